@@ -1,0 +1,59 @@
+# Shared build rules: every library, program and test of the tree is declared
+# through these helpers so that flags, include roots and sanitizers stay in one place.
+
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+
+add_library(zv_options INTERFACE)
+target_include_directories(zv_options INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_features(zv_options INTERFACE cxx_std_20)
+target_compile_options(zv_options INTERFACE -Wall -Wextra -Wno-unused-parameter)
+target_link_libraries(zv_options INTERFACE Threads::Threads)
+
+if(ZV_SANITIZE)
+  target_compile_options(zv_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                              -fno-sanitize-recover=undefined)
+  target_link_options(zv_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# zv_library(<name> <dir> [DEPS <targets...>])
+# A static library of every source below <dir>.
+function(zv_library name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  if(NOT srcs)
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE zv_options ${ARG_DEPS})
+    return()
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_link_libraries(${name} PUBLIC zv_options ${ARG_DEPS})
+endfunction()
+
+# zv_test(<name> <dir> [DEPS <targets...>])
+# One GoogleTest program of every *.cpp below <dir>; each case becomes a CTest test.
+function(zv_test name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE zv_options zv_testsupport GTest::gtest GTest::gmock ${ARG_DEPS})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+                       PROPERTIES ENVIRONMENT "ZV_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZV_BUILD_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+# zv_fuzzer(<name> <source> [DEPS <targets...>])
+function(zv_fuzzer name src)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  add_executable(${name} ${src})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE zv_options ${ARG_DEPS})
+endfunction()
+
+if(ZV_FUZZ)
+  # Coverage for libFuzzer in every library, so the fuzzers see into the parsers.
+  target_compile_options(zv_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what building, testing and running need (Debian 12), then configures
+# and builds one tree.   usage: scripts/setup.sh <build-dir> [cmake options...]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build/release}"
+shift || true
+
+packages=(
+  build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libssl-dev openssl libcurl4-openssl-dev ca-certificates libsqlite3-dev nlohmann-json3-dev
+  libprotobuf-dev protobuf-compiler libboost-dev zlib1g-dev
+  libcairo2-dev libpango1.0-dev fonts-wqy-microhei libjpeg62-turbo-dev
+  libqrencode-dev libgif-dev libicu-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status="$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)"
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=()
+  [[ "$(id -u)" == 0 ]] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Test certificate authority, server certificate and API key pair for the local server.
+if [[ -x "$root/scripts/make-test-keys.sh" ]]; then
+  "$root/scripts/make-test-keys.sh" "$root/build/keys"
+fi
+
+if [[ ! -f "$build/build.ninja" ]]; then
+  cmake -S "$root" -B "$build" -G Ninja "$@" >/dev/null
+fi
+jobs="$(nproc)"
+cmake --build "$build" -j "$jobs"

@@ -1,0 +1,29 @@
+#include "tests/support/TempDir.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace zvtest {
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "zvtest-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    m_path = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::filesystem::path sourceDir()
+{
+    if (const char* dir = std::getenv("ZV_SOURCE_DIR"))
+        return dir;
+    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+}
+
+}
