@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A byte buffer, the currency of files, crypto and the network.
+using Data = std::vector<std::uint8_t>;
+
+inline Data dataFromString(std::string_view text)
+{
+    return Data(text.begin(), text.end());
+}
+
+inline std::string stringFromData(const Data& data)
+{
+    return std::string(data.begin(), data.end());
+}
