@@ -1,0 +1,391 @@
+#include "tools/testserver/TestServer.h"
+
+#include "tools/testserver/StaticFiles.h"
+
+#include <boost/asio.hpp>
+#include <boost/asio/ssl.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/ssl.hpp>
+#include <map>
+#include <mutex>
+#include <thread>
+
+namespace testserver {
+
+namespace {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace ssl = asio::ssl;
+using tcp = asio::ip::tcp;
+
+constexpr std::uint64_t maxBodySize = 64 * 1024 * 1024;
+constexpr std::uint32_t maxHeaderSize = 64 * 1024;
+constexpr auto idleTimeout = std::chrono::seconds(30);
+
+}
+
+// What the connections share with the owner: routes, scripts, files and the record.
+struct RequestRouter {
+    mutable std::mutex mutex;
+    std::map<std::string, Handler> routes;
+    std::map<std::string, Handler> prefixRoutes;
+    std::map<std::string, Reply> scripts;
+    std::vector<Request> record;
+    StaticFiles files;
+
+    Reply answer(const Request& request)
+    {
+        Handler handler;
+        {
+            std::lock_guard lock(mutex);
+            record.push_back(request);
+            if (auto it = scripts.find(request.path); it != scripts.end())
+                return it->second;
+            if (auto it = routes.find(request.path); it != routes.end()) {
+                handler = it->second;
+            } else {
+                // The map is ordered, so the last match is the longest prefix.
+                for (const auto& [prefix, candidate] : prefixRoutes) {
+                    if (request.path.starts_with(prefix))
+                        handler = candidate;
+                }
+            }
+        }
+        if (handler) {
+            try {
+                return handler(request);
+            } catch (const std::exception& error) {
+                return Reply::text(500, std::string("handler failed: ") + error.what());
+            }
+        }
+        if (std::optional<Reply> file = files.serve(request))
+            return std::move(*file);
+        return Reply::text(404, "not found\n");
+    }
+};
+
+namespace {
+
+std::string serialize(const Reply& reply, bool headRequest, bool closeAfter)
+{
+    auto status = static_cast<unsigned>(reply.status);
+    std::string out = "HTTP/1.1 " + std::to_string(status) + " "
+        + std::string(http::obsolete_reason(http::int_to_status(status))) + "\r\n";
+    for (const auto& [name, value] : reply.headers)
+        out += name + ": " + value + "\r\n";
+    bool bodyless = (status >= 100 && status < 200) || status == 204 || status == 304;
+    if (!bodyless && !findHeader(reply.headers, "Content-Length"))
+        out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+    if (closeAfter && !findHeader(reply.headers, "Connection"))
+        out += "Connection: close\r\n";
+    out += "\r\n";
+    if (bodyless || headRequest)
+        return out;
+    if (reply.action == ReplyAction::TruncateBody)
+        out += reply.body.substr(0, reply.body.size() / 2);
+    else
+        out += reply.body;
+    return out;
+}
+
+template<class Stream> class Session : public std::enable_shared_from_this<Session<Stream>> {
+public:
+    static constexpr bool isTLS = !std::is_same_v<Stream, beast::tcp_stream>;
+
+    template<class... Args>
+    Session(std::shared_ptr<RequestRouter> router, tcp::socket&& socket, Args&... args)
+        : m_router(std::move(router))
+        , m_stream(std::move(socket), args...)
+        , m_timer(m_stream.get_executor())
+    { }
+
+    void run()
+    {
+        beast::get_lowest_layer(m_stream).expires_after(idleTimeout);
+        if constexpr (isTLS) {
+            m_stream.async_handshake(
+                ssl::stream_base::server, [self = this->shared_from_this()](beast::error_code ec) {
+                    if (ec)
+                        return self->drop();
+                    self->readRequest();
+                });
+        } else {
+            readRequest();
+        }
+    }
+
+private:
+    void readRequest()
+    {
+        m_parser.emplace();
+        m_parser->body_limit(maxBodySize);
+        m_parser->header_limit(maxHeaderSize);
+        beast::get_lowest_layer(m_stream).expires_after(idleTimeout);
+        http::async_read(m_stream, m_buffer, *m_parser,
+            [self = this->shared_from_this()](beast::error_code ec, std::size_t) {
+                if (ec)
+                    return self->drop();
+                self->handleRequest();
+            });
+    }
+
+    void handleRequest()
+    {
+        http::request<http::string_body> message = m_parser->release();
+        Request request;
+        request.scheme = isTLS ? "https" : "http";
+        request.method = std::string(message.method_string());
+        request.target = std::string(message.target());
+        size_t question = request.target.find('?');
+        request.path = request.target.substr(0, question);
+        if (question != std::string::npos)
+            request.query = request.target.substr(question + 1);
+        for (const auto& field : message)
+            request.headers.emplace_back(std::string(field.name_string()), std::string(field.value()));
+        request.body = std::move(message.body());
+        if (std::optional<std::string> contentType = request.header("Content-Type"))
+            request.multipart = parseMultipart(*contentType, request.body);
+
+        m_reply = m_router->answer(request);
+        m_keepAlive = message.keep_alive();
+        m_headRequest = request.method == "HEAD";
+        if (m_reply.delay.count() <= 0)
+            return reply();
+        // The connection stays quiet during the delay; the client's own time-out decides.
+        beast::get_lowest_layer(m_stream).expires_never();
+        m_timer.expires_after(m_reply.delay);
+        m_timer.async_wait([self = this->shared_from_this()](beast::error_code ec) {
+            if (ec)
+                return self->drop();
+            self->reply();
+        });
+    }
+
+    void reply()
+    {
+        if (m_reply.action == ReplyAction::CloseWithoutReply)
+            return drop();
+        bool closeAfter = !m_keepAlive || m_reply.action == ReplyAction::TruncateBody;
+        m_out = serialize(m_reply, m_headRequest, closeAfter);
+        beast::get_lowest_layer(m_stream).expires_after(idleTimeout);
+        asio::async_write(m_stream, asio::buffer(m_out),
+            [self = this->shared_from_this(), closeAfter](beast::error_code ec, std::size_t) {
+                if (ec)
+                    return self->drop();
+                if (self->m_reply.action == ReplyAction::TruncateBody)
+                    return self->drop();
+                if (closeAfter)
+                    return self->closeGracefully();
+                self->readRequest();
+            });
+    }
+
+    void closeGracefully()
+    {
+        if constexpr (isTLS) {
+            beast::get_lowest_layer(m_stream).expires_after(std::chrono::seconds(2));
+            m_stream.async_shutdown([self = this->shared_from_this()](beast::error_code) { self->drop(); });
+        } else {
+            beast::error_code ignored;
+            m_stream.socket().shutdown(tcp::socket::shutdown_send, ignored);
+            drop();
+        }
+    }
+
+    // Ends the connection at once, without a TLS close notification.
+    void drop()
+    {
+        beast::error_code ignored;
+        beast::get_lowest_layer(m_stream).socket().shutdown(tcp::socket::shutdown_both, ignored);
+        beast::get_lowest_layer(m_stream).close();
+        m_timer.cancel();
+    }
+
+    std::shared_ptr<RequestRouter> m_router;
+    Stream m_stream;
+    asio::steady_timer m_timer;
+    beast::flat_buffer m_buffer;
+    std::optional<http::request_parser<http::string_body>> m_parser;
+    Reply m_reply;
+    std::string m_out;
+    bool m_keepAlive = true;
+    bool m_headRequest = false;
+};
+
+}
+
+struct TestServer::Impl {
+    // Declared first so that it outlives the connections torn down with the io_context.
+    ssl::context tls { ssl::context::tls_server };
+    asio::io_context io;
+    tcp::acceptor httpAcceptor { io };
+    tcp::acceptor httpsAcceptor { io };
+    std::shared_ptr<RequestRouter> router = std::make_shared<RequestRouter>();
+    std::thread thread;
+    bool stopped = false;
+
+    bool listen(tcp::acceptor& acceptor, std::uint16_t port, std::string* error)
+    {
+        beast::error_code ec;
+        tcp::endpoint endpoint(asio::ip::address_v4::loopback(), port);
+        acceptor.open(endpoint.protocol(), ec);
+        if (!ec)
+            acceptor.set_option(asio::socket_base::reuse_address(true), ec);
+        if (!ec)
+            acceptor.bind(endpoint, ec);
+        if (!ec)
+            acceptor.listen(asio::socket_base::max_listen_connections, ec);
+        if (ec && error)
+            *error = "cannot listen on 127.0.0.1:" + std::to_string(port) + ": " + ec.message();
+        return !ec;
+    }
+
+    void acceptHTTP()
+    {
+        httpAcceptor.async_accept([this](beast::error_code ec, tcp::socket socket) {
+            if (ec == asio::error::operation_aborted)
+                return;
+            if (!ec)
+                std::make_shared<Session<beast::tcp_stream>>(router, std::move(socket))->run();
+            acceptHTTP();
+        });
+    }
+
+    void acceptHTTPS()
+    {
+        httpsAcceptor.async_accept([this](beast::error_code ec, tcp::socket socket) {
+            if (ec == asio::error::operation_aborted)
+                return;
+            if (!ec)
+                std::make_shared<Session<beast::ssl_stream<beast::tcp_stream>>>(
+                    router, std::move(socket), tls)
+                    ->run();
+            acceptHTTPS();
+        });
+    }
+};
+
+std::unique_ptr<TestServer> TestServer::start(const ServerOptions& options, std::string* error)
+{
+    auto impl = std::make_unique<Impl>();
+    beast::error_code ec;
+    impl->tls.use_certificate_chain_file((options.keysDir / "server.pem").string(), ec);
+    if (!ec)
+        impl->tls.use_private_key_file((options.keysDir / "server.key").string(), ssl::context::pem, ec);
+    if (ec) {
+        if (error)
+            *error = "cannot load server.pem and server.key from " + options.keysDir.string() + ": "
+                + ec.message();
+        return nullptr;
+    }
+    if (!impl->listen(impl->httpAcceptor, options.httpPort, error)
+        || !impl->listen(impl->httpsAcceptor, options.httpsPort, error))
+        return nullptr;
+
+    std::optional<StaticFiles> files = StaticFiles::load(options.dataDir,
+        impl->httpAcceptor.local_endpoint().port(), impl->httpsAcceptor.local_endpoint().port(), error);
+    if (!files)
+        return nullptr;
+    impl->router->files = std::move(*files);
+
+    impl->acceptHTTP();
+    impl->acceptHTTPS();
+    impl->thread = std::thread([io = &impl->io] { io->run(); });
+    return std::make_unique<TestServer>(std::move(impl));
+}
+
+TestServer::TestServer(std::unique_ptr<Impl> impl)
+    : m_impl(std::move(impl))
+{ }
+
+TestServer::~TestServer()
+{
+    stop();
+}
+
+void TestServer::stop()
+{
+    if (m_impl->stopped)
+        return;
+    m_impl->stopped = true;
+    m_impl->io.stop();
+    if (m_impl->thread.joinable())
+        m_impl->thread.join();
+    beast::error_code ignored;
+    m_impl->httpAcceptor.close(ignored);
+    m_impl->httpsAcceptor.close(ignored);
+}
+
+std::uint16_t TestServer::httpPort() const
+{
+    beast::error_code ec;
+    return m_impl->httpAcceptor.local_endpoint(ec).port();
+}
+
+std::uint16_t TestServer::httpsPort() const
+{
+    beast::error_code ec;
+    return m_impl->httpsAcceptor.local_endpoint(ec).port();
+}
+
+std::string TestServer::httpURL() const
+{
+    return "http://127.0.0.1:" + std::to_string(httpPort());
+}
+
+std::string TestServer::httpsURL() const
+{
+    return "https://127.0.0.1:" + std::to_string(httpsPort());
+}
+
+void TestServer::route(std::string path, Handler handler)
+{
+    std::lock_guard lock(m_impl->router->mutex);
+    m_impl->router->routes[std::move(path)] = std::move(handler);
+}
+
+void TestServer::routePrefix(std::string prefix, Handler handler)
+{
+    std::lock_guard lock(m_impl->router->mutex);
+    m_impl->router->prefixRoutes[std::move(prefix)] = std::move(handler);
+}
+
+void TestServer::script(std::string path, Reply reply)
+{
+    std::lock_guard lock(m_impl->router->mutex);
+    m_impl->router->scripts[std::move(path)] = std::move(reply);
+}
+
+void TestServer::clearScripts()
+{
+    std::lock_guard lock(m_impl->router->mutex);
+    m_impl->router->scripts.clear();
+}
+
+std::vector<Request> TestServer::requests() const
+{
+    std::lock_guard lock(m_impl->router->mutex);
+    return m_impl->router->record;
+}
+
+std::vector<Request> TestServer::requestsTo(std::string_view path) const
+{
+    std::lock_guard lock(m_impl->router->mutex);
+    std::vector<Request> matching;
+    for (const Request& request : m_impl->router->record) {
+        if (request.path == path)
+            matching.push_back(request);
+    }
+    return matching;
+}
+
+void TestServer::clearRequests()
+{
+    std::lock_guard lock(m_impl->router->mutex);
+    m_impl->router->record.clear();
+}
+
+}

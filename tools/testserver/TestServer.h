@@ -1,0 +1,60 @@
+#pragma once
+
+#include "tools/testserver/Request.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace testserver {
+
+struct ServerOptions {
+    std::filesystem::path keysDir; // holds server.pem and server.key (scripts/make-test-keys.sh)
+    std::filesystem::path dataDir; // static files; empty serves none
+    std::uint16_t httpPort = 0; // 0 picks a free port
+    std::uint16_t httpsPort = 0;
+};
+
+// Runs on the server's own thread; the request is the one that is also recorded.
+using Handler = std::function<Reply(const Request&)>;
+
+// A local HTTP and HTTPS server on 127.0.0.1 for tests and manual runs. Every request is
+// answered, in this order, by a scripted reply for its exact path, an exact route, the
+// longest matching prefix route, a file of the data folder, or 404.
+class TestServer {
+public:
+    // Listens and starts the server thread; nullptr (and a message in *error) when it cannot.
+    static std::unique_ptr<TestServer> start(const ServerOptions& options, std::string* error = nullptr);
+    ~TestServer();
+    TestServer(const TestServer&) = delete;
+    TestServer& operator=(const TestServer&) = delete;
+
+    // Closes every connection and joins the server thread; pending delayed replies are dropped.
+    void stop();
+
+    std::uint16_t httpPort() const;
+    std::uint16_t httpsPort() const;
+    std::string httpURL() const; // "http://127.0.0.1:<port>", no trailing slash
+    std::string httpsURL() const;
+
+    void route(std::string path, Handler handler);
+    void routePrefix(std::string prefix, Handler handler);
+    void script(std::string path, Reply reply); // kept until clearScripts()
+    void clearScripts();
+
+    std::vector<Request> requests() const;
+    std::vector<Request> requestsTo(std::string_view path) const;
+    void clearRequests();
+
+    struct Impl;
+    explicit TestServer(std::unique_ptr<Impl> impl); // use start()
+
+private:
+    std::unique_ptr<Impl> m_impl;
+};
+
+}
