@@ -1,0 +1,236 @@
+#include "app/Core/Codec/NrvAES.h"
+
+#include "app/Core/Codec/NrvGTMBase64.h"
+#include "platform/crypto/AESCryptor.h"
+#include "platform/crypto/SecureRandom.h"
+#include "platform/foundation/Log.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr size_t blockSize = 16;
+constexpr int operationEncrypt = 0;
+constexpr int operationDecrypt = 1;
+
+bool isSelfPaddedStreamMode(int mode)
+{
+    return mode == AESCryptor::modeCFB || mode == AESCryptor::modeOFB;
+}
+
+Data sizedBytes(std::string_view text, size_t size)
+{
+    Data bytes = dataFromString(text.substr(0, size));
+    bytes.resize(size, 0);
+    return bytes;
+}
+
+std::optional<Data> failed(int status)
+{
+    Log::write("Encrypt Error:" + std::to_string(status));
+    return std::nullopt;
+}
+
+// Drops the last `count` bytes when the count is a valid padding length for this data.
+std::optional<Data> withoutTrailingCount(const Data& data)
+{
+    const size_t count = data.back();
+    if (count < 1 || count > blockSize || count > data.size())
+        return std::nullopt;
+    return Data(data.begin(), data.end() - static_cast<std::ptrdiff_t>(count));
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool isStandardAlphabet(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
+}
+
+bool isSkippedByLenientDecoder(char c)
+{
+    return c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
+}
+
+}
+
+std::optional<std::string> NrvAES::NrvAESEncrypt(
+    std::string_view text, int mode, std::string_view key, int keySize, std::string_view iv, int padding)
+{
+    auto cipher = NrvAESWithData(dataFromString(text), operationEncrypt, mode, key, keySize, iv, padding);
+    if (!cipher)
+        return std::nullopt;
+    return NrvGTMBase64::stringByEncodingData(*cipher);
+}
+
+std::optional<std::string> NrvAES::NrvAESDecrypt(
+    std::string_view base64, int mode, std::string_view key, int keySize, std::string_view iv, int padding)
+{
+    auto cipher = NrvGTMBase64::decodeString(base64);
+    if (!cipher)
+        return std::nullopt;
+    auto clear = NrvAESWithData(*cipher, operationDecrypt, mode, key, keySize, iv, padding);
+    if (!clear)
+        return std::nullopt;
+    std::string text = stringFromData(*clear);
+    if (!nrv_detail::isValidUTF8(text))
+        return std::nullopt;
+    return text;
+}
+
+std::string NrvAES::NrvAESDecrypt(std::string_view text)
+{
+    std::string standard(text);
+    std::replace(standard.begin(), standard.end(), '-', '+');
+    std::replace(standard.begin(), standard.end(), '_', '/');
+    auto cipher = decodeBase64WithString(standard);
+    if (!cipher)
+        return {};
+    auto clear = NrvAESWithData(*cipher, operationDecrypt, AESCryptor::modeCBC, replyKey,
+        static_cast<int>(replyKey.size()), replyIV, paddingPKCS7);
+    if (!clear)
+        return {};
+    std::string result = stringFromData(*clear);
+    return nrv_detail::isValidUTF8(result) ? result : std::string();
+}
+
+std::optional<Data> NrvAES::NrvAESWithData(const Data& data, int operation, int mode, std::string_view key,
+    int keySize, std::string_view iv, int padding)
+{
+    // Checked before the key is sized, so that a wild size never becomes an allocation.
+    if (keySize != 16 && keySize != 24 && keySize != 32)
+        return failed(AESCryptor::keySizeError);
+    if (operation != operationEncrypt && operation != operationDecrypt)
+        return failed(AESCryptor::paramError);
+
+    const Data keyBytes = sizedBytes(key, static_cast<size_t>(keySize));
+    const Data ivBytes = sizedBytes(iv, static_cast<size_t>(keySize));
+    const bool encrypting = operation == operationEncrypt;
+    const Data input = encrypting ? bitPaddingWithData(data, mode, padding) : data;
+
+    auto result
+        = AESCryptor::crypt(encrypting ? AESCryptor::Operation::encrypt : AESCryptor::Operation::decrypt,
+            mode, padding == paddingPKCS7, keyBytes, ivBytes, input);
+    if (!result.ok())
+        return failed(result.status);
+    if (!encrypting && !result.data.empty())
+        return removeBitPaddingWithData(result.data, mode, operation, padding);
+    return std::move(result.data);
+}
+
+Data NrvAES::bitPaddingWithData(const Data& data, int mode, int padding)
+{
+    const size_t count = blockSize - data.size() % blockSize;
+    Data out = data;
+    switch (padding) {
+    case paddingPKCS7:
+        if (isSelfPaddedStreamMode(mode))
+            out.insert(out.end(), count, static_cast<std::uint8_t>(count));
+        break;
+    case paddingZeroBytes:
+        out.insert(out.end(), count, 0);
+        break;
+    case paddingANSIX923:
+        out.insert(out.end(), count - 1, 0);
+        out.push_back(static_cast<std::uint8_t>(count));
+        break;
+    case paddingISO10126:
+        for (size_t i = 0; i + 1 < count; ++i)
+            out.push_back(static_cast<std::uint8_t>(SecureRandom::uniform(254) + 1));
+        out.push_back(static_cast<std::uint8_t>(count));
+        break;
+    default:
+        break;
+    }
+    return out;
+}
+
+Data NrvAES::removeBitPaddingWithData(const Data& data, int mode, int operation, int padding)
+{
+    if (data.empty())
+        return data;
+    switch (padding) {
+    case paddingPKCS7:
+        // Outside CFB and OFB the cryptor has removed its own padding.
+        if (!isSelfPaddedStreamMode(mode))
+            return data;
+        return withoutTrailingCount(data).value_or(data);
+    case paddingZeroBytes: {
+        if (data.back() != 0)
+            return {};
+        auto lastNonZero = std::find_if(data.rbegin(), data.rend(), [](std::uint8_t b) { return b != 0; });
+        return Data(data.begin(), lastNonZero.base());
+    }
+    case paddingANSIX923:
+    case paddingISO10126:
+        return withoutTrailingCount(data).value_or(Data());
+    default:
+        return data;
+    }
+}
+
+std::optional<std::string> NrvAES::hex2bin(std::string_view hex)
+{
+    std::string bytes;
+    bytes.reserve(hex.size() / 2);
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) {
+        const int high = hexValue(hex[i]);
+        const int low = hexValue(hex[i + 1]);
+        const char byte = (high < 0 || low < 0) ? '\0' : static_cast<char>(high << 4 | low);
+        if (byte == '\0')
+            break;
+        bytes.push_back(byte);
+    }
+    if (!nrv_detail::isValidUTF8(bytes))
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<Data> NrvAES::decodeBase64WithString(std::string_view text)
+{
+    Data out;
+    out.reserve(text.size() / 4 * 3 + 3);
+    std::uint32_t bits = 0;
+    int count = 0; // sextets of the quantum being read
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return std::nullopt;
+        if (isSkippedByLenientDecoder(c))
+            continue;
+        if (c == '=') {
+            // A lone sextet cannot make a byte; padding right after it marks broken input.
+            const bool nextIsPadding = i + 1 < text.size() && text[i + 1] == '=';
+            if (count == 1 && !nextIsPadding)
+                return std::nullopt;
+            continue;
+        }
+        if (!isStandardAlphabet(c))
+            return std::nullopt;
+        const auto value = NrvGTMBase64::standardDecodeTable()[static_cast<unsigned char>(c)];
+        bits = (bits << 6) | static_cast<std::uint32_t>(value);
+        if (++count == 4) {
+            out.push_back(static_cast<std::uint8_t>(bits >> 16));
+            out.push_back(static_cast<std::uint8_t>(bits >> 8));
+            out.push_back(static_cast<std::uint8_t>(bits));
+            bits = 0;
+            count = 0;
+        }
+    }
+    if (count == 2) {
+        out.push_back(static_cast<std::uint8_t>(bits >> 4));
+    } else if (count == 3) {
+        out.push_back(static_cast<std::uint8_t>(bits >> 10));
+        out.push_back(static_cast<std::uint8_t>(bits >> 2));
+    }
+    return out;
+}
