@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/foundation/Data.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// File helpers of the platform's file manager. None of them throws; failures are values.
+namespace FileSystem {
+
+// The contents of a regular file; none when it is missing or unreadable.
+std::optional<Data> readFile(const std::filesystem::path& file);
+
+// Writes a temporary file beside the target, flushes it to disk and renames it over the target, so
+// readers see the old or the new contents, never a part. Missing parent folders are created.
+// The new file gets `mode` less the process umask.
+bool writeFileAtomically(const std::filesystem::path& file, const Data& data, mode_t mode = 0644);
+
+bool exists(const std::filesystem::path& path);
+
+// Removes a file or a folder with its contents; false when nothing was there or removal failed.
+bool remove(const std::filesystem::path& path);
+
+// Creates the folder and its missing parents; true when it exists afterwards.
+bool createDirectories(const std::filesystem::path& folder);
+
+// Bytes of all regular files below the folder (links not followed; unreadable parts skipped).
+// The size of the file itself when given a file.
+std::uint64_t folderSize(const std::filesystem::path& folder);
+
+// Names of the entries of a folder, sorted; empty when it cannot be read.
+std::vector<std::string> list(const std::filesystem::path& folder);
+
+// Renames a damaged file to "<name>.damaged-<milliseconds since 1970>" (with a counter when that is
+// taken) so that it is kept for inspection; the new path, or none when the rename failed.
+std::optional<std::filesystem::path> moveAside(const std::filesystem::path& file);
+
+}

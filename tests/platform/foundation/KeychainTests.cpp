@@ -1,0 +1,103 @@
+#include "platform/foundation/FileSystem.h"
+#include "platform/foundation/Keychain.h"
+#include "platform/foundation/Log.h"
+#include "tests/platform/foundation/ScopedEnv.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+class KeychainTest : public ::testing::Test {
+protected:
+    void SetUp() override { Keychain::setStoreFile(m_dir.path() / "secure" / "keychain.json"); }
+    void TearDown() override { Keychain::setStoreFile({}); }
+
+    std::filesystem::path storeFile() const { return m_dir.path() / "secure" / "keychain.json"; }
+
+    zvtest::TempDir m_dir;
+};
+
+mode_t modeOf(const std::filesystem::path& path)
+{
+    struct stat info { };
+    if (::stat(path.c_str(), &info) != 0)
+        return 0;
+    return info.st_mode & 0777;
+}
+
+TEST_F(KeychainTest, ItemsPersistPerServiceAndKey)
+{
+    Keychain device("keychainGroup");
+    EXPECT_FALSE(device.get("uuid"));
+    EXPECT_TRUE(device.set("E621E1F8-C36C-495A-93FC-0C247A3E6E5F", "uuid"));
+    EXPECT_TRUE(Keychain("other").set("separate", "uuid"));
+
+    // A fresh object reads the file again, as a new process would.
+    Keychain reopened("keychainGroup");
+    EXPECT_EQ(reopened.get("uuid"), "E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
+    EXPECT_EQ(Keychain("other").get("uuid"), "separate");
+
+    EXPECT_TRUE(reopened.set("", "uuid"));
+    EXPECT_EQ(device.get("uuid"), "");
+    EXPECT_TRUE(reopened.remove("uuid"));
+    EXPECT_TRUE(reopened.remove("uuid"));
+    EXPECT_FALSE(device.get("uuid"));
+    EXPECT_EQ(Keychain("other").get("uuid"), "separate");
+}
+
+TEST_F(KeychainTest, StoreIsReadableByTheOwnerOnly)
+{
+    ASSERT_TRUE(Keychain("s").set("v", "k"));
+    EXPECT_EQ(modeOf(storeFile()), 0600u);
+    EXPECT_EQ(modeOf(storeFile().parent_path()), 0700u);
+
+    // A store whose mode was widened is narrowed again by the next write.
+    ::chmod(storeFile().c_str(), 0644);
+    ASSERT_TRUE(Keychain("s").set("w", "k"));
+    EXPECT_EQ(modeOf(storeFile()), 0600u);
+}
+
+TEST_F(KeychainTest, DamagedStoreIsSetAsideAndReported)
+{
+    std::vector<std::string> lines;
+    Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
+    FileSystem::writeFileAtomically(
+        storeFile(), dataFromString(R"({"format":"zentavo.keychain","version":1,"items":{"s":{"k":5}}})"));
+
+    EXPECT_FALSE(Keychain("s").get("k"));
+    Log::setSink({});
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("damaged"), std::string::npos);
+    auto names = FileSystem::list(storeFile().parent_path());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(names[0].starts_with("keychain.json.damaged-"));
+
+    EXPECT_TRUE(Keychain("s").set("fresh", "k"));
+    EXPECT_EQ(Keychain("s").get("k"), "fresh");
+}
+
+TEST_F(KeychainTest, UnwritableStoreReportsFailure)
+{
+    // A file where the store's folder should be.
+    FileSystem::writeFileAtomically(m_dir.path() / "blocker", Data {});
+    Keychain::setStoreFile(m_dir.path() / "blocker" / "keychain.json");
+    Log::setSink([](std::string_view) {});
+    EXPECT_FALSE(Keychain("s").set("v", "k"));
+    EXPECT_FALSE(Keychain("s").get("k"));
+    Log::setSink({});
+}
+
+TEST(KeychainLocation, ComesFromTheEnvironmentWhenNotSet)
+{
+    ScopedEnv data("XDG_DATA_HOME", "/data");
+    {
+        ScopedEnv file("ZV_KEYCHAIN_FILE", "/some/where/kc.json");
+        EXPECT_EQ(Keychain::storeFile(), "/some/where/kc.json");
+    }
+    ScopedEnv noFile("ZV_KEYCHAIN_FILE", std::nullopt);
+    EXPECT_EQ(Keychain::storeFile(), "/data/zentavo-keychain/keychain.json");
+}
+
+}

@@ -1,0 +1,149 @@
+#include "platform/foundation/NotificationCenter.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+TEST(NotificationCenter, DeliversToObserversOfTheNameInRegistrationOrder)
+{
+    NotificationCenter center;
+    std::vector<std::string> calls;
+    center.addObserver("loginSuccess", [&](const Notification&) { calls.push_back("first"); });
+    center.addObserver("noti", [&](const Notification&) { calls.push_back("other name"); });
+    center.addObserver("loginSuccess", [&](const Notification&) { calls.push_back("second"); });
+    center.addObserver("loginSuccess", [&](const Notification&) { calls.push_back("third"); });
+
+    center.post("loginSuccess");
+    EXPECT_EQ(calls, (std::vector<std::string> { "first", "second", "third" }));
+    calls.clear();
+    center.post("LoginSuccess");
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST(NotificationCenter, CarriesObjectAndUserInfo)
+{
+    NotificationCenter center;
+    double duration = 0;
+    std::string object;
+    center.addObserver("UIKeyboardWillShowNotification", [&](const Notification& note) {
+        object = std::any_cast<std::string>(note.object);
+        duration = std::any_cast<double>(note.userInfo.at("UIKeyboardAnimationDurationUserInfoKey"));
+    });
+    center.post("UIKeyboardWillShowNotification", std::string("42"),
+        { { "UIKeyboardAnimationDurationUserInfoKey", 0.25 } });
+    EXPECT_EQ(object, "42");
+    EXPECT_EQ(duration, 0.25);
+}
+
+TEST(NotificationCenter, ObjectFilterPassesOnlyTheSameObject)
+{
+    NotificationCenter center;
+    struct Item { };
+    auto item = std::make_shared<Item>();
+    Item other;
+    int calls = 0;
+    center.addObserver(
+        "end", [&](const Notification&) { ++calls; }, nullptr,
+        NotificationCenter::matchingObject(item.get()));
+
+    center.post("end", item);
+    center.post("end", item.get());
+    center.post("end", std::weak_ptr<Item>(item));
+    EXPECT_EQ(calls, 3);
+    center.post("end", &other);
+    center.post("end");
+    center.post("end", std::string("text"));
+    EXPECT_EQ(calls, 3);
+}
+
+TEST(NotificationCenter, RemovalByTokenAndByOwner)
+{
+    NotificationCenter center;
+    int owner = 0;
+    int calls = 0;
+    auto token = center.addObserver("n", [&](const Notification&) { calls += 1; });
+    center.addObserver(
+        "n", [&](const Notification&) { calls += 10; }, &owner);
+    center.addObserver(
+        "m", [&](const Notification&) { calls += 100; }, &owner);
+    center.addObserver("n", [&](const Notification&) { calls += 1000; });
+
+    center.removeObserver(token);
+    center.removeObserver(token);
+    center.removeObserver({});
+    center.removeObservers(nullptr);
+    center.post("n");
+    EXPECT_EQ(calls, 1010);
+
+    center.removeObservers(&owner);
+    calls = 0;
+    center.post("n");
+    center.post("m");
+    EXPECT_EQ(calls, 1000);
+}
+
+TEST(NotificationCenter, ChangesDuringAPostFollowTheSnapshotRule)
+{
+    NotificationCenter center;
+    std::vector<std::string> calls;
+    NotificationCenter::Token later;
+    NotificationCenter::Token self;
+    self = center.addObserver("n", [&](const Notification&) {
+        calls.push_back("self");
+        // Removing itself while running must not destroy the running closure.
+        center.removeObserver(self);
+        center.removeObserver(later);
+        center.addObserver("n", [&](const Notification&) { calls.push_back("added"); });
+    });
+    later = center.addObserver("n", [&](const Notification&) { calls.push_back("removed before its turn"); });
+
+    center.post("n");
+    EXPECT_EQ(calls, std::vector<std::string> { "self" });
+    calls.clear();
+    center.post("n");
+    EXPECT_EQ(calls, std::vector<std::string> { "added" });
+}
+
+TEST(NotificationCenter, NestedPostsAndOwnerRemovalDuringDelivery)
+{
+    NotificationCenter center;
+    int owner = 0;
+    std::vector<std::string> calls;
+    center.addObserver("outer", [&](const Notification&) {
+        calls.push_back("outer");
+        center.post("inner");
+        center.removeObservers(&owner);
+    });
+    center.addObserver("inner", [&](const Notification&) { calls.push_back("inner"); });
+    center.addObserver(
+        "outer", [&](const Notification&) { calls.push_back("owned"); }, &owner);
+    center.post("outer");
+    EXPECT_EQ(calls, (std::vector<std::string> { "outer", "inner" }));
+}
+
+TEST(NotificationCenter, PostsFromSeveralThreads)
+{
+    NotificationCenter center;
+    std::atomic<int> calls { 0 };
+    center.addObserver("n", [&](const Notification&) { ++calls; });
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < 1000; ++i) {
+                auto token = center.addObserver("x", [](const Notification&) {});
+                center.post("n");
+                center.removeObserver(token);
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(calls, 4000);
+}
+
+}

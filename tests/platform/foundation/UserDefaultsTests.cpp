@@ -1,0 +1,247 @@
+#include "platform/foundation/AppContainer.h"
+#include "platform/foundation/FileSystem.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/UserDefaults.h"
+#include "tests/support/TempDir.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct LogCapture {
+    std::vector<std::string> lines;
+    LogCapture()
+    {
+        Log::setSink([this](std::string_view line) { lines.emplace_back(line); });
+    }
+    ~LogCapture() { Log::setSink({}); }
+};
+
+class UserDefaultsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AppContainer::setHome(m_home.path());
+        UserDefaults::resetStandardForTesting();
+    }
+    void TearDown() override { UserDefaults::resetStandardForTesting(); }
+
+    // What a new launch of the app sees.
+    UserDefaults& restart()
+    {
+        UserDefaults::resetStandardForTesting();
+        return UserDefaults::standard();
+    }
+
+    std::filesystem::path storeFile() const
+    {
+        return m_home.path() / "Library/Preferences/UserDefaults.json";
+    }
+
+    zvtest::TempDir m_home;
+};
+
+TEST_F(UserDefaultsTest, EveryTypeSurvivesARestartExactly)
+{
+    auto& defaults = UserDefaults::standard();
+    PropertyList::Dictionary nested { { "n", PropertyList(7) },
+        { "list", PropertyList(std::vector<std::string> { "a" }) } };
+    defaults.set(true, "bool");
+    defaults.set(42, "int");
+    defaults.set(std::numeric_limits<std::int64_t>::min(), "min");
+    defaults.set(1.0, "double");
+    defaults.set(std::numeric_limits<double>::infinity(), "inf");
+    defaults.set("text \xE4\xB8\xAD", "string");
+    defaults.set(std::string("\xFF\xFE raw", 6), "bytes");
+    defaults.set(Data { 0, 1, 2, 255 }, "data");
+    defaults.set(PropertyList(std::vector<std::string> { "x", "y" }), "array");
+    defaults.set(PropertyList(nested), "dict");
+
+    auto& reloaded = restart();
+    EXPECT_EQ(reloaded.objectForKey("bool"), PropertyList(true));
+    // 1.0 must stay a double, 42 an integer and true a Boolean: the file tags their types.
+    EXPECT_EQ(reloaded.objectForKey("int")->type(), PropertyList::Type::Integer);
+    EXPECT_EQ(reloaded.objectForKey("int"), PropertyList(42));
+    EXPECT_EQ(reloaded.objectForKey("min"), PropertyList(std::numeric_limits<std::int64_t>::min()));
+    EXPECT_EQ(reloaded.objectForKey("double")->type(), PropertyList::Type::Double);
+    EXPECT_EQ(reloaded.objectForKey("inf"), PropertyList(std::numeric_limits<double>::infinity()));
+    EXPECT_EQ(reloaded.objectForKey("string"), PropertyList("text \xE4\xB8\xAD"));
+    EXPECT_EQ(reloaded.objectForKey("bytes"), PropertyList(std::string("\xFF\xFE raw", 6)));
+    EXPECT_EQ(reloaded.objectForKey("data"), PropertyList(Data { 0, 1, 2, 255 }));
+    EXPECT_EQ(reloaded.stringArrayForKey("array"), (std::vector<std::string> { "x", "y" }));
+    EXPECT_EQ(reloaded.objectForKey("dict"), PropertyList(nested));
+}
+
+TEST_F(UserDefaultsTest, RemovalAndNoneArePersistedAndEveryReadSeesTheLastWrite)
+{
+    auto& defaults = UserDefaults::standard();
+    defaults.set("token", "a");
+    defaults.set("keep", "b");
+    EXPECT_EQ(defaults.stringForKey("a"), "token");
+    defaults.set(std::nullopt, "a");
+    EXPECT_FALSE(defaults.objectForKey("a"));
+    defaults.set(std::optional<PropertyList>("again"), "a");
+    EXPECT_EQ(defaults.stringForKey("a"), "again");
+    defaults.set(std::optional<PropertyList>(), "a");
+    defaults.removeObjectForKey("never-set");
+
+    auto& reloaded = restart();
+    EXPECT_FALSE(reloaded.objectForKey("a"));
+    EXPECT_EQ(reloaded.stringForKey("b"), "keep");
+}
+
+TEST_F(UserDefaultsTest, TypedGettersApplyThePlatformConversions)
+{
+    auto& defaults = UserDefaults::standard();
+    // Missing keys.
+    EXPECT_FALSE(defaults.boolForKey("missing"));
+    EXPECT_EQ(defaults.integerForKey("missing"), 0);
+    EXPECT_EQ(defaults.doubleForKey("missing"), 0.0);
+    EXPECT_FALSE(defaults.stringForKey("missing"));
+    EXPECT_FALSE(defaults.stringArrayForKey("missing"));
+
+    // Booleans from text and numbers.
+    for (const char* truthy : { "YES", "yes", "true", "TRUE", "1", " 12abc", "-3" }) {
+        defaults.set(truthy, "b");
+        EXPECT_TRUE(defaults.boolForKey("b")) << truthy;
+    }
+    for (const char* falsy : { "NO", "no", "false", "0", "", "abc", "Y" }) {
+        defaults.set(falsy, "b");
+        EXPECT_FALSE(defaults.boolForKey("b")) << falsy;
+    }
+    defaults.set(2, "b");
+    EXPECT_TRUE(defaults.boolForKey("b"));
+    defaults.set(0.0, "b");
+    EXPECT_FALSE(defaults.boolForKey("b"));
+    defaults.set(Data { 1 }, "b");
+    EXPECT_FALSE(defaults.boolForKey("b"));
+
+    // Integers.
+    defaults.set(" -42xyz", "i");
+    EXPECT_EQ(defaults.integerForKey("i"), -42);
+    defaults.set("99999999999999999999", "i");
+    EXPECT_EQ(defaults.integerForKey("i"), std::numeric_limits<std::int64_t>::max());
+    defaults.set("abc", "i");
+    EXPECT_EQ(defaults.integerForKey("i"), 0);
+    defaults.set(-2.9, "i");
+    EXPECT_EQ(defaults.integerForKey("i"), -2);
+    defaults.set(1e300, "i");
+    EXPECT_EQ(defaults.integerForKey("i"), std::numeric_limits<std::int64_t>::max());
+    defaults.set(true, "i");
+    EXPECT_EQ(defaults.integerForKey("i"), 1);
+
+    // Doubles.
+    defaults.set(" 2.5e1rest", "d");
+    EXPECT_EQ(defaults.doubleForKey("d"), 25.0);
+    defaults.set("-.5", "d");
+    EXPECT_EQ(defaults.doubleForKey("d"), -0.5);
+    defaults.set("x1", "d");
+    EXPECT_EQ(defaults.doubleForKey("d"), 0.0);
+    defaults.set(7, "d");
+    EXPECT_EQ(defaults.doubleForKey("d"), 7.0);
+
+    // Text from numbers, none from other types.
+    defaults.set(12, "s");
+    EXPECT_EQ(defaults.stringForKey("s"), "12");
+    defaults.set(1.5, "s");
+    EXPECT_EQ(defaults.stringForKey("s"), "1.5");
+    defaults.set(true, "s");
+    EXPECT_EQ(defaults.stringForKey("s"), "1");
+    defaults.set(Data { 65 }, "s");
+    EXPECT_FALSE(defaults.stringForKey("s"));
+
+    // String arrays only when every element is text.
+    defaults.set(PropertyList(std::vector<std::string> {}), "arr");
+    EXPECT_EQ(defaults.stringArrayForKey("arr"), std::vector<std::string> {});
+    defaults.set(PropertyList(PropertyList::Array { PropertyList("a"), PropertyList(1) }), "arr");
+    EXPECT_FALSE(defaults.stringArrayForKey("arr"));
+    defaults.set("a", "arr");
+    EXPECT_FALSE(defaults.stringArrayForKey("arr"));
+}
+
+TEST_F(UserDefaultsTest, UnparsableFileIsMovedAsideAndReportedWithoutLosingIt)
+{
+    FileSystem::writeFileAtomically(storeFile(), dataFromString("{ not json"));
+    LogCapture log;
+
+    auto& defaults = UserDefaults::standard();
+    EXPECT_FALSE(defaults.objectForKey("anything"));
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_NE(log.lines[0].find("damaged"), std::string::npos);
+
+    auto names = FileSystem::list(storeFile().parent_path());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_TRUE(names[0].starts_with("UserDefaults.json.damaged-"));
+    EXPECT_EQ(FileSystem::readFile(storeFile().parent_path() / names[0]), dataFromString("{ not json"));
+
+    // The store works on and writes a fresh file.
+    defaults.setBool(true, "flag");
+    EXPECT_TRUE(restart().boolForKey("flag"));
+}
+
+TEST_F(UserDefaultsTest, BadEntriesAreDroppedGoodOnesKeptAndTheOriginalSetAside)
+{
+    FileSystem::writeFileAtomically(
+        storeFile(), dataFromString(R"({"format":"zentavo.defaults","version":1,"values":{
+        "good": {"string": "kept"},
+        "badTag": {"nope": 1},
+        "badData": {"data": "***"},
+        "twoTags": {"int": 1, "bool": true},
+        "hugeUnsigned": {"int": 18446744073709551615}
+    }})"));
+    LogCapture log;
+
+    auto& defaults = UserDefaults::standard();
+    EXPECT_EQ(defaults.stringForKey("good"), "kept");
+    EXPECT_FALSE(defaults.objectForKey("badTag"));
+    EXPECT_FALSE(defaults.objectForKey("hugeUnsigned"));
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_NE(log.lines[0].find("dropped 4"), std::string::npos);
+    EXPECT_EQ(FileSystem::list(storeFile().parent_path()).size(), 2u);
+
+    // The salvaged entry no longer depends on the damaged copy.
+    EXPECT_EQ(restart().stringForKey("good"), "kept");
+    EXPECT_EQ(log.lines.size(), 1u);
+}
+
+TEST_F(UserDefaultsTest, DeeplyNestedFileDoesNotCrash)
+{
+    std::string deep = R"({"format":"zentavo.defaults","version":1,"values":{"k":)";
+    for (int i = 0; i < 5000; ++i)
+        deep += R"({"array":[)";
+    deep += R"({"int":1})";
+    for (int i = 0; i < 5000; ++i)
+        deep += "]}";
+    deep += "}}";
+    FileSystem::writeFileAtomically(storeFile(), dataFromString(deep));
+    LogCapture log;
+    EXPECT_FALSE(UserDefaults::standard().objectForKey("k"));
+    EXPECT_EQ(log.lines.size(), 1u);
+}
+
+TEST_F(UserDefaultsTest, WrongFormatOrVersionCountsAsDamaged)
+{
+    FileSystem::writeFileAtomically(
+        storeFile(), dataFromString(R"({"format":"zentavo.defaults","version":2,"values":{}})"));
+    LogCapture log;
+    UserDefaults::standard();
+    EXPECT_EQ(log.lines.size(), 1u);
+    EXPECT_FALSE(FileSystem::exists(storeFile()));
+}
+
+TEST_F(UserDefaultsTest, WritesGoThroughWithoutLeavingTemporaryFiles)
+{
+    auto& defaults = UserDefaults::standard();
+    for (int i = 0; i < 20; ++i)
+        defaults.setInteger(i, "counter");
+    EXPECT_EQ(FileSystem::list(storeFile().parent_path()), std::vector<std::string> { "UserDefaults.json" });
+    // A second store on the same file sees the written state.
+    UserDefaults other(storeFile());
+    EXPECT_EQ(other.integerForKey("counter"), 19);
+}
+
+}
