@@ -1,0 +1,158 @@
+#include "platform/storage/ASDatabase.h"
+#include "tests/platform/storage/StoreFixture.h"
+#include "tests/platform/storage/StoreTestRecords.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace {
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+using ASDatabaseTest = StoreTest;
+
+TEST_F(ASDatabaseTest, ValuesThatLookLikeSqlAreStoredVerbatim)
+{
+    const std::vector<std::string> hostile {
+        "'); DROP TABLE DownloadRecord; --",
+        "\" OR 1=1 --",
+        "x' OR 'x'='x",
+        std::string("nul\0byte", 8),
+        "?",
+    };
+    for (auto& text : hostile) {
+        DownloadRecord record;
+        record.name = text;
+        record.vod_id = text;
+        ASSERT_TRUE(record.save());
+    }
+    ASSERT_TRUE(DownloadRecord().save()); // one innocent row that no hostile filter may match
+
+    for (auto& text : hostile) {
+        auto found = DownloadRecord::findAll({ { "vod_id", text } });
+        ASSERT_TRUE(found) << found.error();
+        ASSERT_EQ(found->size(), 1u) << text;
+        EXPECT_EQ(found->front().name, text);
+    }
+    EXPECT_EQ(DownloadRecord::findAll()->size(), hostile.size() + 1);
+}
+
+TEST_F(ASDatabaseTest, NamesOutsideTheTableAreRefused)
+{
+    ASSERT_TRUE(DownloadRecord().save());
+    for (std::string column : { "state; DROP TABLE DownloadRecord", "\"state\"", "no_such_column", "" }) {
+        auto found = DownloadRecord::findAll(ASQuery().equal(column, "x"));
+        EXPECT_FALSE(found) << column;
+        EXPECT_FALSE(DownloadRecord::findAll(ASQuery().orderBy(column)));
+        EXPECT_FALSE(DownloadRecord::deleteWhere({ { column, "x" } }));
+    }
+    auto database = ASConfigration::defaultDB();
+    ASSERT_TRUE(database);
+    EXPECT_FALSE((*database)->select("DownloadRecord\" --", { "id" }, {}));
+    EXPECT_FALSE((*database)->insert("Missing", { { "a", 1 } }));
+    EXPECT_EQ(DownloadRecord::findAll()->size(), 1u);
+}
+
+TEST_F(ASDatabaseTest, DamagedCellsAreReadAsDefaultsAndLogged)
+{
+    DownloadRecord record = DownloadRecord();
+    record.name = "kept";
+    record.state = "finish";
+    record.size = 10;
+    ASSERT_TRUE(record.save());
+
+    auto database = ASConfigration::defaultDB();
+    ASSERT_TRUE(database);
+    ASValues damage { { "state", nullptr }, { "size", "lots" }, { "name", Data { 0xff, 0x00 } } };
+    ASSERT_TRUE((*database)->update("DownloadRecord", damage, ASQuery().equal("id", *record.id())));
+    MessageRecord message;
+    ASSERT_TRUE(message.save());
+    ASSERT_TRUE((*database)->update("MessageRecord", { { "seq", 1.5 }, { "revoked", "yes" } }, {}));
+
+    auto loaded = DownloadRecord::findAll();
+    ASSERT_TRUE(loaded) << loaded.error();
+    ASSERT_EQ(loaded->size(), 1u);
+    EXPECT_EQ(loaded->front().id(), record.id());
+    EXPECT_EQ(loaded->front().name, "");
+    EXPECT_EQ(loaded->front().state, "waiting");
+    EXPECT_EQ(loaded->front().size, 0.0);
+    EXPECT_EQ(logLines.size(), 3u);
+    ASSERT_FALSE(logLines.empty());
+    EXPECT_NE(logLines.front().find("DownloadRecord row"), std::string::npos);
+
+    // A missing state is still "not finish" and so is found by the resume query.
+    EXPECT_EQ(DownloadRecord::findAll(ASQuery().notEqual("state", "finish"))->size(), 1u);
+
+    logLines.clear();
+    auto messages = MessageRecord::findAll();
+    ASSERT_TRUE(messages);
+    EXPECT_EQ(messages->front().seq, 0);
+    EXPECT_FALSE(messages->front().revoked);
+    EXPECT_EQ(logLines.size(), 2u);
+
+    // The damaged row can be repaired by writing the record back.
+    ASSERT_TRUE(loaded->front().update());
+    logLines.clear();
+    EXPECT_EQ(DownloadRecord::findAll()->front().state, "waiting");
+    EXPECT_TRUE(logLines.empty());
+}
+
+TEST_F(ASDatabaseTest, AFileThatIsNotADatabaseGivesAnErrorAndStaysUntouched)
+{
+    auto path = dir / "notes.db";
+    const std::string bytes = "This is a text file, not SQLite.\n" + std::string(4096, 'x');
+    writeFile(path, bytes);
+
+    ASConfigration::setDefaultDB(path.string(), "notes.db");
+    DownloadRecord record;
+    auto saved = record.save();
+    EXPECT_FALSE(saved);
+    EXPECT_NE(saved.error().find("not a database"), std::string::npos) << saved.error();
+    EXPECT_FALSE(DownloadRecord::findAll());
+    EXPECT_FALSE(ASDatabase::open(path.string(), ASOpenMode::ReadOnly));
+    EXPECT_EQ(readFile(path), bytes);
+    EXPECT_FALSE(std::filesystem::exists(path.string() + "-wal"));
+
+    EXPECT_FALSE(ASDatabase::open((dir / "missing" / "x.db").string()));
+    EXPECT_FALSE(ASDatabase::open((dir / "absent.db").string(), ASOpenMode::ReadOnly));
+    EXPECT_FALSE(ASDatabase::open(""));
+}
+
+TEST_F(ASDatabaseTest, ReadOnlyConnectionSelectsButCannotWrite)
+{
+    auto path = (dir / "catalogue.db").string();
+    {
+        auto writer = ASDatabase::open(path);
+        ASSERT_TRUE(writer) << writer.error();
+        ASTableSchema schema { "Exporter",
+            { { "URLString", ASColumnType::Text, "" }, { "name", ASColumnType::Text, "" } } };
+        ASSERT_TRUE((*writer)->ensureTable(schema));
+        ASSERT_TRUE((*writer)->insert("Exporter", { { "URLString", "https://a/1.m3u8" }, { "name", "f1" } }));
+        ASSERT_TRUE((*writer)->insert("Exporter", { { "URLString", "https://a/2.m3u8" }, { "name", "f2" } }));
+        ASSERT_TRUE((*writer)->insert("Exporter", { { "URLString", "https://a/1.m3u8" }, { "name", "f3" } }));
+    }
+    auto reader = ASDatabase::open(path, ASOpenMode::ReadOnly);
+    ASSERT_TRUE(reader) << reader.error();
+    auto rows = (*reader)->select("Exporter", { "name" }, ASQuery().equal("URLString", "https://a/1.m3u8"));
+    ASSERT_TRUE(rows) << rows.error();
+    ASSERT_EQ(rows->size(), 2u);
+    EXPECT_EQ((*rows)[0][0].text(), "f1");
+    EXPECT_EQ((*rows)[1][0].text(), "f3");
+
+    EXPECT_FALSE((*reader)->insert("Exporter", { { "name", "f4" } }));
+    EXPECT_FALSE((*reader)->remove("Exporter", {}));
+    EXPECT_FALSE((*reader)->select("Nothing", { "name" }, {}));
+}
+
+}
