@@ -1,0 +1,181 @@
+#include "app/Core/Models/ZV_DetailModel.h"
+#include "tests/app/Core/Models/ModelSamples.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using MembersType = ZV_DetailDataListMembersModel::membersType;
+
+TEST(ZV_DetailModel, ReadsTheWholeDetailReply)
+{
+    ZV_DetailModel model(zvtest::sampleReplyData("movie_detail.json"));
+
+    EXPECT_EQ(model.id, "40217"); // sent as a number
+    EXPECT_EQ(model.hot, "9.3万");
+    EXPECT_EQ(model.name, "青石巷的雨季");
+    EXPECT_EQ(model.year, "2023");
+    EXPECT_EQ(model.isCollect, true);
+    EXPECT_EQ(model.typeName, "国产剧");
+    EXPECT_EQ(model.blurb, "一封迟到二十年的信");
+
+    ASSERT_TRUE(model.tags);
+    ASSERT_EQ(model.tags->size(), 3u);
+    EXPECT_EQ(model.tags->at(1)->name, "年代");
+    EXPECT_EQ(model.tags->at(1)->tag_id, 17);
+
+    ASSERT_TRUE(model.members);
+    ASSERT_EQ(model.members->size(), 4u);
+    EXPECT_EQ(model.members->at(0)->type, MembersType::director);
+    EXPECT_EQ(model.members->at(1)->type, MembersType::screenwriter);
+    EXPECT_EQ(model.members->at(2)->type, MembersType::actor);
+    EXPECT_EQ(model.members->at(2)->member_id, 6101);
+
+    ASSERT_TRUE(model.playFrom);
+    ASSERT_EQ(model.playFrom->size(), 2u);
+    const auto& source = *model.playFrom->at(0);
+    EXPECT_EQ(source.name, "线路一");
+    EXPECT_EQ(source.code, "lzm3u8");
+    ASSERT_TRUE(source.list);
+    ASSERT_EQ(source.list->size(), 2u);
+    const auto& episode = *source.list->at(0);
+    EXPECT_EQ(episode.episodeId, "880101");
+    EXPECT_EQ(episode.fromCode, "lzm3u8");
+    EXPECT_EQ(episode.readyToPlay, true);
+    ASSERT_TRUE(episode.headers);
+    ASSERT_EQ(episode.headers->size(), 1u);
+    EXPECT_EQ(episode.headers->at(0).at("Referer").stringValue(), "https://play.zentavo.example/");
+    EXPECT_EQ(source.list->at(1)->readyToPlay, false);
+    ASSERT_TRUE(model.playFrom->at(1)->list);
+    EXPECT_TRUE(model.playFrom->at(1)->list->empty());
+
+    ASSERT_TRUE(model.recommendList);
+    ASSERT_EQ(model.recommendList->size(), 2u);
+    EXPECT_EQ(model.recommendList->at(0)->name, "北方的灯塔");
+    EXPECT_EQ(model.recommendList->at(0)->label, "独播");
+
+    ASSERT_TRUE(model.lastPlayback);
+    EXPECT_EQ(model.lastPlayback->episode_id, "880102");
+    EXPECT_EQ(model.lastPlayback->movie_from, "lzm3u8");
+    EXPECT_EQ(model.lastPlayback->duration, 2710);
+    EXPECT_EQ(model.lastPlayback->current_time, 845);
+}
+
+void expectAllAbsent(const ZV_DetailModel& model)
+{
+    EXPECT_FALSE(model.id);
+    EXPECT_FALSE(model.hot);
+    EXPECT_FALSE(model.name);
+    EXPECT_FALSE(model.year);
+    EXPECT_FALSE(model.cover);
+    EXPECT_FALSE(model.isCollect);
+    EXPECT_FALSE(model.dynamic);
+    EXPECT_FALSE(model.content);
+    EXPECT_FALSE(model.typeName);
+    EXPECT_FALSE(model.blurb);
+    EXPECT_FALSE(model.tags);
+    EXPECT_FALSE(model.members);
+    EXPECT_FALSE(model.playFrom);
+    EXPECT_FALSE(model.recommendList);
+    EXPECT_FALSE(model.lastPlayback);
+}
+
+TEST(ZV_DetailModel, EmptyValuesLeaveEveryFieldAbsent)
+{
+    for (const char* text : { "{}", "[]", "null", "42", "\"标题\"", "true", "not json" }) {
+        SCOPED_TRACE(text);
+        expectAllAbsent(ZV_DetailModel(JSON::parse(text)));
+    }
+    // A non-empty array is not an object either: every key reads as missing.
+    ZV_DetailModel fromArray(JSON::parse("[1]"));
+    EXPECT_EQ(fromArray.name, "");
+    expectAllAbsent(ZV_DetailModel());
+}
+
+TEST(ZV_DetailModel, NonEmptyObjectGivesPresentDefaults)
+{
+    ZV_DetailModel model(JSON::parse(R"({"name": "无名之辈"})"));
+    EXPECT_EQ(model.name, "无名之辈");
+    EXPECT_EQ(model.id, "");
+    EXPECT_EQ(model.content, "");
+    EXPECT_EQ(model.isCollect, false);
+    ASSERT_TRUE(model.tags && model.members && model.playFrom && model.recommendList);
+    EXPECT_TRUE(model.tags->empty());
+    EXPECT_TRUE(model.members->empty());
+    EXPECT_TRUE(model.playFrom->empty());
+    EXPECT_TRUE(model.recommendList->empty());
+    EXPECT_FALSE(model.lastPlayback);
+}
+
+TEST(ZV_DetailModel, LastPlaybackOnlyWhenNotEmpty)
+{
+    EXPECT_FALSE(ZV_DetailModel(JSON::parse(R"({"id": "1", "last_playback": {}})")).lastPlayback);
+    EXPECT_FALSE(ZV_DetailModel(JSON::parse(R"({"id": "1", "last_playback": 5})")).lastPlayback);
+
+    ZV_DetailModel model(JSON::parse(R"({"id": "1", "last_playback": {"current_time": 30}})"));
+    ASSERT_TRUE(model.lastPlayback);
+    EXPECT_EQ(model.lastPlayback->current_time, 30);
+    EXPECT_EQ(model.lastPlayback->duration, 0);
+    EXPECT_EQ(model.lastPlayback->episode_id, "");
+    EXPECT_EQ(model.lastPlayback->movie_from, "");
+}
+
+TEST(ZV_DetailModel, MemberRoles)
+{
+    auto roleOf = [](const char* type) {
+        return ZV_DetailDataListMembersModel(JSON::parse(std::string(R"({"type": )") + type + "}")).type;
+    };
+    EXPECT_EQ(roleOf("1"), MembersType::actor);
+    EXPECT_EQ(roleOf("2"), MembersType::director);
+    EXPECT_EQ(roleOf("\"3\""), MembersType::screenwriter);
+    for (const char* unknown : { "0", "4", "-1", "\"编剧\"", "null", "256", "259" })
+        EXPECT_EQ(roleOf(unknown), MembersType::actor) << unknown;
+    EXPECT_EQ(ZV_DetailDataListMembersModel(JSON()).type, MembersType::actor);
+
+    EXPECT_EQ(ZV_DetailDataListMembersModel::membersTypeFromRawValue(3), MembersType::screenwriter);
+    EXPECT_FALSE(ZV_DetailDataListMembersModel::membersTypeFromRawValue(0));
+    EXPECT_EQ(ZV_DetailDataListMembersModel::rawValue(MembersType::director), 2);
+}
+
+TEST(ZV_DetailModel, PlaySourcesAndEpisodesKeepAbsentVersusEmpty)
+{
+    ZV_DetailDataListPlayFromModel emptySource(JSON::object());
+    EXPECT_FALSE(
+        emptySource.total || emptySource.code || emptySource.name || emptySource.tips || emptySource.list);
+
+    ZV_DetailDataListPlayFromModel sourceWithoutList(JSON::parse(R"({"name": "线路三"})"));
+    ASSERT_TRUE(sourceWithoutList.list);
+    EXPECT_TRUE(sourceWithoutList.list->empty());
+    EXPECT_EQ(sourceWithoutList.tips, "");
+
+    ZV_DetailDataListPlayFromListModel emptyEpisode(JSON::object());
+    EXPECT_FALSE(emptyEpisode.readyToPlay);
+    EXPECT_FALSE(emptyEpisode.episodeId || emptyEpisode.playUrl || emptyEpisode.headers);
+
+    ZV_DetailDataListPlayFromListModel episode(
+        JSON::parse(R"({"episode_id": 7, "headers": [{"Origin": "x"}, 3]})"));
+    EXPECT_EQ(episode.episodeId, "7");
+    EXPECT_EQ(episode.readyToPlay, false);
+    EXPECT_EQ(episode.userAgent, "");
+    ASSERT_TRUE(episode.headers);
+    ASSERT_EQ(episode.headers->size(), 2u);
+    EXPECT_EQ(episode.headers->at(0).size(), 1u);
+    EXPECT_TRUE(episode.headers->at(1).empty());
+}
+
+TEST(ZV_DetailModel, DuplicatesStayInReplyOrder)
+{
+    ZV_DetailModel model(JSON::parse(R"({
+        "tags": [{"name": "爱情"}, {"name": "爱情"}, {"name": "喜剧"}],
+        "play_from": [{"code": "a"}, {"code": "a"}, {"code": "b"}]
+    })"));
+    ASSERT_EQ(model.tags->size(), 3u);
+    EXPECT_EQ(model.tags->at(0)->name, "爱情");
+    EXPECT_EQ(model.tags->at(1)->name, "爱情");
+    EXPECT_EQ(model.tags->at(2)->name, "喜剧");
+    ASSERT_EQ(model.playFrom->size(), 3u);
+    EXPECT_EQ(model.playFrom->at(2)->code, "b");
+    EXPECT_NE(model.playFrom->at(0), model.playFrom->at(1)); // two instances, not one shared twice
+}
+
+}
