@@ -6,6 +6,7 @@
 #include "platform/foundation/Log.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -51,14 +52,72 @@ int hexValue(char c)
     return -1;
 }
 
-bool isStandardAlphabet(char c)
+// The lenient decoder's reading of each byte: a sextet value or one of these.
+constexpr std::int8_t lenientInvalid = -1;
+constexpr std::int8_t lenientSkipped = -2;
+constexpr std::int8_t lenientPadding = -3;
+
+using LenientTable = std::array<std::int8_t, 256>;
+
+LenientTable makeLenientTable(bool urlSafeToo)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
+    LenientTable table;
+    table.fill(lenientInvalid);
+    for (size_t i = 0; i < NrvGTMBase64::standardCharset.size(); ++i)
+        table[static_cast<std::uint8_t>(NrvGTMBase64::standardCharset[i])] = static_cast<std::int8_t>(i);
+    for (char c : { '\t', '\n', '\f', '\r', ' ' })
+        table[static_cast<std::uint8_t>(c)] = lenientSkipped;
+    table['='] = lenientPadding;
+    // Reading "-" as "+" and "_" as "/" is the same as rewriting the text to the standard alphabet first.
+    if (urlSafeToo) {
+        table['-'] = 62;
+        table['_'] = 63;
+    }
+    return table;
 }
 
-bool isSkippedByLenientDecoder(char c)
+std::optional<Data> lenientDecode(std::string_view text, bool urlSafeToo)
 {
-    return c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
+    static const LenientTable standardOnly = makeLenientTable(false);
+    static const LenientTable eitherAlphabet = makeLenientTable(true);
+    const LenientTable& table = urlSafeToo ? eitherAlphabet : standardOnly;
+
+    Data out(text.size() / 4 * 3 + 3);
+    size_t written = 0;
+    std::uint32_t bits = 0;
+    int count = 0; // sextets of the quantum being read
+    for (size_t i = 0; i < text.size(); ++i) {
+        // Bytes of 0x80 and above are not ASCII and so are invalid in the table.
+        const std::int8_t value = table[static_cast<std::uint8_t>(text[i])];
+        if (value >= 0) {
+            bits = (bits << 6) | static_cast<std::uint32_t>(value);
+            if (++count == 4) {
+                out[written++] = static_cast<std::uint8_t>(bits >> 16);
+                out[written++] = static_cast<std::uint8_t>(bits >> 8);
+                out[written++] = static_cast<std::uint8_t>(bits);
+                bits = 0;
+                count = 0;
+            }
+            continue;
+        }
+        if (value == lenientSkipped)
+            continue;
+        if (value == lenientInvalid)
+            return std::nullopt;
+        // A lone sextet cannot make a byte; padding right after it marks broken input.
+        const bool nextIsPadding = i + 1 < text.size() && text[i + 1] == '=';
+        if (count == 1 && !nextIsPadding)
+            return std::nullopt;
+    }
+    // Only whole bytes count; the bits left over are dropped.
+    if (count == 2) {
+        out[written++] = static_cast<std::uint8_t>(bits >> 4);
+    } else if (count == 3) {
+        out[written++] = static_cast<std::uint8_t>(bits >> 10);
+        out[written++] = static_cast<std::uint8_t>(bits >> 2);
+    }
+    out.resize(written);
+    return out;
 }
 
 }
@@ -89,10 +148,8 @@ std::optional<std::string> NrvAES::NrvAESDecrypt(
 
 std::string NrvAES::NrvAESDecrypt(std::string_view text)
 {
-    std::string standard(text);
-    std::replace(standard.begin(), standard.end(), '-', '+');
-    std::replace(standard.begin(), standard.end(), '_', '/');
-    auto cipher = decodeBase64WithString(standard);
+    // URL-safe characters are read as their standard counterparts; padding is optional.
+    auto cipher = lenientDecode(text, true);
     if (!cipher)
         return {};
     auto clear = NrvAESWithData(*cipher, operationDecrypt, AESCryptor::modeCBC, replyKey,
@@ -197,40 +254,5 @@ std::optional<std::string> NrvAES::hex2bin(std::string_view hex)
 
 std::optional<Data> NrvAES::decodeBase64WithString(std::string_view text)
 {
-    Data out;
-    out.reserve(text.size() / 4 * 3 + 3);
-    std::uint32_t bits = 0;
-    int count = 0; // sextets of the quantum being read
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return std::nullopt;
-        if (isSkippedByLenientDecoder(c))
-            continue;
-        if (c == '=') {
-            // A lone sextet cannot make a byte; padding right after it marks broken input.
-            const bool nextIsPadding = i + 1 < text.size() && text[i + 1] == '=';
-            if (count == 1 && !nextIsPadding)
-                return std::nullopt;
-            continue;
-        }
-        if (!isStandardAlphabet(c))
-            return std::nullopt;
-        const auto value = NrvGTMBase64::standardDecodeTable()[static_cast<unsigned char>(c)];
-        bits = (bits << 6) | static_cast<std::uint32_t>(value);
-        if (++count == 4) {
-            out.push_back(static_cast<std::uint8_t>(bits >> 16));
-            out.push_back(static_cast<std::uint8_t>(bits >> 8));
-            out.push_back(static_cast<std::uint8_t>(bits));
-            bits = 0;
-            count = 0;
-        }
-    }
-    if (count == 2) {
-        out.push_back(static_cast<std::uint8_t>(bits >> 4));
-    } else if (count == 3) {
-        out.push_back(static_cast<std::uint8_t>(bits >> 10));
-        out.push_back(static_cast<std::uint8_t>(bits >> 2));
-    }
-    return out;
+    return lenientDecode(text, false);
 }

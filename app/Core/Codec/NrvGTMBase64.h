@@ -63,8 +63,8 @@ public:
         const void* bytes, size_t length, const DecodeTable& table, bool requirePadding);
 
     // The same into a caller's buffer: the count of characters or bytes written, or 0 on any
-    // failure, including a buffer too small for the result. Nothing is ever written past destLen. The charset
-    // must hold 64 characters.
+    // failure, including a buffer too small for the result. Nothing is ever written past
+    // destLen, and the source is never read past srcLen. The charset must hold 64 characters.
     static size_t baseEncode(const void* src, size_t srcLen, char* destBytes, size_t destLen,
         std::string_view charset, bool padded);
     static size_t baseDecode(const void* src, size_t srcLen, std::uint8_t* destBytes, size_t destLen,
