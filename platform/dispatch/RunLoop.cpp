@@ -87,6 +87,8 @@ void RunLoop::run()
         if (m_timeline->consumeStop())
             return;
         runDue();
+        if (m_timeline->consumeStop())
+            return;
         if (!Clock::isVirtual()) {
             m_timeline->waitForWork(std::nullopt, true);
             continue;

@@ -24,8 +24,16 @@ std::shared_ptr<Timer> Timer::scheduledTimer(double interval, bool repeats, std:
 Timer::Timer(Passkey, double interval, bool repeats, std::function<void(Timer&)> block)
     : m_interval(std::max(interval, kMinimumInterval))
     , m_repeats(repeats)
-    , m_block(std::move(block))
-{ }
+{
+    if (block)
+        m_block = std::make_shared<const std::function<void(Timer&)>>(std::move(block));
+}
+
+std::shared_ptr<const std::function<void(Timer&)>> Timer::takeBlock()
+{
+    std::lock_guard lock(m_mutex);
+    return m_valid ? m_block : nullptr;
+}
 
 Timer::~Timer() = default;
 
@@ -54,10 +62,12 @@ void Timer::scheduleLocked()
 void Timer::fireFromRunLoop()
 {
     auto self = shared_from_this(); // the action may drop the last outside reference
+    std::shared_ptr<const std::function<void(Timer&)>> block;
     {
         std::lock_guard lock(m_mutex);
         if (!m_valid)
             return;
+        block = m_block;
         m_key.reset();
         if (m_repeats) {
             // Next point of the grid after now: a late fire does not shift later ones, and fires
@@ -74,30 +84,34 @@ void Timer::fireFromRunLoop()
             scheduleLocked();
         }
     }
-    if (m_block)
-        m_block(*this);
+    if (block)
+        (*block)(*this);
     if (!m_repeats)
         invalidate();
 }
 
 void Timer::fire()
 {
-    if (!isValid())
-        return;
     auto self = shared_from_this();
-    if (m_block)
-        m_block(*this);
+    auto block = takeBlock();
+    if (!block)
+        return;
+    (*block)(*this);
     if (!m_repeats)
         invalidate();
 }
 
 void Timer::invalidate()
 {
-    std::optional<detail::TimelineItem> removed; // released after the lock: it may own this timer
+    // Released after the lock: the pending fire may hold the last reference to this timer, and
+    // the action's captures may do anything when they go.
+    std::optional<detail::TimelineItem> removed;
+    std::shared_ptr<const std::function<void(Timer&)>> block;
     std::lock_guard lock(m_mutex);
     if (!m_valid)
         return;
     m_valid = false;
+    block = std::move(m_block);
     if (m_key) {
         removed = RunLoop::main().timeline().cancel(*m_key);
         m_key.reset();

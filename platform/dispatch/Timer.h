@@ -46,7 +46,8 @@ public:
     // Runs the action now, without moving the schedule; a non-repeating timer is then
     // invalidated. Does nothing on an invalid timer.
     void fire();
-    // Stops the timer for good and lets the run loop release it (and the action's captures).
+    // Stops the timer for good and releases the action (and its captures); the run loop lets go
+    // of the timer.
     void invalidate();
     bool isValid() const;
 
@@ -68,12 +69,14 @@ private:
     double fireDateLocked() const;
     void fireFromRunLoop(); // the run loop's fire at fireDate
 
+    std::shared_ptr<const std::function<void(Timer&)>> takeBlock(); // null once invalid
+
     const double m_interval;
     const bool m_repeats;
-    const std::function<void(Timer&)> m_block;
 
     mutable std::mutex m_mutex;
     bool m_valid = true;
+    std::shared_ptr<const std::function<void(Timer&)>> m_block; // released by invalidate()
     double m_start = 0; // first fire date: the grid's origin
     std::uint64_t m_index = 0; // fireDate = m_start + m_index * m_interval
     std::optional<detail::TimelineKey> m_key; // the pending fire in the run loop, if any
