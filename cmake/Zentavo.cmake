@@ -40,7 +40,7 @@ function(zv_test name dir)
     return()
   endif()
   add_executable(${name} ${srcs})
-  target_link_libraries(${name} PRIVATE zv_options zv_testsupport GTest::gtest GTest::gmock ${ARG_DEPS})
+  target_link_libraries(${name} PRIVATE zv_options zv_testsupport GTest::gtest_main GTest::gmock ${ARG_DEPS})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
                        PROPERTIES ENVIRONMENT "ZV_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZV_BUILD_DIR=${PROJECT_BINARY_DIR}")
 endfunction()
