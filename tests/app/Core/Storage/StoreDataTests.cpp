@@ -1,0 +1,106 @@
+#include "app/Core/Storage/DefaultsKey.h"
+#include "app/Core/Storage/StoreData.h"
+#include "platform/foundation/AppContainer.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <unordered_set>
+
+namespace {
+
+class StoreDataTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AppContainer::setHome(m_home.path());
+        UserDefaults::resetStandardForTesting();
+    }
+    void TearDown() override
+    {
+        UserDefaults::resetStandardForTesting();
+        AppContainer::setHome({});
+    }
+
+    zvtest::TempDir m_home;
+};
+
+TEST_F(StoreDataTest, KeysAreTheTypeNameAPointAndTheCaseName)
+{
+    EXPECT_EQ(StoreData(StoreData::isDarkColor).key(), "StoreData.isDarkColor");
+    EXPECT_EQ(StoreData(StoreData::access_token).key(), "StoreData.access_token");
+    EXPECT_EQ(StoreData(StoreData::history).key(), "StoreData.history");
+    EXPECT_EQ(StoreData(StoreData::pureMode).key(), "StoreData.pureMode");
+    EXPECT_EQ(StoreData(StoreData::pureAlert).key(), "StoreData.pureAlert");
+}
+
+TEST_F(StoreDataTest, RawValuesBuildExactlyTheFiveCases)
+{
+    std::unordered_set<StoreData> seen;
+    for (auto name : { "isDarkColor", "access_token", "history", "pureMode", "pureAlert" }) {
+        auto key = StoreData::fromRawValue(name);
+        ASSERT_TRUE(key) << name;
+        EXPECT_EQ(key->rawValue(), name);
+        seen.insert(*key);
+    }
+    EXPECT_EQ(seen.size(), StoreData::caseCount);
+    EXPECT_EQ(StoreData::fromRawValue("pureMode"), StoreData(StoreData::pureMode));
+    for (auto name : { "PureMode", "pureMode ", " pureMode", "StoreData.pureMode", "", "accessToken" })
+        EXPECT_FALSE(StoreData::fromRawValue(name)) << name;
+}
+
+TEST_F(StoreDataTest, OperationsActOnTheStandardStoreUnderTheKeyString)
+{
+    // A fresh installation reads teen mode off and nobody signed in.
+    EXPECT_FALSE(StoreData::boolValue(StoreData::pureMode));
+    EXPECT_FALSE(StoreData::value(StoreData::access_token));
+
+    StoreData::set("token", StoreData::access_token);
+    EXPECT_EQ(UserDefaults::standard().stringForKey("StoreData.access_token"), "token");
+    StoreData::setBool(true, StoreData::pureMode);
+    EXPECT_EQ(UserDefaults::standard().objectForKey("StoreData.pureMode"), PropertyList(true));
+    StoreData::set(std::vector<std::string> { "a", "b" }, StoreData::history);
+
+    // Written by key string elsewhere, read through the case.
+    UserDefaults::standard().set("YES", "StoreData.isDarkColor");
+    EXPECT_TRUE(StoreData::boolValue(StoreData::isDarkColor));
+
+    // Everything survives a restart.
+    UserDefaults::resetStandardForTesting();
+    EXPECT_EQ(StoreData::value(StoreData::access_token), PropertyList("token"));
+    EXPECT_TRUE(StoreData::boolValue(StoreData::pureMode));
+    EXPECT_EQ(UserDefaults::standard().stringArrayForKey("StoreData.history"),
+        (std::vector<std::string> { "a", "b" }));
+}
+
+TEST_F(StoreDataTest, NoneAndRemoveLeaveNoEntryButAnEmptyTokenIsAnEntry)
+{
+    StoreData::set("token", StoreData::access_token);
+    StoreData::set(std::nullopt, StoreData::access_token);
+    EXPECT_FALSE(StoreData::value(StoreData::access_token));
+
+    StoreData::set("", StoreData::access_token);
+    EXPECT_EQ(StoreData::value(StoreData::access_token), PropertyList(""));
+
+    StoreData::set(std::optional<PropertyList>(), StoreData::access_token);
+    EXPECT_FALSE(StoreData::value(StoreData::access_token));
+
+    StoreData::setBool(true, StoreData::pureAlert);
+    StoreData::remove(StoreData::pureAlert);
+    UserDefaults::resetStandardForTesting();
+    EXPECT_FALSE(StoreData::value(StoreData::pureAlert));
+    EXPECT_FALSE(StoreData::boolValue(StoreData::pureAlert));
+}
+
+TEST(DefaultsKey, PlainKeysAreTheStoredStrings)
+{
+    EXPECT_EQ(DefaultsKey::mainURL, "main_url");
+    EXPECT_EQ(DefaultsKey::shortURL, "short_url");
+    EXPECT_EQ(DefaultsKey::captchaURL, "captcha_url");
+    EXPECT_EQ(DefaultsKey::helpURL, "help_url");
+    EXPECT_EQ(DefaultsKey::websocketURL, "websocket_url");
+    EXPECT_EQ(DefaultsKey::cleanAD, "cleanAD");
+    EXPECT_EQ(DefaultsKey::newNotice, "new_notice");
+    EXPECT_EQ(DefaultsKey::appConfig, "appConfig");
+}
+
+}
