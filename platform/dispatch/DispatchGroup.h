@@ -5,7 +5,7 @@
 
 class DispatchQueue;
 
-// Counts work in flight: enter() before each piece, leave() when it is done; notify() runs its
+// Counts work in flight: enter() before each job, leave() when it is done; notify() runs its
 // work on a queue once the count is back at zero (at once when it already is). Copies share one
 // group. Thread-safe.
 class DispatchGroup {

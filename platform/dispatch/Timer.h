@@ -62,8 +62,6 @@ public:
     Timer& operator=(const Timer&) = delete;
 
 private:
-    friend class RunLoop;
-
     void schedule(double start);
     void scheduleLocked();
     double fireDateLocked() const;

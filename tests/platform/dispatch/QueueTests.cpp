@@ -130,7 +130,7 @@ TEST_F(QueueTest, AdvanceWaitsForBackgroundWorkStartedByDueWork)
     EXPECT_EQ(done, (std::vector<double> { 1001.0, 1002.0 }));
 }
 
-TEST_F(QueueTest, GroupNotifiesOnceEveryEnteredPieceHasLeft)
+TEST_F(QueueTest, GroupNotifiesOnceEveryEnteredJobHasLeft)
 {
     DispatchGroup group;
     int notified = 0;
