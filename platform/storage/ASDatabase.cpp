@@ -7,6 +7,7 @@
 namespace {
 
 constexpr int busyTimeoutMilliseconds = 5000;
+constexpr std::size_t maximumCachedStatements = 100;
 
 bool isIdentifier(const std::string& name)
 {
@@ -143,6 +144,10 @@ ASResult<sqlite3_stmt*> ASDatabase::prepare(const std::string& sql)
     auto found = m_statements.find(sql);
     if (found != m_statements.end())
         return found->second.get();
+    // Statements are only held for the length of one call, so the cache can be dropped here;
+    // it keeps a store that builds many different queries from growing without end.
+    if (m_statements.size() >= maximumCachedStatements)
+        m_statements.clear();
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(m_handle, sql.c_str(), static_cast<int>(sql.size() + 1), &statement, nullptr)
         != SQLITE_OK) {
@@ -207,10 +212,11 @@ ASResult<std::set<std::string>> ASDatabase::loadColumns(const std::string& table
     StatementReset reset(*statement);
     if (auto bound = bind(*statement, { ASValue(table) }); !bound)
         return ASError { bound.error() };
+    // SQLite matches column names without regard to case; so does the check against this set.
     std::set<std::string> columns;
     int rc;
     while ((rc = sqlite3_step(*statement)) == SQLITE_ROW)
-        columns.insert(readCell(*statement, 0).text());
+        columns.insert(lowercase(readCell(*statement, 0).text()));
     if (rc != SQLITE_DONE)
         return failure("cannot read the columns of " + table);
     if (columns.empty())
@@ -230,7 +236,7 @@ ASStatus ASDatabase::checkColumns(const std::string& table, const std::vector<st
         known = m_columns.emplace(table, std::move(loaded.value())).first;
     }
     for (auto& column : columns) {
-        if (!isIdentifier(column) || !known->second.contains(column))
+        if (!isIdentifier(column) || !known->second.contains(lowercase(column)))
             return ASError { "no column named \"" + column + "\" in table " + table };
     }
     return {};
@@ -265,11 +271,8 @@ ASStatus ASDatabase::ensureTable(const ASTableSchema& schema)
         auto existing = loadColumns(schema.name);
         if (!existing)
             return ASError { existing.error() };
-        std::set<std::string> present;
-        for (auto& name : *existing)
-            present.insert(lowercase(name));
         for (auto& column : schema.columns) {
-            if (present.contains(lowercase(column.name)))
+            if (existing->contains(lowercase(column.name)))
                 continue;
             std::string alter = "ALTER TABLE " + quoted(schema.name) + " ADD COLUMN " + quoted(column.name)
                 + " " + sqlType(column.type);

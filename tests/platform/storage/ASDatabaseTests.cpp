@@ -150,6 +150,13 @@ TEST_F(ASDatabaseTest, ReadOnlyConnectionSelectsButCannotWrite)
     EXPECT_EQ((*rows)[0][0].text(), "f1");
     EXPECT_EQ((*rows)[1][0].text(), "f3");
 
+    // Column names match without regard to case, as in SQLite itself.
+    auto anyCase
+        = (*reader)->select("Exporter", { "NAME" }, ASQuery().equal("urlstring", "https://a/2.m3u8"));
+    ASSERT_TRUE(anyCase) << anyCase.error();
+    ASSERT_EQ(anyCase->size(), 1u);
+    EXPECT_EQ((*anyCase)[0][0].text(), "f2");
+
     EXPECT_FALSE((*reader)->insert("Exporter", { { "name", "f4" } }));
     EXPECT_FALSE((*reader)->remove("Exporter", {}));
     EXPECT_FALSE((*reader)->select("Nothing", { "name" }, {}));

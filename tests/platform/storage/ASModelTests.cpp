@@ -2,6 +2,7 @@
 #include "tests/platform/storage/StoreTestRecords.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -147,6 +148,27 @@ TEST_F(ASModelTest, FiltersJoinWithAndAndOrdersApply)
     EXPECT_EQ(DownloadRecord::deleteAll().valueOr(-1), 2);
 }
 
+TEST_F(ASModelTest, ManyDifferentQueriesKeepAnsweringCorrectly)
+{
+    ASSERT_TRUE(makeDownload("1", "e1", "finish").save());
+    ASSERT_TRUE(makeDownload("2", "e2", "pause").save());
+    const std::vector<std::string> columns { "url", "name", "vod_id", "episodeId", "state", "watching",
+        "size" };
+    int queries = 0;
+    for (auto& filter : columns) {
+        for (auto& order : columns) {
+            for (auto direction : { ASDirection::Ascending, ASDirection::Descending }) {
+                auto found = DownloadRecord::findAll(
+                    ASQuery().notEqual(filter, "none").equal("vod_id", "2").orderBy(order, direction));
+                ASSERT_TRUE(found) << found.error();
+                EXPECT_EQ(episodeIds(*found), std::vector<std::string> { "e2" });
+                ++queries;
+            }
+        }
+    }
+    EXPECT_GT(queries, 50);
+}
+
 TEST_F(ASModelTest, IntegerAndBoolColumnsCompareAndOrderAsNumbers)
 {
     for (std::int64_t seq : std::vector<std::int64_t> { 10, 9, 100, -1, 9'007'199'254'740'993 }) {
@@ -224,6 +246,23 @@ TEST_F(ASModelTest, TransactionKeepsAllWritesOrNone)
     });
     EXPECT_TRUE(done) << done.error();
     EXPECT_EQ(episodeIds(DownloadRecord::findAll().value()), std::vector<std::string> { "outer" });
+}
+
+TEST_F(ASModelTest, WritesFromTwoThreadsShareTheConnectionSafely)
+{
+    auto writer = [](std::string vodId) {
+        for (int i = 0; i < 50; ++i) {
+            auto record = makeDownload(vodId, std::to_string(i), "waiting");
+            EXPECT_TRUE(record.save());
+            record.progress = 1.0;
+            EXPECT_TRUE(record.update());
+        }
+    };
+    std::thread first(writer, "1");
+    std::thread second(writer, "2");
+    first.join();
+    second.join();
+    EXPECT_EQ(DownloadRecord::findAll({ { "progress", 1.0 } })->size(), 100u);
 }
 
 // Two versions of one record class: the second gained a column.
