@@ -1,0 +1,290 @@
+#include "platform/ui/CGContext.h"
+
+#include <algorithm>
+#include <cmath>
+
+CGContext::CGContext(cairo_t* cr, CGFloat scale, UIUserInterfaceStyle style)
+    : m_cr(cr)
+    , m_scale(scale > 0 ? scale : 1)
+    , m_style(style)
+{ }
+
+void CGContext::saveGState()
+{
+    cairo_save(m_cr);
+    m_saved.push_back(m_state);
+}
+
+void CGContext::restoreGState()
+{
+    if (m_saved.empty())
+        return;
+    cairo_restore(m_cr);
+    m_state = m_saved.back();
+    m_saved.pop_back();
+}
+
+void CGContext::translateBy(CGFloat tx, CGFloat ty)
+{
+    cairo_translate(m_cr, tx, ty);
+}
+void CGContext::scaleBy(CGFloat sx, CGFloat sy)
+{
+    cairo_scale(m_cr, sx, sy);
+}
+void CGContext::rotate(CGFloat radians)
+{
+    cairo_rotate(m_cr, radians);
+}
+
+void CGContext::concatenate(const CGAffineTransform& t)
+{
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+    // A singular matrix would put Cairo into an error state for good; drop it instead.
+    if (cairo_matrix_invert(&m) != CAIRO_STATUS_SUCCESS)
+        return;
+    cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+    cairo_transform(m_cr, &m);
+}
+
+CGAffineTransform CGContext::ctm() const
+{
+    cairo_matrix_t m;
+    cairo_get_matrix(m_cr, &m);
+    return { m.xx, m.yx, m.xy, m.yy, m.x0, m.y0 };
+}
+
+void CGContext::setAlpha(CGFloat alpha)
+{
+    m_state.alpha = std::clamp<CGFloat>(alpha, 0, 1);
+}
+void CGContext::setFillColor(const UIColor& color)
+{
+    m_state.fill = color;
+}
+void CGContext::setStrokeColor(const UIColor& color)
+{
+    m_state.stroke = color;
+}
+void CGContext::setLineWidth(CGFloat width)
+{
+    cairo_set_line_width(m_cr, std::max<CGFloat>(0, width));
+}
+
+void CGContext::setLineCap(CGLineCap cap)
+{
+    cairo_set_line_cap(m_cr,
+        cap == CGLineCap::round        ? CAIRO_LINE_CAP_ROUND
+            : cap == CGLineCap::square ? CAIRO_LINE_CAP_SQUARE
+                                       : CAIRO_LINE_CAP_BUTT);
+}
+
+void CGContext::setLineJoin(CGLineJoin join)
+{
+    cairo_set_line_join(m_cr,
+        join == CGLineJoin::round       ? CAIRO_LINE_JOIN_ROUND
+            : join == CGLineJoin::bevel ? CAIRO_LINE_JOIN_BEVEL
+                                        : CAIRO_LINE_JOIN_MITER);
+}
+
+void CGContext::setLineDash(CGFloat phase, const std::vector<CGFloat>& lengths)
+{
+    // Cairo refuses negative lengths and all-zero patterns; treat those as solid lines.
+    bool usable = !lengths.empty()
+        && std::all_of(lengths.begin(), lengths.end(), [](CGFloat v) { return v >= 0; })
+        && std::any_of(lengths.begin(), lengths.end(), [](CGFloat v) { return v > 0; });
+    if (!usable) {
+        cairo_set_dash(m_cr, nullptr, 0, 0);
+        return;
+    }
+    cairo_set_dash(m_cr, lengths.data(), static_cast<int>(lengths.size()), phase);
+}
+
+UIColor::RGBA CGContext::effective(const UIColor& color) const
+{
+    UIColor::RGBA c = color.resolved(m_style).rgba();
+    c.alpha *= m_state.alpha;
+    return c;
+}
+
+void CGContext::setSource(const UIColor& color)
+{
+    UIColor::RGBA c = effective(color);
+    cairo_set_source_rgba(m_cr, c.red, c.green, c.blue, c.alpha);
+}
+
+void CGContext::fill(const CGRect& rect)
+{
+    addRect(rect);
+    fillPath();
+}
+
+void CGContext::stroke(const CGRect& rect)
+{
+    addRect(rect);
+    strokePath();
+}
+
+void CGContext::clear(const CGRect& rect)
+{
+    cairo_save(m_cr);
+    cairo_set_operator(m_cr, CAIRO_OPERATOR_CLEAR);
+    cairo_rectangle(m_cr, rect.minX(), rect.minY(), rect.width(), rect.height());
+    cairo_fill(m_cr);
+    cairo_restore(m_cr);
+}
+
+void CGContext::addRect(const CGRect& rect)
+{
+    if (rect.isNull())
+        return;
+    cairo_rectangle(m_cr, rect.minX(), rect.minY(), rect.width(), rect.height());
+}
+
+void CGContext::addPath(const CGPath& path)
+{
+    using Kind = CGPath::Element::Kind;
+    for (const auto& e : path.elements()) {
+        switch (e.kind) {
+        case Kind::moveTo:
+            cairo_move_to(m_cr, e.point.x, e.point.y);
+            break;
+        case Kind::lineTo:
+            cairo_line_to(m_cr, e.point.x, e.point.y);
+            break;
+        case Kind::quadCurveTo: {
+            double x0, y0;
+            if (!cairo_has_current_point(m_cr))
+                cairo_move_to(m_cr, e.control1.x, e.control1.y);
+            cairo_get_current_point(m_cr, &x0, &y0);
+            cairo_curve_to(m_cr, x0 + 2.0 / 3 * (e.control1.x - x0), y0 + 2.0 / 3 * (e.control1.y - y0),
+                e.point.x + 2.0 / 3 * (e.control1.x - e.point.x),
+                e.point.y + 2.0 / 3 * (e.control1.y - e.point.y), e.point.x, e.point.y);
+            break;
+        }
+        case Kind::curveTo:
+            cairo_curve_to(
+                m_cr, e.control1.x, e.control1.y, e.control2.x, e.control2.y, e.point.x, e.point.y);
+            break;
+        case Kind::arc:
+            if (e.clockwise)
+                cairo_arc(m_cr, e.point.x, e.point.y, e.radius, e.startAngle, e.endAngle);
+            else
+                cairo_arc_negative(m_cr, e.point.x, e.point.y, e.radius, e.startAngle, e.endAngle);
+            break;
+        case Kind::close:
+            cairo_close_path(m_cr);
+            break;
+        }
+    }
+}
+
+void CGContext::fillPath(bool evenOdd)
+{
+    setSource(m_state.fill);
+    cairo_set_fill_rule(m_cr, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    cairo_fill(m_cr);
+}
+
+void CGContext::strokePath()
+{
+    setSource(m_state.stroke);
+    cairo_stroke(m_cr);
+}
+
+void CGContext::clip(bool evenOdd)
+{
+    cairo_set_fill_rule(m_cr, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    cairo_clip(m_cr);
+}
+
+void CGContext::clip(const CGRect& rect)
+{
+    cairo_new_path(m_cr);
+    if (rect.isNull()) {
+        cairo_rectangle(m_cr, 0, 0, 0, 0);
+    } else {
+        addRect(rect);
+    }
+    cairo_clip(m_cr);
+}
+
+void applyImageOrientation(cairo_t* cr, UIImageOrientation o, double w, double h)
+{
+    // Maps stored (x, y) to upright (x', y'): x' = xx*x + xy*y + x0, y' = yx*x + yy*y + y0.
+    cairo_matrix_t m;
+    switch (o) {
+    case UIImageOrientation::up:
+        cairo_matrix_init(&m, 1, 0, 0, 1, 0, 0);
+        break;
+    case UIImageOrientation::upMirrored:
+        cairo_matrix_init(&m, -1, 0, 0, 1, w, 0);
+        break;
+    case UIImageOrientation::down:
+        cairo_matrix_init(&m, -1, 0, 0, -1, w, h);
+        break;
+    case UIImageOrientation::downMirrored:
+        cairo_matrix_init(&m, 1, 0, 0, -1, 0, h);
+        break;
+    case UIImageOrientation::left:
+        cairo_matrix_init(&m, 0, -1, 1, 0, 0, w);
+        break;
+    case UIImageOrientation::right:
+        cairo_matrix_init(&m, 0, 1, -1, 0, h, 0);
+        break;
+    case UIImageOrientation::leftMirrored:
+        cairo_matrix_init(&m, 0, 1, 1, 0, 0, 0);
+        break;
+    case UIImageOrientation::rightMirrored:
+        cairo_matrix_init(&m, 0, -1, -1, 0, h, w);
+        break;
+    }
+    cairo_transform(cr, &m);
+}
+
+void CGContext::draw(const UIImage& image, const CGRect& rect)
+{
+    cairo_surface_t* surface = image.cairoSurface();
+    if (!surface || rect.isEmpty())
+        return;
+    double w = image.pixelWidth(), h = image.pixelHeight();
+    bool swap = UIImageOrientationSwapsAxes(image.imageOrientation());
+    double uprightW = swap ? h : w, uprightH = swap ? w : h;
+    if (w <= 0 || h <= 0)
+        return;
+    cairo_save(m_cr);
+    cairo_translate(m_cr, rect.minX(), rect.minY());
+    cairo_scale(m_cr, rect.width() / uprightW, rect.height() / uprightH);
+    applyImageOrientation(m_cr, image.imageOrientation(), w, h);
+    cairo_set_source_surface(m_cr, surface, 0, 0);
+    cairo_pattern_t* pattern = cairo_get_source(m_cr);
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(pattern, CAIRO_FILTER_GOOD);
+    cairo_new_path(m_cr);
+    cairo_rectangle(m_cr, 0, 0, w, h);
+    cairo_clip(m_cr);
+    cairo_paint_with_alpha(m_cr, m_state.alpha);
+    cairo_restore(m_cr);
+}
+
+void CGContext::drawLinearGradient(
+    const std::vector<UIColor>& colors, const std::vector<CGFloat>& locations, CGPoint start, CGPoint end)
+{
+    if (colors.empty())
+        return;
+    cairo_pattern_t* pattern = cairo_pattern_create_linear(start.x, start.y, end.x, end.y);
+    bool useLocations = locations.size() == colors.size();
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        CGFloat offset = useLocations ? locations[i]
+            : colors.size() == 1      ? 0
+                                      : static_cast<CGFloat>(i) / static_cast<CGFloat>(colors.size() - 1);
+        UIColor::RGBA c = effective(colors[i]);
+        cairo_pattern_add_color_stop_rgba(
+            pattern, std::clamp<CGFloat>(offset, 0, 1), c.red, c.green, c.blue, c.alpha);
+    }
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    cairo_set_source(m_cr, pattern);
+    cairo_paint(m_cr);
+    cairo_pattern_destroy(pattern);
+}

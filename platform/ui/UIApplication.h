@@ -1,0 +1,98 @@
+#pragma once
+
+#include "platform/ui/CGGeometry.h"
+#include "platform/ui/UIScreen.h"
+
+#include <any>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class UIApplication;
+class UIWindow;
+
+// Names of the application's life-cycle notifications (posted on the default centre with the
+// application as object).
+namespace UIApplicationNotification {
+inline constexpr const char* DidFinishLaunching = "UIApplicationDidFinishLaunchingNotification";
+inline constexpr const char* DidEnterBackground = "UIApplicationDidEnterBackgroundNotification";
+inline constexpr const char* WillEnterForeground = "UIApplicationWillEnterForegroundNotification";
+inline constexpr const char* DidBecomeActive = "UIApplicationDidBecomeActiveNotification";
+inline constexpr const char* WillResignActive = "UIApplicationWillResignActiveNotification";
+inline constexpr const char* WillTerminate = "UIApplicationWillTerminateNotification";
+}
+
+using UIApplicationLaunchOptions = std::map<std::string, std::any>;
+
+// What the application tells its delegate. Every method has a harmless default.
+class UIApplicationDelegate {
+public:
+    virtual ~UIApplicationDelegate() = default;
+
+    virtual bool didFinishLaunching(UIApplication&, const UIApplicationLaunchOptions&) { return true; }
+    virtual void didBecomeActive(UIApplication&) { }
+    virtual void willResignActive(UIApplication&) { }
+    virtual void didEnterBackground(UIApplication&) { }
+    virtual void willEnterForeground(UIApplication&) { }
+    virtual void willTerminate(UIApplication&) { }
+    virtual unsigned supportedInterfaceOrientations(UIApplication&, UIWindow*)
+    {
+        return UIInterfaceOrientationMaskAllButUpsideDown;
+    }
+    // The delegate's main window, for delegates that keep one.
+    virtual std::shared_ptr<UIWindow> window() const { return nullptr; }
+};
+
+enum class UIApplicationState { active, inactive, background };
+
+// The process-wide application object (main thread).
+class UIApplication {
+public:
+    static UIApplication& shared();
+
+    const std::shared_ptr<UIApplicationDelegate>& delegate() const { return m_delegate; }
+    void setDelegate(std::shared_ptr<UIApplicationDelegate> delegate) { m_delegate = std::move(delegate); }
+
+    // Starts the application with the delegate: didFinishLaunching, the launch notification, then
+    // the application becomes active. Returns the delegate's answer.
+    bool launch(
+        std::shared_ptr<UIApplicationDelegate> delegate, const UIApplicationLaunchOptions& options = {});
+
+    UIApplicationState applicationState() const { return m_state; }
+    // Moves to the background: will-resign-active, then did-enter-background.
+    void enterBackground();
+    // Back to the front: will-enter-foreground, then did-become-active.
+    void enterForeground();
+    void terminate();
+
+    // Visible windows in the order they were first shown (held weakly).
+    std::vector<std::shared_ptr<UIWindow>> windows() const;
+    std::shared_ptr<UIWindow> keyWindow() const { return m_keyWindow.lock(); }
+    CGRect statusBarFrame() const;
+
+    bool isIdleTimerDisabled() const { return m_idleTimerDisabled; }
+    void setIdleTimerDisabled(bool disabled) { m_idleTimerDisabled = disabled; }
+
+    // For windows: visibility and key status.
+    void windowDidBecomeVisible(const std::shared_ptr<UIWindow>& window);
+    void windowDidBecomeHidden(const UIWindow* window);
+    void makeKeyWindow(const std::shared_ptr<UIWindow>& window);
+
+    // Windows that covered the old screen bounds follow the screen to its new bounds.
+    void screenBoundsDidChange(const CGRect& oldBounds, const CGRect& newBounds);
+
+    // Tests: forget the delegate, windows and state.
+    void resetForTesting();
+
+private:
+    UIApplication() = default;
+    void becomeActive();
+    void post(const char* name);
+
+    std::shared_ptr<UIApplicationDelegate> m_delegate;
+    std::vector<std::weak_ptr<UIWindow>> m_windows;
+    std::weak_ptr<UIWindow> m_keyWindow;
+    UIApplicationState m_state = UIApplicationState::inactive;
+    bool m_idleTimerDisabled = false;
+};

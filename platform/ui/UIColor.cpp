@@ -1,0 +1,79 @@
+#include "platform/ui/UIColor.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+CGFloat clampUnit(CGFloat v)
+{
+    if (!(v >= 0))
+        return 0;
+    return std::min<CGFloat>(v, 1);
+}
+
+}
+
+UIColor::UIColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha)
+    : m_rgba { clampUnit(red), clampUnit(green), clampUnit(blue), clampUnit(alpha) }
+{ }
+
+UIColor UIColor::white(CGFloat white, CGFloat alpha)
+{
+    return { white, white, white, alpha };
+}
+
+UIColor UIColor::dynamic(const UIColor& light, const UIColor& dark)
+{
+    UIColor c = light.resolved(UIUserInterfaceStyle::light);
+    c.m_dark = std::make_shared<const UIColor>(dark.resolved(UIUserInterfaceStyle::dark));
+    return c;
+}
+
+UIColor UIColor::systemBackground()
+{
+    static const UIColor color = dynamic(white(), black());
+    return color;
+}
+
+UIColor UIColor::label()
+{
+    static const UIColor color = dynamic(black(), white());
+    return color;
+}
+
+UIColor UIColor::resolved(UIUserInterfaceStyle style) const
+{
+    if (m_dark && style == UIUserInterfaceStyle::dark)
+        return *m_dark;
+    UIColor plain;
+    plain.m_rgba = m_rgba;
+    return plain;
+}
+
+UIColor UIColor::withAlphaComponent(CGFloat alpha) const
+{
+    UIColor c = *this;
+    c.m_rgba.alpha = clampUnit(alpha);
+    if (m_dark)
+        c.m_dark = std::make_shared<const UIColor>(m_dark->withAlphaComponent(alpha));
+    return c;
+}
+
+std::string UIColor::debugDescription() const
+{
+    auto byte = [](CGFloat v) { return static_cast<int>(v * 255 + 0.5); };
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "#%02X%02X%02X%02X", byte(m_rgba.red), byte(m_rgba.green),
+        byte(m_rgba.blue), byte(m_rgba.alpha));
+    return buf;
+}
+
+bool UIColor::operator==(const UIColor& other) const
+{
+    if (m_rgba != other.m_rgba)
+        return false;
+    if (!m_dark || !other.m_dark)
+        return !m_dark && !other.m_dark;
+    return *m_dark == *other.m_dark;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/ui/CGGeometry.h"
+#include "platform/ui/UITraitCollection.h"
+
+#include <memory>
+#include <string>
+
+// An RGBA colour with components in 0...1. A colour may be dynamic: it then carries a light and a
+// dark variant and is resolved against an interface style when it is drawn.
+class UIColor {
+public:
+    struct RGBA {
+        CGFloat red = 0, green = 0, blue = 0, alpha = 0;
+        bool operator==(const RGBA&) const = default;
+    };
+
+    // The colour made without components: transparent black.
+    UIColor() = default;
+    UIColor(CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha);
+    static UIColor white(CGFloat white, CGFloat alpha = 1);
+    // light is used for light and unspecified styles, dark for the dark style.
+    static UIColor dynamic(const UIColor& light, const UIColor& dark);
+
+    static UIColor black() { return { 0, 0, 0, 1 }; }
+    static UIColor white() { return { 1, 1, 1, 1 }; }
+    static UIColor clear() { return { 0, 0, 0, 0 }; }
+    static UIColor red() { return { 1, 0, 0, 1 }; }
+    static UIColor green() { return { 0, 1, 0, 1 }; }
+    static UIColor blue() { return { 0, 0, 1, 1 }; }
+    static UIColor yellow() { return { 1, 1, 0, 1 }; }
+    static UIColor orange() { return { 1, 0.5, 0, 1 }; }
+    static UIColor gray() { return { 0.5, 0.5, 0.5, 1 }; }
+    static UIColor lightGray() { return { 2.0 / 3, 2.0 / 3, 2.0 / 3, 1 }; }
+    static UIColor darkGray() { return { 1.0 / 3, 1.0 / 3, 1.0 / 3, 1 }; }
+    // White in the light style, black in the dark style.
+    static UIColor systemBackground();
+    // Black in the light style, white in the dark style.
+    static UIColor label();
+
+    bool isDynamic() const { return m_dark != nullptr; }
+    // The plain colour for a style; a plain colour resolves to itself.
+    UIColor resolved(UIUserInterfaceStyle style) const;
+    // Components of the light (or only) variant.
+    RGBA rgba() const { return m_rgba; }
+    CGFloat redComponent() const { return m_rgba.red; }
+    CGFloat greenComponent() const { return m_rgba.green; }
+    CGFloat blueComponent() const { return m_rgba.blue; }
+    CGFloat alphaComponent() const { return m_rgba.alpha; }
+
+    // Same colour (both variants for a dynamic one) with the given alpha.
+    UIColor withAlphaComponent(CGFloat alpha) const;
+
+    // "#RRGGBBAA" of the light variant, for dumps and messages.
+    std::string debugDescription() const;
+
+    bool operator==(const UIColor& other) const;
+
+private:
+    RGBA m_rgba;
+    std::shared_ptr<const UIColor> m_dark;
+};
