@@ -37,10 +37,16 @@ public:
     // Every column of the map must equal its value.
     static ASQuery matching(const ASValues& equalities);
 
-    ASQuery& equal(std::string column, ASValue value);
-    ASQuery& notEqual(std::string column, ASValue value);
-    ASQuery& orderBy(std::string column, ASDirection direction = ASDirection::Ascending);
-    ASQuery& limit(std::int64_t count);
+    // Each adds to the query. On a temporary they give a new query by value, so a chain can be
+    // kept in a variable of any kind without dangling.
+    ASQuery& equal(std::string column, ASValue value) &;
+    ASQuery equal(std::string column, ASValue value) &&;
+    ASQuery& notEqual(std::string column, ASValue value) &;
+    ASQuery notEqual(std::string column, ASValue value) &&;
+    ASQuery& orderBy(std::string column, ASDirection direction = ASDirection::Ascending) &;
+    ASQuery orderBy(std::string column, ASDirection direction = ASDirection::Ascending) &&;
+    ASQuery& limit(std::int64_t count) &;
+    ASQuery limit(std::int64_t count) &&;
 
     const std::vector<ASFilter>& filters() const { return m_filters; }
     const std::vector<ASOrder>& orders() const { return m_orders; }
