@@ -216,8 +216,8 @@ TextLayout::Built TextLayout::build(const CGContext* context) const
             : m_lineBreakMode == NSLineBreakMode::byTruncatingMiddle ? PANGO_ELLIPSIZE_MIDDLE
                                                                      : PANGO_ELLIPSIZE_END;
         pango_layout_set_ellipsize(layout, mode);
-        if (limit > 0)
-            pango_layout_set_height(layout, -limit);
+        // Without a limit Pango would ellipsize every paragraph to one line.
+        pango_layout_set_height(layout, limit > 0 ? -limit : G_MAXINT);
         built.truncated = pango_layout_is_ellipsized(layout);
         total = pango_layout_get_line_count(layout);
     }

@@ -1,0 +1,111 @@
+#include "platform/ui/UIView.h"
+#include "tests/support/MainLoopTest.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Animation : public zvtest::MainLoopTest { };
+
+TEST_F(Animation, ValuesApplyAtOnceAndCompletionWaitsForTheDuration)
+{
+    auto view = UIView::create(CGRect { 0, 0, 10, 10 });
+    std::vector<bool> completions;
+    UIView::animate(
+        0.3, [&] { view->setAlpha(0); }, [&](bool finished) { completions.push_back(finished); });
+    EXPECT_EQ(view->alpha(), 0);
+    ASSERT_TRUE(view->layer()->animation("opacity"));
+    advance(0.29);
+    EXPECT_TRUE(completions.empty());
+    advance(0.01);
+    EXPECT_EQ(completions, std::vector<bool> { true });
+    // The recorded animation has run its course.
+    EXPECT_FALSE(view->layer()->animation("opacity"));
+}
+
+TEST_F(Animation, DelayAndZeroDuration)
+{
+    auto view = UIView::create(CGRect { 0, 0, 10, 10 });
+    int done = 0;
+    // Moves back 0.2 s later over 0.3 s: completion at 0.5 s.
+    UIView::animate(
+        0.3, 0.2, UIViewAnimationOptionNone,
+        [&] { view->setTransform(CGAffineTransform::translation(340, 0)); }, [&](bool) { ++done; });
+    EXPECT_EQ(view->transform(), CGAffineTransform::translation(340, 0));
+    advance(0.49);
+    EXPECT_EQ(done, 0);
+    advance(0.01);
+    EXPECT_EQ(done, 1);
+
+    // Zero duration: nothing is recorded and the completion runs on the next turn of the loop.
+    UIView::animate(
+        0, [&] { view->setAlpha(0.5); }, [&](bool) { ++done; });
+    EXPECT_TRUE(view->layer()->animationKeys().empty());
+    EXPECT_EQ(done, 1);
+    drain();
+    EXPECT_EQ(done, 2);
+}
+
+TEST_F(Animation, FrameChangesRecordPositionAndSize)
+{
+    auto view = UIView::create(CGRect { 0, 0, 10, 10 });
+    UIView::animate(0.25, [&] { view->setFrame({ 5, 5, 20, 10 }); });
+    auto size = std::dynamic_pointer_cast<CABasicAnimation>(view->layer()->animation("bounds.size"));
+    ASSERT_TRUE(size);
+    EXPECT_EQ(std::get<CGSize>(size->fromValue), (CGSize { 10, 10 }));
+    EXPECT_EQ(std::get<CGSize>(size->toValue), (CGSize { 20, 10 }));
+    EXPECT_EQ(size->duration, 0.25);
+    EXPECT_TRUE(view->layer()->animation("position"));
+    // Outside a block nothing is recorded; without animations enabled neither.
+    view->layer()->removeAllAnimations();
+    view->setAlpha(0.2);
+    UIView::performWithoutAnimation([&] { UIView::animate(1, [&] { view->setAlpha(0.9); }); });
+    EXPECT_TRUE(view->layer()->animationKeys().empty());
+}
+
+TEST_F(Animation, LayerAnimationRecords)
+{
+    auto layer = CALayer::make();
+    std::vector<bool> stops;
+    auto spin = CABasicAnimation::make("transform.rotation");
+    spin->toValue = CGFloat(6.28);
+    spin->duration = 1;
+    spin->repeatCount = INFINITY;
+    layer->add(spin, "spin");
+    auto fade = CABasicAnimation::make("opacity");
+    fade->duration = 0.5;
+    fade->didStop = [&](bool finished) { stops.push_back(finished); };
+    layer->add(fade, "fade");
+    EXPECT_EQ(layer->animationKeys(), (std::vector<std::string> { "spin", "fade" }));
+
+    advance(0.5);
+    EXPECT_EQ(stops, std::vector<bool> { true });
+    EXPECT_EQ(layer->animationKeys(), std::vector<std::string> { "spin" });
+    advance(100);
+    EXPECT_TRUE(layer->animation("spin"));
+
+    // Replacing under the same key stops the old one early.
+    auto again = CABasicAnimation::make("opacity");
+    again->didStop = [&](bool finished) { stops.push_back(finished); };
+    layer->add(again, "spin");
+    layer->removeAllAnimations();
+    EXPECT_EQ(stops, (std::vector<bool> { true, false }));
+    EXPECT_TRUE(layer->animationKeys().empty());
+    // A removed animation does not come back or fire when its time passes.
+    advance(1);
+    EXPECT_EQ(stops.size(), 2u);
+}
+
+TEST_F(Animation, CompletionOutlivesTheView)
+{
+    bool called = false;
+    {
+        auto view = UIView::create();
+        UIView::animate(
+            0.1, [&] { view->setAlpha(0); }, [&](bool finished) { called = finished; });
+    }
+    advance(0.1);
+    EXPECT_TRUE(called);
+}
+
+}

@@ -1,0 +1,208 @@
+#include "platform/foundation/Data.h"
+#include "platform/ui/CGContext.h"
+#include "platform/ui/UIGraphics.h"
+#include "platform/ui/UIImage.h"
+#include "platform/ui/detail/ImageCodecs.h"
+#include "tests/support/TempDir.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+// 3 x 2 pixels: red, green, blue on top; a half-transparent white, clear, black below.
+UIImage testImage()
+{
+    UIGraphicsImageRendererFormat format;
+    format.scale = 1;
+    return UIGraphicsImageRenderer({ 3, 2 }, format).image([](CGContext& c) {
+        c.setFillColor(UIColor::red());
+        c.fill({ 0, 0, 1, 1 });
+        c.setFillColor(UIColor::green());
+        c.fill({ 1, 0, 1, 1 });
+        c.setFillColor(UIColor::blue());
+        c.fill({ 2, 0, 1, 1 });
+        c.setFillColor(UIColor::white().withAlphaComponent(0.5));
+        c.fill({ 0, 1, 1, 1 });
+        c.setFillColor(UIColor::black());
+        c.fill({ 2, 1, 1, 1 });
+    });
+}
+
+// Big-endian TIFF inside an APP1 "Exif" segment carrying just the orientation tag.
+Data exifSegment(int orientation)
+{
+    Data tiff = { 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0,
+        static_cast<std::uint8_t>(orientation), 0, 0, 0, 0, 0, 0 };
+    Data payload = { 'E', 'x', 'i', 'f', 0, 0 };
+    payload.insert(payload.end(), tiff.begin(), tiff.end());
+    Data segment = { 0xFF, 0xE1, static_cast<std::uint8_t>((payload.size() + 2) >> 8),
+        static_cast<std::uint8_t>((payload.size() + 2) & 0xFF) };
+    segment.insert(segment.end(), payload.begin(), payload.end());
+    return segment;
+}
+
+TEST(Image, PngRoundTripKeepsPixelsAndAlpha)
+{
+    UIImage image = testImage();
+    auto png = image.pngData();
+    ASSERT_TRUE(png);
+    auto decoded = UIImage::fromData(*png, 2);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->pixelWidth(), 3);
+    EXPECT_EQ(decoded->scale(), 2);
+    EXPECT_EQ(decoded->size(), (CGSize { 1.5, 1 }));
+    EXPECT_EQ(decoded->pixel(1, 0), (UIColor::RGBA { 0, 1, 0, 1 }));
+    auto half = decoded->pixel(0, 1);
+    EXPECT_NEAR(half.alpha, 0.5, 0.01);
+    EXPECT_NEAR(half.red, 1, 0.01);
+    EXPECT_EQ(decoded->pixel(1, 1).alpha, 0);
+    EXPECT_EQ(decoded->pixel(9, 9).alpha, 0);
+}
+
+TEST(Image, JpegRoundTripDropsAlphaOverBlack)
+{
+    auto jpeg = testImage().jpegData(1.0);
+    ASSERT_TRUE(jpeg);
+    auto decoded = UIImage::fromData(*jpeg);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->pixelWidth(), 3);
+    EXPECT_EQ(decoded->imageOrientation(), UIImageOrientation::up);
+    EXPECT_EQ(decoded->pixel(1, 1).alpha, 1);
+    EXPECT_LT(decoded->pixel(1, 1).green, 0.2);
+    // Lower quality gives fewer bytes for a busy picture.
+    UIGraphicsImageRendererFormat format;
+    format.scale = 1;
+    UIImage busy = UIGraphicsImageRenderer({ 64, 64 }, format).image([](CGContext& c) {
+        for (int i = 0; i < 64; ++i) {
+            c.setFillColor(UIColor(i / 64.0, (i * 7 % 64) / 64.0, 0.5, 1));
+            c.fill({ CGFloat(i), 0, 1, 64 });
+        }
+    });
+    EXPECT_LT(busy.jpegData(0.2)->size(), busy.jpegData(1.0)->size());
+    EXPECT_FALSE(UIImage().jpegData(1));
+    EXPECT_FALSE(UIImage().pngData());
+}
+
+TEST(Image, JpegExifOrientationIsReadAndDrawnUpright)
+{
+    auto jpeg = *testImage().jpegData(1.0);
+    Data segment = exifSegment(6);
+    jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
+    auto image = UIImage::fromData(jpeg);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->imageOrientation(), UIImageOrientation::right);
+    // Stored 3 x 2; "right" shows it turned a quarter clockwise: 2 x 3.
+    EXPECT_EQ(image->size(), (CGSize { 2, 3 }));
+
+    // Exact pixels from the lossless original with the same orientation.
+    UIImage turned = testImage().withOrientation(UIImageOrientation::right);
+    UIGraphicsImageRendererFormat format;
+    format.scale = 1;
+    UIImage upright = UIGraphicsImageRenderer({ 2, 3 }, format).image([&](CGContext& c) {
+        c.draw(turned, { 0, 0, 2, 3 });
+    });
+    // Stored top row (red, green, blue) becomes the right column, top to bottom.
+    EXPECT_EQ(upright.pixel(1, 0), (UIColor::RGBA { 1, 0, 0, 1 }));
+    EXPECT_EQ(upright.pixel(1, 1), (UIColor::RGBA { 0, 1, 0, 1 }));
+    EXPECT_EQ(upright.pixel(1, 2), (UIColor::RGBA { 0, 0, 1, 1 }));
+    // Stored bottom row becomes the left column: half white, clear, black.
+    EXPECT_NEAR(upright.pixel(0, 0).alpha, 0.5, 0.01);
+    EXPECT_EQ(upright.pixel(0, 1).alpha, 0);
+    EXPECT_EQ(upright.pixel(0, 2), (UIColor::RGBA { 0, 0, 0, 1 }));
+
+    // "left" is the opposite quarter turn; "downMirrored" flips top and bottom.
+    UIImage left = UIGraphicsImageRenderer({ 2, 3 }, format).image([&](CGContext& c) {
+        c.draw(testImage().withOrientation(UIImageOrientation::left), { 0, 0, 2, 3 });
+    });
+    EXPECT_EQ(left.pixel(0, 2), (UIColor::RGBA { 1, 0, 0, 1 }));
+    EXPECT_EQ(left.pixel(0, 0), (UIColor::RGBA { 0, 0, 1, 1 }));
+    UIImage flipped = UIGraphicsImageRenderer({ 3, 2 }, format).image([&](CGContext& c) {
+        c.draw(testImage().withOrientation(UIImageOrientation::downMirrored), { 0, 0, 3, 2 });
+    });
+    EXPECT_EQ(flipped.pixel(0, 1), (UIColor::RGBA { 1, 0, 0, 1 }));
+    EXPECT_EQ(flipped.pixel(2, 0), (UIColor::RGBA { 0, 0, 0, 1 }));
+}
+
+TEST(Image, ExifParserRejectsDamagedSegments)
+{
+    Data good = exifSegment(3);
+    const std::uint8_t* payload = good.data() + 4;
+    std::size_t size = good.size() - 4;
+    EXPECT_EQ(detail::exifOrientation(payload, size), 3);
+    // Everything up to the end of the orientation entry is needed.
+    for (std::size_t cut = 0; cut < size - 4; ++cut)
+        EXPECT_FALSE(detail::exifOrientation(payload, cut)) << cut;
+    Data bad = exifSegment(9);
+    EXPECT_FALSE(detail::exifOrientation(bad.data() + 4, bad.size() - 4));
+}
+
+TEST(Image, GarbageAndTruncatedBytesGiveNothing)
+{
+    EXPECT_FALSE(UIImage::fromData({}));
+    EXPECT_FALSE(UIImage::fromData(dataFromString("not an image at all")));
+    EXPECT_FALSE(UIImage::fromData(Data { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' }));
+    EXPECT_FALSE(UIImage::fromData(Data { 0xFF, 0xD8, 0xFF }));
+    auto png = *testImage().pngData();
+    auto jpeg = *testImage().jpegData(0.8);
+    for (std::size_t cut : { std::size_t(10), png.size() / 2, png.size() - 13 })
+        EXPECT_FALSE(UIImage::fromData(Data(png.begin(), png.begin() + static_cast<long>(cut)))) << cut;
+    EXPECT_FALSE(UIImage::fromData(Data(jpeg.begin(), jpeg.begin() + 20)));
+    // Flipped bytes in the compressed data must not crash, whatever comes out.
+    for (std::size_t i = 20; i < jpeg.size(); i += 7) {
+        Data damaged = jpeg;
+        damaged[i] ^= 0x5A;
+        (void)UIImage::fromData(damaged);
+    }
+}
+
+TEST(Image, OversizedHeadersAreRefusedBeforeDecoding)
+{
+    auto png = *testImage().pngData();
+    // IHDR width at bytes 16..19: claim 100000 pixels.
+    png[16] = 0;
+    png[17] = 0x01;
+    png[18] = 0x86;
+    png[19] = 0xA0;
+    EXPECT_FALSE(UIImage::fromData(png));
+
+    auto jpeg = *testImage().jpegData(0.8);
+    // SOF0 height and width: 60000 x 60000.
+    for (std::size_t i = 2; i + 8 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = 0xEA;
+            jpeg[i + 6] = 0x60;
+            jpeg[i + 7] = 0xEA;
+            jpeg[i + 8] = 0x60;
+            break;
+        }
+    }
+    EXPECT_FALSE(UIImage::fromData(jpeg));
+}
+
+TEST(Image, FilesScaleSuffixAndTint)
+{
+    zvtest::TempDir dir;
+    auto png = *testImage().pngData();
+    std::ofstream(dir / "icon@2x.png", std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), png.size());
+    auto image = UIImage::fromFile(dir / "icon@2x.png");
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->scale(), 2);
+    EXPECT_FALSE(UIImage::fromFile(dir / "missing.png"));
+
+    UIImage tinted = image->withTintColor(UIColor::red());
+    EXPECT_EQ(tinted.renderingMode(), UIImageRenderingMode::alwaysOriginal);
+    EXPECT_NEAR(tinted.pixel(2, 0).red, 1, 0.01);
+    EXPECT_NEAR(tinted.pixel(0, 1).alpha, 0.5, 0.01);
+    EXPECT_EQ(tinted.pixel(1, 1).alpha, 0);
+
+    UIImage animated = UIImage::animated({ *image, tinted }, 0.4);
+    EXPECT_EQ(animated.images().size(), 2u);
+    EXPECT_EQ(animated.duration(), 0.4);
+    EXPECT_EQ(animated.size(), image->size());
+    EXPECT_TRUE(UIImage().isEmpty());
+    EXPECT_EQ(UIImage().size(), CGSize {});
+}
+
+}

@@ -1,0 +1,90 @@
+#include "platform/ui/TextLayout.h"
+#include "platform/ui/UIFont.h"
+#include "platform/ui/UILabel.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Text, FontMetricsComeFromTheInstalledFamily)
+{
+    UIFont font = UIFont::systemFont(14);
+    EXPECT_EQ(font.familyName(), "WenQuanYi Micro Hei");
+    EXPECT_GT(font.ascender(), 10);
+    EXPECT_LT(font.descender(), 0);
+    EXPECT_NEAR(font.lineHeight(), font.ascender() - font.descender(), 1e-9);
+    // Metrics scale with the size.
+    EXPECT_NEAR(UIFont::systemFont(28).lineHeight(), 2 * font.lineHeight(), 0.5);
+    EXPECT_TRUE(UIFont::boldSystemFont(14).isBold());
+    EXPECT_EQ(UIFont::systemFont(14, UIFont::Weight::medium).cssWeight(), 500);
+}
+
+TEST(Text, MeasuringWrapsAtTheWidthAndLimitsLines)
+{
+    UIFont font = UIFont::systemFont(14);
+    CGSize one = TextLayout::measure("Hello world, this is a longer line", font);
+    EXPECT_EQ(one.height, std::ceil(font.lineHeight()));
+    CGSize wrapped = TextLayout::measure("Hello world, this is a longer line", font, one.width / 2);
+    EXPECT_LE(wrapped.width, one.width / 2);
+    EXPECT_GE(wrapped.height, 2 * std::floor(font.lineHeight()));
+    CGSize limited = TextLayout::measure("Hello world, this is a longer line", font, one.width / 3, 2);
+    EXPECT_EQ(limited.height, TextLayout::measure("a\nb", font).height);
+    EXPECT_EQ(TextLayout::measure("", font), CGSize {});
+    // Chinese text measures with the CJK family: two glyphs are about two ems wide.
+    CGSize cjk = TextLayout::measure("登录", font);
+    EXPECT_NEAR(cjk.width, 28, 2);
+    // Invalid UTF-8 is repaired, not fatal.
+    EXPECT_GT(TextLayout::measure(std::string("ab\xff\xfe", 4), font).width, 0);
+}
+
+TEST(Text, LabelSizingFollowsNumberOfLines)
+{
+    auto label = UIView::create<UILabel>();
+    label->setFont(UIFont::systemFont(16));
+    label->setText("A label text that will need more than one line at a narrow width");
+    CGSize natural = label->intrinsicContentSize();
+    // One line: the natural size whatever the proposed width.
+    EXPECT_EQ(label->sizeThatFits({ 100, 1000 }), natural);
+    label->setNumberOfLines(0);
+    CGSize fitted = label->sizeThatFits({ 100, 1000 });
+    EXPECT_LE(fitted.width, 100);
+    EXPECT_GT(fitted.height, natural.height * 3);
+    label->setNumberOfLines(2);
+    EXPECT_EQ(label->sizeThatFits({ 100, 1000 }).height,
+        TextLayout::measure("a\nb", UIFont::systemFont(16)).height);
+    label->setPreferredMaxLayoutWidth(100);
+    EXPECT_EQ(label->intrinsicContentSize(), label->sizeThatFits({ 100, 1000 }));
+
+    label->setNumberOfLines(1);
+    label->sizeToFit();
+    EXPECT_EQ(label->bounds().size, natural);
+    EXPECT_FALSE(label->isTextTruncated());
+    label->setFrame({ 0, 0, natural.width / 2, natural.height });
+    EXPECT_TRUE(label->isTextTruncated());
+
+    label->setText("");
+    EXPECT_EQ(label->intrinsicContentSize(), CGSize {});
+}
+
+TEST(Text, StyledTextRunsKeepTheirFonts)
+{
+    StyledText styled;
+    TextRun big;
+    big.text = "Big";
+    big.font = UIFont::systemFont(30);
+    TextRun small;
+    small.text = "small";
+    styled.runs = { big, small };
+    EXPECT_EQ(styled.string(), "Bigsmall");
+    CGSize mixed = TextLayout(styled, UIFont::systemFont(10), UIColor::black()).size();
+    EXPECT_GE(mixed.height, std::floor(UIFont::systemFont(30).lineHeight()));
+    styled.lineSpacing = 10;
+    styled.runs[1].text = "small\nsecond line";
+    CGSize spaced = TextLayout(styled, UIFont::systemFont(10), UIColor::black()).size();
+    StyledText plain;
+    plain.runs = styled.runs;
+    CGSize unspaced = TextLayout(plain, UIFont::systemFont(10), UIColor::black()).size();
+    EXPECT_NEAR(spaced.height - unspaced.height, 10, 1);
+}
+
+}
