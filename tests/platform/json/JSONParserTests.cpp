@@ -132,6 +132,9 @@ TEST(JSONParser, HugeNumbersAreSafe)
     EXPECT_EQ((*value)[5].stringValue(), "1e+308");
     EXPECT_GT((*value)[6].doubleValue(), 0);
     EXPECT_EQ((*value)[7].doubleValue(), 0);
+
+    // Negative zero keeps its sign through a round trip.
+    EXPECT_EQ(JSONSerialization::string(JSON::parse("[-0,-0.0,-1e-400,0e999]")), "[-0,-0,-0,0]");
 }
 
 TEST(JSONParser, FragmentsOnlyWhenAllowed)
