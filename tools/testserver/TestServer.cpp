@@ -9,6 +9,7 @@
 #include <boost/beast/ssl.hpp>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace testserver {
@@ -220,9 +221,12 @@ private:
 struct TestServer::Impl {
     // Declared first so that it outlives the connections torn down with the io_context.
     ssl::context tls { ssl::context::tls_server };
-    asio::io_context io;
-    tcp::acceptor httpAcceptor { io };
-    tcp::acceptor httpsAcceptor { io };
+    // Destroyed by stop(), which closes every connection that is still open.
+    std::unique_ptr<asio::io_context> io = std::make_unique<asio::io_context>();
+    std::optional<tcp::acceptor> httpAcceptor { std::in_place, *io };
+    std::optional<tcp::acceptor> httpsAcceptor { std::in_place, *io };
+    std::uint16_t httpPort = 0;
+    std::uint16_t httpsPort = 0;
     std::shared_ptr<RequestRouter> router = std::make_shared<RequestRouter>();
     std::thread thread;
     bool stopped = false;
@@ -245,7 +249,7 @@ struct TestServer::Impl {
 
     void acceptHTTP()
     {
-        httpAcceptor.async_accept([this](beast::error_code ec, tcp::socket socket) {
+        httpAcceptor->async_accept([this](beast::error_code ec, tcp::socket socket) {
             if (ec == asio::error::operation_aborted)
                 return;
             if (!ec)
@@ -256,7 +260,7 @@ struct TestServer::Impl {
 
     void acceptHTTPS()
     {
-        httpsAcceptor.async_accept([this](beast::error_code ec, tcp::socket socket) {
+        httpsAcceptor->async_accept([this](beast::error_code ec, tcp::socket socket) {
             if (ec == asio::error::operation_aborted)
                 return;
             if (!ec)
@@ -281,19 +285,21 @@ std::unique_ptr<TestServer> TestServer::start(const ServerOptions& options, std:
                 + ec.message();
         return nullptr;
     }
-    if (!impl->listen(impl->httpAcceptor, options.httpPort, error)
-        || !impl->listen(impl->httpsAcceptor, options.httpsPort, error))
+    if (!impl->listen(*impl->httpAcceptor, options.httpPort, error)
+        || !impl->listen(*impl->httpsAcceptor, options.httpsPort, error))
         return nullptr;
+    impl->httpPort = impl->httpAcceptor->local_endpoint().port();
+    impl->httpsPort = impl->httpsAcceptor->local_endpoint().port();
 
-    std::optional<StaticFiles> files = StaticFiles::load(options.dataDir,
-        impl->httpAcceptor.local_endpoint().port(), impl->httpsAcceptor.local_endpoint().port(), error);
+    std::optional<StaticFiles> files
+        = StaticFiles::load(options.dataDir, impl->httpPort, impl->httpsPort, error);
     if (!files)
         return nullptr;
     impl->router->files = std::move(*files);
 
     impl->acceptHTTP();
     impl->acceptHTTPS();
-    impl->thread = std::thread([io = &impl->io] { io->run(); });
+    impl->thread = std::thread([io = impl->io.get()] { io->run(); });
     return std::make_unique<TestServer>(std::move(impl));
 }
 
@@ -311,24 +317,23 @@ void TestServer::stop()
     if (m_impl->stopped)
         return;
     m_impl->stopped = true;
-    m_impl->io.stop();
+    m_impl->io->stop();
     if (m_impl->thread.joinable())
         m_impl->thread.join();
-    beast::error_code ignored;
-    m_impl->httpAcceptor.close(ignored);
-    m_impl->httpsAcceptor.close(ignored);
+    m_impl->httpAcceptor.reset();
+    m_impl->httpsAcceptor.reset();
+    // Destroying the context destroys the pending operations, and with them the connections.
+    m_impl->io.reset();
 }
 
 std::uint16_t TestServer::httpPort() const
 {
-    beast::error_code ec;
-    return m_impl->httpAcceptor.local_endpoint(ec).port();
+    return m_impl->httpPort;
 }
 
 std::uint16_t TestServer::httpsPort() const
 {
-    beast::error_code ec;
-    return m_impl->httpsAcceptor.local_endpoint(ec).port();
+    return m_impl->httpsPort;
 }
 
 std::string TestServer::httpURL() const

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/net/HTTPRequest.h"
+#include "platform/net/HTTPResponse.h"
+#include "platform/net/MultipartFormData.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace detail {
+class TransferWorker;
+}
+
+// A request in flight. Dropping the handle does not cancel the request.
+class HTTPTask {
+public:
+    HTTPTask(std::weak_ptr<detail::TransferWorker> worker, std::uint64_t id);
+
+    // Stops the transfer; its completion then gets HTTPError::Code::Cancelled. Does nothing once
+    // the reply has been handed to the main queue. Thread-safe.
+    void cancel();
+
+private:
+    std::weak_ptr<detail::TransferWorker> m_worker;
+    std::uint64_t m_id;
+};
+
+// The HTTP client: transfers run on one worker thread of the client; every completion runs
+// on the main queue, exactly once per request (unless the client is destroyed first, which
+// drops the completions of unfinished requests). Replies are delivered whatever their status:
+// there is no status validation and no retry. Redirects are followed (http and https only).
+//
+// TLS is always verified, peer and host name, against the trusted CA file: the one set with
+// setTrustedCAFile(), else the information key TrustedCAFile of the main bundle, else the
+// system's store. Settings apply to requests sent after the change.
+class HTTPClient {
+public:
+    using Completion = std::function<void(HTTPResponse)>;
+
+    static HTTPClient& shared();
+
+    HTTPClient();
+    ~HTTPClient();
+    HTTPClient(const HTTPClient&) = delete;
+    HTTPClient& operator=(const HTTPClient&) = delete;
+
+    std::shared_ptr<HTTPTask> send(HTTPRequest request, Completion completion);
+    // POST of a multipart form; the content type comes from the form. The reply is raw
+    // (EmptyBodyRule::Accept): an empty body is no failure, it just gives no body.
+    std::shared_ptr<HTTPTask> upload(std::string url, HTTPHeaders headers, const MultipartFormData& form,
+        Completion completion, double timeout = 60);
+
+    // Path of a PEM file of trusted certificate authorities; empty goes back to the default.
+    void setTrustedCAFile(std::string path);
+    // DNS-over-HTTPS resolver for every later transfer; empty turns it off.
+    void setDoHURL(std::string url);
+
+private:
+    std::string trustedCAFile() const;
+
+    mutable std::mutex m_mutex;
+    std::string m_trustedCAFile;
+    std::string m_dohURL;
+    std::shared_ptr<detail::TransferWorker> m_worker;
+};

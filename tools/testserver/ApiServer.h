@@ -1,0 +1,104 @@
+#pragma once
+
+#include "tools/testserver/ApiCrypto.h"
+#include "tools/testserver/TestServer.h"
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testserver {
+
+// One call of the API after its envelope was opened.
+struct ApiCall {
+    std::string method;
+    std::string path; // below "/api/", e.g. "v1/user/info"
+    nlohmann::json parameters; // the decrypted pack, `timestamp` included; empty for uploads
+    std::optional<std::string> token; // from "Authorization: Bearer <token>"
+    const FilePart* upload = nullptr; // the image part of an upload call
+};
+
+// What the API answers: the envelope {errorCode, msg, data}, optionally encrypted.
+struct ApiReply {
+    enum class Encryption {
+        None,
+        Body, // the whole body, with "x-app-data-encrypt: true"
+        Data, // `data` as an encrypted text
+        BodyWrongKey, // as Body, under a key the app does not know
+        DataWrongKey, // as Data, under a key the app does not know
+    };
+
+    int errorCode = 0;
+    std::string msg = "success";
+    std::optional<nlohmann::json> data; // no member when absent
+    Encryption encryption = Encryption::None;
+    std::chrono::milliseconds delay { 0 };
+
+    static ApiReply success(nlohmann::json data, std::string msg = "success");
+    static ApiReply error(int errorCode, std::string msg);
+
+    std::string envelopeText() const;
+    Reply toReply() const;
+};
+
+using ApiHandler = std::function<ApiReply(const ApiCall&)>;
+
+// What the server saw of one request under "/api/".
+struct ApiRecord {
+    Request request;
+    std::string path; // below "/api/"
+    std::optional<nlohmann::json> parameters; // when the pack opened
+    std::string fieldsWhere; // "query", "body", "multipart" or "" when there was no envelope
+    int rejectedWith = 0; // the errorCode of a refused envelope, 0 when accepted
+};
+
+// The API under "/api/" of a TestServer: checks the envelope of every call (signature, pack,
+// timestamp within a window), then answers it with a scripted reply for its path, else its
+// handler, else errorCode 404. Uploads (multipart endpoints) carry no envelope; their image part
+// is checked instead. Handlers run on the server's thread.
+//
+// Refusals answer HTTP 200 with an error envelope: 4001 bad signature, 4002 pack does not open,
+// 4003 bad timestamp, 4004 bad upload form, 4005 fields other than pack and signature.
+class ApiServer {
+public:
+    static constexpr int badSignature = 4001;
+    static constexpr int badPack = 4002;
+    static constexpr int badTimestamp = 4003;
+    static constexpr int badUpload = 4004;
+    static constexpr int badFields = 4005;
+
+    // Installs the API on the server; the key pair is api_private.pem of keysDir.
+    static std::unique_ptr<ApiServer> attach(
+        TestServer& server, const std::filesystem::path& keysDir, std::string* error = nullptr);
+    ~ApiServer();
+
+    void handle(std::string path, ApiHandler handler);
+    // An upload endpoint: multipart POST with one file part under `field`.
+    void handleUpload(std::string path, std::string field, ApiHandler handler);
+
+    // Answers every later call of the path this way, after its envelope was checked.
+    void script(std::string path, ApiReply reply);
+    void clearScripts();
+
+    std::vector<ApiRecord> records() const;
+    std::vector<ApiRecord> recordsTo(std::string_view path) const;
+    void clearRecords();
+
+    // Accepted distance of `timestamp` from the server's clock (default 300 s).
+    void setTimestampWindow(std::chrono::seconds window);
+
+    const apicrypto::PrivateKey& key() const;
+
+    struct State;
+
+private:
+    explicit ApiServer(std::shared_ptr<State> state);
+    std::shared_ptr<State> m_state;
+};
+
+}
