@@ -1,7 +1,7 @@
 #include "platform/ui/detail/PangoSupport.h"
 
 #include <cmath>
-#include <dlfcn.h>
+#include <fontconfig/fontconfig.h>
 
 namespace detail {
 
@@ -70,9 +70,7 @@ struct ReleaseFontCachesAtExit {
     ~ReleaseFontCachesAtExit()
     {
         cairo_debug_reset_static_data();
-        // fontconfig comes in with Pango but is not linked directly; find it at run time.
-        if (auto fini = reinterpret_cast<void (*)()>(dlsym(RTLD_DEFAULT, "FcFini")))
-            fini();
+        FcFini();
     }
 };
 #endif
