@@ -15,3 +15,11 @@ ZV_DetailDataListPlayFromListModel::ZV_DetailDataListPlayFromListModel(const JSO
     for (const JSON& element : json["headers"].arrayValue())
         headers->push_back(element.dictionaryValue());
 }
+
+void removeEpisode(std::vector<std::shared_ptr<ZV_DetailDataListPlayFromListModel>>& list,
+    const ZV_DetailDataListPlayFromListModel& episode)
+{
+    // Copied first: `episode` may be an element of `list`.
+    const std::optional<std::string> episodeId = episode.episodeId;
+    std::erase_if(list, [&](const auto& each) { return each && each->episodeId == episodeId; });
+}

@@ -3,6 +3,7 @@
 #include "platform/json/JSON.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,3 +24,8 @@ struct ZV_DetailDataListPlayFromListModel {
     std::optional<bool> readyToPlay; // true: `playUrl` plays without being resolved first
     std::optional<std::string> userAgent;
 };
+
+// Removes from the list every episode with the given episode's id; two absent
+// ids count as equal, an absent and a present one as different.
+void removeEpisode(std::vector<std::shared_ptr<ZV_DetailDataListPlayFromListModel>>& list,
+    const ZV_DetailDataListPlayFromListModel& episode);

@@ -179,3 +179,24 @@ TEST(ZV_DetailModel, DuplicatesStayInReplyOrder)
 }
 
 }
+
+namespace {
+
+TEST(ZV_DetailModel, RemoveEpisodeMatchesAbsentIdsToo)
+{
+    auto episode = [](const char* text) {
+        return std::make_shared<ZV_DetailDataListPlayFromListModel>(JSON::parse(text));
+    };
+    std::vector<std::shared_ptr<ZV_DetailDataListPlayFromListModel>> list { episode(R"({"episode_id": "1"})"),
+        episode("{}"), episode(R"({"episode_id": "1"})"), episode(R"({"episode_id": "2"})"), episode("{}") };
+
+    removeEpisode(list, *list.front());
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_FALSE(list[0]->episodeId);
+
+    removeEpisode(list, ZV_DetailDataListPlayFromListModel());
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0]->episodeId, "2");
+}
+
+}
