@@ -39,8 +39,8 @@ struct HTTPResponse {
     bool succeeded() const { return !error.has_value(); }
     // Exact-name lookup of a field of the reply.
     std::optional<std::string> header(std::string_view name) const { return headerValue(headers, name); }
-    // The body decoded as text with the charset that the reply names (UTF-8 when it names none
-    // or one that is not known), returned as UTF-8. None when there is no body or it does not
-    // decode.
+    // The body decoded as text with the charset that the reply's Content-Type names (UTF-8,
+    // ISO-8859-1 or US-ASCII; UTF-8 when it names none or another one), returned as UTF-8.
+    // None when there is no body or it does not decode.
     std::optional<std::string> text() const;
 };

@@ -19,7 +19,8 @@ struct ServerOptions {
     std::uint16_t httpsPort = 0;
 };
 
-// Runs on the server's own thread; the request is the one that is also recorded.
+// Runs on the server's one thread, so it should answer at once: a slow reply is a Reply with a
+// delay, which does not hold up other connections. The request is also in the record by then.
 using Handler = std::function<Reply(const Request&)>;
 
 // A local HTTP and HTTPS server on 127.0.0.1 for tests and manual runs. Every request is

@@ -345,3 +345,35 @@ TEST_F(NetTest, DestroyedClientDropsUnfinishedRequests)
     drain();
     EXPECT_FALSE(called);
 }
+
+TEST_F(NetTest, DoHResolverIsAskedForHostNamesWhenSet)
+{
+    // The test server is no resolver: the name stays unresolved, but the query shows that the
+    // setting reaches the transfer, over verified TLS.
+    client->setDoHURL(https("/dns-query"));
+    HTTPResponse unresolved = get("https://zentavo.test:" + std::to_string(server->httpsPort()) + "/x");
+    ASSERT_TRUE(unresolved.error);
+    EXPECT_EQ(unresolved.error->code, HTTPError::Code::CannotFindHost) << unresolved.error->message;
+    std::vector<Request> queries = server->requestsTo("/dns-query");
+    ASSERT_FALSE(queries.empty());
+    EXPECT_EQ(queries[0].header("Content-Type"), "application/dns-message");
+
+    client->setDoHURL("");
+    server->clearRequests();
+    EXPECT_TRUE(get(https("/domain_v2.json")).succeeded());
+    EXPECT_TRUE(server->requestsTo("/dns-query").empty());
+}
+
+TEST_F(NetTest, LargeUploadGoesOutWithoutWaitingForContinue)
+{
+    MultipartFormData form;
+    form.append(Data(3 * 1024 * 1024, 0x5A), "image", "image.png", "image/png");
+    std::optional<HTTPResponse> reply;
+    client->upload(http("/upload"), {}, form, [&](HTTPResponse r) { reply = std::move(r); });
+    ASSERT_TRUE(runUntil([&] { return reply.has_value(); }, 20));
+    EXPECT_EQ(reply->statusCode, 404);
+    ASSERT_EQ(server->requests().size(), 1u);
+    EXPECT_FALSE(server->requests()[0].header("Expect"));
+    ASSERT_TRUE(server->requests()[0].multipart);
+    EXPECT_EQ(server->requests()[0].multipart->files.at(0).data.size(), 3u * 1024 * 1024);
+}
