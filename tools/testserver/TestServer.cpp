@@ -274,6 +274,14 @@ struct TestServer::Impl {
 
 std::unique_ptr<TestServer> TestServer::start(const ServerOptions& options, std::string* error)
 {
+    for (const char* name : { "server.pem", "server.key" }) {
+        if (!std::filesystem::is_regular_file(options.keysDir / name)) {
+            if (error)
+                *error = "missing " + (options.keysDir / name).string()
+                    + " (scripts/make-test-keys.sh makes it)";
+            return nullptr;
+        }
+    }
     auto impl = std::make_unique<Impl>();
     beast::error_code ec;
     impl->tls.use_certificate_chain_file((options.keysDir / "server.pem").string(), ec);
