@@ -1,8 +1,10 @@
 #include "platform/ui/UIWindow.h"
+#include "platform/ui/detail/ControllerHierarchy.h"
 
-// Placeholder until the view controller layer exists: that layer replaces this file with the
-// version that installs the controller's view in the window.
+// The view controller layer installs the root: the controller's view fills the window (below
+// anything else the window holds), the old root leaves with everything it presents, and both
+// get their appearance calls.
 void UIWindow::setRootViewController(std::shared_ptr<UIViewController> controller)
 {
-    m_rootViewController = std::move(controller);
+    detail::ControllerHierarchy::replaceRoot(*this, m_rootViewController, std::move(controller));
 }

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/ui/UINavigationBar.h"
+#include "platform/ui/UIViewController.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The bar at the bottom of a tab bar controller: one button per tab, titled after its
+// controller, the selected one in the tint colour.
+class UITabBar : public UIView {
+public:
+    static constexpr CGFloat barHeight = 49;
+
+    UITabBar();
+    std::string className() const override { return "UITabBar"; }
+
+    void setTitles(std::vector<std::string> titles);
+    void setSelectedIndex(std::size_t index);
+    // Run with the index of a tapped button.
+    void setSelectAction(std::function<void(std::size_t)> action) { m_select = std::move(action); }
+    const std::vector<std::shared_ptr<UINavigationBarButton>>& buttons() const { return m_buttons; }
+
+    void layoutSubviews() override;
+
+private:
+    void updateColors();
+
+    std::vector<std::shared_ptr<UINavigationBarButton>> m_buttons;
+    std::size_t m_selected = 0;
+    std::function<void(std::size_t)> m_select;
+};
+
+// Shows one of several controllers, chosen with a bar of tabs at the bottom. The bar hides
+// while the selected controller is a navigation stack holding a controller that asks for it
+// (hidesBottomBarWhenPushed).
+class UITabBarController : public UIViewController {
+public:
+    UITabBarController();
+    std::string className() const override { return "UITabBarController"; }
+
+    const std::vector<std::shared_ptr<UIViewController>>& viewControllers() const { return m_tabs; }
+    // Controllers shown elsewhere are left out. The selection moves to the first tab when the
+    // selected controller is gone.
+    void setViewControllers(std::vector<std::shared_ptr<UIViewController>> controllers);
+    std::size_t selectedIndex() const { return m_selected; }
+    // Out-of-range indexes are ignored.
+    void setSelectedIndex(std::size_t index);
+    std::shared_ptr<UIViewController> selectedViewController() const;
+    void setSelectedViewController(const std::shared_ptr<UIViewController>& controller);
+
+    UITabBar& tabBar() { return *m_tabBar; }
+    bool isTabBarHidden() const;
+
+    void loadView() override;
+
+protected:
+    bool isChildShown(const UIViewController& child) const override;
+    void layoutChildren() override;
+    void containerViewDidLoad() override;
+
+private:
+    void showSelected();
+
+    std::vector<std::shared_ptr<UIViewController>> m_tabs;
+    std::size_t m_selected = 0;
+    std::shared_ptr<UITabBar> m_tabBar;
+};

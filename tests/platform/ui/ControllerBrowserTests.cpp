@@ -1,0 +1,60 @@
+#include "platform/ui/Renderer.h"
+#include "platform/ui/SFSafariViewController.h"
+#include "tests/platform/ui/ControllerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ControllerBrowser : public uitest::ControllerTest { };
+
+std::shared_ptr<UIView> findIdentified(UIView& view, const std::string& id)
+{
+    for (const auto& sub : view.subviews()) {
+        if (sub->accessibilityIdentifier() == id)
+            return sub;
+        if (auto found = findIdentified(*sub, id))
+            return found;
+    }
+    return nullptr;
+}
+
+}
+
+TEST(ControllerBrowserRule, OnlyAbsoluteHttpAndHttpsAddressesOpen)
+{
+    for (const char* url : { "https://example.com", "http://example.com/path?q=1#top", "HTTPS://Example.COM",
+             "https://user:pw@host:8443/a", "http://[::1]:8080/", "https://例子.中国/页面" }) {
+        auto browser = SFSafariViewController::make(url);
+        ASSERT_TRUE(browser) << url;
+        EXPECT_EQ(browser->url(), url);
+    }
+    for (const char* url : { "", "example.com", "/relative/path", "ftp://example.com", "javascript:alert(1)",
+             "mailto:someone@example.com", "https://", "http:///path", "https://:80/", "https://user@/x",
+             " https://example.com", "https://exa mple.com", "https://example.com/\n", "http//example.com",
+             "tel:10086", "file:///etc/passwd", "http://[::1" }) {
+        EXPECT_FALSE(SFSafariViewController::make(url)) << '"' << url << '"';
+    }
+}
+
+TEST_F(ControllerBrowser, ShowsTheAddressAndDoneDismisses)
+{
+    auto root = UIViewController::create();
+    window->setRootViewController(root);
+    auto browser = SFSafariViewController::make("https://example.com/ad?id=7");
+    ASSERT_TRUE(browser);
+    root->present(browser, true);
+    advance(0.35);
+    EXPECT_EQ(root->presentedViewController(), browser);
+    std::string tree = Renderer::dumpViewTree(*browser->view());
+    EXPECT_NE(tree.find("https://example.com/ad?id=7"), std::string::npos) << tree;
+    EXPECT_NE(tree.find("example.com\""), std::string::npos) << tree;
+
+    auto done = std::dynamic_pointer_cast<UINavigationBarButton>(findIdentified(*browser->view(), "done"));
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->title(), "完成");
+    EXPECT_TRUE(done->performTap());
+    advance(0.35);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+    EXPECT_EQ(browser->view()->superview(), nullptr);
+}
