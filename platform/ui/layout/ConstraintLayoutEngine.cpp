@@ -189,6 +189,7 @@ private:
     CGSize contentSize(Node& node);
     std::vector<Equation> buildEquations();
     void addConstraintEquation(std::vector<Equation>& out, NSLayoutConstraint& constraint);
+    void reportIfViolated(NSLayoutConstraint& constraint, double difference);
     void addContentEquations(std::vector<Equation>& out, Node& node);
     std::vector<double> solve(const std::vector<Equation>& equations);
     bool updateWrapWidths(const std::vector<double>& values);
@@ -348,6 +349,31 @@ std::optional<Geometry> SubtreeSolve::geometryOf(const LayoutItem& item)
     return g;
 }
 
+// A required constraint between views that all keep their frames cannot move anything; when
+// those frames contradict it, it is as broken as one that lost a conflict.
+void SubtreeSolve::reportIfViolated(NSLayoutConstraint& c, double difference)
+{
+    if (c.priority() < UILayoutPriorityRequired)
+        return;
+    double tolerance = 1 / m_scale + 1e-6;
+    bool violated = false;
+    switch (c.relation()) {
+    case NSLayoutRelation::equal:
+        violated = std::abs(difference) > tolerance;
+        break;
+    case NSLayoutRelation::lessThanOrEqual:
+        violated = difference > tolerance;
+        break;
+    case NSLayoutRelation::greaterThanOrEqual:
+        violated = difference < -tolerance;
+        break;
+    }
+    if (violated && ConstraintLayoutEngine::noteBroken(c))
+        Log::write("[LayoutConstraints] Unable to satisfy a constraint between views that keep their frames; "
+                   "breaking "
+            + c.description());
+}
+
 void SubtreeSolve::addConstraintEquation(std::vector<Equation>& out, NSLayoutConstraint& c)
 {
     bool hasSecond = !c.secondItem().isEmpty();
@@ -380,8 +406,10 @@ void SubtreeSolve::addConstraintEquation(std::vector<Equation>& out, NSLayoutCon
     eq.expression.add(rhs, -c.multiplier());
     eq.expression.constant -= c.constant();
     eq.expression.simplify();
-    if (!eq.expression.hasVariables())
+    if (!eq.expression.hasVariables()) {
+        reportIfViolated(c, eq.expression.constant);
         return;
+    }
     eq.relation = relationOf(c.relation());
     eq.priority = c.priority();
     eq.source = &c;
@@ -558,8 +586,10 @@ void SubtreeSolve::applyFrames(const std::vector<double>& values)
         CGFloat bottom = roundToPixel(y + h, m_scale);
         node.left = left;
         node.top = top;
-        CGRect frame { left - up.left, top - up.top, std::max<CGFloat>(0, right - left),
-            std::max<CGFloat>(0, bottom - top) };
+        // Differences of pixel values, snapped again so that they read as clean numbers.
+        CGRect frame { roundToPixel(left - up.left, m_scale), roundToPixel(top - up.top, m_scale),
+            std::max<CGFloat>(0, roundToPixel(right - left, m_scale)),
+            std::max<CGFloat>(0, roundToPixel(bottom - top, m_scale)) };
         if (sameRect(frame, node.frame))
             continue;
         node.frame = frame;
@@ -590,9 +620,13 @@ void SubtreeSolve::layout()
     collectNodes();
     bool anyVariable
         = std::any_of(m_nodes.begin(), m_nodes.end(), [](const Node& node) { return node.variable; });
-    if (!anyVariable)
-        return;
     collectConstraints();
+    if (!anyVariable) {
+        // Nothing to place; only report constraints that the fixed frames contradict.
+        if (!m_constraints.empty())
+            buildEquations();
+        return;
+    }
     constexpr int passes = 4;
     for (int pass = 0; pass < passes; ++pass) {
         std::vector<double> values = solve(buildEquations());

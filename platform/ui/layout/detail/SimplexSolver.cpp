@@ -140,6 +140,7 @@ SimplexSolver::Symbol SimplexSolver::newSymbol(Kind kind)
 {
     m_kinds.push_back(kind);
     m_rowOf.push_back(-1);
+    m_inRows.push_back(0);
     return static_cast<Symbol>(m_kinds.size() - 1);
 }
 
@@ -157,6 +158,8 @@ double SimplexSolver::value(std::uint32_t variable) const
 
 void SimplexSolver::addRow(Symbol basic, Row row)
 {
+    for (const auto& cell : row.cells)
+        m_inRows[cell.first] = 1;
     m_rowOf[basic] = static_cast<int>(m_rows.size());
     m_basic.push_back(basic);
     m_rows.push_back(std::move(row));
@@ -304,8 +307,10 @@ SimplexSolver::Symbol SimplexSolver::anyPivotableSymbol(const Row& row) const
 
 void SimplexSolver::substitute(Symbol s, const Row& row)
 {
-    for (auto& r : m_rows)
-        r.substitute(s, row);
+    if (m_inRows[s]) {
+        for (auto& r : m_rows)
+            r.substitute(s, row);
+    }
     for (auto& objective : m_objective)
         objective.substitute(s, row);
     if (m_artificial)

@@ -89,6 +89,9 @@ private:
 
     std::vector<Kind> m_kinds;
     std::vector<int> m_rowOf;
+    // Whether the symbol may appear in a row of the tableau; substituting one that does not
+    // skips the rows (most new constraints solve for a fresh variable).
+    std::vector<char> m_inRows;
     std::vector<Symbol> m_basic;
     std::vector<Row> m_rows;
     std::vector<Row> m_objective;
