@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/Core/Network/ZV_NetworkUI.h"
+
+#include <functional>
+#include <memory>
+
+class UIViewController;
+
+// The API client on the app's screens: loading tips and toasts of QMUITips on the application
+// delegate's window, and the login screen presented full screen, animated, over the topmost
+// screen. Main thread.
+class ZV_NetworkScreenUI : public ZV_NetworkUI {
+public:
+    // Makes the controller to present when the sign-in ends: the account screens register a
+    // navigation controller holding the login screen. Without a factory nothing is presented.
+    using LoginScreenFactory = std::function<std::shared_ptr<UIViewController>()>;
+    static void setLoginScreenFactory(LoginScreenFactory factory);
+
+    void hideAllTips() override;
+    void showLoading() override;
+    void showToast(const std::string& text) override;
+    // True from the presentation until the login screen is dismissed.
+    bool isLoginPresented() const override;
+    void presentLogin() override;
+
+private:
+    std::weak_ptr<UIViewController> m_login;
+};

@@ -1,0 +1,194 @@
+#include "tests/app/Core/Network/ApiTestSupport.h"
+
+#include "app/Core/Config/ConfigSingleton.h"
+#include "app/Core/Network/BaseURLs.h"
+#include "app/Core/Storage/StoreData.h"
+#include "platform/foundation/AppContainer.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Keychain.h"
+#include "platform/foundation/UserDefaults.h"
+#include "tests/tools/testserver/TestKeys.h"
+#include "tools/testserver/SampleApi.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace zvtest {
+
+namespace {
+
+std::unique_ptr<testserver::TestServer> g_server;
+std::unique_ptr<testserver::ApiServer> g_api;
+std::string g_deadURL;
+std::string g_publicKey;
+std::string g_caFile;
+
+std::string readFile(const std::filesystem::path& file)
+{
+    std::ifstream stream(file);
+    std::stringstream text;
+    text << stream.rdbuf();
+    std::string content = text.str();
+    while (!content.empty() && (content.back() == '\n' || content.back() == '\r'))
+        content.pop_back();
+    return content;
+}
+
+void setInfo(const char* key, const std::string& value)
+{
+    ::setenv((std::string("ZV_INFO_") + key).c_str(), value.c_str(), 1);
+}
+
+}
+
+// Stops the server once every suite of the program has run.
+class ServerEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        g_api.reset();
+        if (g_server)
+            g_server->stop();
+        g_server.reset();
+    }
+};
+
+void ApiTest::SetUpTestSuite()
+{
+    if (g_server)
+        return;
+    static bool registered = false;
+    if (!registered) {
+        registered = true;
+        ::testing::AddGlobalTestEnvironment(new ServerEnvironment);
+    }
+    std::string error;
+    std::filesystem::path keys = testKeysDir();
+    std::filesystem::path data = sourceDir() / "tools/testserver/data";
+    g_server = testserver::TestServer::start({ keys, data }, &error);
+    ASSERT_TRUE(g_server) << error;
+    g_api = testserver::ApiServer::attach(*g_server, keys, &error);
+    ASSERT_TRUE(g_api) << error;
+    ASSERT_TRUE(
+        testserver::SampleApi::install(*g_api, data, g_server->httpPort(), g_server->httpsPort(), &error))
+        << error;
+
+    // A port that was just free: nothing listens there any more.
+    auto dead = testserver::TestServer::start({ keys, {} }, &error);
+    ASSERT_TRUE(dead) << error;
+    g_deadURL = dead->httpsURL();
+    dead->stop();
+
+    g_publicKey = readFile(keys / "api_public.b64");
+    g_caFile = (keys / "ca.pem").string();
+}
+
+void ApiTest::TearDownTestSuite()
+{
+    // The server stays up for the other suites of the program (see ServerEnvironment).
+}
+
+void ApiTest::SetUp()
+{
+    MainLoopTest::SetUp();
+    AppContainer::setHome(home.path());
+    Keychain::setStoreFile(home / "keychain.json");
+    std::string base = serverURL();
+    setInfo("APIPublicKey", g_publicKey);
+    setInfo("TrustedCAFile", g_caFile);
+    setInfo("MainURL", base + "/api/");
+    setInfo("ShortURL", base + "/api/v1/video/display");
+    setInfo("CaptchaURL", base + "/captcha.html");
+    setInfo("HelpURL", base + "/help.html");
+    setInfo("WebSocketURL", "wss://127.0.0.1:" + std::to_string(server().httpsPort()) + "/ws");
+    setInfo("DomainFileURL", base + "/domain_v2.json");
+    Bundle::resetForTesting();
+    UserDefaults::resetStandardForTesting();
+    BaseURLs::resetToDefaults();
+    ConfigSingleton::shared().zv_userInfoModel.reset();
+    ConfigSingleton::shared().advertConfigModel.reset();
+    ConfigSingleton::shared().zv_configData.reset();
+
+    api().clearScripts();
+    api().clearRecords();
+    server().clearScripts();
+    server().clearRequests();
+
+    network = ZV_Network::create();
+    ui = std::make_shared<FakeNetworkUI>();
+    network->setUI(ui);
+}
+
+void ApiTest::TearDown()
+{
+    network.reset();
+    UserDefaults::resetStandardForTesting();
+    Keychain::setStoreFile({});
+    AppContainer::setHome({});
+    MainLoopTest::TearDown();
+}
+
+testserver::TestServer& ApiTest::server()
+{
+    return *g_server;
+}
+
+testserver::ApiServer& ApiTest::api()
+{
+    return *g_api;
+}
+
+std::string ApiTest::serverURL()
+{
+    return g_server->httpsURL();
+}
+
+std::string ApiTest::deadURL()
+{
+    return g_deadURL;
+}
+
+std::optional<Reply> ApiTest::send(HTTPMethod method, std::string_view path, const JSON& parameters)
+{
+    // Shared, so that a completion arriving after the wait has nothing dangling to write to.
+    auto got = std::make_shared<std::optional<Reply>>();
+    network->request(method, BaseURLs::main_url(), path, parameters,
+        [got](std::optional<JSON> json, std::optional<NSError> error) {
+            *got = Reply { json, error };
+        });
+    runUntil([&] { return got->has_value(); });
+    return *got;
+}
+
+std::optional<Reply> ApiTest::send(
+    HTTPMethod method, ZV_API endpoint, const JSON& parameters, bool showLoading)
+{
+    auto got = std::make_shared<std::optional<Reply>>();
+    network->request(method, BaseURLs::main_url(), endpoint, parameters, showLoading,
+        [got](std::optional<JSON> json, std::optional<NSError> error) {
+            *got = Reply { json, error };
+        });
+    runUntil([&] { return got->has_value(); });
+    return *got;
+}
+
+bool ApiTest::waitForReplies(int before, int count)
+{
+    return runUntil([&] { return ui->hides >= before + count; });
+}
+
+void ApiTest::setToken(const std::string& token)
+{
+    StoreData::set(PropertyList(token), StoreData::access_token);
+}
+
+std::optional<std::string> ApiTest::storedToken()
+{
+    std::optional<PropertyList> value = StoreData::value(StoreData::access_token);
+    if (!value || !value->asString())
+        return std::nullopt;
+    return *value->asString();
+}
+
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "app/Core/Network/ZV_Network.h"
+#include "app/Core/Network/ZV_NetworkUI.h"
+#include "tests/support/MainLoopTest.h"
+#include "tests/support/TempDir.h"
+#include "tools/testserver/ApiServer.h"
+#include "tools/testserver/TestServer.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zvtest {
+
+// Counts what the client asked the screen to do.
+class FakeNetworkUI : public ZV_NetworkUI {
+public:
+    void hideAllTips() override { ++hides; }
+    void showLoading() override { ++loadings; }
+    void showToast(const std::string& text) override { toasts.push_back(text); }
+    bool isLoginPresented() const override { return loginUp; }
+    void presentLogin() override
+    {
+        ++logins;
+        loginUp = true;
+    }
+
+    int hides = 0;
+    int loadings = 0;
+    int logins = 0;
+    bool loginUp = false;
+    std::vector<std::string> toasts;
+};
+
+// What one completion got.
+struct Reply {
+    std::optional<JSON> json;
+    std::optional<NSError> error;
+};
+
+// A client against the local test server with the sample API. The server runs for the whole
+// test program; each test gets a fresh app (container, keychain, defaults, bundle pointing at the
+// server, base URLs, configuration) and a fresh client with a fake screen.
+class ApiTest : public MainLoopTest {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    static testserver::TestServer& server();
+    static testserver::ApiServer& api();
+    // "https://127.0.0.1:<port>" of the server.
+    static std::string serverURL();
+    // A loopback address where nothing listens.
+    static std::string deadURL();
+
+    // Sends and waits for the completion; none when it did not come within the wait.
+    std::optional<Reply> send(
+        HTTPMethod method, std::string_view path, const JSON& parameters = JSON::object());
+    std::optional<Reply> send(
+        HTTPMethod method, ZV_API api, const JSON& parameters = JSON::object(), bool showLoading = false);
+    // Waits until the client has handled `count` more replies than `before` (it hides the tips on
+    // each), for replies that call no completion.
+    bool waitForReplies(int before, int count = 1);
+
+    static void setToken(const std::string& token);
+    static std::optional<std::string> storedToken();
+
+    TempDir home;
+    std::shared_ptr<ZV_Network> network;
+    std::shared_ptr<FakeNetworkUI> ui;
+};
+
+}

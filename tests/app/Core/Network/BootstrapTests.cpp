@@ -1,0 +1,120 @@
+// The server-address bootstrap across runs of the app.
+
+#include "app/Core/Network/BaseURLs.h"
+#include "app/Core/Storage/DefaultsKey.h"
+#include "platform/foundation/UserDefaults.h"
+#include "tests/app/Core/Network/ApiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace zvtest;
+
+namespace {
+
+class BootstrapTest : public ApiTest {
+protected:
+    struct Snapshot {
+        std::string main, shortVideo, captcha, help, websocket;
+        bool operator==(const Snapshot&) const = default;
+    };
+    static Snapshot current()
+    {
+        return { BaseURLs::main_url(), BaseURLs::short_url(), BaseURLs::captcha_url(), BaseURLs::help_url(),
+            BaseURLs::websocket_url() };
+    }
+    static std::optional<std::string> cached(std::string_view key)
+    {
+        std::optional<PropertyList> value = UserDefaults::standard().objectForKey(key);
+        return value && value->asString() ? std::optional(*value->asString()) : std::nullopt;
+    }
+    static void serveFile(std::string body)
+    {
+        server().script("/domain_v2.json", testserver::Reply::json(std::move(body)));
+    }
+
+    // Runs the bootstrap and waits until its fetch has been answered and handled.
+    void bootstrap()
+    {
+        size_t before = server().requestsTo("/domain_v2.json").size();
+        network->loadDomainConfig();
+        ASSERT_TRUE(runUntil([&] { return server().requestsTo("/domain_v2.json").size() > before; }));
+        // A later call of the same HTTP client comes back after the file's reply.
+        ASSERT_TRUE(send(HTTPMethod::GET, "v1/app/config"));
+    }
+
+    // A new start of the app: defaults reloaded from disk, base URLs back to compiled-in values.
+    static void restart()
+    {
+        UserDefaults::resetStandardForTesting();
+        BaseURLs::resetToDefaults();
+    }
+};
+
+}
+
+TEST_F(BootstrapTest, FileOverridesAllFiveAndTheNextStartRestoresOnlyMainAndShort)
+{
+    const Snapshot defaults = current();
+    EXPECT_EQ(defaults.main, serverURL() + "/api/");
+    std::string base = serverURL();
+    std::string wss = "wss://127.0.0.1:" + std::to_string(server().httpsPort());
+    const Snapshot learnt = { base + "/v2/api/", base + "/v2/short", base + "/v2/captcha.html",
+        base + "/v2/help/", wss + "/v2/ws" };
+    serveFile(R"({"api_service":")" + learnt.main + R"(","captcha_url":")" + learnt.captcha
+        + R"(","short_video_service":")" + learnt.shortVideo + R"(","help_url":")" + learnt.help
+        + R"(","room_gateway_websocket_url":")" + learnt.websocket + R"(","unknown":"x"})");
+    bootstrap();
+    EXPECT_EQ(current(), learnt);
+    EXPECT_EQ(cached(DefaultsKey::mainURL), learnt.main);
+    EXPECT_EQ(cached(DefaultsKey::shortURL), learnt.shortVideo);
+    EXPECT_EQ(cached(DefaultsKey::captchaURL), learnt.captcha);
+    EXPECT_EQ(cached(DefaultsKey::helpURL), learnt.help);
+    EXPECT_EQ(cached(DefaultsKey::websocketURL), learnt.websocket);
+
+    // Second run, file unreachable: the restore happens before the fetch returns.
+    restart();
+    EXPECT_EQ(current(), defaults);
+    testserver::Reply dropped;
+    dropped.action = testserver::ReplyAction::CloseWithoutReply;
+    server().script("/domain_v2.json", dropped);
+    network->loadDomainConfig();
+    const Snapshot restored
+        = { learnt.main, learnt.shortVideo, defaults.captcha, defaults.help, defaults.websocket };
+    EXPECT_EQ(current(), restored);
+    bootstrap();
+    EXPECT_EQ(current(), restored);
+    // From the first request on, the learnt API base is used.
+    EXPECT_FALSE(server().requestsTo("/v2/api/v1/app/config").empty());
+}
+
+TEST_F(BootstrapTest, OnlyNonEmptyTextValuesOverrideAndAreCached)
+{
+    const Snapshot defaults = current();
+    std::string shortVideo = serverURL() + "/short/v3";
+    serveFile(R"({"api_service":"","captcha_url":null,"short_video_service":")" + shortVideo
+        + R"(","help_url":5,"room_gateway_websocket_url":{"a":"wss://x/"}})");
+    bootstrap();
+    Snapshot expected = defaults;
+    expected.shortVideo = shortVideo;
+    EXPECT_EQ(current(), expected);
+    EXPECT_EQ(cached(DefaultsKey::shortURL), shortVideo);
+    for (std::string_view key :
+        { DefaultsKey::mainURL, DefaultsKey::captchaURL, DefaultsKey::helpURL, DefaultsKey::websocketURL })
+        EXPECT_FALSE(UserDefaults::standard().objectForKey(key)) << key;
+}
+
+TEST_F(BootstrapTest, BadFilesAndBadCacheEntriesChangeNothing)
+{
+    const Snapshot defaults = current();
+    for (const char* body : { "<html>maintenance</html>", "[\"https://x/\"]", "" }) {
+        serveFile(body);
+        bootstrap();
+        EXPECT_EQ(current(), defaults) << body;
+    }
+    // Cached values that are not text are not restored.
+    UserDefaults::standard().setInteger(7, DefaultsKey::mainURL);
+    UserDefaults::standard().setBool(true, DefaultsKey::shortURL);
+    serveFile("{}");
+    bootstrap();
+    EXPECT_EQ(current(), defaults);
+}

@@ -1,0 +1,390 @@
+// Reply decoding and the error dispatch, end to end against the local API server.
+
+#include "app/Core/Config/ConfigSingleton.h"
+#include "app/Core/Network/BaseURLs.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "tests/app/Core/Network/ApiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace zvtest;
+using testserver::ApiReply;
+
+namespace {
+
+constexpr std::string_view kPath = "v1/movie/search"; // the path of ZV_API::search
+
+class DispatchTest : public ApiTest {
+protected:
+    // The same call by literal path and by endpoint; both must come to the same.
+    std::vector<Reply> sendBothWays(const JSON& parameters = JSON::object())
+    {
+        std::vector<Reply> replies;
+        for (bool byEndpoint : { false, true }) {
+            std::optional<Reply> reply = byEndpoint ? send(HTTPMethod::GET, ZV_API::search, parameters)
+                                                    : send(HTTPMethod::GET, kPath, parameters);
+            EXPECT_TRUE(reply) << (byEndpoint ? "endpoint" : "literal path");
+            if (reply)
+                replies.push_back(*reply);
+        }
+        return replies;
+    }
+
+    void scriptRaw(testserver::Reply reply)
+    {
+        server().script("/api/" + std::string(kPath), std::move(reply));
+    }
+
+    // A call whose completion must not run: waits for its reply to be handled.
+    void sendExpectingNoCompletion(std::string_view path)
+    {
+        int before = ui->hides;
+        network->request(HTTPMethod::GET, BaseURLs::main_url(), path, JSON::object(),
+            [](std::optional<JSON>, std::optional<NSError>) { ADD_FAILURE() << "completion called"; });
+        ASSERT_TRUE(waitForReplies(before));
+    }
+};
+
+ApiReply encrypted(ApiReply reply, ApiReply::Encryption encryption)
+{
+    reply.encryption = encryption;
+    return reply;
+}
+
+testserver::Reply rawJSON(std::string body, testserver::Headers extra = {})
+{
+    testserver::Reply reply = testserver::Reply::json(std::move(body));
+    for (auto& field : extra)
+        reply.headers.push_back(std::move(field));
+    return reply;
+}
+
+}
+
+TEST_F(DispatchTest, SuccessDeliversDataOrMessageOnBothRoutes)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> script;
+        JSON expected;
+    };
+    JSON object = JSON::parse(R"({"list":[{"id":"40217"}],"total":1})");
+    std::vector<Case> cases = {
+        { "object",
+            [&] {
+                api().script(std::string(kPath),
+                    ApiReply::success(nlohmann::json::parse(R"({"list":[{"id":"40217"}],"total":1})")));
+            },
+            object },
+        { "empty array gives msg",
+            [&] { api().script(std::string(kPath), ApiReply::success(nlohmann::json::array(), "ok")); },
+            JSON("ok") },
+        { "empty object gives msg",
+            [&] { api().script(std::string(kPath), ApiReply::success(nlohmann::json::object(), "ok")); },
+            JSON("ok") },
+        { "number passes", [&] { api().script(std::string(kPath), ApiReply::success(5)); }, JSON(5) },
+        { "Boolean passes", [&] { api().script(std::string(kPath), ApiReply::success(true)); }, JSON(true) },
+        { "empty text gives msg", [&] { api().script(std::string(kPath), ApiReply::success("", "done")); },
+            JSON("done") },
+        { "encrypted data",
+            [&] {
+                api().script(std::string(kPath),
+                    encrypted(
+                        ApiReply::success(nlohmann::json::parse(R"({"list":[{"id":"40217"}],"total":1})")),
+                        ApiReply::Encryption::Data));
+            },
+            object },
+        { "encrypted body",
+            [&] {
+                api().script(std::string(kPath),
+                    encrypted(
+                        ApiReply::success(nlohmann::json::parse(R"({"list":[{"id":"40217"}],"total":1})")),
+                        ApiReply::Encryption::Body));
+            },
+            object },
+        { "no errorCode", [&] { scriptRaw(rawJSON(R"({"data":{"total":1}})")); },
+            JSON::parse(R"({"total":1})") },
+        { "errorCode as text", [&] { scriptRaw(rawJSON(R"({"errorCode":"0","msg":"fine"})")); },
+            JSON("fine") },
+        { "no data, no msg", [&] { scriptRaw(rawJSON(R"({"errorCode":0})")); }, JSON(nullptr) },
+        { "header false: plain",
+            [&] {
+                scriptRaw(
+                    rawJSON(R"({"errorCode":0,"data":{"total":1}})", { { "x-app-data-encrypt", "false" } }));
+            },
+            JSON::parse(R"({"total":1})") },
+        { "status not checked",
+            [&] { scriptRaw(testserver::Reply::json(R"({"errorCode":0,"data":{"total":1}})", 500)); },
+            JSON::parse(R"({"total":1})") },
+    };
+    for (const Case& c : cases) {
+        api().clearScripts();
+        server().clearScripts();
+        c.script();
+        for (const Reply& reply : sendBothWays()) {
+            EXPECT_FALSE(reply.error) << c.name;
+            ASSERT_TRUE(reply.json) << c.name;
+            EXPECT_EQ(*reply.json, c.expected) << c.name << ": " << reply.json->rawString().value_or("?");
+        }
+    }
+    EXPECT_EQ(ui->logins, 0);
+}
+
+TEST_F(DispatchTest, UnusableRepliesAreNetworkAnomaliesAndServerErrorsCarryTheirMessage)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> script;
+        std::string domain;
+        long code;
+    };
+    std::vector<Case> cases = {
+        { "data under a wrong key",
+            [&] {
+                api().script(std::string(kPath),
+                    encrypted(ApiReply::success({ { "a", 1 } }), ApiReply::Encryption::DataWrongKey));
+            },
+            "网络异常", 404 },
+        { "body under a wrong key",
+            [&] {
+                api().script(std::string(kPath),
+                    encrypted(ApiReply::success({ { "a", 1 } }), ApiReply::Encryption::BodyWrongKey));
+            },
+            "网络异常", 404 },
+        { "data text that is not base64", [&] { scriptRaw(rawJSON(R"({"errorCode":0,"data":"%%%"})")); },
+            "网络异常", 404 },
+        { "header true over plain JSON",
+            [&] {
+                scriptRaw(rawJSON(R"({"errorCode":0,"data":{"a":1}})", { { "x-app-data-encrypt", "true" } }));
+            },
+            "网络异常", 404 },
+        { "header 1 over plain JSON",
+            [&] {
+                scriptRaw(rawJSON(R"({"errorCode":0})", { { "X-App-Data-Encrypt", "1" } }));
+            },
+            "网络异常", 404 },
+        { "malformed body", [&] { scriptRaw(rawJSON(R"({"errorCode":0,"data":)")); }, "网络异常", 404 },
+        { "top-level array", [&] { scriptRaw(rawJSON("[1,2]")); }, "网络异常", 404 },
+        { "top-level text", [&] { scriptRaw(rawJSON(R"("ok")")); }, "网络异常", 404 },
+        { "server error", [&] { api().script(std::string(kPath), ApiReply::error(1234, "片源维护中")); },
+            "片源维护中", 1234 },
+        { "server error without msg", [&] { scriptRaw(rawJSON(R"({"errorCode":"77"})")); }, "", 77 },
+        { "empty body", [&] { scriptRaw(testserver::Reply::text(200, "")); }, "网络错误", 404 },
+        { "truncated body",
+            [&] {
+                testserver::Reply reply = rawJSON(R"({"errorCode":0,"data":{"list":[1,2,3,4,5,6,7,8]}})");
+                reply.action = testserver::ReplyAction::TruncateBody;
+                scriptRaw(reply);
+            },
+            "网络错误", 404 },
+        { "closed without reply",
+            [&] {
+                testserver::Reply reply;
+                reply.action = testserver::ReplyAction::CloseWithoutReply;
+                scriptRaw(reply);
+            },
+            "网络错误", 404 },
+    };
+    for (const Case& c : cases) {
+        api().clearScripts();
+        server().clearScripts();
+        c.script();
+        for (const Reply& reply : sendBothWays()) {
+            EXPECT_FALSE(reply.json) << c.name;
+            ASSERT_TRUE(reply.error) << c.name;
+            EXPECT_EQ(reply.error->domain, c.domain) << c.name;
+            EXPECT_EQ(reply.error->code, c.code) << c.name;
+        }
+    }
+    // Every reply took the tips away.
+    EXPECT_EQ(ui->hides, static_cast<int>(cases.size()) * 2);
+}
+
+TEST_F(DispatchTest, SignInCodesEndTheSignInExceptOnTheThreeExemptPaths)
+{
+    for (int code : { 2000, 2002 }) {
+        setToken("tk-301877-first");
+        for (std::string_view exempt :
+            { "v1/user/movie_collect/list", "v1/user/playback/list", "v1/user/info" }) {
+            ApiReply reply = ApiReply::error(code, "请先登录");
+            reply.data = nlohmann::json::array({ 1 });
+            api().script(std::string(exempt), reply);
+            std::optional<Reply> got = send(HTTPMethod::GET, exempt);
+            ASSERT_TRUE(got && got->json) << exempt;
+            EXPECT_FALSE(got->error);
+            EXPECT_EQ(*got->json, JSON::array({ JSON(1) })) << exempt;
+            // Without data the message comes through, undecrypted.
+            reply.data = "bm90LWRlY3J5cHRlZA";
+            api().script(std::string(exempt), reply);
+            got = send(HTTPMethod::GET, exempt);
+            ASSERT_TRUE(got && got->json);
+            EXPECT_EQ(*got->json, JSON("请先登录"));
+        }
+        EXPECT_EQ(storedToken(), "tk-301877-first");
+        EXPECT_EQ(ui->logins, 0);
+
+        ConfigSingleton::shared().zv_userInfoModel = std::make_shared<const ZV_UserInfoModel>();
+        api().script(std::string(kPath), ApiReply::error(code, "登录已过期"));
+        sendExpectingNoCompletion(kPath);
+        EXPECT_FALSE(storedToken());
+        EXPECT_FALSE(ConfigSingleton::shared().zv_userInfoModel);
+        EXPECT_EQ(ui->logins, 1);
+
+        // While that login screen is up, more refusals present no second one.
+        int before = ui->hides;
+        for (int i = 0; i < 2; ++i) {
+            network->request(HTTPMethod::GET, BaseURLs::main_url(), kPath, JSON::object(),
+                [](std::optional<JSON>, std::optional<NSError>) { ADD_FAILURE() << "completion called"; });
+        }
+        ASSERT_TRUE(waitForReplies(before, 2));
+        EXPECT_EQ(ui->logins, 1);
+
+        // Once it is gone, the next refusal presents it again.
+        ui->loginUp = false;
+        sendExpectingNoCompletion(kPath);
+        EXPECT_EQ(ui->logins, 2);
+        ui->logins = 0;
+        ui->loginUp = false;
+        api().clearScripts();
+    }
+}
+
+TEST_F(DispatchTest, ExpiredTokenIsRefreshedOnceForRequestsRefusedTogether)
+{
+    setToken("tk-301877-first");
+    api().script(std::string(kPath), ApiReply::error(2001, "token expired"));
+    ApiReply refreshed = ApiReply::success({ { "refresh_token", "tk-301877-second" } });
+    // Slow enough that both refusals arrive while it runs.
+    refreshed.delay = std::chrono::milliseconds(500);
+    api().script("v1/user/refresh_token", refreshed);
+
+    int before = ui->hides;
+    auto fail = [](std::optional<JSON>, std::optional<NSError>) { ADD_FAILURE() << "completion called"; };
+    network->request(HTTPMethod::GET, BaseURLs::main_url(), kPath, JSON::object(), fail);
+    network->request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::search, JSON::object(), false, fail);
+    ASSERT_TRUE(waitForReplies(before, 2));
+    EXPECT_TRUE(network->isTokenRefreshInFlight());
+    ASSERT_TRUE(waitForReplies(before, 3));
+    EXPECT_FALSE(network->isTokenRefreshInFlight());
+
+    auto refreshes = api().recordsTo("v1/user/refresh_token");
+    ASSERT_EQ(refreshes.size(), 1u);
+    EXPECT_EQ(refreshes[0].request.method, "GET");
+    EXPECT_EQ(refreshes[0].request.header("Authorization"), "Bearer tk-301877-first");
+    EXPECT_EQ(ui->loadings, 1);
+    EXPECT_EQ(storedToken(), "tk-301877-second");
+    // The refused requests are not sent again.
+    EXPECT_EQ(api().recordsTo(kPath).size(), 2u);
+    EXPECT_EQ(ui->logins, 0);
+
+    // A refresh whose reply has no text token removes the stored one.
+    api().script("v1/user/refresh_token", ApiReply::success({ { "refresh_token", 5 } }));
+    before = ui->hides;
+    network->request(HTTPMethod::GET, BaseURLs::main_url(), kPath, JSON::object(), fail);
+    ASSERT_TRUE(waitForReplies(before, 2));
+    EXPECT_FALSE(storedToken());
+}
+
+TEST_F(DispatchTest, ARefreshRefusedAsExpiredEndsTheSignIn)
+{
+    setToken("tk-301877-first");
+    api().script(std::string(kPath), ApiReply::error(2001, "token expired"));
+    api().script("v1/user/refresh_token", ApiReply::error(2001, "token expired"));
+    int before = ui->hides;
+    network->request(HTTPMethod::GET, BaseURLs::main_url(), kPath, JSON::object(),
+        [](std::optional<JSON>, std::optional<NSError>) { ADD_FAILURE() << "completion called"; });
+    ASSERT_TRUE(waitForReplies(before, 2));
+    drain();
+    EXPECT_EQ(api().recordsTo("v1/user/refresh_token").size(), 1u);
+    EXPECT_FALSE(network->isTokenRefreshInFlight());
+    EXPECT_FALSE(storedToken());
+    EXPECT_EQ(ui->logins, 1);
+}
+
+TEST_F(DispatchTest, FavouriteToggleAnnouncesItselfAfterTheCompletion)
+{
+    std::vector<std::string> order;
+    std::vector<std::any> objects;
+    auto token = NotificationCenter::defaultCenter().addObserver("collect", [&](const Notification& note) {
+        order.push_back("collect");
+        objects.push_back(note.object);
+    });
+    api().script("v1/movie/collect/action", ApiReply::success(nlohmann::json::array(), "收藏成功"));
+
+    std::optional<JSON> got;
+    network->request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::movieCollectAction,
+        JSON::object({ { "movie_id", JSON(40217) } }), false,
+        [&](std::optional<JSON> json, std::optional<NSError>) {
+            order.push_back("completion");
+            got = json;
+        });
+    ASSERT_TRUE(runUntil([&] { return order.size() == 2; }));
+    EXPECT_EQ(order, (std::vector<std::string> { "completion", "collect" }));
+    EXPECT_EQ(got, JSON("收藏成功"));
+    ASSERT_TRUE(std::any_cast<JSON>(&objects[0]));
+    EXPECT_EQ(std::any_cast<JSON>(objects[0]), JSON(40217));
+
+    // Without the parameter the notification has no object; a failed toggle posts nothing.
+    ASSERT_TRUE(send(HTTPMethod::POST, "v1/movie/collect/action"));
+    ASSERT_EQ(objects.size(), 2u);
+    EXPECT_FALSE(objects[1].has_value());
+    api().script("v1/movie/collect/action", ApiReply::error(1, "失败"));
+    ASSERT_TRUE(send(HTTPMethod::POST, "v1/movie/collect/action"));
+    EXPECT_EQ(objects.size(), 2u);
+    NotificationCenter::defaultCenter().removeObserver(token);
+}
+
+TEST_F(DispatchTest, TransportFailuresAreNetworkErrorsAndNeverCrashTheClient)
+{
+    // Nothing listening.
+    auto got = std::make_shared<std::optional<Reply>>();
+    network->request(HTTPMethod::GET, deadURL() + "/api/", "v1/app/config", JSON::object(),
+        [got](std::optional<JSON> json, std::optional<NSError> error) {
+            *got = Reply { json, error };
+        });
+    ASSERT_TRUE(runUntil([&] { return got->has_value(); }));
+    ASSERT_TRUE((*got)->error);
+    EXPECT_FALSE((*got)->json);
+    EXPECT_EQ((*got)->error->domain, "网络错误");
+    EXPECT_EQ((*got)->error->code, 404);
+
+    // A reply slower than the time-out.
+    network->setRequestTimeout(0.3);
+    ApiReply slow = ApiReply::success({ { "a", 1 } });
+    slow.delay = std::chrono::milliseconds(3000);
+    api().script(std::string(kPath), slow);
+    std::optional<Reply> reply = send(HTTPMethod::GET, kPath);
+    ASSERT_TRUE(reply && reply->error);
+    EXPECT_EQ(reply->error->domain, "网络错误");
+    network->setRequestTimeout(ZV_Network::defaultRequestTimeout);
+
+    // Garbage of every kind is an anomaly, never a crash.
+    std::string deep(100000, '[');
+    std::string binary;
+    for (int i = 0; i < 512; ++i)
+        binary.push_back(static_cast<char>(i * 37));
+    for (const std::string& body : { deep, binary, std::string("\xff\xfe{}", 4), std::string("null") }) {
+        for (bool flagged : { false, true }) {
+            testserver::Reply raw = rawJSON(body);
+            if (flagged)
+                raw.headers.emplace_back("x-app-data-encrypt", "true");
+            scriptRaw(raw);
+            reply = send(HTTPMethod::GET, kPath);
+            ASSERT_TRUE(reply && reply->error);
+            EXPECT_EQ(reply->error->domain, "网络异常");
+        }
+    }
+}
+
+TEST_F(DispatchTest, RepliesForAClientThatIsGoneAreDropped)
+{
+    bool called = false;
+    network->request(HTTPMethod::GET, BaseURLs::main_url(), "v1/app/config", JSON::object(),
+        [&called](std::optional<JSON>, std::optional<NSError>) { called = true; });
+    network.reset();
+    ASSERT_TRUE(runUntil([&] { return !api().recordsTo("v1/app/config").empty(); }));
+    // A later call of another client comes back after the dropped one.
+    network = ZV_Network::create();
+    ASSERT_TRUE(send(HTTPMethod::GET, "v1/app/config"));
+    EXPECT_FALSE(called);
+}
