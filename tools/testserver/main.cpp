@@ -1,6 +1,9 @@
-// zentavo-testserver: the local test server on its own, for manual runs of the app.
+// zentavo-testserver: the local test server on its own, for manual runs of the app; with a data
+// folder it also answers the sample API under /api/.
 //   zentavo-testserver --keys build/keys --data tools/testserver/data [--http-port N] [--https-port N]
 
+#include "tools/testserver/ApiServer.h"
+#include "tools/testserver/SampleApi.h"
 #include "tools/testserver/TestServer.h"
 
 #include <charconv>
@@ -74,6 +77,17 @@ int main(int argc, char** argv)
     if (!server) {
         std::cerr << "zentavo-testserver: " << error << "\n";
         return 1;
+    }
+    // The sample API under /api/ when there is sample data to serve.
+    std::unique_ptr<testserver::ApiServer> api;
+    if (!options.dataDir.empty()) {
+        api = testserver::ApiServer::attach(*server, options.keysDir, &error);
+        if (!api
+            || !testserver::SampleApi::install(
+                *api, options.dataDir, server->httpPort(), server->httpsPort(), &error)) {
+            std::cerr << "zentavo-testserver: " << error << "\n";
+            return 1;
+        }
     }
     std::cout << "http  " << server->httpURL() << "\n"
               << "https " << server->httpsURL() << "\n"
