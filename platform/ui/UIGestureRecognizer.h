@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class UIGestureRecognizer;
 class UIView;
 
 enum class UIGestureRecognizerState {
@@ -17,6 +18,22 @@ enum class UIGestureRecognizerState {
     ended, // also "recognized" for discrete gestures
     cancelled,
     failed,
+};
+
+// Decides, for the whole process, whether a recogniser may leave `possible`, and hears of every
+// state change (the touch dispatcher installs one: delegate questions, failure requirements,
+// exclusion between recognisers, cancelling the view's touches).
+class UIGestureArbiter {
+public:
+    virtual ~UIGestureArbiter() = default;
+    // `recognizer` asks to go from possible to `requested` (began, or ended for a discrete
+    // gesture). The answer is the state to take now: `requested`, failed, or possible to hold the
+    // recognition back (the arbiter later settles it with forceState).
+    virtual UIGestureRecognizerState arbitrate(
+        UIGestureRecognizer& recognizer, UIGestureRecognizerState requested)
+        = 0;
+    // After a change of state (and after the actions ran).
+    virtual void didChangeState(UIGestureRecognizer&, UIGestureRecognizerState /*previous*/) { }
 };
 
 // Base of the gesture recognisers. A view keeps its recognisers; a recogniser knows its view
@@ -48,6 +65,18 @@ public:
     void setState(UIGestureRecognizerState state);
     // Back to possible, without actions; calls didReset().
     void reset();
+    // Sets the state without asking the arbiter (which uses it to settle held recognitions).
+    void forceState(UIGestureRecognizerState state);
+
+    // This recogniser recognises only once `other` has failed; it fails when `other` recognises.
+    void requireToFail(const std::shared_ptr<UIGestureRecognizer>& other);
+    const std::vector<std::weak_ptr<UIGestureRecognizer>>& failureRequirements() const
+    {
+        return m_failureRequirements;
+    }
+
+    static void setArbiter(UIGestureArbiter* arbiter);
+    static UIGestureArbiter* arbiter();
 
     bool cancelsTouchesInView = true;
     bool delaysTouchesBegan = false;
@@ -80,6 +109,7 @@ private:
 
     std::weak_ptr<UIView> m_view;
     std::vector<Action> m_actions;
+    std::vector<std::weak_ptr<UIGestureRecognizer>> m_failureRequirements;
     bool m_enabled = true;
     UIGestureRecognizerState m_state = UIGestureRecognizerState::possible;
     CGPoint m_locationInWindow;

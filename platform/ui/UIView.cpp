@@ -137,7 +137,11 @@ bool UIView::isHidden() const
 
 void UIView::setHidden(bool hidden)
 {
+    bool changed = m_layer->isHidden() != hidden;
     m_layer->setHidden(hidden);
+    // Containers that place their subviews by visibility (stack views) lay out again.
+    if (auto super = superview(); super && changed)
+        super->setNeedsLayout();
 }
 
 bool UIView::clipsToBounds() const

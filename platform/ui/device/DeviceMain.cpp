@@ -1,0 +1,54 @@
+#include "platform/ui/device/DeviceMain.h"
+
+#include "platform/ui/device/DeviceShell.h"
+
+#include <fstream>
+#include <iostream>
+#include <string>
+
+namespace {
+
+int usage()
+{
+    std::cerr << "usage: [--script <file>] [--out <folder>] [--dark] [--landscape] [--stop-on-error]\n";
+    return 2;
+}
+
+}
+
+int runDevice(int argc, char** argv, std::shared_ptr<UIApplicationDelegate> delegate)
+{
+    DeviceShellOptions options;
+    std::string scriptPath;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--script" && i + 1 < argc)
+            scriptPath = argv[++i];
+        else if (arg == "--out" && i + 1 < argc)
+            options.outputFolder = argv[++i];
+        else if (arg == "--dark")
+            options.dark = true;
+        else if (arg == "--landscape")
+            options.landscape = true;
+        else if (arg == "--stop-on-error")
+            options.stopOnError = true;
+        else
+            return usage();
+    }
+
+    std::ifstream file;
+    if (!scriptPath.empty()) {
+        file.open(scriptPath);
+        if (!file) {
+            std::cerr << scriptPath << ": cannot open the script\n";
+            return 2;
+        }
+    }
+
+    DeviceShell shell(options);
+    shell.launch(std::move(delegate));
+    int failures = scriptPath.empty() ? shell.run(std::cin, "<stdin>", std::cerr)
+                                      : shell.run(file, scriptPath, std::cerr);
+    std::cout << "output: " << options.outputFolder.string() << "\n";
+    return failures == 0 ? 0 : 1;
+}

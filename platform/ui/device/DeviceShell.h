@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/ui/UIApplication.h"
+#include "platform/ui/UIScreen.h"
+#include "platform/ui/gestures/TouchDriver.h"
+
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+
+struct DeviceShellOptions {
+    UIDeviceProfile profile;
+    bool dark = false;
+    bool landscape = false;
+    // Stop at the first failing script line instead of reporting it and going on.
+    bool stopOnError = false;
+    // Where screenshots and dumps go (created when needed).
+    std::filesystem::path outputFolder = "out";
+    // Real seconds that each virtual second of waiting spends waiting for work that other threads
+    // post (network replies), and the most one wait may spend.
+    double realTimePerSecond = 1.0;
+    double maximumRealWait = 5.0;
+};
+
+// The headless device: the main run loop on the virtual clock, the device's screen, the
+// application with its delegate, and a command interpreter that drives it. Commands, one per line:
+//   tap <x> <y> | tap-text <text> | tap-id <identifier> | double-tap <x> <y>
+//   long-press <x> <y> <seconds> | drag <x1> <y1> <x2> <y2> <seconds>
+//   type <text> | return | wait <seconds> | wait-for-text <text> <timeout seconds>
+//   rotate landscape|portrait | background | foreground
+//   screenshot <name> | dump <name> | alert <action title> | # comment
+// Main thread only; one shell at a time.
+class DeviceShell {
+public:
+    explicit DeviceShell(DeviceShellOptions options = {});
+    ~DeviceShell();
+    DeviceShell(const DeviceShell&) = delete;
+    DeviceShell& operator=(const DeviceShell&) = delete;
+
+    // Prepares clock, screen and application, then launches the delegate. Returns its answer.
+    bool launch(std::shared_ptr<UIApplicationDelegate> delegate);
+
+    // Runs one line; the error text when it fails.
+    std::optional<std::string> execute(const std::string& line);
+    // Runs every line; errors go to `errors` as "<source>:<line>: <message>". Returns the number
+    // of failed lines.
+    int run(std::istream& script, const std::string& sourceName, std::ostream& errors);
+
+    // Moves the virtual clock, letting posted work from other threads in as it goes.
+    void wait(double seconds);
+
+    TouchDriver& driver() { return m_driver; }
+    const DeviceShellOptions& options() const { return m_options; }
+
+    // Writes the screen as PNG / the window tree as text into the output folder; the path
+    // written, or nothing on failure.
+    std::optional<std::filesystem::path> screenshot(const std::string& name);
+    std::optional<std::filesystem::path> dump(const std::string& name);
+
+private:
+    std::optional<std::string> tapAlertAction(const std::string& title);
+    void applyStyle();
+    std::filesystem::path outputPath(const std::string& name, const std::string& extension);
+
+    DeviceShellOptions m_options;
+    TouchDriver m_driver;
+    bool m_launched = false;
+};

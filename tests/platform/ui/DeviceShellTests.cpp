@@ -1,0 +1,169 @@
+#include "platform/dispatch/DispatchQueue.h"
+#include "platform/ui/UILabel.h"
+#include "platform/ui/UIWindow.h"
+#include "platform/ui/controls/UIButton.h"
+#include "platform/ui/controls/UITextField.h"
+#include "platform/ui/device/DeviceShell.h"
+#include "platform/ui/gestures/UIEventDispatcher.h"
+#include "tests/support/MainLoopTest.h"
+#include "tests/support/TempDir.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+// A screen like an app's first one: a title, a button that counts taps into it, a field.
+class ScreenDelegate : public UIApplicationDelegate {
+public:
+    bool didFinishLaunching(UIApplication&, const UIApplicationLaunchOptions&) override
+    {
+        m_window = std::make_shared<UIWindow>();
+        m_window->setBackgroundColor(UIColor::white());
+        m_title = std::make_shared<UILabel>(CGRect { 20, 100, 350, 40 });
+        m_title->setText("Zentavo");
+        m_window->addSubview(m_title);
+        auto button = std::make_shared<UIButton>(CGRect { 100, 200, 190, 44 });
+        button->setTitle("点我 Tap me");
+        button->setBackgroundColor(UIColor(0.01, 1, 0.88, 1));
+        button->setAccessibilityIdentifier("demo.button");
+        button->addAction(UIControlEventTouchUpInside,
+            [this](UIControl&) { m_title->setText("Tapped " + std::to_string(++m_taps) + " time"); });
+        m_window->addSubview(button);
+        m_field = std::make_shared<UITextField>(CGRect { 20, 300, 350, 44 });
+        m_field->setPlaceholder("手机号/用户名");
+        m_field->setAccessibilityIdentifier("demo.field");
+        m_window->addSubview(m_field);
+        m_window->makeKeyAndVisible();
+        return true;
+    }
+    std::shared_ptr<UIWindow> window() const override { return m_window; }
+    const std::shared_ptr<UILabel>& titleLabel() const { return m_title; }
+    const std::shared_ptr<UITextField>& textField() const { return m_field; }
+
+private:
+    std::shared_ptr<UIWindow> m_window;
+    std::shared_ptr<UILabel> m_title;
+    std::shared_ptr<UITextField> m_field;
+    int m_taps = 0;
+};
+
+class DeviceShellRun : public zvtest::MainLoopTest {
+protected:
+    void SetUp() override
+    {
+        MainLoopTest::SetUp();
+        UIApplication::shared().resetForTesting();
+        UIScreen::main().resetForTesting();
+        UIEventDispatcher::shared().resetForTesting();
+    }
+    void TearDown() override
+    {
+        if (auto responder = UIResponder::currentFirstResponder())
+            responder->resignFirstResponder();
+        UIApplication::shared().resetForTesting();
+        UIScreen::main().resetForTesting();
+        MainLoopTest::TearDown();
+    }
+    DeviceShellOptions options()
+    {
+        DeviceShellOptions o;
+        o.outputFolder = dir.path() / "out";
+        o.realTimePerSecond = 0;
+        return o;
+    }
+    zvtest::TempDir dir;
+};
+
+TEST_F(DeviceShellRun, ScriptRunsEndToEndIntoPictures)
+{
+    auto delegate = std::make_shared<ScreenDelegate>();
+    DeviceShell shell(options());
+    ASSERT_TRUE(shell.launch(delegate));
+    std::istringstream script(R"(# demo
+screenshot before
+tap-text 点我 Tap me
+wait 0.5
+tap-id demo.field
+type 42
+dump after
+screenshot after
+)");
+    std::ostringstream errors;
+    EXPECT_EQ(shell.run(script, "demo.txt", errors), 0) << errors.str();
+    EXPECT_EQ(delegate->titleLabel()->text(), "Tapped 1 time");
+    EXPECT_EQ(delegate->textField()->text(), "42");
+
+    for (const char* name : { "before.png", "after.png" }) {
+        auto image = UIImage::fromFile(options().outputFolder / name);
+        ASSERT_TRUE(image) << name;
+        EXPECT_EQ(image->pixelWidth(), 1170);
+        EXPECT_EQ(image->pixelHeight(), 2532);
+        auto first = image->pixel(0, 0);
+        bool varied = false;
+        for (int y = 0; y < image->pixelHeight() && !varied; y += 7) {
+            for (int x = 0; x < image->pixelWidth() && !varied; x += 7)
+                varied = !(image->pixel(x, y) == first);
+        }
+        EXPECT_TRUE(varied) << name << " is one flat colour";
+    }
+    std::ifstream dump(options().outputFolder / "after.txt");
+    std::string text((std::istreambuf_iterator<char>(dump)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("Tapped 1 time"), std::string::npos);
+    EXPECT_NE(text.find("text=\"42\""), std::string::npos);
+}
+
+TEST_F(DeviceShellRun, BadLinesAreReportedWithTheirNumbersAndTheRunGoesOnUnlessTold)
+{
+    auto delegate = std::make_shared<ScreenDelegate>();
+    DeviceShell shell(options());
+    shell.launch(delegate);
+    const char* text
+        = "tap 1\nfly away\ntap-text nowhere\nwait -1\nscreenshot ../escape\ntap-id demo.button\n";
+    std::istringstream script(text);
+    std::ostringstream errors;
+    EXPECT_EQ(shell.run(script, "s.txt", errors), 5);
+    EXPECT_NE(errors.str().find("s.txt:1: usage: tap <x> <y>"), std::string::npos) << errors.str();
+    EXPECT_NE(errors.str().find("s.txt:2: unknown command \"fly\""), std::string::npos);
+    EXPECT_NE(errors.str().find("s.txt:3: "), std::string::npos);
+    EXPECT_NE(errors.str().find("s.txt:5: "), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "escape.png"));
+    EXPECT_EQ(delegate->titleLabel()->text(), "Tapped 1 time") << "the last line still ran";
+
+    DeviceShellOptions stopping = options();
+    stopping.stopOnError = true;
+    DeviceShell strict(stopping);
+    std::istringstream again(text);
+    std::ostringstream moreErrors;
+    EXPECT_EQ(strict.run(again, "s.txt", moreErrors), 1);
+}
+
+TEST_F(DeviceShellRun, WaitsRotatesAndMovesBetweenForegroundAndBackground)
+{
+    auto delegate = std::make_shared<ScreenDelegate>();
+    DeviceShell shell(options());
+    shell.launch(delegate);
+    double start = Clock::now();
+    EXPECT_FALSE(shell.execute("wait 1.5"));
+    EXPECT_NEAR(Clock::now() - start, 1.5, 1e-9);
+
+    bool fired = false;
+    DispatchQueue::main().asyncAfter(DispatchTime::now() + 0.4, [&] {
+        fired = true;
+        delegate->titleLabel()->setText("Loaded");
+    });
+    EXPECT_FALSE(shell.execute("wait-for-text Loaded 1"));
+    EXPECT_TRUE(fired);
+    EXPECT_TRUE(shell.execute("wait-for-text Never 0.3"));
+
+    EXPECT_FALSE(shell.execute("rotate landscape"));
+    EXPECT_EQ(delegate->window()->bounds().size, (CGSize { 844, 390 }));
+    EXPECT_FALSE(shell.execute("rotate portrait"));
+    EXPECT_FALSE(shell.execute("background"));
+    EXPECT_EQ(UIApplication::shared().applicationState(), UIApplicationState::background);
+    EXPECT_FALSE(shell.execute("foreground"));
+    EXPECT_EQ(UIApplication::shared().applicationState(), UIApplicationState::active);
+}
+
+}
