@@ -43,6 +43,8 @@ void LinearExpression::simplify()
 
 double SimplexSolver::Row::coefficientFor(Symbol s) const
 {
+    if (!mayContain(s))
+        return 0.0;
     auto it = std::lower_bound(
         cells.begin(), cells.end(), s, [](const auto& c, Symbol v) { return c.first < v; });
     return it != cells.end() && it->first == s ? it->second : 0.0;
@@ -58,14 +60,18 @@ void SimplexSolver::Row::insert(Symbol s, double coefficient)
             cells.erase(it);
         return;
     }
-    if (!nearZero(coefficient))
+    if (!nearZero(coefficient)) {
         cells.insert(it, { s, coefficient });
+        mask |= bit(s);
+    }
 }
 
 void SimplexSolver::Row::insert(const Row& other, double factor)
 {
     constant += other.constant * factor;
-    std::vector<std::pair<Symbol, double>> merged;
+    // Merges into a buffer that keeps its capacity from one call to the next.
+    static thread_local std::vector<std::pair<Symbol, double>> merged;
+    merged.clear();
     merged.reserve(cells.size() + other.cells.size());
     auto a = cells.begin();
     auto b = other.cells.begin();
@@ -85,7 +91,10 @@ void SimplexSolver::Row::insert(const Row& other, double factor)
             ++b;
         }
     }
-    cells = std::move(merged);
+    cells.swap(merged);
+    mask = 0;
+    for (const auto& cell : cells)
+        mask |= bit(cell.first);
 }
 
 void SimplexSolver::Row::remove(Symbol s)
@@ -122,6 +131,8 @@ void SimplexSolver::Row::solveFor(Symbol lhs, Symbol rhs)
 
 bool SimplexSolver::Row::substitute(Symbol s, const Row& row)
 {
+    if (!mayContain(s))
+        return false;
     double coefficient = coefficientFor(s);
     if (coefficient == 0.0)
         return false;

@@ -57,6 +57,12 @@ private:
     public:
         double constant = 0;
         std::vector<std::pair<Symbol, double>> cells; // sorted by symbol
+        // A bit per symbol modulo 64 for every symbol the row may hold: a clear bit means the
+        // symbol is absent, which lets substitution skip most rows without searching them.
+        std::uint64_t mask = 0;
+
+        static std::uint64_t bit(Symbol s) { return std::uint64_t { 1 } << (s & 63); }
+        bool mayContain(Symbol s) const { return mask & bit(s); }
 
         double coefficientFor(Symbol s) const;
         void insert(Symbol s, double coefficient);
