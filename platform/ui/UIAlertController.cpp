@@ -13,6 +13,7 @@ constexpr CGFloat alertWidth = 270;
 constexpr CGFloat alertButtonHeight = 44;
 constexpr CGFloat sheetButtonHeight = 57;
 constexpr CGFloat sheetMargin = 8;
+constexpr CGFloat textFieldHeight = 28;
 
 UIColor destructiveRed()
 {
@@ -148,6 +149,31 @@ void UIAlertController::addAction(std::shared_ptr<UIAlertAction> action)
     rebuild();
 }
 
+void UIAlertController::addTextField(const std::function<void(UITextField&)>& configure)
+{
+    if (m_style != UIAlertControllerStyle::alert) {
+        Log::write("Warning: text fields can only be added to an alert controller of the alert style");
+        return;
+    }
+    auto field = UIView::create<UITextField>();
+    field->setFont(UIFont::systemFont(13));
+    field->setBackgroundColor(UIColor::dynamic(UIColor::white(), UIColor::white(0.1)));
+    field->layer()->setBorderWidth(1 / UIScreen::main().scale());
+    field->layer()->setBorderColor(separatorColor());
+    field->layer()->setCornerRadius(4);
+    if (configure)
+        configure(*field);
+    m_textFields.push_back(std::move(field));
+    rebuild();
+}
+
+void UIAlertController::viewDidAppear(bool animated)
+{
+    UIViewController::viewDidAppear(animated);
+    if (!m_textFields.empty() && !m_chosen)
+        m_textFields.front()->becomeFirstResponder();
+}
+
 std::shared_ptr<UIAlertAction> UIAlertController::actionWithTitle(const std::string& title) const
 {
     for (const auto& a : m_actions) {
@@ -168,6 +194,8 @@ bool UIAlertController::tapAction(const std::shared_ptr<UIAlertAction>& action)
         || std::find(m_actions.begin(), m_actions.end(), action) == m_actions.end())
         return false;
     m_chosen = true;
+    if (const auto& view = viewIfLoaded())
+        view->endEditing(true);
     auto run = [action] {
         if (action->handler())
             action->handler()(*action);
@@ -224,6 +252,8 @@ void UIAlertController::rebuild()
         label->setHidden(label->text().empty());
         m_box->addSubview(label);
     }
+    for (const auto& field : m_textFields)
+        m_box->addSubview(field);
 
     // Order of the buttons: see the class comment.
     std::vector<std::shared_ptr<UIAlertAction>> ordered;
@@ -284,7 +314,11 @@ void UIAlertController::layoutAlert(const CGRect& b)
     m_messageLabel->setFrame({ 16, y, textWidth, messageH });
     y += messageH + 20;
     if (titleH == 0 && messageH == 0)
-        y = 0;
+        y = m_textFields.empty() ? 0 : 16;
+    for (const auto& field : m_textFields) {
+        field->setFrame({ 16, y - 8, textWidth, textFieldHeight });
+        y += textFieldHeight + 8;
+    }
 
     bool sideBySide = m_buttons.size() == 2;
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {

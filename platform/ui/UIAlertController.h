@@ -2,6 +2,7 @@
 
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UIViewController.h"
+#include "platform/ui/controls/UITextField.h"
 
 #include <functional>
 #include <memory>
@@ -56,13 +57,20 @@ public:
     const std::vector<std::shared_ptr<UIAlertAction>>& actions() const { return m_actions; }
     std::shared_ptr<UIAlertAction> actionWithTitle(const std::string& title) const;
 
-    // Chooses the first enabled action with this title, as a tap on its button does. Only the
-    // first choice counts. Returns whether an action was chosen.
+    // Alerts only (refused with a console line for action sheets): a field under the message,
+    // configured by the closure. The first field takes the keyboard when the alert has appeared.
+    void addTextField(const std::function<void(UITextField&)>& configure = {});
+    const std::vector<std::shared_ptr<UITextField>>& textFields() const { return m_textFields; }
+
+    // Chooses the first enabled action with this title, as a tap on its button does: editing
+    // ends, the alert is dismissed and the handler runs once it is gone. Only the first choice
+    // counts. Returns whether an action was chosen.
     bool tapAction(const std::string& title);
     bool tapAction(const std::shared_ptr<UIAlertAction>& action);
 
     void setTitle(std::string title) override;
     void loadView() override;
+    void viewDidAppear(bool animated) override;
 
 protected:
     void layoutChildren() override;
@@ -75,6 +83,7 @@ private:
     std::string m_message;
     UIAlertControllerStyle m_style;
     std::vector<std::shared_ptr<UIAlertAction>> m_actions;
+    std::vector<std::shared_ptr<UITextField>> m_textFields;
     bool m_chosen = false;
 
     std::shared_ptr<UIView> m_box;

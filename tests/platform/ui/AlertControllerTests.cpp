@@ -134,3 +134,37 @@ TEST_F(AlertController, DisabledActionsCannotBeChosenAndAnUnpresentedAlertRunsAt
     EXPECT_TRUE(alert->tapAction("好"));
     EXPECT_TRUE(ran);
 }
+
+TEST_F(AlertController, TextFieldTakesTheKeyboardAndItsTextReachesTheHandler)
+{
+    auto a = appearedRoot();
+    auto alert = UIAlertController::make("", "");
+    alert->addTextField([](UITextField& field) { field.setPlaceholder("code"); });
+    std::string entered;
+    alert->addAction(UIAlertAction::make("确定", UIAlertActionStyle::defaultStyle,
+        [&](UIAlertAction&) { entered = alert->textFields()[0]->text(); }));
+    alert->addAction(UIAlertAction::make("取消", UIAlertActionStyle::cancel));
+    ASSERT_EQ(alert->textFields().size(), 1u);
+    EXPECT_EQ(alert->textFields()[0]->placeholder(), "code");
+    a->present(alert, true);
+    EXPECT_FALSE(alert->textFields()[0]->isFirstResponder());
+    advance(0.35);
+    EXPECT_TRUE(alert->textFields()[0]->isFirstResponder());
+    // The field sits in the box, above the buttons.
+    auto field = alert->textFields()[0];
+    auto ok = findButton(*alert->view(), "确定");
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(field->superview(), ok->superview());
+    EXPECT_LT(field->frame().maxY(), ok->frame().minY());
+
+    field->setText("8888");
+    EXPECT_TRUE(alert->tapAction("确定"));
+    EXPECT_FALSE(field->isFirstResponder());
+    advance(0.35);
+    EXPECT_EQ(entered, "8888");
+
+    // Action sheets take no text fields.
+    auto sheet = UIAlertController::make("", "", UIAlertControllerStyle::actionSheet);
+    sheet->addTextField();
+    EXPECT_TRUE(sheet->textFields().empty());
+}

@@ -359,3 +359,44 @@ TEST_F(ControllerLifecycle, ShowPushesInANavigationStackAndPresentsElsewhere)
     EXPECT_EQ(next->navigationController(), nav);
     EXPECT_EQ(nav->presentedViewController(), nullptr);
 }
+
+TEST_F(ControllerLifecycle, OverlappingTransitionsSettleTogetherAndALostEndBlocksNothing)
+{
+    auto root = recorder("R", journal);
+    auto nav = std::make_shared<UINavigationController>(root);
+    window->setRootViewController(nav);
+    drain();
+    take();
+
+    // A push and, during it, a presentation: the "did" calls wait for the later one, then the
+    // completions run in the order the transitions ended.
+    auto b = recorder("B", journal);
+    auto c = recorder("C", journal);
+    nav->pushViewController(b, true, [&] { journal->push_back("pushed"); });
+    advance(0.1);
+    nav->present(c, true, [&] { journal->push_back("presented"); });
+    EXPECT_EQ(take(),
+        Lines({ "B.didLoad", "R.willDisappear+", "B.willAppear+", "C.didLoad", "B.willDisappear+",
+            "C.willAppear+" }));
+    advance(0.25);
+    EXPECT_TRUE(take().empty());
+    advance(0.1);
+    EXPECT_EQ(take(), Lines({ "R.didDisappear+", "B.didDisappear+", "C.didAppear+", "pushed", "presented" }));
+
+    // The end of a dismissal is lost (the run loop drops its work): later transitions still
+    // end, and the pending calls go out with them.
+    bool lostCompletion = false;
+    c->dismiss(true, [&] { lostCompletion = true; });
+    loop().reset();
+    take();
+    auto d = recorder("D", journal);
+    bool presented = false;
+    nav->present(d, false, [&] { presented = true; });
+    EXPECT_EQ(take(), Lines({ "D.didLoad", "B.willDisappear", "D.willAppear" }));
+    drain();
+    EXPECT_EQ(take(), Lines({ "C.didDisappear+", "B.didDisappear", "D.didAppear" }));
+    EXPECT_TRUE(presented);
+    EXPECT_FALSE(lostCompletion);
+    EXPECT_FALSE(inWindow(*c));
+    EXPECT_TRUE(inWindow(*d));
+}
