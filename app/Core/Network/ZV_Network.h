@@ -24,7 +24,9 @@
 // screen weakly (std::weak_ptr) and check it: the client does not know the screen has gone.
 //
 // Codes that end the sign-in (2000, 2002) and the token refresh (2001) do not call the
-// completion of the request they answer.
+// completion of the request they answer. A delivered reply to "v1/movie/collect/action" is
+// followed, after its completion, by the notification "collect" whose object is the request's
+// `movie_id` as a JSON value (no object without one).
 class ZV_Network : public std::enable_shared_from_this<ZV_Network> {
 public:
     using Completion = std::function<void(std::optional<JSON>, std::optional<NSError>)>;
