@@ -30,6 +30,15 @@ UIColor UIColor::dynamic(const UIColor& light, const UIColor& dark)
     return c;
 }
 
+UIColor UIColor::provided(std::function<UIColor()> provider)
+{
+    if (!provider)
+        return {};
+    UIColor c;
+    c.m_provider = std::make_shared<const std::function<UIColor()>>(std::move(provider));
+    return c;
+}
+
 UIColor UIColor::systemBackground()
 {
     static const UIColor color = dynamic(white(), black());
@@ -44,6 +53,8 @@ UIColor UIColor::label()
 
 UIColor UIColor::resolved(UIUserInterfaceStyle style) const
 {
+    if (m_provider)
+        return (*m_provider)().resolved(style);
     if (m_dark && style == UIUserInterfaceStyle::dark)
         return *m_dark;
     UIColor plain;
@@ -53,6 +64,8 @@ UIColor UIColor::resolved(UIUserInterfaceStyle style) const
 
 UIColor UIColor::withAlphaComponent(CGFloat alpha) const
 {
+    if (m_provider)
+        return provided([provider = m_provider, alpha] { return (*provider)().withAlphaComponent(alpha); });
     UIColor c = *this;
     c.m_rgba.alpha = clampUnit(alpha);
     if (m_dark)
@@ -63,14 +76,16 @@ UIColor UIColor::withAlphaComponent(CGFloat alpha) const
 std::string UIColor::debugDescription() const
 {
     auto byte = [](CGFloat v) { return static_cast<int>(v * 255 + 0.5); };
+    RGBA c = rgba();
     char buf[16];
-    std::snprintf(buf, sizeof buf, "#%02X%02X%02X%02X", byte(m_rgba.red), byte(m_rgba.green),
-        byte(m_rgba.blue), byte(m_rgba.alpha));
+    std::snprintf(buf, sizeof buf, "#%02X%02X%02X%02X", byte(c.red), byte(c.green), byte(c.blue), byte(c.alpha));
     return buf;
 }
 
 bool UIColor::operator==(const UIColor& other) const
 {
+    if (m_provider || other.m_provider)
+        return m_provider == other.m_provider;
     if (m_rgba != other.m_rgba)
         return false;
     if (!m_dark || !other.m_dark)

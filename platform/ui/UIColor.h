@@ -3,11 +3,14 @@
 #include "platform/ui/CGGeometry.h"
 #include "platform/ui/UITraitCollection.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
 // An RGBA colour with components in 0...1. A colour may be dynamic: it then carries a light and a
-// dark variant and is resolved against an interface style when it is drawn.
+// dark variant and is resolved against an interface style when it is drawn. A provided colour is
+// worked out anew by its provider whenever it is resolved or its components are read (the
+// theme-aware colours of the UI component framework).
 class UIColor {
 public:
     struct RGBA {
@@ -21,6 +24,8 @@ public:
     static UIColor white(CGFloat white, CGFloat alpha = 1);
     // light is used for light and unspecified styles, dark for the dark style.
     static UIColor dynamic(const UIColor& light, const UIColor& dark);
+    // The provider runs on every read; it may return plain, dynamic or other provided colours.
+    static UIColor provided(std::function<UIColor()> provider);
 
     static UIColor black() { return { 0, 0, 0, 1 }; }
     static UIColor white() { return { 1, 1, 1, 1 }; }
@@ -39,24 +44,27 @@ public:
     static UIColor label();
 
     bool isDynamic() const { return m_dark != nullptr; }
+    bool isProvided() const { return m_provider != nullptr; }
     // The plain colour for a style; a plain colour resolves to itself.
     UIColor resolved(UIUserInterfaceStyle style) const;
-    // Components of the light (or only) variant.
-    RGBA rgba() const { return m_rgba; }
-    CGFloat redComponent() const { return m_rgba.red; }
-    CGFloat greenComponent() const { return m_rgba.green; }
-    CGFloat blueComponent() const { return m_rgba.blue; }
-    CGFloat alphaComponent() const { return m_rgba.alpha; }
+    // Components of the light (or only) variant (for a provided colour: of what it provides now).
+    RGBA rgba() const { return m_provider ? (*m_provider)().rgba() : m_rgba; }
+    CGFloat redComponent() const { return rgba().red; }
+    CGFloat greenComponent() const { return rgba().green; }
+    CGFloat blueComponent() const { return rgba().blue; }
+    CGFloat alphaComponent() const { return rgba().alpha; }
 
-    // Same colour (both variants for a dynamic one) with the given alpha.
+    // Same colour (both variants for a dynamic one, every answer of a provided one) with the given alpha.
     UIColor withAlphaComponent(CGFloat alpha) const;
 
     // "#RRGGBBAA" of the light variant, for dumps and messages.
     std::string debugDescription() const;
 
+    // Provided colours are equal only to copies of themselves (same provider).
     bool operator==(const UIColor& other) const;
 
 private:
     RGBA m_rgba;
     std::shared_ptr<const UIColor> m_dark;
+    std::shared_ptr<const std::function<UIColor()>> m_provider;
 };
