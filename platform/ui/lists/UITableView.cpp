@@ -1,0 +1,808 @@
+#include "platform/ui/lists/UITableView.h"
+
+#include "platform/ui/UILabel.h"
+#include "platform/ui/gestures/UITouch.h"
+#include "platform/ui/layout/UIViewLayout.h"
+
+#include <algorithm>
+
+namespace {
+
+const UIColor plainHeaderBackground { 0.97, 0.97, 0.97, 1 };
+const UIColor groupedBackground { 0.95, 0.95, 0.97, 1 };
+const UIColor titleGray { 0.43, 0.43, 0.45, 1 };
+
+// The view of a section title: a grey band with the text (plain), or grey text over the
+// table's background (grouped).
+class SectionTitleView final : public UIView {
+public:
+    SectionTitleView(std::string title, bool grouped, bool header)
+        : m_label(std::make_shared<UILabel>())
+        , m_grouped(grouped)
+        , m_header(header)
+    {
+        m_label->setText(std::move(title));
+        m_label->setFont(grouped ? UIFont::systemFont(13) : UIFont::boldSystemFont(17));
+        m_label->setTextColor(grouped ? titleGray : UIColor::label());
+        if (!grouped)
+            setBackgroundColor(plainHeaderBackground);
+    }
+
+    std::string className() const override { return "UITableViewHeaderFooterView"; }
+    const std::shared_ptr<UILabel>& label() const { return m_label; }
+
+    void layoutSubviews() override
+    {
+        if (m_label->superview().get() != this)
+            addSubview(m_label);
+        UIView::layoutSubviews();
+        CGRect b = bounds();
+        CGFloat inset = UITableViewCell::horizontalMargin;
+        CGFloat height = m_label->sizeThatFits({ b.width() - 2 * inset, 0 }).height;
+        // Grouped titles sit on the edge next to their rows.
+        CGFloat y = !m_grouped ? (b.height() - height) / 2 : m_header ? b.height() - height - 6 : 6;
+        m_label->setFrame({ inset, y, std::max<CGFloat>(0, b.width() - 2 * inset), height });
+    }
+
+private:
+    std::shared_ptr<UILabel> m_label;
+    bool m_grouped;
+    bool m_header;
+};
+
+}
+
+UITableView::UITableView(const CGRect& frame, UITableViewStyle style)
+    : UIScrollView(frame)
+    , m_style(style)
+{
+    setBackgroundColor(style == UITableViewStyle::grouped
+            ? UIColor::dynamic(groupedBackground, UIColor::black())
+            : UIColor::systemBackground());
+    setAlwaysBounceVertical(true);
+}
+
+UITableView::~UITableView() = default;
+
+void UITableView::setDataSource(std::weak_ptr<UITableViewDataSource> dataSource)
+{
+    m_dataSource = std::move(dataSource);
+    reloadData();
+}
+
+std::shared_ptr<UITableViewDelegate> UITableView::delegate() const
+{
+    return std::dynamic_pointer_cast<UITableViewDelegate>(UIScrollView::delegate());
+}
+
+void UITableView::setDelegate(std::weak_ptr<UITableViewDelegate> delegate)
+{
+    UIScrollView::setDelegate(std::weak_ptr<UIScrollViewDelegate>(delegate.lock()));
+    invalidateGeometry();
+}
+
+// ---- Sizes and decoration ----
+
+void UITableView::invalidateGeometry()
+{
+    m_heightsValid = false;
+    m_positionsValid = false;
+    setNeedsLayout();
+}
+
+void UITableView::setRowHeight(CGFloat height)
+{
+    m_rowHeight = height;
+    invalidateGeometry();
+}
+
+void UITableView::setEstimatedRowHeight(CGFloat height)
+{
+    m_estimatedRowHeight = height;
+    invalidateGeometry();
+}
+
+void UITableView::setSectionHeaderHeight(CGFloat height)
+{
+    m_sectionHeaderHeight = height;
+    invalidateGeometry();
+}
+
+void UITableView::setSectionFooterHeight(CGFloat height)
+{
+    m_sectionFooterHeight = height;
+    invalidateGeometry();
+}
+
+void UITableView::setSeparatorStyle(UITableViewCellSeparatorStyle style)
+{
+    m_separatorStyle = style;
+    for (auto& [indexPath, cell] : m_cells)
+        cell->setSeparator(style != UITableViewCellSeparatorStyle::none, m_separatorColor, m_separatorInset);
+}
+
+void UITableView::setSeparatorColor(UIColor color)
+{
+    m_separatorColor = std::move(color);
+    setSeparatorStyle(m_separatorStyle);
+}
+
+void UITableView::setSeparatorInset(UIEdgeInsets inset)
+{
+    m_separatorInset = inset;
+    setSeparatorStyle(m_separatorStyle);
+}
+
+void UITableView::setTableHeaderView(std::shared_ptr<UIView> view)
+{
+    if (m_tableHeaderView)
+        m_tableHeaderView->removeFromSuperview();
+    m_tableHeaderView = std::move(view);
+    if (m_tableHeaderView)
+        addSubview(m_tableHeaderView);
+    m_positionsValid = false;
+    setNeedsLayout();
+}
+
+void UITableView::setTableFooterView(std::shared_ptr<UIView> view)
+{
+    if (m_tableFooterView)
+        m_tableFooterView->removeFromSuperview();
+    m_tableFooterView = std::move(view);
+    if (m_tableFooterView)
+        addSubview(m_tableFooterView);
+    m_positionsValid = false;
+    setNeedsLayout();
+}
+
+// ---- Registration and reuse ----
+
+void UITableView::registerClass(CellFactory factory, const std::string& reuseIdentifier)
+{
+    m_cellQueue.registerFactory(reuseIdentifier, std::move(factory));
+}
+
+std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCell(const std::string& reuseIdentifier)
+{
+    auto dequeued = m_cellQueue.dequeue(reuseIdentifier);
+    if (!dequeued.view)
+        return nullptr;
+    dequeued.view->m_reuseIdentifier = reuseIdentifier;
+    if (dequeued.reused)
+        dequeued.view->prepareForReuse();
+    return dequeued.view;
+}
+
+std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCell(
+    const std::string& reuseIdentifier, const IndexPath& indexPath)
+{
+    if (!m_cellQueue.isRegistered(reuseIdentifier)) {
+        detail::listWarning(
+            "UITableView: no cell class is registered for the identifier \"" + reuseIdentifier + "\"");
+        return nullptr;
+    }
+    auto cell = dequeueReusableCell(reuseIdentifier);
+    if (!cell)
+        return nullptr;
+    ensureCounts();
+    if (indexPath.section >= 0 && indexPath.section < static_cast<int>(m_geometry.size())) {
+        const auto& section = m_geometry[static_cast<std::size_t>(indexPath.section)];
+        if (indexPath.row() >= 0 && indexPath.row() < static_cast<int>(section.rowY.size()))
+            cell->setFrame({ 0, section.rowY[static_cast<std::size_t>(indexPath.row())], bounds().width(),
+                section.rowHeight[static_cast<std::size_t>(indexPath.row())] });
+    }
+    return cell;
+}
+
+// ---- Data ----
+
+void UITableView::reloadData()
+{
+    m_countsValid = false;
+    m_selected.reset();
+    clearTouchedRow();
+    retireAllCells();
+    for (auto* views : { &m_headerViews, &m_footerViews }) {
+        for (auto& [section, view] : *views) {
+            if (view->superview().get() == this)
+                view->removeFromSuperview();
+        }
+        views->clear();
+    }
+    m_edgeViewsAsked.clear();
+    m_measuredHeights.clear();
+    invalidateGeometry();
+}
+
+void UITableView::reloadRows(const std::vector<IndexPath>& indexPaths, UITableViewRowAnimation)
+{
+    for (const auto& indexPath : indexPaths) {
+        m_measuredHeights.erase(indexPath);
+        auto it = m_cells.find(indexPath);
+        if (it == m_cells.end())
+            continue;
+        auto cell = it->second;
+        m_cells.erase(it);
+        retireCell(indexPath, cell);
+    }
+    invalidateGeometry();
+}
+
+void UITableView::reloadSections(const IndexSet& sections, UITableViewRowAnimation)
+{
+    m_countsValid = false;
+    for (auto it = m_cells.begin(); it != m_cells.end();) {
+        if (!sections.count(it->first.section)) {
+            ++it;
+            continue;
+        }
+        auto indexPath = it->first;
+        auto cell = it->second;
+        it = m_cells.erase(it);
+        retireCell(indexPath, cell);
+    }
+    std::erase_if(
+        m_measuredHeights, [&](const auto& entry) { return sections.count(entry.first.section) != 0; });
+    for (int section : sections) {
+        for (auto* views : { &m_headerViews, &m_footerViews }) {
+            if (auto it = views->find(section); it != views->end()) {
+                if (it->second->superview().get() == this)
+                    it->second->removeFromSuperview();
+                views->erase(it);
+            }
+        }
+        m_edgeViewsAsked.erase(section * 2);
+        m_edgeViewsAsked.erase(section * 2 + 1);
+    }
+    if (m_selected && sections.count(m_selected->section))
+        m_selected.reset();
+    invalidateGeometry();
+}
+
+void UITableView::ensureCounts()
+{
+    if (m_countsValid)
+        return;
+    m_countsValid = true;
+    m_rowCounts.clear();
+    m_heightsValid = false;
+    m_positionsValid = false;
+    auto source = dataSource();
+    if (!source)
+        return;
+    int sections = std::max(0, source->numberOfSections(*this));
+    m_rowCounts.reserve(static_cast<std::size_t>(sections));
+    for (int s = 0; s < sections; ++s)
+        m_rowCounts.push_back(std::max(0, source->numberOfRows(*this, s)));
+}
+
+int UITableView::numberOfSections()
+{
+    ensureCounts();
+    return static_cast<int>(m_rowCounts.size());
+}
+
+int UITableView::numberOfRows(int section)
+{
+    ensureCounts();
+    if (section < 0 || section >= static_cast<int>(m_rowCounts.size()))
+        return 0;
+    return m_rowCounts[static_cast<std::size_t>(section)];
+}
+
+// ---- Geometry ----
+
+bool UITableView::rowSizesItself(const IndexPath& indexPath, UITableViewDelegate* delegate) const
+{
+    if (m_rowHeight != UITableViewAutomaticDimension || m_estimatedRowHeight == 0)
+        return false;
+    return !(delegate && delegate->heightForRow(const_cast<UITableView&>(*this), indexPath));
+}
+
+CGFloat UITableView::heightOfRow(const IndexPath& indexPath, UITableViewDelegate* delegate) const
+{
+    if (delegate) {
+        if (auto height = delegate->heightForRow(const_cast<UITableView&>(*this), indexPath))
+            return std::max<CGFloat>(0, *height);
+    }
+    if (m_rowHeight >= 0)
+        return m_rowHeight;
+    if (m_estimatedRowHeight == 0)
+        return defaultRowHeight;
+    if (auto it = m_measuredHeights.find(indexPath); it != m_measuredHeights.end())
+        return it->second;
+    return m_estimatedRowHeight > 0 ? m_estimatedRowHeight : defaultRowHeight;
+}
+
+std::shared_ptr<UIView> UITableView::edgeView(int section, Edge edge)
+{
+    int key = section * 2 + (edge == Edge::footer ? 1 : 0);
+    auto& views = edge == Edge::header ? m_headerViews : m_footerViews;
+    if (!m_edgeViewsAsked.count(key)) {
+        m_edgeViewsAsked.insert(key);
+        std::shared_ptr<UIView> view;
+        if (auto d = delegate())
+            view = edge == Edge::header ? d->viewForHeader(*this, section) : d->viewForFooter(*this, section);
+        if (!view) {
+            if (auto source = dataSource()) {
+                auto title = edge == Edge::header ? source->titleForHeader(*this, section)
+                                                  : source->titleForFooter(*this, section);
+                if (title)
+                    view = std::make_shared<SectionTitleView>(
+                        *title, m_style == UITableViewStyle::grouped, edge == Edge::header);
+            }
+        }
+        if (view)
+            views[section] = view;
+    }
+    auto it = views.find(section);
+    return it == views.end() ? nullptr : it->second;
+}
+
+CGFloat UITableView::edgeHeight(int section, Edge edge, UITableViewDelegate* delegate)
+{
+    if (delegate) {
+        auto height = edge == Edge::header ? delegate->heightForHeader(*this, section)
+                                           : delegate->heightForFooter(*this, section);
+        if (height)
+            return std::max<CGFloat>(0, *height);
+    }
+    CGFloat fixed = edge == Edge::header ? m_sectionHeaderHeight : m_sectionFooterHeight;
+    if (fixed >= 0)
+        return fixed;
+    bool grouped = m_style == UITableViewStyle::grouped;
+    auto view = edgeView(section, edge);
+    if (!view)
+        return grouped ? defaultGroupedSpacing : 0;
+    if (dynamic_cast<SectionTitleView*>(view.get()))
+        return grouped ? defaultGroupedTitleHeaderHeight : defaultTitleHeaderHeight;
+    if (!constraints(*view).empty())
+        return systemLayoutSizeFitting(
+            *view, { bounds().width(), 0 }, UILayoutPriorityRequired, UILayoutPriorityFittingSizeLevel)
+            .height;
+    return view->frame().height();
+}
+
+void UITableView::computeHeights()
+{
+    auto d = delegate();
+    m_geometry.assign(m_rowCounts.size(), {});
+    for (std::size_t s = 0; s < m_rowCounts.size(); ++s) {
+        auto& section = m_geometry[s];
+        int index = static_cast<int>(s);
+        section.headerHeight = edgeHeight(index, Edge::header, d.get());
+        section.rowHeight.resize(static_cast<std::size_t>(m_rowCounts[s]));
+        section.rowY.resize(section.rowHeight.size());
+        for (int r = 0; r < m_rowCounts[s]; ++r)
+            section.rowHeight[static_cast<std::size_t>(r)] = heightOfRow({ r, index }, d.get());
+        section.footerHeight = edgeHeight(index, Edge::footer, d.get());
+    }
+    m_heightsValid = true;
+    m_positionsValid = false;
+}
+
+void UITableView::computePositions()
+{
+    CGFloat y = m_tableHeaderView ? m_tableHeaderView->frame().height() : 0;
+    for (auto& section : m_geometry) {
+        section.headerY = y;
+        y += section.headerHeight;
+        for (std::size_t r = 0; r < section.rowHeight.size(); ++r) {
+            section.rowY[r] = y;
+            y += section.rowHeight[r];
+        }
+        section.footerY = y;
+        y += section.footerHeight;
+        section.end = y;
+    }
+    if (m_tableFooterView)
+        y += m_tableFooterView->frame().height();
+    m_contentHeight = y;
+    m_positionsValid = true;
+}
+
+void UITableView::ensureGeometry()
+{
+    ensureCounts();
+    CGFloat width = bounds().width();
+    if (width != m_geometryWidth) {
+        // Rows that size themselves wrap differently at another width.
+        m_geometryWidth = width;
+        m_measuredHeights.clear();
+        m_heightsValid = false;
+    }
+    if (!m_heightsValid)
+        computeHeights();
+    if (!m_positionsValid) {
+        computePositions();
+        setContentSize({ width, m_contentHeight });
+        if (!isDragging() && contentOffset().y > maximumContentOffset().y)
+            setContentOffset({ contentOffset().x, maximumContentOffset().y });
+    }
+}
+
+CGRect UITableView::rectForRow(const IndexPath& indexPath)
+{
+    ensureGeometry();
+    if (indexPath.section < 0 || indexPath.section >= static_cast<int>(m_geometry.size()))
+        return CGRect::zero();
+    const auto& section = m_geometry[static_cast<std::size_t>(indexPath.section)];
+    if (indexPath.row() < 0 || indexPath.row() >= static_cast<int>(section.rowY.size()))
+        return CGRect::zero();
+    auto r = static_cast<std::size_t>(indexPath.row());
+    return { 0, section.rowY[r], bounds().width(), section.rowHeight[r] };
+}
+
+CGRect UITableView::rectForHeader(int section)
+{
+    ensureGeometry();
+    if (section < 0 || section >= static_cast<int>(m_geometry.size()))
+        return CGRect::zero();
+    const auto& s = m_geometry[static_cast<std::size_t>(section)];
+    return { 0, s.headerY, bounds().width(), s.headerHeight };
+}
+
+CGRect UITableView::rectForFooter(int section)
+{
+    ensureGeometry();
+    if (section < 0 || section >= static_cast<int>(m_geometry.size()))
+        return CGRect::zero();
+    const auto& s = m_geometry[static_cast<std::size_t>(section)];
+    return { 0, s.footerY, bounds().width(), s.footerHeight };
+}
+
+std::optional<IndexPath> UITableView::indexPathForRow(CGPoint point)
+{
+    ensureGeometry();
+    for (std::size_t s = 0; s < m_geometry.size(); ++s) {
+        const auto& section = m_geometry[s];
+        if (point.y < section.headerY || point.y >= section.end)
+            continue;
+        for (std::size_t r = 0; r < section.rowY.size(); ++r) {
+            if (point.y >= section.rowY[r] && point.y < section.rowY[r] + section.rowHeight[r])
+                return IndexPath { static_cast<int>(r), static_cast<int>(s) };
+        }
+    }
+    return std::nullopt;
+}
+
+CGFloat UITableView::measure(UITableViewCell& cell) const
+{
+    CGFloat width = bounds().width();
+    CGRect frame = cell.frame();
+    cell.setFrame({ frame.origin, { width, frame.height() } });
+    cell.layoutIfNeeded();
+    const auto& content = cell.contentView();
+    if (!constraints(*content).empty()) {
+        CGSize fitted = systemLayoutSizeFitting(*content, { content->bounds().width(), 0 },
+            UILayoutPriorityRequired, UILayoutPriorityFittingSizeLevel);
+        return std::max<CGFloat>(0, fitted.height);
+    }
+    return cell.sizeThatFits({ width, 0 }).height;
+}
+
+// ---- Layout pass ----
+
+void UITableView::layoutSubviews()
+{
+    UIScrollView::layoutSubviews();
+    updateRows();
+}
+
+void UITableView::contentOffsetDidChange()
+{
+    updateRows();
+}
+
+void UITableView::boundsSizeDidChange()
+{
+    if (bounds().width() != m_geometryWidth)
+        setNeedsLayout();
+}
+
+void UITableView::updateRows()
+{
+    if (m_updating) {
+        m_updateAgain = true;
+        return;
+    }
+    m_updating = true;
+    auto keepSource = dataSource();
+    auto keepDelegate = UIScrollView::delegate();
+    for (int pass = 0; pass < maximumLayoutPasses; ++pass) {
+        m_updateAgain = false;
+        ensureGeometry();
+        placeRows();
+        placeEdges();
+        if (m_positionsValid && m_heightsValid && !m_updateAgain)
+            break;
+    }
+    m_updating = false;
+}
+
+void UITableView::placeRows()
+{
+    CGRect visible = bounds();
+    CGFloat width = visible.width();
+    std::vector<IndexPath> wanted;
+    for (std::size_t s = 0; s < m_geometry.size(); ++s) {
+        const auto& section = m_geometry[s];
+        if (section.end < visible.minY() || section.headerY > visible.maxY())
+            continue;
+        auto first = std::partition_point(
+            section.rowY.begin(), section.rowY.end(), [&](CGFloat y) { return y < visible.minY(); });
+        // The row that straddles the top edge starts before it.
+        if (first != section.rowY.begin())
+            --first;
+        for (auto it = first; it != section.rowY.end() && *it < visible.maxY(); ++it) {
+            auto r = static_cast<std::size_t>(it - section.rowY.begin());
+            CGFloat top = *it;
+            CGFloat bottom = top + section.rowHeight[r];
+            bool shows = section.rowHeight[r] > 0 ? (bottom > visible.minY()) : (top >= visible.minY());
+            if (shows)
+                wanted.push_back({ static_cast<int>(r), static_cast<int>(s) });
+        }
+    }
+
+    for (auto it = m_cells.begin(); it != m_cells.end();) {
+        if (std::binary_search(wanted.begin(), wanted.end(), it->first)) {
+            ++it;
+            continue;
+        }
+        auto indexPath = it->first;
+        auto cell = it->second;
+        it = m_cells.erase(it);
+        retireCell(indexPath, cell);
+    }
+
+    auto source = dataSource();
+    auto d = delegate();
+    bool separators = m_separatorStyle != UITableViewCellSeparatorStyle::none;
+    for (const auto& indexPath : wanted) {
+        auto& section = m_geometry[static_cast<std::size_t>(indexPath.section)];
+        auto r = static_cast<std::size_t>(indexPath.row());
+        CGRect frame { 0, section.rowY[r], width, section.rowHeight[r] };
+        if (auto it = m_cells.find(indexPath); it != m_cells.end()) {
+            it->second->setFrame(frame);
+            continue;
+        }
+        if (!source)
+            break;
+        auto cell = source->cellForRow(*this, indexPath);
+        if (!cell) {
+            detail::listWarning("UITableView: the data source gave no cell");
+            cell = std::make_shared<UITableViewCell>();
+        }
+        cell->setFrame(frame);
+        cell->setSeparator(separators, m_separatorColor, m_separatorInset);
+        cell->setSelected(m_selected == indexPath);
+        insertRowView(cell);
+        m_cells[indexPath] = cell;
+        if (d)
+            d->willDisplayCell(*this, *cell, indexPath);
+        if (rowSizesItself(indexPath, d.get()) && !m_measuredHeights.count(indexPath)) {
+            CGFloat height = measure(*cell);
+            m_measuredHeights[indexPath] = height;
+            if (height != section.rowHeight[r]) {
+                section.rowHeight[r] = height;
+                m_positionsValid = false;
+            }
+            cell->setFrame({ frame.origin, { width, height } });
+        }
+    }
+}
+
+void UITableView::placeEdges()
+{
+    CGRect visible = bounds();
+    CGFloat width = visible.width();
+    for (std::size_t s = 0; s < m_geometry.size(); ++s) {
+        const auto& section = m_geometry[s];
+        int index = static_cast<int>(s);
+        for (Edge edge : { Edge::header, Edge::footer }) {
+            CGRect frame = edge == Edge::header ? CGRect { 0, section.headerY, width, section.headerHeight }
+                                                : CGRect { 0, section.footerY, width, section.footerHeight };
+            auto& views = edge == Edge::header ? m_headerViews : m_footerViews;
+            bool shows = frame.height() > 0 && frame.intersects(visible);
+            auto view = shows ? edgeView(index, edge) : nullptr;
+            if (!view) {
+                if (auto it = views.find(index); it != views.end() && it->second->superview().get() == this)
+                    it->second->removeFromSuperview();
+                continue;
+            }
+            view->setFrame(frame);
+            if (view->superview().get() != this)
+                insertSubview(view, m_cells.size());
+        }
+    }
+    if (m_tableHeaderView)
+        m_tableHeaderView->setFrame({ 0, 0, width, m_tableHeaderView->frame().height() });
+    if (m_tableFooterView) {
+        CGFloat top = m_geometry.empty() ? (m_tableHeaderView ? m_tableHeaderView->frame().height() : 0)
+                                         : m_geometry.back().end;
+        m_tableFooterView->setFrame({ 0, top, width, m_tableFooterView->frame().height() });
+    }
+}
+
+void UITableView::insertRowView(const std::shared_ptr<UIView>& view)
+{
+    // Rows stay below the section views, the table's own header and footer and anything else.
+    insertSubview(view, 0);
+}
+
+void UITableView::retireCell(const IndexPath& indexPath, const std::shared_ptr<UITableViewCell>& cell)
+{
+    cell->removeFromSuperview();
+    cell->setHighlighted(false);
+    if (m_touchedRow == indexPath)
+        m_touchedRow.reset();
+    if (auto d = delegate())
+        d->didEndDisplayingCell(*this, *cell, indexPath);
+    m_cellQueue.enqueue(cell->reuseIdentifier(), cell);
+}
+
+void UITableView::retireAllCells()
+{
+    auto cells = std::move(m_cells);
+    m_cells.clear();
+    for (auto& [indexPath, cell] : cells)
+        retireCell(indexPath, cell);
+}
+
+// ---- Shown rows ----
+
+std::vector<std::shared_ptr<UITableViewCell>> UITableView::visibleCells() const
+{
+    std::vector<std::shared_ptr<UITableViewCell>> result;
+    for (const auto& [indexPath, cell] : m_cells)
+        result.push_back(cell);
+    return result;
+}
+
+std::vector<IndexPath> UITableView::indexPathsForVisibleRows() const
+{
+    std::vector<IndexPath> result;
+    for (const auto& [indexPath, cell] : m_cells)
+        result.push_back(indexPath);
+    return result;
+}
+
+std::shared_ptr<UITableViewCell> UITableView::cellForRow(const IndexPath& indexPath) const
+{
+    auto it = m_cells.find(indexPath);
+    return it == m_cells.end() ? nullptr : it->second;
+}
+
+std::optional<IndexPath> UITableView::indexPathForCell(const UITableViewCell& cell) const
+{
+    for (const auto& [indexPath, shown] : m_cells) {
+        if (shown.get() == &cell)
+            return indexPath;
+    }
+    return std::nullopt;
+}
+
+std::shared_ptr<UIView> UITableView::headerView(int section) const
+{
+    auto it = m_headerViews.find(section);
+    return it == m_headerViews.end() || it->second->superview().get() != this ? nullptr : it->second;
+}
+
+std::shared_ptr<UIView> UITableView::footerView(int section) const
+{
+    auto it = m_footerViews.find(section);
+    return it == m_footerViews.end() || it->second->superview().get() != this ? nullptr : it->second;
+}
+
+// ---- Selection and scrolling ----
+
+void UITableView::selectRow(const IndexPath& indexPath, bool animated, UITableViewScrollPosition position)
+{
+    if (!m_allowsSelection)
+        return;
+    if (m_selected && *m_selected != indexPath)
+        deselectRow(*m_selected, false);
+    m_selected = indexPath;
+    if (auto cell = cellForRow(indexPath))
+        cell->setSelected(true, animated);
+    if (position != UITableViewScrollPosition::none)
+        scrollToRow(indexPath, position, animated);
+}
+
+void UITableView::deselectRow(const IndexPath& indexPath, bool animated)
+{
+    if (m_selected == indexPath)
+        m_selected.reset();
+    if (auto cell = cellForRow(indexPath))
+        cell->setSelected(false, animated);
+}
+
+void UITableView::scrollToRow(const IndexPath& indexPath, UITableViewScrollPosition position, bool animated)
+{
+    layoutIfNeeded();
+    updateRows();
+    CGRect row = rectForRow(indexPath);
+    if (indexPath.section < 0 || indexPath.section >= numberOfSections() || indexPath.row() < 0
+        || indexPath.row() >= numberOfRows(indexPath.section))
+        return;
+    if (position == UITableViewScrollPosition::none) {
+        scrollRectToVisible(row, animated);
+        return;
+    }
+    UIEdgeInsets inset = adjustedContentInset();
+    CGFloat height = bounds().height();
+    CGFloat y = 0;
+    switch (position) {
+    case UITableViewScrollPosition::top:
+        y = row.minY() - inset.top;
+        break;
+    case UITableViewScrollPosition::middle:
+        y = row.midY() - inset.top - (height - inset.top - inset.bottom) / 2;
+        break;
+    case UITableViewScrollPosition::bottom:
+        y = row.maxY() - height + inset.bottom;
+        break;
+    case UITableViewScrollPosition::none:
+        break;
+    }
+    y = std::max(minimumContentOffset().y, std::min(y, maximumContentOffset().y));
+    setContentOffset({ contentOffset().x, y }, animated);
+}
+
+// ---- Taps on rows ----
+
+std::optional<IndexPath> UITableView::visibleRowAt(CGPoint point) const
+{
+    for (const auto& [indexPath, cell] : m_cells) {
+        if (!cell->isHidden() && cell->frame().contains(point))
+            return indexPath;
+    }
+    return std::nullopt;
+}
+
+void UITableView::clearTouchedRow()
+{
+    if (!m_touchedRow)
+        return;
+    if (auto cell = cellForRow(*m_touchedRow))
+        cell->setHighlighted(false);
+    m_touchedRow.reset();
+}
+
+void UITableView::touchesBegan(const UITouchSet& touches, const UIEvent*)
+{
+    clearTouchedRow();
+    if (touches.empty() || !m_allowsSelection || isDecelerating())
+        return;
+    m_touchedRow = visibleRowAt(touches.front()->location(this));
+    if (m_touchedRow)
+        cellForRow(*m_touchedRow)->setHighlighted(true);
+}
+
+void UITableView::touchesMoved(const UITouchSet&, const UIEvent*)
+{ }
+
+void UITableView::touchesEnded(const UITouchSet& touches, const UIEvent*)
+{
+    auto touched = m_touchedRow;
+    clearTouchedRow();
+    if (touches.empty() || !touched || visibleRowAt(touches.front()->location(this)) != touched)
+        return;
+    auto d = delegate();
+    if (m_selected && *m_selected != *touched) {
+        IndexPath previous = *m_selected;
+        deselectRow(previous, false);
+        if (d)
+            d->didDeselectRow(*this, previous);
+    }
+    m_selected = touched;
+    if (auto cell = cellForRow(*touched))
+        cell->setSelected(true);
+    if (d)
+        d->didSelectRow(*this, *touched);
+}
+
+void UITableView::touchesCancelled(const UITouchSet&, const UIEvent*)
+{
+    clearTouchedRow();
+}
