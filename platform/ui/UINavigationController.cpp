@@ -3,12 +3,42 @@
 #include "platform/foundation/Log.h"
 #include "platform/ui/UITabBarController.h"
 #include "platform/ui/UIWindow.h"
+#include "platform/ui/gestures/UIPanGestureRecognizer.h"
+#include "platform/ui/gestures/UITouch.h"
 
 #include <algorithm>
+#include <cmath>
 
 using detail::ControllerHierarchy;
 
 namespace {
+
+// The swipe from the left edge: a pan that starts within `edgeWidth` of the view's left edge
+// and moves to the right. A touch further in fails it at once, so that taps and other gestures
+// there are not held back.
+class EdgePanGestureRecognizer : public UIPanGestureRecognizer {
+public:
+    static constexpr CGFloat edgeWidth = 20;
+
+    std::string className() const override { return "UIScreenEdgePanGestureRecognizer"; }
+
+    void touchesBegan(const UITouchSet& touches, const UIEvent* event) override
+    {
+        auto target = view();
+        if (state() == UIGestureRecognizerState::possible && !touches.empty() && target
+            && touches.front()->location(target.get()).x > edgeWidth) {
+            setState(UIGestureRecognizerState::failed);
+            return;
+        }
+        UIPanGestureRecognizer::touchesBegan(touches, event);
+    }
+
+protected:
+    bool shouldBeginWithTranslation(CGPoint t) const override
+    {
+        return t.x >= minimumMovement && t.x > std::abs(t.y);
+    }
+};
 
 bool contains(const std::vector<std::shared_ptr<UIViewController>>& list, const UIViewController* controller)
 {
@@ -19,7 +49,7 @@ bool contains(const std::vector<std::shared_ptr<UIViewController>>& list, const 
 
 UINavigationController::UINavigationController()
     : m_bar(UIView::create<UINavigationBar>())
-    , m_popGesture(std::make_shared<UIGestureRecognizer>())
+    , m_popGesture(std::make_shared<EdgePanGestureRecognizer>())
 { }
 
 UINavigationController::UINavigationController(std::shared_ptr<UIViewController> root)

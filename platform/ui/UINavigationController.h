@@ -66,9 +66,10 @@ public:
     bool isNavigationBarHidden() const { return m_barHidden; }
     void setNavigationBarHidden(bool hidden, bool animated = false);
 
-    // The swipe from the left edge that pops the top controller. Its shouldBegin closure plays
-    // the delegate: the default one lets it begin only over a stack of two or more; unset lets it
-    // always begin. The touch driver moves its state; reaching `ended` pops, animated.
+    // The swipe from the left edge (a pan starting within 20 points of it, moving right) that
+    // pops the top controller, animated, when the finger lifts. Its shouldBegin closure plays the
+    // delegate: the default one lets it begin only over a stack of two or more, outside
+    // transitions; unset lets it always begin.
     const std::shared_ptr<UIGestureRecognizer>& interactivePopGestureRecognizer() const
     {
         return m_popGesture;

@@ -1,4 +1,6 @@
 #include "platform/ui/UIAlertController.h"
+#include "platform/ui/UINavigationController.h"
+#include "platform/ui/gestures/TouchDriver.h"
 #include "tests/platform/ui/ControllerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -167,4 +169,33 @@ TEST_F(AlertController, TextFieldTakesTheKeyboardAndItsTextReachesTheHandler)
     auto sheet = UIAlertController::make("", "", UIAlertControllerStyle::actionSheet);
     sheet->addTextField();
     EXPECT_TRUE(sheet->textFields().empty());
+}
+
+TEST_F(AlertController, TouchDriverTapsChooseActionsAndTheBackButton)
+{
+    auto root = UIViewController::create();
+    root->setTitle("首页");
+    auto nav = std::make_shared<UINavigationController>(root);
+    window->setRootViewController(nav);
+    auto detail = UIViewController::create();
+    nav->pushViewController(detail, false);
+    drain();
+
+    auto alert = UIAlertController::make("确认要删除吗？", "");
+    bool confirmed = false;
+    alert->addAction(UIAlertAction::make("取消", UIAlertActionStyle::cancel));
+    alert->addAction(UIAlertAction::make(
+        "确认", UIAlertActionStyle::destructive, [&](UIAlertAction&) { confirmed = true; }));
+    detail->present(alert, true);
+    advance(0.35);
+
+    TouchDriver finger;
+    EXPECT_TRUE(finger.tapText("确认"));
+    advance(0.35);
+    EXPECT_TRUE(confirmed);
+    EXPECT_EQ(nav->presentedViewController(), nullptr);
+
+    EXPECT_TRUE(finger.tapIdentifier("back"));
+    advance(0.35);
+    EXPECT_EQ(nav->topViewController(), root);
 }
