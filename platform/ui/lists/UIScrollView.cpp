@@ -93,6 +93,33 @@ void UIScrollView::didMoveToSuperview()
         addGestureRecognizer(m_pan);
 }
 
+// ---- Observers ----
+
+UIScrollView::ObserverId UIScrollView::addObserver(Observer observer)
+{
+    ObserverId id = m_nextObserverId++;
+    m_observers.emplace_back(id, std::move(observer));
+    return id;
+}
+
+void UIScrollView::removeObserver(ObserverId id)
+{
+    std::erase_if(m_observers, [id](const auto& entry) { return entry.first == id; });
+}
+
+void UIScrollView::notifyObservers(UIScrollViewChange change)
+{
+    if (m_observers.empty())
+        return;
+    auto observers = m_observers;
+    for (const auto& [id, observer] : observers) {
+        bool stillThere = std::any_of(
+            m_observers.begin(), m_observers.end(), [id = id](const auto& e) { return e.first == id; });
+        if (stillThere && observer)
+            observer(*this, change);
+    }
+}
+
 // ---- Content ----
 
 void UIScrollView::setContentOffset(CGPoint offset)
@@ -124,6 +151,7 @@ void UIScrollView::setContentSize(CGSize size)
     m_contentSize = size;
     // The scrollable axes (and so the automatic insets) may have changed.
     keepOffsetAtRest(before);
+    notifyObservers(UIScrollViewChange::contentSize);
 }
 
 void UIScrollView::setContentInset(UIEdgeInsets insets)
@@ -133,6 +161,7 @@ void UIScrollView::setContentInset(UIEdgeInsets insets)
     UIEdgeInsets before = adjustedContentInset();
     m_contentInset = insets;
     keepOffsetAtRest(before);
+    notifyObservers(UIScrollViewChange::contentInset);
 }
 
 void UIScrollView::setContentInsetAdjustmentBehavior(UIScrollViewContentInsetAdjustmentBehavior behavior)
@@ -263,6 +292,7 @@ void UIScrollView::setBounds(const CGRect& newBounds)
         contentOffsetDidChange();
         if (auto d = delegate())
             d->scrollViewDidScroll(*this);
+        notifyObservers(UIScrollViewChange::contentOffset);
     }
 }
 
@@ -300,6 +330,9 @@ bool UIScrollView::canScrollVertically() const
 
 void UIScrollView::handlePan(UIPanGestureRecognizer& pan)
 {
+    // Observers hear of the new state before the content reacts to it, as with observation of
+    // the recogniser's state on the phone.
+    notifyObservers(UIScrollViewChange::panState);
     switch (pan.state()) {
     case UIGestureRecognizerState::began:
         beginDrag();

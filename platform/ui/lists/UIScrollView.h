@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class Timer;
 class UIPanGestureRecognizer;
@@ -56,6 +58,10 @@ enum class UIScrollViewKeyboardDismissMode {
 
 enum class UIScrollViewIndicatorStyle { defaultStyle, black, white };
 
+// What an observer of a scroll view hears about (the platform's key-value observation of
+// contentOffset, contentSize, contentInset and the pan recogniser's state).
+enum class UIScrollViewChange { contentOffset, contentSize, contentInset, panState };
+
 // A view whose bounds origin (the content offset) moves over a larger content. Its own pan
 // recogniser drags the content; a release decelerates to a target computed at once: the offset
 // jumps there, and the end-of-deceleration callback follows `decelerationDuration` later on the
@@ -80,6 +86,13 @@ public:
     // Held weakly.
     std::shared_ptr<UIScrollViewDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(std::weak_ptr<UIScrollViewDelegate> delegate) { m_delegate = std::move(delegate); }
+
+    // Observers beside the delegate (pull-to-refresh controls and the like), told after each
+    // change; an observer may remove itself while being told.
+    using Observer = std::function<void(UIScrollView&, UIScrollViewChange)>;
+    using ObserverId = int;
+    ObserverId addObserver(Observer observer);
+    void removeObserver(ObserverId id);
 
     // ---- Content ----
     CGPoint contentOffset() const { return bounds().origin; }
@@ -182,10 +195,13 @@ private:
     void scheduleAfter(double seconds, std::function<void(UIScrollView&)> action);
     void applyZoom(CGFloat scale, std::optional<CGPoint> focusInZoomView);
     void keepOffsetAtRest(const UIEdgeInsets& previousAdjusted);
+    void notifyObservers(UIScrollViewChange change);
 
     std::weak_ptr<UIScrollViewDelegate> m_delegate;
     std::shared_ptr<UIPanGestureRecognizer> m_pan;
     std::shared_ptr<Timer> m_pending;
+    std::vector<std::pair<ObserverId, Observer>> m_observers;
+    ObserverId m_nextObserverId = 1;
     CGSize m_contentSize;
     UIEdgeInsets m_contentInset;
     UIEdgeInsets m_lastAdjustedInset;

@@ -330,3 +330,34 @@ TEST_F(ScrollViews, StatusBarTapScrollsToTopUnlessTurnedOff)
 }
 
 }
+
+namespace {
+
+TEST_F(ScrollViews, ObserversSeeTheOffsetAndTheDragStateAsAPullToRefreshNeeds)
+{
+    auto view = makeScrollView({ 200, 2000 });
+    bool refreshing = false;
+    int offsets = 0;
+    auto id = view->addObserver([&](UIScrollView& v, UIScrollViewChange change) {
+        if (change == UIScrollViewChange::contentOffset)
+            ++offsets;
+        // Released while pulled past the header's height: keep the header showing.
+        if (change == UIScrollViewChange::panState
+            && v.panGestureRecognizer()->state() == UIGestureRecognizerState::ended
+            && v.contentOffset().y < -60 && !refreshing) {
+            refreshing = true;
+            v.setContentInset({ 60, 0, 0, 0 });
+        }
+    });
+    dragAndHold({ 100, 120 }, { 100, 270 });
+    EXPECT_TRUE(refreshing);
+    EXPECT_EQ(view->contentOffset().y, -60) << "the content rests below the header";
+    EXPECT_GT(offsets, 5);
+
+    view->removeObserver(id);
+    int before = offsets;
+    view->setContentOffset({ 0, 10 });
+    EXPECT_EQ(offsets, before);
+}
+
+}
