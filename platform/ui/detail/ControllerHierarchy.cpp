@@ -360,6 +360,15 @@ void ControllerHierarchy::syncWindowViews(UIWindow& window)
     }
 }
 
+void ControllerHierarchy::windowDidLayout(UIWindow& window)
+{
+    for (const auto& sub : std::vector(window.subviews())) {
+        auto owner = std::dynamic_pointer_cast<UIViewController>(sub->owningController());
+        if (owner && !owner->parent() && owner->viewIfLoaded() == sub && sub->frame() != window.bounds())
+            sub->setFrame(window.bounds());
+    }
+}
+
 void ControllerHierarchy::settle()
 {
     using Appearance = UIViewController::Appearance;

@@ -79,6 +79,9 @@ public:
     // the window, and sends the pending "did" calls.
     static void settle();
     static void syncWindowViews(UIWindow& window);
+    // For the window's layout pass: the root's and the presented controllers' views follow the
+    // window's bounds (after a rotation, for instance).
+    static void windowDidLayout(UIWindow& window);
 
     // Access for the containers and the root view to the controller's protected hooks.
     static bool isChildShown(const UIViewController& parent, const UIViewController& child);

@@ -1,6 +1,7 @@
 #include "platform/ui/UINavigationController.h"
 #include "platform/ui/UIViewController.h"
 #include "platform/ui/UIWindow.h"
+#include "platform/ui/detail/ControllerHierarchy.h"
 #include "tests/platform/ui/ControllerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -399,4 +400,23 @@ TEST_F(ControllerLifecycle, OverlappingTransitionsSettleTogetherAndALostEndBlock
     EXPECT_FALSE(lostCompletion);
     EXPECT_FALSE(inWindow(*c));
     EXPECT_TRUE(inWindow(*d));
+}
+
+TEST_F(ControllerLifecycle, WindowLayoutKeepsControllerViewsCoveringTheWindow)
+{
+    auto a = appearedRoot();
+    auto b = recorder("B", journal);
+    b->setModalPresentationStyle(UIModalPresentationStyle::overFullScreen);
+    a->present(b, false);
+    drain();
+    auto page = UIView::create(CGRect { 0, 0, 10, 10 });
+    window->addSubview(page);
+
+    UIScreen::main().setInterfaceOrientation(UIInterfaceOrientation::landscapeRight);
+    EXPECT_EQ(window->bounds(), CGRect(0, 0, 844, 390));
+    detail::ControllerHierarchy::windowDidLayout(*window);
+    EXPECT_EQ(a->view()->frame(), window->bounds());
+    EXPECT_EQ(b->view()->frame(), window->bounds());
+    // Views that no controller owns keep their frames.
+    EXPECT_EQ(page->frame(), CGRect(0, 0, 10, 10));
 }

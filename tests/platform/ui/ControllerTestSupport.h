@@ -94,6 +94,7 @@ protected:
         drain();
         window.reset();
         UIApplication::shared().resetForTesting();
+        UIScreen::main().resetForTesting();
         zvtest::MainLoopTest::TearDown();
     }
 
