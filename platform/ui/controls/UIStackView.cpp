@@ -1,5 +1,7 @@
 #include "platform/ui/controls/UIStackView.h"
 
+#include "platform/ui/layout/UIViewLayout.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -38,6 +40,10 @@ CGSize UIStackView::naturalSize(UIView& view)
 {
     if (const auto& measure = measureSlot())
         return measure(view);
+    // A view placed by constraints measures with them (a height constraint beats the intrinsic
+    // height), as arranged views do on the phone.
+    if (!translatesAutoresizingMaskIntoConstraints(view))
+        return systemLayoutSizeFitting(view, UILayoutFittingCompressedSize);
     CGSize intrinsic = view.intrinsicContentSize();
     CGSize frame = view.frame().size;
     return { intrinsic.width == UIView::noIntrinsicMetric ? frame.width : intrinsic.width,

@@ -11,8 +11,9 @@ enum class UIStackViewDistribution { fill, fillEqually, fillProportionally, equa
 enum class UIStackViewAlignment { fill, leading, top = leading, center, trailing, bottom = trailing };
 
 // Lines up its arranged subviews along an axis by setting their frames in layoutSubviews.
-// Each view's natural size is its intrinsic content size, or its current frame size in a
-// dimension without one; hidden views take no space and no spacing.
+// Each view's natural size is what its constraints give (for views placed by constraints), else
+// its intrinsic content size, or its current frame size in a dimension without one; hidden views
+// take no space and no spacing.
 //  - fill: natural sizes; space left over goes to the first view without a natural length along
 //    the axis (else the last view), space missing is taken from the last views;
 //  - fillEqually: equal lengths; fillProportionally: lengths in proportion to the natural ones;
@@ -44,8 +45,8 @@ public:
     UIStackViewAlignment alignment() const { return m_alignment; }
     void setAlignment(UIStackViewAlignment alignment);
 
-    // How the natural size of an arranged view is measured; the constraint layout may install a
-    // measure that honours constraints. The default is described above.
+    // How the natural size of an arranged view is measured (tests and special containers may
+    // replace it); the default is described above.
     using Measure = std::function<CGSize(UIView&)>;
     static void setMeasure(Measure measure);
     static CGSize naturalSize(UIView& view);

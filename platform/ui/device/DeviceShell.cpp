@@ -87,8 +87,13 @@ DeviceShell::DeviceShell(DeviceShellOptions options)
 
 DeviceShell::~DeviceShell()
 {
-    if (m_launched)
-        UIApplication::shared().terminate();
+    if (!m_launched)
+        return;
+    UIApplication::shared().terminate();
+    // Let the delegate and its windows go while the application still exists: windows report
+    // to it when they die, and it is a static that may be destroyed first at exit.
+    UIApplication::shared().setDelegate(nullptr);
+    RunLoop::main().drain();
 }
 
 bool DeviceShell::launch(std::shared_ptr<UIApplicationDelegate> delegate)

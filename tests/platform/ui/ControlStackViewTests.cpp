@@ -1,5 +1,7 @@
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/controls/UIStackView.h"
+#include "platform/ui/controls/UITextField.h"
+#include "platform/ui/layout/ConstraintMaker.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +81,42 @@ TEST(ControlStackView, EqualSpacingAndAlignmentAcrossTheAxis)
     // Removing a subview stops arranging it.
     close->removeFromSuperview();
     EXPECT_EQ(stack->arrangedSubviews().size(), 1u);
+}
+
+}
+
+namespace {
+
+TEST(ControlStackView, ArrangedViewsPlacedByConstraintsKeepTheirConstrainedSize)
+{
+    // As the password page builds it: a vertical stack of two fields 50 high, the stack pinned
+    // into its page by constraints.
+    auto page = std::make_shared<UIView>(CGRect { 0, 0, 390, 844 });
+    auto stack = std::make_shared<UIStackView>();
+    stack->setAxis(UILayoutConstraintAxis::vertical);
+    stack->setSpacing(16);
+    page->addSubview(stack);
+    std::vector<std::shared_ptr<UITextField>> fields;
+    for (const char* placeholder : { "请设置新密码", "再次输入新密码" }) {
+        auto field = std::make_shared<UITextField>();
+        field->setPlaceholder(placeholder);
+        stack->addArrangedSubview(field);
+        snp(*field).makeConstraints([](ConstraintMaker& make) { make.height().equalTo(50); });
+        fields.push_back(field);
+    }
+    snp(*stack).makeConstraints([](ConstraintMaker& make) {
+        make.left().right().equalToSuperview().inset(24);
+        make.top().equalToSuperview().offset(100);
+    });
+    page->layoutIfNeeded();
+    EXPECT_EQ(stack->frame(), (CGRect { 24, 100, 342, 116 }));
+    EXPECT_EQ(fields[0]->frame(), (CGRect { 0, 0, 342, 50 }));
+    EXPECT_EQ(fields[1]->frame(), (CGRect { 0, 66, 342, 50 }));
+
+    // Another pass of the page does not disturb the stack's placement.
+    page->setNeedsLayout();
+    page->layoutIfNeeded();
+    EXPECT_EQ(fields[1]->frame(), (CGRect { 0, 66, 342, 50 }));
 }
 
 }
