@@ -3,6 +3,8 @@
 #include "platform/foundation/Log.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UIScreen.h"
+#include "platform/ui/controls/UIStackView.h"
+#include "platform/ui/layout/UIViewLayout.h"
 #include "platform/ui/layout/detail/SimplexSolver.h"
 #include "platform/ui/layout/detail/ViewLayoutState.h"
 
@@ -677,13 +679,27 @@ std::shared_ptr<UIView> commonAncestor(const std::shared_ptr<UIView>& a, const s
     return nullptr;
 }
 
+// The natural size of a stack view's arranged view: what its constraints and content give it
+// when it is placed by constraints, else its content size or frame.
+CGSize arrangedViewSize(UIView& view)
+{
+    if (!translatesAutoresizingMask(view))
+        return systemLayoutSizeFitting(view, UILayoutFittingCompressedSize);
+    CGSize intrinsic = view.intrinsicContentSize();
+    CGSize frame = view.frame().size;
+    return { intrinsic.width == UIView::noIntrinsicMetric ? frame.width : intrinsic.width,
+        intrinsic.height == UIView::noIntrinsicMetric ? frame.height : intrinsic.height };
+}
+
 }
 
 void ConstraintLayoutEngine::install()
 {
     static std::shared_ptr<ConstraintLayoutEngine> engine = std::make_shared<ConstraintLayoutEngine>();
-    if (UIView::layoutEngine() != engine.get())
+    if (UIView::layoutEngine() != engine.get()) {
         UIView::setLayoutEngine(engine);
+        UIStackView::setMeasure(arrangedViewSize);
+    }
 }
 
 bool ConstraintLayoutEngine::noteBroken(NSLayoutConstraint& constraint)

@@ -2,6 +2,7 @@
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UIScreen.h"
 #include "platform/ui/UIWindow.h"
+#include "platform/ui/controls/UIStackView.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/layout/UIViewLayout.h"
 
@@ -482,6 +483,27 @@ TEST_F(LayoutSolverTest, ViewsWithoutConstraintsKeepTheirFrames)
     root->setNeedsLayout();
     root->layoutIfNeeded();
     EXPECT_TRUE(frameIs(*constrained, { 160, 115, 20, 20 }));
+}
+
+TEST_F(LayoutSolverTest, StackViewsMeasureConstrainedViewsByTheirConstraints)
+{
+    // A centred row of buttons, each 44 high by constraint and as wide as its content.
+    auto stack = add<UIStackView>(root);
+    stack->setSpacing(10);
+    auto first = UIView::create<ContentView>(CGSize { 60, 20 });
+    auto second = UIView::create<ContentView>(CGSize { 90, 20 });
+    stack->addArrangedSubview(first);
+    stack->addArrangedSubview(second);
+    snp(first).makeConstraints([&](ConstraintMaker& make) { make.height().equalTo(44); });
+    snp(stack).makeConstraints([&](ConstraintMaker& make) {
+        make.top().equalToSuperview().offset(25);
+        make.centerX().equalToSuperview();
+    });
+    root->layoutIfNeeded();
+
+    EXPECT_TRUE(frameIs(*stack, { 115, 25, 160, 44 }));
+    EXPECT_TRUE(frameIs(*first, { 0, 0, 60, 44 }));
+    EXPECT_TRUE(frameIs(*second, { 70, 0, 90, 44 }));
 }
 
 }
