@@ -9,6 +9,7 @@ build="$root/build/check"
   -DZV_SANITIZE=ON -DZV_FUZZ=ON -DZV_BENCH=ON
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --timeout 120
 

@@ -2,6 +2,7 @@
 
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIScreen.h"
+#include "platform/ui/detail/ControllerHierarchy.h"
 
 #include <algorithm>
 
@@ -73,4 +74,10 @@ UIEdgeInsets UIWindow::safeAreaInsets() const
     UIEdgeInsets extra = additionalSafeAreaInsets();
     return { insets.top + extra.top, insets.left + extra.left, insets.bottom + extra.bottom,
         insets.right + extra.right };
+}
+
+void UIWindow::layoutSubviews()
+{
+    UIView::layoutSubviews();
+    detail::ControllerHierarchy::windowDidLayout(*this);
 }

@@ -42,6 +42,8 @@ public:
 
     // The screen's insets, as far as the window overlaps them.
     UIEdgeInsets safeAreaInsets() const override;
+    // Keeps the root and presented controllers' views at the window's size (after rotation too).
+    void layoutSubviews() override;
 
 protected:
     // For the controller layer's implementation of setRootViewController.

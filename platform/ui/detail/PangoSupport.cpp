@@ -1,7 +1,6 @@
 #include "platform/ui/detail/PangoSupport.h"
 
 #include <cmath>
-#include <fontconfig/fontconfig.h>
 
 namespace detail {
 
@@ -48,41 +47,18 @@ void configureContext(PangoContext* context)
 
 namespace {
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZV_LEAK_CHECKED_BUILD 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define ZV_LEAK_CHECKED_BUILD 1
-#endif
-
-// Font maps and their caches live until the thread ends. In leak-checked builds the process-wide
-// caches of Cairo and fontconfig are emptied at exit too, so that they do not hide real leaks.
+// Font maps and their caches live until the thread ends. The process-wide caches of Cairo, Pango
+// and fontconfig live until exit; leak-checked runs suppress them (scripts/lsan.supp).
 struct ThreadFonts {
     GObjectPtr<PangoFontMap> map { pango_cairo_font_map_new() };
     GObjectPtr<PangoContext> context { pango_font_map_create_context(map.get()) };
     ThreadFonts() { configureContext(context.get()); }
 };
 
-#ifdef ZV_LEAK_CHECKED_BUILD
-struct ReleaseFontCachesAtExit {
-    ~ReleaseFontCachesAtExit()
-    {
-        cairo_debug_reset_static_data();
-        FcFini();
-    }
-};
-#endif
-
 }
 
 PangoContext* measuringContext()
 {
-#ifdef ZV_LEAK_CHECKED_BUILD
-    // Constructed before the thread's fonts, so destroyed after them.
-    static ReleaseFontCachesAtExit release;
-#endif
     thread_local ThreadFonts fonts;
     return fonts.context.get();
 }
