@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 class UITouch;
@@ -73,7 +74,8 @@ public:
                 ((*strong).*method)(sender);
         });
     }
-    template<typename T> ActionId addTarget(std::weak_ptr<T> target, void (T::*method)(), unsigned events)
+    template<typename T>
+    ActionId addTarget(std::type_identity_t<std::weak_ptr<T>> target, void (T::*method)(), unsigned events)
     {
         return addAction(events, [target = std::move(target), method](UIControl&) {
             if (auto strong = target.lock())

@@ -93,8 +93,9 @@ TEST_F(Controls, ActionsRunInOrderAndCanBeRemoved)
         int hits = 0;
         void hit() { ++hits; }
     };
-    auto target = std::make_shared<Target>();
-    button->addTarget<Target>(target, &Target::hit, UIControlEventTouchDown);
+    struct Derived : Target { };
+    auto target = std::make_shared<Derived>();
+    button->addTarget(target, &Target::hit, UIControlEventTouchDown);
     button->sendActions(UIControlEventTouchDown);
     EXPECT_EQ(target->hits, 1);
     target.reset();
