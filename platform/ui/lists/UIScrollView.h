@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/UIView.h"
+#include "platform/ui/gestures/UIPanGestureRecognizer.h"
 
 #include <functional>
 #include <memory>
@@ -9,7 +10,6 @@
 #include <vector>
 
 class Timer;
-class UIPanGestureRecognizer;
 class UIScrollView;
 
 // What a scroll view tells its delegate. Every method is optional (empty by default).
@@ -55,8 +55,6 @@ enum class UIScrollViewKeyboardDismissMode {
     onDrag,
     interactive,
 };
-
-enum class UIScrollViewIndicatorStyle { defaultStyle, black, white };
 
 // What an observer of a scroll view hears about (the platform's key-value observation of
 // contentOffset, contentSize, contentInset and the pan recogniser's state).
@@ -141,8 +139,6 @@ public:
     void setShowsVerticalScrollIndicator(bool shows) { m_showsVerticalIndicator = shows; }
     bool showsHorizontalScrollIndicator() const { return m_showsHorizontalIndicator; }
     void setShowsHorizontalScrollIndicator(bool shows) { m_showsHorizontalIndicator = shows; }
-    UIScrollViewIndicatorStyle indicatorStyle() const { return m_indicatorStyle; }
-    void setIndicatorStyle(UIScrollViewIndicatorStyle style) { m_indicatorStyle = style; }
 
     // ---- State ----
     // Finger down on the content and moved far enough to drag.
@@ -208,7 +204,6 @@ private:
     UIScrollViewContentInsetAdjustmentBehavior m_adjustmentBehavior
         = UIScrollViewContentInsetAdjustmentBehavior::automatic;
     UIScrollViewKeyboardDismissMode m_keyboardDismissMode = UIScrollViewKeyboardDismissMode::none;
-    UIScrollViewIndicatorStyle m_indicatorStyle = UIScrollViewIndicatorStyle::defaultStyle;
     CGFloat m_decelerationRate = decelerationRateNormal;
     CGFloat m_minimumZoomScale = 1;
     CGFloat m_maximumZoomScale = 1;

@@ -78,7 +78,8 @@ std::shared_ptr<UITableViewDelegate> UITableView::delegate() const
 void UITableView::setDelegate(std::weak_ptr<UITableViewDelegate> delegate)
 {
     UIScrollView::setDelegate(std::weak_ptr<UIScrollViewDelegate>(delegate.lock()));
-    invalidateGeometry();
+    // Heights and section views come from the new delegate.
+    reloadData();
 }
 
 // ---- Sizes and decoration ----
