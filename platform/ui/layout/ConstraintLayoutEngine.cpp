@@ -7,6 +7,7 @@
 #include "platform/ui/layout/UIViewLayout.h"
 #include "platform/ui/layout/detail/SimplexSolver.h"
 #include "platform/ui/layout/detail/ViewLayoutState.h"
+#include "platform/ui/lists/UIScrollView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -186,6 +187,8 @@ private:
 
     void collectNodes();
     void collectConstraints();
+    void prepareContentSize();
+    void applyContentSize(const std::vector<double>& values);
     std::optional<Geometry> geometryOf(const LayoutItem& item);
     UIEdgeInsets guideInsets(UIView& owner);
     CGSize contentSize(Node& node);
@@ -199,6 +202,10 @@ private:
     bool guidesMoved();
 
     UIView& m_root;
+    // A scroll view whose content is placed by constraints to its edges: those edges are the
+    // content's, and the solve gives the content size.
+    UIScrollView* m_scrollRoot = nullptr;
+    bool m_sizesContent = false;
     SolveMode m_mode;
     CGFloat m_scale;
     std::vector<Node> m_nodes;
@@ -270,7 +277,9 @@ void SubtreeSolve::collectNodes()
         int index = static_cast<int>(m_nodes.size());
         UIView& ref = *view;
         addNode(ref, parent, std::move(view));
-        pushChildren(ref, index);
+        // A scroll view's content is laid out against its content area, by its own solve.
+        if (!dynamic_cast<UIScrollView*>(&ref))
+            pushChildren(ref, index);
     }
 }
 
@@ -498,6 +507,18 @@ std::vector<Equation> SubtreeSolve::buildEquations()
         keep(node.geometry.width, node.frame.size.width);
         keep(node.geometry.height, node.frame.size.height);
     }
+    if (m_sizesContent) {
+        const Node& root = m_nodes.front();
+        CGSize current = m_scrollRoot->contentSize();
+        for (auto [dimension, value] : { std::pair { &root.geometry.width, current.width },
+                 std::pair { &root.geometry.height, current.height } }) {
+            Equation eq;
+            eq.expression = *dimension;
+            eq.expression.constant -= value;
+            eq.priority = keepFramePriority;
+            optional.push_back(std::move(eq));
+        }
+    }
     for (auto& eq : optional)
         required.push_back(std::move(eq));
     return required;
@@ -617,12 +638,40 @@ bool SubtreeSolve::guidesMoved()
     return false;
 }
 
+void SubtreeSolve::prepareContentSize()
+{
+    m_scrollRoot = dynamic_cast<UIScrollView*>(&m_root);
+    if (!m_scrollRoot)
+        return;
+    m_sizesContent = std::any_of(m_constraints.begin(), m_constraints.end(),
+        [&](const auto& c) { return c->firstItem().isView(&m_root) || c->secondItem().isView(&m_root); });
+    if (!m_sizesContent)
+        return;
+    Node& root = m_nodes.front();
+    root.firstVariable = m_variableCount;
+    root.geometry.width = variableExpression(m_variableCount + 2);
+    root.geometry.height = variableExpression(m_variableCount + 3);
+    m_variableCount += 4;
+}
+
+void SubtreeSolve::applyContentSize(const std::vector<double>& values)
+{
+    if (!m_sizesContent)
+        return;
+    const Node& root = m_nodes.front();
+    CGSize size { std::max<CGFloat>(0, roundToPixel(values[root.firstVariable + 2], m_scale)),
+        std::max<CGFloat>(0, roundToPixel(values[root.firstVariable + 3], m_scale)) };
+    if (!(size == m_scrollRoot->contentSize()))
+        m_scrollRoot->setContentSize(size);
+}
+
 void SubtreeSolve::layout()
 {
     collectNodes();
     bool anyVariable
         = std::any_of(m_nodes.begin(), m_nodes.end(), [](const Node& node) { return node.variable; });
     collectConstraints();
+    prepareContentSize();
     if (!anyVariable) {
         // Nothing to place; only report constraints that the fixed frames contradict.
         if (!m_constraints.empty())
@@ -636,6 +685,7 @@ void SubtreeSolve::layout()
         if (updateWrapWidths(values) && !last)
             continue;
         applyFrames(values);
+        applyContentSize(values);
         if (!guidesMoved() || last)
             break;
         for (auto& node : m_nodes)

@@ -5,6 +5,7 @@
 #include "platform/ui/controls/UIStackView.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/layout/UIViewLayout.h"
+#include "platform/ui/lists/UIScrollView.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -504,6 +505,45 @@ TEST_F(LayoutSolverTest, StackViewsMeasureConstrainedViewsByTheirConstraints)
     EXPECT_TRUE(frameIs(*stack, { 115, 25, 160, 44 }));
     EXPECT_TRUE(frameIs(*first, { 0, 0, 60, 44 }));
     EXPECT_TRUE(frameIs(*second, { 70, 0, 90, 44 }));
+}
+
+TEST_F(LayoutSolverTest, ConstraintsToAScrollViewsEdgesGiveItsContentSize)
+{
+    auto scroll = add<UIScrollView>(root);
+    snp(scroll).makeConstraints([&](ConstraintMaker& make) { make.edges().equalToSuperview(); });
+    auto title = add<UILabel>(scroll);
+    title->setNumberOfLines(0);
+    title->setText("A title");
+    auto synopsis = add<UILabel>(scroll);
+    synopsis->setNumberOfLines(0);
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "A synopsis long enough to need scrolling. ";
+    synopsis->setText(text);
+    // The title's width gives the content its width; the synopsis's bottom gives its height.
+    snp(title).makeConstraints([&](ConstraintMaker& make) {
+        make.top().equalToSuperview().offset(8);
+        make.left().right().equalToSuperview().inset(24);
+        make.width().equalTo(390 - 48);
+    });
+    snp(synopsis).makeConstraints([&](ConstraintMaker& make) {
+        make.top().equalTo(snp(title).bottom()).offset(16);
+        make.left().right().bottom().equalToSuperview().inset(24);
+    });
+    root->layoutIfNeeded();
+
+    EXPECT_TRUE(frameIs(*scroll, { 0, 0, 390, 844 }));
+    EXPECT_EQ(synopsis->frame().size.width, 342);
+    EXPECT_GT(synopsis->frame().size.height, 844);
+    EXPECT_NEAR(scroll->contentSize().width, 390, 1e-9);
+    EXPECT_NEAR(
+        scroll->contentSize().height, synopsis->frame().origin.y + synopsis->frame().size.height + 24, 1e-9);
+
+    // Scrolling moves the bounds, not the content's frames.
+    scroll->setContentOffset({ 0, 300 });
+    CGRect before = synopsis->frame();
+    root->layoutIfNeeded();
+    EXPECT_EQ(synopsis->frame(), before);
 }
 
 }
