@@ -11,6 +11,9 @@
 // every descendant that does not translate its frame; views that do keep their frames. Solving
 // the subtree, not only the direct subviews, lets a container take its size from its content.
 //
+// A scroll view is the exception: its content is laid out by its own solve, constraints from
+// inside to its edges refer to the content area, and they give its content size.
+//
 // Required constraints hold exactly; optional ones are met by priority, a higher one always
 // first. Required constraints that contradict each other are broken, the most recently
 // activated first, with one log line per broken constraint.
