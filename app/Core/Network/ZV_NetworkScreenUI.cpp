@@ -1,6 +1,8 @@
 #include "app/Core/Network/ZV_NetworkScreenUI.h"
 
+#include "app/BaseController/ZVNavigationController.h"
 #include "app/Core/Helpers/WindowHelpers.h"
+#include "app/MainController/Login/Controller/ZV_LoginViewVC.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIViewController.h"
@@ -10,10 +12,15 @@ namespace {
 
 ZV_NetworkScreenUI::LoginScreenFactory& loginScreenFactory()
 {
-    static ZV_NetworkScreenUI::LoginScreenFactory factory;
+    static ZV_NetworkScreenUI::LoginScreenFactory factory = &ZV_NetworkScreenUI::makeDefaultLoginScreen;
     return factory;
 }
 
+}
+
+std::shared_ptr<UIViewController> ZV_NetworkScreenUI::makeDefaultLoginScreen()
+{
+    return std::make_shared<ZVNavigationController>(std::make_shared<ZV_LoginViewVC>());
 }
 
 void ZV_NetworkScreenUI::setLoginScreenFactory(LoginScreenFactory factory)

@@ -12,10 +12,12 @@ class UIViewController;
 // screen. Main thread.
 class ZV_NetworkScreenUI : public ZV_NetworkUI {
 public:
-    // Makes the controller to present when the sign-in ends: the account screens register a
-    // navigation controller holding the login screen. Without a factory nothing is presented.
+    // Makes the controller to present when the sign-in ends. By default it is
+    // makeDefaultLoginScreen; an empty factory presents nothing.
     using LoginScreenFactory = std::function<std::shared_ptr<UIViewController>()>;
     static void setLoginScreenFactory(LoginScreenFactory factory);
+    // The app's login screen: a new ZVNavigationController with a new ZV_LoginViewVC as root.
+    static std::shared_ptr<UIViewController> makeDefaultLoginScreen();
 
     void hideAllTips() override;
     void showLoading() override;

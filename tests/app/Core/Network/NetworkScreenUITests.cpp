@@ -31,7 +31,7 @@ protected:
     }
     void TearDown() override
     {
-        ZV_NetworkScreenUI::setLoginScreenFactory({});
+        ZV_NetworkScreenUI::setLoginScreenFactory(&ZV_NetworkScreenUI::makeDefaultLoginScreen);
         QMUITips::hideAllTips();
         UIApplication::shared().resetForTesting();
         MainLoopTest::TearDown();
@@ -65,7 +65,8 @@ TEST_F(NetworkScreenUITest, TipsGoOnTheDelegatesWindowAndAllLeaveTogether)
 
 TEST_F(NetworkScreenUITest, LoginIsPresentedFullScreenOverTheTopScreenUntilDismissed)
 {
-    // Without a registered login screen nothing happens.
+    // Without a login screen nothing happens.
+    ZV_NetworkScreenUI::setLoginScreenFactory({});
     ui.presentLogin();
     EXPECT_FALSE(root->presentedViewController());
     EXPECT_FALSE(ui.isLoginPresented());
