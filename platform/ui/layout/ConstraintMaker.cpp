@@ -68,6 +68,13 @@ std::shared_ptr<Constraint> materialize(ConstraintDescription& d)
     if (d.to) {
         toItem = d.to->item();
         toAttributes = d.to->attributes();
+        // A view that no shared_ptr owns cannot be referred to; without this check the line
+        // would silently measure from the superview instead.
+        if (toItem.isEmpty()) {
+            Log::write("[LayoutConstraints] A constraint of " + view->className()
+                + " refers to a view that no shared_ptr owns; it is ignored");
+            return nullptr;
+        }
     }
     auto superview = view->superview();
     if (d.toSuperview) {

@@ -205,6 +205,9 @@ TEST_F(LayoutBuilderTest, ImpossibleRequestsAreRefusedWithoutCrashing)
     UIView stack;
     snp(stack).makeConstraints([&](ConstraintMaker& make) { make.width().equalTo(1); });
     EXPECT_EQ(log.size(), 5u);
+    snp(view).makeConstraints([&](ConstraintMaker& make) { make.top().equalTo(snp(stack).bottom()); });
+    EXPECT_EQ(log.size(), 6u);
+    EXPECT_EQ(snp(view).constraints().size(), 2u);
 }
 
 }
