@@ -1,5 +1,6 @@
 #include "platform/ui/UIApplication.h"
 
+#include "platform/foundation/NoDestructor.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/UIWindow.h"
 
@@ -7,8 +8,9 @@
 
 UIApplication& UIApplication::shared()
 {
-    static UIApplication application;
-    return application;
+    // Never destroyed: windows released late in exit still report to it.
+    static NoDestructor<UIApplication> application;
+    return *application;
 }
 
 void UIApplication::post(const char* name)

@@ -47,6 +47,8 @@ public:
 enum class UIApplicationState { active, inactive, background };
 
 // The process-wide application object (main thread).
+template<typename T> class NoDestructor;
+
 class UIApplication {
 public:
     static UIApplication& shared();
@@ -86,6 +88,7 @@ public:
     void resetForTesting();
 
 private:
+    friend class NoDestructor<UIApplication>;
     UIApplication() = default;
     void becomeActive();
     void post(const char* name);

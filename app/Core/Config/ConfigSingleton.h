@@ -10,6 +10,8 @@
 // placements and the signed-in viewer's profile. Each is replaced whole by its
 // writer and never edited in place, hence the const models; null means not
 // received (or, for the profile, nobody signed in). Main thread only.
+template<typename T> class NoDestructor;
+
 class ConfigSingleton {
 public:
     // Created on first use and kept until the process ends.
@@ -23,5 +25,6 @@ public:
     std::shared_ptr<const ZV_UserInfoModel> zv_userInfoModel;
 
 private:
+    friend class NoDestructor<ConfigSingleton>;
     ConfigSingleton() = default;
 };
