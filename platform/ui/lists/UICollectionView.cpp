@@ -113,6 +113,7 @@ std::shared_ptr<UICollectionReusableView> UICollectionView::dequeueReusableSuppl
 
 void UICollectionView::reloadData()
 {
+    ++m_generation;
     m_countsValid = false;
     m_selected.clear();
     clearTouchedItem();
@@ -137,6 +138,7 @@ void UICollectionView::reloadItems(const std::vector<IndexPath>& indexPaths)
 
 void UICollectionView::reloadSections(const IndexSet& sections)
 {
+    ++m_generation;
     m_countsValid = false;
     for (auto it = m_cells.begin(); it != m_cells.end();) {
         if (!sections.count(it->first.section)) {
@@ -286,7 +288,18 @@ void UICollectionView::placeElements()
 
     auto source = dataSource();
     bool selfSizing = m_layout->wantsPreferredLayoutAttributes();
+    // Calls out may reload the view: the rest of this pass is then stale and the next pass
+    // starts from the new data.
+    const auto generation = m_generation;
+    auto reloaded = [&] {
+        if (generation == m_generation)
+            return false;
+        m_updateAgain = true;
+        return true;
+    };
     for (auto& [key, attributes] : supplementary) {
+        if (reloaded())
+            return;
         if (auto it = m_supplementary.find(key); it != m_supplementary.end()) {
             applyAttributes(*it->second, *attributes);
             continue;
@@ -296,6 +309,8 @@ void UICollectionView::placeElements()
         m_configuring = attributes;
         auto view = source->viewForSupplementaryElement(*this, key.kind, key.indexPath);
         m_configuring.reset();
+        if (reloaded())
+            return;
         if (!view) {
             detail::listWarning("UICollectionView: the data source gave no view for a " + key.kind);
             continue;
@@ -305,6 +320,8 @@ void UICollectionView::placeElements()
         m_supplementary[key] = view;
     }
     for (auto& [indexPath, attributes] : cells) {
+        if (reloaded())
+            return;
         if (auto it = m_cells.find(indexPath); it != m_cells.end()) {
             applyAttributes(*it->second, *attributes);
             continue;
@@ -318,12 +335,16 @@ void UICollectionView::placeElements()
             detail::listWarning("UICollectionView: the data source gave no cell");
             cell = std::make_shared<UICollectionViewCell>();
         }
+        if (reloaded())
+            return;
         applyAttributes(*cell, *attributes);
         cell->setSelected(m_selected.count(indexPath) != 0);
         insertElementView(cell);
         m_cells[indexPath] = cell;
         if (auto d = delegate())
             d->willDisplayCell(*this, *cell, indexPath);
+        if (reloaded())
+            return;
         if (selfSizing) {
             auto preferred = cell->preferredLayoutAttributesFitting(*attributes);
             if (preferred && m_layout->shouldInvalidateLayoutForPreferredAttributes(*preferred, *attributes))

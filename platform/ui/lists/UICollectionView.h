@@ -253,6 +253,8 @@ private:
     UICollectionViewLayoutAttributesPtr m_configuring;
     std::vector<int> m_itemCounts;
     std::set<IndexPath> m_selected;
+    // Counts reloads, so that a layout pass notices one made by a call out.
+    unsigned m_generation = 0;
     std::optional<IndexPath> m_touchedItem;
     bool m_countsValid = false;
     bool m_updating = false;

@@ -199,6 +199,7 @@ std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCell(
 
 void UITableView::reloadData()
 {
+    ++m_generation;
     m_countsValid = false;
     m_selected.reset();
     clearTouchedRow();
@@ -231,6 +232,7 @@ void UITableView::reloadRows(const std::vector<IndexPath>& indexPaths, UITableVi
 
 void UITableView::reloadSections(const IndexSet& sections, UITableViewRowAnimation)
 {
+    ++m_generation;
     m_countsValid = false;
     for (auto it = m_cells.begin(); it != m_cells.end();) {
         if (!sections.count(it->first.section)) {
@@ -559,12 +561,21 @@ void UITableView::placeRows()
     auto source = dataSource();
     auto d = delegate();
     bool separators = m_separatorStyle != UITableViewCellSeparatorStyle::none;
+    const auto generation = m_generation;
     for (const auto& indexPath : wanted) {
-        auto& section = m_geometry[static_cast<std::size_t>(indexPath.section)];
+        // Calls out (cell for row, will display) may reload the table: then this pass is stale
+        // and the next one starts from the new data.
+        if (generation != m_generation || !m_heightsValid) {
+            m_updateAgain = true;
+            return;
+        }
         auto r = static_cast<std::size_t>(indexPath.row());
-        CGRect frame { 0, section.rowY[r], width, section.rowHeight[r] };
+        auto rowFrame = [&] {
+            const auto& section = m_geometry[static_cast<std::size_t>(indexPath.section)];
+            return CGRect { 0, section.rowY[r], width, section.rowHeight[r] };
+        };
         if (auto it = m_cells.find(indexPath); it != m_cells.end()) {
-            it->second->setFrame(frame);
+            it->second->setFrame(rowFrame());
             continue;
         }
         if (!source)
@@ -574,20 +585,30 @@ void UITableView::placeRows()
             detail::listWarning("UITableView: the data source gave no cell");
             cell = std::make_shared<UITableViewCell>();
         }
-        cell->setFrame(frame);
+        if (generation != m_generation || !m_heightsValid) {
+            m_updateAgain = true;
+            return;
+        }
+        cell->setFrame(rowFrame());
         cell->setSeparator(separators, m_separatorColor, m_separatorInset);
         cell->setSelected(m_selected == indexPath);
         insertRowView(cell);
         m_cells[indexPath] = cell;
         if (d)
             d->willDisplayCell(*this, *cell, indexPath);
+        if (generation != m_generation || !m_heightsValid) {
+            m_updateAgain = true;
+            return;
+        }
         if (rowSizesItself(indexPath, d.get()) && !m_measuredHeights.count(indexPath)) {
             CGFloat height = measure(*cell);
             m_measuredHeights[indexPath] = height;
+            auto& section = m_geometry[static_cast<std::size_t>(indexPath.section)];
             if (height != section.rowHeight[r]) {
                 section.rowHeight[r] = height;
                 m_positionsValid = false;
             }
+            CGRect frame = rowFrame();
             cell->setFrame({ frame.origin, { width, height } });
         }
     }

@@ -244,6 +244,8 @@ private:
     CGFloat m_estimatedSectionFooterHeight = UITableViewAutomaticDimension;
     CGFloat m_contentHeight = 0;
     CGFloat m_geometryWidth = -1;
+    // Counts reloads, so that a layout pass notices one made by a call out.
+    unsigned m_generation = 0;
     bool m_countsValid = false;
     bool m_heightsValid = false;
     bool m_positionsValid = false;

@@ -243,3 +243,36 @@ TEST_F(CollectionViewDeathTest, DequeueOfAnotherClassStopsNamingTheClass)
 }
 
 }
+
+namespace {
+
+// Changes its data and reloads the first time a cell shows, as a screen that learns of new
+// data while the list is being filled.
+class ReloadingSource : public GridSource {
+public:
+    bool reloaded = false;
+    void willDisplayCell(UICollectionView& view, UICollectionViewCell& cell, const IndexPath& p) override
+    {
+        GridSource::willDisplayCell(view, cell, p);
+        if (reloaded)
+            return;
+        reloaded = true;
+        counts = { 3 };
+        view.reloadData();
+    }
+};
+
+TEST_F(CollectionViews, AReloadFromACallOutRestartsTheLayoutPass)
+{
+    auto reloading = std::make_shared<ReloadingSource>();
+    reloading->counts = { 100 };
+    source = reloading;
+    auto view = makeGrid(source, { 0, 100, 200, 300 });
+    window->addSubview(view);
+    window->layoutIfNeeded();
+    EXPECT_TRUE(reloading->reloaded);
+    EXPECT_EQ(view->indexPathsForVisibleItems(), (std::vector<IndexPath> { { 0, 0 }, { 1, 0 }, { 2, 0 } }));
+    expectConsistent(*view);
+}
+
+}

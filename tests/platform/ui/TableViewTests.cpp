@@ -316,3 +316,37 @@ TEST_F(TableViewDeathTest, DequeueOfAnotherClassStopsNamingTheClass)
 }
 
 }
+
+namespace {
+
+TEST_F(TableViews, AReloadFromACallOutRestartsTheLayoutPass)
+{
+    rows->counts = { 50 };
+    struct Reloader : UITableViewDelegate {
+        std::shared_ptr<Rows> rows;
+        bool done = false;
+        void willDisplayCell(UITableView& table, UITableViewCell&, const IndexPath&) override
+        {
+            if (done)
+                return;
+            done = true;
+            rows->counts = { 2 };
+            table.reloadData();
+        }
+    };
+    auto reloader = std::make_shared<Reloader>();
+    reloader->rows = rows;
+    auto table = std::make_shared<UITableView>(CGRect { 0, 100, 300, 400 });
+    table->registerClass<RowCell>("Row");
+    table->setDataSource(rows);
+    table->setDelegate(reloader);
+    window->addSubview(table);
+    window->layoutIfNeeded();
+    EXPECT_TRUE(reloader->done);
+    ASSERT_EQ(table->indexPathsForVisibleRows(), (std::vector<IndexPath> { { 0, 0 }, { 1, 0 } }));
+    for (const auto& p : table->indexPathsForVisibleRows())
+        EXPECT_EQ(std::dynamic_pointer_cast<RowCell>(table->cellForRow(p))->shown, p);
+    EXPECT_EQ(table->contentSize().height, 88);
+}
+
+}
