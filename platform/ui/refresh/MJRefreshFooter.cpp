@@ -1,0 +1,7 @@
+#include "platform/ui/refresh/MJRefreshFooter.h"
+
+MJRefreshFooter::MJRefreshFooter(RefreshingBlock refreshingBlock)
+    : MJRefreshComponent(std::move(refreshingBlock))
+{
+    setFrame({ {}, { 0, height } });
+}

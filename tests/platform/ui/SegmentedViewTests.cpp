@@ -1,0 +1,374 @@
+#include "platform/ui/Renderer.h"
+#include "platform/ui/TextLayout.h"
+#include "platform/ui/gestures/TouchDriver.h"
+#include "platform/ui/gestures/UIEventDispatcher.h"
+#include "platform/ui/segmented/JXSegmentedView.h"
+#include "tests/platform/ui/GoldenImage.h"
+#include "tests/platform/ui/SegmentedTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using Lines = std::vector<std::string>;
+using segtest::DotBadgeCell;
+using segtest::DotBadgeDataSource;
+using segtest::TabsHost;
+
+namespace {
+
+class SegmentedTabs : public uitest::ControllerTest {
+protected:
+    void SetUp() override
+    {
+        uitest::ControllerTest::SetUp();
+        UIEventDispatcher::shared().resetForTesting();
+    }
+    void TearDown() override
+    {
+        UIEventDispatcher::shared().resetForTesting();
+        uitest::ControllerTest::TearDown();
+    }
+
+    // A tab screen as the window's root, on screen, with the journal cleared.
+    std::shared_ptr<TabsHost> shownHost(
+        std::vector<std::string> titles = { "推荐", "电影", "电视剧", "综艺" })
+    {
+        auto host = std::make_shared<TabsHost>(journal, std::move(titles));
+        window->setRootViewController(host);
+        drain();
+        window->layoutIfNeeded();
+        take();
+        return host;
+    }
+
+    bool tapItem(TabsHost& host, int index)
+    {
+        window->layoutIfNeeded();
+        auto cell = host.segmentedView->cellForItem(index);
+        return cell && driver.tapView(*cell);
+    }
+
+    // A bar on its own in the window.
+    std::shared_ptr<JXSegmentedView> bar(
+        std::shared_ptr<JXSegmentedBaseDataSource> dataSource, CGRect frame = { 0, 100, 390, 44 })
+    {
+        auto view = std::make_shared<JXSegmentedView>(frame);
+        window->addSubview(view);
+        view->setDataSource(std::move(dataSource));
+        view->reloadData();
+        window->layoutIfNeeded();
+        return view;
+    }
+
+    TouchDriver driver;
+};
+
+}
+
+TEST_F(SegmentedTabs, FirstPageComesWithTheScreen)
+{
+    auto host = std::make_shared<TabsHost>(journal, std::vector<std::string> { "推荐", "电影" });
+    window->setRootViewController(host);
+    drain();
+    EXPECT_EQ(take(), (Lines { "page0.didLoad", "page0.willAppear", "page0.didAppear" }));
+    EXPECT_EQ(host->pages.size(), 1u);
+    // The pages hang under an inner controller that is a child of the screen.
+    ASSERT_TRUE(host->pages[0]->parent());
+    EXPECT_EQ(host->pages[0]->parent()->parent(), host);
+}
+
+TEST_F(SegmentedTabs, WithoutAReloadTheBarBuildsOnLayoutAndThePageComesWithTheScreen)
+{
+    auto host = std::make_shared<TabsHost>(journal, std::vector<std::string> { "首页", "排行", "聊天" });
+    host->reloadsOnLoad = false;
+    window->setRootViewController(host);
+    drain();
+    EXPECT_EQ(take(), (Lines { "page0.didLoad", "page0.willAppear", "page0.didAppear" }));
+    window->layoutIfNeeded();
+    EXPECT_EQ(host->segmentedView->itemDataSource().size(), 3u);
+    EXPECT_TRUE(host->segmentedView->cellForItem(2));
+    EXPECT_DOUBLE_EQ(host->listContainer->scrollView()->contentSize().width, 3 * 390);
+
+    // Rebuilding the items from the selection callback keeps the selection and the page.
+    host->reloadsItemsOnSelection = true;
+    ASSERT_TRUE(tapItem(*host, 2));
+    EXPECT_EQ(take(),
+        (Lines { "page0.willDisappear", "page2.didLoad", "page2.willAppear", "page0.didDisappear",
+            "page2.didAppear", "tabs.click 2", "tabs.selected 2" }));
+    window->layoutIfNeeded();
+    EXPECT_EQ(host->segmentedView->selectedIndex(), 2);
+    EXPECT_TRUE(host->segmentedView->itemDataSource()[2]->isSelected);
+    EXPECT_DOUBLE_EQ(host->indicator->frame().midX(), host->segmentedView->itemFrame(2).midX());
+}
+
+TEST_F(SegmentedTabs, TapMovesTheIndicatorAndSwitchesThePageWithAppearanceInOrder)
+{
+    auto host = shownHost();
+    ASSERT_TRUE(tapItem(*host, 2));
+    EXPECT_EQ(take(),
+        (Lines { "page0.willDisappear", "page2.didLoad", "page2.willAppear", "page0.didDisappear",
+            "page2.didAppear", "tabs.click 2", "tabs.selected 2" }));
+    EXPECT_EQ(host->segmentedView->selectedIndex(), 2);
+
+    // The indicator sits at the bottom of the item, as wide as its title.
+    CGRect item = host->segmentedView->itemFrame(2);
+    CGRect line = host->indicator->frame();
+    EXPECT_DOUBLE_EQ(line.midX(), item.midX());
+    EXPECT_DOUBLE_EQ(line.maxY(), 44);
+    EXPECT_DOUBLE_EQ(line.size.height, 3);
+    EXPECT_DOUBLE_EQ(line.size.width, TextLayout::measure("电视剧", UIFont::systemFont(15)).width);
+
+    // Titles follow the selection.
+    auto titleColor = [&](int i) {
+        auto cell = std::dynamic_pointer_cast<JXSegmentedTitleCell>(host->segmentedView->cellForItem(i));
+        return cell ? cell->titleLabel()->textColor() : UIColor::clear();
+    };
+    EXPECT_EQ(titleColor(2), UIColor::black());
+    EXPECT_EQ(titleColor(0), UIColor::gray());
+
+    // Only the pages shown were made; the container shows the third page.
+    ASSERT_EQ(host->pages.size(), 3u);
+    EXPECT_FALSE(host->pages[1]);
+    EXPECT_DOUBLE_EQ(host->listContainer->scrollView()->contentOffset().x, 2 * 390);
+    EXPECT_EQ(host->pages[2]->view()->frame(), (CGRect { { 780, 0 }, { 390, 600 } }));
+    EXPECT_EQ(host->pages[2]->parent()->parent(), host);
+}
+
+TEST_F(SegmentedTabs, CodeSelectionReselectionAndRefusedTaps)
+{
+    auto host = shownHost();
+    host->segmentedView->selectItemAt(1);
+    EXPECT_EQ(take(),
+        (Lines { "page0.willDisappear", "page1.didLoad", "page1.willAppear", "page0.didDisappear",
+            "page1.didAppear", "tabs.selected 1" }));
+
+    // The selected item again: told, but the page stays.
+    ASSERT_TRUE(tapItem(*host, 1));
+    EXPECT_EQ(take(), (Lines { "tabs.click 1", "tabs.selected 1" }));
+
+    host->refusedIndex = 3;
+    ASSERT_TRUE(tapItem(*host, 3));
+    EXPECT_TRUE(take().empty());
+    EXPECT_EQ(host->segmentedView->selectedIndex(), 1);
+
+    // Out of range: nothing.
+    host->segmentedView->selectItemAt(9);
+    EXPECT_TRUE(take().empty());
+}
+
+TEST_F(SegmentedTabs, SwipeSettlingOnTheNextPageSelectsItsItem)
+{
+    auto host = shownHost();
+    window->layoutIfNeeded();
+    ASSERT_TRUE(driver.drag({ 350, 500 }, { 40, 500 }, 0.3));
+    advance(UIScrollView::decelerationDuration);
+    EXPECT_EQ(take(),
+        (Lines { "page1.didLoad", "page0.willDisappear", "page1.willAppear", "page0.didDisappear",
+            "page1.didAppear", "tabs.scroll 1", "tabs.selected 1" }));
+    EXPECT_EQ(host->segmentedView->selectedIndex(), 1);
+    EXPECT_DOUBLE_EQ(host->indicator->frame().midX(), host->segmentedView->itemFrame(1).midX());
+
+    // With scrolling off, only taps change the page.
+    host->listContainer->scrollView()->setScrollEnabled(false);
+    driver.drag({ 350, 500 }, { 40, 500 }, 0.3);
+    advance(UIScrollView::decelerationDuration);
+    EXPECT_TRUE(take().empty());
+    EXPECT_EQ(host->segmentedView->selectedIndex(), 1);
+}
+
+TEST_F(SegmentedTabs, TheScreensAppearanceReachesOnlyTheShownPage)
+{
+    auto host = shownHost();
+    host->segmentedView->selectItemAt(2);
+    take();
+    auto cover = std::make_shared<UIViewController>();
+    host->present(cover, false);
+    drain();
+    EXPECT_EQ(take(), (Lines { "page2.willDisappear", "page2.didDisappear" }));
+    cover->dismiss(false);
+    drain();
+    EXPECT_EQ(take(), (Lines { "page2.willAppear", "page2.didAppear" }));
+}
+
+TEST_F(SegmentedTabs, ReloadKeepsAPageThatComesBackAndClampsTheSelection)
+{
+    auto host = shownHost();
+    host->segmentedView->selectItemAt(2);
+    take();
+
+    // Same titles: the page on show is the same object, so it neither leaves nor comes.
+    host->segmentedView->reloadData();
+    EXPECT_TRUE(take().empty());
+    EXPECT_EQ(host->segmentedView->selectedIndex(), 2);
+
+    // Fewer tabs: the selection falls back to the first, whose page shows again.
+    host->dataSource->titles = { "推荐", "电影" };
+    host->segmentedView->reloadData();
+    EXPECT_EQ(take(),
+        (Lines { "page2.willDisappear", "page2.didDisappear", "page0.willAppear", "page0.didAppear" }));
+    EXPECT_EQ(host->segmentedView->selectedIndex(), 0);
+    EXPECT_EQ(host->listContainer->currentIndex(), 0);
+    EXPECT_EQ(host->segmentedView->itemDataSource().size(), 2u);
+    EXPECT_FALSE(host->pages[2]->parent());
+    EXPECT_FALSE(host->pages[2]->view()->superview());
+
+    // Items only: the pages are not asked again.
+    int asked = host->listsAsked;
+    host->dataSource->titles = { "推荐", "电影 3" };
+    host->segmentedView->reloadDataWithoutListContainer();
+    EXPECT_EQ(host->listsAsked, asked);
+    auto cell = std::dynamic_pointer_cast<JXSegmentedTitleCell>(host->segmentedView->cellForItem(1));
+    window->layoutIfNeeded();
+    cell = std::dynamic_pointer_cast<JXSegmentedTitleCell>(host->segmentedView->cellForItem(1));
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->titleLabel()->text(), "电影 3");
+}
+
+TEST_F(SegmentedTabs, ItemsShareTheFreeWidthAndWideBarsFollowTheSelection)
+{
+    auto source = std::make_shared<JXSegmentedTitleDataSource>();
+    source->titles = { "A", "B" };
+    source->itemWidth = 50;
+    auto view = bar(source);
+    // 290 points left over, shared by the two edges and the gap between.
+    CGFloat share = (390.0 - 100) / 3;
+    EXPECT_NEAR(view->itemFrame(0).origin.x, share, 1e-9);
+    EXPECT_NEAR(view->itemFrame(1).origin.x, 2 * share + 50, 1e-9);
+    ASSERT_TRUE(view->cellForItem(1));
+    EXPECT_NEAR(view->cellForItem(1)->frame().origin.x, 2 * share + 50, 1e-6);
+
+    source->isItemSpacingAverageEnabled = false;
+    view->reloadData();
+    EXPECT_DOUBLE_EQ(view->itemFrame(0).origin.x, 20);
+    EXPECT_DOUBLE_EQ(view->itemFrame(1).origin.x, 90);
+
+    // Ten items of 80 do not fit: the bar scrolls to keep the selection in view.
+    source->titles = std::vector<std::string>(10, "X");
+    source->itemWidth = 80;
+    view->reloadData();
+    view->selectItemAt(9);
+    CGFloat contentWidth = 20 + 10 * 80 + 9 * 20 + 20;
+    EXPECT_DOUBLE_EQ(view->collectionView()->contentOffset().x, contentWidth - 390);
+    view->selectItemAt(4);
+    EXPECT_DOUBLE_EQ(view->collectionView()->contentOffset().x, view->itemFrame(4).midX() - 195);
+}
+
+TEST_F(SegmentedTabs, ZoomedTitlesAndIndicatorSettings)
+{
+    auto source = std::make_shared<JXSegmentedTitleDataSource>();
+    source->titles = { "推荐", "动漫" };
+    source->titleNormalFont = UIFont::systemFont(16, UIFont::Weight::medium);
+    source->titleSelectedFont = UIFont::systemFont(24, UIFont::Weight::medium);
+    source->isTitleZoomEnabled = true;
+    source->titleSelectedZoomScale = 1.5;
+    auto view = bar(source, { 0, 100, 390, 54 });
+    auto line = std::make_shared<JXSegmentedIndicatorLineView>();
+    line->indicatorWidth = 10;
+    line->indicatorHeight = 4;
+    line->verticalOffset = 2;
+    view->setIndicators({ line });
+
+    auto cell = std::dynamic_pointer_cast<JXSegmentedTitleCell>(view->cellForItem(0));
+    ASSERT_TRUE(cell);
+    EXPECT_DOUBLE_EQ(cell->titleLabel()->font().pointSize(), 24);
+    CGFloat zoomed = TextLayout::measure("推荐", UIFont::systemFont(24, UIFont::Weight::medium)).width;
+    EXPECT_GE(view->itemFrame(0).size.width, zoomed);
+    EXPECT_LE(cell->titleLabel()->frame().size.width, cell->bounds().size.width);
+
+    EXPECT_EQ(line->frame(), (CGRect { { view->itemFrame(0).midX() - 5, 54 - 4 - 2 }, { 10, 4 } }));
+    EXPECT_DOUBLE_EQ(line->layer()->cornerRadius(), 2);
+    line->indicatorPosition = JXSegmentedIndicatorPosition::top;
+    line->indicatorWidth = JXSegmentedViewAutomaticDimension;
+    line->indicatorWidthIncrement = 20;
+    view->selectItemAt(1);
+    EXPECT_DOUBLE_EQ(line->frame().origin.y, 2);
+    EXPECT_DOUBLE_EQ(line->frame().size.width, zoomed + 20);
+    auto normal = std::dynamic_pointer_cast<JXSegmentedTitleCell>(view->cellForItem(0));
+    EXPECT_DOUBLE_EQ(normal->titleLabel()->font().pointSize(), 16);
+}
+
+TEST_F(SegmentedTabs, SubclassedTitleImageSourceDrawsDotsAndBadges)
+{
+    auto source = std::make_shared<DotBadgeDataSource>();
+    std::vector<std::string> loaded;
+    source->titles = std::vector<std::string>(5, "");
+    source->titleImageType = JXSegmentedTitleImageType::onlyImage;
+    source->imageSize = { 26, 26 };
+    source->normalImageInfos = { "n0", "n1", "n2", "n3", "n4" };
+    source->selectedImageInfos = { "s0", "s1", "s2", "s3", "s4" };
+    source->loadImageClosure = [&loaded](UIImageView& view, const std::string& info) {
+        loaded.push_back(info);
+        view.setImage(segtest::icon(info[0] == 's'));
+    };
+    source->dotStates = { false, false, false, false, true };
+    source->numLists = { "", "", "12", "", "" };
+    auto view = bar(source, { 0, 100, 390, 54 });
+
+    std::vector<std::shared_ptr<DotBadgeCell>> cells;
+    for (int i = 0; i < 5; ++i) {
+        cells.push_back(std::dynamic_pointer_cast<DotBadgeCell>(view->cellForItem(i)));
+        ASSERT_TRUE(cells.back()) << i;
+    }
+    std::sort(loaded.begin(), loaded.end());
+    EXPECT_EQ(loaded, (Lines { "n1", "n2", "n3", "n4", "s0" }));
+    // Icons only: 26 wide items spread over the bar.
+    EXPECT_DOUBLE_EQ(view->itemFrame(0).size.width, 26);
+    EXPECT_NEAR(view->resolvedItemSpacing(), (390.0 - 5 * 26) / 6, 1e-9);
+
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(cells[i]->dot->isHidden(), i != 4) << i;
+        EXPECT_EQ(cells[i]->badge->isHidden(), i != 2) << i;
+    }
+    // The dot sits in the image's top right corner; the badge overhangs it.
+    CGRect image = cells[4]->imageView()->frame();
+    EXPECT_EQ(image.size, (CGSize { 26, 26 }));
+    EXPECT_DOUBLE_EQ(cells[4]->dot->frame().maxX(), image.maxX());
+    EXPECT_DOUBLE_EQ(cells[4]->dot->frame().minY(), image.minY());
+    CGRect badge = cells[2]->badge->frame();
+    EXPECT_DOUBLE_EQ(badge.minY(), cells[2]->imageView()->frame().minY() - 8);
+    EXPECT_GE(badge.size.width, 18);
+    EXPECT_EQ(cells[2]->badge->text(), " 12 ");
+
+    // The selection swaps the two items' pictures.
+    loaded.clear();
+    view->selectItemAt(3);
+    std::sort(loaded.begin(), loaded.end());
+    EXPECT_EQ(loaded, (Lines { "n0", "s3" }));
+
+    // New badge texts and dots arrive with a reload of the items or of one item.
+    source->numLists = { "", "", "", "", "" };
+    view->reloadDataWithoutListContainer();
+    window->layoutIfNeeded();
+    auto two = std::dynamic_pointer_cast<DotBadgeCell>(view->cellForItem(2));
+    ASSERT_TRUE(two);
+    EXPECT_TRUE(two->badge->isHidden());
+    source->dotStates[1] = true;
+    view->reloadItem(1);
+    window->layoutIfNeeded();
+    auto one = std::dynamic_pointer_cast<DotBadgeCell>(view->cellForItem(1));
+    ASSERT_TRUE(one);
+    EXPECT_FALSE(one->dot->isHidden());
+}
+
+TEST_F(SegmentedTabs, TabBarWithBadgePicture)
+{
+    auto source = std::make_shared<DotBadgeDataSource>();
+    source->titles = std::vector<std::string>(5, "");
+    source->titleImageType = JXSegmentedTitleImageType::onlyImage;
+    source->imageSize = { 26, 26 };
+    source->normalImageInfos = { "n", "n", "n", "n", "n" };
+    source->selectedImageInfos = { "s", "s", "s", "s", "s" };
+    source->loadImageClosure
+        = [](UIImageView& view, const std::string& info) { view.setImage(segtest::icon(info == "s")); };
+    source->dotStates = { false, false, false, false, true };
+    source->numLists = { "", "", "99+", "", "" };
+    auto view = std::make_shared<JXSegmentedView>(CGRect { 0, 0, 390, 54 });
+    view->setBackgroundColor(UIColor::white());
+    view->setDataSource(source);
+    auto line = std::make_shared<JXSegmentedIndicatorLineView>();
+    line->indicatorColor = UIColor(0x03 / 255.0, 1, 0xE1 / 255.0, 1);
+    line->indicatorWidth = 10;
+    line->indicatorHeight = 4;
+    view->setIndicators({ line });
+    view->reloadData();
+    EXPECT_TRUE(uitest::matchesGolden(Renderer::render(*view, 2), "segmented_tab_bar"));
+}
