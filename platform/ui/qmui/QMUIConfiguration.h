@@ -16,8 +16,10 @@
 #include <vector>
 
 // A set of app-wide appearance values that an app writes into the configuration; also the kind
-// of object the theme manager keeps as a theme.
-class QMUIConfigurationTemplateProtocol {
+// of object the theme manager keeps as a theme. Templates are owned by std::shared_ptr, so one can
+// register itself as a theme (shared_from_this()) while it is asked whether to apply.
+class QMUIConfigurationTemplateProtocol
+    : public std::enable_shared_from_this<QMUIConfigurationTemplateProtocol> {
 public:
     virtual ~QMUIConfigurationTemplateProtocol() = default;
     // Writes the template's values into QMUIConfiguration::sharedInstance().

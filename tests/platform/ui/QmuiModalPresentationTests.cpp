@@ -3,6 +3,7 @@
 #include "platform/ui/controls/UIKeyboard.h"
 #include "platform/ui/gestures/TouchDriver.h"
 #include "platform/ui/qmui/QMUIModalPresentationViewController.h"
+#include "platform/ui/qmui/QMUITextView.h"
 #include "tests/platform/ui/ControllerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -190,6 +191,14 @@ TEST_F(QmuiModal, KeyboardNotificationsLayOutAgainWithTheKeyboardHeight)
     centred->showWithAnimated(false);
     postKeyboard(UIKeyboardNotification::WillShow, { 0, 508, 390, 336 });
     EXPECT_EQ(centred->contentView()->frame(), (CGRect { 95, 204, 200, 100 }));
+
+    // The keyboard of a text view in the sheet lifts it the same way.
+    auto field = UIView::create<QMUITextView>(CGRect { 20, 20, 300, 100 });
+    sheet->contentView()->addSubview(field);
+    ASSERT_TRUE(field->becomeFirstResponder());
+    EXPECT_EQ(heights.back(), UIKeyboard::portraitHeight);
+    field->resignFirstResponder();
+    EXPECT_EQ(heights.back(), 0);
 
     // After the hide the presenter no longer listens.
     sheet->hideWithAnimated(false);

@@ -26,6 +26,8 @@ public:
     bool shouldApplyTemplateAutomatically() override { return true; }
 };
 
+// Like a dark template whose theme is not the stored one: it registers itself as a theme but
+// does not apply.
 class DeclinedTemplate : public QMUIConfigurationTemplateProtocol {
 public:
     static inline int asked = 0;
@@ -36,6 +38,7 @@ public:
     bool shouldApplyTemplateAutomatically() override
     {
         ++asked;
+        QMUIThemeManagerCenter::defaultThemeManager().addThemeIdentifier("Dark", shared_from_this());
         return false;
     }
 };
@@ -116,6 +119,10 @@ TEST_F(QmuiTheme, TemplatesApplyOnceOnFirstUseWhenTheyAskFor)
     EXPECT_EQ(CountingTemplate::applied, 1);
     EXPECT_EQ(DeclinedTemplate::asked, 1);
     EXPECT_FALSE(CountingTemplate::appearanceAllowedWhileApplying);
+    auto& manager = QMUIThemeManagerCenter::defaultThemeManager();
+    EXPECT_EQ(manager.themeIdentifiers(), (std::vector<std::string> { "Dark" }));
+    EXPECT_TRUE(dynamic_cast<DeclinedTemplate*>(manager.themeForIdentifier("Dark").get()));
+    EXPECT_FALSE(manager.currentTheme());
     // The declined template wrote nothing; the value copied from another one is in place.
     EXPECT_EQ(config.blueColor, UIColor(49 / 255.0, 189 / 255.0, 243 / 255.0, 1));
     EXPECT_EQ(config.buttonTintColor, config.blueColor);

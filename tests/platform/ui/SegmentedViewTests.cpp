@@ -2,6 +2,7 @@
 #include "platform/ui/TextLayout.h"
 #include "platform/ui/gestures/TouchDriver.h"
 #include "platform/ui/gestures/UIEventDispatcher.h"
+#include "platform/ui/segmented/JXSegmentedIndicatorGradientLineView.h"
 #include "platform/ui/segmented/JXSegmentedView.h"
 #include "tests/platform/ui/GoldenImage.h"
 #include "tests/platform/ui/SegmentedTestSupport.h"
@@ -371,4 +372,104 @@ TEST_F(SegmentedTabs, TabBarWithBadgePicture)
     view->setIndicators({ line });
     view->reloadData();
     EXPECT_TRUE(uitest::matchesGolden(Renderer::render(*view, 2), "segmented_tab_bar"));
+}
+
+TEST_F(SegmentedTabs, GradientLineFollowsTheContentWidthWithItsIncrement)
+{
+    auto source = std::make_shared<JXSegmentedTitleDataSource>();
+    source->titles = { "热播榜", "好评榜" };
+    source->titleNormalFont = UIFont::systemFont(16);
+    source->titleSelectedFont = UIFont::systemFont(24, UIFont::Weight::medium);
+    source->isItemSpacingAverageEnabled = false;
+    source->itemSpacing = 26;
+    auto view = bar(source, { 0, 100, 390, 54 });
+    auto line = std::make_shared<JXSegmentedIndicatorGradientLineView>();
+    UIColor cyan(1 / 255.0, 1, 247 / 255.0, 1);
+    line->colors = { cyan, cyan.withAlphaComponent(0) };
+    line->indicatorWidthIncrement = 20;
+    line->indicatorHeight = 8;
+    line->indicatorCornerRadius = 0;
+    line->verticalOffset = 10;
+    view->setIndicators({ line });
+
+    CGFloat selectedWidth
+        = TextLayout::measure("热播榜", UIFont::systemFont(24, UIFont::Weight::medium)).width;
+    EXPECT_DOUBLE_EQ(view->itemFrame(0).origin.x, 26);
+    EXPECT_DOUBLE_EQ(view->itemFrame(0).size.width, selectedWidth);
+    EXPECT_EQ(line->frame(),
+        (CGRect { { view->itemFrame(0).midX() - (selectedWidth + 20) / 2, 54 - 8 - 10 },
+            { selectedWidth + 20, 8 } }));
+    ASSERT_TRUE(line->gradientLayer());
+    EXPECT_EQ(line->gradientLayer()->colors().size(), 2u);
+    EXPECT_EQ(line->gradientLayer()->startPoint(), (CGPoint { 0, 0.5 }));
+    EXPECT_DOUBLE_EQ(line->gradientLayer()->cornerRadius(), 0);
+}
+
+namespace {
+
+// A page that is a plain view, recording what the container tells it.
+class ViewPage : public JXSegmentedListContainerViewListDelegate {
+public:
+    ViewPage(std::string name, uitest::Journal journal)
+        : m_name(std::move(name))
+        , m_journal(std::move(journal))
+    { }
+    std::shared_ptr<UIView> listView() override { return m_view; }
+    void listWillAppear() override { m_journal->push_back(m_name + ".willAppear"); }
+    void listDidAppear() override { m_journal->push_back(m_name + ".didAppear"); }
+    void listWillDisappear() override { m_journal->push_back(m_name + ".willDisappear"); }
+    void listDidDisappear() override { m_journal->push_back(m_name + ".didDisappear"); }
+
+private:
+    std::string m_name;
+    uitest::Journal m_journal;
+    std::shared_ptr<UIView> m_view = std::make_shared<UIView>();
+};
+
+class ViewPages : public JXSegmentedListContainerViewDataSource {
+public:
+    explicit ViewPages(uitest::Journal journal)
+        : m_journal(std::move(journal))
+    { }
+    int numberOfLists(JXSegmentedListContainerView&) override { return 3; }
+    std::shared_ptr<JXSegmentedListContainerViewListDelegate> initListAt(
+        JXSegmentedListContainerView&, int index) override
+    {
+        return std::make_shared<ViewPage>("view" + std::to_string(index), m_journal);
+    }
+
+private:
+    uitest::Journal m_journal;
+};
+
+}
+
+TEST_F(SegmentedTabs, ViewPagesOutsideAControllerFollowTheWindow)
+{
+    auto pages = std::make_shared<ViewPages>(journal);
+    auto container = std::make_shared<JXSegmentedListContainerView>(pages);
+    container->setFrame({ 0, 144, 390, 400 });
+    auto source = std::make_shared<JXSegmentedTitleDataSource>();
+    source->titles = { "1-50集", "51-100集", "101-120集" };
+    auto view = std::make_shared<JXSegmentedView>(CGRect { 0, 100, 390, 44 });
+    view->setDataSource(source);
+    view->setListContainer(container);
+
+    // Built off screen: the first page is made but does not appear.
+    view->reloadData();
+    EXPECT_TRUE(take().empty());
+    ASSERT_EQ(container->validListDict().size(), 1u);
+
+    window->addSubview(view);
+    window->addSubview(container);
+    view->selectItemAt(2);
+    EXPECT_EQ(take(),
+        (Lines { "view0.willDisappear", "view2.willAppear", "view0.didDisappear", "view2.didAppear" }));
+    EXPECT_EQ(container->validListDict().at(2)->listView()->frame(), (CGRect { { 780, 0 }, { 390, 400 } }));
+    EXPECT_EQ(container->validListDict().at(2)->listView()->superview(), container->scrollView());
+    // Each reload makes fresh pages: the one on show is replaced.
+    view->reloadData();
+    EXPECT_EQ(take(),
+        (Lines { "view2.willDisappear", "view2.didDisappear", "view2.willAppear", "view2.didAppear" }));
+    EXPECT_EQ(container->validListDict().size(), 1u);
 }
