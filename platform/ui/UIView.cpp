@@ -385,6 +385,19 @@ void UIView::insertSubview(std::shared_ptr<UIView> view, std::size_t index)
         insertSubviewAt(std::move(view), others.size(), nullptr, nullptr);
 }
 
+// Where the sibling stands among the subviews once `moving` has been taken out of them.
+std::size_t UIView::siblingIndexWithout(const UIView& sibling, const UIView* moving) const
+{
+    std::size_t index = 0;
+    for (auto& sub : m_subviews) {
+        if (sub.get() == &sibling)
+            break;
+        if (sub.get() != moving)
+            ++index;
+    }
+    return index;
+}
+
 void UIView::insertSubviewAbove(std::shared_ptr<UIView> view, const UIView* sibling)
 {
     if (!view || view.get() == sibling)
@@ -393,13 +406,7 @@ void UIView::insertSubviewAbove(std::shared_ptr<UIView> view, const UIView* sibl
         addSubview(std::move(view));
         return;
     }
-    std::size_t index = 0;
-    for (auto& sub : m_subviews) {
-        if (sub.get() == sibling)
-            break;
-        if (sub != view)
-            ++index;
-    }
+    std::size_t index = siblingIndexWithout(*sibling, view.get());
     insertSubviewAt(std::move(view), index + 1, nullptr, sibling->m_layer.get());
 }
 
@@ -411,13 +418,7 @@ void UIView::insertSubviewBelow(std::shared_ptr<UIView> view, const UIView* sibl
         addSubview(std::move(view));
         return;
     }
-    std::size_t index = 0;
-    for (auto& sub : m_subviews) {
-        if (sub.get() == sibling)
-            break;
-        if (sub != view)
-            ++index;
-    }
+    std::size_t index = siblingIndexWithout(*sibling, view.get());
     insertSubviewAt(std::move(view), index, sibling->m_layer.get(), nullptr);
 }
 

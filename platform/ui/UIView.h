@@ -264,6 +264,7 @@ private:
     void insertSubviewAt(std::shared_ptr<UIView> view, std::size_t index, const CALayer* layerAbove,
         const CALayer* layerBelow);
     void detachFromSuperview();
+    std::size_t siblingIndexWithout(const UIView& sibling, const UIView* moving) const;
     void notifyWillMoveToWindow(UIWindow* window);
     void notifyDidMoveToWindow();
     void notifyTraitChange(const UITraitCollection& previous);
