@@ -10,6 +10,13 @@ target_compile_features(zv_options INTERFACE cxx_std_20)
 target_compile_options(zv_options INTERFACE -Wall -Wextra -Wno-unused-parameter)
 target_link_libraries(zv_options INTERFACE Threads::Threads)
 
+# lld links the many test programs several times faster than the default linker.
+include(CheckLinkerFlag)
+check_linker_flag(CXX "-fuse-ld=lld" ZV_HAVE_LLD)
+if(ZV_HAVE_LLD)
+  target_link_options(zv_options INTERFACE -fuse-ld=lld)
+endif()
+
 if(ZV_SANITIZE)
   target_compile_options(zv_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
                                               -fno-sanitize-recover=undefined)

@@ -7,7 +7,7 @@ build="${1:-$root/build/release}"
 shift || true
 
 packages=(
-  build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build ccache pkg-config clang lld libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libssl-dev openssl libcurl4-openssl-dev ca-certificates libsqlite3-dev nlohmann-json3-dev
   libprotobuf-dev protobuf-compiler libboost-dev zlib1g-dev
