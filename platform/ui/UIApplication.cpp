@@ -24,8 +24,12 @@ bool UIApplication::launch(
     m_delegate = std::move(delegate);
     bool result = true;
     // Hold the delegate for the call, in case it replaces itself.
-    if (auto d = m_delegate)
+    if (auto d = m_delegate) {
+        // What the phone's main interface file does: the window exists before launching ends.
+        if (!d->window())
+            d->setWindow(std::make_shared<UIWindow>());
         result = d->didFinishLaunching(*this, options);
+    }
     post(UIApplicationNotification::DidFinishLaunching);
     becomeActive();
     return result;

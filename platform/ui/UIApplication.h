@@ -42,6 +42,9 @@ public:
     }
     // The delegate's main window, for delegates that keep one.
     virtual std::shared_ptr<UIWindow> window() const { return nullptr; }
+    // The application hands a delegate without a window the main window (covering the screen,
+    // not yet visible) before launching finishes; delegates that keep none ignore it.
+    virtual void setWindow(std::shared_ptr<UIWindow>) { }
 };
 
 enum class UIApplicationState { active, inactive, background };
@@ -56,8 +59,9 @@ public:
     const std::shared_ptr<UIApplicationDelegate>& delegate() const { return m_delegate; }
     void setDelegate(std::shared_ptr<UIApplicationDelegate> delegate) { m_delegate = std::move(delegate); }
 
-    // Starts the application with the delegate: didFinishLaunching, the launch notification, then
-    // the application becomes active. Returns the delegate's answer.
+    // Starts the application with the delegate: the main window when the delegate has none
+    // (setWindow), didFinishLaunching, the launch notification, then the application becomes
+    // active. Returns the delegate's answer.
     bool launch(
         std::shared_ptr<UIApplicationDelegate> delegate, const UIApplicationLaunchOptions& options = {});
 
