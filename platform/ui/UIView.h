@@ -234,6 +234,12 @@ public:
     // ---- Values attached by extensions (like associated objects) ----
     void setAssociatedValue(const std::string& key, std::any value);
     const std::any* associatedValue(const std::string& key) const;
+    // The value under the key when it holds a T; nullptr when absent or of another type.
+    template<typename T> const T* associatedValueAs(const std::string& key) const
+    {
+        const std::any* value = associatedValue(key);
+        return value ? std::any_cast<T>(value) : nullptr;
+    }
 
     // ---- Animation ----
     // Runs `animations` at once (new values apply immediately; property changes are recorded

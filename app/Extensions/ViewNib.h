@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/ui/UIView.h"
+#include "platform/ui/lists/TypeName.h"
+
+#include <concepts>
+#include <memory>
+#include <optional>
+#include <string>
+
+// Identifiers and interface files by class name.
+
+// The class's own name, without namespaces: "ZV_HomeVideoCollCell".
+template<std::derived_from<UIView> T> std::string reuseIdentifier()
+{
+    return unqualifiedTypeName<T>();
+}
+
+// There are no interface files on Linux: every view is built in code, so this always gives what
+// a nib whose first object is of another class gives, a plain instance of the class. The name is
+// accepted for the callers' sake.
+template<std::derived_from<UIView> T>
+std::shared_ptr<T> viewForXib(const std::optional<std::string>& = std::nullopt)
+{
+    return std::make_shared<T>();
+}
