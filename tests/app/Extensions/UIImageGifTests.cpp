@@ -1,0 +1,129 @@
+#include "app/Extensions/UIImageGif.h"
+#include "platform/foundation/FileSystem.h"
+#include "platform/foundation/Log.h"
+#include "tests/platform/ui/GifTestEncoder.h"
+#include "tests/support/TempDir.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using zvtest::GifColor;
+using zvtest::GifTestFrame;
+using zvtest::GifTestImage;
+
+// A 2x2 GIF whose frame i is painted with colour i, one frame per entry; a delay of nullopt
+// writes no control block.
+Data gifWithDelays(const std::vector<std::optional<int>>& centiseconds)
+{
+    GifTestImage gif;
+    gif.width = gif.height = 2;
+    for (std::size_t i = 0; i < centiseconds.size(); ++i)
+        gif.globalColors.push_back({ static_cast<std::uint8_t>(40 * i), 0, 0 });
+    for (std::size_t i = 0; i < centiseconds.size(); ++i) {
+        GifTestFrame frame;
+        frame.width = frame.height = 2;
+        frame.indices.assign(4, static_cast<std::uint8_t>(i));
+        frame.control = centiseconds[i].has_value();
+        frame.delay = centiseconds[i].value_or(0);
+        gif.frames.push_back(frame);
+    }
+    return zvtest::encodeGif(gif);
+}
+
+// The source frame each shown frame comes from, by its red value (40 per frame).
+std::vector<int> frameOrder(const UIImage& image)
+{
+    std::vector<int> order;
+    for (const auto& frame : image.images())
+        order.push_back(static_cast<int>(std::lround(frame.pixel(0, 0).red * 255 / 40)));
+    return order;
+}
+
+struct LogCapture {
+    std::vector<std::string> lines;
+    LogCapture()
+    {
+        Log::setSink([this](std::string_view line) { lines.emplace_back(line); });
+    }
+    ~LogCapture() { Log::setSink({}); }
+};
+
+TEST(UIImageGif, FramesRepeatInStepsOfTheCommonDivisorOfTheirDelays)
+{
+    // 0.1, 0.2 and 0.05 s: the last is raised to 0.1, so 100, 200, 100 ms with a step of 100.
+    auto image = UIImageGif::gifImage(gifWithDelays({ 10, 20, 5 }));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(frameOrder(*image), (std::vector<int> { 0, 1, 1, 2 }));
+    EXPECT_DOUBLE_EQ(image->duration(), 0.4);
+
+    // 30 ms counts as 100; 100 and 120 have a step of 20: 5 and 6 copies over 0.22 s.
+    image = UIImageGif::gifImage(gifWithDelays({ 3, 12 }));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(frameOrder(*image), (std::vector<int> { 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1 }));
+    EXPECT_DOUBLE_EQ(image->duration(), 0.22);
+
+    // A written 0 and a missing control block both play at the minimum; 1.13 s stays 1130 ms
+    // (cutting 1.13 * 1000 would give 1129 and a step of 1).
+    image = UIImageGif::gifImage(gifWithDelays({ 0, std::nullopt, 113 }));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->images().size(), 10u + 10u + 113u); // step 10 ms
+    EXPECT_DOUBLE_EQ(image->duration(), 1.33);
+
+    image = UIImageGif::gifImage(gifWithDelays({ 7 }));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->images().size(), 1u);
+    EXPECT_DOUBLE_EQ(image->duration(), 0.1);
+}
+
+TEST(UIImageGif, DelaysWithoutAUsefulDivisorCannotBlowUpTheFrameList)
+{
+    // 655.35 s and 655.34 s share only 10 ms: 131 069 entries unbounded.
+    auto image = UIImageGif::gifImage(gifWithDelays({ 65535, 65534 }));
+    ASSERT_TRUE(image);
+    EXPECT_LE(image->images().size(), UIImageGif::maximumFrameEntries);
+    EXPECT_GE(image->images().size(), 2u);
+    EXPECT_EQ(frameOrder(*image).front(), 0);
+    EXPECT_EQ(frameOrder(*image).back(), 1);
+    EXPECT_DOUBLE_EQ(image->duration(), 1310.69);
+}
+
+TEST(UIImageGif, FailuresGiveNothingAndTheirConsoleLine)
+{
+    LogCapture log;
+    EXPECT_FALSE(UIImageGif::gifImage(Data { 'n', 'o', 'p', 'e' }));
+    EXPECT_FALSE(UIImageGif::gifImageWithURL("not a url"));
+    EXPECT_FALSE(UIImageGif::gifImageWithURL("file:///no/such/file.gif"));
+    EXPECT_FALSE(UIImageGif::gifImageWithURL("relative/name.gif"));
+    EXPECT_FALSE(UIImageGif::gifImageNamed("no_such_animation"));
+    EXPECT_EQ(log.lines,
+        (std::vector<std::string> {
+            "image doesn't exist",
+            "image named \"not a url\" doesn't exist",
+            "image named \"file:///no/such/file.gif\" into NSData",
+            "image named \"relative/name.gif\" into NSData",
+            "SwiftGif: This image named \"no_such_animation\" does not exist",
+        }));
+
+    // An empty source is an animated image of no frames.
+    auto empty = UIImageGif::gifAnimatedImage(GifImage {});
+    EXPECT_TRUE(empty.images().empty());
+    EXPECT_EQ(empty.duration(), 0);
+}
+
+TEST(UIImageGif, FileAddressesAreRead)
+{
+    zvtest::TempDir dir;
+    auto file = dir / "two frames.gif";
+    ASSERT_TRUE(FileSystem::writeFileAtomically(file, gifWithDelays({ 10, 20 })));
+    auto image = UIImageGif::gifImageWithURL("file://" + (dir.path() / "two%20frames.gif").string());
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->images().size(), 3u);
+    EXPECT_DOUBLE_EQ(image->duration(), 0.3);
+}
+
+}
