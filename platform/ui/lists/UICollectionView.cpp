@@ -116,7 +116,7 @@ void UICollectionView::reloadData()
     ++m_generation;
     m_countsValid = false;
     m_selected.clear();
-    clearTouchedItem();
+    m_tap.clear(m_cells);
     retireAll();
     m_layout->prepareForDataReload();
     m_layout->invalidateLayout();
@@ -412,8 +412,7 @@ void UICollectionView::retireCell(
     cell->removeFromSuperview();
     cell->setHighlighted(false);
     m_zIndex.erase(cell.get());
-    if (m_touchedItem == indexPath)
-        m_touchedItem.reset();
+    m_tap.forget(indexPath);
     if (auto d = delegate())
         d->didEndDisplayingCell(*this, *cell, indexPath);
     m_cellQueue.enqueue(cell->reuseIdentifier(), cell);
@@ -581,32 +580,9 @@ void UICollectionView::scrollToItem(const IndexPath& indexPath, unsigned positio
 
 // ---- Taps on cells ----
 
-std::optional<IndexPath> UICollectionView::visibleItemAt(CGPoint point) const
-{
-    for (const auto& [indexPath, cell] : m_cells) {
-        if (!cell->isHidden() && cell->frame().contains(point))
-            return indexPath;
-    }
-    return std::nullopt;
-}
-
-void UICollectionView::clearTouchedItem()
-{
-    if (!m_touchedItem)
-        return;
-    if (auto cell = cellForItem(*m_touchedItem))
-        cell->setHighlighted(false);
-    m_touchedItem.reset();
-}
-
 void UICollectionView::touchesBegan(const UITouchSet& touches, const UIEvent*)
 {
-    clearTouchedItem();
-    if (touches.empty() || !m_allowsSelection || isDecelerating())
-        return;
-    m_touchedItem = visibleItemAt(touches.front()->location(this));
-    if (m_touchedItem)
-        cellForItem(*m_touchedItem)->setHighlighted(true);
+    m_tap.begin(m_cells, touches, this, m_allowsSelection && !isDecelerating());
 }
 
 void UICollectionView::touchesMoved(const UITouchSet&, const UIEvent*)
@@ -614,23 +590,17 @@ void UICollectionView::touchesMoved(const UITouchSet&, const UIEvent*)
 
 void UICollectionView::touchesEnded(const UITouchSet& touches, const UIEvent*)
 {
-    if (touches.empty())
-        return clearTouchedItem();
-    tapEnded(touches.front()->location(this));
+    if (auto tapped = m_tap.end(m_cells, touches, this))
+        selectTappedItem(*tapped);
 }
 
 void UICollectionView::touchesCancelled(const UITouchSet&, const UIEvent*)
 {
-    clearTouchedItem();
+    m_tap.clear(m_cells);
 }
 
-void UICollectionView::tapEnded(CGPoint point)
+void UICollectionView::selectTappedItem(const IndexPath& indexPath)
 {
-    auto touched = m_touchedItem;
-    clearTouchedItem();
-    if (!touched || visibleItemAt(point) != touched)
-        return;
-    IndexPath indexPath = *touched;
     auto d = delegate();
     if (m_allowsMultipleSelection && m_selected.count(indexPath)) {
         deselectItem(indexPath, false);

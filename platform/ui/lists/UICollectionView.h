@@ -7,6 +7,7 @@
 #include "platform/ui/lists/UICollectionViewFlowLayout.h"
 #include "platform/ui/lists/UICollectionViewLayout.h"
 #include "platform/ui/lists/UIScrollView.h"
+#include "platform/ui/lists/detail/CellTapTracker.h"
 #include "platform/ui/lists/detail/ListDiagnostics.h"
 #include "platform/ui/lists/detail/ReuseQueue.h"
 
@@ -238,9 +239,7 @@ private:
         const SupplementaryKey& key, const std::shared_ptr<UICollectionReusableView>& view);
     void retireAll();
     void orderByZIndex();
-    std::optional<IndexPath> visibleItemAt(CGPoint point) const;
-    void tapEnded(CGPoint point);
-    void clearTouchedItem();
+    void selectTappedItem(const IndexPath& indexPath);
 
     std::shared_ptr<UICollectionViewLayout> m_layout;
     std::weak_ptr<UICollectionViewDataSource> m_dataSource;
@@ -255,7 +254,7 @@ private:
     std::set<IndexPath> m_selected;
     // Counts reloads, so that a layout pass notices one made by a call out.
     unsigned m_generation = 0;
-    std::optional<IndexPath> m_touchedItem;
+    detail::CellTapTracker<UICollectionViewCell> m_tap;
     bool m_countsValid = false;
     bool m_updating = false;
     bool m_updateAgain = false;

@@ -202,7 +202,7 @@ void UITableView::reloadData()
     ++m_generation;
     m_countsValid = false;
     m_selected.reset();
-    clearTouchedRow();
+    m_tap.clear(m_cells);
     retireAllCells();
     for (auto* views : { &m_headerViews, &m_footerViews }) {
         for (auto& [section, view] : *views) {
@@ -656,8 +656,7 @@ void UITableView::retireCell(const IndexPath& indexPath, const std::shared_ptr<U
 {
     cell->removeFromSuperview();
     cell->setHighlighted(false);
-    if (m_touchedRow == indexPath)
-        m_touchedRow.reset();
+    m_tap.forget(indexPath);
     if (auto d = delegate())
         d->didEndDisplayingCell(*this, *cell, indexPath);
     m_cellQueue.enqueue(cell->reuseIdentifier(), cell);
@@ -773,32 +772,9 @@ void UITableView::scrollToRow(const IndexPath& indexPath, UITableViewScrollPosit
 
 // ---- Taps on rows ----
 
-std::optional<IndexPath> UITableView::visibleRowAt(CGPoint point) const
-{
-    for (const auto& [indexPath, cell] : m_cells) {
-        if (!cell->isHidden() && cell->frame().contains(point))
-            return indexPath;
-    }
-    return std::nullopt;
-}
-
-void UITableView::clearTouchedRow()
-{
-    if (!m_touchedRow)
-        return;
-    if (auto cell = cellForRow(*m_touchedRow))
-        cell->setHighlighted(false);
-    m_touchedRow.reset();
-}
-
 void UITableView::touchesBegan(const UITouchSet& touches, const UIEvent*)
 {
-    clearTouchedRow();
-    if (touches.empty() || !m_allowsSelection || isDecelerating())
-        return;
-    m_touchedRow = visibleRowAt(touches.front()->location(this));
-    if (m_touchedRow)
-        cellForRow(*m_touchedRow)->setHighlighted(true);
+    m_tap.begin(m_cells, touches, this, m_allowsSelection && !isDecelerating());
 }
 
 void UITableView::touchesMoved(const UITouchSet&, const UIEvent*)
@@ -806,9 +782,8 @@ void UITableView::touchesMoved(const UITouchSet&, const UIEvent*)
 
 void UITableView::touchesEnded(const UITouchSet& touches, const UIEvent*)
 {
-    auto touched = m_touchedRow;
-    clearTouchedRow();
-    if (touches.empty() || !touched || visibleRowAt(touches.front()->location(this)) != touched)
+    auto touched = m_tap.end(m_cells, touches, this);
+    if (!touched)
         return;
     auto d = delegate();
     if (m_selected && *m_selected != *touched) {
@@ -826,5 +801,5 @@ void UITableView::touchesEnded(const UITouchSet& touches, const UIEvent*)
 
 void UITableView::touchesCancelled(const UITouchSet&, const UIEvent*)
 {
-    clearTouchedRow();
+    m_tap.clear(m_cells);
 }

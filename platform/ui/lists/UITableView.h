@@ -4,6 +4,7 @@
 #include "platform/ui/lists/TypeName.h"
 #include "platform/ui/lists/UIScrollView.h"
 #include "platform/ui/lists/UITableViewCell.h"
+#include "platform/ui/lists/detail/CellTapTracker.h"
 #include "platform/ui/lists/detail/ListDiagnostics.h"
 #include "platform/ui/lists/detail/ReuseQueue.h"
 
@@ -215,8 +216,6 @@ private:
     void retireCell(const IndexPath& indexPath, const std::shared_ptr<UITableViewCell>& cell);
     void retireAllCells();
     void invalidateGeometry();
-    std::optional<IndexPath> visibleRowAt(CGPoint point) const;
-    void clearTouchedRow();
 
     UITableViewStyle m_style;
     std::weak_ptr<UITableViewDataSource> m_dataSource;
@@ -232,7 +231,7 @@ private:
     std::shared_ptr<UIView> m_tableHeaderView;
     std::shared_ptr<UIView> m_tableFooterView;
     std::optional<IndexPath> m_selected;
-    std::optional<IndexPath> m_touchedRow;
+    detail::CellTapTracker<UITableViewCell> m_tap;
     UIColor m_separatorColor { 0.78, 0.78, 0.8, 1 };
     UIEdgeInsets m_separatorInset { 0, UITableViewCell::horizontalMargin, 0, 0 };
     UITableViewCellSeparatorStyle m_separatorStyle = UITableViewCellSeparatorStyle::singleLine;
