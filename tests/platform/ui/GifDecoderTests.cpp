@@ -1,7 +1,10 @@
 #include "platform/ui/gif/GifDecoder.h"
 #include "tests/platform/ui/GifTestEncoder.h"
+#include "tests/support/TempDir.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <random>
 
 using zvtest::encodeGif;
@@ -89,6 +92,34 @@ TEST(GifDecoder, FramesDelaysAndLoopCountAsWritten)
     EXPECT_EQ(GifDecoder::decode(encodeGif(image))->loopCount, 3);
     image.loopCount.reset();
     EXPECT_EQ(GifDecoder::decode(encodeGif(image))->loopCount, std::nullopt);
+}
+
+TEST(GifDecoder, AFileFromAnotherEncoderKeepsItsFramesAndDelays)
+{
+    // Written by giflib with real LZW compression: 12 x 8, looping forever; red over green rows
+    // (7/100 s), a blue square at (4, 2) put back to the background afterwards (25/100 s), a white
+    // stripe at the left (1 s).
+    std::ifstream file(zvtest::sourceDir() / "tests/platform/ui/data/three_frames.gif", std::ios::binary);
+    ASSERT_TRUE(file);
+    Data bytes { std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>() };
+    auto gif = GifDecoder::decode(bytes);
+    ASSERT_TRUE(gif);
+    EXPECT_EQ(gif->width, 12);
+    EXPECT_EQ(gif->height, 8);
+    EXPECT_EQ(gif->loopCount, 0);
+    ASSERT_EQ(gif->frames.size(), 3u);
+    EXPECT_EQ(gif->frames[0].delayCentiseconds, 7);
+    EXPECT_EQ(gif->frames[1].delayCentiseconds, 25);
+    EXPECT_EQ(gif->frames[2].delayCentiseconds, 100);
+
+    EXPECT_EQ(gif->frames[0].image.pixel(11, 3), opaqueRed);
+    EXPECT_EQ(gif->frames[0].image.pixel(0, 4), opaqueGreen);
+    EXPECT_EQ(gif->frames[1].image.pixel(4, 2), opaqueBlue);
+    EXPECT_EQ(gif->frames[1].image.pixel(8, 2), opaqueRed);
+    const UIImage& last = gif->frames[2].image;
+    EXPECT_EQ(last.pixel(1, 7), opaqueWhite);
+    EXPECT_EQ(last.pixel(5, 3), clear);
+    EXPECT_EQ(last.pixel(11, 7), opaqueGreen);
 }
 
 TEST(GifDecoder, TransparentPixelsShowWhatLiesBelow)

@@ -33,6 +33,12 @@ TEST(Text, MeasuringWrapsAtTheWidthAndLimitsLines)
     // Chinese text measures with the CJK family: two glyphs are about two ems wide.
     CGSize cjk = TextLayout::measure("登录", font);
     EXPECT_NEAR(cjk.width, 28, 2);
+    // Chinese has no spaces: twelve characters at a width of about five break between characters
+    // into three lines, none wider than the width.
+    CGSize cjkWrapped = TextLayout::measure("导演编剧主演剧情简介全部", font, 75);
+    EXPECT_LE(cjkWrapped.width, 75);
+    EXPECT_GE(cjkWrapped.width, 60);
+    EXPECT_EQ(cjkWrapped.height, TextLayout::measure("a\nb\nc", font).height);
     // Invalid UTF-8 is repaired, not fatal.
     EXPECT_GT(TextLayout::measure(std::string("ab\xff\xfe", 4), font).width, 0);
 }
