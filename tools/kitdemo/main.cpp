@@ -1,0 +1,96 @@
+// zentavo-kitdemo: the UI kit in the headless device, with images from the local test server
+// that it starts on loopback.
+//   zentavo-kitdemo --keys <dir> [--data <dir>] [device options: --script <file> --out <folder> ...]
+// The keys folder (scripts/make-test-keys.sh) may also come from ZV_KEYS_DIR.
+
+#include "platform/net/HTTPClient.h"
+#include "platform/ui/device/DeviceMain.h"
+#include "platform/ui/imageloading/ImageLoader.h"
+#include "tools/kitdemo/KitDemoAppDelegate.h"
+#include "tools/testserver/TestServer.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// The server's pictures, each under several addresses so that the grid is long enough to scroll
+// and every cell downloads its own.
+std::vector<std::string> imageURLs(const std::string& base)
+{
+    const std::vector<std::string> files = { "cover-40217.png", "cover-40311.png", "cover-40522.png",
+        "banner-1.jpg", "banner-2.jpg", "advert-start.jpg" };
+    std::vector<std::string> urls;
+    for (int i = 0; i < 30; ++i)
+        urls.push_back(base + "/images/" + files[i % files.size()] + "?n=" + std::to_string(i));
+    return urls;
+}
+
+// A disk cache of this run only, so that every run shows pictures coming over the network.
+class ScratchFolder {
+public:
+    ScratchFolder()
+        : m_path(std::filesystem::temp_directory_path() / ("zentavo-kitdemo-" + std::to_string(getpid())))
+    { }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+}
+
+int main(int argc, char** argv)
+{
+    testserver::ServerOptions serverOptions;
+    serverOptions.dataDir = ZV_KITDEMO_DATA_DIR;
+    if (const char* keys = std::getenv("ZV_KEYS_DIR"))
+        serverOptions.keysDir = keys;
+
+    // Our own options come out; the rest goes to the device.
+    std::vector<char*> deviceArgs = { argv[0] };
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if ((arg == "--keys" || arg == "--data") && i + 1 < argc) {
+            (arg == "--keys" ? serverOptions.keysDir : serverOptions.dataDir) = argv[++i];
+            continue;
+        }
+        deviceArgs.push_back(argv[i]);
+    }
+    if (serverOptions.keysDir.empty()) {
+        std::cerr << "usage: zentavo-kitdemo --keys <dir> [--data <dir>] [--script <file>] [--out <folder>] "
+                     "[--dark] [--landscape] [--stop-on-error]\n"
+                     "  (the keys folder may also come from ZV_KEYS_DIR)\n";
+        return 2;
+    }
+
+    std::string error;
+    auto server = testserver::TestServer::start(serverOptions, &error);
+    if (!server) {
+        std::cerr << "zentavo-kitdemo: the test server does not start: " << error << "\n";
+        return 2;
+    }
+
+    HTTPClient client;
+    client.setTrustedCAFile((serverOptions.keysDir / "ca.pem").string());
+    ScratchFolder scratch;
+    ImageLoader::Configuration configuration;
+    configuration.client = &client;
+    configuration.diskCacheFolder = scratch.path() / "images";
+    auto loader = std::make_shared<ImageLoader>(configuration);
+
+    auto delegate = std::make_shared<KitDemoAppDelegate>(loader, imageURLs(server->httpsURL()));
+    int status = runDevice(static_cast<int>(deviceArgs.size()), deviceArgs.data(), delegate);
+    server->stop();
+    return status;
+}
