@@ -4,6 +4,7 @@
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Helpers/SessionHelpers.h"
 #include "app/MainController/Login/Controller/ZV_LoginViewVC.h"
+#include "app/MainController/Root/ZVRootViewController.h"
 #include "platform/ui/SFSafariViewController.h"
 #include "platform/ui/UIAlertController.h"
 #include "platform/ui/UIImageView.h"
@@ -179,8 +180,8 @@ std::shared_ptr<UIImageView> BaseViewController::rootBackgroundView() const
     if (!navigation)
         return nullptr;
     for (const auto& controller : navigation->viewControllers()) {
-        if (controller->className() == "ZVRootViewController")
-            return nullptr;
+        if (auto root = std::dynamic_pointer_cast<ZVRootViewController>(controller))
+            return root->imageBgView();
     }
     return nullptr;
 }
