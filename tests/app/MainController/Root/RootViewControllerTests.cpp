@@ -1,0 +1,357 @@
+// The root tab screen against the local test server's sample API: its start-up work (database,
+// resumed downloads, room sequence), the chat badge and notice dot, the tab bar and its pages.
+
+#include "app/BaseController/ZVNavigationController.h"
+#include "app/Core/Models/ZV_DownLoadModel.h"
+#include "app/Core/Network/BaseURLs.h"
+#include "app/Core/Network/ZV_Network.h"
+#include "app/MainController/Chat/Store/ActiveSQLiteTool.h"
+#include "app/MainController/Other/View/JXSegmentedTitleImageAndDotCell.h"
+#include "app/MainController/Other/View/JXSegmentedTitleImageAndDotDataSource.h"
+#include "app/MainController/Ranking/Controller/ZV_RankingMainVC.h"
+#include "app/MainController/Root/ZVRootViewController.h"
+#include "platform/foundation/AppContainer.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Keychain.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/media/SJMediaCacheServer.h"
+#include "platform/storage/ASConfigration.h"
+#include "platform/ui/QMUITips.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/UIApplication.h"
+#include "platform/ui/UIImageView.h"
+#include "platform/ui/UIScreen.h"
+#include "platform/ui/UIWindow.h"
+#include "platform/ui/gestures/TouchDriver.h"
+#include "platform/ui/gestures/UIEventDispatcher.h"
+#include "platform/ui/qmui/QMUILabel.h"
+#include "tests/support/MainLoopTest.h"
+#include "tests/support/TempDir.h"
+#include "tests/tools/testserver/TestKeys.h"
+#include "tools/testserver/ApiServer.h"
+#include "tools/testserver/SampleApi.h"
+#include "tools/testserver/TestServer.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <set>
+#include <sstream>
+#include <tuple>
+
+using testserver::ApiReply;
+
+namespace {
+
+std::unique_ptr<testserver::TestServer> g_server;
+std::unique_ptr<testserver::ApiServer> g_api;
+
+std::string readKey(const std::filesystem::path& file)
+{
+    std::ifstream stream(file);
+    std::stringstream text;
+    text << stream.rdbuf();
+    std::string content = text.str();
+    while (!content.empty() && (content.back() == '\n' || content.back() == '\r'))
+        content.pop_back();
+    return content;
+}
+
+// Counts the replies the client has handled (it hides the tips on each).
+class CountingUI : public ZV_NetworkUI {
+public:
+    void hideAllTips() override { ++replies; }
+    int replies = 0;
+};
+
+// Remembers the exports asked for; exports nothing.
+class RecordingCache : public SJMediaCacheServer::Backend {
+public:
+    std::shared_ptr<MCSAssetExporter> exportAsset(const std::string& url, bool resumes) override
+    {
+        exports.push_back({ url, resumes });
+        return nullptr;
+    }
+    std::string playbackURL(const std::string& url) override { return url; }
+    void setActive(bool) override { }
+
+    std::vector<std::pair<std::string, bool>> exports;
+};
+
+class RootTest : public zvtest::MainLoopTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        std::string error;
+        std::filesystem::path keys = zvtest::testKeysDir();
+        std::filesystem::path data = zvtest::sourceDir() / "tools/testserver/data";
+        g_server = testserver::TestServer::start({ keys, data }, &error);
+        ASSERT_TRUE(g_server) << error;
+        g_api = testserver::ApiServer::attach(*g_server, keys, &error);
+        ASSERT_TRUE(g_api) << error;
+        ASSERT_TRUE(
+            testserver::SampleApi::install(*g_api, data, g_server->httpPort(), g_server->httpsPort(), &error))
+            << error;
+        ::setenv("ZV_INFO_APIPublicKey", readKey(keys / "api_public.b64").c_str(), 1);
+        ::setenv("ZV_INFO_TrustedCAFile", (keys / "ca.pem").c_str(), 1);
+        ::setenv("ZV_INFO_MainURL", (g_server->httpsURL() + "/api/").c_str(), 1);
+    }
+    static void TearDownTestSuite()
+    {
+        g_api.reset();
+        if (g_server)
+            g_server->stop();
+        g_server.reset();
+    }
+
+    void SetUp() override
+    {
+        MainLoopTest::SetUp();
+        ASSERT_TRUE(g_server);
+        AppContainer::setHome(home.path());
+        Keychain::setStoreFile(home / "keychain.json");
+        Bundle::resetForTesting();
+        UserDefaults::resetStandardForTesting();
+        BaseURLs::resetToDefaults();
+        g_api->clearScripts();
+        g_api->clearRecords();
+        ZV_Network::shared().setUI(ui);
+        SJMediaCacheServer::shared().setBackend(cache);
+        // Records written before the root exists go where it will look for them.
+        ASConfigration::setDefaultDB(
+            (AppContainer::documentsDirectory() / "zvlist.db").string(), "zvlist.db");
+
+        UIApplication::shared().resetForTesting();
+        UIScreen::main().resetForTesting();
+        UIEventDispatcher::shared().resetForTesting();
+        window = std::make_shared<UIWindow>();
+        window->makeKeyAndVisible();
+    }
+
+    void TearDown() override
+    {
+        if (window)
+            window->setRootViewController(nullptr);
+        drain();
+        root.reset();
+        window.reset();
+        QMUITips::hideAllTips();
+        ZV_Network::shared().setUI(nullptr);
+        SJMediaCacheServer::shared().setBackend(nullptr);
+        ASConfigration::closeDefaultDB();
+        UIEventDispatcher::shared().resetForTesting();
+        UIApplication::shared().resetForTesting();
+        UIScreen::main().resetForTesting();
+        UserDefaults::resetStandardForTesting();
+        Keychain::setStoreFile({});
+        AppContainer::setHome({});
+        MainLoopTest::TearDown();
+    }
+
+    // The root in a navigation stack as the window's root, laid out, with the start-up reply in.
+    void showRoot()
+    {
+        root = std::make_shared<ZVRootViewController>();
+        window->setRootViewController(std::make_shared<ZVNavigationController>(root));
+        drain();
+        window->layoutIfNeeded();
+        ASSERT_TRUE(runUntil([&] { return ui->replies >= 1; }));
+        drain();
+        window->layoutIfNeeded();
+    }
+
+    std::shared_ptr<JXSegmentedTitleImageAndDotCell> tab(int index)
+    {
+        window->layoutIfNeeded();
+        return std::dynamic_pointer_cast<JXSegmentedTitleImageAndDotCell>(
+            root->segmentedView()->cellForItem(index));
+    }
+
+    // The chat tab's badge as shown: its text, or "" when hidden.
+    std::string chatBadge()
+    {
+        auto cell = tab(ZVRootViewController::chatIndex);
+        if (!cell || cell->numLb()->isHidden())
+            return "";
+        return cell->numLb()->text();
+    }
+
+    // Brings the app back to the foreground with the room's maximum scripted, and waits for it.
+    void foregroundWithMaxSeq(std::int64_t maxSeq)
+    {
+        g_api->script("v1/room/maxseq",
+            ApiReply::success(nlohmann::json::array({ { { "room_id", 1 }, { "max_seq", maxSeq } } })));
+        int before = ui->replies;
+        returnToForeground();
+        ASSERT_TRUE(runUntil([&] { return ui->replies > before; }));
+        drain();
+    }
+
+    static void returnToForeground()
+    {
+        UIApplication::shared().enterBackground();
+        UIApplication::shared().enterForeground();
+    }
+
+    static void storeMessage(std::int64_t seq)
+    {
+        Message message;
+        message.set_seq(seq);
+        ASSERT_TRUE(ActiveSQLiteTool::saveMessage(message));
+    }
+
+    static void storeDownload(const std::string& url, const std::string& state)
+    {
+        ZV_DownLoadModel record;
+        record.url = url;
+        record.state = state;
+        ASSERT_TRUE(record.save());
+    }
+
+    zvtest::TempDir home;
+    std::shared_ptr<CountingUI> ui = std::make_shared<CountingUI>();
+    std::shared_ptr<RecordingCache> cache = std::make_shared<RecordingCache>();
+    std::shared_ptr<UIWindow> window;
+    std::shared_ptr<ZVRootViewController> root;
+    TouchDriver driver;
+};
+
+}
+
+TEST_F(RootTest, FirstLoadUsesTheDocumentsDatabaseAndResumesUnfinishedDownloads)
+{
+    storeDownload("https://cdn.example/a/index.m3u8", "waiting");
+    storeDownload("https://cdn.example/b/index.m3u8", "pause");
+    storeDownload("https://cdn.example/c/index.m3u8", "downing");
+    storeDownload("https://cdn.example/d/index.m3u8", "finish");
+    storeDownload("not a url", "waiting");
+    storeDownload("", "fail");
+    storeDownload("https://cdn.example/e/index.m3u8", "fail");
+    ASConfigration::setDefaultDB((home / "elsewhere.db").string(), "elsewhere.db");
+
+    showRoot();
+
+    EXPECT_EQ(ASConfigration::defaultDBPath(), (AppContainer::documentsDirectory() / "zvlist.db").string());
+    EXPECT_EQ(ASConfigration::defaultDBName(), "zvlist.db");
+    using Export = std::pair<std::string, bool>;
+    EXPECT_EQ(cache->exports,
+        (std::vector<Export> { { "https://cdn.example/a/index.m3u8", true },
+            { "https://cdn.example/c/index.m3u8", true }, { "https://cdn.example/e/index.m3u8", true } }));
+    // Resuming changes no record.
+    auto records = ZV_DownLoadModel::findAll();
+    ASSERT_TRUE(records);
+    std::vector<std::string> states;
+    for (const auto& record : *records)
+        states.push_back(record.state);
+    EXPECT_EQ(states,
+        (std::vector<std::string> { "waiting", "pause", "downing", "finish", "waiting", "fail", "fail" }));
+}
+
+TEST_F(RootTest, ChatBadgeCountsFromTheLastStoredMessageAndChatNumClearsIt)
+{
+    // Nothing stored: the server's maximum itself (the sample's room 1 has 4387).
+    showRoot();
+    auto maxseq = g_api->recordsTo("v1/room/maxseq");
+    ASSERT_EQ(maxseq.size(), 1u);
+    EXPECT_EQ(chatBadge(), "99+");
+    EXPECT_EQ(root->dataSource()->numLists, (std::vector<std::string> { "", "", "99+", "", "" }));
+
+    storeMessage(500);
+    storeMessage(20);
+    for (auto [maxSeq, badge] : std::vector<std::pair<std::int64_t, std::string>> {
+             { 620, "99+" }, { 599, "99" }, { 600, "99+" }, { 501, "1" }, { 500, "" }, { 3, "" } }) {
+        foregroundWithMaxSeq(maxSeq);
+        EXPECT_EQ(chatBadge(), badge) << maxSeq;
+    }
+
+    foregroundWithMaxSeq(560);
+    EXPECT_EQ(chatBadge(), "60");
+    // A failed request leaves the badge as it was.
+    g_api->script("v1/room/maxseq", ApiReply::error(500, "busy"));
+    int before = ui->replies;
+    returnToForeground();
+    ASSERT_TRUE(runUntil([&] { return ui->replies > before; }));
+    drain();
+    EXPECT_EQ(chatBadge(), "60");
+
+    NotificationCenter::defaultCenter().post("chatNum");
+    EXPECT_EQ(chatBadge(), "");
+}
+
+TEST_F(RootTest, NoticeDotShowsOnlyAfterNotiAndOnlyOnTheMyTab)
+{
+    // A stored notice count that the (absent) configuration does not share: there is news.
+    UserDefaults::standard().set(PropertyList(std::string("7")), "new_notice");
+    showRoot();
+    for (int index = 0; index < ZVRootViewController::numberOfPages; ++index)
+        EXPECT_TRUE(tab(index)->bgView()->isHidden()) << index;
+
+    NotificationCenter::defaultCenter().post("noti");
+    for (int index = 0; index < ZVRootViewController::numberOfPages; ++index)
+        EXPECT_EQ(tab(index)->bgView()->isHidden(), index != ZVRootViewController::mineIndex) << index;
+
+    UserDefaults::standard().removeObjectForKey("new_notice");
+    NotificationCenter::defaultCenter().post("noti");
+    EXPECT_TRUE(tab(ZVRootViewController::mineIndex)->bgView()->isHidden());
+}
+
+TEST_F(RootTest, IconOnlyTabsSwitchPagesByTapOnly)
+{
+    UserDefaults::standard().set(PropertyList(std::string("7")), "new_notice");
+    showRoot();
+    NotificationCenter::defaultCenter().post("noti");
+
+    // The home page over the bar, its dot and badge: written out for a look, and not blank.
+    UIImage screen = Renderer::renderScreen(2);
+    const char* buildDir = std::getenv("ZV_BUILD_DIR");
+    std::filesystem::path folder
+        = buildDir ? std::filesystem::path(buildDir) : std::filesystem::temp_directory_path();
+    EXPECT_TRUE(Renderer::writePNG(screen, folder / "root-tabs.png"));
+    std::set<std::tuple<int, int, int>> colours;
+    for (int y = 0; y < screen.pixelHeight(); y += 3) {
+        for (int x = 0; x < screen.pixelWidth(); x += 3) {
+            UIColor::RGBA pixel = screen.pixel(x, y);
+            colours.insert({ int(pixel.red * 255), int(pixel.green * 255), int(pixel.blue * 255) });
+        }
+    }
+    EXPECT_GT(colours.size(), 8u);
+
+    EXPECT_EQ(root->preferredNavigationBarHidden(), std::optional<bool>(true));
+    for (int index = 0; index < ZVRootViewController::numberOfPages; ++index) {
+        auto cell = tab(index);
+        ASSERT_TRUE(cell) << index;
+        EXPECT_TRUE(cell->titleLabel()->isHidden()) << index;
+        EXPECT_TRUE(cell->imageView()->image()) << index;
+    }
+    EXPECT_EQ(root->listContainerView()->validListDict().size(), 1u);
+    EXPECT_FALSE(root->listContainerView()->scrollView()->isScrollEnabled());
+
+    // The ranking page shows its picture behind the pages while it is on show.
+    ASSERT_TRUE(driver.tapView(*tab(1)));
+    drain();
+    EXPECT_EQ(root->listContainerView()->currentIndex(), 1);
+    EXPECT_EQ(root->segmentedView()->selectedIndex(), 1);
+    EXPECT_TRUE(root->rankingVC()->isViewLoaded());
+    EXPECT_FALSE(root->imageBgView()->isHidden());
+    EXPECT_EQ(root->imageBgView()->image()->size(), UIImage::named("ranking_bg")->size());
+
+    // Opening the chat page clears the chat badge.
+    ASSERT_EQ(chatBadge(), "99+");
+    ASSERT_TRUE(driver.tapView(*tab(ZVRootViewController::chatIndex)));
+    drain();
+    EXPECT_EQ(root->listContainerView()->currentIndex(), ZVRootViewController::chatIndex);
+    EXPECT_TRUE(root->imageBgView()->isHidden());
+    EXPECT_EQ(chatBadge(), "");
+
+    ASSERT_TRUE(driver.tapView(*tab(4)));
+    drain();
+    EXPECT_EQ(root->listContainerView()->currentIndex(), 4);
+
+    // A swipe over the pages changes nothing.
+    CGRect pages = root->listContainerView()->convert(root->listContainerView()->bounds(), nullptr);
+    driver.drag({ pages.maxX() - 20, pages.midY() }, { pages.minX() + 20, pages.midY() }, 0.3);
+    drain();
+    EXPECT_EQ(root->listContainerView()->currentIndex(), 4);
+    EXPECT_EQ(root->segmentedView()->selectedIndex(), 4);
+}
