@@ -1,0 +1,37 @@
+#include "app/Theme/QDCommonUI.h"
+
+#include "app/Theme/QDUIHelper.h"
+#include "app/Theme/QMUIConfigurationTemplateDark.h"
+#include "platform/foundation/SecureRandom.h"
+#include "platform/ui/qmui/QMUIConfiguration.h"
+#include "platform/ui/qmui/QMUIThemeManager.h"
+
+#include <array>
+
+void QDCommonUI::renderGlobalAppearances()
+{
+    // Of the framework's themed components, the pop-up is the one this platform has.
+    QDUIHelper::customPopupAppearance();
+}
+
+UIStatusBarStyle QDCommonUI::searchControllerStatusBarStyle()
+{
+    const auto& identifier = QMUIThemeManagerCenter::defaultThemeManager().currentThemeIdentifier();
+    return identifier == QMUIConfigurationTemplateDark::name ? UIStatusBarStyle::lightContent
+                                                             : UIStatusBarStyle::darkContent;
+}
+
+UIColor QDCommonUI::randomThemeColor()
+{
+    static const std::array<unsigned, 10> colours { 0xEF5362, 0xFE6D4B, 0xFFCF47, 0x9FD661, 0x3FD0AD,
+        0x065CD0, 0x5A9AEF, 0xAC8FEF, 0xEE85C1, 0x27C0F3 };
+    unsigned value = colours[SecureRandom::uniform(colours.size())];
+    return UIColor(((value >> 16) & 0xFF) / 255.0, ((value >> 8) & 0xFF) / 255.0, (value & 0xFF) / 255.0, 1);
+}
+
+std::shared_ptr<CALayer> QDCommonUI::generateSeparatorLayer()
+{
+    auto layer = CALayer::make();
+    layer->setBackgroundColor(QMUIConfiguration::sharedInstance().separatorColor);
+    return layer;
+}

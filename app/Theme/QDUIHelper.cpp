@@ -1,0 +1,180 @@
+#include "app/Theme/QDUIHelper.h"
+
+#include "app/Theme/QDTheme.h"
+#include "app/Theme/QMUIConfigurationTemplateDark.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/ui/CGContext.h"
+#include "platform/ui/UIAlertController.h"
+#include "platform/ui/UIApplication.h"
+#include "platform/ui/UIBarButtonItem.h"
+#include "platform/ui/UIGraphics.h"
+#include "platform/ui/UIWindow.h"
+#include "platform/ui/qmui/QMUIConfiguration.h"
+#include "platform/ui/qmui/QMUIKitExtensions.h"
+#include "platform/ui/qmui/QMUIPopupContainerView.h"
+
+#include <cstdio>
+#include <regex>
+
+namespace {
+
+using Provider = QMUIThemeProvider<UIColor>;
+
+bool isDark(const std::optional<std::string>& identifier)
+{
+    return identifier == QMUIConfigurationTemplateDark::name;
+}
+
+UIColor configured(const std::optional<UIColor>& value, const UIColor& fallback)
+{
+    return value.value_or(fallback);
+}
+
+std::shared_ptr<UIViewController> topViewController()
+{
+    auto window = UIApplication::shared().keyWindow();
+    auto top = window ? window->rootViewController() : nullptr;
+    while (top && top->presentedViewController())
+        top = top->presentedViewController();
+    return top;
+}
+
+std::string formatted(const char* format, double value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+}
+
+void QDUIHelper::registerAppearance()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    QMUIConfiguration::registerTemplateClass(
+        "QMUIConfigurationTemplate", [] { return std::make_shared<QMUIConfigurationTemplate>(); });
+    QMUIConfiguration::registerTemplateClass(
+        "QMUIConfigurationTemplateDark", [] { return std::make_shared<QMUIConfigurationTemplateDark>(); });
+    // A double tap on a button must not run its action twice (push twice, send twice).
+    UIControl::setRepeatedTouchUpRule(
+        [](const UIControl& control) { return dynamic_cast<const QMUIButton*>(&control) != nullptr; });
+    UIBarButtonItem::setRepeatedTouchUpRule([](const UIBarButtonItem&) { return true; });
+}
+
+void QDUIHelper::customPopupAppearance()
+{
+    auto& popup = QMUIPopupContainerView::appearance();
+    popup.backgroundColor = QDTheme::qd_backgroundColor();
+    popup.borderColor = QDTheme::qd_separatorColor();
+    popup.maskViewBackgroundColor = qmui_colorWithThemeProvider(
+        [](QMUIThemeManager&, const std::optional<std::string>& identifier, const QMUITheme&) {
+            const auto& config = QMUIConfiguration::sharedInstance();
+            return isDark(identifier) ? configured(config.maskDarkColor, UIColor(0, 0, 0, 0.35))
+                                      : configured(config.maskLightColor, UIColor(1, 1, 1, 0.5));
+        });
+}
+
+std::shared_ptr<QMUIButton> QDUIHelper::generateDarkFilledButton()
+{
+    const auto& config = QMUIConfiguration::sharedInstance();
+    auto button = UIView::create<QMUIButton>(CGRect { 0, 0, 200, 40 });
+    button->setAdjustsButtonWhenHighlighted(true);
+    button->setFont(UIFont::boldSystemFont(14));
+    button->setTitleColor(configured(config.whiteColor, UIColor::white()));
+    button->setBackgroundColor(QDTheme::qd_tintColor());
+    const UIColor black = configured(config.blackColor, UIColor::black());
+    button->setHighlightedBackgroundColor(qmui_transitionToColor(QDTheme::qd_tintColor(), black, 0.15));
+    button->setCornerRadius(4);
+    return button;
+}
+
+std::shared_ptr<QMUIButton> QDUIHelper::generateLightBorderedButton()
+{
+    auto button = UIView::create<QMUIButton>(CGRect { 0, 0, 200, 40 });
+    button->setFont(UIFont::boldSystemFont(14));
+    button->setTintColorAdjustsTitleAndImage(QDTheme::qd_tintColor());
+    auto towardsBackground = [](CGFloat progress) {
+        return qmui_colorWithThemeProvider([progress](QMUIThemeManager&, const auto&, const QMUITheme&) {
+            return qmui_transitionToColor(QDTheme::qd_tintColor(), QDTheme::qd_backgroundColor(), progress);
+        });
+    };
+    UIColor background = towardsBackground(0.9);
+    button->setBackgroundColor(background);
+    button->setHighlightedBackgroundColor(towardsBackground(0.75));
+    // Fixed when built; the highlighted border follows the theme.
+    button->layer()->setBorderColor(qmui_transitionToColor(background, QDTheme::qd_tintColor(), 0.5));
+    button->layer()->setBorderWidth(1);
+    button->setCornerRadius(4);
+    button->setHighlightedBorderColor(qmui_colorWithThemeProvider(
+        [background](QMUIThemeManager&, const std::optional<std::string>&, const QMUITheme&) {
+            return qmui_transitionToColor(background, QDTheme::qd_tintColor(), 0.9);
+        }));
+    return button;
+}
+
+std::shared_ptr<QMUIButton> QDUIHelper::generateGhostButtonWithColor(const UIColor& color)
+{
+    auto button = UIView::create<QMUIButton>();
+    button->setTitleColor(color);
+    button->layer()->setBorderColor(color);
+    button->layer()->setBorderWidth(1);
+    button->setCornerRadius(QMUIButtonCornerRadiusAdjustsBounds);
+    return button;
+}
+
+void QDUIHelper::showAlertWhenSavedPhotoFailureByPermissionDenied()
+{
+    const auto& bundle = Bundle::main();
+    std::string appName = bundle.infoString("CFBundleDisplayName").value_or("");
+    if (appName.empty())
+        appName = bundle.infoString("CFBundleName").value_or("");
+    auto alert = UIAlertController::make("无法保存",
+        "请在设备的\"设置-隐私-照片\"选项中，允许" + appName + "访问你的手机相册",
+        UIAlertControllerStyle::alert);
+    alert->addAction(UIAlertAction::make("我知道了", UIAlertActionStyle::cancel));
+    if (auto top = topViewController())
+        top->present(alert, true);
+}
+
+std::string QDUIHelper::humanReadableFileSize(std::int64_t bytes)
+{
+    // Single precision on purpose: the texts match the phone's rounding.
+    const float value = static_cast<float>(bytes);
+    if (bytes >= 1024 * 1024)
+        return formatted("%.2fM", value / 1048576.0f);
+    if (bytes < 1024)
+        return formatted("%.2fB", value);
+    return formatted("%.2fK", value / 1024.0f);
+}
+
+UIImage QDUIHelper::navigationBarBackgroundImageWithThemeColor(const std::optional<UIColor>& color)
+{
+    const auto& config = QMUIConfiguration::sharedInstance();
+    const UIColor top = color ? *color : configured(config.clearColor, UIColor(1, 1, 1, 0));
+    const UIColor bottom = qmui_colorWithAlphaAddedToWhite(top, 0.86);
+    const CGSize size { 4, 88 };
+    UIGraphicsImageRendererFormat format;
+    format.opaque = true;
+    return UIGraphicsImageRenderer(size, format).image([&](CGContext& context) {
+        context.drawLinearGradient({ top, bottom }, {}, { 0, 0 }, { 0, size.height });
+    });
+}
+
+void QDUIHelper::enumerateCodeString(std::string_view text, const CodeStringBlock& block)
+{
+    if (!block)
+        return;
+    static const std::regex pattern(
+        R"(\[?[A-Za-z0-9_.\(]+\s?[A-Za-z0-9_:.\)]+\]?)", std::regex::ECMAScript | std::regex::icase);
+    for (std::cregex_iterator it(text.data(), text.data() + text.size(), pattern), end; it != end; ++it) {
+        const auto& match = *it;
+        if (match.length() == 0)
+            continue;
+        auto offset = static_cast<std::size_t>(match.position());
+        auto length = static_cast<std::size_t>(match.length());
+        block(text.substr(offset, length), offset, length);
+    }
+}

@@ -1,0 +1,354 @@
+// The light and dark themes chosen at the configuration's first use, switching at run time, the
+// repeated-tap protection and a dark screen.
+
+#include "app/Theme/QDCommonUI.h"
+#include "app/Theme/QDTheme.h"
+#include "app/Theme/QDUIHelper.h"
+#include "app/Theme/ZVThemeConfiguration.h"
+#include "platform/foundation/AppContainer.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/UIApplication.h"
+#include "platform/ui/UILabel.h"
+#include "platform/ui/UINavigationBar.h"
+#include "platform/ui/UIScreen.h"
+#include "platform/ui/UIWindow.h"
+#include "platform/ui/gestures/TouchDriver.h"
+#include "platform/ui/gestures/UIEventDispatcher.h"
+#include "platform/ui/qmui/QMUICommonViewController.h"
+#include "platform/ui/qmui/QMUIConfiguration.h"
+#include "platform/ui/qmui/QMUINavigationController.h"
+#include "platform/ui/qmui/QMUIPopupContainerView.h"
+#include "platform/ui/qmui/QMUITableView.h"
+#include "tests/support/MainLoopTest.h"
+#include "tests/support/TempDir.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace {
+
+UIColor rgb(int r, int g, int b)
+{
+    return UIColor(r / 255.0, g / 255.0, b / 255.0, 1);
+}
+
+void expectColour(const UIColor::RGBA& actual, const UIColor& expected, double tolerance = 1.5 / 255)
+{
+    auto e = expected.rgba();
+    EXPECT_NEAR(actual.red, e.red, tolerance);
+    EXPECT_NEAR(actual.green, e.green, tolerance);
+    EXPECT_NEAR(actual.blue, e.blue, tolerance);
+}
+
+// The colour of the middle pixel of an image.
+UIColor::RGBA middle(const UIImage& image)
+{
+    return image.pixel(image.pixelWidth() / 2, image.pixelHeight() / 2);
+}
+
+// The most opaque pixel of a drawn shape: its ink.
+UIColor::RGBA ink(const UIImage& image)
+{
+    UIColor::RGBA best {};
+    for (int y = 0; y < image.pixelHeight(); ++y) {
+        for (int x = 0; x < image.pixelWidth(); ++x) {
+            auto p = image.pixel(x, y);
+            if (p.alpha > best.alpha)
+                best = p;
+        }
+    }
+    return best;
+}
+
+class ThemeTest : public zvtest::MainLoopTest {
+protected:
+    void SetUp() override
+    {
+        zvtest::MainLoopTest::SetUp();
+        AppContainer::setHome(m_home.path());
+        UserDefaults::resetStandardForTesting();
+        QMUIConfiguration::resetForTesting();
+        QMUIThemeManagerCenter::resetForTesting();
+        UIApplication::shared().resetForTesting();
+        UIScreen::main().resetForTesting();
+        UIEventDispatcher::shared().resetForTesting();
+        QDUIHelper::registerAppearance();
+    }
+
+    void TearDown() override
+    {
+        if (window)
+            window->setRootViewController(nullptr);
+        drain();
+        window.reset();
+        ZVThemeConfiguration::share().resetForTesting();
+        QMUIThemeManagerCenter::resetForTesting();
+        QMUIConfiguration::resetForTesting();
+        UIApplication::shared().resetForTesting();
+        UserDefaults::resetStandardForTesting();
+        AppContainer::setHome({});
+        zvtest::MainLoopTest::TearDown();
+    }
+
+    static void storeTheme(const char* identifier)
+    {
+        UserDefaults::standard().set(PropertyList(std::string(identifier)), "selectedThemeIdentifier");
+    }
+
+    void show(std::shared_ptr<UIViewController> root)
+    {
+        window = std::make_shared<UIWindow>();
+        window->makeKeyAndVisible();
+        window->setRootViewController(std::move(root));
+        drain();
+    }
+
+    zvtest::TempDir m_home;
+    std::shared_ptr<UIWindow> window;
+};
+
+TEST_F(ThemeTest, DarkStoredAppliesTheDarkOverridesOnTopOfTheLightValues)
+{
+    storeTheme("Dark");
+    auto& config = QMUIConfiguration::sharedInstance();
+    auto& manager = QMUIThemeManagerCenter::defaultThemeManager();
+
+    ASSERT_EQ(manager.currentThemeIdentifier(), std::optional<std::string>("Dark"));
+    EXPECT_EQ(config.navBarStyle, QMUIConfiguration::BarStyle::black);
+    EXPECT_EQ(config.tabBar.style, QMUIConfiguration::BarStyle::black);
+    EXPECT_EQ(config.toolBar.style, QMUIConfiguration::BarStyle::black);
+    EXPECT_EQ(config.keyboardAppearance, QMUIConfiguration::KeyboardAppearance::dark);
+    EXPECT_FALSE(config.navBarBackgroundImage);
+    ASSERT_TRUE(config.tabBar.shadowImageColor);
+    expectColour(config.tabBar.shadowImageColor->rgba(), rgb(0x2E, 0x32, 0x36));
+    // The light values stay beneath.
+    EXPECT_EQ(config.buttonTintColor, rgb(49, 189, 243));
+    EXPECT_EQ(config.tableViewPlain.sectionHeader.textColor, rgb(163, 163, 163));
+
+    expectColour(QDTheme::qd_backgroundColor().rgba(), UIColor::black());
+    expectColour(QDTheme::qd_tintColor().rgba(), rgb(0x27, 0xC0, 0xF3));
+    expectColour(QDTheme::qd_codeColor().rgba(), rgb(0x27, 0xC0, 0xF3));
+    expectColour(middle(QDTheme::qd_navigationBarBackgroundImage()), rgb(0x27, 0xC0, 0xF3));
+    EXPECT_EQ(QDTheme::qd_standardBlurEffect(), QDBlurEffectStyle::dark);
+    EXPECT_EQ(QDCommonUI::searchControllerStatusBarStyle(), UIStatusBarStyle::lightContent);
+}
+
+TEST_F(ThemeTest, AnyOtherStoredValueLeavesOnlyTheLightTemplate)
+{
+    for (const char* stored : { "", "Default", "dark" }) {
+        SCOPED_TRACE(stored);
+        QMUIConfiguration::resetForTesting();
+        QMUIThemeManagerCenter::resetForTesting();
+        if (*stored)
+            storeTheme(stored);
+        else
+            UserDefaults::standard().removeObjectForKey("selectedThemeIdentifier");
+        auto& config = QMUIConfiguration::sharedInstance();
+        auto& manager = QMUIThemeManagerCenter::defaultThemeManager();
+
+        EXPECT_FALSE(manager.currentThemeIdentifier());
+        EXPECT_EQ(manager.themeIdentifiers(), std::vector<std::string> { "Dark" });
+        EXPECT_EQ(config.navBarStyle, QMUIConfiguration::BarStyle::defaultStyle);
+        EXPECT_EQ(config.keyboardAppearance, QMUIConfiguration::KeyboardAppearance::defaultAppearance);
+        EXPECT_TRUE(config.navBarBackgroundImage);
+        EXPECT_FALSE(config.tabBar.shadowImageColor);
+        EXPECT_EQ(QDTheme::qd_standardBlurEffect(), QDBlurEffectStyle::light);
+        EXPECT_EQ(QDCommonUI::searchControllerStatusBarStyle(), UIStatusBarStyle::darkContent);
+        // Colours resolve under a theme that supplies none of its own.
+        EXPECT_EQ(QDTheme::qd_gridItemTintColor().alphaComponent(), 1);
+    }
+}
+
+TEST_F(ThemeTest, LightTemplateValuesThatReadEarlierRows)
+{
+    auto& config = QMUIConfiguration::sharedInstance();
+
+    EXPECT_EQ(config.disabledColor, config.grayColor);
+    EXPECT_EQ(config.buttonTintColor, config.blueColor);
+    EXPECT_EQ(config.searchBarPlaceholderColor, rgb(196, 200, 208));
+    EXPECT_EQ(config.navBarShadowImageColor, UIColor(1, 1, 1, 0));
+    // The tool bar's derived tints are nothing because the tint is nothing when they are made.
+    EXPECT_FALSE(config.toolBarTintColorHighlighted);
+    EXPECT_FALSE(config.toolBarTintColorDisabled);
+    // Grouped cells copy the plain ones; the inset-grouped footer copies the inset-grouped header.
+    EXPECT_EQ(config.tableViewGrouped.cell.selectedBackgroundColor, rgb(238, 239, 241));
+    EXPECT_EQ(config.tableViewInsetGrouped.cell.warningBackgroundColor, rgb(255, 207, 71));
+    EXPECT_EQ(config.tableViewInsetGrouped.sectionFooter.contentInset, (UIEdgeInsets { 16, 15, 8, 15 }));
+    EXPECT_EQ(config.tableViewInsetGrouped.sectionFooter.font, UIFont::systemFont(12));
+    EXPECT_EQ(config.tableViewGrouped.sectionFooter.contentInset, (UIEdgeInsets { 8, 15, 2, 15 }));
+    EXPECT_EQ(config.updatesIndicatorOffset, (CGPoint { 4, 7 }));
+    EXPECT_EQ(config.updatesIndicatorOffsetLandscape, (CGPoint { 4, 7 }));
+    EXPECT_EQ(config.navBarContainerClasses, std::vector<std::string> { "QMUINavigationController" });
+    EXPECT_TRUE(config.navBarUsesStandardAppearanceOnly);
+    EXPECT_FALSE(config.needsBackBarButtonItemTitle);
+    // Components made afterwards take the values.
+    auto table = UIView::create<QMUITableView>();
+    EXPECT_EQ(table->separatorColor(), rgb(222, 224, 226));
+}
+
+TEST_F(ThemeTest, AnOlderSystemKeepsTheDefaultsOfTheNewerSettings)
+{
+    setenv("ZV_INFO_SystemVersion", "14.8", 1);
+    Bundle::resetForTesting();
+    auto& config = QMUIConfiguration::sharedInstance();
+    unsetenv("ZV_INFO_SystemVersion");
+    Bundle::resetForTesting();
+
+    EXPECT_FALSE(config.navBarUsesStandardAppearanceOnly);
+    EXPECT_FALSE(config.navBarRemoveBackgroundEffectAutomatically);
+    EXPECT_EQ(config.navBarTitleFont, UIFont::systemFont(18));
+}
+
+TEST_F(ThemeTest, SwitchingThemesStoresTheIdentifierAndReappliesTheConfiguration)
+{
+    auto& config = QMUIConfiguration::sharedInstance();
+    auto& manager = QMUIThemeManagerCenter::defaultThemeManager();
+    ZVThemeConfiguration::share().setupTheme();
+    // Without a current theme the system style is not followed yet.
+    EXPECT_FALSE(manager.respondsSystemStyleAutomatically());
+    UIColor background = QDTheme::qd_backgroundColor();
+
+    ASSERT_TRUE(manager.setCurrentThemeIdentifier("Dark"));
+    UIColor mask = *QMUIPopupContainerView::appearance().maskViewBackgroundColor;
+    EXPECT_EQ(UserDefaults::standard().stringForKey("selectedThemeIdentifier"), "Dark");
+    EXPECT_EQ(config.navBarStyle, QMUIConfiguration::BarStyle::black);
+    // Colours made before the switch follow it.
+    expectColour(background.rgba(), UIColor::black());
+    EXPECT_NEAR(mask.alphaComponent(), 0.35, 0.01);
+    expectColour(ink(QDTheme::qd_tableViewCellDisclosureIndicatorImage()), rgb(98, 100, 104), 0.02);
+
+    ASSERT_TRUE(manager.setCurrentThemeIdentifier("Default"));
+    EXPECT_EQ(UserDefaults::standard().stringForKey("selectedThemeIdentifier"), "Default");
+    EXPECT_EQ(config.navBarStyle, QMUIConfiguration::BarStyle::defaultStyle);
+    expectColour(background.rgba(), UIColor::white());
+    EXPECT_NEAR(mask.alphaComponent(), 0.5, 0.01);
+    expectColour(ink(QDTheme::qd_tableViewCellDisclosureIndicatorImage()), rgb(173, 180, 190), 0.02);
+
+    EXPECT_FALSE(manager.setCurrentThemeIdentifier("Sepia"));
+    // Another manager's change stores nothing.
+    auto& other = QMUIThemeManagerCenter::themeManagerWithName("player");
+    other.themeGenerator = &ZVThemeConfiguration::themeForIdentifier;
+    other.setCurrentThemeIdentifier("Dark");
+    EXPECT_EQ(UserDefaults::standard().stringForKey("selectedThemeIdentifier"), "Default");
+
+    EXPECT_EQ(ZVThemeConfiguration::identifierForTrait({ UIUserInterfaceStyle::dark }), "Dark");
+    EXPECT_EQ(ZVThemeConfiguration::identifierForTrait({ UIUserInterfaceStyle::unspecified }), "Default");
+}
+
+class ButtonScreen : public QMUICommonViewController {
+public:
+    void initSubviews() override
+    {
+        framework = QDUIHelper::generateDarkFilledButton();
+        framework->setTitle("发送");
+        framework->setFrame({ 95, 200, 200, 40 });
+        framework->addAction(UIControlEventTouchUpInside, [this](UIControl&) { ++frameworkTaps; });
+        view()->addSubview(framework);
+
+        plain = UIView::create<UIButton>(CGRect { 95, 300, 200, 40 });
+        plain->setTitle("普通");
+        plain->addAction(UIControlEventTouchUpInside, [this](UIControl&) { ++plainTaps; });
+        view()->addSubview(plain);
+
+        navigationItem().setRightBarButtonItem(UIBarButtonItem::withTitle(
+            "完成", UIBarButtonItemStyle::plain, [this](UIBarButtonItem&) { ++barTaps; }));
+    }
+
+    std::shared_ptr<QMUIButton> framework;
+    std::shared_ptr<UIButton> plain;
+    int frameworkTaps = 0;
+    int plainTaps = 0;
+    int barTaps = 0;
+};
+
+TEST_F(ThemeTest, RepeatedTapsRunFrameworkAndBarButtonsOnce)
+{
+    auto screen = std::make_shared<ButtonScreen>();
+    auto navigation = std::make_shared<QMUINavigationController>(screen);
+    show(navigation);
+    TouchDriver finger;
+    auto& bar = navigation->navigationBar();
+    ASSERT_EQ(bar.rightItemViews().size(), 1u);
+    auto barButton = bar.rightItemViews()[0];
+
+    // Two taps in a row: the second is a repeat.
+    ASSERT_TRUE(finger.tapView(*screen->framework));
+    ASSERT_TRUE(finger.tapView(*screen->framework));
+    ASSERT_TRUE(finger.tapView(*screen->plain));
+    ASSERT_TRUE(finger.tapView(*screen->plain));
+    ASSERT_TRUE(finger.tapView(*barButton));
+    ASSERT_TRUE(finger.tapView(*barButton));
+    EXPECT_EQ(screen->frameworkTaps, 1);
+    EXPECT_EQ(screen->plainTaps, 2);
+    EXPECT_EQ(screen->barTaps, 1);
+
+    // Past the repeat interval a tap counts again.
+    advance(UIEventDispatcher::multiTapInterval + 0.05);
+    ASSERT_TRUE(finger.tapView(*screen->framework));
+    advance(UIEventDispatcher::multiTapInterval + 0.05);
+    ASSERT_TRUE(finger.tapView(*barButton));
+    EXPECT_EQ(screen->frameworkTaps, 2);
+    EXPECT_EQ(screen->barTaps, 2);
+}
+
+class DarkScreen : public QMUICommonViewController {
+public:
+    void initSubviews() override
+    {
+        view()->setBackgroundColor(QDTheme::qd_backgroundColor());
+        auto label = UIView::create<UILabel>(CGRect { 24, 140, 342, 40 });
+        label->setText("暗色主题下的标题文字");
+        label->setFont(UIFont::boldSystemFont(20));
+        label->setTextColor(QDTheme::qd_titleTextColor());
+        view()->addSubview(label);
+        button = QDUIHelper::generateDarkFilledButton();
+        button->setTitle("开始播放");
+        button->setFrame({ 95, 240, 200, 40 });
+        view()->addSubview(button);
+    }
+    std::shared_ptr<QMUIButton> button;
+};
+
+TEST_F(ThemeTest, DarkScreenScreenshot)
+{
+    storeTheme("Dark");
+    show(std::make_shared<DarkScreen>());
+
+    UIImage image = Renderer::renderScreen(1);
+    const char* build = std::getenv("ZV_BUILD_DIR");
+    Renderer::writePNG(image, std::filesystem::path(build ? build : "/tmp") / "theme_dark_screen.png");
+    ASSERT_EQ(image.pixelWidth(), 390);
+    expectColour(image.pixel(10, 400), UIColor::black(), 0.02);
+    expectColour(image.pixel(100, 245), rgb(0x27, 0xC0, 0xF3), 0.02);
+    // Some pixel of the label carries its light title colour.
+    bool lightText = false;
+    for (int x = 24; x < 366 && !lightText; ++x) {
+        for (int y = 140; y < 180 && !lightText; ++y)
+            lightText = image.pixel(x, y).red > 0.6;
+    }
+    EXPECT_TRUE(lightText);
+}
+
+TEST(QDUIHelperText, FileSizesAndCodeWords)
+{
+    EXPECT_EQ(QDUIHelper::humanReadableFileSize(0), "0.00B");
+    EXPECT_EQ(QDUIHelper::humanReadableFileSize(1023), "1023.00B");
+    EXPECT_EQ(QDUIHelper::humanReadableFileSize(1024), "1.00K");
+    EXPECT_EQ(QDUIHelper::humanReadableFileSize(1048575), "1024.00K");
+    EXPECT_EQ(QDUIHelper::humanReadableFileSize(1048576), "1.00M");
+    EXPECT_EQ(QDUIHelper::humanReadableFileSize(-5), "-5.00B");
+
+    std::vector<std::string> words;
+    QDUIHelper::enumerateCodeString("调用 [self reload] 后再 view.frame 一下",
+        [&](std::string_view code, std::size_t offset, std::size_t length) {
+            words.emplace_back(code);
+            EXPECT_EQ(length, code.size());
+            EXPECT_GT(offset, 0u);
+        });
+    EXPECT_EQ(words, (std::vector<std::string> { "[self reload]", "view.frame" }));
+    QDUIHelper::enumerateCodeString("a b", {});
+}
+
+}
