@@ -1,5 +1,7 @@
 #include "platform/ui/qmui/QMUIConfiguration.h"
 
+#include "platform/ui/lists/UITableView.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -79,4 +81,9 @@ void QMUIConfiguration::resetForTesting()
     if (!instance)
         return;
     *instance = QMUIConfiguration();
+}
+
+const QMUIConfiguration::TableStyleAppearance& QMUIConfiguration::tableAppearance(UITableViewStyle style) const
+{
+    return style == UITableViewStyle::grouped ? tableViewGrouped : tableViewPlain;
 }

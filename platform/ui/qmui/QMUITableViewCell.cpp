@@ -5,7 +5,7 @@
 QMUITableViewCell::QMUITableViewCell(UITableViewCellStyle style, std::string reuseIdentifier)
     : UITableViewCell(style, std::move(reuseIdentifier))
 {
-    const auto& config = QMUIConfiguration::sharedInstance();
-    if (config.tableViewCellBackgroundColor)
-        setBackgroundColor(config.tableViewCellBackgroundColor);
+    const auto& background = QMUIConfiguration::sharedInstance().tableViewPlain.cell.backgroundColor;
+    if (background)
+        setBackgroundColor(background);
 }

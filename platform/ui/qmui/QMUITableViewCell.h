@@ -3,7 +3,7 @@
 #include "platform/ui/lists/UITableViewCell.h"
 
 // The framework's table cell: a cell that takes its background colour from QMUIConfiguration
-// (tableViewCellBackgroundColor) when that is set.
+// (tableViewPlain.cell.backgroundColor) when that is set.
 class QMUITableViewCell : public UITableViewCell {
 public:
     explicit QMUITableViewCell(

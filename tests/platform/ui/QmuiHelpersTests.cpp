@@ -89,10 +89,10 @@ TEST_F(QmuiHelpers, ConsoleStaysHiddenOnceTurnedOff)
 TEST_F(QmuiHelpers, TablesTakeTheConfiguredColours)
 {
     auto& config = QMUIConfiguration::sharedInstance();
-    config.tableViewSeparatorColor = UIColor(222 / 255.0, 224 / 255.0, 226 / 255.0, 1);
-    config.tableViewCellBackgroundColor = UIColor::white();
+    config.tableViewPlain.separatorColor = UIColor(222 / 255.0, 224 / 255.0, 226 / 255.0, 1);
+    config.tableViewPlain.cell.backgroundColor = UIColor::white();
     auto table = UIView::create<QMUITableView>();
-    EXPECT_EQ(table->separatorColor(), *config.tableViewSeparatorColor);
+    EXPECT_EQ(table->separatorColor(), *config.tableViewPlain.separatorColor);
     EXPECT_EQ(table->className(), "QMUITableView");
     auto cell = std::make_shared<QMUITableViewCell>(UITableViewCellStyle::defaultStyle, "row");
     EXPECT_EQ(cell->backgroundColor(), UIColor::white());
