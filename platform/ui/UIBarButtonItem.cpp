@@ -1,6 +1,17 @@
 #include "platform/ui/UIBarButtonItem.h"
 
 #include "platform/ui/UIView.h"
+#include "platform/ui/gestures/UITouch.h"
+
+namespace {
+
+std::function<bool(const UIBarButtonItem&)>& repeatedTouchUpRule()
+{
+    static std::function<bool(const UIBarButtonItem&)> rule;
+    return rule;
+}
+
+}
 
 std::shared_ptr<UIBarButtonItem> UIBarButtonItem::withTitle(
     std::string title, UIBarButtonItemStyle style, Action action)
@@ -74,6 +85,24 @@ bool UIBarButtonItem::performAction()
     auto action = m_action;
     action(*this);
     return true;
+}
+
+bool UIBarButtonItem::acceptsTouchUp(const UITouch& touch) const
+{
+    return touch.tapCount() <= 1 || !preventsRepeatedTouchUpInsideEvent();
+}
+
+bool UIBarButtonItem::preventsRepeatedTouchUpInsideEvent() const
+{
+    if (m_preventsRepeated)
+        return *m_preventsRepeated;
+    const auto& rule = repeatedTouchUpRule();
+    return rule && rule(*this);
+}
+
+void UIBarButtonItem::setRepeatedTouchUpRule(std::function<bool(const UIBarButtonItem&)> rule)
+{
+    repeatedTouchUpRule() = std::move(rule);
 }
 
 void UIBarButtonItem::changed()

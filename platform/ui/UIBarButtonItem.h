@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+class UITouch;
 class UIView;
 
 enum class UIBarButtonItemStyle { plain, done };
@@ -49,6 +50,15 @@ public:
     void setAction(Action action) { m_action = std::move(action); }
     // What a tap does: runs the action when the item is enabled. Returns whether it ran.
     bool performAction();
+    // Whether the touch-up of a tap on the item's button may run the action: not for a repeated
+    // tap (tap count above 1) while the item prevents repeated touch-ups.
+    bool acceptsTouchUp(const UITouch& touch) const;
+
+    // Unless set on the item, the answer comes from the process-wide rule (an app-wide helper
+    // installs one to turn it on for every bar button), else it is off.
+    bool preventsRepeatedTouchUpInsideEvent() const;
+    void setPreventsRepeatedTouchUpInsideEvent(bool prevents) { m_preventsRepeated = prevents; }
+    static void setRepeatedTouchUpRule(std::function<bool(const UIBarButtonItem&)> rule);
 
     // For the bar that shows the item: called after each change.
     void setChangeHandler(std::function<void()> handler) { m_changed = std::move(handler); }
@@ -62,6 +72,7 @@ private:
     UIBarButtonItemStyle m_style = UIBarButtonItemStyle::plain;
     std::optional<UIColor> m_tintColor;
     bool m_enabled = true;
+    std::optional<bool> m_preventsRepeated;
     int m_tag = 0;
     Action m_action;
     std::function<void()> m_changed;

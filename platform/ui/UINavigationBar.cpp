@@ -3,6 +3,7 @@
 #include "platform/ui/TextLayout.h"
 #include "platform/ui/UIGraphics.h"
 #include "platform/ui/UIScreen.h"
+#include "platform/ui/gestures/UITouch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -155,13 +156,16 @@ void UINavigationBarButton::touchesBegan(const UITouchSet&, const UIEvent*)
         setAlpha(0.2);
 }
 
-void UINavigationBarButton::touchesEnded(const UITouchSet&, const UIEvent*)
+void UINavigationBarButton::touchesEnded(const UITouchSet& touches, const UIEvent*)
 {
     bool wasTracking = m_tracking;
     m_tracking = false;
     setAlpha(m_enabled ? 1 : 0.35);
-    if (wasTracking)
-        performTap();
+    if (!wasTracking)
+        return;
+    if (acceptsTouchUp && !touches.empty() && !acceptsTouchUp(*touches.front()))
+        return;
+    performTap();
 }
 
 void UINavigationBarButton::touchesCancelled(const UITouchSet&, const UIEvent*)
@@ -316,6 +320,10 @@ std::shared_ptr<UIView> UINavigationBar::makeItemView(const std::shared_ptr<UIBa
             if (auto i = weakItem.lock())
                 i->performAction();
         });
+    button->acceptsTouchUp = [weakItem](const UITouch& touch) {
+        auto i = weakItem.lock();
+        return !i || i->acceptsTouchUp(touch);
+    };
     button->setFont(buttonFont(item->style() == UIBarButtonItemStyle::done));
     button->setColor(item->tintColor());
     button->setEnabled(item->isEnabled());

@@ -30,6 +30,8 @@ public:
 
     // What a tap does: runs the action when enabled. Returns whether it ran.
     bool performTap();
+    // Asked at the touch-up of a tap before the action runs; no ignores that tap.
+    std::function<bool(const UITouch&)> acceptsTouchUp;
 
     CGSize sizeThatFits(CGSize size) const override;
     void layoutSubviews() override;
