@@ -4,6 +4,8 @@
 
 // The kind of a chat message, as numbered on the wire. The enumeration is open: a value from a
 // newer server keeps its number (any int32 fits) and is simply not one of the named kinds.
+// The schema's own enumeration of the same name is compiled as ChatMessageType (ChatSchema.h),
+// which converts with messageType().
 enum class MessageType : std::int32_t {
     mtUnknown = 0,
     mtText = 1,

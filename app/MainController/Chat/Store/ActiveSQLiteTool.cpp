@@ -79,13 +79,20 @@ std::vector<Message> ActiveSQLiteTool::loadMessages()
     }
     messages.reserve(rows->size());
     for (const ZV_MessageASModel& row : *rows) {
-        Message message;
-        auto decoded = google::protobuf::util::JsonStringToMessage(row.json, &message);
-        if (!decoded.ok()) {
-            logLine("row of seq " + std::to_string(row.seq) + " skipped: " + decoded.ToString());
+        std::optional<Message> message = decodeMessage(row.json);
+        if (!message) {
+            logLine("row of seq " + std::to_string(row.seq) + " skipped: it is no message");
             continue;
         }
-        messages.push_back(std::move(message));
+        messages.push_back(std::move(*message));
     }
     return messages;
+}
+
+std::optional<Message> ActiveSQLiteTool::decodeMessage(const std::string& json)
+{
+    Message message;
+    if (!google::protobuf::util::JsonStringToMessage(json, &message).ok())
+        return std::nullopt;
+    return message;
 }

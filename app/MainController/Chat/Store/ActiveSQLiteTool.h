@@ -2,6 +2,8 @@
 
 #include "app/MainController/Chat/Schema/ChatSchema.h"
 
+#include <optional>
+#include <string>
 #include <vector>
 
 class JSON;
@@ -21,6 +23,10 @@ public:
     static bool saveMessage(const JSON& json);
     // Every row that decodes, ascending by seq; rows that do not decode are left out (and stay).
     static std::vector<Message> loadMessages();
+
+    // One stored row's text read back as a message: the schema's JSON reader with its default
+    // options (JSON or field names, int64 as number or text, no unknown keys). None when it fails.
+    static std::optional<Message> decodeMessage(const std::string& json);
 
 private:
     static bool hasRow(std::int64_t seq);
