@@ -28,6 +28,19 @@ std::optional<UIColor> withAlpha(const std::optional<UIColor>& color, CGFloat al
     return color->withAlphaComponent(alpha);
 }
 
+// A section header or footer with the margins every table style gives its accessory view.
+QMUIConfiguration::TableSectionAppearance section(
+    UIFont font, std::optional<UIColor> text, UIEdgeInsets inset)
+{
+    QMUIConfiguration::TableSectionAppearance s;
+    s.font = std::move(font);
+    s.textColor = std::move(text);
+    s.accessoryMargins = { 0, 15, 0, 0 };
+    s.contentInset = inset;
+    s.defaultHeight = QMUIConfiguration::automaticDimension;
+    return s;
+}
+
 }
 
 void QMUIConfigurationTemplate::applyConfigurationTemplate()
@@ -188,16 +201,10 @@ void QMUIConfigurationTemplate::applyTables(QMUIConfiguration& c) const
     c.tableViewCellCheckmarkImage = std::nullopt;
     c.tableViewCellDetailButtonImage = std::nullopt;
     c.tableViewCellSpacingBetweenDetailButtonAndDisclosureIndicator = 12;
+    plain.sectionHeader = section(UIFont::boldSystemFont(12), c.grayDarkenColor, { 4, 15, 4, 15 });
+    plain.sectionFooter = section(UIFont::boldSystemFont(12), c.grayColor, { 4, 15, 4, 15 });
     plain.sectionHeader.backgroundColor = rgb(244, 244, 244);
     plain.sectionFooter.backgroundColor = rgb(244, 244, 244);
-    plain.sectionHeader.font = UIFont::boldSystemFont(12);
-    plain.sectionFooter.font = UIFont::boldSystemFont(12);
-    plain.sectionHeader.textColor = c.grayDarkenColor;
-    plain.sectionFooter.textColor = c.grayColor;
-    plain.sectionHeader.accessoryMargins = { 0, 15, 0, 0 };
-    plain.sectionFooter.accessoryMargins = { 0, 15, 0, 0 };
-    plain.sectionHeader.contentInset = { 4, 15, 4, 15 };
-    plain.sectionFooter.contentInset = { 4, 15, 4, 15 };
     if (modern)
         plain.sectionHeaderTopPadding = automatic;
 
@@ -205,16 +212,8 @@ void QMUIConfigurationTemplate::applyTables(QMUIConfiguration& c) const
     grouped.backgroundColor = std::nullopt;
     grouped.separatorColor = plain.separatorColor;
     grouped.cell = plain.cell;
-    grouped.sectionHeader.font = UIFont::systemFont(12);
-    grouped.sectionFooter.font = UIFont::systemFont(12);
-    grouped.sectionHeader.textColor = c.grayDarkenColor;
-    grouped.sectionFooter.textColor = c.grayColor;
-    grouped.sectionHeader.accessoryMargins = { 0, 15, 0, 0 };
-    grouped.sectionFooter.accessoryMargins = { 0, 15, 0, 0 };
-    grouped.sectionHeader.defaultHeight = automatic;
-    grouped.sectionFooter.defaultHeight = automatic;
-    grouped.sectionHeader.contentInset = { 16, 15, 8, 15 };
-    grouped.sectionFooter.contentInset = { 8, 15, 2, 15 };
+    grouped.sectionHeader = section(UIFont::systemFont(12), c.grayDarkenColor, { 16, 15, 8, 15 });
+    grouped.sectionFooter = section(UIFont::systemFont(12), c.grayColor, { 8, 15, 2, 15 });
     if (modern)
         grouped.sectionHeaderTopPadding = automatic;
 
