@@ -373,11 +373,14 @@ void QMUIModalPresentationViewController::finishHiding(Completion completion)
     auto window = std::move(m_window);
     m_window.reset();
     m_hiding = false;
+    // Give the key back only if this presentation still has it: a later one shown over it keeps
+    // its own key window (and its touches).
+    bool wasKey = window && window->isKeyWindow();
     if (window) {
         window->setHidden(true);
         window->setRootViewController(nullptr);
     }
-    if (auto previous = m_previousKeyWindow.lock(); previous && !previous->isHidden())
+    if (auto previous = m_previousKeyWindow.lock(); wasKey && previous && !previous->isHidden())
         previous->makeKey();
     m_previousKeyWindow.reset();
     m_keyboardHeight = 0;
