@@ -233,6 +233,14 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
             ? std::nullopt
             : std::optional<std::string>("nothing to touch there");
     }
+    if (command == "pinch") {
+        auto v = numbers(args, 5);
+        if (!v || (*v)[2] < 0 || (*v)[3] < 0 || (*v)[4] < 0)
+            return usage + "pinch <x> <y> <from distance> <to distance> <seconds>";
+        return m_driver.pinch({ (*v)[0], (*v)[1] }, (*v)[2], (*v)[3], (*v)[4])
+            ? std::nullopt
+            : std::optional<std::string>("nothing to touch there");
+    }
     if (command == "type") {
         if (rest.empty())
             return usage + "type <text>";

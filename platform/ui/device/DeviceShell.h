@@ -28,6 +28,7 @@ struct DeviceShellOptions {
 // application with its delegate, and a command interpreter that drives it. Commands, one per line:
 //   tap <x> <y> | tap-text <text> | tap-id <identifier> | double-tap <x> <y>
 //   long-press <x> <y> <seconds> | drag <x1> <y1> <x2> <y2> <seconds>
+//   pinch <x> <y> <from distance> <to distance> <seconds>   (two fingers, level, about x y)
 //   type <text> | return | wait <seconds> | wait-for-text <text> <timeout seconds>
 //   rotate landscape|portrait | background | foreground
 //   screenshot <name> | dump <name> | alert <action title> | # comment

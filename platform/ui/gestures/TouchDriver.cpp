@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -128,6 +130,32 @@ bool TouchDriver::drag(const std::vector<CGPoint>& path, double seconds)
         UIEventDispatcher::shared().touchMove(pointAt(total * step / steps));
     }
     UIEventDispatcher::shared().touchUp(path.back());
+    wait(0);
+    return true;
+}
+
+bool TouchDriver::pinch(CGPoint center, CGFloat fromDistance, CGFloat toDistance, double seconds)
+{
+    auto fingers = [&](CGFloat distance) {
+        return std::pair { CGPoint { center.x - distance / 2, center.y },
+            CGPoint { center.x + distance / 2, center.y } };
+    };
+    auto [first, second] = fingers(fromDistance);
+    if (!touchDown(targetWindow(), first))
+        return false;
+    auto& dispatcher = UIEventDispatcher::shared();
+    dispatcher.secondTouchDown(second);
+    int steps = std::max(1, static_cast<int>(std::lround(seconds / frameInterval)));
+    for (int step = 1; step <= steps; ++step) {
+        wait(seconds / steps);
+        if (!dispatcher.isTouching())
+            return true; // the touch was cancelled under us
+        std::tie(first, second) = fingers(fromDistance + (toDistance - fromDistance) * step / steps);
+        dispatcher.touchesMove(first, second);
+    }
+    dispatcher.secondTouchUp(second);
+    wait(0);
+    dispatcher.touchUp(first);
     wait(0);
     return true;
 }

@@ -10,7 +10,7 @@
 class UIView;
 class UIWindow;
 
-// Drives the interface as a finger and a keyboard would, for tests and the device shell. Touches
+// Drives the interface as fingers and a keyboard would, for tests and the device shell. Touches
 // go to the application's key window (or the window of a view found by text) through the event
 // dispatcher: hit testing, gesture recognisers, controls. Time passes on the main run loop
 // (virtual clock in tests and the shell): a tap holds the finger down `tapDuration`, a drag moves
@@ -35,6 +35,10 @@ public:
     {
         return drag(std::vector<CGPoint> { from, to }, seconds);
     }
+
+    // Two fingers on a horizontal line through `center`, `fromDistance` apart, moving evenly to
+    // `toDistance` over `seconds`; the second finger lifts first.
+    bool pinch(CGPoint center, CGFloat fromDistance, CGFloat toDistance, double seconds);
 
     // Taps the middle of the view's visible part; false when it is not on screen.
     bool tapView(const UIView& view);

@@ -4,6 +4,7 @@
 #include "platform/ui/UIView.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/controls/UIControl.h"
+#include "platform/ui/gestures/UIPinchGestureRecognizer.h"
 #include "platform/ui/gestures/UITapGestureRecognizer.h"
 #include "platform/ui/gestures/UITouch.h"
 
@@ -39,6 +40,11 @@ bool prevents(const UIGestureRecognizer& winner, const UIGestureRecognizer& othe
     if (winnerTap && otherTap && winnerTap->numberOfTapsRequired < otherTap->numberOfTapsRequired)
         return false;
     return true;
+}
+
+bool followsSeveralFingers(const UIGestureRecognizer& recognizer)
+{
+    return dynamic_cast<const UIPinchGestureRecognizer*>(&recognizer) != nullptr;
 }
 
 bool dependsOn(const UIGestureRecognizer& recognizer, const UIGestureRecognizer& other)
@@ -198,7 +204,7 @@ void UIEventDispatcher::touchMove(CGPoint point)
     touch->m_location = point;
     touch->m_timestamp = Clock::now();
     touch->m_phase = UITouchPhase::moved;
-    deliver({ touch }, &UIGestureRecognizer::touchesMoved);
+    deliver({ touch }, &UIGestureRecognizer::touchesMoved, m_second != nullptr);
     auto it = std::find_if(
         m_deliveries.begin(), m_deliveries.end(), [&](const auto& d) { return d.touch == touch; });
     if (it == m_deliveries.end() || it->cancelled || !it->beganDelivered)
@@ -214,6 +220,7 @@ void UIEventDispatcher::touchUp(CGPoint point)
     if (!m_touch)
         return;
     Guard guard(*this);
+    endSecondTouch(false);
     auto touch = m_touch;
     touch->m_previousLocation = touch->m_location;
     touch->m_location = point;
@@ -231,11 +238,77 @@ void UIEventDispatcher::touchCancel()
     if (!m_touch)
         return;
     Guard guard(*this);
+    endSecondTouch(true);
     auto touch = m_touch;
     touch->m_timestamp = Clock::now();
     touch->m_phase = UITouchPhase::cancelled;
     deliver({ touch }, &UIGestureRecognizer::touchesCancelled);
     finishTouch(true);
+}
+
+bool UIEventDispatcher::secondTouchDown(CGPoint point)
+{
+    if (!m_touch || m_second)
+        return false;
+    Guard guard(*this);
+    auto touch = std::make_shared<UITouch>();
+    touch->m_timestamp = Clock::now();
+    touch->m_location = touch->m_previousLocation = point;
+    touch->m_view = m_touch->m_view;
+    touch->m_window = m_touch->m_window;
+    for (const auto& recognizer : m_touch->gestureRecognizers()) {
+        if (followsSeveralFingers(*recognizer))
+            touch->m_recognizers.push_back(recognizer);
+    }
+    m_second = touch;
+    deliver({ touch }, &UIGestureRecognizer::touchesBegan);
+    return true;
+}
+
+void UIEventDispatcher::secondTouchMove(CGPoint point)
+{
+    if (!m_second)
+        return;
+    Guard guard(*this);
+    auto touch = m_second;
+    touch->m_previousLocation = touch->m_location;
+    touch->m_location = point;
+    touch->m_timestamp = Clock::now();
+    touch->m_phase = UITouchPhase::moved;
+    deliver({ touch }, &UIGestureRecognizer::touchesMoved);
+}
+
+void UIEventDispatcher::touchesMove(CGPoint first, CGPoint second)
+{
+    if (m_second) {
+        m_second->m_previousLocation = m_second->m_location;
+        m_second->m_location = second;
+        m_second->m_timestamp = Clock::now();
+        m_second->m_phase = UITouchPhase::moved;
+    }
+    touchMove(first);
+}
+
+void UIEventDispatcher::secondTouchUp(CGPoint point)
+{
+    if (!m_second)
+        return;
+    Guard guard(*this);
+    m_second->m_previousLocation = m_second->m_location;
+    m_second->m_location = point;
+    endSecondTouch(false);
+}
+
+void UIEventDispatcher::endSecondTouch(bool cancelled)
+{
+    if (!m_second)
+        return;
+    auto touch = m_second;
+    m_second.reset();
+    touch->m_timestamp = Clock::now();
+    touch->m_phase = cancelled ? UITouchPhase::cancelled : UITouchPhase::ended;
+    deliver(
+        { touch }, cancelled ? &UIGestureRecognizer::touchesCancelled : &UIGestureRecognizer::touchesEnded);
 }
 
 void UIEventDispatcher::finishTouch(bool cancelled)
@@ -265,13 +338,15 @@ void UIEventDispatcher::finishTouch(bool cancelled)
     flushViewDeliveries();
 }
 
-void UIEventDispatcher::deliver(
-    UITouchSet touches, void (UIGestureRecognizer::*method)(const UITouchSet&, const UIEvent*))
+void UIEventDispatcher::deliver(UITouchSet touches,
+    void (UIGestureRecognizer::*method)(const UITouchSet&, const UIEvent*), bool severalFingersOnly)
 {
     const auto& touch = touches.front();
     UIEvent event(touches, touch->timestamp());
     for (const auto& recognizer : touchRecognizers(*touch)) {
         if (!recognizer->isEnabled() || isTerminal(recognizer->state()) || !recognizer->view())
+            continue;
+        if (severalFingersOnly && !followsSeveralFingers(*recognizer))
             continue;
         recognizer->setLocationInWindow(touch->m_location);
         ((*recognizer).*method)(touches, &event);
@@ -475,6 +550,7 @@ void UIEventDispatcher::resetFinished()
 void UIEventDispatcher::resetForTesting()
 {
     m_touch.reset();
+    m_second.reset();
     m_deliveries.clear();
     m_held.clear();
     for (const auto& weak : m_active) {

@@ -11,9 +11,9 @@ class UITouch;
 class UIView;
 class UIWindow;
 
-// Delivers one finger's touches the way the phone does: the touch goes to the view hit at
-// touch-down and to the gesture recognisers of that view and its ancestors (recognisers first).
-// As the gesture arbiter it also decides which recogniser may recognise:
+// Delivers touches the way the phone does, for one finger and an optional second one (pinches): the touch
+// goes to the view hit at touch-down and to the gesture recognisers of that view and its ancestors
+// (recognisers first). As the gesture arbiter it also decides which recogniser may recognise:
 //  - a recogniser whose `shouldBegin` answers no, or that a control under the finger claims
 //    (a one-tap recogniser above a button), fails;
 //  - a recogniser that requires others to fail waits while they may still recognise;
@@ -39,6 +39,18 @@ public:
     void touchUp(CGPoint point);
     void touchCancel();
 
+    // A second finger while the first is down. It goes only to the recognisers of the first
+    // touch that follow several fingers (pinches), and while it is down the one-finger
+    // recognisers hear nothing of the first finger's moves, so a pinch is not taken for a drag;
+    // views never hear of it. Lifting or cancelling the first finger lifts the second one first.
+    // secondTouchDown is false without a first finger or with a second one already down.
+    bool secondTouchDown(CGPoint point);
+    void secondTouchMove(CGPoint point);
+    // Both fingers moved in the same instant, as one event: the recognisers see them together.
+    void touchesMove(CGPoint first, CGPoint second);
+    void secondTouchUp(CGPoint point);
+    bool hasSecondTouch() const { return m_second != nullptr; }
+
     bool isTouching() const { return m_touch != nullptr; }
     std::shared_ptr<UITouch> currentTouch() const { return m_touch; }
 
@@ -63,7 +75,9 @@ private:
     };
     using Recognizers = std::vector<std::shared_ptr<UIGestureRecognizer>>;
 
-    void deliver(UITouchSet touches, void (UIGestureRecognizer::*method)(const UITouchSet&, const UIEvent*));
+    void deliver(UITouchSet touches, void (UIGestureRecognizer::*method)(const UITouchSet&, const UIEvent*),
+        bool severalFingersOnly = false);
+    void endSecondTouch(bool cancelled);
     void finishTouch(bool cancelled);
     UIGestureRecognizerState decide(UIGestureRecognizer& recognizer, UIGestureRecognizerState requested);
     void recognized(UIGestureRecognizer& recognizer);
@@ -83,6 +97,7 @@ private:
     };
 
     std::shared_ptr<UITouch> m_touch;
+    std::shared_ptr<UITouch> m_second;
     std::vector<ViewDelivery> m_deliveries;
     // Recognisers that got touches since their last reset.
     std::vector<std::weak_ptr<UIGestureRecognizer>> m_active;
