@@ -1,12 +1,58 @@
 #!/usr/bin/env bash
-# Builds the release tree and runs the headless device with the demo script; prints where the
-# screenshots and dumps went.   usage: scripts/run.sh
+# Builds the release tree, starts the local test server with its sample data and walks the app's
+# tour twice: light, then dark from the stored flag. Each pass writes a PNG and a view-tree dump
+# per step into out/tour-<timestamp>/<light|dark>; the folder's path is printed at the end.
+#   usage: scripts/run.sh
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 scripts/setup.sh build/release
-out="out/demo-$(date +%Y%m%d-%H%M%S)"
+
+keys="$root/build/keys"
+out="$root/out/tour-$(date +%Y%m%d-%H%M%S)"
+mkdir -p "$out"
+
+# The server prints its addresses once it listens; it stops with this script.
+server_log="$out/testserver.log"
+build/release/tools/testserver/zentavo-testserver --keys "$keys" --data tools/testserver/data \
+  >"$server_log" 2>&1 &
+server=$!
+trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true' EXIT
+https=""
+for _ in $(seq 100); do
+  https="$(awk '$1 == "https" { print $2 }' "$server_log")"
+  [[ -n "$https" ]] && break
+  if ! kill -0 "$server" 2>/dev/null; then
+    cat "$server_log" >&2
+    exit 1
+  fi
+  sleep 0.1
+done
+if [[ -z "$https" ]]; then
+  echo "run: the test server did not start" >&2
+  exit 1
+fi
+
+# The app finds the server through the server-address file; its first two calls go out before
+# that file is in, so the API address points there from the start as well.
+export ZV_INFO_DomainFileURL="$https/domain_v2.json"
+export ZV_INFO_MainURL="$https/api/"
+export ZV_INFO_TrustedCAFile="$keys/ca.pem"
+ZV_INFO_APIPublicKey="$(cat "$keys/api_public.b64")"
+export ZV_INFO_APIPublicKey
+
 status=0
-build/release/app/zentavo --script app/Resources/Scripts/demo.txt --out "$out" || status=$?
-echo "$root/$out"
+for style in light dark; do
+  # Each pass is a first start in a fresh app folder; the dark one has the dark-mode flag stored.
+  home="$out/$style/home"
+  mkdir -p "$home/Library/Preferences"
+  if [[ "$style" == dark ]]; then
+    printf '{"format": "zentavo.defaults", "version": 1, "values": {"StoreData.isDarkColor": {"bool": true}}}\n' \
+      >"$home/Library/Preferences/UserDefaults.json"
+  fi
+  ZV_HOME="$home" build/release/app/zentavo --script app/Resources/Scripts/tour.txt --out "$out/$style" \
+    >"$out/$style.log" 2>&1 || status=$?
+  grep -v '^output: ' "$out/$style.log" | grep ':[0-9]*: ' >&2 || true
+done
+echo "$out"
 exit "$status"
