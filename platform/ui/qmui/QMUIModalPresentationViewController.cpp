@@ -50,6 +50,19 @@ std::optional<CGRect> rectValue(const std::map<std::string, std::any>& info, con
     return std::nullopt;
 }
 
+// The window a finger would reach first: the highest level, the later one among equals.
+std::shared_ptr<UIWindow> frontMostVisibleWindow()
+{
+    std::shared_ptr<UIWindow> front;
+    for (const auto& window : UIApplication::shared().windows()) {
+        if (window->isHidden())
+            continue;
+        if (!front || window->windowLevel() >= front->windowLevel())
+            front = window;
+    }
+    return front;
+}
+
 double durationValue(const std::map<std::string, std::any>& info)
 {
     auto it = info.find(UIKeyboardNotification::AnimationDurationKey);
@@ -380,8 +393,13 @@ void QMUIModalPresentationViewController::finishHiding(Completion completion)
         window->setHidden(true);
         window->setRootViewController(nullptr);
     }
-    if (auto previous = m_previousKeyWindow.lock(); wasKey && previous && !previous->isHidden())
-        previous->makeKey();
+    if (wasKey) {
+        std::shared_ptr<UIWindow> previous = m_previousKeyWindow.lock();
+        if (!previous || previous->isHidden())
+            previous = frontMostVisibleWindow();
+        if (previous)
+            previous->makeKey();
+    }
     m_previousKeyWindow.reset();
     m_keyboardHeight = 0;
     if (completion)

@@ -241,8 +241,23 @@ TEST_F(QmuiModal, HideAllHidesEveryVisiblePresentationAtOnce)
     EXPECT_FALSE(second->isVisible());
     EXPECT_TRUE(Modal::visibleModalPresentationViewControllers().empty());
     EXPECT_EQ(UIApplication::shared().windows(), (std::vector<std::shared_ptr<UIWindow>> { window }));
+    EXPECT_TRUE(window->isKeyWindow());
     // Nothing left to hide is a success too.
     EXPECT_TRUE(Modal::hideAllVisibleModalPresentationViewControllerIfCan());
+}
+
+TEST_F(QmuiModal, AnEarlierPresentationEndingUnderALaterOneLeavesItTheKey)
+{
+    auto first = makeModal({ 100, 100 });
+    auto second = makeModal({ 100, 100 });
+    first->showWithAnimated(false);
+    second->showWithAnimated(false);
+    first->hideWithAnimated(true);
+    advance(1.0);
+    EXPECT_TRUE(second->presentationWindow()->isKeyWindow());
+    // Its window gone, the later one hands the key to the app's window.
+    second->hideWithAnimated(false);
+    EXPECT_TRUE(window->isKeyWindow());
 }
 
 TEST_F(QmuiModal, TheWindowKeepsAShownPresenterAliveAndReleasesItAfterTheHide)
