@@ -26,7 +26,7 @@ protected:
 
 }
 
-TEST_F(RefreshHeader, SitsAboveTheContentAsWideAsTheList)
+TEST_F(RefreshHeader, RestsAboveTheContentAndAPullShortOfItsHeightSpringsBackIdle)
 {
     EXPECT_EQ(mjHeader(*list), header);
     EXPECT_EQ(header->superview(), list);
@@ -35,10 +35,7 @@ TEST_F(RefreshHeader, SitsAboveTheContentAsWideAsTheList)
     EXPECT_TRUE(list->alwaysBounceVertical());
     EXPECT_EQ(header->state(), MJRefreshState::idle);
     EXPECT_EQ(header->stateLabel()->text(), "下拉可以刷新");
-}
 
-TEST_F(RefreshHeader, PullShortOfItsHeightSpringsBackIdle)
-{
     press({ 200, 300 });
     moveTo({ 200, 500 });
     // Past the header's height (the content follows the finger at half speed beyond the top).
@@ -55,6 +52,13 @@ TEST_F(RefreshHeader, PullShortOfItsHeightSpringsBackIdle)
     EXPECT_EQ(refreshes, 0);
     EXPECT_DOUBLE_EQ(list->contentInset().top, 0);
     EXPECT_DOUBLE_EQ(list->contentOffset().y, 0);
+
+    // A hidden header ignores even a long pull.
+    header->setHidden(true);
+    drag({ 200, 300 }, { 200, 500 });
+    advance(1);
+    EXPECT_EQ(header->state(), MJRefreshState::idle);
+    EXPECT_EQ(refreshes, 0);
 }
 
 TEST_F(RefreshHeader, PullPastItsHeightRefreshesOnceAndEndingGivesTheInsetBack)
@@ -119,15 +123,6 @@ TEST_F(RefreshHeader, BeginningBeforeItIsOnScreenWaitsForTheWindow)
     other->endRefreshing();
     advance(1);
     EXPECT_EQ(refreshes, 1);
-}
-
-TEST_F(RefreshHeader, HiddenHeaderIgnoresPulls)
-{
-    header->setHidden(true);
-    drag({ 200, 300 }, { 200, 500 });
-    advance(1);
-    EXPECT_EQ(header->state(), MJRefreshState::idle);
-    EXPECT_EQ(refreshes, 0);
 }
 
 TEST_F(RefreshHeader, ReplacingTheHeaderTakesTheOldOneOutWithItsInset)
