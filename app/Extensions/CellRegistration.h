@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/Extensions/ViewNib.h"
 #include "platform/ui/lists/IndexPath.h"
-#include "platform/ui/lists/TypeName.h"
 #include "platform/ui/lists/UICollectionView.h"
 #include "platform/ui/lists/UITableView.h"
 
@@ -9,15 +9,10 @@
 #include <string>
 
 // Typed registration and dequeue of list cells and supplementary views. The reuse identifier is
-// always the class's own unqualified name ("ZV_SettingCell"), so registration and dequeue of one
-// class agree without a string at the call site. A dequeue that yields another class (another
-// class registered under that name, or none) stops the program with a message naming the class
-// asked for. Cells build their views in code: there are no interface files to load.
-
-template<typename Cell> std::string reuseIdentifier()
-{
-    return unqualifiedTypeName<Cell>();
-}
+// always the class's own unqualified name (reuseIdentifier<ZV_SettingCell>() is "ZV_SettingCell"),
+// so registration and dequeue of one class agree without a string at the call site. A dequeue that yields
+// another class (another class registered under that name, or none) stops the program with a message naming
+// the class asked for. Cells build their views in code: there are no interface files to load.
 
 template<typename Cell> void registerCell(UITableView& table)
 {
