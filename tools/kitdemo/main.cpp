@@ -23,8 +23,9 @@ namespace {
 // and every cell downloads its own.
 std::vector<std::string> imageURLs(const std::string& base)
 {
-    const std::vector<std::string> files = { "cover-40217.png", "cover-40311.png", "cover-40522.png",
-        "banner-1.jpg", "banner-2.jpg", "advert-start.jpg" };
+    // Portrait pictures only: a wide banner cut to a portrait cell would show cut-off text.
+    const std::vector<std::string> files
+        = { "cover-40217.png", "cover-40311.png", "cover-40522.png", "advert-start.jpg" };
     std::vector<std::string> urls;
     for (int i = 0; i < 30; ++i)
         urls.push_back(base + "/images/" + files[i % files.size()] + "?n=" + std::to_string(i));
