@@ -83,7 +83,8 @@ void QMUIConfiguration::resetForTesting()
     *instance = QMUIConfiguration();
 }
 
-const QMUIConfiguration::TableStyleAppearance& QMUIConfiguration::tableAppearance(UITableViewStyle style) const
+const QMUIConfiguration::TableStyleAppearance& QMUIConfiguration::tableAppearance(
+    UITableViewStyle style) const
 {
     return style == UITableViewStyle::grouped ? tableViewGrouped : tableViewPlain;
 }
