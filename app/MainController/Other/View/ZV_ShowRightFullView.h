@@ -36,6 +36,8 @@ public:
 
     void viewDidLoad() override;
 
+    // The controller's own show(controller) stays reachable beside the panel entry.
+    using QMUIModalPresentationViewController::show;
     // Nothing is built or shown when an input the type needs is missing, or for an unknown type.
     void show(int type, std::shared_ptr<ZV_DetailModel> model, std::shared_ptr<SJVideoPlayer> player);
     // The episodes of a downloaded source, for the offline player.

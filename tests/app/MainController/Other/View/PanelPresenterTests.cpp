@@ -216,6 +216,8 @@ TEST_F(PanelPresenterTest, BottomSheetChoicesHideFirstThenReachTheOwner)
     EXPECT_TRUE(offlinePanel->sourceName()->isHidden());
     tap(*offlinePanel->chips()[1]);
     EXPECT_EQ(episodesChosen.back(), std::make_pair(std::string("e2"), true));
+    // Let the hides end: a presentation's window holds it until then.
+    advance(1.0);
 }
 
 TEST_F(PanelPresenterTest, OnlyTheSettingsPanelReportsACloseAndTheDimmedAreaJustHides)
