@@ -10,6 +10,8 @@ namespace {
 
 // The scroll view's own drag: it fails as soon as the finger moves along an axis that the
 // content cannot scroll on, so that an enclosing scroll view (or another recogniser) gets it.
+// A drag that did ask to begin but is still possible is being held back until the recognisers
+// it must wait for have failed: it keeps waiting rather than failing.
 class ScrollViewPanGestureRecognizer final : public UIPanGestureRecognizer {
 public:
     using UIPanGestureRecognizer::UIPanGestureRecognizer;
@@ -19,14 +21,24 @@ public:
     void touchesMoved(const UITouchSet& touches, const UIEvent* event) override
     {
         UIPanGestureRecognizer::touchesMoved(touches, event);
-        if (state() != UIGestureRecognizerState::possible)
+        if (state() != UIGestureRecognizerState::possible || m_askedToBegin)
             return;
         CGPoint t = translation(nullptr);
-        if (std::hypot(t.x, t.y) >= minimumMovement)
+        if (std::hypot(t.x, t.y) < minimumMovement)
+            return;
+        if (shouldBeginWithTranslation(t))
+            m_askedToBegin = true;
+        else
             setState(UIGestureRecognizerState::failed);
     }
 
 protected:
+    void didReset() override
+    {
+        UIPanGestureRecognizer::didReset();
+        m_askedToBegin = false;
+    }
+
     bool shouldBeginWithTranslation(CGPoint t) const override
     {
         if (!UIPanGestureRecognizer::shouldBeginWithTranslation(t))
@@ -38,6 +50,9 @@ protected:
             return scrollView->canScrollHorizontally();
         return scrollView->canScrollVertically();
     }
+
+private:
+    bool m_askedToBegin = false;
 };
 
 constexpr CGFloat rubberBandFactor = 0.5;

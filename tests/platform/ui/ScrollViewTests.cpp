@@ -288,6 +288,30 @@ TEST_F(ScrollViews, NestedScrollViewsShareDragsByAxis)
     EXPECT_EQ(outer->contentOffset().x, 0);
 }
 
+TEST_F(ScrollViews, DragWaitsForARecogniserItMustLetFailFirst)
+{
+    // A pan asked after the scroll view's own, as a page that closes on a downward drag adds it.
+    auto view = makeScrollView({ 200, 1000 });
+    bool otherMayBegin = false;
+    int otherBegan = 0;
+    auto other = std::make_shared<UIPanGestureRecognizer>(
+        [&](UIGestureRecognizer& r) { otherBegan += r.state() == UIGestureRecognizerState::began; });
+    other->shouldBegin = [&](UIGestureRecognizer&) { return otherMayBegin; };
+    view->addGestureRecognizer(other);
+    view->panGestureRecognizer()->requireToFail(other);
+
+    dragAndHold({ 100, 250 }, { 100, 150 });
+    EXPECT_EQ(otherBegan, 0);
+    EXPECT_EQ(view->contentOffset().y, 100) << "the other failed: the whole drag scrolls";
+    advance(1);
+
+    otherMayBegin = true;
+    CGFloat before = view->contentOffset().y;
+    dragAndHold({ 100, 250 }, { 100, 150 });
+    EXPECT_EQ(otherBegan, 1);
+    EXPECT_EQ(view->contentOffset().y, before) << "the other recognised: no scrolling";
+}
+
 class Responder : public UIView {
 public:
     bool canBecomeFirstResponder() const override { return true; }

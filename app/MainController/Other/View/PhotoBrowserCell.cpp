@@ -64,12 +64,10 @@ void PhotoBrowserCell::setUp()
         auto self = weak.lock();
         return self && self->panShouldBegin(static_cast<UIPanGestureRecognizer&>(pan));
     };
-    // Asked before the scroll view's own drag, so that at the top of a tall image a downward
-    // drag closes the browser rather than scrolling; any other drag it lets pass.
-    auto scrollPan = m_scrollView->panGestureRecognizer();
-    m_scrollView->removeGestureRecognizer(scrollPan.get());
+    // The scroll view's own drag waits for this one, so that at the top of a tall image a
+    // downward drag closes the browser rather than scrolling; any other drag it lets pass.
     m_scrollView->addGestureRecognizer(m_pan);
-    m_scrollView->addGestureRecognizer(scrollPan);
+    m_scrollView->panGestureRecognizer()->requireToFail(m_pan);
 
     m_pinch = std::make_shared<UIPinchGestureRecognizer>([weak](UIGestureRecognizer& pinch) {
         if (auto self = weak.lock())
