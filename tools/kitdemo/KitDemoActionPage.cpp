@@ -2,6 +2,7 @@
 
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
+#include "tools/kitdemo/KitDemoColors.h"
 
 KitDemoActionPage::KitDemoActionPage(std::string text, std::string buttonTitle, std::string identifier,
     std::function<void(KitDemoActionPage&)> action)
@@ -14,21 +15,21 @@ KitDemoActionPage::KitDemoActionPage(std::string text, std::string buttonTitle, 
 void KitDemoActionPage::viewDidLoad()
 {
     UIViewController::viewDidLoad();
-    view()->setBackgroundColor(UIColor(0.96, 0.96, 0.98, 1));
+    view()->setBackgroundColor(kitdemo::mist());
 
     m_label = std::make_shared<UILabel>();
     m_label->setText(m_text);
     m_label->setFont(UIFont::systemFont(15));
-    m_label->setTextColor(UIColor(0.11, 0.10, 0.26, 1));
+    m_label->setTextColor(kitdemo::ink());
     m_label->setTextAlignment(NSTextAlignment::center);
     m_label->setNumberOfLines(0);
     view()->addSubview(m_label);
 
     m_button = std::make_shared<UIButton>();
     m_button->setTitle(m_buttonTitle);
-    m_button->setTitleColor(UIColor(0.11, 0.10, 0.26, 1));
+    m_button->setTitleColor(kitdemo::inkOnMint());
     m_button->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
-    m_button->setBackgroundColor(UIColor(0.01, 1, 0.88, 1));
+    m_button->setBackgroundColor(kitdemo::mint());
     m_button->setContentEdgeInsets({ 12, 28, 12, 28 });
     m_button->layer()->setCornerRadius(8);
     m_button->setAccessibilityIdentifier(m_identifier);

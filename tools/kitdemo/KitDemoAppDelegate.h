@@ -8,16 +8,23 @@
 
 class ImageLoader;
 
+// The server's pictures: the grid's (each under its own address) and the few the photo browser
+// pages through, in the order the grid repeats them.
+struct KitDemoPictures {
+    std::vector<std::string> grid;
+    std::vector<std::string> browser;
+};
+
 // Launches the demo's window on the tab screen. The image loader is shared with the pages.
 class KitDemoAppDelegate : public UIApplicationDelegate {
 public:
-    KitDemoAppDelegate(std::shared_ptr<ImageLoader> loader, std::vector<std::string> imageURLs);
+    KitDemoAppDelegate(std::shared_ptr<ImageLoader> loader, KitDemoPictures pictures);
 
     bool didFinishLaunching(UIApplication& application, const UIApplicationLaunchOptions& options) override;
     std::shared_ptr<UIWindow> window() const override { return m_window; }
 
 private:
     std::shared_ptr<ImageLoader> m_loader;
-    std::vector<std::string> m_imageURLs;
+    KitDemoPictures m_pictures;
     std::shared_ptr<UIWindow> m_window;
 };

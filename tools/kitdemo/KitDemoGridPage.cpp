@@ -1,9 +1,11 @@
 #include "tools/kitdemo/KitDemoGridPage.h"
 
+#include "app/MainController/Other/View/PhotoBrowser.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/imageloading/ImageLoader.h"
 #include "platform/ui/lists/TypeName.h"
+#include "tools/kitdemo/KitDemoColors.h"
 
 namespace {
 
@@ -19,7 +21,7 @@ public:
         picture->setClipsToBounds(true);
         picture->layer()->setCornerRadius(6);
         caption->setFont(UIFont::systemFont(12));
-        caption->setTextColor(UIColor(0.11, 0.10, 0.26, 1));
+        caption->setTextColor(kitdemo::ink());
         contentView()->addSubview(picture);
         contentView()->addSubview(caption);
     }
@@ -40,26 +42,29 @@ public:
 
 UIImage placeholder()
 {
-    return UIImage::filled(UIColor(0.86, 0.86, 0.9, 1), { 2, 3 });
+    // Half-clear grey: a bitmap has one style, and this one shows on both backgrounds.
+    return UIImage::filled(UIColor(0.5, 0.5, 0.56, 0.3), { 2, 3 });
 }
 
 }
 
-KitDemoGridPage::KitDemoGridPage(std::shared_ptr<ImageLoader> loader, std::vector<std::string> urls)
+KitDemoGridPage::KitDemoGridPage(
+    std::shared_ptr<ImageLoader> loader, std::vector<std::string> urls, std::vector<std::string> browserURLs)
     : m_loader(std::move(loader))
     , m_urls(std::move(urls))
+    , m_browserURLs(std::move(browserURLs))
 { }
 
 void KitDemoGridPage::viewDidLoad()
 {
     UIViewController::viewDidLoad();
-    view()->setBackgroundColor(UIColor::white());
+    view()->setBackgroundColor(kitdemo::paper());
     auto layout = std::make_shared<UICollectionViewFlowLayout>();
     layout->setMinimumInteritemSpacing(spacing);
     layout->setMinimumLineSpacing(spacing);
     layout->setSectionInset({ spacing, spacing, spacing, spacing });
     m_grid = std::make_shared<UICollectionView>(view()->bounds(), layout);
-    m_grid->setBackgroundColor(UIColor::white());
+    m_grid->setBackgroundColor(kitdemo::paper());
     m_grid->setAccessibilityIdentifier("kitdemo.grid");
     m_grid->registerClass<PictureCell>(unqualifiedTypeName<PictureCell>());
     auto self = std::static_pointer_cast<KitDemoGridPage>(sharedFromThis());
@@ -93,4 +98,17 @@ std::optional<CGSize> KitDemoGridPage::sizeForItem(
 {
     CGFloat width = std::floor((view.bounds().width() - spacing * (columns + 1)) / columns);
     return CGSize { width, std::floor(width * 1.4) + captionHeight };
+}
+
+void KitDemoGridPage::didSelectItem(UICollectionView&, const IndexPath& indexPath)
+{
+    if (m_browserURLs.empty() || (m_browser && m_browser->superview()))
+        return;
+    std::vector<PhotoBrowserEntry> entries(m_browserURLs.begin(), m_browserURLs.end());
+    m_browser = PhotoBrowser::create();
+    m_browser->setAccessibilityIdentifier("kitdemo.photos");
+    m_browser->setImages(std::move(entries));
+    // The grid repeats the browser's pictures in the same order.
+    m_browser->setSelectedIndex(indexPath.item % static_cast<int>(m_browserURLs.size()));
+    m_browser->show();
 }

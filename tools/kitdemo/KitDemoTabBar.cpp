@@ -4,13 +4,12 @@
 #include "platform/ui/UIGraphics.h"
 #include "platform/ui/lists/TypeName.h"
 #include "platform/ui/segmented/JXSegmentedView.h"
+#include "tools/kitdemo/KitDemoColors.h"
 
 namespace {
 
-const UIColor ink(0.11, 0.10, 0.26, 1);
-const UIColor mint(0.01, 1, 0.88, 1);
-
-// A drawn icon: a ring, filled when selected, so that no asset is needed.
+// A drawn icon: a ring, filled when selected, so that no asset is needed. The bitmap has one
+// style, so it takes colours that show on light and dark bars alike.
 UIImage tabIcon(bool selected)
 {
     constexpr CGSize size { 24, 24 };
@@ -18,11 +17,11 @@ UIImage tabIcon(bool selected)
         auto path = UIBezierPath::ovalIn({ { 3, 3 }, { size.width - 6, size.height - 6 } }).cgPath();
         context.addPath(path);
         if (selected) {
-            context.setFillColor(ink);
+            context.setFillColor(kitdemo::mint());
             context.fillPath();
             return;
         }
-        context.setStrokeColor(UIColor(0.6, 0.6, 0.66, 1));
+        context.setStrokeColor(UIColor(0.55, 0.55, 0.6, 1));
         context.setLineWidth(2);
         context.strokePath();
     });
@@ -33,9 +32,9 @@ UIImage tabIcon(bool selected)
 KitDemoTabBarCell::KitDemoTabBarCell()
 {
     m_badge->setFont(UIFont::systemFont(11, UIFont::Weight::medium));
-    m_badge->setTextColor(ink);
+    m_badge->setTextColor(kitdemo::inkOnMint());
     m_badge->setTextAlignment(NSTextAlignment::center);
-    m_badge->setBackgroundColor(mint);
+    m_badge->setBackgroundColor(kitdemo::mint());
     m_badge->layer()->setCornerRadius(8);
     m_badge->setClipsToBounds(true);
     m_badge->setHidden(true);
@@ -64,8 +63,8 @@ KitDemoTabBarDataSource::KitDemoTabBarDataSource()
     imageSize = { 24, 24 };
     titleImageSpacing = 2;
     titleNormalFont = UIFont::systemFont(11);
-    titleNormalColor = UIColor(0.6, 0.6, 0.66, 1);
-    titleSelectedColor = ink;
+    titleNormalColor = kitdemo::muted();
+    titleSelectedColor = kitdemo::ink();
     itemSpacing = 0;
     loadImageClosure
         = [](UIImageView& view, const std::string& info) { view.setImage(tabIcon(info == "on")); };

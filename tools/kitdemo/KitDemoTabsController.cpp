@@ -5,12 +5,11 @@
 #include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 #include "platform/ui/segmented/JXSegmentedIndicatorLineView.h"
 #include "tools/kitdemo/KitDemoActionPage.h"
+#include "tools/kitdemo/KitDemoColors.h"
 #include "tools/kitdemo/KitDemoGridPage.h"
 #include "tools/kitdemo/KitDemoTabBar.h"
 
 namespace {
-
-const UIColor ink(0.11, 0.10, 0.26, 1);
 
 constexpr CGFloat sheetRowHeight = 48;
 const std::vector<std::string> sheetRows = { "流畅 360P", "高清 720P", "超清 1080P" };
@@ -19,14 +18,14 @@ const std::vector<std::string> sheetRows = { "流畅 360P", "高清 720P", "超�
 std::shared_ptr<UIView> makeSheetContent()
 {
     auto sheet = std::make_shared<UIView>();
-    sheet->setBackgroundColor(UIColor::white());
+    sheet->setBackgroundColor(kitdemo::sheet());
     sheet->layer()->setCornerRadius(14);
     sheet->setAccessibilityIdentifier("kitdemo.sheet.content");
 
     auto title = std::make_shared<UILabel>();
     title->setText("选择清晰度");
     title->setFont(UIFont::boldSystemFont(17));
-    title->setTextColor(ink);
+    title->setTextColor(kitdemo::ink());
     title->setTextAlignment(NSTextAlignment::center);
     title->setFrame({ 0, 12, 390, 32 });
     sheet->addSubview(title);
@@ -36,9 +35,9 @@ std::shared_ptr<UIView> makeSheetContent()
         auto row = std::make_shared<UILabel>();
         row->setText(text);
         row->setFont(UIFont::systemFont(15));
-        row->setTextColor(ink);
+        row->setTextColor(kitdemo::ink());
         row->setTextAlignment(NSTextAlignment::center);
-        row->setBackgroundColor(UIColor(0.96, 0.96, 0.98, 1));
+        row->setBackgroundColor(kitdemo::sheetRow());
         row->layer()->setCornerRadius(8);
         row->setClipsToBounds(true);
         row->setFrame({ 20, y, 350, sheetRowHeight - 8 });
@@ -50,16 +49,15 @@ std::shared_ptr<UIView> makeSheetContent()
 
 }
 
-KitDemoTabsController::KitDemoTabsController(
-    std::shared_ptr<ImageLoader> loader, std::vector<std::string> imageURLs)
+KitDemoTabsController::KitDemoTabsController(std::shared_ptr<ImageLoader> loader, KitDemoPictures pictures)
     : m_loader(std::move(loader))
-    , m_imageURLs(std::move(imageURLs))
+    , m_pictures(std::move(pictures))
 { }
 
 void KitDemoTabsController::viewDidLoad()
 {
     UIViewController::viewDidLoad();
-    view()->setBackgroundColor(UIColor::white());
+    view()->setBackgroundColor(kitdemo::paper());
 
     m_pages = std::make_shared<JXSegmentedListContainerView>(
         std::static_pointer_cast<KitDemoTabsController>(sharedFromThis()));
@@ -71,12 +69,12 @@ void KitDemoTabsController::viewDidLoad()
     m_tabs->badges = { "", "3", "new" };
 
     auto line = std::make_shared<JXSegmentedIndicatorLineView>();
-    line->indicatorColor = UIColor(0.01, 1, 0.88, 1);
+    line->indicatorColor = kitdemo::mint();
     line->indicatorWidth = 12;
     line->indicatorHeight = 3;
 
     m_tabBar = std::make_shared<JXSegmentedView>();
-    m_tabBar->setBackgroundColor(UIColor::white());
+    m_tabBar->setBackgroundColor(kitdemo::paper());
     m_tabBar->setAccessibilityIdentifier("kitdemo.tabbar");
     m_tabBar->setDataSource(m_tabs);
     m_tabBar->setIndicators({ line });
@@ -106,7 +104,7 @@ std::shared_ptr<JXSegmentedListContainerViewListDelegate> KitDemoTabsController:
     JXSegmentedListContainerView&, int index)
 {
     if (index == 0)
-        return std::make_shared<KitDemoGridPage>(m_loader, m_imageURLs);
+        return std::make_shared<KitDemoGridPage>(m_loader, m_pictures.grid, m_pictures.browser);
     if (index == 1) {
         return std::make_shared<KitDemoActionPage>("提示会在几秒后自己消失，\n不挡住下面的点按。", "显示提示",
             "kitdemo.toast",

@@ -3,6 +3,7 @@
 #include "platform/ui/UIViewController.h"
 #include "platform/ui/segmented/JXSegmentedListContainerView.h"
 #include "platform/ui/segmented/JXSegmentedView.h"
+#include "tools/kitdemo/KitDemoAppDelegate.h"
 
 #include <memory>
 #include <string>
@@ -13,10 +14,10 @@ class KitDemoTabBarDataSource;
 class QMUIModalPresentationViewController;
 
 // The demo's root: pages in a list container over a bottom tab bar with a badge. The pages show
-// a grid of network images, a toast and a bottom sheet.
+// a grid of network images (a tap opens the photo browser), a toast and a bottom sheet.
 class KitDemoTabsController : public UIViewController, public JXSegmentedListContainerViewDataSource {
 public:
-    KitDemoTabsController(std::shared_ptr<ImageLoader> loader, std::vector<std::string> imageURLs);
+    KitDemoTabsController(std::shared_ptr<ImageLoader> loader, KitDemoPictures pictures);
 
     std::string className() const override { return "KitDemoTabsController"; }
 
@@ -33,7 +34,7 @@ private:
     void showSheet();
 
     std::shared_ptr<ImageLoader> m_loader;
-    std::vector<std::string> m_imageURLs;
+    KitDemoPictures m_pictures;
     std::shared_ptr<KitDemoTabBarDataSource> m_tabs;
     std::shared_ptr<JXSegmentedView> m_tabBar;
     std::shared_ptr<JXSegmentedListContainerView> m_pages;

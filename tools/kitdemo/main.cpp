@@ -3,6 +3,7 @@
 //   zentavo-kitdemo --keys <dir> [--data <dir>] [device options: --script <file> --out <folder> ...]
 // The keys folder (scripts/make-test-keys.sh) may also come from ZV_KEYS_DIR.
 
+#include "platform/foundation/AppContainer.h"
 #include "platform/net/HTTPClient.h"
 #include "platform/ui/device/DeviceMain.h"
 #include "platform/ui/imageloading/ImageLoader.h"
@@ -20,16 +21,18 @@
 namespace {
 
 // The server's pictures, each under several addresses so that the grid is long enough to scroll
-// and every cell downloads its own.
-std::vector<std::string> imageURLs(const std::string& base)
+// and every cell downloads its own; the browser pages through each picture once.
+KitDemoPictures pictures(const std::string& base)
 {
     // Portrait pictures only: a wide banner cut to a portrait cell would show cut-off text.
     const std::vector<std::string> files
         = { "cover-40217.png", "cover-40311.png", "cover-40522.png", "advert-start.jpg" };
-    std::vector<std::string> urls;
+    KitDemoPictures result;
     for (int i = 0; i < 30; ++i)
-        urls.push_back(base + "/images/" + files[i % files.size()] + "?n=" + std::to_string(i));
-    return urls;
+        result.grid.push_back(base + "/images/" + files[i % files.size()] + "?n=" + std::to_string(i));
+    for (const auto& file : files)
+        result.browser.push_back(base + "/images/" + file);
+    return result;
 }
 
 // A disk cache of this run only, so that every run shows pictures coming over the network.
@@ -84,13 +87,17 @@ int main(int argc, char** argv)
 
     HTTPClient client;
     client.setTrustedCAFile((serverOptions.keysDir / "ca.pem").string());
+    // The photo browser loads through the shared loader and client: the same trust, and a home
+    // (and so an image cache) of this run only.
+    HTTPClient::shared().setTrustedCAFile((serverOptions.keysDir / "ca.pem").string());
     ScratchFolder scratch;
+    AppContainer::setHome(scratch.path() / "home");
     ImageLoader::Configuration configuration;
     configuration.client = &client;
     configuration.diskCacheFolder = scratch.path() / "images";
     auto loader = std::make_shared<ImageLoader>(configuration);
 
-    auto delegate = std::make_shared<KitDemoAppDelegate>(loader, imageURLs(server->httpsURL()));
+    auto delegate = std::make_shared<KitDemoAppDelegate>(loader, pictures(server->httpsURL()));
     int status = runDevice(static_cast<int>(deviceArgs.size()), deviceArgs.data(), delegate);
     server->stop();
     return status;
