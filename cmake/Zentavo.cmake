@@ -48,8 +48,7 @@ function(zv_test name dir)
   endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE zv_options zv_testsupport GTest::gtest_main GTest::gmock ${ARG_DEPS})
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-                       PROPERTIES ENVIRONMENT "ZV_SOURCE_DIR=${PROJECT_SOURCE_DIR};ZV_BUILD_DIR=${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
 
 # zv_fuzzer(<name> <source> [DEPS <targets...>])

@@ -23,7 +23,22 @@ std::filesystem::path sourceDir()
 {
     if (const char* dir = std::getenv("ZV_SOURCE_DIR"))
         return dir;
-    return std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    return ZV_TEST_SOURCE_DIR;
+}
+
+std::filesystem::path buildDir()
+{
+    if (const char* dir = std::getenv("ZV_BUILD_DIR"))
+        return dir;
+    return ZV_TEST_BUILD_DIR;
+}
+
+std::filesystem::path screenshotPath(const std::string& name)
+{
+    std::filesystem::path folder = buildDir() / "screenshots";
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    return folder / name;
 }
 
 }

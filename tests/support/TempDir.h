@@ -20,7 +20,13 @@ private:
     std::filesystem::path m_path;
 };
 
-// Root of the source tree (for test data files).
+// Root of the source tree (for test data files); ZV_SOURCE_DIR overrides.
 std::filesystem::path sourceDir();
+// The build tree the tests belong to; ZV_BUILD_DIR overrides.
+std::filesystem::path buildDir();
+
+// Where tests leave pictures for a person to look at: <build>/screenshots/<name>, never the
+// working directory. The folder is created.
+std::filesystem::path screenshotPath(const std::string& name);
 
 }

@@ -317,8 +317,7 @@ TEST_F(ThemeTest, DarkScreenScreenshot)
     show(std::make_shared<DarkScreen>());
 
     UIImage image = Renderer::renderScreen(1);
-    const char* build = std::getenv("ZV_BUILD_DIR");
-    Renderer::writePNG(image, std::filesystem::path(build ? build : "/tmp") / "theme_dark_screen.png");
+    Renderer::writePNG(image, zvtest::screenshotPath("theme_dark_screen.png"));
     ASSERT_EQ(image.pixelWidth(), 390);
     expectColour(image.pixel(10, 400), UIColor::black(), 0.02);
     expectColour(image.pixel(100, 245), rgb(0x27, 0xC0, 0xF3), 0.02);

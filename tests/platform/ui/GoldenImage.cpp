@@ -14,9 +14,7 @@ namespace {
 
 std::filesystem::path actualDir()
 {
-    const char* build = std::getenv("ZV_BUILD_DIR");
-    std::filesystem::path dir = build ? std::filesystem::path(build) : std::filesystem::temp_directory_path();
-    dir /= "golden-actual";
+    std::filesystem::path dir = zvtest::buildDir() / "golden-actual";
     std::filesystem::create_directories(dir);
     return dir;
 }

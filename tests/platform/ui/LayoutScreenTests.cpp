@@ -3,6 +3,7 @@
 #include "platform/ui/UIScreen.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/layout/ConstraintMaker.h"
+#include "tests/support/TempDir.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -112,10 +113,7 @@ TEST(LayoutScreen, SignInPageLaysOutAndRenders)
         button->frame().size.width / 2, 0.34);
     EXPECT_EQ(bar->frame(), CGRect(0, 844 - 34 - 60, 390, 60));
 
-    const char* buildDir = std::getenv("ZV_BUILD_DIR");
-    std::filesystem::path out = std::filesystem::path(buildDir ? buildDir : ".") / "layout-screens";
-    std::filesystem::create_directories(out);
-    EXPECT_TRUE(Renderer::writePNG(image, out / "sign-in.png"));
+    EXPECT_TRUE(Renderer::writePNG(image, zvtest::screenshotPath("sign-in.png")));
 }
 
 }

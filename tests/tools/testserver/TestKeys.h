@@ -35,11 +35,9 @@ inline bool hasServerKeys(const std::filesystem::path& dir)
 inline const std::filesystem::path& testKeysDir()
 {
     static const std::filesystem::path dir = [] {
-        if (const char* build = std::getenv("ZV_BUILD_DIR")) {
-            std::filesystem::path shared = std::filesystem::path(build) / ".." / "keys";
-            if (hasServerKeys(shared))
-                return shared.lexically_normal();
-        }
+        std::filesystem::path shared = buildDir() / ".." / "keys";
+        if (hasServerKeys(shared))
+            return shared.lexically_normal();
         static TempDir scratch;
         return makeTestKeys(scratch / "keys");
     }();

@@ -304,10 +304,7 @@ TEST_F(RootTest, IconOnlyTabsSwitchPagesByTapOnly)
 
     // The home page over the bar, its dot and badge: written out for a look, and not blank.
     UIImage screen = Renderer::renderScreen(2);
-    const char* buildDir = std::getenv("ZV_BUILD_DIR");
-    std::filesystem::path folder
-        = buildDir ? std::filesystem::path(buildDir) : std::filesystem::temp_directory_path();
-    EXPECT_TRUE(Renderer::writePNG(screen, folder / "root-tabs.png"));
+    EXPECT_TRUE(Renderer::writePNG(screen, zvtest::screenshotPath("root-tabs.png")));
     std::set<std::tuple<int, int, int>> colours;
     for (int y = 0; y < screen.pixelHeight(); y += 3) {
         for (int x = 0; x < screen.pixelWidth(); x += 3) {

@@ -194,9 +194,8 @@ TEST_F(LoginScreenTest, RefusedSignInPresentsOneLoginStackFullScreen)
         advance(1.0);
 
         if (code == 2000) {
-            const char* build = std::getenv("ZV_BUILD_DIR");
-            std::filesystem::path out = std::filesystem::path(build ? build : ".") / "login-screen.png";
-            EXPECT_TRUE(Renderer::writePNG(Renderer::renderScreen(), out));
+            EXPECT_TRUE(
+                Renderer::writePNG(Renderer::renderScreen(), zvtest::screenshotPath("login-screen.png")));
         }
         navigation->dismiss(false);
         drain();

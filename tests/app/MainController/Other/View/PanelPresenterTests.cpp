@@ -102,7 +102,6 @@ protected:
     }
 
     std::shared_ptr<SJVideoPlayer> player = std::make_shared<SJVideoPlayer>();
-    zvtest::TempDir outDir;
 };
 
 TEST_F(PanelPresenterTest, BottomSheetsAreSizedByTypeAndPlayerEdge)
@@ -402,10 +401,7 @@ TEST_F(PanelPresenterTest, ScreenshotOfASourceSheet)
     advance(1.0);
 
     UIImage screen = Renderer::renderScreen(1);
-    const char* buildDir = std::getenv("ZV_BUILD_DIR");
-    std::filesystem::path out = buildDir ? std::filesystem::path(buildDir) / "screenshots" : outDir.path();
-    std::filesystem::create_directories(out);
-    EXPECT_TRUE(Renderer::writePNG(screen, out / "bottom_sheet_sources.png"));
+    EXPECT_TRUE(Renderer::writePNG(screen, zvtest::screenshotPath("bottom_sheet_sources.png")));
 
     // Dimmed white above the sheet, the sheet's own white below its top edge at 522.
     UIColor::RGBA dimmed = screen.pixel(20, 200);

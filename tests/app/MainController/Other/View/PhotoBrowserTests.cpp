@@ -4,6 +4,7 @@
 #include "platform/ui/Renderer.h"
 #include "platform/ui/UIGraphics.h"
 #include "tests/platform/ui/GestureTestSupport.h"
+#include "tests/support/TempDir.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -234,10 +235,7 @@ TEST_F(PhotoBrowserTest, Screenshot)
     browser->setSelectedIndex(1);
 
     UIImage screen = Renderer::renderScreen(1);
-    const char* buildDir = std::getenv("ZV_BUILD_DIR");
-    std::filesystem::path out = std::filesystem::path(buildDir ? buildDir : ".") / "screenshots";
-    std::filesystem::create_directories(out);
-    EXPECT_TRUE(Renderer::writePNG(screen, out / "photo_browser.png"));
+    EXPECT_TRUE(Renderer::writePNG(screen, zvtest::screenshotPath("photo_browser.png")));
 
     // Black above and below the picture, which is centred: 260 high on a 844 page.
     EXPECT_LT(screen.pixel(20, 100).red, 0.05);

@@ -10,6 +10,7 @@
 #include "platform/ui/UIScreen.h"
 #include "platform/ui/imageloading/ImageLoader.h"
 #include "tests/support/MainLoopTest.h"
+#include "tests/support/TempDir.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/TestServer.h"
 
@@ -204,8 +205,7 @@ TEST_F(TitleCardTest, ScreenshotOfAGridOfTitleCards)
     drain();
     grid->layoutIfNeeded();
     UIImage shot = grid->snapshotImage();
-    std::string path = std::string(std::getenv("ZV_BUILD_DIR") ? std::getenv("ZV_BUILD_DIR") : ".")
-        + "/title-card-grid.png";
+    std::string path = zvtest::screenshotPath("title-card-grid.png").string();
     std::optional<Data> png = shot.pngData();
     ASSERT_TRUE(png);
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(png->data()), png->size());
