@@ -1,10 +1,13 @@
 #include "app/MainController/Ranking/Controller/ZV_RankingMainVC.h"
 
 #include "app/MainController/Root/ZVTabPageTitle.h"
+#include "platform/ui/UIColor.h"
 
 void ZV_RankingMainVC::viewDidLoad()
 {
     BaseViewController::viewDidLoad();
+    // The root's ranking picture is this page's backdrop.
+    view()->setBackgroundColor(UIColor::clear());
     addTabPageTitle(*view(), "排行");
 }
 
