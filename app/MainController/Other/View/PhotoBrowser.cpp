@@ -89,6 +89,14 @@ void PhotoBrowser::setImages(std::optional<std::vector<PhotoBrowserEntry>> image
     m_pageControl->setNumberOfPages(count);
     m_pageControl->setHidden(count == 1);
     m_collectionView->reloadData();
+    // Opened on its first page the counter would otherwise stay blank until the first swipe.
+    showPageNumber();
+}
+
+void PhotoBrowser::showPageNumber()
+{
+    int count = m_images ? static_cast<int>(m_images->size()) : 0;
+    m_numLabel->setText(count ? std::to_string(m_selectedIndex + 1) + "/" + std::to_string(count) : std::string());
 }
 
 void PhotoBrowser::setSelectedIndex(int index)
@@ -96,7 +104,7 @@ void PhotoBrowser::setSelectedIndex(int index)
     if (index == m_selectedIndex)
         return;
     m_selectedIndex = index;
-    m_numLabel->setText(std::to_string(index + 1) + "/" + std::to_string(m_collectionView->numberOfItems(0)));
+    showPageNumber();
     m_pageControl->setCurrentPage(index);
     if (selectedIndexBlock)
         selectedIndexBlock(index);

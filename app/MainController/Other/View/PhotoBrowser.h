@@ -76,6 +76,7 @@ public:
         UICollectionView&, UICollectionViewLayout&, int) override;
 
 private:
+    void showPageNumber();
     void setupViews();
 
     std::shared_ptr<UICollectionView> m_collectionView;
