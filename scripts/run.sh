@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release tree, starts the local test server with its sample data and walks the app's
-# tour twice: light, then dark from the stored flag. Each pass writes a PNG and a view-tree dump
-# per step into out/tour-<timestamp>/<light|dark>; the folder's path is printed at the end.
+# tour twice, light, then dark from the stored flag; then the UI kit's demonstration. Each pass
+# writes a PNG and a view-tree dump per step into out/tour-<timestamp>/<light|dark|kit>; the
+# folder's path is printed at the end.
 #   usage: scripts/run.sh
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -54,5 +55,9 @@ for style in light dark; do
     >"$out/$style.log" 2>&1 || status=$?
   grep -v '^output: ' "$out/$style.log" | grep ':[0-9]*: ' >&2 || true
 done
+# The UI kit's demonstration: pictures from the server, the photo browser, badges, a toast and
+# bottom sheets (the app's play-source sheet among them), into out/tour-<timestamp>/kit.
+build/release/tools/kitdemo/zentavo-kitdemo --keys "$keys" --script tools/kitdemo/kitdemo.txt --out "$out/kit" \
+  >"$out/kit.log" 2>&1 || status=$?
 echo "$out"
 exit "$status"

@@ -1,5 +1,7 @@
 #include "tools/kitdemo/KitDemoTabsController.h"
 
+#include "app/Core/Models/ZV_DetailModel.h"
+#include "app/MainController/Other/View/ZV_ShowBottomView.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/qmui/QMUIModalPresentationViewController.h"
@@ -63,10 +65,10 @@ void KitDemoTabsController::viewDidLoad()
         std::static_pointer_cast<KitDemoTabsController>(sharedFromThis()));
 
     m_tabs = std::make_shared<KitDemoTabBarDataSource>();
-    m_tabs->titles = { "图片", "提示", "弹层" };
-    m_tabs->normalImageInfos = { "off", "off", "off" };
-    m_tabs->selectedImageInfos = { "on", "on", "on" };
-    m_tabs->badges = { "", "3", "new" };
+    m_tabs->titles = { "图片", "提示", "弹层", "面板" };
+    m_tabs->normalImageInfos = { "off", "off", "off", "off" };
+    m_tabs->selectedImageInfos = { "on", "on", "on", "on" };
+    m_tabs->badges = { "", "3", "new", "" };
 
     auto line = std::make_shared<JXSegmentedIndicatorLineView>();
     line->indicatorColor = kitdemo::mint();
@@ -110,12 +112,33 @@ std::shared_ptr<JXSegmentedListContainerViewListDelegate> KitDemoTabsController:
             "kitdemo.toast",
             [](KitDemoActionPage& page) { QMUITips::showWithText("已加入收藏", page.view(), 3); });
     }
+    if (index == 3) {
+        return std::make_shared<KitDemoActionPage>("应用的选源面板：三条线路，\n选中一条后收起。",
+            "打开选源面板", "kitdemo.sources", [](KitDemoActionPage&) { showSourcesPanel(); });
+    }
     std::weak_ptr<UIViewController> weakSelf = sharedFromThis();
     return std::make_shared<KitDemoActionPage>("底部弹层从屏幕下方升起，\n点按暗色区域收起。", "打开底部弹层",
         "kitdemo.sheet", [weakSelf](KitDemoActionPage&) {
             if (auto self = std::static_pointer_cast<KitDemoTabsController>(weakSelf.lock()))
                 self->showSheet();
         });
+}
+
+void KitDemoTabsController::showSourcesPanel()
+{
+    // A title with three play sources, as the detail page hands it to the app's bottom sheet.
+    auto title = std::make_shared<ZV_DetailModel>();
+    title->id = "40217";
+    title->name = "山海";
+    title->playFrom.emplace();
+    for (const char* name : { "线路一", "线路二", "线路三" }) {
+        auto source = std::make_shared<ZV_DetailDataListPlayFromModel>();
+        source->code = name;
+        source->name = name;
+        title->playFrom->push_back(source);
+    }
+    // The presenter keeps itself alive while it is shown.
+    std::make_shared<ZV_ShowBottomView>()->show(1, title, nullptr);
 }
 
 void KitDemoTabsController::showSheet()

@@ -14,7 +14,8 @@ class KitDemoTabBarDataSource;
 class QMUIModalPresentationViewController;
 
 // The demo's root: pages in a list container over a bottom tab bar with a badge. The pages show
-// a grid of network images (a tap opens the photo browser), a toast and a bottom sheet.
+// a grid of network images (a tap opens the photo browser), a toast, a bottom sheet and the app's
+// play-source panel in its bottom sheet presenter.
 class KitDemoTabsController : public UIViewController, public JXSegmentedListContainerViewDataSource {
 public:
     KitDemoTabsController(std::shared_ptr<ImageLoader> loader, KitDemoPictures pictures);
@@ -32,6 +33,7 @@ public:
 
 private:
     void showSheet();
+    static void showSourcesPanel();
 
     std::shared_ptr<ImageLoader> m_loader;
     KitDemoPictures m_pictures;
