@@ -3,7 +3,7 @@
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Storage/DefaultsKey.h"
 #include "platform/foundation/UserDefaults.h"
-#include "tests/app/Core/Network/ApiTestSupport.h"
+#include "tests/app/support/ApiTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "app/Core/Storage/StoreData.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
-#include "tests/app/Core/Network/ApiTestSupport.h"
+#include "tests/app/support/ApiTestSupport.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Network/BaseURLs.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "tests/app/Core/Network/ApiTestSupport.h"
+#include "tests/app/support/ApiTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "platform/crypto/RSAKey.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Date.h"
-#include "tests/app/Core/Network/ApiTestSupport.h"
+#include "tests/app/support/ApiTestSupport.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/ApiCrypto.h"
 

@@ -3,7 +3,7 @@
 
 #include "app/Core/Models/ZV_DetailModel.h"
 #include "app/Core/Models/ZV_HomeRecommendModelData.h"
-#include "tests/app/Core/Network/ApiTestSupport.h"
+#include "tests/app/support/ApiTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -6,29 +6,18 @@
 
 #include "app/BaseController/ZVNavigationController.h"
 #include "app/Core/Config/ConfigSingleton.h"
-#include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Network/ZV_Network.h"
 #include "app/Core/Network/ZV_NetworkScreenUI.h"
 #include "app/Core/Start/AppDelegate.h"
 #include "app/MainController/Launch/ZV_LaunchVC.h"
 #include "app/MainController/Root/ZVRootViewController.h"
-#include "platform/foundation/AppContainer.h"
-#include "platform/foundation/Bundle.h"
-#include "platform/foundation/Keychain.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/gestures/TouchDriver.h"
 #include "platform/ui/keyboard/IQKeyboardManager.h"
 #include "platform/ui/qmui/QMUIConsole.h"
-#include "tests/support/MainLoopTest.h"
-#include "tests/tools/testserver/TestKeys.h"
+#include "tests/app/support/ApiTestSupport.h"
 #include "tools/testserver/ApiServer.h"
-#include "tools/testserver/SampleApi.h"
-
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 namespace zvtest {
 
@@ -49,48 +38,16 @@ public:
     int logins = 0;
 };
 
-class StartTest : public MainLoopTest {
+class StartTest : public ApiServerTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (s_server)
-            return;
-        ::testing::AddGlobalTestEnvironment(new ServerStop);
-        std::string error;
-        const auto& keys = testKeysDir();
-        auto data = sourceDir() / "tools/testserver/data";
-        s_server = testserver::TestServer::start({ keys, data }, &error);
-        ASSERT_TRUE(s_server) << error;
-        s_api = testserver::ApiServer::attach(*s_server, keys, &error);
-        ASSERT_TRUE(s_api
-            && testserver::SampleApi::install(
-                *s_api, data, s_server->httpPort(), s_server->httpsPort(), &error))
-            << error;
-        std::ifstream keyFile(keys / "api_public.b64");
-        std::string publicKey((std::istreambuf_iterator<char>(keyFile)), {});
-        publicKey.erase(publicKey.find_last_not_of("\r\n") + 1);
-        std::string base = s_server->httpsURL();
-        ::setenv("ZV_INFO_APIPublicKey", publicKey.c_str(), 1);
-        ::setenv("ZV_INFO_TrustedCAFile", (keys / "ca.pem").c_str(), 1);
-        ::setenv("ZV_INFO_MainURL", (base + "/api/").c_str(), 1);
-        ::setenv("ZV_INFO_DomainFileURL", (base + "/domain_v2.json").c_str(), 1);
-    }
-
     void SetUp() override
     {
-        MainLoopTest::SetUp();
-        AppContainer::setHome(home.path());
-        Keychain::setStoreFile(home / "keychain.json");
-        Bundle::resetForTesting();
-        UserDefaults::resetStandardForTesting();
-        BaseURLs::resetToDefaults();
-        ConfigSingleton::shared().zv_userInfoModel.reset();
-        ConfigSingleton::shared().advertConfigModel.reset();
+        ApiServerTest::SetUp();
+        if (HasFatalFailure())
+            return;
         UIApplication::shared().resetForTesting();
         IQKeyboardManager::shared().resetForTesting();
         QMUIConsole::resetForTesting();
-        s_api->clearScripts();
-        s_api->clearRecords();
         ZV_Network::shared().setUI(ui);
     }
 
@@ -102,16 +59,12 @@ protected:
         UIApplication::shared().resetForTesting();
         IQKeyboardManager::shared().resetForTesting();
         drain();
-        UserDefaults::resetStandardForTesting();
-        Keychain::setStoreFile({});
-        AppContainer::setHome({});
-        MainLoopTest::TearDown();
+        ApiServerTest::TearDown();
     }
 
-    static testserver::ApiServer& api() { return *s_api; }
     bool allRepliesIn()
     {
-        return runUntil([&] { return ui->hides >= int(s_api->records().size()); }, 5);
+        return runUntil([&] { return ui->hides >= int(api().records().size()); }, 5);
     }
 
     // Starts the app as the platform does.
@@ -144,22 +97,9 @@ protected:
         return screen->skipBtn()->title(UIControlStateNormal).value_or("");
     }
 
-    TempDir home;
     std::shared_ptr<CountingScreenUI> ui = std::make_shared<CountingScreenUI>();
     std::shared_ptr<AppDelegate> delegate;
     TouchDriver driver;
-
-private:
-    // The server stays up for every suite of the program and stops after the last.
-    struct ServerStop : ::testing::Environment {
-        void TearDown() override
-        {
-            s_api.reset();
-            s_server.reset();
-        }
-    };
-    static inline std::unique_ptr<testserver::TestServer> s_server;
-    static inline std::unique_ptr<testserver::ApiServer> s_api;
 };
 
 }

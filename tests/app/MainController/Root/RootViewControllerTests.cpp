@@ -3,7 +3,6 @@
 
 #include "app/BaseController/ZVNavigationController.h"
 #include "app/Core/Models/ZV_DownLoadModel.h"
-#include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Network/ZV_Network.h"
 #include "app/MainController/Chat/Store/ActiveSQLiteTool.h"
 #include "app/MainController/Other/View/JXSegmentedTitleImageAndDotCell.h"
@@ -11,8 +10,6 @@
 #include "app/MainController/Ranking/Controller/ZV_RankingMainVC.h"
 #include "app/MainController/Root/ZVRootViewController.h"
 #include "platform/foundation/AppContainer.h"
-#include "platform/foundation/Bundle.h"
-#include "platform/foundation/Keychain.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/media/SJMediaCacheServer.h"
@@ -26,44 +23,16 @@
 #include "platform/ui/gestures/TouchDriver.h"
 #include "platform/ui/gestures/UIEventDispatcher.h"
 #include "platform/ui/qmui/QMUILabel.h"
-#include "tests/support/MainLoopTest.h"
-#include "tests/support/TempDir.h"
-#include "tests/tools/testserver/TestKeys.h"
+#include "tests/app/support/ApiTestSupport.h"
 #include "tools/testserver/ApiServer.h"
-#include "tools/testserver/SampleApi.h"
-#include "tools/testserver/TestServer.h"
 
-#include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
-#include <sstream>
 #include <tuple>
 
 using testserver::ApiReply;
 
 namespace {
-
-std::unique_ptr<testserver::TestServer> g_server;
-std::unique_ptr<testserver::ApiServer> g_api;
-
-std::string readKey(const std::filesystem::path& file)
-{
-    std::ifstream stream(file);
-    std::stringstream text;
-    text << stream.rdbuf();
-    std::string content = text.str();
-    while (!content.empty() && (content.back() == '\n' || content.back() == '\r'))
-        content.pop_back();
-    return content;
-}
-
-// Counts the replies the client has handled (it hides the tips on each).
-class CountingUI : public ZV_NetworkUI {
-public:
-    void hideAllTips() override { ++replies; }
-    int replies = 0;
-};
 
 // Remembers the exports asked for; exports nothing.
 class RecordingCache : public SJMediaCacheServer::Backend {
@@ -79,43 +48,13 @@ public:
     std::vector<std::pair<std::string, bool>> exports;
 };
 
-class RootTest : public zvtest::MainLoopTest {
+class RootTest : public zvtest::ApiServerTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        std::string error;
-        std::filesystem::path keys = zvtest::testKeysDir();
-        std::filesystem::path data = zvtest::sourceDir() / "tools/testserver/data";
-        g_server = testserver::TestServer::start({ keys, data }, &error);
-        ASSERT_TRUE(g_server) << error;
-        g_api = testserver::ApiServer::attach(*g_server, keys, &error);
-        ASSERT_TRUE(g_api) << error;
-        ASSERT_TRUE(
-            testserver::SampleApi::install(*g_api, data, g_server->httpPort(), g_server->httpsPort(), &error))
-            << error;
-        ::setenv("ZV_INFO_APIPublicKey", readKey(keys / "api_public.b64").c_str(), 1);
-        ::setenv("ZV_INFO_TrustedCAFile", (keys / "ca.pem").c_str(), 1);
-        ::setenv("ZV_INFO_MainURL", (g_server->httpsURL() + "/api/").c_str(), 1);
-    }
-    static void TearDownTestSuite()
-    {
-        g_api.reset();
-        if (g_server)
-            g_server->stop();
-        g_server.reset();
-    }
-
     void SetUp() override
     {
-        MainLoopTest::SetUp();
-        ASSERT_TRUE(g_server);
-        AppContainer::setHome(home.path());
-        Keychain::setStoreFile(home / "keychain.json");
-        Bundle::resetForTesting();
-        UserDefaults::resetStandardForTesting();
-        BaseURLs::resetToDefaults();
-        g_api->clearScripts();
-        g_api->clearRecords();
+        ApiServerTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ZV_Network::shared().setUI(ui);
         SJMediaCacheServer::shared().setBackend(cache);
         // Records written before the root exists go where it will look for them.
@@ -143,10 +82,7 @@ protected:
         UIEventDispatcher::shared().resetForTesting();
         UIApplication::shared().resetForTesting();
         UIScreen::main().resetForTesting();
-        UserDefaults::resetStandardForTesting();
-        Keychain::setStoreFile({});
-        AppContainer::setHome({});
-        MainLoopTest::TearDown();
+        ApiServerTest::TearDown();
     }
 
     // The root in a navigation stack as the window's root, laid out, with the start-up reply in.
@@ -156,7 +92,7 @@ protected:
         window->setRootViewController(std::make_shared<ZVNavigationController>(root));
         drain();
         window->layoutIfNeeded();
-        ASSERT_TRUE(runUntil([&] { return ui->replies >= 1; }));
+        ASSERT_TRUE(runUntil([&] { return ui->hides >= 1; }));
         drain();
         window->layoutIfNeeded();
     }
@@ -180,11 +116,11 @@ protected:
     // Brings the app back to the foreground with the room's maximum scripted, and waits for it.
     void foregroundWithMaxSeq(std::int64_t maxSeq)
     {
-        g_api->script("v1/room/maxseq",
+        api().script("v1/room/maxseq",
             ApiReply::success(nlohmann::json::array({ { { "room_id", 1 }, { "max_seq", maxSeq } } })));
-        int before = ui->replies;
+        int before = ui->hides;
         returnToForeground();
-        ASSERT_TRUE(runUntil([&] { return ui->replies > before; }));
+        ASSERT_TRUE(runUntil([&] { return ui->hides > before; }));
         drain();
     }
 
@@ -209,8 +145,7 @@ protected:
         ASSERT_TRUE(record.save());
     }
 
-    zvtest::TempDir home;
-    std::shared_ptr<CountingUI> ui = std::make_shared<CountingUI>();
+    std::shared_ptr<zvtest::FakeNetworkUI> ui = std::make_shared<zvtest::FakeNetworkUI>();
     std::shared_ptr<RecordingCache> cache = std::make_shared<RecordingCache>();
     std::shared_ptr<UIWindow> window;
     std::shared_ptr<ZVRootViewController> root;
@@ -252,7 +187,7 @@ TEST_F(RootTest, ChatBadgeCountsFromTheLastStoredMessageAndChatNumClearsIt)
 {
     // Nothing stored: the server's maximum itself (the sample's room 1 has 4387).
     showRoot();
-    auto maxseq = g_api->recordsTo("v1/room/maxseq");
+    auto maxseq = api().recordsTo("v1/room/maxseq");
     ASSERT_EQ(maxseq.size(), 1u);
     EXPECT_EQ(chatBadge(), "99+");
     EXPECT_EQ(root->dataSource()->numLists, (std::vector<std::string> { "", "", "99+", "", "" }));
@@ -268,10 +203,10 @@ TEST_F(RootTest, ChatBadgeCountsFromTheLastStoredMessageAndChatNumClearsIt)
     foregroundWithMaxSeq(560);
     EXPECT_EQ(chatBadge(), "60");
     // A failed request leaves the badge as it was.
-    g_api->script("v1/room/maxseq", ApiReply::error(500, "busy"));
-    int before = ui->replies;
+    api().script("v1/room/maxseq", ApiReply::error(500, "busy"));
+    int before = ui->hides;
     returnToForeground();
-    ASSERT_TRUE(runUntil([&] { return ui->replies > before; }));
+    ASSERT_TRUE(runUntil([&] { return ui->hides > before; }));
     drain();
     EXPECT_EQ(chatBadge(), "60");
 

@@ -6,30 +6,18 @@
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Network/ZV_Network.h"
 #include "app/Core/Network/ZV_NetworkScreenUI.h"
-#include "app/Core/Storage/StoreData.h"
 #include "app/MainController/Login/Controller/ZV_LoginViewVC.h"
-#include "platform/foundation/AppContainer.h"
-#include "platform/foundation/Bundle.h"
-#include "platform/foundation/Keychain.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "platform/foundation/UserDefaults.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/qmui/QMUITextField.h"
-#include "tests/support/MainLoopTest.h"
-#include "tests/support/TempDir.h"
-#include "tests/tools/testserver/TestKeys.h"
+#include "tests/app/support/ApiTestSupport.h"
 #include "tools/testserver/ApiServer.h"
-#include "tools/testserver/SampleApi.h"
-#include "tools/testserver/TestServer.h"
 
-#include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
 
@@ -44,57 +32,14 @@ public:
     std::shared_ptr<UIWindow> m_window = std::make_shared<UIWindow>();
 };
 
-std::unique_ptr<testserver::TestServer> g_server;
-std::unique_ptr<testserver::ApiServer> g_api;
-
-std::string readKey(const std::filesystem::path& file)
-{
-    std::ifstream stream(file);
-    std::stringstream text;
-    text << stream.rdbuf();
-    std::string content = text.str();
-    while (!content.empty() && (content.back() == '\n' || content.back() == '\r'))
-        content.pop_back();
-    return content;
-}
-
 // The process-wide client against the sample API, a key window over a plain root screen.
-class LoginScreenTest : public zvtest::MainLoopTest {
+class LoginScreenTest : public zvtest::ApiServerTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        std::string error;
-        std::filesystem::path keys = zvtest::testKeysDir();
-        std::filesystem::path data = zvtest::sourceDir() / "tools/testserver/data";
-        g_server = testserver::TestServer::start({ keys, data }, &error);
-        ASSERT_TRUE(g_server) << error;
-        g_api = testserver::ApiServer::attach(*g_server, keys, &error);
-        ASSERT_TRUE(g_api) << error;
-        ASSERT_TRUE(
-            testserver::SampleApi::install(*g_api, data, g_server->httpPort(), g_server->httpsPort(), &error))
-            << error;
-        ::setenv("ZV_INFO_APIPublicKey", readKey(keys / "api_public.b64").c_str(), 1);
-        ::setenv("ZV_INFO_TrustedCAFile", (keys / "ca.pem").c_str(), 1);
-        ::setenv("ZV_INFO_MainURL", (g_server->httpsURL() + "/api/").c_str(), 1);
-    }
-    static void TearDownTestSuite()
-    {
-        g_api.reset();
-        if (g_server)
-            g_server->stop();
-        g_server.reset();
-    }
-
     void SetUp() override
     {
-        MainLoopTest::SetUp();
-        ASSERT_TRUE(g_server);
-        AppContainer::setHome(home.path());
-        Keychain::setStoreFile(home / "keychain.json");
-        Bundle::resetForTesting();
-        UserDefaults::resetStandardForTesting();
-        BaseURLs::resetToDefaults();
-        g_api->clearScripts();
+        ApiServerTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ZV_Network::shared().setUI(nullptr);
 
         UIApplication::shared().resetForTesting();
@@ -115,25 +60,14 @@ protected:
         drain();
         QMUITips::hideAllTips();
         UIApplication::shared().resetForTesting();
-        UserDefaults::resetStandardForTesting();
-        Keychain::setStoreFile({});
-        AppContainer::setHome({});
-        MainLoopTest::TearDown();
-    }
-
-    static std::optional<std::string> storedToken()
-    {
-        std::optional<PropertyList> value = StoreData::value(StoreData::access_token);
-        if (!value || !value->asString())
-            return std::nullopt;
-        return *value->asString();
+        ApiServerTest::TearDown();
     }
 
     // A request that the server answers with `code`; returns once the client has ended the sign-in.
     void refusedRequest(int code)
     {
-        StoreData::set(PropertyList(std::string("tk-expired")), StoreData::access_token);
-        g_api->script("v1/movie/index_recommend", testserver::ApiReply::error(code, "登录已过期"));
+        setToken("tk-expired");
+        api().script("v1/movie/index_recommend", testserver::ApiReply::error(code, "登录已过期"));
         ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/movie/index_recommend",
             JSON::object(),
             [](std::optional<JSON>, std::optional<NSError>) { ADD_FAILURE() << "completion called"; });
@@ -155,17 +89,16 @@ protected:
     {
         login.accountField()->setText(user);
         login.passwordField()->setText(password);
-        std::size_t before = g_api->recordsTo("v1/user/login").size();
+        std::size_t before = api().recordsTo("v1/user/login").size();
         login.loginButton()->sendActions(UIControlEventTouchUpInside);
         ASSERT_TRUE(runUntil([&] {
             return storedToken()
                 || (!QMUITips::visibleTips().empty()
                     && QMUITips::visibleTips().back().kind == QMUITips::Kind::error);
         }));
-        EXPECT_EQ(g_api->recordsTo("v1/user/login").size(), before + 1);
+        EXPECT_EQ(api().recordsTo("v1/user/login").size(), before + 1);
     }
 
-    zvtest::TempDir home;
     std::shared_ptr<WindowDelegate> delegate = std::make_shared<WindowDelegate>();
     std::shared_ptr<UIViewController> root = UIViewController::create();
     NotificationCenter::Token logins;
@@ -212,7 +145,7 @@ TEST_F(LoginScreenTest, SigningInStoresTheTokenAnnouncesItAndLeaves)
     EXPECT_EQ(storedToken(), kToken);
     EXPECT_EQ(posted, 1);
     EXPECT_TRUE(postedWhilePresented);
-    std::optional<nlohmann::json> sent = g_api->recordsTo("v1/user/login").back().parameters;
+    std::optional<nlohmann::json> sent = api().recordsTo("v1/user/login").back().parameters;
     ASSERT_TRUE(sent);
     EXPECT_EQ(sent->value("username", ""), kUser);
     EXPECT_EQ(sent->value("captcha", ""), R"({"ticket":"t-1","randstr":"r"})");
@@ -244,7 +177,7 @@ TEST_F(LoginScreenTest, RefusedLoginShowsTheServersTextAndStays)
     EXPECT_EQ(QMUITips::visibleTips().back().text, "用户名或密码错误");
 
     // A "success" without a token signs nobody in.
-    g_api->script("v1/user/login", testserver::ApiReply::success(nlohmann::json::object(), "ok"));
+    api().script("v1/user/login", testserver::ApiReply::success(nlohmann::json::object(), "ok"));
     QMUITips::hideAllTips();
     signIn(*login, kUser, kPassword);
     EXPECT_EQ(QMUITips::visibleTips().back().text, "网络异常");

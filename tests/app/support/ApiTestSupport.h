@@ -40,10 +40,10 @@ struct Reply {
     std::optional<NSError> error;
 };
 
-// A client against the local test server with the sample API. The server runs for the whole
-// test program; each test gets a fresh app (container, keychain, defaults, bundle pointing at the
-// server, base URLs, configuration) and a fresh client with a fake screen.
-class ApiTest : public MainLoopTest {
+// The local test server with the sample API, up for the whole test program, and a fresh app for
+// each test: container, keychain, defaults, bundle pointing at the server, base URLs and
+// configuration. Screens that use the process-wide client derive from this.
+class ApiServerTest : public MainLoopTest {
 protected:
     static void SetUpTestSuite();
     static void TearDownTestSuite();
@@ -57,6 +57,18 @@ protected:
     // A loopback address where nothing listens.
     static std::string deadURL();
 
+    static void setToken(const std::string& token);
+    static std::optional<std::string> storedToken();
+
+    TempDir home;
+};
+
+// A fresh client of its own with a fake screen, on top of the server and the fresh app.
+class ApiTest : public ApiServerTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
     // Sends and waits for the completion; none when it did not come within the wait.
     std::optional<Reply> send(
         HTTPMethod method, std::string_view path, const JSON& parameters = JSON::object());
@@ -66,10 +78,6 @@ protected:
     // each), for replies that call no completion.
     bool waitForReplies(int before, int count = 1);
 
-    static void setToken(const std::string& token);
-    static std::optional<std::string> storedToken();
-
-    TempDir home;
     std::shared_ptr<ZV_Network> network;
     std::shared_ptr<FakeNetworkUI> ui;
 };

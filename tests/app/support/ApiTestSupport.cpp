@@ -1,4 +1,4 @@
-#include "tests/app/Core/Network/ApiTestSupport.h"
+#include "tests/app/support/ApiTestSupport.h"
 
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Network/BaseURLs.h"
@@ -54,7 +54,7 @@ public:
     }
 };
 
-void ApiTest::SetUpTestSuite()
+void ApiServerTest::SetUpTestSuite()
 {
     if (g_server)
         return;
@@ -84,14 +84,15 @@ void ApiTest::SetUpTestSuite()
     g_caFile = (keys / "ca.pem").string();
 }
 
-void ApiTest::TearDownTestSuite()
+void ApiServerTest::TearDownTestSuite()
 {
     // The server stays up for the other suites of the program (see ServerEnvironment).
 }
 
-void ApiTest::SetUp()
+void ApiServerTest::SetUp()
 {
     MainLoopTest::SetUp();
+    ASSERT_TRUE(g_server);
     AppContainer::setHome(home.path());
     Keychain::setStoreFile(home / "keychain.json");
     std::string base = serverURL();
@@ -114,7 +115,21 @@ void ApiTest::SetUp()
     api().clearRecords();
     server().clearScripts();
     server().clearRequests();
+}
 
+void ApiServerTest::TearDown()
+{
+    UserDefaults::resetStandardForTesting();
+    Keychain::setStoreFile({});
+    AppContainer::setHome({});
+    MainLoopTest::TearDown();
+}
+
+void ApiTest::SetUp()
+{
+    ApiServerTest::SetUp();
+    if (HasFatalFailure())
+        return;
     network = ZV_Network::create();
     ui = std::make_shared<FakeNetworkUI>();
     network->setUI(ui);
@@ -123,28 +138,25 @@ void ApiTest::SetUp()
 void ApiTest::TearDown()
 {
     network.reset();
-    UserDefaults::resetStandardForTesting();
-    Keychain::setStoreFile({});
-    AppContainer::setHome({});
-    MainLoopTest::TearDown();
+    ApiServerTest::TearDown();
 }
 
-testserver::TestServer& ApiTest::server()
+testserver::TestServer& ApiServerTest::server()
 {
     return *g_server;
 }
 
-testserver::ApiServer& ApiTest::api()
+testserver::ApiServer& ApiServerTest::api()
 {
     return *g_api;
 }
 
-std::string ApiTest::serverURL()
+std::string ApiServerTest::serverURL()
 {
     return g_server->httpsURL();
 }
 
-std::string ApiTest::deadURL()
+std::string ApiServerTest::deadURL()
 {
     return g_deadURL;
 }
@@ -178,12 +190,12 @@ bool ApiTest::waitForReplies(int before, int count)
     return runUntil([&] { return ui->hides >= before + count; });
 }
 
-void ApiTest::setToken(const std::string& token)
+void ApiServerTest::setToken(const std::string& token)
 {
     StoreData::set(PropertyList(token), StoreData::access_token);
 }
 
-std::optional<std::string> ApiTest::storedToken()
+std::optional<std::string> ApiServerTest::storedToken()
 {
     std::optional<PropertyList> value = StoreData::value(StoreData::access_token);
     if (!value || !value->asString())
