@@ -9,24 +9,6 @@
 #include <cstdio>
 #include <variant>
 
-void TextAttributes::applyTo(TextRun& run) const
-{
-    if (font)
-        run.font = font;
-    if (foregroundColor)
-        run.foregroundColor = foregroundColor;
-    if (backgroundColor)
-        run.backgroundColor = backgroundColor;
-    if (underline)
-        run.underline = *underline;
-    if (strikethrough)
-        run.strikethrough = *strikethrough;
-    if (kern)
-        run.kern = *kern;
-    if (baselineOffset)
-        run.baselineOffset = *baselineOffset;
-}
-
 namespace StringExtension {
 
 namespace {
@@ -52,55 +34,18 @@ CGSize measured(std::string_view text, const UIFont& font, CGFloat maxWidth)
     return { std::ceil(std::min(size.width, std::max<CGFloat>(maxWidth, 0))), std::ceil(size.height) };
 }
 
-TextRun styledRun(std::string text, const TextAttributes& attributes)
-{
-    TextRun run;
-    run.text = std::move(text);
-    attributes.applyTo(run);
-    return run;
-}
-
-// Adds the attributes over the bytes [start, end) of the styled text, splitting runs at the edges.
-void addAttributes(StyledText& styled, std::size_t start, std::size_t end, const TextAttributes& attributes)
-{
-    std::vector<TextRun> runs;
-    std::size_t offset = 0;
-    for (TextRun& run : styled.runs) {
-        std::size_t runStart = offset;
-        std::size_t runEnd = offset + run.text.size();
-        offset = runEnd;
-        std::size_t from = std::clamp(start, runStart, runEnd) - runStart;
-        std::size_t to = std::clamp(end, runStart, runEnd) - runStart;
-        if (from >= to) {
-            runs.push_back(std::move(run));
-            continue;
-        }
-        const std::string text = run.text;
-        auto piece = [&](std::size_t a, std::size_t b, bool styledPiece) {
-            if (a >= b)
-                return;
-            TextRun part = run;
-            part.text = text.substr(a, b - a);
-            if (styledPiece)
-                attributes.applyTo(part);
-            runs.push_back(std::move(part));
-        };
-        piece(0, from, false);
-        piece(from, to, true);
-        piece(to, text.size(), false);
-    }
-    styled.runs = std::move(runs);
-}
-
+// Adds the attributes over the first occurrence of the word in the styled text.
 void highlightFirst(
-    StyledText& styled, std::string_view text, const std::string& word, const TextAttributes& attributes)
+    NSMutableAttributedString& styled, const std::string& word, const NSAttributes& attributes)
 {
     if (word.empty())
         return;
+    const std::string& text = styled.string();
     std::size_t at = text.find(word);
-    if (at == std::string_view::npos)
+    if (at == std::string::npos)
         return;
-    addAttributes(styled, at, at + word.size(), attributes);
+    std::size_t start = utf16OffsetFromUtf8(text, at);
+    styled.addAttributes(attributes, NSMakeRange(start, utf16OffsetFromUtf8(text, at + word.size()) - start));
 }
 
 bool isHex(char16_t c)
@@ -244,36 +189,33 @@ CGSize textSize(std::string_view text, const UIFont& font, int maxLines, CGFloat
     return size;
 }
 
-StyledText attributedString(std::string_view text, const TextAttributes& attributes,
-    const std::optional<std::string>& append, const std::optional<TextAttributes>& appendAttributes)
+NSMutableAttributedString attributedString(std::string_view text, const NSAttributes& attributes,
+    const std::optional<std::string>& append, const std::optional<NSAttributes>& appendAttributes)
 {
-    StyledText styled;
-    styled.runs.push_back(styledRun(std::string(text), attributes));
+    NSMutableAttributedString styled(std::string(text), attributes);
     if (append && appendAttributes)
-        styled.runs.push_back(styledRun(*append, *appendAttributes));
+        styled.append(NSAttributedString(*append, *appendAttributes));
     return styled;
 }
 
-StyledText highlightedString(std::string_view text, const TextAttributes& attributes,
-    const std::optional<std::string>& highlight, const std::optional<TextAttributes>& highlightAttributes)
+NSMutableAttributedString highlightedString(std::string_view text, const NSAttributes& attributes,
+    const std::optional<std::string>& highlight, const std::optional<NSAttributes>& highlightAttributes)
 {
-    StyledText styled;
-    styled.runs.push_back(styledRun(std::string(text), attributes));
+    NSMutableAttributedString styled(std::string(text), attributes);
     if (highlight && highlightAttributes)
-        highlightFirst(styled, text, *highlight, *highlightAttributes);
+        highlightFirst(styled, *highlight, *highlightAttributes);
     return styled;
 }
 
-StyledText highlightedString(std::string_view text, const TextAttributes& attributes,
+NSMutableAttributedString highlightedString(std::string_view text, const NSAttributes& attributes,
     const std::optional<std::vector<std::string>>& highlights,
-    const std::optional<TextAttributes>& highlightAttributes)
+    const std::optional<NSAttributes>& highlightAttributes)
 {
-    StyledText styled;
-    styled.runs.push_back(styledRun(std::string(text), attributes));
+    NSMutableAttributedString styled(std::string(text), attributes);
     if (!highlights || !highlightAttributes)
         return styled;
     for (const std::string& word : *highlights)
-        highlightFirst(styled, text, word, *highlightAttributes);
+        highlightFirst(styled, word, *highlightAttributes);
     return styled;
 }
 

@@ -4,25 +4,12 @@
 #include "platform/ui/TextLayout.h"
 #include "platform/ui/UIColor.h"
 #include "platform/ui/UIFont.h"
+#include "platform/ui/text/NSAttributedString.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-// A set of text attributes; unset ones leave whatever the text already has, so a set can be added
-// over a styled part (a highlighted word keeps the sentence's font unless it sets its own).
-struct TextAttributes {
-    std::optional<UIFont> font;
-    std::optional<UIColor> foregroundColor;
-    std::optional<UIColor> backgroundColor;
-    std::optional<bool> underline;
-    std::optional<bool> strikethrough;
-    std::optional<CGFloat> kern;
-    std::optional<CGFloat> baselineOffset;
-
-    void applyTo(TextRun& run) const;
-};
 
 // Text operations shared by the screens: cutting by characters, measuring, styled-text builders
 // and unicode escapes. Texts are UTF-8.
@@ -45,17 +32,19 @@ CGSize textSize(std::string_view text, const UIFont& font, CGFloat maxWidth);
 // As above with the height limited to `maxLines` lines of the font (0 lines: height 0).
 CGSize textSize(std::string_view text, const UIFont& font, int maxLines, CGFloat maxWidth);
 
+// Attributes given in a set replace the text's own and the others stay, so a highlight added over
+// a styled part keeps the sentence's font unless it sets its own.
 // The text with the attributes, then `append` with its own attributes when both are given.
-StyledText attributedString(std::string_view text, const TextAttributes& attributes,
-    const std::optional<std::string>& append, const std::optional<TextAttributes>& appendAttributes);
+NSMutableAttributedString attributedString(std::string_view text, const NSAttributes& attributes,
+    const std::optional<std::string>& append, const std::optional<NSAttributes>& appendAttributes);
 // The text with the attributes; the highlight attributes are added over the first occurrence of
 // the word (case-sensitive) when both are given. Later occurrences stay as they are.
-StyledText highlightedString(std::string_view text, const TextAttributes& attributes,
-    const std::optional<std::string>& highlight, const std::optional<TextAttributes>& highlightAttributes);
+NSMutableAttributedString highlightedString(std::string_view text, const NSAttributes& attributes,
+    const std::optional<std::string>& highlight, const std::optional<NSAttributes>& highlightAttributes);
 // The same for each word in turn, each over its own first occurrence; missing words are skipped.
-StyledText highlightedString(std::string_view text, const TextAttributes& attributes,
+NSMutableAttributedString highlightedString(std::string_view text, const NSAttributes& attributes,
     const std::optional<std::vector<std::string>>& highlights,
-    const std::optional<TextAttributes>& highlightAttributes);
+    const std::optional<NSAttributes>& highlightAttributes);
 
 enum class Encode { unicode };
 

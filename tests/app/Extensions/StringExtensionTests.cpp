@@ -56,15 +56,15 @@ TEST(StringExtension, MeasuringCapsTheWidthAndLimitsTheLines)
 
 TEST(StringExtension, BuildersStyleTheFirstOccurrenceOfEachWord)
 {
-    TextAttributes base;
+    NSAttributes base;
     base.font = UIFont::systemFont(14);
     base.foregroundColor = UIColor::gray();
-    TextAttributes red;
+    NSAttributes red;
     red.foregroundColor = UIColor::red();
-    TextAttributes underlined;
+    NSAttributes underlined;
     underlined.underline = true;
 
-    StyledText one = highlightedString("看剧看剧", base, std::optional<std::string>("剧"), red);
+    StyledText one = highlightedString("看剧看剧", base, std::optional<std::string>("剧"), red).styledText();
     ASSERT_EQ(one.runs.size(), 3u);
     EXPECT_EQ(one.runs[0].text, "看");
     EXPECT_EQ(one.runs[1].text, "剧");
@@ -75,15 +75,17 @@ TEST(StringExtension, BuildersStyleTheFirstOccurrenceOfEachWord)
 
     // Each word over its own first occurrence, also inside an earlier highlight; absent words skip.
     StyledText many = highlightedString(
-        "a🙂bc🙂", base, std::optional<std::vector<std::string>>({ "bc", "🙂", "zz", "" }), underlined);
+        "a🙂bc🙂", base, std::optional<std::vector<std::string>>({ "bc", "🙂", "zz", "" }), underlined)
+                          .styledText();
     EXPECT_EQ(many.string(), "a🙂bc🙂");
     std::string underlinedText;
     for (const auto& run : many.runs)
         underlinedText += run.underline ? run.text : "";
     EXPECT_EQ(underlinedText, "🙂bc");
-    EXPECT_EQ(highlightedString("abc", base, std::optional<std::vector<std::string>>(), red).runs.size(), 1u);
+    EXPECT_EQ(highlightedString("abc", base, std::optional<std::vector<std::string>>(), red),
+        NSAttributedString("abc", base));
 
-    StyledText appended = attributedString("共", base, std::optional<std::string>("12集"), red);
+    StyledText appended = attributedString("共", base, std::optional<std::string>("12集"), red).styledText();
     ASSERT_EQ(appended.runs.size(), 2u);
     EXPECT_EQ(appended.runs[1].foregroundColor, UIColor::red());
     EXPECT_EQ(attributedString("共", base, std::optional<std::string>("12集"), std::nullopt).string(), "共");
