@@ -1,8 +1,10 @@
 #include "platform/ui/lists/UICollectionView.h"
 
 #include "platform/ui/gestures/UITouch.h"
+#include "platform/ui/lists/detail/ShownViews.h"
 
 #include <algorithm>
+#include <functional>
 
 UICollectionView::UICollectionView(const CGRect& frame, std::shared_ptr<UICollectionViewLayout> layout)
     : UIScrollView(frame)
@@ -125,14 +127,8 @@ void UICollectionView::reloadData()
 
 void UICollectionView::reloadItems(const std::vector<IndexPath>& indexPaths)
 {
-    for (const auto& indexPath : indexPaths) {
-        auto it = m_cells.find(indexPath);
-        if (it == m_cells.end())
-            continue;
-        auto cell = it->second;
-        m_cells.erase(it);
-        retireCell(indexPath, cell);
-    }
+    for (const auto& indexPath : indexPaths)
+        detail::retireShown(m_cells, indexPath, std::bind_front(&UICollectionView::retireCell, this));
     m_layout->invalidateLayout();
 }
 
@@ -140,26 +136,13 @@ void UICollectionView::reloadSections(const IndexSet& sections)
 {
     ++m_generation;
     m_countsValid = false;
-    for (auto it = m_cells.begin(); it != m_cells.end();) {
-        if (!sections.count(it->first.section)) {
-            ++it;
-            continue;
-        }
-        auto indexPath = it->first;
-        auto cell = it->second;
-        it = m_cells.erase(it);
-        retireCell(indexPath, cell);
-    }
-    for (auto it = m_supplementary.begin(); it != m_supplementary.end();) {
-        if (!sections.count(it->first.indexPath.section)) {
-            ++it;
-            continue;
-        }
-        auto key = it->first;
-        auto view = it->second;
-        it = m_supplementary.erase(it);
-        retireSupplementary(key, view);
-    }
+    detail::retireShownIf(
+        m_cells, [&](const IndexPath& p) { return sections.count(p.section) != 0; },
+        std::bind_front(&UICollectionView::retireCell, this));
+    detail::retireShownIf(
+        m_supplementary,
+        [&](const SupplementaryKey& key) { return sections.count(key.indexPath.section) != 0; },
+        std::bind_front(&UICollectionView::retireSupplementary, this));
     std::erase_if(m_selected, [&](const IndexPath& p) { return sections.count(p.section) != 0; });
     m_layout->invalidateLayout();
 }
@@ -169,14 +152,10 @@ void UICollectionView::ensureCounts()
     if (m_countsValid)
         return;
     m_countsValid = true;
+    // Emptied first: a data source that asks for counts while answering sees none.
     m_itemCounts.clear();
-    auto source = dataSource();
-    if (!source)
-        return;
-    int sections = std::max(0, source->numberOfSections(*this));
-    m_itemCounts.reserve(static_cast<std::size_t>(sections));
-    for (int s = 0; s < sections; ++s)
-        m_itemCounts.push_back(std::max(0, source->numberOfItems(*this, s)));
+    m_itemCounts
+        = detail::sectionCounts(dataSource().get(), *this, &UICollectionViewDataSource::numberOfItems);
 }
 
 int UICollectionView::numberOfSections()
@@ -188,9 +167,7 @@ int UICollectionView::numberOfSections()
 int UICollectionView::numberOfItems(int section)
 {
     ensureCounts();
-    if (section < 0 || section >= static_cast<int>(m_itemCounts.size()))
-        return 0;
-    return m_itemCounts[static_cast<std::size_t>(section)];
+    return detail::countOfSection(m_itemCounts, section);
 }
 
 // ---- Layout pass ----
@@ -265,26 +242,13 @@ void UICollectionView::placeElements()
         }
     }
 
-    for (auto it = m_cells.begin(); it != m_cells.end();) {
-        if (cells.count(it->first)) {
-            ++it;
-            continue;
-        }
-        auto indexPath = it->first;
-        auto cell = it->second;
-        it = m_cells.erase(it);
-        retireCell(indexPath, cell);
-    }
-    for (auto it = m_supplementary.begin(); it != m_supplementary.end();) {
-        if (supplementary.count(it->first)) {
-            ++it;
-            continue;
-        }
-        auto key = it->first;
-        auto view = it->second;
-        it = m_supplementary.erase(it);
-        retireSupplementary(key, view);
-    }
+    // Views whose elements left the bounds go back to their queues.
+    detail::retireShownIf(
+        m_cells, [&](const IndexPath& p) { return cells.count(p) == 0; },
+        std::bind_front(&UICollectionView::retireCell, this));
+    detail::retireShownIf(
+        m_supplementary, [&](const SupplementaryKey& key) { return supplementary.count(key) == 0; },
+        std::bind_front(&UICollectionView::retireSupplementary, this));
 
     auto source = dataSource();
     bool selfSizing = m_layout->wantsPreferredLayoutAttributes();
@@ -442,42 +406,28 @@ void UICollectionView::retireAll()
 
 std::vector<std::shared_ptr<UICollectionViewCell>> UICollectionView::visibleCells() const
 {
-    std::vector<std::shared_ptr<UICollectionViewCell>> result;
-    result.reserve(m_cells.size());
-    for (const auto& [indexPath, cell] : m_cells)
-        result.push_back(cell);
-    return result;
+    return detail::shownViews(m_cells);
 }
 
 std::vector<IndexPath> UICollectionView::indexPathsForVisibleItems() const
 {
-    std::vector<IndexPath> result;
-    result.reserve(m_cells.size());
-    for (const auto& [indexPath, cell] : m_cells)
-        result.push_back(indexPath);
-    return result;
+    return detail::shownKeys(m_cells);
 }
 
 std::shared_ptr<UICollectionViewCell> UICollectionView::cellForItem(const IndexPath& indexPath) const
 {
-    auto it = m_cells.find(indexPath);
-    return it == m_cells.end() ? nullptr : it->second;
+    return detail::shownAt(m_cells, indexPath);
 }
 
 std::optional<IndexPath> UICollectionView::indexPathForCell(const UICollectionViewCell& cell) const
 {
-    for (const auto& [indexPath, shown] : m_cells) {
-        if (shown.get() == &cell)
-            return indexPath;
-    }
-    return std::nullopt;
+    return detail::keyOfShown(m_cells, cell);
 }
 
 std::shared_ptr<UICollectionReusableView> UICollectionView::supplementaryView(
     const std::string& kind, const IndexPath& indexPath) const
 {
-    auto it = m_supplementary.find({ kind, indexPath });
-    return it == m_supplementary.end() ? nullptr : it->second;
+    return detail::shownAt(m_supplementary, SupplementaryKey { kind, indexPath });
 }
 
 std::vector<std::shared_ptr<UICollectionReusableView>> UICollectionView::visibleSupplementaryViews(

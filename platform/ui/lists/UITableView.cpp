@@ -3,8 +3,10 @@
 #include "platform/ui/UILabel.h"
 #include "platform/ui/gestures/UITouch.h"
 #include "platform/ui/layout/UIViewLayout.h"
+#include "platform/ui/lists/detail/ShownViews.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -220,12 +222,7 @@ void UITableView::reloadRows(const std::vector<IndexPath>& indexPaths, UITableVi
 {
     for (const auto& indexPath : indexPaths) {
         m_measuredHeights.erase(indexPath);
-        auto it = m_cells.find(indexPath);
-        if (it == m_cells.end())
-            continue;
-        auto cell = it->second;
-        m_cells.erase(it);
-        retireCell(indexPath, cell);
+        detail::retireShown(m_cells, indexPath, std::bind_front(&UITableView::retireCell, this));
     }
     invalidateGeometry();
 }
@@ -234,16 +231,9 @@ void UITableView::reloadSections(const IndexSet& sections, UITableViewRowAnimati
 {
     ++m_generation;
     m_countsValid = false;
-    for (auto it = m_cells.begin(); it != m_cells.end();) {
-        if (!sections.count(it->first.section)) {
-            ++it;
-            continue;
-        }
-        auto indexPath = it->first;
-        auto cell = it->second;
-        it = m_cells.erase(it);
-        retireCell(indexPath, cell);
-    }
+    detail::retireShownIf(
+        m_cells, [&](const IndexPath& p) { return sections.count(p.section) != 0; },
+        std::bind_front(&UITableView::retireCell, this));
     std::erase_if(
         m_measuredHeights, [&](const auto& entry) { return sections.count(entry.first.section) != 0; });
     for (int section : sections) {
@@ -270,13 +260,7 @@ void UITableView::ensureCounts()
     m_rowCounts.clear();
     m_heightsValid = false;
     m_positionsValid = false;
-    auto source = dataSource();
-    if (!source)
-        return;
-    int sections = std::max(0, source->numberOfSections(*this));
-    m_rowCounts.reserve(static_cast<std::size_t>(sections));
-    for (int s = 0; s < sections; ++s)
-        m_rowCounts.push_back(std::max(0, source->numberOfRows(*this, s)));
+    m_rowCounts = detail::sectionCounts(dataSource().get(), *this, &UITableViewDataSource::numberOfRows);
 }
 
 int UITableView::numberOfSections()
@@ -288,9 +272,7 @@ int UITableView::numberOfSections()
 int UITableView::numberOfRows(int section)
 {
     ensureCounts();
-    if (section < 0 || section >= static_cast<int>(m_rowCounts.size()))
-        return 0;
-    return m_rowCounts[static_cast<std::size_t>(section)];
+    return detail::countOfSection(m_rowCounts, section);
 }
 
 // ---- Geometry ----
@@ -547,16 +529,9 @@ void UITableView::placeRows()
         }
     }
 
-    for (auto it = m_cells.begin(); it != m_cells.end();) {
-        if (std::binary_search(wanted.begin(), wanted.end(), it->first)) {
-            ++it;
-            continue;
-        }
-        auto indexPath = it->first;
-        auto cell = it->second;
-        it = m_cells.erase(it);
-        retireCell(indexPath, cell);
-    }
+    detail::retireShownIf(
+        m_cells, [&](const IndexPath& p) { return !std::binary_search(wanted.begin(), wanted.end(), p); },
+        std::bind_front(&UITableView::retireCell, this));
 
     auto source = dataSource();
     auto d = delegate();
@@ -674,33 +649,22 @@ void UITableView::retireAllCells()
 
 std::vector<std::shared_ptr<UITableViewCell>> UITableView::visibleCells() const
 {
-    std::vector<std::shared_ptr<UITableViewCell>> result;
-    for (const auto& [indexPath, cell] : m_cells)
-        result.push_back(cell);
-    return result;
+    return detail::shownViews(m_cells);
 }
 
 std::vector<IndexPath> UITableView::indexPathsForVisibleRows() const
 {
-    std::vector<IndexPath> result;
-    for (const auto& [indexPath, cell] : m_cells)
-        result.push_back(indexPath);
-    return result;
+    return detail::shownKeys(m_cells);
 }
 
 std::shared_ptr<UITableViewCell> UITableView::cellForRow(const IndexPath& indexPath) const
 {
-    auto it = m_cells.find(indexPath);
-    return it == m_cells.end() ? nullptr : it->second;
+    return detail::shownAt(m_cells, indexPath);
 }
 
 std::optional<IndexPath> UITableView::indexPathForCell(const UITableViewCell& cell) const
 {
-    for (const auto& [indexPath, shown] : m_cells) {
-        if (shown.get() == &cell)
-            return indexPath;
-    }
-    return std::nullopt;
+    return detail::keyOfShown(m_cells, cell);
 }
 
 std::shared_ptr<UIView> UITableView::headerView(int section) const
