@@ -392,14 +392,8 @@ void UICollectionView::retireSupplementary(
 
 void UICollectionView::retireAll()
 {
-    auto cells = std::move(m_cells);
-    m_cells.clear();
-    for (auto& [indexPath, cell] : cells)
-        retireCell(indexPath, cell);
-    auto views = std::move(m_supplementary);
-    m_supplementary.clear();
-    for (auto& [key, view] : views)
-        retireSupplementary(key, view);
+    detail::retireAllShown(m_cells, std::bind_front(&UICollectionView::retireCell, this));
+    detail::retireAllShown(m_supplementary, std::bind_front(&UICollectionView::retireSupplementary, this));
 }
 
 // ---- Shown elements ----

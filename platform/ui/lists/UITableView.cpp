@@ -639,10 +639,7 @@ void UITableView::retireCell(const IndexPath& indexPath, const std::shared_ptr<U
 
 void UITableView::retireAllCells()
 {
-    auto cells = std::move(m_cells);
-    m_cells.clear();
-    for (auto& [indexPath, cell] : cells)
-        retireCell(indexPath, cell);
+    detail::retireAllShown(m_cells, std::bind_front(&UITableView::retireCell, this));
 }
 
 // ---- Shown rows ----

@@ -77,6 +77,16 @@ void retireShown(std::map<Key, std::shared_ptr<View>>& shown, const Key& key, Re
     retire(key, view);
 }
 
+// Takes every view out before retiring any, so that calls out see none of them shown.
+template<typename Key, typename View, typename Retire>
+void retireAllShown(std::map<Key, std::shared_ptr<View>>& shown, Retire retire)
+{
+    auto views = std::move(shown);
+    shown.clear();
+    for (auto& [key, view] : views)
+        retire(key, view);
+}
+
 // The counts of every section, as a data source gives them (none without a source); negative
 // answers count as empty.
 template<typename Source, typename List, typename CountOf>
