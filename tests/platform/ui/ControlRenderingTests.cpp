@@ -20,10 +20,5 @@ TEST(ControlRendering, RoundedButtonWithTitle)
     root->addSubview(button);
     root->layoutIfNeeded();
 
-    UIImage image = Renderer::render(*root, 2);
-    // The corner lies outside the rounded outline; the middle holds dark title pixels.
-    auto corner = image.pixel(22, 22);
-    EXPECT_NEAR(corner.green, 1.0, 0.01);
-    EXPECT_NEAR(corner.red, 1.0, 0.01);
-    EXPECT_TRUE(uitest::matchesGolden(image, "button_rounded_title"));
+    EXPECT_TRUE(uitest::matchesGolden(Renderer::render(*root, 2), "button_rounded_title"));
 }

@@ -42,10 +42,5 @@ TEST_F(ControllerScreenshot, NavigationStackWithTitleAndPresentedAlert)
     nav->topViewController()->present(alert, true);
     advance(0.35);
 
-    UIImage screen = Renderer::renderScreen(1);
-    EXPECT_EQ(screen.pixelWidth(), 390);
-    // The bar's title sits in the middle of the bar, the alert over the dimmed page.
-    auto dimmed = screen.pixel(5, 300);
-    EXPECT_NEAR(dimmed.red, 0.8, 0.02);
-    EXPECT_TRUE(uitest::matchesGolden(screen, "controller_navigation_alert"));
+    EXPECT_TRUE(uitest::matchesGolden(Renderer::renderScreen(1), "controller_navigation_alert"));
 }

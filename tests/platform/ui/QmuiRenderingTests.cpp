@@ -129,12 +129,7 @@ TEST_F(QmuiRendering, BottomSheetOverAScreen)
     sheet->showWithAnimated(true);
     advance(1);
 
-    UIImage screen = Renderer::renderScreen(1);
-    // The screen shows dimmed above the sheet: white at 35 % black.
-    UIColor::RGBA dimmed = screen.pixel(200, 80);
-    EXPECT_NEAR(dimmed.red, 0.65, 0.01);
-    EXPECT_EQ(screen.pixel(200, 600), UIColor::white().rgba());
-    EXPECT_TRUE(uitest::matchesGolden(screen, "qmui_bottom_sheet"));
+    EXPECT_TRUE(uitest::matchesGolden(Renderer::renderScreen(1), "qmui_bottom_sheet"));
 }
 
 TEST_F(QmuiRendering, EmptyViewWithImageTextsAndButton)

@@ -66,18 +66,8 @@ TEST(Rendering, RoundedCornersBorderAndClipping)
     hidden->setHidden(true);
     root->addSubview(hidden);
 
-    UIImage image = Renderer::render(*root, 2);
-    EXPECT_EQ(image.pixelWidth(), 240);
-    EXPECT_EQ(image.pixelHeight(), 160);
-    // Inside the card, away from edges: the card colour.
-    auto middle = image.pixel(120, 90);
-    EXPECT_NEAR(middle.green, 1.0, 0.01);
-    EXPECT_NEAR(middle.red, 3 / 255.0, 0.01);
-    // The card's own corner pixel is outside the rounded outline: root white shows.
-    auto outside = image.pixel(21, 21);
-    EXPECT_NEAR(outside.red, 1, 0.01);
-    EXPECT_NEAR(outside.blue, 1, 0.01);
-    EXPECT_TRUE(matchesGolden(image, "rounded_border"));
+    // The golden comparison catches a wrong colour or a moved edge of any of these.
+    EXPECT_TRUE(matchesGolden(Renderer::render(*root, 2), "rounded_border"));
 }
 
 TEST(Rendering, GradientLayersAndGradientBackedViews)
@@ -107,17 +97,7 @@ TEST(Rendering, GradientLayersAndGradientBackedViews)
     host->layer()->insertSublayer(sub, 0);
     root->addSubview(host);
 
-    UIImage image = Renderer::render(*root, 2);
-    // Top of the vertical gradient is the first colour, bottom the second.
-    auto top = image.pixel(66, 20);
-    auto bottom = image.pixel(66, 138);
-    EXPECT_GT(top.green, 0.9);
-    EXPECT_LT(bottom.green, 0.2);
-    // The white box over the sublayer stays on top of it.
-    auto box = image.pixel(2 * (64 + 24), 2 * (8 + 32));
-    EXPECT_GT(box.red, 0.8);
-    EXPECT_GT(box.blue, 0.7);
-    EXPECT_TRUE(matchesGolden(image, "gradient"));
+    EXPECT_TRUE(matchesGolden(Renderer::render(*root, 2), "gradient"));
 }
 
 TEST(Rendering, LabelsWrapTruncateAlignAndClip)
@@ -166,8 +146,7 @@ TEST(Rendering, LabelsWrapTruncateAlignAndClip)
     root->addSubview(badge);
     EXPECT_EQ(badge->text(), "99+ new");
 
-    UIImage image = Renderer::render(*root, 2);
-    EXPECT_TRUE(matchesGolden(image, "labels"));
+    EXPECT_TRUE(matchesGolden(Renderer::render(*root, 2), "labels"));
 }
 
 TEST(Rendering, ShapesShadowsImagesTransformsAndAlpha)
