@@ -197,7 +197,7 @@ TEST_F(ControllerLifecycle, OverFullScreenLeavesThePresenterOnScreen)
     EXPECT_EQ(window->subviews()[1], b->view());
 }
 
-TEST_F(ControllerLifecycle, PresentingWhilePresentingIsRefusedButTheTopCanPresent)
+TEST_F(ControllerLifecycle, PresentingWhilePresentingOrOutsideAWindowIsRefusedButTheTopCanPresent)
 {
     auto a = appearedRoot();
     auto b = recorder("B", journal);
@@ -232,6 +232,15 @@ TEST_F(ControllerLifecycle, PresentingWhilePresentingIsRefusedButTheTopCanPresen
     EXPECT_FALSE(c->present(e, true));
     advance(0.35);
     EXPECT_EQ(c->presentedViewController(), d);
+
+    // A controller outside any window presents nothing.
+    auto detached = recorder("X", journal);
+    auto f = recorder("F", journal);
+    EXPECT_FALSE(detached->present(f, true, [&] { called = true; }));
+    advance(1);
+    EXPECT_FALSE(called);
+    EXPECT_EQ(detached->presentedViewController(), nullptr);
+    EXPECT_FALSE(f->isViewLoaded());
 }
 
 TEST_F(ControllerLifecycle, DismissingFromTheMiddleOfAChainTakesEverythingAbove)
@@ -276,18 +285,6 @@ TEST_F(ControllerLifecycle, DismissingFromTheMiddleOfAChainTakesEverythingAbove)
     b->dismiss(false);
     drain();
     EXPECT_EQ(take(), Lines({ "B.willDisappear", "A.willAppear", "B.didDisappear", "A.didAppear" }));
-}
-
-TEST_F(ControllerLifecycle, PresentingOutsideAWindowShowsNothing)
-{
-    auto detached = recorder("X", journal);
-    auto b = recorder("B", journal);
-    bool called = false;
-    EXPECT_FALSE(detached->present(b, true, [&] { called = true; }));
-    advance(1);
-    EXPECT_FALSE(called);
-    EXPECT_EQ(detached->presentedViewController(), nullptr);
-    EXPECT_FALSE(b->isViewLoaded());
 }
 
 TEST_F(ControllerLifecycle, ChildrenFollowTheAppearanceOfTheirParent)

@@ -24,20 +24,16 @@ public:
 
 class Gestures : public zvtest::WindowTest { };
 
-TEST_F(Gestures, HitTestingPicksTheFrontMostInteractiveView)
+TEST_F(Gestures, TouchesGoToTheHitView)
 {
+    // Which view is hit is the hit test's business (see the view hierarchy tests); here the
+    // touches must reach that view only.
     auto back = add<TouchLog>({ 0, 0, 200, 200 });
     auto front = add<TouchLog>({ 50, 50, 100, 100 });
-    auto hidden = add<TouchLog>({ 50, 50, 100, 100 });
-    hidden->setHidden(true);
-    auto inert = add<TouchLog>({ 50, 50, 100, 100 });
-    inert->setUserInteractionEnabled(false);
 
     ASSERT_TRUE(driver.tap({ 60, 60 }));
     EXPECT_EQ(front->log, (std::vector<std::string> { "began", "ended" }));
     EXPECT_TRUE(back->log.empty());
-    EXPECT_TRUE(hidden->log.empty());
-    EXPECT_TRUE(inert->log.empty());
 
     ASSERT_TRUE(driver.tap({ 10, 10 }));
     EXPECT_EQ(back->log.size(), 2u);

@@ -76,7 +76,7 @@ protected:
 
 }
 
-TEST_F(ImageLoaderTest, DownloadsOnceThenServesFromMemoryAndDisk)
+TEST_F(ImageLoaderTest, DownloadsOnceThenServesFromMemoryAndDiskUntilCleared)
 {
     auto view = UIView::create<UIImageView>();
     std::optional<ImageLoadResult> result;
@@ -115,8 +115,18 @@ TEST_F(ImageLoaderTest, DownloadsOnceThenServesFromMemoryAndDisk)
     ASSERT_TRUE(cached);
     EXPECT_EQ(cached->pixelHeight(), 90);
     EXPECT_FALSE(later->cachedImage(http("/images/banner-1.jpg")));
-
     EXPECT_EQ(requestCount(coverPath), 1u);
+
+    // Clearing the disk leaves the memory; with both cleared the image is fetched again.
+    bool cleared = false;
+    loader->clearDisk([&] { cleared = true; });
+    ASSERT_TRUE(runUntil([&] { return cleared; }));
+    EXPECT_EQ(loader->diskCacheSize(), 0u);
+    EXPECT_TRUE(loader->cachedImage(http(coverPath)));
+    loader->clearMemory();
+    EXPECT_FALSE(loader->cachedImage(http(coverPath)));
+    EXPECT_EQ(setAndWait(*third, http(coverPath)).cacheType, ImageCacheType::none);
+    EXPECT_EQ(requestCount(coverPath), 2u);
 }
 
 TEST_F(ImageLoaderTest, ConcurrentRequestsShareOneDownload)
@@ -232,30 +242,6 @@ TEST_F(ImageLoaderTest, ViewReleasedBeforeTheReplyIsSkipped)
     EXPECT_EQ(result->error->code, ImageLoadError::Code::Cancelled);
     // The image still went to the caches.
     EXPECT_TRUE(loader->cachedImage(http("/slow.png")));
-}
-
-TEST_F(ImageLoaderTest, ClearingTheDiskCache)
-{
-    auto view = UIView::create<UIImageView>();
-    ASSERT_TRUE(setAndWait(*view, http(coverPath)).succeeded());
-    ASSERT_TRUE(setAndWait(*view, http("/images/banner-1.jpg")).succeeded());
-    drain();
-    auto cover = FileSystem::readFile(zvtest::sourceDir() / "tools/testserver/data/images/cover.png");
-    auto banner = FileSystem::readFile(zvtest::sourceDir() / "tools/testserver/data/images/banner-1.jpg");
-    EXPECT_EQ(loader->diskCacheSize(), cover->size() + banner->size());
-
-    bool cleared = false;
-    loader->clearDisk([&] { cleared = true; });
-    ASSERT_TRUE(runUntil([&] { return cleared; }));
-    EXPECT_EQ(loader->diskCacheSize(), 0u);
-    // Memory is separate: it still has the images until cleared too.
-    EXPECT_TRUE(loader->cachedImage(http(coverPath)));
-    loader->clearMemory();
-    EXPECT_FALSE(loader->cachedImage(http(coverPath)));
-
-    ImageLoadResult again = setAndWait(*view, http(coverPath));
-    EXPECT_EQ(again.cacheType, ImageCacheType::none);
-    EXPECT_EQ(requestCount(coverPath), 2u);
 }
 
 TEST(ImageLoaderDecoding, StillAndAnimatedImages)

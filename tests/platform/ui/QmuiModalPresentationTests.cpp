@@ -225,7 +225,7 @@ TEST_F(QmuiModal, RotationLaysTheContentOutForTheNewBounds)
     EXPECT_EQ(panel->contentView()->frame(), (CGRect { 544, 0, 300, 390 }));
 }
 
-TEST_F(QmuiModal, HideAllHidesEveryVisiblePresentationAtOnce)
+TEST_F(QmuiModal, HideAllHidesEveryVisiblePresentationAndTheKeyGoesBackInOrder)
 {
     auto first = makeModal({ 100, 100 });
     auto second = makeModal({ 100, 100 });
@@ -244,18 +244,14 @@ TEST_F(QmuiModal, HideAllHidesEveryVisiblePresentationAtOnce)
     EXPECT_TRUE(window->isKeyWindow());
     // Nothing left to hide is a success too.
     EXPECT_TRUE(Modal::hideAllVisibleModalPresentationViewControllerIfCan());
-}
 
-TEST_F(QmuiModal, AnEarlierPresentationEndingUnderALaterOneLeavesItTheKey)
-{
-    auto first = makeModal({ 100, 100 });
-    auto second = makeModal({ 100, 100 });
+    // An earlier one ending under a later one leaves the later its key; once that one goes
+    // too, the key returns to the app's window.
     first->showWithAnimated(false);
     second->showWithAnimated(false);
     first->hideWithAnimated(true);
     advance(1.0);
     EXPECT_TRUE(second->presentationWindow()->isKeyWindow());
-    // Its window gone, the later one hands the key to the app's window.
     second->hideWithAnimated(false);
     EXPECT_TRUE(window->isKeyWindow());
 }

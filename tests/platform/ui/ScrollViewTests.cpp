@@ -173,7 +173,7 @@ TEST_F(ScrollViews, EdgesBounceBackOrHold)
     EXPECT_TRUE(small->canScrollVertically());
 }
 
-TEST_F(ScrollViews, AnimatedOffsetsAndVisibleRectangles)
+TEST_F(ScrollViews, AnimatedOffsetsVisibleRectanglesAndTheStatusBarTap)
 {
     auto view = makeScrollView({ 200, 2000 });
     view->setContentOffset({ 0, 300 }, true);
@@ -193,6 +193,15 @@ TEST_F(ScrollViews, AnimatedOffsetsAndVisibleRectangles)
     view->setContentInset({ 16, 0, 10, 0 });
     EXPECT_EQ(view->contentOffset().y, -16);
     EXPECT_EQ(view->maximumContentOffset().y, 2000 + 10 - 200);
+
+    // A status bar tap goes to the top of the inset content unless turned off.
+    view->setContentOffset({ 0, 500 });
+    EXPECT_TRUE(view->scrollToTopFromStatusBar());
+    EXPECT_EQ(view->contentOffset().y, -16);
+    view->setContentOffset({ 0, 500 });
+    view->setScrollsToTop(false);
+    EXPECT_FALSE(view->scrollToTopFromStatusBar());
+    EXPECT_EQ(view->contentOffset().y, 500);
 }
 
 TEST_F(ScrollViews, InsetsAdjustForTheSafeAreaByBehaviour)
@@ -317,7 +326,7 @@ public:
     bool canBecomeFirstResponder() const override { return true; }
 };
 
-TEST_F(ScrollViews, DragDismissesTheKeyboardWhenAsked)
+TEST_F(ScrollViews, DragDismissesTheKeyboardWhenAskedAndDoesNothingWhenScrollingIsOff)
 {
     auto view = makeScrollView({ 200, 2000 });
     auto field = add<Responder>({ 0, 0, 10, 10 });
@@ -329,33 +338,16 @@ TEST_F(ScrollViews, DragDismissesTheKeyboardWhenAsked)
     view->setKeyboardDismissMode(UIScrollViewKeyboardDismissMode::onDrag);
     driver.drag({ 100, 280 }, { 100, 200 }, 0.5);
     EXPECT_FALSE(field->isFirstResponder());
-}
+    advance(1);
 
-TEST_F(ScrollViews, DisabledScrollingIgnoresDrags)
-{
-    auto view = makeScrollView({ 200, 2000 });
+    // With scrolling turned off a drag moves nothing and tells the delegate nothing.
     view->setScrollEnabled(false);
+    view->setContentOffset({ 0, 0 });
+    log->events.clear();
     driver.drag({ 100, 280 }, { 100, 130 }, 0.25);
     EXPECT_EQ(view->contentOffset().y, 0);
     EXPECT_TRUE(log->events.empty());
 }
-
-TEST_F(ScrollViews, StatusBarTapScrollsToTopUnlessTurnedOff)
-{
-    auto view = makeScrollView({ 200, 2000 });
-    view->setContentInset({ 10, 0, 0, 0 });
-    view->setContentOffset({ 0, 500 });
-    EXPECT_TRUE(view->scrollToTopFromStatusBar());
-    EXPECT_EQ(view->contentOffset().y, -10);
-    view->setContentOffset({ 0, 500 });
-    view->setScrollsToTop(false);
-    EXPECT_FALSE(view->scrollToTopFromStatusBar());
-    EXPECT_EQ(view->contentOffset().y, 500);
-}
-
-}
-
-namespace {
 
 TEST_F(ScrollViews, ObserversSeeTheOffsetAndTheDragStateAsAPullToRefreshNeeds)
 {

@@ -65,18 +65,6 @@ protected:
 
 }
 
-TEST_F(SegmentedTabs, FirstPageComesWithTheScreen)
-{
-    auto host = std::make_shared<TabsHost>(journal, std::vector<std::string> { "推荐", "电影" });
-    window->setRootViewController(host);
-    drain();
-    EXPECT_EQ(take(), (Lines { "page0.didLoad", "page0.willAppear", "page0.didAppear" }));
-    EXPECT_EQ(host->pages.size(), 1u);
-    // The pages hang under an inner controller that is a child of the screen.
-    ASSERT_TRUE(host->pages[0]->parent());
-    EXPECT_EQ(host->pages[0]->parent()->parent(), host);
-}
-
 TEST_F(SegmentedTabs, WithoutAReloadTheBarBuildsOnLayoutAndThePageComesWithTheScreen)
 {
     auto host = std::make_shared<TabsHost>(journal, std::vector<std::string> { "首页", "排行", "聊天" });
@@ -103,7 +91,11 @@ TEST_F(SegmentedTabs, WithoutAReloadTheBarBuildsOnLayoutAndThePageComesWithTheSc
 
 TEST_F(SegmentedTabs, TapMovesTheIndicatorAndSwitchesThePageWithAppearanceInOrder)
 {
-    auto host = shownHost();
+    auto host
+        = std::make_shared<TabsHost>(journal, std::vector<std::string> { "推荐", "电影", "电视剧", "综艺" });
+    window->setRootViewController(host);
+    drain();
+    EXPECT_EQ(take(), (Lines { "page0.didLoad", "page0.willAppear", "page0.didAppear" }));
     ASSERT_TRUE(tapItem(*host, 2));
     EXPECT_EQ(take(),
         (Lines { "page0.willDisappear", "page2.didLoad", "page2.willAppear", "page0.didDisappear",
@@ -134,7 +126,7 @@ TEST_F(SegmentedTabs, TapMovesTheIndicatorAndSwitchesThePageWithAppearanceInOrde
     EXPECT_EQ(host->pages[2]->parent()->parent(), host);
 }
 
-TEST_F(SegmentedTabs, CodeSelectionReselectionAndRefusedTaps)
+TEST_F(SegmentedTabs, CodeSelectionReselectionRefusedTapsAndTheScreensAppearance)
 {
     auto host = shownHost();
     host->segmentedView->selectItemAt(1);
@@ -154,6 +146,15 @@ TEST_F(SegmentedTabs, CodeSelectionReselectionAndRefusedTaps)
     // Out of range: nothing.
     host->segmentedView->selectItemAt(9);
     EXPECT_TRUE(take().empty());
+
+    // The screen's own appearance reaches only the page on show.
+    auto cover = std::make_shared<UIViewController>();
+    host->present(cover, false);
+    drain();
+    EXPECT_EQ(take(), (Lines { "page1.willDisappear", "page1.didDisappear" }));
+    cover->dismiss(false);
+    drain();
+    EXPECT_EQ(take(), (Lines { "page1.willAppear", "page1.didAppear" }));
 }
 
 TEST_F(SegmentedTabs, SwipeSettlingOnTheNextPageSelectsItsItem)
@@ -174,20 +175,6 @@ TEST_F(SegmentedTabs, SwipeSettlingOnTheNextPageSelectsItsItem)
     advance(UIScrollView::decelerationDuration);
     EXPECT_TRUE(take().empty());
     EXPECT_EQ(host->segmentedView->selectedIndex(), 1);
-}
-
-TEST_F(SegmentedTabs, TheScreensAppearanceReachesOnlyTheShownPage)
-{
-    auto host = shownHost();
-    host->segmentedView->selectItemAt(2);
-    take();
-    auto cover = std::make_shared<UIViewController>();
-    host->present(cover, false);
-    drain();
-    EXPECT_EQ(take(), (Lines { "page2.willDisappear", "page2.didDisappear" }));
-    cover->dismiss(false);
-    drain();
-    EXPECT_EQ(take(), (Lines { "page2.willAppear", "page2.didAppear" }));
 }
 
 TEST_F(SegmentedTabs, ReloadKeepsAPageThatComesBackAndClampsTheSelection)
@@ -217,9 +204,8 @@ TEST_F(SegmentedTabs, ReloadKeepsAPageThatComesBackAndClampsTheSelection)
     host->dataSource->titles = { "推荐", "电影 3" };
     host->segmentedView->reloadDataWithoutListContainer();
     EXPECT_EQ(host->listsAsked, asked);
-    auto cell = std::dynamic_pointer_cast<JXSegmentedTitleCell>(host->segmentedView->cellForItem(1));
     window->layoutIfNeeded();
-    cell = std::dynamic_pointer_cast<JXSegmentedTitleCell>(host->segmentedView->cellForItem(1));
+    auto cell = std::dynamic_pointer_cast<JXSegmentedTitleCell>(host->segmentedView->cellForItem(1));
     ASSERT_TRUE(cell);
     EXPECT_EQ(cell->titleLabel()->text(), "电影 3");
 }
