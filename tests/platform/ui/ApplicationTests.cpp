@@ -72,7 +72,6 @@ TEST_F(Application, WindowsListKeyWindowAndLifetime)
 {
     auto& app = UIApplication::shared();
     auto first = std::make_shared<UIWindow>();
-    EXPECT_TRUE(first->isHidden());
     EXPECT_TRUE(app.windows().empty());
     first->makeKeyAndVisible();
     EXPECT_TRUE(first->isKeyWindow());
@@ -134,7 +133,6 @@ TEST_F(Application, DeviceOrientationNotifiesOnChange)
     EXPECT_EQ(UIDevice::current().orientation(), UIDeviceOrientation::landscapeLeft);
     UIDevice::current().resetForTesting();
     NotificationCenter::defaultCenter().removeObserver(token);
-    EXPECT_FALSE(UIDevice::current().systemVersion().empty());
 }
 
 }

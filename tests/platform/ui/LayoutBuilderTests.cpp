@@ -68,11 +68,6 @@ TEST_F(LayoutBuilderTest, LinesBecomeOneConstraintPerAttributeWithSidedConstants
     EXPECT_EQ(center->layoutConstraints()[1]->secondAttribute(), NSLayoutAttribute::top);
     EXPECT_EQ(center->layoutConstraints()[1]->constant(), 60);
 
-    // The platform's attribute numbers, which lookups by number use.
-    EXPECT_EQ(static_cast<int>(NSLayoutAttribute::top), 3);
-    EXPECT_EQ(static_cast<int>(NSLayoutAttribute::leading), 5);
-    EXPECT_EQ(static_cast<int>(NSLayoutAttribute::centerY), 10);
-
     // Changing a kept line later.
     edges->updateInset(UIEdgeInsets { 10, 20, 30, 40 });
     EXPECT_EQ(edges->layoutConstraints()[2]->constant(), -40);

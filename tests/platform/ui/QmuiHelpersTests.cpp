@@ -31,7 +31,6 @@ TEST_F(QmuiHelpers, PixelRoundingDeviceFactsAndColourMixing)
     EXPECT_DOUBLE_EQ(QMUIHelper::flat(543.1), 543 + 1.0 / 3);
     EXPECT_EQ(QMUIHelper::flat(std::numeric_limits<double>::min()), 0);
     EXPECT_EQ(QMUIHelper::flat(-0.2), 0);
-    EXPECT_FALSE(QMUIHelper::isIPad());
     EXPECT_EQ(QMUIHelper::statusBarHeightConstant(), 47);
     UIScreen::main().setInterfaceOrientation(UIInterfaceOrientation::landscapeLeft);
     EXPECT_EQ(QMUIHelper::statusBarHeightConstant(), 0);
@@ -93,8 +92,6 @@ TEST_F(QmuiHelpers, TablesTakeTheConfiguredColours)
     config.tableViewPlain.cell.backgroundColor = UIColor::white();
     auto table = UIView::create<QMUITableView>();
     EXPECT_EQ(table->separatorColor(), *config.tableViewPlain.separatorColor);
-    EXPECT_EQ(table->className(), "QMUITableView");
     auto cell = std::make_shared<QMUITableViewCell>(UITableViewCellStyle::defaultStyle, "row");
     EXPECT_EQ(cell->backgroundColor(), UIColor::white());
-    EXPECT_EQ(cell->reuseIdentifier(), "row");
 }
