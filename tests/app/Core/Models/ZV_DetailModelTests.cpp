@@ -105,19 +105,14 @@ TEST(ZV_DetailModel, NonEmptyObjectGivesPresentDefaults)
     EXPECT_TRUE(model.playFrom->empty());
     EXPECT_TRUE(model.recommendList->empty());
     EXPECT_FALSE(model.lastPlayback);
-}
 
-TEST(ZV_DetailModel, LastPlaybackOnlyWhenNotEmpty)
-{
+    // The last playback only when it is a non-empty object.
     EXPECT_FALSE(ZV_DetailModel(JSON::parse(R"({"id": "1", "last_playback": {}})")).lastPlayback);
     EXPECT_FALSE(ZV_DetailModel(JSON::parse(R"({"id": "1", "last_playback": 5})")).lastPlayback);
-
-    ZV_DetailModel model(JSON::parse(R"({"id": "1", "last_playback": {"current_time": 30}})"));
-    ASSERT_TRUE(model.lastPlayback);
-    EXPECT_EQ(model.lastPlayback->current_time, 30);
-    EXPECT_EQ(model.lastPlayback->duration, 0);
-    EXPECT_EQ(model.lastPlayback->episode_id, "");
-    EXPECT_EQ(model.lastPlayback->movie_from, "");
+    ZV_DetailModel played(JSON::parse(R"({"id": "1", "last_playback": {"current_time": 30}})"));
+    ASSERT_TRUE(played.lastPlayback);
+    EXPECT_EQ(played.lastPlayback->current_time, 30);
+    EXPECT_EQ(played.lastPlayback->episode_id, "");
 }
 
 TEST(ZV_DetailModel, MemberRoles)
@@ -177,10 +172,6 @@ TEST(ZV_DetailModel, DuplicatesStayInReplyOrder)
     EXPECT_EQ(model.playFrom->at(2)->code, "b");
     EXPECT_NE(model.playFrom->at(0), model.playFrom->at(1)); // two instances, not one shared twice
 }
-
-}
-
-namespace {
 
 TEST(ZV_DetailModel, RemoveEpisodeMatchesAbsentIdsToo)
 {

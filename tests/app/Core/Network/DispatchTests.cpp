@@ -35,6 +35,16 @@ protected:
         server().script("/api/" + std::string(kPath), std::move(reply));
     }
 
+    // Scripts for the table cases: an API reply, or a raw HTTP reply.
+    std::function<void()> viaApi(ApiReply reply)
+    {
+        return [this, reply] { api().script(std::string(kPath), reply); };
+    }
+    std::function<void()> raw(testserver::Reply reply)
+    {
+        return [this, reply] { scriptRaw(reply); };
+    }
+
     // A call whose completion must not run: waits for its reply to be handled.
     void sendExpectingNoCompletion(std::string_view path)
     {
@@ -68,53 +78,25 @@ TEST_F(DispatchTest, SuccessDeliversDataOrMessageOnBothRoutes)
         std::function<void()> script;
         JSON expected;
     };
-    JSON object = JSON::parse(R"({"list":[{"id":"40217"}],"total":1})");
+    const char* listText = R"({"list":[{"id":"40217"}],"total":1})";
+    JSON object = JSON::parse(listText);
+    auto list = nlohmann::json::parse(listText);
     std::vector<Case> cases = {
-        { "object",
-            [&] {
-                api().script(std::string(kPath),
-                    ApiReply::success(nlohmann::json::parse(R"({"list":[{"id":"40217"}],"total":1})")));
-            },
-            object },
-        { "empty array gives msg",
-            [&] { api().script(std::string(kPath), ApiReply::success(nlohmann::json::array(), "ok")); },
-            JSON("ok") },
-        { "empty object gives msg",
-            [&] { api().script(std::string(kPath), ApiReply::success(nlohmann::json::object(), "ok")); },
-            JSON("ok") },
-        { "number passes", [&] { api().script(std::string(kPath), ApiReply::success(5)); }, JSON(5) },
-        { "Boolean passes", [&] { api().script(std::string(kPath), ApiReply::success(true)); }, JSON(true) },
-        { "empty text gives msg", [&] { api().script(std::string(kPath), ApiReply::success("", "done")); },
-            JSON("done") },
-        { "encrypted data",
-            [&] {
-                api().script(std::string(kPath),
-                    encrypted(
-                        ApiReply::success(nlohmann::json::parse(R"({"list":[{"id":"40217"}],"total":1})")),
-                        ApiReply::Encryption::Data));
-            },
-            object },
-        { "encrypted body",
-            [&] {
-                api().script(std::string(kPath),
-                    encrypted(
-                        ApiReply::success(nlohmann::json::parse(R"({"list":[{"id":"40217"}],"total":1})")),
-                        ApiReply::Encryption::Body));
-            },
-            object },
-        { "no errorCode", [&] { scriptRaw(rawJSON(R"({"data":{"total":1}})")); },
-            JSON::parse(R"({"total":1})") },
-        { "errorCode as text", [&] { scriptRaw(rawJSON(R"({"errorCode":"0","msg":"fine"})")); },
-            JSON("fine") },
-        { "no data, no msg", [&] { scriptRaw(rawJSON(R"({"errorCode":0})")); }, JSON(nullptr) },
+        { "object", viaApi(ApiReply::success(list)), object },
+        { "empty array gives msg", viaApi(ApiReply::success(nlohmann::json::array(), "ok")), JSON("ok") },
+        { "empty object gives msg", viaApi(ApiReply::success(nlohmann::json::object(), "ok")), JSON("ok") },
+        { "number passes", viaApi(ApiReply::success(5)), JSON(5) },
+        { "Boolean passes", viaApi(ApiReply::success(true)), JSON(true) },
+        { "empty text gives msg", viaApi(ApiReply::success("", "done")), JSON("done") },
+        { "encrypted data", viaApi(encrypted(ApiReply::success(list), ApiReply::Encryption::Data)), object },
+        { "encrypted body", viaApi(encrypted(ApiReply::success(list), ApiReply::Encryption::Body)), object },
+        { "no errorCode", raw(rawJSON(R"({"data":{"total":1}})")), JSON::parse(R"({"total":1})") },
+        { "errorCode as text", raw(rawJSON(R"({"errorCode":"0","msg":"fine"})")), JSON("fine") },
+        { "no data, no msg", raw(rawJSON(R"({"errorCode":0})")), JSON(nullptr) },
         { "header false: plain",
-            [&] {
-                scriptRaw(
-                    rawJSON(R"({"errorCode":0,"data":{"total":1}})", { { "x-app-data-encrypt", "false" } }));
-            },
+            raw(rawJSON(R"({"errorCode":0,"data":{"total":1}})", { { "x-app-data-encrypt", "false" } })),
             JSON::parse(R"({"total":1})") },
-        { "status not checked",
-            [&] { scriptRaw(testserver::Reply::json(R"({"errorCode":0,"data":{"total":1}})", 500)); },
+        { "status not checked", raw(testserver::Reply::json(R"({"errorCode":0,"data":{"total":1}})", 500)),
             JSON::parse(R"({"total":1})") },
     };
     for (const Case& c : cases) {
@@ -138,52 +120,32 @@ TEST_F(DispatchTest, UnusableRepliesAreNetworkAnomaliesAndServerErrorsCarryTheir
         std::string domain;
         long code;
     };
+    auto acting = [](testserver::ReplyAction action) {
+        testserver::Reply reply = rawJSON(R"({"errorCode":0,"data":{"list":[1,2,3,4,5,6,7,8]}})");
+        reply.action = action;
+        return reply;
+    };
     std::vector<Case> cases = {
         { "data under a wrong key",
-            [&] {
-                api().script(std::string(kPath),
-                    encrypted(ApiReply::success({ { "a", 1 } }), ApiReply::Encryption::DataWrongKey));
-            },
+            viaApi(encrypted(ApiReply::success({ { "a", 1 } }), ApiReply::Encryption::DataWrongKey)),
             "网络异常", 404 },
         { "body under a wrong key",
-            [&] {
-                api().script(std::string(kPath),
-                    encrypted(ApiReply::success({ { "a", 1 } }), ApiReply::Encryption::BodyWrongKey));
-            },
+            viaApi(encrypted(ApiReply::success({ { "a", 1 } }), ApiReply::Encryption::BodyWrongKey)),
             "网络异常", 404 },
-        { "data text that is not base64", [&] { scriptRaw(rawJSON(R"({"errorCode":0,"data":"%%%"})")); },
-            "网络异常", 404 },
+        { "data text that is not base64", raw(rawJSON(R"({"errorCode":0,"data":"%%%"})")), "网络异常", 404 },
         { "header true over plain JSON",
-            [&] {
-                scriptRaw(rawJSON(R"({"errorCode":0,"data":{"a":1}})", { { "x-app-data-encrypt", "true" } }));
-            },
+            raw(rawJSON(R"({"errorCode":0,"data":{"a":1}})", { { "x-app-data-encrypt", "true" } })),
             "网络异常", 404 },
-        { "header 1 over plain JSON",
-            [&] {
-                scriptRaw(rawJSON(R"({"errorCode":0})", { { "X-App-Data-Encrypt", "1" } }));
-            },
+        { "header 1 over plain JSON", raw(rawJSON(R"({"errorCode":0})", { { "X-App-Data-Encrypt", "1" } })),
             "网络异常", 404 },
-        { "malformed body", [&] { scriptRaw(rawJSON(R"({"errorCode":0,"data":)")); }, "网络异常", 404 },
-        { "top-level array", [&] { scriptRaw(rawJSON("[1,2]")); }, "网络异常", 404 },
-        { "top-level text", [&] { scriptRaw(rawJSON(R"("ok")")); }, "网络异常", 404 },
-        { "server error", [&] { api().script(std::string(kPath), ApiReply::error(1234, "片源维护中")); },
-            "片源维护中", 1234 },
-        { "server error without msg", [&] { scriptRaw(rawJSON(R"({"errorCode":"77"})")); }, "", 77 },
-        { "empty body", [&] { scriptRaw(testserver::Reply::text(200, "")); }, "网络错误", 404 },
-        { "truncated body",
-            [&] {
-                testserver::Reply reply = rawJSON(R"({"errorCode":0,"data":{"list":[1,2,3,4,5,6,7,8]}})");
-                reply.action = testserver::ReplyAction::TruncateBody;
-                scriptRaw(reply);
-            },
-            "网络错误", 404 },
-        { "closed without reply",
-            [&] {
-                testserver::Reply reply;
-                reply.action = testserver::ReplyAction::CloseWithoutReply;
-                scriptRaw(reply);
-            },
-            "网络错误", 404 },
+        { "malformed body", raw(rawJSON(R"({"errorCode":0,"data":)")), "网络异常", 404 },
+        { "top-level array", raw(rawJSON("[1,2]")), "网络异常", 404 },
+        { "top-level text", raw(rawJSON(R"("ok")")), "网络异常", 404 },
+        { "server error", viaApi(ApiReply::error(1234, "片源维护中")), "片源维护中", 1234 },
+        { "server error without msg", raw(rawJSON(R"({"errorCode":"77"})")), "", 77 },
+        { "empty body", raw(testserver::Reply::text(200, "")), "网络错误", 404 },
+        { "truncated body", raw(acting(testserver::ReplyAction::TruncateBody)), "网络错误", 404 },
+        { "closed without reply", raw(acting(testserver::ReplyAction::CloseWithoutReply)), "网络错误", 404 },
     };
     for (const Case& c : cases) {
         api().clearScripts();
