@@ -126,7 +126,7 @@ TEST_F(NavigationController, PushAndPopAnimatedFollowTheClock)
     EXPECT_EQ(nav->viewControllers().size(), 1u);
 }
 
-TEST_F(NavigationController, PopToRootAndReplacingTheStack)
+TEST_F(NavigationController, PopToRootReplacingTheStackAndRefusedPushes)
 {
     auto root = recorder("R", journal);
     auto nav = std::make_shared<UINavigationController>(root);
@@ -153,29 +153,19 @@ TEST_F(NavigationController, PopToRootAndReplacingTheStack)
     EXPECT_EQ(root->parent(), nullptr);
     EXPECT_EQ(take(), Lines({ "R.willDisappear", "B.willAppear", "R.didDisappear", "B.didAppear" }));
     EXPECT_EQ(nav->popToViewController(d, false).size(), 1u);
-}
 
-TEST_F(NavigationController, PushesOfControllersShownElsewhereAreRefused)
-{
-    auto root = recorder("R", journal);
-    auto nav = std::make_shared<UINavigationController>(root);
-    window->setRootViewController(nav);
-    drain();
-    nav->pushViewController(root, false);
-    EXPECT_EQ(nav->viewControllers().size(), 1u);
-
+    // Pushes of controllers shown elsewhere are refused: already in the stack, presented, in
+    // another stack, or the navigation controller itself.
+    nav->pushViewController(d, false);
     auto presented = recorder("P", journal);
     nav->present(presented, false);
     drain();
     nav->pushViewController(presented, false);
-    EXPECT_EQ(nav->viewControllers().size(), 1u);
     EXPECT_EQ(presented->parent(), nullptr);
     presented->dismiss(false);
     drain();
-
     auto other = std::make_shared<UINavigationController>(recorder("O", journal));
     nav->pushViewController(other->topViewController(), false);
-    EXPECT_EQ(nav->viewControllers().size(), 1u);
     nav->pushViewController(nav, false);
     EXPECT_EQ(nav->viewControllers().size(), 1u);
 }
@@ -277,7 +267,6 @@ TEST_F(NavigationController, InteractivePopGestureBeginsOnlyOverAStackOfTwo)
     window->setRootViewController(nav);
     drain();
     auto& pop = *nav->interactivePopGestureRecognizer();
-    EXPECT_TRUE(pop.isEnabled());
     EXPECT_EQ(pop.view(), nav->view());
     ASSERT_TRUE(pop.shouldBegin);
     EXPECT_FALSE(pop.shouldBegin(pop));
@@ -296,15 +285,6 @@ TEST_F(NavigationController, InteractivePopGestureBeginsOnlyOverAStackOfTwo)
     pop.setState(UIGestureRecognizerState::ended);
     EXPECT_EQ(nav->topViewController(), root);
     EXPECT_EQ(take(), Lines({ "B.willDisappear+", "R.willAppear+" }));
-    advance(0.35);
-    pop.reset();
-
-    // Taking the delegate away lets it begin anywhere; putting it back restores the rule.
-    auto saved = pop.shouldBegin;
-    pop.shouldBegin = nullptr;
-    EXPECT_FALSE(pop.shouldBegin);
-    pop.shouldBegin = saved;
-    EXPECT_FALSE(pop.shouldBegin(pop));
 }
 
 TEST_F(NavigationController, TabBarShowsTheSelectedControllerAndHidesForPushedScreens)
