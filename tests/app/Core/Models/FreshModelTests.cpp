@@ -29,11 +29,6 @@ TEST(FreshModels, DetailAfterDetail)
     EXPECT_TRUE(sparse->recommendList->empty());
     EXPECT_FALSE(sparse->lastPlayback);
 
-    auto empty = std::make_shared<ZV_DetailModel>(JSON::object());
-    EXPECT_FALSE(empty->id);
-    EXPECT_FALSE(empty->tags);
-    EXPECT_FALSE(empty->lastPlayback);
-
     // The first model is untouched by the later ones.
     EXPECT_EQ(full->name, "青石巷的雨季");
     EXPECT_TRUE(full->lastPlayback);

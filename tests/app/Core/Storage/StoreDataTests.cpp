@@ -1,4 +1,3 @@
-#include "app/Core/Storage/DefaultsKey.h"
 #include "app/Core/Storage/StoreData.h"
 #include "platform/foundation/AppContainer.h"
 #include "tests/support/TempDir.h"
@@ -24,22 +23,14 @@ protected:
     zvtest::TempDir m_home;
 };
 
-TEST_F(StoreDataTest, KeysAreTheTypeNameAPointAndTheCaseName)
-{
-    EXPECT_EQ(StoreData(StoreData::isDarkColor).key(), "StoreData.isDarkColor");
-    EXPECT_EQ(StoreData(StoreData::access_token).key(), "StoreData.access_token");
-    EXPECT_EQ(StoreData(StoreData::history).key(), "StoreData.history");
-    EXPECT_EQ(StoreData(StoreData::pureMode).key(), "StoreData.pureMode");
-    EXPECT_EQ(StoreData(StoreData::pureAlert).key(), "StoreData.pureAlert");
-}
-
-TEST_F(StoreDataTest, RawValuesBuildExactlyTheFiveCases)
+TEST_F(StoreDataTest, RawValuesBuildExactlyTheFiveCasesStoredUnderTypeDotCase)
 {
     std::unordered_set<StoreData> seen;
-    for (auto name : { "isDarkColor", "access_token", "history", "pureMode", "pureAlert" }) {
+    for (std::string name : { "isDarkColor", "access_token", "history", "pureMode", "pureAlert" }) {
         auto key = StoreData::fromRawValue(name);
         ASSERT_TRUE(key) << name;
         EXPECT_EQ(key->rawValue(), name);
+        EXPECT_EQ(key->key(), "StoreData." + name);
         seen.insert(*key);
     }
     EXPECT_EQ(seen.size(), StoreData::caseCount);
@@ -89,18 +80,6 @@ TEST_F(StoreDataTest, NoneAndRemoveLeaveNoEntryButAnEmptyTokenIsAnEntry)
     UserDefaults::resetStandardForTesting();
     EXPECT_FALSE(StoreData::value(StoreData::pureAlert));
     EXPECT_FALSE(StoreData::boolValue(StoreData::pureAlert));
-}
-
-TEST(DefaultsKey, PlainKeysAreTheStoredStrings)
-{
-    EXPECT_EQ(DefaultsKey::mainURL, "main_url");
-    EXPECT_EQ(DefaultsKey::shortURL, "short_url");
-    EXPECT_EQ(DefaultsKey::captchaURL, "captcha_url");
-    EXPECT_EQ(DefaultsKey::helpURL, "help_url");
-    EXPECT_EQ(DefaultsKey::websocketURL, "websocket_url");
-    EXPECT_EQ(DefaultsKey::cleanAD, "cleanAD");
-    EXPECT_EQ(DefaultsKey::newNotice, "new_notice");
-    EXPECT_EQ(DefaultsKey::appConfig, "appConfig");
 }
 
 }
