@@ -7,28 +7,13 @@
 
 namespace {
 
-TEST(ZV_API, CaseZeroIsTheEmptyPathOfTheShortVideoBase)
+TEST(ZV_API, CaseZeroAndCasesOutOfRangeHaveTheEmptyPath)
 {
+    // Case zero stands for the short-video base itself.
     EXPECT_EQ(path(ZV_API::shortVideoList), "");
-    std::string base = "http://127.0.0.1:4399/api/v1/video/display";
-    EXPECT_EQ(base + std::string(path(ZV_API::shortVideoList)), base);
-}
-
-TEST(ZV_API, PathsStandInTheirFixedOrder)
-{
     EXPECT_EQ(ZV_APICaseCount, 43u);
     EXPECT_EQ(path(ZV_API(1)), "v1/user/register/email");
-    EXPECT_EQ(path(ZV_API(2)), "v1/user/info");
-    EXPECT_EQ(path(ZV_API(6)), "v1/user/refresh_token");
-    EXPECT_EQ(path(ZV_API(18)), "v1/user/change/avatar");
-    EXPECT_EQ(path(ZV_API(19)), "v1/user/upload_image");
-    EXPECT_EQ(path(ZV_API(20)), "v1/movie/detail");
-    EXPECT_EQ(path(ZV_API(25)), "v1/movie/collect/action");
-    EXPECT_EQ(path(ZV_API(34)), "v1/advert/config");
-    EXPECT_EQ(path(ZV_API(41)), "v1/room/maxseq");
     EXPECT_EQ(path(ZV_API(42)), "v1/app/check_update");
-    EXPECT_EQ(path(ZV_API::movieDetail), "v1/movie/detail");
-    EXPECT_EQ(path(ZV_API::checkUpdate), "v1/app/check_update");
     EXPECT_EQ(path(ZV_API(43)), "");
 }
 
