@@ -38,7 +38,7 @@ protected:
     // Scripts for the table cases: an API reply, or a raw HTTP reply.
     std::function<void()> viaApi(ApiReply reply)
     {
-        return [this, reply] { api().script(std::string(kPath), reply); };
+        return [reply] { api().script(std::string(kPath), reply); };
     }
     std::function<void()> raw(testserver::Reply reply)
     {
