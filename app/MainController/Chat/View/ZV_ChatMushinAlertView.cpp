@@ -21,11 +21,9 @@ const std::shared_ptr<QMUIButton>& ZV_ChatMushinAlertView::closeBtn()
 {
     if (!m_closeBtn) {
         m_closeBtn = panelparts::makeCloseButton();
-        std::weak_ptr<ZV_ChatMushinAlertView> weak = panelparts::weakSelf(*this);
-        m_closeBtn->addAction(UIControlEventTouchUpInside, [weak](UIControl&) {
-            auto self = weak.lock();
-            if (self && self->closeBlock)
-                self->closeBlock();
+        panelparts::onTap(*m_closeBtn, *this, [](ZV_ChatMushinAlertView& self) {
+            if (self.closeBlock)
+                self.closeBlock();
         });
         addSubview(m_closeBtn);
     }
@@ -36,11 +34,9 @@ const std::shared_ptr<QMUIButton>& ZV_ChatMushinAlertView::sendBtn()
 {
     if (!m_sendBtn) {
         m_sendBtn = panelparts::makeConfirmButton("确定");
-        std::weak_ptr<ZV_ChatMushinAlertView> weak = panelparts::weakSelf(*this);
-        m_sendBtn->addAction(UIControlEventTouchUpInside, [weak](UIControl&) {
-            auto self = weak.lock();
-            if (self && self->timeBlock)
-                self->timeBlock(oneHour);
+        panelparts::onTap(*m_sendBtn, *this, [](ZV_ChatMushinAlertView& self) {
+            if (self.timeBlock)
+                self.timeBlock(oneHour);
         });
         addSubview(m_sendBtn);
     }

@@ -18,15 +18,11 @@ ZV_MultipleContentFullView::ZV_MultipleContentFullView(const CGRect& frame)
 
 void ZV_MultipleContentFullView::buildRows()
 {
-    std::weak_ptr<ZV_MultipleContentFullView> weak = panelparts::weakSelf(*this);
     double current = player ? player->rate() : 1.0;
     std::vector<std::shared_ptr<QMUIButton>> rows;
     for (int index = 0; index < rateCount; ++index) {
         auto row = panelparts::makeRow(panelparts::rateText(rateAt(index)), rateAt(index) == current, true);
-        row->addAction(UIControlEventTouchUpInside, [weak, index](UIControl&) {
-            if (auto self = weak.lock())
-                self->selectRate(index);
-        });
+        panelparts::onTap(*row, *this, [index](ZV_MultipleContentFullView& self) { self.selectRate(index); });
         rows.push_back(std::move(row));
     }
     panelparts::replaceRows(*this, m_rows, std::move(rows));

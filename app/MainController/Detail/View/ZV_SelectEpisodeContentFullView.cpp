@@ -28,7 +28,6 @@ void ZV_SelectEpisodeContentFullView::reloadData(
     std::vector<std::shared_ptr<ZV_DetailDataListPlayFromListModel>> episodes)
 {
     list = std::move(episodes);
-    std::weak_ptr<ZV_SelectEpisodeContentFullView> weak = panelparts::weakSelf(*this);
     std::vector<std::shared_ptr<QMUIButton>> chips;
     for (const auto& episode : list) {
         if (!episode)
@@ -36,10 +35,9 @@ void ZV_SelectEpisodeContentFullView::reloadData(
         std::string id = episode->episodeId.value_or(std::string());
         auto chip
             = panelparts::makeRow(episode->episodeName.value_or(id), !id.empty() && id == episodeId, true);
-        chip->addAction(UIControlEventTouchUpInside, [weak, id](UIControl&) {
-            auto self = weak.lock();
-            if (self && self->clickIndexWithEpisodeId)
-                self->clickIndexWithEpisodeId(id);
+        panelparts::onTap(*chip, *this, [id](ZV_SelectEpisodeContentFullView& self) {
+            if (self.clickIndexWithEpisodeId)
+                self.clickIndexWithEpisodeId(id);
         });
         chips.push_back(std::move(chip));
     }

@@ -53,17 +53,13 @@ const std::shared_ptr<QMUIButton>& ZV_SelectEpisodeContentView::closeBtn()
 
 void ZV_SelectEpisodeContentView::reloadSegments()
 {
-    std::weak_ptr<ZV_SelectEpisodeContentView> weak = panelparts::weakSelf(*this);
     std::vector<std::shared_ptr<QMUIButton>> chips;
     for (const auto& episode : list) {
         if (!episode)
             continue;
         std::string id = episode->episodeId.value_or(std::string());
         auto chip = panelparts::makeRow(episode->episodeName.value_or(id), !id.empty() && id == episodeId);
-        chip->addAction(UIControlEventTouchUpInside, [weak, id](UIControl&) {
-            if (auto self = weak.lock())
-                self->choose(id);
-        });
+        panelparts::onTap(*chip, *this, [id](ZV_SelectEpisodeContentView& self) { self.choose(id); });
         chips.push_back(std::move(chip));
     }
     panelparts::replaceRows(*this, m_chips, std::move(chips));

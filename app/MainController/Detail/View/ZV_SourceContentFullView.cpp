@@ -12,17 +12,15 @@ ZV_SourceContentFullView::ZV_SourceContentFullView(const CGRect& frame)
 
 void ZV_SourceContentFullView::reloadRows()
 {
-    std::weak_ptr<ZV_SourceContentFullView> weak = panelparts::weakSelf(*this);
     std::vector<std::shared_ptr<QMUIButton>> rows;
     for (const auto& source : list) {
         if (!source)
             continue;
         std::string code = source->code.value_or(std::string());
         auto row = panelparts::makeRow(source->name.value_or(code), false, true);
-        row->addAction(UIControlEventTouchUpInside, [weak, code](UIControl&) {
-            auto self = weak.lock();
-            if (self && self->clickSource)
-                self->clickSource(code);
+        panelparts::onTap(*row, *this, [code](ZV_SourceContentFullView& self) {
+            if (self.clickSource)
+                self.clickSource(code);
         });
         rows.push_back(std::move(row));
     }

@@ -23,17 +23,15 @@ const std::shared_ptr<QMUIButton>& ZV_SourceContentView::closeBtn()
 
 void ZV_SourceContentView::reloadRows()
 {
-    std::weak_ptr<ZV_SourceContentView> weak = panelparts::weakSelf(*this);
     std::vector<std::shared_ptr<QMUIButton>> rows;
     for (const auto& source : list) {
         if (!source)
             continue;
         std::string code = source->code.value_or(std::string());
         auto row = panelparts::makeRow(source->name.value_or(code), false);
-        row->addAction(UIControlEventTouchUpInside, [weak, code](UIControl&) {
-            auto self = weak.lock();
-            if (self && self->clickSource)
-                self->clickSource(code);
+        panelparts::onTap(*row, *this, [code](ZV_SourceContentView& self) {
+            if (self.clickSource)
+                self.clickSource(code);
         });
         rows.push_back(std::move(row));
     }

@@ -23,6 +23,16 @@ template<typename T> std::weak_ptr<T> weakSelf(T& view)
     return std::static_pointer_cast<T>(view.sharedFromThis());
 }
 
+// A touch-up on `button` runs `action` on `owner` while the owner lives; the button never keeps
+// its panel alive.
+template<typename T, typename Action> void onTap(QMUIButton& button, T& owner, Action action)
+{
+    button.addAction(UIControlEventTouchUpInside, [weak = weakSelf(owner), action](UIControl&) {
+        if (auto self = weak.lock())
+            action(*self);
+    });
+}
+
 std::shared_ptr<QMUILabel> makeTitle(const std::string& text, bool onDark = false);
 std::shared_ptr<QMUIButton> makeCloseButton(bool onDark = false);
 // `marked` rows stand out (the current source, episode or rate).

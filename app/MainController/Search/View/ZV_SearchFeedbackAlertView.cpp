@@ -15,11 +15,9 @@ const std::shared_ptr<QMUIButton>& ZV_SearchFeedbackAlertView::closeBtn()
 {
     if (!m_closeBtn) {
         m_closeBtn = panelparts::makeCloseButton();
-        std::weak_ptr<ZV_SearchFeedbackAlertView> weak = panelparts::weakSelf(*this);
-        m_closeBtn->addAction(UIControlEventTouchUpInside, [weak](UIControl&) {
-            auto self = weak.lock();
-            if (self && self->closeBlock)
-                self->closeBlock();
+        panelparts::onTap(*m_closeBtn, *this, [](ZV_SearchFeedbackAlertView& self) {
+            if (self.closeBlock)
+                self.closeBlock();
         });
         addSubview(m_closeBtn);
     }
