@@ -1,6 +1,15 @@
 #include "platform/media/SJMediaCacheServer.h"
 
+#include "platform/foundation/AppContainer.h"
 #include "platform/foundation/NoDestructor.h"
+#include "platform/media/cache/MCSMediaCache.h"
+#include "platform/net/HTTPClient.h"
+
+std::shared_ptr<MCSPrefetchTask> SJMediaCacheServer::Backend::prefetch(
+    const std::string&, std::uint64_t, MCSPrefetchTask::Progress, MCSPrefetchTask::Completion)
+{
+    return nullptr;
+}
 
 SJMediaCacheServer& SJMediaCacheServer::shared()
 {
@@ -8,14 +17,82 @@ SJMediaCacheServer& SJMediaCacheServer::shared()
     return *server;
 }
 
+void SJMediaCacheServer::setBackend(std::shared_ptr<Backend> backend)
+{
+    m_backend = std::move(backend);
+    if (!m_backend)
+        return;
+    m_backend->setResolveAssetIdentifier(m_resolver);
+    m_backend->setEnabledConsoleLog(m_consoleLog);
+    m_backend->setActive(m_active);
+}
+
+SJMediaCacheServer::Backend& SJMediaCacheServer::backendForUse()
+{
+    if (!m_backend) {
+        MCSMediaCacheOptions options;
+        options.root = AppContainer::documentsDirectory() / "com.SJMediaCacheServer.cache";
+        options.exports.fetch.trustedCAFile = HTTPClient::shared().trustedCAFile();
+        setBackend(MCSMediaCache::open(std::move(options)));
+    }
+    return *m_backend;
+}
+
+std::shared_ptr<MCSAssetExporter> SJMediaCacheServer::exportAssetWithURL(const std::string& url)
+{
+    return backendForUse().exportAsset(url, false);
+}
+
 std::shared_ptr<MCSAssetExporter> SJMediaCacheServer::exportAssetWithURL(const std::string& url, bool resumes)
 {
-    return m_backend ? m_backend->exportAsset(url, resumes) : nullptr;
+    return backendForUse().exportAsset(url, resumes);
+}
+
+float SJMediaCacheServer::exportProgressWithURL(const std::string& url)
+{
+    return backendForUse().exportProgress(url);
+}
+
+void SJMediaCacheServer::removeExportAssetWithURL(const std::string& url)
+{
+    backendForUse().removeExportAsset(url);
+}
+
+std::vector<std::shared_ptr<MCSAssetExporter>> SJMediaCacheServer::allExporters()
+{
+    return backendForUse().allExporters();
+}
+
+void SJMediaCacheServer::removeAllRemovableCaches()
+{
+    backendForUse().removeAllRemovableCaches();
 }
 
 std::string SJMediaCacheServer::playbackURLWithURL(const std::string& url)
 {
-    return m_backend && m_active ? m_backend->playbackURL(url) : url;
+    return m_active ? backendForUse().playbackURL(url) : url;
+}
+
+std::shared_ptr<MCSPrefetchTask> SJMediaCacheServer::prefetch(const std::string& url,
+    std::uint64_t preloadSize, MCSPrefetchTask::Progress progress, MCSPrefetchTask::Completion completed)
+{
+    if (!m_active)
+        return nullptr;
+    return backendForUse().prefetch(url, preloadSize, std::move(progress), std::move(completed));
+}
+
+void SJMediaCacheServer::setResolveAssetIdentifier(AssetIdentifierResolver resolver)
+{
+    m_resolver = std::move(resolver);
+    if (m_backend)
+        m_backend->setResolveAssetIdentifier(m_resolver);
+}
+
+void SJMediaCacheServer::setEnabledConsoleLog(bool enabled)
+{
+    m_consoleLog = enabled;
+    if (m_backend)
+        m_backend->setEnabledConsoleLog(enabled);
 }
 
 void SJMediaCacheServer::setActive(bool active)

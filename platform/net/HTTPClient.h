@@ -57,9 +57,11 @@ public:
     void setTrustedCAFile(std::string path);
     // DNS-over-HTTPS resolver for every later transfer; empty turns it off.
     void setDoHURL(std::string url);
+    // The CA file in use (see above); empty for the system's store. Other transfers of the
+    // platform (the media cache) verify against the same one.
+    std::string trustedCAFile() const;
 
 private:
-    std::string trustedCAFile() const;
 
     mutable std::mutex m_mutex;
     std::string m_trustedCAFile;

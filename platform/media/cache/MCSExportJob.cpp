@@ -1,0 +1,329 @@
+#include "platform/media/cache/MCSExportJob.h"
+
+#include "platform/foundation/FileSystem.h"
+#include "platform/media/cache/MCSTempFile.h"
+#include "platform/media/cache/MCSURL.h"
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// AES-128 and SAMPLE-AES keys are 16 bytes; anything else is not a key.
+constexpr std::uint64_t keyBytes = 16;
+
+double realSeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+std::string numbered(
+    const char* prefix, std::size_t index, const std::string& extension, const char* fallback)
+{
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%05zu", index);
+    return std::string(prefix) + digits + "." + (extension.empty() ? fallback : extension);
+}
+
+// Writes a body to a temporary file; refuses any reply but 200.
+class FileSink : public MCSFetchSink {
+public:
+    explicit FileSink(MCSTempFile& file)
+        : m_file(file)
+    { }
+
+    bool receiveHead(const MCSFetchHead& head) override
+    {
+        status = head.status;
+        return head.status == 200;
+    }
+    bool receiveData(const std::uint8_t* bytes, std::size_t size) override
+    {
+        if (!m_file.write(bytes, size)) {
+            writeFailed = true;
+            return false;
+        }
+        return true;
+    }
+
+    int status = 0;
+    bool writeFailed = false;
+
+private:
+    MCSTempFile& m_file;
+};
+
+void removeStaleTemporaries(const fs::path& folder)
+{
+    for (const std::string& name : FileSystem::list(folder)) {
+        if (name.find(".part-") != std::string::npos)
+            FileSystem::remove(folder / name);
+    }
+}
+
+}
+
+struct MCSExportJob::Source {
+    std::string text;
+    std::string baseURL;
+    MCSPlaylist playlist;
+};
+
+struct MCSExportJob::Resource {
+    MCSPlaylistURIKind kind;
+    std::string url;
+    std::string name;
+};
+
+MCSExportJob::MCSExportJob(
+    std::string url, fs::path folder, MCSExportSettings settings, Progress progress, Ended ended)
+    : m_url(std::move(url))
+    , m_folder(std::move(folder))
+    , m_settings(std::move(settings))
+    , m_progress(std::move(progress))
+    , m_ended(std::move(ended))
+    , m_downloader(m_settings.fetch)
+{ }
+
+MCSExportJob::~MCSExportJob()
+{
+    cancel();
+    join();
+}
+
+void MCSExportJob::start()
+{
+    if (m_thread.joinable())
+        return;
+    m_thread = std::thread([this] { run(); });
+}
+
+void MCSExportJob::cancel()
+{
+    m_downloader.cancel();
+}
+
+void MCSExportJob::join()
+{
+    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
+        m_thread.join();
+}
+
+void MCSExportJob::run()
+{
+    std::string message;
+    Outcome outcome = perform(message);
+    m_ended(outcome, message);
+}
+
+MCSExportJob::Outcome MCSExportJob::fetchPlaylist(const std::string& url, MCSPlaylist& playlist,
+    std::string& text, std::string& finalURL, std::string& message)
+{
+    MCSFetchedBody fetched = fetchBody(m_downloader, url, m_settings.playlist.maxBytes);
+    if (fetched.result.outcome == MCSFetchResult::Outcome::Cancelled)
+        return Outcome::Cancelled;
+    if (!fetched.result.completed()) {
+        message = "the playlist " + url + " could not be fetched: " + fetched.result.message;
+        return Outcome::Failed;
+    }
+    if (fetched.head.status != 200) {
+        message = "the playlist " + url + " answered " + std::to_string(fetched.head.status);
+        return Outcome::Failed;
+    }
+    text = stringFromData(fetched.body);
+    MCSPlaylistParse parsed = parsePlaylist(text, m_settings.playlist);
+    if (!parsed.playlist) {
+        message = url + ": " + parsed.error;
+        return Outcome::Failed;
+    }
+    playlist = std::move(*parsed.playlist);
+    finalURL = fetched.head.finalURL.empty() ? url : fetched.head.finalURL;
+    return Outcome::Finished;
+}
+
+MCSExportJob::Outcome MCSExportJob::loadSource(Source& source, std::string& message)
+{
+    auto text = FileSystem::readFile(m_folder / MCSExportFiles::sourcePlaylist);
+    auto base = FileSystem::readFile(m_folder / MCSExportFiles::sourceURL);
+    if (text && base) {
+        // The playlist of an earlier run: the names of what is already here follow from it.
+        MCSPlaylistParse parsed = parsePlaylist(stringFromData(*text), m_settings.playlist);
+        auto baseURL = MCSURL::normalizedHTTP(stringFromData(*base));
+        if (parsed.playlist && !parsed.playlist->isMaster && baseURL) {
+            source.text = stringFromData(*text);
+            source.baseURL = *baseURL;
+            source.playlist = std::move(*parsed.playlist);
+            return Outcome::Finished;
+        }
+    }
+
+    std::string finalURL;
+    Outcome outcome = fetchPlaylist(m_url, source.playlist, source.text, finalURL, message);
+    if (outcome != Outcome::Finished)
+        return outcome;
+    if (source.playlist.isMaster) {
+        auto variant = MCSURL::resolve(finalURL, source.playlist.variants.front());
+        if (!variant) {
+            message = "the variant address of " + m_url + " is not an http address";
+            return Outcome::Failed;
+        }
+        outcome = fetchPlaylist(*variant, source.playlist, source.text, finalURL, message);
+        if (outcome != Outcome::Finished)
+            return outcome;
+        if (source.playlist.isMaster) {
+            message = "the variant of " + m_url + " is a master playlist again";
+            return Outcome::Failed;
+        }
+    }
+    if (!source.playlist.hasEndList) {
+        message = m_url + " is a live playlist (no #EXT-X-ENDLIST); it cannot be exported";
+        return Outcome::Failed;
+    }
+    if (source.playlist.segments.empty()) {
+        message = m_url + " has no segments";
+        return Outcome::Failed;
+    }
+    source.baseURL = finalURL;
+    if (!FileSystem::writeFileAtomically(m_folder / MCSExportFiles::sourceURL, dataFromString(finalURL))
+        || !FileSystem::writeFileAtomically(
+            m_folder / MCSExportFiles::sourcePlaylist, dataFromString(source.text))) {
+        message = "cannot write into " + m_folder.string();
+        return Outcome::Failed;
+    }
+    return Outcome::Finished;
+}
+
+MCSExportJob::Outcome MCSExportJob::download(const Resource& resource, std::string& message)
+{
+    MCSTempFile file(m_folder / resource.name);
+    if (!file.isOpen()) {
+        message = "cannot write into " + m_folder.string();
+        return Outcome::Failed;
+    }
+    MCSFetchRequest request;
+    request.url = resource.url;
+    switch (resource.kind) {
+    case MCSPlaylistURIKind::Key:
+        request.maxBytes = keyBytes;
+        break;
+    case MCSPlaylistURIKind::Map:
+        request.maxBytes = m_settings.maxMapBytes;
+        break;
+    default:
+        request.maxBytes = m_settings.maxSegmentBytes;
+        break;
+    }
+    FileSink sink(file);
+    MCSFetchResult result = m_downloader.fetch(request, sink);
+    if (result.outcome == MCSFetchResult::Outcome::Cancelled)
+        return Outcome::Cancelled;
+    if (sink.writeFailed) {
+        message = "cannot write " + resource.name;
+        return Outcome::Failed;
+    }
+    if (result.outcome == MCSFetchResult::Outcome::Stopped) {
+        message = resource.url + " answered " + std::to_string(sink.status);
+        return Outcome::Failed;
+    }
+    if (!result.completed()) {
+        message = resource.url + ": " + result.message;
+        return Outcome::Failed;
+    }
+    if (resource.kind == MCSPlaylistURIKind::Key && file.size() != keyBytes) {
+        message = "the key " + resource.url + " is not a 16-byte key";
+        return Outcome::Failed;
+    }
+    if (!file.commit()) {
+        message = "cannot write " + resource.name;
+        return Outcome::Failed;
+    }
+    return Outcome::Finished;
+}
+
+void MCSExportJob::reportProgress(std::size_t done, std::size_t total, bool force)
+{
+    double now = realSeconds();
+    if (!force && m_lastReport >= 0 && now - m_lastReport < m_settings.progressInterval && done < total)
+        return;
+    m_lastReport = now;
+    m_progress(total == 0 ? 0.0 : static_cast<double>(done) / static_cast<double>(total));
+}
+
+MCSExportJob::Outcome MCSExportJob::perform(std::string& message)
+{
+    if (!FileSystem::createDirectories(m_folder)) {
+        message = "cannot create " + m_folder.string();
+        return Outcome::Failed;
+    }
+    removeStaleTemporaries(m_folder);
+
+    Source source;
+    Outcome outcome = loadSource(source, message);
+    if (outcome != Outcome::Finished)
+        return outcome;
+
+    // Local names follow from the playlist alone, so a later run finds what an earlier one fetched.
+    std::vector<Resource> resources;
+    std::map<std::string, std::string> localNames; // resolved address -> file name
+    std::size_t counts[4] = {};
+    for (const MCSPlaylistURI& uri : source.playlist.uris) {
+        if (uri.kind == MCSPlaylistURIKind::Playlist)
+            continue;
+        auto url = MCSURL::resolve(source.baseURL, uri.uri);
+        if (!url) {
+            message = "the playlist names an address that is not http: " + uri.uri;
+            return Outcome::Failed;
+        }
+        if (localNames.contains(*url))
+            continue;
+        std::string extension = MCSURL::extension(*url);
+        std::size_t index = counts[static_cast<int>(uri.kind)]++;
+        std::string name;
+        switch (uri.kind) {
+        case MCSPlaylistURIKind::Key:
+            name = numbered("key-", index, {}, "key");
+            break;
+        case MCSPlaylistURIKind::Map:
+            name = numbered("map-", index, extension, "mp4");
+            break;
+        default:
+            name = numbered("seg-", index, extension, "ts");
+            break;
+        }
+        localNames.emplace(*url, name);
+        resources.push_back({ uri.kind, *url, name });
+    }
+
+    std::size_t done = 0;
+    for (const Resource& resource : resources) {
+        if (FileSystem::exists(m_folder / resource.name))
+            ++done;
+    }
+    reportProgress(done, resources.size(), true);
+    for (const Resource& resource : resources) {
+        if (m_downloader.isCancelled())
+            return Outcome::Cancelled;
+        if (FileSystem::exists(m_folder / resource.name))
+            continue;
+        outcome = download(resource, message);
+        if (outcome != Outcome::Finished)
+            return outcome;
+        reportProgress(++done, resources.size(), false);
+    }
+
+    std::string local = rewritePlaylist(source.text, source.playlist, [&](const MCSPlaylistURI& uri) {
+        auto url = MCSURL::resolve(source.baseURL, uri.uri);
+        if (!url)
+            return uri.uri;
+        auto found = localNames.find(*url);
+        return found == localNames.end() ? *url : found->second;
+    });
+    if (!FileSystem::writeFileAtomically(m_folder / MCSExportFiles::localPlaylist, dataFromString(local))) {
+        message = "cannot write the local playlist into " + m_folder.string();
+        return Outcome::Failed;
+    }
+    return Outcome::Finished;
+}

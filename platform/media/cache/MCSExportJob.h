@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/media/cache/MCSDownloader.h"
+#include "platform/media/cache/MCSPlaylist.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+struct MCSExportSettings {
+    MCSFetchSettings fetch;
+    MCSPlaylistLimits playlist;
+    std::uint64_t maxSegmentBytes = 512ull * 1024 * 1024;
+    std::uint64_t maxMapBytes = 16ull * 1024 * 1024;
+    double progressInterval = 0.1; // real seconds between two progress reports
+};
+
+// The files of an export folder. The local playlist is written last, so its presence means done.
+namespace MCSExportFiles {
+inline constexpr const char* localPlaylist = "index.m3u8";
+inline constexpr const char* sourcePlaylist = "source.m3u8"; // the media playlist as fetched
+inline constexpr const char* sourceURL = "source.url"; // the address it came from
+}
+
+// Downloads one export into its folder on a thread of its own: the playlist (a master one
+// resolved to its first variant), then every key, initialisation section and segment not yet
+// there, each written to a temporary file and renamed when whole, then the local playlist. What
+// is in the folder is kept when the job is cancelled or fails, and a later job goes on from there.
+class MCSExportJob {
+public:
+    enum class Outcome {
+        Finished,
+        Failed,
+        Cancelled,
+    };
+    // Both run on the job's thread.
+    using Progress = std::function<void(double fraction)>;
+    using Ended = std::function<void(Outcome, const std::string& message)>;
+
+    MCSExportJob(std::string url, std::filesystem::path folder, MCSExportSettings settings, Progress progress,
+        Ended ended);
+    ~MCSExportJob(); // cancels and waits
+    MCSExportJob(const MCSExportJob&) = delete;
+    MCSExportJob& operator=(const MCSExportJob&) = delete;
+
+    void start();
+    // Thread-safe; the job ends soon after with Cancelled (unless it had already ended).
+    void cancel();
+    // Waits for the job's thread.
+    void join();
+
+private:
+    struct Source;
+    struct Resource;
+
+    void run();
+    Outcome perform(std::string& message);
+    Outcome loadSource(Source& source, std::string& message);
+    Outcome fetchPlaylist(const std::string& url, MCSPlaylist& playlist, std::string& text,
+        std::string& finalURL, std::string& message);
+    Outcome download(const Resource& resource, std::string& message);
+    void reportProgress(std::size_t done, std::size_t total, bool force);
+
+    std::string m_url;
+    std::filesystem::path m_folder;
+    MCSExportSettings m_settings;
+    Progress m_progress;
+    Ended m_ended;
+    MCSDownloader m_downloader;
+    std::thread m_thread;
+    double m_lastReport = -1;
+};

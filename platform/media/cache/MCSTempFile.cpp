@@ -1,0 +1,79 @@
+#include "platform/media/cache/MCSTempFile.h"
+
+#include "platform/foundation/SecureRandom.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+std::string randomSuffix()
+{
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string suffix;
+    for (std::uint8_t byte : SecureRandom::bytes(6)) {
+        suffix += digits[byte >> 4];
+        suffix += digits[byte & 0x0F];
+    }
+    return suffix;
+}
+
+}
+
+MCSTempFile::MCSTempFile(std::filesystem::path target)
+    : m_target(std::move(target))
+{
+    m_temporary = m_target;
+    m_temporary += ".part-" + randomSuffix();
+    m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+}
+
+MCSTempFile::~MCSTempFile()
+{
+    discard();
+}
+
+void MCSTempFile::discard()
+{
+    if (m_fd < 0)
+        return;
+    ::close(m_fd);
+    m_fd = -1;
+    ::unlink(m_temporary.c_str());
+}
+
+bool MCSTempFile::write(const std::uint8_t* bytes, std::size_t size)
+{
+    if (m_fd < 0 || m_failed)
+        return false;
+    while (size > 0) {
+        ssize_t written = ::write(m_fd, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            m_failed = true;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+        m_size += static_cast<std::uint64_t>(written);
+    }
+    return true;
+}
+
+bool MCSTempFile::commit()
+{
+    if (m_fd < 0 || m_failed) {
+        discard();
+        return false;
+    }
+    bool ok = ::fdatasync(m_fd) == 0;
+    ok = ::close(m_fd) == 0 && ok;
+    m_fd = -1;
+    if (ok && std::rename(m_temporary.c_str(), m_target.c_str()) == 0)
+        return true;
+    ::unlink(m_temporary.c_str());
+    return false;
+}

@@ -1,0 +1,404 @@
+#include "platform/foundation/AppContainer.h"
+#include "platform/foundation/FileSystem.h"
+#include "platform/foundation/Log.h"
+#include "platform/media/SJMediaCacheServer.h"
+#include "platform/media/cache/MCSExportJob.h"
+#include "tests/platform/media/MediaCacheFixture.h"
+
+#include <sqlite3.h>
+
+using namespace zvtest;
+using testserver::Reply;
+using testserver::Request;
+using Status = MCSAssetExportStatus;
+
+namespace {
+
+std::string readText(const std::filesystem::path& file)
+{
+    return stringFromData(FileSystem::readFile(file).value_or(Data()));
+}
+
+// The rows a reader of the catalogue sees, as the downloaded list reads them.
+std::vector<std::pair<std::string, std::string>> catalogueRows(const std::filesystem::path& file)
+{
+    std::vector<std::pair<std::string, std::string>> rows;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT URLString, name FROM MCSAssetExporter", -1, &statement, nullptr)
+            == SQLITE_OK) {
+            while (sqlite3_step(statement) == SQLITE_ROW)
+                rows.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)),
+                    reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)));
+        }
+        sqlite3_finalize(statement);
+    }
+    sqlite3_close(db);
+    return rows;
+}
+
+// Every regular file below the folder.
+std::vector<std::filesystem::path> filesBelow(const std::filesystem::path& folder)
+{
+    std::vector<std::filesystem::path> files;
+    std::error_code error;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, error);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        if (it->is_regular_file())
+            files.push_back(it->path());
+    }
+    return files;
+}
+
+std::filesystem::path exportFolder(const std::filesystem::path& root, const std::string& url)
+{
+    for (const auto& [URLString, name] : catalogueRows(root / "mcs.db")) {
+        if (URLString == url)
+            return root / name;
+    }
+    return {};
+}
+
+}
+
+TEST_F(MediaCacheTest, ExportRunsToTheEndAndWritesALocalPlaylist)
+{
+    const std::string url = http("/vod/master.m3u8");
+    auto exporter = cache->exportAsset(url, false);
+    ASSERT_TRUE(exporter);
+    EXPECT_EQ(exporter->status(), Status::suspended);
+    EXPECT_EQ(exporter->URL(), url);
+
+    std::vector<Status> statuses;
+    std::vector<float> progress;
+    exporter->setStatusDidChangeExecuteBlock([&](MCSAssetExporter& e) { statuses.push_back(e.status()); });
+    exporter->setProgressDidChangeExecuteBlock(
+        [&](MCSAssetExporter& e) { progress.push_back(e.progress()); });
+    exporter->resume();
+    EXPECT_TRUE(statuses.empty()) << "blocks run in a later turn of the main queue";
+    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    drain();
+
+    EXPECT_EQ(statuses.front(), Status::exporting);
+    EXPECT_EQ(statuses.back(), Status::finished);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_FLOAT_EQ(progress.back(), 1.0f);
+    EXPECT_FLOAT_EQ(cache->exportProgress(url), 1.0f);
+
+    // The first variant, its key and every segment, each once; the local playlist names the copies.
+    std::filesystem::path folder = exportFolder(root, url);
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.parent_path(), root);
+    EXPECT_EQ(requestCount("/vod/v2/index.m3u8"), 0u);
+    EXPECT_EQ(requestCount("/vod/key.bin"), 1u);
+    std::string local = readText(folder / "index.m3u8");
+    EXPECT_NE(local.find("URI=\"key-00000.key\""), std::string::npos) << local;
+    EXPECT_EQ(local.find("http"), std::string::npos) << local;
+    for (int i = 0; i < segmentCount; ++i) {
+        std::string name = "seg-0000" + std::to_string(i) + ".ts";
+        EXPECT_NE(local.find("\n" + name + "\n"), std::string::npos) << name;
+        EXPECT_EQ(readText(folder / name), segmentBytes(i, segmentSize)) << name;
+        EXPECT_EQ(requestCount("/vod/v1/seg" + std::to_string(i) + ".ts"), 1u);
+    }
+    EXPECT_EQ(readText(folder / "key-00000.key"), streamKey());
+    EXPECT_EQ(cache->allExporters().size(), 1u);
+}
+
+TEST_F(MediaCacheTest, BlocksMayReplaceThemselvesWhileRunning)
+{
+    auto exporter = cache->exportAsset(http("/vod/v2/index.m3u8"), false);
+    int first = 0;
+    int second = 0;
+    exporter->setStatusDidChangeExecuteBlock([&](MCSAssetExporter& e) {
+        ++first;
+        e.setStatusDidChangeExecuteBlock([&](MCSAssetExporter&) { ++second; });
+    });
+    exporter->resume();
+    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    drain();
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 1);
+}
+
+TEST_F(MediaCacheTest, SuspendKeepsWhatCameAndResumeGoesOnAcrossARestart)
+{
+    const std::string url = http("/slow/index.m3u8");
+    auto exporter = cache->exportAsset(url, true);
+    ASSERT_TRUE(runUntil([&] { return exporter->progress() >= 2.0f / segmentCount; }, 20));
+    exporter->suspend();
+    EXPECT_EQ(exporter->status(), Status::suspended);
+    std::filesystem::path folder = exportFolder(root, url);
+    float kept = exporter->progress();
+    EXPECT_LT(kept, 1.0f);
+
+    // Suspended: nothing more is fetched.
+    std::size_t before = server->requests().size();
+    runUntil([] { return false; }, 2 * slowDelay.count() / 1000.0 + 0.2);
+    std::size_t fetched = 0;
+    for (int i = 0; i < segmentCount; ++i)
+        fetched += FileSystem::exists(folder / ("seg-0000" + std::to_string(i) + ".ts"));
+    EXPECT_GE(fetched, 2u);
+    EXPECT_LE(server->requests().size(), before + 1) << "at most the transfer that was cut";
+
+    reopen();
+    auto again = cache->exportAsset(url, false);
+    ASSERT_TRUE(again);
+    EXPECT_NE(again.get(), exporter.get());
+    EXPECT_EQ(again->status(), Status::suspended);
+    EXPECT_FLOAT_EQ(again->progress(), kept);
+    server->clearRequests();
+    again->resume();
+    ASSERT_TRUE(waitForStatus(again, Status::finished, 30));
+    EXPECT_EQ(requestCount("/slow/index.m3u8"), 0u) << "the playlist of the first run is reused";
+    EXPECT_EQ(server->requests().size(), static_cast<std::size_t>(segmentCount) - fetched);
+    for (int i = 0; i < segmentCount; ++i)
+        EXPECT_EQ(readText(folder / ("seg-0000" + std::to_string(i) + ".ts")), segmentBytes(i, segmentSize));
+}
+
+TEST_F(MediaCacheTest, RestartKeepsFinishedExportsAndSuspendsInterruptedOnes)
+{
+    auto done = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
+    ASSERT_TRUE(waitForStatus(done, Status::finished));
+    auto running = cache->exportAsset(http("/slow/index.m3u8"), true);
+    ASSERT_TRUE(waitForStatus(running, Status::exporting));
+    // The process ends while one export runs.
+    reopen();
+
+    std::vector<std::shared_ptr<MCSAssetExporter>> all = cache->allExporters();
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0]->URL(), http("/vod/v2/index.m3u8"));
+    EXPECT_EQ(all[0]->status(), Status::finished);
+    EXPECT_FLOAT_EQ(all[0]->progress(), 1.0f);
+    EXPECT_EQ(all[1]->status(), Status::suspended);
+}
+
+TEST_F(MediaCacheTest, ExportsBeyondTheLimitWaitTheirTurn)
+{
+    auto first = cache->exportAsset(http("/slow/index.m3u8"), true);
+    auto second = cache->exportAsset(http("/vod/v1/index.m3u8"), true);
+    auto third = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
+    EXPECT_EQ(first->status(), Status::exporting);
+    EXPECT_EQ(second->status(), Status::exporting);
+    EXPECT_EQ(third->status(), Status::waiting);
+    ASSERT_TRUE(waitForStatus(second, Status::finished));
+    ASSERT_TRUE(waitForStatus(third, Status::finished));
+    first->suspend();
+    EXPECT_EQ(first->status(), Status::suspended);
+}
+
+TEST_F(MediaCacheTest, BrokenInputFailsAndKeepsWhatWasFetched)
+{
+    std::vector<std::string> segments = { "seg0.ts", "seg1.ts", "broken.ts", "seg3.ts" };
+    server->route(
+        "/bad/index.m3u8", [&](const Request&) { return Reply::text(200, mediaPlaylist(segments)); });
+    server->routePrefix("/bad/seg", [&](const Request& request) {
+        return Reply::text(200, segmentBytes(request.path[request.path.size() - 4] - '0', segmentSize));
+    });
+
+    struct Case {
+        const char* what;
+        std::function<Reply(const Request&)> broken;
+    };
+    const Case cases[] = {
+        { "404", [](const Request&) { return Reply::text(404, "gone"); } },
+        { "cut short",
+            [this](const Request&) {
+                Reply reply = Reply::text(200, segmentBytes(2, segmentSize));
+                reply.action = testserver::ReplyAction::TruncateBody;
+                return reply;
+            } },
+        { "connection dropped",
+            [](const Request&) {
+                Reply reply;
+                reply.action = testserver::ReplyAction::CloseWithoutReply;
+                return reply;
+            } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        server->route("/bad/broken.ts", c.broken);
+        cache->removeExportAsset(http("/bad/index.m3u8"));
+        auto exporter = cache->exportAsset(http("/bad/index.m3u8"), true);
+        ASSERT_TRUE(waitForStatus(exporter, Status::failed));
+        std::filesystem::path folder = exportFolder(root, http("/bad/index.m3u8"));
+        EXPECT_EQ(readText(folder / "seg-00001.ts"), segmentBytes(1, segmentSize));
+        EXPECT_FALSE(FileSystem::exists(folder / "seg-00002.ts")) << "no half file under the real name";
+        EXPECT_FALSE(FileSystem::exists(folder / "index.m3u8"));
+        for (const std::string& name : FileSystem::list(folder))
+            EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+        EXPECT_FLOAT_EQ(exporter->progress(), 0.5f);
+
+        // A retry once the origin mends goes on from there.
+        server->route("/bad/broken.ts",
+            [this](const Request&) { return Reply::text(200, segmentBytes(2, segmentSize)); });
+        server->clearRequests();
+        exporter->resume();
+        ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+        EXPECT_EQ(requestCount("/bad/seg0.ts"), 0u);
+        EXPECT_EQ(requestCount("/bad/broken.ts"), 1u);
+    }
+}
+
+TEST_F(MediaCacheTest, PlaylistsThatCannotBeExportedFail)
+{
+    std::string huge = "#EXTM3U\n";
+    while (huge.size() <= 5 * 1024 * 1024)
+        huge += "#EXTINF:1,\nsegment-with-a-long-name-to-fill-the-playlist.ts\n";
+    struct Case {
+        const char* path;
+        Reply reply;
+    };
+    const Case cases[] = {
+        { "/x/html.m3u8", Reply::text(200, "<html>not a playlist</html>") },
+        { "/x/empty.m3u8", Reply::text(200, "") },
+        { "/x/missing.m3u8", Reply::text(404, "") },
+        { "/x/live.m3u8", Reply::text(200, mediaPlaylist({ "a.ts", "b.ts" }, {}, false)) },
+        { "/x/huge.m3u8", Reply::text(200, huge) },
+        { "/x/nested.m3u8", Reply::text(200, "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=1\nnested.m3u8\n") },
+        { "/x/ftp.m3u8", Reply::text(200, mediaPlaylist({ "ftp://127.0.0.1/a.ts" })) },
+        { "/x/badkey.m3u8", Reply::text(200, mediaPlaylist({ "a.ts" }, "short.key")) },
+        { "/x/failkey.m3u8", Reply::text(200, mediaPlaylist({ "a.ts" }, "fail.key")) },
+    };
+    server->route("/x/short.key", [](const Request&) { return Reply::text(200, "123"); });
+    server->route("/x/fail.key", [](const Request&) { return Reply::text(500, ""); });
+    server->route("/x/a.ts", [](const Request&) { return Reply::text(200, "a"); });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        server->script(c.path, c.reply);
+        auto exporter = cache->exportAsset(http(c.path), true);
+        ASSERT_TRUE(exporter);
+        EXPECT_TRUE(waitForStatus(exporter, Status::failed));
+    }
+    EXPECT_EQ(cache->exportAsset("ftp://127.0.0.1/x.m3u8", true), nullptr);
+    EXPECT_EQ(cache->exportAsset("not a url", true), nullptr);
+}
+
+TEST_F(MediaCacheTest, AddressesThatClimbOutStayInsideTheCache)
+{
+    server->route("/deep/a/index.m3u8", [](const Request&) {
+        return Reply::text(200,
+            mediaPlaylist({ "../../../../../../etc/passwd", "..%2F..%2Fescape.ts", "/%2e%2e/%2e%2e/up.ts",
+                              "name/with/../../dots.ts" },
+                "../../../../key.bin"));
+    });
+    server->routePrefix("/", [](const Request& request) {
+        return request.path == "/key.bin" ? Reply::text(200, streamKey()) : Reply::text(200, "x");
+    });
+    auto exporter = cache->exportAsset(http("/deep/a/index.m3u8"), true);
+    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    for (const auto& file : filesBelow(home->path())) {
+        std::string path = file.string();
+        EXPECT_TRUE(path.starts_with(root.string() + "/")) << path;
+    }
+    std::filesystem::path folder = exportFolder(root, http("/deep/a/index.m3u8"));
+    for (const std::string& name : FileSystem::list(folder))
+        EXPECT_TRUE(name.starts_with("seg-") || name.starts_with("key-") || name.ends_with(".m3u8")
+            || name == "source.url")
+            << name;
+}
+
+TEST_F(MediaCacheTest, RemoveStopsTheTransferAndDeletesFilesAndRow)
+{
+    const std::string url = http("/slow/index.m3u8");
+    auto exporter = cache->exportAsset(url, true);
+    ASSERT_TRUE(runUntil([&] { return exporter->progress() > 0; }, 20));
+    std::filesystem::path folder = exportFolder(root, url);
+    ASSERT_TRUE(FileSystem::exists(folder));
+    int calls = 0;
+    exporter->setStatusDidChangeExecuteBlock([&](MCSAssetExporter&) { ++calls; });
+    std::filesystem::path outside = home->path() / "outside.txt";
+    FileSystem::writeFileAtomically(outside, dataFromString("keep"));
+
+    cache->removeExportAsset(url);
+    std::size_t requests = server->requests().size();
+    runUntil([] { return false; }, 0.8);
+    EXPECT_EQ(server->requests().size(), requests) << "the transfer stopped";
+    EXPECT_FALSE(FileSystem::exists(folder));
+    EXPECT_TRUE(catalogueRows(root / "mcs.db").empty());
+    EXPECT_TRUE(cache->allExporters().empty());
+    EXPECT_EQ(calls, 0);
+    EXPECT_TRUE(FileSystem::exists(outside));
+    EXPECT_TRUE(FileSystem::exists(root / "mcs.db"));
+    EXPECT_FLOAT_EQ(cache->exportProgress(url), 0.0f);
+
+    // A new export of the same address starts from nothing.
+    auto fresh = cache->exportAsset(url, false);
+    EXPECT_NE(fresh.get(), exporter.get());
+    EXPECT_FLOAT_EQ(fresh->progress(), 0.0f);
+}
+
+TEST_F(MediaCacheTest, CatalogueIsReadableReadOnlyWhileExportsRun)
+{
+    const std::string url = http("/slow/index.m3u8");
+    auto exporter = cache->exportAsset(url, true);
+    ASSERT_TRUE(runUntil([&] { return exporter->progress() > 0; }));
+    ASSERT_EQ(exporter->status(), Status::exporting);
+    auto rows = catalogueRows(root / "mcs.db");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].first, url);
+    EXPECT_TRUE(rows[0].second.starts_with("export-"));
+    EXPECT_TRUE(std::filesystem::is_directory(root / rows[0].second));
+    exporter->suspend();
+}
+
+TEST_F(MediaCacheTest, ADamagedCatalogueIsMovedAsideAndLogged)
+{
+    auto exporter = cache->exportAsset(http("/vod/v2/index.m3u8"), false);
+    cache.reset();
+    std::vector<std::string> lines;
+    Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
+    FileSystem::remove(root / "mcs.db-wal");
+    FileSystem::remove(root / "mcs.db-shm");
+    ASSERT_TRUE(FileSystem::writeFileAtomically(root / "mcs.db", dataFromString(std::string(4096, 'x'))));
+
+    reopen();
+    Log::setSink(nullptr);
+    EXPECT_TRUE(cache->hasCatalog());
+    EXPECT_TRUE(cache->allExporters().empty());
+    bool keptAside = false;
+    for (const std::string& name : FileSystem::list(root)) {
+        if (name.starts_with("mcs.db.damaged-"))
+            keptAside = readText(root / name) == std::string(4096, 'x');
+    }
+    EXPECT_TRUE(keptAside);
+    EXPECT_FALSE(lines.empty());
+    EXPECT_TRUE(cache->exportAsset(http("/vod/v2/index.m3u8"), false));
+}
+
+TEST_F(MediaCacheTest, ClearingPlaybackCachesLeavesExports)
+{
+    auto exporter = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
+    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    ASSERT_EQ(get(cache->playbackURL(http("/file.mp4"))).body.size(), fileSize);
+    EXPECT_FALSE(FileSystem::list(root / "playback").empty());
+
+    cache->removeAllRemovableCaches();
+    EXPECT_TRUE(FileSystem::list(root / "playback").empty());
+    EXPECT_EQ(exporter->status(), Status::finished);
+    EXPECT_TRUE(FileSystem::exists(exportFolder(root, http("/vod/v2/index.m3u8")) / "index.m3u8"));
+    EXPECT_EQ(catalogueRows(root / "mcs.db").size(), 1u);
+}
+
+TEST_F(MediaCacheTest, SharedInstanceOpensTheCacheInTheDocumentsFolder)
+{
+    AppContainer::setHome(home->path());
+    SJMediaCacheServer& shared = SJMediaCacheServer::shared();
+    shared.setBackend(nullptr);
+    auto exporter = shared.exportAssetWithURL(http("/vod/v2/index.m3u8"));
+    ASSERT_TRUE(exporter);
+    EXPECT_EQ(shared.allExporters().size(), 1u);
+    EXPECT_EQ(
+        catalogueRows(AppContainer::documentsDirectory() / "com.SJMediaCacheServer.cache" / "mcs.db").size(),
+        1u);
+    shared.removeExportAssetWithURL(http("/vod/v2/index.m3u8"));
+    EXPECT_TRUE(shared.allExporters().empty());
+
+    shared.setActive(false);
+    EXPECT_EQ(shared.playbackURLWithURL(http("/file.mp4")), http("/file.mp4"));
+    EXPECT_EQ(shared.prefetch(http("/file.mp4"), 1000), nullptr);
+    shared.setActive(true);
+    EXPECT_TRUE(shared.playbackURLWithURL(http("/file.mp4")).starts_with("http://127.0.0.1:"));
+    shared.setBackend(nullptr);
+}

@@ -1,0 +1,228 @@
+#include "platform/foundation/FileSystem.h"
+#include "platform/media/cache/MCSPlaylist.h"
+#include "platform/media/cache/MCSProxyServer.h"
+#include "tests/platform/media/MediaCacheFixture.h"
+
+#include <thread>
+
+using namespace zvtest;
+using testserver::Reply;
+using testserver::Request;
+using Status = MCSAssetExportStatus;
+
+namespace {
+
+std::string text(const MCSFetchedBody& fetched)
+{
+    return stringFromData(fetched.body);
+}
+
+// The addresses of a playlist, in order.
+std::vector<std::string> addressesOf(const std::string& playlist)
+{
+    std::vector<std::string> found;
+    auto parsed = parsePlaylist(playlist);
+    if (parsed.playlist) {
+        for (const MCSPlaylistURI& uri : parsed.playlist->uris)
+            found.push_back(uri.uri);
+    }
+    return found;
+}
+
+}
+
+TEST_F(MediaCacheTest, FinishedExportPlaysThroughTheProxyWithTheOriginStopped)
+{
+    const std::string url = http("/vod/master.m3u8");
+    auto exporter = cache->exportAsset(url, true);
+    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    std::string playback = cache->playbackURL(url);
+    std::string base = MCSProxyServer::shared().baseURL();
+    ASSERT_TRUE(playback.starts_with(base + "/e/export-")) << playback;
+    EXPECT_EQ(cache->playbackURL(url), playback) << "the port stays";
+    server.reset();
+
+    MCSFetchedBody playlist = get(playback);
+    ASSERT_EQ(playlist.head.status, 200);
+    EXPECT_EQ(playlist.head.contentType, "application/vnd.apple.mpegurl");
+    std::vector<std::string> addresses = addressesOf(text(playlist));
+    ASSERT_EQ(addresses.size(), static_cast<std::size_t>(segmentCount) + 1);
+    std::string folder = playback.substr(0, playback.rfind('/') + 1);
+    EXPECT_EQ(text(get(folder + addresses[0])), streamKey());
+    for (int i = 0; i < segmentCount; ++i) {
+        MCSFetchedBody segment = get(folder + addresses[i + 1]);
+        EXPECT_EQ(segment.head.status, 200);
+        EXPECT_EQ(text(segment), segmentBytes(i, segmentSize));
+    }
+    MCSFetchedBody part = get(folder + addresses[1], std::pair<std::uint64_t, std::uint64_t> { 10, 19 });
+    EXPECT_EQ(part.head.status, 206);
+    EXPECT_EQ(text(part), segmentBytes(0, segmentSize).substr(10, 10));
+
+    // Only finished exports' own files are served.
+    EXPECT_EQ(get(folder + "../mcs.db").head.status, 404);
+    EXPECT_EQ(get(base + "/e/export-0000000000000000/index.m3u8").head.status, 404);
+    EXPECT_EQ(get(folder + "source.m3u8.missing").head.status, 404);
+}
+
+TEST_F(MediaCacheTest, UnfinishedExportsPlayOnline)
+{
+    auto exporter = cache->exportAsset(http("/slow/index.m3u8"), false);
+    std::string playback = cache->playbackURL(http("/slow/index.m3u8"));
+    EXPECT_TRUE(playback.find("/o/") != std::string::npos) << playback;
+    EXPECT_TRUE(playback.ends_with("/index.m3u8")) << playback;
+}
+
+TEST_F(MediaCacheTest, OnlinePlaylistsAreRewrittenToTheProxyAndCached)
+{
+    const std::string masterURL = http("/vod/master.m3u8");
+    std::string master = text(get(cache->playbackURL(masterURL)));
+    std::vector<std::string> variants = addressesOf(master);
+    ASSERT_EQ(variants.size(), 2u) << master;
+    std::string base = MCSProxyServer::shared().baseURL();
+    for (const std::string& variant : variants)
+        EXPECT_TRUE(variant.starts_with(base + "/o/")) << variant;
+
+    MCSFetchedBody media = get(variants[0]);
+    EXPECT_EQ(media.head.contentType, "application/vnd.apple.mpegurl");
+    std::vector<std::string> addresses = addressesOf(text(media));
+    ASSERT_EQ(addresses.size(), static_cast<std::size_t>(segmentCount) + 1);
+    EXPECT_EQ(text(get(addresses[0])), streamKey());
+    EXPECT_EQ(text(get(addresses[3])), segmentBytes(2, segmentSize));
+
+    // Played again with the origin gone: what was played comes from the cache.
+    server.reset();
+    EXPECT_EQ(text(get(cache->playbackURL(masterURL))), master);
+    EXPECT_EQ(text(get(variants[0])), text(media));
+    EXPECT_EQ(text(get(addresses[3])), segmentBytes(2, segmentSize));
+    EXPECT_EQ(get(addresses[4]).head.status, 502) << "never fetched, origin gone";
+}
+
+TEST_F(MediaCacheTest, ReadThroughServesByteRangesAndKeepsWholeChunks)
+{
+    const std::string file = segmentBytes(99, fileSize);
+    const std::string playback = cache->playbackURL(http("/file.mp4"));
+    struct Case {
+        std::uint64_t first;
+        std::uint64_t last;
+    };
+    // Inside one chunk, across chunks, up to the end, the last byte.
+    const Case cases[]
+        = { { 100, 199 }, { 60000, 140000 }, { 200000, fileSize - 1 }, { fileSize - 1, fileSize - 1 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.first) + "-" + std::to_string(c.last));
+        MCSFetchedBody part = get(playback, std::pair { c.first, c.last });
+        EXPECT_EQ(part.head.status, 206);
+        EXPECT_EQ(part.head.totalLength, fileSize);
+        EXPECT_EQ(text(part), file.substr(c.first, c.last - c.first + 1));
+    }
+    for (const auto& folder : FileSystem::list(root / "playback")) {
+        for (const std::string& name : FileSystem::list(root / "playback" / folder))
+            EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+    }
+
+    // Everything asked for is kept: the origin is no longer needed for it.
+    server->clearRequests();
+    for (const Case& c : cases)
+        EXPECT_EQ(
+            text(get(playback, std::pair { c.first, c.last })), file.substr(c.first, c.last - c.first + 1));
+    EXPECT_EQ(requestCount("/file.mp4"), 0u);
+
+    MCSFetchedBody whole = get(playback);
+    EXPECT_EQ(whole.head.status, 200);
+    EXPECT_EQ(text(whole), file);
+    EXPECT_EQ(
+        get(playback, std::pair<std::uint64_t, std::uint64_t> { fileSize, fileSize + 10 }).head.status, 416);
+}
+
+TEST_F(MediaCacheTest, OriginFailuresReachThePlayerAsErrorsNeverAsWholeFiles)
+{
+    server->route("/gone.mp4", [](const Request&) { return Reply::text(404, "gone"); });
+    server->route("/cut.mp4", [this](const Request&) {
+        Reply reply = Reply::text(200, segmentBytes(5, 200 * 1000));
+        reply.action = testserver::ReplyAction::TruncateBody;
+        return reply;
+    });
+    EXPECT_EQ(get(cache->playbackURL(http("/gone.mp4"))).head.status, 404);
+
+    MCSFetchedBody cut = get(cache->playbackURL(http("/cut.mp4")));
+    EXPECT_EQ(cut.head.status, 200);
+    EXPECT_FALSE(cut.result.completed()) << "the client sees the answer cut, not a short whole one";
+    // What was whole before the cut is kept; the rest is not.
+    server->route("/cut.mp4", [](const Request&) { return Reply::text(500, ""); });
+    MCSFetchedBody again = get(cache->playbackURL(http("/cut.mp4")));
+    EXPECT_FALSE(again.result.completed() && again.body.size() == 200 * 1000);
+
+    // Addresses the proxy did not hand out are refused without a fetch.
+    std::string forged = cache->playbackURL(http("/file.mp4"));
+    forged.replace(forged.find("/R/") + 3, 4, "0000");
+    server->clearRequests();
+    EXPECT_EQ(get(forged).head.status, 404);
+    EXPECT_EQ(get(MCSProxyServer::shared().baseURL() + "/o/../../etc/passwd").head.status, 404);
+    EXPECT_TRUE(server->requests().empty());
+}
+
+TEST_F(MediaCacheTest, PrefetchFillsTheCacheAhead)
+{
+    std::optional<std::optional<NSError>> result;
+    std::vector<float> progress;
+    const std::string url = http("/file.mp4");
+    auto task = cache->prefetch(
+        url, 150 * 1000, [&](float p) { progress.push_back(p); },
+        [&](const std::optional<NSError>& error) { result = error; });
+    ASSERT_TRUE(task);
+    ASSERT_TRUE(runUntil([&] { return result.has_value(); }));
+    EXPECT_FALSE(result->has_value());
+    ASSERT_FALSE(progress.empty());
+    EXPECT_FLOAT_EQ(progress.back(), 1.0f);
+
+    server.reset();
+    const std::string file = segmentBytes(99, fileSize);
+    MCSFetchedBody start
+        = get(cache->playbackURL(url), std::pair<std::uint64_t, std::uint64_t> { 0, 149999 });
+    EXPECT_EQ(start.head.status, 206);
+    EXPECT_EQ(text(start), file.substr(0, 150000));
+}
+
+TEST_F(MediaCacheTest, PrefetchOfAPlaylistFetchesItsFirstSegments)
+{
+    cache->setResolveAssetIdentifier([](const std::string& url) { return url.substr(0, url.rfind('.')); });
+    bool done = false;
+    cache->prefetch(
+        http("/vod/master.m3u8"), 2 * segmentSize, nullptr, [&](const std::optional<NSError>& error) {
+            EXPECT_FALSE(error.has_value());
+            done = true;
+        });
+    ASSERT_TRUE(runUntil([&] { return done; }));
+    EXPECT_EQ(requestCount("/vod/v1/seg0.ts"), 1u);
+    EXPECT_EQ(requestCount("/vod/v1/seg1.ts"), 1u);
+    EXPECT_EQ(requestCount("/vod/v1/seg2.ts"), 0u);
+
+    // The player finds them there.
+    server->clearRequests();
+    std::vector<std::string> variants = addressesOf(text(get(cache->playbackURL(http("/vod/master.m3u8")))));
+    ASSERT_FALSE(variants.empty());
+    std::vector<std::string> addresses = addressesOf(text(get(variants[0])));
+    ASSERT_GT(addresses.size(), 2u);
+    EXPECT_EQ(text(get(addresses[1])), segmentBytes(0, segmentSize));
+    EXPECT_TRUE(server->requests().empty());
+}
+
+TEST_F(MediaCacheTest, CancelledPrefetchStopsAndCallsNothing)
+{
+    int calls = 0;
+    auto task = cache->prefetch(
+        http("/slow/index.m3u8"), 100 * 1024 * 1024, [&](float) { ++calls; },
+        [&](const std::optional<NSError>&) { ++calls; });
+    // Watches the server's record without running the main queue, so nothing is delivered yet.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (requestCount("/slow/seg0.ts") == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(requestCount("/slow/seg0.ts"), 1u);
+    task->cancel();
+    EXPECT_TRUE(task->isCancelled());
+    std::size_t requests = server->requests().size();
+    runUntil([] { return false; }, 1.0);
+    EXPECT_EQ(calls, 0);
+    EXPECT_LE(server->requests().size(), requests + 0);
+    EXPECT_EQ(cache->prefetch("file:///etc/passwd", 10, nullptr, nullptr), nullptr);
+}
