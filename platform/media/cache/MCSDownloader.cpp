@@ -238,6 +238,8 @@ MCSFetchResult MCSDownloader::fetch(const MCSFetchRequest& request, MCSFetchSink
     if (!m_settings.trustedCAFile.empty())
         curl_easy_setopt(m_easy, CURLOPT_CAINFO, m_settings.trustedCAFile.c_str());
     curl_easy_setopt(m_easy, CURLOPT_HTTPGET, 1L);
+    // Media comes in large bodies: fewer, larger reads.
+    curl_easy_setopt(m_easy, CURLOPT_BUFFERSIZE, 256L * 1024);
 
     curl_slist* headerList = nullptr;
     for (const auto& [name, value] : request.headers) {

@@ -17,7 +17,9 @@ bool writeWhole(const fs::path& target, std::string_view bytes)
 {
     FileSystem::createDirectories(target.parent_path());
     MCSTempFile file(target);
-    return file.write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()) && file.commit();
+    // Not flushed: a chunk is only used when its size is right, and the cache can always refetch.
+    return file.write(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())
+        && file.commit(MCSTempFile::Durability::Cached);
 }
 
 }

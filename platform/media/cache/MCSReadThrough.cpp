@@ -128,10 +128,16 @@ public:
     std::uint64_t forwarded = 0;
     bool satisfied = false;
     bool outputFailed = false;
+    // The length is written with the first chunk kept, not before the first byte goes out.
+    bool saveMetaFirst = false;
 
 private:
     void keepChunk()
     {
+        if (saveMetaFirst && total) {
+            m_store.saveMeta(m_request.asset, m_request.key, { *total, contentType });
+            saveMetaFirst = false;
+        }
         m_store.saveChunk(m_request.asset, m_request.key, m_chunkIndex, m_buffer);
         m_buffer.clear();
         m_accumulating = false;
@@ -326,8 +332,6 @@ bool answerUnknown(const MCSPlaybackStore& store, MCSDownloader& downloader, con
         if (self.origin > first || (self.total && *self.total > request.maxBytes))
             return fail(502);
         self.contentType = head.contentType.empty() ? guessedType(request.url) : head.contentType;
-        if (self.total)
-            store.saveMeta(request.asset, request.key, { *self.total, self.contentType });
 
         MCSResourceAnswer answer;
         answer.contentType = self.contentType;
@@ -349,6 +353,7 @@ bool answerUnknown(const MCSPlaybackStore& store, MCSDownloader& downloader, con
             answer.total = self.total;
         }
         begun = true;
+        self.saveMetaFirst = true;
         return output.begin(answer);
     });
     sink.forwardFirst = first;

@@ -63,13 +63,13 @@ bool MCSTempFile::write(const std::uint8_t* bytes, std::size_t size)
     return true;
 }
 
-bool MCSTempFile::commit()
+bool MCSTempFile::commit(Durability durability)
 {
     if (m_fd < 0 || m_failed) {
         discard();
         return false;
     }
-    bool ok = ::fdatasync(m_fd) == 0;
+    bool ok = durability == Durability::Cached || ::fdatasync(m_fd) == 0;
     ok = ::close(m_fd) == 0 && ok;
     m_fd = -1;
     if (ok && std::rename(m_temporary.c_str(), m_target.c_str()) == 0)

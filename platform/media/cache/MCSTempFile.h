@@ -16,8 +16,12 @@ public:
     bool isOpen() const { return m_fd >= 0; }
     bool write(const std::uint8_t* bytes, std::size_t size);
     std::uint64_t size() const { return m_size; }
-    // Flushes to disk and renames over the target; false (and the temporary file gone) on failure.
-    bool commit();
+    enum class Durability {
+        Flushed, // on disk before the rename: survives a power cut (exports)
+        Cached, // left to the system: fast; a lost write shows as a short file (playback cache)
+    };
+    // Renames over the target; false (and the temporary file gone) on failure.
+    bool commit(Durability durability = Durability::Flushed);
 
 private:
     void discard();
