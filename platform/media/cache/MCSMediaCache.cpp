@@ -64,7 +64,8 @@ MCSMediaCache::~MCSMediaCache()
 void MCSMediaCache::load()
 {
     FileSystem::createDirectories(m_options.root);
-    m_store = std::make_shared<MCSPlaybackStore>(m_options.root / playbackFolder, m_options.chunkSize);
+    m_store = std::make_shared<MCSPlaybackStore>(
+        m_options.root / playbackFolder, m_options.chunkSize, m_options.maxPlaybackCacheBytes);
     m_content = std::make_shared<MCSProxyContent>(
         m_options.root, m_store, m_options.exports.fetch, m_options.exports.playlist);
     if (MCSProxyServer::shared().start())

@@ -20,6 +20,7 @@ struct MCSMediaCacheOptions {
     MCSExportSettings exports; // its fetch settings serve playback and prefetches too
     int maxConcurrentExports = 2; // more wait in status 1
     std::uint64_t chunkSize = MCSPlaybackStore::defaultChunkSize;
+    std::uint64_t maxPlaybackCacheBytes = MCSPlaybackStore::defaultMaxBytes; // exports do not count
 };
 
 // The media cache behind SJMediaCacheServer. Exports are kept in the catalogue "mcs.db" and in a

@@ -5,7 +5,9 @@
 #include "platform/media/cache/MCSTempFile.h"
 #include "platform/media/cache/MCSURL.h"
 
+#include <algorithm>
 #include <charconv>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -24,9 +26,10 @@ bool writeWhole(const fs::path& target, std::string_view bytes)
 
 }
 
-MCSPlaybackStore::MCSPlaybackStore(fs::path folder, std::uint64_t chunkSize)
+MCSPlaybackStore::MCSPlaybackStore(fs::path folder, std::uint64_t chunkSize, std::uint64_t maxBytes)
     : m_folder(std::move(folder))
     , m_chunkSize(chunkSize == 0 ? defaultChunkSize : chunkSize)
+    , m_maxBytes(maxBytes == 0 ? defaultMaxBytes : maxBytes)
 { }
 
 std::string MCSPlaybackStore::resourceKey(std::string_view url)
@@ -95,9 +98,14 @@ bool MCSPlaybackStore::saveChunk(
     const std::string& asset, const std::string& key, std::uint64_t index, const Data& bytes) const
 {
     auto path = file(asset, key + "." + std::to_string(index));
-    if (!path)
+    if (!path
+        || !writeWhole(*path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
         return false;
-    return writeWhole(*path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (m_writtenSinceTrim.fetch_add(bytes.size()) + bytes.size() >= m_maxBytes / 8) {
+        m_writtenSinceTrim = 0;
+        trim(asset);
+    }
+    return true;
 }
 
 std::optional<MCSStoredPlaylist> MCSPlaybackStore::playlist(
@@ -122,6 +130,38 @@ void MCSPlaybackStore::savePlaylist(
     // The base goes first: a playlist is only read when both are there.
     if (textPath && basePath && writeWhole(*basePath, playlist.baseURL))
         writeWhole(*textPath, playlist.text);
+}
+
+void MCSPlaybackStore::trim(const std::string& keep) const
+{
+    std::unique_lock lock(m_trimming, std::try_to_lock);
+    if (!lock.owns_lock())
+        return; // another thread is at it
+    struct Asset {
+        fs::path folder;
+        std::uint64_t bytes;
+        fs::file_time_type written;
+    };
+    std::vector<Asset> assets;
+    std::uint64_t total = 0;
+    for (const std::string& name : FileSystem::list(m_folder)) {
+        std::error_code error;
+        fs::path folder = m_folder / name;
+        if (!MCSURL::isSafeComponent(name) || !fs::is_directory(folder, error))
+            continue;
+        Asset asset { folder, FileSystem::folderSize(folder), fs::last_write_time(folder, error) };
+        total += asset.bytes;
+        if (name != keep)
+            assets.push_back(std::move(asset));
+    }
+    std::sort(
+        assets.begin(), assets.end(), [](const Asset& a, const Asset& b) { return a.written < b.written; });
+    for (const Asset& asset : assets) {
+        if (total <= m_maxBytes)
+            break;
+        FileSystem::remove(asset.folder);
+        total -= std::min(total, asset.bytes);
+    }
 }
 
 void MCSPlaybackStore::removeAll() const

@@ -2,8 +2,10 @@
 
 #include "platform/foundation/Data.h"
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -23,11 +25,15 @@ struct MCSStoredPlaylist {
 // meta file and its bytes in chunks of a fixed size (each written whole, then renamed), and the
 // playlists worth replaying. Asset and resource names are hex digests made by the cache, never
 // parts of an address. Thread-safe: callers share nothing but files, and every file appears whole.
+// Past `maxBytes` the assets written longest ago are dropped, a check made after every eighth of
+// that size written.
 class MCSPlaybackStore {
 public:
     static constexpr std::uint64_t defaultChunkSize = 1024 * 1024;
+    static constexpr std::uint64_t defaultMaxBytes = 1024ull * 1024 * 1024;
 
-    explicit MCSPlaybackStore(std::filesystem::path folder, std::uint64_t chunkSize = defaultChunkSize);
+    explicit MCSPlaybackStore(std::filesystem::path folder, std::uint64_t chunkSize = defaultChunkSize,
+        std::uint64_t maxBytes = defaultMaxBytes);
 
     const std::filesystem::path& folder() const { return m_folder; }
     std::uint64_t chunkSize() const { return m_chunkSize; }
@@ -52,10 +58,15 @@ public:
 
     // Everything cached goes; files being read stay readable until closed.
     void removeAll() const;
+    // Drops the assets written longest ago, other than `keep`, until the cache is within its size.
+    void trim(const std::string& keep) const;
 
 private:
     std::optional<std::filesystem::path> file(const std::string& asset, const std::string& name) const;
 
     std::filesystem::path m_folder;
     std::uint64_t m_chunkSize;
+    std::uint64_t m_maxBytes;
+    mutable std::atomic<std::uint64_t> m_writtenSinceTrim { 0 };
+    mutable std::mutex m_trimming;
 };

@@ -275,6 +275,23 @@ TEST_F(MediaCacheTest, PlaylistsThatCannotBeExportedFail)
     EXPECT_EQ(cache->exportAsset("not a url", true), nullptr);
 }
 
+TEST_F(MediaCacheTest, TransfersVerifyTLSAgainstTheConfiguredAuthority)
+{
+    auto trusted = cache->exportAsset(https("/vod/v2/index.m3u8"), true);
+    ASSERT_TRUE(waitForStatus(trusted, Status::finished));
+
+    MCSMediaCacheOptions untrusting = options();
+    untrusting.root = home->path() / "untrusting";
+    untrusting.exports.fetch.trustedCAFile.clear(); // the system's store knows no test authority
+    cache.reset();
+    cache = MCSMediaCache::open(untrusting);
+    server->clearRequests();
+    auto refused = cache->exportAsset(https("/vod/v2/index.m3u8"), true);
+    EXPECT_TRUE(waitForStatus(refused, Status::failed));
+    EXPECT_TRUE(server->requests().empty());
+    EXPECT_EQ(get(cache->playbackURL(https("/file.mp4"))).head.status, 502);
+}
+
 TEST_F(MediaCacheTest, AddressesThatClimbOutStayInsideTheCache)
 {
     server->route("/deep/a/index.m3u8", [](const Request&) {

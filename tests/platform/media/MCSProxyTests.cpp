@@ -226,3 +226,21 @@ TEST_F(MediaCacheTest, CancelledPrefetchStopsAndCallsNothing)
     EXPECT_LE(server->requests().size(), requests + 0);
     EXPECT_EQ(cache->prefetch("file:///etc/passwd", 10, nullptr, nullptr), nullptr);
 }
+
+TEST_F(MediaCacheTest, PlaybackCacheDropsTheAssetsWrittenLongestAgo)
+{
+    MCSMediaCacheOptions small = options();
+    small.maxPlaybackCacheBytes = 400 * 1000;
+    cache.reset();
+    cache = MCSMediaCache::open(small);
+    std::string file = segmentBytes(99, fileSize);
+    server->route("/other.mp4", [file](const Request&) { return Reply::text(200, file, "video/mp4"); });
+
+    ASSERT_EQ(get(cache->playbackURL(http("/file.mp4"))).body.size(), fileSize);
+    ASSERT_EQ(FileSystem::list(root / "playback").size(), 1u);
+    std::string older = FileSystem::list(root / "playback").front();
+    ASSERT_EQ(get(cache->playbackURL(http("/other.mp4"))).body.size(), fileSize);
+    std::vector<std::string> left = FileSystem::list(root / "playback");
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_NE(left.front(), older);
+}
