@@ -20,6 +20,7 @@ SJMediaCacheServer& SJMediaCacheServer::shared()
 void SJMediaCacheServer::setBackend(std::shared_ptr<Backend> backend)
 {
     m_backend = std::move(backend);
+    m_backendIsDefault = false;
     if (!m_backend)
         return;
     m_backend->setResolveAssetIdentifier(m_resolver);
@@ -29,11 +30,17 @@ void SJMediaCacheServer::setBackend(std::shared_ptr<Backend> backend)
 
 SJMediaCacheServer::Backend& SJMediaCacheServer::backendForUse()
 {
+    std::filesystem::path root = AppContainer::documentsDirectory() / "com.SJMediaCacheServer.cache";
+    // The cache follows the app's container, which tests replace between cases.
+    if (m_backend && m_backendIsDefault && m_defaultRoot != root)
+        m_backend.reset();
     if (!m_backend) {
         MCSMediaCacheOptions options;
-        options.root = AppContainer::documentsDirectory() / "com.SJMediaCacheServer.cache";
+        options.root = root;
         options.exports.fetch.trustedCAFile = HTTPClient::shared().trustedCAFile();
         setBackend(MCSMediaCache::open(std::move(options)));
+        m_backendIsDefault = true;
+        m_defaultRoot = root;
     }
     return *m_backend;
 }

@@ -4,6 +4,7 @@
 #include "platform/media/MCSPrefetchTask.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -44,7 +45,8 @@ public:
     SJMediaCacheServer& operator=(const SJMediaCacheServer&) = delete;
 
     // None drops the current one: the next call opens the real cache in the app's Documents
-    // folder ("com.SJMediaCacheServer.cache"). The resolver and the log switch carry over.
+    // folder ("com.SJMediaCacheServer.cache"), and opens it again there when the app's container
+    // moves. The resolver and the log switch carry over.
     void setBackend(std::shared_ptr<Backend> backend);
     const std::shared_ptr<Backend>& backend() const { return m_backend; }
 
@@ -83,6 +85,8 @@ private:
     Backend& backendForUse();
 
     std::shared_ptr<Backend> m_backend;
+    bool m_backendIsDefault = false; // opened here, in the app's container at m_defaultRoot
+    std::filesystem::path m_defaultRoot;
     AssetIdentifierResolver m_resolver;
     bool m_consoleLog = false;
     bool m_active = true;

@@ -43,6 +43,19 @@ std::string typeForFile(std::string_view name)
     return "application/octet-stream";
 }
 
+// The player's User-Agent goes on to the origin; nothing that could end a header line does.
+HTTPHeaders forwardedHeaders(const MCSProxyRequest& request)
+{
+    if (!request.userAgent || request.userAgent->size() > 512)
+        return {};
+    for (char c : *request.userAgent) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return {};
+    }
+    return { { "User-Agent", *request.userAgent } };
+}
+
 bool sendError(MCSProxyReply& reply, int status)
 {
     return reply.sendHead(status, { { "Content-Type", "text/plain" } }, 0);
@@ -200,9 +213,7 @@ bool MCSProxyContent::respondExport(
 bool MCSProxyContent::respondPlaylist(const MCSProxyAddress::Online& online, const std::string& key,
     const MCSProxyRequest& request, MCSProxyReply& reply, MCSDownloader& downloader)
 {
-    HTTPHeaders headers;
-    if (request.userAgent)
-        headers.emplace_back("User-Agent", *request.userAgent);
+    HTTPHeaders headers = forwardedHeaders(request);
     MCSLoadedPlaylist loaded
         = loadPlaylist(*m_store, downloader, online.asset, key, online.url, headers, m_limits);
     if (!loaded.stored || !loaded.playlist) {
@@ -234,8 +245,7 @@ bool MCSProxyContent::respondResource(const MCSProxyAddress::Online& online, con
     read.asset = online.asset;
     read.key = key;
     read.url = online.url;
-    if (request.userAgent)
-        read.headers.emplace_back("User-Agent", *request.userAgent);
+    read.headers = forwardedHeaders(request);
     if (request.range)
         read.range = parseRangeHeader(*request.range);
     ReplyOutput output(reply, online.role == MCSProxyAddress::Role::MainResource);

@@ -409,6 +409,12 @@ TEST_F(MediaCacheTest, SharedInstanceOpensTheCacheInTheDocumentsFolder)
     EXPECT_EQ(
         catalogueRows(AppContainer::documentsDirectory() / "com.SJMediaCacheServer.cache" / "mcs.db").size(),
         1u);
+    // A new container (as each app test has) gets a cache of its own.
+    AppContainer::setHome(home->path() / "second");
+    EXPECT_TRUE(shared.allExporters().empty());
+    EXPECT_TRUE(FileSystem::exists(home->path() / "second/Documents/com.SJMediaCacheServer.cache/mcs.db"));
+    AppContainer::setHome(home->path());
+    ASSERT_EQ(shared.allExporters().size(), 1u);
     shared.removeExportAssetWithURL(http("/vod/v2/index.m3u8"));
     EXPECT_TRUE(shared.allExporters().empty());
 
