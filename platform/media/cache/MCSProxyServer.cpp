@@ -12,13 +12,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sstream>
+#include <string_view>
 #include <sys/socket.h>
 #include <sys/uio.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace beast = boost::beast;
 namespace http = beast::http;
@@ -102,16 +106,27 @@ public:
         return sent;
     }
 
-    bool writeAll(const void* bytes, std::size_t size)
+    // Writes the pieces in order, as few packets as the socket allows.
+    bool writeAll(std::initializer_list<std::string_view> pieces)
     {
-        auto* cursor = static_cast<const char*>(bytes);
-        while (size > 0) {
+        std::vector<asio::const_buffer> buffers;
+        for (std::string_view piece : pieces) {
+            if (!piece.empty())
+                buffers.emplace_back(piece.data(), piece.size());
+        }
+        std::size_t next = 0;
+        while (next < buffers.size()) {
             boost::system::error_code error;
-            std::size_t sent = write_some(asio::const_buffer(cursor, size), error);
+            std::size_t sent
+                = write_some(std::vector<asio::const_buffer>(
+                                 buffers.begin() + static_cast<std::ptrdiff_t>(next), buffers.end()),
+                    error);
             if (error || sent == 0)
                 return false;
-            cursor += sent;
-            size -= sent;
+            while (next < buffers.size() && sent >= buffers[next].size())
+                sent -= buffers[next++].size();
+            if (next < buffers.size())
+                buffers[next] += sent;
         }
         return true;
     }
@@ -180,11 +195,12 @@ public:
             m_keepAlive = false; // the end of the body is the end of the connection
         }
         response.keep_alive(m_keepAlive);
-        http::response_serializer<http::empty_body> serializer { response };
-        boost::system::error_code error;
-        http::write_header(m_stream, serializer, error);
-        m_failed = bool(error);
-        return !m_failed;
+        // Held back until the first body bytes, so both leave in one write: a player that
+        // waits for data is woken once, not once for the head and again for the body.
+        std::ostringstream head;
+        head << response.base();
+        m_pendingHead = head.str();
+        return true;
     }
 
     bool sendBody(const std::uint8_t* bytes, std::size_t size) override
@@ -195,15 +211,17 @@ public:
             return true;
         if (m_length && m_sent + size > *m_length)
             return false;
+        std::string_view body(reinterpret_cast<const char*>(bytes), size);
         bool ok;
         if (m_chunked) {
             char line[32];
             int length = std::snprintf(line, sizeof line, "%zx\r\n", size);
-            ok = m_stream.writeAll(line, static_cast<std::size_t>(length)) && m_stream.writeAll(bytes, size)
-                && m_stream.writeAll("\r\n", 2);
+            ok = m_stream.writeAll(
+                { m_pendingHead, std::string_view(line, static_cast<std::size_t>(length)), body, "\r\n" });
         } else {
-            ok = m_stream.writeAll(bytes, size);
+            ok = m_stream.writeAll({ m_pendingHead, body });
         }
+        m_pendingHead.clear();
         m_failed = !ok;
         m_sent += size;
         return ok;
@@ -216,13 +234,19 @@ public:
     {
         if (m_failed || !m_headSent)
             return false;
+        if (!m_pendingHead.empty()) {
+            m_failed = !m_stream.writeAll({ m_pendingHead });
+            m_pendingHead.clear();
+            if (m_failed)
+                return false;
+        }
         if (m_isHead)
             return m_keepAlive;
         if (m_length && m_sent != *m_length)
             return false;
         if (!whole)
             return false;
-        if (m_chunked && !m_stream.writeAll("0\r\n\r\n", 5))
+        if (m_chunked && !m_stream.writeAll({ "0\r\n\r\n" }))
             return false;
         return m_keepAlive;
     }
@@ -237,6 +261,7 @@ private:
     bool m_failed = false;
     std::optional<std::uint64_t> m_length;
     std::uint64_t m_sent = 0;
+    std::string m_pendingHead;
 };
 
 void answerPlain(SocketStream& stream, http::status status, unsigned version)

@@ -73,6 +73,7 @@ public:
                 m_accumulating = true;
                 m_chunkIndex = origin / chunkSize;
                 m_buffer.clear();
+                m_buffer.reserve(static_cast<std::size_t>(chunkSize)); // one allocation for every chunk
             }
             std::uint64_t chunkEnd = (origin / chunkSize + 1) * chunkSize;
             std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(size, chunkEnd - origin));
