@@ -57,6 +57,16 @@ void appendUTF8(std::string& out, char32_t cp)
     }
 }
 
+// Cuts valid UTF-8 to at most `bytes`, not splitting a character.
+void cutUTF8(std::string& text, std::size_t bytes)
+{
+    if (text.size() <= bytes)
+        return;
+    while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80)
+        --bytes;
+    text.resize(bytes);
+}
+
 // Bytes of the sequence a lead byte starts; 0 for a byte that cannot start one.
 std::size_t sequenceLength(std::uint8_t lead)
 {
@@ -160,9 +170,12 @@ public:
         }
         while (!m_text.empty() && (m_text.back() == ' ' || m_text.back() == '\n'))
             m_text.pop_back();
+        // Mending can triple the bytes: the limits hold for the result.
         HTMLText result;
         result.title = repairedUTF8(m_title);
+        cutUTF8(result.title, HTMLTextExtractor::maxTitleBytes);
         result.text = repairedUTF8(m_text);
+        cutUTF8(result.text, HTMLTextExtractor::maxTextBytes);
         return result;
     }
 
@@ -371,5 +384,6 @@ HTMLText HTMLTextExtractor::plainText(std::string_view text)
     }
     HTMLText result;
     result.text = repairedUTF8(kept);
+    cutUTF8(result.text, maxTextBytes);
     return result;
 }

@@ -13,8 +13,8 @@ struct HTMLText {
 
 // Pages come from outside: anything is accepted and nothing fails. Markup that is not understood
 // is dropped, scripts, styles and comments are skipped, character references are decoded, bytes
-// that are not UTF-8 become U+FFFD. Only the first maxInputBytes are read and the text stops at
-// about maxTextBytes.
+// that are not UTF-8 become U+FFFD. Only the first maxInputBytes are read; title and text are
+// cut to their limits.
 class HTMLTextExtractor {
 public:
     static constexpr std::size_t maxInputBytes = 2 * 1024 * 1024;

@@ -66,12 +66,19 @@ TEST(HTMLText, HugePagesAreCut)
     while (html.size() < 3 * HTMLTextExtractor::maxInputBytes)
         html += paragraph;
     HTMLText page = HTMLTextExtractor::extract(html);
-    EXPECT_LE(page.text.size(), HTMLTextExtractor::maxTextBytes + 4);
+    EXPECT_LE(page.text.size(), HTMLTextExtractor::maxTextBytes);
     EXPECT_GT(page.text.size(), HTMLTextExtractor::maxTextBytes / 2);
 
     HTMLText title = HTMLTextExtractor::extract("<title>" + std::string(10000, 't') + "</title>after");
-    EXPECT_LE(title.title.size(), HTMLTextExtractor::maxTitleBytes + 4);
+    EXPECT_LE(title.title.size(), HTMLTextExtractor::maxTitleBytes);
     EXPECT_EQ(title.text, "after");
+
+    // Each bad byte becomes three: the limits hold after mending.
+    HTMLText mended = HTMLTextExtractor::extract(
+        "<title>" + std::string(2000, '\xFF') + "</title>" + std::string(70000, '\xFF'));
+    EXPECT_LE(mended.title.size(), HTMLTextExtractor::maxTitleBytes);
+    EXPECT_LE(mended.text.size(), HTMLTextExtractor::maxTextBytes);
+    EXPECT_EQ(mended.text.substr(0, 3), "\xEF\xBF\xBD");
 }
 
 TEST(HTMLText, PlainTextKeepsItsLines)
