@@ -256,10 +256,14 @@ void UIImagePickerController::loadThumbnails()
 {
     std::filesystem::path folder = PhotoLibrary::directory();
     std::weak_ptr<UIViewController> weak = weakFromThis();
+    // One picture at a time: a full-size decode can be large, and a closed picker stops the rest.
+    auto queue = DispatchQueue::makeSerial("UIImagePickerController.thumbnails");
     for (std::size_t index = 0; index < m_files.size(); ++index) {
         if (isVideoFile(m_files[index]))
             continue;
-        DispatchQueue::global().async([weak, index, file = folder / m_files[index]] {
+        queue->async([weak, index, file = folder / m_files[index]] {
+            if (weak.expired())
+                return;
             auto thumbnail = thumbnailOf(file);
             if (!thumbnail)
                 return;
