@@ -12,7 +12,7 @@ packages=(
   libssl-dev openssl libcurl4-openssl-dev ca-certificates libsqlite3-dev nlohmann-json3-dev
   libprotobuf-dev protobuf-compiler libboost-dev zlib1g-dev
   libcairo2-dev libpango1.0-dev fonts-wqy-microhei libjpeg62-turbo-dev
-  libqrencode-dev libgif-dev libicu-dev
+  libqrencode-dev libgif-dev libicu-dev zbar-tools
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "platform/foundation/Data.h"
 #include "platform/net/HTTPHeaders.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -34,4 +35,6 @@ struct HTTPRequest {
     // the connection set-up. Zero, negative or not finite means the default of 60.
     double timeout = 60;
     EmptyBodyRule emptyBody = EmptyBodyRule::Reject;
+    // A reply body longer than this ends the transfer with TooLarge; zero means no limit.
+    std::size_t maxBodyBytes = 0;
 };

@@ -96,6 +96,8 @@ std::string_view errorCodeName(HTTPError::Code code)
         return "EmptyBody";
     case HTTPError::Code::Cancelled:
         return "Cancelled";
+    case HTTPError::Code::TooLarge:
+        return "TooLarge";
     case HTTPError::Code::Other:
         return "Other";
     }

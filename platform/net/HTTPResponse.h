@@ -18,6 +18,7 @@ struct HTTPError {
         ConnectionLost, // the connection ended before the whole reply arrived
         EmptyBody, // see EmptyBodyRule::Reject
         Cancelled,
+        TooLarge, // the body passed the request's maxBodyBytes
         Other,
     };
     Code code = Code::Other;

@@ -2,6 +2,7 @@
 
 #include "platform/ui/UIApplication.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,9 @@ class ImageLoader;
 struct KitDemoPictures {
     std::vector<std::string> grid;
     std::vector<std::string> browser;
+    // The server itself and the folder it serves, for the system page's web page and poster.
+    std::string serverURL;
+    std::filesystem::path dataDir;
 };
 
 // Launches the demo's window on the tab screen. The image loader is shared with the pages.

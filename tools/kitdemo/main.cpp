@@ -8,6 +8,7 @@
 #include "platform/ui/device/DeviceMain.h"
 #include "platform/ui/imageloading/ImageLoader.h"
 #include "tools/kitdemo/KitDemoAppDelegate.h"
+#include "tools/kitdemo/KitDemoSystem.h"
 #include "tools/testserver/TestServer.h"
 
 #include <cstdlib>
@@ -63,12 +64,15 @@ int main(int argc, char** argv)
 
     // Our own options come out; the rest goes to the device.
     std::vector<char*> deviceArgs = { argv[0] };
+    std::filesystem::path outputFolder = "out"; // the device's default
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if ((arg == "--keys" || arg == "--data") && i + 1 < argc) {
             (arg == "--keys" ? serverOptions.keysDir : serverOptions.dataDir) = argv[++i];
             continue;
         }
+        if (arg == "--out" && i + 1 < argc)
+            outputFolder = argv[i + 1];
         deviceArgs.push_back(argv[i]);
     }
     if (serverOptions.keysDir.empty()) {
@@ -97,7 +101,11 @@ int main(int argc, char** argv)
     configuration.diskCacheFolder = scratch.path() / "images";
     auto loader = std::make_shared<ImageLoader>(configuration);
 
-    auto delegate = std::make_shared<KitDemoAppDelegate>(loader, pictures(server->httpsURL()));
+    prepareKitDemoSystem(serverOptions.dataDir, scratch.path(), outputFolder);
+    KitDemoPictures demoPictures = pictures(server->httpsURL());
+    demoPictures.serverURL = server->httpsURL();
+    demoPictures.dataDir = serverOptions.dataDir;
+    auto delegate = std::make_shared<KitDemoAppDelegate>(loader, std::move(demoPictures));
     int status = runDevice(static_cast<int>(deviceArgs.size()), deviceArgs.data(), delegate);
     server->stop();
     return status;

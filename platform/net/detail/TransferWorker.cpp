@@ -105,6 +105,7 @@ struct TransferWorker::Transfer {
     curl_off_t lastDownloaded = 0;
     curl_off_t lastUploaded = 0;
     char errorBuffer[CURL_ERROR_SIZE] = {};
+    bool tooLarge = false;
 
     Transfer() = default;
     Transfer(const Transfer&) = delete;
@@ -120,6 +121,12 @@ struct TransferWorker::Transfer {
     static size_t onBody(char* bytes, size_t size, size_t count, void* context)
     {
         auto* self = static_cast<Transfer*>(context);
+        std::size_t limit = self->request.maxBodyBytes;
+        if (limit && size * count > limit - std::min(limit, self->received.size())) {
+            // Returning less than was offered makes curl stop the transfer.
+            self->tooLarge = true;
+            return 0;
+        }
         self->received.insert(self->received.end(), bytes, bytes + size * count);
         self->lastActivity = Clock::now();
         return size * count;
@@ -184,6 +191,8 @@ struct TransferWorker::Transfer {
         curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
         curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limitMs));
+        if (request.maxBodyBytes)
+            curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBodyBytes));
         // Compressed replies are unpacked, as the platform does.
         curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
 
@@ -417,7 +426,10 @@ void TransferWorker::finishWithResult(std::uint64_t id, CURLcode result)
         return finish(id, transfer.completedResponse());
     HTTPResponse response = transfer.partialResponse();
     std::string message = transfer.errorBuffer[0] ? transfer.errorBuffer : curl_easy_strerror(result);
-    response.error = HTTPError { errorCodeFor(result), std::move(message) };
+    HTTPError::Code code = errorCodeFor(result);
+    if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
+        code = HTTPError::Code::TooLarge;
+    response.error = HTTPError { code, std::move(message) };
     finish(id, std::move(response));
 }
 

@@ -4,6 +4,7 @@
 #include "platform/dispatch/RunLoop.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/UIWindow.h"
+#include "platform/ui/device/DeviceShellPageCommands.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -308,6 +309,8 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
             return usage + "alert <action title>";
         return tapAlertAction(title);
     }
+    if (auto handled = runPageCommand(command, rest))
+        return *handled;
     return "unknown command \"" + command + "\"";
 }
 

@@ -32,6 +32,7 @@ struct DeviceShellOptions {
 //   type <text> | return | wait <seconds> | wait-for-text <text> <timeout seconds>
 //   rotate landscape|portrait | background | foreground
 //   screenshot <name> | dump <name> | alert <action title> | # comment
+//   js-call <method> [argument] | js-close | pick-photo <file name>   (DeviceShellPageCommands.h)
 // Main thread only; one shell at a time.
 class DeviceShell {
 public:

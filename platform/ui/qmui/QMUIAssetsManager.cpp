@@ -1,9 +1,9 @@
 #include "platform/ui/qmui/QMUIAssetsManager.h"
 
 #include "platform/dispatch/DispatchQueue.h"
-#include "platform/foundation/AppContainer.h"
 #include "platform/foundation/FileSystem.h"
 #include "platform/foundation/UUID.h"
+#include "platform/ui/photos/PhotoLibrary.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ QMUIAssetsManager& QMUIAssetsManager::sharedInstance()
 
 std::filesystem::path QMUIAssetsManager::libraryDirectory() const
 {
-    return m_directory ? *m_directory : AppContainer::home() / "PhotoLibrary";
+    return m_directory ? *m_directory : PhotoLibrary::directory();
 }
 
 void QMUIAssetsManager::resetForTesting()

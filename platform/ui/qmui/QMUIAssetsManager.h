@@ -47,7 +47,7 @@ public:
     QMUIAssetAuthorizationStatus authorizationStatus() const { return m_status; }
     void setAuthorizationStatus(QMUIAssetAuthorizationStatus status) { m_status = status; }
 
-    // Where pictures go: "PhotoLibrary" in the app container's home unless set.
+    // Where pictures go: the photo library folder (PhotoLibrary) unless set.
     std::filesystem::path libraryDirectory() const;
     void setLibraryDirectory(std::filesystem::path directory) { m_directory = std::move(directory); }
 

@@ -201,6 +201,22 @@ TEST_F(NetTest, EmptyBodiesFollowTheRule)
     EXPECT_FALSE(rawReply.body);
 }
 
+TEST_F(NetTest, BodiesOverTheLimitAreRefused)
+{
+    server->script("/big", Reply::text(200, std::string(5000, 'x')));
+    HTTPRequest limited = request(http("/big"));
+    limited.maxBodyBytes = 4999;
+    HTTPResponse refused = perform(limited);
+    ASSERT_TRUE(refused.error);
+    EXPECT_EQ(refused.error->code, HTTPError::Code::TooLarge);
+    EXPECT_FALSE(refused.body);
+
+    limited.maxBodyBytes = 5000;
+    HTTPResponse whole = perform(limited);
+    EXPECT_TRUE(whole.succeeded());
+    EXPECT_EQ(whole.body->size(), 5000u);
+}
+
 TEST_F(NetTest, BrokenRepliesAreTransportFailures)
 {
     Reply truncated = Reply::text(200, std::string(4000, 'x'));

@@ -71,6 +71,31 @@ TEST_F(QmuiHelpers, FrameIgnoringTheTransformAndScrollingToTheBottom)
     EXPECT_EQ(list->contentOffset().y, 0);
 }
 
+TEST_F(QmuiHelpers, SnapshotHoldsTheViewsSubtreeOnly)
+{
+    // A poster card inside a screen: the picture is the card with its children, at its own
+    // origin, without the screen around it.
+    auto screen = UIView::create(CGRect { 0, 0, 100, 100 });
+    screen->setBackgroundColor(UIColor::blue());
+    auto card = UIView::create(CGRect { 40, 30, 20, 30 });
+    card->setBackgroundColor(UIColor::red());
+    card->setBounds({ 0, 5, 20, 30 });
+    auto code = UIView::create(CGRect { 10, 20, 10, 10 });
+    code->setBackgroundColor(UIColor::green());
+    card->addSubview(code);
+    screen->addSubview(card);
+    window->addSubview(screen);
+
+    UIImage shot = qmui_snapshotLayerImage(*card);
+    EXPECT_EQ(shot.size(), (CGSize { 20, 30 }));
+    EXPECT_EQ(shot.scale(), 3);
+    // The child at (10, 20) in a card scrolled down by 5 shows at (10, 15).
+    EXPECT_EQ(shot.pixel(3 * 15, 3 * 20), UIColor::green().rgba());
+    EXPECT_EQ(shot.pixel(3 * 15, 3 * 28), UIColor::red().rgba());
+    EXPECT_EQ(shot.pixel(1, 1), UIColor::red().rgba());
+    EXPECT_EQ(shot.pixel(3 * 20 - 1, 3 * 30 - 1), UIColor::red().rgba());
+}
+
 TEST_F(QmuiHelpers, ConsoleStaysHiddenOnceTurnedOff)
 {
     auto before = window->subviews().size();
