@@ -1,0 +1,83 @@
+#include "platform/media/SJVideoPlayerPresentView.h"
+
+#include "platform/media/SJPlayerViews.h"
+
+namespace {
+
+UIViewContentMode contentModeFor(AVLayerVideoGravity gravity)
+{
+    switch (gravity) {
+    case AVLayerVideoGravity::resizeAspectFill:
+        return UIViewContentMode::scaleAspectFill;
+    case AVLayerVideoGravity::resize:
+        return UIViewContentMode::scaleToFill;
+    case AVLayerVideoGravity::resizeAspect:
+        break;
+    }
+    return UIViewContentMode::scaleAspectFit;
+}
+
+}
+
+SJVideoPlayerPresentView::SJVideoPlayerPresentView()
+    : m_pictureView(std::make_shared<UIImageView>())
+    , m_placeholderImageView(std::make_shared<UIImageView>())
+    , m_controlView(std::make_shared<SJFillingView>())
+{
+    setBackgroundColor(UIColor::black());
+    setClipsToBounds(true);
+    m_pictureView->setContentMode(contentModeFor(m_gravity));
+    m_pictureView->setClipsToBounds(true);
+    m_pictureView->setUserInteractionEnabled(false);
+    m_placeholderImageView->setContentMode(UIViewContentMode::scaleAspectFill);
+    m_placeholderImageView->setClipsToBounds(true);
+    m_placeholderImageView->setUserInteractionEnabled(false);
+    addSubview(m_pictureView);
+    addSubview(m_placeholderImageView);
+    addSubview(m_controlView);
+}
+
+void SJVideoPlayerPresentView::hidePlaceholderImageViewAnimated(bool animated)
+{
+    if (!animated) {
+        m_placeholderImageView->setHidden(true);
+        return;
+    }
+    std::weak_ptr<UIImageView> placeholder = m_placeholderImageView;
+    UIView::animate(
+        0.4, [placeholder] {
+            if (auto view = placeholder.lock())
+                view->setAlpha(0);
+        },
+        [placeholder](bool) {
+            if (auto view = placeholder.lock()) {
+                view->setHidden(true);
+                view->setAlpha(1);
+            }
+        });
+}
+
+void SJVideoPlayerPresentView::showPlaceholderImageView()
+{
+    m_placeholderImageView->setAlpha(1);
+    m_placeholderImageView->setHidden(false);
+}
+
+void SJVideoPlayerPresentView::setVideoGravity(AVLayerVideoGravity gravity)
+{
+    m_gravity = gravity;
+    m_pictureView->setContentMode(contentModeFor(gravity));
+}
+
+void SJVideoPlayerPresentView::setFrameImage(std::optional<UIImage> frame)
+{
+    m_pictureView->setImage(std::move(frame));
+}
+
+void SJVideoPlayerPresentView::layoutSubviews()
+{
+    UIView::layoutSubviews();
+    // Every layer of the player's view (picture, placeholder, controls, prompts) fills it.
+    for (const auto& subview : subviews())
+        subview->setFrame(bounds());
+}
