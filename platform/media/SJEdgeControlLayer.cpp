@@ -90,13 +90,27 @@ SJEdgeControlLayer::SJEdgeControlLayer()
     m_bottomIndicator->setUserInteractionEnabled(false);
     m_bottomIndicator->addSubview(m_bottomIndicatorTrace);
     m_bottomIndicator->setHidden(true);
-    addSubview(m_bottomIndicator);
-    addSubview(m_loadingView);
-    addSubview(m_centerAdapter);
-    addSubview(m_topContainer);
-    addSubview(m_bottomContainer);
     makeItems();
     update(m_state);
+}
+
+void SJEdgeControlLayer::attachParts()
+{
+    // Parts go in once the layer has an owner (not while it is being made), at the back, so that
+    // owners' views stay above them.
+    if (m_attached || weak_from_this().expired())
+        return;
+    m_attached = true;
+    std::size_t index = 0;
+    for (const auto& part : std::initializer_list<std::shared_ptr<UIView>> {
+             m_bottomIndicator, m_loadingView, m_centerAdapter, m_topContainer, m_bottomContainer })
+        insertSubview(part, index++);
+}
+
+void SJEdgeControlLayer::didMoveToSuperview()
+{
+    UIView::didMoveToSuperview();
+    attachParts();
 }
 
 void SJEdgeControlLayer::makeItems()
@@ -251,6 +265,7 @@ void SJEdgeControlLayer::updateIndicator()
 
 void SJEdgeControlLayer::layoutSubviews()
 {
+    attachParts();
     UIView::layoutSubviews();
     CGRect bounds = this->bounds();
     UIEdgeInsets safe = safeAreaInsets();

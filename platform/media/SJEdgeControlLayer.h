@@ -48,13 +48,14 @@ public:
 
     std::string className() const override { return "SJEdgeControlLayer"; }
 
-    const std::shared_ptr<UIView>& topContainerView() const { return m_topContainer; }
-    const std::shared_ptr<UIView>& bottomContainerView() const { return m_bottomContainer; }
-    const std::shared_ptr<SJEdgeControlButtonItemAdapter>& topAdapter() const { return m_topAdapter; }
-    const std::shared_ptr<SJEdgeControlButtonItemAdapter>& bottomAdapter() const { return m_bottomAdapter; }
-    const std::shared_ptr<SJEdgeControlButtonItemAdapter>& centerAdapter() const { return m_centerAdapter; }
-    const std::shared_ptr<UIActivityIndicatorView>& loadingView() const { return m_loadingView; }
-    const std::shared_ptr<UIView>& bottomProgressIndicator() const { return m_bottomIndicator; }
+    // Parts of the layer: owners add their items to the rows and may place views against them.
+    const std::shared_ptr<UIView>& topContainerView() { return attached(m_topContainer); }
+    const std::shared_ptr<UIView>& bottomContainerView() { return attached(m_bottomContainer); }
+    const std::shared_ptr<SJEdgeControlButtonItemAdapter>& topAdapter() { return attached(m_topAdapter); }
+    const std::shared_ptr<SJEdgeControlButtonItemAdapter>& bottomAdapter() { return attached(m_bottomAdapter); }
+    const std::shared_ptr<SJEdgeControlButtonItemAdapter>& centerAdapter() { return attached(m_centerAdapter); }
+    const std::shared_ptr<UIActivityIndicatorView>& loadingView() { return attached(m_loadingView); }
+    const std::shared_ptr<UIView>& bottomProgressIndicator() { return attached(m_bottomIndicator); }
 
     // ---- Settings ----
     // The bottom container's height above the safe area (its row lies in its top 49 points).
@@ -87,9 +88,16 @@ public:
     std::function<void(double fraction)> onSeek; // the progress bar was let go there
 
     void layoutSubviews() override;
+    void didMoveToSuperview() override;
     std::shared_ptr<UIView> hitTest(CGPoint point, const UIEvent* event = nullptr) override;
 
 private:
+    void attachParts();
+    template<typename T> const std::shared_ptr<T>& attached(const std::shared_ptr<T>& part)
+    {
+        attachParts();
+        return part;
+    }
     void makeItems();
     void updateTexts();
     void updateIndicator();
@@ -109,6 +117,7 @@ private:
     std::shared_ptr<SJProgressSlider> m_progress;
 
     SJEdgeControlLayerState m_state;
+    bool m_attached = false;
     bool m_stateShown = false;
     bool m_appeared = true;
     CGFloat m_bottomHeight = defaultRowHeight;

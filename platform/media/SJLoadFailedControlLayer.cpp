@@ -29,13 +29,29 @@ SJLoadFailedControlLayer::SJLoadFailedControlLayer()
         if (auto handler = onBack)
             handler();
     });
-    addSubview(m_promptLabel);
-    addSubview(m_reloadButton);
-    addSubview(m_backButton);
+}
+
+void SJLoadFailedControlLayer::attachParts()
+{
+    // Parts go in once the layer has an owner (not while it is being made), at the back, so that
+    // owners' views stay above them.
+    if (m_attached || weak_from_this().expired())
+        return;
+    m_attached = true;
+    insertSubview(m_promptLabel, 0);
+    insertSubview(m_reloadButton, 1);
+    insertSubview(m_backButton, 2);
+}
+
+void SJLoadFailedControlLayer::didMoveToSuperview()
+{
+    UIView::didMoveToSuperview();
+    attachParts();
 }
 
 void SJLoadFailedControlLayer::layoutSubviews()
 {
+    attachParts();
     UIView::layoutSubviews();
     CGRect bounds = this->bounds();
     CGFloat middle = bounds.size.height / 2;

@@ -24,8 +24,12 @@ public:
     std::function<void()> onBack;
 
     void layoutSubviews() override;
+    void didMoveToSuperview() override;
 
 private:
+    void attachParts();
+
+    bool m_attached = false;
     std::shared_ptr<UILabel> m_promptLabel;
     std::shared_ptr<UIButton> m_reloadButton;
     std::shared_ptr<UIButton> m_backButton;

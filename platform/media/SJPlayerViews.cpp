@@ -25,7 +25,14 @@ SJPopupTextView::SJPopupTextView(const NSAttributedString& text, UIEdgeInsets in
     m_label->setNumberOfLines(0);
     m_label->setTextColor(UIColor::white());
     m_label->setAttributedText(text.styledText());
-    addSubview(m_label);
+}
+
+void SJPopupTextView::didMoveToSuperview()
+{
+    UIView::didMoveToSuperview();
+    // The label goes in once the plate has an owner (not while it is being made).
+    if (m_label->superview().get() != this && !weak_from_this().expired())
+        addSubview(m_label);
 }
 
 CGSize SJPopupTextView::sizeThatFits(CGSize size) const

@@ -31,6 +31,7 @@ public:
     // The plate's size for a text no wider than `maxWidth` (insets included).
     CGSize sizeThatFits(CGSize size) const override;
     void layoutSubviews() override;
+    void didMoveToSuperview() override;
 
 private:
     std::shared_ptr<UILabel> m_label;

@@ -42,9 +42,9 @@ SJScriptedPlaybackController::SJScriptedPlaybackController(Passkey) { }
 void SJScriptedPlaybackController::after(double seconds, void (SJScriptedPlaybackController::*step)())
 {
     DispatchQueue::main().asyncAfter(DispatchTime::now() + std::max(0.0, seconds),
-        [weak = weak_from_this(), generation = m_generation, step] {
+        [weak = weak_from_this(), generation = m_loadGeneration, step] {
             auto self = weak.lock();
-            if (self && self->m_generation == generation)
+            if (self && self->m_loadGeneration == generation)
                 ((*self).*step)();
         });
 }
@@ -60,7 +60,6 @@ void SJScriptedPlaybackController::load(const SJMediaPlaybackRequest& request, b
     m_stallsDone.assign(m_media.stalls.size(), false);
     m_status = SJAssetStatus::preparing;
     m_paused = paused;
-    ++m_generation;
     after(m_media.openingTime, &SJScriptedPlaybackController::open);
 }
 
@@ -86,7 +85,8 @@ void SJScriptedPlaybackController::open()
 
 void SJScriptedPlaybackController::unload()
 {
-    ++m_generation;
+    ++m_loadGeneration;
+    ++m_moveGeneration;
     if (auto completion = std::move(m_deferredCompletion))
         DispatchQueue::main().async([completion] { completion(false); });
     m_deferredCompletion = nullptr;
@@ -133,14 +133,14 @@ void SJScriptedPlaybackController::rebase()
 
 void SJScriptedPlaybackController::schedule()
 {
-    ++m_generation;
+    ++m_moveGeneration;
     if (!isMoving())
         return;
     double stop = nextStop();
     DispatchQueue::main().asyncAfter(DispatchTime::now() + std::max(0.0, (stop - m_position) / m_rate),
-        [weak = weak_from_this(), generation = m_generation, stop] {
+        [weak = weak_from_this(), generation = m_moveGeneration, stop] {
             auto self = weak.lock();
-            if (self && self->m_generation == generation)
+            if (self && self->m_moveGeneration == generation)
                 self->reachStop(stop);
         });
 }
@@ -150,7 +150,7 @@ void SJScriptedPlaybackController::reachStop(double stop)
     m_position = stop;
     m_origin = Clock::now();
     if (m_media.failsAt && stop >= *m_media.failsAt) {
-        ++m_generation;
+        ++m_loadGeneration;
         m_status = SJAssetStatus::failed;
         m_error = "the scripted asset fails";
         return notifyChange();
@@ -160,14 +160,12 @@ void SJScriptedPlaybackController::reachStop(double stop)
             continue;
         m_stallsDone[i] = true;
         m_stalled = true;
-        ++m_generation;
         after(m_media.stalls[i].length, &SJScriptedPlaybackController::endStall);
         return notifyChange();
     }
     if (stop >= m_media.duration) {
         m_finished = true;
         m_paused = true;
-        ++m_generation;
         return notifyChange();
     }
     schedule();

@@ -85,5 +85,8 @@ private:
 
     double m_position = 0; // media time at m_origin
     double m_origin = 0; // clock time
-    std::uint64_t m_generation = 0; // scheduled steps of an older generation do nothing
+    // Scheduled steps of an older generation do nothing: a load or unload ends every step of the
+    // asset (opening, stall ends), any change of movement ends the scheduled stop.
+    std::uint64_t m_loadGeneration = 0;
+    std::uint64_t m_moveGeneration = 0;
 };

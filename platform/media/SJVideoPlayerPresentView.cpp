@@ -32,9 +32,36 @@ SJVideoPlayerPresentView::SJVideoPlayerPresentView()
     m_placeholderImageView->setContentMode(UIViewContentMode::scaleAspectFill);
     m_placeholderImageView->setClipsToBounds(true);
     m_placeholderImageView->setUserInteractionEnabled(false);
-    addSubview(m_pictureView);
-    addSubview(m_placeholderImageView);
-    addSubview(m_controlView);
+}
+
+void SJVideoPlayerPresentView::attachParts()
+{
+    // A view cannot take subviews while it is being made (it has no owner yet): its parts go in
+    // when it is first placed or used.
+    if (m_attached || weak_from_this().expired())
+        return;
+    m_attached = true;
+    insertSubview(m_pictureView, 0);
+    insertSubview(m_placeholderImageView, 1);
+    insertSubview(m_controlView, 2);
+}
+
+void SJVideoPlayerPresentView::didMoveToSuperview()
+{
+    UIView::didMoveToSuperview();
+    attachParts();
+}
+
+const std::shared_ptr<UIImageView>& SJVideoPlayerPresentView::placeholderImageView()
+{
+    attachParts();
+    return m_placeholderImageView;
+}
+
+const std::shared_ptr<UIView>& SJVideoPlayerPresentView::controlView()
+{
+    attachParts();
+    return m_controlView;
 }
 
 void SJVideoPlayerPresentView::hidePlaceholderImageViewAnimated(bool animated)
@@ -76,6 +103,7 @@ void SJVideoPlayerPresentView::setFrameImage(std::optional<UIImage> frame)
 
 void SJVideoPlayerPresentView::layoutSubviews()
 {
+    attachParts();
     UIView::layoutSubviews();
     // Every layer of the player's view (picture, placeholder, controls, prompts) fills it.
     for (const auto& subview : subviews())

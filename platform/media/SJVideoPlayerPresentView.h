@@ -22,7 +22,7 @@ public:
 
     std::string className() const override { return "SJVideoPlayerPresentView"; }
 
-    const std::shared_ptr<UIImageView>& placeholderImageView() const { return m_placeholderImageView; }
+    const std::shared_ptr<UIImageView>& placeholderImageView();
     // Hides the placeholder image view, at once or fading (0.4 s).
     void hidePlaceholderImageViewAnimated(bool animated);
     void showPlaceholderImageView();
@@ -35,11 +35,15 @@ public:
 
     // The container the player's controls live in, above the picture and placeholder; each
     // control layer in it fills it.
-    const std::shared_ptr<UIView>& controlView() const { return m_controlView; }
+    const std::shared_ptr<UIView>& controlView();
 
     void layoutSubviews() override;
+    void didMoveToSuperview() override;
 
 private:
+    void attachParts();
+
+    bool m_attached = false;
     std::shared_ptr<UIImageView> m_pictureView;
     std::shared_ptr<UIImageView> m_placeholderImageView;
     std::shared_ptr<UIView> m_controlView;

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-class SJPlaybackRecord;
+struct SJPlaybackRecord;
 
 // What a player plays: an address, or a URL asset with its header fields, plus a title and,
 // optionally, the history record whose position the player keeps (SJPlaybackRecordSaveHandler).
