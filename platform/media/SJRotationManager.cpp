@@ -2,6 +2,7 @@
 
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/UIApplication.h"
 #include "platform/ui/UIDevice.h"
 #include "platform/ui/UIWindow.h"
 
@@ -48,6 +49,8 @@ SJRotationManager::~SJRotationManager()
     if (isFullscreen()) {
         if (m_fullscreenWindow)
             m_fullscreenWindow->setHidden(true);
+        if (auto previous = m_previousKeyWindow.lock(); previous && !previous->isHidden())
+            previous->makeKey();
         setSupportedInterfaceOrientations(UIInterfaceOrientationMaskPortrait);
         UIScreen::main().setInterfaceOrientation(UIInterfaceOrientation::portrait);
     }
@@ -131,7 +134,10 @@ void SJRotationManager::placeRotatingView()
         m_fullscreenWindow->setFrame(UIScreen::main().bounds());
         m_fullscreenWindow->addSubview(view);
         view->setFrame(m_fullscreenWindow->bounds());
-        m_fullscreenWindow->setHidden(false);
+        // Touches go to the key window: the player's, while it covers the app.
+        if (auto key = UIApplication::shared().keyWindow(); key != m_fullscreenWindow)
+            m_previousKeyWindow = key;
+        m_fullscreenWindow->makeKeyAndVisible();
         return;
     }
     if (auto superview = m_portraitSuperview.lock()) {
@@ -142,4 +148,7 @@ void SJRotationManager::placeRotatingView()
         m_fullscreenWindow->setHidden(true);
         m_fullscreenWindow.reset();
     }
+    if (auto previous = m_previousKeyWindow.lock(); previous && !previous->isHidden())
+        previous->makeKey();
+    m_previousKeyWindow.reset();
 }

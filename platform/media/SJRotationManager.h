@@ -16,7 +16,8 @@ class UIWindow;
 //
 // Instance side, one per player: full screen on the simulated device. Turning to full screen
 // turns the interface to landscape and moves the player's turning view into a window of its own
-// over the app, filling the screen; turning back puts the view back into its place in portrait.
+// over the app, filling the screen (the key window meanwhile, so that touches reach it); turning
+// back puts the view back into its place in portrait and gives the key back.
 // A turn is a transition of `transitionDuration` on the dispatch clock: the observer hears its
 // start (the new state already holds) and its end. With autorotation on, the device's own turns
 // (UIDevice orientation) turn a player that is on screen. Main thread.
@@ -64,6 +65,7 @@ private:
     std::weak_ptr<UIView> m_rotatingView;
     std::weak_ptr<UIView> m_portraitSuperview;
     std::shared_ptr<UIWindow> m_fullscreenWindow;
+    std::weak_ptr<UIWindow> m_previousKeyWindow;
     TransitionHandler m_transitionHandler;
     UIInterfaceOrientation m_orientation = UIInterfaceOrientation::portrait;
     bool m_transitioning = false;
