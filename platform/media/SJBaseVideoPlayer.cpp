@@ -134,7 +134,6 @@ void SJBaseVideoPlayer::setURLAsset(std::shared_ptr<SJVideoPlayerURLAsset> asset
     m_pausedByDisappearing = false;
     m_reportedTime = -1;
     m_presentView->setFrameImage(std::nullopt);
-    m_presentView->showPlaceholderImageView();
 
     if (!m_asset) {
         if (m_engine)

@@ -116,7 +116,6 @@ void SJEdgeControlLayer::didMoveToSuperview()
 void SJEdgeControlLayer::makeItems()
 {
     const SJVideoPlayerResources& resources = SJVideoPlayerConfigurations::shared().resources;
-    std::weak_ptr<bool> unused;
     auto call = [this](std::function<void()> SJEdgeControlLayer::*member) {
         // The layer owns its rows and so outlives their items' taps.
         return [this, member](SJEdgeControlButtonItem&) {
@@ -211,19 +210,12 @@ void SJEdgeControlLayer::setAppeared(bool appeared)
 
 void SJEdgeControlLayer::update(const SJEdgeControlLayerState& state)
 {
-    const SJVideoPlayerResources& resources = SJVideoPlayerConfigurations::shared().resources;
     bool first = !m_stateShown;
     SJEdgeControlLayerState old = m_state;
     m_state = state;
     m_stateShown = true;
 
-    if (first || old.paused != state.paused) {
-        if (auto play = m_bottomAdapter->itemForTag(SJEdgeControlLayerBottomItem_Play))
-            play->setImage(state.paused ? resources.play() : resources.pause());
-    }
     if (first || old.fullscreen != state.fullscreen) {
-        if (auto full = m_bottomAdapter->itemForTag(SJEdgeControlLayerBottomItem_Full))
-            full->setImage(state.fullscreen ? resources.smallScreen() : resources.fullscreen());
         if (auto title = m_topAdapter->itemForTag(SJEdgeControlLayerTopItem_Title))
             title->setHidden(m_hiddenTitleInPortrait && !state.fullscreen);
     }
@@ -233,16 +225,38 @@ void SJEdgeControlLayer::update(const SJEdgeControlLayerState& state)
         else
             m_loadingView->stopAnimating();
     }
+    updateImages();
     updateTexts();
     updateIndicator();
 }
 
+void SJEdgeControlLayer::updateImages()
+{
+    // Owners may change the shared resources after the player was made: the items follow them.
+    const SJVideoPlayerResources& resources = SJVideoPlayerConfigurations::shared().resources;
+    auto show = [](const std::shared_ptr<SJEdgeControlButtonItem>& item, const UIImage& image) {
+        if (item && !(item->image() && *item->image() == image))
+            item->setImage(image);
+    };
+    show(m_topAdapter->itemForTag(SJEdgeControlLayerTopItem_Back), resources.back());
+    show(m_bottomAdapter->itemForTag(SJEdgeControlLayerBottomItem_Play), m_state.paused ? resources.play() : resources.pause());
+    show(m_bottomAdapter->itemForTag(SJEdgeControlLayerBottomItem_Full),
+        m_state.fullscreen ? resources.smallScreen() : resources.fullscreen());
+    show(m_centerAdapter->itemForTag(SJEdgeControlLayerCenterItem_Replay), resources.replay());
+}
+
 void SJEdgeControlLayer::updateTexts()
 {
+    const SJVideoPlayerResources& resources = SJVideoPlayerConfigurations::shared().resources;
+    for (const auto& label : { m_currentTimeLabel, m_separatorLabel, m_durationLabel }) {
+        label->setFont(resources.timeLabelFont);
+        label->setTextColor(resources.timeLabelColor);
+    }
     m_titleLabel->setText(m_state.title);
     m_currentTimeLabel->setText(SJEdgeControlLayerTimeText(m_state.currentTime));
     m_durationLabel->setText(SJEdgeControlLayerTimeText(m_state.duration));
     bool resized = fitWidth(*m_currentTimeLabel);
+    resized = fitWidth(*m_separatorLabel) || resized;
     resized = fitWidth(*m_durationLabel) || resized;
     if (resized) {
         m_bottomAdapter->setNeedsLayout();

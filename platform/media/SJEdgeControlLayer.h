@@ -99,6 +99,7 @@ private:
         return part;
     }
     void makeItems();
+    void updateImages();
     void updateTexts();
     void updateIndicator();
 

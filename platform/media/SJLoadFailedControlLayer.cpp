@@ -53,6 +53,7 @@ void SJLoadFailedControlLayer::layoutSubviews()
 {
     attachParts();
     UIView::layoutSubviews();
+    m_backButton->setImage(SJVideoPlayerConfigurations::shared().resources.back());
     CGRect bounds = this->bounds();
     CGFloat middle = bounds.size.height / 2;
     m_promptLabel->setFrame({ { 0, middle - 30 }, { bounds.size.width, 20 } });

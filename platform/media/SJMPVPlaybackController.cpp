@@ -215,6 +215,8 @@ bool SJMPVPlaybackController::start()
         if (int error = mpv_set_option_string(m_mpv, name, value); error < 0)
             Log::write(std::string("player: libmpv refuses ") + name + ": " + mpv_error_string(error));
     }
+    // Errors of libmpv (a stream that does not open, a segment that fails) go to the log.
+    mpv_request_log_messages(m_mpv, "error");
     if (int error = mpv_initialize(m_mpv); error < 0) {
         Log::write(std::string("player: libmpv does not initialise: ") + mpv_error_string(error));
         return false;

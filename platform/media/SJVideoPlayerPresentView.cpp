@@ -84,12 +84,6 @@ void SJVideoPlayerPresentView::hidePlaceholderImageViewAnimated(bool animated)
         });
 }
 
-void SJVideoPlayerPresentView::showPlaceholderImageView()
-{
-    m_placeholderImageView->setAlpha(1);
-    m_placeholderImageView->setHidden(false);
-}
-
 void SJVideoPlayerPresentView::setVideoGravity(AVLayerVideoGravity gravity)
 {
     m_gravity = gravity;

@@ -25,7 +25,6 @@ public:
     const std::shared_ptr<UIImageView>& placeholderImageView();
     // Hides the placeholder image view, at once or fading (0.4 s).
     void hidePlaceholderImageViewAnimated(bool animated);
-    void showPlaceholderImageView();
 
     AVLayerVideoGravity videoGravity() const { return m_gravity; }
     void setVideoGravity(AVLayerVideoGravity gravity);
