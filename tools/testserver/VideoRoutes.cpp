@@ -200,12 +200,12 @@ RangeAnswer parseRange(std::string_view field, std::uint64_t size, ByteRange& ra
     constexpr std::string_view unit = "bytes=";
     if (!field.starts_with(unit))
         return RangeAnswer::whole;
-    std::string_view spec = field.substr(unit.size());
-    size_t dash = spec.find('-');
-    if (dash == std::string_view::npos || spec.find(',') != std::string_view::npos)
+    std::string_view ranges = field.substr(unit.size());
+    size_t dash = ranges.find('-');
+    if (dash == std::string_view::npos || ranges.find(',') != std::string_view::npos)
         return RangeAnswer::whole;
-    std::string_view firstText = spec.substr(0, dash);
-    std::string_view lastText = spec.substr(dash + 1);
+    std::string_view firstText = ranges.substr(0, dash);
+    std::string_view lastText = ranges.substr(dash + 1);
     if (firstText.empty()) {
         // The last n bytes.
         std::optional<std::uint64_t> count = parseNumber(lastText);

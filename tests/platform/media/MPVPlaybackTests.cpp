@@ -4,6 +4,7 @@
 #include "platform/dispatch/Clock.h"
 #include "platform/dispatch/RunLoop.h"
 #include "platform/media/SJBaseVideoPlayer.h"
+#include "platform/ui/Renderer.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tests/tools/testserver/TestMedia.h"
 #include "tools/testserver/TestServer.h"
@@ -87,9 +88,16 @@ TEST_F(MPVPlaybackTest, PlaysTheEncryptedVariantOfTheMasterWithTheAssetsFieldsOn
     EXPECT_NEAR(player->duration(), 12, 0.5);
     ASSERT_TRUE(waitFor([&] { return player->currentTime() >= 1.0; }));
     EXPECT_EQ(player->timeControlStatus(), SJPlaybackTimeControlStatus::playing);
-    // The picture of the high variant has come into the view.
+    // The picture of the high variant has come into the view, and a picture of the view shows it:
+    // the test pattern's yellow bar in the middle of its upper half.
     ASSERT_TRUE(waitFor([&] { return player->presentView()->frameImage().has_value(); }));
     EXPECT_EQ(player->presentView()->frameImage()->pixelWidth(), 480);
+    player->view()->setFrame({ { 0, 0 }, { 320, 180 } });
+    UIImage shot = Renderer::render(*player->view(), 1);
+    UIColor::RGBA bar = shot.pixel(165, 45);
+    EXPECT_GT(bar.red, 0.7);
+    EXPECT_GT(bar.green, 0.7);
+    EXPECT_LT(bar.blue, 0.3);
 
     std::vector<std::string> kinds = { "/video/master.m3u8", "/video/high/index.m3u8", "/video/high/key.bin",
         "/video/high/seg0.ts" };
