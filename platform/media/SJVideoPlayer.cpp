@@ -82,6 +82,8 @@ void SJVideoPlayer::refreshEdgeLayer()
     state.title = URLAsset() ? URLAsset()->title() : std::string();
     bool turned = state.fullscreen != m_edgeLayer->state().fullscreen;
     m_edgeLayer->update(state);
+    // Owners change the bottom row's height with full screen: prompts stay above it.
+    promptingPopupController().setBottomOffset(m_edgeLayer->isAppeared() ? m_edgeLayer->bottomHeight() : 0);
     if (turned) {
         m_edgeLayer->setNeedsLayout();
         m_edgeLayer->layoutIfNeeded();
