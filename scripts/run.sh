@@ -15,7 +15,7 @@ mkdir -p "$out"
 
 # The server prints its addresses once it listens; it stops with this script.
 server_log="$out/testserver.log"
-build/release/tools/testserver/zentavo-testserver --keys "$keys" --data tools/testserver/data \
+build/release/tools/testserver/zentavo-testserver --keys "$keys" --data tools/testserver/data --media build/media \
   >"$server_log" 2>&1 &
 server=$!
 trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true' EXIT

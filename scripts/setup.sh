@@ -13,6 +13,7 @@ packages=(
   libprotobuf-dev protobuf-compiler libboost-dev zlib1g-dev
   libcairo2-dev libpango1.0-dev fonts-wqy-microhei libjpeg62-turbo-dev
   libqrencode-dev libgif-dev libicu-dev zbar-tools
+  libmpv-dev ffmpeg
 )
 
 missing=()
@@ -32,6 +33,9 @@ fi
 if [[ -x "$root/scripts/make-test-keys.sh" ]]; then
   "$root/scripts/make-test-keys.sh" "$root/build/keys"
 fi
+
+# The small clips that the local test server plays (made with ffmpeg, not kept in git).
+"$root/scripts/make-test-media.sh" "$root/build/media"
 
 if [[ ! -f "$build/build.ninja" ]]; then
   cmake -S "$root" -B "$build" -G Ninja "$@" >/dev/null

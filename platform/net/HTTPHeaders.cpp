@@ -27,3 +27,27 @@ std::optional<std::string> headerValueIgnoringCase(const HTTPHeaders& headers, s
     }
     return std::nullopt;
 }
+
+bool isHTTPToken(std::string_view text)
+{
+    constexpr std::string_view marks = "!#$%&'*+-.^_`|~";
+    return !text.empty() && std::ranges::all_of(text, [&](char c) {
+        bool alphanumeric = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        return alphanumeric || marks.find(c) != std::string_view::npos;
+    });
+}
+
+bool isSafeHeaderValue(std::string_view value)
+{
+    return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
+
+HTTPHeaders safeHeaderFields(const HTTPHeaders& fields)
+{
+    HTTPHeaders safe;
+    for (const auto& [name, value] : fields) {
+        if (isHTTPToken(name) && isSafeHeaderValue(value))
+            safe.emplace_back(name, value);
+    }
+    return safe;
+}

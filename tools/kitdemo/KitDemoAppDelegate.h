@@ -10,13 +10,14 @@
 class ImageLoader;
 
 // The server's pictures: the grid's (each under its own address) and the few the photo browser
-// pages through, in the order the grid repeats them.
+// pages through, in the order the grid repeats them; and its video address ("<server>/video/").
 struct KitDemoPictures {
     std::vector<std::string> grid;
     std::vector<std::string> browser;
     // The server itself and the folder it serves, for the system page's web page and poster.
     std::string serverURL;
     std::filesystem::path dataDir;
+    std::string videoBase;
 };
 
 // Launches the demo's window on the tab screen. The image loader is shared with the pages.

@@ -15,8 +15,8 @@ class QMUIModalPresentationViewController;
 
 // The demo's root: pages in a list container over a bottom tab bar with a badge. The pages show
 // a grid of network images (a tap opens the photo browser), a toast, a bottom sheet, the app's
-// play-source panel in its bottom sheet presenter, and the system page (web page, photo picker,
-// share outbox, QR poster).
+// play-source panel in its bottom sheet presenter, the system page (web page, photo picker,
+// share outbox, QR poster) and the video player.
 class KitDemoTabsController : public UIViewController, public JXSegmentedListContainerViewDataSource {
 public:
     KitDemoTabsController(std::shared_ptr<ImageLoader> loader, KitDemoPictures pictures);

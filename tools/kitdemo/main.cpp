@@ -1,15 +1,17 @@
-// zentavo-kitdemo: the UI kit in the headless device, with images from the local test server
-// that it starts on loopback.
-//   zentavo-kitdemo --keys <dir> [--data <dir>] [device options: --script <file> --out <folder> ...]
+// zentavo-kitdemo: the UI kit in the headless device, with images and video from the local test
+// server that it starts on loopback.
+//   zentavo-kitdemo --keys <dir> [--data <dir>] [--media <dir>] [device options: --script <file> --out <folder> ...]
 // The keys folder (scripts/make-test-keys.sh) may also come from ZV_KEYS_DIR.
 
 #include "platform/foundation/AppContainer.h"
+#include "platform/media/SJMPVPlaybackController.h"
 #include "platform/net/HTTPClient.h"
 #include "platform/ui/device/DeviceMain.h"
 #include "platform/ui/imageloading/ImageLoader.h"
 #include "tools/kitdemo/KitDemoAppDelegate.h"
 #include "tools/kitdemo/KitDemoSystem.h"
 #include "tools/testserver/TestServer.h"
+#include "tools/testserver/VideoRoutes.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -33,6 +35,7 @@ KitDemoPictures pictures(const std::string& base)
         result.grid.push_back(base + "/images/" + files[i % files.size()] + "?n=" + std::to_string(i));
     for (const auto& file : files)
         result.browser.push_back(base + "/images/" + file);
+    result.videoBase = base + std::string(testserver::VideoRoutes::prefix);
     return result;
 }
 
@@ -59,6 +62,7 @@ int main(int argc, char** argv)
 {
     testserver::ServerOptions serverOptions;
     serverOptions.dataDir = ZV_KITDEMO_DATA_DIR;
+    std::filesystem::path mediaDir = ZV_KITDEMO_MEDIA_DIR;
     if (const char* keys = std::getenv("ZV_KEYS_DIR"))
         serverOptions.keysDir = keys;
 
@@ -73,10 +77,14 @@ int main(int argc, char** argv)
         }
         if (arg == "--out" && i + 1 < argc)
             outputFolder = argv[i + 1];
+        if (arg == "--media" && i + 1 < argc) {
+            mediaDir = argv[++i];
+            continue;
+        }
         deviceArgs.push_back(argv[i]);
     }
     if (serverOptions.keysDir.empty()) {
-        std::cerr << "usage: zentavo-kitdemo --keys <dir> [--data <dir>] [--script <file>] [--out <folder>] "
+        std::cerr << "usage: zentavo-kitdemo --keys <dir> [--data <dir>] [--media <dir>] [--script <file>] [--out <folder>] "
                      "[--dark] [--landscape] [--stop-on-error]\n"
                      "  (the keys folder may also come from ZV_KEYS_DIR)\n";
         return 2;
@@ -88,6 +96,12 @@ int main(int argc, char** argv)
         std::cerr << "zentavo-kitdemo: the test server does not start: " << error << "\n";
         return 2;
     }
+
+    // Without the clips (scripts/make-test-media.sh) the player page shows its load-failed layer.
+    if (!testserver::VideoRoutes::install(*server, mediaDir, &error))
+        std::cerr << "zentavo-kitdemo: no video: " << error << "\n";
+    // The player checks the server's certificate against the test authority like every client.
+    SJMPVPlaybackController::setTrustedCAFile((serverOptions.keysDir / "ca.pem").string());
 
     HTTPClient client;
     client.setTrustedCAFile((serverOptions.keysDir / "ca.pem").string());

@@ -1,10 +1,13 @@
 // zentavo-testserver: the local test server on its own, for manual runs of the app; with a data
-// folder it also answers the sample API under /api/.
-//   zentavo-testserver --keys build/keys --data tools/testserver/data [--http-port N] [--https-port N]
+// folder it also answers the sample API under /api/, and with a media folder (scripts/make-test-media.sh)
+// it serves video under /video/.
+//   zentavo-testserver --keys build/keys --data tools/testserver/data [--media build/media]
+//                      [--http-port N] [--https-port N]
 
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/SampleApi.h"
 #include "tools/testserver/TestServer.h"
+#include "tools/testserver/VideoRoutes.h"
 
 #include <charconv>
 #include <csignal>
@@ -17,8 +20,8 @@ namespace {
 
 void printUsage()
 {
-    std::cerr << "usage: zentavo-testserver --keys <dir> [--data <dir>] [--http-port <port>] [--https-port "
-                 "<port>]\n";
+    std::cerr << "usage: zentavo-testserver --keys <dir> [--data <dir>] [--media <dir>] [--http-port <port>] "
+                 "[--https-port <port>]\n";
 }
 
 bool parsePort(const char* text, std::uint16_t& port)
@@ -33,6 +36,7 @@ bool parsePort(const char* text, std::uint16_t& port)
 int main(int argc, char** argv)
 {
     testserver::ServerOptions options;
+    std::filesystem::path mediaDir;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -49,6 +53,8 @@ int main(int argc, char** argv)
             options.keysDir = value;
         else if (arg == "--data")
             options.dataDir = value;
+        else if (arg == "--media")
+            mediaDir = value;
         else if (arg == "--http-port")
             ok = parsePort(value, options.httpPort);
         else if (arg == "--https-port")
@@ -88,6 +94,10 @@ int main(int argc, char** argv)
             std::cerr << "zentavo-testserver: " << error << "\n";
             return 1;
         }
+    }
+    if (!mediaDir.empty() && !testserver::VideoRoutes::install(*server, mediaDir, &error)) {
+        std::cerr << "zentavo-testserver: " << error << "\n";
+        return 1;
     }
     std::cout << "http  " << server->httpURL() << "\n"
               << "https " << server->httpsURL() << "\n"

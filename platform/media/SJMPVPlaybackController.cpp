@@ -1,0 +1,540 @@
+#include "platform/media/SJMPVPlaybackController.h"
+
+#include "platform/dispatch/DispatchQueue.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <mpv/client.h>
+#include <mpv/render.h>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+// Bounds on what one asset may take: waits on the network, memory read ahead, frame size.
+constexpr const char* networkTimeoutSeconds = "30";
+constexpr const char* demuxerMaxBytes = "32MiB";
+constexpr const char* demuxerMaxBackBytes = "8MiB";
+constexpr int64_t maxFrameWidth = 1280;
+constexpr int64_t maxFrameHeight = 720;
+
+enum Property : std::uint64_t {
+    pauseProperty = 1,
+    pausedForCacheProperty,
+    coreIdleProperty,
+    eofReachedProperty,
+    timePosProperty,
+    durationProperty,
+};
+
+std::mutex& caFileMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::string& caFileSetting()
+{
+    static std::string path;
+    return path;
+}
+
+std::string trustedCAFile()
+{
+    {
+        std::lock_guard lock(caFileMutex());
+        if (!caFileSetting().empty())
+            return caFileSetting();
+    }
+    return Bundle::main().infoString(InfoKey::TrustedCAFile).value_or("");
+}
+
+bool isNetworkAddress(const std::string& url)
+{
+    auto startsWithIgnoringCase = [&](std::string_view prefix) {
+        return url.size() >= prefix.size()
+            && std::equal(prefix.begin(), prefix.end(), url.begin(),
+                [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+    };
+    return startsWithIgnoringCase("http://") || startsWithIgnoringCase("https://");
+}
+
+// An mpv list of strings, set as a node so that no comma or quote in a value is read as syntax.
+int setStringList(mpv_handle* mpv, const char* name, const std::vector<std::string>& items)
+{
+    std::vector<mpv_node> values(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        values[i].format = MPV_FORMAT_STRING;
+        values[i].u.string = const_cast<char*>(items[i].c_str());
+    }
+    mpv_node_list list {};
+    list.num = static_cast<int>(values.size());
+    list.values = values.data();
+    mpv_node node {};
+    node.format = MPV_FORMAT_NODE_ARRAY;
+    node.u.list = &list;
+    return mpv_set_property(mpv, name, MPV_FORMAT_NODE, &node);
+}
+
+int setStringMap(mpv_handle* mpv, const char* name, const std::vector<std::pair<std::string, std::string>>& items)
+{
+    std::vector<mpv_node> values(items.size());
+    std::vector<char*> keys(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        keys[i] = const_cast<char*>(items[i].first.c_str());
+        values[i].format = MPV_FORMAT_STRING;
+        values[i].u.string = const_cast<char*>(items[i].second.c_str());
+    }
+    mpv_node_list list {};
+    list.num = static_cast<int>(values.size());
+    list.values = values.data();
+    list.keys = keys.data();
+    mpv_node node {};
+    node.format = MPV_FORMAT_NODE_MAP;
+    node.u.list = &list;
+    return mpv_set_property(mpv, name, MPV_FORMAT_NODE, &node);
+}
+
+bool readFlag(mpv_handle* mpv, const char* name, bool fallback)
+{
+    int flag = 0;
+    return mpv_get_property(mpv, name, MPV_FORMAT_FLAG, &flag) >= 0 ? flag != 0 : fallback;
+}
+
+double readDouble(mpv_handle* mpv, const char* name)
+{
+    double value = 0;
+    if (mpv_get_property(mpv, name, MPV_FORMAT_DOUBLE, &value) < 0 || !std::isfinite(value))
+        return 0;
+    return std::max(0.0, value);
+}
+
+}
+
+// What libmpv's threads reach: they post to the main queue, coalesced, and never touch the
+// controller itself. Outlives the libmpv core (freed after it).
+struct SJMPVPlaybackController::Callbacks {
+    std::weak_ptr<SJMPVPlaybackController> owner;
+    std::atomic<bool> eventsPosted { false };
+    std::atomic<bool> framePosted { false };
+
+    static void wakeup(void* context)
+    {
+        auto* self = static_cast<Callbacks*>(context);
+        if (self->eventsPosted.exchange(true))
+            return;
+        DispatchQueue::main().async([owner = self->owner] {
+            if (auto controller = owner.lock())
+                controller->drainEvents();
+        });
+    }
+
+    static void frameReady(void* context)
+    {
+        auto* self = static_cast<Callbacks*>(context);
+        if (self->framePosted.exchange(true))
+            return;
+        DispatchQueue::main().async([owner = self->owner] {
+            if (auto controller = owner.lock())
+                controller->renderFrame();
+        });
+    }
+};
+
+void SJMPVPlaybackController::setTrustedCAFile(std::string path)
+{
+    std::lock_guard lock(caFileMutex());
+    caFileSetting() = std::move(path);
+}
+
+std::shared_ptr<SJMPVPlaybackController> SJMPVPlaybackController::make()
+{
+    auto controller = std::make_shared<SJMPVPlaybackController>(Passkey());
+    controller->m_callbacks->owner = controller;
+    if (!controller->start())
+        return nullptr;
+    return controller;
+}
+
+SJMPVPlaybackController::SJMPVPlaybackController(Passkey)
+    : m_callbacks(std::make_shared<Callbacks>())
+{ }
+
+SJMPVPlaybackController::~SJMPVPlaybackController()
+{
+    // The renderer goes before the core, as libmpv requires; both calls wait for libmpv's threads,
+    // so no callback runs after them.
+    if (m_render) {
+        mpv_render_context_set_update_callback(m_render, nullptr, nullptr);
+        mpv_render_context_free(m_render);
+    }
+    if (m_mpv) {
+        mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
+        mpv_terminate_destroy(m_mpv);
+    }
+}
+
+bool SJMPVPlaybackController::start()
+{
+    m_mpv = mpv_create();
+    if (!m_mpv) {
+        Log::write("player: libmpv does not start");
+        return false;
+    }
+    const std::pair<const char*, const char*> options[] = {
+        { "vo", "libmpv" },
+        { "ao", "null" },
+        { "terminal", "no" },
+        { "config", "no" },
+        { "ytdl", "no" },
+        { "load-scripts", "no" },
+        { "load-stats-overlay", "no" },
+        { "load-osd-console", "no" },
+        { "load-auto-profiles", "no" },
+        { "input-default-bindings", "no" },
+        { "resume-playback", "no" },
+        { "osd-level", "0" },
+        { "sub-auto", "no" },
+        { "audio-file-auto", "no" },
+        { "hwdec", "no" },
+        { "vd-lavc-threads", "2" },
+        { "idle", "yes" },
+        // The last frame stays and the player pauses at the end, so that it can replay.
+        { "keep-open", "yes" },
+        { "pause", "yes" },
+        { "network-timeout", networkTimeoutSeconds },
+        { "demuxer-max-bytes", demuxerMaxBytes },
+        { "demuxer-max-back-bytes", demuxerMaxBackBytes },
+        { "tls-verify", "yes" },
+    };
+    for (const auto& [name, value] : options) {
+        if (int error = mpv_set_option_string(m_mpv, name, value); error < 0)
+            Log::write(std::string("player: libmpv refuses ") + name + ": " + mpv_error_string(error));
+    }
+    // Errors of libmpv (a stream that does not open, a segment that fails) go to the log.
+    mpv_request_log_messages(m_mpv, "error");
+    if (int error = mpv_initialize(m_mpv); error < 0) {
+        Log::write(std::string("player: libmpv does not initialise: ") + mpv_error_string(error));
+        return false;
+    }
+    // Playlists may lead FFmpeg only to network addresses and decryption, never to local files.
+    setStringMap(m_mpv, "demuxer-lavf-o", { { "protocol_whitelist", "http,https,tls,tcp,crypto,httpproxy" } });
+    if (char* agent = mpv_get_property_string(m_mpv, "user-agent")) {
+        m_defaultUserAgent = agent;
+        mpv_free(agent);
+    }
+
+    mpv_observe_property(m_mpv, pauseProperty, "pause", MPV_FORMAT_FLAG);
+    mpv_observe_property(m_mpv, pausedForCacheProperty, "paused-for-cache", MPV_FORMAT_FLAG);
+    mpv_observe_property(m_mpv, coreIdleProperty, "core-idle", MPV_FORMAT_FLAG);
+    mpv_observe_property(m_mpv, eofReachedProperty, "eof-reached", MPV_FORMAT_FLAG);
+    mpv_observe_property(m_mpv, timePosProperty, "time-pos", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(m_mpv, durationProperty, "duration", MPV_FORMAT_DOUBLE);
+
+    char apiType[] = MPV_RENDER_API_TYPE_SW;
+    mpv_render_param params[] = {
+        { MPV_RENDER_PARAM_API_TYPE, apiType },
+        { MPV_RENDER_PARAM_INVALID, nullptr },
+    };
+    if (int error = mpv_render_context_create(&m_render, m_mpv, params); error < 0) {
+        Log::write(std::string("player: libmpv has no software renderer: ") + mpv_error_string(error));
+        m_render = nullptr;
+        return false;
+    }
+    mpv_render_context_set_update_callback(m_render, &Callbacks::frameReady, m_callbacks.get());
+    mpv_set_wakeup_callback(m_mpv, &Callbacks::wakeup, m_callbacks.get());
+    return true;
+}
+
+void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool paused)
+{
+    finishSeek(false);
+    m_deferredSeek.reset();
+    m_entryId = -1;
+    m_loaded = false;
+    m_status = SJAssetStatus::preparing;
+    m_error.clear();
+    m_time = 0;
+    m_duration = 0;
+    m_eof = false;
+    m_pausedForCache = false;
+    m_coreIdle = true;
+
+    if (!isNetworkAddress(request.URL))
+        return fail("only http and https addresses are played");
+
+    std::string agent = m_defaultUserAgent;
+    std::vector<std::string> fields;
+    for (const auto& [name, value] : request.headerFields) {
+        if (headerNameEquals(name, "User-Agent"))
+            agent = value;
+        else
+            fields.push_back(name + ": " + value);
+    }
+    mpv_set_property_string(m_mpv, "user-agent", agent.c_str());
+    setStringList(m_mpv, "http-header-fields", fields);
+    std::string caFile = trustedCAFile();
+    mpv_set_property_string(m_mpv, "tls-ca-file", caFile.c_str());
+    setPaused(paused);
+
+    const char* command[] = { "loadfile", request.URL.c_str(), "replace", nullptr };
+    mpv_node result {};
+    if (int error = mpv_command_ret(m_mpv, command, &result); error < 0)
+        return fail(std::string("the address does not load: ") + mpv_error_string(error));
+    if (result.format == MPV_FORMAT_NODE_MAP) {
+        for (int i = 0; i < result.u.list->num; ++i) {
+            if (std::strcmp(result.u.list->keys[i], "playlist_entry_id") == 0
+                && result.u.list->values[i].format == MPV_FORMAT_INT64)
+                m_entryId = result.u.list->values[i].u.int64;
+        }
+    }
+    mpv_free_node_contents(&result);
+}
+
+void SJMPVPlaybackController::unload()
+{
+    finishSeek(false);
+    m_deferredSeek.reset();
+    m_entryId = -1;
+    m_loaded = false;
+    m_status = SJAssetStatus::unknown;
+    m_error.clear();
+    m_time = 0;
+    m_duration = 0;
+    m_eof = false;
+    const char* command[] = { "stop", nullptr };
+    mpv_command(m_mpv, command);
+}
+
+void SJMPVPlaybackController::setPaused(bool paused)
+{
+    m_paused = paused;
+    int flag = paused ? 1 : 0;
+    mpv_set_property(m_mpv, "pause", MPV_FORMAT_FLAG, &flag);
+}
+
+void SJMPVPlaybackController::setRate(double rate)
+{
+    mpv_set_property(m_mpv, "speed", MPV_FORMAT_DOUBLE, &rate);
+}
+
+void SJMPVPlaybackController::seek(double seconds, SeekCompletion completion)
+{
+    finishSeek(false);
+    m_seekCompletion = std::move(completion);
+    if (m_status == SJAssetStatus::failed || m_status == SJAssetStatus::unknown)
+        return finishSeek(false);
+    if (!m_loaded) {
+        m_deferredSeek = seconds;
+        return;
+    }
+    issueSeek(seconds);
+}
+
+void SJMPVPlaybackController::issueSeek(double seconds)
+{
+    std::string target = std::to_string(std::max(0.0, seconds));
+    const char* command[] = { "seek", target.c_str(), "absolute", nullptr };
+    if (mpv_command(m_mpv, command) < 0)
+        return finishSeek(false);
+    m_seekIssued = true;
+    m_eof = false;
+    m_time = std::max(0.0, seconds);
+}
+
+void SJMPVPlaybackController::finishSeek(bool finished)
+{
+    m_seekIssued = false;
+    SeekCompletion completion = std::move(m_seekCompletion);
+    m_seekCompletion = nullptr;
+    if (completion)
+        DispatchQueue::main().async([completion = std::move(completion), finished] { completion(finished); });
+}
+
+bool SJMPVPlaybackController::isStalled() const
+{
+    if (m_status != SJAssetStatus::readyToPlay || m_paused || m_eof)
+        return false;
+    return m_pausedForCache || m_coreIdle || m_seekIssued;
+}
+
+void SJMPVPlaybackController::fail(std::string error)
+{
+    finishSeek(false);
+    m_deferredSeek.reset();
+    m_status = SJAssetStatus::failed;
+    m_error = std::move(error);
+    postChange();
+}
+
+void SJMPVPlaybackController::postChange()
+{
+    DispatchQueue::main().async([owner = m_callbacks->owner] {
+        if (auto controller = owner.lock())
+            controller->notifyChange();
+    });
+}
+
+void SJMPVPlaybackController::readPlaybackState()
+{
+    m_duration = readDouble(m_mpv, "duration");
+    m_time = readDouble(m_mpv, "time-pos");
+    m_pausedForCache = readFlag(m_mpv, "paused-for-cache", false);
+    m_coreIdle = readFlag(m_mpv, "core-idle", true);
+    m_eof = readFlag(m_mpv, "eof-reached", false);
+}
+
+void SJMPVPlaybackController::drainEvents()
+{
+    m_callbacks->eventsPosted = false;
+    bool changed = false;
+    // A bounded batch per turn of the run loop; a wake-up brings the rest.
+    for (int i = 0; i < 256; ++i) {
+        mpv_event* event = mpv_wait_event(m_mpv, 0);
+        if (event->event_id == MPV_EVENT_NONE)
+            break;
+        SJAssetStatus status = m_status;
+        bool stalled = isStalled();
+        bool finished = isFinished();
+        double duration = m_duration;
+        handleEvent(*event);
+        changed = changed || status != m_status || stalled != isStalled() || finished != isFinished()
+            || duration != m_duration;
+    }
+    if (changed)
+        notifyChange();
+}
+
+void SJMPVPlaybackController::handleEvent(const mpv_event& event)
+{
+    switch (event.event_id) {
+    case MPV_EVENT_FILE_LOADED:
+        // Follows the start of the entry it belongs to; a stale one has no current entry.
+        if (m_entryId < 0 || m_loaded || m_status != SJAssetStatus::preparing)
+            return;
+        m_loaded = true;
+        m_status = SJAssetStatus::readyToPlay;
+        readPlaybackState();
+        if (m_deferredSeek) {
+            double target = *m_deferredSeek;
+            m_deferredSeek.reset();
+            issueSeek(target);
+        }
+        return;
+    case MPV_EVENT_END_FILE: {
+        auto* end = static_cast<mpv_event_end_file*>(event.data);
+        if (end->playlist_entry_id != m_entryId || m_entryId < 0)
+            return;
+        if (end->reason == MPV_END_FILE_REASON_ERROR)
+            fail(std::string("the asset does not play: ") + mpv_error_string(end->error));
+        else if (end->reason == MPV_END_FILE_REASON_EOF)
+            m_eof = true;
+        return;
+    }
+    case MPV_EVENT_PLAYBACK_RESTART:
+        if (m_loaded && m_seekIssued) {
+            m_time = readDouble(m_mpv, "time-pos");
+            finishSeek(true);
+        }
+        return;
+    case MPV_EVENT_PROPERTY_CHANGE: {
+        // Values of an entry that is not (yet) open are stale; the open reads them afresh.
+        if (!m_loaded)
+            return;
+        auto* property = static_cast<mpv_event_property*>(event.data);
+        bool hasFlag = property->format == MPV_FORMAT_FLAG;
+        bool hasDouble = property->format == MPV_FORMAT_DOUBLE;
+        bool flag = hasFlag && *static_cast<int*>(property->data) != 0;
+        double number = hasDouble ? *static_cast<double*>(property->data) : 0;
+        if (hasDouble && !std::isfinite(number))
+            number = 0;
+        switch (event.reply_userdata) {
+        case pausedForCacheProperty:
+            m_pausedForCache = flag;
+            break;
+        case coreIdleProperty:
+            m_coreIdle = !hasFlag || flag;
+            break;
+        case eofReachedProperty:
+            m_eof = flag;
+            break;
+        case timePosProperty:
+            if (hasDouble && !m_seekIssued)
+                m_time = std::max(0.0, number);
+            break;
+        case durationProperty:
+            m_duration = std::max(0.0, number);
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    case MPV_EVENT_LOG_MESSAGE: {
+        auto* message = static_cast<mpv_event_log_message*>(event.data);
+        std::string text = std::string("player: ") + message->prefix + ": " + message->text;
+        if (!text.empty() && text.back() == '\n')
+            text.pop_back();
+        Log::write(text);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void SJMPVPlaybackController::renderFrame()
+{
+    m_callbacks->framePosted = false;
+    if (!m_render || !(mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME))
+        return;
+    int64_t width = 0;
+    int64_t height = 0;
+    mpv_get_property(m_mpv, "dwidth", MPV_FORMAT_INT64, &width);
+    mpv_get_property(m_mpv, "dheight", MPV_FORMAT_INT64, &height);
+    if (width <= 0 || height <= 0)
+        return;
+    // Large videos are drawn smaller, keeping their shape; the view scales them anyway.
+    double shrink = std::min({ 1.0, static_cast<double>(maxFrameWidth) / static_cast<double>(width),
+        static_cast<double>(maxFrameHeight) / static_cast<double>(height) });
+    int size[2] = { std::max(1, static_cast<int>(static_cast<double>(width) * shrink)),
+        std::max(1, static_cast<int>(static_cast<double>(height) * shrink)) };
+
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size[0], size[1]);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return;
+    }
+    cairo_surface_flush(surface);
+    size_t stride = static_cast<size_t>(cairo_image_surface_get_stride(surface));
+    unsigned char* pixels = cairo_image_surface_get_data(surface);
+    // Cairo's ARGB32 is B, G, R, A in memory on little-endian machines; the fourth byte that
+    // libmpv leaves undefined becomes opaque alpha.
+    char format[] = "bgr0";
+    int block = 0;
+    mpv_render_param params[] = {
+        { MPV_RENDER_PARAM_SW_SIZE, size },
+        { MPV_RENDER_PARAM_SW_FORMAT, format },
+        { MPV_RENDER_PARAM_SW_STRIDE, &stride },
+        { MPV_RENDER_PARAM_SW_POINTER, pixels },
+        { MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block },
+        { MPV_RENDER_PARAM_INVALID, nullptr },
+    };
+    if (mpv_render_context_render(m_render, params) < 0) {
+        cairo_surface_destroy(surface);
+        return;
+    }
+    for (int y = 0; y < size[1]; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(pixels + stride * static_cast<size_t>(y));
+        for (int x = 0; x < size[0]; ++x)
+            row[x] |= 0xFF000000u;
+    }
+    cairo_surface_mark_dirty(surface);
+    UIImage frame = UIImage::fromSurface(surface);
+    cairo_surface_destroy(surface);
+    deliverFrame(frame);
+}

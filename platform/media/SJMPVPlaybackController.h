@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/media/SJMediaPlaybackController.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+struct mpv_handle;
+struct mpv_render_context;
+struct mpv_event;
+
+// The real engine: libmpv, headless. No sound goes out (the null audio output keeps the clock);
+// frames come through libmpv's software renderer at the video's own size and go to the frame
+// handler as images, which the player's view scales by its gravity. HLS (master playlists,
+// AES-128 segments) and MP4 over HTTP(S) with byte ranges are libmpv's and FFmpeg's own; the
+// request's header fields and agent go with every request of the asset, playlists, segments and
+// keys alike. Only http and https addresses are opened, and FFmpeg may follow them only to
+// network protocols, so nothing an address says reaches local files.
+//
+// Main thread only (libmpv's threads post to the main queue).
+class SJMPVPlaybackController final : public SJMediaPlaybackController {
+    struct Passkey {
+        explicit Passkey() = default;
+    };
+
+public:
+    // A started libmpv core with its renderer; nullptr (and a log line) when libmpv cannot start.
+    static std::shared_ptr<SJMPVPlaybackController> make();
+
+    // Certificate authorities for HTTPS assets: this PEM file, else the information key
+    // TrustedCAFile, else the system's store. Applies to later loads; TLS is always verified.
+    static void setTrustedCAFile(std::string path);
+
+    explicit SJMPVPlaybackController(Passkey);
+    ~SJMPVPlaybackController() override;
+
+    void load(const SJMediaPlaybackRequest& request, bool paused) override;
+    void unload() override;
+    void setPaused(bool paused) override;
+    void seek(double seconds, SeekCompletion completion) override;
+    void setRate(double rate) override;
+
+    SJAssetStatus assetStatus() const override { return m_status; }
+    double currentTime() const override { return m_time; }
+    double duration() const override { return m_duration; }
+    bool isStalled() const override;
+    bool isFinished() const override { return m_status == SJAssetStatus::readyToPlay && m_eof; }
+    std::string errorDescription() const override { return m_error; }
+
+private:
+    struct Callbacks;
+
+    bool start();
+    void drainEvents();
+    void handleEvent(const mpv_event& event);
+    void readPlaybackState();
+    void renderFrame();
+    void issueSeek(double seconds);
+    void finishSeek(bool finished);
+    void fail(std::string error);
+    void postChange();
+
+    mpv_handle* m_mpv = nullptr;
+    mpv_render_context* m_render = nullptr;
+    std::shared_ptr<Callbacks> m_callbacks;
+    std::string m_defaultUserAgent;
+
+    // The playlist entry of the current load; events of other entries are stale.
+    std::int64_t m_entryId = -1;
+    bool m_loaded = false;
+    SJAssetStatus m_status = SJAssetStatus::unknown;
+    std::string m_error;
+    double m_time = 0;
+    double m_duration = 0;
+    bool m_paused = true;
+    bool m_pausedForCache = false;
+    bool m_coreIdle = true;
+    bool m_eof = false;
+
+    std::optional<double> m_deferredSeek; // asked for before the asset was open
+    bool m_seekIssued = false;
+    SeekCompletion m_seekCompletion;
+};
