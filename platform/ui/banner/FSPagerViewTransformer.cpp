@@ -1,0 +1,17 @@
+#include "platform/ui/banner/FSPagerViewTransformer.h"
+
+#include <algorithm>
+#include <cmath>
+
+void FSPagerViewTransformer::applyTransform(
+    UICollectionViewLayoutAttributes& attributes, CGFloat position) const
+{
+    if (!std::isfinite(position))
+        return;
+    CGFloat away = std::min<CGFloat>(1, std::abs(position));
+    CGFloat scale = 1 - away * (1 - minimumScale);
+    attributes.transform = CGAffineTransform::scale(scale, scale);
+    attributes.alpha = 1 - away * (1 - minimumAlpha);
+    // The middle page on top, the others further down the further away they are.
+    attributes.zIndex = -static_cast<int>(std::lround(std::abs(position) * 100));
+}
