@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -9,6 +10,8 @@
 namespace {
 
 constexpr int maximumSide = 8192;
+// Where alpha sits in a native-endian 32-bit pixel.
+constexpr int alphaByte = std::endian::native == std::endian::little ? 3 : 0;
 // The small copy is blurred with about this many of its pixels per sigma: a few pixels keep the
 // box passes smooth, more only cost time.
 constexpr double smallSigma = 3;
@@ -68,16 +71,20 @@ void boxBlurARGB(unsigned char* data, int width, int height, int stride, int rad
 bool blurBackdrop(cairo_t* cr, const CGRect& rect, CGFloat radius)
 {
     cairo_surface_t* target = cairo_get_group_target(cr);
-    if (!target || cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE
-        || cairo_image_surface_get_format(target) != CAIRO_FORMAT_ARGB32 || rect.isEmpty()
+    if (!target || cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE || rect.isEmpty()
         || !std::isfinite(radius))
         return false;
+    cairo_format_t format = cairo_image_surface_get_format(target);
+    if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24)
+        return false;
+    // An opaque target's fourth byte means nothing: the copy takes it as full alpha.
+    bool opaque = format == CAIRO_FORMAT_RGB24;
 
     cairo_matrix_t ctm;
     cairo_get_matrix(cr, &ctm);
     double deviceScale = std::sqrt(std::abs(ctm.xx * ctm.yy - ctm.xy * ctm.yx));
     double sigma = std::max<double>(0, radius) * deviceScale;
-    // Device-space box of the rectangle, widened by the blur's reach.
+    // Device-space box of the rectangle.
     std::array<double, 4> xs { rect.minX(), rect.maxX(), rect.minX(), rect.maxX() };
     std::array<double, 4> ys { rect.minY(), rect.minY(), rect.maxY(), rect.maxY() };
     double dx0 = 1e18, dy0 = 1e18, dx1 = -1e18, dy1 = -1e18;
@@ -90,7 +97,6 @@ bool blurBackdrop(cairo_t* cr, const CGRect& rect, CGFloat radius)
     }
     if (!std::isfinite(dx0) || !std::isfinite(dy0) || !std::isfinite(dx1) || !std::isfinite(dy1))
         return false;
-    double reach = 3 * sigma;
     double offsetX = 0, offsetY = 0;
     cairo_surface_get_device_offset(target, &offsetX, &offsetY);
     int surfaceWidth = cairo_image_surface_get_width(target);
@@ -98,8 +104,8 @@ bool blurBackdrop(cairo_t* cr, const CGRect& rect, CGFloat radius)
     // In the target's pixels (device coordinates plus the target's device offset).
     auto clampX = [&](double v) { return static_cast<int>(std::clamp<double>(v, 0, surfaceWidth)); };
     auto clampY = [&](double v) { return static_cast<int>(std::clamp<double>(v, 0, surfaceHeight)); };
-    PixelRect area { clampX(std::floor(dx0 - reach + offsetX)), clampY(std::floor(dy0 - reach + offsetY)),
-        clampX(std::ceil(dx1 + reach + offsetX)), clampY(std::ceil(dy1 + reach + offsetY)) };
+    PixelRect area { clampX(std::floor(dx0 + offsetX)), clampY(std::floor(dy0 + offsetY)),
+        clampX(std::ceil(dx1 + offsetX)), clampY(std::ceil(dy1 + offsetY)) };
     if (area.width() <= 0 || area.height() <= 0 || area.width() > maximumSide || area.height() > maximumSide)
         return false;
 
@@ -148,6 +154,8 @@ bool blurBackdrop(cairo_t* cr, const CGRect& rect, CGFloat radius)
             for (int c = 0; c < 4; ++c)
                 outRow[static_cast<std::size_t>(sx) * 4 + c]
                     = static_cast<unsigned char>(sums[static_cast<std::size_t>(sx) * 4 + c] / count);
+            if (opaque)
+                outRow[static_cast<std::size_t>(sx) * 4 + alphaByte] = 255;
         }
     }
     // Three box passes of radius r give a variance of r(r + 1); aim at the remaining sigma.

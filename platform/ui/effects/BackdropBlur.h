@@ -6,9 +6,9 @@
 
 // Blurs, in place, what has already been drawn under a rectangle of the current drawing: the
 // pixels of the current target (the innermost group, if one is open) under `rect` (user space of
-// `cr`), widened by the blur's reach so that the edges take in their surroundings, are averaged
-// down to a small copy, box-blurred three times (close to a Gaussian of `radius` points) and
-// painted back scaled up, inside the current clip. Returns false, drawing nothing, when the target
+// `cr`) are averaged down to a small copy, box-blurred three times (close to a Gaussian of
+// `radius` points; the edge pixels stand in for what lies beyond, so nothing from outside the
+// rectangle bleeds in) and painted back scaled up, inside the current clip. Returns false, drawing nothing, when the target
 // is not an image surface or the area is empty or too large (over 8192 pixels a side).
 bool blurBackdrop(cairo_t* cr, const CGRect& rect, CGFloat radius);
 

@@ -1,10 +1,11 @@
 // The visual-effect view over a backdrop half black, half white: the blur mixes the halves near
 // their border inside the panel only, and the tint and foreground colour lie over it.
 
-#include "platform/ui/Renderer.h"
+#include "platform/ui/UIGraphics.h"
 #include "platform/ui/effects/UIVisualEffectView.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -21,7 +22,9 @@ struct Backdrop {
     }
 };
 
-Backdrop render(std::optional<UIBlurEffect> effect, std::optional<UIColor> foreground, CGFloat scale)
+// Opaque: as the device shell draws the screen.
+Backdrop render(
+    std::optional<UIBlurEffect> effect, std::optional<UIColor> foreground, CGFloat scale, bool opaque = false)
 {
     auto root = UIView::create(CGRect { 0, 0, 200, 120 });
     auto left = UIView::create(CGRect { 0, 0, 100, 120 });
@@ -34,17 +37,24 @@ Backdrop render(std::optional<UIBlurEffect> effect, std::optional<UIColor> foreg
     panel->setFrame(panelFrame);
     panel->qmui_setForegroundColor(std::move(foreground));
     root->addSubview(panel);
-    return { Renderer::render(*root, scale), scale };
+    root->layoutIfNeeded();
+    UIGraphicsImageRendererFormat format;
+    format.scale = scale;
+    format.opaque = opaque;
+    UIImage image = UIGraphicsImageRenderer(root->bounds().size, format).image([&](CGContext& context) {
+        root->layer()->render(context);
+    });
+    return { image, scale };
 }
 
 }
 
 TEST(VisualEffect, BlurMixesTheBackdropUnderThePanelOnly)
 {
-    for (CGFloat scale : { 1.0, 2.0 }) {
-        SCOPED_TRACE(scale);
-        Backdrop plain = render(std::nullopt, std::nullopt, scale);
-        Backdrop blurred = render(UIBlurEffect::qmui_effectWithBlurRadius(10), std::nullopt, scale);
+    for (auto [scale, opaque] : { std::pair { 1.0, false }, { 2.0, false }, { 2.0, true } }) {
+        SCOPED_TRACE(testing::Message() << "scale " << scale << (opaque ? ", opaque" : ""));
+        Backdrop plain = render(std::nullopt, std::nullopt, scale, opaque);
+        Backdrop blurred = render(UIBlurEffect::qmui_effectWithBlurRadius(10), std::nullopt, scale, opaque);
         // Unblurred, the border is sharp.
         EXPECT_EQ(plain.grey(92, 60), 0);
         EXPECT_EQ(plain.grey(108, 60), 1);
