@@ -4,7 +4,7 @@
 
 // Looks of the pages as they move. Raw values are the framework's.
 enum class FSPagerViewTransformerType {
-    // Pages away from the middle shrink and lie under the middle one.
+    // Pages away from the middle shrink, fade and lie under the middle one, drawn in towards it.
     overlap = 3,
 };
 
