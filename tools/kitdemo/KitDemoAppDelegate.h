@@ -13,6 +13,8 @@ class ImageLoader;
 struct KitDemoPictures {
     std::vector<std::string> grid;
     std::vector<std::string> browser;
+    // Wide pictures for the banners.
+    std::vector<std::string> banners;
 };
 
 // Launches the demo's window on the tab screen. The image loader is shared with the pages.

@@ -8,6 +8,7 @@
 #include "platform/ui/segmented/JXSegmentedIndicatorLineView.h"
 #include "tools/kitdemo/KitDemoActionPage.h"
 #include "tools/kitdemo/KitDemoColors.h"
+#include "tools/kitdemo/KitDemoComponentsPage.h"
 #include "tools/kitdemo/KitDemoGridPage.h"
 #include "tools/kitdemo/KitDemoTabBar.h"
 
@@ -65,10 +66,10 @@ void KitDemoTabsController::viewDidLoad()
         std::static_pointer_cast<KitDemoTabsController>(sharedFromThis()));
 
     m_tabs = std::make_shared<KitDemoTabBarDataSource>();
-    m_tabs->titles = { "图片", "提示", "弹层", "面板" };
-    m_tabs->normalImageInfos = { "off", "off", "off", "off" };
-    m_tabs->selectedImageInfos = { "on", "on", "on", "on" };
-    m_tabs->badges = { "", "3", "new", "" };
+    m_tabs->titles = { "图片", "提示", "弹层", "面板", "组件" };
+    m_tabs->normalImageInfos = { "off", "off", "off", "off", "off" };
+    m_tabs->selectedImageInfos = { "on", "on", "on", "on", "on" };
+    m_tabs->badges = { "", "3", "new", "", "" };
 
     auto line = std::make_shared<JXSegmentedIndicatorLineView>();
     line->indicatorColor = kitdemo::mint();
@@ -112,6 +113,8 @@ std::shared_ptr<JXSegmentedListContainerViewListDelegate> KitDemoTabsController:
             "kitdemo.toast",
             [](KitDemoActionPage& page) { QMUITips::showWithText("已加入收藏", page.view(), 3); });
     }
+    if (index == 4)
+        return std::make_shared<KitDemoComponentsPage>(m_loader, m_pictures);
     if (index == 3) {
         return std::make_shared<KitDemoActionPage>("应用的选源面板：三条线路，\n选中一条后收起。",
             "打开选源面板", "kitdemo.sources", [](KitDemoActionPage&) { showSourcesPanel(); });

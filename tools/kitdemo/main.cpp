@@ -32,6 +32,8 @@ KitDemoPictures pictures(const std::string& base)
         result.grid.push_back(base + "/images/" + files[i % files.size()] + "?n=" + std::to_string(i));
     for (const auto& file : files)
         result.browser.push_back(base + "/images/" + file);
+    for (const char* file : { "banner-1.jpg", "banner-2.jpg", "advert-banner.jpg" })
+        result.banners.push_back(base + "/images/" + file);
     return result;
 }
 
