@@ -160,7 +160,9 @@ bool blurBackdrop(cairo_t* cr, const CGRect& rect, CGFloat radius)
     }
     // Three box passes of radius r give a variance of r(r + 1); aim at the remaining sigma.
     double rest = sigma / factor;
-    int boxRadius = static_cast<int>(std::lround((std::sqrt(4 * rest * rest + 1) - 1) / 2));
+    // Beyond the copy's own size a wider box changes nothing but the cost.
+    int boxRadius = std::min(static_cast<int>(std::lround((std::sqrt(4 * rest * rest + 1) - 1) / 2)),
+        std::max(smallWidth, smallHeight));
     detail::boxBlurARGB(out, smallWidth, smallHeight, outStride, boxRadius);
     cairo_surface_mark_dirty(small);
 

@@ -60,7 +60,9 @@ void ZLSwipeableView::loadViews()
     bool added = false;
     while (m_active.size() < numberOfActiveView && nextView) {
         auto view = nextView();
-        if (!view)
+        // A card already in play, or the stack's own ancestry, cannot be dealt (again).
+        if (!view || view.get() == this || isDescendant(view.get())
+            || std::find(m_active.begin(), m_active.end(), view) != m_active.end())
             break;
         m_active.push_back(view);
         // Behind every card already in the stack.

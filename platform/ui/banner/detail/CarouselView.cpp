@@ -11,6 +11,8 @@ namespace {
 
 // Items an infinite carousel shows in all, about: room for long drags either way.
 constexpr int infiniteItems = 1000;
+// Items beyond this are not shown, so that the copies' count stays well inside an int.
+constexpr int maximumItems = 1 << 24;
 
 bool isZero(CGSize size)
 {
@@ -221,7 +223,7 @@ void CarouselView::reload()
     int current = m_count > 0 ? nearestItem() : 0;
     m_settings = carouselSettings();
     m_layout->settings = m_settings;
-    m_count = std::max(0, carouselNumberOfItems());
+    m_count = std::clamp(carouselNumberOfItems(), 0, maximumItems);
     m_loaded = true;
     if (!attach())
         return;
