@@ -95,6 +95,7 @@ void KitDemoComponentsPage::showMenu()
     m_menu = std::make_shared<QMUIPopupMenuView>();
     m_menu->automaticallyHidesWhenUserTap = true;
     m_menu->maskViewBackgroundColor = UIColor(0, 0, 0, 0.2);
+    m_menu->setBackgroundColor(kitdemo::sheet());
     m_menu->itemTitleColor = kitdemo::ink();
     m_menu->shouldShowItemSeparator = true;
     m_menu->setItemSections({ { QMUIPopupMenuButtonItem::itemWithImage(std::nullopt, "回复", hide),

@@ -348,8 +348,9 @@ void CarouselView::scrollViewWillEndDragging(UIScrollView& view, CGPoint velocit
     if (!m_settings.paging || s <= 0)
         return;
     CGFloat now = displayedPosition();
-    // Points per millisecond: a flick turns one item its way, a slow release goes to the nearest.
-    int item = std::abs(velocity.x) > 0.3
+    // A flick (velocity in points per millisecond) turns one item its way, as a paging scroll view
+    // turns a page; a slow release goes to the nearest item.
+    int item = std::abs(velocity.x) * 1000 > UIScrollView::pagingVelocityThreshold
         ? static_cast<int>(velocity.x > 0 ? std::floor(now) + 1 : std::ceil(now) - 1)
         : static_cast<int>(std::lround(now));
     item = std::clamp(item, 0, std::max(0, m_count * copies() - 1));
