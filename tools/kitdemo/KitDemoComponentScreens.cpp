@@ -194,7 +194,9 @@ private:
         TextRun title;
         title.text = rowTitles[row];
         title.foregroundColor = UIColor::clear();
-        m_field->setAttributedPlaceholder(StyledText { { title } });
+        StyledText placeholder;
+        placeholder.runs = { title };
+        m_field->setAttributedPlaceholder(placeholder);
         m_field->becomeFirstResponder();
     }
 
