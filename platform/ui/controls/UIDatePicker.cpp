@@ -207,7 +207,8 @@ void UIDatePicker::draw(CGContext& context, const CGRect& rect)
                 continue;
             int row = wrapRow(selected + k, rowCounts[column]);
             // Rows fade out towards the wheel's edges.
-            TextLayout text(StyledText::plain(rowTitle(column, row)), font, ink.withAlphaComponent(1 - distance));
+            TextLayout text(
+                StyledText::plain(rowTitle(column, row)), font, ink.withAlphaComponent(1 - distance));
             // Time: hours against the colon from the left, minutes from the right.
             bool time = m_mode == UIDatePickerMode::time;
             text.setWidth(time ? wheel.width() : wheel.width() / 2 - 4)
