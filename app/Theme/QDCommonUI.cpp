@@ -10,7 +10,7 @@
 
 void QDCommonUI::renderGlobalAppearances()
 {
-    // Of the framework's themed components, the pop-up is the one this platform has.
+    // Of the framework's themed components, the pop-up and its menu are the ones this platform has.
     QDUIHelper::customPopupAppearance();
 }
 

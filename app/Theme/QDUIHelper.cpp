@@ -12,6 +12,7 @@
 #include "platform/ui/qmui/QMUIConfiguration.h"
 #include "platform/ui/qmui/QMUIKitExtensions.h"
 #include "platform/ui/qmui/QMUIPopupContainerView.h"
+#include "platform/ui/qmui/QMUIPopupMenuView.h"
 
 #include <cstdio>
 #include <regex>
@@ -75,6 +76,10 @@ void QDUIHelper::customPopupAppearance()
             return isDark(identifier) ? configured(config.maskDarkColor, UIColor(0, 0, 0, 0.35))
                                       : configured(config.maskLightColor, UIColor(1, 1, 1, 0.5));
         });
+    auto& menu = QMUIPopupMenuView::appearance();
+    menu.itemSeparatorColor = QDTheme::qd_separatorColor();
+    menu.sectionSeparatorColor = QDTheme::qd_separatorColor();
+    menu.itemTitleColor = QDTheme::qd_tintColor();
 }
 
 std::shared_ptr<QMUIButton> QDUIHelper::generateDarkFilledButton()

@@ -21,7 +21,7 @@ public:
     static void registerAppearance();
 
     // Pop-ups made afterwards: theme background and separator colours, and a mask that follows
-    // the theme.
+    // the theme; pop-up menus: separators in the theme's separator colour, titles in its tint.
     static void customPopupAppearance();
 
     // A 200 x 40 button filled with the theme tint, white bold title.

@@ -51,6 +51,9 @@ enum UIViewAnimationOptions : unsigned {
     UIViewAnimationOptionTransitionCrossDissolve = 5 << 20,
 };
 
+// Pacing of an animation over its duration.
+enum class UIViewAnimationCurve { easeInOut, easeIn, easeOut, linear };
+
 // Places the subviews of any view whose layoutSubviews reaches the base implementation. The
 // constraint layout installs one; without it the base implementation places nothing.
 class UIViewLayoutEngine {

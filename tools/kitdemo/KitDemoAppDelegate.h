@@ -18,6 +18,8 @@ struct KitDemoPictures {
     std::string serverURL;
     std::filesystem::path dataDir;
     std::string videoBase;
+    // Wide pictures for the banners.
+    std::vector<std::string> banners;
 };
 
 // Launches the demo's window on the tab screen. The image loader is shared with the pages.

@@ -8,6 +8,7 @@
 #include "platform/ui/segmented/JXSegmentedIndicatorLineView.h"
 #include "tools/kitdemo/KitDemoActionPage.h"
 #include "tools/kitdemo/KitDemoColors.h"
+#include "tools/kitdemo/KitDemoComponentsPage.h"
 #include "tools/kitdemo/KitDemoGridPage.h"
 #include "tools/kitdemo/KitDemoSystemPage.h"
 #include "tools/kitdemo/KitDemoPlayerPage.h"
@@ -67,10 +68,10 @@ void KitDemoTabsController::viewDidLoad()
         std::static_pointer_cast<KitDemoTabsController>(sharedFromThis()));
 
     m_tabs = std::make_shared<KitDemoTabBarDataSource>();
-    m_tabs->titles = { "图片", "提示", "弹层", "面板", "系统", "播放" };
-    m_tabs->normalImageInfos = { "off", "off", "off", "off", "off", "off" };
-    m_tabs->selectedImageInfos = { "on", "on", "on", "on", "on", "on" };
-    m_tabs->badges = { "", "3", "new", "", "", "" };
+    m_tabs->titles = { "图片", "提示", "弹层", "面板", "系统", "播放", "组件" };
+    m_tabs->normalImageInfos = { "off", "off", "off", "off", "off", "off", "off" };
+    m_tabs->selectedImageInfos = { "on", "on", "on", "on", "on", "on", "on" };
+    m_tabs->badges = { "", "3", "new", "", "", "", "" };
 
     auto line = std::make_shared<JXSegmentedIndicatorLineView>();
     line->indicatorColor = kitdemo::mint();
@@ -119,6 +120,8 @@ std::shared_ptr<JXSegmentedListContainerViewListDelegate> KitDemoTabsController:
             m_pictures.serverURL, m_pictures.dataDir / "images" / "cover-40217.png");
     if (index == 5)
         return std::make_shared<KitDemoPlayerPage>(m_pictures.videoBase);
+    if (index == 6)
+        return std::make_shared<KitDemoComponentsPage>(m_loader, m_pictures);
     if (index == 3) {
         return std::make_shared<KitDemoActionPage>("应用的选源面板：三条线路，\n选中一条后收起。",
             "打开选源面板", "kitdemo.sources", [](KitDemoActionPage&) { showSourcesPanel(); });

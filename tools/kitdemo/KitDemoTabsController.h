@@ -16,7 +16,8 @@ class QMUIModalPresentationViewController;
 // The demo's root: pages in a list container over a bottom tab bar with a badge. The pages show
 // a grid of network images (a tap opens the photo browser), a toast, a bottom sheet, the app's
 // play-source panel in its bottom sheet presenter, the system page (web page, photo picker,
-// share outbox, QR poster) and the video player.
+// share outbox, QR poster) the video player and the components (pickers, blur,
+// marquee, swipe cards, banners, pop-up menu).
 class KitDemoTabsController : public UIViewController, public JXSegmentedListContainerViewDataSource {
 public:
     KitDemoTabsController(std::shared_ptr<ImageLoader> loader, KitDemoPictures pictures);

@@ -36,6 +36,8 @@ KitDemoPictures pictures(const std::string& base)
     for (const auto& file : files)
         result.browser.push_back(base + "/images/" + file);
     result.videoBase = base + std::string(testserver::VideoRoutes::prefix);
+    for (const char* file : { "banner-1.jpg", "banner-2.jpg", "advert-banner.jpg" })
+        result.banners.push_back(base + "/images/" + file);
     return result;
 }
 

@@ -16,6 +16,8 @@ public:
     virtual void insertText(const std::string& text) = 0;
     // Removes the character before the end of the text.
     virtual void deleteBackward() = 0;
+    // Shown by the keyboard in its place while this input is first responder (none: the keys).
+    virtual std::shared_ptr<UIView> inputView() const { return nullptr; }
 };
 
 // The first responder when it is a view of `window` (the window's first responder), else null.

@@ -6,6 +6,8 @@
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/controls/UIKeyInput.h"
 
+#include <vector>
+
 std::shared_ptr<UIView> firstResponderInWindow(const UIWindow& window)
 {
     auto view = std::dynamic_pointer_cast<UIView>(UIResponder::currentFirstResponder());
@@ -15,6 +17,12 @@ std::shared_ptr<UIView> firstResponderInWindow(const UIWindow& window)
 }
 
 namespace {
+
+// Carries an input view in the responder's window, as the keyboard's own window would.
+class InputHostView : public UIView {
+public:
+    std::string className() const override { return "UIInputSetHostView"; }
+};
 
 bool textInputIsFirstResponder()
 {
@@ -33,6 +41,9 @@ CGRect UIKeyboard::shownFrame() const
 {
     const UIScreen& screen = UIScreen::main();
     CGRect bounds = screen.bounds();
+    if (m_inputHost && m_inputHost->superview())
+        return { 0, bounds.height() - m_inputHost->bounds().height(), bounds.width(),
+            m_inputHost->bounds().height() };
     CGFloat height
         = UIInterfaceOrientationIsLandscape(screen.interfaceOrientation()) ? landscapeHeight : portraitHeight;
     return { 0, bounds.height() - height, bounds.width(), height };
@@ -51,8 +62,58 @@ void UIKeyboard::post(const char* name, CGRect frame)
             { UIKeyboardNotification::FrameEndKey, std::any(frame) } });
 }
 
+std::shared_ptr<UIView> UIKeyboard::inputViewHost() const
+{
+    return m_inputHost && m_inputHost->superview() ? m_inputHost : nullptr;
+}
+
+void UIKeyboard::updateInputView()
+{
+    auto responder = UIResponder::currentFirstResponder();
+    auto* input = dynamic_cast<UIKeyInput*>(responder.get());
+    auto view = input ? input->inputView() : nullptr;
+    auto responderView = std::dynamic_pointer_cast<UIView>(responder);
+    auto window = responderView ? responderView->window() : nullptr;
+    if (!view || !window) {
+        removeInputView();
+        return;
+    }
+    if (!m_inputHost) {
+        m_inputHost = std::make_shared<InputHostView>();
+        m_inputHost->setBackgroundColor(
+            UIColor::dynamic(UIColor(0.82, 0.84, 0.86, 1), UIColor(0.17, 0.17, 0.18, 1)));
+    }
+    for (const auto& shown : std::vector(m_inputHost->subviews())) {
+        if (shown != view)
+            shown->removeFromSuperview();
+    }
+    CGFloat height = view->intrinsicContentSize().height;
+    if (height <= 0)
+        height = view->frame().height();
+    if (height <= 0)
+        height = portraitHeight;
+    CGRect bounds = window->bounds();
+    CGFloat bottom = window->safeAreaInsets().bottom;
+    // Added again so that it is in front of everything the window holds.
+    window->addSubview(m_inputHost);
+    m_inputHost->setFrame({ 0, bounds.height() - height - bottom, bounds.width(), height + bottom });
+    if (view->superview() != m_inputHost)
+        m_inputHost->addSubview(view);
+    view->setFrame({ 0, 0, bounds.width(), height });
+}
+
+void UIKeyboard::removeInputView()
+{
+    if (!m_inputHost)
+        return;
+    for (const auto& shown : std::vector(m_inputHost->subviews()))
+        shown->removeFromSuperview();
+    m_inputHost->removeFromSuperview();
+}
+
 void UIKeyboard::show()
 {
+    updateInputView();
     m_visible = true;
     auto generation = ++m_generation;
     CGRect frame = shownFrame();
@@ -67,6 +128,7 @@ void UIKeyboard::hide()
 {
     if (!m_visible)
         return;
+    removeInputView();
     m_visible = false;
     auto generation = ++m_generation;
     CGRect frame = hiddenFrame();
@@ -110,6 +172,7 @@ UIKeyboard::Handover::~Handover()
 
 void UIKeyboard::resetForTesting()
 {
+    removeInputView();
     m_visible = false;
     m_handovers = 0;
     m_hideDeferred = false;

@@ -90,8 +90,10 @@ public:
     const std::shared_ptr<UIView>& rightView() const { return m_rightView; }
     void setRightView(std::shared_ptr<UIView> view);
     UITextFieldViewMode rightViewMode = UITextFieldViewMode::never;
-    // Shown in place of the keyboard while editing (kept only: nothing draws a keyboard).
-    std::shared_ptr<UIView> inputView;
+    // Shown in place of the keys while editing (a picker, say), at the bottom of the field's
+    // window; the keyboard's notifications then report its height.
+    std::shared_ptr<UIView> inputView() const override { return m_inputView; }
+    void setInputView(std::shared_ptr<UIView> view) { m_inputView = std::move(view); }
 
     std::shared_ptr<UITextFieldDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(std::weak_ptr<UITextFieldDelegate> delegate) { m_delegate = std::move(delegate); }
@@ -151,6 +153,7 @@ private:
     bool m_editing = false;
     std::shared_ptr<UIView> m_leftView;
     std::shared_ptr<UIView> m_rightView;
+    std::shared_ptr<UIView> m_inputView;
     std::weak_ptr<UITextFieldDelegate> m_delegate;
 };
 

@@ -20,6 +20,7 @@
 #include "platform/ui/qmui/QMUIConfiguration.h"
 #include "platform/ui/qmui/QMUINavigationController.h"
 #include "platform/ui/qmui/QMUIPopupContainerView.h"
+#include "platform/ui/qmui/QMUIPopupMenuView.h"
 #include "platform/ui/qmui/QMUITableView.h"
 #include "tests/support/MainLoopTest.h"
 #include "tests/support/TempDir.h"
@@ -206,6 +207,11 @@ TEST_F(ThemeTest, SwitchingThemesStoresTheIdentifierAndReappliesTheConfiguration
 
     ASSERT_TRUE(manager.setCurrentThemeIdentifier("Dark"));
     UIColor mask = *QMUIPopupContainerView::appearance().maskViewBackgroundColor;
+    // Pop-up menus take the theme's tint and separators.
+    const auto& menu = QMUIPopupMenuView::appearance();
+    ASSERT_TRUE(menu.itemTitleColor && menu.sectionSeparatorColor);
+    expectColour(menu.itemTitleColor->rgba(), QDTheme::qd_tintColor());
+    expectColour(menu.sectionSeparatorColor->rgba(), QDTheme::qd_separatorColor());
     EXPECT_EQ(UserDefaults::standard().stringForKey("selectedThemeIdentifier"), "Dark");
     EXPECT_EQ(config.navBarStyle, QMUIConfiguration::BarStyle::black);
     // Colours made before the switch follow it.
