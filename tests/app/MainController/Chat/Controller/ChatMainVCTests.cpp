@@ -99,6 +99,20 @@ TEST_F(ChatPageTest, NothingIsLostOrDoubledAcrossADroppedConnection)
     EXPECT_EQ(ActiveSQLiteTool::loadMessages().size(), 30u);
 }
 
+TEST_F(ChatPageTest, TheRoomsScriptOfTheTourLosesNothingEither)
+{
+    // As the data file has it: three pushes after the first subscription, then, at the second
+    // heartbeat, a cut connection and ten messages while it is down.
+    chatRoom().setScript({ { "subscribe", 1, false, 3 }, { "heartbeat", 2, true, 10 } });
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(waitFor([&] { return page->messageList().size() == 23; }));
+    advance(ZV_SocketTool::heartbeatInterval);
+    ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
+    advance(ZV_SocketTool::reconnectDelay);
+    ASSERT_TRUE(waitFor([&] { return page->messageList().size() == 33; }));
+    EXPECT_EQ(seqs(ActiveSQLiteTool::loadMessages()), range(4368, 4400));
+}
+
 TEST_F(ChatPageTest, TheMembersStateComesFromTheRoomAndFollowsItsPushes)
 {
     ASSERT_TRUE(open());
