@@ -146,9 +146,10 @@ void ZV_ChatMainVC::handleSocketOutput(const Output& output)
         std::optional<SyncOutput> sync = decode<SyncOutput>(output);
         if (!sync)
             return;
-        for (const Message& message : sync->messages())
+        for (const Message& message : sync->messages()) {
             ActiveSQLiteTool::saveMessage(message);
-        reloadMessageList();
+            list(message);
+        }
         if (sync->messages_size() > 0)
             m_socketTool->sendMessageAck();
         return;
@@ -162,12 +163,8 @@ void ZV_ChatMainVC::handleSocketOutput(const Output& output)
         // A push without a message has nothing to show: an empty bubble would be made up.
         if (!push || !push->has_message())
             return;
-        const Message& message = push->message();
-        ActiveSQLiteTool::saveMessage(message);
-        bool listed = std::any_of(m_messageList.begin(), m_messageList.end(),
-            [&](const Message& shown) { return shown.seq() == message.seq(); });
-        if (!listed)
-            m_messageList.push_back(message);
+        ActiveSQLiteTool::saveMessage(push->message());
+        list(push->message());
         m_socketTool->sendMessageAck();
         return;
     }
@@ -265,6 +262,15 @@ void ZV_ChatMainVC::logoutReset()
     m_currentModel->block_remain_time = 0;
     m_currentModel->member_type = 0;
     m_socketTool->logout();
+}
+
+void ZV_ChatMainVC::list(const Message& message)
+{
+    // In seq order, once; a whole reload from the store would read every stored row again.
+    auto at = std::lower_bound(m_messageList.begin(), m_messageList.end(), message.seq(),
+        [](const Message& shown, std::int64_t seq) { return shown.seq() < seq; });
+    if (at == m_messageList.end() || at->seq() != message.seq())
+        m_messageList.insert(at, message);
 }
 
 void ZV_ChatMainVC::reloadMessageList()

@@ -49,6 +49,7 @@ public:
     void logoutReset();
 
 private:
+    void list(const Message& message);
     void reloadMessageList();
 
     std::shared_ptr<ZV_SocketTool> m_socketTool;
