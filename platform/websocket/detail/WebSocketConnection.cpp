@@ -402,19 +402,40 @@ private:
     State m_state = State::opening;
 };
 
-// A connection that never opened: it reports why once and ignores every call.
-class FailedConnection : public WebSocketConnection {
+// What the WebSocket holds: the session weakly. Sessions live only in the handlers of the
+// WebSocket thread, so they all go with it when the process ends, and calls that come later (from
+// objects destroyed after it) find nothing to post to.
+class Handle : public WebSocketConnection {
 public:
-    void send(std::string, bool) override { }
-    void close(std::uint16_t) override { }
-    void abort() override { }
+    explicit Handle(std::weak_ptr<WebSocketConnection> session = {})
+        : m_session(std::move(session))
+    { }
+
+    void send(std::string payload, bool binary) override
+    {
+        if (auto session = m_session.lock())
+            session->send(std::move(payload), binary);
+    }
+    void close(std::uint16_t code) override
+    {
+        if (auto session = m_session.lock())
+            session->close(code);
+    }
+    void abort() override
+    {
+        if (auto session = m_session.lock())
+            session->abort();
+    }
+
+private:
+    std::weak_ptr<WebSocketConnection> m_session;
 };
 
 std::shared_ptr<WebSocketConnection> failed(EventSink sink, WSError error)
 {
     asio::post(WebSocketThread::shared().context(),
         [sink = std::move(sink), error = std::move(error)] { sink(WebSocketEvent::failed(error)); });
-    return std::make_shared<FailedConnection>();
+    return std::make_shared<Handle>();
 }
 
 }
@@ -502,7 +523,7 @@ std::shared_ptr<WebSocketConnection> WebSocketConnection::open(ConnectionSetting
         auto session = std::make_shared<Session<false>>(
             std::move(settings), std::move(*address), std::move(sink), nullptr);
         session->start();
-        return session;
+        return std::make_shared<Handle>(session);
     }
     auto tls = std::make_shared<ssl::context>(ssl::context::tls_client);
     beast::error_code ec;
@@ -520,7 +541,7 @@ std::shared_ptr<WebSocketConnection> WebSocketConnection::open(ConnectionSetting
     auto session = std::make_shared<Session<true>>(
         std::move(settings), std::move(*address), std::move(sink), std::move(tls));
     session->start();
-    return session;
+    return std::make_shared<Handle>(session);
 }
 
 }
