@@ -38,6 +38,13 @@ public:
         keep(std::move(stream));
     }
 
+    // Before the server goes: the streams belong to its io_context.
+    void release()
+    {
+        std::lock_guard lock(m_mutex);
+        m_held.clear();
+    }
+
 private:
     template<class Stream> void keep(Stream&& stream)
     {
@@ -75,13 +82,14 @@ protected:
                   peer->send(std::move(payload), binary);
               };
         server->routeUpgrade("/ws", testserver::makeWebSocketHandler(echo));
-        server->routeUpgrade("/stall", std::make_shared<StallingHandler>());
+        server->routeUpgrade("/stall", stalling);
         security = std::make_shared<FoundationSecurity>(true);
         security->setTrustedCAFile((zvtest::testKeysDir() / "ca.pem").string());
     }
 
     void TearDown() override
     {
+        stalling->release();
         server.reset();
         MainLoopTest::TearDown();
     }
@@ -109,6 +117,7 @@ protected:
     }
 
     std::unique_ptr<testserver::TestServer> server;
+    std::shared_ptr<StallingHandler> stalling = std::make_shared<StallingHandler>();
     std::shared_ptr<FoundationSecurity> security;
     std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
 };
