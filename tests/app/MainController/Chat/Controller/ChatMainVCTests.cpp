@@ -94,6 +94,13 @@ TEST_F(ChatPageTest, NothingIsLostOrDoubledAcrossADroppedConnection)
     EXPECT_EQ(page->messageList().back().message_content(), "又来一条");
     EXPECT_GE(countOf(PT_MESSAGE), 2u); // acknowledged
 
+    // A push without a message is nothing to store or show.
+    Output empty;
+    empty.set_type(PT_MESSAGE);
+    page->handleSocketOutput(empty);
+    EXPECT_EQ(page->messageList().size(), 31u);
+    EXPECT_EQ(ActiveSQLiteTool::loadMessages().front().seq(), 4368);
+
     // A recalled message leaves the store and the list.
     chatRoom().revoke(1, { 4370, 99999 });
     ASSERT_TRUE(waitFor([&] { return page->messageList().size() == 30; }));
