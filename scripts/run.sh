@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the release tree, starts the local test server with its sample data and walks the app's
-# tour twice, light, then dark from the stored flag; then the UI kit's demonstration. Each pass
-# writes a PNG and a view-tree dump per step into out/tour-<timestamp>/<light|dark|kit>; the
-# folder's path is printed at the end.
+# Builds the release tree, starts the local test server with its sample data and chat rooms and
+# walks the app's tour twice, light and signed out, then dark from the stored flag and signed in;
+# then the UI kit's demonstration. Each pass writes a PNG and a view-tree dump per step into
+# out/tour-<timestamp>/<light|dark|kit>; the folder's path is printed at the end.
 #   usage: scripts/run.sh
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -47,9 +47,11 @@ for style in light dark; do
   # Each pass is a first start in a fresh app folder; the dark one has the dark-mode flag stored.
   home="$out/$style/home"
   mkdir -p "$home/Library/Preferences"
+  # The dark pass is signed in as the sample account, so its chat tab joins the server's room.
   if [[ "$style" == dark ]]; then
-    printf '{"format": "zentavo.defaults", "version": 1, "values": {"StoreData.isDarkColor": {"bool": true}}}\n' \
-      >"$home/Library/Preferences/UserDefaults.json"
+    token="$(sed -n 's/.*"access_token": *"\([^"]*\)".*/\1/p' tools/testserver/data/api/account.json)"
+    printf '{"format": "zentavo.defaults", "version": 1, "values": {"StoreData.isDarkColor": {"bool": true}, "StoreData.access_token": {"string": "%s"}}}\n' \
+      "$token" >"$home/Library/Preferences/UserDefaults.json"
   fi
   ZV_HOME="$home" build/release/app/zentavo --script app/Resources/Scripts/tour.txt --out "$out/$style" \
     >"$out/$style.log" 2>&1 || status=$?

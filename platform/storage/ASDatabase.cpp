@@ -257,6 +257,10 @@ ASStatus ASDatabase::ensureTable(const ASTableSchema& schema)
             return ASError { "column \"" + column.name + "\" declared twice (or reserved) in table "
                 + schema.name };
     }
+    for (auto& indexed : schema.indexedColumns) {
+        if (!seen.contains(lowercase(indexed)))
+            return ASError { "index on unknown column \"" + indexed + "\" in table " + schema.name };
+    }
 
     return transaction([&]() -> ASStatus {
         std::string create = "CREATE TABLE IF NOT EXISTS " + quoted(schema.name)
@@ -281,6 +285,12 @@ ASStatus ASDatabase::ensureTable(const ASTableSchema& schema)
             std::string fill = "UPDATE " + quoted(schema.name) + " SET " + quoted(column.name) + " = ?";
             if (auto filled = run(fill, { column.defaultValue }); !filled)
                 return filled;
+        }
+        for (auto& indexed : schema.indexedColumns) {
+            std::string index = "CREATE INDEX IF NOT EXISTS " + quoted(schema.name + "_" + indexed) + " ON "
+                + quoted(schema.name) + " (" + quoted(indexed) + ")";
+            if (auto made = run(index); !made)
+                return made;
         }
         m_columns.erase(schema.name);
         m_ensuredTables.insert(schema.name);

@@ -22,10 +22,12 @@ struct ASColumn {
     ASValue defaultValue;
 };
 
-// A record table: its own integer key "id" plus the declared columns.
+// A record table: its own integer key "id" plus the declared columns. Indexed columns get an
+// index of their own, so finding and ordering by them does not read the whole table.
 struct ASTableSchema {
     std::string name;
     std::vector<ASColumn> columns;
+    std::vector<std::string> indexedColumns;
 };
 
 enum class ASOpenMode {
@@ -49,7 +51,7 @@ public:
     const std::string& path() const { return m_path; }
 
     // Creates the table when missing, or adds the columns an existing table lacks (old rows get
-    // the column's default). Checked once per table and connection.
+    // the column's default), and the missing indexes. Checked once per table and connection.
     ASStatus ensureTable(const ASTableSchema& schema);
 
     // The id of the new row.

@@ -97,13 +97,16 @@ private:
     std::variant<std::string Record::*, double Record::*, std::int64_t Record::*, bool Record::*> m_member;
 };
 
-// The table of a record class: its name and its columns. The column defaults are the values
-// of a newly constructed record, so they are written once, as member initialisers.
+// The table of a record class: its name, its columns and the columns to index. The column
+// defaults are the values of a newly constructed record, so they are written once, as member
+// initialisers.
 template<typename Record> class ASTable {
 public:
-    ASTable(std::string name, std::initializer_list<ASField<Record>> fields)
+    ASTable(std::string name, std::initializer_list<ASField<Record>> fields,
+        std::vector<std::string> indexedColumns = {})
         : m_fields(fields)
     {
+        m_schema.indexedColumns = std::move(indexedColumns);
         const Record fresh = Record();
         m_schema.name = std::move(name);
         for (auto& field : m_fields)

@@ -1,12 +1,14 @@
 #include "tools/testserver/TestServer.h"
 
 #include "tools/testserver/StaticFiles.h"
+#include "tools/testserver/Upgrade.h"
 
 #include <boost/asio.hpp>
 #include <boost/asio/ssl.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/ssl.hpp>
+#include <boost/beast/websocket/rfc6455.hpp>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -33,9 +35,21 @@ struct RequestRouter {
     mutable std::mutex mutex;
     std::map<std::string, Handler> routes;
     std::map<std::string, Handler> prefixRoutes;
+    std::map<std::string, std::shared_ptr<UpgradeHandler>> upgradeRoutes;
     std::map<std::string, Reply> scripts;
     std::vector<Request> record;
     StaticFiles files;
+
+    // The route that takes this upgrade request over, if any; the request is recorded then.
+    std::shared_ptr<UpgradeHandler> upgradeRoute(const Request& request)
+    {
+        std::lock_guard lock(mutex);
+        auto it = upgradeRoutes.find(request.path);
+        if (it == upgradeRoutes.end())
+            return nullptr;
+        record.push_back(request);
+        return it->second;
+    }
 
     Reply answer(const Request& request)
     {
@@ -149,6 +163,12 @@ private:
         request.body = std::move(message.body());
         if (std::optional<std::string> contentType = request.header("Content-Type"))
             request.multipart = parseMultipart(*contentType, request.body);
+        if (beast::websocket::is_upgrade(message)) {
+            if (std::shared_ptr<UpgradeHandler> upgrade = m_router->upgradeRoute(request)) {
+                beast::get_lowest_layer(m_stream).expires_never();
+                return upgrade->upgrade(std::move(m_stream), std::move(message));
+            }
+        }
 
         m_reply = m_router->answer(request);
         m_keepAlive = message.keep_alive();
@@ -364,6 +384,12 @@ void TestServer::routePrefix(std::string prefix, Handler handler)
 {
     std::lock_guard lock(m_impl->router->mutex);
     m_impl->router->prefixRoutes[std::move(prefix)] = std::move(handler);
+}
+
+void TestServer::routeUpgrade(std::string path, std::shared_ptr<UpgradeHandler> handler)
+{
+    std::lock_guard lock(m_impl->router->mutex);
+    m_impl->router->upgradeRoutes[std::move(path)] = std::move(handler);
 }
 
 void TestServer::script(std::string path, Reply reply)

@@ -12,6 +12,8 @@
 
 namespace testserver {
 
+class UpgradeHandler;
+
 struct ServerOptions {
     std::filesystem::path keysDir; // holds server.pem and server.key (scripts/make-test-keys.sh)
     std::filesystem::path dataDir; // static files; empty serves none
@@ -25,7 +27,8 @@ using Handler = std::function<Reply(const Request&)>;
 
 // A local HTTP and HTTPS server on 127.0.0.1 for tests and manual runs. Every request is
 // answered, in this order, by a scripted reply for its exact path, an exact route, the
-// longest matching prefix route, a file of the data folder, or 404.
+// longest matching prefix route, a file of the data folder, or 404. A WebSocket upgrade request
+// for the exact path of an upgrade route is handed over to that route instead.
 class TestServer {
 public:
     // Listens and starts the server thread; nullptr (and a message in *error) when it cannot.
@@ -44,6 +47,7 @@ public:
 
     void route(std::string path, Handler handler);
     void routePrefix(std::string prefix, Handler handler);
+    void routeUpgrade(std::string path, std::shared_ptr<UpgradeHandler> handler);
     void script(std::string path, Reply reply); // kept until clearScripts()
     void clearScripts();
 

@@ -1,10 +1,11 @@
 // zentavo-testserver: the local test server on its own, for manual runs of the app; with a data
 // folder it also answers the sample API under /api/, and with a media folder (scripts/make-test-media.sh)
-// it serves video under /video/.
+// it serves video under /video/; it runs the chat rooms too.
 //   zentavo-testserver --keys build/keys --data tools/testserver/data [--media build/media]
 //                      [--http-port N] [--https-port N]
 
 #include "tools/testserver/ApiServer.h"
+#include "tools/testserver/ChatRoom.h"
 #include "tools/testserver/SampleApi.h"
 #include "tools/testserver/TestServer.h"
 #include "tools/testserver/VideoRoutes.h"
@@ -86,11 +87,13 @@ int main(int argc, char** argv)
     }
     // The sample API under /api/ when there is sample data to serve.
     std::unique_ptr<testserver::ApiServer> api;
+    std::unique_ptr<testserver::ChatRoom> chat;
     if (!options.dataDir.empty()) {
         api = testserver::ApiServer::attach(*server, options.keysDir, &error);
         if (!api
             || !testserver::SampleApi::install(
-                *api, options.dataDir, server->httpPort(), server->httpsPort(), &error)) {
+                *api, options.dataDir, server->httpPort(), server->httpsPort(), &error)
+            || !(chat = testserver::ChatRoom::install(*server, *api, options.dataDir, &error))) {
             std::cerr << "zentavo-testserver: " << error << "\n";
             return 1;
         }

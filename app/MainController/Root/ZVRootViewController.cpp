@@ -266,16 +266,20 @@ std::string ZVRootViewController::chatBadgeText(std::int64_t unread)
     return std::to_string(unread);
 }
 
-void ZVRootViewController::makeChat(std::int64_t maxSeq)
+std::int64_t ZVRootViewController::chatUnreadCount(std::int64_t maxSeq)
 {
-    std::vector<Message> messages = ActiveSQLiteTool::loadMessages();
-    std::int64_t lastSeq = messages.empty() ? 0 : messages.back().seq();
+    std::int64_t lastSeq = ActiveSQLiteTool::lastMessageSeq().value_or(0);
     // Both come from outside; a difference that does not fit is no count at all.
     std::int64_t unread = 0;
     if (__builtin_sub_overflow(maxSeq, lastSeq, &unread))
         unread = maxSeq > lastSeq ? INT64_MAX : 0;
+    return unread;
+}
+
+void ZVRootViewController::makeChat(std::int64_t maxSeq)
+{
     std::vector<std::string> badges(numberOfPages, "");
-    badges[chatIndex] = chatBadgeText(unread);
+    badges[chatIndex] = chatBadgeText(chatUnreadCount(maxSeq));
     dataSource()->numLists = std::move(badges);
     segmentedView()->reloadData();
 }

@@ -62,6 +62,9 @@ public:
     // Asks the server for the room's highest sequence number and sets the chat badge from it.
     void zv_roomMaxseqRequest();
 
+    // The room's highest sequence number less the last stored message's (read without loading
+    // the store, so it costs the same however many messages are kept).
+    static std::int64_t chatUnreadCount(std::int64_t maxSeq);
     // Badge text for n unread messages: "" below 1, the number up to 99, else "99+".
     static std::string chatBadgeText(std::int64_t unread);
 

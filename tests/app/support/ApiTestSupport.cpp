@@ -20,6 +20,7 @@ namespace {
 
 std::unique_ptr<testserver::TestServer> g_server;
 std::unique_ptr<testserver::ApiServer> g_api;
+std::unique_ptr<testserver::ChatRoom> g_chatRoom;
 std::string g_deadURL;
 std::string g_publicKey;
 std::string g_caFile;
@@ -47,6 +48,7 @@ class ServerEnvironment : public ::testing::Environment {
 public:
     void TearDown() override
     {
+        g_chatRoom.reset();
         g_api.reset();
         if (g_server)
             g_server->stop();
@@ -73,6 +75,8 @@ void ApiServerTest::SetUpTestSuite()
     ASSERT_TRUE(
         testserver::SampleApi::install(*g_api, data, g_server->httpPort(), g_server->httpsPort(), &error))
         << error;
+    g_chatRoom = testserver::ChatRoom::install(*g_server, *g_api, data, &error);
+    ASSERT_TRUE(g_chatRoom) << error;
 
     // A port that was just free: nothing listens there any more.
     auto dead = testserver::TestServer::start({ keys, {} }, &error);
@@ -115,6 +119,7 @@ void ApiServerTest::SetUp()
     api().clearRecords();
     server().clearScripts();
     server().clearRequests();
+    chatRoom().reset();
 }
 
 void ApiServerTest::TearDown()
@@ -149,6 +154,11 @@ testserver::TestServer& ApiServerTest::server()
 testserver::ApiServer& ApiServerTest::api()
 {
     return *g_api;
+}
+
+testserver::ChatRoom& ApiServerTest::chatRoom()
+{
+    return *g_chatRoom;
 }
 
 std::string ApiServerTest::serverURL()

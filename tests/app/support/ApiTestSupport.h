@@ -5,6 +5,7 @@
 #include "tests/support/MainLoopTest.h"
 #include "tests/support/TempDir.h"
 #include "tools/testserver/ApiServer.h"
+#include "tools/testserver/ChatRoom.h"
 #include "tools/testserver/TestServer.h"
 
 #include <memory>
@@ -40,7 +41,7 @@ struct Reply {
     std::optional<NSError> error;
 };
 
-// The local test server with the sample API, up for the whole test program, and a fresh app for
+// The local test server with the sample API and the chat rooms, up for the whole test program, and a fresh app for
 // each test: container, keychain, defaults, bundle pointing at the server, base URLs and
 // configuration. Screens that use the process-wide client derive from this.
 class ApiServerTest : public MainLoopTest {
@@ -52,6 +53,8 @@ protected:
 
     static testserver::TestServer& server();
     static testserver::ApiServer& api();
+    // The chat rooms, back to their data at the start of each test.
+    static testserver::ChatRoom& chatRoom();
     // "https://127.0.0.1:<port>" of the server.
     static std::string serverURL();
     // A loopback address where nothing listens.

@@ -265,7 +265,7 @@ TEST_F(ASModelTest, WritesFromTwoThreadsShareTheConnectionSafely)
     EXPECT_EQ(DownloadRecord::findAll({ { "progress", 1.0 } })->size(), 100u);
 }
 
-// Two versions of one record class: the second gained a column.
+// Two versions of one record class: the second gained a column and an index.
 struct NoteV1 : ASModel<NoteV1> {
     std::string text;
     static const ASTable<NoteV1>& table()
@@ -282,7 +282,7 @@ struct NoteV2 : ASModel<NoteV2> {
     static const ASTable<NoteV2>& table()
     {
         static const ASTable<NoteV2> table { "Note",
-            { { "text", &NoteV2::text }, { "weight", &NoteV2::weight }, { "tag", &NoteV2::tag } } };
+            { { "text", &NoteV2::text }, { "weight", &NoteV2::weight }, { "tag", &NoteV2::tag } }, { "tag" } };
         return table;
     }
 };
@@ -306,6 +306,14 @@ TEST_F(ASModelTest, AddedColumnsAppearWithTheirDefaultsOnOldRows)
     next.tag = "after";
     ASSERT_TRUE(next.save());
     EXPECT_EQ(NoteV2::findAll({ { "tag", "after" } })->size(), 1u);
+
+    // The old table got the index of the new declaration; lookups by tag use it.
+    auto database = ASConfigration::defaultDB();
+    ASSERT_TRUE(database);
+    auto plan = (*database)->select("sqlite_master", { "name" }, ASQuery().equal("type", "index"));
+    ASSERT_TRUE(plan) << plan.error();
+    ASSERT_EQ(plan->size(), 1u);
+    EXPECT_EQ((*plan)[0][0].text(), "Note_tag");
 }
 
 TEST_F(ASModelTest, WithoutDefaultDatabaseEveryOperationFails)
@@ -331,6 +339,15 @@ struct BadlyDeclared : ASModel<BadlyDeclared> {
     }
 };
 
+struct IndexOfNothing : ASModel<IndexOfNothing> {
+    std::string a;
+    static const ASTable<IndexOfNothing>& table()
+    {
+        static const ASTable<IndexOfNothing> table { "IndexOfNothing", { { "a", &IndexOfNothing::a } }, { "b" } };
+        return table;
+    }
+};
+
 struct ReservedColumn : ASModel<ReservedColumn> {
     std::int64_t id = 0;
     static const ASTable<ReservedColumn>& table()
@@ -347,6 +364,9 @@ TEST_F(ASModelTest, FaultyDeclarationsAreRefusedNotCrashed)
     EXPECT_FALSE(saved);
     EXPECT_NE(saved.error().find("declared twice"), std::string::npos);
     EXPECT_FALSE(ReservedColumn::findAll());
+    auto unindexable = IndexOfNothing::findAll();
+    ASSERT_FALSE(unindexable);
+    EXPECT_NE(unindexable.error().find("index on unknown column"), std::string::npos);
 }
 
 }

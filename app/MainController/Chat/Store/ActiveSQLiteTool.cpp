@@ -13,6 +13,33 @@ void logLine(const std::string& text)
     Log::write("ActiveSQLiteTool: " + text);
 }
 
+const google::protobuf::FieldDescriptor* fieldNamed(
+    const google::protobuf::Descriptor& descriptor, const std::string& key)
+{
+    if (const auto* field = descriptor.FindFieldByName(key))
+        return field;
+    for (int i = 0; i < descriptor.field_count(); ++i) {
+        if (descriptor.field(i)->json_name() == key)
+            return descriptor.field(i);
+    }
+    return nullptr;
+}
+
+// The keys of the object, at any depth, that name no field of the schema.
+void collectUnknownKeys(const JSON& object, const google::protobuf::Descriptor& descriptor,
+    const std::string& prefix, std::vector<std::string>& unknown)
+{
+    for (const auto& [key, value] : object.dictionaryValue()) {
+        const google::protobuf::FieldDescriptor* field = fieldNamed(descriptor, key);
+        if (!field) {
+            unknown.push_back(prefix + key);
+            continue;
+        }
+        if (field->message_type() && value.type() == JSON::Type::Object)
+            collectUnknownKeys(value, *field->message_type(), prefix + key + ".", unknown);
+    }
+}
+
 }
 
 bool ActiveSQLiteTool::hasRow(std::int64_t seq)
@@ -26,15 +53,21 @@ bool ActiveSQLiteTool::hasRow(std::int64_t seq)
     return found->has_value();
 }
 
-bool ActiveSQLiteTool::insert(std::int64_t seq, std::string senderID, std::string json)
+bool ActiveSQLiteTool::insert(const Message& message)
 {
+    std::string json;
+    auto encoded = google::protobuf::util::MessageToJsonString(message, &json);
+    if (!encoded.ok()) {
+        logLine("message " + std::to_string(message.seq()) + " not encoded: " + encoded.ToString());
+        return false;
+    }
     ZV_MessageASModel record;
-    record.seq = seq;
-    record.senderID = std::move(senderID);
+    record.seq = message.seq();
+    record.senderID = std::to_string(message.sender().sender_id());
     record.json = std::move(json);
     ASStatus saved = record.save();
     if (!saved)
-        logLine("message " + std::to_string(seq) + " not stored: " + saved.error());
+        logLine("message " + std::to_string(message.seq()) + " not stored: " + saved.error());
     return saved.ok();
 }
 
@@ -42,31 +75,48 @@ bool ActiveSQLiteTool::saveMessage(const Message& message)
 {
     if (hasRow(message.seq()))
         return false;
-    std::string json;
-    auto encoded = google::protobuf::util::MessageToJsonString(message, &json);
-    if (!encoded.ok()) {
-        logLine("message " + std::to_string(message.seq()) + " not encoded: " + encoded.ToString());
-        return false;
-    }
-    return insert(message.seq(), std::to_string(message.sender().sender_id()), std::move(json));
+    return insert(message);
 }
 
 bool ActiveSQLiteTool::saveMessage(const JSON& json)
 {
+    std::optional<Message> message = messageFromJSON(json);
+    if (!message)
+        return false;
+    if (hasRow(message->seq()))
+        return false;
+    return insert(*message);
+}
+
+std::optional<Message> ActiveSQLiteTool::messageFromJSON(const JSON& json)
+{
     if (json.type() != JSON::Type::Object) {
-        // It could never read back as a message, yet it would block seq 0 for good.
         logLine("a stored message must be an object");
-        return false;
+        return std::nullopt;
     }
-    std::int64_t seq = json["seq"].intValue();
-    if (hasRow(seq))
-        return false;
     std::optional<std::string> text = json.rawString();
     if (!text) {
-        logLine("message " + std::to_string(seq) + " has no text form");
-        return false;
+        logLine("a message object has no text form");
+        return std::nullopt;
     }
-    return insert(seq, json["sender"]["sender_id"].stringValue(), std::move(*text));
+    std::vector<std::string> unknown;
+    collectUnknownKeys(json, *Message::descriptor(), "", unknown);
+    if (!unknown.empty()) {
+        std::string keys;
+        for (const std::string& key : unknown)
+            keys += (keys.empty() ? "" : ", ") + key;
+        logLine("message " + json["seq"].stringValue() + ": ignored the keys " + keys);
+    }
+    Message message;
+    google::protobuf::util::JsonParseOptions options;
+    options.ignore_unknown_fields = true;
+    auto parsed = google::protobuf::util::JsonStringToMessage(*text, &message, options);
+    if (!parsed.ok()) {
+        logLine(
+            "message " + json["seq"].stringValue() + " not stored, it is no message: " + parsed.ToString());
+        return std::nullopt;
+    }
+    return message;
 }
 
 std::vector<Message> ActiveSQLiteTool::loadMessages()
@@ -87,6 +137,24 @@ std::vector<Message> ActiveSQLiteTool::loadMessages()
         messages.push_back(std::move(*message));
     }
     return messages;
+}
+
+std::optional<std::int64_t> ActiveSQLiteTool::lastMessageSeq()
+{
+    auto last = ZV_MessageASModel::findFirst(ASQuery().orderBy("seq", ASDirection::Descending));
+    if (!last) {
+        logLine("cannot read the last message: " + last.error());
+        return std::nullopt;
+    }
+    if (!last->has_value())
+        return std::nullopt;
+    if (decodeMessage((*last)->json))
+        return (*last)->seq;
+    // A damaged row on top: only a full read knows which one is the last good one.
+    std::vector<Message> messages = loadMessages();
+    if (messages.empty())
+        return std::nullopt;
+    return messages.back().seq();
 }
 
 std::optional<Message> ActiveSQLiteTool::decodeMessage(const std::string& json)

@@ -7,6 +7,7 @@ const ASTable<ZV_MessageASModel>& ZV_MessageASModel::table()
             { "seq", &ZV_MessageASModel::seq },
             { "senderID", &ZV_MessageASModel::senderID },
             { "json", &ZV_MessageASModel::json },
-        } };
+        },
+        { "seq" } };
     return table;
 }

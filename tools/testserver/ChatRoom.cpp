@@ -1,0 +1,581 @@
+#include "tools/testserver/ChatRoom.h"
+
+#include "tools/testserver/ChatRoomState.h"
+#include "tools/testserver/StaticFiles.h"
+
+#include <algorithm>
+#include <fstream>
+#include <google/protobuf/util/json_util.h>
+#include <sstream>
+
+namespace testserver {
+
+namespace {
+
+std::optional<nlohmann::json> readJSON(const std::filesystem::path& file, std::string* error)
+{
+    std::ifstream stream(file, std::ios::binary);
+    std::stringstream text;
+    text << stream.rdbuf();
+    nlohmann::json json = nlohmann::json::parse(text.str(), nullptr, false);
+    if (!stream || json.is_discarded()) {
+        if (error)
+            *error = "not a JSON file: " + file.string();
+        return std::nullopt;
+    }
+    return json;
+}
+
+void pointAtServer(nlohmann::json& value, std::uint16_t httpPort, std::uint16_t httpsPort)
+{
+    if (value.is_string()) {
+        value = pointAtLoopback(value.get<std::string>(), httpPort, httpsPort);
+        return;
+    }
+    if (value.is_structured()) {
+        for (auto& element : value)
+            pointAtServer(element, httpPort, httpsPort);
+    }
+}
+
+// The path of the chat address in the server-address file; "/ws" without one.
+std::string socketPath(const std::filesystem::path& dataDir)
+{
+    std::optional<nlohmann::json> domain = readJSON(dataDir / "domain_v2.json", nullptr);
+    std::string url = domain && domain->is_object() ? domain->value("room_gateway_websocket_url", "") : "";
+    size_t scheme = url.find("://");
+    size_t slash = scheme == std::string::npos ? std::string::npos : url.find('/', scheme + 3);
+    if (slash == std::string::npos)
+        return "/ws";
+    return url.substr(slash, url.find_first_of("?#", slash) - slash);
+}
+
+std::int64_t nowMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+template<class Payload> std::optional<Payload> decode(const std::string& bytes)
+{
+    Payload payload;
+    if (!payload.ParseFromString(bytes))
+        return std::nullopt;
+    return payload;
+}
+
+ChatScriptStep scriptStep(const nlohmann::json& json)
+{
+    ChatScriptStep step;
+    step.on = json.value("on", "");
+    step.count = json.value("count", 1);
+    step.drop = json.value("drop", false);
+    step.push = json.value("push", 0);
+    step.revoke = json.value("revoke", 0);
+    if (json.contains("block") && json["block"].is_object()) {
+        const nlohmann::json& block = json["block"];
+        step.block = ChatScriptStep::Block { block.value("user_id", std::int64_t(0)),
+            block.value("is_block", std::int64_t(1)), block.value("remain_time", std::int64_t(-1)) };
+    }
+    return step;
+}
+
+}
+
+Output makeOutput(PackageType type, std::int64_t requestID, const google::protobuf::Message& payload,
+    std::int32_t code, std::string message)
+{
+    Output output;
+    output.set_type(type);
+    output.set_request_id(requestID);
+    output.set_code(code);
+    output.set_message(std::move(message));
+    output.set_data(payload.SerializeAsString());
+    return output;
+}
+
+bool ChatRoom::State::load(std::string* error)
+{
+    std::optional<nlohmann::json> file = readJSON(dataFile, error);
+    if (!file)
+        return false;
+    pointAtServer(*file, httpPort, httpsPort);
+    rooms.clear();
+    members.clear();
+    samples.clear();
+    nextSample = 0;
+    script.clear();
+    eventCounts.clear();
+    for (const nlohmann::json& entry : file->value("rooms", nlohmann::json::array())) {
+        ChatRoomData room;
+        room.roomID = entry.value("room_id", std::int64_t(0));
+        room.notice = entry.value("notice", "");
+        room.baseOnline = entry.value("base_online", std::int64_t(0));
+        room.maxSeq = entry.value("max_seq", std::int64_t(0));
+        for (const nlohmann::json& stored : entry.value("messages", nlohmann::json::array())) {
+            Message message;
+            if (!google::protobuf::util::JsonStringToMessage(stored.dump(), &message).ok()) {
+                if (error)
+                    *error = "a message of room " + std::to_string(room.roomID) + " is not a Message";
+                return false;
+            }
+            room.maxSeq = std::max(room.maxSeq, message.seq());
+            room.messages.push_back(std::move(message));
+        }
+        std::sort(room.messages.begin(), room.messages.end(),
+            [](const Message& a, const Message& b) { return a.seq() < b.seq(); });
+        rooms[room.roomID] = std::move(room);
+    }
+    for (const nlohmann::json& entry : file->value("members", nlohmann::json::array())) {
+        ChatMember member;
+        member.userID = entry.value("user_id", std::int64_t(0));
+        member.nickname = entry.value("nickname", "");
+        member.avatarURL = entry.value("avatar_url", "");
+        member.memberType = entry.value("member_type", std::int64_t(0));
+        member.rankLevel = entry.value("rank_level", std::int64_t(0));
+        member.rankName = entry.value("rank_name", "");
+        member.rankColor = entry.value("rank_color", "");
+        members[member.userID] = std::move(member);
+    }
+    for (const nlohmann::json& entry : file->value("pushes", nlohmann::json::array())) {
+        if (entry.is_array() && entry.size() == 2 && entry[0].is_number_integer() && entry[1].is_string())
+            samples.emplace_back(entry[0].get<std::int64_t>(), entry[1].get<std::string>());
+    }
+    for (const nlohmann::json& entry : file->value("script", nlohmann::json::array()))
+        script.push_back(scriptStep(entry));
+    if (!rooms.contains(1) || samples.empty()) {
+        if (error)
+            *error = dataFile.string() + " needs room 1 and sample pushes";
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::int64_t> ChatRoom::State::userForToken(const std::optional<std::string>& token) const
+{
+    if (!token || !tokens.contains(*token))
+        return std::nullopt;
+    return accountUserID;
+}
+
+std::int64_t ChatRoom::State::onlineCount(const ChatRoomData& room) const
+{
+    std::int64_t count = room.baseOnline;
+    for (const auto& [id, connection] : connections) {
+        if (connection.roomID == room.roomID)
+            ++count;
+    }
+    return count;
+}
+
+std::pair<std::int64_t, std::int64_t> ChatRoom::State::blockState(std::int64_t userID)
+{
+    auto it = members.find(userID);
+    if (it == members.end() || !it->second.blocked)
+        return { 0, 0 };
+    ChatMember& member = it->second;
+    if (!member.blockEnds)
+        return { 1, -1 };
+    auto left = std::chrono::duration_cast<std::chrono::seconds>(
+        *member.blockEnds - std::chrono::system_clock::now());
+    if (left.count() <= 0) {
+        member.blocked = false;
+        member.blockEnds.reset();
+        return { 0, 0 };
+    }
+    return { 1, left.count() };
+}
+
+Message ChatRoom::State::makeMessage(std::int64_t roomID, std::int64_t senderID, std::string text) const
+{
+    Message message;
+    Sender* sender = message.mutable_sender();
+    sender->set_sender_type(senderID == 0 ? ST_SYSTEM : ST_USER);
+    sender->set_sender_id(senderID);
+    if (auto it = members.find(senderID); it != members.end()) {
+        sender->set_nickname(it->second.nickname);
+        sender->set_avatar_url(it->second.avatarURL);
+        sender->set_member_type(it->second.memberType);
+        sender->set_rank_level(it->second.rankLevel);
+        sender->set_rank_name(it->second.rankName);
+        sender->set_rank_color(it->second.rankColor);
+    }
+    message.set_receiver_type(RT_ROOM);
+    message.set_receiver_id(roomID);
+    message.set_message_type(MT_TEXT);
+    message.set_message_content(std::move(text));
+    message.set_status(MS_NORMAL);
+    return message;
+}
+
+std::int64_t ChatRoom::State::append(ChatRoomData& room, Message message)
+{
+    message.set_seq(++room.maxSeq);
+    message.set_send_time(nowMilliseconds());
+    MessageOutput push;
+    push.set_room_id(room.roomID);
+    *push.mutable_message() = message;
+    room.messages.push_back(std::move(message));
+    toRoom(room.roomID, makeOutput(PT_MESSAGE, 0, push));
+    return room.maxSeq;
+}
+
+std::vector<std::int64_t> ChatRoom::State::revoke(ChatRoomData& room, const std::vector<std::int64_t>& seqs)
+{
+    std::vector<std::int64_t> found;
+    for (std::int64_t seq : seqs) {
+        auto it = std::find_if(room.messages.begin(), room.messages.end(),
+            [seq](const Message& message) { return message.seq() == seq; });
+        if (it == room.messages.end())
+            continue;
+        room.messages.erase(it);
+        found.push_back(seq);
+    }
+    if (!found.empty()) {
+        RevokeMessageOutput push;
+        push.set_code(1);
+        for (std::int64_t seq : found)
+            push.add_seqs(seq);
+        toRoom(room.roomID, makeOutput(PT_REVOKE, 0, push));
+    }
+    return found;
+}
+
+void ChatRoom::State::applyBlock(std::int64_t userID, bool blocked, std::int64_t remainTime)
+{
+    ChatMember& member = members[userID];
+    member.userID = userID;
+    member.blocked = blocked;
+    member.blockEnds.reset();
+    if (blocked && remainTime >= 0)
+        member.blockEnds = std::chrono::system_clock::now() + std::chrono::seconds(remainTime);
+    BlockUserOutput push;
+    push.set_is_block(blocked ? 1 : 0);
+    push.set_block_remain_time(blocked ? remainTime : 0);
+    toUser(userID, makeOutput(PT_BLOCK_USER, 0, push));
+}
+
+void ChatRoom::State::pushSamples(std::int64_t roomID, int count)
+{
+    auto room = rooms.find(roomID);
+    if (room == rooms.end())
+        return;
+    for (int i = 0; i < count; ++i) {
+        const auto& [sender, text] = samples[nextSample++ % samples.size()];
+        append(room->second, makeMessage(roomID, sender, text));
+    }
+}
+
+void ChatRoom::State::dropAll()
+{
+    for (auto& [id, connection] : connections) {
+        if (auto peer = connection.peer.lock())
+            peer->drop();
+    }
+}
+
+void ChatRoom::State::toRoom(std::int64_t roomID, const Output& output)
+{
+    std::string bytes = output.SerializeAsString();
+    for (auto& [id, connection] : connections) {
+        if (connection.roomID != roomID)
+            continue;
+        if (auto peer = connection.peer.lock())
+            peer->send(bytes);
+    }
+}
+
+void ChatRoom::State::toUser(std::int64_t userID, const Output& output)
+{
+    std::string bytes = output.SerializeAsString();
+    for (auto& [id, connection] : connections) {
+        if (connection.userID != userID)
+            continue;
+        if (auto peer = connection.peer.lock())
+            peer->send(bytes);
+    }
+}
+
+void ChatRoom::State::countEvent(const std::string& event)
+{
+    int count = ++eventCounts[event];
+    for (const ChatScriptStep& step : script) {
+        if (step.on != event || step.count != count)
+            continue;
+        if (step.drop)
+            dropAll();
+        pushSamples(1, step.push);
+        if (step.revoke > 0) {
+            ChatRoomData& room = rooms[1];
+            std::vector<std::int64_t> newest;
+            for (auto it = room.messages.rbegin();
+                 it != room.messages.rend() && int(newest.size()) < step.revoke; ++it)
+                newest.push_back(it->seq());
+            revoke(room, newest);
+        }
+        if (step.block)
+            applyBlock(step.block->userID, step.block->isBlock == 1, step.block->remainTime);
+    }
+}
+
+namespace {
+
+// One frame of a client, on the server's thread.
+void handleFrame(
+    ChatRoom::State& state, const std::shared_ptr<WebSocketPeer>& peer, std::string bytes, bool binary)
+{
+    std::lock_guard lock(state.mutex);
+    ChatFrame frame { peer->id(), bytes, std::nullopt };
+    Input input;
+    if (binary && input.ParseFromString(bytes))
+        frame.input = input;
+    if (state.received.size() < ChatRoom::State::maxRecordedFrames)
+        state.received.push_back(std::move(frame));
+    auto found = state.connections.find(peer->id());
+    if (!binary || !state.received.back().input || found == state.connections.end())
+        return;
+    ChatConnection& connection = found->second;
+    auto reply = [&](const Output& output) { peer->send(output.SerializeAsString()); };
+
+    switch (input.type()) {
+    case PT_SIGN_IN: {
+        std::optional<SignInInput> signIn = decode<SignInInput>(input.data());
+        constexpr std::string_view scheme = "Bearer ";
+        std::optional<std::int64_t> user;
+        if (signIn && signIn->token().starts_with(scheme))
+            user = state.userForToken(signIn->token().substr(scheme.size()));
+        if (user && signIn->user_id() != 0 && signIn->user_id() != *user)
+            user.reset();
+        SignInOutput answer;
+        answer.set_code(user ? 1 : 0);
+        connection.userID = user;
+        reply(makeOutput(
+            PT_SIGN_IN, input.request_id(), answer, user ? 1 : 0, user ? "success" : "token invalid"));
+        state.countEvent("sign_in");
+        return;
+    }
+    case PT_SUBSCRIBE_ROOM: {
+        std::optional<SubscribeRoomInput> subscribe = decode<SubscribeRoomInput>(input.data());
+        SubscribeRoomOutput answer;
+        auto room = subscribe ? state.rooms.find(subscribe->room_id()) : state.rooms.end();
+        if (connection.userID && room != state.rooms.end()) {
+            connection.roomID = room->first;
+            answer.set_code(1);
+            answer.set_room_conns(state.onlineCount(room->second));
+        }
+        reply(makeOutput(PT_SUBSCRIBE_ROOM, input.request_id(), answer, answer.code()));
+        state.countEvent("subscribe");
+        return;
+    }
+    case PT_SYNC: {
+        std::optional<SyncInput> sync = decode<SyncInput>(input.data());
+        SyncOutput answer;
+        auto room = connection.roomID ? state.rooms.find(*connection.roomID) : state.rooms.end();
+        if (sync && room != state.rooms.end() && (sync->flag() == 1 || sync->flag() == -1)) {
+            const std::vector<Message>& all = room->second.messages;
+            std::vector<const Message*> range;
+            for (const Message& message : all) {
+                if (sync->flag() == 1 ? message.seq() > sync->seq() : message.seq() < sync->seq())
+                    range.push_back(&message);
+            }
+            std::size_t take = std::min(range.size(), ChatRoom::State::pageSize);
+            // Newer: the ones right after seq; older: the ones right before it.
+            std::size_t first = sync->flag() == 1 ? 0 : range.size() - take;
+            for (std::size_t i = first; i < first + take; ++i)
+                *answer.add_messages() = *range[i];
+            answer.set_has_more(range.size() > take);
+            answer.set_more_msg_count(static_cast<std::int64_t>(range.size() - take));
+        }
+        reply(makeOutput(PT_SYNC, input.request_id(), answer, room != state.rooms.end() ? 1 : 0));
+        state.countEvent("sync");
+        return;
+    }
+    case PT_HEARTBEAT: {
+        HeartBeatOutput answer;
+        if (auto room = connection.roomID ? state.rooms.find(*connection.roomID) : state.rooms.end();
+            room != state.rooms.end()) {
+            answer.set_room_id(room->first);
+            answer.set_room_conns(state.onlineCount(room->second));
+            answer.set_room_notice(room->second.notice);
+        }
+        reply(makeOutput(PT_HEARTBEAT, input.request_id(), answer));
+        state.countEvent("heartbeat");
+        return;
+    }
+    case PT_MESSAGE:
+        // Acknowledgements are taken note of, not answered.
+        state.countEvent("ack");
+        return;
+    default:
+        return;
+    }
+}
+
+}
+
+std::unique_ptr<ChatRoom> ChatRoom::install(
+    TestServer& server, ApiServer& api, const std::filesystem::path& dataDir, std::string* error)
+{
+    auto state = std::make_shared<State>();
+    state->dataFile = dataDir / "api" / "chat_room.json";
+    state->httpPort = server.httpPort();
+    state->httpsPort = server.httpsPort();
+    state->path = socketPath(dataDir);
+    std::optional<nlohmann::json> account = readJSON(dataDir / "api" / "account.json", error);
+    if (!account)
+        return nullptr;
+    for (const char* key : { "access_token", "refreshed_token" }) {
+        if (std::string token = account->value(key, ""); !token.empty())
+            state->tokens.insert(token);
+    }
+    state->accountUserID = account->value("user", nlohmann::json::object()).value("id", std::int64_t(0));
+    {
+        std::lock_guard lock(state->mutex);
+        if (!state->load(error))
+            return nullptr;
+    }
+
+    WebSocketCallbacks callbacks;
+    std::weak_ptr<State> weak = state;
+    callbacks.accept = [weak](const UpgradeHandler::HTTPRequest&) {
+        auto state = weak.lock();
+        if (!state)
+            return false;
+        std::lock_guard lock(state->mutex);
+        return state->accepting;
+    };
+    callbacks.opened = [weak](const std::shared_ptr<WebSocketPeer>& peer) {
+        if (auto state = weak.lock()) {
+            std::lock_guard lock(state->mutex);
+            state->connections[peer->id()] = ChatConnection { peer, std::nullopt, std::nullopt };
+        }
+    };
+    callbacks.message = [weak](const std::shared_ptr<WebSocketPeer>& peer, std::string bytes, bool binary) {
+        if (auto state = weak.lock())
+            handleFrame(*state, peer, std::move(bytes), binary);
+    };
+    callbacks.closed = [weak](const std::shared_ptr<WebSocketPeer>& peer) {
+        if (auto state = weak.lock()) {
+            std::lock_guard lock(state->mutex);
+            state->connections.erase(peer->id());
+        }
+    };
+    server.routeUpgrade(state->path, makeWebSocketHandler(std::move(callbacks)));
+    installChatApi(api, state);
+    return std::unique_ptr<ChatRoom>(new ChatRoom(std::move(state)));
+}
+
+ChatRoom::ChatRoom(std::shared_ptr<State> state)
+    : m_state(std::move(state))
+{ }
+
+ChatRoom::~ChatRoom()
+{
+    dropConnections();
+}
+
+const std::string& ChatRoom::path() const
+{
+    return m_state->path;
+}
+
+void ChatRoom::reset()
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->dropAll();
+    m_state->connections.clear();
+    std::string error;
+    if (!m_state->load(&error))
+        throw std::runtime_error(error);
+    m_state->script.clear();
+    m_state->accepting = true;
+    m_state->received.clear();
+}
+
+void ChatRoom::setScript(std::vector<ChatScriptStep> steps)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->script = std::move(steps);
+    m_state->eventCounts.clear();
+}
+
+std::int64_t ChatRoom::push(std::int64_t roomID, std::optional<std::string> text, std::int64_t senderID)
+{
+    std::lock_guard lock(m_state->mutex);
+    auto room = m_state->rooms.find(roomID);
+    if (room == m_state->rooms.end())
+        return 0;
+    if (!text) {
+        const auto& [sender, sample] = m_state->samples[m_state->nextSample++ % m_state->samples.size()];
+        text = sample;
+        senderID = sender;
+    }
+    return m_state->append(room->second, m_state->makeMessage(roomID, senderID, std::move(*text)));
+}
+
+void ChatRoom::revoke(std::int64_t roomID, const std::vector<std::int64_t>& seqs)
+{
+    std::lock_guard lock(m_state->mutex);
+    if (auto room = m_state->rooms.find(roomID); room != m_state->rooms.end())
+        m_state->revoke(room->second, seqs);
+}
+
+void ChatRoom::block(std::int64_t userID, std::int64_t isBlock, std::int64_t remainTime)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->applyBlock(userID, isBlock == 1, remainTime);
+}
+
+void ChatRoom::dropConnections()
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->dropAll();
+}
+
+void ChatRoom::setAcceptingConnections(bool accepting)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->accepting = accepting;
+}
+
+std::vector<ChatFrame> ChatRoom::received() const
+{
+    std::lock_guard lock(m_state->mutex);
+    return m_state->received;
+}
+
+void ChatRoom::clearReceived()
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->received.clear();
+}
+
+std::size_t ChatRoom::connectionCount() const
+{
+    std::lock_guard lock(m_state->mutex);
+    return m_state->connections.size();
+}
+
+std::size_t ChatRoom::subscriberCount(std::int64_t roomID) const
+{
+    std::lock_guard lock(m_state->mutex);
+    return std::count_if(m_state->connections.begin(), m_state->connections.end(),
+        [roomID](const auto& entry) { return entry.second.roomID == roomID; });
+}
+
+std::int64_t ChatRoom::maxSeq(std::int64_t roomID) const
+{
+    std::lock_guard lock(m_state->mutex);
+    auto room = m_state->rooms.find(roomID);
+    return room == m_state->rooms.end() ? 0 : room->second.maxSeq;
+}
+
+std::vector<Message> ChatRoom::history(std::int64_t roomID) const
+{
+    std::lock_guard lock(m_state->mutex);
+    auto room = m_state->rooms.find(roomID);
+    return room == m_state->rooms.end() ? std::vector<Message>() : room->second.messages;
+}
+
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "app/MainController/Chat/Schema/ChatSchema.h"
+#include "tools/testserver/ApiServer.h"
+#include "tools/testserver/TestServer.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testserver {
+
+// One binary frame a client sent, as it came, with the envelope read from it when it was one.
+struct ChatFrame {
+    std::uint64_t connection = 0;
+    std::string bytes;
+    std::optional<Input> input;
+};
+
+// A step of the room's script: when the client event `on` ("sign_in", "subscribe", "sync",
+// "heartbeat" or "ack") has happened `count` times since the start (or the last reset), the room
+// cuts every connection when `drop` is set, then pushes `push` sample messages, recalls its
+// `revoke` newest messages and applies `block` to a member.
+struct ChatScriptStep {
+    struct Block {
+        std::int64_t userID = 0;
+        std::int64_t isBlock = 1;
+        std::int64_t remainTime = -1; // -1: a ban without end
+    };
+
+    std::string on;
+    int count = 1;
+    bool drop = false;
+    int push = 0;
+    int revoke = 0;
+    std::optional<Block> block;
+};
+
+// The chat rooms of the local test server: a WebSocket endpoint (ws and wss, at the path of the
+// server-address file's chat address, "/ws" by default) that speaks the chat schema, and the
+// room endpoints of the API ("v1/room/..."), all over one shared state read from
+// data/api/chat_room.json and the sample account (data/api/account.json).
+//
+// Socket: one Input per binary frame from the client, one Output per frame to it. Sign-in takes
+// "Bearer " and a token of the account; subscription needs a sign-in; sync and heartbeat need a
+// subscription; acknowledgements get no reply. Replies echo the request's type and id; pushes
+// (new messages, revokes, blocks) carry request id 0. Each room numbers its messages itself.
+//
+// All calls are thread-safe; clients are served on the server's thread.
+class ChatRoom {
+public:
+    // The one registration: routes the endpoint and the API; nullptr (and *error) when the data
+    // cannot be read. Call after the sample API, whose room sequence endpoint it replaces.
+    static std::unique_ptr<ChatRoom> install(TestServer& server, ApiServer& api,
+        const std::filesystem::path& dataDir, std::string* error = nullptr);
+    ~ChatRoom();
+    ChatRoom(const ChatRoom&) = delete;
+    ChatRoom& operator=(const ChatRoom&) = delete;
+
+    // The endpoint's path.
+    const std::string& path() const;
+
+    // Back to the data file's rooms and members, without a script; every connection is cut,
+    // connections are accepted again and the record of frames is emptied.
+    void reset();
+    void setScript(std::vector<ChatScriptStep> steps);
+
+    // A new message from a sender (a member of the data file) to every subscriber of the room;
+    // its seq. Without text the next sample text and its sender are used.
+    std::int64_t push(
+        std::int64_t roomID, std::optional<std::string> text = std::nullopt, std::int64_t senderID = 0);
+    // Recalls messages of the room (those that exist) and tells its subscribers.
+    void revoke(std::int64_t roomID, const std::vector<std::int64_t>& seqs);
+    // A ban (remainTime -1), a mute (seconds) or a lift (isBlock 0) of a member, told to the
+    // member's connections.
+    void block(std::int64_t userID, std::int64_t isBlock, std::int64_t remainTime);
+    // Cuts every connection without a close frame, as a lost network would.
+    void dropConnections();
+    // While false, upgrades are refused (403) and the clients cannot connect.
+    void setAcceptingConnections(bool accepting);
+
+    std::vector<ChatFrame> received() const;
+    void clearReceived();
+    std::size_t connectionCount() const;
+    std::size_t subscriberCount(std::int64_t roomID) const;
+    std::int64_t maxSeq(std::int64_t roomID) const;
+    std::vector<Message> history(std::int64_t roomID) const;
+
+    struct State;
+
+private:
+    explicit ChatRoom(std::shared_ptr<State> state);
+    std::shared_ptr<State> m_state;
+};
+
+}

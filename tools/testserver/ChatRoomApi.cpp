@@ -1,0 +1,241 @@
+// The room endpoints of the API, over the chat rooms' state.
+
+#include "tools/testserver/ChatRoomState.h"
+
+#include <charconv>
+
+namespace testserver {
+
+namespace {
+
+std::optional<std::int64_t> integer(const nlohmann::json& value)
+{
+    if (value.is_number_integer())
+        return value.get<std::int64_t>();
+    if (value.is_string()) {
+        const std::string& text = value.get_ref<const std::string&>();
+        std::int64_t number = 0;
+        auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (ec == std::errc() && end == text.data() + text.size() && !text.empty())
+            return number;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int64_t> parameter(const ApiCall& call, const char* key)
+{
+    auto it = call.parameters.find(key);
+    return it == call.parameters.end() ? std::nullopt : integer(*it);
+}
+
+// An array parameter: a JSON array of integers (or their decimal texts). Anything else, a list
+// written as one text included, is no list.
+std::optional<std::vector<std::int64_t>> listParameter(const ApiCall& call, const char* key)
+{
+    auto it = call.parameters.find(key);
+    if (it == call.parameters.end() || !it->is_array())
+        return std::nullopt;
+    std::vector<std::int64_t> values;
+    for (const nlohmann::json& element : *it) {
+        std::optional<std::int64_t> value = integer(element);
+        if (!value)
+            return std::nullopt;
+        values.push_back(*value);
+    }
+    return values;
+}
+
+ApiReply badParameter(const std::string& key)
+{
+    return ApiReply::error(1001, "参数错误: " + key);
+}
+
+ApiReply signInRequired()
+{
+    return ApiReply::error(2000, "请先登录");
+}
+
+}
+
+nlohmann::json restJSON(const Message& message)
+{
+    nlohmann::json json
+        = { { "seq", message.seq() }, { "receiver_type", static_cast<int>(message.receiver_type()) },
+              { "receiver_id", message.receiver_id() },
+              { "message_type", static_cast<int>(message.message_type()) },
+              { "message_content", message.message_content() }, { "send_time", message.send_time() },
+              { "status", static_cast<int>(message.status()) } };
+    if (message.has_sender()) {
+        const Sender& sender = message.sender();
+        json["sender"] = { { "sender_type", static_cast<int>(sender.sender_type()) },
+            { "sender_id", sender.sender_id() }, { "nickname", sender.nickname() },
+            { "avatar_url", sender.avatar_url() }, { "rank_level", sender.rank_level() },
+            { "rank_color", sender.rank_color() }, { "rank_name", sender.rank_name() },
+            { "member_type", sender.member_type() } };
+    }
+    if (message.to_user_ids_size() > 0)
+        json["to_user_ids"]
+            = std::vector<std::int64_t>(message.to_user_ids().begin(), message.to_user_ids().end());
+    if (message.link_seq() != 0)
+        json["link_seq"] = message.link_seq();
+    if (message.has_link_message()) {
+        const LinkMessage& link = message.link_message();
+        json["link_message"] = { { "message_content", link.message_content() },
+            { "message_type", static_cast<int>(link.message_type()) }, { "sender_name", link.sender_name() },
+            { "send_time", link.send_time() } };
+    }
+    return json;
+}
+
+void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
+{
+    using State = ChatRoom::State;
+    auto room = [](State& state, const ApiCall& call) -> ChatRoomData* {
+        auto it = state.rooms.find(parameter(call, "room_id").value_or(0));
+        return it == state.rooms.end() ? nullptr : &it->second;
+    };
+
+    api.handle("v1/room/maxseq", [state](const ApiCall&) {
+        std::lock_guard lock(state->mutex);
+        nlohmann::json list = nlohmann::json::array();
+        for (const auto& [id, room] : state->rooms)
+            list.push_back({ { "room_id", id }, { "max_seq", room.maxSeq } });
+        return ApiReply::success(list);
+    });
+
+    api.handle("v1/room/current", [state, room](const ApiCall& call) {
+        std::lock_guard lock(state->mutex);
+        ChatRoomData* found = room(*state, call);
+        if (!found)
+            return badParameter("room_id");
+        return ApiReply::success(
+            { { "room_id", found->roomID }, { "online_devices", state->onlineCount(*found) },
+                { "room_notice", found->notice }, { "max_seq", found->maxSeq } });
+    });
+
+    api.handle("v1/room/user", [state, room](const ApiCall& call) {
+        std::lock_guard lock(state->mutex);
+        ChatRoomData* found = room(*state, call);
+        if (!found)
+            return badParameter("room_id");
+        std::optional<std::int64_t> user = parameter(call, "user_id");
+        if (!user)
+            user = state->userForToken(call.token);
+        if (!user)
+            return signInRequired();
+        auto [isBlock, remain] = state->blockState(*user);
+        auto member = state->members.find(*user);
+        return ApiReply::success({ { "is_block", isBlock }, { "block_remain_time", remain },
+            { "member_type", member == state->members.end() ? 0 : member->second.memberType },
+            { "online_devices", state->onlineCount(*found) }, { "room_notice", found->notice } });
+    });
+
+    // The newest messages after `seq` (all of the room without it), a page at most.
+    api.handle("v1/room/lastmsg", [state, room](const ApiCall& call) {
+        std::lock_guard lock(state->mutex);
+        ChatRoomData* found = room(*state, call);
+        if (!found)
+            return badParameter("room_id");
+        std::int64_t after = parameter(call, "seq").value_or(0);
+        std::vector<const Message*> range;
+        for (const Message& message : found->messages) {
+            if (message.seq() > after)
+                range.push_back(&message);
+        }
+        std::size_t take = std::min(range.size(), State::pageSize);
+        nlohmann::json messages = nlohmann::json::array();
+        for (std::size_t i = range.size() - take; i < range.size(); ++i)
+            messages.push_back(restJSON(*range[i]));
+        return ApiReply::success({ { "messages", messages }, { "has_more", range.size() > take },
+            { "more_msg_count", range.size() - take } });
+    });
+
+    api.handle("v1/room/sendmsg", [state](const ApiCall& call) {
+        std::lock_guard lock(state->mutex);
+        std::optional<std::int64_t> user = state->userForToken(call.token);
+        if (!user)
+            return signInRequired();
+        auto found = state->rooms.find(parameter(call, "receiver_id").value_or(0));
+        if (found == state->rooms.end())
+            return badParameter("receiver_id");
+        std::int64_t type = parameter(call, "type").value_or(0);
+        std::string content = call.parameters.value("content", nlohmann::json()).is_string()
+            ? call.parameters["content"].get<std::string>()
+            : "";
+        if ((type != MT_TEXT && type != MT_IMAGE) || content.empty())
+            return badParameter(content.empty() ? "content" : "type");
+        std::optional<std::vector<std::int64_t>> mentions;
+        if (call.parameters.contains("to_user_ids")) {
+            mentions = listParameter(call, "to_user_ids");
+            if (!mentions)
+                return badParameter("to_user_ids");
+        }
+        if (state->blockState(*user).first == 1)
+            return ApiReply::error(3001, "你已被禁言");
+
+        Message message = state->makeMessage(found->first, *user, content);
+        message.set_message_type(static_cast<ChatMessageType>(type));
+        for (std::int64_t id : mentions.value_or(std::vector<std::int64_t>()))
+            message.add_to_user_ids(id);
+        if (std::optional<std::int64_t> linkSeq = parameter(call, "link_seq")) {
+            for (const Message& quoted : found->second.messages) {
+                if (quoted.seq() != *linkSeq)
+                    continue;
+                message.set_link_seq(*linkSeq);
+                LinkMessage* link = message.mutable_link_message();
+                link->set_message_content(quoted.message_content());
+                link->set_message_type(quoted.message_type());
+                link->set_sender_name(quoted.sender().nickname());
+                link->set_send_time(quoted.send_time());
+            }
+        }
+        std::int64_t seq = state->append(found->second, std::move(message));
+        return ApiReply::success({ { "seq", seq } }, "发送成功");
+    });
+
+    api.handle("v1/room/revokemsg", [state, room](const ApiCall& call) {
+        std::lock_guard lock(state->mutex);
+        std::optional<std::int64_t> user = state->userForToken(call.token);
+        if (!user)
+            return signInRequired();
+        ChatRoomData* found = room(*state, call);
+        if (!found)
+            return badParameter("room_id");
+        std::optional<std::vector<std::int64_t>> seqs = listParameter(call, "seqs");
+        if (!seqs || seqs->empty())
+            return badParameter("seqs");
+        bool admin = state->members[*user].memberType == 1;
+        for (std::int64_t seq : *seqs) {
+            for (const Message& message : found->messages) {
+                if (message.seq() == seq && !admin && message.sender().sender_id() != *user)
+                    return ApiReply::error(3002, "没有权限");
+            }
+        }
+        state->revoke(*found, *seqs);
+        return ApiReply::success(nlohmann::json::object(), "撤回成功");
+    });
+
+    // type 1 restricts (time -1: a ban, else a mute of that many seconds), type 2 lifts.
+    api.handle("v1/room/blockuser", [state, room](const ApiCall& call) {
+        std::lock_guard lock(state->mutex);
+        std::optional<std::int64_t> user = state->userForToken(call.token);
+        if (!user)
+            return signInRequired();
+        if (!room(*state, call))
+            return badParameter("room_id");
+        std::optional<std::vector<std::int64_t>> users = listParameter(call, "user_ids");
+        std::int64_t type = parameter(call, "type").value_or(0);
+        std::optional<std::int64_t> time = parameter(call, "time");
+        if (!users || users->empty())
+            return badParameter("user_ids");
+        if ((type != 1 && type != 2) || !time || (type == 1 && *time < -1))
+            return badParameter(type != 1 && type != 2 ? "type" : "time");
+        if (state->members[*user].memberType != 1)
+            return ApiReply::error(3002, "没有权限");
+        for (std::int64_t target : *users)
+            state->applyBlock(target, type == 1, type == 1 ? *time : 0);
+        return ApiReply::success(nlohmann::json::object(), "操作成功");
+    });
+}
+
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+// The shared state of ChatRoom, for its socket side (ChatRoom.cpp) and its API (ChatRoomApi.cpp).
+
+#include "tools/testserver/ChatRoom.h"
+#include "tools/testserver/WebSocketServer.h"
+
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <set>
+
+namespace testserver {
+
+struct ChatMember {
+    std::int64_t userID = 0;
+    std::string nickname;
+    std::string avatarURL;
+    std::int64_t memberType = 0;
+    std::int64_t rankLevel = 0;
+    std::string rankName;
+    std::string rankColor;
+    bool blocked = false;
+    std::optional<std::chrono::system_clock::time_point> blockEnds; // none while blocked: a ban
+};
+
+struct ChatRoomData {
+    std::int64_t roomID = 0;
+    std::string notice;
+    std::int64_t baseOnline = 0;
+    std::int64_t maxSeq = 0;
+    std::vector<Message> messages; // ascending seq
+};
+
+struct ChatConnection {
+    std::weak_ptr<WebSocketPeer> peer;
+    std::optional<std::int64_t> userID; // after a sign-in
+    std::optional<std::int64_t> roomID; // after a subscription
+};
+
+struct ChatRoom::State {
+    static constexpr std::size_t pageSize = 20;
+    static constexpr std::size_t maxRecordedFrames = 10000;
+
+    // Fixed once installed.
+    std::filesystem::path dataFile;
+    std::uint16_t httpPort = 0;
+    std::uint16_t httpsPort = 0;
+    std::string path = "/ws";
+    std::set<std::string> tokens; // "Bearer " is not part of them
+    std::int64_t accountUserID = 0;
+
+    mutable std::mutex mutex;
+    std::map<std::int64_t, ChatRoomData> rooms;
+    std::map<std::int64_t, ChatMember> members;
+    std::vector<std::pair<std::int64_t, std::string>> samples;
+    std::size_t nextSample = 0;
+    std::map<std::uint64_t, ChatConnection> connections;
+    std::vector<ChatScriptStep> script;
+    std::map<std::string, int> eventCounts;
+    bool accepting = true;
+    std::vector<ChatFrame> received;
+
+    // Everything below expects the mutex to be held.
+    bool load(std::string* error);
+    std::optional<std::int64_t> userForToken(const std::optional<std::string>& token) const;
+    std::int64_t onlineCount(const ChatRoomData& room) const;
+    // The remaining seconds of a member's restriction: -1 for a ban, 0 when free.
+    std::pair<std::int64_t, std::int64_t> blockState(std::int64_t userID);
+    Message makeMessage(std::int64_t roomID, std::int64_t senderID, std::string text) const;
+    std::int64_t append(ChatRoomData& room, Message message);
+    std::vector<std::int64_t> revoke(ChatRoomData& room, const std::vector<std::int64_t>& seqs);
+    void applyBlock(std::int64_t userID, bool blocked, std::int64_t remainTime);
+    void pushSamples(std::int64_t roomID, int count);
+    void dropAll();
+    void toRoom(std::int64_t roomID, const Output& output);
+    void toUser(std::int64_t userID, const Output& output);
+    void countEvent(const std::string& event);
+};
+
+// An Output envelope around a payload.
+Output makeOutput(PackageType type, std::int64_t requestID, const google::protobuf::Message& payload,
+    std::int32_t code = 1, std::string message = "success");
+// A message as the API sends it: the schema's field names, numbers as numbers.
+nlohmann::json restJSON(const Message& message);
+
+void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state);
+
+}
