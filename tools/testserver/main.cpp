@@ -1,24 +1,36 @@
 // zentavo-testserver: the local test server on its own, for manual runs of the app; with a data
 // folder it also answers the sample API under /api/.
 //   zentavo-testserver --keys build/keys --data tools/testserver/data [--http-port N] [--https-port N]
+//     [--encrypt body|data] [--encrypt-route <path>=body|data]... [--delay-route <path>=<ms>]...
+// --encrypt encrypts every reply of the sample API (the whole body, or its `data`), --encrypt-route
+// one path below /api/ (over --encrypt); --delay-route holds back the replies of one path.
 
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/SampleApi.h"
 #include "tools/testserver/TestServer.h"
 
 #include <charconv>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <pthread.h>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
+
+constexpr long long maxDelayMs = 60'000;
 
 void printUsage()
 {
     std::cerr << "usage: zentavo-testserver --keys <dir> [--data <dir>] [--http-port <port>] [--https-port "
-                 "<port>]\n";
+                 "<port>]\n"
+                 "         [--encrypt body|data] [--encrypt-route <path>=body|data]... "
+                 "[--delay-route <path>=<ms>]...\n";
 }
 
 bool parsePort(const char* text, std::uint16_t& port)
@@ -28,11 +40,72 @@ bool parsePort(const char* text, std::uint16_t& port)
     return ec == std::errc() && next == end;
 }
 
+std::optional<testserver::ApiReply::Encryption> parseEncryption(std::string_view text)
+{
+    if (text == "body")
+        return testserver::ApiReply::Encryption::Body;
+    if (text == "data")
+        return testserver::ApiReply::Encryption::Data;
+    return std::nullopt;
+}
+
+// "<path>=<value>" with a path that is not empty.
+std::optional<std::pair<std::string, std::string>> splitRoute(std::string_view text)
+{
+    size_t equals = text.find('=');
+    if (equals == 0 || equals == std::string_view::npos)
+        return std::nullopt;
+    return std::pair { std::string(text.substr(0, equals)), std::string(text.substr(equals + 1)) };
+}
+
+struct ReplyStyle {
+    std::optional<testserver::ApiReply::Encryption> encryption;
+    std::vector<std::pair<std::string, testserver::ApiReply::Encryption>> routeEncryption;
+    std::vector<std::pair<std::string, std::chrono::milliseconds>> routeDelay;
+
+    bool parse(const std::string& option, const char* value)
+    {
+        if (option == "--encrypt") {
+            encryption = parseEncryption(value);
+            return encryption.has_value();
+        }
+        auto route = splitRoute(value);
+        if (!route)
+            return false;
+        if (option == "--encrypt-route") {
+            auto chosen = parseEncryption(route->second);
+            if (chosen)
+                routeEncryption.emplace_back(route->first, *chosen);
+            return chosen.has_value();
+        }
+        long long ms = -1;
+        const std::string& text = route->second;
+        auto [next, ec] = std::from_chars(text.data(), text.data() + text.size(), ms);
+        if (ec != std::errc() || next != text.data() + text.size() || ms < 0 || ms > maxDelayMs)
+            return false;
+        routeDelay.emplace_back(route->first, std::chrono::milliseconds(ms));
+        return true;
+    }
+
+    bool empty() const { return !encryption && routeEncryption.empty() && routeDelay.empty(); }
+
+    void apply(testserver::ApiServer& api) const
+    {
+        if (encryption)
+            api.setEncryption(*encryption);
+        for (const auto& [path, chosen] : routeEncryption)
+            api.setEncryption(path, chosen);
+        for (const auto& [path, delay] : routeDelay)
+            api.setDelay(path, delay);
+    }
+};
+
 }
 
 int main(int argc, char** argv)
 {
     testserver::ServerOptions options;
+    ReplyStyle style;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -53,6 +126,8 @@ int main(int argc, char** argv)
             ok = parsePort(value, options.httpPort);
         else if (arg == "--https-port")
             ok = parsePort(value, options.httpsPort);
+        else if (arg == "--encrypt" || arg == "--encrypt-route" || arg == "--delay-route")
+            ok = style.parse(arg, value);
         else
             ok = false;
         if (!ok) {
@@ -60,7 +135,7 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    if (options.keysDir.empty()) {
+    if (options.keysDir.empty() || (options.dataDir.empty() && !style.empty())) {
         printUsage();
         return 2;
     }
@@ -88,6 +163,7 @@ int main(int argc, char** argv)
             std::cerr << "zentavo-testserver: " << error << "\n";
             return 1;
         }
+        style.apply(*api);
     }
     std::cout << "http  " << server->httpURL() << "\n"
               << "https " << server->httpsURL() << "\n"

@@ -65,6 +65,15 @@ protected:
     nlohmann::json call(const std::string& method, const std::string& target, const std::string& body = "",
         const std::string& contentType = "application/x-www-form-urlencoded")
     {
+        std::string reply = exchange(method, target, body, contentType);
+        size_t end = reply.find("\r\n\r\n");
+        return nlohmann::json::parse(end == std::string::npos ? "" : reply.substr(end + 4), nullptr, false);
+    }
+
+    // The whole reply, head and body.
+    std::string exchange(const std::string& method, const std::string& target, const std::string& body = "",
+        const std::string& contentType = "application/x-www-form-urlencoded")
+    {
         asio::io_context io;
         asio::ip::tcp::socket socket(io);
         socket.connect({ asio::ip::address_v4::loopback(), server->httpPort() });
@@ -77,8 +86,18 @@ protected:
         std::string reply;
         boost::system::error_code ec;
         asio::read(socket, asio::dynamic_buffer(reply), ec);
-        size_t end = reply.find("\r\n\r\n");
-        return nlohmann::json::parse(end == std::string::npos ? "" : reply.substr(end + 4), nullptr, false);
+        return reply;
+    }
+
+    // A call of the sample API as the app makes it: the envelope in the query for GET, else in
+    // the body.
+    std::string callAsApp(const std::string& method, const std::string& path, nlohmann::json parameters = {})
+    {
+        parameters["timestamp"] = now();
+        std::string fields = form(pack(parameters));
+        if (method == "GET")
+            return exchange(method, "/api/" + path + "?" + fields);
+        return exchange(method, "/api/" + path, fields);
     }
 
     std::unique_ptr<TestServer> server;
@@ -91,7 +110,9 @@ TEST_F(ApiServerTest, EnvelopesAreCheckedBeforeAnyHandler)
 {
     std::string good = pack({ { "id", 40311 }, { "timestamp", now() } });
     EXPECT_EQ(call("GET", "/api/v1/movie/detail?" + form(good))["data"]["name"], "北方的灯塔");
-    EXPECT_EQ(call("POST", "/api/v1/movie/detail", form(good))["data"]["id"], 40311);
+    std::string login = pack({ { "username", "xiaoyu2023" }, { "password", "rain-over-2023" },
+        { "captcha", "x" }, { "timestamp", now() } });
+    EXPECT_EQ(call("POST", "/api/v1/user/login", form(login))["errorCode"], 0);
 
     // Signature of another pack, a third field, fields in the wrong place, no fields at all.
     std::string other = pack({ { "id", 1 }, { "timestamp", now() } });
@@ -99,7 +120,7 @@ TEST_F(ApiServerTest, EnvelopesAreCheckedBeforeAnyHandler)
         = "pack=" + percentEncode(good) + "&signature=" + apicrypto::hmacMD5Hex(apicrypto::hmacKey, other);
     EXPECT_EQ(call("GET", "/api/v1/movie/detail?" + forged)["errorCode"], ApiServer::badSignature);
     EXPECT_EQ(call("GET", "/api/v1/movie/detail?" + form(good, "&id=1"))["errorCode"], ApiServer::badFields);
-    EXPECT_EQ(call("POST", "/api/v1/movie/detail?" + form(good), "x=1")["errorCode"], ApiServer::badFields);
+    EXPECT_EQ(call("POST", "/api/v1/user/login?" + form(login), "x=1")["errorCode"], ApiServer::badFields);
     EXPECT_EQ(call("GET", "/api/v1/movie/detail")["errorCode"], ApiServer::badFields);
 
     // Packs that do not open, and timestamps that are not recent text.
@@ -126,7 +147,7 @@ TEST_F(ApiServerTest, EnvelopesAreCheckedBeforeAnyHandler)
     ASSERT_FALSE(records.empty());
     EXPECT_EQ(records[0].fieldsWhere, "query");
     EXPECT_EQ((*records[0].parameters)["id"], 40311);
-    EXPECT_EQ(records[2].rejectedWith, ApiServer::badSignature);
+    EXPECT_EQ(records[1].rejectedWith, ApiServer::badSignature);
 }
 
 TEST_F(ApiServerTest, UploadsNeedOneImagePartUnderTheirField)
@@ -163,4 +184,115 @@ TEST_F(ApiServerTest, EncryptedRepliesOpenWithTheReplyKeyOnly)
     Reply wire = reply.toReply();
     EXPECT_EQ(findHeader(wire.headers, "x-app-data-encrypt"), "true");
     EXPECT_EQ(wire.body.front() == '{', false);
+}
+
+// Each endpoint takes its own method only, whatever the envelope; paths the API does not know are
+// not its concern.
+TEST_F(ApiServerTest, EndpointsRefuseOtherMethods)
+{
+    struct Case {
+        const char* method;
+        const char* path;
+        int errorCode;
+    };
+    for (const Case& c : {
+             Case { "POST", "v1/movie/detail", ApiServer::badMethod },
+             Case { "POST", "v1/advert/config", ApiServer::badMethod },
+             Case { "GET", "v1/user/login", ApiServer::badMethod },
+             Case { "GET", "v1/user/upload_image", ApiServer::badMethod },
+             Case { "DELETE", "v1/room/maxseq", ApiServer::badMethod },
+             Case { "GET", "v1/advert/config", 0 },
+             Case { "POST", "v1/user/register/phone", 404 },
+             Case { "POST", "v1/nothing", 404 },
+         }) {
+        std::string reply = callAsApp(c.method, c.path);
+        size_t end = reply.find("\r\n\r\n");
+        nlohmann::json envelope = nlohmann::json::parse(reply.substr(end + 4), nullptr, false);
+        EXPECT_EQ(envelope["errorCode"], c.errorCode) << c.method << " " << c.path;
+        EXPECT_EQ(reply.starts_with("HTTP/1.1 405 "), c.errorCode == ApiServer::badMethod) << c.path;
+    }
+    EXPECT_EQ(api->recordsTo("v1/movie/detail").at(0).rejectedWith, ApiServer::badMethod);
+}
+
+// The run's encryption covers every path, a path's own choice goes over it, and a path can be
+// held back; clearScripts() returns to plain, prompt replies.
+TEST_F(ApiServerTest, RepliesAreEncryptedPerRunOrPerPathAndHeldBack)
+{
+    auto decrypt = [](std::string text) {
+        for (char& c : text)
+            c = c == '-' ? '+' : c == '_' ? '/' : c;
+        while (text.size() % 4)
+            text += '=';
+        std::optional<std::string> cipher = apicrypto::base64Decode(text);
+        return nlohmann::json::parse(
+            apicrypto::aesDecrypt(cipher.value_or(""), apicrypto::replyKey, apicrypto::replyIV).value_or(""),
+            nullptr, false);
+    };
+    auto split = [](const std::string& reply) {
+        size_t end = reply.find("\r\n\r\n");
+        return std::pair { reply.substr(0, end), reply.substr(end + 4) };
+    };
+    api->setEncryption(ApiReply::Encryption::Data);
+    api->setEncryption("v1/advert/config", ApiReply::Encryption::Body);
+    api->setDelay("v1/advert/config", std::chrono::milliseconds(300));
+
+    auto [detailHead, detailBody] = split(callAsApp("GET", "v1/movie/detail", { { "id", 40311 } }));
+    EXPECT_EQ(detailHead.find("x-app-data-encrypt"), std::string::npos);
+    nlohmann::json detail = nlohmann::json::parse(detailBody);
+    ASSERT_TRUE(detail["data"].is_string());
+    EXPECT_EQ(decrypt(detail["data"])["name"], "北方的灯塔");
+
+    auto started = std::chrono::steady_clock::now();
+    auto [advertHead, advertBody] = split(callAsApp("GET", "v1/advert/config"));
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
+    EXPECT_NE(advertHead.find("\r\nx-app-data-encrypt: true"), std::string::npos);
+    nlohmann::json advert = decrypt(advertBody);
+    EXPECT_EQ(advert["errorCode"], 0);
+    EXPECT_TRUE(advert["data"].is_object());
+
+    api->clearScripts();
+    started = std::chrono::steady_clock::now();
+    nlohmann::json plain = nlohmann::json::parse(split(callAsApp("GET", "v1/advert/config")).second);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
+    EXPECT_TRUE(plain["data"].is_object());
+}
+
+// Both records keep only the newest requests within the server's limits.
+TEST(ApiServerRecord, IsBounded)
+{
+    std::string error;
+    std::filesystem::path data = zvtest::sourceDir() / "tools/testserver/data";
+    ServerOptions options { zvtest::testKeysDir(), data };
+    options.recordLimits = { .entries = 3, .bytes = 1000 };
+    auto server = TestServer::start(options, &error);
+    ASSERT_TRUE(server) << error;
+    auto api = ApiServer::attach(*server, zvtest::testKeysDir(), &error);
+    ASSERT_TRUE(api) << error;
+
+    auto post = [&](const std::string& target, const std::string& body = "") {
+        asio::io_context io;
+        asio::ip::tcp::socket socket(io);
+        socket.connect({ asio::ip::address_v4::loopback(), server->httpPort() });
+        std::string request = "POST " + target + " HTTP/1.1\r\nConnection: close\r\nContent-Length: "
+            + std::to_string(body.size()) + "\r\n\r\n" + body;
+        asio::write(socket, asio::buffer(request));
+        std::string reply;
+        boost::system::error_code ec;
+        asio::read(socket, asio::dynamic_buffer(reply), ec);
+    };
+    for (int i = 0; i < 5; ++i)
+        post("/api/v1/x" + std::to_string(i));
+    std::vector<Request> kept = server->requests();
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept.front().path, "/api/v1/x2");
+    EXPECT_EQ(kept.back().path, "/api/v1/x4");
+    ASSERT_EQ(api->records().size(), 3u);
+    EXPECT_EQ(api->records().front().path, "v1/x2");
+
+    // Large bodies push out older requests sooner; the newest stays even when alone too large.
+    post("/big", std::string(600, 'a'));
+    post("/bigger", std::string(1200, 'b'));
+    kept = server->requests();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept.front().path, "/bigger");
 }
