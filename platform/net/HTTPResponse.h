@@ -17,6 +17,8 @@ struct HTTPError {
         SecureConnectionFailed, // TLS handshake or certificate verification failed
         ConnectionLost, // the connection ended before the whole reply arrived
         EmptyBody, // see EmptyBodyRule::Reject
+        TooLarge, // the body went past HTTPRequest::maxBodySize
+        InsecureRedirect, // a redirect would have left https
         Cancelled,
         Other,
     };

@@ -55,7 +55,7 @@ enum class ReplyAction {
 
 struct Reply {
     int status = 200;
-    Headers headers; // sent in this order; Content-Length is added unless present
+    Headers headers; // sent in this order; Content-Length is added unless present or Transfer-Encoding is
     std::string body;
     std::chrono::milliseconds delay { 0 }; // wait this long before answering
     // Above zero: the body goes out one byte at a time with this pause before each byte.

@@ -82,7 +82,9 @@ std::string serialize(const Reply& reply, bool headRequest, bool closeAfter)
     for (const auto& [name, value] : reply.headers)
         out += name + ": " + value + "\r\n";
     bool bodyless = (status >= 100 && status < 200) || status == 204 || status == 304;
-    if (!bodyless && !findHeader(reply.headers, "Content-Length"))
+    // A chunked body is sent as the reply wrote it.
+    if (!bodyless && !findHeader(reply.headers, "Content-Length")
+        && !findHeader(reply.headers, "Transfer-Encoding"))
         out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
     if (closeAfter && !findHeader(reply.headers, "Connection"))
         out += "Connection: close\r\n";

@@ -377,3 +377,117 @@ TEST_F(NetTest, LargeUploadGoesOutWithoutWaitingForContinue)
     ASSERT_TRUE(server->requests()[0].multipart);
     EXPECT_EQ(server->requests()[0].multipart->files.at(0).data.size(), 3u * 1024 * 1024);
 }
+
+// A request goes out at most once: when the server drops a kept-alive connection after reading it,
+// the client reports the loss instead of sending it again on a fresh connection.
+TEST_F(NetTest, RequestOnADroppedKeptAliveConnectionGoesOutOnce)
+{
+    Reply dropped;
+    dropped.action = ReplyAction::CloseWithoutReply;
+    server->script("/dropped", dropped);
+    for (bool secure : { false, true }) {
+        for (HTTPMethod method : { HTTPMethod::GET, HTTPMethod::POST }) {
+            SCOPED_TRACE(std::string(methodName(method)) + (secure ? " https" : " http"));
+            auto url = [&](const std::string& path) { return secure ? https(path) : http(path); };
+            server->clearRequests();
+            ASSERT_TRUE(get(url("/domain_v2.json")).succeeded());
+
+            HTTPRequest request = NetTest::request(url("/dropped"));
+            request.method = method;
+            request.body = dataFromString("pack=a&signature=b");
+            HTTPResponse response = perform(request);
+            ASSERT_TRUE(response.error);
+            EXPECT_EQ(response.error->code, HTTPError::Code::ConnectionLost) << response.error->message;
+
+            std::vector<Request> record = server->requests();
+            ASSERT_EQ(record.size(), 2u);
+            EXPECT_EQ(record[1].path, "/dropped");
+            EXPECT_EQ(record[1].connection, record[0].connection) << "the connection was kept alive";
+        }
+    }
+}
+
+// Redirects are followed for replies that arrived, and requests in turn share one connection.
+TEST_F(NetTest, KeptAliveConnectionCarriesRequestsInTurn)
+{
+    Reply redirect;
+    redirect.status = 302;
+    redirect.headers = { { "Location", "/domain_v2.json" } };
+    server->script("/old", redirect);
+    for (const char* path : { "/domain_v2.json", "/old", "/images/cover.png", "/missing" })
+        EXPECT_TRUE(get(https(path)).succeeded()) << path;
+    std::vector<Request> record = server->requests();
+    ASSERT_EQ(record.size(), 5u);
+    for (const Request& request : record)
+        EXPECT_EQ(request.connection, record[0].connection) << request.path;
+}
+
+// The time-out bounds the whole request, however steadily the bytes come.
+TEST_F(NetTest, TimeOutIsADeadlineForTheWholeRequest)
+{
+    Reply trickle = Reply::text(200, std::string(60, 'x'));
+    trickle.byteInterval = std::chrono::milliseconds(50);
+    server->script("/trickle", trickle);
+    auto started = std::chrono::steady_clock::now();
+    HTTPResponse response = get(http("/trickle"), 0.5);
+    ASSERT_TRUE(response.error);
+    EXPECT_EQ(response.error->code, HTTPError::Code::TimedOut);
+    EXPECT_LT(since(started).count(), 2.0);
+
+    // A reply that trickles in within the time is whole.
+    trickle.body = "12345";
+    server->script("/trickle", trickle);
+    EXPECT_EQ(get(http("/trickle"), 5).text(), "12345");
+}
+
+// Redirects never leave https for plain http; the other way round, and within https, they are
+// followed.
+TEST_F(NetTest, RedirectsNeverGoFromHTTPSToHTTP)
+{
+    auto redirectTo = [&](const std::string& path, const std::string& location) {
+        Reply redirect;
+        redirect.status = 302;
+        redirect.headers = { { "Location", location } };
+        server->script(path, redirect);
+    };
+    redirectTo("/down", http("/domain_v2.json"));
+    redirectTo("/up", https("/domain_v2.json"));
+    redirectTo("/across", https("/images/cover.png"));
+
+    HTTPResponse down = get(https("/down"));
+    ASSERT_TRUE(down.error);
+    EXPECT_EQ(down.error->code, HTTPError::Code::InsecureRedirect) << down.error->message;
+    EXPECT_FALSE(down.body);
+    EXPECT_TRUE(server->requestsTo("/domain_v2.json").empty());
+
+    for (const std::string& url : { http("/up"), https("/across"), http("/down") }) {
+        HTTPResponse followed = get(url);
+        EXPECT_TRUE(followed.succeeded()) << url;
+        EXPECT_EQ(followed.statusCode, 200) << url;
+    }
+}
+
+// Replies past the request's size limit stop with a failure, whether announced or chunked; within
+// it they arrive whole.
+TEST_F(NetTest, RepliesPastTheSizeLimitAreFailures)
+{
+    server->script("/announced", Reply::text(200, std::string(5000, 'a')));
+    Reply chunked = Reply::text(200, "");
+    chunked.headers.emplace_back("Transfer-Encoding", "chunked");
+    for (int i = 0; i < 5; ++i)
+        chunked.body += "3e8\r\n" + std::string(1000, 'c') + "\r\n";
+    chunked.body += "0\r\n\r\n";
+    server->script("/chunked", chunked);
+
+    for (const char* path : { "/announced", "/chunked" }) {
+        HTTPRequest request = NetTest::request(http(path));
+        request.maxBodySize = 4096;
+        HTTPResponse response = perform(request);
+        ASSERT_TRUE(response.error) << path;
+        EXPECT_EQ(response.error->code, HTTPError::Code::TooLarge) << path << ": " << response.error->message;
+        EXPECT_FALSE(response.body) << path;
+
+        request.maxBodySize = 5000;
+        EXPECT_EQ(perform(request).body.value_or(Data {}).size(), 5000u) << path;
+    }
+}
