@@ -104,10 +104,12 @@ TEST_F(EnvelopeTest, PackOpensToTheParametersWithATextTimestamp)
         { "tags", JSON::array({ JSON(3), JSON("年代") }) }, { "timestamp", JSON(5) } });
     long long before = secondsNow();
     ASSERT_TRUE(send(HTTPMethod::GET, "v1/movie/detail", parameters));
-    ASSERT_TRUE(send(HTTPMethod::POST, "v1/movie/detail", parameters));
+    ASSERT_TRUE(send(HTTPMethod::POST, "v1/user/feedback/submit", parameters));
     long long after = secondsNow();
 
     auto records = api().recordsTo("v1/movie/detail");
+    auto posted = api().recordsTo("v1/user/feedback/submit");
+    records.insert(records.end(), posted.begin(), posted.end());
     ASSERT_EQ(records.size(), 2u);
     for (const auto& record : records) {
         EXPECT_EQ(record.rejectedWith, 0) << record.request.method;
@@ -151,13 +153,13 @@ TEST_F(EnvelopeTest, PackOpensToTheParametersWithATextTimestamp)
 TEST_F(EnvelopeTest, PackBlocksFollowTheLengthAndThePaddingIsRandom)
 {
     // One block for short parameters: 256 bytes, 344 base64 characters.
-    ASSERT_TRUE(send(HTTPMethod::POST, "v1/app/config"));
-    ASSERT_TRUE(send(HTTPMethod::POST, "v1/app/config"));
+    ASSERT_TRUE(send(HTTPMethod::POST, "v1/user/feedback/submit"));
+    ASSERT_TRUE(send(HTTPMethod::POST, "v1/user/feedback/submit"));
     // Over 245 bytes of JSON: two blocks.
     JSON longer = JSON::object({ { "content", JSON(std::string(300, 'x')) } });
-    ASSERT_TRUE(send(HTTPMethod::POST, "v1/app/config", longer));
+    ASSERT_TRUE(send(HTTPMethod::POST, "v1/user/feedback/submit", longer));
 
-    auto records = api().recordsTo("v1/app/config");
+    auto records = api().recordsTo("v1/user/feedback/submit");
     ASSERT_EQ(records.size(), 3u);
     std::vector<std::string> packs;
     for (const auto& record : records) {
