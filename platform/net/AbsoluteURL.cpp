@@ -19,7 +19,11 @@ bool isAbsoluteURL(const std::string& url, std::initializer_list<std::string_vie
         if (curl_url_get(handle, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK
             && curl_url_get(handle, CURLUPART_HOST, &host, 0) == CURLUE_OK) {
             std::string_view schemeText(scheme);
-            valid = host[0] != '\0' && std::find(schemes.begin(), schemes.end(), schemeText) != schemes.end();
+            // curl also takes "http:/host"; an absolute URL spells out "scheme://".
+            bool spelledOut
+                = url.size() > schemeText.size() + 3 && url.compare(schemeText.size(), 3, "://") == 0;
+            valid = spelledOut && host[0] != '\0'
+                && std::find(schemes.begin(), schemes.end(), schemeText) != schemes.end();
         }
         curl_free(scheme);
         curl_free(host);
