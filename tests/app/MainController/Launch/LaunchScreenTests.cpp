@@ -1,4 +1,5 @@
-// The launch screen's advert: what a tap on the splash opens, and a start without adverts.
+// The launch screen's advert: what a tap on the splash opens, a start without adverts, and a
+// launch that ends whatever the advert reply.
 
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/SFSafariViewController.h"
@@ -65,6 +66,64 @@ TEST_F(LaunchScreenTest, WithoutAdvertTheSplashStillCountsDown)
     ASSERT_TRUE(adFree);
     EXPECT_FALSE(ConfigSingleton::shared().advertConfigModel);
     EXPECT_FALSE(adFree->presentedViewController());
+}
+
+// Every reply of the advert request, failures and sign-in codes included, starts the countdown
+// once; one that ends the sign-in brings a single login screen, and the root follows when the
+// viewer is done with it.
+TEST_F(LaunchScreenTest, EveryAdvertReplyEndsTheLaunch)
+{
+    testserver::Reply dropped;
+    dropped.action = testserver::ReplyAction::CloseWithoutReply;
+    struct Case {
+        const char* name;
+        std::function<void()> script;
+        bool endsSignIn;
+    };
+    const Case cases[] = {
+        { "success", [] { api().script("v1/advert/config", testserver::ApiReply::success({})); }, false },
+        { "server error", [] { api().script("v1/advert/config", testserver::ApiReply::error(500, "错误")); },
+            false },
+        { "dropped", [&] { server().script("/api/v1/advert/config", dropped); }, false },
+        { "2000", [] { api().script("v1/advert/config", testserver::ApiReply::error(2000, "请先登录")); }, true },
+        { "2002", [] { api().script("v1/advert/config", testserver::ApiReply::error(2002, "已在别处登录")); },
+            true },
+        // The sample refuses to refresh a token it never gave out.
+        { "2001, refresh refused",
+            [] { api().script("v1/advert/config", testserver::ApiReply::error(2001, "令牌过期")); }, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        UIApplication::shared().resetForTesting();
+        api().clearScripts();
+        server().clearScripts();
+        setToken("tk-unknown");
+        c.script();
+        int loginsBefore = ui->logins;
+        launch();
+        auto screen = launchScreen();
+        ASSERT_TRUE(waitForCountdown(screen));
+        EXPECT_EQ(skipTitle(screen), "跳过广告 3");
+        // The refused refresh comes after the countdown has started.
+        if (c.endsSignIn)
+            ASSERT_TRUE(runUntil([&] { return ui->logins > loginsBefore; }));
+        ASSERT_TRUE(allRepliesIn());
+        drain();
+        EXPECT_EQ(ui->logins - loginsBefore, c.endsSignIn ? 1 : 0);
+        EXPECT_EQ(storedToken().has_value(), !c.endsSignIn);
+
+        advance(3);
+        EXPECT_EQ(skipTitle(screen), "跳过广告 0");
+        if (c.endsSignIn) {
+            // The login stays over the splash until it is closed; then the root comes.
+            EXPECT_FALSE(rootScreen());
+            ASSERT_TRUE(screen->presentedViewController());
+            screen->presentedViewController()->dismiss(false);
+            drain();
+        }
+        EXPECT_TRUE(rootScreen());
+        EXPECT_EQ(ui->logins - loginsBefore, c.endsSignIn ? 1 : 0);
+    }
 }
 
 }
