@@ -6,6 +6,7 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -85,8 +86,29 @@ TEST_F(BundleTest, InformationFileNamedByTheEnvironmentAndDamagedFiles)
     Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
     Bundle::resetForTesting();
     EXPECT_EQ(Bundle::main().infoString(InfoKey::DeviceModel), "iPhone 14");
-    Log::setSink({});
     EXPECT_EQ(lines.size(), 1u);
+
+    // A named file that cannot be read says so, in one line that names it; so does a byte count
+    // that is not one.
+    std::string missing = (m_root.path() / "missing.json").string();
+    for (const std::string& named : { missing, m_root.path().string() }) {
+        ScopedEnv file("ZV_INFO_FILE", named);
+        lines.clear();
+        Bundle::resetForTesting();
+        EXPECT_EQ(Bundle::main().infoString(InfoKey::DeviceModel), "iPhone 14");
+        ASSERT_EQ(lines.size(), 1u) << named;
+        EXPECT_NE(lines[0].find(named), std::string::npos) << lines[0];
+    }
+    {
+        write("Info.json", "{}");
+        ScopedEnv limit("ZV_INFO_MaxAPIReplyBytes", "4 MiB");
+        lines.clear();
+        Bundle::resetForTesting();
+        EXPECT_FALSE(Bundle::main().infoByteCount(InfoKey::MaxAPIReplyBytes));
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find("MaxAPIReplyBytes"), std::string::npos) << lines[0];
+    }
+    Log::setSink({});
     // The bundle is read-only: a damaged file stays where it is.
     EXPECT_TRUE(FileSystem::exists(m_root.path() / "Info.json"));
 }
@@ -115,6 +137,31 @@ TEST_F(BundleTest, ResourcesAreFoundAtTheRootThenInSubfoldersButNeverOutside)
     EXPECT_EQ(bundle.imagePath("loading.gif"), m_root.path() / "Images/loading.gif");
     EXPECT_FALSE(bundle.imagePath("missing"));
     EXPECT_FALSE(bundle.imagePath("../root.json"));
+}
+
+// The information file shipped with the app holds every key the platform knows, each with its
+// built-in default, so a person can read and change them in one place.
+TEST_F(BundleTest, ShippedInformationFileHoldsEveryKeyWithItsDefault)
+{
+    std::map<std::string_view, std::optional<std::string>> builtIn;
+    for (std::string_view key : InfoKey::all)
+        builtIn[key] = Bundle::main().infoString(key);
+    std::filesystem::path shipped = zvtest::sourceDir() / "app/Resources/Info.json";
+    std::optional<Data> contents = FileSystem::readFile(shipped);
+    ASSERT_TRUE(contents) << shipped;
+    ScopedEnv file("ZV_INFO_FILE", shipped.string());
+    std::vector<std::string> lines;
+    Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
+    Bundle::resetForTesting();
+    auto& fromFile = Bundle::main();
+    Log::setSink({});
+    EXPECT_TRUE(lines.empty());
+    for (std::string_view key : InfoKey::all) {
+        EXPECT_TRUE(fromFile.infoObject(key)) << key;
+        EXPECT_EQ(fromFile.infoString(key), builtIn[key]) << key;
+    }
+    EXPECT_EQ(fromFile.infoByteCount(InfoKey::MaxAPIReplyBytes), 4u * 1024 * 1024);
+    EXPECT_EQ(fromFile.infoByteCount(InfoKey::MaxImageReplyBytes), 32u * 1024 * 1024);
 }
 
 }

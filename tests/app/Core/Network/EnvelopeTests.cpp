@@ -7,6 +7,7 @@
 #include "platform/crypto/RSAKey.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Date.h"
+#include "platform/foundation/Log.h"
 #include "tests/app/support/ApiTestSupport.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/ApiCrypto.h"
@@ -201,10 +202,19 @@ TEST_F(EnvelopeTest, AKeyThatTheServerDoesNotHoldGetsItsRefusal)
     EXPECT_EQ(reply->error->code, testserver::ApiServer::badPack);
     EXPECT_EQ(reply->error->domain, "解密失败");
 
-    // No key at all: the pack is empty, the request still goes out and the server refuses it.
-    ::setenv("ZV_INFO_APIPublicKey", "", 1);
-    Bundle::resetForTesting();
-    EXPECT_EQ(ZV_NetworkEnvelope::rsaEncryptedPack(JSON::object()), "");
+    // A key that does not parse, or none at all: the pack is empty and the log says why, once
+    // per request; the request still goes out and the server refuses it.
+    std::vector<std::string> lines;
+    Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
+    for (const char* text : { "not-base64!", "" }) {
+        ::setenv("ZV_INFO_APIPublicKey", text, 1);
+        Bundle::resetForTesting();
+        lines.clear();
+        EXPECT_EQ(ZV_NetworkEnvelope::rsaEncryptedPack(JSON::object()), "");
+        ASSERT_EQ(lines.size(), 1u) << text;
+        EXPECT_NE(lines[0].find("APIPublicKey"), std::string::npos) << lines[0];
+    }
+    Log::setSink({});
     reply = send(HTTPMethod::GET, "v1/app/config");
     ASSERT_TRUE(reply && reply->error);
     EXPECT_EQ(reply->error->code, testserver::ApiServer::badPack);
