@@ -415,3 +415,23 @@ TEST_F(DispatchTest, RepliesPastTheSizeLimitOrTheDeadlineAreNetworkErrors)
     EXPECT_EQ(slow->error->domain, "网络错误");
     network->setRequestTimeout(ZV_Network::defaultRequestTimeout);
 }
+
+// The sample API encrypted for the whole run or for one path reads the same as in the clear.
+TEST_F(DispatchTest, SampleRepliesReadTheSameWhateverTheirEncryption)
+{
+    JSON parameters = JSON::object({ { "id", JSON(40217) } });
+    std::optional<Reply> clear = send(HTTPMethod::GET, "v1/movie/detail", parameters);
+    ASSERT_TRUE(clear && clear->json);
+    for (ApiReply::Encryption encryption : { ApiReply::Encryption::Body, ApiReply::Encryption::Data }) {
+        api().clearScripts();
+        api().setEncryption(encryption);
+        std::optional<Reply> wholeRun = send(HTTPMethod::GET, "v1/movie/detail", parameters);
+        api().clearScripts();
+        api().setEncryption("v1/movie/detail", encryption);
+        std::optional<Reply> onePath = send(HTTPMethod::GET, "v1/movie/detail", parameters);
+        for (const std::optional<Reply>& reply : { wholeRun, onePath }) {
+            ASSERT_TRUE(reply && reply->json) << int(encryption);
+            EXPECT_EQ(*reply->json, *clear->json) << int(encryption);
+        }
+    }
+}
