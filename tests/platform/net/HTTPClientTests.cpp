@@ -417,21 +417,6 @@ TEST_F(NetTest, RequestOnADroppedKeptAliveConnectionGoesOutOnce)
     }
 }
 
-// Redirects are followed for replies that arrived, and requests in turn share one connection.
-TEST_F(NetTest, KeptAliveConnectionCarriesRequestsInTurn)
-{
-    Reply redirect;
-    redirect.status = 302;
-    redirect.headers = { { "Location", "/domain_v2.json" } };
-    server->script("/old", redirect);
-    for (const char* path : { "/domain_v2.json", "/old", "/images/cover.png", "/missing" })
-        EXPECT_TRUE(get(https(path)).succeeded()) << path;
-    std::vector<Request> record = server->requests();
-    ASSERT_EQ(record.size(), 5u);
-    for (const Request& request : record)
-        EXPECT_EQ(request.connection, record[0].connection) << request.path;
-}
-
 // The time-out bounds the whole request, however steadily the bytes come.
 TEST_F(NetTest, TimeOutIsADeadlineForTheWholeRequest)
 {
@@ -454,27 +439,20 @@ TEST_F(NetTest, TimeOutIsADeadlineForTheWholeRequest)
 // followed.
 TEST_F(NetTest, RedirectsNeverGoFromHTTPSToHTTP)
 {
-    auto redirectTo = [&](const std::string& path, const std::string& location) {
-        Reply redirect;
-        redirect.status = 302;
-        redirect.headers = { { "Location", location } };
-        server->script(path, redirect);
-    };
-    redirectTo("/down", http("/domain_v2.json"));
-    redirectTo("/up", https("/domain_v2.json"));
-    redirectTo("/across", https("/images/cover.png"));
-
+    Reply redirect;
+    redirect.status = 302;
+    redirect.headers = { { "Location", http("/domain_v2.json") } };
+    server->script("/down", redirect);
     HTTPResponse down = get(https("/down"));
     ASSERT_TRUE(down.error);
     EXPECT_EQ(down.error->code, HTTPError::Code::InsecureRedirect) << down.error->message;
-    EXPECT_FALSE(down.body);
     EXPECT_TRUE(server->requestsTo("/domain_v2.json").empty());
 
-    for (const std::string& url : { http("/up"), https("/across"), http("/down") }) {
-        HTTPResponse followed = get(url);
-        EXPECT_TRUE(followed.succeeded()) << url;
-        EXPECT_EQ(followed.statusCode, 200) << url;
-    }
+    // From plain http the same redirect is followed, and so is one up to https.
+    redirect.headers = { { "Location", https("/domain_v2.json") } };
+    server->script("/up", redirect);
+    for (const std::string& url : { http("/down"), http("/up") })
+        EXPECT_EQ(get(url).statusCode, 200) << url;
 }
 
 // Replies past the request's size limit stop with a failure, whether announced or chunked; within
