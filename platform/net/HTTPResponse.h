@@ -18,7 +18,7 @@ struct HTTPError {
         ConnectionLost, // the connection ended before the whole reply arrived
         EmptyBody, // see EmptyBodyRule::Reject
         TooLarge, // the body went past HTTPRequest::maxBodySize
-        InsecureRedirect, // a redirect would have left https
+        InsecureRedirect, // a redirect left https for http, or http and https altogether
         Cancelled,
         Other,
     };
