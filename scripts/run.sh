@@ -13,9 +13,12 @@ keys="$root/build/keys"
 out="$root/out/tour-$(date +%Y%m%d-%H%M%S)"
 mkdir -p "$out"
 
-# The server prints its addresses once it listens; it stops with this script.
+# The server prints its addresses once it listens; it stops with this script. Its replies carry
+# `data` encrypted, the advert configuration's whole body encrypted and held back for 2.5 s, so
+# that the tour decrypts both kinds and its first picture shows the launch screen still waiting.
 server_log="$out/testserver.log"
 build/release/tools/testserver/zentavo-testserver --keys "$keys" --data tools/testserver/data --media build/media \
+  --encrypt data --encrypt-route v1/advert/config=body --delay-route v1/advert/config=2500 \
   >"$server_log" 2>&1 &
 server=$!
 trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true' EXIT

@@ -32,7 +32,27 @@ constexpr std::pair<std::string_view, std::string_view> kDefaults[] = {
     { InfoKey::TrustedCAFile, "" },
     { InfoKey::DeviceModel, "iPhone 14" },
     { InfoKey::SystemVersion, "17.0" },
+    { InfoKey::MaxAPIReplyBytes, "4194304" },
+    { InfoKey::MaxImageReplyBytes, "33554432" },
 };
+
+constexpr std::string_view kByteCountKeys[] = { InfoKey::MaxAPIReplyBytes, InfoKey::MaxImageReplyBytes };
+
+std::optional<std::size_t> byteCount(const PropertyList& value)
+{
+    if (const std::int64_t* number = value.asInteger())
+        return *number > 0 ? std::optional<std::size_t>(*number) : std::nullopt;
+    const std::string* text = value.asString();
+    if (!text || text->empty() || text->size() > 18)
+        return std::nullopt;
+    std::size_t count = 0;
+    for (char c : *text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        count = count * 10 + static_cast<std::size_t>(c - '0');
+    }
+    return count > 0 ? std::optional(count) : std::nullopt;
+}
 
 std::optional<fs::path> findUpwards(fs::path start)
 {
@@ -140,9 +160,19 @@ Bundle::Bundle(Passkey)
         m_info.insert_or_assign(std::string(key), PropertyList(value));
 
     fs::path infoFile = m_root / "Info.json";
-    if (const char* configured = std::getenv("ZV_INFO_FILE"); configured && *configured)
+    bool named = false;
+    if (const char* configured = std::getenv("ZV_INFO_FILE"); configured && *configured) {
         infoFile = configured;
-    if (auto contents = FileSystem::readFile(infoFile)) {
+        named = true;
+    }
+    std::error_code error;
+    bool present = fs::exists(infoFile, error);
+    std::optional<Data> contents = present ? FileSystem::readFile(infoFile) : std::nullopt;
+    // Only the resource folder's own file may be absent without a word.
+    if (!contents && (named || present))
+        Log::write("Bundle: information file " + infoFile.string() + " cannot be read ("
+            + (present ? "not readable" : "no such file") + "); using the built-in defaults");
+    if (contents) {
         json document = json::parse(contents->begin(), contents->end(), nullptr, false);
         if (document.is_object()) {
             for (auto& [key, value] : document.items()) {
@@ -164,6 +194,13 @@ Bundle::Bundle(Passkey)
             continue;
         std::string key(variable.substr(kEnvironmentPrefix.size(), equals - kEnvironmentPrefix.size()));
         m_info.insert_or_assign(std::move(key), PropertyList(variable.substr(equals + 1)));
+    }
+
+    for (std::string_view key : kByteCountKeys) {
+        auto it = m_info.find(key);
+        if (it != m_info.end() && !byteCount(it->second))
+            Log::write(
+                "Bundle: " + std::string(key) + " is not a byte count above zero; using the built-in limit");
     }
 }
 
@@ -227,4 +264,12 @@ std::optional<std::string> Bundle::infoString(std::string_view key) const
     if (it == m_info.end())
         return std::nullopt;
     return it->second.stringValue();
+}
+
+std::optional<std::size_t> Bundle::infoByteCount(std::string_view key) const
+{
+    auto it = m_info.find(key);
+    if (it == m_info.end())
+        return std::nullopt;
+    return byteCount(it->second);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/PropertyList.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -22,6 +23,13 @@ inline constexpr std::string_view APIPublicKey = "APIPublicKey"; // base64 PKCS#
 inline constexpr std::string_view TrustedCAFile = "TrustedCAFile"; // empty
 inline constexpr std::string_view DeviceModel = "DeviceModel"; // iPhone 14
 inline constexpr std::string_view SystemVersion = "SystemVersion"; // 17.0
+inline constexpr std::string_view MaxAPIReplyBytes = "MaxAPIReplyBytes"; // 4194304 (4 MiB)
+inline constexpr std::string_view MaxImageReplyBytes = "MaxImageReplyBytes"; // 33554432 (32 MiB)
+
+// Every key above, in this order.
+inline constexpr std::string_view all[]
+    = { MainURL, ShortURL, CaptchaURL, HelpURL, WebSocketURL, DomainFileURL, DoHResolverURL, ProbeHost,
+          APIPublicKey, TrustedCAFile, DeviceModel, SystemVersion, MaxAPIReplyBytes, MaxImageReplyBytes };
 }
 
 // The application's bundle: its read-only resources and its information dictionary.
@@ -52,6 +60,9 @@ public:
     std::optional<PropertyList> infoObject(std::string_view key) const;
     // The value as text (numbers and Booleans as their text); none for a missing key.
     std::optional<std::string> infoString(std::string_view key) const;
+    // A size in bytes: a whole number above zero, as a JSON number or decimal text; none for a
+    // missing key or any other value (which is logged once, when the bundle is read).
+    std::optional<std::size_t> infoByteCount(std::string_view key) const;
 
 private:
     struct Passkey { };

@@ -1,7 +1,32 @@
 #include "platform/net/HTTPClient.h"
 
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
 #include "platform/net/detail/TransferWorker.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <map>
+
+namespace {
+
+// HTTPS cannot work without its trust anchors: say so once per file, not once per request.
+void checkReadable(const std::string& caFile)
+{
+    static std::mutex mutex;
+    static std::map<std::string, bool> checked;
+    std::lock_guard lock(mutex);
+    if (caFile.empty() || checked.contains(caFile))
+        return;
+    std::ifstream file(caFile);
+    checked.emplace(caFile, file.good());
+    if (!file)
+        Log::write("HTTPClient: the trusted CA file " + caFile + " cannot be read (" + std::strerror(errno)
+            + "); every HTTPS request will fail");
+}
+
+}
 
 HTTPTask::HTTPTask(std::weak_ptr<detail::TransferWorker> worker, std::uint64_t id)
     : m_worker(std::move(worker))
@@ -30,6 +55,7 @@ std::shared_ptr<HTTPTask> HTTPClient::send(HTTPRequest request, Completion compl
 {
     detail::TransferSettings settings;
     settings.trustedCAFile = trustedCAFile();
+    checkReadable(settings.trustedCAFile);
     {
         std::lock_guard lock(m_mutex);
         settings.dohURL = m_dohURL;

@@ -31,7 +31,12 @@ private:
 // The HTTP client: transfers run on one worker thread of the client; every completion runs
 // on the main queue, exactly once per request (unless the client is destroyed first, which
 // drops the completions of unfinished requests). Replies are delivered whatever their status:
-// there is no status validation and no retry. Redirects are followed (http and https only).
+// there is no status validation and no retry. Redirects are followed within http and https, but
+// never from https to http.
+//
+// Connections are kept alive and reused for later requests to the same server. A request reaches
+// the server at most once: when a reused connection dies before any reply, it fails with
+// ConnectionLost rather than going out again on a fresh connection.
 //
 // TLS is always verified, peer and host name, against the trusted CA file: the one set with
 // setTrustedCAFile(), else the information key TrustedCAFile of the main bundle, else the

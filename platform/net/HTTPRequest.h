@@ -31,10 +31,12 @@ struct HTTPRequest {
     std::string url;
     HTTPHeaders headers;
     Data body; // sent for POST and DELETE
-    // Seconds without any progress after which the request fails with TimedOut; also bounds
-    // the connection set-up. Zero, negative or not finite means the default of 60.
+    // Seconds from the start within which the whole request, set-up and reply included, must be
+    // over, else it fails with TimedOut. Zero, negative or not finite means the default of 60.
     double timeout = 60;
     EmptyBodyRule emptyBody = EmptyBodyRule::Reject;
-    // A reply body longer than this ends the transfer with TooLarge; zero means no limit.
-    std::size_t maxBodyBytes = 0;
+    // Bytes of body (after decompression) past which the transfer stops with TooLarge.
+    std::size_t maxBodySize = defaultMaxBodySize;
+
+    static constexpr std::size_t defaultMaxBodySize = 16 * 1024 * 1024;
 };

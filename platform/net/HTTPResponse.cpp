@@ -94,10 +94,12 @@ std::string_view errorCodeName(HTTPError::Code code)
         return "ConnectionLost";
     case HTTPError::Code::EmptyBody:
         return "EmptyBody";
-    case HTTPError::Code::Cancelled:
-        return "Cancelled";
     case HTTPError::Code::TooLarge:
         return "TooLarge";
+    case HTTPError::Code::InsecureRedirect:
+        return "InsecureRedirect";
+    case HTTPError::Code::Cancelled:
+        return "Cancelled";
     case HTTPError::Code::Other:
         return "Other";
     }

@@ -17,8 +17,9 @@ struct HTTPError {
         SecureConnectionFailed, // TLS handshake or certificate verification failed
         ConnectionLost, // the connection ended before the whole reply arrived
         EmptyBody, // see EmptyBodyRule::Reject
+        TooLarge, // the body went past HTTPRequest::maxBodySize
+        InsecureRedirect, // a redirect left https for http, or http and https altogether
         Cancelled,
-        TooLarge, // the body passed the request's maxBodyBytes
         Other,
     };
     Code code = Code::Other;

@@ -1,5 +1,7 @@
 #include "tools/testserver/ApiServer.h"
 
+#include "tools/testserver/ApiEndpoints.h"
+
 #include <algorithm>
 #include <charconv>
 #include <map>
@@ -39,7 +41,10 @@ struct ApiServer::State {
     std::map<std::string, ApiHandler> handlers;
     std::map<std::string, UploadEndpoint> uploads;
     std::map<std::string, ApiReply> scripts;
-    std::vector<ApiRecord> records;
+    ApiReply::Encryption encryption = ApiReply::Encryption::None;
+    std::map<std::string, ApiReply::Encryption> routeEncryption;
+    std::map<std::string, std::chrono::milliseconds> routeDelay;
+    RequestLog<ApiRecord> records;
     std::chrono::seconds window { 300 };
 
     explicit State(apicrypto::PrivateKey key)
@@ -51,13 +56,47 @@ struct ApiServer::State {
     // The refusal code of an envelope, 0 when it is good; fills the record's parameters.
     int openEnvelope(const Request& request, ApiRecord& record);
     Reply finish(ApiRecord record, const ApiCall& call, const ApiHandler* handler);
+    void keep(ApiRecord record); // with the lock held
+    // The run's and the path's encryption and delay over a handler's reply.
+    ApiReply styled(ApiReply reply, const std::string& path) const;
 };
+
+void ApiServer::State::keep(ApiRecord record)
+{
+    std::size_t bytes = record.request.body.size() + record.request.target.size();
+    records.add(std::move(record), bytes);
+}
+
+ApiReply ApiServer::State::styled(ApiReply reply, const std::string& path) const
+{
+    std::lock_guard lock(mutex);
+    if (reply.encryption == ApiReply::Encryption::None) {
+        auto it = routeEncryption.find(path);
+        reply.encryption = it != routeEncryption.end() ? it->second : encryption;
+    }
+    if (auto it = routeDelay.find(path); it != routeDelay.end())
+        reply.delay = it->second;
+    return reply;
+}
 
 Reply ApiServer::State::answer(const Request& request)
 {
     ApiRecord record;
     record.request = request;
     record.path = request.path.substr(kPrefix.size());
+
+    if (std::optional<std::string_view> method = endpointMethod(record.path);
+        method && request.method != *method) {
+        record.rejectedWith = badMethod;
+        {
+            std::lock_guard lock(mutex);
+            keep(std::move(record));
+        }
+        Reply refused = ApiReply::error(badMethod, "请求方法错误").toReply();
+        refused.status = 405;
+        refused.headers.emplace_back("Allow", std::string(*method));
+        return refused;
+    }
 
     std::optional<UploadEndpoint> upload;
     {
@@ -77,7 +116,7 @@ Reply ApiServer::State::answer(const Request& request)
         };
         record.rejectedWith = refusal;
         std::lock_guard lock(mutex);
-        records.push_back(std::move(record));
+        keep(std::move(record));
         return ApiReply::error(refusal, messages.at(refusal)).toReply();
     }
 
@@ -109,7 +148,7 @@ Reply ApiServer::State::answerUpload(
     if (!part) {
         record.rejectedWith = badUpload;
         std::lock_guard lock(mutex);
-        records.push_back(std::move(record));
+        keep(std::move(record));
         return ApiReply::error(badUpload, "上传失败").toReply();
     }
     ApiCall call;
@@ -190,14 +229,14 @@ Reply ApiServer::State::finish(ApiRecord record, const ApiCall& call, const ApiH
         std::lock_guard lock(mutex);
         if (auto it = scripts.find(call.path); it != scripts.end())
             scripted = it->second;
-        records.push_back(std::move(record));
+        keep(std::move(record));
     }
     if (scripted)
         return scripted->toReply();
     if (!handler)
         return ApiReply::error(404, "接口不存在").toReply();
     try {
-        return (*handler)(call).toReply();
+        return styled((*handler)(call), call.path).toReply();
     } catch (const std::exception& error) {
         return ApiReply::error(500, std::string("服务器错误: ") + error.what()).toReply();
     }
@@ -257,6 +296,7 @@ std::unique_ptr<ApiServer> ApiServer::attach(
     if (!key)
         return nullptr;
     auto state = std::make_shared<State>(std::move(*key));
+    state->records.setLimits(server.recordLimits());
     server.routePrefix(
         std::string(kPrefix), [state](const Request& request) { return state->answer(request); });
     return std::unique_ptr<ApiServer>(new ApiServer(std::move(state)));
@@ -286,24 +326,43 @@ void ApiServer::script(std::string path, ApiReply reply)
     m_state->scripts[std::move(path)] = std::move(reply);
 }
 
+void ApiServer::setEncryption(ApiReply::Encryption encryption)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->encryption = encryption;
+}
+
+void ApiServer::setEncryption(std::string path, ApiReply::Encryption encryption)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->routeEncryption[std::move(path)] = encryption;
+}
+
+void ApiServer::setDelay(std::string path, std::chrono::milliseconds delay)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->routeDelay[std::move(path)] = delay;
+}
+
 void ApiServer::clearScripts()
 {
     std::lock_guard lock(m_state->mutex);
     m_state->scripts.clear();
+    m_state->encryption = ApiReply::Encryption::None;
+    m_state->routeEncryption.clear();
+    m_state->routeDelay.clear();
 }
 
 std::vector<ApiRecord> ApiServer::records() const
 {
     std::lock_guard lock(m_state->mutex);
-    return m_state->records;
+    return m_state->records.entries();
 }
 
 std::vector<ApiRecord> ApiServer::recordsTo(std::string_view path) const
 {
-    std::lock_guard lock(m_state->mutex);
-    std::vector<ApiRecord> matching;
-    std::copy_if(m_state->records.begin(), m_state->records.end(), std::back_inserter(matching),
-        [path](const ApiRecord& record) { return record.path == path; });
+    std::vector<ApiRecord> matching = records();
+    std::erase_if(matching, [path](const ApiRecord& record) { return record.path != path; });
     return matching;
 }
 

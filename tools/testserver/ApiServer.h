@@ -63,7 +63,10 @@ struct ApiRecord {
 // is checked instead. Handlers run on the server's thread.
 //
 // Refusals answer HTTP 200 with an error envelope: 4001 bad signature, 4002 pack does not open,
-// 4003 bad timestamp, 4004 bad upload form, 4005 fields other than pack and signature.
+// 4003 bad timestamp, 4004 bad upload form, 4005 fields other than pack and signature; a method
+// other than the endpoint's (ApiEndpoints) answers HTTP 405 with 4006, before anything else.
+//
+// The record holds the newest calls within the server's record limits.
 class ApiServer {
 public:
     static constexpr int badSignature = 4001;
@@ -71,6 +74,7 @@ public:
     static constexpr int badTimestamp = 4003;
     static constexpr int badUpload = 4004;
     static constexpr int badFields = 4005;
+    static constexpr int badMethod = 4006;
 
     // Installs the API on the server; the key pair is api_private.pem of keysDir.
     static std::unique_ptr<ApiServer> attach(
@@ -83,6 +87,12 @@ public:
 
     // Answers every later call of the path this way, after its envelope was checked.
     void script(std::string path, ApiReply reply);
+    // How the handlers' replies go out: encrypted for every path (the run's choice) or for one
+    // path (over the run's), and held back for one path. Scripted replies keep their own.
+    void setEncryption(ApiReply::Encryption encryption);
+    void setEncryption(std::string path, ApiReply::Encryption encryption);
+    void setDelay(std::string path, std::chrono::milliseconds delay);
+    // Drops the scripts, encryption choices and delays.
     void clearScripts();
 
     std::vector<ApiRecord> records() const;

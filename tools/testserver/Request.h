@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,7 @@ struct MultipartForm {
 // One request as it arrived; handlers get it, and the server keeps a copy of each.
 struct Request {
     std::string scheme; // "http" or "https"
+    std::uint64_t connection = 0; // serial number of the connection it came on, from 1
     std::string method;
     std::string target; // path and query exactly as sent
     std::string path; // target up to the '?', not decoded
@@ -53,9 +55,11 @@ enum class ReplyAction {
 
 struct Reply {
     int status = 200;
-    Headers headers; // sent in this order; Content-Length is added unless present
+    Headers headers; // sent in this order; Content-Length is added unless present or Transfer-Encoding is
     std::string body;
     std::chrono::milliseconds delay { 0 }; // wait this long before answering
+    // Above zero: the body goes out one byte at a time with this pause before each byte.
+    std::chrono::milliseconds byteInterval { 0 };
     ReplyAction action = ReplyAction::Send;
 
     static Reply text(int status, std::string body, std::string contentType = "text/plain; charset=utf-8");

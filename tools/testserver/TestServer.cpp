@@ -3,6 +3,7 @@
 #include "tools/testserver/StaticFiles.h"
 #include "tools/testserver/Upgrade.h"
 
+#include <atomic>
 #include <boost/asio.hpp>
 #include <boost/asio/ssl.hpp>
 #include <boost/beast/core.hpp>
@@ -37,8 +38,10 @@ struct RequestRouter {
     std::map<std::string, Handler> prefixRoutes;
     std::map<std::string, std::shared_ptr<UpgradeHandler>> upgradeRoutes;
     std::map<std::string, Reply> scripts;
-    std::vector<Request> record;
+    RequestLog<Request> record;
+    RecordLimits limits;
     StaticFiles files;
+    std::atomic<std::uint64_t> connections { 0 };
 
     // The route that takes this upgrade request over, if any; the request is recorded then.
     std::shared_ptr<UpgradeHandler> upgradeRoute(const Request& request)
@@ -47,7 +50,7 @@ struct RequestRouter {
         auto it = upgradeRoutes.find(request.path);
         if (it == upgradeRoutes.end())
             return nullptr;
-        record.push_back(request);
+        record.add(request, request.body.size() + request.target.size());
         return it->second;
     }
 
@@ -56,7 +59,7 @@ struct RequestRouter {
         Handler handler;
         {
             std::lock_guard lock(mutex);
-            record.push_back(request);
+            record.add(request, request.body.size() + request.target.size());
             if (auto it = scripts.find(request.path); it != scripts.end())
                 return it->second;
             if (auto it = routes.find(request.path); it != routes.end()) {
@@ -84,6 +87,7 @@ struct RequestRouter {
 
 namespace {
 
+// The head, and the body unless it trickles out on its own.
 std::string serialize(const Reply& reply, bool headRequest, bool closeAfter)
 {
     auto status = static_cast<unsigned>(reply.status);
@@ -92,12 +96,14 @@ std::string serialize(const Reply& reply, bool headRequest, bool closeAfter)
     for (const auto& [name, value] : reply.headers)
         out += name + ": " + value + "\r\n";
     bool bodyless = (status >= 100 && status < 200) || status == 204 || status == 304;
-    if (!bodyless && !findHeader(reply.headers, "Content-Length"))
+    // A chunked body is sent as the reply wrote it.
+    if (!bodyless && !findHeader(reply.headers, "Content-Length")
+        && !findHeader(reply.headers, "Transfer-Encoding"))
         out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
     if (closeAfter && !findHeader(reply.headers, "Connection"))
         out += "Connection: close\r\n";
     out += "\r\n";
-    if (bodyless || headRequest)
+    if (bodyless || headRequest || reply.byteInterval.count() > 0)
         return out;
     if (reply.action == ReplyAction::TruncateBody)
         out += reply.body.substr(0, reply.body.size() / 2);
@@ -113,6 +119,7 @@ public:
     template<class... Args>
     Session(std::shared_ptr<RequestRouter> router, tcp::socket&& socket, Args&... args)
         : m_router(std::move(router))
+        , m_connection(++m_router->connections)
         , m_stream(std::move(socket), args...)
         , m_timer(m_stream.get_executor())
     { }
@@ -152,6 +159,7 @@ private:
         http::request<http::string_body> message = m_parser->release();
         Request request;
         request.scheme = isTLS ? "https" : "http";
+        request.connection = m_connection;
         request.method = std::string(message.method_string());
         request.target = std::string(message.target());
         size_t question = request.target.find('?');
@@ -196,12 +204,41 @@ private:
             [self = this->shared_from_this(), closeAfter](beast::error_code ec, std::size_t) {
                 if (ec)
                     return self->drop();
-                if (self->m_reply.action == ReplyAction::TruncateBody)
-                    return self->drop();
-                if (closeAfter)
-                    return self->closeGracefully();
-                self->readRequest();
+                if (self->m_reply.byteInterval.count() > 0 && !self->m_headRequest)
+                    return self->trickle(0, closeAfter);
+                self->afterReply(closeAfter);
             });
+    }
+
+    void afterReply(bool closeAfter)
+    {
+        if (m_reply.action == ReplyAction::TruncateBody)
+            return drop();
+        if (closeAfter)
+            return closeGracefully();
+        readRequest();
+    }
+
+    // The body from `sent` on, one byte per pause; a truncated body stops half-way.
+    void trickle(std::size_t sent, bool closeAfter)
+    {
+        std::size_t end
+            = m_reply.action == ReplyAction::TruncateBody ? m_reply.body.size() / 2 : m_reply.body.size();
+        if (sent >= end)
+            return afterReply(closeAfter);
+        beast::get_lowest_layer(m_stream).expires_never();
+        m_timer.expires_after(m_reply.byteInterval);
+        m_timer.async_wait([self = this->shared_from_this(), sent, closeAfter](beast::error_code ec) {
+            if (ec)
+                return self->drop();
+            beast::get_lowest_layer(self->m_stream).expires_after(idleTimeout);
+            asio::async_write(self->m_stream, asio::buffer(self->m_reply.body.data() + sent, 1),
+                [self, sent, closeAfter](beast::error_code ec, std::size_t) {
+                    if (ec)
+                        return self->drop();
+                    self->trickle(sent + 1, closeAfter);
+                });
+        });
     }
 
     void closeGracefully()
@@ -226,6 +263,7 @@ private:
     }
 
     std::shared_ptr<RequestRouter> m_router;
+    std::uint64_t m_connection;
     Stream m_stream;
     asio::steady_timer m_timer;
     beast::flat_buffer m_buffer;
@@ -324,6 +362,8 @@ std::unique_ptr<TestServer> TestServer::start(const ServerOptions& options, std:
     if (!files)
         return nullptr;
     impl->router->files = std::move(*files);
+    impl->router->limits = options.recordLimits;
+    impl->router->record.setLimits(options.recordLimits);
 
     impl->acceptHTTP();
     impl->acceptHTTPS();
@@ -407,14 +447,14 @@ void TestServer::clearScripts()
 std::vector<Request> TestServer::requests() const
 {
     std::lock_guard lock(m_impl->router->mutex);
-    return m_impl->router->record;
+    return m_impl->router->record.entries();
 }
 
 std::vector<Request> TestServer::requestsTo(std::string_view path) const
 {
     std::lock_guard lock(m_impl->router->mutex);
     std::vector<Request> matching;
-    for (const Request& request : m_impl->router->record) {
+    for (const Request& request : m_impl->router->record.entries()) {
         if (request.path == path)
             matching.push_back(request);
     }
@@ -425,6 +465,11 @@ void TestServer::clearRequests()
 {
     std::lock_guard lock(m_impl->router->mutex);
     m_impl->router->record.clear();
+}
+
+RecordLimits TestServer::recordLimits() const
+{
+    return m_impl->router->limits;
 }
 
 }

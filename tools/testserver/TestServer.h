@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/testserver/Request.h"
+#include "tools/testserver/RequestLog.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -19,6 +20,7 @@ struct ServerOptions {
     std::filesystem::path dataDir; // static files; empty serves none
     std::uint16_t httpPort = 0; // 0 picks a free port
     std::uint16_t httpsPort = 0;
+    RecordLimits recordLimits {}; // of requests(), and of the records of an ApiServer on this server
 };
 
 // Runs on the server's one thread, so it should answer at once: a slow reply is a Reply with a
@@ -51,9 +53,11 @@ public:
     void script(std::string path, Reply reply); // kept until clearScripts()
     void clearScripts();
 
+    // The newest requests within the record limits, oldest first.
     std::vector<Request> requests() const;
     std::vector<Request> requestsTo(std::string_view path) const;
     void clearRequests();
+    RecordLimits recordLimits() const;
 
     struct Impl;
     explicit TestServer(std::unique_ptr<Impl> impl); // use start()

@@ -1,8 +1,11 @@
 // zentavo-testserver: the local test server on its own, for manual runs of the app; with a data
-// folder it also answers the sample API under /api/, and with a media folder (scripts/make-test-media.sh)
-// it serves video under /video/; it runs the chat rooms too.
+// folder it also answers the sample API under /api/ and runs the chat rooms, and with a media folder
+// (scripts/make-test-media.sh) it serves video under /video/.
 //   zentavo-testserver --keys build/keys --data tools/testserver/data [--media build/media]
-//                      [--http-port N] [--https-port N]
+//     [--http-port N] [--https-port N]
+//     [--encrypt body|data] [--encrypt-route <path>=body|data]... [--delay-route <path>=<ms>]...
+// --encrypt encrypts every reply of the sample API (the whole body, or its `data`), --encrypt-route
+// one path below /api/ (over --encrypt); --delay-route holds back the replies of one path.
 
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/ChatRoom.h"
@@ -11,18 +14,30 @@
 #include "tools/testserver/VideoRoutes.h"
 
 #include <charconv>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <pthread.h>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
+constexpr long long maxDelayMs = 60'000;
+
 void printUsage()
 {
-    std::cerr << "usage: zentavo-testserver --keys <dir> [--data <dir>] [--media <dir>] [--http-port <port>] "
-                 "[--https-port <port>]\n";
+// folder it also answers the sample API under /api/ and runs the chat rooms, and with a media folder
+// (scripts/make-test-media.sh) it serves video under /video/.
+//   zentavo-testserver --keys build/keys --data tools/testserver/data [--media build/media]
+//     [--http-port N] [--https-port N]
+//     [--encrypt body|data] [--encrypt-route <path>=body|data]... [--delay-route <path>=<ms>]...
+// --encrypt encrypts every reply of the sample API (the whole body, or its `data`), --encrypt-route
+// one path below /api/ (over --encrypt); --delay-route holds back the replies of one path.
 }
 
 bool parsePort(const char* text, std::uint16_t& port)
@@ -32,12 +47,73 @@ bool parsePort(const char* text, std::uint16_t& port)
     return ec == std::errc() && next == end;
 }
 
+std::optional<testserver::ApiReply::Encryption> parseEncryption(std::string_view text)
+{
+    if (text == "body")
+        return testserver::ApiReply::Encryption::Body;
+    if (text == "data")
+        return testserver::ApiReply::Encryption::Data;
+    return std::nullopt;
+}
+
+// "<path>=<value>" with a path that is not empty.
+std::optional<std::pair<std::string, std::string>> splitRoute(std::string_view text)
+{
+    size_t equals = text.find('=');
+    if (equals == 0 || equals == std::string_view::npos)
+        return std::nullopt;
+    return std::pair { std::string(text.substr(0, equals)), std::string(text.substr(equals + 1)) };
+}
+
+struct ReplyStyle {
+    std::optional<testserver::ApiReply::Encryption> encryption;
+    std::vector<std::pair<std::string, testserver::ApiReply::Encryption>> routeEncryption;
+    std::vector<std::pair<std::string, std::chrono::milliseconds>> routeDelay;
+
+    bool parse(const std::string& option, const char* value)
+    {
+        if (option == "--encrypt") {
+            encryption = parseEncryption(value);
+            return encryption.has_value();
+        }
+        auto route = splitRoute(value);
+        if (!route)
+            return false;
+        if (option == "--encrypt-route") {
+            auto chosen = parseEncryption(route->second);
+            if (chosen)
+                routeEncryption.emplace_back(route->first, *chosen);
+            return chosen.has_value();
+        }
+        long long ms = -1;
+        const std::string& text = route->second;
+        auto [next, ec] = std::from_chars(text.data(), text.data() + text.size(), ms);
+        if (ec != std::errc() || next != text.data() + text.size() || ms < 0 || ms > maxDelayMs)
+            return false;
+        routeDelay.emplace_back(route->first, std::chrono::milliseconds(ms));
+        return true;
+    }
+
+    bool empty() const { return !encryption && routeEncryption.empty() && routeDelay.empty(); }
+
+    void apply(testserver::ApiServer& api) const
+    {
+        if (encryption)
+            api.setEncryption(*encryption);
+        for (const auto& [path, chosen] : routeEncryption)
+            api.setEncryption(path, chosen);
+        for (const auto& [path, delay] : routeDelay)
+            api.setDelay(path, delay);
+    }
+};
+
 }
 
 int main(int argc, char** argv)
 {
     testserver::ServerOptions options;
     std::filesystem::path mediaDir;
+    ReplyStyle style;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -60,6 +136,8 @@ int main(int argc, char** argv)
             ok = parsePort(value, options.httpPort);
         else if (arg == "--https-port")
             ok = parsePort(value, options.httpsPort);
+        else if (arg == "--encrypt" || arg == "--encrypt-route" || arg == "--delay-route")
+            ok = style.parse(arg, value);
         else
             ok = false;
         if (!ok) {
@@ -67,7 +145,7 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    if (options.keysDir.empty()) {
+    if (options.keysDir.empty() || (options.dataDir.empty() && !style.empty())) {
         printUsage();
         return 2;
     }
@@ -97,6 +175,7 @@ int main(int argc, char** argv)
             std::cerr << "zentavo-testserver: " << error << "\n";
             return 1;
         }
+        style.apply(*api);
     }
     if (!mediaDir.empty() && !testserver::VideoRoutes::install(*server, mediaDir, &error)) {
         std::cerr << "zentavo-testserver: " << error << "\n";

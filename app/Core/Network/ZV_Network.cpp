@@ -12,12 +12,26 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/net/AbsoluteURL.h"
 
 #include <utility>
 
 namespace {
 
 constexpr std::string_view kCollectActionPath = "v1/movie/collect/action";
+
+std::size_t maxReplyBytes()
+{
+    return Bundle::main().infoByteCount(InfoKey::MaxAPIReplyBytes).value_or(ZV_Network::defaultMaxReplyBytes);
+}
+
+// Only an absolute address of the base URL's kind may replace it, from the file or the cache.
+bool isUsableAddress(const std::string& value, std::string_view defaultsKey)
+{
+    if (defaultsKey == DefaultsKey::websocketURL)
+        return isAbsoluteURL(value, { "ws", "wss" });
+    return isAbsoluteURL(value, { "http", "https" });
+}
 
 void call(const ZV_Network::Completion& completion, std::optional<JSON> json, std::optional<NSError> error)
 {
@@ -64,16 +78,17 @@ bool ZV_Network::isLoggedIn()
 }
 
 void ZV_Network::request(HTTPMethod method, const std::string& baseURL, std::string_view path,
-    const JSON& parameters, Completion completion)
+    const JSON& parameters, Completion completion, SignInReplies signInReplies)
 {
     HTTPRequest request
         = ZV_NetworkEnvelope::makeRequest(method, baseURL, path, parameters, m_requestTimeout);
+    request.maxBodySize = maxReplyBytes();
     std::weak_ptr<ZV_Network> weak = weak_from_this();
     m_client.send(std::move(request),
-        [weak, completion = std::move(completion), path = std::string(path), parameters](
+        [weak, completion = std::move(completion), path = std::string(path), parameters, signInReplies](
             HTTPResponse response) {
             if (std::shared_ptr<ZV_Network> self = weak.lock())
-                self->decodeResponse(response, completion, path, parameters);
+                self->decodeResponse(response, completion, path, parameters, signInReplies);
         });
 }
 
@@ -86,7 +101,7 @@ void ZV_Network::request(HTTPMethod method, const std::string& baseURL, ZV_API a
 }
 
 void ZV_Network::decodeResponse(const HTTPResponse& response, const Completion& completion,
-    const std::string& path, const JSON& parameters)
+    const std::string& path, const JSON& parameters, SignInReplies signInReplies)
 {
     m_ui->hideAllTips();
     // Whatever the refresh came to, a later 2001 may start a new one.
@@ -96,11 +111,11 @@ void ZV_Network::decodeResponse(const HTTPResponse& response, const Completion& 
         transportFailureHandler(completion);
         return;
     }
-    handleResponse(ZV_NetworkReply::decodeBody(response), completion, path, parameters);
+    handleResponse(ZV_NetworkReply::decodeBody(response), completion, path, parameters, signInReplies);
 }
 
 void ZV_Network::handleResponse(const std::optional<JSON>& envelope, const Completion& completion,
-    const std::string& path, const JSON& parameters)
+    const std::string& path, const JSON& parameters, SignInReplies signInReplies)
 {
     ZV_NetworkReply::Outcome outcome = ZV_NetworkReply::dispatch(envelope, path);
     switch (outcome.kind) {
@@ -117,11 +132,13 @@ void ZV_Network::handleResponse(const std::optional<JSON>& envelope, const Compl
         return;
     case ZV_NetworkReply::Outcome::Kind::EndSignIn:
         endSignIn();
-        return;
+        break;
     case ZV_NetworkReply::Outcome::Kind::RefreshToken:
         refreshToken();
-        return;
+        break;
     }
+    if (signInReplies == SignInReplies::Complete)
+        call(completion, std::nullopt, ZV_NetworkReply::serverError(*envelope));
 }
 
 void ZV_Network::transportFailureHandler(const Completion& completion)
@@ -180,15 +197,16 @@ void ZV_Network::loadDomainConfig()
     UserDefaults& defaults = UserDefaults::standard();
     // Only these two are restored: the other three wait for the file at every start.
     if (std::optional<PropertyList> cached = defaults.objectForKey(DefaultsKey::shortURL);
-        cached && cached->asString())
+        cached && cached->asString() && isUsableAddress(*cached->asString(), DefaultsKey::shortURL))
         BaseURLs::short_url() = *cached->asString();
     if (std::optional<PropertyList> cached = defaults.objectForKey(DefaultsKey::mainURL);
-        cached && cached->asString())
+        cached && cached->asString() && isUsableAddress(*cached->asString(), DefaultsKey::mainURL))
         BaseURLs::main_url() = *cached->asString();
 
     HTTPRequest request;
     request.method = HTTPMethod::GET;
     request.url = Bundle::main().infoString(InfoKey::DomainFileURL).value_or("");
+    request.maxBodySize = maxReplyBytes();
     m_client.send(std::move(request), [](HTTPResponse response) { applyDomainConfig(response); });
 }
 
@@ -215,7 +233,7 @@ void ZV_Network::applyDomainConfig(const HTTPResponse& response)
     };
     for (const Entry& entry : entries) {
         std::optional<std::string> value = file[entry.fileKey].string();
-        if (!value || value->empty())
+        if (!value || !isUsableAddress(*value, entry.defaultsKey))
             continue;
         UserDefaults::standard().set(PropertyList(*value), entry.defaultsKey);
         entry.variable() = *value;

@@ -7,6 +7,7 @@
 #include "platform/json/JSON.h"
 #include "platform/net/HTTPClient.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,14 +25,28 @@
 // screen weakly (std::weak_ptr) and check it: the client does not know the screen has gone.
 //
 // Codes that end the sign-in (2000, 2002) and the token refresh (2001) do not call the
-// completion of the request they answer. A delivered reply to "v1/movie/collect/action" is
-// followed, after its completion, by the notification "collect" whose object is the request's
-// `movie_id` as a JSON value (no object without one).
+// completion of the request they answer, unless the caller asks for it (SignInReplies). A
+// delivered reply to "v1/movie/collect/action" is followed, after its completion, by the
+// notification "collect" whose object is the request's `movie_id` as a JSON value (no object
+// without one).
+//
+// Replies are bounded by the information key MaxAPIReplyBytes; a larger one, like a request that
+// does not end within the time-out, is a transport failure ("网络错误").
 class ZV_Network : public std::enable_shared_from_this<ZV_Network> {
 public:
     using Completion = std::function<void(std::optional<JSON>, std::optional<NSError>)>;
 
+    // What the sign-in codes (2000, 2001, 2002) do to the completion of the request they answer.
+    enum class SignInReplies {
+        // Not called: the screen waits, the client ends the sign-in or refreshes the token.
+        Silent,
+        // Called as well, after the client has acted, with no value and the server's `msg` and
+        // code: for a screen that must go on whatever the reply.
+        Complete,
+    };
+
     static constexpr double defaultRequestTimeout = 15.0;
+    static constexpr std::size_t defaultMaxReplyBytes = 4 * 1024 * 1024;
 
     // The process-wide client, made on first use and never released.
     static ZV_Network& shared();
@@ -45,7 +60,7 @@ public:
     // are texts, integers, Booleans or arrays of these; `timestamp` is added (and replaces one
     // given). GET carries the envelope in the query, POST in a form body.
     void request(HTTPMethod method, const std::string& baseURL, std::string_view path, const JSON& parameters,
-        Completion completion);
+        Completion completion, SignInReplies signInReplies = SignInReplies::Silent);
     // The same by endpoint, with a loading tip while it runs when showLoading is set.
     void request(HTTPMethod method, const std::string& baseURL, ZV_API api, const JSON& parameters,
         bool showLoading, Completion completion);
@@ -57,9 +72,9 @@ public:
     // decodeResponse hides the tips, turns a transfer failure into "网络错误" and otherwise hands
     // the decoded body to handleResponse, which dispatches on `errorCode`.
     void decodeResponse(const HTTPResponse& response, const Completion& completion, const std::string& path,
-        const JSON& parameters);
+        const JSON& parameters, SignInReplies signInReplies = SignInReplies::Silent);
     void handleResponse(const std::optional<JSON>& envelope, const Completion& completion,
-        const std::string& path, const JSON& parameters);
+        const std::string& path, const JSON& parameters, SignInReplies signInReplies = SignInReplies::Silent);
     static void transportFailureHandler(const Completion& completion);
     // Stores the refreshed token (`refresh_token` of the delivered data); a delivered value
     // without a text token removes the stored one; no value changes nothing.
@@ -72,8 +87,9 @@ public:
     // Server-address bootstrap: restores the cached "main_url" and "short_url", then fetches the
     // server-address file (information key DomainFileURL) and applies it when it arrives.
     void loadDomainConfig();
-    // Each non-empty text of the file's keys is cached and replaces its base URL; a failed
-    // fetch or a file that is not JSON changes nothing.
+    // Each value of the file's keys that is an absolute URL of its kind (http or https; ws or wss
+    // for the chat socket) is cached and replaces its base URL; anything else is ignored, and a
+    // failed fetch or a file that is not JSON changes nothing.
     static void applyDomainConfig(const HTTPResponse& response);
 
     void login(const std::string& username, const std::string& password, const std::string& captcha,
@@ -100,6 +116,9 @@ public:
     // The screen side; ZV_NetworkScreenUI unless replaced (none puts it back).
     void setUI(std::shared_ptr<ZV_NetworkUI> ui);
     bool isTokenRefreshInFlight() const { return m_refreshInFlight; }
+
+    // Kept for the profile screens; the client itself neither reads nor writes it.
+    std::optional<Data> avatar;
 
 private:
     explicit ZV_Network(HTTPClient& client);

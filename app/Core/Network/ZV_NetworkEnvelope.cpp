@@ -59,7 +59,11 @@ std::string ZV_NetworkEnvelope::rsaEncryptedPack(const JSON& parameters)
 {
     std::optional<RSAPublicKey> key = apiPublicKey();
     if (!key) {
-        Log::write("RSA: no usable API public key");
+        bool empty = Bundle::main().infoString(InfoKey::APIPublicKey).value_or("").empty();
+        Log::write(empty
+                ? "RSA: the information key APIPublicKey is empty; the request goes out with an empty pack"
+                : "RSA: the information key APIPublicKey is not a base64 PKCS#1 RSA public key; the "
+                  "request goes out with an empty pack");
         return {};
     }
     std::string clear = jsonString(parameters);

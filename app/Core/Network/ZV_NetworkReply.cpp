@@ -77,6 +77,11 @@ NSError ZV_NetworkReply::unusableReplyError()
     return NSError { "网络异常", 404, {} };
 }
 
+NSError ZV_NetworkReply::serverError(const JSON& envelope)
+{
+    return NSError { envelope["msg"].stringValue(), static_cast<long>(envelope["errorCode"].intValue()), {} };
+}
+
 std::optional<JSON> ZV_NetworkReply::decryptJSON(std::string_view encrypted)
 {
     std::string clear = NrvAES::NrvAESDecrypt(encrypted);
@@ -134,7 +139,7 @@ ZV_NetworkReply::Outcome ZV_NetworkReply::dispatch(const std::optional<JSON>& en
             return outcome(Outcome::Kind::EndSignIn);
         return outcome(Outcome::Kind::RefreshToken);
     default:
-        return fail(NSError { (*envelope)["msg"].stringValue(), static_cast<long>(code), {} });
+        return fail(serverError(*envelope));
     }
 }
 

@@ -17,6 +17,8 @@ struct ZV_NetworkReply {
     static NSError transportError();
     // "网络异常": a reply came but is unusable (no JSON, no envelope, does not decrypt).
     static NSError unusableReplyError();
+    // The envelope's own error: the text of `msg` as domain, `errorCode` as code.
+    static NSError serverError(const JSON& envelope);
 
     // The JSON of a completed transfer: the body is decrypted first when the reply says so.
     // None when there is no body or head, the body does not decrypt, or it is not JSON.

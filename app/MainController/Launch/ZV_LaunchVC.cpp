@@ -77,15 +77,26 @@ void ZV_LaunchVC::viewDidLoad()
         make.right().equalToSuperview().offset(-24);
     });
 
-    // Every outcome ends in showAdvert, once; a screen gone by then needs nothing.
+    // Every outcome ends in showAdvert, once, the sign-in codes included: the launch must end
+    // whatever the server says. A screen gone by then needs nothing.
     std::weak_ptr<ZV_LaunchVC> weakSelf = std::static_pointer_cast<ZV_LaunchVC>(sharedFromThis());
-    ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/advert/config", JSON::object(),
+    ZV_Network::shared().request(
+        HTTPMethod::GET, BaseURLs::main_url(), "v1/advert/config", JSON::object(),
         [weakSelf](std::optional<JSON> json, std::optional<NSError>) {
             ZV_Network::storeAdvertConfig(json, [weakSelf] {
                 if (auto self = weakSelf.lock())
                     self->showAdvert();
             });
-        });
+        },
+        ZV_Network::SignInReplies::Complete);
+}
+
+void ZV_LaunchVC::viewDidAppear(bool animated)
+{
+    BaseViewController::viewDidAppear(animated);
+    // Back from the login screen that held up the root.
+    if (m_rootAfterLogin)
+        goRoot();
 }
 
 void ZV_LaunchVC::showAdvert()
@@ -142,6 +153,11 @@ void ZV_LaunchVC::goRoot()
         m_timer->invalidate();
         m_timer.reset();
     }
+    // A login screen over the splash (the sign-in ended meanwhile) would leave with this screen;
+    // the viewer finishes with it first, then the root comes.
+    m_rootAfterLogin = ZV_Network::shared().ui().isLoginPresented();
+    if (m_rootAfterLogin)
+        return;
     auto delegate = std::dynamic_pointer_cast<AppDelegate>(UIApplication::shared().delegate());
     auto window = delegate ? delegate->window() : nullptr;
     if (!window)

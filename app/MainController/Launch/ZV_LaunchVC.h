@@ -14,6 +14,8 @@ class ZV_LaunchContentView;
 // window's root becomes the root tab screen inside the app's navigation stack. Until the reply
 // comes there is no button and no countdown. A tap on the splash opens the advert's link in the
 // in-app browser when it is an absolute http or https address; the countdown goes on meanwhile.
+// Every reply of the request ends in the countdown, the sign-in codes included; when a login
+// screen is up at 0, the root follows once it has gone.
 class ZV_LaunchVC : public BaseViewController {
 public:
     static constexpr int countdownStart = 3;
@@ -25,6 +27,7 @@ public:
     std::string className() const override { return "ZV_LaunchVC"; }
 
     void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
 
     // Made on first use.
     const std::shared_ptr<ZV_LaunchContentView>& contentView();
@@ -36,7 +39,8 @@ public:
     // One countdown step: the button shows the number; at 0 the root goes in.
     void updataSecond();
     // Stops the countdown and installs the root screen on the application delegate's window;
-    // without an AppDelegate or its window only the countdown stops.
+    // without an AppDelegate or its window only the countdown stops. While a login screen is up
+    // the root waits for it to go.
     void goRoot();
 
     int second() const { return m_second; }
@@ -46,6 +50,7 @@ private:
     void advertTapped();
 
     int m_second = countdownStart;
+    bool m_rootAfterLogin = false;
     std::shared_ptr<Timer> m_timer;
     std::shared_ptr<ZV_LaunchContentView> m_contentView;
     std::shared_ptr<UIButton> m_skipBtn;

@@ -1,10 +1,14 @@
 #include "platform/net/detail/TransferWorker.h"
 
 #include "platform/dispatch/DispatchQueue.h"
+#include "platform/net/AbsoluteURL.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace detail {
 
@@ -27,27 +31,6 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-bool isValidURL(const std::string& url)
-{
-    CURLU* handle = curl_url();
-    if (!handle)
-        return false;
-    bool valid = false;
-    if (curl_url_set(handle, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK) {
-        char* scheme = nullptr;
-        char* host = nullptr;
-        if (curl_url_get(handle, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK
-            && curl_url_get(handle, CURLUPART_HOST, &host, 0) == CURLUE_OK) {
-            std::string_view schemeText(scheme);
-            valid = (schemeText == "http" || schemeText == "https") && host[0] != '\0';
-        }
-        curl_free(scheme);
-        curl_free(host);
-    }
-    curl_url_cleanup(handle);
-    return valid;
-}
-
 HTTPError::Code errorCodeFor(CURLcode result)
 {
     switch (result) {
@@ -59,6 +42,8 @@ HTTPError::Code errorCodeFor(CURLcode result)
         return HTTPError::Code::CannotFindHost;
     case CURLE_COULDNT_CONNECT:
         return HTTPError::Code::CannotConnect;
+    case CURLE_FILESIZE_EXCEEDED:
+        return HTTPError::Code::TooLarge;
     case CURLE_OPERATION_TIMEDOUT:
         return HTTPError::Code::TimedOut;
     case CURLE_SSL_CONNECT_ERROR:
@@ -100,12 +85,14 @@ struct TransferWorker::Transfer {
     curl_slist* headerList = nullptr;
     Data received;
     HTTPHeaders replyHeaders;
-    Clock::duration idleLimit {};
-    Clock::time_point lastActivity;
-    curl_off_t lastDownloaded = 0;
-    curl_off_t lastUploaded = 0;
+    Clock::time_point deadline;
+    // Set by the callbacks when they stop the transfer, to tell why.
+    std::optional<HTTPError::Code> stoppedFor;
+    // A request goes out once per hop: after the first, only a reply head (a redirect) lets the
+    // next one go.
+    bool sent = false;
+    bool headSinceSent = false;
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    bool tooLarge = false;
 
     Transfer() = default;
     Transfer(const Transfer&) = delete;
@@ -121,25 +108,24 @@ struct TransferWorker::Transfer {
     static size_t onBody(char* bytes, size_t size, size_t count, void* context)
     {
         auto* self = static_cast<Transfer*>(context);
-        std::size_t limit = self->request.maxBodyBytes;
-        if (limit && size * count > limit - std::min(limit, self->received.size())) {
-            // Returning less than was offered makes curl stop the transfer.
-            self->tooLarge = true;
+        size_t length = size * count;
+        // Counted after decompression, so a small compressed reply cannot grow past the limit.
+        if (length > self->request.maxBodySize - std::min(self->request.maxBodySize, self->received.size())) {
+            self->stoppedFor = HTTPError::Code::TooLarge;
             return 0;
         }
-        self->received.insert(self->received.end(), bytes, bytes + size * count);
-        self->lastActivity = Clock::now();
-        return size * count;
+        self->received.insert(self->received.end(), bytes, bytes + length);
+        return length;
     }
 
     static size_t onHeader(char* bytes, size_t size, size_t count, void* context)
     {
         auto* self = static_cast<Transfer*>(context);
-        self->lastActivity = Clock::now();
         std::string_view line(bytes, size * count);
         if (line.starts_with("HTTP/")) {
             // A new reply head (after a redirect or an interim 1xx reply) replaces the last one.
             self->replyHeaders.clear();
+            self->headSinceSent = true;
             return size * count;
         }
         if (!line.empty() && (line.front() == ' ' || line.front() == '\t')) {
@@ -156,21 +142,25 @@ struct TransferWorker::Transfer {
         return size * count;
     }
 
-    static int onProgress(void* context, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t uploaded)
+    // Runs before each request goes out on a connection. curl sends a request again on a fresh
+    // connection when a reused one dies before any reply; the server may have acted on it, so the
+    // request fails instead (a redirect is preceded by its reply head).
+    static int onPrerequest(void* context, char*, char*, int, int)
     {
         auto* self = static_cast<Transfer*>(context);
-        if (downloaded != self->lastDownloaded || uploaded != self->lastUploaded) {
-            self->lastDownloaded = downloaded;
-            self->lastUploaded = uploaded;
-            self->lastActivity = Clock::now();
+        if (self->sent && !self->headSinceSent) {
+            self->stoppedFor = HTTPError::Code::ConnectionLost;
+            return CURL_PREREQFUNC_ABORT;
         }
-        return 0;
+        self->sent = true;
+        self->headSinceSent = false;
+        return CURL_PREREQFUNC_OK;
     }
 
     // Builds the curl handle; false when the URL is not usable.
     bool configure()
     {
-        if (!isValidURL(request.url))
+        if (!isAbsoluteURL(request.url, { "http", "https" }))
             return false;
         easy = curl_easy_init();
         if (!easy)
@@ -179,20 +169,21 @@ struct TransferWorker::Transfer {
         double seconds
             = std::isfinite(request.timeout) && request.timeout > 0 ? request.timeout : defaultTimeout;
         auto limitMs = std::max<long long>(1, std::llround(std::min(seconds, 1e7) * 1000));
-        idleLimit = std::chrono::milliseconds(limitMs);
-        lastActivity = Clock::now();
+        deadline = Clock::now() + std::chrono::milliseconds(limitMs);
 
         curl_easy_setopt(easy, CURLOPT_PRIVATE, this);
         curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
         curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        // Once on https, a redirect may not take the request (and its headers) to plain http.
+        curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, isSecure() ? "https" : "http,https");
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(easy, CURLOPT_MAXREDIRS, maxRedirects);
         curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
-        curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limitMs));
-        if (request.maxBodyBytes)
-            curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBodyBytes));
+        curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(limitMs));
+        curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,
+            static_cast<curl_off_t>(
+                std::min<std::size_t>(request.maxBodySize, std::numeric_limits<curl_off_t>::max())));
         // Compressed replies are unpacked, as the platform does.
         curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
 
@@ -237,10 +228,16 @@ struct TransferWorker::Transfer {
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
         curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::onHeader);
         curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-        curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Transfer::onProgress);
-        curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
-        curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &Transfer::onPrerequest);
+        curl_easy_setopt(easy, CURLOPT_PREREQDATA, this);
         return true;
+    }
+
+    bool isSecure() const
+    {
+        return request.url.size() >= 6
+            && std::equal(request.url.begin(), request.url.begin() + 6,
+                "https:", [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
     }
 
     void setBody()
@@ -370,7 +367,7 @@ void TransferWorker::run()
         }
         for (auto [id, result] : done)
             finishWithResult(id, result);
-        expireIdleTransfers();
+        expireOverdueTransfers();
 
         curl_multi_poll(m_multi, nullptr, 0, pollTimeoutMs(), nullptr);
     }
@@ -426,19 +423,21 @@ void TransferWorker::finishWithResult(std::uint64_t id, CURLcode result)
         return finish(id, transfer.completedResponse());
     HTTPResponse response = transfer.partialResponse();
     std::string message = transfer.errorBuffer[0] ? transfer.errorBuffer : curl_easy_strerror(result);
-    HTTPError::Code code = errorCodeFor(result);
-    if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED)
-        code = HTTPError::Code::TooLarge;
+    HTTPError::Code code = transfer.stoppedFor.value_or(errorCodeFor(result));
+    // The URL was checked before the start, so an unsupported scheme came with a redirect.
+    if (result == CURLE_UNSUPPORTED_PROTOCOL)
+        code = HTTPError::Code::InsecureRedirect;
     response.error = HTTPError { code, std::move(message) };
     finish(id, std::move(response));
 }
 
-void TransferWorker::expireIdleTransfers()
+void TransferWorker::expireOverdueTransfers()
 {
+    // curl keeps the same deadline; this one also covers what happens outside its transfer.
     Clock::time_point now = Clock::now();
     std::vector<std::uint64_t> expired;
     for (const auto& [id, transfer] : m_active) {
-        if (now - transfer->lastActivity >= transfer->idleLimit)
+        if (now >= transfer->deadline)
             expired.push_back(id);
     }
     for (std::uint64_t id : expired) {
@@ -450,11 +449,11 @@ void TransferWorker::expireIdleTransfers()
 
 int TransferWorker::pollTimeoutMs() const
 {
-    // Wake in time for the earliest idle limit; curl shortens the wait for its own timers.
+    // Wake in time for the earliest deadline; curl shortens the wait for its own timers.
     Clock::duration wait = std::chrono::seconds(10);
     Clock::time_point now = Clock::now();
     for (const auto& [id, transfer] : m_active)
-        wait = std::min(wait, transfer->lastActivity + transfer->idleLimit - now);
+        wait = std::min(wait, transfer->deadline - now);
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(wait).count() + 1;
     return static_cast<int>(std::clamp<long long>(ms, 1, 10000));
 }

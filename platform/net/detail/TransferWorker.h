@@ -42,7 +42,7 @@ private:
     void start(std::unique_ptr<Transfer> transfer);
     void finish(std::uint64_t id, HTTPResponse response);
     void finishWithResult(std::uint64_t id, CURLcode result);
-    void expireIdleTransfers();
+    void expireOverdueTransfers();
     int pollTimeoutMs() const;
 
     CURLM* m_multi = nullptr;

@@ -2,6 +2,7 @@
 
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/AppContainer.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/net/HTTPClient.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/gif/GifDecoder.h"
@@ -120,6 +121,7 @@ struct ImageLoader::Impl : std::enable_shared_from_this<ImageLoader::Impl> {
         HTTPRequest request;
         request.url = operation->url;
         request.timeout = config.timeout;
+        request.maxBodySize = *config.maxBytes;
         std::weak_ptr<Impl> weakSelf = weak_from_this();
         operation->task = client().send(std::move(request), [weakSelf, operation](HTTPResponse response) {
             auto self = weakSelf.lock();
@@ -244,6 +246,9 @@ ImageLoader::ImageLoader(Configuration configuration)
 {
     if (configuration.diskCacheFolder.empty())
         configuration.diskCacheFolder = AppContainer::cachesDirectory() / "ImageCache";
+    if (!configuration.maxBytes)
+        configuration.maxBytes
+            = Bundle::main().infoByteCount(InfoKey::MaxImageReplyBytes).value_or(defaultMaxImageBytes);
     m_impl = std::make_shared<Impl>(std::move(configuration));
 }
 

@@ -61,9 +61,13 @@ public:
         std::filesystem::path diskCacheFolder;
         std::uint64_t diskSizeLimit = 200ULL * 1024 * 1024;
         std::size_t memoryCostLimit = 64ULL * 1024 * 1024; // bytes of decoded bitmaps
-        double timeout = 15; // seconds without progress
+        double timeout = 15; // seconds for the whole download
+        // Bytes past which a download fails; none: the information key MaxImageReplyBytes.
+        std::optional<std::size_t> maxBytes;
         HTTPClient* client = nullptr; // not owned, must outlive the loader; nullptr: the shared one
     };
+
+    static constexpr std::size_t defaultMaxImageBytes = 32 * 1024 * 1024;
 
     static ImageLoader& shared();
 

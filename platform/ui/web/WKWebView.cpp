@@ -44,6 +44,9 @@ NSError errorFor(const HTTPError& error, const std::string& url)
             WKWebView::urlErrorDomain, WKWebView::dataLengthExceedsMaximum, "网页太大，无法显示。", url);
     case Code::Cancelled:
         return webError(WKWebView::urlErrorDomain, WKWebView::cancelled, "已取消。", url);
+    case Code::InsecureRedirect:
+        return webError(WKWebView::urlErrorDomain, WKWebView::secureConnectionFailed,
+            "无法建立与该服务器的安全连接。", url);
     case Code::EmptyBody:
     case Code::Other:
         break;
@@ -110,7 +113,7 @@ void WKWebView::load(const URLRequest& request)
     get.url = request.url;
     get.timeout = request.timeoutInterval;
     get.emptyBody = EmptyBodyRule::Accept;
-    get.maxBodyBytes = maxPageBytes;
+    get.maxBodySize = maxPageBytes;
     std::weak_ptr<UIView> weak = weakFromThis();
     m_task = HTTPClient::shared().send(std::move(get), [weak, navigation](HTTPResponse response) {
         if (auto self = std::static_pointer_cast<WKWebView>(weak.lock()))

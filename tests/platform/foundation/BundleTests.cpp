@@ -6,6 +6,8 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <map>
+#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -85,8 +87,19 @@ TEST_F(BundleTest, InformationFileNamedByTheEnvironmentAndDamagedFiles)
     Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
     Bundle::resetForTesting();
     EXPECT_EQ(Bundle::main().infoString(InfoKey::DeviceModel), "iPhone 14");
-    Log::setSink({});
     EXPECT_EQ(lines.size(), 1u);
+
+    // A named file that cannot be read says so, in one line that names it.
+    std::string missing = (m_root.path() / "missing.json").string();
+    for (const std::string& named : { missing, m_root.path().string() }) {
+        ScopedEnv file("ZV_INFO_FILE", named);
+        lines.clear();
+        Bundle::resetForTesting();
+        EXPECT_EQ(Bundle::main().infoString(InfoKey::DeviceModel), "iPhone 14");
+        ASSERT_EQ(lines.size(), 1u) << named;
+        EXPECT_NE(lines[0].find(named), std::string::npos) << lines[0];
+    }
+    Log::setSink({});
     // The bundle is read-only: a damaged file stays where it is.
     EXPECT_TRUE(FileSystem::exists(m_root.path() / "Info.json"));
 }
@@ -115,6 +128,24 @@ TEST_F(BundleTest, ResourcesAreFoundAtTheRootThenInSubfoldersButNeverOutside)
     EXPECT_EQ(bundle.imagePath("loading.gif"), m_root.path() / "Images/loading.gif");
     EXPECT_FALSE(bundle.imagePath("missing"));
     EXPECT_FALSE(bundle.imagePath("../root.json"));
+}
+
+// The information file shipped with the app holds every key the platform knows, each with its
+// built-in default, so a person can read and change them in one place.
+TEST_F(BundleTest, ShippedInformationFileHoldsEveryKeyWithItsDefault)
+{
+    std::map<std::string_view, std::optional<std::string>> builtIn;
+    for (std::string_view key : InfoKey::all)
+        builtIn[key] = Bundle::main().infoString(key);
+    std::optional<Data> contents = FileSystem::readFile(zvtest::sourceDir() / "app/Resources/Info.json");
+    ASSERT_TRUE(contents);
+    nlohmann::json file = nlohmann::json::parse(contents->begin(), contents->end(), nullptr, false);
+    ASSERT_TRUE(file.is_object());
+    for (std::string_view key : InfoKey::all) {
+        ASSERT_TRUE(file.contains(key)) << key;
+        const nlohmann::json& value = file[std::string(key)];
+        EXPECT_EQ(value.is_string() ? value.get<std::string>() : value.dump(), builtIn[key]) << key;
+    }
 }
 
 }

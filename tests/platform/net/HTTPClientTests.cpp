@@ -1,5 +1,6 @@
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/Log.h"
 #include "platform/net/URLEncodedFormEncoder.h"
 #include "tests/platform/net/NetTestFixture.h"
 
@@ -112,12 +113,21 @@ TEST_F(NetTest, HTTPSIsRefusedWithAnotherAuthority)
     EXPECT_FALSE(refused.statusCode);
     EXPECT_FALSE(refused.body);
 
-    // A CA file that cannot be read is no reason to fall back to another store.
-    client->setTrustedCAFile((other / "missing.pem").string());
-    HTTPResponse missing = get(https("/domain_v2.json"));
-    ASSERT_TRUE(missing.error);
-    EXPECT_EQ(missing.error->code, HTTPError::Code::SecureConnectionFailed) << missing.error->message;
+    // A CA file that cannot be read is no reason to fall back to another store; the log says
+    // so once.
+    std::vector<std::string> lines;
+    Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
+    std::string missingFile = (other / "missing.pem").string();
+    client->setTrustedCAFile(missingFile);
+    for (int i = 0; i < 2; ++i) {
+        HTTPResponse missing = get(https("/domain_v2.json"));
+        ASSERT_TRUE(missing.error);
+        EXPECT_EQ(missing.error->code, HTTPError::Code::SecureConnectionFailed) << missing.error->message;
+    }
+    Log::setSink({});
     EXPECT_TRUE(server->requests().empty());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(missingFile), std::string::npos) << lines[0];
 }
 
 TEST_F(NetTest, TrustedAuthorityComesFromTheBundleWhenNotSet)
@@ -205,13 +215,13 @@ TEST_F(NetTest, BodiesOverTheLimitAreRefused)
 {
     server->script("/big", Reply::text(200, std::string(5000, 'x')));
     HTTPRequest limited = request(http("/big"));
-    limited.maxBodyBytes = 4999;
+    limited.maxBodySize = 4999;
     HTTPResponse refused = perform(limited);
     ASSERT_TRUE(refused.error);
     EXPECT_EQ(refused.error->code, HTTPError::Code::TooLarge);
     EXPECT_FALSE(refused.body);
 
-    limited.maxBodyBytes = 5000;
+    limited.maxBodySize = 5000;
     HTTPResponse whole = perform(limited);
     EXPECT_TRUE(whole.succeeded());
     EXPECT_EQ(whole.body->size(), 5000u);
@@ -392,4 +402,96 @@ TEST_F(NetTest, LargeUploadGoesOutWithoutWaitingForContinue)
     EXPECT_FALSE(server->requests()[0].header("Expect"));
     ASSERT_TRUE(server->requests()[0].multipart);
     EXPECT_EQ(server->requests()[0].multipart->files.at(0).data.size(), 3u * 1024 * 1024);
+}
+
+// A request goes out at most once: when the server drops a kept-alive connection after reading it,
+// the client reports the loss instead of sending it again on a fresh connection.
+TEST_F(NetTest, RequestOnADroppedKeptAliveConnectionGoesOutOnce)
+{
+    Reply dropped;
+    dropped.action = ReplyAction::CloseWithoutReply;
+    server->script("/dropped", dropped);
+    for (bool secure : { false, true }) {
+        for (HTTPMethod method : { HTTPMethod::GET, HTTPMethod::POST }) {
+            SCOPED_TRACE(std::string(methodName(method)) + (secure ? " https" : " http"));
+            auto url = [&](const std::string& path) { return secure ? https(path) : http(path); };
+            server->clearRequests();
+            ASSERT_TRUE(get(url("/domain_v2.json")).succeeded());
+
+            HTTPRequest request = NetTest::request(url("/dropped"));
+            request.method = method;
+            request.body = dataFromString("pack=a&signature=b");
+            HTTPResponse response = perform(request);
+            ASSERT_TRUE(response.error);
+            EXPECT_EQ(response.error->code, HTTPError::Code::ConnectionLost) << response.error->message;
+
+            std::vector<Request> record = server->requests();
+            ASSERT_EQ(record.size(), 2u);
+            EXPECT_EQ(record[1].path, "/dropped");
+            EXPECT_EQ(record[1].connection, record[0].connection) << "the connection was kept alive";
+        }
+    }
+}
+
+// The time-out bounds the whole request, however steadily the bytes come.
+TEST_F(NetTest, TimeOutIsADeadlineForTheWholeRequest)
+{
+    Reply trickle = Reply::text(200, std::string(60, 'x'));
+    trickle.byteInterval = std::chrono::milliseconds(50);
+    server->script("/trickle", trickle);
+    auto started = std::chrono::steady_clock::now();
+    HTTPResponse response = get(http("/trickle"), 0.5);
+    ASSERT_TRUE(response.error);
+    EXPECT_EQ(response.error->code, HTTPError::Code::TimedOut);
+    EXPECT_LT(since(started).count(), 2.0);
+
+    // A reply that trickles in within the time is whole.
+    trickle.body = "12345";
+    server->script("/trickle", trickle);
+    EXPECT_EQ(get(http("/trickle"), 5).text(), "12345");
+}
+
+// Redirects never leave https for plain http; the other way round, and within https, they are
+// followed.
+TEST_F(NetTest, RedirectsNeverGoFromHTTPSToHTTP)
+{
+    Reply redirect;
+    redirect.status = 302;
+    redirect.headers = { { "Location", http("/domain_v2.json") } };
+    server->script("/down", redirect);
+    HTTPResponse down = get(https("/down"));
+    ASSERT_TRUE(down.error);
+    EXPECT_EQ(down.error->code, HTTPError::Code::InsecureRedirect) << down.error->message;
+    EXPECT_TRUE(server->requestsTo("/domain_v2.json").empty());
+
+    // From plain http the same redirect is followed, and so is one up to https.
+    redirect.headers = { { "Location", https("/domain_v2.json") } };
+    server->script("/up", redirect);
+    for (const std::string& url : { http("/down"), http("/up") })
+        EXPECT_EQ(get(url).statusCode, 200) << url;
+}
+
+// Replies past the request's size limit stop with a failure, whether announced or chunked; within
+// it they arrive whole.
+TEST_F(NetTest, RepliesPastTheSizeLimitAreFailures)
+{
+    server->script("/announced", Reply::text(200, std::string(5000, 'a')));
+    Reply chunked = Reply::text(200, "");
+    chunked.headers.emplace_back("Transfer-Encoding", "chunked");
+    for (int i = 0; i < 5; ++i)
+        chunked.body += "3e8\r\n" + std::string(1000, 'c') + "\r\n";
+    chunked.body += "0\r\n\r\n";
+    server->script("/chunked", chunked);
+
+    for (const char* path : { "/announced", "/chunked" }) {
+        HTTPRequest request = NetTest::request(http(path));
+        request.maxBodySize = 4096;
+        HTTPResponse response = perform(request);
+        ASSERT_TRUE(response.error) << path;
+        EXPECT_EQ(response.error->code, HTTPError::Code::TooLarge) << path << ": " << response.error->message;
+        EXPECT_FALSE(response.body) << path;
+
+        request.maxBodySize = 5000;
+        EXPECT_EQ(perform(request).body.value_or(Data {}).size(), 5000u) << path;
+    }
 }

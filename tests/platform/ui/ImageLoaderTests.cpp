@@ -1,6 +1,7 @@
 // The image loader against the local test server: caches, shared downloads, failures and views
 // that moved on before their image arrived.
 
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileSystem.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/imageloading/ImageLoader.h"
@@ -192,6 +193,23 @@ TEST_F(ImageLoaderTest, FailuresKeepThePlaceholderAndAreNotCached)
     EXPECT_EQ(loader->diskCacheSize(), 0u);
     setAndWait(*view, http("/garbage.png"));
     EXPECT_EQ(requestCount("/garbage.png"), 2u);
+}
+
+// Downloads are bounded by the configured size (the information key unless the loader is given
+// one): a larger picture fails like any network failure.
+TEST_F(ImageLoaderTest, PicturesPastTheConfiguredSizeFail)
+{
+    ::setenv("ZV_INFO_MaxImageReplyBytes", "2000", 1);
+    Bundle::resetForTesting();
+    loader = makeLoader();
+    ::unsetenv("ZV_INFO_MaxImageReplyBytes");
+    Bundle::resetForTesting();
+
+    auto view = UIView::create<UIImageView>();
+    ImageLoadResult large = setAndWait(*view, http("/images/cover-40217.png"));
+    ASSERT_TRUE(large.error);
+    EXPECT_EQ(large.error->code, ImageLoadError::Code::Network) << large.error->message;
+    EXPECT_TRUE(setAndWait(*view, http("/images/avatar-301877.png")).succeeded());
 }
 
 TEST_F(ImageLoaderTest, ReusedViewDoesNotShowALateImage)

@@ -91,7 +91,9 @@ TEST_F(ApiServerTest, EnvelopesAreCheckedBeforeAnyHandler)
 {
     std::string good = pack({ { "id", 40311 }, { "timestamp", now() } });
     EXPECT_EQ(call("GET", "/api/v1/movie/detail?" + form(good))["data"]["name"], "北方的灯塔");
-    EXPECT_EQ(call("POST", "/api/v1/movie/detail", form(good))["data"]["id"], 40311);
+    std::string login = pack({ { "username", "xiaoyu2023" }, { "password", "rain-over-2023" },
+        { "captcha", "x" }, { "timestamp", now() } });
+    EXPECT_EQ(call("POST", "/api/v1/user/login", form(login))["errorCode"], 0);
 
     // Signature of another pack, a third field, fields in the wrong place, no fields at all.
     std::string other = pack({ { "id", 1 }, { "timestamp", now() } });
@@ -99,7 +101,7 @@ TEST_F(ApiServerTest, EnvelopesAreCheckedBeforeAnyHandler)
         = "pack=" + percentEncode(good) + "&signature=" + apicrypto::hmacMD5Hex(apicrypto::hmacKey, other);
     EXPECT_EQ(call("GET", "/api/v1/movie/detail?" + forged)["errorCode"], ApiServer::badSignature);
     EXPECT_EQ(call("GET", "/api/v1/movie/detail?" + form(good, "&id=1"))["errorCode"], ApiServer::badFields);
-    EXPECT_EQ(call("POST", "/api/v1/movie/detail?" + form(good), "x=1")["errorCode"], ApiServer::badFields);
+    EXPECT_EQ(call("POST", "/api/v1/user/login?" + form(login), "x=1")["errorCode"], ApiServer::badFields);
     EXPECT_EQ(call("GET", "/api/v1/movie/detail")["errorCode"], ApiServer::badFields);
 
     // Packs that do not open, and timestamps that are not recent text.
@@ -126,7 +128,7 @@ TEST_F(ApiServerTest, EnvelopesAreCheckedBeforeAnyHandler)
     ASSERT_FALSE(records.empty());
     EXPECT_EQ(records[0].fieldsWhere, "query");
     EXPECT_EQ((*records[0].parameters)["id"], 40311);
-    EXPECT_EQ(records[2].rejectedWith, ApiServer::badSignature);
+    EXPECT_EQ(records[1].rejectedWith, ApiServer::badSignature);
 }
 
 TEST_F(ApiServerTest, UploadsNeedOneImagePartUnderTheirField)
@@ -163,4 +165,49 @@ TEST_F(ApiServerTest, EncryptedRepliesOpenWithTheReplyKeyOnly)
     Reply wire = reply.toReply();
     EXPECT_EQ(findHeader(wire.headers, "x-app-data-encrypt"), "true");
     EXPECT_EQ(wire.body.front() == '{', false);
+}
+
+// Each endpoint takes its own method only, whatever the envelope; paths the API does not know are
+// not its concern.
+TEST_F(ApiServerTest, EndpointsRefuseOtherMethods)
+{
+    std::string fields = form(pack({ { "timestamp", now() } }));
+    EXPECT_EQ(call("GET", "/api/v1/advert/config?" + fields)["errorCode"], 0);
+    for (const char* path : { "v1/movie/detail", "v1/advert/config" })
+        EXPECT_EQ(call("POST", "/api/" + std::string(path), fields)["errorCode"], ApiServer::badMethod)
+            << path;
+    for (const char* path : { "v1/user/login", "v1/user/upload_image" })
+        EXPECT_EQ(call("GET", "/api/" + std::string(path) + "?" + fields)["errorCode"], ApiServer::badMethod)
+            << path;
+    EXPECT_EQ(call("DELETE", "/api/v1/room/maxseq?" + fields)["errorCode"], ApiServer::badMethod);
+    EXPECT_EQ(call("POST", "/api/v1/user/register/phone", fields)["errorCode"], 404);
+    EXPECT_EQ(call("POST", "/api/v1/nothing", fields)["errorCode"], 404);
+    EXPECT_EQ(api->recordsTo("v1/movie/detail").at(0).rejectedWith, ApiServer::badMethod);
+}
+
+// Both records keep only the newest requests within the server's limits.
+TEST_F(ApiServerTest, RecordsAreBounded)
+{
+    std::string error;
+    ServerOptions options { zvtest::testKeysDir(), {} };
+    options.recordLimits = { .entries = 3, .bytes = 1000 };
+    server = TestServer::start(options, &error);
+    ASSERT_TRUE(server) << error;
+    api = ApiServer::attach(*server, zvtest::testKeysDir(), &error);
+    ASSERT_TRUE(api) << error;
+
+    for (int i = 0; i < 5; ++i)
+        call("POST", "/api/v1/x" + std::to_string(i));
+    std::vector<Request> kept = server->requests();
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept.front().path, "/api/v1/x2");
+    EXPECT_EQ(kept.back().path, "/api/v1/x4");
+    ASSERT_EQ(api->records().size(), 3u);
+    EXPECT_EQ(api->records().front().path, "v1/x2");
+
+    // Large bodies push out older requests sooner; the newest stays even when alone too large.
+    call("POST", "/big", std::string(600, 'a'));
+    call("POST", "/bigger", std::string(1200, 'b'));
+    ASSERT_EQ(server->requests().size(), 1u);
+    EXPECT_EQ(server->requests().front().path, "/bigger");
 }

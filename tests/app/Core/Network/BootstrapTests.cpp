@@ -103,6 +103,32 @@ TEST_F(BootstrapTest, OnlyNonEmptyTextValuesOverrideAndAreCached)
         EXPECT_FALSE(UserDefaults::standard().objectForKey(key)) << key;
 }
 
+// Only an absolute address of the right kind replaces a base URL: http or https, ws or wss for
+// the chat socket.
+TEST_F(BootstrapTest, ValuesThatAreNotAbsoluteAddressesOfTheirKindAreIgnored)
+{
+    const Snapshot defaults = current();
+    for (const char* value : { "/v2/api/", "v2/api/", "//127.0.0.1/api/", "https://", "ftp://127.0.0.1/api/",
+             "javascript:alert(1)", "file:///etc/passwd", "https://127.0.0.1/a b", "ws:/ws" }) {
+        serveFile(nlohmann::json(
+            { { "api_service", value }, { "captcha_url", value }, { "short_video_service", value },
+                { "help_url", value }, { "room_gateway_websocket_url", value } })
+                      .dump());
+        bootstrap();
+        EXPECT_EQ(current(), defaults) << value;
+        EXPECT_FALSE(cached(DefaultsKey::mainURL)) << value;
+    }
+    serveFile(R"({"api_service":"wss://127.0.0.1/ws","room_gateway_websocket_url":"https://127.0.0.1/ws"})");
+    bootstrap();
+    EXPECT_EQ(current(), defaults);
+
+    serveFile(
+        R"({"api_service":"HTTP://127.0.0.1:1/api/","room_gateway_websocket_url":"ws://127.0.0.1:2/ws"})");
+    bootstrap();
+    EXPECT_EQ(BaseURLs::main_url(), "HTTP://127.0.0.1:1/api/");
+    EXPECT_EQ(BaseURLs::websocket_url(), "ws://127.0.0.1:2/ws");
+}
+
 TEST_F(BootstrapTest, BadFilesAndBadCacheEntriesChangeNothing)
 {
     const Snapshot defaults = current();
@@ -111,9 +137,9 @@ TEST_F(BootstrapTest, BadFilesAndBadCacheEntriesChangeNothing)
         bootstrap();
         EXPECT_EQ(current(), defaults) << body;
     }
-    // Cached values that are not text are not restored.
+    // Cached values that are not text, or not addresses, are not restored.
     UserDefaults::standard().setInteger(7, DefaultsKey::mainURL);
-    UserDefaults::standard().setBool(true, DefaultsKey::shortURL);
+    UserDefaults::standard().set(PropertyList(std::string("javascript:alert(1)")), DefaultsKey::shortURL);
     serveFile("{}");
     bootstrap();
     EXPECT_EQ(current(), defaults);

@@ -2,9 +2,12 @@
 
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Network/BaseURLs.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "tests/app/support/ApiTestSupport.h"
 
+#include <chrono>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace zvtest;
@@ -349,4 +352,55 @@ TEST_F(DispatchTest, RepliesForAClientThatIsGoneAreDropped)
     network = ZV_Network::create();
     ASSERT_TRUE(send(HTTPMethod::GET, "v1/app/config"));
     EXPECT_FALSE(called);
+}
+
+// Replies past the size limit (the information key's, 4 MiB unless set) are network errors.
+TEST_F(DispatchTest, RepliesPastTheSizeLimitAreNetworkErrors)
+{
+    auto sized = [](std::size_t bytes) {
+        return ApiReply::success({ { "filler", std::string(bytes, 'x') } });
+    };
+    api().script(std::string(kPath), sized(ZV_Network::defaultMaxReplyBytes));
+    std::optional<Reply> large = send(HTTPMethod::GET, kPath);
+    ASSERT_TRUE(large && large->error);
+    EXPECT_EQ(large->error->domain, "网络错误");
+
+    ::setenv("ZV_INFO_MaxAPIReplyBytes", "1000", 1);
+    Bundle::resetForTesting();
+    api().script(std::string(kPath), sized(1000));
+    std::optional<Reply> configured = send(HTTPMethod::GET, kPath);
+    api().script(std::string(kPath), sized(900));
+    std::optional<Reply> within = send(HTTPMethod::GET, kPath);
+    ::unsetenv("ZV_INFO_MaxAPIReplyBytes");
+    Bundle::resetForTesting();
+    ASSERT_TRUE(configured && configured->error);
+    EXPECT_EQ(configured->error->domain, "网络错误");
+    ASSERT_TRUE(within && within->json);
+    EXPECT_EQ((*within->json)["filler"].stringValue().size(), 900u);
+}
+
+// The sample API encrypted for the whole run or for one path reads the same as in the clear, and a
+// path can be held back.
+TEST_F(DispatchTest, SampleRepliesReadTheSameEncryptedOrHeldBack)
+{
+    JSON parameters = JSON::object({ { "id", JSON(40217) } });
+    std::optional<Reply> clear = send(HTTPMethod::GET, "v1/movie/detail", parameters);
+    ASSERT_TRUE(clear && clear->json);
+    for (ApiReply::Encryption encryption : { ApiReply::Encryption::Body, ApiReply::Encryption::Data }) {
+        api().clearScripts();
+        api().setEncryption(encryption);
+        std::optional<Reply> wholeRun = send(HTTPMethod::GET, "v1/movie/detail", parameters);
+        api().clearScripts();
+        api().setEncryption("v1/movie/detail", encryption);
+        std::optional<Reply> onePath = send(HTTPMethod::GET, "v1/movie/detail", parameters);
+        for (const std::optional<Reply>& reply : { wholeRun, onePath }) {
+            ASSERT_TRUE(reply && reply->json) << int(encryption);
+            EXPECT_EQ(*reply->json, *clear->json) << int(encryption);
+        }
+    }
+
+    api().setDelay("v1/movie/detail", std::chrono::milliseconds(300));
+    auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(send(HTTPMethod::GET, "v1/movie/detail", parameters));
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
 }

@@ -1,4 +1,5 @@
-// The launch screen's advert: what a tap on the splash opens, and a start without adverts.
+// The launch screen's advert: what a tap on the splash opens, a start without adverts, and a
+// launch that ends whatever the advert reply.
 
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/SFSafariViewController.h"
@@ -65,6 +66,53 @@ TEST_F(LaunchScreenTest, WithoutAdvertTheSplashStillCountsDown)
     ASSERT_TRUE(adFree);
     EXPECT_FALSE(ConfigSingleton::shared().advertConfigModel);
     EXPECT_FALSE(adFree->presentedViewController());
+}
+
+// Every reply of the advert request (success and server errors are above), a lost connection and
+// the sign-in codes included, starts the countdown once; one that ends the sign-in brings a single login
+// screen, and the root follows when the viewer is done with it.
+TEST_F(LaunchScreenTest, EveryAdvertReplyEndsTheLaunch)
+{
+    testserver::Reply dropped;
+    dropped.action = testserver::ReplyAction::CloseWithoutReply;
+    // 0 stands for a connection lost before the reply; for 2001 the sample refuses to refresh a
+    // token it never gave out.
+    for (int code : { 0, 2000, 2001, 2002 }) {
+        SCOPED_TRACE(code);
+        const bool endsSignIn = code != 0;
+        UIApplication::shared().resetForTesting();
+        api().clearScripts();
+        server().clearScripts();
+        setToken("tk-unknown");
+        if (code == 0)
+            server().script("/api/v1/advert/config", dropped);
+        else
+            api().script("v1/advert/config", testserver::ApiReply::error(code, "登录已失效"));
+        int loginsBefore = ui->logins;
+        launch();
+        auto screen = launchScreen();
+        ASSERT_TRUE(waitForCountdown(screen));
+        EXPECT_EQ(skipTitle(screen), "跳过广告 3");
+        // The refused refresh comes after the countdown has started.
+        if (endsSignIn)
+            ASSERT_TRUE(runUntil([&] { return ui->logins > loginsBefore; }));
+        ASSERT_TRUE(allRepliesIn());
+        drain();
+        EXPECT_EQ(ui->logins - loginsBefore, endsSignIn ? 1 : 0);
+        EXPECT_EQ(storedToken().has_value(), !endsSignIn);
+
+        advance(3);
+        EXPECT_EQ(skipTitle(screen), "跳过广告 0");
+        if (endsSignIn) {
+            // The login stays over the splash until it is closed; then the root comes.
+            EXPECT_FALSE(rootScreen());
+            ASSERT_TRUE(screen->presentedViewController());
+            screen->presentedViewController()->dismiss(false);
+            drain();
+        }
+        EXPECT_TRUE(rootScreen());
+        EXPECT_EQ(ui->logins - loginsBefore, endsSignIn ? 1 : 0);
+    }
 }
 
 }
