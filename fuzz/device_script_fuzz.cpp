@@ -58,10 +58,10 @@ private:
     std::shared_ptr<UIWindow> m_window;
 };
 
-std::unique_ptr<DeviceShell>& shell()
+fs::path& outputFolder()
 {
-    static std::unique_ptr<DeviceShell> instance;
-    return instance;
+    static fs::path folder;
+    return folder;
 }
 
 }
@@ -69,27 +69,30 @@ std::unique_ptr<DeviceShell>& shell()
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     Log::setSink([](std::string_view) {});
-    DeviceShellOptions options;
-    options.outputFolder = fs::path("/dev/shm") / ("zv-device-script-fuzz-" + std::to_string(::getpid()));
-    options.realTimePerSecond = 0;
-    shell() = std::make_unique<DeviceShell>(options);
-    shell()->launch(std::make_shared<ScreenDelegate>());
+    outputFolder() = fs::path("/dev/shm") / ("zv-device-script-fuzz-" + std::to_string(::getpid()));
     std::atexit([] {
         std::error_code ignored;
-        fs::remove_all(shell()->options().outputFolder, ignored);
+        fs::remove_all(outputFolder(), ignored);
     });
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    // Each script starts on a fresh screen, as a run of the app does.
+    DeviceShellOptions options;
+    options.outputFolder = outputFolder();
+    options.realTimePerSecond = 0;
+    DeviceShell shell(options);
+    shell.launch(std::make_shared<ScreenDelegate>());
+
     std::istringstream script(std::string(reinterpret_cast<const char*>(data), size));
     std::ostringstream errors;
     double start = Clock::now();
     int lines = 0;
     for (char c : script.str())
         lines += c == '\n';
-    int failures = shell()->run(script, "fuzz.txt", errors);
+    int failures = shell.run(script, "fuzz.txt", errors);
     check(failures >= 0 && failures <= lines + 1);
     // Each line waits at most ten minutes of virtual time (a drag or a wait for text a step more).
     check(Clock::now() - start <= (lines + 1) * 601.0);
