@@ -3,8 +3,10 @@
 #include "platform/foundation/FileSystem.h"
 #include "platform/foundation/Log.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -32,13 +34,43 @@ fs::path dataHome()
     return fs::temp_directory_path(error);
 }
 
-fs::path ensured(fs::path folder)
+fs::path defaultHome()
 {
-    if (!FileSystem::createDirectories(folder))
+    return dataHome() / "zentavo";
+}
+
+// A folder of the app, made owner-only; an existing one is narrowed when `tighten` is set.
+bool ownFolder(const fs::path& folder, bool tighten)
+{
+    if (::mkdir(folder.c_str(), 0700) == 0)
+        return true;
+    std::error_code error;
+    if (errno != EEXIST || !fs::is_directory(folder, error))
+        return false;
+    if (tighten)
+        FileSystem::restrictToOwner(folder);
+    return true;
+}
+
+// The folders below the home hold the access token, the records and the caches, so they are the
+// owner's only, also when an older run left them open. The home itself is narrowed when it is
+// the default one or made here: a configured home may be a folder that is not only the app's.
+fs::path ensured(const fs::path& relative)
+{
+    fs::path home = AppContainer::home();
+    fs::path folder = home / relative;
+    bool ownHome = home == defaultHome() || !FileSystem::exists(home);
+    bool made = (home.parent_path().empty() || FileSystem::createDirectories(home.parent_path()))
+        && ownFolder(home, ownHome);
+    fs::path current = home;
+    for (const fs::path& part : relative) {
+        current /= part;
+        made = made && ownFolder(current, true);
+    }
+    if (!made)
         Log::write("AppContainer: cannot create " + folder.string());
     return folder;
 }
-
 }
 
 void AppContainer::setHome(fs::path home)
@@ -56,30 +88,30 @@ fs::path AppContainer::home()
     }
     if (const char* configured = std::getenv("ZV_HOME"); configured && *configured)
         return configured;
-    return dataHome() / "zentavo";
+    return defaultHome();
 }
 
 fs::path AppContainer::documentsDirectory()
 {
-    return ensured(home() / "Documents");
+    return ensured("Documents");
 }
 
 fs::path AppContainer::libraryDirectory()
 {
-    return ensured(home() / "Library");
+    return ensured("Library");
 }
 
 fs::path AppContainer::cachesDirectory()
 {
-    return ensured(home() / "Library" / "Caches");
+    return ensured(fs::path("Library") / "Caches");
 }
 
 fs::path AppContainer::preferencesDirectory()
 {
-    return ensured(home() / "Library" / "Preferences");
+    return ensured(fs::path("Library") / "Preferences");
 }
 
 fs::path AppContainer::temporaryDirectory()
 {
-    return ensured(home() / "tmp");
+    return ensured("tmp");
 }

@@ -23,13 +23,28 @@ std::optional<std::string> DeviceInfo::identifierForVendor()
     static std::mutex mutex;
     std::lock_guard lock(mutex);
     auto file = AppContainer::libraryDirectory() / "VendorIdentifier";
-    if (auto contents = FileSystem::readFile(file)) {
-        if (auto stored = UUID::fromString(stringFromData(*contents)))
+    FileSystem::FileRead read = FileSystem::readFileChecked(file, 4096);
+    if (read.status == FileSystem::FileRead::Status::Unreadable) {
+        Log::write(
+            "DeviceInfo: cannot read " + file.string() + " (" + read.reason + "); it is left as it is");
+        return std::nullopt;
+    }
+    if (read.status == FileSystem::FileRead::Status::Read) {
+        if (auto stored = UUID::fromString(stringFromData(read.data)))
             return stored->uuidString();
-        Log::write("DeviceInfo: unreadable vendor identifier replaced");
+    }
+    if (read.status != FileSystem::FileRead::Status::Missing) {
+        auto aside = FileSystem::moveAside(file);
+        if (!aside) {
+            Log::write(
+                "DeviceInfo: damaged vendor identifier " + file.string() + " could not be moved aside");
+            return std::nullopt;
+        }
+        Log::write(
+            "DeviceInfo: damaged vendor identifier moved to " + aside->string() + "; a new one is made");
     }
     std::string made = UUID::random().uuidString();
-    if (!FileSystem::writeFileAtomically(file, dataFromString(made))) {
+    if (!FileSystem::writeFileAtomically(file, dataFromString(made), 0600)) {
         Log::write("DeviceInfo: cannot keep the vendor identifier in " + file.string());
         return std::nullopt;
     }

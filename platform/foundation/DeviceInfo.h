@@ -11,7 +11,8 @@ public:
     static std::string model();
 
     // The vendor identifier: upper-case UUID text, made once and kept in the app container
-    // ("Library/VendorIdentifier"), so it lasts until the app's data is wiped. None only when the
-    // container cannot keep it.
+    // ("Library/VendorIdentifier", owner-only), so it lasts until the app's data is wiped. A damaged
+    // file is set aside and replaced; one that cannot be read is left alone. None when the file
+    // cannot be read or the container cannot keep a new one.
     static std::optional<std::string> identifierForVendor();
 };

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -54,30 +56,56 @@ void syncFolder(const fs::path& folder)
 
 }
 
-std::optional<Data> readFile(const fs::path& file)
+FileRead readFileChecked(const fs::path& file, std::uint64_t maximumSize)
 {
-    std::error_code error;
-    if (!fs::is_regular_file(file, error))
-        return std::nullopt;
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    Data data;
+    auto failed = [](FileRead::Status status, std::string reason) {
+        FileRead result;
+        result.status = status;
+        result.reason = std::move(reason);
+        return result;
+    };
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return failed(FileRead::Status::Missing, "no such file");
+        return failed(FileRead::Status::Unreadable, std::strerror(errno));
+    }
+    struct stat info { };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return failed(FileRead::Status::Unreadable, "not a regular file");
+    }
+    FileRead result;
+    result.status = FileRead::Status::Read;
     std::uint8_t buffer[65536];
     while (true) {
         ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
+            int error = errno;
             ::close(fd);
-            return std::nullopt;
+            return failed(FileRead::Status::Unreadable, std::strerror(error));
         }
         if (got == 0)
             break;
-        data.insert(data.end(), buffer, buffer + got);
+        if (result.data.size() + static_cast<std::size_t>(got) > maximumSize) {
+            ::close(fd);
+            return failed(
+                FileRead::Status::TooLarge, "larger than " + std::to_string(maximumSize) + " bytes");
+        }
+        result.data.insert(result.data.end(), buffer, buffer + got);
     }
     ::close(fd);
-    return data;
+    return result;
+}
+
+std::optional<Data> readFile(const fs::path& file)
+{
+    FileRead read = readFileChecked(file);
+    if (read.status != FileRead::Status::Read)
+        return std::nullopt;
+    return std::move(read.data);
 }
 
 bool writeFileAtomically(const fs::path& file, const Data& data, mode_t mode)
@@ -135,6 +163,18 @@ bool createDirectories(const fs::path& folder)
     return fs::is_directory(folder, error);
 }
 
+bool restrictToOwner(const fs::path& path)
+{
+    struct stat info { };
+    if (::lstat(path.c_str(), &info) != 0 || S_ISLNK(info.st_mode))
+        return false;
+    if (info.st_uid != ::geteuid() || (S_ISDIR(info.st_mode) && (info.st_mode & S_ISVTX)))
+        return false;
+    if ((info.st_mode & 077) == 0)
+        return true;
+    return ::chmod(path.c_str(), info.st_mode & 07700) == 0;
+}
+
 std::uint64_t folderSize(const fs::path& folder)
 {
     std::error_code error;
@@ -190,6 +230,7 @@ std::optional<fs::path> moveAside(const fs::path& file)
     }
     if (::rename(file.c_str(), target.c_str()) != 0)
         return std::nullopt;
+    restrictToOwner(target);
     return target;
 }
 

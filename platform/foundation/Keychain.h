@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,8 +12,10 @@
 // All services share one JSON file readable by the owner only (mode 0600, folder 0700).
 // Its path: setStoreFile() when called, else the environment variable ZV_KEYCHAIN_FILE, else
 // "$XDG_DATA_HOME/zentavo-keychain/keychain.json" (or under "~/.local/share").
-// Every operation reads the file afresh; a damaged file is renamed aside and reported on the log.
-// Thread-safe.
+// Every operation reads the file afresh. A damaged file (not JSON, fields of the wrong kind, too
+// large) is renamed aside and reported on the log in one line. A file that is there but cannot be
+// read (permissions, I/O error) is never replaced: reads find nothing, writes fail, and the log
+// says why. Thread-safe.
 class Keychain {
 public:
     explicit Keychain(std::string service);
@@ -26,6 +31,16 @@ public:
 
     static void setStoreFile(std::filesystem::path file);
     static std::filesystem::path storeFile();
+
+    // The file format, for the store and for checking it against untrusted text. Never throw.
+    using Items = std::map<std::string, std::map<std::string, std::string, std::less<>>, std::less<>>;
+    // The items by service and key; none when the text is not a keychain file.
+    static std::optional<Items> parse(std::string_view text);
+    // None when a text is not UTF-8.
+    static std::optional<std::string> serialize(const Items& items);
+
+    // Larger files are taken for damage.
+    static constexpr std::uint64_t maximumFileSize = 4 * 1024 * 1024;
 
 private:
     std::string m_service;

@@ -179,36 +179,84 @@ UserDefaults::UserDefaults(std::filesystem::path file)
     load();
 }
 
+std::optional<UserDefaults::Contents> UserDefaults::parse(std::string_view text)
+{
+    try {
+        json document = json::parse(text.begin(), text.end(), nullptr, false);
+        if (!document.is_object())
+            return std::nullopt;
+        auto format = document.find("format");
+        auto version = document.find("version");
+        auto values = document.find("values");
+        if (format == document.end() || !format->is_string()
+            || format->get_ref<const std::string&>() != kFormat)
+            return std::nullopt;
+        if (version == document.end() || !version->is_number_integer()
+            || version->get<std::int64_t>() != kVersion)
+            return std::nullopt;
+        if (values == document.end() || !values->is_object())
+            return std::nullopt;
+        Contents contents;
+        for (auto& [key, tagged] : values->items()) {
+            if (auto value = decode(tagged, 0))
+                contents.values.insert_or_assign(key, std::move(*value));
+            else
+                ++contents.dropped;
+        }
+        return contents;
+    } catch (const json::exception&) {
+        // Whatever the checks above missed is damage too, never a reason to stop the app.
+        return std::nullopt;
+    }
+}
+
+std::string UserDefaults::serialize(const PropertyList::Dictionary& values)
+{
+    json members = json::object();
+    for (auto& [key, value] : values)
+        members[key] = encode(value);
+    json document { { "format", kFormat }, { "version", kVersion }, { "values", std::move(members) } };
+    // Keys that are not UTF-8 cannot be JSON names; they are written with replacement characters.
+    return document.dump(1, '\t', false, json::error_handler_t::replace);
+}
+
 void UserDefaults::load()
 {
-    auto contents = FileSystem::readFile(m_file);
-    if (!contents)
+    FileSystem::FileRead read = FileSystem::readFileChecked(m_file, maximumFileSize);
+    if (read.status == FileSystem::FileRead::Status::Missing)
         return;
-
-    std::size_t skipped = 0;
-    bool readable = false;
-    json document = json::parse(contents->begin(), contents->end(), nullptr, false);
-    if (document.is_object() && document.value("format", "") == kFormat
-        && document.value("version", 0) == kVersion && document.contains("values")
-        && document["values"].is_object()) {
-        readable = true;
-        for (auto& [key, tagged] : document["values"].items()) {
-            if (auto value = decode(tagged, 0))
-                m_values.insert_or_assign(key, std::move(*value));
-            else
-                ++skipped;
-        }
+    if (read.status == FileSystem::FileRead::Status::Unreadable) {
+        m_saving = false;
+        Log::write("UserDefaults: cannot read " + m_file.string() + " (" + read.reason
+            + "); it is left as it is and this run keeps its settings in memory only");
+        return;
     }
-    if (readable && skipped == 0)
+
+    std::optional<Contents> contents;
+    if (read.status == FileSystem::FileRead::Status::Read)
+        contents = parse(std::string_view(reinterpret_cast<const char*>(read.data.data()), read.data.size()));
+    if (contents)
+        m_values = std::move(contents->values);
+    if (contents && contents->dropped == 0) {
+        // A file that an older version left readable to others holds the token too.
+        FileSystem::restrictToOwner(m_file);
         return;
+    }
 
     auto aside = FileSystem::moveAside(m_file);
     std::string report = "UserDefaults: damaged file " + m_file.string();
-    report += aside ? " moved to " + aside->string() : std::string(" could not be moved aside");
-    if (readable)
-        report
-            += "; kept " + std::to_string(m_values.size()) + " entries, dropped " + std::to_string(skipped);
+    if (read.status == FileSystem::FileRead::Status::TooLarge)
+        report += " (" + read.reason + ")";
+    report += aside ? " moved to " + aside->string()
+                    : std::string(" could not be moved aside; this run keeps its settings in memory only");
+    if (contents)
+        report += "; kept " + std::to_string(m_values.size()) + " entries, dropped "
+            + std::to_string(contents->dropped);
     Log::write(report);
+    if (!aside) {
+        m_saving = false;
+        return;
+    }
     // Write the salvaged entries back so they do not depend on the damaged copy.
     if (!m_values.empty())
         save();
@@ -216,13 +264,9 @@ void UserDefaults::load()
 
 void UserDefaults::save() const
 {
-    json values = json::object();
-    for (auto& [key, value] : m_values)
-        values[key] = encode(value);
-    json document { { "format", kFormat }, { "version", kVersion }, { "values", std::move(values) } };
-    // Keys that are not UTF-8 cannot be JSON names; they are written with replacement characters.
-    std::string text = document.dump(1, '\t', false, json::error_handler_t::replace);
-    if (!FileSystem::writeFileAtomically(m_file, dataFromString(text)))
+    if (!m_saving)
+        return;
+    if (!FileSystem::writeFileAtomically(m_file, dataFromString(serialize(m_values)), 0600))
         Log::write("UserDefaults: cannot write " + m_file.string());
 }
 

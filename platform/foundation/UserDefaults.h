@@ -14,8 +14,11 @@
 
 // The platform's defaults store: small typed values under text keys, kept in a JSON file whose
 // values carry type tags, so Booleans, integers, doubles and data come back as they were stored.
-// Every change is written through at once (atomic replace). A damaged file is renamed aside,
-// reported on the log and whatever could be read from it is kept. Thread-safe.
+// Every change is written through at once (atomic replace), readable by the owner only: it holds
+// the access token. A damaged file (not JSON, fields of the wrong kind, too large) is renamed
+// aside, reported on the log in one line, and whatever could be read from it is kept. A file that
+// is there but cannot be read (permissions, I/O error) is never replaced: the store reports it and
+// keeps this run's changes in memory only. Thread-safe.
 class UserDefaults {
 public:
     // The store of the app: "Library/Preferences/UserDefaults.json" in the app container,
@@ -58,6 +61,18 @@ public:
     void removeObjectForKey(std::string_view key);
 
     const std::filesystem::path& filePath() const { return m_file; }
+    // The file format, for the store and for checking it against untrusted text: the entries of
+    // a defaults file and how many of them were dropped as damaged; none when the text is not a
+    // defaults file at all. Never throws.
+    struct Contents {
+        PropertyList::Dictionary values;
+        std::size_t dropped = 0;
+    };
+    static std::optional<Contents> parse(std::string_view text);
+    static std::string serialize(const PropertyList::Dictionary& values);
+
+    // Larger files are taken for damage.
+    static constexpr std::uint64_t maximumFileSize = 16 * 1024 * 1024;
 
 private:
     void load();
@@ -66,4 +81,6 @@ private:
     mutable std::mutex m_mutex;
     std::filesystem::path m_file;
     PropertyList::Dictionary m_values;
+    // Off when the file could not be read or set aside: it must not be replaced.
+    bool m_saving = true;
 };

@@ -1,6 +1,13 @@
 #include "platform/storage/ASConfigration.h"
 
+#include "platform/foundation/FileSystem.h"
+#include "platform/foundation/Log.h"
+
+#include <cstring>
+#include <fcntl.h>
 #include <mutex>
+#include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -9,7 +16,44 @@ struct State {
     std::string path;
     std::string name;
     std::shared_ptr<ASDatabase> database;
+    std::string reportedFailure; // the path whose failed open is on the log already
 };
+
+// A file that can be read and is neither empty (a new database) nor starts with SQLite's header.
+// One that cannot be read is not known to be damaged and is left alone.
+bool isDamagedDatabase(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    static constexpr char header[] = "SQLite format 3";
+    char start[sizeof header] = {};
+    ssize_t got = ::read(fd, start, sizeof start);
+    ::close(fd);
+    if (got < 0)
+        return false;
+    return got > 0
+        && (got < static_cast<ssize_t>(sizeof start) || std::memcmp(start, header, sizeof header) != 0);
+}
+
+// The damaged file and its journals go aside together: a journal of the old file must not be
+// replayed into the new one.
+std::optional<std::filesystem::path> setAside(const std::string& path)
+{
+    auto aside = FileSystem::moveAside(path);
+    if (!aside)
+        return std::nullopt;
+    for (const char* suffix : { "-wal", "-shm", "-journal" }) {
+        std::filesystem::path journal = path + suffix;
+        if (FileSystem::exists(journal)) {
+            std::filesystem::path target = *aside;
+            target += suffix;
+            if (::rename(journal.c_str(), target.c_str()) != 0)
+                FileSystem::remove(journal);
+        }
+    }
+    return aside;
+}
 
 State& state()
 {
@@ -52,8 +96,24 @@ ASResult<std::shared_ptr<ASDatabase>> ASConfigration::defaultDB()
     if (s.path.empty())
         return ASError { "no default database has been set" };
     auto opened = ASDatabase::open(s.path);
-    if (!opened)
+    if (!opened && isDamagedDatabase(s.path)) {
+        if (auto aside = setAside(s.path)) {
+            Log::write("ASConfigration: damaged database " + s.path + " moved to " + aside->string()
+                + "; a new one is started");
+            opened = ASDatabase::open(s.path);
+        }
+    }
+    if (!opened) {
+        // Once per path: every record call of the run would repeat it.
+        if (s.reportedFailure != s.path)
+            Log::write(
+                "ASConfigration: " + opened.error() + "; records are not kept, the file is left as it is");
+        s.reportedFailure = s.path;
         return opened;
+    }
+    // The records are the viewer's: a file an older version left open to others is narrowed.
+    for (const char* suffix : { "", "-wal", "-shm" })
+        FileSystem::restrictToOwner(s.path + suffix);
     s.database = opened.value();
     return s.database;
 }

@@ -16,7 +16,10 @@ public:
     static std::string defaultDBPath();
     static std::string defaultDBName();
 
-    // The connection to the default database, opened now if needed. A failed open is not
+    // The connection to the default database, opened now if needed; its files are narrowed to
+    // the owner. A file that is there but is no database is damaged: it is renamed aside with its
+    // journals, reported in one log line, and a new database takes its place. One that cannot be
+    // opened otherwise (permissions, I/O) is left as it is and reported once. A failed open is not
     // remembered: the next call tries again.
     static ASResult<std::shared_ptr<ASDatabase>> defaultDB();
     // Drops the default connection; the next use opens the file again.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
@@ -100,6 +102,13 @@ ASResult<std::shared_ptr<ASDatabase>> ASDatabase::open(const std::string& path, 
     int flags
         = mode == ASOpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     flags |= SQLITE_OPEN_NOMUTEX;
+    if (mode == ASOpenMode::ReadWrite && path != ":memory:") {
+        // A new file is the owner's only (SQLite's own default lets everyone read it); its journal
+        // files take the same mode from it.
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            ::close(fd);
+    }
     sqlite3* handle = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &handle, flags, nullptr);
     if (rc != SQLITE_OK) {

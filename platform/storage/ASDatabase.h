@@ -40,8 +40,8 @@ enum class ASOpenMode {
 // Calls from several threads are serialised; a transaction holds the connection for its thread.
 class ASDatabase {
 public:
-    // Opens (and for ReadWrite creates) the file, in WAL mode with a busy timeout. A file that
-    // is not an SQLite database gives an error and is left untouched.
+    // Opens (and for ReadWrite creates, owner-only) the file, in WAL mode with a busy timeout. A
+    // file that is not an SQLite database gives an error and is left untouched.
     static ASResult<std::shared_ptr<ASDatabase>> open(
         const std::string& path, ASOpenMode mode = ASOpenMode::ReadWrite);
     ~ASDatabase();

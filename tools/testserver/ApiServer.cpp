@@ -1,9 +1,9 @@
 #include "tools/testserver/ApiServer.h"
 
 #include "tools/testserver/ApiEndpoints.h"
+#include "tools/testserver/Envelope.h"
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <mutex>
 
@@ -21,13 +21,6 @@ std::optional<std::string> bearerToken(const Request& request)
         return std::nullopt;
     return authorization->substr(scheme.size());
 }
-
-bool isFormBody(const Request& request)
-{
-    std::optional<std::string> type = request.header("Content-Type");
-    return type && type->starts_with("application/x-www-form-urlencoded");
-}
-
 }
 
 struct UploadEndpoint {
@@ -162,64 +155,15 @@ Reply ApiServer::State::answerUpload(
 
 int ApiServer::State::openEnvelope(const Request& request, ApiRecord& record)
 {
-    Items fields;
-    if (request.method == "GET") {
-        fields = request.queryItems();
-        record.fieldsWhere = "query";
-        if (!request.body.empty())
-            return badFields;
-    } else if (request.method == "POST") {
-        if (!request.query.empty() || !isFormBody(request))
-            return badFields;
-        fields = request.formItems();
-        record.fieldsWhere = "body";
-    } else {
-        return badFields;
-    }
-
-    std::optional<std::string> pack;
-    std::optional<std::string> signature;
-    for (const auto& [name, value] : fields) {
-        if (name == "pack" && !pack)
-            pack = value;
-        else if (name == "signature" && !signature)
-            signature = value;
-        else
-            return badFields;
-    }
-    if (!pack || !signature)
-        return badFields;
-    if (*signature != apicrypto::hmacMD5Hex(apicrypto::hmacKey, *pack))
-        return badSignature;
-
-    std::optional<std::string> cipher = apicrypto::base64Decode(*pack);
-    std::optional<std::string> clear = cipher ? key.decrypt(*cipher) : std::nullopt;
-    if (!clear)
-        return badPack;
-    nlohmann::json parameters = nlohmann::json::parse(*clear, nullptr, false);
-    if (!parameters.is_object())
-        return badPack;
-    record.parameters = parameters;
-
-    const nlohmann::json& stamp = parameters["timestamp"];
-    if (!stamp.is_string())
-        return badTimestamp;
-    const std::string& text = stamp.get_ref<const std::string&>();
-    long long seconds = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (ec != std::errc() || end != text.data() + text.size() || text.empty() || text.front() == '-')
-        return badTimestamp;
-    auto now = std::chrono::duration_cast<std::chrono::seconds>(
-        std::chrono::system_clock::now().time_since_epoch())
-                   .count();
     std::chrono::seconds window;
     {
         std::lock_guard lock(mutex);
         window = this->window;
     }
-    if (std::llabs(now - seconds) > window.count())
-        return badTimestamp;
-    return 0;
+    OpenedEnvelope opened = testserver::openEnvelope(request, key, window);
+    record.fieldsWhere = std::move(opened.fieldsWhere);
+    record.parameters = std::move(opened.parameters);
+    return opened.refusal;
 }
 
 Reply ApiServer::State::finish(ApiRecord record, const ApiCall& call, const ApiHandler* handler)

@@ -1,5 +1,6 @@
 #include "tools/testserver/TestServer.h"
 
+#include "tools/testserver/RequestReader.h"
 #include "tools/testserver/StaticFiles.h"
 #include "tools/testserver/Upgrade.h"
 
@@ -25,8 +26,6 @@ namespace http = beast::http;
 namespace ssl = asio::ssl;
 using tcp = asio::ip::tcp;
 
-constexpr std::uint64_t maxBodySize = 64 * 1024 * 1024;
-constexpr std::uint32_t maxHeaderSize = 64 * 1024;
 constexpr auto idleTimeout = std::chrono::seconds(30);
 
 }
@@ -157,20 +156,9 @@ private:
     void handleRequest()
     {
         http::request<http::string_body> message = m_parser->release();
-        Request request;
-        request.scheme = isTLS ? "https" : "http";
+        m_keepAlive = message.keep_alive();
+        Request request = requestFromMessage(message, isTLS ? "https" : "http");
         request.connection = m_connection;
-        request.method = std::string(message.method_string());
-        request.target = std::string(message.target());
-        size_t question = request.target.find('?');
-        request.path = request.target.substr(0, question);
-        if (question != std::string::npos)
-            request.query = request.target.substr(question + 1);
-        for (const auto& field : message)
-            request.headers.emplace_back(std::string(field.name_string()), std::string(field.value()));
-        request.body = std::move(message.body());
-        if (std::optional<std::string> contentType = request.header("Content-Type"))
-            request.multipart = parseMultipart(*contentType, request.body);
         if (beast::websocket::is_upgrade(message)) {
             if (std::shared_ptr<UpgradeHandler> upgrade = m_router->upgradeRoute(request)) {
                 beast::get_lowest_layer(m_stream).expires_never();
@@ -179,7 +167,6 @@ private:
         }
 
         m_reply = m_router->answer(request);
-        m_keepAlive = message.keep_alive();
         m_headRequest = request.method == "HEAD";
         if (m_reply.delay.count() <= 0)
             return reply();

@@ -14,6 +14,7 @@
 #include <istream>
 #include <ostream>
 #include <sstream>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -45,29 +46,70 @@ std::vector<std::string> words(const std::string& text)
     return list;
 }
 
-std::optional<double> number(const std::string& word)
+// Bounds of the numbers a script may give: a wait or a gesture lasts at most ten minutes of
+// virtual time, and points and distances stay within a screen's reach many times over, so no
+// line can hang the run or overflow a conversion further on.
+constexpr double maximumDuration = 600;
+constexpr double maximumCoordinate = 100000;
+
+enum class Quantity { Coordinate, Distance, Duration };
+
+struct Bounds {
+    double lowest;
+    double highest;
+    const char* unit;
+};
+
+Bounds boundsOf(Quantity quantity)
 {
-    if (word.empty())
-        return std::nullopt;
+    switch (quantity) {
+    case Quantity::Coordinate:
+        return { -maximumCoordinate, maximumCoordinate, "points" };
+    case Quantity::Distance:
+        return { 0, maximumCoordinate, "points" };
+    case Quantity::Duration:
+        return { 0, maximumDuration, "seconds" };
+    }
+    return { 0, 0, "" };
+}
+
+std::string formatted(double value)
+{
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+
+// A number of the quantity, or why the word is not one.
+std::variant<double, std::string> number(const std::string& word, Quantity quantity)
+{
     char* end = nullptr;
     errno = 0;
-    double value = std::strtod(word.c_str(), &end);
-    if (errno != 0 || end != word.c_str() + word.size() || !std::isfinite(value))
-        return std::nullopt;
+    double value = word.empty() ? 0 : std::strtod(word.c_str(), &end);
+    bool whole = !word.empty() && end == word.c_str() + word.size();
+    // strtod reads "nan" and "inf", and gives ±HUGE_VAL with ERANGE on overflow.
+    if (!whole || std::isnan(value) || (std::isinf(value) && errno != ERANGE))
+        return "\"" + word + "\" is not a finite number";
+    Bounds bounds = boundsOf(quantity);
+    if (!(value >= bounds.lowest && value <= bounds.highest))
+        return word + " is out of range (" + formatted(bounds.lowest) + " to " + formatted(bounds.highest)
+            + " " + bounds.unit + ")";
     return value;
 }
 
-// Parses exactly `count` numbers.
-std::optional<std::vector<double>> numbers(const std::vector<std::string>& args, std::size_t count)
+// Parses exactly as many numbers as quantities are given; the usage line when the count is wrong.
+std::variant<std::vector<double>, std::string> numbers(const std::vector<std::string>& args,
+    std::initializer_list<Quantity> quantities, const std::string& usage)
 {
-    if (args.size() != count)
-        return std::nullopt;
+    if (args.size() != quantities.size())
+        return usage;
     std::vector<double> values;
+    auto quantity = quantities.begin();
     for (const auto& arg : args) {
-        auto value = number(arg);
-        if (!value)
-            return std::nullopt;
-        values.push_back(*value);
+        auto value = number(arg, *quantity++);
+        if (auto* reason = std::get_if<std::string>(&value))
+            return *reason;
+        values.push_back(std::get<double>(value));
     }
     return values;
 }
@@ -125,11 +167,12 @@ void DeviceShell::applyStyle()
 void DeviceShell::wait(double seconds)
 {
     constexpr double step = 0.05;
-    double realBudget
-        = std::min(m_options.maximumRealWait, std::max(0.0, seconds) * m_options.realTimePerSecond);
+    // The script's bounds hold for callers in code too: the step count stays a small int.
+    seconds = std::isnan(seconds) ? 0 : std::clamp(seconds, 0.0, maximumDuration);
+    double realBudget = std::min(m_options.maximumRealWait, seconds * m_options.realTimePerSecond);
     int steps = std::max(1, static_cast<int>(std::ceil(seconds / step)));
     for (int i = 0; i < steps; ++i) {
-        RunLoop::main().advance(std::max(0.0, seconds) / steps);
+        RunLoop::main().advance(seconds / steps);
         if (realBudget > 0)
             RunLoop::main().runUntil([] { return false; }, realBudget / steps);
     }
@@ -203,12 +246,13 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
     auto args = words(rest);
     const std::string usage = "usage: ";
 
+    using enum Quantity;
     if (command == "tap" || command == "double-tap") {
-        auto v = numbers(args, 2);
-        if (!v)
-            return usage + command + " <x> <y>";
-        bool hit = command == "tap" ? m_driver.tap({ (*v)[0], (*v)[1] })
-                                    : m_driver.doubleTap({ (*v)[0], (*v)[1] });
+        auto parsed = numbers(args, { Coordinate, Coordinate }, usage + command + " <x> <y>");
+        if (auto* reason = std::get_if<std::string>(&parsed))
+            return *reason;
+        auto& v = std::get<std::vector<double>>(parsed);
+        bool hit = command == "tap" ? m_driver.tap({ v[0], v[1] }) : m_driver.doubleTap({ v[0], v[1] });
         return hit ? std::nullopt : std::optional<std::string>("nothing to touch at " + rest);
     }
     if (command == "tap-text" || command == "tap-id") {
@@ -219,26 +263,32 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
         return done ? std::nullopt : std::optional<std::string>("no visible view with \"" + text + "\"");
     }
     if (command == "long-press") {
-        auto v = numbers(args, 3);
-        if (!v || (*v)[2] < 0)
-            return usage + "long-press <x> <y> <seconds>";
-        return m_driver.longPress({ (*v)[0], (*v)[1] }, (*v)[2])
+        auto parsed
+            = numbers(args, { Coordinate, Coordinate, Duration }, usage + "long-press <x> <y> <seconds>");
+        if (auto* reason = std::get_if<std::string>(&parsed))
+            return *reason;
+        auto& v = std::get<std::vector<double>>(parsed);
+        return m_driver.longPress({ v[0], v[1] }, v[2])
             ? std::nullopt
             : std::optional<std::string>("nothing to touch there");
     }
     if (command == "drag") {
-        auto v = numbers(args, 5);
-        if (!v || (*v)[4] < 0)
-            return usage + "drag <x1> <y1> <x2> <y2> <seconds>";
-        return m_driver.drag({ (*v)[0], (*v)[1] }, { (*v)[2], (*v)[3] }, (*v)[4])
+        auto parsed = numbers(args, { Coordinate, Coordinate, Coordinate, Coordinate, Duration },
+            usage + "drag <x1> <y1> <x2> <y2> <seconds>");
+        if (auto* reason = std::get_if<std::string>(&parsed))
+            return *reason;
+        auto& v = std::get<std::vector<double>>(parsed);
+        return m_driver.drag({ v[0], v[1] }, { v[2], v[3] }, v[4])
             ? std::nullopt
             : std::optional<std::string>("nothing to touch there");
     }
     if (command == "pinch") {
-        auto v = numbers(args, 5);
-        if (!v || (*v)[2] < 0 || (*v)[3] < 0 || (*v)[4] < 0)
-            return usage + "pinch <x> <y> <from distance> <to distance> <seconds>";
-        return m_driver.pinch({ (*v)[0], (*v)[1] }, (*v)[2], (*v)[3], (*v)[4])
+        auto parsed = numbers(args, { Coordinate, Coordinate, Distance, Distance, Duration },
+            usage + "pinch <x> <y> <from distance> <to distance> <seconds>");
+        if (auto* reason = std::get_if<std::string>(&parsed))
+            return *reason;
+        auto& v = std::get<std::vector<double>>(parsed);
+        return m_driver.pinch({ v[0], v[1] }, v[2], v[3], v[4])
             ? std::nullopt
             : std::optional<std::string>("nothing to touch there");
     }
@@ -253,27 +303,30 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
                                       : std::optional<std::string>("no text input is first responder");
     }
     if (command == "wait") {
-        auto v = numbers(args, 1);
-        if (!v || (*v)[0] < 0)
-            return usage + "wait <seconds>";
-        wait((*v)[0]);
+        auto parsed = numbers(args, { Duration }, usage + "wait <seconds>");
+        if (auto* reason = std::get_if<std::string>(&parsed))
+            return *reason;
+        wait(std::get<std::vector<double>>(parsed)[0]);
         return std::nullopt;
     }
     if (command == "wait-for-text") {
-        double timeout = -1;
-        if (!args.empty())
-            timeout = number(args.back()).value_or(-1);
         auto cut = rest.find_last_not_of(" \t");
         cut = cut == std::string::npos ? std::string::npos : rest.find_last_of(" \t", cut);
         std::string text = cut == std::string::npos ? std::string() : textArgument(rest.substr(0, cut));
-        if (timeout < 0 || text.empty())
+        if (args.empty() || text.empty())
             return usage + "wait-for-text <text> <timeout seconds>";
-        for (double waited = 0;; waited += 0.1) {
+        auto timeout = number(args.back(), Duration);
+        if (auto* reason = std::get_if<std::string>(&timeout))
+            return *reason;
+        // Counted in whole steps, so the number of steps is bounded by the timeout.
+        constexpr double step = 0.1;
+        auto steps = static_cast<long>(std::ceil(std::get<double>(timeout) / step));
+        for (long done = 0;; ++done) {
             if (TouchDriver::findText(text))
                 return std::nullopt;
-            if (waited >= timeout)
+            if (done >= steps)
                 return "\"" + text + "\" did not appear within " + args.back() + " s";
-            wait(0.1);
+            wait(step);
         }
     }
     if (command == "rotate") {

@@ -33,6 +33,8 @@ struct DeviceShellOptions {
 //   rotate landscape|portrait | background | foreground
 //   screenshot <name> | dump <name> | alert <action title> | # comment
 //   js-call <method> [argument] | js-close | pick-photo <file name>   (DeviceShellPageCommands.h)
+// Numbers must be finite; seconds lie within 0...600, points within ±100000 and distances within
+// 0...100000. A line outside them is refused with the reason and waits for nothing.
 // Main thread only; one shell at a time.
 class DeviceShell {
 public:
@@ -50,7 +52,8 @@ public:
     // of failed lines.
     int run(std::istream& script, const std::string& sourceName, std::ostream& errors);
 
-    // Moves the virtual clock, letting posted work from other threads in as it goes.
+    // Moves the virtual clock, letting posted work from other threads in as it goes; by at most
+    // 600 seconds per call.
     void wait(double seconds);
 
     TouchDriver& driver() { return m_driver; }

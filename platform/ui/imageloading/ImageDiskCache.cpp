@@ -46,12 +46,19 @@ std::optional<Data> ImageDiskCache::data(const std::string& key)
 {
     fs::path file = pathForKey(key);
     std::lock_guard lock(m_mutex);
-    auto bytes = FileSystem::readFile(file);
-    if (bytes) {
-        std::error_code error;
-        fs::last_write_time(file, fs::file_time_type::clock::now(), error);
+    FileSystem::FileRead read = FileSystem::readFileChecked(file, m_sizeLimit);
+    if (read.status == FileSystem::FileRead::Status::TooLarge) {
+        // Not one of the cache's own files, which never outgrow the limit: it goes.
+        std::uint64_t size = fileSize(file);
+        if (FileSystem::remove(file) && m_totalSize)
+            m_totalSize = *m_totalSize - std::min(*m_totalSize, size);
+        return std::nullopt;
     }
-    return bytes;
+    if (read.status != FileSystem::FileRead::Status::Read)
+        return std::nullopt;
+    std::error_code error;
+    fs::last_write_time(file, fs::file_time_type::clock::now(), error);
+    return std::move(read.data);
 }
 
 bool ImageDiskCache::store(const std::string& key, const Data& data)
@@ -60,7 +67,10 @@ bool ImageDiskCache::store(const std::string& key, const Data& data)
     std::lock_guard lock(m_mutex);
     std::uint64_t total = totalSizeLocked();
     std::uint64_t old = fileSize(file);
-    if (!FileSystem::writeFileAtomically(file, data))
+    // Pictures the viewer looked at are nobody else's business.
+    if (FileSystem::createDirectories(m_folder))
+        FileSystem::restrictToOwner(m_folder);
+    if (!FileSystem::writeFileAtomically(file, data, 0600))
         return false;
     m_totalSize = total - std::min(total, old) + data.size();
     trimLocked();

@@ -10,8 +10,9 @@
 
 // The downloaded bytes of images, one file per key in one folder, named by a hash of the key.
 // Writes are atomic (readers see a whole file or none). Past the size limit the least recently
-// used files go until half the limit is left. Thread-safe; every call does its file work at once,
-// so callers keep it off the main thread (the size is cheap once known).
+// used files go until half the limit is left. Folder and files are the owner's only; a file
+// larger than the limit is not the cache's and is removed when read. Thread-safe; every call does its file
+// work at once, so callers keep it off the main thread (the size is cheap once known).
 class ImageDiskCache {
 public:
     ImageDiskCache(std::filesystem::path folder, std::uint64_t sizeLimit);

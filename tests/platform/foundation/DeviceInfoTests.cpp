@@ -72,14 +72,22 @@ TEST(DeviceInfo, VendorIdentifierIsKeptInTheContainer)
     EXPECT_TRUE(isUpperCaseUUIDText(*first));
     EXPECT_EQ(DeviceInfo::identifierForVendor(), first);
 
-    // A damaged file is replaced by a new identifier, which then stays.
-    FileSystem::writeFileAtomically(home.path() / "Library/VendorIdentifier", dataFromString("garbage"));
+    // A damaged file is set aside and replaced by a new identifier, which then stays.
+    auto file = home.path() / "Library/VendorIdentifier";
+    FileSystem::writeFileAtomically(file, dataFromString("garbage"));
     Log::setSink([](std::string_view) {});
     auto replaced = DeviceInfo::identifierForVendor();
-    Log::setSink({});
     ASSERT_TRUE(replaced);
     EXPECT_NE(replaced, first);
     EXPECT_EQ(DeviceInfo::identifierForVendor(), replaced);
+    EXPECT_EQ(FileSystem::list(home.path() / "Library").size(), 2u);
+
+    // One that cannot be read is never replaced.
+    FileSystem::remove(file);
+    std::filesystem::create_symlink("/proc/self/mem", file);
+    EXPECT_FALSE(DeviceInfo::identifierForVendor());
+    EXPECT_TRUE(std::filesystem::is_symlink(file));
+    Log::setSink({});
 
     // Another container (a reinstall) gets another identifier.
     zvtest::TempDir other;

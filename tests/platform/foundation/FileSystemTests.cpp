@@ -79,4 +79,23 @@ TEST(AppContainer, FoldersAreCreatedOnDemandUnderTheConfiguredHome)
     AppContainer::setHome({});
 }
 
+TEST(AppContainer, ItsFoldersAreTheOwnersOnlyEvenWhenAnOlderRunLeftThemOpen)
+{
+    zvtest::TempDir dir;
+    ScopedEnv data("XDG_DATA_HOME", dir.path().string());
+    ScopedEnv noHome("ZV_HOME", std::nullopt);
+    AppContainer::setHome({});
+    auto home = dir.path() / "zentavo";
+    FileSystem::createDirectories(home / "Library/Caches");
+    for (auto folder : { home, home / "Library", home / "Library/Caches" })
+        ::chmod(folder.c_str(), 0755);
+
+    AppContainer::cachesDirectory();
+    AppContainer::documentsDirectory();
+    struct stat info { };
+    for (auto folder : { home, home / "Library", home / "Library/Caches", home / "Documents" }) {
+        ASSERT_EQ(::stat(folder.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0700u) << folder;
+    }
+}
 }

@@ -78,6 +78,48 @@ TEST_F(KeychainTest, DamagedStoreIsSetAsideAndReported)
     EXPECT_EQ(Keychain("s").get("k"), "fresh");
 }
 
+TEST_F(KeychainTest, FieldsOfTheWrongKindAreDamageNotACrash)
+{
+    const char* files[] = {
+        R"({"format":5,"version":1,"items":{}})",
+        R"({"format":"zentavo.keychain","version":"1","items":{}})",
+        R"({"format":"zentavo.keychain","version":1,"items":[]})",
+        R"({"format":"zentavo.keychain","version":1,"items":{"s":["k"]}})",
+        R"([{"format":"zentavo.keychain"}])",
+    };
+    std::vector<std::string> lines;
+    Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
+    for (const char* file : files) {
+        SCOPED_TRACE(file);
+        lines.clear();
+        FileSystem::writeFileAtomically(storeFile(), dataFromString(file));
+        EXPECT_FALSE(Keychain("s").get("k"));
+        EXPECT_EQ(lines.size(), 1u);
+        EXPECT_TRUE(Keychain("s").set("fresh", "k"));
+        EXPECT_EQ(Keychain("s").get("k"), "fresh");
+        FileSystem::remove(storeFile().parent_path());
+    }
+    Log::setSink({});
+}
+
+TEST_F(KeychainTest, AStoreThatCannotBeReadIsNeverOverwritten)
+{
+    // Reading the process's own memory at offset 0 fails with EIO, for root as well.
+    FileSystem::createDirectories(storeFile().parent_path());
+    std::filesystem::create_symlink("/proc/self/mem", storeFile());
+    std::vector<std::string> lines;
+    Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
+
+    EXPECT_FALSE(Keychain("s").get("k"));
+    EXPECT_FALSE(Keychain("s").set("v", "k"));
+    EXPECT_FALSE(Keychain("s").remove("k"));
+    Log::setSink({});
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines[0].find("cannot read"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_symlink(storeFile()));
+    EXPECT_EQ(FileSystem::list(storeFile().parent_path()), std::vector<std::string> { "keychain.json" });
+}
+
 TEST_F(KeychainTest, UnwritableStoreReportsFailure)
 {
     // A file where the store's folder should be.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -20,6 +21,14 @@ struct LogCapture {
     }
     ~LogCapture() { Log::setSink({}); }
 };
+
+mode_t modeOf(const std::filesystem::path& path)
+{
+    struct stat info { };
+    if (::stat(path.c_str(), &info) != 0)
+        return 0;
+    return info.st_mode & 07777;
+}
 
 class UserDefaultsTest : public ::testing::Test {
 protected:
@@ -244,4 +253,72 @@ TEST_F(UserDefaultsTest, WritesGoThroughWithoutLeavingTemporaryFiles)
     EXPECT_EQ(other.integerForKey("counter"), 19);
 }
 
+TEST_F(UserDefaultsTest, FieldsOfTheWrongKindAreDamageNotACrash)
+{
+    const char* files[] = {
+        R"({"format":5,"version":1,"values":{}})",
+        R"({"format":"zentavo.defaults","version":"1","values":{}})",
+        R"({"format":"zentavo.defaults","version":1.5,"values":{}})",
+        R"({"format":"zentavo.defaults","version":1,"values":[{"string":"x"}]})",
+        R"({"format":null,"version":true,"values":"x"})",
+        R"({"format":["zentavo.defaults"],"version":{"v":1}})",
+        R"(["zentavo.defaults",1])",
+        R"("zentavo.defaults")",
+    };
+    for (const char* file : files) {
+        SCOPED_TRACE(file);
+        FileSystem::writeFileAtomically(storeFile(), dataFromString(file));
+        LogCapture log;
+        auto& defaults = restart();
+        EXPECT_EQ(log.lines.size(), 1u);
+        EXPECT_FALSE(FileSystem::exists(storeFile()));
+        defaults.set("on", "going");
+        EXPECT_EQ(restart().stringForKey("going"), "on");
+        FileSystem::remove(storeFile().parent_path());
+    }
+}
+
+TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNeverOverwritten)
+{
+    // Reading the process's own memory at offset 0 fails with EIO, for root as well.
+    FileSystem::createDirectories(storeFile().parent_path());
+    std::filesystem::create_symlink("/proc/self/mem", storeFile());
+    LogCapture log;
+
+    auto& defaults = restart();
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_NE(log.lines[0].find("cannot read"), std::string::npos);
+    // The app goes on with what it sets in this run, and the file stays as it was.
+    defaults.set("kept in memory", "token");
+    defaults.removeObjectForKey("token");
+    defaults.setBool(true, "flag");
+    EXPECT_TRUE(defaults.boolForKey("flag"));
+    EXPECT_TRUE(std::filesystem::is_symlink(storeFile()));
+    EXPECT_EQ(FileSystem::list(storeFile().parent_path()), std::vector<std::string> { "UserDefaults.json" });
+    EXPECT_EQ(log.lines.size(), 1u);
+}
+
+TEST_F(UserDefaultsTest, TheFileItsDamagedCopiesAndTheAppFoldersAreTheOwnersOnly)
+{
+    auto preferences = storeFile().parent_path();
+    FileSystem::createDirectories(preferences);
+    for (auto folder : { m_home.path(), m_home.path() / "Library", preferences })
+        ::chmod(folder.c_str(), 0755);
+    FileSystem::writeFileAtomically(storeFile(), dataFromString("{ damaged"), 0644);
+    LogCapture log;
+
+    restart().set("secret", "StoreData.access_token");
+    EXPECT_EQ(modeOf(storeFile()), 0600u);
+    auto names = FileSystem::list(preferences);
+    ASSERT_EQ(names.size(), 2u);
+    for (auto& name : names)
+        EXPECT_EQ(modeOf(preferences / name), 0600u) << name;
+    EXPECT_EQ(modeOf(preferences), 0700u);
+    EXPECT_EQ(modeOf(m_home.path() / "Library"), 0700u);
+
+    // A file left readable by an older version is narrowed when it is loaded.
+    ::chmod(storeFile().c_str(), 0644);
+    restart();
+    EXPECT_EQ(modeOf(storeFile()), 0600u);
+}
 }

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <sys/stat.h>
 
 namespace {
 
@@ -108,25 +109,58 @@ TEST_F(ASDatabaseTest, DamagedCellsAreReadAsDefaultsAndLogged)
     EXPECT_TRUE(logLines.empty());
 }
 
-TEST_F(ASDatabaseTest, AFileThatIsNotADatabaseGivesAnErrorAndStaysUntouched)
+TEST_F(ASDatabaseTest, AFileThatIsNotADatabaseIsSetAsideAsDamageAndTheRecordsGoOn)
 {
     auto path = dir / "notes.db";
     const std::string bytes = "This is a text file, not SQLite.\n" + std::string(4096, 'x');
     writeFile(path, bytes);
 
+    // A connection of its own refuses it and leaves it as it is.
+    auto direct = ASDatabase::open(path.string());
+    ASSERT_FALSE(direct);
+    EXPECT_NE(direct.error().find("not a database"), std::string::npos) << direct.error();
+    EXPECT_EQ(readFile(path), bytes);
+
+    // The default store sets it aside, says so once and starts afresh.
     ASConfigration::setDefaultDB(path.string(), "notes.db");
     DownloadRecord record;
-    auto saved = record.save();
-    EXPECT_FALSE(saved);
-    EXPECT_NE(saved.error().find("not a database"), std::string::npos) << saved.error();
-    EXPECT_FALSE(DownloadRecord::findAll());
-    EXPECT_FALSE(ASDatabase::open(path.string(), ASOpenMode::ReadOnly));
-    EXPECT_EQ(readFile(path), bytes);
-    EXPECT_FALSE(std::filesystem::exists(path.string() + "-wal"));
+    ASSERT_TRUE(record.save());
+    EXPECT_EQ(DownloadRecord::findAll()->size(), 1u);
+    ASSERT_EQ(logLines.size(), 1u);
+    EXPECT_NE(logLines[0].find("damaged"), std::string::npos) << logLines[0];
+    std::vector<std::string> aside;
+    for (auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        if (entry.path().filename().string().starts_with("notes.db.damaged-"))
+            aside.push_back(entry.path().string());
+    }
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(readFile(aside[0]), bytes);
 
     EXPECT_FALSE(ASDatabase::open((dir / "missing" / "x.db").string()));
     EXPECT_FALSE(ASDatabase::open((dir / "absent.db").string(), ASOpenMode::ReadOnly));
     EXPECT_FALSE(ASDatabase::open(""));
+}
+
+TEST_F(ASDatabaseTest, TheStoreIsTheOwnersOnlyAndOneThatCannotBeReadIsLeftAlone)
+{
+    DownloadRecord record;
+    ASSERT_TRUE(record.save());
+    for (const char* suffix : { "", "-wal" }) {
+        struct stat info { };
+        ASSERT_EQ(::stat((databasePath() + suffix).c_str(), &info), 0) << suffix;
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << suffix;
+    }
+    ASConfigration::closeDefaultDB();
+
+    // Reading the process's own memory at offset 0 fails with EIO, for root as well.
+    auto unreadable = dir / "unreadable.db";
+    std::filesystem::create_symlink("/proc/self/mem", unreadable);
+    ASConfigration::setDefaultDB(unreadable.string(), "unreadable.db");
+    logLines.clear();
+    EXPECT_FALSE(record.save());
+    EXPECT_FALSE(DownloadRecord::findAll());
+    EXPECT_EQ(logLines.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_symlink(unreadable));
 }
 
 TEST_F(ASDatabaseTest, ReadOnlyConnectionSelectsButCannotWrite)

@@ -166,4 +166,42 @@ TEST_F(DeviceShellRun, WaitsRotatesAndMovesBetweenForegroundAndBackground)
     EXPECT_EQ(UIApplication::shared().applicationState(), UIApplicationState::active);
 }
 
+TEST_F(DeviceShellRun, DurationsDistancesAndPointsAreBoundedWithAClearReason)
+{
+    DeviceShell shell(options());
+    shell.launch(std::make_shared<ScreenDelegate>());
+    struct Case {
+        const char* line;
+        const char* reason;
+    };
+    const Case cases[] = {
+        { "wait 1e8", "out of range" },
+        { "wait 1e300", "out of range" },
+        { "wait -1", "out of range" },
+        { "wait nan", "not a finite number" },
+        { "wait inf", "not a finite number" },
+        { "wait -inf", "not a finite number" },
+        { "wait 2s", "not a finite number" },
+        { "wait-for-text Zentavo 1e300", "out of range" },
+        { "wait-for-text Zentavo nan", "not a finite number" },
+        { "long-press 10 10 1e300", "out of range" },
+        { "drag 0 0 10 10 1e9", "out of range" },
+        { "drag 0 0 10 10 -0.1", "out of range" },
+        { "pinch 100 100 1e300 10 1", "out of range" },
+        { "pinch 100 100 10 -5 1", "out of range" },
+        { "tap 1e300 10", "out of range" },
+        { "double-tap 10 -1e20", "out of range" },
+    };
+    double start = Clock::now();
+    for (const Case& c : cases) {
+        std::optional<std::string> error = shell.execute(c.line);
+        ASSERT_TRUE(error) << c.line;
+        EXPECT_NE(error->find(c.reason), std::string::npos) << c.line << " -> " << *error;
+    }
+    EXPECT_EQ(Clock::now(), start) << "a refused line does not wait";
+
+    // The largest wait there is still runs.
+    EXPECT_FALSE(shell.execute("wait 600"));
+    EXPECT_NEAR(Clock::now() - start, 600, 1e-6);
+}
 }

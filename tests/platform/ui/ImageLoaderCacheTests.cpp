@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -88,6 +89,23 @@ TEST(ImageDiskCache, StoresReadsAndRemovesByKey)
     // Usable again after being emptied.
     ASSERT_TRUE(cache.store("c", Data(10, 3)));
     EXPECT_EQ(cache.totalSize(), 10u);
+}
+
+TEST(ImageDiskCache, FilesAreTheOwnersOnlyAndAFileLargerThanTheLimitIsNotRead)
+{
+    zvtest::TempDir dir;
+    ImageDiskCache cache(dir / "images", 1000);
+    ASSERT_TRUE(cache.store("a", Data(10, 1)));
+    struct stat info { };
+    ASSERT_EQ(::stat(cache.pathForKey("a").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat((dir / "images").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+    FileSystem::writeFileAtomically(cache.pathForKey("planted"), Data(5000, 2));
+    EXPECT_FALSE(cache.data("planted"));
+    EXPECT_FALSE(FileSystem::exists(cache.pathForKey("planted")));
+    EXPECT_EQ(cache.data("a"), Data(10, 1));
 }
 
 TEST(ImageDiskCache, OverTheLimitTheLeastRecentlyUsedFilesGo)
