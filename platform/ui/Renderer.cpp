@@ -5,6 +5,7 @@
 #include "platform/ui/UIScreen.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/detail/LayerOcclusion.h"
+#include "platform/ui/detail/PngEncoder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -172,7 +173,8 @@ UIImage Renderer::renderScreen(CGFloat scale)
 
 bool Renderer::writePNG(const UIImage& image, const std::filesystem::path& path)
 {
-    auto data = image.pngData();
+    // Written for looking at: fast compression rather than the smallest file.
+    auto data = detail::encodePngFast(image.cairoSurface());
     if (!data)
         return false;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

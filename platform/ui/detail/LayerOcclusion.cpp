@@ -157,12 +157,8 @@ void LayerOcclusion::walk(const CALayer& layer, Walk state)
         bool opaque = layer.backgroundColor()->resolved(m_style).rgba().alpha >= 1;
         fill.covers = fill.analysed && !state.irregularClip && opaque && hasRectangularShape(layer)
             && wholePixels(bounds, state.ctm, fill.covered);
-        if (fill.covers) {
-            fill.covered.x0 = std::max(fill.covered.x0, state.clip.x0);
-            fill.covered.y0 = std::max(fill.covered.y0, state.clip.y0);
-            fill.covered.x1 = std::min(fill.covered.x1, state.clip.x1);
-            fill.covered.y1 = std::min(fill.covered.y1, state.clip.y1);
-        }
+        if (fill.covers)
+            fill.covered.intersect(state.clip);
         m_fills.push_back(fill);
     }
 
@@ -170,13 +166,23 @@ void LayerOcclusion::walk(const CALayer& layer, Walk state)
     if (layer.masksToBounds()) {
         inside.clipped = true;
         PixelBox kept;
-        if (hasRectangularShape(layer) && wholePixels(bounds, state.ctm, kept)) {
-            inside.clip.x0 = std::max(inside.clip.x0, kept.x0);
-            inside.clip.y0 = std::max(inside.clip.y0, kept.y0);
-            inside.clip.x1 = std::min(inside.clip.x1, kept.x1);
-            inside.clip.y1 = std::min(inside.clip.y1, kept.y1);
-        } else {
+        if (hasRectangularShape(layer) && wholePixels(bounds, state.ctm, kept))
+            inside.clip.intersect(kept);
+        else
             inside.irregularClip = true;
+    }
+
+    // A picture without alpha, drawn whole into its rectangle: it covers like an opaque fill
+    // (it is never left out itself).
+    if (const auto& contents = layer.contents(); contents && contents->hasBitmap() && !inside.unanalysable
+        && !inside.irregularClip
+        && cairo_image_surface_get_format(contents->cairoSurface()) == CAIRO_FORMAT_RGB24) {
+        CGRect rect = CALayerContentsRect(layer.contentsGravity(), contents->size(), layer.bounds());
+        Fill picture;
+        if (rect.width() > 0 && rect.height() > 0 && wholePixels(rect, state.ctm, picture.covered)) {
+            picture.covers = true;
+            picture.covered.intersect(inside.clip);
+            m_fills.push_back(picture);
         }
     }
     auto walkSublayer = [&](const CALayer& sub, Walk sublayerState) {

@@ -3,6 +3,7 @@
 #include "platform/ui/CGGeometry.h"
 #include "platform/ui/UIColor.h"
 
+#include <algorithm>
 #include <cairo.h>
 #include <cstddef>
 #include <optional>
@@ -56,6 +57,13 @@ private:
             return other.x0 >= x0 && other.y0 >= y0 && other.x1 <= x1 && other.y1 <= y1;
         }
         bool isEmpty() const { return x1 <= x0 || y1 <= y0; }
+        void intersect(const PixelBox& other)
+        {
+            x0 = std::max(x0, other.x0);
+            y0 = std::max(y0, other.y0);
+            x1 = std::min(x1, other.x1);
+            y1 = std::min(y1, other.y1);
+        }
         bool intersects(const PixelBox& other) const
         {
             return other.x0 < x1 && x0 < other.x1 && other.y0 < y1 && y0 < other.y1;

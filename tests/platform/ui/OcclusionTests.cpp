@@ -3,6 +3,7 @@
 
 #include "platform/ui/Renderer.h"
 #include "platform/ui/UIGraphics.h"
+#include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/detail/LayerOcclusion.h"
@@ -85,6 +86,30 @@ std::vector<std::uint8_t> pixelBytes(const UIImage& image)
     return ::testing::AssertionSuccess();
 }
 
+// A picture without alpha channel (a decoded JPEG or RGB PNG is one).
+UIImage opaquePicture(CGSize size)
+{
+    UIGraphicsImageRendererFormat format;
+    format.scale = 1;
+    format.opaque = true;
+    return UIGraphicsImageRenderer(size, format).image([&](CGContext& c) {
+        c.setFillColor(rgb(0x3366CC));
+        c.fill({ 0, 0, size.width, size.height });
+        c.setFillColor(rgb(0xFFCC00));
+        c.fill({ size.width / 4, size.height / 3, size.width / 2, size.height / 3 });
+    });
+}
+
+std::shared_ptr<UIImageView> picture(UIView& parent, CGRect frame, UIViewContentMode mode)
+{
+    auto view = std::make_shared<UIImageView>();
+    view->setFrame(frame);
+    view->setContentMode(mode);
+    view->setImage(opaquePicture({ 30, 17 }));
+    parent.addSubview(view);
+    return view;
+}
+
 struct Scene {
     const char* name;
     std::function<void(UIView& root)> build;
@@ -145,6 +170,16 @@ const std::vector<Scene> scenes = {
             rounded->setClipsToBounds(true);
             rounded->layer()->setCornerRadius(12);
             box(*rounded, { -10, -10, 80, 80 }, rgb(0x0077DD));
+        } },
+    { "pictures without alpha over backgrounds",
+        [](UIView& root) {
+            box(root, { 0, 0, 120, 80 }, rgb(0x445566));
+            picture(root, { 0.5, 0, 60, 80 }, UIViewContentMode::scaleToFill);
+            auto filled = picture(root, { 60, 10.3, 50, 50 }, UIViewContentMode::scaleAspectFill);
+            filled->setClipsToBounds(true);
+            box(*filled, { 5, 5, 10, 10 }, rgb(0xEE0000));
+            picture(root, { 62, 62, 50, 16 }, UIViewContentMode::scaleAspectFit)
+                ->setBackgroundColor(rgb(0x00EE00));
         } },
     { "masks and interface styles of subtrees",
         [](UIView& root) {
