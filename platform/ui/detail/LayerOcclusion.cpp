@@ -150,7 +150,7 @@ void LayerOcclusion::walk(const CALayer& layer, Walk state)
         fill.layer = &layer;
         fill.analysed = !state.unanalysable;
         fill.touched = touchedBox(bounds, state.ctm);
-        if (fill.analysed && !state.clipped && hasRectangularShape(layer))
+        if (fill.analysed && !state.unalignedClip && hasRectangularShape(layer))
             fill.cuttable = deviceRect(bounds, state.ctm);
         // The context's own alpha is 1 here: only a delegate's drawing changes it, and only
         // for itself.
@@ -163,26 +163,46 @@ void LayerOcclusion::walk(const CALayer& layer, Walk state)
     }
 
     Walk inside = state;
+    bool roundedClip = false;
     if (layer.masksToBounds()) {
-        inside.clipped = true;
         PixelBox kept;
-        if (hasRectangularShape(layer) && wholePixels(bounds, state.ctm, kept))
+        if (hasRectangularShape(layer) && wholePixels(bounds, state.ctm, kept)) {
             inside.clip.intersect(kept);
-        else
+            PixelBox touched = touchedBox(bounds, state.ctm);
+            if (touched.x0 != kept.x0 || touched.y0 != kept.y0 || touched.x1 != kept.x1
+                || touched.y1 != kept.y1)
+                inside.unalignedClip = true;
+        } else {
             inside.irregularClip = true;
+            inside.unalignedClip = true;
+            roundedClip = true;
+        }
     }
 
-    // A picture without alpha, drawn whole into its rectangle: it covers like an opaque fill
-    // (it is never left out itself).
-    if (const auto& contents = layer.contents(); contents && contents->hasBitmap() && !inside.unanalysable
-        && !inside.irregularClip
+    // A picture without alpha, drawn whole into its rectangle, covers like an opaque fill (it is
+    // never left out itself). Under its own rounded clip, the cross between the corners is
+    // still covered whole.
+    if (const auto& contents = layer.contents(); contents && contents->hasBitmap() && !state.unanalysable
+        && !state.irregularClip && (!inside.irregularClip || roundedClip)
         && cairo_image_surface_get_format(contents->cairoSurface()) == CAIRO_FORMAT_RGB24) {
         CGRect rect = CALayerContentsRect(layer.contentsGravity(), contents->size(), layer.bounds());
-        Fill picture;
-        if (rect.width() > 0 && rect.height() > 0 && wholePixels(rect, state.ctm, picture.covered)) {
-            picture.covers = true;
-            picture.covered.intersect(inside.clip);
-            m_fills.push_back(picture);
+        std::vector<CGRect> parts;
+        if (roundedClip) {
+            CGFloat rx = std::min(layer.cornerRadius(), bounds.width() / 2);
+            CGFloat ry = std::min(layer.cornerRadius(), bounds.height() / 2);
+            parts.push_back(rect.intersection(bounds.insetBy(rx, 0)));
+            parts.push_back(rect.intersection(bounds.insetBy(0, ry)));
+        } else {
+            parts.push_back(rect);
+        }
+        for (const CGRect& part : parts) {
+            Fill picture;
+            if (!part.isNull() && part.width() > 0 && part.height() > 0
+                && wholePixels(part, state.ctm, picture.covered)) {
+                picture.covers = true;
+                picture.covered.intersect(inside.clip);
+                m_fills.push_back(picture);
+            }
         }
     }
     auto walkSublayer = [&](const CALayer& sub, Walk sublayerState) {
@@ -205,9 +225,9 @@ void LayerOcclusion::walk(const CALayer& layer, Walk state)
 std::vector<LayerOcclusion::PixelBox> LayerOcclusion::uncovered(
     const PixelBox& box, const std::vector<PixelBox>& covering)
 {
-    // Enough for a background around a few opaque panels; past it boxes stay whole, which only
-    // draws more.
-    constexpr std::size_t maxPieces = 16;
+    // Enough for a background around a screenful of opaque cells; past it boxes stay whole,
+    // which only draws more.
+    constexpr std::size_t maxPieces = 64;
     std::vector<PixelBox> pieces;
     if (!box.isEmpty())
         pieces.push_back(box);

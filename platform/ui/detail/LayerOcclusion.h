@@ -82,8 +82,10 @@ private:
         cairo_matrix_t ctm;
         // Pixels that the clips of the ancestors leave; `irregularClip` when one is not a rectangle.
         PixelBox clip;
-        bool clipped = false;
         bool irregularClip = false;
+        // A clip that is not a rectangle on whole pixels: Cairo then antialiases the edges of
+        // what it clips in its own way, and fills under it are not cut.
+        bool unalignedClip = false;
         // Inside a group (translucent or masked layer) or under a transform Cairo drops.
         bool unanalysable = false;
     };

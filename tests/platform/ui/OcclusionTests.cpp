@@ -181,6 +181,22 @@ const std::vector<Scene> scenes = {
             picture(root, { 62, 62, 50, 16 }, UIViewContentMode::scaleAspectFit)
                 ->setBackgroundColor(rgb(0x00EE00));
         } },
+    { "cut under clips on whole pixels and between pixels, rounded picture cells",
+        [](UIView& root) {
+            auto grid = box(root, { 0, 10, 120, 60 }, rgb(0xF4F1EA));
+            grid->setClipsToBounds(true);
+            auto panel = box(*grid, { 0, 0, 120, 60 }, rgb(0xE0E0E0));
+            box(*panel, { 10.4, 5.6, 40, 20 }, rgb(0x203040));
+            for (int i = 0; i < 3; ++i) {
+                auto cell = picture(*panel, { 4.0 + 38 * i, 30, 34, 40 }, UIViewContentMode::scaleAspectFill);
+                cell->setClipsToBounds(true);
+                cell->layer()->setCornerRadius(6);
+            }
+            auto between = box(root, { 60.5, 0.5, 50, 30 }, rgb(0x998877));
+            between->setClipsToBounds(true);
+            auto inner = box(*between, { 0, 0, 50, 30 }, rgb(0x112233));
+            box(*inner, { 3.3, 4.4, 20, 10 }, rgb(0x334455));
+        } },
     { "masks and interface styles of subtrees",
         [](UIView& root) {
             root.setOverrideUserInterfaceStyle(UIUserInterfaceStyle::dark);
