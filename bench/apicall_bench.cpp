@@ -122,17 +122,19 @@ BENCHMARK(BM_RawRSAOf78Bytes)->Unit(benchmark::kMicrosecond);
 
 void addRequestGoal(const std::string& name, size_t size)
 {
+    auto parameters = std::make_shared<JSON>();
+    auto clear = std::make_shared<std::string>(size, 'x');
     zvbench::addGoal({
         .name = name,
         .limit = 1.5,
-        .subject =
-            [size] {
-                static const JSON parameters = parametersOfStampedSize(size);
-                buildRequest(parameters);
-            },
-        .baseline = [size] { RequestFixture::shared().rawEncrypt(std::string(size, 'x')); },
+        .subject = [parameters] { buildRequest(*parameters); },
+        .baseline = [clear] { RequestFixture::shared().rawEncrypt(*clear); },
         .rounds = 21,
-        .setUp = [] { RequestFixture::shared(); },
+        .setUp =
+            [parameters, size] {
+                RequestFixture::shared();
+                *parameters = parametersOfStampedSize(size);
+            },
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace zvbench {
@@ -25,9 +26,11 @@ double median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// How many calls make one round last at least `minimum`, found by doubling.
+// How many calls make one round last at least `minimum`, found by doubling after a first call
+// that is not counted (it pays for whatever is set up on first use).
 long callsPerRound(const std::function<void()>& work, Seconds minimum)
 {
+    work();
     for (long calls = 1;; calls *= 2) {
         auto start = Clock::now();
         for (long i = 0; i < calls; ++i)
@@ -94,6 +97,12 @@ int runGoals(const std::string& filter)
             }
             double base = median(baseline);
             ratio = base > 0 ? median(subject) / base : 0;
+            if (std::getenv("ZV_BENCH_VERBOSE")) {
+                std::fprintf(stderr, "%s: subject %.1f us (%ld calls a round), baseline %.1f us (%ld)\n",
+                    goal.name.c_str(), median(subject) * 1e6, subjectCalls, base * 1e6, baselineCalls);
+                for (int r = 0; r < goal.rounds; ++r)
+                    std::fprintf(stderr, "  %.1f / %.1f\n", subject[r] * 1e6, baseline[r] * 1e6);
+            }
         } else {
             double base = goal.fixedBaseline.count();
             ratio = base > 0 ? medianSeconds(goal.subject, goal.rounds, goal.minRoundTime) / base : 0;
