@@ -6,6 +6,7 @@
 #include "app/Theme/QDUIHelper.h"
 #include "bench/support/BenchFixtures.h"
 #include "bench/support/BenchGoals.h"
+#include "platform/foundation/Log.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/device/DeviceShell.h"
 
@@ -33,6 +34,8 @@ public:
         ::setenv("ZV_HOME", (m_scratch.path() / "home").c_str(), 1);
         ::setenv("ZV_KEYCHAIN_FILE", (m_scratch.path() / "keychain.json").c_str(), 1);
 
+        // The app's log lines would mix with the goal lines.
+        Log::setSink([](std::string_view) {});
         registerGradientBackedViews();
         QDUIHelper::registerAppearance();
         DeviceShellOptions options;

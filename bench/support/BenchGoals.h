@@ -4,8 +4,8 @@
 // of its subject over the median time of its baseline, whose rounds are interleaved so that both
 // see the same machine load. Times are the measuring thread's processor time, so that waiting
 // for a processor on a shared machine does not count; goals that time another process or a file
-// appearing use their own samples of real time. A baseline is either code (a raw library call doing the same work)
-// or a fixed time (a frame budget). Each program prints one line per goal when run with --goals:
+// appearing use their own samples of real time. A baseline is either code (a raw library call doing the same
+// work) or a fixed time (a frame budget). Each program prints one line per goal when run with --goals:
 //     NAME ratio R (goal <= G) ok|MISS
 // and scripts/bench.sh collects the lines of every program.
 
