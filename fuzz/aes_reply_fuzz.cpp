@@ -32,11 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const std::string clear = NrvAES::NrvAESDecrypt(text);
     check(clear.size() <= size);
     check(nrv_detail::isValidUTF8(clear));
+    // The bytes that the JSON reader gets are the same text, before its UTF-8 check.
+    const auto bytes = nrv_detail::replyClearBytes(text);
+    check(clear.empty() || (bytes && stringFromData(*bytes) == clear));
+    check(!bytes || !clear.empty() || !nrv_detail::isValidUTF8(stringFromData(*bytes)));
 
-    const Data bytes(data, data + size);
+    const Data raw(data, data + size);
     for (int mode : { 2, 3 }) {
         for (int padding = 0; padding <= 5; ++padding)
-            check(NrvAES::removeBitPaddingWithData(bytes, mode, 1, padding).size() <= size);
+            check(NrvAES::removeBitPaddingWithData(raw, mode, 1, padding).size() <= size);
     }
     return 0;
 }

@@ -6,31 +6,41 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <openssl/err.h>
 #include <openssl/evp.h>
+#include <string>
 
 namespace {
 
 constexpr size_t blockSize = 16;
 
+using Cipher = std::unique_ptr<EVP_CIPHER, decltype(&EVP_CIPHER_free)>;
+
+// The algorithm for a mode and key size, fetched from the provider once: an implicit fetch on
+// every initialisation walks the provider tables each time.
 const EVP_CIPHER* cipherFor(int mode, size_t keySize)
 {
-    const int index = keySize == 16 ? 0 : keySize == 24 ? 1 : 2;
-    switch (mode) {
-    case AESCryptor::modeECB:
-        return std::array { EVP_aes_128_ecb(), EVP_aes_192_ecb(), EVP_aes_256_ecb() }[index];
-    case AESCryptor::modeCBC:
-        return std::array { EVP_aes_128_cbc(), EVP_aes_192_cbc(), EVP_aes_256_cbc() }[index];
-    case AESCryptor::modeCFB:
-        return std::array { EVP_aes_128_cfb128(), EVP_aes_192_cfb128(), EVP_aes_256_cfb128() }[index];
-    case AESCryptor::modeCTR:
-        return std::array { EVP_aes_128_ctr(), EVP_aes_192_ctr(), EVP_aes_256_ctr() }[index];
-    case AESCryptor::modeOFB:
-        return std::array { EVP_aes_128_ofb(), EVP_aes_192_ofb(), EVP_aes_256_ofb() }[index];
-    default:
+    const char* modeName = mode == AESCryptor::modeECB ? "ECB"
+        : mode == AESCryptor::modeCBC                  ? "CBC"
+        : mode == AESCryptor::modeCFB                  ? "CFB"
+        : mode == AESCryptor::modeCTR                  ? "CTR"
+        : mode == AESCryptor::modeOFB                  ? "OFB"
+                                                       : nullptr;
+    if (!modeName)
         return nullptr;
-    }
+    static std::mutex mutex;
+    static std::map<std::string, Cipher> fetched;
+    std::string name = "AES-" + std::to_string(keySize * 8) + "-" + modeName;
+    std::lock_guard lock(mutex);
+    auto found = fetched.find(name);
+    if (found == fetched.end())
+        found
+            = fetched.emplace(name, Cipher(EVP_CIPHER_fetch(nullptr, name.c_str(), nullptr), EVP_CIPHER_free))
+                  .first;
+    return found->second.get();
 }
 
 bool isBlockMode(int mode)
@@ -69,8 +79,9 @@ AESCryptor::Result AESCryptor::crypt(
     std::array<unsigned char, blockSize> ivBlock {};
     std::copy_n(iv.begin(), std::min(iv.size(), blockSize), ivBlock.begin());
 
+    // One context per thread, initialised afresh by each call.
     using CipherCtx = std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)>;
-    CipherCtx ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
+    thread_local CipherCtx ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
     const int encrypting = operation == Operation::encrypt ? 1 : 0;
     if (!ctx || EVP_CipherInit_ex(ctx.get(), cipher, nullptr, key.data(), ivBlock.data(), encrypting) != 1
         || EVP_CIPHER_CTX_set_padding(ctx.get(), padded ? 1 : 0) != 1)

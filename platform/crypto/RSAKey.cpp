@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <mutex>
 #include <openssl/core_names.h>
 #include <openssl/decoder.h>
 #include <openssl/encoder.h>
@@ -138,6 +139,16 @@ size_t keyBlockSize(EVP_PKEY* key)
 
 }
 
+struct RSAPublicKey::Encryptor {
+    std::mutex mutex;
+    PkeyCtx context { nullptr, EVP_PKEY_CTX_free };
+};
+
+RSAPublicKey::RSAPublicKey(std::shared_ptr<evp_pkey_st> key)
+    : m_key(std::move(key))
+    , m_encryptor(std::make_shared<Encryptor>())
+{ }
+
 std::optional<RSAPublicKey> RSAPublicKey::fromBase64DER(std::string_view base64DER)
 {
     auto der = base64Decode(base64DER);
@@ -168,7 +179,12 @@ std::optional<Data> RSAPublicKey::encryptPKCS1v15(const Data& clear) const
     const size_t block = blockSize();
     if (block <= paddingOverhead)
         return std::nullopt;
-    PkeyCtx ctx = pkcs1Context(m_key.get(), true);
+    std::lock_guard lock(m_encryptor->mutex);
+    // Set up on first use: fetching the algorithm and preparing the padding cost as much as a
+    // small encryption.
+    if (!m_encryptor->context)
+        m_encryptor->context = pkcs1Context(m_key.get(), true);
+    EVP_PKEY_CTX* ctx = m_encryptor->context.get();
     if (!ctx)
         return std::nullopt;
 
@@ -181,8 +197,7 @@ std::optional<Data> RSAPublicKey::encryptPKCS1v15(const Data& clear) const
         const size_t length = std::min(piece, clear.size() - offset);
         const unsigned char* in = clear.empty() ? &nothing : clear.data() + offset;
         size_t written = block;
-        if (EVP_PKEY_encrypt(ctx.get(), out.data() + i * block, &written, in, length) != 1
-            || written != block) {
+        if (EVP_PKEY_encrypt(ctx, out.data() + i * block, &written, in, length) != 1 || written != block) {
             ERR_clear_error();
             return std::nullopt;
         }

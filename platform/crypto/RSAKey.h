@@ -34,11 +34,13 @@ public:
 
 private:
     friend class RSAPrivateKey;
-    explicit RSAPublicKey(std::shared_ptr<evp_pkey_st> key)
-        : m_key(std::move(key))
-    { }
+    explicit RSAPublicKey(std::shared_ptr<evp_pkey_st> key);
 
+    // OpenSSL's encryption context for the key, set up once and shared by the copies (one
+    // encryption at a time).
+    struct Encryptor;
     std::shared_ptr<evp_pkey_st> m_key;
+    std::shared_ptr<Encryptor> m_encryptor;
 };
 
 // An RSA key pair, parsed once; copies share the handle.

@@ -520,9 +520,15 @@ void CALayer::renderBody(CGContext& context) const
 
     CGPath shape = backgroundShape();
     if (m_backgroundColor) {
-        context.addPath(shape);
+        // Only the parts that later opaque fills do not cover, when the renderer knows them.
+        const std::vector<CGRect>* parts = context.backgroundParts(this);
         context.setFillColor(*m_backgroundColor);
-        context.fillPath();
+        if (parts) {
+            context.fillDeviceRects(*parts);
+        } else {
+            context.addPath(shape);
+            context.fillPath();
+        }
     }
     context.saveGState();
     if (m_masksToBounds) {

@@ -108,6 +108,33 @@ UIColor::RGBA CGContext::effective(const UIColor& color) const
     return c;
 }
 
+const std::vector<CGRect>* CGContext::backgroundParts(const CALayer* layer) const
+{
+    if (!m_backgroundParts)
+        return nullptr;
+    auto found = m_backgroundParts->find(layer);
+    return found == m_backgroundParts->end() ? nullptr : &found->second;
+}
+
+void CGContext::fillDeviceRects(const std::vector<CGRect>& rects)
+{
+    cairo_save(m_cr);
+    cairo_identity_matrix(m_cr);
+    setSource(m_state.fill);
+    cairo_set_fill_rule(m_cr, CAIRO_FILL_RULE_WINDING);
+    for (const CGRect& r : rects) {
+        // Absolute corners, so that each edge lands exactly where the whole rectangle's would.
+        cairo_new_path(m_cr);
+        cairo_move_to(m_cr, r.minX(), r.minY());
+        cairo_line_to(m_cr, r.maxX(), r.minY());
+        cairo_line_to(m_cr, r.maxX(), r.maxY());
+        cairo_line_to(m_cr, r.minX(), r.maxY());
+        cairo_close_path(m_cr);
+        cairo_fill(m_cr);
+    }
+    cairo_restore(m_cr);
+}
+
 void CGContext::setSource(const UIColor& color)
 {
     UIColor::RGBA c = effective(color);

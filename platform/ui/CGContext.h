@@ -6,7 +6,10 @@
 #include "platform/ui/UIImage.h"
 
 #include <cairo.h>
+#include <unordered_map>
 #include <vector>
+
+class CALayer;
 
 enum class CGLineCap { butt, round, square };
 enum class CGLineJoin { miter, round, bevel };
@@ -68,6 +71,16 @@ public:
     // The colour as it will be drawn here (style resolved, context alpha applied).
     UIColor::RGBA effective(const UIColor& color) const;
 
+    // What is left to fill of layers' backgrounds, as rectangles in device coordinates, for layers
+    // whose fill later opaque fills cover in part or whole (the renderer works them out before
+    // drawing); the rest of such a fill is left out. Borrowed; none by default.
+    using BackgroundParts = std::unordered_map<const CALayer*, std::vector<CGRect>>;
+    void setBackgroundParts(const BackgroundParts* parts) { m_backgroundParts = parts; }
+    // nullptr: draw the whole fill.
+    const std::vector<CGRect>* backgroundParts(const CALayer* layer) const;
+    // Fills these rectangles of device coordinates with the fill colour.
+    void fillDeviceRects(const std::vector<CGRect>& rects);
+
 private:
     void setSource(const UIColor& color);
 
@@ -81,6 +94,7 @@ private:
     UIUserInterfaceStyle m_style;
     State m_state;
     std::vector<State> m_saved;
+    const BackgroundParts* m_backgroundParts = nullptr;
 };
 
 // Applies the transform that maps stored bitmap pixels to upright pixels for an orientation,

@@ -16,6 +16,7 @@ public:
     // Every visible window of the application, lowest level first, over black, at screen size.
     static UIImage renderScreen(CGFloat scale = 0);
 
+    // PNG files compressed for speed (screenshots are for looking at).
     static bool writePNG(const UIImage& image, const std::filesystem::path& path);
     static bool writePNG(UIView& view, const std::filesystem::path& path, CGFloat scale = 0);
 

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <list>
+#include <unordered_map>
 
 StyledText StyledText::plain(std::string text)
 {
@@ -115,9 +117,118 @@ std::string validUtf8(const std::string& text)
 
 }
 
-TextLayout::Built TextLayout::build(const CGContext* context) const
+namespace {
+
+void appendBytes(std::string& key, const void* bytes, std::size_t size)
 {
-    Built built;
+    key.append(static_cast<const char*>(bytes), size);
+}
+
+template<typename T> void append(std::string& key, const T& value)
+{
+    appendBytes(key, &value, sizeof value);
+}
+
+void append(std::string& key, const std::string& text)
+{
+    append(key, text.size());
+    key += text;
+}
+
+void append(std::string& key, const UIFont& font)
+{
+    append(key, font.familyName());
+    append(key, font.pointSize());
+    append(key, font.cssWeight());
+}
+
+void append(std::string& key, const UIColor::RGBA& c)
+{
+    for (CGFloat v : { c.red, c.green, c.blue, c.alpha })
+        append(key, v);
+}
+
+template<typename T> void append(std::string& key, const std::optional<T>& value)
+{
+    append(key, value.has_value());
+    if (value)
+        append(key, *value);
+}
+
+// The most recently used layouts of this thread (Pango's objects belong to the thread that made
+// them), by everything that goes into them. Labels are laid out again for each measurement and
+// each frame with the same text; shaping it once is enough.
+class LayoutCache {
+public:
+    template<typename Built> std::shared_ptr<const Built> find(const std::string& key)
+    {
+        auto found = m_index.find(key);
+        if (found == m_index.end())
+            return nullptr;
+        m_entries.splice(m_entries.begin(), m_entries, found->second);
+        return std::static_pointer_cast<const Built>(found->second->second);
+    }
+
+    void insert(std::string key, std::shared_ptr<const void> built)
+    {
+        m_entries.emplace_front(key, std::move(built));
+        m_index[std::move(key)] = m_entries.begin();
+        if (m_entries.size() > capacity) {
+            m_index.erase(m_entries.back().first);
+            m_entries.pop_back();
+        }
+    }
+
+private:
+    static constexpr std::size_t capacity = 512;
+    using Entry = std::pair<std::string, std::shared_ptr<const void>>;
+    std::list<Entry> m_entries;
+    std::unordered_map<std::string, std::list<Entry>::iterator> m_index;
+};
+
+}
+
+std::shared_ptr<const TextLayout::Built> TextLayout::build(const CGContext* context) const
+{
+    UIUserInterfaceStyle style = context ? context->interfaceStyle() : UIUserInterfaceStyle::light;
+    auto effective
+        = [&](const UIColor& c) { return context ? context->effective(c) : c.resolved(style).rgba(); };
+
+    // Everything the layout is made of, colours as they will be drawn.
+    std::string key;
+    for (const auto& run : m_text.runs) {
+        append(key, run.text);
+        append(key, run.font);
+        append(key, effective(run.foregroundColor.value_or(m_color)));
+        append(key, run.backgroundColor.has_value());
+        if (run.backgroundColor)
+            append(key, effective(*run.backgroundColor));
+        append(key, run.underline);
+        append(key, run.strikethrough);
+        append(key, run.kern);
+        append(key, run.baselineOffset);
+    }
+    append(key, m_text.runs.size());
+    append(key, m_text.lineSpacing);
+    append(key, m_font);
+    append(key, m_width);
+    append(key, m_maxLines);
+    append(key, m_maxHeight);
+    append(key, m_lineBreakMode);
+    append(key, m_alignment);
+
+    thread_local LayoutCache cache;
+    if (auto kept = cache.find<Built>(key))
+        return kept;
+    auto built = layOut(context);
+    cache.insert(std::move(key), built);
+    return built;
+}
+
+std::shared_ptr<const TextLayout::Built> TextLayout::layOut(const CGContext* context) const
+{
+    auto result = std::make_shared<Built>();
+    Built& built = *result;
     PangoContext* pango = detail::measuringContext();
     built.layout.reset(pango_layout_new(pango));
     PangoLayout* layout = built.layout.get();
@@ -166,7 +277,7 @@ TextLayout::Built TextLayout::build(const CGContext* context) const
     pango_layout_set_attributes(layout, attrs);
     pango_attr_list_unref(attrs);
     if (text.empty())
-        return built;
+        return result;
 
     if (m_text.lineSpacing > 0 && std::isfinite(m_text.lineSpacing))
         pango_layout_set_spacing(layout, static_cast<int>(m_text.lineSpacing * PANGO_SCALE));
@@ -241,30 +352,31 @@ TextLayout::Built TextLayout::build(const CGContext* context) const
     pango_layout_iter_free(iter);
     built.width = static_cast<double>(maxWidth) / PANGO_SCALE;
     built.height = static_cast<double>(bottom) / PANGO_SCALE;
-    return built;
+    return result;
 }
 
 CGSize TextLayout::size() const
 {
-    Built b = build(nullptr);
-    if (b.shownLines == 0)
+    auto b = build(nullptr);
+    if (b->shownLines == 0)
         return {};
-    return { std::ceil(b.width - 1e-6), std::ceil(b.height - 1e-6) };
+    return { std::ceil(b->width - 1e-6), std::ceil(b->height - 1e-6) };
 }
 
 int TextLayout::lineCount() const
 {
-    return build(nullptr).shownLines;
+    return build(nullptr)->shownLines;
 }
 
 bool TextLayout::isTruncated() const
 {
-    return build(nullptr).truncated;
+    return build(nullptr)->truncated;
 }
 
 void TextLayout::draw(CGContext& context, CGPoint origin) const
 {
-    Built b = build(&context);
+    auto kept = build(&context);
+    const Built& b = *kept;
     if (b.shownLines == 0)
         return;
     cairo_t* cr = context.cairo();

@@ -4,6 +4,7 @@
 #include "platform/ui/UIColor.h"
 #include "platform/ui/UIFont.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -85,7 +86,9 @@ public:
 
 private:
     struct Built;
-    Built build(const CGContext* context) const;
+    // Layouts are kept while their text, attributes and settings stay the same (see TextLayout.cpp).
+    std::shared_ptr<const Built> build(const CGContext* context) const;
+    std::shared_ptr<const Built> layOut(const CGContext* context) const;
 
     StyledText m_text;
     UIFont m_font;

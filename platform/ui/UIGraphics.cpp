@@ -61,6 +61,13 @@ std::unique_ptr<ImageContext> makeImageContext(
     return ctx;
 }
 
+// The context's own bitmap as an image, for a context that draws no more: no copy is needed.
+UIImage takeImage(std::unique_ptr<ImageContext> ctx)
+{
+    cairo_surface_flush(ctx->surface);
+    return UIImage::fromSurface(ctx->surface, ctx->scale);
+}
+
 UIImage imageOf(const ImageContext& ctx)
 {
     cairo_surface_flush(ctx.surface);
@@ -94,7 +101,7 @@ UIImage UIGraphicsImageRenderer::image(const std::function<void(CGContext&)>& ac
     if (actions)
         actions(*ctx->context);
     UIGraphicsPopContext();
-    return imageOf(*ctx);
+    return takeImage(std::move(ctx));
 }
 
 void UIGraphicsBeginImageContextWithOptions(CGSize size, bool opaque, CGFloat scale)

@@ -86,7 +86,28 @@ std::optional<Data> lenientDecode(std::string_view text, bool urlSafeToo)
     size_t written = 0;
     std::uint32_t bits = 0;
     int count = 0; // sextets of the quantum being read
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     for (size_t i = 0; i < text.size(); ++i) {
+        // Whole quanta of four alphabet characters, the bulk of any reply, four at a time; the
+        // first byte that is anything else is read below, one at a time.
+        if (count == 0) {
+            while (i + 4 <= text.size()) {
+                const std::int8_t a = table[bytes[i]], b = table[bytes[i + 1]], c = table[bytes[i + 2]],
+                                  d = table[bytes[i + 3]];
+                if ((a | b | c | d) < 0)
+                    break;
+                const std::uint32_t quantum = static_cast<std::uint32_t>(a) << 18
+                    | static_cast<std::uint32_t>(b) << 12 | static_cast<std::uint32_t>(c) << 6
+                    | static_cast<std::uint32_t>(d);
+                out[written] = static_cast<std::uint8_t>(quantum >> 16);
+                out[written + 1] = static_cast<std::uint8_t>(quantum >> 8);
+                out[written + 2] = static_cast<std::uint8_t>(quantum);
+                written += 3;
+                i += 4;
+            }
+            if (i >= text.size())
+                break;
+        }
         // Bytes of 0x80 and above are not ASCII and so are invalid in the table.
         const std::int8_t value = table[static_cast<std::uint8_t>(text[i])];
         if (value >= 0) {
@@ -148,16 +169,25 @@ std::optional<std::string> NrvAES::NrvAESDecrypt(
 
 std::string NrvAES::NrvAESDecrypt(std::string_view text)
 {
+    auto clear = nrv_detail::replyClearBytes(text);
+    if (!clear
+        || !nrv_detail::isValidUTF8(
+            std::string_view(reinterpret_cast<const char*>(clear->data()), clear->size())))
+        return {};
+    return stringFromData(*clear);
+}
+
+std::optional<Data> nrv_detail::replyClearBytes(std::string_view text)
+{
     // URL-safe characters are read as their standard counterparts; padding is optional.
     auto cipher = lenientDecode(text, true);
     if (!cipher)
-        return {};
-    auto clear = NrvAESWithData(*cipher, operationDecrypt, AESCryptor::modeCBC, replyKey,
-        static_cast<int>(replyKey.size()), replyIV, paddingPKCS7);
-    if (!clear)
-        return {};
-    std::string result = stringFromData(*clear);
-    return nrv_detail::isValidUTF8(result) ? result : std::string();
+        return std::nullopt;
+    auto clear = NrvAES::NrvAESWithData(*cipher, operationDecrypt, AESCryptor::modeCBC, NrvAES::replyKey,
+        static_cast<int>(NrvAES::replyKey.size()), NrvAES::replyIV, NrvAES::paddingPKCS7);
+    if (!clear || clear->empty())
+        return std::nullopt;
+    return clear;
 }
 
 std::optional<Data> NrvAES::NrvAESWithData(const Data& data, int operation, int mode, std::string_view key,
@@ -172,14 +202,20 @@ std::optional<Data> NrvAES::NrvAESWithData(const Data& data, int operation, int 
     const Data keyBytes = sizedBytes(key, static_cast<size_t>(keySize));
     const Data ivBytes = sizedBytes(iv, static_cast<size_t>(keySize));
     const bool encrypting = operation == operationEncrypt;
-    const Data input = encrypting ? bitPaddingWithData(data, mode, padding) : data;
+    // Only encryption adds padding; a reply is decrypted from the caller's bytes as they are.
+    std::optional<Data> padded;
+    if (encrypting)
+        padded = bitPaddingWithData(data, mode, padding);
+    const Data& input = encrypting ? *padded : data;
 
     auto result
         = AESCryptor::crypt(encrypting ? AESCryptor::Operation::encrypt : AESCryptor::Operation::decrypt,
             mode, padding == paddingPKCS7, keyBytes, ivBytes, input);
     if (!result.ok())
         return failed(result.status);
-    if (!encrypting && !result.data.empty())
+    // PKCS#7 outside CFB and OFB was removed by the cryptor: nothing to take off, nothing to copy.
+    const bool cryptorRemovedPadding = padding == paddingPKCS7 && !isSelfPaddedStreamMode(mode);
+    if (!encrypting && !result.data.empty() && !cryptorRemovedPadding)
         return removeBitPaddingWithData(result.data, mode, operation, padding);
     return std::move(result.data);
 }

@@ -60,3 +60,10 @@ public:
     // most "=", keeps only whole bytes. No data for non-ASCII text or any other character.
     static std::optional<Data> decodeBase64WithString(std::string_view text);
 };
+
+namespace nrv_detail {
+// The clear bytes of a reply's encrypted text (as NrvAES::NrvAESDecrypt(text) reads it), not
+// yet checked to be UTF-8: for readers that check it themselves, such as the JSON reader. None
+// on any failure and for empty clear text.
+std::optional<Data> replyClearBytes(std::string_view text);
+}

@@ -8,5 +8,6 @@
 //
 // A stored non-empty text is returned as it is. Otherwise the vendor identifier becomes the
 // stored value; when the platform has none, the item is removed and none is returned.
-// Keychain errors count as a missing item.
+// Keychain errors count as a missing item. The value found is kept for the run (per keychain
+// store file).
 std::optional<std::string> deviceUUID();

@@ -17,11 +17,6 @@ constexpr std::array<std::string_view, 3> kSignInExemptPaths = {
     "v1/user/info",
 };
 
-std::optional<JSON> parseJSON(std::string_view text)
-{
-    return JSONSerialization::jsonObject(Data(text.begin(), text.end()), true);
-}
-
 bool saysEncrypted(const HTTPResponse& response)
 {
     // HTTP field names carry no case; a proxy may well have folded this one.
@@ -84,10 +79,13 @@ NSError ZV_NetworkReply::serverError(const JSON& envelope)
 
 std::optional<JSON> ZV_NetworkReply::decryptJSON(std::string_view encrypted)
 {
-    std::string clear = NrvAES::NrvAESDecrypt(encrypted);
-    if (clear.empty())
+    // The clear bytes go to the reader as they are: it checks their UTF-8 itself (bytes of
+    // 0x80 and above are only allowed inside strings, where they are checked), so the text is
+    // neither checked twice nor copied.
+    std::optional<Data> clear = nrv_detail::replyClearBytes(encrypted);
+    if (!clear)
         return std::nullopt;
-    return parseJSON(clear);
+    return JSONSerialization::jsonObject(*clear, true);
 }
 
 std::optional<JSON> ZV_NetworkReply::decodeBody(const HTTPResponse& response)
@@ -95,9 +93,11 @@ std::optional<JSON> ZV_NetworkReply::decodeBody(const HTTPResponse& response)
     if (!response.statusCode || !response.body)
         return std::nullopt;
     std::string_view body(reinterpret_cast<const char*>(response.body->data()), response.body->size());
-    if (saysEncrypted(response) && nrv_detail::isValidUTF8(body))
+    // No UTF-8 check of the encrypted body first: the base64 reader refuses every byte that is
+    // not ASCII, and a body that is not UTF-8 would not have been JSON either.
+    if (saysEncrypted(response))
         return decryptJSON(body);
-    return parseJSON(body);
+    return JSONSerialization::jsonObject(*response.body, true);
 }
 
 bool ZV_NetworkReply::isSignInExempt(std::string_view path)

@@ -274,6 +274,16 @@ TEST(NrvAES, LenientDecoder)
     EXPECT_FALSE(text("Zm9v-_"));
     EXPECT_FALSE(text(std::string_view("Zm9v\0", 5)));
     EXPECT_FALSE(text("Zm9v\xC3\xA9"));
+
+    // Long text is read four characters at a time until something else comes; whatever stands at
+    // any place of a quantum is read as it would be alone.
+    const std::string clear = "The quick brown fox jumps over the lazy dog, twice over!";
+    const std::string base64 = *NrvGTMBase64::stringByEncodingBytes(clear.data(), clear.size());
+    for (size_t at = 0; at <= base64.size(); ++at) {
+        EXPECT_EQ(text(base64.substr(0, at) + " \n" + base64.substr(at)), clear) << at;
+        EXPECT_FALSE(text(base64.substr(0, at) + "*" + base64.substr(at))) << at;
+        EXPECT_FALSE(text(base64.substr(0, at) + "\xC3\xA9" + base64.substr(at))) << at;
+    }
 }
 
 }

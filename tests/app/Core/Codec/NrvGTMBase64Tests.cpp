@@ -156,3 +156,23 @@ TEST(NrvGTMBase64, TextForms)
 }
 
 }
+
+TEST(NrvUTF8, ASCIIRunsAreSkippedWholeAndEverySequenceIsStillChecked)
+{
+    // Eight ASCII bytes are passed over at once; a sequence anywhere in or after such runs is
+    // checked as it would be alone.
+    const std::string ascii(21, 'a');
+    for (std::string_view sequence : { "é", "测", "😀" }) {
+        for (size_t at = 0; at <= ascii.size(); ++at)
+            EXPECT_TRUE(
+                nrv_detail::isValidUTF8(ascii.substr(0, at) + std::string(sequence) + ascii.substr(at)))
+                << at;
+    }
+    // Cut, overlong, surrogate and past U+10FFFF.
+    for (std::string_view bad : { "\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF" }) {
+        for (size_t at = 0; at <= ascii.size(); ++at)
+            EXPECT_FALSE(nrv_detail::isValidUTF8(ascii.substr(0, at) + std::string(bad) + ascii.substr(at)))
+                << at;
+    }
+    EXPECT_TRUE(nrv_detail::isValidUTF8(""));
+}
