@@ -4,14 +4,51 @@
 #include "app/Theme/QMUIConfigurationTemplateDark.h"
 #include "platform/foundation/SecureRandom.h"
 #include "platform/ui/qmui/QMUIConfiguration.h"
+#include "platform/ui/qmui/QMUILabel.h"
 #include "platform/ui/qmui/QMUIThemeManager.h"
 
 #include <array>
+#include <cstddef>
+
+namespace {
+
+constexpr std::size_t slotCount = static_cast<std::size_t>(QDAppearanceSlot::navigationTitleView) + 1;
+
+// Framework labels made afterwards highlight in the table cells' selected colour.
+void customLabelAppearance()
+{
+    QMUILabel::appearance().highlightedBackgroundColor
+        = QMUIConfiguration::sharedInstance().tableViewCellSelectedBackgroundColor;
+}
+
+std::array<std::function<void()>, slotCount>& customisers()
+{
+    static std::array<std::function<void()>, slotCount> slots = [] {
+        std::array<std::function<void()>, slotCount> built;
+        built[static_cast<std::size_t>(QDAppearanceSlot::alertController)]
+            = &QDUIHelper::customAlertControllerAppearance;
+        built[static_cast<std::size_t>(QDAppearanceSlot::popup)] = &QDUIHelper::customPopupAppearance;
+        built[static_cast<std::size_t>(QDAppearanceSlot::label)] = &customLabelAppearance;
+        return built;
+    }();
+    return slots;
+}
+
+}
 
 void QDCommonUI::renderGlobalAppearances()
 {
-    // Of the framework's themed components, the pop-up and its menu are the ones this platform has.
-    QDUIHelper::customPopupAppearance();
+    // A copy: a customiser may install another while they run.
+    auto slots = customisers();
+    for (const auto& customiser : slots) {
+        if (customiser)
+            customiser();
+    }
+}
+
+void QDCommonUI::setAppearanceCustomiser(QDAppearanceSlot slot, std::function<void()> customiser)
+{
+    customisers()[static_cast<std::size_t>(slot)] = std::move(customiser);
 }
 
 UIStatusBarStyle QDCommonUI::searchControllerStatusBarStyle()

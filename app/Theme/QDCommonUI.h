@@ -4,14 +4,34 @@
 #include "platform/ui/UIColor.h"
 #include "platform/ui/UIViewController.h"
 
+#include <functional>
 #include <memory>
+
+// The places of the appearance customisers within renderGlobalAppearances, in running order.
+enum class QDAppearanceSlot {
+    moreOperation,
+    alertController,
+    dialog,
+    imagePicker,
+    emotionView,
+    popup,
+    searchBar,
+    label,
+    navigationTitleView,
+};
 
 // Global appearances that follow the theme, and a few themed factories. Main thread.
 class QDCommonUI {
 public:
     // Re-applies the appearances of the framework's components that take the theme (run again
-    // after every theme change).
+    // after every theme change): the customiser of each slot in order.
     static void renderGlobalAppearances();
+
+    // Installs (or, with an empty function, removes) the customiser of a slot. The alert, pop-up
+    // and label slots have theirs from the start; the components still to come (more-operation
+    // sheet, dialog, image picker, emotion view, search bar, navigation title view) install theirs
+    // here when they are built.
+    static void setAppearanceCustomiser(QDAppearanceSlot slot, std::function<void()> customiser);
 
     // The status-bar style of a search screen under the current theme: light content under
     // "Dark", dark content otherwise.

@@ -2,6 +2,7 @@
 
 #include "app/Theme/QDTheme.h"
 #include "app/Theme/QMUIConfigurationTemplateDark.h"
+#include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/ui/CGContext.h"
 #include "platform/ui/UIAlertController.h"
@@ -14,6 +15,7 @@
 #include "platform/ui/qmui/QMUIPopupContainerView.h"
 #include "platform/ui/qmui/QMUIPopupMenuView.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <regex>
 
@@ -82,6 +84,14 @@ void QDUIHelper::customPopupAppearance()
     menu.itemTitleColor = QDTheme::qd_tintColor();
 }
 
+std::shared_ptr<UITabBarItem> QDUIHelper::tabBarItemWithTitle(
+    std::string title, std::optional<UIImage> image, std::optional<UIImage> selectedImage, int tag)
+{
+    auto item = std::make_shared<UITabBarItem>(std::move(title), std::move(image), tag);
+    item->setSelectedImage(std::move(selectedImage));
+    return item;
+}
+
 std::shared_ptr<QMUIButton> QDUIHelper::generateDarkFilledButton()
 {
     const auto& config = QMUIConfiguration::sharedInstance();
@@ -128,6 +138,70 @@ std::shared_ptr<QMUIButton> QDUIHelper::generateGhostButtonWithColor(const UICol
     button->layer()->setBorderWidth(1);
     button->setCornerRadius(QMUIButtonCornerRadiusAdjustsBounds);
     return button;
+}
+
+const QDUIHelper::Emotions& QDUIHelper::qmuiEmotions()
+{
+    static const Emotions emotions = [] {
+        // Entries "number-[name]": the picture is "emotion_<number>", the text the name.
+        constexpr std::string_view text
+            = "01-[微笑];02-[开心];03-[生气];04-[委屈];05-[亲亲];06-[坏笑];07-[鄙视];08-[啊]";
+        Emotions list;
+        for (std::size_t start = 0; start < text.size();) {
+            std::size_t end = std::min(text.find(';', start), text.size());
+            std::string_view entry = text.substr(start, end - start);
+            std::size_t dash = entry.find('-');
+            list.push_back(QMUIEmotion::emotionWithIdentifier("emotion_" + std::string(entry.substr(0, dash)),
+                std::string(entry.substr(entry.rfind('-') + 1))));
+            start = end + 1;
+        }
+        return list;
+    }();
+    static bool loading = [] {
+        asyncLoadImages(emotions);
+        return true;
+    }();
+    (void)loading;
+    return emotions;
+}
+
+void QDUIHelper::asyncLoadImages(const Emotions& emotions)
+{
+    // The tint is worked out here: the theme belongs to the main thread.
+    const auto rgba = QDTheme::qd_tintColor().rgba();
+    const UIColor tint(rgba.red, rgba.green, rgba.blue, rgba.alpha);
+    std::vector<std::weak_ptr<QMUIEmotion>> targets;
+    std::vector<std::string> names;
+    for (const auto& emotion : emotions) {
+        if (!emotion)
+            continue;
+        targets.push_back(emotion);
+        names.push_back(emotion->identifier());
+    }
+    // Loads run side by side; only the latest one's pictures are kept, so an older tint that
+    // finishes late does not win.
+    static unsigned latestLoad = 0;
+    const unsigned load = ++latestLoad;
+    DispatchQueue::global().async([targets = std::move(targets), names = std::move(names), tint, load] {
+        std::vector<std::optional<UIImage>> images;
+        for (const auto& name : names) {
+            auto image = UIImage::named(name);
+            images.push_back(image ? std::optional(image->withTintColor(tint)) : std::nullopt);
+        }
+        DispatchQueue::main().async([targets, images = std::move(images), load] {
+            if (load != latestLoad)
+                return;
+            for (std::size_t i = 0; i < targets.size(); ++i) {
+                if (auto emotion = targets[i].lock())
+                    emotion->setImage(images[i]);
+            }
+        });
+    });
+}
+
+void QDUIHelper::updateEmotionImages()
+{
+    asyncLoadImages(qmuiEmotions());
 }
 
 void QDUIHelper::showAlertWhenSavedPhotoFailureByPermissionDenied()

@@ -28,19 +28,6 @@ std::optional<UIColor> withAlpha(const std::optional<UIColor>& color, CGFloat al
     return color->withAlphaComponent(alpha);
 }
 
-// A section header or footer with the margins every table style gives its accessory view.
-QMUIConfiguration::TableSectionAppearance section(
-    UIFont font, std::optional<UIColor> text, UIEdgeInsets inset)
-{
-    QMUIConfiguration::TableSectionAppearance s;
-    s.font = std::move(font);
-    s.textColor = std::move(text);
-    s.accessoryMargins = { 0, 15, 0, 0 };
-    s.contentInset = inset;
-    s.defaultHeight = QMUIConfiguration::automaticDimension;
-    return s;
-}
-
 }
 
 void QMUIConfigurationTemplate::applyConfigurationTemplate()
@@ -50,7 +37,7 @@ void QMUIConfigurationTemplate::applyConfigurationTemplate()
     applyGlobalColours(config);
     applyControls(config);
     applyNavigationBar(config);
-    applyTabAndToolBars(config);
+    applyBars(config);
     applyTables(config);
     applyBadgesAndOthers(config);
 }
@@ -139,21 +126,18 @@ void QMUIConfigurationTemplate::applyNavigationBar(QMUIConfiguration& c) const
               .withRenderingMode(UIImageRenderingMode::alwaysTemplate);
 }
 
-void QMUIConfigurationTemplate::applyTabAndToolBars(QMUIConfiguration& c) const
+void QMUIConfigurationTemplate::applyBars(QMUIConfiguration& c) const
 {
     const bool modern = systemIs15OrLater();
-    // The tab and tool bars take the same values.
-    for (auto* bar : { &c.tabBar, &c.toolBar }) {
-        if (modern) {
-            bar->usesStandardAppearanceOnly = false;
-            bar->removeBackgroundEffectAutomatically = false;
-        }
-        bar->containerClasses.clear();
-        bar->backgroundImage = std::nullopt;
-        bar->barTintColor = std::nullopt;
-        bar->shadowImageColor = std::nullopt;
-        bar->style = QMUIConfiguration::BarStyle::defaultStyle;
-    }
+    if (modern)
+        c.tabBarUsesStandardAppearanceOnly = false;
+    c.tabBarContainerClasses.clear();
+    c.tabBarBackgroundImage = std::nullopt;
+    if (modern)
+        c.tabBarRemoveBackgroundEffectAutomatically = false;
+    c.tabBarBarTintColor = std::nullopt;
+    c.tabBarShadowImageColor = std::nullopt;
+    c.tabBarStyle = QMUIConfiguration::BarStyle::defaultStyle;
     c.tabBarItemTitleFont = std::nullopt;
     c.tabBarItemTitleFontSelected = std::nullopt;
     c.tabBarItemTitleColor = std::nullopt;
@@ -161,12 +145,21 @@ void QMUIConfigurationTemplate::applyTabAndToolBars(QMUIConfiguration& c) const
     c.tabBarItemImageColor = std::nullopt;
     c.tabBarItemImageColorSelected = std::nullopt;
 
+    if (modern)
+        c.toolBarUsesStandardAppearanceOnly = false;
+    c.toolBarContainerClasses.clear();
     c.toolBarHighlightedAlpha = 0.4;
     c.toolBarDisabledAlpha = 0.4;
     c.toolBarTintColor = std::nullopt;
     // Derived from a tint that is nothing at this point, so nothing as well.
     c.toolBarTintColorHighlighted = withAlpha(c.toolBarTintColor, c.toolBarHighlightedAlpha);
     c.toolBarTintColorDisabled = withAlpha(c.toolBarTintColor, c.toolBarDisabledAlpha);
+    c.toolBarBackgroundImage = std::nullopt;
+    if (modern)
+        c.toolBarRemoveBackgroundEffectAutomatically = false;
+    c.toolBarBarTintColor = std::nullopt;
+    c.toolBarShadowImageColor = std::nullopt;
+    c.toolBarStyle = QMUIConfiguration::BarStyle::defaultStyle;
     c.toolBarButtonFont = std::nullopt;
 
     c.searchBarTextFieldBackgroundImage = std::nullopt;
@@ -186,50 +179,78 @@ void QMUIConfigurationTemplate::applyTables(QMUIConfiguration& c) const
     const bool modern = systemIs15OrLater();
     constexpr CGFloat automatic = QMUIConfiguration::automaticDimension;
 
-    auto& plain = c.tableViewPlain;
     c.tableViewEstimatedHeightEnabled = true;
-    plain.backgroundColor = std::nullopt;
+    c.tableViewBackgroundColor = std::nullopt;
     c.tableSectionIndexColor = std::nullopt;
     c.tableSectionIndexBackgroundColor = std::nullopt;
     c.tableSectionIndexTrackingBackgroundColor = std::nullopt;
-    plain.separatorColor = c.separatorColor;
+    c.tableViewSeparatorColor = c.separatorColor;
     c.tableViewCellNormalHeight = automatic;
-    plain.cell = {};
-    plain.cell.selectedBackgroundColor = rgb(238, 239, 241);
-    plain.cell.warningBackgroundColor = c.yellowColor;
+    c.tableViewCellTitleLabelColor = std::nullopt;
+    c.tableViewCellDetailLabelColor = std::nullopt;
+    c.tableViewCellBackgroundColor = std::nullopt;
+    c.tableViewCellSelectedBackgroundColor = rgb(238, 239, 241);
+    c.tableViewCellWarningBackgroundColor = c.yellowColor;
     c.tableViewCellDisclosureIndicatorImage = std::nullopt;
     c.tableViewCellCheckmarkImage = std::nullopt;
     c.tableViewCellDetailButtonImage = std::nullopt;
     c.tableViewCellSpacingBetweenDetailButtonAndDisclosureIndicator = 12;
-    plain.sectionHeader = section(UIFont::boldSystemFont(12), c.grayDarkenColor, { 4, 15, 4, 15 });
-    plain.sectionFooter = section(UIFont::boldSystemFont(12), c.grayColor, { 4, 15, 4, 15 });
-    plain.sectionHeader.backgroundColor = rgb(244, 244, 244);
-    plain.sectionFooter.backgroundColor = rgb(244, 244, 244);
+    c.tableViewSectionHeaderBackgroundColor = rgb(244, 244, 244);
+    c.tableViewSectionFooterBackgroundColor = rgb(244, 244, 244);
+    c.tableViewSectionHeaderFont = UIFont::boldSystemFont(12);
+    c.tableViewSectionFooterFont = UIFont::boldSystemFont(12);
+    c.tableViewSectionHeaderTextColor = c.grayDarkenColor;
+    c.tableViewSectionFooterTextColor = c.grayColor;
+    c.tableViewSectionHeaderAccessoryMargins = { 0, 15, 0, 0 };
+    c.tableViewSectionFooterAccessoryMargins = { 0, 15, 0, 0 };
+    c.tableViewSectionHeaderContentInset = { 4, 15, 4, 15 };
+    c.tableViewSectionFooterContentInset = { 4, 15, 4, 15 };
     if (modern)
-        plain.sectionHeaderTopPadding = automatic;
+        c.tableViewSectionHeaderTopPadding = automatic;
 
-    auto& grouped = c.tableViewGrouped;
-    grouped.backgroundColor = std::nullopt;
-    grouped.separatorColor = plain.separatorColor;
-    grouped.cell = plain.cell;
-    grouped.sectionHeader = section(UIFont::systemFont(12), c.grayDarkenColor, { 16, 15, 8, 15 });
-    grouped.sectionFooter = section(UIFont::systemFont(12), c.grayColor, { 8, 15, 2, 15 });
+    c.tableViewGroupedBackgroundColor = std::nullopt;
+    c.tableViewGroupedSeparatorColor = c.tableViewSeparatorColor;
+    c.tableViewGroupedCellTitleLabelColor = c.tableViewCellTitleLabelColor;
+    c.tableViewGroupedCellDetailLabelColor = c.tableViewCellDetailLabelColor;
+    c.tableViewGroupedCellBackgroundColor = c.tableViewCellBackgroundColor;
+    c.tableViewGroupedCellSelectedBackgroundColor = c.tableViewCellSelectedBackgroundColor;
+    c.tableViewGroupedCellWarningBackgroundColor = c.tableViewCellWarningBackgroundColor;
+    c.tableViewGroupedSectionHeaderFont = UIFont::systemFont(12);
+    c.tableViewGroupedSectionFooterFont = UIFont::systemFont(12);
+    c.tableViewGroupedSectionHeaderTextColor = c.grayDarkenColor;
+    c.tableViewGroupedSectionFooterTextColor = c.grayColor;
+    c.tableViewGroupedSectionHeaderAccessoryMargins = { 0, 15, 0, 0 };
+    c.tableViewGroupedSectionFooterAccessoryMargins = { 0, 15, 0, 0 };
+    c.tableViewGroupedSectionHeaderDefaultHeight = automatic;
+    c.tableViewGroupedSectionFooterDefaultHeight = automatic;
+    c.tableViewGroupedSectionHeaderContentInset = { 16, 15, 8, 15 };
+    c.tableViewGroupedSectionFooterContentInset = { 8, 15, 2, 15 };
     if (modern)
-        grouped.sectionHeaderTopPadding = automatic;
+        c.tableViewGroupedSectionHeaderTopPadding = automatic;
 
-    auto& inset = c.tableViewInsetGrouped;
     c.tableViewInsetGroupedCornerRadius = 10;
     c.tableViewInsetGroupedHorizontalInset = QMUIHelper::isIPad() ? 20 : 15;
-    inset.backgroundColor = grouped.backgroundColor;
-    inset.separatorColor = grouped.separatorColor;
-    inset.cell = grouped.cell;
-    inset.sectionHeader = grouped.sectionHeader;
-    // The footer copies the inset-grouped header just set (not the grouped footer), apart from
-    // its default height, which is the grouped footer's.
-    inset.sectionFooter = inset.sectionHeader;
-    inset.sectionFooter.defaultHeight = grouped.sectionFooter.defaultHeight;
+    c.tableViewInsetGroupedBackgroundColor = c.tableViewGroupedBackgroundColor;
+    c.tableViewInsetGroupedSeparatorColor = c.tableViewGroupedSeparatorColor;
+    c.tableViewInsetGroupedCellTitleLabelColor = c.tableViewGroupedCellTitleLabelColor;
+    c.tableViewInsetGroupedCellDetailLabelColor = c.tableViewGroupedCellDetailLabelColor;
+    c.tableViewInsetGroupedCellBackgroundColor = c.tableViewGroupedCellBackgroundColor;
+    c.tableViewInsetGroupedCellWarningBackgroundColor = c.tableViewGroupedCellWarningBackgroundColor;
+    c.tableViewInsetGroupedCellSelectedBackgroundColor = c.tableViewGroupedCellSelectedBackgroundColor;
+    c.tableViewInsetGroupedSectionHeaderFont = c.tableViewGroupedSectionHeaderFont;
+    c.tableViewInsetGroupedSectionHeaderTextColor = c.tableViewGroupedSectionHeaderTextColor;
+    c.tableViewInsetGroupedSectionHeaderAccessoryMargins = c.tableViewGroupedSectionHeaderAccessoryMargins;
+    c.tableViewInsetGroupedSectionHeaderDefaultHeight = c.tableViewGroupedSectionHeaderDefaultHeight;
+    c.tableViewInsetGroupedSectionFooterDefaultHeight = c.tableViewGroupedSectionFooterDefaultHeight;
+    c.tableViewInsetGroupedSectionHeaderContentInset = c.tableViewGroupedSectionHeaderContentInset;
+    // The footer copies the inset-grouped header just set, not the grouped footer.
+    c.tableViewInsetGroupedSectionFooterFont = c.tableViewInsetGroupedSectionHeaderFont;
+    c.tableViewInsetGroupedSectionFooterTextColor = c.tableViewInsetGroupedSectionHeaderTextColor;
+    c.tableViewInsetGroupedSectionFooterAccessoryMargins
+        = c.tableViewInsetGroupedSectionHeaderAccessoryMargins;
+    c.tableViewInsetGroupedSectionFooterContentInset = c.tableViewInsetGroupedSectionHeaderContentInset;
     if (modern)
-        inset.sectionHeaderTopPadding = automatic;
+        c.tableViewInsetGroupedSectionHeaderTopPadding = automatic;
 }
 
 void QMUIConfigurationTemplate::applyBadgesAndOthers(QMUIConfiguration& c) const

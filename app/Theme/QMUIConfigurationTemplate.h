@@ -35,7 +35,7 @@ private:
     void applyGlobalColours(QMUIConfiguration& config) const;
     void applyControls(QMUIConfiguration& config) const;
     void applyNavigationBar(QMUIConfiguration& config) const;
-    void applyTabAndToolBars(QMUIConfiguration& config) const;
+    void applyBars(QMUIConfiguration& config) const;
     void applyTables(QMUIConfiguration& config) const;
     void applyBadgesAndOthers(QMUIConfiguration& config) const;
 };

@@ -25,16 +25,16 @@ void QMUIConfigurationTemplateDark::applyConfigurationTemplate()
     c.keyboardAppearance = QMUIConfiguration::KeyboardAppearance::dark;
     c.navBarBackgroundImage = std::nullopt;
     c.navBarStyle = QMUIConfiguration::BarStyle::black;
-    c.tabBar.backgroundImage = std::nullopt;
+    c.tabBarBackgroundImage = std::nullopt;
     // Theme-aware like the framework's other colours, though this template's separator is fixed.
     auto separator = [] {
         return qmui_colorWithThemeProvider([](QMUIThemeManager&, const std::optional<std::string>&,
                                                const QMUITheme&) { return separatorColour(); });
     };
-    c.tabBar.shadowImageColor = separator();
-    c.tabBar.style = QMUIConfiguration::BarStyle::black;
-    c.toolBar.shadowImageColor = separator();
-    c.toolBar.style = QMUIConfiguration::BarStyle::black;
+    c.tabBarShadowImageColor = separator();
+    c.tabBarStyle = QMUIConfiguration::BarStyle::black;
+    c.toolBarShadowImageColor = separator();
+    c.toolBarStyle = QMUIConfiguration::BarStyle::black;
 }
 
 bool QMUIConfigurationTemplateDark::shouldApplyTemplateAutomatically()

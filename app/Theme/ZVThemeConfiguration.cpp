@@ -2,6 +2,7 @@
 
 #include "app/Theme/QDCommonUI.h"
 #include "app/Theme/QDThemeManager.h"
+#include "app/Theme/QDUIHelper.h"
 #include "app/Theme/QMUIConfigurationTemplateDark.h"
 #include "platform/foundation/NoDestructor.h"
 #include "platform/foundation/UserDefaults.h"
@@ -60,6 +61,8 @@ void ZVThemeConfiguration::handleThemeDidChange(const Notification& notification
             PropertyList(*identifier), QMUIConfigurationTemplateDark::selectedThemeIdentifierKey);
     if (auto theme = QDThemeManager::currentTheme())
         theme->applyConfigurationTemplate();
-    if (QMUIHelper::canUpdateAppearance())
+    if (QMUIHelper::canUpdateAppearance()) {
         QDCommonUI::renderGlobalAppearances();
+        QDUIHelper::updateEmotionImages();
+    }
 }

@@ -10,7 +10,8 @@
 // Switches between the app's themes at run time: makes the template of an identifier ("Default"
 // light, "Dark" dark), follows the system's light or dark style once a theme has been chosen, and
 // on every change of the default manager's theme stores its identifier under
-// "selectedThemeIdentifier", reapplies its configuration and re-renders the global appearances.
+// "selectedThemeIdentifier", reapplies its configuration and re-renders the global appearances
+// and the emotions' pictures.
 // Nothing runs until setupTheme() is called. Main thread.
 class ZVThemeConfiguration {
 public:

@@ -3,6 +3,7 @@
 #include "platform/ui/TextLayout.h"
 #include "platform/ui/UIGraphics.h"
 #include "platform/ui/UIScreen.h"
+#include "platform/ui/detail/BarBackground.h"
 #include "platform/ui/gestures/UITouch.h"
 
 #include <algorithm>
@@ -81,10 +82,30 @@ void UINavigationBarButton::attachParts()
     addSubview(m_label);
 }
 
+std::shared_ptr<UIView> UINavigationBarButton::viewForItem(const std::shared_ptr<UIBarButtonItem>& item)
+{
+    if (item->customView())
+        return item->customView();
+    std::weak_ptr<UIBarButtonItem> weakItem = item;
+    auto button = UIView::create<UINavigationBarButton>(
+        item->image() ? std::string {} : item->title(), item->image(), [weakItem] {
+            if (auto i = weakItem.lock())
+                i->performAction();
+        });
+    button->acceptsTouchUp = [weakItem](const UITouch& touch) {
+        auto i = weakItem.lock();
+        return !i || i->acceptsTouchUp(touch);
+    };
+    button->setFont(buttonFont(item->style() == UIBarButtonItemStyle::done));
+    button->setColor(item->tintColor());
+    button->setEnabled(item->isEnabled());
+    return button;
+}
+
 void UINavigationBarButton::setEnabled(bool enabled)
 {
     m_enabled = enabled;
-    setAlpha(enabled ? 1 : 0.35);
+    updateColors();
 }
 
 void UINavigationBarButton::setFont(UIFont font)
@@ -99,11 +120,29 @@ void UINavigationBarButton::setColor(std::optional<UIColor> color)
     updateColors();
 }
 
+void UINavigationBarButton::setStateColors(
+    std::optional<UIColor> highlighted, std::optional<UIColor> disabled)
+{
+    m_highlightedColor = std::move(highlighted);
+    m_disabledColor = std::move(disabled);
+    updateColors();
+}
+
 void UINavigationBarButton::updateColors()
 {
     UIColor color = m_color ? *m_color : tintColor();
+    // A state colour replaces the dimming of that state.
+    std::optional<UIColor> stateColor = !m_enabled ? m_disabledColor
+        : m_tracking                               ? m_highlightedColor
+                                                   : std::nullopt;
+    CGFloat alpha = !m_enabled ? 0.35 : m_tracking ? 0.2 : 1;
+    if (stateColor) {
+        color = *stateColor;
+        alpha = 1;
+    }
     m_label->setTextColor(color);
     m_imageView->setTintColor(color);
+    setAlpha(alpha);
 }
 
 void UINavigationBarButton::tintColorDidChange()
@@ -152,15 +191,14 @@ void UINavigationBarButton::layoutSubviews()
 void UINavigationBarButton::touchesBegan(const UITouchSet&, const UIEvent*)
 {
     m_tracking = true;
-    if (m_enabled)
-        setAlpha(0.2);
+    updateColors();
 }
 
 void UINavigationBarButton::touchesEnded(const UITouchSet& touches, const UIEvent*)
 {
     bool wasTracking = m_tracking;
     m_tracking = false;
-    setAlpha(m_enabled ? 1 : 0.35);
+    updateColors();
     if (!wasTracking)
         return;
     if (acceptsTouchUp && !touches.empty() && !acceptsTouchUp(*touches.front()))
@@ -171,7 +209,7 @@ void UINavigationBarButton::touchesEnded(const UITouchSet& touches, const UIEven
 void UINavigationBarButton::touchesCancelled(const UITouchSet&, const UIEvent*)
 {
     m_tracking = false;
-    setAlpha(m_enabled ? 1 : 0.35);
+    updateColors();
 }
 
 std::string UINavigationBarButton::dumpAttributes() const
@@ -194,6 +232,7 @@ UINavigationBar::UINavigationBar()
 {
     const Appearance& defaults = appearance();
     m_translucent = defaults.translucent;
+    m_barStyle = defaults.barStyle;
     m_barTintColor = defaults.barTintColor;
     m_backgroundImage = defaults.backgroundImage;
     m_shadowImage = defaults.shadowImage;
@@ -218,6 +257,15 @@ void UINavigationBar::setTranslucent(bool translucent)
 {
     m_translucent = translucent;
     updateBackground();
+}
+
+void UINavigationBar::setBarStyle(UIBarStyle style)
+{
+    if (style == m_barStyle)
+        return;
+    m_barStyle = style;
+    updateBackground();
+    rebuildContent();
 }
 
 void UINavigationBar::setBarTintColor(std::optional<UIColor> color)
@@ -263,15 +311,14 @@ void UINavigationBar::setBackgroundExtension(CGFloat top)
 
 void UINavigationBar::updateBackground()
 {
-    UIColor base = m_barTintColor ? *m_barTintColor : UIColor::systemBackground();
-    if (!m_barTintColor && m_translucent)
-        base = base.withAlphaComponent(0.94);
+    UIColor base
+        = m_barTintColor ? *m_barTintColor : detail::barStyleBackgroundColor(m_barStyle, m_translucent);
     m_backgroundView->setBackgroundColor(
         m_backgroundImage ? std::optional<UIColor> {} : std::optional { base });
     m_backgroundView->setImage(m_backgroundImage);
     if (!m_shadowImage) {
         m_shadowView->setImage(std::nullopt);
-        m_shadowView->setBackgroundColor(UIColor(0, 0, 0, 0.3));
+        m_shadowView->setBackgroundColor(detail::barStyleHairlineColor(m_barStyle));
         m_shadowView->setHidden(false);
     } else {
         m_shadowView->setBackgroundColor(std::nullopt);
@@ -310,26 +357,6 @@ std::shared_ptr<UINavigationItem> UINavigationBar::backItem() const
     return m_items.size() < 2 ? nullptr : m_items[m_items.size() - 2];
 }
 
-std::shared_ptr<UIView> UINavigationBar::makeItemView(const std::shared_ptr<UIBarButtonItem>& item)
-{
-    if (item->customView())
-        return item->customView();
-    std::weak_ptr<UIBarButtonItem> weakItem = item;
-    auto button = UIView::create<UINavigationBarButton>(
-        item->image() ? std::string {} : item->title(), item->image(), [weakItem] {
-            if (auto i = weakItem.lock())
-                i->performAction();
-        });
-    button->acceptsTouchUp = [weakItem](const UITouch& touch) {
-        auto i = weakItem.lock();
-        return !i || i->acceptsTouchUp(touch);
-    };
-    button->setFont(buttonFont(item->style() == UIBarButtonItemStyle::done));
-    button->setColor(item->tintColor());
-    button->setEnabled(item->isEnabled());
-    return button;
-}
-
 void UINavigationBar::rebuildContent()
 {
     attachParts();
@@ -363,15 +390,16 @@ void UINavigationBar::rebuildContent()
         m_titleLabel->setText(top->title());
         m_titleLabel->setFont(m_titleAttributes.font ? *m_titleAttributes.font
                                                      : UIFont::systemFont(17, UIFont::Weight::semibold));
-        m_titleLabel->setTextColor(
-            m_titleAttributes.foregroundColor ? *m_titleAttributes.foregroundColor : UIColor::label());
+        m_titleLabel->setTextColor(m_titleAttributes.foregroundColor
+                ? *m_titleAttributes.foregroundColor
+                : detail::barStyleContentColor(m_barStyle));
         m_titleLabel->setTextAlignment(NSTextAlignment::center);
         m_titleLabel->setUserInteractionEnabled(false);
         addSubview(m_titleLabel);
     }
     if (!top->leftBarButtonItems().empty()) {
         for (const auto& item : top->leftBarButtonItems())
-            m_leftViews.push_back(makeItemView(item));
+            m_leftViews.push_back(UINavigationBarButton::viewForItem(item));
     } else if (auto back = backItem(); back && !top->hidesBackButton()) {
         std::string backTitle = back->backButtonTitle() ? *back->backButtonTitle() : back->title();
         std::weak_ptr<UIView> weak = weakFromThis();
@@ -389,7 +417,7 @@ void UINavigationBar::rebuildContent()
     for (auto& v : m_leftViews)
         addSubview(v);
     for (const auto& item : top->rightBarButtonItems())
-        m_rightViews.push_back(makeItemView(item));
+        m_rightViews.push_back(UINavigationBarButton::viewForItem(item));
     for (auto& v : m_rightViews)
         addSubview(v);
     setNeedsLayout();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/UIBarStyle.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UINavigationItem.h"
@@ -16,6 +17,9 @@
 class UINavigationBarButton : public UIView {
 public:
     UINavigationBarButton(std::string title, std::optional<UIImage> image, std::function<void()> action);
+    // What shows a bar button item in a bar: its custom view, else a button that runs the item's
+    // action (a repeated tap as the item allows) in the item's font, tint and state.
+    static std::shared_ptr<UIView> viewForItem(const std::shared_ptr<UIBarButtonItem>& item);
 
     std::string className() const override { return "UINavigationBarButton"; }
 
@@ -26,6 +30,8 @@ public:
     void setFont(UIFont font);
     // Colour of the title and of template images; unset follows the tint colour.
     void setColor(std::optional<UIColor> color);
+    // Colours while pressed and while disabled; unset dims the normal colour instead.
+    void setStateColors(std::optional<UIColor> highlighted, std::optional<UIColor> disabled);
     const UILabel& titleLabel() const { return *m_label; }
 
     // What a tap does: runs the action when enabled. Returns whether it ran.
@@ -49,6 +55,8 @@ private:
     std::shared_ptr<UILabel> m_label;
     std::function<void()> m_action;
     std::optional<UIColor> m_color;
+    std::optional<UIColor> m_highlightedColor;
+    std::optional<UIColor> m_disabledColor;
     bool m_enabled = true;
     bool m_tracking = false;
 };
@@ -76,6 +84,7 @@ public:
         UINavigationBarTitleTextAttributes titleTextAttributes;
         std::optional<UIImage> backIndicatorImage;
         bool translucent = true;
+        UIBarStyle barStyle = UIBarStyle::defaultStyle;
     };
     static Appearance& appearance();
 
@@ -87,7 +96,10 @@ public:
     // An opaque bar lets the content of its controllers start below it.
     bool isTranslucent() const { return m_translucent; }
     void setTranslucent(bool translucent);
-    // Background colour; unset gives the system background (slightly see-through when translucent).
+    // Black gives a black background and a white title unless the bar sets its own.
+    UIBarStyle barStyle() const { return m_barStyle; }
+    void setBarStyle(UIBarStyle style);
+    // Background colour; unset gives the style's (slightly see-through when translucent).
     const std::optional<UIColor>& barTintColor() const { return m_barTintColor; }
     void setBarTintColor(std::optional<UIColor> color);
     // Drawn over the whole background, stretched.
@@ -130,9 +142,9 @@ private:
     void attachParts();
     void rebuildContent();
     void updateBackground();
-    std::shared_ptr<UIView> makeItemView(const std::shared_ptr<UIBarButtonItem>& item);
 
     bool m_translucent = true;
+    UIBarStyle m_barStyle = UIBarStyle::defaultStyle;
     std::optional<UIColor> m_barTintColor;
     std::optional<UIImage> m_backgroundImage;
     std::optional<UIImage> m_shadowImage;

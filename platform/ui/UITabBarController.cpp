@@ -8,65 +8,6 @@
 
 using detail::ControllerHierarchy;
 
-// ---- UITabBar ----
-
-UITabBar::UITabBar()
-    : UIView(CGRect { 0, 0, UIScreen::main().bounds().width(), barHeight })
-{
-    setBackgroundColor(UIColor::systemBackground().withAlphaComponent(0.94));
-}
-
-void UITabBar::setTitles(std::vector<std::string> titles)
-{
-    for (auto& button : m_buttons)
-        button->removeFromSuperview();
-    m_buttons.clear();
-    std::weak_ptr<UIView> weak = weakFromThis();
-    for (std::size_t i = 0; i < titles.size(); ++i) {
-        auto button = UIView::create<UINavigationBarButton>(std::move(titles[i]), std::nullopt, [weak, i] {
-            auto bar = std::static_pointer_cast<UITabBar>(weak.lock());
-            if (bar && bar->m_select) {
-                auto select = bar->m_select;
-                select(i);
-            }
-        });
-        button->setFont(UIFont::systemFont(10, UIFont::Weight::medium));
-        addSubview(button);
-        m_buttons.push_back(std::move(button));
-    }
-    updateColors();
-    setNeedsLayout();
-}
-
-void UITabBar::setSelectedIndex(std::size_t index)
-{
-    m_selected = index;
-    updateColors();
-}
-
-void UITabBar::updateColors()
-{
-    for (std::size_t i = 0; i < m_buttons.size(); ++i)
-        m_buttons[i]->setColor(
-            i == m_selected ? std::optional<UIColor> {} : std::optional { UIColor::gray() });
-}
-
-void UITabBar::layoutSubviews()
-{
-    UIView::layoutSubviews();
-    if (m_buttons.empty())
-        return;
-    CGFloat width = bounds().width() / static_cast<CGFloat>(m_buttons.size());
-    for (std::size_t i = 0; i < m_buttons.size(); ++i) {
-        CGSize s = m_buttons[i]->sizeThatFits({});
-        s.width = std::min(s.width, width);
-        m_buttons[i]->setFrame(
-            { width * static_cast<CGFloat>(i) + (width - s.width) / 2, 0, s.width, barHeight });
-    }
-}
-
-// ---- UITabBarController ----
-
 UITabBarController::UITabBarController()
     : m_tabBar(UIView::create<UITabBar>())
 { }
@@ -100,10 +41,10 @@ void UITabBarController::setViewControllers(std::vector<std::shared_ptr<UIViewCo
     }
     auto it = std::find(m_tabs.begin(), m_tabs.end(), selected);
     m_selected = it == m_tabs.end() ? 0 : static_cast<std::size_t>(it - m_tabs.begin());
-    std::vector<std::string> titles;
+    std::vector<std::shared_ptr<UITabBarItem>> items;
     for (const auto& c : m_tabs)
-        titles.push_back(c->title());
-    m_tabBar->setTitles(std::move(titles));
+        items.push_back(c->tabBarItem());
+    m_tabBar->setItems(std::move(items));
     showSelected();
     update.commit();
     for (const auto& c : m_tabs)

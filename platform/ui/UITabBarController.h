@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/UINavigationBar.h"
+#include "platform/ui/UITabBar.h"
 #include "platform/ui/UIViewController.h"
 
 #include <functional>
@@ -8,34 +8,9 @@
 #include <string>
 #include <vector>
 
-// The bar at the bottom of a tab bar controller: one button per tab, titled after its
-// controller, the selected one in the tint colour.
-class UITabBar : public UIView {
-public:
-    static constexpr CGFloat barHeight = 49;
-
-    UITabBar();
-    std::string className() const override { return "UITabBar"; }
-
-    void setTitles(std::vector<std::string> titles);
-    void setSelectedIndex(std::size_t index);
-    // Run with the index of a tapped button.
-    void setSelectAction(std::function<void(std::size_t)> action) { m_select = std::move(action); }
-    const std::vector<std::shared_ptr<UINavigationBarButton>>& buttons() const { return m_buttons; }
-
-    void layoutSubviews() override;
-
-private:
-    void updateColors();
-
-    std::vector<std::shared_ptr<UINavigationBarButton>> m_buttons;
-    std::size_t m_selected = 0;
-    std::function<void(std::size_t)> m_select;
-};
-
-// Shows one of several controllers, chosen with a bar of tabs at the bottom. The bar hides
-// while the selected controller is a navigation stack holding a controller that asks for it
-// (hidesBottomBarWhenPushed).
+// Shows one of several controllers, chosen with a bar of tabs at the bottom (each controller's
+// tabBarItem, taken when the controllers are set). The bar hides while the selected controller
+// is a navigation stack holding a controller that asks for it (hidesBottomBarWhenPushed).
 class UITabBarController : public UIViewController {
 public:
     UITabBarController();

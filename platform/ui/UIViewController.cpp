@@ -2,6 +2,7 @@
 
 #include "platform/ui/UINavigationController.h"
 #include "platform/ui/UITabBarController.h"
+#include "platform/ui/UITabBarItem.h"
 #include "platform/ui/detail/ControllerHierarchy.h"
 
 using detail::ControllerHierarchy;
@@ -71,6 +72,13 @@ void UIViewController::setTitle(std::string title)
 {
     m_title = std::move(title);
     m_navigationItem->setTitle(m_title);
+}
+
+const std::shared_ptr<UITabBarItem>& UIViewController::tabBarItem() const
+{
+    if (!m_tabBarItem)
+        m_tabBarItem = std::make_shared<UITabBarItem>(m_title, std::nullopt, 0);
+    return m_tabBarItem;
 }
 
 UINavigationItem& UIViewController::navigationItem()

@@ -12,6 +12,7 @@
 
 class UINavigationController;
 class UITabBarController;
+class UITabBarItem;
 class UIWindow;
 
 namespace detail {
@@ -102,6 +103,9 @@ public:
     virtual void setTitle(std::string title);
     UINavigationItem& navigationItem();
     const std::shared_ptr<UINavigationItem>& navigationItemPointer() { return m_navigationItem; }
+    // The controller's tab in a tab bar controller: made on first use with the controller's title.
+    const std::shared_ptr<UITabBarItem>& tabBarItem() const;
+    void setTabBarItem(std::shared_ptr<UITabBarItem> item) { m_tabBarItem = std::move(item); }
     bool hidesBottomBarWhenPushed() const { return m_hidesBottomBarWhenPushed; }
     void setHidesBottomBarWhenPushed(bool hides) { m_hidesBottomBarWhenPushed = hides; }
     unsigned edgesForExtendedLayout() const { return m_edgesForExtendedLayout; }
@@ -193,6 +197,7 @@ private:
     bool m_loadingView = false;
     std::string m_title;
     std::shared_ptr<UINavigationItem> m_navigationItem;
+    mutable std::shared_ptr<UITabBarItem> m_tabBarItem;
     bool m_hidesBottomBarWhenPushed = false;
     unsigned m_edgesForExtendedLayout = UIRectEdgeAll;
     bool m_extendedLayoutIncludesOpaqueBars = false;

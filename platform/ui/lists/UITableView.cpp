@@ -313,8 +313,7 @@ std::shared_ptr<UIView> UITableView::edgeView(int section, Edge edge)
                 auto title = edge == Edge::header ? source->titleForHeader(*this, section)
                                                   : source->titleForFooter(*this, section);
                 if (title)
-                    view = std::make_shared<SectionTitleView>(
-                        *title, m_style == UITableViewStyle::grouped, edge == Edge::header);
+                    view = makeSectionTitleView(*title, edge == Edge::header);
             }
         }
         if (view)
@@ -322,6 +321,11 @@ std::shared_ptr<UIView> UITableView::edgeView(int section, Edge edge)
     }
     auto it = views.find(section);
     return it == views.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<UIView> UITableView::makeSectionTitleView(const std::string& title, bool header)
+{
+    return std::make_shared<SectionTitleView>(title, m_style == UITableViewStyle::grouped, header);
 }
 
 CGFloat UITableView::edgeHeight(int section, Edge edge, UITableViewDelegate* delegate)

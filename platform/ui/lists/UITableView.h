@@ -185,6 +185,10 @@ public:
     std::size_t idleCellCount() const { return m_cellQueue.idleCount(); }
 
 protected:
+    // The view of a section title that the data source gives; a subclass may give its own look
+    // (its frame's height is the section's when the delegate and the table set none).
+    virtual std::shared_ptr<UIView> makeSectionTitleView(const std::string& title, bool header);
+
     void contentOffsetDidChange() override;
     void boundsSizeDidChange() override;
 

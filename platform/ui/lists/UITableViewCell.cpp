@@ -151,6 +151,18 @@ void UITableViewCell::setAccessoryView(std::shared_ptr<UIView> view)
     setNeedsLayout();
 }
 
+void UITableViewCell::setSelectedBackgroundView(std::shared_ptr<UIView> view)
+{
+    if (m_selectedBackground)
+        m_selectedBackground->removeFromSuperview();
+    m_selectedBackground = std::move(view);
+    if (m_selectedBackground)
+        m_selectedBackground->setHidden(true);
+    attachParts();
+    updateHighlight();
+    setNeedsLayout();
+}
+
 void UITableViewCell::setSelectionStyle(UITableViewCellSelectionStyle style)
 {
     m_selectionStyle = style;

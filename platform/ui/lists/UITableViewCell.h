@@ -44,10 +44,14 @@ public:
     const std::shared_ptr<UIImageView>& imageView() const;
 
     UITableViewCellAccessoryType accessoryType() const { return m_accessoryType; }
-    void setAccessoryType(UITableViewCellAccessoryType type);
+    virtual void setAccessoryType(UITableViewCellAccessoryType type);
     // Shown in place of the accessory type when set.
     const std::shared_ptr<UIView>& accessoryView() const { return m_accessoryView; }
     void setAccessoryView(std::shared_ptr<UIView> view);
+
+    // Shown behind the content while selected or highlighted; a grey view unless set.
+    const std::shared_ptr<UIView>& selectedBackgroundView() const { return m_selectedBackground; }
+    void setSelectedBackgroundView(std::shared_ptr<UIView> view);
 
     UITableViewCellSelectionStyle selectionStyle() const { return m_selectionStyle; }
     void setSelectionStyle(UITableViewCellSelectionStyle style);

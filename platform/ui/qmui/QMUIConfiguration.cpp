@@ -1,6 +1,7 @@
 #include "platform/ui/qmui/QMUIConfiguration.h"
 
 #include "platform/ui/lists/UITableView.h"
+#include "platform/ui/qmui/QMUIBarAppearance.h"
 
 #include <algorithm>
 #include <utility>
@@ -67,6 +68,8 @@ void QMUIConfiguration::applyInitialTemplate()
             object->applyConfigurationTemplate();
     }
     m_applyingInitialTemplate = false;
+    // From now on bars take the values as they come into a window.
+    QMUIBarAppearance::install();
 }
 
 bool QMUIConfiguration::isApplyingInitialTemplateNow()
@@ -83,8 +86,26 @@ void QMUIConfiguration::resetForTesting()
     *instance = QMUIConfiguration();
 }
 
-const QMUIConfiguration::TableStyleAppearance& QMUIConfiguration::tableAppearance(
-    UITableViewStyle style) const
+QMUIConfiguration::TableStyleValues QMUIConfiguration::tableStyleValues(UITableViewStyle style) const
 {
-    return style == UITableViewStyle::grouped ? tableViewGrouped : tableViewPlain;
+    TableStyleValues v;
+    if (style == UITableViewStyle::grouped) {
+        v.backgroundColor = tableViewGroupedBackgroundColor;
+        v.separatorColor = tableViewGroupedSeparatorColor;
+        // Grouped sections show the table's background behind their titles.
+        v.sectionHeader
+            = { std::nullopt, tableViewGroupedSectionHeaderFont, tableViewGroupedSectionHeaderTextColor,
+                  tableViewGroupedSectionHeaderContentInset, tableViewGroupedSectionHeaderDefaultHeight };
+        v.sectionFooter
+            = { std::nullopt, tableViewGroupedSectionFooterFont, tableViewGroupedSectionFooterTextColor,
+                  tableViewGroupedSectionFooterContentInset, tableViewGroupedSectionFooterDefaultHeight };
+        return v;
+    }
+    v.backgroundColor = tableViewBackgroundColor;
+    v.separatorColor = tableViewSeparatorColor;
+    v.sectionHeader = { tableViewSectionHeaderBackgroundColor, tableViewSectionHeaderFont,
+        tableViewSectionHeaderTextColor, tableViewSectionHeaderContentInset, automaticDimension };
+    v.sectionFooter = { tableViewSectionFooterBackgroundColor, tableViewSectionFooterFont,
+        tableViewSectionFooterTextColor, tableViewSectionFooterContentInset, automaticDimension };
+    return v;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/ui/CGGeometry.h"
 #include "platform/ui/UIActivityIndicatorView.h"
+#include "platform/ui/UIBarStyle.h"
 #include "platform/ui/UIColor.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIImage.h"
@@ -42,51 +43,25 @@ public:
 // look. The values before any template are the framework's defaults below.
 class QMUIConfiguration {
 public:
-    enum class BarStyle { defaultStyle = 0, black = 1 };
+    using BarStyle = UIBarStyle;
     enum class KeyboardAppearance { defaultAppearance = 0, dark = 1, light = 2 };
     // The table views' "automatic dimension".
     static constexpr CGFloat automaticDimension = -1;
 
-    // The values a tab bar and a tool bar share.
-    struct BarAppearance {
-        bool usesStandardAppearanceOnly = false;
-        // Class names (className()) of the containers whose bars follow these values.
-        std::vector<std::string> containerClasses;
-        std::optional<UIImage> backgroundImage;
-        bool removeBackgroundEffectAutomatically = false;
-        std::optional<UIColor> barTintColor;
-        std::optional<UIColor> shadowImageColor;
-        BarStyle style = BarStyle::defaultStyle;
-    };
-
-    // A section header or footer of one table style. Not every style uses every value (a plain
-    // table's sections have no default height, a grouped one's no background of their own).
-    struct TableSectionAppearance {
-        std::optional<UIColor> backgroundColor;
-        std::optional<UIFont> font;
-        std::optional<UIColor> textColor;
-        UIEdgeInsets accessoryMargins;
-        UIEdgeInsets contentInset;
-        CGFloat defaultHeight = automaticDimension;
-    };
-
-    // The colours of a table style's cells.
-    struct TableCellAppearance {
-        std::optional<UIColor> titleLabelColor;
-        std::optional<UIColor> detailLabelColor;
-        std::optional<UIColor> backgroundColor;
-        std::optional<UIColor> selectedBackgroundColor;
-        std::optional<UIColor> warningBackgroundColor;
-    };
-
-    // The values that the plain, grouped and inset-grouped tables each have.
-    struct TableStyleAppearance {
+    // The values a table view of one style takes, gathered from the style's fields below (its
+    // cells, which do not know their table, take the plain values).
+    struct TableStyleValues {
         std::optional<UIColor> backgroundColor;
         std::optional<UIColor> separatorColor;
-        TableCellAppearance cell;
-        TableSectionAppearance sectionHeader;
-        TableSectionAppearance sectionFooter;
-        CGFloat sectionHeaderTopPadding = automaticDimension;
+        struct Section {
+            std::optional<UIColor> backgroundColor;
+            std::optional<UIFont> font;
+            std::optional<UIColor> textColor;
+            UIEdgeInsets contentInset;
+            CGFloat defaultHeight = automaticDimension;
+        };
+        Section sectionHeader;
+        Section sectionFooter;
     };
 
     using TemplateFactory = std::function<std::shared_ptr<QMUIConfigurationTemplateProtocol>()>;
@@ -185,8 +160,16 @@ public:
     UIActivityIndicatorViewStyle navBarActivityIndicatorViewStyle = UIActivityIndicatorViewStyle::medium;
     std::optional<UIImage> navBarAccessoryViewTypeDisclosureIndicatorImage;
 
-    // ---- Tab bar ----
-    BarAppearance tabBar;
+    // ---- Tab bar (the bar of every tab bar controller, or of those listed) ----
+    bool tabBarUsesStandardAppearanceOnly = false;
+    // Class names (className()) of the controllers whose bars follow these values; none: all.
+    std::vector<std::string> tabBarContainerClasses;
+    std::optional<UIImage> tabBarBackgroundImage;
+    bool tabBarRemoveBackgroundEffectAutomatically = false;
+    std::optional<UIColor> tabBarBarTintColor;
+    // When set, the line along the bar's top edge is an image of this colour.
+    std::optional<UIColor> tabBarShadowImageColor;
+    BarStyle tabBarStyle = BarStyle::defaultStyle;
     std::optional<UIFont> tabBarItemTitleFont;
     std::optional<UIFont> tabBarItemTitleFontSelected;
     std::optional<UIColor> tabBarItemTitleColor;
@@ -194,13 +177,19 @@ public:
     std::optional<UIColor> tabBarItemImageColor;
     std::optional<UIColor> tabBarItemImageColorSelected;
 
-    // ---- Tool bar ----
-    BarAppearance toolBar;
+    // ---- Tool bar (every UIToolbar, or those in the controllers listed) ----
+    bool toolBarUsesStandardAppearanceOnly = false;
+    std::vector<std::string> toolBarContainerClasses;
     CGFloat toolBarHighlightedAlpha = 0.4;
     CGFloat toolBarDisabledAlpha = 0.4;
     std::optional<UIColor> toolBarTintColor;
     std::optional<UIColor> toolBarTintColorHighlighted;
     std::optional<UIColor> toolBarTintColorDisabled;
+    std::optional<UIImage> toolBarBackgroundImage;
+    bool toolBarRemoveBackgroundEffectAutomatically = false;
+    std::optional<UIColor> toolBarBarTintColor;
+    std::optional<UIColor> toolBarShadowImageColor;
+    BarStyle toolBarStyle = BarStyle::defaultStyle;
     std::optional<UIFont> toolBarButtonFont;
 
     // ---- Search bar ----
@@ -215,25 +204,79 @@ public:
     std::optional<UIImage> searchBarSearchIconImage;
     std::optional<UIImage> searchBarClearIconImage;
 
-    // ---- Tables: the values of each style ----
-    TableStyleAppearance tableViewPlain;
-    TableStyleAppearance tableViewGrouped;
-    TableStyleAppearance tableViewInsetGrouped;
-    // The style's values for a table of that style.
-    const TableStyleAppearance& tableAppearance(UITableViewStyle style) const;
-
-    // ---- Tables: values of one style only ----
+    // ---- Plain table (QMUITableView, QMUITableViewCell) ----
     bool tableViewEstimatedHeightEnabled = true;
+    std::optional<UIColor> tableViewBackgroundColor;
     std::optional<UIColor> tableSectionIndexColor;
     std::optional<UIColor> tableSectionIndexBackgroundColor;
     std::optional<UIColor> tableSectionIndexTrackingBackgroundColor;
+    std::optional<UIColor> tableViewSeparatorColor;
     CGFloat tableViewCellNormalHeight = automaticDimension;
+    std::optional<UIColor> tableViewCellTitleLabelColor;
+    std::optional<UIColor> tableViewCellDetailLabelColor;
+    std::optional<UIColor> tableViewCellBackgroundColor;
+    std::optional<UIColor> tableViewCellSelectedBackgroundColor;
+    std::optional<UIColor> tableViewCellWarningBackgroundColor;
     std::optional<UIImage> tableViewCellDisclosureIndicatorImage;
     std::optional<UIImage> tableViewCellCheckmarkImage;
     std::optional<UIImage> tableViewCellDetailButtonImage;
     CGFloat tableViewCellSpacingBetweenDetailButtonAndDisclosureIndicator = 12;
+    std::optional<UIColor> tableViewSectionHeaderBackgroundColor;
+    std::optional<UIColor> tableViewSectionFooterBackgroundColor;
+    std::optional<UIFont> tableViewSectionHeaderFont;
+    std::optional<UIFont> tableViewSectionFooterFont;
+    std::optional<UIColor> tableViewSectionHeaderTextColor;
+    std::optional<UIColor> tableViewSectionFooterTextColor;
+    UIEdgeInsets tableViewSectionHeaderAccessoryMargins;
+    UIEdgeInsets tableViewSectionFooterAccessoryMargins;
+    UIEdgeInsets tableViewSectionHeaderContentInset;
+    UIEdgeInsets tableViewSectionFooterContentInset;
+    CGFloat tableViewSectionHeaderTopPadding = automaticDimension;
+
+    // ---- Grouped table ----
+    std::optional<UIColor> tableViewGroupedBackgroundColor;
+    std::optional<UIColor> tableViewGroupedSeparatorColor;
+    std::optional<UIColor> tableViewGroupedCellTitleLabelColor;
+    std::optional<UIColor> tableViewGroupedCellDetailLabelColor;
+    std::optional<UIColor> tableViewGroupedCellBackgroundColor;
+    std::optional<UIColor> tableViewGroupedCellSelectedBackgroundColor;
+    std::optional<UIColor> tableViewGroupedCellWarningBackgroundColor;
+    std::optional<UIFont> tableViewGroupedSectionHeaderFont;
+    std::optional<UIFont> tableViewGroupedSectionFooterFont;
+    std::optional<UIColor> tableViewGroupedSectionHeaderTextColor;
+    std::optional<UIColor> tableViewGroupedSectionFooterTextColor;
+    UIEdgeInsets tableViewGroupedSectionHeaderAccessoryMargins;
+    UIEdgeInsets tableViewGroupedSectionFooterAccessoryMargins;
+    CGFloat tableViewGroupedSectionHeaderDefaultHeight = automaticDimension;
+    CGFloat tableViewGroupedSectionFooterDefaultHeight = automaticDimension;
+    UIEdgeInsets tableViewGroupedSectionHeaderContentInset;
+    UIEdgeInsets tableViewGroupedSectionFooterContentInset;
+    CGFloat tableViewGroupedSectionHeaderTopPadding = automaticDimension;
+
+    // ---- Inset-grouped table (kept for that style; this platform's tables have none) ----
     CGFloat tableViewInsetGroupedCornerRadius = 10;
     CGFloat tableViewInsetGroupedHorizontalInset = 15;
+    std::optional<UIColor> tableViewInsetGroupedBackgroundColor;
+    std::optional<UIColor> tableViewInsetGroupedSeparatorColor;
+    std::optional<UIColor> tableViewInsetGroupedCellTitleLabelColor;
+    std::optional<UIColor> tableViewInsetGroupedCellDetailLabelColor;
+    std::optional<UIColor> tableViewInsetGroupedCellBackgroundColor;
+    std::optional<UIColor> tableViewInsetGroupedCellSelectedBackgroundColor;
+    std::optional<UIColor> tableViewInsetGroupedCellWarningBackgroundColor;
+    std::optional<UIFont> tableViewInsetGroupedSectionHeaderFont;
+    std::optional<UIFont> tableViewInsetGroupedSectionFooterFont;
+    std::optional<UIColor> tableViewInsetGroupedSectionHeaderTextColor;
+    std::optional<UIColor> tableViewInsetGroupedSectionFooterTextColor;
+    UIEdgeInsets tableViewInsetGroupedSectionHeaderAccessoryMargins;
+    UIEdgeInsets tableViewInsetGroupedSectionFooterAccessoryMargins;
+    CGFloat tableViewInsetGroupedSectionHeaderDefaultHeight = automaticDimension;
+    CGFloat tableViewInsetGroupedSectionFooterDefaultHeight = automaticDimension;
+    UIEdgeInsets tableViewInsetGroupedSectionHeaderContentInset;
+    UIEdgeInsets tableViewInsetGroupedSectionFooterContentInset;
+    CGFloat tableViewInsetGroupedSectionHeaderTopPadding = automaticDimension;
+
+    // The values of a table of the style (the plain or the grouped fields).
+    TableStyleValues tableStyleValues(UITableViewStyle style) const;
 
     // ---- Window levels ----
     // Windows of modal presentations and pop-ups.

@@ -7,9 +7,41 @@ QMUILabel::QMUILabel()
     : QMUILabel(CGRect {})
 { }
 
+QMUILabel::Appearance& QMUILabel::appearance()
+{
+    static Appearance appearance;
+    return appearance;
+}
+
 QMUILabel::QMUILabel(const CGRect& frame)
     : UILabel(frame)
+    , m_normalBackgroundColor(backgroundColor())
+    , m_highlightedBackgroundColor(appearance().highlightedBackgroundColor)
 { }
+
+void QMUILabel::setHighlightedBackgroundColor(std::optional<UIColor> color)
+{
+    m_highlightedBackgroundColor = std::move(color);
+    updateBackground();
+}
+
+void QMUILabel::setHighlighted(bool highlighted)
+{
+    m_highlighted = highlighted;
+    updateBackground();
+}
+
+void QMUILabel::setBackgroundColor(std::optional<UIColor> color)
+{
+    m_normalBackgroundColor = std::move(color);
+    updateBackground();
+}
+
+void QMUILabel::updateBackground()
+{
+    UILabel::setBackgroundColor(m_highlighted && m_highlightedBackgroundColor ? m_highlightedBackgroundColor
+                                                                              : m_normalBackgroundColor);
+}
 
 void QMUILabel::setContentEdgeInsets(UIEdgeInsets insets)
 {

@@ -45,6 +45,8 @@ void QMUINavigationController::applyAppearance(const UIViewController* top, bool
     if (hidden != isNavigationBarHidden())
         setNavigationBarHidden(hidden, animated);
 
+    bar.setBarStyle(config.navBarStyle);
+
     auto background = answer(&D::qmui_navigationBarBackgroundImage);
     bar.setBackgroundImage(background ? background : config.navBarBackgroundImage);
 

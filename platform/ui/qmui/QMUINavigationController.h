@@ -32,7 +32,7 @@ public:
 // comes to the top (push, pop, replacing the stack) and when it appears itself: hidden or shown,
 // background image, shadow image, bar tint, tint and title colour, each from the top screen's
 // answer, else this controller's own answer (it is an appearance delegate too), else the
-// configuration.
+// configuration; the bar style and title font always from the configuration.
 class QMUINavigationController : public UINavigationController,
                                  public QMUINavigationControllerAppearanceDelegate {
 public:

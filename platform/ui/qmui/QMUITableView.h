@@ -2,11 +2,15 @@
 
 #include "platform/ui/lists/UITableView.h"
 
-// The framework's table view: a table that takes its background and separator colours from
-// QMUIConfiguration (the grouped table's values for the grouped style) when those are set.
+// The framework's table view: a table that takes from QMUIConfiguration (the grouped values for
+// the grouped style, else the plain ones) its background and separator colours when set, its
+// row height, whether rows are estimated, and the look of its section titles.
 class QMUITableView : public UITableView {
 public:
     explicit QMUITableView(const CGRect& frame = {}, UITableViewStyle style = UITableViewStyle::plain);
 
     std::string className() const override { return "QMUITableView"; }
+
+protected:
+    std::shared_ptr<UIView> makeSectionTitleView(const std::string& title, bool header) override;
 };

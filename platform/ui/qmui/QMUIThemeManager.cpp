@@ -4,6 +4,8 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIWindow.h"
+#include "platform/ui/qmui/QMUIBarAppearance.h"
+#include "platform/ui/qmui/QMUIHelper.h"
 
 #include <algorithm>
 
@@ -113,6 +115,10 @@ void QMUIThemeManager::changeCurrent(std::optional<std::string> identifier, QMUI
     m_currentIdentifier = std::move(identifier);
     m_currentTheme = std::move(theme);
     NotificationCenter::defaultCenter().post(QMUIThemeDidChangeNotification, std::any(this));
+    // The observers have rewritten the configuration for the new theme: the bars on screen take
+    // it (not while the initial templates, which choose the first theme, are still applying).
+    if (m_name == QMUIThemeManagerNameDefault && QMUIHelper::canUpdateAppearance())
+        QMUIBarAppearance::updateVisibleBars();
 }
 
 void QMUIThemeManager::setRespondsSystemStyleAutomatically(bool responds)

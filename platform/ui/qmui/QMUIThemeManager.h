@@ -31,7 +31,9 @@ using QMUIThemeProvider = std::function<T(
 
 // Themes by identifier and the current one. Changing the current theme posts
 // QMUIThemeDidChangeNotification; theme-aware colours and values made by a manager resolve
-// against its current theme each time they are read, so nothing needs rebuilding. Main thread.
+// against its current theme each time they are read, so nothing needs rebuilding. After the
+// default manager's change has been posted, the bars on screen take the configuration again
+// (QMUIBarAppearance). Main thread.
 class QMUIThemeManager {
 public:
     explicit QMUIThemeManager(std::string name);

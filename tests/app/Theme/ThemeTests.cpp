@@ -5,17 +5,14 @@
 #include "app/Theme/QDTheme.h"
 #include "app/Theme/QDUIHelper.h"
 #include "app/Theme/ZVThemeConfiguration.h"
-#include "platform/foundation/AppContainer.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UINavigationBar.h"
-#include "platform/ui/UIScreen.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/gestures/TouchDriver.h"
-#include "platform/ui/gestures/UIEventDispatcher.h"
 #include "platform/ui/qmui/QMUICommonViewController.h"
 #include "platform/ui/qmui/QMUIConfiguration.h"
 #include "platform/ui/qmui/QMUINavigationController.h"
@@ -24,91 +21,23 @@
 #include "platform/ui/qmui/QMUITableView.h"
 #include "tests/support/MainLoopTest.h"
 #include "tests/support/TempDir.h"
+#include "tests/app/Theme/ThemeTestSupport.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
 
-UIColor rgb(int r, int g, int b)
-{
-    return UIColor(r / 255.0, g / 255.0, b / 255.0, 1);
-}
-
-void expectColour(const UIColor::RGBA& actual, const UIColor& expected, double tolerance = 1.5 / 255)
-{
-    auto e = expected.rgba();
-    EXPECT_NEAR(actual.red, e.red, tolerance);
-    EXPECT_NEAR(actual.green, e.green, tolerance);
-    EXPECT_NEAR(actual.blue, e.blue, tolerance);
-}
+using zvtest::expectColour;
+using zvtest::ink;
+using zvtest::rgb;
+using zvtest::ThemeTest;
 
 // The colour of the middle pixel of an image.
 UIColor::RGBA middle(const UIImage& image)
 {
     return image.pixel(image.pixelWidth() / 2, image.pixelHeight() / 2);
 }
-
-// The most opaque pixel of a drawn shape: its ink.
-UIColor::RGBA ink(const UIImage& image)
-{
-    UIColor::RGBA best {};
-    for (int y = 0; y < image.pixelHeight(); ++y) {
-        for (int x = 0; x < image.pixelWidth(); ++x) {
-            auto p = image.pixel(x, y);
-            if (p.alpha > best.alpha)
-                best = p;
-        }
-    }
-    return best;
-}
-
-class ThemeTest : public zvtest::MainLoopTest {
-protected:
-    void SetUp() override
-    {
-        zvtest::MainLoopTest::SetUp();
-        AppContainer::setHome(m_home.path());
-        UserDefaults::resetStandardForTesting();
-        QMUIConfiguration::resetForTesting();
-        QMUIThemeManagerCenter::resetForTesting();
-        UIApplication::shared().resetForTesting();
-        UIScreen::main().resetForTesting();
-        UIEventDispatcher::shared().resetForTesting();
-        QDUIHelper::registerAppearance();
-    }
-
-    void TearDown() override
-    {
-        if (window)
-            window->setRootViewController(nullptr);
-        drain();
-        window.reset();
-        ZVThemeConfiguration::share().resetForTesting();
-        QMUIThemeManagerCenter::resetForTesting();
-        QMUIConfiguration::resetForTesting();
-        UIApplication::shared().resetForTesting();
-        UserDefaults::resetStandardForTesting();
-        AppContainer::setHome({});
-        zvtest::MainLoopTest::TearDown();
-    }
-
-    static void storeTheme(const char* identifier)
-    {
-        UserDefaults::standard().set(PropertyList(std::string(identifier)), "selectedThemeIdentifier");
-    }
-
-    void show(std::shared_ptr<UIViewController> root)
-    {
-        window = std::make_shared<UIWindow>();
-        window->makeKeyAndVisible();
-        window->setRootViewController(std::move(root));
-        drain();
-    }
-
-    zvtest::TempDir m_home;
-    std::shared_ptr<UIWindow> window;
-};
 
 TEST_F(ThemeTest, DarkStoredAppliesTheDarkOverridesOnTopOfTheLightValues)
 {
@@ -118,15 +47,10 @@ TEST_F(ThemeTest, DarkStoredAppliesTheDarkOverridesOnTopOfTheLightValues)
 
     ASSERT_EQ(manager.currentThemeIdentifier(), std::optional<std::string>("Dark"));
     EXPECT_EQ(config.navBarStyle, QMUIConfiguration::BarStyle::black);
-    EXPECT_EQ(config.tabBar.style, QMUIConfiguration::BarStyle::black);
-    EXPECT_EQ(config.toolBar.style, QMUIConfiguration::BarStyle::black);
     EXPECT_EQ(config.keyboardAppearance, QMUIConfiguration::KeyboardAppearance::dark);
     EXPECT_FALSE(config.navBarBackgroundImage);
-    ASSERT_TRUE(config.tabBar.shadowImageColor);
-    expectColour(config.tabBar.shadowImageColor->rgba(), rgb(0x2E, 0x32, 0x36));
     // The light values stay beneath.
     EXPECT_EQ(config.buttonTintColor, rgb(49, 189, 243));
-    EXPECT_EQ(config.tableViewPlain.sectionHeader.textColor, rgb(163, 163, 163));
 
     expectColour(QDTheme::qd_backgroundColor().rgba(), UIColor::black());
     expectColour(QDTheme::qd_tintColor().rgba(), rgb(0x27, 0xC0, 0xF3));
@@ -154,7 +78,6 @@ TEST_F(ThemeTest, AnyOtherStoredValueLeavesOnlyTheLightTemplate)
         EXPECT_EQ(config.navBarStyle, QMUIConfiguration::BarStyle::defaultStyle);
         EXPECT_EQ(config.keyboardAppearance, QMUIConfiguration::KeyboardAppearance::defaultAppearance);
         EXPECT_TRUE(config.navBarBackgroundImage);
-        EXPECT_FALSE(config.tabBar.shadowImageColor);
         EXPECT_EQ(QDTheme::qd_standardBlurEffect(), QDBlurEffectStyle::light);
         EXPECT_EQ(QDCommonUI::searchControllerStatusBarStyle(), UIStatusBarStyle::darkContent);
         // Colours resolve under a theme that supplies none of its own.
@@ -168,19 +91,8 @@ TEST_F(ThemeTest, LightTemplateValuesThatReadEarlierRows)
 
     EXPECT_EQ(config.disabledColor, config.grayColor);
     EXPECT_EQ(config.buttonTintColor, config.blueColor);
-    // The tool bar's derived tints are nothing because the tint is nothing when they are made.
-    EXPECT_FALSE(config.toolBarTintColorHighlighted);
-    EXPECT_FALSE(config.toolBarTintColorDisabled);
-    // Grouped cells copy the plain ones; the inset-grouped footer copies the inset-grouped header.
-    EXPECT_EQ(config.tableViewGrouped.cell.selectedBackgroundColor, rgb(238, 239, 241));
-    EXPECT_EQ(config.tableViewInsetGrouped.cell.warningBackgroundColor, rgb(255, 207, 71));
-    EXPECT_EQ(config.tableViewInsetGrouped.sectionFooter.contentInset, (UIEdgeInsets { 16, 15, 8, 15 }));
-    EXPECT_EQ(config.tableViewInsetGrouped.sectionFooter.font, UIFont::systemFont(12));
     EXPECT_EQ(config.updatesIndicatorOffsetLandscape, config.updatesIndicatorOffset);
     EXPECT_TRUE(config.navBarUsesStandardAppearanceOnly); // the older system below keeps it off
-    // Components made afterwards take the values.
-    auto table = UIView::create<QMUITableView>();
-    EXPECT_EQ(table->separatorColor(), rgb(222, 224, 226));
 }
 
 TEST_F(ThemeTest, AnOlderSystemKeepsTheDefaultsOfTheNewerSettings)

@@ -3,8 +3,6 @@
 #include "platform/ui/qmui/QMUIConsole.h"
 #include "platform/ui/qmui/QMUIHelper.h"
 #include "platform/ui/qmui/QMUIKitExtensions.h"
-#include "platform/ui/qmui/QMUITableView.h"
-#include "platform/ui/qmui/QMUITableViewCell.h"
 #include "tests/platform/ui/ControllerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -108,15 +106,4 @@ TEST_F(QmuiHelpers, ConsoleStaysHiddenOnceTurnedOff)
     EXPECT_FALSE(QMUIConsole::isShowing());
     EXPECT_EQ(window->subviews().size(), before);
     EXPECT_EQ(UIApplication::shared().windows().size(), 1u);
-}
-
-TEST_F(QmuiHelpers, TablesTakeTheConfiguredColours)
-{
-    auto& config = QMUIConfiguration::sharedInstance();
-    config.tableViewPlain.separatorColor = UIColor(222 / 255.0, 224 / 255.0, 226 / 255.0, 1);
-    config.tableViewPlain.cell.backgroundColor = UIColor::white();
-    auto table = UIView::create<QMUITableView>();
-    EXPECT_EQ(table->separatorColor(), *config.tableViewPlain.separatorColor);
-    auto cell = std::make_shared<QMUITableViewCell>(UITableViewCellStyle::defaultStyle, "row");
-    EXPECT_EQ(cell->backgroundColor(), UIColor::white());
 }
