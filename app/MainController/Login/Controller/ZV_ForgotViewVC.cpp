@@ -217,6 +217,8 @@ const std::shared_ptr<UILabel>& ZV_ForgotViewVC::zv_codeLb()
 void ZV_ForgotViewVC::viewDidLoad()
 {
     BaseViewController::viewDidLoad();
+    // The background runs under the transparent bar; the layout counts from the screen's top.
+    setExtendedLayoutIncludesOpaqueBars(true);
     setupUI();
 }
 

@@ -155,6 +155,8 @@ const std::shared_ptr<UIButton>& ZV_LoginViewVC::zv_loginBtn()
 void ZV_LoginViewVC::viewDidLoad()
 {
     BaseViewController::viewDidLoad();
+    // The background runs under the transparent bar; the layout counts from the screen's top.
+    setExtendedLayoutIncludesOpaqueBars(true);
     setupUI();
 }
 

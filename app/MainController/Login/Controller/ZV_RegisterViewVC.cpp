@@ -198,6 +198,8 @@ const std::shared_ptr<UILabel>& ZV_RegisterViewVC::zv_codeLb()
 void ZV_RegisterViewVC::viewDidLoad()
 {
     BaseViewController::viewDidLoad();
+    // The background runs under the transparent bar; the layout counts from the screen's top.
+    setExtendedLayoutIncludesOpaqueBars(true);
     setupUI();
 }
 

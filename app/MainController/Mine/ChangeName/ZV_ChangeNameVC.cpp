@@ -63,6 +63,8 @@ void ZV_ChangeNameVC::setModel(std::shared_ptr<ZV_UserInfoModel> model)
 void ZV_ChangeNameVC::viewDidLoad()
 {
     BaseViewController::viewDidLoad();
+    // The field's offset counts the bar's height from the screen's top.
+    setExtendedLayoutIncludesOpaqueBars(true);
     navigationItem().setRightBarButtonItem(UIBarButtonItem::withCustomView(zv_saveBtn()));
     view()->addSubview(zv_accountField());
     snp(zv_accountField()).makeConstraints([](ConstraintMaker& make) {

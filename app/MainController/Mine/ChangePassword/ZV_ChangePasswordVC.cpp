@@ -87,6 +87,8 @@ const std::shared_ptr<UIButton>& ZV_ChangePasswordVC::zv_contactBtn()
 void ZV_ChangePasswordVC::viewDidLoad()
 {
     BaseViewController::viewDidLoad();
+    // The form's offset counts the bar's height from the screen's top.
+    setExtendedLayoutIncludesOpaqueBars(true);
     setupUI();
 }
 

@@ -189,6 +189,12 @@ TEST_F(PersonalDataScreenTest, APickedPhotoBecomesTheAvatarOnlyWhenTheServerName
     EXPECT_EQ(accounts().upload(name), part.data);
     settle();
     EXPECT_FALSE(page->presentedViewController());
+    // The head row shows the picture as the server serves it back.
+    std::shared_ptr<ZV_PersonalDataCollCell> head = cell(*page, ZV_PersonalDataRowType::head);
+    EXPECT_TRUE(waitFor([&] {
+        const std::optional<UIImage>& shown = head->headImageView()->image();
+        return shown && shown->pixelWidth() == 1200;
+    }));
 
     // A refusal, and a success that names no picture: the error shows, the avatar stays.
     for (const testserver::ApiReply& reply : { testserver::ApiReply::error(1016, "图片过大"),
