@@ -216,6 +216,14 @@ TEST_F(RegisterScreenTest, RefusedRequestsShowWhatWentWrong)
     EXPECT_EQ(page->zv_codeField()->layer()->borderColor(), UIColor::clear());
     EXPECT_TRUE(page->zv_nextBtn()->isEnabled());
 
+    // A "success" without a token signs nobody in: the same red field.
+    api().script("v1/user/register/phone", testserver::ApiReply::success({ { "access_token", "" } }));
+    ASSERT_TRUE(tap(*page->zv_nextBtn()));
+    ASSERT_TRUE(waitFor([&] { return page->zv_codeField()->text().empty(); }));
+    EXPECT_FALSE(storedToken());
+    EXPECT_EQ(logins, 0);
+    api().clearScripts();
+
     // A refused code request shows the server's text; a failed transfer the client's.
     ASSERT_TRUE(tap(*page->backBtn()));
     settle();
