@@ -99,7 +99,8 @@ ApiReply textReply(const std::string& text)
 
 bool sniffs(const std::string& bytes, std::string_view signature)
 {
-    return bytes.size() >= signature.size() && std::string_view(bytes).substr(0, signature.size()) == signature;
+    return bytes.size() >= signature.size()
+        && std::string_view(bytes).substr(0, signature.size()) == signature;
 }
 
 }
@@ -156,8 +157,8 @@ struct SampleAccounts::State {
     std::string issueToken(const Account& account)
     {
         // The sample account signs in with its file's token, which tests know.
-        std::string token = account.id == sampleId ? sampleToken
-                                                   : "tk-" + std::to_string(account.id) + "-" + randomHex();
+        std::string token
+            = account.id == sampleId ? sampleToken : "tk-" + std::to_string(account.id) + "-" + randomHex();
         tokens[token] = account.id;
         return token;
     }
@@ -439,7 +440,8 @@ ApiReply changeAvatar(State& s, const ApiCall& call)
         return ApiReply::error(1015, "请上传 JPEG 或 PNG 图片");
     if (part.data.size() > kMaxAvatarBytes)
         return ApiReply::error(1016, "图片过大");
-    std::string name = "avatar-" + std::to_string(account->id) + "-" + std::to_string(++s.serial) + "." + extension;
+    std::string name
+        = "avatar-" + std::to_string(account->id) + "-" + std::to_string(++s.serial) + "." + extension;
     s.keepUpload(name, { part.contentType, part.data });
     std::string url = s.uploadsBase + name;
     account->profile["avatar"] = url;

@@ -127,7 +127,8 @@ std::string AccountScreenTest::freshEmail()
     return "viewer" + std::to_string(nextSerial()) + "@mail.example";
 }
 
-std::optional<std::string> AccountScreenTest::registerByPhone(const std::string& phone, const std::string& password)
+std::optional<std::string> AccountScreenTest::registerByPhone(
+    const std::string& phone, const std::string& password)
 {
     auto ask = [](HTTPMethod method, std::variant<ZV_API, std::string> endpoint, JSON parameters) {
         auto got = std::make_shared<std::optional<Reply>>();
@@ -149,7 +150,8 @@ std::optional<std::string> AccountScreenTest::registerByPhone(const std::string&
     if (!code)
         return std::nullopt;
     std::optional<Reply> reply = ask(HTTPMethod::POST, std::string("v1/user/register/phone"),
-        JSON::object({ { "phone", JSON(phone) }, { "password", JSON(password) }, { "sms_code", JSON(*code) } }));
+        JSON::object(
+            { { "phone", JSON(phone) }, { "password", JSON(password) }, { "sms_code", JSON(*code) } }));
     if (!reply || !reply->json)
         return std::nullopt;
     std::string token = std::as_const(*reply->json)["access_token"].stringValue();

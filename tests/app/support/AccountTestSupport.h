@@ -1,10 +1,10 @@
 #pragma once
 
-#include "tests/app/support/ApiTestSupport.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/gestures/TouchDriver.h"
+#include "tests/app/support/ApiTestSupport.h"
 #include "tools/testserver/SampleAccounts.h"
 
 #include <memory>

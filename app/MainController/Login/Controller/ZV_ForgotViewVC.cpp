@@ -121,10 +121,11 @@ const std::shared_ptr<QMUITextField>& ZV_ForgotViewVC::zv_passwdAgainField()
 {
     if (!m_passwdAgainField) {
         std::weak_ptr<ZV_ForgotViewVC> weakSelf = accountform::shared(*this);
-        m_passwdAgainField = accountform::makeField("再次输入新密码", colorWithHex("1D1942"), true, [weakSelf] {
-            if (auto self = weakSelf.lock())
-                self->updateNextButton();
-        });
+        m_passwdAgainField
+            = accountform::makeField("再次输入新密码", colorWithHex("1D1942"), true, [weakSelf] {
+                  if (auto self = weakSelf.lock())
+                      self->updateNextButton();
+              });
         m_passwdAgainField->setAccessibilityIdentifier("forgot.passwordAgain");
     }
     return m_passwdAgainField;
@@ -242,10 +243,12 @@ void ZV_ForgotViewVC::setupUI()
     });
 
     const std::shared_ptr<UIView>& card = zv_bgView();
-    for (const std::shared_ptr<UIView>& subview : std::initializer_list<std::shared_ptr<UIView>> { zv_titleLb(),
-             zv_desLb(), zv_stackView(), zv_nextBtn(), zv_stackTypeView(), zv_stackCodeView() })
+    for (const std::shared_ptr<UIView>& subview : std::initializer_list<std::shared_ptr<UIView>> {
+             zv_titleLb(), zv_desLb(), zv_stackView(), zv_nextBtn(), zv_stackTypeView(), zv_stackCodeView() })
         card->addSubview(subview);
-    snp(zv_titleLb()).makeConstraints([](ConstraintMaker& make) { make.top().left().right().equalToSuperview(); });
+    snp(zv_titleLb()).makeConstraints([](ConstraintMaker& make) {
+        make.top().left().right().equalToSuperview();
+    });
     snp(zv_desLb()).makeConstraints([this](ConstraintMaker& make) {
         make.top().equalTo(snp(zv_titleLb()).bottom()).offset(8);
         make.left().right().equalToSuperview();
@@ -264,8 +267,9 @@ void ZV_ForgotViewVC::setupUI()
     for (const std::shared_ptr<UIView>& row : std::initializer_list<std::shared_ptr<UIView>> {
              zv_codeField(), zv_codeLb(), zv_passwdField(), zv_passwdAgainField() })
         zv_stackCodeView()->addArrangedSubview(row);
-    for (const std::shared_ptr<UIView>& row : std::initializer_list<std::shared_ptr<UIView>> { zv_accountField(),
-             zv_phoneTypeView(), zv_mailTypeView(), zv_codeField(), zv_passwdField(), zv_passwdAgainField() })
+    for (const std::shared_ptr<UIView>& row :
+        std::initializer_list<std::shared_ptr<UIView>> { zv_accountField(), zv_phoneTypeView(),
+            zv_mailTypeView(), zv_codeField(), zv_passwdField(), zv_passwdAgainField() })
         snp(row).makeConstraints([](ConstraintMaker& make) { make.height().equalTo(64); });
     snp(zv_codeLb()).makeConstraints([](ConstraintMaker& make) { make.height().equalTo(52); });
 }
@@ -331,11 +335,13 @@ void ZV_ForgotViewVC::updateNextButton()
 {
     if (m_page == 0) {
         const std::string& account = zv_accountField()->text();
-        accountform::setEnterEnabled(*zv_nextBtn(), ZV_Tools::isPhoneNumber(account) || ZV_Tools::isEmail(account));
+        accountform::setEnterEnabled(
+            *zv_nextBtn(), ZV_Tools::isPhoneNumber(account) || ZV_Tools::isEmail(account));
     } else if (m_page == 2) {
         const std::string& password = zv_passwdField()->text();
         accountform::setEnterEnabled(*zv_nextBtn(),
-            !zv_codeField()->text().empty() && !password.empty() && zv_passwdAgainField()->text() == password);
+            !zv_codeField()->text().empty() && !password.empty()
+                && zv_passwdAgainField()->text() == password);
     }
 }
 
@@ -384,8 +390,8 @@ void ZV_ForgotViewVC::requestSessionToken(const JSON& captcha)
     if (std::optional<std::string> text = accountform::captchaText(captcha))
         parameters.set("captcha", JSON(*text));
     std::weak_ptr<ZV_ForgotViewVC> weakSelf = accountform::shared(*this);
-    ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::forgetGetToken, parameters, true,
-        [weakSelf](std::optional<JSON> json, std::optional<NSError>) {
+    ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::forgetGetToken, parameters,
+        true, [weakSelf](std::optional<JSON> json, std::optional<NSError>) {
             auto self = weakSelf.lock();
             if (!self || !json)
                 return;
@@ -396,11 +402,11 @@ void ZV_ForgotViewVC::requestSessionToken(const JSON& captcha)
 
 void ZV_ForgotViewVC::sendCode()
 {
-    JSON parameters = JSON::object({ { "send_type", JSON(rawValue(m_registerType)) },
-        { "session_token", JSON(m_sessionToken) } });
+    JSON parameters = JSON::object(
+        { { "send_type", JSON(rawValue(m_registerType)) }, { "session_token", JSON(m_sessionToken) } });
     std::weak_ptr<ZV_ForgotViewVC> weakSelf = accountform::shared(*this);
-    ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::forgetSendCode, parameters, true,
-        [weakSelf](std::optional<JSON>, std::optional<NSError> error) {
+    ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::forgetSendCode, parameters,
+        true, [weakSelf](std::optional<JSON>, std::optional<NSError> error) {
             auto self = weakSelf.lock();
             if (!self || error)
                 return;
@@ -424,8 +430,8 @@ void ZV_ForgotViewVC::setNewPassword()
     accountform::setIfPresent(parameters, "forget_code", zv_codeField()->text());
     parameters.set("session_token", JSON(m_sessionToken));
     std::weak_ptr<ZV_ForgotViewVC> weakSelf = accountform::shared(*this);
-    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::forgetSetPassword, parameters,
-        true, [weakSelf](std::optional<JSON>, std::optional<NSError> error) {
+    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::forgetSetPassword,
+        parameters, true, [weakSelf](std::optional<JSON>, std::optional<NSError> error) {
             auto self = weakSelf.lock();
             if (!self || error)
                 return;

@@ -223,10 +223,12 @@ void ZV_RegisterViewVC::setupUI()
     });
 
     const std::shared_ptr<UIView>& card = zv_bgView();
-    for (const std::shared_ptr<UIView>& subview : std::initializer_list<std::shared_ptr<UIView>> { zv_titleLb(),
-             zv_desLb(), zv_stackView(), zv_nextBtn(), zv_stackTypeView(), zv_stackCodeView() })
+    for (const std::shared_ptr<UIView>& subview : std::initializer_list<std::shared_ptr<UIView>> {
+             zv_titleLb(), zv_desLb(), zv_stackView(), zv_nextBtn(), zv_stackTypeView(), zv_stackCodeView() })
         card->addSubview(subview);
-    snp(zv_titleLb()).makeConstraints([](ConstraintMaker& make) { make.top().left().right().equalToSuperview(); });
+    snp(zv_titleLb()).makeConstraints([](ConstraintMaker& make) {
+        make.top().left().right().equalToSuperview();
+    });
     snp(zv_desLb()).makeConstraints([this](ConstraintMaker& make) {
         make.top().equalTo(snp(zv_titleLb()).bottom()).offset(8);
         make.left().right().equalToSuperview();
@@ -251,8 +253,8 @@ void ZV_RegisterViewVC::setupUI()
     zv_stackTypeView()->addArrangedSubview(zv_mailTypeView());
     zv_stackCodeView()->addArrangedSubview(zv_codeField());
     zv_stackCodeView()->addArrangedSubview(zv_codeLb());
-    for (const std::shared_ptr<UIView>& row : std::initializer_list<std::shared_ptr<UIView>> { zv_accountField(),
-             zv_passwdField(), zv_phoneTypeView(), zv_mailTypeView(), zv_codeField() })
+    for (const std::shared_ptr<UIView>& row : std::initializer_list<std::shared_ptr<UIView>> {
+             zv_accountField(), zv_passwdField(), zv_phoneTypeView(), zv_mailTypeView(), zv_codeField() })
         snp(row).makeConstraints([](ConstraintMaker& make) { make.height().equalTo(64); });
 }
 
@@ -402,7 +404,8 @@ void ZV_RegisterViewVC::registerAccount()
         HTTPMethod::POST, BaseURLs::main_url(), "v1/user/register/email", parameters, finished);
 }
 
-void ZV_RegisterViewVC::registrationFinished(const std::optional<JSON>& json, const std::optional<NSError>& error)
+void ZV_RegisterViewVC::registrationFinished(
+    const std::optional<JSON>& json, const std::optional<NSError>& error)
 {
     std::string token = json && !error ? (*json)["access_token"].stringValue() : std::string();
     if (token.empty()) {

@@ -25,7 +25,8 @@ std::shared_ptr<QMUITextField> makeField(
     field->setTextInsets({ 0, 20, 0, 20 });
     field->setSecureTextEntry(secure);
     if (changed)
-        field->addAction(UIControlEventEditingChanged, [changed = std::move(changed)](UIControl&) { changed(); });
+        field->addAction(
+            UIControlEventEditingChanged, [changed = std::move(changed)](UIControl&) { changed(); });
     return field;
 }
 
@@ -110,7 +111,8 @@ void fadeCard(const std::shared_ptr<UIView>& card, std::function<void()> change)
 {
     std::weak_ptr<UIView> weakCard = card;
     UIView::animate(
-        stepFadeDuration, [weakCard] {
+        stepFadeDuration,
+        [weakCard] {
             if (auto view = weakCard.lock())
                 view->setAlpha(0);
         },

@@ -87,7 +87,8 @@ void ZV_CaptchaView::dismiss()
     setAlpha(1.0);
     std::weak_ptr<ZV_CaptchaView> weakSelf = std::static_pointer_cast<ZV_CaptchaView>(sharedFromThis());
     UIView::animate(
-        fadeDuration, [weakSelf] {
+        fadeDuration,
+        [weakSelf] {
             if (auto self = weakSelf.lock())
                 self->setAlpha(0.0);
         },

@@ -139,7 +139,9 @@ void ZV_BindPhoneVC::setupUI()
     for (const std::shared_ptr<UIView>& subview : std::initializer_list<std::shared_ptr<UIView>> {
              zv_titleLb(), zv_desLb(), zv_stackView(), zv_nextBtn(), zv_stackCodeView() })
         card->addSubview(subview);
-    snp(zv_titleLb()).makeConstraints([](ConstraintMaker& make) { make.top().left().right().equalToSuperview(); });
+    snp(zv_titleLb()).makeConstraints([](ConstraintMaker& make) {
+        make.top().left().right().equalToSuperview();
+    });
     snp(zv_desLb()).makeConstraints([this](ConstraintMaker& make) {
         make.top().equalTo(snp(zv_titleLb()).bottom()).offset(8);
         make.left().right().equalToSuperview();
@@ -206,7 +208,8 @@ void ZV_BindPhoneVC::updateNextButton()
 {
     if (m_page == 0) {
         const std::string& value = zv_accountField()->text();
-        accountform::setEnterEnabled(*zv_nextBtn(), ZV_Tools::isPhoneNumber(value) || ZV_Tools::isEmail(value));
+        accountform::setEnterEnabled(
+            *zv_nextBtn(), ZV_Tools::isPhoneNumber(value) || ZV_Tools::isEmail(value));
     } else if (m_page == 1) {
         accountform::setEnterEnabled(*zv_nextBtn(), !zv_codeField()->text().empty());
     }
@@ -269,8 +272,8 @@ void ZV_BindPhoneVC::changePhone()
     accountform::setIfPresent(parameters, "new_phone", zv_accountField()->text());
     accountform::setIfPresent(parameters, "sms_code", zv_codeField()->text());
     std::weak_ptr<ZV_BindPhoneVC> weakSelf = accountform::shared(*this);
-    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::changePhone, parameters, true,
-        [weakSelf](std::optional<JSON> json, std::optional<NSError> error) {
+    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::changePhone, parameters,
+        true, [weakSelf](std::optional<JSON> json, std::optional<NSError> error) {
             if (auto self = weakSelf.lock())
                 self->changeFinished(true, json, error);
         });
@@ -282,14 +285,15 @@ void ZV_BindPhoneVC::changeEmail()
     accountform::setIfPresent(parameters, "new_email", zv_accountField()->text());
     accountform::setIfPresent(parameters, "email_code", zv_codeField()->text());
     std::weak_ptr<ZV_BindPhoneVC> weakSelf = accountform::shared(*this);
-    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::changeEmail, parameters, true,
-        [weakSelf](std::optional<JSON> json, std::optional<NSError> error) {
+    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::changeEmail, parameters,
+        true, [weakSelf](std::optional<JSON> json, std::optional<NSError> error) {
             if (auto self = weakSelf.lock())
                 self->changeFinished(false, json, error);
         });
 }
 
-void ZV_BindPhoneVC::changeFinished(bool phone, const std::optional<JSON>& json, const std::optional<NSError>& error)
+void ZV_BindPhoneVC::changeFinished(
+    bool phone, const std::optional<JSON>& json, const std::optional<NSError>& error)
 {
     if (error) {
         QMUITips::showError(error->domain);

@@ -57,10 +57,11 @@ const std::shared_ptr<QMUITextField>& ZV_ChangePasswordVC::zv_passwdAgainField()
 {
     if (!m_passwdAgainField) {
         std::weak_ptr<ZV_ChangePasswordVC> weakSelf = accountform::shared(*this);
-        m_passwdAgainField = accountform::makeField("再次输入新密码", colorWithHex("1D1942"), true, [weakSelf] {
-            if (auto self = weakSelf.lock())
-                self->updateSaveButton();
-        });
+        m_passwdAgainField
+            = accountform::makeField("再次输入新密码", colorWithHex("1D1942"), true, [weakSelf] {
+                  if (auto self = weakSelf.lock())
+                      self->updateSaveButton();
+              });
         m_passwdAgainField->setAccessibilityIdentifier("password.again");
     }
     return m_passwdAgainField;
@@ -105,7 +106,9 @@ void ZV_ChangePasswordVC::setupUI()
         make.bottom().equalToSuperview();
     });
     zv_bgView()->addSubview(zv_stackCodeView());
-    snp(zv_stackCodeView()).makeConstraints([](ConstraintMaker& make) { make.top().left().right().equalToSuperview(); });
+    snp(zv_stackCodeView()).makeConstraints([](ConstraintMaker& make) {
+        make.top().left().right().equalToSuperview();
+    });
     for (const auto& field : { zv_passwdField(), zv_passwdAgainField() }) {
         zv_stackCodeView()->addArrangedSubview(field);
         snp(field).makeConstraints([](ConstraintMaker& make) { make.height().equalTo(64); });
@@ -134,7 +137,8 @@ void ZV_ChangePasswordVC::save()
     accountform::setIfPresent(parameters, "repassword", zv_passwdAgainField()->text());
     // Held strongly: an accepted change has ended the sign-in, whether the page is still up or not.
     auto self = accountform::shared(*this);
-    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::changePassword, parameters, true,
+    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::changePassword, parameters,
+        true,
         [self](std::optional<JSON> json, std::optional<NSError> error) { self->saveFinished(json, error); });
 }
 

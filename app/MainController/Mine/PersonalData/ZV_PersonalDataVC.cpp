@@ -61,7 +61,8 @@ void ZV_PersonalDataVC::viewWillAppear(bool animated)
 
 std::optional<ZV_PersonalDataRowType> ZV_PersonalDataVC::rowAt(const IndexPath& indexPath) const
 {
-    if (indexPath.section != 0 || indexPath.item < 0 || indexPath.item >= static_cast<int>(m_sectionList.size()))
+    if (indexPath.section != 0 || indexPath.item < 0
+        || indexPath.item >= static_cast<int>(m_sectionList.size()))
         return std::nullopt;
     return m_sectionList[static_cast<std::size_t>(indexPath.item)];
 }
@@ -71,7 +72,8 @@ int ZV_PersonalDataVC::numberOfItems(UICollectionView&, int)
     return static_cast<int>(m_sectionList.size());
 }
 
-std::shared_ptr<UICollectionViewCell> ZV_PersonalDataVC::cellForItem(UICollectionView& view, const IndexPath& indexPath)
+std::shared_ptr<UICollectionViewCell> ZV_PersonalDataVC::cellForItem(
+    UICollectionView& view, const IndexPath& indexPath)
 {
     std::optional<ZV_PersonalDataRowType> row = rowAt(indexPath);
     if (!row)
@@ -91,12 +93,14 @@ std::optional<CGSize> ZV_PersonalDataVC::sizeForItem(
     return CGSize { screenWidth() - 48, *row == ZV_PersonalDataRowType::head ? CGFloat(100) : CGFloat(58) };
 }
 
-std::optional<UIEdgeInsets> ZV_PersonalDataVC::insetForSection(UICollectionView&, UICollectionViewLayout&, int)
+std::optional<UIEdgeInsets> ZV_PersonalDataVC::insetForSection(
+    UICollectionView&, UICollectionViewLayout&, int)
 {
     return UIEdgeInsets { 0, 24, 0, 24 };
 }
 
-std::optional<CGFloat> ZV_PersonalDataVC::minimumLineSpacingForSection(UICollectionView&, UICollectionViewLayout&, int)
+std::optional<CGFloat> ZV_PersonalDataVC::minimumLineSpacingForSection(
+    UICollectionView&, UICollectionViewLayout&, int)
 {
     return 8;
 }
@@ -157,10 +161,11 @@ void ZV_PersonalDataVC::showAvatarSheet()
         if (auto self = weakSelf.lock())
             self->openPicker(UIImagePickerControllerSourceType::camera);
     }));
-    sheet->addAction(UIAlertAction::make("相册选取", UIAlertActionStyle::defaultStyle, [weakSelf](UIAlertAction&) {
-        if (auto self = weakSelf.lock())
-            self->openPicker(UIImagePickerControllerSourceType::photoLibrary);
-    }));
+    sheet->addAction(
+        UIAlertAction::make("相册选取", UIAlertActionStyle::defaultStyle, [weakSelf](UIAlertAction&) {
+            if (auto self = weakSelf.lock())
+                self->openPicker(UIImagePickerControllerSourceType::photoLibrary);
+        }));
     present(sheet, true);
 }
 
@@ -204,8 +209,9 @@ void ZV_PersonalDataVC::uploadAvatar(const UIImage& picked)
         return;
     auto self = accountform::shared(*this);
     ZV_Network::shared().uploadImage(ZV_API::changeAvatar, std::move(*jpeg), "avatar_file", "image.jpg",
-        "image/jpeg",
-        [self](std::optional<JSON> json, std::optional<NSError> error) { self->avatarUploaded(json, error); });
+        "image/jpeg", [self](std::optional<JSON> json, std::optional<NSError> error) {
+            self->avatarUploaded(json, error);
+        });
 }
 
 void ZV_PersonalDataVC::avatarUploaded(const std::optional<JSON>& json, const std::optional<NSError>& error)

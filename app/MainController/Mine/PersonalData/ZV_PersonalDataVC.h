@@ -50,9 +50,11 @@ public:
     std::shared_ptr<UICollectionViewCell> cellForItem(UICollectionView&, const IndexPath& indexPath) override;
     // UICollectionViewDelegateFlowLayout
     void didSelectItem(UICollectionView&, const IndexPath& indexPath) override;
-    std::optional<CGSize> sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath& indexPath) override;
+    std::optional<CGSize> sizeForItem(
+        UICollectionView&, UICollectionViewLayout&, const IndexPath& indexPath) override;
     std::optional<UIEdgeInsets> insetForSection(UICollectionView&, UICollectionViewLayout&, int) override;
-    std::optional<CGFloat> minimumLineSpacingForSection(UICollectionView&, UICollectionViewLayout&, int) override;
+    std::optional<CGFloat> minimumLineSpacingForSection(
+        UICollectionView&, UICollectionViewLayout&, int) override;
     std::optional<CGFloat> minimumInteritemSpacingForSection(
         UICollectionView&, UICollectionViewLayout&, int) override;
     // UIImagePickerControllerDelegate

@@ -72,12 +72,14 @@ TEST_F(ForgotScreenTest, StepsCheckTheirInputAndGoBackOneAtATime)
         const char* again;
         bool enabled;
     };
-    for (const Case& c : { Case { "", "a", "a", false }, Case { "1", "", "", false }, Case { "1", "ab", "a", false },
-             Case { "1", "ab", "ab ", false }, Case { "1", "ab", "ab", true } }) {
+    for (const Case& c :
+        { Case { "", "a", "a", false }, Case { "1", "", "", false }, Case { "1", "ab", "a", false },
+            Case { "1", "ab", "ab ", false }, Case { "1", "ab", "ab", true } }) {
         type(*page->zv_codeField(), c.code);
         type(*page->zv_passwdField(), c.password);
         type(*page->zv_passwdAgainField(), c.again);
-        EXPECT_EQ(page->zv_nextBtn()->isEnabled(), c.enabled) << c.code << "/" << c.password << "/" << c.again;
+        EXPECT_EQ(page->zv_nextBtn()->isEnabled(), c.enabled)
+            << c.code << "/" << c.password << "/" << c.again;
     }
 
     ASSERT_TRUE(tap(*page->backBtn()));
@@ -117,7 +119,9 @@ TEST_F(ForgotScreenTest, TheTokenChainSetsANewPassword)
     type(*page->zv_passwdField(), "new pass");
     type(*page->zv_passwdAgainField(), "new pass");
     ASSERT_TRUE(tap(*page->zv_nextBtn()));
-    ASSERT_TRUE(waitFor([] { return !QMUITips::visibleTips().empty() && QMUITips::visibleTips().back().text == "设置成功"; }));
+    ASSERT_TRUE(waitFor([] {
+        return !QMUITips::visibleTips().empty() && QMUITips::visibleTips().back().text == "设置成功";
+    }));
     nlohmann::json set = *api().recordsTo("v1/user/forget/set_pass").back().parameters;
     EXPECT_EQ(set.value("session_token", ""), page->session_token());
     EXPECT_EQ(set.value("forget_code", ""), *code);
@@ -128,8 +132,10 @@ TEST_F(ForgotScreenTest, TheTokenChainSetsANewPassword)
     // The server took it: the new password signs in, the old one does not.
     for (auto [password, expected] : { std::pair { "old pass", false }, std::pair { "new pass", true } }) {
         auto got = std::make_shared<std::optional<JSON>>();
-        ZV_Network::shared().login(phone, password, R"({"ticket":"forgot-)" + std::string(password) + phone + "\"}",
-            [got](std::optional<JSON> json, std::optional<NSError>) { *got = json.value_or(JSON("refused")); });
+        ZV_Network::shared().login(phone, password,
+            R"({"ticket":"forgot-)" + std::string(password) + phone + "\"}",
+            [got](
+                std::optional<JSON> json, std::optional<NSError>) { *got = json.value_or(JSON("refused")); });
         ASSERT_TRUE(waitFor([&] { return got->has_value(); }));
         EXPECT_EQ(!std::as_const(**got)["access_token"].stringValue().empty(), expected) << password;
     }

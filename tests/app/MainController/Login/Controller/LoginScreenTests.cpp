@@ -10,8 +10,8 @@
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/controls/UIButton.h"
-#include "platform/ui/web/DWKWebView.h"
 #include "platform/ui/qmui/QMUITextField.h"
+#include "platform/ui/web/DWKWebView.h"
 #include "tests/app/support/AccountTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -68,7 +68,8 @@ TEST_F(LoginScreenTest, RefusedSignInPresentsOneLoginStackOverFullScreen)
     api().script("v1/movie/index_recommend", testserver::ApiReply::error(2000, "登录已过期"));
     for (int i = 0; i < 2; ++i) {
         ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/movie/index_recommend",
-            JSON::object(), [](std::optional<JSON>, std::optional<NSError>) { ADD_FAILURE() << "completion called"; });
+            JSON::object(),
+            [](std::optional<JSON>, std::optional<NSError>) { ADD_FAILURE() << "completion called"; });
     }
     ASSERT_TRUE(waitFor([] { return !storedToken(); }));
     settle();
@@ -90,8 +91,8 @@ TEST_F(LoginScreenTest, TheButtonWantsBothFieldsAndNothingMore)
         bool enabled;
     };
     for (const Case& c : { Case { "", "", false }, Case { "a", "", false }, Case { "", "p", false },
-             Case { "a", "p", true }, Case { "someone@mail.example", "1", true }, Case { "13800005621", "x", true },
-             Case { "", "x", false } }) {
+             Case { "a", "p", true }, Case { "someone@mail.example", "1", true },
+             Case { "13800005621", "x", true }, Case { "", "x", false } }) {
         type(*login->zv_accountField(), c.account);
         type(*login->zv_passwdField(), c.password);
         EXPECT_EQ(login->zv_loginBtn()->isEnabled(), c.enabled) << c.account << "/" << c.password;
@@ -152,7 +153,10 @@ TEST_F(LoginScreenTest, RefusalsAndFailuresShowTheirTextAndKeepThePage)
     type(*login->zv_accountField(), kUser);
     ASSERT_TRUE(tap(*login->zv_loginBtn()));
     ASSERT_TRUE(passCaptcha());
-    ASSERT_TRUE(waitFor([] { return !QMUITips::visibleTips().empty() && QMUITips::visibleTips().back().kind == QMUITips::Kind::error; }));
+    ASSERT_TRUE(waitFor([] {
+        return !QMUITips::visibleTips().empty()
+            && QMUITips::visibleTips().back().kind == QMUITips::Kind::error;
+    }));
     EXPECT_EQ(lastTip(), "网络错误");
 
     EXPECT_FALSE(storedToken());

@@ -3,11 +3,11 @@
 
 #include "app/BaseController/ZVNavigationController.h"
 #include "app/Core/Network/BaseURLs.h"
+#include "app/Core/Storage/StoreData.h"
 #include "app/MainController/Login/Controller/ZV_LoginViewVC.h"
 #include "app/MainController/Login/Controller/ZV_RegisterViewVC.h"
 #include "app/MainController/Login/View/ZV_CaptchaView.h"
 #include "app/MainController/Login/View/ZV_RegisterTypeView.h"
-#include "app/Core/Storage/StoreData.h"
 #include "platform/dispatch/Timer.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/QMUITips.h"
@@ -39,7 +39,8 @@ protected:
     }
 
     // Step 1 of the way, with the account and password typed.
-    void fillAccount(ZV_RegisterViewVC& page, RegisterType way, const std::string& account, const std::string& password)
+    void fillAccount(
+        ZV_RegisterViewVC& page, RegisterType way, const std::string& account, const std::string& password)
     {
         ASSERT_TRUE(tap(way == RegisterType::phone ? *page.zv_phoneTypeView() : *page.zv_mailTypeView()));
         settle();
@@ -55,7 +56,10 @@ protected:
         ASSERT_TRUE(tap(*page.zv_nextBtn()));
         ASSERT_TRUE(passCaptcha());
         ASSERT_TRUE(waitFor([&] { return api().recordsTo("v1/user/get_code").size() == before + 1; }));
-        ASSERT_TRUE(waitFor([] { return !QMUITips::visibleTips().empty() && QMUITips::visibleTips().back().kind != QMUITips::Kind::loading; }));
+        ASSERT_TRUE(waitFor([] {
+            return !QMUITips::visibleTips().empty()
+                && QMUITips::visibleTips().back().kind != QMUITips::Kind::loading;
+        }));
     }
 
     std::shared_ptr<ZV_LoginViewVC> login;
@@ -208,7 +212,8 @@ TEST_F(RegisterScreenTest, RefusedRequestsShowWhatWentWrong)
     ASSERT_TRUE(page->zv_nextBtn()->isEnabled());
     ASSERT_TRUE(tap(*page->zv_nextBtn()));
     ASSERT_TRUE(waitFor([&] { return page->zv_codeField()->text().empty(); }));
-    EXPECT_EQ(page->zv_codeField()->layer()->borderColor(), UIColor(0xEF / 255.0, 0x52 / 255.0, 0x52 / 255.0, 1));
+    EXPECT_EQ(
+        page->zv_codeField()->layer()->borderColor(), UIColor(0xEF / 255.0, 0x52 / 255.0, 0x52 / 255.0, 1));
     EXPECT_FALSE(page->zv_nextBtn()->isEnabled());
     EXPECT_TRUE(QMUITips::visibleTips().empty());
     EXPECT_FALSE(storedToken());
@@ -235,7 +240,9 @@ TEST_F(RegisterScreenTest, RefusedRequestsShowWhatWentWrong)
     BaseURLs::main_url() = deadURL() + "/api/";
     ASSERT_TRUE(tap(*page->zv_nextBtn()));
     ASSERT_TRUE(passCaptcha());
-    ASSERT_TRUE(waitFor([] { return !QMUITips::visibleTips().empty() && QMUITips::visibleTips().back().text == "网络错误"; }));
+    ASSERT_TRUE(waitFor([] {
+        return !QMUITips::visibleTips().empty() && QMUITips::visibleTips().back().text == "网络错误";
+    }));
     settle();
     EXPECT_EQ(page->page(), 1);
     EXPECT_FALSE(page->countdown().isRunning());

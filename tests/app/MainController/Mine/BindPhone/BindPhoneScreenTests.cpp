@@ -23,10 +23,12 @@ TEST_F(AccountScreenTest, BindingOpensWithAFadeAndTakesEitherKindOfValue)
         advance(0.4);
         EXPECT_EQ(page->page(), 0);
         EXPECT_EQ(page->title(), way == ForgotType::phone ? "修改绑定手机号" : "修改绑定邮箱");
-        EXPECT_EQ(page->zv_accountField()->placeholder(), way == ForgotType::phone ? "请输入手机号" : "请输入邮箱账号");
+        EXPECT_EQ(page->zv_accountField()->placeholder(),
+            way == ForgotType::phone ? "请输入手机号" : "请输入邮箱账号");
         // The server judges the value: both patterns pass on both pages.
-        for (auto [value, enabled] : { std::pair { "13912345678", true }, std::pair { "me@mail.example", true },
-                 std::pair { "1391234567", false }, std::pair { "me@localhost", false } }) {
+        for (auto [value, enabled] :
+            { std::pair { "13912345678", true }, std::pair { "me@mail.example", true },
+                std::pair { "1391234567", false }, std::pair { "me@localhost", false } }) {
             type(*page->zv_accountField(), value);
             EXPECT_EQ(page->zv_nextBtn()->isEnabled(), enabled) << value;
         }
@@ -67,7 +69,10 @@ TEST_F(AccountScreenTest, BindingResendsOnTheCodeStepAndShowsARefusal)
     std::string code = accounts().lastCode(newPhone).value_or("");
     type(*page->zv_codeField(), code == "000000" ? "111111" : "000000");
     ASSERT_TRUE(tap(*page->zv_nextBtn()));
-    ASSERT_TRUE(waitFor([] { return !QMUITips::visibleTips().empty() && QMUITips::visibleTips().back().kind == QMUITips::Kind::error; }));
+    ASSERT_TRUE(waitFor([] {
+        return !QMUITips::visibleTips().empty()
+            && QMUITips::visibleTips().back().kind == QMUITips::Kind::error;
+    }));
     EXPECT_EQ(QMUITips::visibleTips().back().text, "验证码错误");
     EXPECT_EQ(navigation->topViewController(), page);
     EXPECT_TRUE(profile->phone.empty());

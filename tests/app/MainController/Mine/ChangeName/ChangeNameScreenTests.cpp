@@ -22,10 +22,11 @@ TEST_F(AccountScreenTest, TheTypeNamesThePageAndAnEmptyFieldSendsNothing)
         const char* text;
         const char* emptyToast;
     };
-    for (const Case& c : { Case { ZV_PersonalDataRowType::nickName, "修改昵称", "请输入昵称", "小鱼", "请输入昵称" },
-             Case { ZV_PersonalDataRowType::userName, "修改用户名", "请输入用户名", "fish", "请输入用户名" },
-             // Never assigned: no title, no placeholder, and saving changes the nickname.
-             Case { std::nullopt, "", "", "小鱼", "请输入昵称" } }) {
+    for (const Case& c :
+        { Case { ZV_PersonalDataRowType::nickName, "修改昵称", "请输入昵称", "小鱼", "请输入昵称" },
+            Case { ZV_PersonalDataRowType::userName, "修改用户名", "请输入用户名", "fish", "请输入用户名" },
+            // Never assigned: no title, no placeholder, and saving changes the nickname.
+            Case { std::nullopt, "", "", "小鱼", "请输入昵称" } }) {
         auto page = std::make_shared<ZV_ChangeNameVC>();
         if (c.type)
             page->setType(*c.type);
@@ -59,7 +60,10 @@ TEST_F(AccountScreenTest, ATakenUserNameIsRefusedAndAFreeOneIsKept)
 
     type(*page->zv_accountField(), "xiaoyu2023");
     ASSERT_TRUE(tap(*page->zv_saveBtn()));
-    ASSERT_TRUE(waitFor([] { return !QMUITips::visibleTips().empty() && QMUITips::visibleTips().back().kind == QMUITips::Kind::error; }));
+    ASSERT_TRUE(waitFor([] {
+        return !QMUITips::visibleTips().empty()
+            && QMUITips::visibleTips().back().kind == QMUITips::Kind::error;
+    }));
     EXPECT_EQ(QMUITips::visibleTips().back().text, "用户名已存在");
     EXPECT_EQ(navigation->topViewController(), page);
 

@@ -23,8 +23,9 @@ TEST_F(AccountScreenTest, SaveWantsTwoEqualEntriesAndStartsDisabled)
         const char* second;
         bool enabled;
     };
-    for (const Case& c : { Case { "a", "", false }, Case { "a", "a", true }, Case { "secret", "secreT", false },
-             Case { "secret", "secret ", false }, Case { "", "", false } }) {
+    for (const Case& c :
+        { Case { "a", "", false }, Case { "a", "a", true }, Case { "secret", "secreT", false },
+            Case { "secret", "secret ", false }, Case { "", "", false } }) {
         type(*page->zv_passwdField(), c.first);
         type(*page->zv_passwdAgainField(), c.second);
         EXPECT_EQ(page->zv_contactBtn()->isEnabled(), c.enabled) << c.first << "/" << c.second;

@@ -113,7 +113,8 @@ TEST_F(PersonalDataScreenTest, EditsOfTheSharedProfileShowOnReturn)
     type(*name->zv_accountField(), " 夜航船 ");
     ASSERT_TRUE(tap(*name->zv_saveBtn()));
     ASSERT_TRUE(waitFor([&] { return navigation->topViewController() == page; }));
-    EXPECT_EQ(api().recordsTo("v1/user/change/nickname").back().parameters->value("new_nickname", ""), " 夜航船 ");
+    EXPECT_EQ(
+        api().recordsTo("v1/user/change/nickname").back().parameters->value("new_nickname", ""), " 夜航船 ");
     EXPECT_TRUE(tipShown("昵称修改成功"));
     settle();
     EXPECT_EQ(profile->nickname, " 夜航船 ");
@@ -148,8 +149,9 @@ TEST_F(PersonalDataScreenTest, JPEGQualityFollowsThePictureSize)
         CGSize size;
         CGFloat quality;
     };
-    for (const Case& c : { Case { { 2000, 1600 }, 0.2 }, Case { { 1500, 1500 }, 0.2 }, Case { { 2000, 1000 }, 0.5 },
-             Case { { 800, 800 }, 0.5 }, Case { { 1000, 700 }, 1.0 }, Case { { 799, 4000 }, 1.0 } })
+    for (const Case& c :
+        { Case { { 2000, 1600 }, 0.2 }, Case { { 1500, 1500 }, 0.2 }, Case { { 2000, 1000 }, 0.5 },
+            Case { { 800, 800 }, 0.5 }, Case { { 1000, 700 }, 1.0 }, Case { { 799, 4000 }, 1.0 } })
         EXPECT_EQ(ZV_PersonalDataVC::jpegQuality(c.size), c.quality) << c.size.width << "x" << c.size.height;
 }
 
@@ -204,7 +206,10 @@ TEST_F(PersonalDataScreenTest, APickedPhotoBecomesTheAvatarOnlyWhenTheServerName
         pick();
         ASSERT_TRUE(waitFor([&] { return api().recordsTo("v1/user/change/avatar").size() == uploads + 1; }));
         ++uploads;
-        ASSERT_TRUE(waitFor([] { return !QMUITips::visibleTips().empty() && QMUITips::visibleTips().back().kind == QMUITips::Kind::error; }));
+        ASSERT_TRUE(waitFor([] {
+            return !QMUITips::visibleTips().empty()
+                && QMUITips::visibleTips().back().kind == QMUITips::Kind::error;
+        }));
         EXPECT_EQ(QMUITips::visibleTips().back().text, reply.msg);
         EXPECT_EQ(profile->avatar, avatar);
         settle();
