@@ -66,7 +66,8 @@ void ZV_PersonalCenterVC::reloadData()
             auto self = weakSelf.lock();
             if (!self)
                 return;
-            if (json) {
+            // Only a profile signs the header in; a refusal's message is no profile.
+            if (json && json->type() == JSON::Type::Object && !json->isEmpty()) {
                 self->m_model = std::make_shared<ZV_UserInfoModel>(*json);
                 ConfigSingleton::shared().zv_userInfoModel = self->m_model;
             }
