@@ -60,6 +60,38 @@ for style in light dark; do
     >"$out/$style.log" 2>&1 || status=$?
   grep -v '^output: ' "$out/$style.log" | grep ':[0-9]*: ' >&2 || true
 done
+# ---- Account tour -------------------------------------------------------------------------------
+# Sign-in behind the captcha, registration, recovery and the profile pages (light only), against a
+# server of its own: its verification codes are all 246810, so that the script can type them, and
+# the accounts it makes stay out of the main tour. The photo library of the app folder holds one
+# picture for the new avatar. PNGs into out/tour-<timestamp>/account, codes in its server log.
+account_log="$out/testserver-account.log"
+ZV_TESTSERVER_CODE=246810 build/release/tools/testserver/zentavo-testserver --keys "$keys" \
+  --data tools/testserver/data >"$account_log" 2>&1 &
+account_server=$!
+trap 'kill "$server" "$account_server" 2>/dev/null || true; wait "$server" "$account_server" 2>/dev/null || true' EXIT
+account_https=""
+for _ in $(seq 100); do
+  account_https="$(awk '$1 == "https" { print $2 }' "$account_log")"
+  [[ -n "$account_https" ]] && break
+  kill -0 "$account_server" 2>/dev/null || break
+  sleep 0.1
+done
+if [[ -n "$account_https" ]]; then
+  account_home="$out/account/home"
+  mkdir -p "$account_home/PhotoLibrary"
+  cp app/Resources/Scripts/tour-photos/lake-evening.jpg "$account_home/PhotoLibrary/"
+  ZV_HOME="$account_home" ZV_INFO_DomainFileURL="$account_https/domain_v2.json" \
+    ZV_INFO_MainURL="$account_https/api/" \
+    build/release/app/zentavo --script app/Resources/Scripts/tour-account.txt --out "$out/account" \
+    >"$out/account.log" 2>&1 || status=$?
+  grep -v '^output: ' "$out/account.log" | grep ':[0-9]*: ' >&2 || true
+else
+  echo "run: the account tour's test server did not start" >&2
+  status=1
+fi
+# ---- End of the account tour ----------------------------------------------------------------------
+
 # The UI kit's demonstration: pictures from the server, the photo browser, badges, a toast and
 # bottom sheets (the app's play-source sheet among them), into out/tour-<timestamp>/kit.
 build/release/tools/kitdemo/zentavo-kitdemo --keys "$keys" --script tools/kitdemo/kitdemo.txt --out "$out/kit" \

@@ -30,6 +30,7 @@ struct UploadEndpoint {
 
 struct ApiServer::State {
     apicrypto::PrivateKey key;
+    TestServer* server = nullptr;
     mutable std::mutex mutex;
     std::map<std::string, ApiHandler> handlers;
     std::map<std::string, UploadEndpoint> uploads;
@@ -241,6 +242,7 @@ std::unique_ptr<ApiServer> ApiServer::attach(
         return nullptr;
     auto state = std::make_shared<State>(std::move(*key));
     state->records.setLimits(server.recordLimits());
+    state->server = &server;
     server.routePrefix(
         std::string(kPrefix), [state](const Request& request) { return state->answer(request); });
     return std::unique_ptr<ApiServer>(new ApiServer(std::move(state)));
@@ -325,6 +327,11 @@ void ApiServer::setTimestampWindow(std::chrono::seconds window)
 const apicrypto::PrivateKey& ApiServer::key() const
 {
     return m_state->key;
+}
+
+TestServer& ApiServer::server() const
+{
+    return *m_state->server;
 }
 
 }

@@ -103,6 +103,8 @@ public:
     void setTimestampWindow(std::chrono::seconds window);
 
     const apicrypto::PrivateKey& key() const;
+    // The server the API is installed on, for routes beside the API (such as uploaded files).
+    TestServer& server() const;
 
     struct State;
 

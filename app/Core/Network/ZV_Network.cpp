@@ -259,6 +259,12 @@ void ZV_Network::registerByPhone(
 
 void ZV_Network::uploadImage(ZV_API api, Data imageData, const std::string& name, Completion completion)
 {
+    uploadImage(api, std::move(imageData), name, "image.png", "image/png", std::move(completion));
+}
+
+void ZV_Network::uploadImage(ZV_API api, Data imageData, const std::string& name, const std::string& fileName,
+    const std::string& mimeType, Completion completion)
+{
     HTTPHeaders headers;
     headers.emplace_back("Accept", std::string(ZV_NetworkEnvelope::acceptValue));
     if (std::optional<PropertyList> token = StoreData::value(StoreData::access_token)) {
@@ -269,7 +275,7 @@ void ZV_Network::uploadImage(ZV_API api, Data imageData, const std::string& name
     url += path(api);
 
     MultipartFormData form;
-    form.append(std::move(imageData), name, "image.png", "image/png");
+    form.append(std::move(imageData), name, fileName, mimeType);
 
     m_ui->showLoading();
     std::weak_ptr<ZV_Network> weak = weak_from_this();

@@ -100,6 +100,10 @@ public:
     // and the endpoint's path, with only Accept and Authorization. No envelope and no dispatch:
     // the completion gets the whole reply envelope, or "网络异常" when the reply is unusable.
     void uploadImage(ZV_API api, Data imageData, const std::string& name, Completion completion);
+    // The same with the part's file name and type given, for uploads that declare what they send
+    // (the avatar goes up as "image.jpg", image/jpeg).
+    void uploadImage(ZV_API api, Data imageData, const std::string& name, const std::string& fileName,
+        const std::string& mimeType, Completion completion);
     // The highest message sequence of chat room 1; the completion is not called when the reply
     // has no entry for that room.
     void roomMaxSeq(std::function<void(std::int64_t)> completion);

@@ -63,7 +63,7 @@ void ZV_NetworkScreenUI::presentLogin()
     std::shared_ptr<UIViewController> login = factory();
     if (!login)
         return;
-    login->setModalPresentationStyle(UIModalPresentationStyle::fullScreen);
+    login->setModalPresentationStyle(UIModalPresentationStyle::overFullScreen);
     if (top->present(login, true))
         m_login = login;
 }

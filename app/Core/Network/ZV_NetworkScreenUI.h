@@ -8,8 +8,8 @@
 class UIViewController;
 
 // The API client on the app's screens: loading tips and toasts of QMUITips on the application
-// delegate's window, and the login screen presented full screen, animated, over the topmost
-// screen. Main thread.
+// delegate's window, and the login screen presented over full screen, animated, over the
+// topmost screen. Main thread.
 class ZV_NetworkScreenUI : public ZV_NetworkUI {
 public:
     // Makes the controller to present when the sign-in ends. By default it is

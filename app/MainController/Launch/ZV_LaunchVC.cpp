@@ -91,14 +91,6 @@ void ZV_LaunchVC::viewDidLoad()
         ZV_Network::SignInReplies::Complete);
 }
 
-void ZV_LaunchVC::viewDidAppear(bool animated)
-{
-    BaseViewController::viewDidAppear(animated);
-    // Back from the login screen that held up the root.
-    if (m_rootAfterLogin)
-        goRoot();
-}
-
 void ZV_LaunchVC::showAdvert()
 {
     // A second reply must not start a second countdown.
@@ -149,15 +141,14 @@ void ZV_LaunchVC::advertTapped()
 
 void ZV_LaunchVC::goRoot()
 {
+    // A login screen over the splash (the sign-in ended meanwhile) would leave with this screen:
+    // the viewer finishes with it first, and the countdown's next tick at 0 brings the root.
+    if (ZV_Network::shared().ui().isLoginPresented())
+        return;
     if (m_timer) {
         m_timer->invalidate();
         m_timer.reset();
     }
-    // A login screen over the splash (the sign-in ended meanwhile) would leave with this screen;
-    // the viewer finishes with it first, then the root comes.
-    m_rootAfterLogin = ZV_Network::shared().ui().isLoginPresented();
-    if (m_rootAfterLogin)
-        return;
     auto delegate = std::dynamic_pointer_cast<AppDelegate>(UIApplication::shared().delegate());
     auto window = delegate ? delegate->window() : nullptr;
     if (!window)

@@ -27,7 +27,6 @@ public:
     std::string className() const override { return "ZV_LaunchVC"; }
 
     void viewDidLoad() override;
-    void viewDidAppear(bool animated) override;
 
     // Made on first use.
     const std::shared_ptr<ZV_LaunchContentView>& contentView();
@@ -50,7 +49,6 @@ private:
     void advertTapped();
 
     int m_second = countdownStart;
-    bool m_rootAfterLogin = false;
     std::shared_ptr<Timer> m_timer;
     std::shared_ptr<ZV_LaunchContentView> m_contentView;
     std::shared_ptr<UIButton> m_skipBtn;

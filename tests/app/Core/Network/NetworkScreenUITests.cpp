@@ -63,7 +63,7 @@ TEST_F(NetworkScreenUITest, TipsGoOnTheDelegatesWindowAndAllLeaveTogether)
     EXPECT_TRUE(QMUITips::visibleTips().empty());
 }
 
-TEST_F(NetworkScreenUITest, LoginIsPresentedFullScreenOverTheTopScreenUntilDismissed)
+TEST_F(NetworkScreenUITest, LoginIsPresentedOverFullScreenOverTheTopScreenUntilDismissed)
 {
     // Without a login screen nothing happens.
     ZV_NetworkScreenUI::setLoginScreenFactory({});
@@ -89,7 +89,7 @@ TEST_F(NetworkScreenUITest, LoginIsPresentedFullScreenOverTheTopScreenUntilDismi
     EXPECT_EQ(made, 1);
     ASSERT_TRUE(login);
     EXPECT_EQ(sheet->presentedViewController(), login);
-    EXPECT_EQ(login->modalPresentationStyle(), UIModalPresentationStyle::fullScreen);
+    EXPECT_EQ(login->modalPresentationStyle(), UIModalPresentationStyle::overFullScreen);
     // Counted as presented while it is still on its way.
     EXPECT_TRUE(ui.isLoginPresented());
     advance(1.0);

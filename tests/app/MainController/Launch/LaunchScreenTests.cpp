@@ -108,7 +108,7 @@ TEST_F(LaunchScreenTest, EveryAdvertReplyEndsTheLaunch)
             EXPECT_FALSE(rootScreen());
             ASSERT_TRUE(screen->presentedViewController());
             screen->presentedViewController()->dismiss(false);
-            drain();
+            advance(1);
         }
         EXPECT_TRUE(rootScreen());
         EXPECT_EQ(ui->logins - loginsBefore, endsSignIn ? 1 : 0);

@@ -1,0 +1,153 @@
+// Password recovery against the sample API: the steps and their checks, the token chain from the
+// account to the new password, and a refused account.
+
+#include "app/MainController/Login/Controller/ZV_ForgotViewVC.h"
+#include "app/MainController/Login/View/ZV_RegisterTypeView.h"
+#include "platform/ui/QMUITips.h"
+#include "platform/ui/UILabel.h"
+#include "platform/ui/controls/UIButton.h"
+#include "platform/ui/qmui/QMUITextField.h"
+#include "tests/app/support/AccountTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace zvtest;
+
+namespace {
+
+class ForgotScreenTest : public AccountScreenTest {
+protected:
+    std::shared_ptr<ZV_ForgotViewVC> openRecovery(const std::string& account)
+    {
+        auto page = std::make_shared<ZV_ForgotViewVC>();
+        push(page);
+        type(*page->zv_accountField(), account);
+        return page;
+    }
+
+    // Chooses the way on step 1 and passes the captcha; waits for the requests that follow.
+    void chooseWay(ZV_ForgotViewVC& page, ForgotType way, std::size_t expectedSends)
+    {
+        ASSERT_TRUE(tap(way == ForgotType::phone ? *page.zv_phoneTypeView() : *page.zv_mailTypeView()));
+        ASSERT_TRUE(passCaptcha());
+        ASSERT_TRUE(waitFor([&] { return api().recordsTo("v1/user/forget/get_token").size() > tokens; }));
+        ++tokens;
+        ASSERT_TRUE(waitFor([&] {
+            return api().recordsTo("v1/user/forget/send_code").size() == expectedSends
+                && (expectedSends == 0 || page.countdown().isRunning());
+        }));
+        settle();
+    }
+
+    std::size_t tokens = 0;
+};
+
+}
+
+TEST_F(ForgotScreenTest, StepsCheckTheirInputAndGoBackOneAtATime)
+{
+    std::shared_ptr<ZV_ForgotViewVC> page = openRecovery("xiaoyu2023");
+    EXPECT_EQ(page->zv_titleLb()->text(), "请输入需要找回的账号");
+    // A user name is neither a phone number nor an address.
+    EXPECT_FALSE(page->zv_nextBtn()->isEnabled());
+    type(*page->zv_accountField(), "13800005621");
+    EXPECT_TRUE(page->zv_nextBtn()->isEnabled());
+    type(*page->zv_accountField(), "xiaoyu@mail.example");
+    EXPECT_TRUE(page->zv_nextBtn()->isSelected());
+
+    ASSERT_TRUE(tap(*page->zv_nextBtn()));
+    settle();
+    EXPECT_EQ(page->page(), 1);
+    EXPECT_EQ(page->zv_titleLb()->text(), "xiaoyu@mail.example");
+    EXPECT_EQ(page->zv_desLb()->text(), "请选择找回方式");
+    EXPECT_TRUE(page->zv_nextBtn()->isHidden());
+
+    chooseWay(*page, ForgotType::mail, 1);
+    EXPECT_EQ(page->page(), 2);
+    EXPECT_EQ(page->zv_titleLb()->text(), "验证码已发送至");
+    EXPECT_EQ(page->zv_desLb()->text(), "xiaoyu@mail.example");
+    struct Case {
+        const char* code;
+        const char* password;
+        const char* again;
+        bool enabled;
+    };
+    for (const Case& c :
+        { Case { "", "a", "a", false }, Case { "1", "", "", false }, Case { "1", "ab", "a", false },
+            Case { "1", "ab", "ab ", false }, Case { "1", "ab", "ab", true } }) {
+        type(*page->zv_codeField(), c.code);
+        type(*page->zv_passwdField(), c.password);
+        type(*page->zv_passwdAgainField(), c.again);
+        EXPECT_EQ(page->zv_nextBtn()->isEnabled(), c.enabled)
+            << c.code << "/" << c.password << "/" << c.again;
+    }
+
+    ASSERT_TRUE(tap(*page->backBtn()));
+    settle();
+    EXPECT_EQ(page->page(), 1);
+    ASSERT_TRUE(tap(*page->backBtn()));
+    settle();
+    EXPECT_EQ(page->page(), 0);
+    EXPECT_EQ(page->zv_accountField()->text(), "xiaoyu@mail.example");
+    ASSERT_TRUE(tap(*page->backBtn()));
+    settle();
+    EXPECT_EQ(navigation->topViewController(), root);
+}
+
+TEST_F(ForgotScreenTest, TheTokenChainSetsANewPassword)
+{
+    std::string phone = freshPhone();
+    ASSERT_TRUE(registerByPhone(phone, "old pass"));
+    std::shared_ptr<ZV_ForgotViewVC> page = openRecovery(phone);
+    ASSERT_TRUE(tap(*page->zv_nextBtn()));
+    settle();
+    chooseWay(*page, ForgotType::phone, 1);
+    EXPECT_EQ(page->zv_codeLb()->text(), "59s");
+    EXPECT_FALSE(page->session_token().empty());
+
+    // get_token buys the token that send_code and set_pass carry.
+    nlohmann::json asked = *api().recordsTo("v1/user/forget/get_token").back().parameters;
+    EXPECT_EQ(asked.value("username", ""), phone);
+    EXPECT_NE(asked.value("captcha", "").find("\"ticket\""), std::string::npos);
+    nlohmann::json sent = *api().recordsTo("v1/user/forget/send_code").back().parameters;
+    EXPECT_EQ(sent.value("send_type", ""), "phone");
+    EXPECT_EQ(sent.value("session_token", ""), page->session_token());
+
+    std::optional<std::string> code = accounts().lastCode(phone);
+    ASSERT_TRUE(code);
+    type(*page->zv_codeField(), *code);
+    type(*page->zv_passwdField(), "new pass");
+    type(*page->zv_passwdAgainField(), "new pass");
+    ASSERT_TRUE(tap(*page->zv_nextBtn()));
+    ASSERT_TRUE(waitFor([] {
+        return !QMUITips::visibleTips().empty() && QMUITips::visibleTips().back().text == "设置成功";
+    }));
+    nlohmann::json set = *api().recordsTo("v1/user/forget/set_pass").back().parameters;
+    EXPECT_EQ(set.value("session_token", ""), page->session_token());
+    EXPECT_EQ(set.value("forget_code", ""), *code);
+    EXPECT_EQ(set.value("repassword", ""), "new pass");
+    settle();
+    EXPECT_EQ(navigation->topViewController(), root);
+
+    // The server took it: the new password signs in, the old one does not.
+    for (auto [password, expected] : { std::pair { "old pass", false }, std::pair { "new pass", true } }) {
+        auto got = std::make_shared<std::optional<JSON>>();
+        ZV_Network::shared().login(phone, password,
+            R"({"ticket":"forgot-)" + std::string(password) + phone + "\"}",
+            [got](
+                std::optional<JSON> json, std::optional<NSError>) { *got = json.value_or(JSON("refused")); });
+        ASSERT_TRUE(waitFor([&] { return got->has_value(); }));
+        EXPECT_EQ(!std::as_const(**got)["access_token"].stringValue().empty(), expected) << password;
+    }
+}
+
+TEST_F(ForgotScreenTest, AnUnknownAccountStaysOnTheChoiceAndSendsNoCode)
+{
+    std::shared_ptr<ZV_ForgotViewVC> page = openRecovery(freshPhone());
+    ASSERT_TRUE(tap(*page->zv_nextBtn()));
+    settle();
+    chooseWay(*page, ForgotType::phone, 0);
+    EXPECT_EQ(page->page(), 1);
+    EXPECT_TRUE(page->session_token().empty());
+    EXPECT_FALSE(page->countdown().isRunning());
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "tools/testserver/ApiServer.h"
+
+#include <cstdint>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+namespace testserver {
+
+// The account endpoints of the sample API, with state kept for the server's life: accounts
+// (the sample account of account.json, and every one registered since), their tokens, the
+// verification codes "sent" by text message or e-mail, the captcha results already used, the
+// password-recovery sessions and the uploaded avatars, which the server serves under /uploads/.
+//
+// Rules the endpoints keep, as a real server would:
+//  - a captcha result is the captcha page's JSON text of an object with a non-empty `ticket`,
+//    and counts once;
+//  - a code is six random digits (or the digits of ZV_TESTSERVER_CODE, for scripted runs), good
+//    for the number or address it went to until it is used or replaced; every code sent is also
+//    written to standard output ("testserver: code ...");
+//  - a changed or recovered password ends every sign-in of the account;
+//  - a sign-in is any of the account's user name, phone number or e-mail address.
+// Wrong methods, missing sign-ins and bad input get an error envelope, never a crash.
+class SampleAccounts {
+public:
+    // Installs the account endpoints on the API, replacing earlier handlers of the same paths,
+    // and the /uploads/ route on its server. `accountFile` is the sample account (username,
+    // password, phone, access_token, refreshed_token, user). None, with a message, when the file
+    // lacks the user name or the token.
+    static std::shared_ptr<SampleAccounts> install(ApiServer& api, const nlohmann::json& accountFile,
+        std::uint16_t httpPort, std::uint16_t httpsPort, std::string* error = nullptr);
+    // The accounts installed on that API (tests); none before install().
+    static std::shared_ptr<SampleAccounts> of(const ApiServer& api);
+
+    // The code last sent to the phone number or e-mail address and not used since.
+    std::optional<std::string> lastCode(const std::string& to) const;
+    // The profile of the account that the token signs in, as "v1/user/info" gives it.
+    std::optional<nlohmann::json> profileForToken(const std::string& token) const;
+    // An uploaded file by its name under /uploads/.
+    std::optional<std::string> upload(const std::string& name) const;
+
+    struct State;
+    explicit SampleAccounts(std::shared_ptr<State> state);
+
+private:
+    std::shared_ptr<State> m_state;
+};
+
+}
