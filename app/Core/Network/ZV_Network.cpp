@@ -257,7 +257,8 @@ void ZV_Network::registerByPhone(
         HTTPMethod::POST, BaseURLs::main_url(), "v1/user/register/phone", parameters, std::move(completion));
 }
 
-void ZV_Network::uploadImage(ZV_API api, Data imageData, const std::string& name, Completion completion)
+void ZV_Network::uploadImage(ZV_API api, Data imageData, const std::string& name, Completion completion,
+    const std::string& fileName, const std::string& mimeType)
 {
     HTTPHeaders headers;
     headers.emplace_back("Accept", std::string(ZV_NetworkEnvelope::acceptValue));
@@ -269,7 +270,7 @@ void ZV_Network::uploadImage(ZV_API api, Data imageData, const std::string& name
     url += path(api);
 
     MultipartFormData form;
-    form.append(std::move(imageData), name, "image.png", "image/png");
+    form.append(std::move(imageData), name, fileName, mimeType);
 
     m_ui->showLoading();
     std::weak_ptr<ZV_Network> weak = weak_from_this();

@@ -96,10 +96,12 @@ public:
         Completion completion);
     void registerByPhone(const std::string& phone, const std::string& password, const std::string& smsCode,
         Completion completion);
-    // Multipart POST of one image part ("image.png", image/png) under the field `name` to main_url
-    // and the endpoint's path, with only Accept and Authorization. No envelope and no dispatch:
-    // the completion gets the whole reply envelope, or "网络异常" when the reply is unusable.
-    void uploadImage(ZV_API api, Data imageData, const std::string& name, Completion completion);
+    // Multipart POST of one image part under the field `name` to main_url and the endpoint's path,
+    // declared as the file name and content type given (a PNG unless told otherwise), with only
+    // Accept and Authorization. No envelope and no dispatch: the completion gets the whole reply
+    // envelope, or "网络异常" when the reply is unusable.
+    void uploadImage(ZV_API api, Data imageData, const std::string& name, Completion completion,
+        const std::string& fileName = "image.png", const std::string& mimeType = "image/png");
     // The highest message sequence of chat room 1; the completion is not called when the reply
     // has no entry for that room.
     void roomMaxSeq(std::function<void(std::int64_t)> completion);

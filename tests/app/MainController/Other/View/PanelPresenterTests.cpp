@@ -254,6 +254,12 @@ TEST_F(PanelPresenterTest, TheMutePickerKeepsTheTimeBlockOfShowTime)
 {
     std::vector<int> early;
     std::vector<int> late;
+    ZV_ShowBottomView::setMutePickerFactory(nullptr);
+    auto unregistered = std::make_shared<ZV_ShowBottomView>();
+    unregistered->show(6, nullptr, nullptr);
+    EXPECT_FALSE(unregistered->isVisible());
+
+    ZV_ChatMushinAlertView::registerInBottomSheet();
     auto sheet = std::make_shared<ZV_ShowBottomView>();
     sheet->timeBlock = [&](int seconds) { early.push_back(seconds); };
     sheet->show(6, nullptr, nullptr);
