@@ -1,5 +1,6 @@
 #include "platform/ui/messages/MessagesCollectionView.h"
 
+#include "platform/ui/UIWindow.h"
 #include "platform/ui/messages/MessagesCollectionViewFlowLayout.h"
 
 #include <algorithm>
@@ -23,6 +24,9 @@ void MessagesCollectionView::scrollToLastItem(bool animated)
     int sections = numberOfSections();
     if (sections == 0 || numberOfItems(sections - 1) == 0)
         return;
+    // Where the bottom is depends on the list's size now: lay out whatever is pending around it.
+    if (auto root = window())
+        root->layoutIfNeeded();
     layoutIfNeeded();
     UIEdgeInsets inset = adjustedContentInset();
     CGFloat bottom = contentSize().height + inset.bottom - bounds().height();

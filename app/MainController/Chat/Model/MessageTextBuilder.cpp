@@ -27,19 +27,11 @@ MessageKit::MessageKind replyKind(const Message& message, const ZV_ChatVC& chatV
     bool isMine = isCurrentUser(message.sender().sender_id());
     const Message* quoted = findMessage(chatVC.messageList, message.link_seq());
 
-    // A quote that cannot be found says so, rather than showing a blank name and 1970.
-    std::string quote(missingQuoteText);
-    if (quoted) {
-        quote = quoted->sender().nickname() + " "
-            + MessageKit::MessageKitDateFormatter::shared().string(sentDate(quoted->send_time()));
-        if (quoted->message_type() == MT_TEXT)
-            quote += "\n" + quoted->message_content();
-    }
     NSAttributes quoteAttributes;
     NSParagraphStyle paragraph;
     paragraph.lineSpacing = 4.0;
     quoteAttributes.paragraphStyle = paragraph;
-    NSAttributedString quoteText(quote, quoteAttributes);
+    NSAttributedString quoteText(replyQuoteText(quoted), quoteAttributes);
 
     UIColor textColor = isMine ? UIColor::white() : UIColor::black();
     std::optional<MessageType> quotedKind;
@@ -56,6 +48,18 @@ MessageKit::MessageKind replyKind(const Message& message, const ZV_ChatVC& chatV
     return MessageKit::MessageKind::attributedText(shown);
 }
 
+}
+
+std::string replyQuoteText(const Message* quoted)
+{
+    // A quote that cannot be found says so, rather than showing a blank name and 1970.
+    if (!quoted)
+        return std::string(missingQuoteText);
+    std::string quote = quoted->sender().nickname() + " "
+        + MessageKit::MessageKitDateFormatter::shared().string(sentDate(quoted->send_time()));
+    if (quoted->message_type() == MT_TEXT)
+        quote += "\n" + quoted->message_content();
+    return quote;
 }
 
 MockMessage makeMockMessage(const Message& message, const ZV_ChatVC& chatVC)
