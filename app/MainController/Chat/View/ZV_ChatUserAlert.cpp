@@ -229,9 +229,10 @@ void ZV_ChatUserAlert::blockUserHandler(std::optional<JSON> json, std::optional<
     if (!json)
         return;
     dismiss();
-    // The client hands over the server's message when the reply carries no data.
-    if (std::optional<std::string> text = json->string(); text && !text->empty())
-        QMUITips::showWithText(*text);
+    // The client hands over the server's message when the reply carries no data; a reply with
+    // data (empty or not) says only that it was done.
+    std::optional<std::string> text = json->string();
+    QMUITips::showWithText(text && !text->empty() ? *text : "操作成功");
 }
 
 void ZV_ChatUserAlert::dismiss()

@@ -79,6 +79,8 @@ protected:
         // The layout constants are fixed on first use: make that the portrait phone.
         ASSERT_EQ(screenShortSide(), 390);
         ASSERT_EQ(screenLongSide(), 844);
+        // As the application does at launch.
+        ZV_ChatMushinAlertView::registerInBottomSheet();
     }
     void TearDown() override
     {
