@@ -133,7 +133,8 @@ PangoAttribute* attachmentShape(const UIImage& image, CGFloat baselineOffset)
     CGSize size = image.size();
     int width = static_cast<int>(std::lround(size.width * PANGO_SCALE));
     int height = static_cast<int>(std::lround(size.height * PANGO_SCALE));
-    int rise = std::isfinite(baselineOffset) ? static_cast<int>(std::lround(baselineOffset * PANGO_SCALE)) : 0;
+    int rise
+        = std::isfinite(baselineOffset) ? static_cast<int>(std::lround(baselineOffset * PANGO_SCALE)) : 0;
     PangoRectangle rect { 0, -height - rise, width, height };
     return pango_attr_shape_new_with_data(
         &rect, &rect, new UIImage(image),

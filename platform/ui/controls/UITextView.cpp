@@ -169,8 +169,8 @@ void UITextView::draw(CGContext& context, const CGRect& rect)
         std::size_t lastBreak = m_text.rfind('\n');
         std::string lastLine = lastBreak == std::string::npos ? m_text : m_text.substr(lastBreak + 1);
         CGSize tail = TextLayout::measure(lastLine, m_font, area.width());
-        CGFloat y = m_text.empty() ? area.minY()
-                                   : area.minY() - scrolled + std::max<CGFloat>(0, all.height - line);
+        CGFloat y
+            = m_text.empty() ? area.minY() : area.minY() - scrolled + std::max<CGFloat>(0, all.height - line);
         CGFloat x = area.minX() + (tail.height > line ? 0 : tail.width);
         context.setFillColor(tintColor());
         context.fill({ x, y, 2, line });

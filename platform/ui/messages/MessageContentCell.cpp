@@ -39,14 +39,16 @@ MessageContentCell::MessageContentCell()
     content->addSubview(m_avatarView);
 }
 
-void MessageContentCell::configure(const MessageType& message, const IndexPath& indexPath, MessagesCollectionView& view)
+void MessageContentCell::configure(
+    const MessageType& message, const IndexPath& indexPath, MessagesCollectionView& view)
 {
     delegate = view.messageCellDelegate();
     MessagesDisplayDelegate& display = displayDelegate(view.messagesDisplayDelegate());
     m_messageContainerView->setBackgroundColor(display.backgroundColor(message, indexPath, view));
     display.configureAvatarView(*m_avatarView, message, indexPath, view);
     auto source = view.messagesDataSource();
-    m_cellTopLabel->setAttributedText(source ? styled(source->cellTopLabelAttributedText(message, indexPath)) : std::nullopt);
+    m_cellTopLabel->setAttributedText(
+        source ? styled(source->cellTopLabelAttributedText(message, indexPath)) : std::nullopt);
     m_messageTopLabel->setAttributedText(
         source ? styled(source->messageTopLabelAttributedText(message, indexPath)) : std::nullopt);
 }
@@ -54,7 +56,8 @@ void MessageContentCell::configure(const MessageType& message, const IndexPath& 
 void MessageContentCell::apply(const UICollectionViewLayoutAttributes& attributes)
 {
     MessageCollectionViewCell::apply(attributes);
-    if (const auto* messageAttributes = dynamic_cast<const MessagesCollectionViewLayoutAttributes*>(&attributes))
+    if (const auto* messageAttributes
+        = dynamic_cast<const MessagesCollectionViewLayoutAttributes*>(&attributes))
         m_attributes = *messageAttributes;
     placeParts();
 }
@@ -92,7 +95,8 @@ void MessageContentCell::placeParts()
     CGSize container = a.messageContainerSize;
     UIEdgeInsets padding = a.messageContainerPadding;
     CGFloat containerY = a.cellTopLabelHeight + a.messageTopLabelHeight + padding.top;
-    CGFloat containerX = onRight ? width - avatar.width - padding.right - container.width : avatar.width + padding.left;
+    CGFloat containerX
+        = onRight ? width - avatar.width - padding.right - container.width : avatar.width + padding.left;
     m_messageContainerView->setFrame({ containerX, containerY, container.width, container.height });
 
     using Vertical = AvatarPosition::Vertical;
@@ -138,10 +142,12 @@ TextMessageCell::TextMessageCell()
     messageContainerView()->addSubview(m_messageLabel);
 }
 
-void TextMessageCell::configure(const MessageType& message, const IndexPath& indexPath, MessagesCollectionView& view)
+void TextMessageCell::configure(
+    const MessageType& message, const IndexPath& indexPath, MessagesCollectionView& view)
 {
     MessageContentCell::configure(message, indexPath, view);
-    m_messageLabel->setTextColor(displayDelegate(view.messagesDisplayDelegate()).textColor(message, indexPath, view));
+    m_messageLabel->setTextColor(
+        displayDelegate(view.messagesDisplayDelegate()).textColor(message, indexPath, view));
     const MessageKind& kind = message.kind();
     if (kind.kind() == MessageKind::Case::attributedText)
         m_messageLabel->setAttributedText(kind.attributedTextValue().styledText());
@@ -170,10 +176,12 @@ MediaMessageCell::MediaMessageCell()
     messageContainerView()->addSubview(m_imageView);
 }
 
-void MediaMessageCell::configure(const MessageType& message, const IndexPath& indexPath, MessagesCollectionView& view)
+void MediaMessageCell::configure(
+    const MessageType& message, const IndexPath& indexPath, MessagesCollectionView& view)
 {
     MessageContentCell::configure(message, indexPath, view);
-    displayDelegate(view.messagesDisplayDelegate()).configureMediaMessageImageView(*m_imageView, message, indexPath, view);
+    displayDelegate(view.messagesDisplayDelegate())
+        .configureMediaMessageImageView(*m_imageView, message, indexPath, view);
 }
 
 void MediaMessageCell::prepareForReuse()

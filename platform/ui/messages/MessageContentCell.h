@@ -34,7 +34,10 @@ public:
     std::string className() const override { return "MessageContentCell"; }
 
     const std::shared_ptr<AvatarView>& avatarView() const { return m_avatarView; }
-    const std::shared_ptr<MessageContainerView>& messageContainerView() const { return m_messageContainerView; }
+    const std::shared_ptr<MessageContainerView>& messageContainerView() const
+    {
+        return m_messageContainerView;
+    }
     const std::shared_ptr<MessageLabel>& cellTopLabel() const { return m_cellTopLabel; }
     const std::shared_ptr<MessageLabel>& messageTopLabel() const { return m_messageTopLabel; }
 
@@ -42,7 +45,8 @@ public:
     std::weak_ptr<MessageCellDelegate> delegate;
 
     // Fills the cell for the message from the list's delegates: labels, colours, avatar.
-    virtual void configure(const MessageType& message, const IndexPath& indexPath, MessagesCollectionView& view);
+    virtual void configure(
+        const MessageType& message, const IndexPath& indexPath, MessagesCollectionView& view);
 
     void apply(const UICollectionViewLayoutAttributes& attributes) override;
     void prepareForReuse() override;
@@ -74,7 +78,8 @@ public:
 
     const std::shared_ptr<MessageLabel>& messageLabel() const { return m_messageLabel; }
 
-    void configure(const MessageType& message, const IndexPath& indexPath, MessagesCollectionView& view) override;
+    void configure(
+        const MessageType& message, const IndexPath& indexPath, MessagesCollectionView& view) override;
     void prepareForReuse() override;
 
 protected:
@@ -93,7 +98,8 @@ public:
 
     const std::shared_ptr<UIImageView>& imageView() const { return m_imageView; }
 
-    void configure(const MessageType& message, const IndexPath& indexPath, MessagesCollectionView& view) override;
+    void configure(
+        const MessageType& message, const IndexPath& indexPath, MessagesCollectionView& view) override;
     void prepareForReuse() override;
 
 protected:

@@ -65,8 +65,8 @@ std::string MessageKitDateFormatter::string(Date date, Date now) const
         return time;
     if (daysAgo == 1)
         return "昨天 " + time;
-    static constexpr std::array<const char*, 7> weekdays { "星期日", "星期一", "星期二", "星期三", "星期四", "星期五",
-        "星期六" };
+    static constexpr std::array<const char*, 7> weekdays { "星期日", "星期一", "星期二", "星期三", "星期四",
+        "星期五", "星期六" };
     if (daysAgo > 1 && daysAgo < 7)
         return std::string(weekdays[static_cast<std::size_t>(day.fields.tm_wday)]) + " " + time;
     if (day.fields.tm_year == today.fields.tm_year)

@@ -29,14 +29,16 @@ bool MessageSizeCalculator::isOutgoing(const MessageType& message) const
     return source && source->isFromCurrentSender(message);
 }
 
-CGFloat MessageSizeCalculator::cellTopLabelHeight(const MessageType& message, const IndexPath& indexPath) const
+CGFloat MessageSizeCalculator::cellTopLabelHeight(
+    const MessageType& message, const IndexPath& indexPath) const
 {
     MessagesCollectionView* view = collectionView();
     auto delegate = view ? view->messagesLayoutDelegate() : nullptr;
     return delegate ? std::max<CGFloat>(0, delegate->cellTopLabelHeight(message, indexPath, *view)) : 0;
 }
 
-CGFloat MessageSizeCalculator::messageTopLabelHeight(const MessageType& message, const IndexPath& indexPath) const
+CGFloat MessageSizeCalculator::messageTopLabelHeight(
+    const MessageType& message, const IndexPath& indexPath) const
 {
     MessagesCollectionView* view = collectionView();
     auto delegate = view ? view->messagesLayoutDelegate() : nullptr;
@@ -64,7 +66,8 @@ CGSize MessageSizeCalculator::sizeForItem(const MessageType& message, const Inde
     return { m_layout.itemWidth(), std::ceil(height) };
 }
 
-void MessageSizeCalculator::configure(MessagesCollectionViewLayoutAttributes& attributes, const MessageType& message)
+void MessageSizeCalculator::configure(
+    MessagesCollectionViewLayoutAttributes& attributes, const MessageType& message)
 {
     bool outgoing = isOutgoing(message);
     attributes.isOutgoing = outgoing;
@@ -77,14 +80,17 @@ void MessageSizeCalculator::configure(MessagesCollectionViewLayoutAttributes& at
     // The name above the bubble starts where the bubble does.
     CGFloat indent = attributes.avatarSize.width + kTopLabelIndent;
     attributes.messageTopLabelAlignment = outgoing ? NSTextAlignment::right : NSTextAlignment::left;
-    attributes.messageTopLabelInsets = outgoing ? UIEdgeInsets { 0, 0, 0, indent } : UIEdgeInsets { 0, indent, 0, 0 };
+    attributes.messageTopLabelInsets
+        = outgoing ? UIEdgeInsets { 0, 0, 0, indent } : UIEdgeInsets { 0, indent, 0, 0 };
 }
 
-void TextMessageSizeCalculator::configure(MessagesCollectionViewLayoutAttributes& attributes, const MessageType& message)
+void TextMessageSizeCalculator::configure(
+    MessagesCollectionViewLayoutAttributes& attributes, const MessageType& message)
 {
     MessageSizeCalculator::configure(attributes, message);
     attributes.messageLabelFont = messageLabelFont;
-    attributes.messageLabelInsets = isOutgoing(message) ? outgoingMessageLabelInsets : incomingMessageLabelInsets;
+    attributes.messageLabelInsets
+        = isOutgoing(message) ? outgoingMessageLabelInsets : incomingMessageLabelInsets;
 }
 
 CGSize TextMessageSizeCalculator::messageContainerSize(const MessageType& message)
@@ -92,8 +98,9 @@ CGSize TextMessageSizeCalculator::messageContainerSize(const MessageType& messag
     UIEdgeInsets insets = isOutgoing(message) ? outgoingMessageLabelInsets : incomingMessageLabelInsets;
     CGFloat maxWidth = messageContainerMaxWidth(message) - insets.left - insets.right;
     const MessageKind& kind = message.kind();
-    StyledText text = kind.kind() == MessageKind::Case::attributedText ? kind.attributedTextValue().styledText()
-                                                                       : StyledText::plain(kind.textValue());
+    StyledText text = kind.kind() == MessageKind::Case::attributedText
+        ? kind.attributedTextValue().styledText()
+        : StyledText::plain(kind.textValue());
     CGSize label = TextLayout(std::move(text), messageLabelFont, UIColor::black())
                        .setWidth(std::max<CGFloat>(0, maxWidth))
                        .size();

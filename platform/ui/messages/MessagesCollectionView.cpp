@@ -9,7 +9,8 @@ namespace MessageKit {
 
 MessagesCollectionView::MessagesCollectionView(
     const CGRect& frame, std::shared_ptr<MessagesCollectionViewFlowLayout> layout)
-    : UICollectionView(frame, layout ? std::move(layout) : std::make_shared<MessagesCollectionViewFlowLayout>())
+    : UICollectionView(
+        frame, layout ? std::move(layout) : std::make_shared<MessagesCollectionViewFlowLayout>())
 {
     setAlwaysBounceVertical(true);
 }

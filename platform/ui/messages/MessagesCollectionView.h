@@ -25,10 +25,19 @@ public:
 
     std::shared_ptr<MessagesDataSource> messagesDataSource() const { return m_dataSource.lock(); }
     void setMessagesDataSource(std::weak_ptr<MessagesDataSource> source) { m_dataSource = std::move(source); }
-    std::shared_ptr<MessagesDisplayDelegate> messagesDisplayDelegate() const { return m_displayDelegate.lock(); }
-    void setMessagesDisplayDelegate(std::weak_ptr<MessagesDisplayDelegate> d) { m_displayDelegate = std::move(d); }
+    std::shared_ptr<MessagesDisplayDelegate> messagesDisplayDelegate() const
+    {
+        return m_displayDelegate.lock();
+    }
+    void setMessagesDisplayDelegate(std::weak_ptr<MessagesDisplayDelegate> d)
+    {
+        m_displayDelegate = std::move(d);
+    }
     std::shared_ptr<MessagesLayoutDelegate> messagesLayoutDelegate() const { return m_layoutDelegate.lock(); }
-    void setMessagesLayoutDelegate(std::weak_ptr<MessagesLayoutDelegate> d) { m_layoutDelegate = std::move(d); }
+    void setMessagesLayoutDelegate(std::weak_ptr<MessagesLayoutDelegate> d)
+    {
+        m_layoutDelegate = std::move(d);
+    }
     std::shared_ptr<MessageCellDelegate> messageCellDelegate() const { return m_cellDelegate.lock(); }
     void setMessageCellDelegate(std::weak_ptr<MessageCellDelegate> d) { m_cellDelegate = std::move(d); }
 

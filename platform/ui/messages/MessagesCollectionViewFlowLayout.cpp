@@ -37,16 +37,16 @@ CGFloat MessagesCollectionViewFlowLayout::itemWidth() const
 
 void MessagesCollectionViewFlowLayout::setMessageIncomingAvatarPosition(AvatarPosition position)
 {
-    for (MessageSizeCalculator* calculator : { static_cast<MessageSizeCalculator*>(&m_text),
-             static_cast<MessageSizeCalculator*>(&m_photo) })
+    for (MessageSizeCalculator* calculator :
+        { static_cast<MessageSizeCalculator*>(&m_text), static_cast<MessageSizeCalculator*>(&m_photo) })
         calculator->incomingAvatarPosition = position;
     invalidateLayout();
 }
 
 void MessagesCollectionViewFlowLayout::setMessageOutgoingAvatarPosition(AvatarPosition position)
 {
-    for (MessageSizeCalculator* calculator : { static_cast<MessageSizeCalculator*>(&m_text),
-             static_cast<MessageSizeCalculator*>(&m_photo) })
+    for (MessageSizeCalculator* calculator :
+        { static_cast<MessageSizeCalculator*>(&m_text), static_cast<MessageSizeCalculator*>(&m_photo) })
         calculator->outgoingAvatarPosition = position;
     invalidateLayout();
 }
@@ -78,7 +78,8 @@ void MessagesCollectionViewFlowLayout::configure(UICollectionViewLayoutAttribute
     auto* messageAttributes = dynamic_cast<MessagesCollectionViewLayoutAttributes*>(&attributes);
     MessagesCollectionView* view = messagesCollectionView();
     auto source = view ? view->messagesDataSource() : nullptr;
-    if (!messageAttributes || !source || attributes.representedElementCategory() != UICollectionElementCategory::cell)
+    if (!messageAttributes || !source
+        || attributes.representedElementCategory() != UICollectionElementCategory::cell)
         return;
     const IndexPath& indexPath = attributes.indexPath;
     if (indexPath.section >= source->numberOfSections(*view))
@@ -87,8 +88,8 @@ void MessagesCollectionViewFlowLayout::configure(UICollectionViewLayoutAttribute
     cellSizeCalculatorForItem(message).configure(*messageAttributes, message);
 }
 
-std::vector<UICollectionViewLayoutAttributesPtr> MessagesCollectionViewFlowLayout::layoutAttributesForElements(
-    const CGRect& rect)
+std::vector<UICollectionViewLayoutAttributesPtr>
+MessagesCollectionViewFlowLayout::layoutAttributesForElements(const CGRect& rect)
 {
     auto elements = UICollectionViewFlowLayout::layoutAttributesForElements(rect);
     for (const auto& attributes : elements)

@@ -31,14 +31,16 @@ public:
     {
         return std::nullopt;
     }
-    virtual std::optional<NSAttributedString> messageTopLabelAttributedText(const MessageType&, const IndexPath&)
+    virtual std::optional<NSAttributedString> messageTopLabelAttributedText(
+        const MessageType&, const IndexPath&)
     {
         return std::nullopt;
     }
 
     // A cell of one's own for a text (or styled text) or a photo message, or none for the list's
     // own cell. The list has the cell configure itself for the message afterwards.
-    virtual std::shared_ptr<TextMessageCell> textCell(const MessageType&, const IndexPath&, MessagesCollectionView&)
+    virtual std::shared_ptr<TextMessageCell> textCell(
+        const MessageType&, const IndexPath&, MessagesCollectionView&)
     {
         return nullptr;
     }

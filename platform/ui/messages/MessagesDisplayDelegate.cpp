@@ -16,18 +16,21 @@ bool isOutgoing(const MessageType& message, MessagesCollectionView& view)
 
 }
 
-UIColor MessagesDisplayDelegate::backgroundColor(const MessageType& message, const IndexPath&, MessagesCollectionView& view)
+UIColor MessagesDisplayDelegate::backgroundColor(
+    const MessageType& message, const IndexPath&, MessagesCollectionView& view)
 {
     return isOutgoing(message, view) ? UIColor(69 / 255.0, 193 / 255.0, 89 / 255.0, 1)
                                      : UIColor(230 / 255.0, 230 / 255.0, 235 / 255.0, 1);
 }
 
-UIColor MessagesDisplayDelegate::textColor(const MessageType& message, const IndexPath&, MessagesCollectionView& view)
+UIColor MessagesDisplayDelegate::textColor(
+    const MessageType& message, const IndexPath&, MessagesCollectionView& view)
 {
     return isOutgoing(message, view) ? UIColor::white() : UIColor::black();
 }
 
-void MessagesDisplayDelegate::configureAvatarView(AvatarView&, const MessageType&, const IndexPath&, MessagesCollectionView&)
+void MessagesDisplayDelegate::configureAvatarView(
+    AvatarView&, const MessageType&, const IndexPath&, MessagesCollectionView&)
 { }
 
 void MessagesDisplayDelegate::configureMediaMessageImageView(

@@ -17,10 +17,12 @@ class MessagesCollectionView;
 class MessagesDisplayDelegate {
 public:
     virtual ~MessagesDisplayDelegate() = default;
-    virtual UIColor backgroundColor(const MessageType& message, const IndexPath&, MessagesCollectionView& view);
+    virtual UIColor backgroundColor(
+        const MessageType& message, const IndexPath&, MessagesCollectionView& view);
     // Of plain text; styled text keeps its own colours where it has them.
     virtual UIColor textColor(const MessageType& message, const IndexPath&, MessagesCollectionView& view);
-    virtual void configureAvatarView(AvatarView& avatar, const MessageType&, const IndexPath&, MessagesCollectionView&);
+    virtual void configureAvatarView(
+        AvatarView& avatar, const MessageType&, const IndexPath&, MessagesCollectionView&);
     virtual void configureMediaMessageImageView(
         UIImageView& imageView, const MessageType& message, const IndexPath&, MessagesCollectionView&);
 };

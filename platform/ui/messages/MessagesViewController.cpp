@@ -54,7 +54,8 @@ int MessagesViewController::numberOfItems(UICollectionView&, int section)
     return source ? source->numberOfItems(section, *m_collectionView) : 0;
 }
 
-std::shared_ptr<UICollectionViewCell> MessagesViewController::cellForItem(UICollectionView&, const IndexPath& indexPath)
+std::shared_ptr<UICollectionViewCell> MessagesViewController::cellForItem(
+    UICollectionView&, const IndexPath& indexPath)
 {
     auto source = m_collectionView->messagesDataSource();
     if (!source)
@@ -90,7 +91,8 @@ void MessagesViewController::handleTap(UITapGestureRecognizer& recognizer)
     std::optional<IndexPath> indexPath = m_collectionView->indexPathForItem(point);
     if (!indexPath)
         return;
-    auto cell = std::dynamic_pointer_cast<MessageCollectionViewCell>(m_collectionView->cellForItem(*indexPath));
+    auto cell
+        = std::dynamic_pointer_cast<MessageCollectionViewCell>(m_collectionView->cellForItem(*indexPath));
     if (!cell)
         return;
     cell->handleTapGesture(cell->convertFrom(point, m_collectionView.get()));

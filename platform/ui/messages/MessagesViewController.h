@@ -37,7 +37,8 @@ public:
     std::shared_ptr<UICollectionViewCell> cellForItem(UICollectionView&, const IndexPath& indexPath) override;
 
     // UICollectionViewDelegateFlowLayout
-    std::optional<CGSize> sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath& indexPath) override;
+    std::optional<CGSize> sizeForItem(
+        UICollectionView&, UICollectionViewLayout&, const IndexPath& indexPath) override;
 
 private:
     void handleTap(UITapGestureRecognizer& recognizer);

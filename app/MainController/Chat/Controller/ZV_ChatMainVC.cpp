@@ -92,7 +92,8 @@ const std::shared_ptr<ZV_ChatHeadView>& ZV_ChatMainVC::zv_headView()
     if (!m_headView) {
         m_headView = viewForXib<ZV_ChatHeadView>();
         // The page owns the head: the action may refer to it without owning it.
-        m_headView->refreshBtn()->addAction(UIControlEventTouchUpInside, [this](UIControl&) { requestRoomCurrent(); });
+        m_headView->refreshBtn()->addAction(
+            UIControlEventTouchUpInside, [this](UIControl&) { requestRoomCurrent(); });
     }
     return m_headView;
 }
@@ -208,7 +209,8 @@ void ZV_ChatMainVC::setupUI()
         make.left().right().equalToSuperview();
         make.height().equalTo(54);
     });
-    snp(*input).makeConstraints([](ConstraintMaker& make) { make.left().bottom().right().equalToSuperview(); });
+    snp(*input).makeConstraints(
+        [](ConstraintMaker& make) { make.left().bottom().right().equalToSuperview(); });
     snp(*chat->view()).makeConstraints([&](ConstraintMaker& make) {
         make.top().equalTo(snp(*head).bottom());
         make.left().right().equalToSuperview();
@@ -414,7 +416,8 @@ void ZV_ChatMainVC::handleSocketOutput(const Output& output)
         if (!revoke)
             return;
         for (std::int64_t seq : revoke->seqs()) {
-            auto row = ZV_MessageASModel::findFirst(ASQuery().equal("seq", ASValue(static_cast<long long>(seq))));
+            auto row
+                = ZV_MessageASModel::findFirst(ASQuery().equal("seq", ASValue(static_cast<long long>(seq))));
             if (row && row->has_value()) {
                 if (ASStatus deleted = (*row)->deleteRecord(); !deleted)
                     logLine("revoked message " + std::to_string(seq) + " not deleted: " + deleted.error());

@@ -75,8 +75,10 @@ const std::shared_ptr<ZV_ChatVC>& ZV_ChatMainVC::zv_chatVC()
         };
         const auto& bar = m_chatVC->reactionView();
         // The page owns the list and its pop-up: the actions may refer to it without owning it.
-        bar->replyBtn()->addAction(UIControlEventTouchUpInside, [this](UIControl&) { replyToSelectedMessage(); });
-        bar->recallBtn()->addAction(UIControlEventTouchUpInside, [this](UIControl&) { recallSelectedMessage(); });
+        bar->replyBtn()->addAction(
+            UIControlEventTouchUpInside, [this](UIControl&) { replyToSelectedMessage(); });
+        bar->recallBtn()->addAction(
+            UIControlEventTouchUpInside, [this](UIControl&) { recallSelectedMessage(); });
         bar->copyBtn()->addAction(UIControlEventTouchUpInside, [this](UIControl&) { copySelectedMessage(); });
     }
     return m_chatVC;
@@ -87,10 +89,13 @@ const std::shared_ptr<ZV_ChatInputView>& ZV_ChatMainVC::zv_inputView()
     if (!m_inputView) {
         m_inputView = viewForXib<ZV_ChatInputView>();
         // The page owns the bar: the actions may refer to it without owning it.
-        m_inputView->photoBtn()->addAction(UIControlEventTouchUpInside, [this](UIControl&) { openPhotoLibrary(); });
-        m_inputView->cameraBtn()->addAction(UIControlEventTouchUpInside, [this](UIControl&) { openCamera(); });
+        m_inputView->photoBtn()->addAction(
+            UIControlEventTouchUpInside, [this](UIControl&) { openPhotoLibrary(); });
+        m_inputView->cameraBtn()->addAction(
+            UIControlEventTouchUpInside, [this](UIControl&) { openCamera(); });
         m_inputView->joinBtn()->addAction(UIControlEventTouchUpInside, [this](UIControl&) { joinChat(); });
-        m_inputView->moreBtn()->addAction(UIControlEventTouchUpInside, [this](UIControl&) { toggleMorePanel(); });
+        m_inputView->moreBtn()->addAction(
+            UIControlEventTouchUpInside, [this](UIControl&) { toggleMorePanel(); });
         m_inputView->textDoneBlock = [this](const std::string& text) { textDone(text); };
     }
     return m_inputView;
@@ -119,9 +124,9 @@ void ZV_ChatMainVC::sendMessage(int type, const std::string& content)
 {
     std::vector<Message> mentioned = mentionedUsers(content);
     auto now = static_cast<std::int64_t>(std::floor(Date::now().timeIntervalSince1970() * 1000));
-    JSON parameters = JSON::object({ { "sender_type", JSON(2) }, { "receiver_type", JSON(2) },
-        { "receiver_id", JSON(roomID) }, { "type", JSON(type) }, { "content", JSON(content) },
-        { "request_id", JSON(now) } });
+    JSON parameters = JSON::object(
+        { { "sender_type", JSON(2) }, { "receiver_type", JSON(2) }, { "receiver_id", JSON(roomID) },
+            { "type", JSON(type) }, { "content", JSON(content) }, { "request_id", JSON(now) } });
     if (!mentioned.empty() && type == kTextType) {
         JSON ids = JSON::array({});
         for (const Message& message : mentioned)
@@ -143,7 +148,8 @@ void ZV_ChatMainVC::sendMessage(int type, const std::string& content)
         });
 }
 
-void ZV_ChatMainVC::sendMessageResult(const std::optional<JSON>&, const std::optional<NSError>& error, int type)
+void ZV_ChatMainVC::sendMessageResult(
+    const std::optional<JSON>&, const std::optional<NSError>& error, int type)
 {
     if (type == kTextType) {
         zv_replyView()->setHidden(true);
@@ -177,29 +183,29 @@ void ZV_ChatMainVC::replyToSelectedMessage()
     if (!m_socketTool->isSignIn())
         joinChat();
     const auto& selected = zv_chatVC()->reactionView()->model();
-    if (isLoggedIn() && selected) {
+    if (isLoggedIn()) {
         const auto& bar = zv_replyView();
-        std::optional<std::string> text;
-        const MessageKit::MessageKind& kind = selected->kind();
-        switch (kind.kind()) {
-        case MessageKit::MessageKind::Case::text:
-            text = kReplyPrefix + kind.textValue();
-            break;
-        case MessageKit::MessageKind::Case::photo: {
-            std::optional<std::string> url = kind.mediaItem() ? kind.mediaItem()->url() : std::nullopt;
-            text = kReplyPrefix + url.value_or("");
-            break;
-        }
-        case MessageKit::MessageKind::Case::attributedText: {
-            const Message* quoted = findBySeq(zv_chatVC()->messageList, seqNumber(selected->messageId()));
-            text = kReplyPrefix + (quoted ? quoted->message_content() : std::string());
-            break;
-        }
-        }
         bar->setHidden(false);
-        bar->seq = seqNumber(selected->messageId());
-        if (text)
-            bar->marqueeLabel()->setText(*text);
+        if (selected) {
+            const MessageKit::MessageKind& kind = selected->kind();
+            std::string quoted;
+            switch (kind.kind()) {
+            case MessageKit::MessageKind::Case::text:
+                quoted = kind.textValue();
+                break;
+            case MessageKit::MessageKind::Case::photo:
+                quoted = (kind.mediaItem() ? kind.mediaItem()->url() : std::nullopt).value_or("");
+                break;
+            case MessageKit::MessageKind::Case::attributedText:
+                // A reply shows as its quote's picture: its own words are in the list.
+                if (const Message* reply
+                    = findBySeq(zv_chatVC()->messageList, seqNumber(selected->messageId())))
+                    quoted = reply->message_content();
+                break;
+            }
+            bar->seq = seqNumber(selected->messageId());
+            bar->marqueeLabel()->setText(kReplyPrefix + quoted);
+        }
     }
     hideReactionView();
 }

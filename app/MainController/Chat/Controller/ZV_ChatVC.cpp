@@ -197,12 +197,14 @@ int ZV_ChatVC::numberOfSections(MessageKit::MessagesCollectionView&)
     return static_cast<int>(messages.size());
 }
 
-const MessageKit::MessageType& ZV_ChatVC::messageForItem(const IndexPath& indexPath, MessageKit::MessagesCollectionView&)
+const MessageKit::MessageType& ZV_ChatVC::messageForItem(
+    const IndexPath& indexPath, MessageKit::MessagesCollectionView&)
 {
     return messages[static_cast<std::size_t>(indexPath.section)];
 }
 
-std::optional<NSAttributedString> ZV_ChatVC::cellTopLabelAttributedText(const MessageKit::MessageType&, const IndexPath& indexPath)
+std::optional<NSAttributedString> ZV_ChatVC::cellTopLabelAttributedText(
+    const MessageKit::MessageType&, const IndexPath& indexPath)
 {
     if (!shouldShowTimeLabel(indexPath.section) || indexPath.section >= static_cast<int>(messages.size()))
         return std::nullopt;
@@ -222,8 +224,8 @@ std::optional<NSAttributedString> ZV_ChatVC::messageTopLabelAttributedText(
     return nicknameWithAdminBadge(*message).value();
 }
 
-std::shared_ptr<MessageKit::TextMessageCell> ZV_ChatVC::textCell(
-    const MessageKit::MessageType& message, const IndexPath& indexPath, MessageKit::MessagesCollectionView& view)
+std::shared_ptr<MessageKit::TextMessageCell> ZV_ChatVC::textCell(const MessageKit::MessageType& message,
+    const IndexPath& indexPath, MessageKit::MessagesCollectionView& view)
 {
     auto cell = dequeueCell<ZV_TextMessageCell>(view, indexPath);
     std::optional<Message> quoted;
@@ -245,8 +247,8 @@ std::shared_ptr<MessageKit::TextMessageCell> ZV_ChatVC::textCell(
     return cell;
 }
 
-std::shared_ptr<MessageKit::MediaMessageCell> ZV_ChatVC::photoCell(
-    const MessageKit::MessageType& message, const IndexPath& indexPath, MessageKit::MessagesCollectionView& view)
+std::shared_ptr<MessageKit::MediaMessageCell> ZV_ChatVC::photoCell(const MessageKit::MessageType& message,
+    const IndexPath& indexPath, MessageKit::MessagesCollectionView& view)
 {
     auto cell = dequeueCell<ZV_MediaMessageCell>(view, indexPath);
     cell->configure(message, indexPath, view);
@@ -259,7 +261,8 @@ std::shared_ptr<MessageKit::MediaMessageCell> ZV_ChatVC::photoCell(
 
 // ---- Display ----
 
-UIColor ZV_ChatVC::backgroundColor(const MessageKit::MessageType&, const IndexPath& indexPath, MessageKit::MessagesCollectionView&)
+UIColor ZV_ChatVC::backgroundColor(
+    const MessageKit::MessageType&, const IndexPath& indexPath, MessageKit::MessagesCollectionView&)
 {
     const Message* message = messageAt(indexPath.section);
     if (message && message->sender().sender_id() == viewerNumber())
@@ -267,8 +270,8 @@ UIColor ZV_ChatVC::backgroundColor(const MessageKit::MessageType&, const IndexPa
     return UIColor::white();
 }
 
-void ZV_ChatVC::configureAvatarView(
-    MessageKit::AvatarView& avatar, const MessageKit::MessageType&, const IndexPath& indexPath, MessageKit::MessagesCollectionView&)
+void ZV_ChatVC::configureAvatarView(MessageKit::AvatarView& avatar, const MessageKit::MessageType&,
+    const IndexPath& indexPath, MessageKit::MessagesCollectionView&)
 {
     avatar.setBackgroundColor(UIColor::white());
     const Message* message = messageAt(indexPath.section);
@@ -280,8 +283,8 @@ void ZV_ChatVC::configureAvatarView(
     avatar.setImage(UIImage::named("mine_user"));
 }
 
-void ZV_ChatVC::configureMediaMessageImageView(
-    UIImageView& imageView, const MessageKit::MessageType& message, const IndexPath&, MessageKit::MessagesCollectionView&)
+void ZV_ChatVC::configureMediaMessageImageView(UIImageView& imageView, const MessageKit::MessageType& message,
+    const IndexPath&, MessageKit::MessagesCollectionView&)
 {
     imageView.setBackgroundColor(UIColor::white());
     const MessageKit::MessageKind& kind = message.kind();
@@ -297,12 +300,14 @@ void ZV_ChatVC::configureMediaMessageImageView(
 
 // ---- Layout ----
 
-CGFloat ZV_ChatVC::cellTopLabelHeight(const MessageKit::MessageType&, const IndexPath& indexPath, MessageKit::MessagesCollectionView&)
+CGFloat ZV_ChatVC::cellTopLabelHeight(
+    const MessageKit::MessageType&, const IndexPath& indexPath, MessageKit::MessagesCollectionView&)
 {
     return shouldShowTimeLabel(indexPath.section) ? 18 : 0;
 }
 
-CGFloat ZV_ChatVC::messageTopLabelHeight(const MessageKit::MessageType&, const IndexPath& indexPath, MessageKit::MessagesCollectionView&)
+CGFloat ZV_ChatVC::messageTopLabelHeight(
+    const MessageKit::MessageType&, const IndexPath& indexPath, MessageKit::MessagesCollectionView&)
 {
     const Message* message = messageAt(indexPath.section);
     return message && !message->sender().nickname().empty() ? 30 : 10;
@@ -364,6 +369,7 @@ void ZV_ChatVC::bubbleLongPressed(int section, const std::shared_ptr<UIView>& bu
 
 void ZV_ChatVC::scrollViewDidScroll(UIScrollView& scrollView)
 {
-    bool nearBottom = scrollView.contentOffset().y + view()->bounds().height() + 160 >= scrollView.contentSize().height;
+    bool nearBottom
+        = scrollView.contentOffset().y + view()->bounds().height() + 160 >= scrollView.contentSize().height;
     bottomBtn()->setHidden(nearBottom);
 }

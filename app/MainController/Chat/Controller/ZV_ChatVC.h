@@ -65,25 +65,30 @@ public:
     // MessagesDataSource
     std::shared_ptr<const MessageKit::SenderType> currentSender() const override;
     int numberOfSections(MessageKit::MessagesCollectionView&) override;
-    const MessageKit::MessageType& messageForItem(const IndexPath& indexPath, MessageKit::MessagesCollectionView&) override;
-    std::optional<NSAttributedString> cellTopLabelAttributedText(const MessageKit::MessageType&, const IndexPath& indexPath) override;
+    const MessageKit::MessageType& messageForItem(
+        const IndexPath& indexPath, MessageKit::MessagesCollectionView&) override;
+    std::optional<NSAttributedString> cellTopLabelAttributedText(
+        const MessageKit::MessageType&, const IndexPath& indexPath) override;
     std::optional<NSAttributedString> messageTopLabelAttributedText(
         const MessageKit::MessageType&, const IndexPath& indexPath) override;
-    std::shared_ptr<MessageKit::TextMessageCell> textCell(
-        const MessageKit::MessageType& message, const IndexPath& indexPath, MessageKit::MessagesCollectionView& view) override;
-    std::shared_ptr<MessageKit::MediaMessageCell> photoCell(
-        const MessageKit::MessageType& message, const IndexPath& indexPath, MessageKit::MessagesCollectionView& view) override;
+    std::shared_ptr<MessageKit::TextMessageCell> textCell(const MessageKit::MessageType& message,
+        const IndexPath& indexPath, MessageKit::MessagesCollectionView& view) override;
+    std::shared_ptr<MessageKit::MediaMessageCell> photoCell(const MessageKit::MessageType& message,
+        const IndexPath& indexPath, MessageKit::MessagesCollectionView& view) override;
 
     // MessagesDisplayDelegate
-    UIColor backgroundColor(const MessageKit::MessageType&, const IndexPath& indexPath, MessageKit::MessagesCollectionView&) override;
-    void configureAvatarView(MessageKit::AvatarView& avatar, const MessageKit::MessageType&, const IndexPath& indexPath,
+    UIColor backgroundColor(const MessageKit::MessageType&, const IndexPath& indexPath,
         MessageKit::MessagesCollectionView&) override;
-    void configureMediaMessageImageView(UIImageView& imageView, const MessageKit::MessageType& message, const IndexPath&,
-        MessageKit::MessagesCollectionView&) override;
+    void configureAvatarView(MessageKit::AvatarView& avatar, const MessageKit::MessageType&,
+        const IndexPath& indexPath, MessageKit::MessagesCollectionView&) override;
+    void configureMediaMessageImageView(UIImageView& imageView, const MessageKit::MessageType& message,
+        const IndexPath&, MessageKit::MessagesCollectionView&) override;
 
     // MessagesLayoutDelegate
-    CGFloat cellTopLabelHeight(const MessageKit::MessageType&, const IndexPath& indexPath, MessageKit::MessagesCollectionView&) override;
-    CGFloat messageTopLabelHeight(const MessageKit::MessageType&, const IndexPath& indexPath, MessageKit::MessagesCollectionView&) override;
+    CGFloat cellTopLabelHeight(const MessageKit::MessageType&, const IndexPath& indexPath,
+        MessageKit::MessagesCollectionView&) override;
+    CGFloat messageTopLabelHeight(const MessageKit::MessageType&, const IndexPath& indexPath,
+        MessageKit::MessagesCollectionView&) override;
 
     // MessageCellDelegate
     void didTapAvatar(MessageKit::MessageCollectionViewCell& cell) override;

@@ -73,7 +73,8 @@ MockMessage makeMockMessage(const Message& message, const ZV_ChatVC& chatVC)
     case MT_IMAGE:
         if (parsesAsURL(message.message_content()))
             return MockMessage(std::optional<std::string>(message.message_content()), user, messageId, date);
-        return MockMessage(UIImage::named("image_message_placeholder").value_or(UIImage()), user, messageId, date);
+        return MockMessage(
+            UIImage::named("image_message_placeholder").value_or(UIImage()), user, messageId, date);
     case MT_TEXT:
         if (message.link_seq() > 0)
             return MockMessage(replyKind(message, chatVC), user, messageId, date);

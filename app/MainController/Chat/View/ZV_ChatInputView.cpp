@@ -163,7 +163,6 @@ void ZV_ChatInputView::awakeFromNib()
     m_sendBtn->addAction(UIControlEventTouchUpInside, [this](UIControl&) { sendText(); });
 }
 
-
 ZV_ChatInputView::~ZV_ChatInputView() = default;
 
 void ZV_ChatInputView::sendText()

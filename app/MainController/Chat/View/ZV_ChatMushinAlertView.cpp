@@ -14,7 +14,8 @@
 #include "platform/ui/layout/ConstraintMaker.h"
 
 // The chip grid's data source and layout answers, for the picker it belongs to.
-class ZV_ChatMushinAlertView::Grid final : public UICollectionViewDataSource, public UICollectionViewDelegateFlowLayout {
+class ZV_ChatMushinAlertView::Grid final : public UICollectionViewDataSource,
+                                           public UICollectionViewDelegateFlowLayout {
 public:
     explicit Grid(ZV_ChatMushinAlertView& picker)
         : m_picker(picker)
@@ -22,7 +23,8 @@ public:
 
     int numberOfItems(UICollectionView&, int) override { return static_cast<int>(m_picker.list().size()); }
 
-    std::shared_ptr<UICollectionViewCell> cellForItem(UICollectionView& view, const IndexPath& indexPath) override
+    std::shared_ptr<UICollectionViewCell> cellForItem(
+        UICollectionView& view, const IndexPath& indexPath) override
     {
         auto cell = dequeueCell<ZV_SearchFeedbackCell>(view, indexPath);
         cell->titleLb()->setText(m_picker.list()[static_cast<std::size_t>(indexPath.item)]);
@@ -39,15 +41,20 @@ public:
     {
         return UIEdgeInsets { 24, 24, 4, 24 };
     }
-    std::optional<CGFloat> minimumLineSpacingForSection(UICollectionView&, UICollectionViewLayout&, int) override
+    std::optional<CGFloat> minimumLineSpacingForSection(
+        UICollectionView&, UICollectionViewLayout&, int) override
     {
         return 8;
     }
-    std::optional<CGFloat> minimumInteritemSpacingForSection(UICollectionView&, UICollectionViewLayout&, int) override
+    std::optional<CGFloat> minimumInteritemSpacingForSection(
+        UICollectionView&, UICollectionViewLayout&, int) override
     {
         return 8;
     }
-    void didSelectItem(UICollectionView&, const IndexPath& indexPath) override { m_picker.selectItem(indexPath.item); }
+    void didSelectItem(UICollectionView&, const IndexPath& indexPath) override
+    {
+        m_picker.selectItem(indexPath.item);
+    }
 
 private:
     ZV_ChatMushinAlertView& m_picker;
@@ -135,7 +142,8 @@ ZV_ChatMushinAlertView::~ZV_ChatMushinAlertView() = default;
 const std::shared_ptr<UICollectionView>& ZV_ChatMushinAlertView::collectionView()
 {
     if (!m_collectionView) {
-        m_collectionView = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<BaseCollectionViewLeftAlignedLayout>());
+        m_collectionView = std::make_shared<UICollectionView>(
+            CGRect {}, std::make_shared<BaseCollectionViewLeftAlignedLayout>());
         m_collectionView->setContentInset({});
         m_collectionView->setBackgroundColor(UIColor::white());
         m_collectionView->setDelegate(m_grid);

@@ -54,7 +54,9 @@ void ZV_ChatReactionView::setupUI()
 
     removeAllSubviews(*contentView());
     contentView()->addSubview(buttonStackView());
-    snp(*buttonStackView()).makeConstraints([](ConstraintMaker& make) { make.edges().equalToSuperview().inset(kRowInsets); });
+    snp(*buttonStackView()).makeConstraints([](ConstraintMaker& make) {
+        make.edges().equalToSuperview().inset(kRowInsets);
+    });
 }
 
 const std::shared_ptr<UIStackView>& ZV_ChatReactionView::buttonStackView()
@@ -135,5 +137,6 @@ void ZV_ChatReactionView::setModel(std::optional<MockMessage> model)
 CGSize ZV_ChatReactionView::sizeThatFitsInContentView(CGSize) const
 {
     CGSize row = m_buttonStackView->intrinsicContentSize();
-    return { row.width + kRowInsets.left + kRowInsets.right, row.height + kRowInsets.top + kRowInsets.bottom };
+    return { row.width + kRowInsets.left + kRowInsets.right,
+        row.height + kRowInsets.top + kRowInsets.bottom };
 }

@@ -154,7 +154,8 @@ void ZV_ChatUserAlert::requestUserState()
         });
 }
 
-void ZV_ChatUserAlert::userStateHandler(std::uint64_t opening, std::optional<JSON> json, std::optional<NSError>)
+void ZV_ChatUserAlert::userStateHandler(
+    std::uint64_t opening, std::optional<JSON> json, std::optional<NSError>)
 {
     if (opening != m_opening)
         return;
@@ -214,8 +215,8 @@ void ZV_ChatUserAlert::muteTimeHandler(int seconds)
 
 void ZV_ChatUserAlert::blockUser(std::int64_t userId, int type, std::int64_t time)
 {
-    JSON parameters = JSON::object({ { "room_id", JSON(roomID) }, { "user_ids", JSON::array({ JSON(userId) }) },
-        { "type", JSON(type) }, { "time", JSON(time) } });
+    JSON parameters = JSON::object({ { "room_id", JSON(roomID) },
+        { "user_ids", JSON::array({ JSON(userId) }) }, { "type", JSON(type) }, { "time", JSON(time) } });
     std::weak_ptr<UIView> weak = weakFromThis();
     ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), "v1/room/blockuser", parameters,
         [weak](std::optional<JSON> json, std::optional<NSError> error) {

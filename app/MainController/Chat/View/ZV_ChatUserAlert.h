@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/MainController/Chat/Schema/ChatSchema.h"
-#include "platform/json/JSON.h"
 #include "platform/foundation/NSError.h"
+#include "platform/json/JSON.h"
 #include "platform/ui/UIView.h"
 
 #include <cstdint>

@@ -10,16 +10,14 @@ ZV_MediaMessageCell::ZV_MediaMessageCell()
 
 void ZV_MediaMessageCell::addAvatarLongPress(UIView& view)
 {
-    installMessageLongPress(view, [this](UILongPressGestureRecognizer& gesture) {
-        messageAvatarViewHandlerWithGesture(gesture);
-    });
+    installMessageLongPress(view,
+        [this](UILongPressGestureRecognizer& gesture) { messageAvatarViewHandlerWithGesture(gesture); });
 }
 
 void ZV_MediaMessageCell::addContainerLongPress(UIView& view)
 {
-    installMessageLongPress(view, [this](UILongPressGestureRecognizer& gesture) {
-        messageContainerHandlerWithGesture(gesture);
-    });
+    installMessageLongPress(
+        view, [this](UILongPressGestureRecognizer& gesture) { messageContainerHandlerWithGesture(gesture); });
 }
 
 void ZV_MediaMessageCell::messageAvatarViewHandlerWithGesture(UILongPressGestureRecognizer& gesture)

@@ -51,16 +51,14 @@ void ZV_TextMessageCell::setModel(std::optional<Message> model)
 
 void ZV_TextMessageCell::addAvatarLongPress(UIView& view)
 {
-    installMessageLongPress(view, [this](UILongPressGestureRecognizer& gesture) {
-        messageAvatarViewHandlerWithGesture(gesture);
-    });
+    installMessageLongPress(view,
+        [this](UILongPressGestureRecognizer& gesture) { messageAvatarViewHandlerWithGesture(gesture); });
 }
 
 void ZV_TextMessageCell::addContainerLongPress(UIView& view)
 {
-    installMessageLongPress(view, [this](UILongPressGestureRecognizer& gesture) {
-        messageContainerHandlerWithGesture(gesture);
-    });
+    installMessageLongPress(
+        view, [this](UILongPressGestureRecognizer& gesture) { messageContainerHandlerWithGesture(gesture); });
 }
 
 void ZV_TextMessageCell::messageAvatarViewHandlerWithGesture(UILongPressGestureRecognizer& gesture)

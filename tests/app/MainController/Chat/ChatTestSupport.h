@@ -8,9 +8,9 @@
 #include "app/MainController/Chat/Controller/ZV_ChatMainVC.h"
 #include "app/MainController/Chat/Controller/ZV_ChatVC.h"
 #include "app/MainController/Chat/Model/ZV_MessageCurrentModel.h"
+#include "app/MainController/Chat/Socket/ZV_SocketTool.h"
 #include "app/MainController/Chat/View/ZV_ChatInputView.h"
 #include "app/MainController/Chat/View/ZV_ChatMushinAlertView.h"
-#include "app/MainController/Chat/Socket/ZV_SocketTool.h"
 #include "app/MainController/Other/Tool/GCDTimer.h"
 #include "platform/dispatch/Clock.h"
 #include "platform/foundation/AppContainer.h"
@@ -158,9 +158,8 @@ protected:
     bool open()
     {
         page->loadViewIfNeeded();
-        bool loaded = waitFor([&] {
-            return page->messageList().size() >= 20 && page->zv_currentModel()->member_type == 1;
-        });
+        bool loaded = waitFor(
+            [&] { return page->messageList().size() >= 20 && page->zv_currentModel()->member_type == 1; });
         window()->layoutIfNeeded();
         return loaded;
     }
@@ -168,7 +167,8 @@ protected:
     bool join()
     {
         page->zv_inputView()->joinBtn()->sendActions(UIControlEventTouchUpInside);
-        return waitFor([&] { return tool->isSubscribed() && !page->zv_inputView()->textBgView()->isHidden(); });
+        return waitFor(
+            [&] { return tool->isSubscribed() && !page->zv_inputView()->textBgView()->isHidden(); });
     }
     // The parameters of each request to the path so far.
     static std::vector<nlohmann::json> sent(std::string_view path)

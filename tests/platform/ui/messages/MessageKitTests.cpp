@@ -57,19 +57,27 @@ public:
         auto self = std::dynamic_pointer_cast<Screen>(sharedFromThis());
         messagesCollectionView()->setMessagesDataSource(std::static_pointer_cast<MessagesDataSource>(self));
         messagesCollectionView()->setMessageCellDelegate(std::static_pointer_cast<MessageCellDelegate>(self));
-        messagesCollectionView()->setMessagesLayoutDelegate(std::static_pointer_cast<MessagesLayoutDelegate>(self));
+        messagesCollectionView()->setMessagesLayoutDelegate(
+            std::static_pointer_cast<MessagesLayoutDelegate>(self));
     }
-    std::shared_ptr<const SenderType> currentSender() const override { return std::make_shared<Sender>("me"); }
+    std::shared_ptr<const SenderType> currentSender() const override
+    {
+        return std::make_shared<Sender>("me");
+    }
     int numberOfSections(MessagesCollectionView&) override { return static_cast<int>(messages.size()); }
     const MessageType& messageForItem(const IndexPath& indexPath, MessagesCollectionView&) override
     {
         return messages[static_cast<std::size_t>(indexPath.section)];
     }
-    std::optional<NSAttributedString> cellTopLabelAttributedText(const MessageType&, const IndexPath&) override
+    std::optional<NSAttributedString> cellTopLabelAttributedText(
+        const MessageType&, const IndexPath&) override
     {
         return NSAttributedString("时间");
     }
-    CGFloat cellTopLabelHeight(const MessageType&, const IndexPath&, MessagesCollectionView&) override { return 18; }
+    CGFloat cellTopLabelHeight(const MessageType&, const IndexPath&, MessagesCollectionView&) override
+    {
+        return 18;
+    }
     void didTapAvatar(MessageCollectionViewCell&) override { taps.push_back("avatar"); }
     void didTapMessage(MessageCollectionViewCell&) override { taps.push_back("message"); }
     void didTapImage(MessageCollectionViewCell&) override { taps.push_back("image"); }
@@ -110,21 +118,25 @@ TEST(TextAttachment, APictureTakesItsOwnSizeInTheLine)
     // Drawn where the text leaves room for it.
     UIGraphicsImageRendererFormat format;
     format.scale = 1;
-    UIImage drawn = UIGraphicsImageRenderer(withPicture, format).image(
-        [&](CGContext& context) { TextLayout(styled, font, UIColor::black()).draw(context, { 0, 0 }); });
-    UIColor::RGBA pixel = drawn.pixel(static_cast<int>(plain.width + 10), static_cast<int>(withPicture.height - 20));
+    UIImage drawn = UIGraphicsImageRenderer(withPicture, format).image([&](CGContext& context) {
+        TextLayout(styled, font, UIColor::black()).draw(context, { 0, 0 });
+    });
+    UIColor::RGBA pixel
+        = drawn.pixel(static_cast<int>(plain.width + 10), static_cast<int>(withPicture.height - 20));
     EXPECT_GT(pixel.blue, 0.9);
     EXPECT_LT(pixel.red, 0.1);
 
-    ASAttributedString line = ASAttributedString("名字") + ASAttributedString(" ") + ASAttributedString::image(square, -3);
+    ASAttributedString line
+        = ASAttributedString("名字") + ASAttributedString(" ") + ASAttributedString::image(square, -3);
     EXPECT_EQ(line.string(), "名字 \xEF\xBF\xBC");
     EXPECT_EQ(line.value().attributes(3).baselineOffset, -3);
 }
 
 TEST_F(MessageKitTest, BubblesSitBySenderAndTapsSayWhatTheyHit)
 {
-    screen->messages = { Message("other", MessageKind::text("你好")), Message("me", MessageKind::text("你好")),
-        Message("other", MessageKind::photo(std::make_shared<Picture>())) };
+    screen->messages
+        = { Message("other", MessageKind::text("你好")), Message("me", MessageKind::text("你好")),
+              Message("other", MessageKind::photo(std::make_shared<Picture>())) };
     window->setRootViewController(screen);
     window->layoutIfNeeded();
     auto incoming = cell(0);

@@ -27,7 +27,8 @@ protected:
         window()->layoutIfNeeded();
         for (const auto& cell : list().messagesCollectionView()->visibleCells()) {
             auto indexPath = list().messagesCollectionView()->indexPathForCell(*cell);
-            if (indexPath && (list().messageList[indexPath->section].sender().sender_id() == accountID) == own)
+            if (indexPath
+                && (list().messageList[indexPath->section].sender().sender_id() == accountID) == own)
                 return std::dynamic_pointer_cast<MessageKit::MessageContentCell>(cell);
         }
         return nullptr;
@@ -125,7 +126,8 @@ TEST_F(ChatListTest, TappingAnAvatarOpensTheCardForAdministratorsOnly)
     list().zv_currentModel->member_type = 1;
     list().didTapAvatar(*other);
     ASSERT_TRUE(waitFor([&] { return card->superview() == window(); }));
-    std::int64_t shown = list().messageList[list().messagesCollectionView()->indexPathForCell(*other)->section]
+    std::int64_t shown = list()
+                             .messageList[list().messagesCollectionView()->indexPathForCell(*other)->section]
                              .sender()
                              .sender_id();
     EXPECT_EQ(sent("v1/room/user").back()["user_id"], shown);

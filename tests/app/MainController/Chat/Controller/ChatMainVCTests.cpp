@@ -7,9 +7,9 @@
 #include "app/MainController/Chat/Store/ActiveSQLiteTool.h"
 #include "app/MainController/Chat/View/ZV_ChatHeadView.h"
 #include "app/MainController/Chat/View/ZV_ChatTipView.h"
+#include "app/MainController/Root/ZVRootViewController.h"
 #include "platform/ui/MarqueeLabel.h"
 #include "platform/ui/UILabel.h"
-#include "app/MainController/Root/ZVRootViewController.h"
 #include "tests/app/MainController/Chat/ChatTestSupport.h"
 
 #include <numeric>
@@ -177,8 +177,9 @@ TEST_F(ChatPageTest, OpeningLoadsTheRoomAndJoiningConnects)
         (std::vector<PackageType> { PT_SIGN_IN, PT_SUBSCRIBE_ROOM }));
     SyncInput sync;
     for (const Input& input : inputs()) {
-        if (input.type() == PT_SYNC)
+        if (input.type() == PT_SYNC) {
             ASSERT_TRUE(sync.ParseFromString(input.data()));
+        }
     }
     EXPECT_EQ(sync.flag(), 1);
     EXPECT_EQ(sync.seq(), 4387);
@@ -249,7 +250,7 @@ TEST(ChatPictureQuality, ShrinksLargePicturesHarder)
         CGSize size;
         double quality;
     };
-    for (const Case& c : std::vector<Case> { { { 1600, 1600 }, 0.2 }, { { 1500, 1500 }, 0.2 }, { { 1600, 1200 }, 0.5 },
-             { { 800, 800 }, 0.5 }, { { 799, 2000 }, 1.0 }, { { 700, 2000 }, 1.0 } })
+    for (const Case& c : std::vector<Case> { { { 1600, 1600 }, 0.2 }, { { 1500, 1500 }, 0.2 },
+             { { 1600, 1200 }, 0.5 }, { { 800, 800 }, 0.5 }, { { 799, 2000 }, 1.0 }, { { 700, 2000 }, 1.0 } })
         EXPECT_EQ(ZV_ChatMainVC::jpegQuality(c.size), c.quality) << c.size.width << "x" << c.size.height;
 }

@@ -75,7 +75,8 @@ TEST_F(ChatSendingTest, ATextCarriesItsMentionsAndTheReplysQuote)
     EXPECT_EQ(first["to_user_ids"], nlohmann::json::array({ "100512", "100512" }));
     EXPECT_FALSE(first.contains("link_seq"));
     // The room pushes it back; the mentions are forgotten with the reply.
-    ASSERT_TRUE(waitFor([&] { return page->messageList().back().message_content() == "@夜航船@夜航船 今晚见"; }));
+    ASSERT_TRUE(
+        waitFor([&] { return page->messageList().back().message_content() == "@夜航船@夜航船 今晚见"; }));
     EXPECT_TRUE(page->zv_toUserList.empty());
 
     // The quote is the message the reply bar opened on, even after a press on another one.
@@ -120,7 +121,8 @@ TEST_F(ChatSendingTest, RecallAndCopyActOnTheChosenMessage)
         std::optional<std::string>("https://127.0.0.1/images/cover.png"), MockUser("1", "a"), "1", Date(0)));
     page->copySelectedMessage();
     EXPECT_EQ(UIPasteboard::general().string(), "https://127.0.0.1/images/cover.png");
-    list().reactionView()->setModel(MockMessage(std::optional<std::string>(), MockUser("1", "a"), "1", Date(0)));
+    list().reactionView()->setModel(
+        MockMessage(std::optional<std::string>(), MockUser("1", "a"), "1", Date(0)));
     page->copySelectedMessage();
     EXPECT_FALSE(UIPasteboard::general().string());
 }

@@ -40,7 +40,11 @@ protected:
     // The picture at the head of a reply.
     static UIImage quotePicture(const MockMessage& reply)
     {
-        return reply.kind().attributedTextValue().attributes(0).attachment.value_or(NSTextAttachment {}).image;
+        return reply.kind()
+            .attributedTextValue()
+            .attributes(0)
+            .attachment.value_or(NSTextAttachment {})
+            .image;
     }
 
     ZV_ChatVC list;
@@ -123,9 +127,8 @@ TEST_F(ChatValuesTest, TheNameLineCarriesOneBadgeAtMost)
         m.mutable_sender()->set_rank_color(rankColor);
         return nicknameWithAdminBadge(m).value();
     };
-    auto badgeOf = [](const NSAttributedString& text) {
-        return text.attributes(text.length() - 1).attachment;
-    };
+    auto badgeOf
+        = [](const NSAttributedString& text) { return text.attributes(text.length() - 1).attachment; };
     CGSize admin = badgeImage("管理员", "FFE7A9", "653B13").size();
     NSAttributedString administrator = line(1, "影迷", "8BC34A");
     EXPECT_EQ(administrator.string(), "夜航船 \xEF\xBF\xBC");

@@ -47,15 +47,16 @@ TEST_F(ChatPopupsTest, TheReactionBarOffersWhatSuitsTheMessageAndTheViewer)
              { nullptr, 0, "301877", true, false, true, false, 120 },
          }) {
         if (c.viewer)
-            ConfigSingleton::shared().zv_userInfoModel = std::make_shared<const ZV_UserInfoModel>(
-                JSON::object({ { "id", JSON(c.viewer) } }));
+            ConfigSingleton::shared().zv_userInfoModel
+                = std::make_shared<const ZV_UserInfoModel>(JSON::object({ { "id", JSON(c.viewer) } }));
         else
             ConfigSingleton::shared().zv_userInfoModel.reset();
         auto bar = std::make_shared<ZV_ChatReactionView>();
         bar->zv_currentModel = std::make_shared<ZV_MessageCurrentModel>();
         bar->zv_currentModel->member_type = c.memberType;
         bar->setModel(from(c.sender));
-        SCOPED_TRACE(std::string(c.viewer ? c.viewer : "-") + " " + std::to_string(c.memberType) + " " + c.sender);
+        SCOPED_TRACE(
+            std::string(c.viewer ? c.viewer : "-") + " " + std::to_string(c.memberType) + " " + c.sender);
         EXPECT_EQ(!bar->replyBtn()->isHidden(), c.reply);
         EXPECT_EQ(!bar->recallBtn()->isHidden(), c.recall);
         EXPECT_FALSE(bar->copyBtn()->isHidden());

@@ -32,7 +32,8 @@ protected:
 
     std::pair<std::string, std::string> titles() const
     {
-        return { card->bannedBtn()->currentTitle().value_or(""), card->mushinBtn()->currentTitle().value_or("") };
+        return { card->bannedBtn()->currentTitle().value_or(""),
+            card->mushinBtn()->currentTitle().value_or("") };
     }
 
     // The parameters of the latest moderation request once it has gone out.
@@ -69,8 +70,8 @@ TEST_F(ChatUserAlertTest, TheButtonsFollowTheMembersStateAndSendTheirRequests)
         std::int64_t time;
     };
     std::size_t count = 0;
-    for (const Action& a : std::vector<Action> {
-             { 1, -1, true, 2, -1 }, { 0, 0, true, 1, -1 }, { 1, 120, true, 1, -1 }, { 1, 120, false, 2, 0 } }) {
+    for (const Action& a : std::vector<Action> { { 1, -1, true, 2, -1 }, { 0, 0, true, 1, -1 },
+             { 1, 120, true, 1, -1 }, { 1, 120, false, 2, 0 } }) {
         chatRoom().block(100512, a.isBlock, a.remain);
         ASSERT_TRUE(openFor(100512));
         if (a.ban)
@@ -94,7 +95,8 @@ TEST_F(ChatUserAlertTest, TheButtonsFollowTheMembersStateAndSendTheirRequests)
     ASSERT_TRUE(openFor(100512));
     card->clickMushin();
     EXPECT_FALSE(card->superview());
-    auto picker = std::dynamic_pointer_cast<ZV_ChatMushinAlertView>(TouchDriver::findText("选择禁言时间")->superview()->superview());
+    auto picker = std::dynamic_pointer_cast<ZV_ChatMushinAlertView>(
+        TouchDriver::findText("选择禁言时间")->superview()->superview());
     ASSERT_TRUE(picker);
     picker->confirm();
     nlohmann::json mute = moderation(++count);
@@ -119,7 +121,8 @@ TEST_F(ChatUserAlertTest, EachOpeningStartsFromNothing)
 
     // A late reply of an earlier opening changes nothing.
     api().clearScripts();
-    testserver::ApiReply slow = testserver::ApiReply::success({ { "is_block", 1 }, { "block_remain_time", -1 } });
+    testserver::ApiReply slow
+        = testserver::ApiReply::success({ { "is_block", 1 }, { "block_remain_time", -1 } });
     slow.delay = std::chrono::milliseconds(600);
     api().script("v1/room/user", slow);
     card->model = member(100388);
