@@ -136,7 +136,7 @@ TEST_F(ChatSendingTest, APictureIsSentOnlyOnceStored)
     info.editedImage = UIImage::filled(UIColor::red(), { 1600, 1200 });
     page->imagePickerControllerDidFinishPickingMediaWithInfo(*picker, info);
     ASSERT_TRUE(waitForRequests("v1/user/upload_image", 1));
-    const auto& upload = api().recordsTo("v1/user/upload_image")[0].request.body;
+    std::string upload = api().recordsTo("v1/user/upload_image")[0].request.body;
     EXPECT_NE(upload.find("filename=\"image.jpg\""), std::string::npos);
     EXPECT_NE(upload.find("Content-Type: image/jpeg"), std::string::npos);
     nlohmann::json image = send(1);

@@ -102,6 +102,9 @@ TEST_F(ChatUserAlertTest, TheButtonsFollowTheMembersStateAndSendTheirRequests)
     nlohmann::json mute = moderation(++count);
     EXPECT_EQ(mute["type"], 1);
     EXPECT_EQ(mute["time"], 3600);
+    // The sheet has closed itself.
+    advance(1.0);
+    EXPECT_FALSE(TouchDriver::findText("选择禁言时间"));
 }
 
 TEST_F(ChatUserAlertTest, EachOpeningStartsFromNothing)
