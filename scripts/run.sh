@@ -50,7 +50,7 @@ for style in light dark; do
   # Each pass is a first start in a fresh app folder; the dark one has the dark-mode flag stored.
   home="$out/$style/home"
   mkdir -p "$home/Library/Preferences"
-  # The dark pass is signed in as the sample account, so its chat tab joins the server's room.
+  # The dark pass is signed in as the sample account (its chat tab shows the room to join).
   if [[ "$style" == dark ]]; then
     token="$(sed -n 's/.*"access_token": *"\([^"]*\)".*/\1/p' tools/testserver/data/api/account.json)"
     printf '{"format": "zentavo.defaults", "version": 1, "values": {"StoreData.isDarkColor": {"bool": true}, "StoreData.access_token": {"string": "%s"}}}\n' \
@@ -96,5 +96,21 @@ fi
 # bottom sheets (the app's play-source sheet among them), into out/tour-<timestamp>/kit.
 build/release/tools/kitdemo/zentavo-kitdemo --keys "$keys" --script tools/kitdemo/kitdemo.txt --out "$out/kit" \
   >"$out/kit.log" 2>&1 || status=$?
+
+# ---- Chat tour ----
+# The chat tab on its own, light and signed in as the sample account (an administrator of the
+# room), with a picture in the device's photo library: it joins the room, sends a picture and a
+# reply, recalls one, and opens a member card with the mute picker; into
+# out/tour-<timestamp>/chat.
+chat_home="$out/chat/home"
+mkdir -p "$chat_home/Library/Preferences" "$chat_home/PhotoLibrary"
+cp tools/testserver/data/images/banner-1.jpg "$chat_home/PhotoLibrary/"
+chat_token="$(sed -n 's/.*"access_token": *"\([^"]*\)".*/\1/p' tools/testserver/data/api/account.json)"
+printf '{"format": "zentavo.defaults", "version": 1, "values": {"StoreData.access_token": {"string": "%s"}}}\n' \
+  "$chat_token" >"$chat_home/Library/Preferences/UserDefaults.json"
+ZV_HOME="$chat_home" build/release/app/zentavo --script app/Resources/Scripts/chat-tour.txt --out "$out/chat" \
+  >"$out/chat.log" 2>&1 || status=$?
+grep -v '^output: ' "$out/chat.log" | grep ':[0-9]*: ' >&2 || true
+# ---- End of the chat tour ----
 echo "$out"
 exit "$status"

@@ -18,9 +18,13 @@ template<std::derived_from<UIView> T> std::string reuseIdentifier()
 
 // There are no interface files on Linux: every view is built in code, so this always gives what
 // a nib whose first object is of another class gives, a plain instance of the class. The name is
-// accepted for the callers' sake.
+// accepted for the callers' sake. As after loading a nib, a class with an awakeFromNib() gets it
+// once the view is owned, so that it can put its parts together and constrain them.
 template<std::derived_from<UIView> T>
 std::shared_ptr<T> viewForXib(const std::optional<std::string>& = std::nullopt)
 {
-    return std::make_shared<T>();
+    auto view = std::make_shared<T>();
+    if constexpr (requires { view->awakeFromNib(); })
+        view->awakeFromNib();
+    return view;
 }

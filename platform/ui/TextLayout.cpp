@@ -104,6 +104,44 @@ void addColor(PangoAttrList* list, const UIColor::RGBA& c, unsigned start, unsig
     }
 }
 
+// The object replacement character that an attachment run stands for.
+constexpr const char* kAttachmentCharacter = "\xEF\xBF\xBC";
+
+// Draws the picture of an attachment where Pango placed its shape; the current point is the
+// shape's origin on the baseline.
+void drawAttachment(cairo_t* cr, PangoAttrShape* shape, gboolean doPath, gpointer)
+{
+    if (doPath || !shape->data || !cairo_has_current_point(cr))
+        return;
+    const UIImage& image = *static_cast<const UIImage*>(shape->data);
+    double x = 0;
+    double y = 0;
+    cairo_get_current_point(cr, &x, &y);
+    CGRect rect { x + static_cast<double>(shape->logical_rect.x) / PANGO_SCALE,
+        y + static_cast<double>(shape->logical_rect.y) / PANGO_SCALE,
+        static_cast<double>(shape->logical_rect.width) / PANGO_SCALE,
+        static_cast<double>(shape->logical_rect.height) / PANGO_SCALE };
+    cairo_save(cr);
+    CGContext context(cr);
+    context.draw(image, rect);
+    cairo_restore(cr);
+}
+
+// The shape of an attachment: the picture's size in points, standing on the baseline.
+PangoAttribute* attachmentShape(const UIImage& image, CGFloat baselineOffset)
+{
+    CGSize size = image.size();
+    int width = static_cast<int>(std::lround(size.width * PANGO_SCALE));
+    int height = static_cast<int>(std::lround(size.height * PANGO_SCALE));
+    int rise
+        = std::isfinite(baselineOffset) ? static_cast<int>(std::lround(baselineOffset * PANGO_SCALE)) : 0;
+    PangoRectangle rect { 0, -height - rise, width, height };
+    return pango_attr_shape_new_with_data(
+        &rect, &rect, new UIImage(image),
+        [](gconstpointer data) -> gpointer { return new UIImage(*static_cast<const UIImage*>(data)); },
+        [](gpointer data) { delete static_cast<UIImage*>(data); });
+}
+
 std::string validUtf8(const std::string& text)
 {
     if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)
@@ -207,6 +245,13 @@ std::shared_ptr<const TextLayout::Built> TextLayout::build(const CGContext* cont
         append(key, run.strikethrough);
         append(key, run.kern);
         append(key, run.baselineOffset);
+        // A picture by its bitmap's identity and size: images are immutable.
+        append(key, run.attachment.has_value());
+        if (run.attachment) {
+            append(key, static_cast<const void*>(run.attachment->cairoSurface()));
+            append(key, run.attachment->size().width);
+            append(key, run.attachment->size().height);
+        }
     }
     append(key, m_text.runs.size());
     append(key, m_text.lineSpacing);
@@ -230,6 +275,11 @@ std::shared_ptr<const TextLayout::Built> TextLayout::layOut(const CGContext* con
     auto result = std::make_shared<Built>();
     Built& built = *result;
     PangoContext* pango = detail::measuringContext();
+    thread_local bool rendersAttachments = false;
+    if (!rendersAttachments) {
+        pango_cairo_context_set_shape_renderer(pango, drawAttachment, nullptr, nullptr);
+        rendersAttachments = true;
+    }
     built.layout.reset(pango_layout_new(pango));
     PangoLayout* layout = built.layout.get();
 
@@ -243,7 +293,7 @@ std::shared_ptr<const TextLayout::Built> TextLayout::layOut(const CGContext* con
     std::string text;
     PangoAttrList* attrs = pango_attr_list_new();
     for (const auto& run : m_text.runs) {
-        std::string piece = validUtf8(run.text);
+        std::string piece = run.attachment ? std::string(kAttachmentCharacter) : validUtf8(run.text);
         if (piece.empty())
             continue;
         unsigned start = static_cast<unsigned>(text.size());
@@ -270,7 +320,9 @@ std::shared_ptr<const TextLayout::Built> TextLayout::layOut(const CGContext* con
             insert(pango_attr_strikethrough_new(TRUE));
         if (run.kern != 0 && std::isfinite(run.kern))
             insert(pango_attr_letter_spacing_new(static_cast<int>(run.kern * PANGO_SCALE)));
-        if (run.baselineOffset != 0 && std::isfinite(run.baselineOffset))
+        if (run.attachment)
+            insert(attachmentShape(*run.attachment, run.baselineOffset));
+        else if (run.baselineOffset != 0 && std::isfinite(run.baselineOffset))
             insert(pango_attr_rise_new(static_cast<int>(run.baselineOffset * PANGO_SCALE)));
     }
     pango_layout_set_text(layout, text.c_str(), static_cast<int>(text.size()));

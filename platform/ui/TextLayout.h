@@ -3,6 +3,7 @@
 #include "platform/ui/CGGeometry.h"
 #include "platform/ui/UIColor.h"
 #include "platform/ui/UIFont.h"
+#include "platform/ui/UIImage.h"
 
 #include <memory>
 #include <optional>
@@ -35,6 +36,9 @@ struct TextRun {
     CGFloat kern = 0;
     // Shift of the baseline upwards, in points.
     CGFloat baselineOffset = 0;
+    // An inline picture in place of the text: the run stands for one character drawn as the image
+    // at its own size, its bottom on the baseline (raised by baselineOffset).
+    std::optional<UIImage> attachment;
 
     bool operator==(const TextRun&) const = default;
 };

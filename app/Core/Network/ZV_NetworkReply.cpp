@@ -153,5 +153,12 @@ ZV_NetworkReply::Outcome ZV_NetworkReply::decodeUpload(const HTTPResponse& respo
     std::optional<JSON> envelope = decodeBody(response);
     if (!envelope)
         return fail(unusableReplyError());
+    // A text `data` is encrypted JSON here as in every reply: the caller reads its fields.
+    if (std::optional<std::string> text = (*envelope)["data"].string(); text && !text->empty()) {
+        std::optional<JSON> clear = decryptJSON(*text);
+        if (!clear)
+            return fail(unusableReplyError());
+        envelope->set("data", std::move(*clear));
+    }
     return deliver(std::move(*envelope));
 }

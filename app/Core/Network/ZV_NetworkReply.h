@@ -55,7 +55,8 @@ struct ZV_NetworkReply {
     //  - any other code: an error with the text of `msg` as domain and the code.
     static Outcome dispatch(const std::optional<JSON>& envelope, std::string_view path);
 
-    // The multipart upload has no dispatch: it gets the whole envelope, or "网络异常" when the
-    // reply has no body or yields no JSON, or "网络错误" when the transfer failed.
+    // The multipart upload has no dispatch: it gets the whole envelope (an encrypted `data`
+    // decrypted), or "网络异常" when the reply has no body, yields no JSON or its `data` does not
+    // decrypt, or "网络错误" when the transfer failed.
     static Outcome decodeUpload(const HTTPResponse& response);
 };

@@ -4,6 +4,7 @@
 #include "app/Core/Network/ZV_Network.h"
 #include "app/Core/Storage/StoreData.h"
 #include "app/Extensions/appLink.h"
+#include "app/MainController/Chat/View/ZV_ChatMushinAlertView.h"
 #include "app/MainController/Launch/ZV_LaunchVC.h"
 #include "platform/media/SJRotationManager.h"
 #include "platform/ui/UIColor.h"
@@ -17,6 +18,8 @@ bool AppDelegate::didFinishLaunching(UIApplication& application, const UIApplica
     appLink::create()->allLinkInAppDoH();
     IQKeyboardManager::shared().setEnable(true);
     QMUIConsole::setCanShow(false);
+    // The bottom sheet shows the chat's mute picker without knowing the chat.
+    ZV_ChatMushinAlertView::registerInBottomSheet();
 
     ZV_Network& network = ZV_Network::shared();
     // Restores the cached addresses at once, so the profile request below already uses them.

@@ -159,20 +159,29 @@ void UITextView::draw(CGContext& context, const CGRect& rect)
     layout.setAlignment(m_alignment);
     context.saveGState();
     context.clip(bounds());
-    layout.draw(context, area.origin);
+    CGSize all = layout.size();
+    // Scrolled to the end, where the caret is.
+    CGFloat scrolled = m_scrollEnabled ? std::max<CGFloat>(0, all.height - area.height()) : 0;
+    layout.draw(context, { area.minX(), area.minY() - scrolled });
     if (m_editing) {
         // The caret after the last line.
         CGFloat line = std::ceil(m_font.lineHeight());
         std::size_t lastBreak = m_text.rfind('\n');
         std::string lastLine = lastBreak == std::string::npos ? m_text : m_text.substr(lastBreak + 1);
-        CGSize all = layout.size();
         CGSize tail = TextLayout::measure(lastLine, m_font, area.width());
-        CGFloat y = m_text.empty() ? area.minY() : area.minY() + std::max<CGFloat>(0, all.height - line);
+        CGFloat y
+            = m_text.empty() ? area.minY() : area.minY() - scrolled + std::max<CGFloat>(0, all.height - line);
         CGFloat x = area.minX() + (tail.height > line ? 0 : tail.width);
         context.setFillColor(tintColor());
         context.fill({ x, y, 2, line });
     }
     context.restoreGState();
+}
+
+void UITextView::setScrollEnabled(bool enabled)
+{
+    m_scrollEnabled = enabled;
+    setNeedsDisplay();
 }
 
 void UITextView::touchesBegan(const UITouchSet&, const UIEvent*)

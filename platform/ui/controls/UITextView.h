@@ -5,6 +5,7 @@
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIView.h"
 #include "platform/ui/controls/UIKeyInput.h"
+#include "platform/ui/controls/UITextField.h"
 
 #include <memory>
 #include <string>
@@ -60,6 +61,12 @@ public:
     void setEditable(bool editable);
     UIEdgeInsets textContainerInset() const { return m_inset; }
     void setTextContainerInset(UIEdgeInsets inset);
+    // With scrolling on, text taller than the view shows its end (where typing goes); off, its
+    // beginning. On by default.
+    // What the keyboard's return key says.
+    UIReturnKeyType returnKeyType = UIReturnKeyType::standard;
+    bool isScrollEnabled() const { return m_scrollEnabled; }
+    void setScrollEnabled(bool enabled);
 
     std::shared_ptr<UITextViewDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(std::weak_ptr<UITextViewDelegate> delegate) { m_delegate = std::move(delegate); }
@@ -97,6 +104,7 @@ private:
     NSTextAlignment m_alignment = NSTextAlignment::natural;
     bool m_editable = true;
     bool m_editing = false;
+    bool m_scrollEnabled = true;
     UIEdgeInsets m_inset { 8, 0, 8, 0 };
     std::weak_ptr<UITextViewDelegate> m_delegate;
 };

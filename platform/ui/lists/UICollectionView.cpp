@@ -488,6 +488,20 @@ void UICollectionView::deselectItem(const IndexPath& indexPath, bool)
 
 // ---- Scrolling ----
 
+void UICollectionView::performBatchUpdates(
+    const std::function<void()>& updates, const std::function<void(bool)>& completion)
+{
+    if (updates)
+        updates();
+    m_countsValid = false;
+    if (m_layout)
+        m_layout->invalidateLayout();
+    setNeedsLayout();
+    layoutIfNeeded();
+    if (completion)
+        completion(true);
+}
+
 void UICollectionView::scrollToItem(const IndexPath& indexPath, unsigned position, bool animated)
 {
     layoutIfNeeded();

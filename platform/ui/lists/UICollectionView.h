@@ -203,6 +203,11 @@ public:
     void selectItem(const IndexPath& indexPath, bool animated, unsigned scrollPosition);
     void deselectItem(const IndexPath& indexPath, bool animated);
 
+    // Runs the updates (changes the caller makes to what the data source answers), lays the list
+    // out again for them and then calls the completion with true.
+    void performBatchUpdates(
+        const std::function<void()>& updates, const std::function<void(bool)>& completion = {});
+
     // ---- Scrolling ----
     void scrollToItem(const IndexPath& indexPath, unsigned scrollPosition, bool animated);
 

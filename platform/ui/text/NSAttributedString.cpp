@@ -47,6 +47,7 @@ void NSAttributes::merge(const NSAttributes& other)
     take(kern, other.kern);
     take(baselineOffset, other.baselineOffset);
     take(paragraphStyle, other.paragraphStyle);
+    take(attachment, other.attachment);
 }
 
 NSAttributedString::NSAttributedString(const std::string& text, NSAttributes attributes)
@@ -55,6 +56,12 @@ NSAttributedString::NSAttributedString(const std::string& text, NSAttributes att
 {
     if (!m_text.empty())
         m_runs.push_back({ 0, std::move(attributes) });
+}
+
+NSAttributedString NSAttributedString::attachment(const UIImage& image, NSAttributes attributes)
+{
+    attributes.attachment = NSTextAttachment { image };
+    return NSAttributedString("\xEF\xBF\xBC", std::move(attributes));
 }
 
 std::size_t NSAttributedString::byteOffset(std::size_t utf16Offset) const
@@ -117,7 +124,19 @@ StyledText NSAttributedString::styledText() const
         run.strikethrough = a.strikethrough.value_or(false);
         run.kern = a.kern.value_or(0);
         run.baselineOffset = a.baselineOffset.value_or(0);
-        styled.runs.push_back(std::move(run));
+        if (!a.attachment) {
+            styled.runs.push_back(std::move(run));
+            continue;
+        }
+        // Each character of an attachment run shows the picture once.
+        std::string characters = std::move(run.text);
+        run.attachment = a.attachment->image;
+        for (std::size_t at = 0; at < characters.size();) {
+            std::size_t length = sequenceLength(static_cast<unsigned char>(characters[at]));
+            run.text = characters.substr(at, length);
+            styled.runs.push_back(run);
+            at += length;
+        }
     }
     if (!m_runs.empty() && m_runs.front().attributes.paragraphStyle) {
         const NSParagraphStyle& paragraph = *m_runs.front().attributes.paragraphStyle;

@@ -17,6 +17,13 @@ struct NSParagraphStyle {
     bool operator==(const NSParagraphStyle&) const = default;
 };
 
+// A picture that stands in the text for the character U+FFFC, at the image's own size.
+struct NSTextAttachment {
+    UIImage image;
+
+    bool operator==(const NSTextAttachment&) const = default;
+};
+
 // An attribute dictionary: each attribute is either given or not. Adding attributes to text
 // replaces the given ones and keeps the others.
 struct NSAttributes {
@@ -28,6 +35,7 @@ struct NSAttributes {
     std::optional<CGFloat> kern;
     std::optional<CGFloat> baselineOffset;
     std::optional<NSParagraphStyle> paragraphStyle;
+    std::optional<NSTextAttachment> attachment;
 
     // The given attributes of `other` over these.
     void merge(const NSAttributes& other);
@@ -43,6 +51,8 @@ class NSAttributedString {
 public:
     NSAttributedString() = default;
     explicit NSAttributedString(const std::string& text, NSAttributes attributes = {});
+    // One attachment character (U+FFFC) showing the image.
+    static NSAttributedString attachment(const UIImage& image, NSAttributes attributes = {});
 
     const std::string& string() const { return m_text; }
     // In UTF-16 units.

@@ -2,58 +2,125 @@
 
 #include "app/BaseController/BaseViewController.h"
 #include "app/MainController/Chat/Schema/ChatSchema.h"
+#include "platform/foundation/NSError.h"
+#include "platform/json/JSON.h"
+#include "platform/ui/photos/UIImagePickerController.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
-class JSON;
 class KeyboardNotificationTool;
+struct MockMessage;
+class UILabel;
+class ZV_ChatHeadView;
+class ZV_ChatInputView;
+class ZV_ChatTipView;
+class ZV_ChatVC;
 class ZV_MessageCurrentModel;
 class ZV_SocketTool;
 
-// The chat room screen, page 2 of the root tabs. Loading its view tells the root that the chat
-// has been seen ("chatNum" clears the badge), loads the room state, the member's state and the
-// newest messages from the API into the local store, and wires the chat socket to the store:
-// pushed and synced messages are stored, revoked ones removed, each seq listed once.
+// The chat room, page 2 of the root tabs: the head with the online count, the message list, the
+// room's notice, the reply bar, the input bar and, while the viewer is restricted, a mute notice
+// in its place. Loading it tells the root to recount the chat badge ("chatNum"), loads the room
+// state, the member's state (signed in) and the newest messages into the local store and the
+// list. The socket connects only when a signed-in viewer taps join (signed out, join opens the
+// login); once subscribed, each connection syncs what is newer than the store.
 //
-// Until the room has its input bar and join button, a signed-in viewer joins the room when the
-// page loads and after each sign-in; every subscription then syncs what is newer than the store.
-class ZV_ChatMainVC : public BaseViewController {
+// Messages enter the store and the list only from the server: pushes, sync replies and the
+// history; each seq is listed once, in order. A revoked message leaves the list whether the
+// store held it or not. Sending, replies, mentions, copying, revoking and pictures go through
+// the API without a local echo: what is sent shows up when the room pushes it back.
+class ZV_ChatMainVC : public BaseViewController, public UIImagePickerControllerDelegate {
 public:
+    static constexpr std::int64_t roomID = 1;
+
     // The socket client; none: the shared one.
     explicit ZV_ChatMainVC(std::shared_ptr<ZV_SocketTool> socketTool = nullptr);
     ~ZV_ChatMainVC() override;
 
     std::string className() const override { return "ZV_ChatMainVC"; }
 
-    void viewDidLoad() override;
+    // The mute notice for a restriction; none while the member is free. -1 is a ban; else the
+    // seconds left in whole days, hours or minutes.
+    static std::optional<std::string> mushinText(std::int64_t isBlock, std::int64_t remainTime);
+    // JPEG quality of a picked picture: 0.2 from 1500 pt on both sides, 0.5 from 800, else 1.0.
+    static double jpegQuality(CGSize size);
 
+    // Messages whose senders are mentioned in the text being written.
+    std::vector<Message> zv_toUserList;
     // Room and member state, updated field by field by the two state requests and the socket.
     const std::shared_ptr<ZV_MessageCurrentModel>& zv_currentModel() const { return m_currentModel; }
-    // The messages shown, ascending by seq.
-    const std::vector<Message>& messageList() const { return m_messageList; }
-    const std::unique_ptr<KeyboardNotificationTool>& keyboardTool() const { return m_keyboardTool; }
+    const std::shared_ptr<ZV_ChatHeadView>& zv_headView();
+    const std::shared_ptr<ZV_ChatVC>& zv_chatVC();
+    const std::shared_ptr<ZV_ChatInputView>& zv_inputView();
+    const std::shared_ptr<ZV_ChatTipView>& zv_notiView();
+    const std::shared_ptr<ZV_ChatTipView>& zv_replyView();
+    const std::shared_ptr<UILabel>& zv_mushinTipLb();
+    const std::unique_ptr<KeyboardNotificationTool>& zv_keyboardNotificationTool();
+    // The messages shown, ascending by seq (the list's messageList).
+    const std::vector<Message>& messageList();
 
-    void addObservers();
-    void setupSocketBlocks();
-    void joinChat();
-    void syncNewMessages();
+    void viewDidLoad() override;
+
+    virtual void logoutReset();
+    virtual void setupUI();
+    virtual void addObservers();
+    virtual void setupSocketBlocks();
+    virtual void refreshRoomState();
+    virtual void joinChat();
+    virtual void updateMuteState(std::int64_t isBlock, std::int64_t remainTime);
+    virtual bool isNearBottom();
+
+    void loginSuccess();
+    void requestRoomCurrent();
+    void requestLastMessages();
+    void requestRoomUser();
+    void handleSocketOutput(const Output& output);
     void socketConnectionChanged(bool connected);
     void roomSubscribed(const SubscribeRoomOutput& output);
-    void handleSocketOutput(const Output& output);
-    void requestRoomCurrent();
-    void requestRoomUser();
-    void requestLastMessages();
+    void syncNewMessages();
     void handleLastMessages(const JSON& json);
-    void loginSuccess();
-    void logoutReset();
+    std::vector<MockMessage> mockMessage(const std::vector<Message>& messages);
+    void scrollToBottomIfNearBottom();
+
+    // ---- Sending and message actions ----
+    void sendMessage(int type, const std::string& content);
+    void sendMessageResult(const std::optional<JSON>& json, const std::optional<NSError>& error, int type);
+    void textDone(const std::string& text);
+    void mentionUser(const Message& message);
+    std::vector<Message> mentionedUsers(const std::string& content) const;
+    void replyToSelectedMessage();
+    void recallSelectedMessage();
+    void copySelectedMessage();
+    void revokeMessage(const std::vector<std::int64_t>& seqs);
+    void toggleMorePanel();
+    void openPhotoLibrary();
+    void openCamera();
+    void imagePickerControllerDidFinishPickingMediaWithInfo(
+        UIImagePickerController& picker, const UIImagePickerMediaInfo& info) override;
+    void imageUploaded(const std::optional<JSON>& json, const std::optional<NSError>& error);
+    void keyboardWillShow();
+    void keyboardWillHide();
+    void setSendButtonHidden(bool sendHidden, bool moreButtonHidden);
 
 private:
+    std::weak_ptr<ZV_ChatMainVC> weakSelf();
     void list(const Message& message);
-    void reloadMessageList();
+    // The list from messageList: display values rebuilt, then reloaded.
+    void rebuildList();
+    void hideReactionView();
+    void presentPicker(UIImagePickerControllerSourceType source);
 
     std::shared_ptr<ZV_SocketTool> m_socketTool;
     std::shared_ptr<ZV_MessageCurrentModel> m_currentModel;
-    std::vector<Message> m_messageList;
+    std::shared_ptr<ZV_ChatHeadView> m_headView;
+    std::shared_ptr<ZV_ChatVC> m_chatVC;
+    std::shared_ptr<ZV_ChatInputView> m_inputView;
+    std::shared_ptr<ZV_ChatTipView> m_notiView;
+    std::shared_ptr<ZV_ChatTipView> m_replyView;
+    std::shared_ptr<UILabel> m_mushinTipLb;
     std::unique_ptr<KeyboardNotificationTool> m_keyboardTool;
 };

@@ -2,7 +2,6 @@
 
 #include "app/Core/Models/ZV_DetailModel.h"
 #include "app/Extensions/LayoutConstants.h"
-#include "app/MainController/Chat/View/ZV_ChatMushinAlertView.h"
 #include "app/MainController/Detail/View/ZV_DetailsContentView.h"
 #include "app/MainController/Detail/View/ZV_SelectEpisodeContentView.h"
 #include "app/MainController/Detail/View/ZV_SettingContentView.h"
@@ -30,9 +29,20 @@ void onTap(QMUIButton& button, std::function<void()> action)
     button.addAction(UIControlEventTouchUpInside, [action = std::move(action)](UIControl&) { action(); });
 }
 
+ZV_ShowBottomView::MutePickerFactory& mutePickerFactory()
+{
+    static ZV_ShowBottomView::MutePickerFactory factory;
+    return factory;
+}
+
 }
 
 ZV_ShowBottomView::ZV_ShowBottomView() = default;
+
+void ZV_ShowBottomView::setMutePickerFactory(MutePickerFactory factory)
+{
+    mutePickerFactory() = std::move(factory);
+}
 
 void ZV_ShowBottomView::viewDidLoad()
 {
@@ -130,11 +140,14 @@ void ZV_ShowBottomView::show(
         break;
     }
     case 6: {
+        const MutePickerFactory& factory = mutePickerFactory();
+        if (!factory)
+            return;
         CGSize size { width, mushinHeight };
-        auto panel = std::make_shared<ZV_ChatMushinAlertView>(CGRect { { 0, 0 }, size });
-        panel->timeBlock = timeBlock;
+        auto panel = factory(CGRect { { 0, 0 }, size }, timeBlock, hide);
+        if (!panel)
+            return;
         install(panel, size, Placement::aboveKeyboard);
-        panel->closeBlock = hide;
         break;
     }
     default:

@@ -13,7 +13,8 @@ struct ZV_DetailDataListPlayFromListModel;
 
 // Opens a panel that slides up from the bottom over a dimmed screen, chosen by type:
 //   0 introduction (needs a model), 1 play sources (model), 2 player settings (model and player),
-//   3 episodes (model), 4 feedback form, 5 episodes to download (model), 6 mute duration.
+//   3 episodes (model), 4 feedback form, 5 episodes to download (model), 6 mute duration (made
+//   by the factory the chat installs; nothing shows without one).
 // Create one per showing; set `bottom`, `episodeId` and (type 6) `timeBlock` first. The panel's
 // events come back through the closures below, after the sheet has started hiding; the closures
 // are read when an event arrives, except timeBlock, which the mute picker copies at show time.
@@ -21,6 +22,12 @@ struct ZV_DetailDataListPlayFromListModel;
 class ZV_ShowBottomView : public QMUIModalPresentationViewController {
 public:
     ZV_ShowBottomView();
+
+    // Makes the panel of type 6 at the frame, handing it the sheet's time block and a close block
+    // that hides the sheet.
+    using MutePickerFactory = std::function<std::shared_ptr<UIView>(
+        const CGRect& frame, std::function<void(int)> timeBlock, std::function<void()> closeBlock)>;
+    static void setMutePickerFactory(MutePickerFactory factory);
 
     std::string className() const override { return "ZV_ShowBottomView"; }
 

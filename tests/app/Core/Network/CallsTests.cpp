@@ -125,6 +125,11 @@ TEST_F(CallsTest, UploadSendsOneImagePartAndHandsBackTheWholeEnvelope)
     reply = upload(ZV_API::uploadImage, image, "image");
     ASSERT_TRUE(reply && reply->json);
     EXPECT_EQ((*reply->json)["data"]["url"].stringValue(), "https://127.0.0.1/x.png");
+    encryptedReply.encryption = ApiReply::Encryption::Data;
+    api().script("v1/user/upload_image", encryptedReply);
+    reply = upload(ZV_API::uploadImage, image, "image");
+    ASSERT_TRUE(reply && reply->json);
+    EXPECT_EQ((*reply->json)["data"]["url"].stringValue(), "https://127.0.0.1/x.png");
 }
 
 TEST_F(CallsTest, UnusableUploadRepliesAreAnomaliesAndFailuresAreNetworkErrors)

@@ -1,35 +1,23 @@
-// The chat page's socket side against the local test server's chat room: what reaches the
-// store and the list, across a lost connection too, and the member's state.
+// The chat page against the local test server's chat room: what it asks for when it opens and
+// when it joins, what reaches the store and the list, across a lost connection too, and the
+// member's state.
 
-#include "app/Core/Network/ZV_Network.h"
-#include "app/MainController/Chat/Controller/ZV_ChatMainVC.h"
-#include "app/MainController/Chat/Model/ZV_MessageCurrentModel.h"
+#include "app/BaseController/ZVNavigationController.h"
+#include "app/Core/Storage/StoreData.h"
 #include "app/MainController/Chat/Store/ActiveSQLiteTool.h"
+#include "app/MainController/Chat/View/ZV_ChatHeadView.h"
+#include "app/MainController/Chat/View/ZV_ChatTipView.h"
 #include "app/MainController/Root/ZVRootViewController.h"
+#include "platform/ui/MarqueeLabel.h"
+#include "platform/ui/UILabel.h"
 #include "tests/app/MainController/Chat/ChatTestSupport.h"
 
 #include <numeric>
 
 namespace {
 
-class ChatPageTest : public zvtest::ChatSocketTest {
+class ChatPageTest : public zvtest::ChatScreenTest {
 protected:
-    void SetUp() override
-    {
-        ChatSocketTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        ZV_Network::shared().setUI(std::make_shared<zvtest::FakeNetworkUI>());
-        page = std::make_shared<ZV_ChatMainVC>(tool);
-    }
-
-    void TearDown() override
-    {
-        page.reset();
-        ZV_Network::shared().setUI(nullptr);
-        ChatSocketTest::TearDown();
-    }
-
     static std::vector<std::int64_t> seqs(const std::vector<Message>& messages)
     {
         std::vector<std::int64_t> result;
@@ -44,18 +32,19 @@ protected:
         return result;
     }
 
-    // Loads the page and waits until it has joined (its first heartbeat out) and stored the room's
-    // newest messages.
+    // Loads the page, joins the room and waits for the first heartbeat out.
     bool open()
     {
-        page->loadViewIfNeeded();
-        return waitFor([&] {
-            return tool->isSubscribed() && page->messageList().size() >= 20
-                && page->zv_currentModel()->member_type == 1 && countOf(PT_HEARTBEAT) == 1;
-        });
+        return ChatScreenTest::open() && join() && waitFor([&] { return countOf(PT_HEARTBEAT) == 1; });
     }
 
-    std::shared_ptr<ZV_ChatMainVC> page;
+    static Output package(PackageType type, const google::protobuf::Message& payload)
+    {
+        Output output;
+        output.set_type(type);
+        output.set_data(payload.SerializeAsString());
+        return output;
+    }
 };
 
 }
@@ -162,4 +151,106 @@ TEST_F(ChatPageTest, TheMembersStateComesFromTheRoomAndFollowsItsPushes)
     EXPECT_EQ(texts.is_block, 1);
     EXPECT_EQ(texts.block_remain_time, -1);
     EXPECT_EQ(texts.room_notice, "7");
+}
+
+TEST_F(ChatPageTest, OpeningLoadsTheRoomAndJoiningConnects)
+{
+    ASSERT_TRUE(ChatScreenTest::open());
+    ASSERT_EQ(sent("v1/room/current").size(), 1u);
+    EXPECT_EQ(sent("v1/room/current")[0]["room_id"], 1);
+    EXPECT_EQ(sent("v1/room/user")[0]["user_id"], accountID);
+    nlohmann::json history = sent("v1/room/lastmsg")[0];
+    EXPECT_EQ(history["room_id"], 1);
+    EXPECT_FALSE(history.contains("seq"));
+    EXPECT_TRUE(waitFor([&] { return page->zv_headView()->numLb()->text() == "36人在线"; }));
+    EXPECT_FALSE(page->zv_notiView()->isHidden());
+    EXPECT_EQ(page->zv_notiView()->marqueeLabel()->text(), "欢迎来到放映厅，文明发言，请勿剧透。");
+    // Nothing connects before the viewer joins.
+    EXPECT_FALSE(tool->socket());
+    EXPECT_FALSE(page->zv_inputView()->joinView()->isHidden());
+
+    ASSERT_TRUE(join());
+    ASSERT_TRUE(waitFor([&] { return countOf(PT_SYNC) == 1; }));
+    std::vector<PackageType> types = inputTypes();
+    ASSERT_GE(types.size(), 3u);
+    EXPECT_EQ(std::vector<PackageType>(types.begin(), types.begin() + 2),
+        (std::vector<PackageType> { PT_SIGN_IN, PT_SUBSCRIBE_ROOM }));
+    SyncInput sync;
+    for (const Input& input : inputs()) {
+        if (input.type() == PT_SYNC) {
+            ASSERT_TRUE(sync.ParseFromString(input.data()));
+        }
+    }
+    EXPECT_EQ(sync.flag(), 1);
+    EXPECT_EQ(sync.seq(), 4387);
+
+    page->requestLastMessages();
+    ASSERT_TRUE(waitForRequests("v1/room/lastmsg", 2));
+    EXPECT_EQ(sent("v1/room/lastmsg")[1]["seq"], 4387);
+
+    // Signed out, join asks for a sign-in instead.
+    StoreData::remove(StoreData::access_token);
+    page->logoutReset();
+    EXPECT_FALSE(page->zv_inputView()->joinView()->isHidden());
+    EXPECT_TRUE(page->zv_inputView()->textBgView()->isHidden());
+    page->zv_inputView()->joinBtn()->sendActions(UIControlEventTouchUpInside);
+    EXPECT_TRUE(std::dynamic_pointer_cast<ZVNavigationController>(page->presentedViewController()));
+    EXPECT_FALSE(tool->socket());
+}
+
+TEST_F(ChatPageTest, RevokesEmptyTheListAndRestrictionsReplaceTheInputBar)
+{
+    ASSERT_TRUE(open());
+    // A revoked message goes whether the store held it or not.
+    Message unstored;
+    unstored.set_seq(99990);
+    page->zv_chatVC()->messageList.push_back(unstored);
+    RevokeMessageOutput revoke;
+    revoke.add_seqs(99990);
+    revoke.add_seqs(4369);
+    page->handleSocketOutput(package(PT_REVOKE, revoke));
+    EXPECT_EQ(page->messageList().back().seq(), 4387);
+    EXPECT_EQ(page->messageList()[1].seq(), 4370);
+    EXPECT_EQ(page->zv_chatVC()->messages.size(), page->messageList().size());
+    EXPECT_EQ(ActiveSQLiteTool::loadMessages()[1].seq(), 4370);
+
+    const auto& label = page->zv_mushinTipLb();
+    chatRoom().block(accountID, 1, 7200);
+    ASSERT_TRUE(waitFor([&] { return !label->isHidden(); }));
+    EXPECT_TRUE(page->zv_inputView()->isHidden());
+    EXPECT_EQ(label->text(), "你已被禁言，2小时后解封");
+    chatRoom().block(accountID, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return label->isHidden(); }));
+    EXPECT_FALSE(page->zv_inputView()->isHidden());
+}
+
+TEST(ChatMuteText, SaysHowLongTheRestrictionLasts)
+{
+    struct Case {
+        std::int64_t isBlock, remain;
+        std::optional<std::string> text;
+    };
+    for (const Case& c : std::vector<Case> {
+             { 1, 86400, "你已被禁言，1天后解封" },
+             { 1, 86399, "你已被禁言，23小时后解封" },
+             { 1, 3600, "你已被禁言，1小时后解封" },
+             { 1, 3599, "你已被禁言，59分钟后解封" },
+             { 1, 59, "你已被禁言，0分钟后解封" },
+             { 1, 0, "你已被禁言，0分钟后解封" },
+             { 1, -1, "你已被封禁" },
+             { 0, -1, std::nullopt },
+             { 2, 86400, std::nullopt },
+         })
+        EXPECT_EQ(ZV_ChatMainVC::mushinText(c.isBlock, c.remain), c.text) << c.isBlock << " " << c.remain;
+}
+
+TEST(ChatPictureQuality, ShrinksLargePicturesHarder)
+{
+    struct Case {
+        CGSize size;
+        double quality;
+    };
+    for (const Case& c : std::vector<Case> { { { 1600, 1600 }, 0.2 }, { { 1500, 1500 }, 0.2 },
+             { { 1600, 1200 }, 0.5 }, { { 800, 800 }, 0.5 }, { { 799, 2000 }, 1.0 }, { { 700, 2000 }, 1.0 } })
+        EXPECT_EQ(ZV_ChatMainVC::jpegQuality(c.size), c.quality) << c.size.width << "x" << c.size.height;
 }

@@ -79,6 +79,8 @@ protected:
         // The layout constants are fixed on first use: make that the portrait phone.
         ASSERT_EQ(screenShortSide(), 390);
         ASSERT_EQ(screenLongSide(), 844);
+        // As the application does at launch.
+        ZV_ChatMushinAlertView::registerInBottomSheet();
     }
     void TearDown() override
     {
@@ -254,6 +256,12 @@ TEST_F(PanelPresenterTest, TheMutePickerKeepsTheTimeBlockOfShowTime)
 {
     std::vector<int> early;
     std::vector<int> late;
+    ZV_ShowBottomView::setMutePickerFactory(nullptr);
+    auto unregistered = std::make_shared<ZV_ShowBottomView>();
+    unregistered->show(6, nullptr, nullptr);
+    EXPECT_FALSE(unregistered->isVisible());
+
+    ZV_ChatMushinAlertView::registerInBottomSheet();
     auto sheet = std::make_shared<ZV_ShowBottomView>();
     sheet->timeBlock = [&](int seconds) { early.push_back(seconds); };
     sheet->show(6, nullptr, nullptr);
