@@ -1,5 +1,6 @@
 #include "tools/testserver/SampleApi.h"
 
+#include "tools/testserver/SampleSearch.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <fstream>
@@ -162,6 +163,8 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
         return ApiReply::success(
             { { "url", imageBase + "cover.png" }, { "size", call.upload ? call.upload->data.size() : 0 } });
     });
+    if (!SampleSearch::install(api, dataDir, httpPort, httpsPort, error))
+        return false;
     return true;
 }
 
