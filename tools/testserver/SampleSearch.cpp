@@ -53,6 +53,15 @@ bool contains(const std::string& text, const std::string& keyword)
     return !keyword.empty() && lowered(text).find(lowered(keyword)) != std::string::npos;
 }
 
+// A success without `data`: the client hands over `msg` instead (a text in `data` would be taken
+// for an encrypted one).
+ApiReply messageOnly(std::string msg)
+{
+    ApiReply reply;
+    reply.msg = std::move(msg);
+    return reply;
+}
+
 struct Catalogue {
     json titles = json::array();
     json latelyWords = json::array();
@@ -155,14 +164,14 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
         if (shared->titleById(id).is_null())
             return ApiReply::error(1001, "影片不存在");
         bool collect = call.parameters.value("state", json()).is_boolean() && call.parameters["state"].get<bool>();
-        return ApiReply::success(collect ? "收藏成功" : "已取消收藏");
+        return messageOnly(collect ? "收藏成功" : "已取消收藏");
     });
     api.handle("v1/user/feedback/submit", [](const ApiCall& call) {
         const json& type = call.parameters.value("type_id", json());
         std::string content = textOf(call.parameters.value("content", json()));
         if (!type.is_number_integer() || content.empty())
             return ApiReply::error(1001, "参数错误");
-        return ApiReply::success("感谢反馈，我们会尽快处理");
+        return messageOnly("感谢反馈，我们会尽快处理");
     });
     return true;
 }
