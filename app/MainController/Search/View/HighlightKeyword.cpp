@@ -31,7 +31,7 @@ NSMutableAttributedString highlightKeyword(
     if (!keyword)
         return result;
     // The text reads invalid bytes as U+FFFD; the keyword must read them the same way to match.
-    std::string phrase = utf16ToUtf8(utf8ToUtf16(*keyword));
+    std::string phrase = NSAttributedString(*keyword).string();
     addToOccurrences(result, attributes, phrase);
     for (const std::string& word : TextBoundaries::words(phrase)) {
         if (word != phrase)

@@ -230,8 +230,7 @@ TEST_F(SearchPageTest, FavouriteFlipsThroughTheCollectNotice)
 
     // A refused request shows the server's message and flips nothing.
     QMUITips::hideAllTips();
-    auto unknown = std::make_shared<ZV_SearchMovieModel>();
-    unknown->id = "nope";
+    auto unknown = std::make_shared<ZV_SearchMovieModel>(); // no id
     page->zv_searchMovieList.push_back(unknown);
     before = ui->hides;
     page->toggleFavourite(unknown);
