@@ -154,7 +154,8 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
         [shared](const ApiCall&) { return ApiReply::success(shared->latelyWords); });
     api.handle("v1/movie/search_ranking",
         [shared](const ApiCall&) { return ApiReply::success(shared->searchRanking); });
-    api.handle("v1/movie/ranking/list", [shared](const ApiCall&) { return ApiReply::success(shared->rankingList); });
+    api.handle(
+        "v1/movie/ranking/list", [shared](const ApiCall&) { return ApiReply::success(shared->rankingList); });
     api.handle("v1/movie/ranking/data", [shared](const ApiCall& call) {
         std::string id = textOf(call.parameters.value("id", json()));
         return ApiReply::success(shared->titlesByIds(shared->rankingData.value(id, json::array())));
@@ -163,7 +164,8 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
     api.handle("v1/movie/collect/action", [](const ApiCall& call) {
         if (textOf(call.parameters.value("movie_id", json())).empty())
             return ApiReply::error(1001, "影片不存在");
-        bool collect = call.parameters.value("state", json()).is_boolean() && call.parameters["state"].get<bool>();
+        bool collect
+            = call.parameters.value("state", json()).is_boolean() && call.parameters["state"].get<bool>();
         return messageOnly(collect ? "收藏成功" : "已取消收藏");
     });
     api.handle("v1/user/feedback/submit", [](const ApiCall& call) {

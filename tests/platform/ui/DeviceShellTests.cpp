@@ -151,7 +151,8 @@ TEST_F(DeviceShellRun, ProgramCommandsGetTheRestOfTheLineAfterTheBuiltInOnes)
         return std::nullopt;
     });
     // A program command cannot take a built-in name.
-    registerDeviceShellCommand("wait", [&](const std::string&) -> std::optional<std::string> { return "taken"; });
+    registerDeviceShellCommand(
+        "wait", [&](const std::string&) -> std::optional<std::string> { return "taken"; });
     EXPECT_EQ(shell.execute("open-page  search  "), std::nullopt);
     EXPECT_EQ(shell.execute("open-page missing"), std::optional<std::string>("no such page"));
     EXPECT_EQ(shell.execute("wait 0.1"), std::nullopt);

@@ -63,7 +63,8 @@ void ZV_RankingChildrenVC::viewDidDisappear(bool animated)
 void ZV_RankingChildrenVC::loadData()
 {
     JSON parameters = model ? JSON::object({ { "id", model->id } }) : JSON::object();
-    std::weak_ptr<ZV_RankingChildrenVC> weak = std::static_pointer_cast<ZV_RankingChildrenVC>(sharedFromThis());
+    std::weak_ptr<ZV_RankingChildrenVC> weak
+        = std::static_pointer_cast<ZV_RankingChildrenVC>(sharedFromThis());
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::rankingData, parameters, true,
         [weak](std::optional<JSON> json, std::optional<NSError>) {
             auto self = weak.lock();
@@ -99,7 +100,8 @@ void ZV_RankingChildrenVC::didSelectItem(UICollectionView&, const IndexPath& ind
     show(detail);
 }
 
-std::optional<CGSize> ZV_RankingChildrenVC::sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath&)
+std::optional<CGSize> ZV_RankingChildrenVC::sizeForItem(
+    UICollectionView&, UICollectionViewLayout&, const IndexPath&)
 {
     return CGSize { screenWidth() - 32, 111 };
 }

@@ -32,7 +32,8 @@ public:
     std::shared_ptr<UICollectionViewCell> cellForItem(UICollectionView&, const IndexPath&) override;
     void didSelectItem(UICollectionView&, const IndexPath&) override;
     std::optional<CGSize> sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath&) override;
-    std::optional<CGFloat> minimumLineSpacingForSection(UICollectionView&, UICollectionViewLayout&, int) override;
+    std::optional<CGFloat> minimumLineSpacingForSection(
+        UICollectionView&, UICollectionViewLayout&, int) override;
 
 private:
     bool isRankingTabOnScreen() const;

@@ -20,7 +20,8 @@ constexpr unsigned kBadgeCorners = 1 | 8;
 constexpr UILayoutPriority kTagsHiddenPriority = 750;
 constexpr UILayoutPriority kTagsShownPriority = 250;
 
-std::shared_ptr<UILabel> makeLabel(CGFloat size, const UIColor& color, CGFloat weight = UIFont::Weight::regular)
+std::shared_ptr<UILabel> makeLabel(
+    CGFloat size, const UIColor& color, CGFloat weight = UIFont::Weight::regular)
 {
     auto label = std::make_shared<UILabel>();
     label->setFont(UIFont::systemFont(size, weight));

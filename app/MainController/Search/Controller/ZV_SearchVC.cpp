@@ -174,7 +174,8 @@ const std::shared_ptr<UICollectionView>& ZV_SearchVC::zv_collectionView()
             reuseIdentifier<ZV_SearchRankingCell>());
         registerCell<ZV_SearchCompleteCell>(*m_collectionView);
         registerCell<ZV_SearchMovieCell>(*m_collectionView);
-        m_collectionView->registerClass(UICollectionView::CellFactory([] { return ZV_SearchTagCell::create(); }),
+        m_collectionView->registerClass(
+            UICollectionView::CellFactory([] { return ZV_SearchTagCell::create(); }),
             reuseIdentifier<ZV_SearchTagCell>());
         m_collectionView->registerClass(
             UICollectionView::SupplementaryFactory([] { return ZV_SearchHeaderReusableView::create(); }),
@@ -395,8 +396,8 @@ void ZV_SearchVC::toggleFavourite(const std::shared_ptr<ZV_SearchMovieModel>& mo
     if (!movie)
         return;
     JSON parameters = JSON::object({ { "movie_id", movie->id }, { "state", !movie->is_collect } });
-    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::movieCollectAction, parameters,
-        true, [](std::optional<JSON> json, std::optional<NSError> error) {
+    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::movieCollectAction,
+        parameters, true, [](std::optional<JSON> json, std::optional<NSError> error) {
             if (error) {
                 QMUITips::showError(error->domain);
                 return;
@@ -635,7 +636,8 @@ std::optional<CGSize> ZV_SearchVC::sizeForItem(
     return sectionLayout(*type, screenWidth()).itemSize;
 }
 
-std::optional<UIEdgeInsets> ZV_SearchVC::insetForSection(UICollectionView&, UICollectionViewLayout&, int section)
+std::optional<UIEdgeInsets> ZV_SearchVC::insetForSection(
+    UICollectionView&, UICollectionViewLayout&, int section)
 {
     auto type = sectionType(section);
     if (!type)
@@ -661,7 +663,8 @@ std::optional<CGFloat> ZV_SearchVC::minimumInteritemSpacingForSection(
     return sectionLayout(*type, screenWidth()).itemSpacing;
 }
 
-std::optional<CGSize> ZV_SearchVC::referenceSizeForHeader(UICollectionView&, UICollectionViewLayout&, int section)
+std::optional<CGSize> ZV_SearchVC::referenceSizeForHeader(
+    UICollectionView&, UICollectionViewLayout&, int section)
 {
     auto type = sectionType(section);
     if (!type)

@@ -9,7 +9,8 @@ namespace {
 
 // Every occurrence of `needle`, left to right and not overlapping, as UTF-16 ranges. Both texts
 // are valid UTF-8, so a byte match always starts and ends on character boundaries.
-void addToOccurrences(NSMutableAttributedString& text, const NSAttributes& attributes, std::string_view needle)
+void addToOccurrences(
+    NSMutableAttributedString& text, const NSAttributes& attributes, std::string_view needle)
 {
     if (needle.empty())
         return;

@@ -67,9 +67,10 @@ ZV_SearchFeedbackAlertView::ZV_SearchFeedbackAlertView(const CGRect& frame)
         UICollectionView::CellFactory([] { return ZV_SearchFeedbackExtraCell::create(); }),
         reuseIdentifier<ZV_SearchFeedbackExtraCell>());
     m_collectionView->registerClass(
-            UICollectionView::SupplementaryFactory([] { return ZV_SearchHeaderReusableView::create(); }),
-            UICollectionElementKindSectionHeader, reuseIdentifier<ZV_SearchHeaderReusableView>());
-    registerSupplementaryView<BaseCollectionReusableView>(*m_collectionView, UICollectionElementKindSectionFooter);
+        UICollectionView::SupplementaryFactory([] { return ZV_SearchHeaderReusableView::create(); }),
+        UICollectionElementKindSectionHeader, reuseIdentifier<ZV_SearchHeaderReusableView>());
+    registerSupplementaryView<BaseCollectionReusableView>(
+        *m_collectionView, UICollectionElementKindSectionFooter);
 
     m_sendBtn->setTitle(std::string("提交"), UIControlStateNormal);
     m_sendBtn->setTitleColor(colorWithHex("1D1942"), UIControlStateNormal);
@@ -135,8 +136,8 @@ void ZV_SearchFeedbackAlertView::submit()
     JSON parameters = JSON::object({ { "type_id", *type_id }, { "content", *content }, { "extra", "" } });
     std::weak_ptr<ZV_SearchFeedbackAlertView> weak
         = std::static_pointer_cast<ZV_SearchFeedbackAlertView>(sharedFromThis());
-    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), "v1/user/feedback/submit", parameters,
-        [weak](std::optional<JSON>, std::optional<NSError> error) {
+    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), "v1/user/feedback/submit",
+        parameters, [weak](std::optional<JSON>, std::optional<NSError> error) {
             auto self = weak.lock();
             if (!self)
                 return;
@@ -196,7 +197,8 @@ std::shared_ptr<UICollectionReusableView> ZV_SearchFeedbackAlertView::viewForSup
     auto header = dequeueSupplementaryView<ZV_SearchHeaderReusableView>(collectionView, kind, indexPath);
     header->zv_iconView()->setHidden(true);
     header->zv_title()->setTextColor(colorWithHex("1D1942"));
-    header->zv_title()->setText(indexPath.section == kTypesSection ? "选择遇到的问题" : "详细描述问题（必填）");
+    header->zv_title()->setText(
+        indexPath.section == kTypesSection ? "选择遇到的问题" : "详细描述问题（必填）");
     return header;
 }
 

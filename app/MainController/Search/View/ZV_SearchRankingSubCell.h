@@ -39,7 +39,8 @@ public:
     std::shared_ptr<UICollectionViewCell> cellForItem(UICollectionView&, const IndexPath&) override;
     void didSelectItem(UICollectionView&, const IndexPath&) override;
     std::optional<UIEdgeInsets> insetForSection(UICollectionView&, UICollectionViewLayout&, int) override;
-    std::optional<CGFloat> minimumLineSpacingForSection(UICollectionView&, UICollectionViewLayout&, int) override;
+    std::optional<CGFloat> minimumLineSpacingForSection(
+        UICollectionView&, UICollectionViewLayout&, int) override;
     std::optional<CGFloat> minimumInteritemSpacingForSection(
         UICollectionView&, UICollectionViewLayout&, int) override;
 

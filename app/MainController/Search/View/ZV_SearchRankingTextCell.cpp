@@ -25,7 +25,8 @@ ZV_SearchRankingTextCell::ZV_SearchRankingTextCell(const CGRect& frame)
     const std::shared_ptr<UIView>& content = contentView();
     content->addSubview(m_numLb);
     content->addSubview(m_titleLb);
-    snp(m_numLb).makeConstraints([](ConstraintMaker& make) { make.left().top().bottom().equalToSuperview(); });
+    snp(m_numLb).makeConstraints(
+        [](ConstraintMaker& make) { make.left().top().bottom().equalToSuperview(); });
     snp(m_titleLb).makeConstraints([this](ConstraintMaker& make) {
         make.left().equalTo(snp(m_numLb).right()).offset(8);
         make.right().equalToSuperview().offset(-16);

@@ -33,7 +33,8 @@ protected:
     {
         const auto& lists = page.zv_listContainerView()->validListDict();
         auto found = lists.find(index);
-        return found == lists.end() ? nullptr : std::dynamic_pointer_cast<ZV_RankingChildrenVC>(found->second);
+        return found == lists.end() ? nullptr
+                                    : std::dynamic_pointer_cast<ZV_RankingChildrenVC>(found->second);
     }
 
     bool tap(const std::shared_ptr<UIView>& view)
@@ -121,10 +122,12 @@ TEST_F(RankingTest, TabsPagesAndTheBackground)
 // page keeps its titles when its request fails and takes a reply that is no array as none.
 TEST_F(RankingTest, OnlyArraysReplaceRankingsOrTitles)
 {
-    api().script("v1/movie/ranking/list", testserver::ApiReply::success({ { "list", nlohmann::json::array() } }));
+    api().script(
+        "v1/movie/ranking/list", testserver::ApiReply::success({ { "list", nlohmann::json::array() } }));
     auto ranking = std::make_shared<ZV_RankingMainVC>();
     show(ranking);
-    ASSERT_TRUE(runUntil([&] { return api().recordsTo("v1/movie/ranking/list").size() == 1 && ui->hides >= 1; }));
+    ASSERT_TRUE(
+        runUntil([&] { return api().recordsTo("v1/movie/ranking/list").size() == 1 && ui->hides >= 1; }));
     drain();
     EXPECT_TRUE(tabTitles(*ranking).empty());
     EXPECT_EQ(ranking->numberOfLists(*ranking->zv_listContainerView()), 0);

@@ -72,7 +72,8 @@ TEST_F(SearchPageTest, HistoryKeepsTenNewestFirstWithoutTwins)
     ZV_SearchVC::clearHistory();
     EXPECT_FALSE(StoreData::value(StoreData::history));
     // A stored value that is not a list of texts reads as none, and is replaced.
-    StoreData::set(PropertyList(PropertyList::Array { PropertyList("a"), PropertyList(7) }), StoreData::history);
+    StoreData::set(
+        PropertyList(PropertyList::Array { PropertyList("a"), PropertyList(7) }), StoreData::history);
     EXPECT_TRUE(ZV_SearchVC::history().empty());
     ZV_SearchVC::recordHistory("雨季");
     EXPECT_EQ(ZV_SearchVC::history(), (std::vector<std::string> { "雨季" }));
@@ -80,7 +81,8 @@ TEST_F(SearchPageTest, HistoryKeepsTenNewestFirstWithoutTwins)
     // On the page, a tap on the history's header removes it.
     open();
     ASSERT_EQ(page->sectionTypes, (Sections { Section::history, Section::screenList, Section::ranking }));
-    auto header = page->zv_collectionView()->supplementaryView(UICollectionElementKindSectionHeader, { 0, 0 });
+    auto header
+        = page->zv_collectionView()->supplementaryView(UICollectionElementKindSectionHeader, { 0, 0 });
     ASSERT_TRUE(header);
     TouchDriver driver;
     ASSERT_TRUE(driver.tapView(*header));
@@ -135,14 +137,17 @@ TEST_F(SearchPageTest, SectionsFollowTheLists)
     };
     const std::vector<Row> rows {
         { false, false, false, false, false, false, false, {} },
-        { false, false, false, false, true, true, true, { Section::history, Section::screenList, Section::ranking } },
+        { false, false, false, false, true, true, true,
+            { Section::history, Section::screenList, Section::ranking } },
         { false, false, false, false, false, true, false, { Section::screenList } },
-        { true, false, false, false, true, false, true, { Section::advert, Section::history, Section::ranking } },
+        { true, false, false, false, true, false, true,
+            { Section::advert, Section::history, Section::ranking } },
         { false, true, false, false, true, true, true, { Section::complete } },
         { true, true, true, false, true, true, true, { Section::advert, Section::complete } },
         { false, false, true, false, true, true, true, { Section::tag, Section::movie } },
         { true, false, true, false, false, false, false, { Section::advert, Section::tag, Section::movie } },
-        { false, false, false, true, true, true, false, { Section::tag, Section::history, Section::screenList } },
+        { false, false, false, true, true, true, false,
+            { Section::tag, Section::history, Section::screenList } },
     };
     auto withImage = std::make_shared<ZV_AdvertConfigModel>();
     withImage->search_input_under.data.image = "https://127.0.0.1/a.png";
@@ -153,7 +158,8 @@ TEST_F(SearchPageTest, SectionsFollowTheLists)
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
         ConfigSingleton::shared().advertConfigModel = row.advert ? withImage : onlyAbove;
-        screen->zv_completeList = row.suggestions ? std::vector<ZV_SearchCompleteModel>(2) : std::vector<ZV_SearchCompleteModel> {};
+        screen->zv_completeList = row.suggestions ? std::vector<ZV_SearchCompleteModel>(2)
+                                                  : std::vector<ZV_SearchCompleteModel> {};
         screen->zv_searchMovieList.clear();
         if (row.results)
             screen->zv_searchMovieList.push_back(std::make_shared<ZV_SearchMovieModel>());
@@ -247,7 +253,8 @@ TEST_F(SearchPageTest, ResultTypeStripSearchesAgainByCast)
     EXPECT_TRUE(page->zv_searchMovieList.empty());
     EXPECT_FALSE(page->searchEmptyView()->isHidden());
     ASSERT_EQ(page->sectionTypes.front(), Section::tag);
-    auto strip = std::dynamic_pointer_cast<ZV_SearchTagCell>(page->zv_collectionView()->cellForItem({ 0, 0 }));
+    auto strip
+        = std::dynamic_pointer_cast<ZV_SearchTagCell>(page->zv_collectionView()->cellForItem({ 0, 0 }));
     ASSERT_TRUE(strip);
 
     int before = ui->hides;

@@ -48,7 +48,8 @@ protected:
 
     static std::shared_ptr<ZV_SearchFeedbackExtraCell> textCell(ZV_SearchFeedbackAlertView& form)
     {
-        return std::dynamic_pointer_cast<ZV_SearchFeedbackExtraCell>(form.collectionView()->cellForItem({ 0, 1 }));
+        return std::dynamic_pointer_cast<ZV_SearchFeedbackExtraCell>(
+            form.collectionView()->cellForItem({ 0, 1 }));
     }
 
     std::shared_ptr<ZV_ShowBottomView> sheet;

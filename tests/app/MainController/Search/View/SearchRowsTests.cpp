@@ -63,8 +63,15 @@ TEST(SearchHighlight, KeywordsAndTheirWordsMatchLiterally)
         { "青石巷的雨季", std::nullopt, {} },
         { "青石巷的雨季", "", {} },
         { "雨季", std::string(5000, '('), {} },
-        { "x\xff" "y", "\xfe", { "\xEF\xBF\xBD" } },
-        { "\xe6\x9d" "b\xe6\x9d", "\xe6\x9d" "b", { "\xEF\xBF\xBD\xEF\xBF\xBD" "b" } },
+        { "x\xff"
+          "y",
+            "\xfe", { "\xEF\xBF\xBD" } },
+        { "\xe6\x9d"
+          "b\xe6\x9d",
+            "\xe6\x9d"
+            "b",
+            { "\xEF\xBF\xBD\xEF\xBF\xBD"
+              "b" } },
     };
     for (const Case& c : cases)
         EXPECT_EQ(coloured(c.text, c.keyword), c.expected) << c.text << " / " << c.keyword.value_or("<none>");
@@ -129,7 +136,8 @@ TEST(SearchRows, RankedWordsAndHotWordChipsAreColouredByPlace)
     for (int item = 0; item < 4; ++item) {
         auto chip = std::dynamic_pointer_cast<ZV_SearchCell>(page->cellForItem(list, { item, 0 }));
         ASSERT_TRUE(chip);
-        EXPECT_EQ(chip->contentView()->backgroundColor(), colorWithHex(item < 3 ? "FFEDAC" : "F4F6FA")) << item;
+        EXPECT_EQ(chip->contentView()->backgroundColor(), colorWithHex(item < 3 ? "FFEDAC" : "F4F6FA"))
+            << item;
         EXPECT_EQ(chip->titleLb()->textColor(), colorWithHex("471E07"));
     }
 }
