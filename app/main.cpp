@@ -1,4 +1,5 @@
 #include "app/Core/Start/AppDelegate.h"
+#include "app/Core/Start/TourSteps.h"
 #include "app/Extensions/GradientView.h"
 #include "app/Theme/QDUIHelper.h"
 #include "platform/ui/device/DeviceMain.h"
@@ -11,5 +12,6 @@ int main(int argc, char** argv)
     // the component templates known to the configuration, and buttons that ignore a repeated tap.
     registerGradientBackedViews();
     QDUIHelper::registerAppearance();
+    registerTourSteps();
     return runDevice(argc, argv, std::make_shared<AppDelegate>());
 }

@@ -91,6 +91,17 @@ else
   status=1
 fi
 # ---- End of the account tour ----------------------------------------------------------------------
+# ---- Search and rankings: a pass of their own (first start, light, signed out) ----
+# The ranking tab with its tabs and ranked titles, then the search page (opened by a device step)
+# with hot words and rankings, suggestions, results in Chinese and Latin names, the history, a
+# favourite, a search without results and the request form filled and sent, into
+# out/tour-<timestamp>/search.
+home="$out/search/home"
+mkdir -p "$home/Library/Preferences"
+ZV_HOME="$home" build/release/app/zentavo --script app/Resources/Scripts/search_tour.txt --out "$out/search" \
+  >"$out/search.log" 2>&1 || status=$?
+grep -v '^output: ' "$out/search.log" | grep ':[0-9]*: ' >&2 || true
+# ---- end of search and rankings ----
 
 # The UI kit's demonstration: pictures from the server, the photo browser, badges, a toast and
 # bottom sheets (the app's play-source sheet among them), into out/tour-<timestamp>/kit.

@@ -86,6 +86,7 @@ void UITextField::contentDidChange()
 
 void UITextField::setText(std::string text)
 {
+    m_markedStart.reset();
     m_text = std::move(text);
     contentDidChange();
 }
@@ -214,11 +215,44 @@ bool UITextField::replace(NSRange range, const std::string& replacement)
         return false;
     std::size_t from = detail::byteOffsetOfUtf16(m_text, range.location);
     std::size_t to = detail::byteOffsetOfUtf16(m_text, range.location + range.length);
+    // A real edit ends any composition.
+    m_markedStart.reset();
     m_text.replace(from, to - from, replacement);
     contentDidChange();
     sendActions(UIControlEventEditingChanged);
     post(UITextFieldNotification::TextDidChange);
     return true;
+}
+
+std::optional<NSRange> UITextField::markedTextRange() const
+{
+    if (!m_markedStart)
+        return std::nullopt;
+    std::size_t start = detail::utf16Count(m_text.substr(0, *m_markedStart));
+    return NSRange { start, detail::utf16Count(m_text) - start };
+}
+
+void UITextField::setMarkedText(const std::string& text)
+{
+    auto keep = weak_from_this().lock();
+    std::size_t start = std::min(m_markedStart.value_or(m_text.size()), m_text.size());
+    m_text.erase(start);
+    m_text += text;
+    m_markedStart = text.empty() ? std::nullopt : std::optional<std::size_t>(start);
+    contentDidChange();
+    sendActions(UIControlEventEditingChanged);
+    post(UITextFieldNotification::TextDidChange);
+}
+
+void UITextField::unmarkText()
+{
+    if (!m_markedStart)
+        return;
+    auto keep = weak_from_this().lock();
+    m_markedStart.reset();
+    contentDidChange();
+    sendActions(UIControlEventEditingChanged);
+    post(UITextFieldNotification::TextDidChange);
 }
 
 void UITextField::insertText(const std::string& text)

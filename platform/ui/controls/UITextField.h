@@ -117,6 +117,16 @@ public:
     // The clear button: asks the delegate, empties the text as an edit.
     void clear();
 
+    // ---- Marked text ----
+    // An input method's composition: text shown at the end of the field but not yet committed.
+    // The marked part of the text, none when nothing is marked.
+    std::optional<NSRange> markedTextRange() const;
+    // Replaces the marked part (or, with none, adds at the end) with `text`, marked; reported as
+    // an edit without asking the delegate. Empty text ends the composition.
+    void setMarkedText(const std::string& text);
+    // Commits the composition: its text stays, unmarked, and the change is reported.
+    void unmarkText();
+
     // ---- Geometry and drawing ----
     virtual CGRect textRectForBounds(const CGRect& bounds) const;
     virtual CGRect editingRectForBounds(const CGRect& bounds) const;
@@ -144,6 +154,8 @@ private:
     void contentDidChange();
 
     std::string m_text;
+    // Byte offset where the marked part starts; it always runs to the end of the text.
+    std::optional<std::size_t> m_markedStart;
     std::string m_placeholder;
     std::optional<StyledText> m_attributedPlaceholder;
     UIFont m_font = UIFont::systemFont(17);

@@ -12,12 +12,19 @@
 #include <cstdlib>
 #include <fstream>
 #include <istream>
+#include <map>
 #include <ostream>
 #include <sstream>
 #include <variant>
 #include <vector>
 
 namespace {
+
+std::map<std::string, DeviceShellCommand>& programCommands()
+{
+    static std::map<std::string, DeviceShellCommand> commands;
+    return commands;
+}
 
 std::string trim(const std::string& text)
 {
@@ -364,6 +371,9 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
     }
     if (auto handled = runPageCommand(command, rest))
         return *handled;
+    auto& commands = programCommands();
+    if (auto found = commands.find(command); found != commands.end())
+        return found->second(trim(rest));
     return "unknown command \"" + command + "\"";
 }
 
@@ -382,4 +392,9 @@ int DeviceShell::run(std::istream& script, const std::string& sourceName, std::o
     }
     errors.flush();
     return failures;
+}
+
+void registerDeviceShellCommand(std::string name, DeviceShellCommand command)
+{
+    programCommands()[std::move(name)] = std::move(command);
 }

@@ -5,10 +5,18 @@
 #include "platform/ui/gestures/TouchDriver.h"
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
+
+// A command that the program adds to the shell's own, for steps that no control reaches: it gets
+// the rest of the line and gives an error text, or nothing when it succeeded.
+using DeviceShellCommand = std::function<std::optional<std::string>(const std::string& rest)>;
+// Adds (or replaces) a command; the built-in and page commands keep their names. Main thread,
+// before the script runs.
+void registerDeviceShellCommand(std::string name, DeviceShellCommand command);
 
 struct DeviceShellOptions {
     UIDeviceProfile profile;
@@ -33,6 +41,7 @@ struct DeviceShellOptions {
 //   rotate landscape|portrait | background | foreground
 //   screenshot <name> | dump <name> | alert <action title> | # comment
 //   js-call <method> [argument] | js-close | pick-photo <file name>   (DeviceShellPageCommands.h)
+//   and the program's own commands (registerDeviceShellCommand)
 // Numbers must be finite; seconds lie within 0...600, points within ±100000 and distances within
 // 0...100000. A line outside them is refused with the reason and waits for nothing.
 // Main thread only; one shell at a time.

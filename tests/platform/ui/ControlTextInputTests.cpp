@@ -168,6 +168,36 @@ TEST_F(TextInput, FieldsOutsideAWindowOrRefusedByTheDelegateDoNotEdit)
     EXPECT_TRUE(posted.empty());
 }
 
+// An input method's composition shows in the text but stays marked until it is committed; both
+// steps are reported as changes, and a real edit or a text set in code ends the composition.
+TEST_F(TextInput, MarkedTextStaysApartUntilCommitted)
+{
+    auto field = add<UITextField>({ 0, 0, 200, 40 });
+    int changes = 0;
+    auto token = NotificationCenter::defaultCenter().addObserver(
+        UITextFieldNotification::TextDidChange, [&](const Notification&) { ++changes; });
+    field->insertText("看");
+    field->setMarkedText("y");
+    field->setMarkedText("yu");
+    EXPECT_EQ(field->text(), "看yu");
+    EXPECT_EQ(field->markedTextRange(), (NSRange { 1, 2 }));
+    field->setMarkedText("雨");
+    EXPECT_EQ(field->text(), "看雨");
+    field->unmarkText();
+    EXPECT_EQ(field->text(), "看雨");
+    EXPECT_FALSE(field->markedTextRange());
+    EXPECT_EQ(changes, 5);
+
+    field->setMarkedText("ji");
+    field->insertText("季");
+    EXPECT_EQ(field->text(), "看雨ji季");
+    EXPECT_FALSE(field->markedTextRange());
+    field->setMarkedText("x");
+    field->setText("");
+    EXPECT_FALSE(field->markedTextRange());
+    NotificationCenter::defaultCenter().removeObserver(token);
+}
+
 TEST_F(TextInput, TextViewTypesLineBreaksAndReportsChanges)
 {
     struct Watcher : UITextViewDelegate {

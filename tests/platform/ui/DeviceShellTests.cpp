@@ -139,6 +139,26 @@ TEST_F(DeviceShellRun, BadLinesAreReportedWithTheirNumbersAndTheRunGoesOnUnlessT
     EXPECT_EQ(strict.run(again, "s.txt", moreErrors), 1);
 }
 
+TEST_F(DeviceShellRun, ProgramCommandsGetTheRestOfTheLineAfterTheBuiltInOnes)
+{
+    DeviceShell shell(options());
+    shell.launch(std::make_shared<ScreenDelegate>());
+    std::vector<std::string> seen;
+    registerDeviceShellCommand("open-page", [&](const std::string& rest) -> std::optional<std::string> {
+        seen.push_back(rest);
+        if (rest == "missing")
+            return "no such page";
+        return std::nullopt;
+    });
+    // A program command cannot take a built-in name.
+    registerDeviceShellCommand(
+        "wait", [&](const std::string&) -> std::optional<std::string> { return "taken"; });
+    EXPECT_EQ(shell.execute("open-page  search  "), std::nullopt);
+    EXPECT_EQ(shell.execute("open-page missing"), std::optional<std::string>("no such page"));
+    EXPECT_EQ(shell.execute("wait 0.1"), std::nullopt);
+    EXPECT_EQ(seen, (std::vector<std::string> { "search", "missing" }));
+}
+
 TEST_F(DeviceShellRun, WaitsRotatesAndMovesBetweenForegroundAndBackground)
 {
     auto delegate = std::make_shared<ScreenDelegate>();

@@ -134,7 +134,7 @@ void ZV_ShowBottomView::show(
     }
     case 4: {
         CGSize size { width, feedbackHeight };
-        auto panel = std::make_shared<ZV_SearchFeedbackAlertView>(CGRect { { 0, 0 }, size });
+        auto panel = ZV_SearchFeedbackAlertView::create(CGRect { { 0, 0 }, size });
         install(panel, size, Placement::aboveKeyboard);
         panel->closeBlock = hide;
         break;

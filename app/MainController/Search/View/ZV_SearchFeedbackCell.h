@@ -1,20 +1,26 @@
 #pragma once
 
-#include "platform/ui/lists/UICollectionViewCell.h"
+#include "app/BaseController/BaseCollectionViewCell.h"
+#include "app/Core/Models/ZV_ConfigDataFeedback.h"
+#include "platform/ui/UILabel.h"
 
 #include <memory>
+#include <optional>
 
-class UILabel;
-
-// An option chip of the feedback form (and of the chat's mute picker): a centred title on the
-// rounded content view, whose colour the list sets.
-class ZV_SearchFeedbackCell : public UICollectionViewCell {
+// An option chip of the request form (and of the chat's mute picker): a rounded box with a
+// centred label. Its owner sets the text and the background of the content view.
+class ZV_SearchFeedbackCell : public BaseCollectionViewCell {
 public:
     ZV_SearchFeedbackCell();
+    explicit ZV_SearchFeedbackCell(const CGRect& frame);
 
     std::string className() const override { return "ZV_SearchFeedbackCell"; }
 
-    const std::shared_ptr<UILabel>& titleLb();
+    std::optional<ZV_ConfigDataFeedback> model;
+
+    const std::shared_ptr<UILabel>& titleLb() const { return m_titleLb; }
+
+    void layoutSubviews() override;
 
 private:
     std::shared_ptr<UILabel> m_titleLb;

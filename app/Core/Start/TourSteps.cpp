@@ -1,0 +1,26 @@
+#include "app/Core/Start/TourSteps.h"
+
+#include "app/Core/Config/ConfigSingleton.h"
+#include "app/Core/Network/BaseURLs.h"
+#include "app/Core/Network/ZV_Network.h"
+#include "app/MainController/Other/Tool/ZV_Tools.h"
+#include "app/MainController/Search/Controller/ZV_SearchVC.h"
+#include "platform/ui/device/DeviceShell.h"
+
+#include <memory>
+
+void registerTourSteps()
+{
+    registerDeviceShellCommand("open-search", [](const std::string&) -> std::optional<std::string> {
+        ZV_Tools::getCurrentVC()->show(std::make_shared<ZV_SearchVC>());
+        return std::nullopt;
+    });
+    registerDeviceShellCommand("load-app-config", [](const std::string&) -> std::optional<std::string> {
+        ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/app/config", JSON::object(),
+            [](std::optional<JSON> json, std::optional<NSError>) {
+                if (json && json->dictionary())
+                    ConfigSingleton::shared().zv_configData = std::make_shared<const ZV_ConfigData>(*json);
+            });
+        return std::nullopt;
+    });
+}

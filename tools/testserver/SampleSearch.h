@@ -1,0 +1,21 @@
+#pragma once
+
+#include "tools/testserver/ApiServer.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace testserver {
+
+// The sample search and rankings over data/api/search.json: titles in Chinese and Latin text
+// searched by name or by cast member (a keyword that matches nothing finds nothing), suggestions,
+// hot words, the search page's ranking cards, the ranking tab's rankings (one without titles,
+// which "v1/movie/ranking/data" gives by id), the favourite toggle and the request form.
+struct SampleSearch {
+    // False with a message when the file is missing or not the JSON it should be.
+    static bool install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
+        std::uint16_t httpsPort, std::string* error = nullptr);
+};
+
+}
