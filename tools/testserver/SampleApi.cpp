@@ -1,5 +1,7 @@
 #include "tools/testserver/SampleApi.h"
 
+#include "tools/testserver/SampleFavourites.h"
+#include "tools/testserver/SampleShortVideo.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <fstream>
@@ -162,7 +164,9 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
         return ApiReply::success(
             { { "url", imageBase + "cover.png" }, { "size", call.upload ? call.upload->data.size() : 0 } });
     });
-    return true;
+    return SampleShortVideo::install(api, dataDir, httpPort, httpsPort, error)
+        && SampleFavourites::install(api, dataDir, httpPort, httpsPort,
+            [account](const ApiCall& call) { return account->isSignedIn(call.token); }, error);
 }
 
 }
