@@ -10,6 +10,7 @@
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UINavigationController.h"
+#include "platform/ui/UIWindow.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/qmui/QMUIHelper.h"
 
@@ -127,6 +128,9 @@ void ZV_ExploreVC::batchArrived(const JSON& json)
         batch.push_back(std::make_shared<const ZV_MovieExploreModel>(item));
     zv_modelList = std::move(batch);
 
+    // Cards take the stack's size when dealt: the stack must have its own by then.
+    if (auto window = view()->window())
+        window->layoutIfNeeded();
     std::weak_ptr<UIViewController> weak = weakFromThis();
     ZLSwipeableView& stack = *zv_swipeableView();
     stack.nextView = [weak]() -> std::shared_ptr<UIView> {

@@ -10,6 +10,7 @@
 #include "app/MainController/Short/View/ZV_ShortListViewCell.h"
 #include "platform/ui/qmui/QMUIHelper.h"
 #include "platform/ui/UINavigationController.h"
+#include "platform/ui/UIWindow.h"
 #include "platform/ui/imageloading/UIImageViewWebCache.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/refresh/MJRefreshAttachment.h"
@@ -133,6 +134,9 @@ void ZV_ShortListViewController::refresh()
     endRefreshing(grid);
     if (!m_shownIndex && index >= 0 && index < static_cast<int>(list.size())) {
         m_shownIndex = true;
+        // Centred on the grid's own height, which it must have by now.
+        if (auto window = view()->window())
+            window->layoutIfNeeded();
         grid.scrollToItem(IndexPath(index, 0), UICollectionViewScrollPositionCenteredVertically, false);
     }
 }

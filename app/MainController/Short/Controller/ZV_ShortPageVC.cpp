@@ -175,6 +175,9 @@ void ZV_ShortPageVC::viewDidLoad()
         make.height().equalTo(20);
         make.width().greaterThanOrEqualTo(20);
     });
+    // Pages change by their titles only: a sideways drag belongs to the page under it (the
+    // feed's swipe to its grid, the cards' swipes).
+    zv_listContainerView()->scrollView()->setScrollEnabled(false);
     root->addSubview(zv_listContainerView());
     snp(zv_listContainerView()).makeConstraints([this](ConstraintMaker& make) {
         make.top().equalTo(snp(zv_navView()).bottom()).offset(10);

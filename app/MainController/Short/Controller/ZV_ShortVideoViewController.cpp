@@ -15,6 +15,7 @@
 #include "platform/media/SJMediaCacheServer.h"
 #include "platform/media/SJViewIntersection.h"
 #include "platform/ui/QMUITips.h"
+#include "platform/ui/UIWindow.h"
 #include "platform/ui/UINavigationController.h"
 #include "platform/ui/gestures/UISwipeGestureRecognizer.h"
 #include "platform/ui/layout/ConstraintMaker.h"
@@ -156,6 +157,9 @@ void ZV_ShortVideoViewController::loadData()
             for (const JSON& item : (*json)["list"].arrayValue())
                 self->list.push_back(std::make_shared<const ZV_ShortModel>(item));
             self->collectionView()->reloadData();
+            // Laid out now, so that the pages on screen exist when the most visible is sought.
+            if (auto window = self->view()->window())
+                window->layoutIfNeeded();
             self->playMostVisibleCell();
         });
 }
@@ -253,6 +257,8 @@ void ZV_ShortVideoViewController::openShare(const std::shared_ptr<const ZV_Short
 {
     auto share = std::make_shared<ZV_ShortShareViewController>();
     share->model = clip;
+    // Over the tab, as a sheet would be: the page under it stays on screen, and dark.
+    share->setModalPresentationStyle(UIModalPresentationStyle::overFullScreen);
     present(share, true);
 }
 
