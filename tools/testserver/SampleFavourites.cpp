@@ -108,10 +108,12 @@ bool SampleFavourites::install(ApiServer& api, const std::filesystem::path& data
         if (!favourites->titles.contains(id) || (state != 0 && state != 1))
             return ApiReply::error(1001, "影片不存在");
         std::erase(favourites->ids, id);
-        if (state == 0)
-            return ApiReply::success(nlohmann::json::object(), "取消收藏");
-        favourites->ids.insert(favourites->ids.begin(), id);
-        return ApiReply::success(nlohmann::json::object(), "收藏成功");
+        if (state == 1)
+            favourites->ids.insert(favourites->ids.begin(), id);
+        // No `data`: the client hands the caller the message.
+        ApiReply reply;
+        reply.msg = state == 1 ? "收藏成功" : "取消收藏";
+        return reply;
     });
     return true;
 }

@@ -225,14 +225,16 @@ std::shared_ptr<JXSegmentedListContainerViewListDelegate> ZV_ShortPageVC::initLi
 
 // ---- Favourites ----
 
-void ZV_ShortPageVC::loadLikeCount()
+void ZV_ShortPageVC::loadLikeCount(std::function<void()> then)
 {
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/user/movie_collect/list",
         JSON::object({ { "page", 1 }, { "pageSize", 1 } }),
-        [weak = weakSelf()](std::optional<JSON> json, std::optional<NSError>) {
+        [weak = weakSelf(), then = std::move(then)](std::optional<JSON> json, std::optional<NSError>) {
             auto self = weak.lock();
             if (self && json)
                 self->showLikeCount((*json)["total"].intValue());
+            if (then)
+                then();
         });
 }
 
@@ -252,9 +254,14 @@ void ZV_ShortPageVC::like(const std::string& movieId)
                     QMUITips::showError(error->domain);
                 return;
             }
-            QMUITips::showSucceed(json->string().value_or(""));
-            // The server knows whether this title was a favourite already; it counts, not we.
-            if (auto self = weak.lock())
-                self->loadLikeCount();
+            std::string text = json->string().value_or("");
+            auto self = weak.lock();
+            if (!self) {
+                QMUITips::showSucceed(text);
+                return;
+            }
+            // The server knows whether the title was a favourite already: it counts, not we.
+            // The tip follows the count, whose reply would otherwise take it down at once.
+            self->loadLikeCount([text] { QMUITips::showSucceed(text); });
         });
 }

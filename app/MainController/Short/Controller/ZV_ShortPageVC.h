@@ -8,6 +8,7 @@
 #include "platform/ui/segmented/JXSegmentedTitleDataSource.h"
 #include "platform/ui/segmented/JXSegmentedView.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -40,9 +41,10 @@ public:
     // Made with the handler that turns right swipes of its cards into favourites.
     const std::shared_ptr<ZV_ExploreVC>& zv_exploreVC();
 
-    // Asks the server how many favourites the viewer has and shows it on the badge (hidden at 0).
-    void loadLikeCount();
-    // Makes the title a favourite, then asks for the count again.
+    // Asks the server how many favourites the viewer has and shows it on the badge (hidden at 0);
+    // `then` runs once the reply or the failure is in.
+    void loadLikeCount(std::function<void()> then = {});
+    // Makes the title a favourite, asks for the count again, then shows the server's word.
     void like(const std::string& movieId);
 
     void viewDidLoad() override;
