@@ -22,7 +22,8 @@ void check(bool condition)
 void checkClip(const ZV_ShortModel& clip, const JSON& json)
 {
     bool filled = !json.isEmpty();
-    check(clip.title.has_value() == filled && clip.playAddr.has_value() == filled && clip.vid.has_value() == filled);
+    check(clip.title.has_value() == filled && clip.playAddr.has_value() == filled
+        && clip.vid.has_value() == filled);
     check(clip.mixItems.has_value() == filled);
     if (filled)
         check(clip.mixItems->size() == json["mix_items"].arrayValue().size());

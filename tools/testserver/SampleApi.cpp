@@ -165,7 +165,8 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
             { { "url", imageBase + "cover.png" }, { "size", call.upload ? call.upload->data.size() : 0 } });
     });
     return SampleShortVideo::install(api, dataDir, httpPort, httpsPort, error)
-        && SampleFavourites::install(api, dataDir, httpPort, httpsPort,
+        && SampleFavourites::install(
+            api, dataDir, httpPort, httpsPort,
             [account](const ApiCall& call) { return account->isSignedIn(call.token); }, error);
 }
 

@@ -55,8 +55,9 @@ struct Favourites {
     nlohmann::json entry(const std::string& id) const
     {
         const nlohmann::json& title = titles.at(id);
-        return { { "movie_id", id }, { "movie_name", title.value("name", "") }, { "cover", title.value("cover", "") },
-            { "movie_dynamic", title.value("year", "") }, { "type_name", title.value("type_name", "") } };
+        return { { "movie_id", id }, { "movie_name", title.value("name", "") },
+            { "cover", title.value("cover", "") }, { "movie_dynamic", title.value("year", "") },
+            { "type_name", title.value("type_name", "") } };
     }
 };
 
@@ -68,7 +69,8 @@ bool SampleFavourites::install(ApiServer& api, const std::filesystem::path& data
     auto favourites = std::make_shared<Favourites>();
     nlohmann::json explore;
     for (const char* name : { "catalogue", "explore" }) {
-        std::optional<nlohmann::json> json = readTitles(dataDir / "api" / (std::string(name) + ".json"), error);
+        std::optional<nlohmann::json> json
+            = readTitles(dataDir / "api" / (std::string(name) + ".json"), error);
         if (!json)
             return false;
         for (const nlohmann::json& title : (*json)["titles"]) {
@@ -91,7 +93,8 @@ bool SampleFavourites::install(ApiServer& api, const std::filesystem::path& data
         if (!signedIn(call))
             return ApiReply::error(2000, "请先登录");
         long long page = std::max(1LL, numberOf(call.parameters.value("page", nlohmann::json()), 1));
-        long long size = std::clamp(numberOf(call.parameters.value("pageSize", nlohmann::json()), 20), 1LL, 50LL);
+        long long size
+            = std::clamp(numberOf(call.parameters.value("pageSize", nlohmann::json()), 20), 1LL, 50LL);
         std::lock_guard lock(favourites->mutex);
         nlohmann::json list = nlohmann::json::array();
         long long total = static_cast<long long>(favourites->ids.size());

@@ -43,8 +43,8 @@ void pointAtServer(nlohmann::json& value, std::uint16_t httpPort, std::uint16_t 
 }
 
 // The array under `key` of a data file, or none with a message.
-std::optional<nlohmann::json> readList(const std::filesystem::path& file, const char* key, std::uint16_t httpPort,
-    std::uint16_t httpsPort, std::string* error)
+std::optional<nlohmann::json> readList(const std::filesystem::path& file, const char* key,
+    std::uint16_t httpPort, std::uint16_t httpsPort, std::string* error)
 {
     std::optional<std::string> text = readFile(file);
     nlohmann::json json = text ? nlohmann::json::parse(*text, nullptr, false) : nlohmann::json();
@@ -109,7 +109,8 @@ bool SampleShortVideo::install(ApiServer& api, const std::filesystem::path& data
     return true;
 }
 
-bool SampleShortVideo::installPosterCode(TestServer& server, const std::filesystem::path& dataDir, std::string* error)
+bool SampleShortVideo::installPosterCode(
+    TestServer& server, const std::filesystem::path& dataDir, std::string* error)
 {
     std::optional<std::string> image = readFile(dataDir / "images" / "qrcode.png");
     if (!image) {

@@ -21,7 +21,8 @@ struct SampleShortVideo {
         std::uint16_t httpsPort, std::string* error = nullptr);
     // The QR code image of the share posters, at "/api/down/qrcode.png" (beside the API, whose
     // envelope it does not have), from data/images/qrcode.png.
-    static bool installPosterCode(TestServer& server, const std::filesystem::path& dataDir, std::string* error = nullptr);
+    static bool installPosterCode(
+        TestServer& server, const std::filesystem::path& dataDir, std::string* error = nullptr);
 };
 
 }

@@ -113,8 +113,8 @@ void ZV_ExploreVC::viewDidLoad()
 void ZV_ExploreVC::requestBatch()
 {
     std::weak_ptr<UIViewController> weak = weakFromThis();
-    ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/movie/explore/list", JSON::object(),
-        [weak](std::optional<JSON> json, std::optional<NSError>) {
+    ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/movie/explore/list",
+        JSON::object(), [weak](std::optional<JSON> json, std::optional<NSError>) {
             auto self = std::static_pointer_cast<ZV_ExploreVC>(weak.lock());
             if (self && json)
                 self->batchArrived(*json);

@@ -52,8 +52,8 @@ ZV_ExploreView::ZV_ExploreView(Passkey, const CGRect& frame)
     , m_tipLb(makeLabel(13, UIFont::Weight::regular, 1))
     , m_desLb(makeLabel(13, UIFont::Weight::regular, 1))
     , m_titleLb(makeLabel(24, UIFont::Weight::semibold, 1))
-    , m_shadeGradient(makeGradientLayer(*m_shadeView, colorWithHex("003142", 0), colorWithHex("00394E", 1),
-          { 0, 0 }, { 0, 1 }))
+    , m_shadeGradient(makeGradientLayer(
+          *m_shadeView, colorWithHex("003142", 0), colorWithHex("00394E", 1), { 0, 0 }, { 0, 1 }))
 { }
 
 void ZV_ExploreView::build()
@@ -65,8 +65,9 @@ void ZV_ExploreView::build()
     addSubview(m_bgView);
     m_bgView->addSubview(m_bgImgView);
     m_bgView->addSubview(m_shadeView);
-    for (const auto& part : { std::static_pointer_cast<UIView>(m_titleLb), std::static_pointer_cast<UIView>(m_desLb),
-             std::static_pointer_cast<UIView>(m_tipLb), m_lineView, std::static_pointer_cast<UIView>(m_contentLb) })
+    for (const auto& part : { std::static_pointer_cast<UIView>(m_titleLb),
+             std::static_pointer_cast<UIView>(m_desLb), std::static_pointer_cast<UIView>(m_tipLb), m_lineView,
+             std::static_pointer_cast<UIView>(m_contentLb) })
         m_bgView->addSubview(part);
 
     snp(m_bgView).makeConstraints([](ConstraintMaker& make) { make.edges().equalToSuperview(); });

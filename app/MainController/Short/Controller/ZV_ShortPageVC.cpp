@@ -131,15 +131,15 @@ const std::shared_ptr<ZV_ExploreVC>& ZV_ShortPageVC::zv_exploreVC()
 {
     if (!m_exploreVC) {
         m_exploreVC = std::make_shared<ZV_ExploreVC>();
-        m_exploreVC->zv_swipeableView()->didSwipe
-            = [weak = weakSelf()](const std::shared_ptr<UIView>& view, ZLSwipeableViewDirection direction, CGVector) {
-                  auto self = weak.lock();
-                  if (!self || direction != ZLSwipeableViewDirection::right)
-                      return;
-                  auto card = std::dynamic_pointer_cast<ZV_ExploreView>(view);
-                  if (card && card->model())
-                      self->like(card->model()->id);
-              };
+        m_exploreVC->zv_swipeableView()->didSwipe = [weak = weakSelf()](const std::shared_ptr<UIView>& view,
+                                                        ZLSwipeableViewDirection direction, CGVector) {
+            auto self = weak.lock();
+            if (!self || direction != ZLSwipeableViewDirection::right)
+                return;
+            auto card = std::dynamic_pointer_cast<ZV_ExploreView>(view);
+            if (card && card->model())
+                self->like(card->model()->id);
+        };
     }
     return m_exploreVC;
 }
@@ -198,8 +198,8 @@ void ZV_ShortPageVC::viewWillAppear(bool animated)
 void ZV_ShortPageVC::viewWillDisappear(bool animated)
 {
     BaseViewController::viewWillDisappear(animated);
-    UIUserInterfaceStyle style
-        = StoreData::boolValue(StoreData::isDarkColor) ? UIUserInterfaceStyle::dark : UIUserInterfaceStyle::light;
+    UIUserInterfaceStyle style = StoreData::boolValue(StoreData::isDarkColor) ? UIUserInterfaceStyle::dark
+                                                                              : UIUserInterfaceStyle::light;
     setWindowStyle(style);
     DispatchQueue::main().asyncAfter(
         DispatchTime::now() + styleRestoreRepeatDelay, [style] { setWindowStyle(style); });

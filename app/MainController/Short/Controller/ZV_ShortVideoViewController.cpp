@@ -15,8 +15,8 @@
 #include "platform/media/SJMediaCacheServer.h"
 #include "platform/media/SJViewIntersection.h"
 #include "platform/ui/QMUITips.h"
-#include "platform/ui/UIWindow.h"
 #include "platform/ui/UINavigationController.h"
+#include "platform/ui/UIWindow.h"
 #include "platform/ui/gestures/UISwipeGestureRecognizer.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
@@ -127,11 +127,12 @@ void ZV_ShortVideoViewController::setupUI()
         });
         return;
     }
-    auto swipe = std::make_shared<UISwipeGestureRecognizer>([weak = weakSelf()](UIGestureRecognizer& recognizer) {
-        auto self = weak.lock();
-        if (self && recognizer.state() == UIGestureRecognizerState::ended)
-            self->swipeRight();
-    });
+    auto swipe
+        = std::make_shared<UISwipeGestureRecognizer>([weak = weakSelf()](UIGestureRecognizer& recognizer) {
+              auto self = weak.lock();
+              if (self && recognizer.state() == UIGestureRecognizerState::ended)
+                  self->swipeRight();
+          });
     swipe->direction = UISwipeGestureRecognizerDirectionLeft;
     root->addGestureRecognizer(swipe);
 }
@@ -139,7 +140,8 @@ void ZV_ShortVideoViewController::setupUI()
 void ZV_ShortVideoViewController::startFullMode()
 {
     if (index >= 0 && index < static_cast<int>(list.size()))
-        collectionView()->scrollToItem(IndexPath(index, 0), UICollectionViewScrollPositionCenteredVertically, false);
+        collectionView()->scrollToItem(
+            IndexPath(index, 0), UICollectionViewScrollPositionCenteredVertically, false);
     DispatchQueue::main().async([weak = weakSelf()] {
         if (auto self = weak.lock())
             self->playMostVisibleCell();
@@ -219,7 +221,8 @@ void ZV_ShortVideoViewController::willDisplayCell(
         loadData();
 }
 
-void ZV_ShortVideoViewController::configure(ZV_ShortVideoViewCell& cell, const std::shared_ptr<const ZV_ShortModel>& clip)
+void ZV_ShortVideoViewController::configure(
+    ZV_ShortVideoViewCell& cell, const std::shared_ptr<const ZV_ShortModel>& clip)
 {
     std::string address = clip->playAddr.value_or("");
     if (!parsesAsURL(address)) {
@@ -300,7 +303,8 @@ std::shared_ptr<MCSPrefetchTask> ZV_ShortVideoViewController::prefetch(int item)
     std::string address = list[item]->playAddr.value_or("");
     if (!parsesAsURL(address))
         return nullptr;
-    return SJMediaCacheServer::shared().prefetch(address, preloadSize, [](float) {}, nullptr);
+    return SJMediaCacheServer::shared().prefetch(
+        address, preloadSize, [](float) {}, nullptr);
 }
 
 void ZV_ShortVideoViewController::scrollViewDidEndDragging(UIScrollView&, bool willDecelerate)

@@ -28,7 +28,9 @@ void ZV_SVideoCollectionViewCell::setupViews()
 
     const std::shared_ptr<UIView>& content = contentView();
     content->addSubview(m_player->view());
-    mas(m_player->view()).makeConstraints([](ConstraintMaker& make) { make.edges().equalToSuperview().offset(0); });
+    mas(m_player->view()).makeConstraints([](ConstraintMaker& make) {
+        make.edges().equalToSuperview().offset(0);
+    });
 
     m_playImageView = std::make_shared<UIImageView>(UIImage::named("play"));
     m_playImageView->setAlpha(playIconAlpha);

@@ -2,10 +2,10 @@
 // texts and shade, the buttons and sign-in, and the root screen's background.
 
 #include "app/Core/Storage/StoreData.h"
-#include "app/MainController/Login/Controller/ZV_LoginViewVC.h"
 #include "app/MainController/Explore/Controller/ZV_ExploreVC.h"
 #include "app/MainController/Explore/Model/ZV_MovieExploreModel.h"
 #include "app/MainController/Explore/View/ZV_ExploreView.h"
+#include "app/MainController/Login/Controller/ZV_LoginViewVC.h"
 #include "app/MainController/Root/ZVRootViewController.h"
 #include "platform/ui/CAGradientLayer.h"
 #include "platform/ui/UIImageView.h"
@@ -61,7 +61,8 @@ TEST_F(ExploreTest, CardsAreDealtInOrderAndANewBatchTakesOverWhereTheIndexStands
     ASSERT_TRUE(settle([&] { return explore->zv_modelList.front()->name == "B0"; }));
     EXPECT_EQ(batches(), 2u);
     stack.swipeTopView(ZLSwipeableViewDirection::left);
-    EXPECT_EQ(dealt(), (std::vector<std::string> { "A4", "A0", "B1" })) << "on from the index, in the new batch";
+    EXPECT_EQ(dealt(), (std::vector<std::string> { "A4", "A0", "B1" }))
+        << "on from the index, in the new batch";
 }
 
 TEST_F(ExploreTest, AnEmptyBatchDealsBlankCardsThatEachAskAgain)
@@ -75,12 +76,13 @@ TEST_F(ExploreTest, AnEmptyBatchDealsBlankCardsThatEachAskAgain)
 
 TEST_F(ExploreTest, ACardShowsTheTitlesTypeLineCastAndBlurbOverAShadeMadeOnce)
 {
-    for (const auto& [json, typeLine, castLine] : std::vector<std::tuple<std::string, std::string, std::string>> {
-             { R"({"year": 2024, "tags": [{"name": "冒险"}, {"name": "奇幻"}],
+    for (const auto& [json, typeLine, castLine] :
+        std::vector<std::tuple<std::string, std::string, std::string>> {
+            { R"({"year": 2024, "tags": [{"name": "冒险"}, {"name": "奇幻"}],
                   "members": [{"name": "林远舟"}, {"name": "乔安"}]})",
-                 "电影 / 2024 / 冒险 / 奇幻", "主演：林远舟 / 乔安" },
-             { R"({"year": "2021", "tags": "none"})", "电影 / 2021", "主演：" },
-         }) {
+                "电影 / 2024 / 冒险 / 奇幻", "主演：林远舟 / 乔安" },
+            { R"({"year": "2021", "tags": "none"})", "电影 / 2021", "主演：" },
+        }) {
         auto title = std::make_shared<ZV_MovieExploreModel>(JSON::parse(json));
         title->name = "山海之间";
         title->blurb = "一支考察队深入无人区。";
@@ -100,8 +102,9 @@ TEST_F(ExploreTest, ACardShowsTheTitlesTypeLineCastAndBlurbOverAShadeMadeOnce)
         card->layoutIfNeeded();
     }
     const auto& sublayers = card->shadeView()->layer()->sublayers();
-    EXPECT_EQ(std::count_if(sublayers.begin(), sublayers.end(),
-                  [](const auto& layer) { return std::dynamic_pointer_cast<CAGradientLayer>(layer) != nullptr; }),
+    EXPECT_EQ(
+        std::count_if(sublayers.begin(), sublayers.end(),
+            [](const auto& layer) { return std::dynamic_pointer_cast<CAGradientLayer>(layer) != nullptr; }),
         1);
     EXPECT_EQ(sublayers.front(), card->shadeGradient());
     EXPECT_EQ(card->shadeGradient()->frame(), card->shadeView()->bounds());
@@ -115,7 +118,9 @@ TEST_F(ExploreTest, TheLikeButtonAsksASignedOutViewerToSignInFirst)
     ASSERT_TRUE(settle([&] { return explore->zv_swipeableView()->activeViews().size() == 3; }));
     std::vector<ZLSwipeableViewDirection> swipes;
     explore->zv_swipeableView()->didSwipe
-        = [&](const std::shared_ptr<UIView>&, ZLSwipeableViewDirection direction, CGVector) { swipes.push_back(direction); };
+        = [&](const std::shared_ptr<UIView>&, ZLSwipeableViewDirection direction, CGVector) {
+              swipes.push_back(direction);
+          };
 
     explore->zv_collectBtn()->sendActions(UIControlEventTouchUpInside);
     drain();
@@ -131,8 +136,9 @@ TEST_F(ExploreTest, TheLikeButtonAsksASignedOutViewerToSignInFirst)
     StoreData::set(PropertyList(std::string("token")), StoreData::access_token);
     explore->zv_collectBtn()->sendActions(UIControlEventTouchUpInside);
     explore->zv_closeBtn()->sendActions(UIControlEventTouchUpInside);
-    EXPECT_EQ(swipes, (std::vector<ZLSwipeableViewDirection> { ZLSwipeableViewDirection::right,
-                          ZLSwipeableViewDirection::left }));
+    EXPECT_EQ(swipes,
+        (std::vector<ZLSwipeableViewDirection> {
+            ZLSwipeableViewDirection::right, ZLSwipeableViewDirection::left }));
     EXPECT_EQ(dealt().front(), "A2");
 }
 

@@ -40,7 +40,8 @@ protected:
 
     static std::shared_ptr<ZV_ShortVideoViewCell> cellAt(ZV_ShortVideoViewController& feed, int item)
     {
-        return std::dynamic_pointer_cast<ZV_ShortVideoViewCell>(feed.collectionView()->cellForItem(IndexPath(item, 0)));
+        return std::dynamic_pointer_cast<ZV_ShortVideoViewCell>(
+            feed.collectionView()->cellForItem(IndexPath(item, 0)));
     }
 
     static void scrollTo(ZV_ShortVideoViewController& feed, CGFloat y)
@@ -53,7 +54,10 @@ protected:
     {
         return player && player->URLAsset() ? player->URLAsset()->URL() : "";
     }
-    static std::string proxied(int n) { return "http://127.0.0.1:1/proxy/https://cdn.test/clip-" + std::to_string(n) + ".mp4"; }
+    static std::string proxied(int n)
+    {
+        return "http://127.0.0.1:1/proxy/https://cdn.test/clip-" + std::to_string(n) + ".mp4";
+    }
 };
 
 TEST_F(FeedTest, FullModeStartsAtItsIndexAfterATenthOfASecondAndAsksForMoreOnlyAtTheLastClip)
@@ -219,7 +223,8 @@ TEST_F(FeedTest, ASwipeLeftOpensTheGridWithTheFeedsClipsWhoseRefreshEndsAndKeeps
 
     ASSERT_TRUE(driver.drag(CGPoint { 330, 450 }, CGPoint { 60, 450 }, 0.2));
     drain();
-    auto grid = std::dynamic_pointer_cast<ZV_ShortListViewController>(feed->navigationController()->topViewController());
+    auto grid = std::dynamic_pointer_cast<ZV_ShortListViewController>(
+        feed->navigationController()->topViewController());
     ASSERT_TRUE(grid);
     EXPECT_EQ(grid->list, feed->list);
     EXPECT_EQ(grid->index, 2);
@@ -240,7 +245,8 @@ TEST_F(FeedTest, ASwipeLeftOpensTheGridWithTheFeedsClipsWhoseRefreshEndsAndKeeps
     // A tile opens a feed of its own at that clip, with the whole list.
     grid->didSelectItem(*grid->collectionView(), IndexPath(3, 0));
     drain();
-    auto full = std::dynamic_pointer_cast<ZV_ShortVideoViewController>(grid->navigationController()->topViewController());
+    auto full = std::dynamic_pointer_cast<ZV_ShortVideoViewController>(
+        grid->navigationController()->topViewController());
     ASSERT_TRUE(full && full != feed);
     EXPECT_TRUE(full->isShowFull);
     EXPECT_EQ(full->index, 3);

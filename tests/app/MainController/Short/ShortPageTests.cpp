@@ -21,7 +21,8 @@ protected:
         ShortScreenTest::SetUp();
         if (HasFatalFailure())
             return;
-        api().script("v1/user/movie_collect/list", ApiReply::success({ { "list", nlohmann::json::array() }, { "total", 12 } }));
+        api().script("v1/user/movie_collect/list",
+            ApiReply::success({ { "list", nlohmann::json::array() }, { "total", 12 } }));
         page = show(std::make_shared<ZV_ShortPageVC>());
         ASSERT_TRUE(settle([&] { return badge() == "12"; }));
     }
@@ -68,8 +69,7 @@ TEST_F(PageTest, TheBadgeShowsTheServersCountAndHidesAtNone)
     EXPECT_EQ((*asked[0].parameters)["pageSize"], 1);
 
     for (const auto& [reply, expected] : std::vector<std::pair<ApiReply, std::string>> {
-             { ApiReply::success({ { "total", 3 } }), "3" },
-             { ApiReply::success({ { "total", 0 } }), "" },
+             { ApiReply::success({ { "total", 3 } }), "3" }, { ApiReply::success({ { "total", 0 } }), "" },
              { ApiReply::success({ { "total", 4 } }), "4" },
              { ApiReply::success({ { "list", nlohmann::json::array() } }), "" },
              { ApiReply::success({ { "total", 6 } }), "6" },

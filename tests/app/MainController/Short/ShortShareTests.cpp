@@ -48,8 +48,7 @@ TEST_F(PosterTest, TheTitleIsTheSloganAndTheClipsTitleAndNothingElse)
 {
     for (const auto& [clip, title] : std::vector<std::pair<std::string, std::string>> {
              { R"({"title": "逆光而行", "cover": "not a url"})", "Vexo电影免费看 逆光而行" },
-             { R"({"title": ""})", "Vexo电影免费看 " },
-             { R"({})", "Vexo电影免费看 " }, // every field absent
+             { R"({"title": ""})", "Vexo电影免费看 " }, { R"({})", "Vexo电影免费看 " }, // every field absent
          }) {
         auto screen = poster(clip);
         EXPECT_EQ(screen->titleLabel()->text(), title) << clip;

@@ -38,15 +38,21 @@ public:
     };
 
     std::shared_ptr<MCSAssetExporter> exportAsset(const std::string&, bool) override { return nullptr; }
-    std::string playbackURL(const std::string& url) override { return proxies ? "http://127.0.0.1:1/proxy/" + url : ""; }
+    std::string playbackURL(const std::string& url) override
+    {
+        return proxies ? "http://127.0.0.1:1/proxy/" + url : "";
+    }
     void setActive(bool) override { }
-    std::shared_ptr<MCSPrefetchTask> prefetch(const std::string& url, std::uint64_t size, MCSPrefetchTask::Progress,
-        MCSPrefetchTask::Completion) override
+    std::shared_ptr<MCSPrefetchTask> prefetch(const std::string& url, std::uint64_t size,
+        MCSPrefetchTask::Progress, MCSPrefetchTask::Completion) override
     {
         prefetches.push_back({ url, size, std::make_shared<FakePrefetch>() });
         return prefetches.back().task;
     }
-    void setResolveAssetIdentifier(SJMediaCacheServer::AssetIdentifierResolver r) override { resolver = std::move(r); }
+    void setResolveAssetIdentifier(SJMediaCacheServer::AssetIdentifierResolver r) override
+    {
+        resolver = std::move(r);
+    }
 
     std::vector<std::string> liveURLs() const
     {

@@ -11,10 +11,11 @@ namespace {
 // Whether every field is present (true) or every field is absent (false); anything else fails.
 ::testing::AssertionResult allFields(const ZV_ShortModel& m, bool present)
 {
-    std::vector<bool> has { m.avatar.has_value(), m.cover.has_value(), m.cover1.has_value(), m.createTime.has_value(),
-        m.desc.has_value(), m.douban.has_value(), m.mixId.has_value(), m.mixItems.has_value(), m.mixName.has_value(),
-        m.nickname.has_value(), m.no.has_value(), m.playAddr.has_value(), m.title.has_value(), m.type.has_value(),
-        m.updateTime.has_value(), m.vid.has_value() };
+    std::vector<bool> has { m.avatar.has_value(), m.cover.has_value(), m.cover1.has_value(),
+        m.createTime.has_value(), m.desc.has_value(), m.douban.has_value(), m.mixId.has_value(),
+        m.mixItems.has_value(), m.mixName.has_value(), m.nickname.has_value(), m.no.has_value(),
+        m.playAddr.has_value(), m.title.has_value(), m.type.has_value(), m.updateTime.has_value(),
+        m.vid.has_value() };
     for (std::size_t i = 0; i < has.size(); ++i) {
         if (has[i] != present)
             return ::testing::AssertionFailure() << "field " << i << (present ? " absent" : " present");
@@ -26,7 +27,8 @@ TEST(ZV_ShortModel, AnEmptyValueLeavesEveryFieldAbsentAnythingElseFillsThemAll)
 {
     // A non-empty array is no empty value: its keys are read (and missing).
     for (const char* empty : { "{}", "[]", "null", "7", "\"clip\"", "[1, 2]" })
-        EXPECT_TRUE(allFields(ZV_ShortModel(JSON::parse(empty)), std::string_view(empty) == "[1, 2]")) << empty;
+        EXPECT_TRUE(allFields(ZV_ShortModel(JSON::parse(empty)), std::string_view(empty) == "[1, 2]"))
+            << empty;
 
     ZV_ShortModel nulled(JSON::parse(R"({"title": null})"));
     EXPECT_TRUE(allFields(nulled, true));
