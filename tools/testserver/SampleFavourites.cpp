@@ -51,10 +51,14 @@ struct Favourites {
     std::mutex mutex;
     std::vector<std::string> ids; // newest first
 
-    // One entry of the favourites list, as the favourites page reads it.
+    // One entry of the favourites list, as the favourites page reads it; a title this sample does
+    // not know gives its id alone.
     nlohmann::json entry(const std::string& id) const
     {
-        const nlohmann::json& title = titles.at(id);
+        auto known = titles.find(id);
+        if (known == titles.end())
+            return { { "movie_id", id } };
+        const nlohmann::json& title = known->second;
         return { { "movie_id", id }, { "movie_name", title.value("name", "") },
             { "cover", title.value("cover", "") }, { "movie_dynamic", title.value("year", "") },
             { "type_name", title.value("type_name", "") } };
@@ -102,20 +106,21 @@ bool SampleFavourites::install(ApiServer& api, const std::filesystem::path& data
             list.push_back(favourites->entry(favourites->ids[i]));
         return ApiReply::success({ { "list", list }, { "total", total } });
     });
-    api.handle("v1/movie/collect/action", [favourites, signedIn](const ApiCall& call) {
-        if (!signedIn(call))
-            return ApiReply::error(2000, "请先登录");
+    // As lenient as other samples' handler of the same path, so that either may stay: any title
+    // id, and `state` as 1/0 or true/false.
+    api.handle("v1/movie/collect/action", [favourites](const ApiCall& call) {
         std::string id = textOf(call.parameters.value("movie_id", nlohmann::json()));
-        long long state = numberOf(call.parameters.value("state", nlohmann::json()), -1);
-        std::lock_guard lock(favourites->mutex);
-        if (!favourites->titles.contains(id) || (state != 0 && state != 1))
+        const nlohmann::json& stateValue = call.parameters.value("state", nlohmann::json());
+        bool add = stateValue.is_boolean() ? stateValue.get<bool>() : numberOf(stateValue, 0) == 1;
+        if (id.empty())
             return ApiReply::error(1001, "影片不存在");
+        std::lock_guard lock(favourites->mutex);
         std::erase(favourites->ids, id);
-        if (state == 1)
+        if (add)
             favourites->ids.insert(favourites->ids.begin(), id);
         // No `data`: the client hands the caller the message.
         ApiReply reply;
-        reply.msg = state == 1 ? "收藏成功" : "取消收藏";
+        reply.msg = add ? "收藏成功" : "已取消收藏";
         return reply;
     });
     return true;
