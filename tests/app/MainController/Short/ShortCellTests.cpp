@@ -108,25 +108,4 @@ TEST_F(CellTest, AClipThatEndsStartsAgainAndTheBackgroundPausesItForGood)
     EXPECT_TRUE(player->isPaused());
 }
 
-TEST_F(CellTest, TheOverlayKeepsItsPlacesOverThePage)
-{
-    cell->nameLabel()->setText("雨夜追击");
-    cell->descLabel()->setText("谁在巷口等他？雨夜里的一场追逐揭开十年前的旧案，一个人的冠军之路。");
-    window->layoutIfNeeded();
-    CGRect bounds = cell->bounds();
-    CGRect all = cell->allButton()->frame();
-    CGRect desc = cell->descLabel()->frame();
-    CGRect name = cell->nameLabel()->frame();
-    EXPECT_EQ(desc.maxY(), bounds.maxY() - 18);
-    EXPECT_EQ(desc.minX(), 24);
-    EXPECT_EQ(all.maxY(), desc.minY() - 12);
-    EXPECT_EQ(all.maxX(), bounds.maxX() - 24);
-    EXPECT_EQ(all.height(), 36);
-    EXPECT_EQ(cell->allButton()->layer()->cornerRadius(), 18);
-    EXPECT_EQ(name.maxX(), all.minX() - 12);
-    EXPECT_NEAR(name.midY(), all.midY(), 0.5);
-    // Under the status bar: the page's top lies in the window's safe area inset of 47.
-    EXPECT_EQ(cell->shareButton()->frame(), (CGRect { 346, 47 + 15, 24, 24 }));
-}
-
 }
