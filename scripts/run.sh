@@ -103,6 +103,20 @@ ZV_HOME="$home" build/release/app/zentavo --script app/Resources/Scripts/search_
 grep -v '^output: ' "$out/search.log" | grep ':[0-9]*: ' >&2 || true
 # ---- end of search and rankings ----
 
+# ---- The short-video tab: a tour of its own ----
+# Signed in (likes need it), light: the feed playing its first clip through the media cache, the
+# next clip, the grid of clips, the share poster saved to the album, and the explore cards swiped
+# right (a favourite) and left, into out/tour-<timestamp>/short.
+home="$out/short/home"
+mkdir -p "$home/Library/Preferences"
+token="$(sed -n 's/.*"access_token": *"\([^"]*\)".*/\1/p' tools/testserver/data/api/account.json)"
+printf '{"format": "zentavo.defaults", "version": 1, "values": {"StoreData.access_token": {"string": "%s"}}}\n' \
+  "$token" >"$home/Library/Preferences/UserDefaults.json"
+ZV_HOME="$home" build/release/app/zentavo --script app/Resources/Scripts/tour-short.txt --out "$out/short" \
+  >"$out/short.log" 2>&1 || status=$?
+grep -v '^output: ' "$out/short.log" | grep ':[0-9]*: ' >&2 || true
+# ---- end of the short-video tab's tour ----
+
 # The UI kit's demonstration: pictures from the server, the photo browser, badges, a toast and
 # bottom sheets (the app's play-source sheet among them), into out/tour-<timestamp>/kit.
 build/release/tools/kitdemo/zentavo-kitdemo --keys "$keys" --script tools/kitdemo/kitdemo.txt --out "$out/kit" \

@@ -2,6 +2,8 @@
 
 #include "tools/testserver/SampleAccounts.h"
 #include "tools/testserver/SampleSearch.h"
+#include "tools/testserver/SampleFavourites.h"
+#include "tools/testserver/SampleShortVideo.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <fstream>
@@ -167,7 +169,14 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
     if (!SampleSearch::install(api, dataDir, httpPort, httpsPort, error))
         return false;
     // The accounts with their state take over the account endpoints above.
-    return SampleAccounts::install(api, files["account"], httpPort, httpsPort, error) != nullptr;
+    std::shared_ptr<SampleAccounts> accounts = SampleAccounts::install(api, files["account"], httpPort, httpsPort, error);
+    if (!accounts)
+        return false;
+    return SampleShortVideo::install(api, dataDir, httpPort, httpsPort, error)
+        && SampleFavourites::install(
+            api, dataDir, httpPort, httpsPort,
+            [accounts](const ApiCall& call) { return call.token && accounts->profileForToken(*call.token); },
+            error);
 }
 
 }

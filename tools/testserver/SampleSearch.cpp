@@ -160,14 +160,6 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
         std::string id = textOf(call.parameters.value("id", json()));
         return ApiReply::success(shared->titlesByIds(shared->rankingData.value(id, json::array())));
     });
-    // Any title id is taken (other samples' titles too); only a missing one is refused.
-    api.handle("v1/movie/collect/action", [](const ApiCall& call) {
-        if (textOf(call.parameters.value("movie_id", json())).empty())
-            return ApiReply::error(1001, "影片不存在");
-        bool collect
-            = call.parameters.value("state", json()).is_boolean() && call.parameters["state"].get<bool>();
-        return messageOnly(collect ? "收藏成功" : "已取消收藏");
-    });
     api.handle("v1/user/feedback/submit", [](const ApiCall& call) {
         const json& type = call.parameters.value("type_id", json());
         std::string content = textOf(call.parameters.value("content", json()));

@@ -10,6 +10,7 @@
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/ChatRoom.h"
 #include "tools/testserver/SampleApi.h"
+#include "tools/testserver/SampleShortVideo.h"
 #include "tools/testserver/TestServer.h"
 #include "tools/testserver/VideoRoutes.h"
 
@@ -171,7 +172,8 @@ int main(int argc, char** argv)
         if (!api
             || !testserver::SampleApi::install(
                 *api, options.dataDir, server->httpPort(), server->httpsPort(), &error)
-            || !(chat = testserver::ChatRoom::install(*server, *api, options.dataDir, &error))) {
+            || !(chat = testserver::ChatRoom::install(*server, *api, options.dataDir, &error))
+            || !testserver::SampleShortVideo::installPosterCode(*server, options.dataDir, &error)) {
             std::cerr << "zentavo-testserver: " << error << "\n";
             return 1;
         }
