@@ -107,20 +107,6 @@ void keyWindowCached()
     finish();
 }
 
-void placeholderFromAssets()
-{
-    zvtest::TempDir bundle;
-    std::filesystem::create_directories(bundle / "Images");
-    auto png = UIImage::filled(UIColor::gray(), { 4, 4 }).pngData();
-    std::ofstream(bundle / "Images" / "placeholder_nor.png", std::ios::binary)
-        .write(reinterpret_cast<const char*>(png->data()), static_cast<std::streamsize>(png->size()));
-    setenv("ZV_BUNDLE_DIR", bundle.path().c_str(), 1);
-    Bundle::resetForTesting();
-    CHECK_IN_CHILD(placeholderImage().has_value());
-    CHECK_IN_CHILD(placeholderImage() && placeholderImage()->size() == (CGSize { 4, 4 }));
-    finish();
-}
-
 class LayoutConstants : public ::testing::Test {
 protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
@@ -146,11 +132,6 @@ TEST_F(LayoutConstants, KeyWindowTakenBeforeAnyIsKeyStaysNil)
 {
     EXPECT_EXIT(noKeyWindowYet(), ::testing::ExitedWithCode(0), "");
     EXPECT_EXIT(keyWindowCached(), ::testing::ExitedWithCode(0), "");
-}
-
-TEST_F(LayoutConstants, PlaceholderImageComesFromTheAssets)
-{
-    EXPECT_EXIT(placeholderFromAssets(), ::testing::ExitedWithCode(0), "");
 }
 
 }

@@ -85,16 +85,6 @@ TEST_F(ThemeTest, AnyOtherStoredValueLeavesOnlyTheLightTemplate)
     }
 }
 
-TEST_F(ThemeTest, LightTemplateValuesThatReadEarlierRows)
-{
-    auto& config = QMUIConfiguration::sharedInstance();
-
-    EXPECT_EQ(config.disabledColor, config.grayColor);
-    EXPECT_EQ(config.buttonTintColor, config.blueColor);
-    EXPECT_EQ(config.updatesIndicatorOffsetLandscape, config.updatesIndicatorOffset);
-    EXPECT_TRUE(config.navBarUsesStandardAppearanceOnly); // the older system below keeps it off
-}
-
 TEST_F(ThemeTest, AnOlderSystemKeepsTheDefaultsOfTheNewerSettings)
 {
     setenv("ZV_INFO_SystemVersion", "14.8", 1);

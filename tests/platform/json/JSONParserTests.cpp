@@ -152,25 +152,6 @@ TEST(JSONParser, FragmentsOnlyWhenAllowed)
     EXPECT_EQ(JSON::parse(" 42 ").intValue(), 42);
 }
 
-TEST(JSONParser, DuplicateKeysKeepTheLastValue)
-{
-    JSON value = JSON::parse(R"({"b":1,"a":2,"b":3,"a":4,"c":5})");
-    EXPECT_EQ(value.count(), 3u);
-    EXPECT_EQ(value["a"].intValue(), 4);
-    EXPECT_EQ(value["b"].intValue(), 3);
-}
-
-TEST(JSONParser, LargeObjectsLookUpEveryKey)
-{
-    std::string text = "{";
-    for (int i = 999; i >= 0; --i)
-        text += "\"k" + std::to_string(i) + "\":" + std::to_string(i) + (i ? "," : "}");
-    JSON value = JSON::parse(text);
-    ASSERT_EQ(value.count(), 1000u);
-    for (int i = 0; i < 1000; ++i)
-        ASSERT_EQ(value["k" + std::to_string(i)].intValue(), i);
-}
-
 TEST(JSONParser, AcceptsAByteOrderMark)
 {
     auto value = read("\xef\xbb\xbf{\"a\":1}");

@@ -170,32 +170,3 @@ TEST_F(AlertController, TextFieldTakesTheKeyboardAndItsTextReachesTheHandler)
     sheet->addTextField();
     EXPECT_TRUE(sheet->textFields().empty());
 }
-
-TEST_F(AlertController, TouchDriverTapsChooseActionsAndTheBackButton)
-{
-    auto root = UIViewController::create();
-    root->setTitle("首页");
-    auto nav = std::make_shared<UINavigationController>(root);
-    window->setRootViewController(nav);
-    auto detail = UIViewController::create();
-    nav->pushViewController(detail, false);
-    drain();
-
-    auto alert = UIAlertController::make("确认要删除吗？", "");
-    bool confirmed = false;
-    alert->addAction(UIAlertAction::make("取消", UIAlertActionStyle::cancel));
-    alert->addAction(UIAlertAction::make(
-        "确认", UIAlertActionStyle::destructive, [&](UIAlertAction&) { confirmed = true; }));
-    detail->present(alert, true);
-    advance(0.35);
-
-    TouchDriver finger;
-    EXPECT_TRUE(finger.tapText("确认"));
-    advance(0.35);
-    EXPECT_TRUE(confirmed);
-    EXPECT_EQ(nav->presentedViewController(), nullptr);
-
-    EXPECT_TRUE(finger.tapIdentifier("back"));
-    advance(0.35);
-    EXPECT_EQ(nav->topViewController(), root);
-}

@@ -52,23 +52,6 @@ TEST_F(Animation, DelayAndZeroDuration)
     EXPECT_EQ(done, 2);
 }
 
-TEST_F(Animation, FrameChangesRecordPositionAndSize)
-{
-    auto view = UIView::create(CGRect { 0, 0, 10, 10 });
-    UIView::animate(0.25, [&] { view->setFrame({ 5, 5, 20, 10 }); });
-    auto size = std::dynamic_pointer_cast<CABasicAnimation>(view->layer()->animation("bounds.size"));
-    ASSERT_TRUE(size);
-    EXPECT_EQ(std::get<CGSize>(size->fromValue), (CGSize { 10, 10 }));
-    EXPECT_EQ(std::get<CGSize>(size->toValue), (CGSize { 20, 10 }));
-    EXPECT_EQ(size->duration, 0.25);
-    EXPECT_TRUE(view->layer()->animation("position"));
-    // Outside a block nothing is recorded; without animations enabled neither.
-    view->layer()->removeAllAnimations();
-    view->setAlpha(0.2);
-    UIView::performWithoutAnimation([&] { UIView::animate(1, [&] { view->setAlpha(0.9); }); });
-    EXPECT_TRUE(view->layer()->animationKeys().empty());
-}
-
 TEST_F(Animation, LayerAnimationRecords)
 {
     auto layer = CALayer::make();

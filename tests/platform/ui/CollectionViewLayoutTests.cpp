@@ -204,17 +204,4 @@ TEST(CollectionViewLayout, EstimatedSizesGiveWayToTheSizesCellsPrefer)
     EXPECT_EQ(cell->frame().width(), cell->label->intrinsicContentSize().width + 32);
 }
 
-TEST(CollectionViewLayout, WidthChangeFlowsTheItemsAgain)
-{
-    auto source = std::make_shared<GridSource>();
-    source->counts = { 6 };
-    auto view = makeGrid(source, { 0, 0, 200, 400 }, flowLayout({ 50, 50 }, 0, 0, {}));
-    view->layoutIfNeeded();
-    EXPECT_EQ(view->layoutAttributesForItem({ 4, 0 })->frame.minY(), 50);
-    view->setFrame({ 0, 0, 300, 400 });
-    view->layoutIfNeeded();
-    EXPECT_EQ(view->layoutAttributesForItem({ 4, 0 })->frame.minY(), 0);
-    EXPECT_EQ(view->cellForItem({ 4, 0 })->frame().minY(), 0);
-}
-
 }

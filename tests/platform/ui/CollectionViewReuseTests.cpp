@@ -125,23 +125,6 @@ TEST_F(CollectionViews, TapSelectsTheCellUnderTheFingerButADragDoesNot)
     EXPECT_EQ(source->selected.size(), 2u);
 }
 
-TEST_F(CollectionViews, ScrollToItemPlacesItWithinTheContent)
-{
-    auto view = makeSquares(400);
-    view->scrollToItem({ 41, 0 }, UICollectionViewScrollPositionCenteredVertically, false);
-    // Row 10 spans 500...550; centred in 300 points.
-    EXPECT_EQ(view->contentOffset().y, 525 - 150);
-    EXPECT_TRUE(view->cellForItem({ 41, 0 }));
-    view->scrollToItem({ 41, 0 }, UICollectionViewScrollPositionTop, false);
-    EXPECT_EQ(view->contentOffset().y, 500);
-    view->scrollToItem({ 399, 0 }, UICollectionViewScrollPositionTop, false);
-    EXPECT_EQ(view->contentOffset().y, view->maximumContentOffset().y);
-    view->scrollToItem({ 2, 0 }, UICollectionViewScrollPositionNone, false);
-    EXPECT_EQ(view->contentOffset().y, 0);
-    view->scrollToItem({ 9999, 0 }, UICollectionViewScrollPositionTop, false);
-    EXPECT_EQ(view->contentOffset().y, 0) << "an item that does not exist leaves the offset";
-}
-
 TEST_F(CollectionViews, ReloadsAskAgainAndPullTheOffsetBack)
 {
     auto view = makeSquares(400);
@@ -189,28 +172,6 @@ TEST_F(CollectionViews, HeadersComeFromTheDataSourceAndAreReusedToo)
             + view->visibleSupplementaryViews(UICollectionElementKindSectionHeader).size()
             + view->visibleCells().size(),
         50u);
-}
-
-TEST_F(CollectionViews, AScrolledGridRendersWithItsOffsetAndClipping)
-{
-    auto view = makeSquares(100);
-    view->setBackgroundColor(UIColor::white());
-    view->setContentOffset({ 0, 125 });
-    window->setBackgroundColor(UIColor::black());
-
-    UIImage image = Renderer::render(*window);
-    zvtest::TempDir dir;
-    ASSERT_TRUE(Renderer::writePNG(image, dir.path() / "scrolled_grid.png"));
-    if (const char* keep = std::getenv("ZV_KEEP_LIST_RENDER"))
-        Renderer::writePNG(image, keep);
-
-    // The top of the view shows the lower half of row 2 (items 8...11); outside the view the
-    // window's black shows, so the grid is clipped to its bounds.
-    auto cell8 = view->cellForItem({ 8, 0 });
-    ASSERT_TRUE(cell8);
-    EXPECT_EQ(cell8->convert(cell8->bounds(), nullptr), (CGRect { 0, 100 - 25, 50, 50 }));
-    EXPECT_EQ(view->indexPathsForVisibleItems().front(), (IndexPath { 8, 0 }));
-    EXPECT_EQ(view->indexPathsForVisibleItems().back(), (IndexPath { 35, 0 }));
 }
 
 class CollectionViewDeathTest : public CollectionViews { };

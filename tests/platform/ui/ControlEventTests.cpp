@@ -160,23 +160,6 @@ TEST_F(Controls, ButtonIntrinsicSizeIsTitlePlusImagePlusContentInsets)
     EXPECT_EQ(button->titleLabel()->text(), "立即登录");
 }
 
-TEST_F(Controls, ButtonStateValuesFallBackToNormal)
-{
-    auto button = add<UIButton>({ 0, 0, 80, 40 });
-    button->setTitle("编辑");
-    button->setTitle("完成", UIControlStateSelected);
-    button->setTitleColor(UIColor::black());
-    EXPECT_EQ(button->currentTitle(), "编辑");
-    button->setSelected(true);
-    EXPECT_EQ(button->currentTitle(), "完成");
-    EXPECT_EQ(button->titleLabel()->text(), "完成");
-    button->setHighlighted(true);
-    EXPECT_EQ(button->currentTitle(), "完成") << "selected+highlighted falls back to selected";
-    EXPECT_EQ(button->currentTitleColor(), UIColor::black());
-    EXPECT_EQ(button->title(UIControlStateDisabled), "编辑");
-    EXPECT_NE(button->dumpAttributes().find("title=\"完成\" selected"), std::string::npos);
-}
-
 TEST_F(Controls, SwitchSegmentsSliderAndPageDots)
 {
     auto toggle = add<UISwitch>({ 10, 10, 100, 100 });

@@ -12,26 +12,6 @@ std::shared_ptr<UIView> box(CGFloat w, CGFloat h)
     return std::make_shared<UIView>(CGRect { 0, 0, w, h });
 }
 
-std::vector<CGRect> frames(const UIStackView& stack)
-{
-    std::vector<CGRect> list;
-    for (const auto& view : stack.arrangedSubviews())
-        list.push_back(view->frame());
-    return list;
-}
-
-TEST(ControlStackView, FillEquallyWithSpacing)
-{
-    auto stack = std::make_shared<UIStackView>(CGRect { 0, 0, 342, 44 });
-    stack->setDistribution(UIStackViewDistribution::fillEqually);
-    stack->setSpacing(12);
-    stack->addArrangedSubview(box(10, 10));
-    stack->addArrangedSubview(box(10, 10));
-    stack->layoutIfNeeded();
-    EXPECT_EQ(frames(*stack), (std::vector<CGRect> { { 0, 0, 165, 44 }, { 177, 0, 165, 44 } }));
-    EXPECT_EQ(stack->subviews().size(), 2u);
-}
-
 TEST(ControlStackView, FillGivesSpareSpaceToTheFlexibleViewAndHiddenViewsTakeNone)
 {
     auto stack = std::make_shared<UIStackView>(CGRect { 0, 0, 200, 300 });

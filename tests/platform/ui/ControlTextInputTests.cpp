@@ -101,15 +101,6 @@ TEST_F(TextInput, TypingGoesThroughTheDelegateAndSendsEditingEvents)
     NotificationCenter::defaultCenter().removeObserver(token);
 }
 
-TEST_F(TextInput, SecureEntryIsDrawnAndDumpedAsDots)
-{
-    auto field = add<UITextField>({ 20, 100, 300, 44 });
-    field->setSecureTextEntry(true);
-    field->setText("pa😀");
-    EXPECT_EQ(field->displayedText(), "••••") << "one dot per UTF-16 unit, as typed";
-    EXPECT_EQ(field->dumpAttributes().find("pa"), std::string::npos);
-}
-
 TEST_F(TextInput, KeyboardNotificationsCarryDurationAndScreenFrame)
 {
     auto first = add<UITextField>({ 20, 100, 300, 44 });

@@ -323,20 +323,6 @@ TEST_F(ControllerLifecycle, ChildrenFollowTheAppearanceOfTheirParent)
     EXPECT_TRUE(parent->children().empty());
 }
 
-TEST_F(ControllerLifecycle, ManualAppearanceCallsForPagesOutsideTheHierarchy)
-{
-    auto page = recorder("G", journal);
-    page->beginAppearanceTransition(true, false);
-    page->beginAppearanceTransition(true, false);
-    EXPECT_EQ(take(), Lines({ "G.willAppear" }));
-    page->endAppearanceTransition();
-    page->endAppearanceTransition();
-    EXPECT_EQ(take(), Lines({ "G.didAppear" }));
-    page->beginAppearanceTransition(false, true);
-    page->endAppearanceTransition();
-    EXPECT_EQ(take(), Lines({ "G.willDisappear+", "G.didDisappear+" }));
-}
-
 TEST_F(ControllerLifecycle, ShowPushesInANavigationStackAndPresentsElsewhere)
 {
     auto a = appearedRoot();
@@ -397,23 +383,4 @@ TEST_F(ControllerLifecycle, OverlappingTransitionsSettleTogetherAndALostEndBlock
     EXPECT_FALSE(lostCompletion);
     EXPECT_FALSE(inWindow(*c));
     EXPECT_TRUE(inWindow(*d));
-}
-
-TEST_F(ControllerLifecycle, WindowLayoutKeepsControllerViewsCoveringTheWindow)
-{
-    auto a = appearedRoot();
-    auto b = recorder("B", journal);
-    b->setModalPresentationStyle(UIModalPresentationStyle::overFullScreen);
-    a->present(b, false);
-    drain();
-    auto page = UIView::create(CGRect { 0, 0, 10, 10 });
-    window->addSubview(page);
-
-    UIScreen::main().setInterfaceOrientation(UIInterfaceOrientation::landscapeRight);
-    EXPECT_EQ(window->bounds(), CGRect(0, 0, 844, 390));
-    detail::ControllerHierarchy::windowDidLayout(*window);
-    EXPECT_EQ(a->view()->frame(), window->bounds());
-    EXPECT_EQ(b->view()->frame(), window->bounds());
-    // Views that no controller owns keep their frames.
-    EXPECT_EQ(page->frame(), CGRect(0, 0, 10, 10));
 }

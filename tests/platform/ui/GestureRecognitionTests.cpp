@@ -24,22 +24,6 @@ public:
 
 class Gestures : public zvtest::WindowTest { };
 
-TEST_F(Gestures, TouchesGoToTheHitView)
-{
-    // Which view is hit is the hit test's business (see the view hierarchy tests); here the
-    // touches must reach that view only.
-    auto back = add<TouchLog>({ 0, 0, 200, 200 });
-    auto front = add<TouchLog>({ 50, 50, 100, 100 });
-
-    ASSERT_TRUE(driver.tap({ 60, 60 }));
-    EXPECT_EQ(front->log, (std::vector<std::string> { "began", "ended" }));
-    EXPECT_TRUE(back->log.empty());
-
-    ASSERT_TRUE(driver.tap({ 10, 10 }));
-    EXPECT_EQ(back->log.size(), 2u);
-    EXPECT_TRUE(driver.tap({ 300, 300 })) << "the window itself takes touches outside its subviews";
-}
-
 TEST_F(Gestures, TapReachesRecognisersOfTheHitViewAndItsAncestors)
 {
     auto outer = add({ 0, 0, 300, 300 });

@@ -159,16 +159,3 @@ TEST_F(ImagePicker, NoCameraAndCancelling)
     EXPECT_EQ(runPageCommand("pick-photo", "a.png"),
         std::optional<std::optional<std::string>>("no image picker on screen"));
 }
-
-TEST_F(ImagePicker, PostersSavedToTheAlbumCanBePickedAgain)
-{
-    std::optional<QMUIAsset> saved;
-    QMUIImageWriteToSavedPhotosAlbumWithAlbumAssetsGroup(UIImage::filled(UIColor::green(), { 4, 4 }),
-        std::make_shared<QMUIAssetsGroup>(), [&](std::optional<QMUIAsset> asset, auto) { saved = asset; });
-    ASSERT_TRUE(runUntil([&] { return saved.has_value(); }));
-    auto names = UIImagePickerController::libraryFileNames();
-    ASSERT_EQ(names.size(), 1u);
-    EXPECT_EQ(dir.path() / "Photos" / names[0], saved->file);
-    EXPECT_FALSE(picker->pick(names[0]));
-    EXPECT_EQ(recorder->picked.at(0).originalImage->pixel(1, 1), UIColor::green().rgba());
-}

@@ -53,25 +53,6 @@ private:
 
 }
 
-TEST_F(NavigationController, RootJoinsTheStackThroughPushOnFirstUse)
-{
-    auto root = recorder("R", journal);
-    auto nav = std::make_shared<CountingNavigation>(root);
-    EXPECT_EQ(nav->pushes, 0);
-    EXPECT_EQ(nav->viewControllers().size(), 1u);
-    EXPECT_EQ(nav->pushes, 1);
-    EXPECT_FALSE(root->hidesBottomBarWhenPushed());
-    EXPECT_EQ(root->navigationController(), nav);
-
-    auto second = recorder("S", journal);
-    nav->pushViewController(second, false);
-    EXPECT_TRUE(second->hidesBottomBarWhenPushed());
-    // Not in a window: the stack changes but nobody appears.
-    drain();
-    EXPECT_EQ(take(), Lines({}));
-    EXPECT_EQ(nav->topViewController(), second);
-}
-
 TEST_F(NavigationController, PushAndPopAnimatedFollowTheClock)
 {
     auto root = recorder("R", journal);

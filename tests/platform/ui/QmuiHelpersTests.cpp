@@ -93,17 +93,3 @@ TEST_F(QmuiHelpers, SnapshotHoldsTheViewsSubtreeOnly)
     EXPECT_EQ(shot.pixel(1, 1), UIColor::red().rgba());
     EXPECT_EQ(shot.pixel(3 * 20 - 1, 3 * 30 - 1), UIColor::red().rgba());
 }
-
-TEST_F(QmuiHelpers, ConsoleStaysHiddenOnceTurnedOff)
-{
-    auto before = window->subviews().size();
-    QMUIConsole::setCanShow(false);
-    EXPECT_FALSE(QMUIConsole::show());
-    EXPECT_FALSE(QMUIConsole::isShowing());
-    QMUIConsole::setCanShow(true);
-    EXPECT_TRUE(QMUIConsole::show());
-    QMUIConsole::setCanShow(false);
-    EXPECT_FALSE(QMUIConsole::isShowing());
-    EXPECT_EQ(window->subviews().size(), before);
-    EXPECT_EQ(UIApplication::shared().windows().size(), 1u);
-}

@@ -101,21 +101,6 @@ TEST_F(ScrollViews, DragCallbacksComeInThePlatformOrder)
     EXPECT_FALSE(view->isDecelerating());
 }
 
-TEST_F(ScrollViews, SlowReleaseEndsWithoutDecelerationAndTheTargetCanBeChanged)
-{
-    auto view = makeScrollView({ 200, 2000 });
-    dragAndHold({ 100, 280 }, { 100, 200 });
-    EXPECT_EQ(view->contentOffset().y, 80);
-    EXPECT_EQ(log->events.back(), "didEndDragging");
-
-    log->events.clear();
-    log->retarget = CGPoint { 0, 500 };
-    dragAndHold({ 100, 280 }, { 100, 200 });
-    EXPECT_EQ(view->contentOffset().y, 500) << "the delegate moved the resting place";
-    advance(1);
-    EXPECT_EQ(log->events.back(), "didEndDecelerating");
-}
-
 TEST_F(ScrollViews, PagingVelocityDecidesThePage)
 {
     auto view = makeScrollView({ 1000, 200 });

@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 
 using Lines = std::vector<std::string>;
-using segtest::DotBadgeCell;
-using segtest::DotBadgeDataSource;
 using segtest::TabsHost;
 
 namespace {
@@ -271,93 +269,6 @@ TEST_F(SegmentedTabs, ZoomedTitlesAndIndicatorSettings)
     EXPECT_DOUBLE_EQ(line->frame().size.width, zoomed + 20);
     auto normal = std::dynamic_pointer_cast<JXSegmentedTitleCell>(view->cellForItem(0));
     EXPECT_DOUBLE_EQ(normal->titleLabel()->font().pointSize(), 16);
-}
-
-TEST_F(SegmentedTabs, SubclassedTitleImageSourceDrawsDotsAndBadges)
-{
-    auto source = std::make_shared<DotBadgeDataSource>();
-    std::vector<std::string> loaded;
-    source->titles = std::vector<std::string>(5, "");
-    source->titleImageType = JXSegmentedTitleImageType::onlyImage;
-    source->imageSize = { 26, 26 };
-    source->normalImageInfos = { "n0", "n1", "n2", "n3", "n4" };
-    source->selectedImageInfos = { "s0", "s1", "s2", "s3", "s4" };
-    source->loadImageClosure = [&loaded](UIImageView& view, const std::string& info) {
-        loaded.push_back(info);
-        view.setImage(segtest::icon(info[0] == 's'));
-    };
-    source->dotStates = { false, false, false, false, true };
-    source->numLists = { "", "", "12", "", "" };
-    auto view = bar(source, { 0, 100, 390, 54 });
-
-    std::vector<std::shared_ptr<DotBadgeCell>> cells;
-    for (int i = 0; i < 5; ++i) {
-        cells.push_back(std::dynamic_pointer_cast<DotBadgeCell>(view->cellForItem(i)));
-        ASSERT_TRUE(cells.back()) << i;
-    }
-    std::sort(loaded.begin(), loaded.end());
-    EXPECT_EQ(loaded, (Lines { "n1", "n2", "n3", "n4", "s0" }));
-    // Icons only: 26 wide items spread over the bar.
-    EXPECT_DOUBLE_EQ(view->itemFrame(0).size.width, 26);
-    EXPECT_NEAR(view->resolvedItemSpacing(), (390.0 - 5 * 26) / 6, 1e-9);
-
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(cells[i]->dot->isHidden(), i != 4) << i;
-        EXPECT_EQ(cells[i]->badge->isHidden(), i != 2) << i;
-    }
-    // The dot sits in the image's top right corner; the badge overhangs it.
-    CGRect image = cells[4]->imageView()->frame();
-    EXPECT_EQ(image.size, (CGSize { 26, 26 }));
-    EXPECT_DOUBLE_EQ(cells[4]->dot->frame().maxX(), image.maxX());
-    EXPECT_DOUBLE_EQ(cells[4]->dot->frame().minY(), image.minY());
-    CGRect badge = cells[2]->badge->frame();
-    EXPECT_DOUBLE_EQ(badge.minY(), cells[2]->imageView()->frame().minY() - 8);
-    EXPECT_GE(badge.size.width, 18);
-    EXPECT_EQ(cells[2]->badge->text(), " 12 ");
-
-    // The selection swaps the two items' pictures.
-    loaded.clear();
-    view->selectItemAt(3);
-    std::sort(loaded.begin(), loaded.end());
-    EXPECT_EQ(loaded, (Lines { "n0", "s3" }));
-
-    // New badge texts and dots arrive with a reload of the items or of one item.
-    source->numLists = { "", "", "", "", "" };
-    view->reloadDataWithoutListContainer();
-    window->layoutIfNeeded();
-    auto two = std::dynamic_pointer_cast<DotBadgeCell>(view->cellForItem(2));
-    ASSERT_TRUE(two);
-    EXPECT_TRUE(two->badge->isHidden());
-    source->dotStates[1] = true;
-    view->reloadItem(1);
-    window->layoutIfNeeded();
-    auto one = std::dynamic_pointer_cast<DotBadgeCell>(view->cellForItem(1));
-    ASSERT_TRUE(one);
-    EXPECT_FALSE(one->dot->isHidden());
-}
-
-TEST_F(SegmentedTabs, TabBarWithBadgePicture)
-{
-    auto source = std::make_shared<DotBadgeDataSource>();
-    source->titles = std::vector<std::string>(5, "");
-    source->titleImageType = JXSegmentedTitleImageType::onlyImage;
-    source->imageSize = { 26, 26 };
-    source->normalImageInfos = { "n", "n", "n", "n", "n" };
-    source->selectedImageInfos = { "s", "s", "s", "s", "s" };
-    source->loadImageClosure
-        = [](UIImageView& view, const std::string& info) { view.setImage(segtest::icon(info == "s")); };
-    source->dotStates = { false, false, false, false, true };
-    source->numLists = { "", "", "99+", "", "" };
-    auto view = std::make_shared<JXSegmentedView>(CGRect { 0, 0, 390, 54 });
-    view->setBackgroundColor(UIColor::white());
-    view->setDataSource(source);
-    auto line = std::make_shared<JXSegmentedIndicatorLineView>();
-    line->indicatorColor = UIColor(0x03 / 255.0, 1, 0xE1 / 255.0, 1);
-    line->indicatorWidth = 10;
-    line->indicatorHeight = 4;
-    view->setIndicators({ line });
-    view->reloadData();
-    EXPECT_TRUE(uitest::matchesGolden(Renderer::render(*view, 2), "segmented_tab_bar"));
 }
 
 TEST_F(SegmentedTabs, GradientLineFollowsTheContentWidthWithItsIncrement)

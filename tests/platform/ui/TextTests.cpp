@@ -7,19 +7,6 @@
 
 namespace {
 
-TEST(Text, FontMetricsComeFromTheInstalledFamily)
-{
-    UIFont font = UIFont::systemFont(14);
-    EXPECT_EQ(font.familyName(), "WenQuanYi Micro Hei");
-    EXPECT_GT(font.ascender(), 10);
-    EXPECT_LT(font.descender(), 0);
-    EXPECT_NEAR(font.lineHeight(), font.ascender() - font.descender(), 1e-9);
-    // Metrics scale with the size.
-    EXPECT_NEAR(UIFont::systemFont(28).lineHeight(), 2 * font.lineHeight(), 0.5);
-    EXPECT_TRUE(UIFont::boldSystemFont(14).isBold());
-    EXPECT_EQ(UIFont::systemFont(14, UIFont::Weight::medium).cssWeight(), 500);
-}
-
 TEST(Text, MeasuringWrapsAtTheWidthAndLimitsLines)
 {
     UIFont font = UIFont::systemFont(14);

@@ -84,16 +84,4 @@ TEST_F(Debounce, IntervalIsWholeMillisecondsAndChecksOutliveTheOperation)
     EXPECT_EQ(runs.size(), 1u);
 }
 
-TEST_F(Debounce, RunIfQuietComparesWithTheLastRun)
-{
-    auto lastFire = std::make_shared<DispatchTime>(DispatchTime::now());
-    int count = 0;
-    runIfQuiet(lastFire, 100, [&] { ++count; });
-    EXPECT_EQ(count, 0); // within the interval of the last run
-    advance(0.1);
-    runIfQuiet(lastFire, 100, [&] { ++count; });
-    EXPECT_EQ(count, 1);
-    EXPECT_EQ(lastFire->seconds, now());
-}
-
 }

@@ -224,6 +224,14 @@ TEST_F(RootTest, NoticeDotShowsOnlyAfterNotiAndOnlyOnTheMyTab)
     NotificationCenter::defaultCenter().post("noti");
     for (int index = 0; index < ZVRootViewController::numberOfPages; ++index)
         EXPECT_EQ(tab(index)->bgView()->isHidden(), index != ZVRootViewController::mineIndex) << index;
+    // The dot sits in the icon's top right corner, the badge 8 points above and beyond it.
+    auto mine = tab(ZVRootViewController::mineIndex);
+    window->layoutIfNeeded();
+    CGRect icon = mine->imageView()->frame();
+    EXPECT_EQ(mine->bgView()->frame(), CGRect(icon.maxX() - 10, icon.minY(), 10, 10));
+    auto chat = tab(ZVRootViewController::chatIndex);
+    EXPECT_EQ(chat->numLb()->frame().minY(), chat->imageView()->frame().minY() - 8);
+    EXPECT_EQ(chat->numLb()->frame().maxX(), chat->imageView()->frame().maxX() + 8);
 
     UserDefaults::standard().removeObjectForKey("new_notice");
     NotificationCenter::defaultCenter().post("noti");
