@@ -34,21 +34,6 @@ void finish()
     std::exit(failures == 0 ? 0 : 1);
 }
 
-void portraitValues()
-{
-    CHECK_IN_CHILD(screenWidth() == 390);
-    CHECK_IN_CHILD(screenHeight() == 844);
-    CHECK_IN_CHILD(screenBounds() == (CGRect { 0, 0, 390, 844 }));
-    CHECK_IN_CHILD(isFullScreen());
-    CHECK_IN_CHILD(bottomSafeAreaHeight() == 34);
-    CHECK_IN_CHILD(statusBarHeight() == 47);
-    CHECK_IN_CHILD(navigationBarHeight() == 91);
-    CHECK_IN_CHILD(screenShortSide() == 390);
-    CHECK_IN_CHILD(screenLongSide() == 844);
-    CHECK_IN_CHILD(&mainQueue() == &DispatchQueue::main());
-    finish();
-}
-
 void landscapeFirstValues()
 {
     UIScreen::main().setInterfaceOrientation(UIInterfaceOrientation::landscapeRight);
@@ -111,11 +96,6 @@ class LayoutConstants : public ::testing::Test {
 protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
 };
-
-TEST_F(LayoutConstants, PortraitPhoneWithNotch)
-{
-    EXPECT_EXIT(portraitValues(), ::testing::ExitedWithCode(0), "");
-}
 
 TEST_F(LayoutConstants, FirstReadInLandscapeKeepsLandscapeValues)
 {

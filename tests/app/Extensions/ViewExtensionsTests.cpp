@@ -50,20 +50,6 @@ TEST(ViewTapAction, SecondClosureReplacesTheFirstOnOneRecognizer)
     EXPECT_EQ(ran, std::vector<std::string> { "second" });
 }
 
-TEST(ViewFrame, TrimRightOnlyNarrows)
-{
-    auto view = makeView({ 10, 0, 30, 5 });
-    ViewFrame::trimRight(*view, 5); // left of the origin
-    EXPECT_EQ(view->frame().width(), 30);
-    ViewFrame::trimRight(*view, 40); // at the right edge
-    ViewFrame::trimRight(*view, 60); // beyond it
-    EXPECT_EQ(view->frame().width(), 30);
-    ViewFrame::trimRight(*view, 25);
-    EXPECT_EQ(view->frame(), (CGRect { 10, 0, 15, 5 }));
-    ViewFrame::trimRight(*view, 10); // down to nothing is still a narrowing
-    EXPECT_EQ(view->frame().width(), 0);
-}
-
 TEST(ViewCorners, CapsuleAndSingleRoundedCorner)
 {
     auto capsule = makeView({ 0, 0, 100, 40 });

@@ -54,20 +54,6 @@ TEST_F(RunLoopTest, DueWorkSeesTheClockAtItsDeadline)
     EXPECT_DOUBLE_EQ(now(), 1003.0) << "time ends exactly at the target";
 }
 
-TEST_F(RunLoopTest, WorkScheduledByDueWorkRunsWithinTheWindow)
-{
-    std::vector<double> times;
-    std::function<void()> step = [&] {
-        times.push_back(now());
-        main.asyncAfter(DispatchTime::now() + 1.0, step);
-    };
-    main.asyncAfter(DispatchTime::now() + 1.0, step);
-
-    advance(3.0);
-    EXPECT_EQ(times, (std::vector<double> { 1001.0, 1002.0, 1003.0 }));
-    EXPECT_EQ(loop().nextDeadline(), DispatchTime { 1004.0 }) << "the next one waits for the next advance";
-}
-
 TEST_F(RunLoopTest, PostFromDueWorkQueuesBehindWorkDueAtTheSameTime)
 {
     main.asyncAfter(DispatchTime::now() + 1.0, [&] {

@@ -10,23 +10,6 @@ std::string text(const JSON& value)
     return JSONSerialization::string(value).value_or("<failed>");
 }
 
-TEST(JSONBuilder, SubscriptAssignmentSetsAndReplaces)
-{
-    JSON params = JSON::object({ { "id", 5 } });
-    params["timestamp"] = "1700000000";
-    params["id"] = "6";
-    EXPECT_EQ(text(params), R"({"id":"6","timestamp":"1700000000"})");
-
-    JSON fresh;
-    fresh["a"]["b"] = 1; // null turns into objects on the way down
-    fresh["a"]["c"] = JSON::array({ 2 });
-    EXPECT_EQ(text(fresh), R"({"a":{"b":1,"c":[2]}})");
-
-    auto slot = fresh["a"];
-    slot = 3;
-    EXPECT_EQ(text(fresh), R"({"a":3})");
-}
-
 TEST(JSONBuilder, WritesOfTheWrongShapeAreIgnored)
 {
     JSON list = JSON::array({ 1 });

@@ -67,17 +67,6 @@ TEST(JSONParser, RejectsTextThatIsNotJSON)
     EXPECT_FALSE(read(std::string_view("[1]\0", 4)));
 }
 
-TEST(JSONParser, TruncatedInputNeverParses)
-{
-    std::string text
-        = R"({"data":{"list":[{"id":1,"name":"影片","score":9.5,"tags":["x"],"ok":false}]},"msg":"ok"})";
-    ASSERT_TRUE(read(text));
-    for (std::size_t length = 0; length < text.size(); ++length) {
-        SCOPED_TRACE(length);
-        EXPECT_FALSE(read(text.substr(0, length)));
-    }
-}
-
 TEST(JSONParser, RejectsInvalidUTF8)
 {
     const char* bad[] = {

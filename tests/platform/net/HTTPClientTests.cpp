@@ -332,24 +332,6 @@ TEST_F(NetTest, DestroyedClientDropsUnfinishedRequests)
     EXPECT_FALSE(called);
 }
 
-TEST_F(NetTest, DoHResolverIsAskedForHostNamesWhenSet)
-{
-    // The test server is no resolver: the name stays unresolved, but the query shows that the
-    // setting reaches the transfer, over verified TLS.
-    client->setDoHURL(https("/dns-query"));
-    HTTPResponse unresolved = get("https://zentavo.test:" + std::to_string(server->httpsPort()) + "/x");
-    ASSERT_TRUE(unresolved.error);
-    EXPECT_EQ(unresolved.error->code, HTTPError::Code::CannotFindHost) << unresolved.error->message;
-    std::vector<Request> queries = server->requestsTo("/dns-query");
-    ASSERT_FALSE(queries.empty());
-    EXPECT_EQ(queries[0].header("Content-Type"), "application/dns-message");
-
-    client->setDoHURL("");
-    server->clearRequests();
-    EXPECT_TRUE(get(https("/domain_v2.json")).succeeded());
-    EXPECT_TRUE(server->requestsTo("/dns-query").empty());
-}
-
 TEST_F(NetTest, LargeUploadGoesOutWithoutWaitingForContinue)
 {
     MultipartFormData form;

@@ -119,24 +119,6 @@ TEST_F(AlertController, ButtonsAreOrderedByStyleAndTouchesChooseThem)
     EXPECT_EQ(a->presentedViewController(), nullptr);
 }
 
-TEST_F(AlertController, DisabledActionsCannotBeChosenAndAnUnpresentedAlertRunsAtOnce)
-{
-    auto alert = UIAlertController::make("", "");
-    auto disabled
-        = UIAlertAction::make("确定", UIAlertActionStyle::defaultStyle, [](UIAlertAction&) { FAIL(); });
-    disabled->setEnabled(false);
-    alert->addAction(disabled);
-    EXPECT_FALSE(alert->tapAction("确定"));
-    EXPECT_FALSE(alert->tapAction(disabled));
-    EXPECT_FALSE(alert->tapAction(UIAlertAction::make("其他", UIAlertActionStyle::defaultStyle)));
-
-    bool ran = false;
-    alert->addAction(
-        UIAlertAction::make("好", UIAlertActionStyle::defaultStyle, [&](UIAlertAction&) { ran = true; }));
-    EXPECT_TRUE(alert->tapAction("好"));
-    EXPECT_TRUE(ran);
-}
-
 TEST_F(AlertController, TextFieldTakesTheKeyboardAndItsTextReachesTheHandler)
 {
     auto a = appearedRoot();

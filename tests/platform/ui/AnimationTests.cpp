@@ -29,29 +29,6 @@ TEST_F(Animation, ValuesApplyAtOnceAndCompletionWaitsForTheDurationEvenWithoutTh
     EXPECT_FALSE(view->layer()->animation("opacity"));
 }
 
-TEST_F(Animation, DelayAndZeroDuration)
-{
-    auto view = UIView::create(CGRect { 0, 0, 10, 10 });
-    int done = 0;
-    // Moves back 0.2 s later over 0.3 s: completion at 0.5 s.
-    UIView::animate(
-        0.3, 0.2, UIViewAnimationOptionNone,
-        [&] { view->setTransform(CGAffineTransform::translation(340, 0)); }, [&](bool) { ++done; });
-    EXPECT_EQ(view->transform(), CGAffineTransform::translation(340, 0));
-    advance(0.49);
-    EXPECT_EQ(done, 0);
-    advance(0.01);
-    EXPECT_EQ(done, 1);
-
-    // Zero duration: nothing is recorded and the completion runs on the next turn of the loop.
-    UIView::animate(
-        0, [&] { view->setAlpha(0.5); }, [&](bool) { ++done; });
-    EXPECT_TRUE(view->layer()->animationKeys().empty());
-    EXPECT_EQ(done, 1);
-    drain();
-    EXPECT_EQ(done, 2);
-}
-
 TEST_F(Animation, LayerAnimationRecords)
 {
     auto layer = CALayer::make();

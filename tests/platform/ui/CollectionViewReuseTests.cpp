@@ -154,26 +154,6 @@ TEST_F(CollectionViews, ReloadsAskAgainAndPullTheOffsetBack)
     EXPECT_EQ(view->numberOfItems(1), 8);
 }
 
-TEST_F(CollectionViews, HeadersComeFromTheDataSourceAndAreReusedToo)
-{
-    source->headerSize = [](int) { return CGSize { 0, 40 }; };
-    source->counts = std::vector<int>(30, 8);
-    auto view = makeSquares(8);
-    source->counts = std::vector<int>(30, 8);
-    view->reloadData();
-    view->layoutIfNeeded();
-    // Each section: a 40-point header and two rows of 50.
-    auto headers = view->visibleSupplementaryViews(UICollectionElementKindSectionHeader);
-    ASSERT_EQ(headers.size(), 3u);
-    EXPECT_EQ(headers[1]->frame(), (CGRect { 0, 140, 200, 40 }));
-    for (CGFloat y = 0; y < 3000; y += 70)
-        view->setContentOffset({ 0, y });
-    EXPECT_LE(view->idleViewCount()
-            + view->visibleSupplementaryViews(UICollectionElementKindSectionHeader).size()
-            + view->visibleCells().size(),
-        50u);
-}
-
 class CollectionViewDeathTest : public CollectionViews { };
 
 TEST_F(CollectionViewDeathTest, DequeueOfAnotherClassStopsNamingTheClass)
@@ -212,18 +192,5 @@ public:
         view.reloadData();
     }
 };
-
-TEST_F(CollectionViews, AReloadFromACallOutRestartsTheLayoutPass)
-{
-    auto reloading = std::make_shared<ReloadingSource>();
-    reloading->counts = { 100 };
-    source = reloading;
-    auto view = makeGrid(source, { 0, 100, 200, 300 });
-    window->addSubview(view);
-    window->layoutIfNeeded();
-    EXPECT_TRUE(reloading->reloaded);
-    EXPECT_EQ(view->indexPathsForVisibleItems(), (std::vector<IndexPath> { { 0, 0 }, { 1, 0 }, { 2, 0 } }));
-    expectConsistent(*view);
-}
 
 }

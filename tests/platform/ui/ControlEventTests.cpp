@@ -102,34 +102,6 @@ TEST_F(Controls, ActionsRunInOrderAndCanBeRemoved)
     button->sendActions(UIControlEventTouchDown);
 }
 
-TEST_F(Controls, RepeatedTouchUpInsideIsIgnoredWhenPrevented)
-{
-    auto button = makeButton();
-    driver.doubleTap({ 150, 120 });
-    EXPECT_EQ(std::count(events.begin(), events.end(), UIControlEventTouchUpInside), 2);
-
-    events.clear();
-    advance(1);
-    button->setPreventsRepeatedTouchUpInsideEvent(true);
-    driver.doubleTap({ 150, 120 });
-    EXPECT_EQ(std::count(events.begin(), events.end(), UIControlEventTouchUpInside), 1);
-    // A later tap, after the multi-tap interval, counts again.
-    advance(1);
-    driver.tap({ 150, 120 });
-    EXPECT_EQ(std::count(events.begin(), events.end(), UIControlEventTouchUpInside), 2);
-
-    // The process-wide rule decides for controls that were not set.
-    UIControl::setRepeatedTouchUpRule([](const UIControl& c) { return c.tag() == 7; });
-    auto plain = add<UIButton>({ 0, 0, 10, 10 });
-    auto tagged = add<UIButton>({ 0, 0, 10, 10 });
-    tagged->setTag(7);
-    EXPECT_FALSE(plain->preventsRepeatedTouchUpInsideEvent());
-    EXPECT_TRUE(tagged->preventsRepeatedTouchUpInsideEvent());
-    tagged->setPreventsRepeatedTouchUpInsideEvent(false);
-    EXPECT_FALSE(tagged->preventsRepeatedTouchUpInsideEvent());
-    UIControl::setRepeatedTouchUpRule({});
-}
-
 TEST_F(Controls, ButtonIntrinsicSizeIsTitlePlusImagePlusContentInsets)
 {
     auto button = add<UIButton>({ 0, 0, 0, 0 });

@@ -144,21 +144,6 @@ TEST_F(TextInput, KeyboardNotificationsCarryDurationAndScreenFrame)
             UIKeyboardNotification::DidHide }));
 }
 
-TEST_F(TextInput, FieldsOutsideAWindowOrRefusedByTheDelegateDoNotEdit)
-{
-    auto loose = std::make_shared<UITextField>();
-    EXPECT_FALSE(loose->becomeFirstResponder());
-    struct Refuses : UITextFieldDelegate {
-        bool textFieldShouldBeginEditing(UITextField&) override { return false; }
-    };
-    auto field = add<UITextField>({ 0, 0, 100, 40 });
-    auto refuses = std::make_shared<Refuses>();
-    field->setDelegate(refuses);
-    driver.tapView(*field);
-    EXPECT_FALSE(field->isFirstResponder());
-    EXPECT_TRUE(posted.empty());
-}
-
 TEST_F(TextInput, TextViewTypesLineBreaksAndReportsChanges)
 {
     struct Watcher : UITextViewDelegate {

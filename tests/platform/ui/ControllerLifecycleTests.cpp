@@ -49,30 +49,6 @@ public:
 
 }
 
-TEST_F(ControllerLifecycle, ViewLoadsOnFirstUseOnce)
-{
-    auto custom = std::make_shared<CustomView>();
-    EXPECT_FALSE(custom->isViewLoaded());
-    EXPECT_EQ(custom->view()->tag(), 7);
-    custom->view();
-    EXPECT_EQ(custom->loads, 1);
-    // The controller answers for its view in the responder chain.
-    EXPECT_EQ(custom->view()->nextResponder(), custom);
-
-    auto plain = recorder("P", journal);
-    plain->loadViewIfNeeded();
-    plain->loadViewIfNeeded();
-    EXPECT_EQ(take(), Lines({ "P.didLoad" }));
-    EXPECT_EQ(plain->view()->frame(), UIScreen::main().bounds());
-
-    // The default view runs the layout hooks around each layout pass.
-    auto counting = std::make_shared<LayoutCounting>();
-    counting->view()->layoutIfNeeded();
-    counting->view()->setFrame({ 0, 0, 100, 100 });
-    counting->view()->layoutIfNeeded();
-    EXPECT_EQ(counting->order, Lines({ "will", "did", "will", "did" }));
-}
-
 TEST_F(ControllerLifecycle, WindowRootAppearsAndReplacingItTakesTheOldOneAway)
 {
     auto a = recorder("A", journal);
@@ -321,27 +297,6 @@ TEST_F(ControllerLifecycle, ChildrenFollowTheAppearanceOfTheirParent)
     EXPECT_EQ(take(), Lines({ "C.didDisappear" }));
     EXPECT_EQ(child->parent(), nullptr);
     EXPECT_TRUE(parent->children().empty());
-}
-
-TEST_F(ControllerLifecycle, ShowPushesInANavigationStackAndPresentsElsewhere)
-{
-    auto a = appearedRoot();
-    auto b = recorder("B", journal);
-    a->show(b);
-    EXPECT_EQ(a->presentedViewController(), b);
-    advance(0.35);
-    b->dismiss(false);
-    drain();
-
-    auto top = recorder("T", journal);
-    auto nav = std::make_shared<UINavigationController>(top);
-    window->setRootViewController(nav);
-    drain();
-    auto next = recorder("N", journal);
-    top->show(next);
-    EXPECT_EQ(nav->topViewController(), next);
-    EXPECT_EQ(next->navigationController(), nav);
-    EXPECT_EQ(nav->presentedViewController(), nullptr);
 }
 
 TEST_F(ControllerLifecycle, OverlappingTransitionsSettleTogetherAndALostEndBlocksNothing)

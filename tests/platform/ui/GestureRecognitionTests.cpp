@@ -177,23 +177,6 @@ TEST_F(Gestures, LongPressBeginsAfterTheMinimumDurationAndBeatsTheTap)
     EXPECT_TRUE(states.empty());
 }
 
-TEST_F(Gestures, DelaysTouchesBeganHoldsTheViewUntilTheRecogniserFails)
-{
-    auto view = add<TouchLog>({ 0, 0, 300, 300 });
-    auto press = std::make_shared<UILongPressGestureRecognizer>();
-    press->delaysTouchesBegan = true;
-    view->addGestureRecognizer(press);
-
-    ASSERT_TRUE(UIEventDispatcher::shared().touchDown(window, { 10, 10 }));
-    EXPECT_TRUE(view->log.empty());
-    UIEventDispatcher::shared().touchUp({ 10, 10 });
-    EXPECT_EQ(view->log, (std::vector<std::string> { "began", "ended" }));
-
-    view->log.clear();
-    driver.longPress({ 10, 10 }, 1);
-    EXPECT_TRUE(view->log.empty()) << "a recognised long press never shows its touches to the view";
-}
-
 TEST_F(Gestures, ButtonInsideATappableViewKeepsItsTapButAPanCancelsIt)
 {
     auto container = add({ 0, 0, 390, 600 });

@@ -269,19 +269,3 @@ TEST_F(QmuiModal, TheWindowKeepsAShownPresenterAliveAndReleasesItAfterTheHide)
     }
     EXPECT_TRUE(idle.expired());
 }
-
-TEST_F(QmuiModal, ContentViewControllerBecomesAChildAndDefaultFrameRespectsMarginsAndMaximumWidth)
-{
-    auto modal = std::make_shared<Modal>();
-    auto inner = UIViewController::create();
-    inner->view()->setFrame({ 0, 0, 600, 2000 });
-    modal->setContentViewController(inner);
-    EXPECT_EQ(inner->parent(), modal);
-    EXPECT_EQ(modal->contentView(), inner->view());
-    modal->maximumContentViewWidth = 300;
-    modal->contentViewMargins = { 40, 10, 40, 10 };
-    modal->showWithAnimated(false);
-    // Clamped to the maximum width and to the height inside the margins.
-    EXPECT_EQ(inner->view()->frame(), (CGRect { 45, 40, 300, 764 }));
-    EXPECT_TRUE(inner->isAppearing());
-}

@@ -63,30 +63,6 @@ protected:
 
 }
 
-TEST_F(SegmentedTabs, WithoutAReloadTheBarBuildsOnLayoutAndThePageComesWithTheScreen)
-{
-    auto host = std::make_shared<TabsHost>(journal, std::vector<std::string> { "首页", "排行", "聊天" });
-    host->reloadsOnLoad = false;
-    window->setRootViewController(host);
-    drain();
-    EXPECT_EQ(take(), (Lines { "page0.didLoad", "page0.willAppear", "page0.didAppear" }));
-    window->layoutIfNeeded();
-    EXPECT_EQ(host->segmentedView->itemDataSource().size(), 3u);
-    EXPECT_TRUE(host->segmentedView->cellForItem(2));
-    EXPECT_DOUBLE_EQ(host->listContainer->scrollView()->contentSize().width, 3 * 390);
-
-    // Rebuilding the items from the selection callback keeps the selection and the page.
-    host->reloadsItemsOnSelection = true;
-    ASSERT_TRUE(tapItem(*host, 2));
-    EXPECT_EQ(take(),
-        (Lines { "page0.willDisappear", "page2.didLoad", "page2.willAppear", "page0.didDisappear",
-            "page2.didAppear", "tabs.click 2", "tabs.selected 2" }));
-    window->layoutIfNeeded();
-    EXPECT_EQ(host->segmentedView->selectedIndex(), 2);
-    EXPECT_TRUE(host->segmentedView->itemDataSource()[2]->isSelected);
-    EXPECT_DOUBLE_EQ(host->indicator->frame().midX(), host->segmentedView->itemFrame(2).midX());
-}
-
 TEST_F(SegmentedTabs, TapMovesTheIndicatorAndSwitchesThePageWithAppearanceInOrder)
 {
     auto host
@@ -339,34 +315,4 @@ private:
     uitest::Journal m_journal;
 };
 
-}
-
-TEST_F(SegmentedTabs, ViewPagesOutsideAControllerFollowTheWindow)
-{
-    auto pages = std::make_shared<ViewPages>(journal);
-    auto container = std::make_shared<JXSegmentedListContainerView>(pages);
-    container->setFrame({ 0, 144, 390, 400 });
-    auto source = std::make_shared<JXSegmentedTitleDataSource>();
-    source->titles = { "1-50集", "51-100集", "101-120集" };
-    auto view = std::make_shared<JXSegmentedView>(CGRect { 0, 100, 390, 44 });
-    view->setDataSource(source);
-    view->setListContainer(container);
-
-    // Built off screen: the first page is made but does not appear.
-    view->reloadData();
-    EXPECT_TRUE(take().empty());
-    ASSERT_EQ(container->validListDict().size(), 1u);
-
-    window->addSubview(view);
-    window->addSubview(container);
-    view->selectItemAt(2);
-    EXPECT_EQ(take(),
-        (Lines { "view0.willDisappear", "view2.willAppear", "view0.didDisappear", "view2.didAppear" }));
-    EXPECT_EQ(container->validListDict().at(2)->listView()->frame(), (CGRect { { 780, 0 }, { 390, 400 } }));
-    EXPECT_EQ(container->validListDict().at(2)->listView()->superview(), container->scrollView());
-    // Each reload makes fresh pages: the one on show is replaced.
-    view->reloadData();
-    EXPECT_EQ(take(),
-        (Lines { "view2.willDisappear", "view2.didDisappear", "view2.willAppear", "view2.didAppear" }));
-    EXPECT_EQ(container->validListDict().size(), 1u);
 }

@@ -117,3 +117,18 @@ TEST_F(Sharing, CancelNothingToShareAndUnwritableOutboxAreReported)
     ASSERT_TRUE(reports.back().error);
     EXPECT_EQ(reports.back().error->code, UIActivityViewController::writeFailed);
 }
+
+TEST(Pasteboard, HoldsOneItem)
+{
+    auto& pasteboard = UIPasteboard::general();
+    pasteboard.setString("https://zentavo.example/share");
+    EXPECT_EQ(pasteboard.string(), "https://zentavo.example/share");
+    pasteboard.setImage(UIImage::filled(UIColor::red(), { 2, 2 }));
+    EXPECT_FALSE(pasteboard.string());
+    ASSERT_TRUE(pasteboard.image());
+    pasteboard.setString("");
+    EXPECT_EQ(pasteboard.string(), "");
+    EXPECT_FALSE(pasteboard.image());
+    pasteboard.setString(std::nullopt);
+    EXPECT_FALSE(pasteboard.string());
+}

@@ -82,25 +82,3 @@ TEST(Text, StyledTextRunsKeepTheirFonts)
 }
 
 }
-
-TEST(Text, KeptLayoutsFollowTheStyleTheyAreDrawnIn)
-{
-    auto label = std::make_shared<UILabel>();
-    label->setFrame({ 0, 0, 40, 20 });
-    label->setText("██");
-    label->setTextColor(UIColor::label());
-    // The same text, font and width each time: only the colour of the style differs.
-    for (auto style :
-        { UIUserInterfaceStyle::light, UIUserInterfaceStyle::dark, UIUserInterfaceStyle::light }) {
-        label->setOverrideUserInterfaceStyle(style);
-        UIImage image = Renderer::render(*label, 1);
-        UIColor::RGBA inked {};
-        for (int y = 0; y < image.pixelHeight(); ++y) {
-            for (int x = 0; x < image.pixelWidth(); ++x) {
-                if (image.pixel(x, y).alpha > inked.alpha)
-                    inked = image.pixel(x, y);
-            }
-        }
-        EXPECT_NEAR(inked.red, style == UIUserInterfaceStyle::dark ? 1 : 0, 0.05);
-    }
-}
