@@ -58,7 +58,9 @@ TEST_F(QuotedTexts, AreShownAsWritten)
              { "网络异常 404",
                  [] { return shown(ZV_NetworkReply::dispatch(std::nullopt, "v1/app/config").error); } },
              { "网络异常 404",
-                 [] { return shown(ZV_NetworkReply::dispatch(JSON::parse("<html>"), "v1/app/config").error); } },
+                 [] {
+                     return shown(ZV_NetworkReply::dispatch(JSON::parse("<html>"), "v1/app/config").error);
+                 } },
              { "这里什么都没有...", emptyText },
              { "加载失败，点击重试",
                  [&] {
@@ -73,7 +75,8 @@ TEST_F(QuotedTexts, AreShownAsWritten)
                      return launch->skipBtn()->title(UIControlStateNormal).value_or("");
                  } },
              { "无法保存", [&] { return alert->title(); } },
-             { "请在设备的\"设置-隐私-照片\"选项中，允许" + app + "访问你的手机相册", [&] { return alert->message(); } },
+             { "请在设备的\"设置-隐私-照片\"选项中，允许" + app + "访问你的手机相册",
+                 [&] { return alert->message(); } },
              { "我知道了", [&] { return alert->actions().at(0)->title(); } },
              { "emotion_01[微笑] emotion_02[开心] emotion_03[生气] emotion_04[委屈] emotion_05[亲亲] "
                "emotion_06[坏笑] emotion_07[鄙视] emotion_08[啊] ",
@@ -84,8 +87,11 @@ TEST_F(QuotedTexts, AreShownAsWritten)
                      return all;
                  } },
              { "播放记录上报成功",
-                 [] { return consoleOf([] { ZV_Network::playReportCompletion(JSON::object(), std::nullopt); }); } },
-             { "🌶： 找不到顶层控制器", [] { return consoleOf([] { topViewController(nullptr); }); } },
+                 [] {
+                     return consoleOf([] { ZV_Network::playReportCompletion(JSON::object(), std::nullopt); });
+                 } },
+             { "🌶： 找不到顶层控制器",
+                 [] { return consoleOf([] { topViewController(nullptr); }); } },
          }) {
         EXPECT_EQ(c.shown(), c.text);
     }

@@ -21,32 +21,37 @@ namespace {
 
 enum class Kind { Text, Int, Bool, Role };
 
-template <class Model>
-struct Key {
+template<class Model> struct Key {
     std::string path; // "list/0/name": key "list", element 0, key "name"
     Kind kind;
     std::function<std::string(const Model&)> read;
 };
 
-std::string show(const std::string& text) { return text; }
-std::string show(std::int64_t number) { return std::to_string(number); }
-std::string show(bool flag) { return flag ? "true" : "false"; }
-template <class T>
-std::string show(const std::optional<T>& value)
+std::string show(const std::string& text)
+{
+    return text;
+}
+std::string show(std::int64_t number)
+{
+    return std::to_string(number);
+}
+std::string show(bool flag)
+{
+    return flag ? "true" : "false";
+}
+template<class T> std::string show(const std::optional<T>& value)
 {
     return value ? show(*value) : "<absent>";
 }
 
 // A part the reading must have made; a missing one fails the row instead of crashing.
-template <class T>
-const T& made(const std::optional<T>& value)
+template<class T> const T& made(const std::optional<T>& value)
 {
     if (!value)
         throw std::runtime_error("absent");
     return *value;
 }
-template <class T>
-const T& made(const std::shared_ptr<T>& value)
+template<class T> const T& made(const std::shared_ptr<T>& value)
 {
     if (!value)
         throw std::runtime_error("absent");
@@ -56,12 +61,30 @@ const T& made(const std::shared_ptr<T>& value)
 #define FIELD(expr) [](const auto& m) { return show(m.expr); }
 #define OF(part, expr) [](const auto& m) { return show(part(m).expr); }
 
-const ZV_DetailDataListTagsModel& tag(const ZV_DetailModel& m) { return *made(m.tags).at(0); }
-const ZV_DetailDataListMembersModel& member(const ZV_DetailModel& m) { return *made(m.members).at(0); }
-const ZV_DetailDataListPlayFromModel& source(const ZV_DetailModel& m) { return *made(m.playFrom).at(0); }
-const ZV_DetailDataListPlayFromListModel& episode(const ZV_DetailModel& m) { return *made(source(m).list).at(0); }
-const ZV_HomeRecommendModelDataList& related(const ZV_DetailModel& m) { return *made(m.recommendList).at(0); }
-const ZV_DetailDataListLastPlaybackModel& last(const ZV_DetailModel& m) { return made(m.lastPlayback); }
+const ZV_DetailDataListTagsModel& tag(const ZV_DetailModel& m)
+{
+    return *made(m.tags).at(0);
+}
+const ZV_DetailDataListMembersModel& member(const ZV_DetailModel& m)
+{
+    return *made(m.members).at(0);
+}
+const ZV_DetailDataListPlayFromModel& source(const ZV_DetailModel& m)
+{
+    return *made(m.playFrom).at(0);
+}
+const ZV_DetailDataListPlayFromListModel& episode(const ZV_DetailModel& m)
+{
+    return *made(source(m).list).at(0);
+}
+const ZV_HomeRecommendModelDataList& related(const ZV_DetailModel& m)
+{
+    return *made(m.recommendList).at(0);
+}
+const ZV_DetailDataListLastPlaybackModel& last(const ZV_DetailModel& m)
+{
+    return made(m.lastPlayback);
+}
 
 nlohmann::json valueOf(const std::string& path, Kind kind, std::size_t row)
 {
@@ -111,8 +134,7 @@ void place(nlohmann::json& target, const std::string& path, nlohmann::json value
     *at = std::move(value);
 }
 
-template <class Model>
-void expectEveryKeyRead(const std::vector<Key<Model>>& keys)
+template<class Model> void expectEveryKeyRead(const std::vector<Key<Model>>& keys)
 {
     nlohmann::json reply = nlohmann::json::object();
     for (std::size_t row = 0; row < keys.size(); ++row)
@@ -184,7 +206,10 @@ TEST(ModelKeys, TitleDetail)
         { "blurb", Text, FIELD(blurb) },
         { "tags/0/name", Text, OF(tag, name) },
         { "tags/0/tag_id", Int, OF(tag, tag_id) },
-        { "members/0/type", Role, [](const ZV_DetailModel& m) { return show(ZV_DetailDataListMembersModel::rawValue(member(m).type)); } },
+        { "members/0/type", Role,
+            [](const ZV_DetailModel& m) {
+                return show(ZV_DetailDataListMembersModel::rawValue(member(m).type));
+            } },
         { "members/0/member_id", Int, OF(member, member_id) },
         { "members/0/name", Text, OF(member, name) },
         { "play_from/0/total", Text, OF(source, total) },
@@ -195,7 +220,9 @@ TEST(ModelKeys, TitleDetail)
         { "play_from/0/list/0/episode_name", Text, OF(episode, episodeName) },
         { "play_from/0/list/0/from_code", Text, OF(episode, fromCode) },
         { "play_from/0/list/0/headers/0/Referer", Text,
-            [](const ZV_DetailModel& m) { return made(episode(m).headers).at(0).at("Referer").stringValue(); } },
+            [](const ZV_DetailModel& m) {
+                return made(episode(m).headers).at(0).at("Referer").stringValue();
+            } },
         { "play_from/0/list/0/play_url", Text, OF(episode, playUrl) },
         { "play_from/0/list/0/ready_to_play", Bool, OF(episode, readyToPlay) },
         { "play_from/0/list/0/user_agent", Text, OF(episode, userAgent) },
@@ -297,52 +324,55 @@ TEST(ModelKeys, LenientReadings)
         std::function<std::string(const JSON&)> read;
         const char* expected;
     };
-    for (const Case& c : std::vector<Case> {
-             { R"({"id": 301877})", [](const JSON& j) { return ZV_UserInfoModel(j).id; }, "301877" },
-             { R"({"id": null, "status": "禁用"})",
-                 [](const JSON& j) { return ZV_UserInfoModel(j).id + show(ZV_UserInfoModel(j).status); }, "0" },
-             { R"({"id": 123})", [](const JSON& j) { return show(ZV_DetailModel(j).id); }, "123" },
-             { R"({"value": "7"})", [](const JSON& j) { return show(ZV_ConfigDataFeedback(j).value); }, "7" },
-             { R"({"value": "七"})", [](const JSON& j) { return show(ZV_ConfigDataFeedback(j).value); }, "0" },
-             { R"({"type": ["剧情"], "year": [2021, null, true]})",
-                 [](const JSON& j) {
-                     ZV_ConfigDataMovie_screenFilter filter(j);
-                     return show(std::int64_t(filter.type.size())) + filter.year.at(0) + "|" + filter.year.at(1)
-                         + "|" + filter.year.at(2);
-                 },
-                 "02021||true" },
-             { R"({"channel": 2024, "location_id": "11"})",
-                 [](const JSON& j) { return ZV_AdvertModel(j).channel + show(ZV_AdvertModel(j).location_id); },
-                 "202411" },
-             { R"({"data": "x", "type": "横幅", "location_id": [3]})",
-                 [](const JSON& j) {
-                     ZV_AdvertModel advert(j);
-                     return advert.data.image + show(advert.type) + show(advert.location_id);
-                 },
-                 "00" },
-             { R"({"episode_id": "12"})", [](const JSON& j) { return show(ZV_HomeRecommendModelDataList(j).episode_id); },
-                 "12" },
-             { R"({"episode_id": "十二", "type": true})",
-                 [](const JSON& j) {
-                     ZV_HomeRecommendModelDataList item(j);
-                     return show(item.episode_id) + show(item.type);
-                 },
-                 "01" },
-             { R"({"list": {"id": 1}, "right": 5})",
-                 [](const JSON& j) {
-                     ZV_HomeRecommendModelData section(j);
-                     return show(std::int64_t(section.list.size())) + section.right.text;
-                 },
-                 "0" },
-             { R"({"param": {"classes": "电影"}})", [](const JSON& j) { return ZV_HomeRightModelData(j).param.classes; },
-                 "" },
-         }) {
+    for (const Case& c :
+        std::vector<Case> {
+            { R"({"id": 301877})", [](const JSON& j) { return ZV_UserInfoModel(j).id; }, "301877" },
+            { R"({"id": null, "status": "禁用"})",
+                [](const JSON& j) { return ZV_UserInfoModel(j).id + show(ZV_UserInfoModel(j).status); },
+                "0" },
+            { R"({"id": 123})", [](const JSON& j) { return show(ZV_DetailModel(j).id); }, "123" },
+            { R"({"value": "7"})", [](const JSON& j) { return show(ZV_ConfigDataFeedback(j).value); }, "7" },
+            { R"({"value": "七"})", [](const JSON& j) { return show(ZV_ConfigDataFeedback(j).value); }, "0" },
+            { R"({"type": ["剧情"], "year": [2021, null, true]})",
+                [](const JSON& j) {
+                    ZV_ConfigDataMovie_screenFilter filter(j);
+                    return show(std::int64_t(filter.type.size())) + filter.year.at(0) + "|"
+                        + filter.year.at(1) + "|" + filter.year.at(2);
+                },
+                "02021||true" },
+            { R"({"channel": 2024, "location_id": "11"})",
+                [](const JSON& j) { return ZV_AdvertModel(j).channel + show(ZV_AdvertModel(j).location_id); },
+                "202411" },
+            { R"({"data": "x", "type": "横幅", "location_id": [3]})",
+                [](const JSON& j) {
+                    ZV_AdvertModel advert(j);
+                    return advert.data.image + show(advert.type) + show(advert.location_id);
+                },
+                "00" },
+            { R"({"episode_id": "12"})",
+                [](const JSON& j) { return show(ZV_HomeRecommendModelDataList(j).episode_id); }, "12" },
+            { R"({"episode_id": "十二", "type": true})",
+                [](const JSON& j) {
+                    ZV_HomeRecommendModelDataList item(j);
+                    return show(item.episode_id) + show(item.type);
+                },
+                "01" },
+            { R"({"list": {"id": 1}, "right": 5})",
+                [](const JSON& j) {
+                    ZV_HomeRecommendModelData section(j);
+                    return show(std::int64_t(section.list.size())) + section.right.text;
+                },
+                "0" },
+            { R"({"param": {"classes": "电影"}})",
+                [](const JSON& j) { return ZV_HomeRightModelData(j).param.classes; }, "" },
+        }) {
         EXPECT_EQ(c.read(JSON::parse(c.json)), c.expected) << c.json;
     }
     // Replies that are no object at all give every default.
     for (const char* text : { "null", "[]", "[1,2]", "12", "\"config\"", "<html>502</html>" }) {
         JSON json = JSON::parse(text);
-        EXPECT_EQ(ZV_ConfigData(json).movie_screen.filter.size() + ZV_ConfigData(json).feedback.size(), 0u) << text;
+        EXPECT_EQ(ZV_ConfigData(json).movie_screen.filter.size() + ZV_ConfigData(json).feedback.size(), 0u)
+            << text;
         EXPECT_EQ(ZV_UserInfoModel(json).nickname + ZV_AdvertConfigModel(json).start.data.image, "") << text;
         EXPECT_TRUE(ZV_HomeRecommendModelData(json).list.empty()) << text;
     }

@@ -74,9 +74,9 @@ TEST(ZV_API, EveryCaseHasItsPathAndMethod)
     EXPECT_EQ(path(ZV_API(ZV_APICaseCount)), "");
 
     // Sent only as literal paths.
-    for (const Endpoint& literal : { Endpoint { "v1/user/register/phone", "POST" },
-             Endpoint { "v1/user/login", "POST" }, Endpoint { "v1/movie/index_recommend", "GET" },
-             Endpoint { "v1/app/config", "GET" } })
+    for (const Endpoint& literal :
+        { Endpoint { "v1/user/register/phone", "POST" }, Endpoint { "v1/user/login", "POST" },
+            Endpoint { "v1/movie/index_recommend", "GET" }, Endpoint { "v1/app/config", "GET" } })
         EXPECT_EQ(testserver::endpointMethod(literal.path).value_or("none"), literal.method) << literal.path;
     EXPECT_FALSE(testserver::endpointMethod("v1/user/infos"));
 }

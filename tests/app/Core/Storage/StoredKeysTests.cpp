@@ -45,20 +45,21 @@ TEST_F(StoredKeys, DefaultsEntriesAreWrittenUnderTheirOwnText)
         std::function<void()> write;
     };
     const std::string url = serverURL() + "/learnt/";
-    for (const Case& c : std::vector<Case> {
-             { "StoreData.isDarkColor", [] { StoreData::setBool(true, StoreData::isDarkColor); } },
-             { "StoreData.access_token", [] { StoreData::set(PropertyList("tk"), StoreData::access_token); } },
-             { "StoreData.history",
-                 [] { StoreData::set(PropertyList(std::vector<std::string> { "a" }), StoreData::history); } },
-             { "StoreData.pureMode", [] { StoreData::setBool(true, StoreData::pureMode); } },
-             { "StoreData.pureAlert", [] { StoreData::setBool(true, StoreData::pureAlert); } },
-             // The server-address file's entries, each cached under the key of its base URL.
-             { "main_url", [&] { applyFile("api_service", url); } },
-             { "captcha_url", [&] { applyFile("captcha_url", url); } },
-             { "short_url", [&] { applyFile("short_video_service", url); } },
-             { "help_url", [&] { applyFile("help_url", url); } },
-             { "websocket_url", [] { applyFile("room_gateway_websocket_url", "wss://127.0.0.1:1/ws"); } },
-         }) {
+    for (const Case& c :
+        std::vector<Case> {
+            { "StoreData.isDarkColor", [] { StoreData::setBool(true, StoreData::isDarkColor); } },
+            { "StoreData.access_token", [] { StoreData::set(PropertyList("tk"), StoreData::access_token); } },
+            { "StoreData.history",
+                [] { StoreData::set(PropertyList(std::vector<std::string> { "a" }), StoreData::history); } },
+            { "StoreData.pureMode", [] { StoreData::setBool(true, StoreData::pureMode); } },
+            { "StoreData.pureAlert", [] { StoreData::setBool(true, StoreData::pureAlert); } },
+            // The server-address file's entries, each cached under the key of its base URL.
+            { "main_url", [&] { applyFile("api_service", url); } },
+            { "captcha_url", [&] { applyFile("captcha_url", url); } },
+            { "short_url", [&] { applyFile("short_video_service", url); } },
+            { "help_url", [&] { applyFile("help_url", url); } },
+            { "websocket_url", [] { applyFile("room_gateway_websocket_url", "wss://127.0.0.1:1/ws"); } },
+        }) {
         SCOPED_TRACE(c.key);
         UserDefaults::resetStandardForTesting();
         ASSERT_FALSE(UserDefaults::standard().objectForKey(c.key));

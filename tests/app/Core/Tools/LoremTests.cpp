@@ -37,7 +37,8 @@ TEST(Lorem, CountsAndBounds)
     EXPECT_EQ(varied, (std::set<int> { 4, 5, 6, 7, 8, 9 }));
     EXPECT_EQ(randomizedOne, (std::set<std::size_t> { 1, 2 }));
     for (const auto& sentence : Lorem::sentences(400)) {
-        EXPECT_TRUE(sentence.ends_with(".") && std::isupper(static_cast<unsigned char>(sentence[0]))) << sentence;
+        EXPECT_TRUE(sentence.ends_with(".") && std::isupper(static_cast<unsigned char>(sentence[0])))
+            << sentence;
         sentenceWords.insert(count(sentence, " ") + 1);
     }
     EXPECT_EQ(sentenceWords, (std::set<std::size_t> { 4, 5, 6, 7, 8, 9 }));
