@@ -292,11 +292,13 @@ TEST_F(RootTest, IconOnlyTabsSwitchPagesByTapOnly)
         }
         const char* background = tabs[index].background;
         EXPECT_EQ(root->imageBgView()->isHidden(), background == nullptr);
-        if (background)
+        if (background) {
             EXPECT_EQ(root->imageBgView()->image(), UIImage::named(background));
+        }
         // Opening the chat page clears the chat badge.
-        if (index == ZVRootViewController::chatIndex)
+        if (index == ZVRootViewController::chatIndex) {
             EXPECT_EQ(chatBadge(), "");
+        }
     }
 
     // A swipe over the pages changes nothing.
