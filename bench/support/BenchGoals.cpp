@@ -106,7 +106,8 @@ int runGoals(const std::string& filter)
             if (std::getenv("ZV_BENCH_VERBOSE")) {
                 std::fprintf(stderr, "%s: samples (s)", goal.name.c_str());
                 for (std::size_t r = 0; r < samples.size(); ++r)
-                    std::fprintf(stderr, " %.6f/%.6f", samples[r], r < baselineSamples.size() ? baselineSamples[r] : base);
+                    std::fprintf(stderr, " %.6f/%.6f", samples[r],
+                        r < baselineSamples.size() ? baselineSamples[r] : base);
                 std::fprintf(stderr, "\n");
             }
         } else if (goal.baseline) {

@@ -307,10 +307,11 @@ TEST(ModelKeys, AdvertPlacements)
         { "type", { Int, FIELD(type) } },
     };
     std::vector<Key<ZV_AdvertConfigModel>> keys;
-    for (const auto& [key, field] : placements) {
+    for (const Placement& placement : placements) {
         for (const auto& [part, how] : parts) {
-            keys.push_back({ std::string(key) + "/" + part, how.first,
-                [field, read = how.second](const ZV_AdvertConfigModel& m) { return read(m.*field); } });
+            keys.push_back({ std::string(placement.key) + "/" + part, how.first,
+                [field = placement.field, read = how.second](
+                    const ZV_AdvertConfigModel& m) { return read(m.*field); } });
         }
     }
     expectEveryKeyRead(keys);
