@@ -1,20 +1,20 @@
 // The chat message store at scale: saving and loading messages, and the chat badge's computation,
-// each at a small and a large store. After the runs it prints one line per scale ratio:
-//   NAME ratio R (goal <= G) ok|MISS
-// Saving and loading should cost the same per message at 10,000 as at 100 (lookups by seq do
-// not read the table), and the badge the same with 10,000 stored messages as with 10.
+// each at a small and a large store. Goals: saving and loading cost the same per message at
+// 10,000 as at 100 (lookups by seq do not read the table), and the badge the same with 10,000
+// stored messages as with 10.
 
 #include "app/MainController/Chat/Store/ActiveSQLiteTool.h"
 #include "app/MainController/Chat/Store/ZV_MessageASModel.h"
 #include "app/MainController/Root/ZVRootViewController.h"
+#include "bench/support/BenchGoals.h"
 #include "platform/foundation/Log.h"
 #include "platform/storage/ASConfigration.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace {
@@ -23,10 +23,17 @@ class ScratchDatabase {
 public:
     ScratchDatabase()
     {
+        Log::setSink([](std::string_view) {});
         std::string pattern = (std::filesystem::temp_directory_path() / "zvbench-XXXXXX").string();
         if (mkdtemp(pattern.data()))
             m_dir = pattern;
+        use();
+    }
+    // Makes this the store that the tool reads and writes, opened before any timing.
+    void use() const
+    {
         ASConfigration::setDefaultDB((m_dir / "zvlist.db").string(), "zvlist.db");
+        (void)ASConfigration::defaultDB();
     }
     ~ScratchDatabase()
     {
@@ -103,50 +110,86 @@ void chatBadge(benchmark::State& state)
 }
 BENCHMARK(chatBadge)->Arg(10)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
-// Keeps each run's time per item (or per iteration) for the ratio lines.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.error_occurred || run.iterations == 0)
-                continue;
-            double perIteration = run.real_accumulated_time / static_cast<double>(run.iterations);
-            auto items = run.counters.find("items_per_second");
-            double perItem = items != run.counters.end() && items->second.value > 0
-                ? 1.0 / items->second.value
-                : perIteration;
-            times[run.benchmark_name()] = perItem;
-        }
+// Per message: one call saves or loads 10,000 messages on either side, in one large store or in
+// a hundred small ones.
+void saveAndClear(std::int64_t count, int times)
+{
+    for (int i = 0; i < times; ++i) {
+        fill(count);
+        ZV_MessageASModel::deleteAll();
     }
-
-    void printRatio(
-        const std::string& name, const std::string& large, const std::string& small, double goal) const
-    {
-        auto a = times.find(large);
-        auto b = times.find(small);
-        if (a == times.end() || b == times.end() || b->second <= 0)
-            return;
-        double ratio = a->second / b->second;
-        std::printf(
-            "%s ratio %.2f (goal <= %.2f) %s\n", name.c_str(), ratio, goal, ratio <= goal ? "ok" : "MISS");
-    }
-
-    std::map<std::string, double> times;
-};
-
 }
 
-int main(int argc, char** argv)
+void load(int times)
 {
-    Log::setSink([](std::string_view) {});
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatio("chat_store_save_10000_vs_100", "saveMessages/10000", "saveMessages/100", 2.0);
-    reporter.printRatio("chat_store_load_10000_vs_100", "loadMessages/10000", "loadMessages/100", 2.0);
-    reporter.printRatio("chat_badge_10000_vs_10", "chatBadge/10000", "chatBadge/10", 1.5);
-    benchmark::Shutdown();
-    return 0;
+    for (int i = 0; i < times; ++i)
+        benchmark::DoNotOptimize(ActiveSQLiteTool::loadMessages());
+}
+
+// The two stores of a scale goal, filled on first use and kept for the program's run.
+struct Stores {
+    std::unique_ptr<ScratchDatabase> large, small;
+};
+
+// The database settings are made first, so that they outlive the stores, which close their
+// database when the program ends.
+void settingsFirst()
+{
+    static const bool made = (ASConfigration::defaultDBPath(), true);
+    (void)made;
+}
+
+Stores& filledStores(std::int64_t largeCount, std::int64_t smallCount)
+{
+    settingsFirst();
+    static std::map<std::int64_t, Stores> all;
+    Stores& stores = all[largeCount * 1000000 + smallCount];
+    if (!stores.large) {
+        stores.large = std::make_unique<ScratchDatabase>();
+        fill(largeCount);
+        stores.small = std::make_unique<ScratchDatabase>();
+        fill(smallCount);
+    }
+    return stores;
+}
+
+ScratchDatabase& saveStore()
+{
+    settingsFirst();
+    static ScratchDatabase store;
+    return store;
+}
+
+const bool saveGoal = zvbench::addGoal({
+    .name = "chat_store_save_10000_vs_100",
+    .limit = 2.0,
+    .subject = [] { saveAndClear(10000, 1); },
+    .baseline = [] { saveAndClear(100, 100); },
+    .rounds = 5,
+    .setUp = [] { saveStore(); },
+    .beforeSubject = [] { saveStore().use(); },
+    .beforeBaseline = [] { saveStore().use(); },
+});
+
+const bool loadGoal = zvbench::addGoal({
+    .name = "chat_store_load_10000_vs_100",
+    .limit = 2.0,
+    .subject = [] { load(1); },
+    .baseline = [] { load(100); },
+    .rounds = 7,
+    .setUp = [] { filledStores(10000, 100); },
+    .beforeSubject = [] { filledStores(10000, 100).large->use(); },
+    .beforeBaseline = [] { filledStores(10000, 100).small->use(); },
+});
+
+const bool badgeGoal = zvbench::addGoal({
+    .name = "chat_badge_10000_vs_10",
+    .limit = 1.5,
+    .subject = [] { benchmark::DoNotOptimize(ZVRootViewController::chatUnreadCount(20000)); },
+    .baseline = [] { benchmark::DoNotOptimize(ZVRootViewController::chatUnreadCount(20000)); },
+    .setUp = [] { filledStores(10000, 10); },
+    .beforeSubject = [] { filledStores(10000, 10).large->use(); },
+    .beforeBaseline = [] { filledStores(10000, 10).small->use(); },
+});
+
 }

@@ -40,5 +40,6 @@ fi
 if [[ ! -f "$build/build.ninja" ]]; then
   cmake -S "$root" -B "$build" -G Ninja "$@" >/dev/null
 fi
-jobs="$(nproc)"
+# ZV_JOBS caps the parallel jobs on a machine that others share.
+jobs="${ZV_JOBS:-$(nproc)}"
 cmake --build "$build" -j "$jobs"

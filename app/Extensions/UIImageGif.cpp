@@ -81,7 +81,9 @@ std::optional<Data> downloadSynchronously(const std::string& url)
     curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // Once on https, a redirect may not take the download to plain http.
+    curl_easy_setopt(
+        curl.get(), CURLOPT_REDIR_PROTOCOLS_STR, startsWith(url, "https://") ? "https" : "http,https");
     curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, 15L);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, 60L);
     curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);

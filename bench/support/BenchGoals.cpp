@@ -88,24 +88,50 @@ int runGoals(const std::string& filter)
         if (goal.setUp)
             goal.setUp();
         double ratio = 0;
+        auto before = [](const std::function<void()>& hook) {
+            if (hook)
+                hook();
+        };
         if (goal.sample) {
-            std::vector<double> samples;
-            for (int r = 0; r < goal.rounds; ++r)
+            std::vector<double> samples, baselineSamples;
+            for (int r = 0; r < goal.rounds; ++r) {
+                if (goal.baselineSample && r % 2)
+                    baselineSamples.push_back(goal.baselineSample());
                 samples.push_back(goal.sample());
-            double base = goal.fixedBaseline.count();
+                if (goal.baselineSample && r % 2 == 0)
+                    baselineSamples.push_back(goal.baselineSample());
+            }
+            double base = goal.baselineSample ? median(baselineSamples) : goal.fixedBaseline.count();
             ratio = base > 0 ? median(samples) / base : 0;
+            if (std::getenv("ZV_BENCH_VERBOSE")) {
+                std::fprintf(stderr, "%s: samples (s)", goal.name.c_str());
+                for (std::size_t r = 0; r < samples.size(); ++r)
+                    std::fprintf(stderr, " %.6f/%.6f", samples[r],
+                        r < baselineSamples.size() ? baselineSamples[r] : base);
+                std::fprintf(stderr, "\n");
+            }
         } else if (goal.baseline) {
+            before(goal.beforeSubject);
             long subjectCalls = callsPerRound(goal.subject, goal.minRoundTime);
+            before(goal.beforeBaseline);
             long baselineCalls = callsPerRound(goal.baseline, goal.minRoundTime);
             std::vector<double> subject, baseline;
+            auto timeSubject = [&] {
+                before(goal.beforeSubject);
+                subject.push_back(timeRound(goal.subject, subjectCalls));
+            };
+            auto timeBaseline = [&] {
+                before(goal.beforeBaseline);
+                baseline.push_back(timeRound(goal.baseline, baselineCalls));
+            };
             for (int r = 0; r < goal.rounds; ++r) {
                 // Alternate which goes first, so neither always runs on a warmer cache.
                 if (r % 2) {
-                    baseline.push_back(timeRound(goal.baseline, baselineCalls));
-                    subject.push_back(timeRound(goal.subject, subjectCalls));
+                    timeBaseline();
+                    timeSubject();
                 } else {
-                    subject.push_back(timeRound(goal.subject, subjectCalls));
-                    baseline.push_back(timeRound(goal.baseline, baselineCalls));
+                    timeSubject();
+                    timeBaseline();
                 }
             }
             double base = median(baseline);

@@ -33,8 +33,14 @@ struct Goal {
     // benchmark runs from paying for them).
     std::function<void()> setUp;
     // Used instead of timing `subject` when set: one measurement in seconds of work that is timed
-    // by other means (another process, a file appearing).
+    // by other means (another process, a file appearing, a transfer served by other threads).
     std::function<double()> sample;
+    // The baseline's measurement of the same kind, taken in rounds interleaved with `sample`.
+    std::function<double()> baselineSample;
+    // Called untimed before the subject's and before the baseline's calls of each round, for a
+    // goal whose two sides need different state (a small and a large store).
+    std::function<void()> beforeSubject;
+    std::function<void()> beforeBaseline;
 };
 
 // Keeps a goal for --goals; returns true so that it can initialise a static at namespace scope:

@@ -51,3 +51,44 @@ HTTPHeaders safeHeaderFields(const HTTPHeaders& fields)
     }
     return safe;
 }
+
+namespace {
+
+std::string_view trimmedField(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty()
+        && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::size_t headBytes(const HTTPHeaders& fields)
+{
+    std::size_t total = 0;
+    for (const auto& [name, value] : fields)
+        total += name.size() + value.size();
+    return total;
+}
+
+}
+
+ReplyHeadLine addReplyHeadLine(HTTPHeaders& fields, std::string_view line)
+{
+    if (line.starts_with("HTTP/")) {
+        fields.clear();
+        return ReplyHeadLine::StatusLine;
+    }
+    const bool continues = !line.empty() && (line.front() == ' ' || line.front() == '\t');
+    const std::size_t colon = line.find(':');
+    if (continues ? fields.empty() || trimmedField(line).empty() : colon == std::string_view::npos || colon == 0)
+        return ReplyHeadLine::Ignored;
+    if (headBytes(fields) + line.size() > maxReplyHeadBytes || (!continues && fields.size() >= maxReplyHeadFields))
+        return ReplyHeadLine::TooLarge;
+    if (continues)
+        fields.back().second.append(" ").append(trimmedField(line));
+    else
+        fields.emplace_back(std::string(line.substr(0, colon)), std::string(trimmedField(line.substr(colon + 1))));
+    return ReplyHeadLine::Field;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,3 +28,13 @@ bool isSafeHeaderValue(std::string_view value);
 // whose name is a token and whose value is safe. The others are dropped, so that nothing given
 // can split a request or add fields of its own.
 HTTPHeaders safeHeaderFields(const HTTPHeaders& fields);
+
+// One line of a reply head as it arrives (its line break included), added to the fields gathered
+// so far. A status line ("HTTP/...") starts a new head, after a redirect or an interim 1xx reply,
+// and clears them; a line that starts with a blank continues the last field (obsolete folding);
+// "name: value" adds a field with the value trimmed; other lines are ignored. A line that would
+// take the head past maxReplyHeadBytes or maxReplyHeadFields is refused and changes nothing.
+enum class ReplyHeadLine { StatusLine, Field, Ignored, TooLarge };
+inline constexpr std::size_t maxReplyHeadBytes = 256 * 1024;
+inline constexpr std::size_t maxReplyHeadFields = 500;
+ReplyHeadLine addReplyHeadLine(HTTPHeaders& fields, std::string_view line);

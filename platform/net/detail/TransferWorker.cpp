@@ -21,16 +21,6 @@ constexpr long maxRedirects = 10;
 
 std::once_flag curlInitOnce;
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty()
-        && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
-        text.remove_suffix(1);
-    return text;
-}
-
 HTTPError::Code errorCodeFor(CURLcode result)
 {
     switch (result) {
@@ -121,24 +111,17 @@ struct TransferWorker::Transfer {
     static size_t onHeader(char* bytes, size_t size, size_t count, void* context)
     {
         auto* self = static_cast<Transfer*>(context);
-        std::string_view line(bytes, size * count);
-        if (line.starts_with("HTTP/")) {
-            // A new reply head (after a redirect or an interim 1xx reply) replaces the last one.
-            self->replyHeaders.clear();
+        switch (addReplyHeadLine(self->replyHeaders, std::string_view(bytes, size * count))) {
+        case ReplyHeadLine::StatusLine:
             self->headSinceSent = true;
-            return size * count;
+            break;
+        case ReplyHeadLine::TooLarge:
+            self->stoppedFor = HTTPError::Code::TooLarge;
+            return 0;
+        case ReplyHeadLine::Field:
+        case ReplyHeadLine::Ignored:
+            break;
         }
-        if (!line.empty() && (line.front() == ' ' || line.front() == '\t')) {
-            // An obsolete folded line continues the previous field.
-            if (!self->replyHeaders.empty() && !trimmed(line).empty())
-                self->replyHeaders.back().second += " " + std::string(trimmed(line));
-            return size * count;
-        }
-        size_t colon = line.find(':');
-        if (colon == std::string_view::npos || colon == 0)
-            return size * count;
-        self->replyHeaders.emplace_back(
-            std::string(line.substr(0, colon)), std::string(trimmed(line.substr(colon + 1))));
         return size * count;
     }
 

@@ -90,40 +90,4 @@ TEST_F(NavigationControllerTest, TheAppStackHasAnOpaqueBarOverTheSystemBackgroun
     EXPECT_EQ(pixel.alpha, 1.0);
 }
 
-TEST_F(NavigationControllerTest, PlainStackHidesTheBarEverywhereAndSwipesBackBehindItsImageItem)
-{
-    auto root = UIViewController::create();
-    auto navigation = std::make_shared<ZV_BaseNavigationController>(root);
-    navigation->loadViewIfNeeded();
-    drain();
-    EXPECT_TRUE(root->hidesBottomBarWhenPushed());
-    EXPECT_FALSE(root->navigationItem().leftBarButtonItem());
-    EXPECT_FALSE(navigation->navigationBar().isTranslucent());
-
-    const std::shared_ptr<UIGestureRecognizer>& swipe = navigation->interactivePopGestureRecognizer();
-    // The root keeps the gesture's own gatekeeper, which refuses a stack of one.
-    ASSERT_TRUE(swipe->shouldBegin);
-    EXPECT_FALSE(swipe->shouldBegin(*swipe));
-
-    auto pushed = UIViewController::create();
-    navigation->pushViewController(pushed, true);
-    advance(1.0);
-    EXPECT_TRUE(pushed->hidesBottomBarWhenPushed());
-    std::shared_ptr<UIBarButtonItem> back = pushed->navigationItem().leftBarButtonItem();
-    ASSERT_TRUE(back);
-    ASSERT_TRUE(back->image());
-    EXPECT_FALSE(back->image()->isEmpty());
-    EXPECT_EQ(back->image()->renderingMode(), UIImageRenderingMode::alwaysOriginal);
-    EXPECT_EQ(back->style(), UIBarButtonItemStyle::plain);
-    // Pushed screens: nothing holds the swipe back.
-    EXPECT_FALSE(swipe->shouldBegin);
-
-    // The image item pops, animated; back at the root the gatekeeper returns.
-    EXPECT_TRUE(back->performAction());
-    EXPECT_EQ(navigation->viewControllers().size(), 1u);
-    advance(1.0);
-    ASSERT_TRUE(swipe->shouldBegin);
-    EXPECT_FALSE(swipe->shouldBegin(*swipe));
-}
-
 }

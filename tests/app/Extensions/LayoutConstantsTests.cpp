@@ -34,21 +34,6 @@ void finish()
     std::exit(failures == 0 ? 0 : 1);
 }
 
-void portraitValues()
-{
-    CHECK_IN_CHILD(screenWidth() == 390);
-    CHECK_IN_CHILD(screenHeight() == 844);
-    CHECK_IN_CHILD(screenBounds() == (CGRect { 0, 0, 390, 844 }));
-    CHECK_IN_CHILD(isFullScreen());
-    CHECK_IN_CHILD(bottomSafeAreaHeight() == 34);
-    CHECK_IN_CHILD(statusBarHeight() == 47);
-    CHECK_IN_CHILD(navigationBarHeight() == 91);
-    CHECK_IN_CHILD(screenShortSide() == 390);
-    CHECK_IN_CHILD(screenLongSide() == 844);
-    CHECK_IN_CHILD(&mainQueue() == &DispatchQueue::main());
-    finish();
-}
-
 void landscapeFirstValues()
 {
     UIScreen::main().setInterfaceOrientation(UIInterfaceOrientation::landscapeRight);
@@ -107,29 +92,10 @@ void keyWindowCached()
     finish();
 }
 
-void placeholderFromAssets()
-{
-    zvtest::TempDir bundle;
-    std::filesystem::create_directories(bundle / "Images");
-    auto png = UIImage::filled(UIColor::gray(), { 4, 4 }).pngData();
-    std::ofstream(bundle / "Images" / "placeholder_nor.png", std::ios::binary)
-        .write(reinterpret_cast<const char*>(png->data()), static_cast<std::streamsize>(png->size()));
-    setenv("ZV_BUNDLE_DIR", bundle.path().c_str(), 1);
-    Bundle::resetForTesting();
-    CHECK_IN_CHILD(placeholderImage().has_value());
-    CHECK_IN_CHILD(placeholderImage() && placeholderImage()->size() == (CGSize { 4, 4 }));
-    finish();
-}
-
 class LayoutConstants : public ::testing::Test {
 protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
 };
-
-TEST_F(LayoutConstants, PortraitPhoneWithNotch)
-{
-    EXPECT_EXIT(portraitValues(), ::testing::ExitedWithCode(0), "");
-}
 
 TEST_F(LayoutConstants, FirstReadInLandscapeKeepsLandscapeValues)
 {
@@ -146,11 +112,6 @@ TEST_F(LayoutConstants, KeyWindowTakenBeforeAnyIsKeyStaysNil)
 {
     EXPECT_EXIT(noKeyWindowYet(), ::testing::ExitedWithCode(0), "");
     EXPECT_EXIT(keyWindowCached(), ::testing::ExitedWithCode(0), "");
-}
-
-TEST_F(LayoutConstants, PlaceholderImageComesFromTheAssets)
-{
-    EXPECT_EXIT(placeholderFromAssets(), ::testing::ExitedWithCode(0), "");
 }
 
 }

@@ -1,6 +1,7 @@
 #include "app/Extensions/UIImageGif.h"
 #include "platform/foundation/FileSystem.h"
 #include "platform/foundation/Log.h"
+#include "tests/app/support/ApiTestSupport.h"
 #include "tests/platform/ui/GifTestEncoder.h"
 #include "tests/support/TempDir.h"
 
@@ -124,6 +125,27 @@ TEST(UIImageGif, FileAddressesAreRead)
     ASSERT_TRUE(image);
     EXPECT_EQ(image->images().size(), 3u);
     EXPECT_DOUBLE_EQ(image->duration(), 0.3);
+}
+
+// A download that starts on https never follows a redirect to plain http; one within https, or
+// from http, is followed.
+class UIImageGifDownload : public zvtest::ApiServerTest { };
+
+TEST_F(UIImageGifDownload, RedirectsNeverLeaveHTTPS)
+{
+    Data gif = gifWithDelays({ 10 });
+    server().script("/anim.gif", testserver::Reply::text(200, std::string(gif.begin(), gif.end()), "image/gif"));
+    testserver::Reply redirect;
+    redirect.status = 302;
+    redirect.headers = { { "Location", server().httpURL() + "/anim.gif" } };
+    server().script("/down.gif", redirect);
+    redirect.headers = { { "Location", serverURL() + "/anim.gif" } };
+    server().script("/within.gif", redirect);
+
+    EXPECT_FALSE(UIImageGif::gifImageWithURL(serverURL() + "/down.gif"));
+    EXPECT_TRUE(server().requestsTo("/anim.gif").empty());
+    EXPECT_TRUE(UIImageGif::gifImageWithURL(serverURL() + "/within.gif"));
+    EXPECT_TRUE(UIImageGif::gifImageWithURL(server().httpURL() + "/down.gif"));
 }
 
 }

@@ -50,59 +50,6 @@ TEST(ViewTapAction, SecondClosureReplacesTheFirstOnOneRecognizer)
     EXPECT_EQ(ran, std::vector<std::string> { "second" });
 }
 
-TEST(ViewFrame, SettersChangeOnlyTheirPart)
-{
-    auto view = makeView({ 10, 20, 30, 40 });
-    ViewFrame::setRight(*view, 100);
-    EXPECT_EQ(view->frame(), (CGRect { 70, 20, 30, 40 }));
-    ViewFrame::setBottom(*view, 100);
-    EXPECT_EQ(view->frame(), (CGRect { 70, 60, 30, 40 }));
-    ViewFrame::setCenterX(*view, 15);
-    EXPECT_EQ(view->center(), (CGPoint { 15, 80 }));
-    ViewFrame::setSize(*view, { 8, 9 });
-    EXPECT_EQ(ViewFrame::origin(*view), (CGPoint { 0, 60 }));
-    EXPECT_EQ(ViewFrame::right(*view), 8);
-}
-
-TEST(ViewFrame, TrimRightOnlyNarrows)
-{
-    auto view = makeView({ 10, 0, 30, 5 });
-    ViewFrame::trimRight(*view, 5); // left of the origin
-    EXPECT_EQ(view->frame().width(), 30);
-    ViewFrame::trimRight(*view, 40); // at the right edge
-    ViewFrame::trimRight(*view, 60); // beyond it
-    EXPECT_EQ(view->frame().width(), 30);
-    ViewFrame::trimRight(*view, 25);
-    EXPECT_EQ(view->frame(), (CGRect { 10, 0, 15, 5 }));
-    ViewFrame::trimRight(*view, 10); // down to nothing is still a narrowing
-    EXPECT_EQ(view->frame().width(), 0);
-}
-
-TEST(ViewHierarchy, RemoveAllSubviewsAndCommonSuperview)
-{
-    auto root = makeView();
-    auto left = makeView();
-    auto right = makeView();
-    auto leaf = makeView();
-    root->addSubview(left);
-    root->addSubview(right);
-    left->addSubview(leaf);
-    auto stranger = makeView();
-
-    EXPECT_EQ(commonSuperview(*leaf, right.get()), root);
-    EXPECT_EQ(commonSuperview(*leaf, left.get()), left); // the other holds the view
-    EXPECT_EQ(commonSuperview(*left, leaf.get()), left); // the view holds the other
-    EXPECT_EQ(commonSuperview(*leaf, leaf.get()), leaf);
-    EXPECT_EQ(commonSuperview(*leaf, stranger.get()), nullptr);
-    EXPECT_EQ(commonSuperview(*leaf, nullptr), nullptr);
-    EXPECT_EQ(superviews(*leaf), (std::vector<std::shared_ptr<UIView>> { left, root }));
-
-    removeAllSubviews(*root);
-    EXPECT_TRUE(root->subviews().empty());
-    EXPECT_EQ(left->superview(), nullptr);
-    EXPECT_TRUE(root->layer()->sublayers().empty());
-}
-
 TEST(ViewCorners, CapsuleAndSingleRoundedCorner)
 {
     auto capsule = makeView({ 0, 0, 100, 40 });

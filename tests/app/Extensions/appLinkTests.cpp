@@ -32,7 +32,7 @@ protected:
             lines.emplace_back(line);
         });
         observer = NotificationCenter::defaultCenter().addObserver(
-            std::string(appLink::changeLabelNotification), [this](const Notification& note) {
+            "changelabel", [this](const Notification& note) {
                 const std::string* text = std::any_cast<std::string>(&note.object);
                 verdicts.push_back(text ? *text : "<no text>");
             });

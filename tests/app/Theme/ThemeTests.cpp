@@ -7,7 +7,6 @@
 #include "app/Theme/ZVThemeConfiguration.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/UserDefaults.h"
-#include "platform/ui/Renderer.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UINavigationBar.h"
@@ -83,16 +82,6 @@ TEST_F(ThemeTest, AnyOtherStoredValueLeavesOnlyTheLightTemplate)
         // Colours resolve under a theme that supplies none of its own.
         EXPECT_EQ(QDTheme::qd_gridItemTintColor().alphaComponent(), 1);
     }
-}
-
-TEST_F(ThemeTest, LightTemplateValuesThatReadEarlierRows)
-{
-    auto& config = QMUIConfiguration::sharedInstance();
-
-    EXPECT_EQ(config.disabledColor, config.grayColor);
-    EXPECT_EQ(config.buttonTintColor, config.blueColor);
-    EXPECT_EQ(config.updatesIndicatorOffsetLandscape, config.updatesIndicatorOffset);
-    EXPECT_TRUE(config.navBarUsesStandardAppearanceOnly); // the older system below keeps it off
 }
 
 TEST_F(ThemeTest, AnOlderSystemKeepsTheDefaultsOfTheNewerSettings)
@@ -203,43 +192,6 @@ TEST_F(ThemeTest, RepeatedTapsRunFrameworkAndBarButtonsOnce)
     ASSERT_TRUE(finger.tapView(*barButton));
     EXPECT_EQ(screen->frameworkTaps, 2);
     EXPECT_EQ(screen->barTaps, 2);
-}
-
-class DarkScreen : public QMUICommonViewController {
-public:
-    void initSubviews() override
-    {
-        view()->setBackgroundColor(QDTheme::qd_backgroundColor());
-        auto label = UIView::create<UILabel>(CGRect { 24, 140, 342, 40 });
-        label->setText("暗色主题下的标题文字");
-        label->setFont(UIFont::boldSystemFont(20));
-        label->setTextColor(QDTheme::qd_titleTextColor());
-        view()->addSubview(label);
-        button = QDUIHelper::generateDarkFilledButton();
-        button->setTitle("开始播放");
-        button->setFrame({ 95, 240, 200, 40 });
-        view()->addSubview(button);
-    }
-    std::shared_ptr<QMUIButton> button;
-};
-
-TEST_F(ThemeTest, DarkScreenScreenshot)
-{
-    storeTheme("Dark");
-    show(std::make_shared<DarkScreen>());
-
-    UIImage image = Renderer::renderScreen(1);
-    Renderer::writePNG(image, zvtest::screenshotPath("theme_dark_screen.png"));
-    ASSERT_EQ(image.pixelWidth(), 390);
-    expectColour(image.pixel(10, 400), UIColor::black(), 0.02);
-    expectColour(image.pixel(100, 245), rgb(0x27, 0xC0, 0xF3), 0.02);
-    // Some pixel of the label carries its light title colour.
-    bool lightText = false;
-    for (int x = 24; x < 366 && !lightText; ++x) {
-        for (int y = 140; y < 180 && !lightText; ++y)
-            lightText = image.pixel(x, y).red > 0.6;
-    }
-    EXPECT_TRUE(lightText);
 }
 
 TEST(QDUIHelperText, FileSizesAndCodeWords)

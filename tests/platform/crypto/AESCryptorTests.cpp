@@ -69,19 +69,6 @@ TEST(AESCryptor, KnownAnswersInEveryModeBothWays)
     }
 }
 
-TEST(AESCryptor, PaddingFlagIsHarmlessInStreamModes)
-{
-    for (int mode : { 3, 4, 7 }) {
-        auto encrypted = AESCryptor::crypt(Op::encrypt, mode, true, key128, iv, clear);
-        ASSERT_TRUE(encrypted.ok());
-        EXPECT_EQ(encrypted.data.size(), clear.size());
-        EXPECT_EQ(AESCryptor::crypt(Op::decrypt, mode, true, key128, iv, encrypted.data).data, clear);
-    }
-    auto empty = AESCryptor::crypt(Op::encrypt, 3, false, key128, iv, {});
-    EXPECT_TRUE(empty.ok());
-    EXPECT_TRUE(empty.data.empty());
-}
-
 TEST(AESCryptor, BlockModesWithoutPaddingNeedWholeBlocks)
 {
     const Data aligned = dataFromString("0123456789ABCDEF0123456789ABCDEF");
@@ -129,14 +116,6 @@ TEST(AESCryptor, ShortIVIsZeroExtendedAndOnlySixteenBytesAreRead)
         AESCryptor::crypt(Op::encrypt, 2, true, key128, iv, clear).data);
     EXPECT_EQ(AESCryptor::crypt(Op::encrypt, 2, true, key128, {}, clear).data,
         AESCryptor::crypt(Op::encrypt, 2, true, key128, zeros, clear).data);
-}
-
-TEST(AESCryptor, OutputLengthCoversTheFinalBlock)
-{
-    EXPECT_EQ(AESCryptor::outputLength(0, true), 16u);
-    EXPECT_EQ(AESCryptor::outputLength(15, true), 16u);
-    EXPECT_EQ(AESCryptor::outputLength(16, true), 32u);
-    EXPECT_EQ(AESCryptor::outputLength(33, false), 33u);
 }
 
 }

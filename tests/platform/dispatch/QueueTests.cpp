@@ -78,26 +78,6 @@ TEST_F(QueueTest, GlobalWorkPostsItsResultBackToMain)
     EXPECT_EQ(result, 5050);
 }
 
-TEST_F(QueueTest, GlobalQueueRunsWorkConcurrently)
-{
-    // Two items that each wait for the other: they finish only side by side.
-    std::mutex mutex;
-    std::condition_variable arrived;
-    int count = 0;
-    std::atomic<int> metPartner { 0 };
-    for (int i = 0; i < 2; ++i) {
-        DispatchQueue::global().async([&] {
-            std::unique_lock lock(mutex);
-            ++count;
-            arrived.notify_all();
-            if (arrived.wait_for(lock, std::chrono::seconds(5), [&] { return count == 2; }))
-                ++metPartner;
-        });
-    }
-    drain();
-    EXPECT_EQ(metPartner.load(), 2);
-}
-
 TEST_F(QueueTest, DelayedWorkOnAnyQueueWaitsForVirtualTime)
 {
     auto queue = DispatchQueue::makeSerial("delayed");
@@ -160,19 +140,6 @@ TEST_F(QueueTest, GroupNotifiesOnceEveryEnteredJobHasLeft)
     group.leave();
     drain();
     EXPECT_EQ(notified, 3);
-}
-
-TEST(DispatchOnceTest, RunsOnceAcrossThreads)
-{
-    DispatchOnce once;
-    std::atomic<int> runs { 0 };
-    std::vector<std::thread> threads;
-    for (int i = 0; i < 8; ++i)
-        threads.emplace_back([&] { once.perform([&] { ++runs; }); });
-    for (auto& thread : threads)
-        thread.join();
-    once([&] { ++runs; });
-    EXPECT_EQ(runs.load(), 1);
 }
 
 }

@@ -64,15 +64,6 @@ TEST_F(BundleTest, InformationFileOverridesDefaultsAndEnvironmentOverridesTheFil
     EXPECT_TRUE(bundle.infoObject("qzr_disableReferTrack")->boolValue());
 }
 
-TEST_F(BundleTest, InformationFileIsReadOnceUntilReset)
-{
-    write("Info.json", R"({"ProbeHost": "127.0.0.2"})");
-    Bundle::resetForTesting();
-    EXPECT_EQ(Bundle::main().infoString(InfoKey::ProbeHost), "127.0.0.2");
-    write("Info.json", R"({"ProbeHost": "127.0.0.3"})");
-    EXPECT_EQ(Bundle::main().infoString(InfoKey::ProbeHost), "127.0.0.2");
-}
-
 TEST_F(BundleTest, InformationFileNamedByTheEnvironmentAndDamagedFiles)
 {
     write("elsewhere.json", R"({"DeviceModel": "iPhone 15"})");

@@ -27,15 +27,6 @@ TEST(FileSystem, AtomicWriteReplacesWholeAndLeavesNoTemporaryFile)
     EXPECT_EQ(FileSystem::list(dir / "a"), std::vector<std::string> { "b" });
 }
 
-TEST(FileSystem, ModeIsAppliedToNewFiles)
-{
-    zvtest::TempDir dir;
-    ASSERT_TRUE(FileSystem::writeFileAtomically(dir / "secret", Data { 1 }, 0600));
-    struct stat info { };
-    ASSERT_EQ(::stat((dir / "secret").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
-
 TEST(FileSystem, SizeListRemoveAndMoveAside)
 {
     zvtest::TempDir dir;

@@ -131,15 +131,4 @@ TEST_F(KeychainTest, UnwritableStoreReportsFailure)
     Log::setSink({});
 }
 
-TEST(KeychainLocation, ComesFromTheEnvironmentWhenNotSet)
-{
-    ScopedEnv data("XDG_DATA_HOME", "/data");
-    {
-        ScopedEnv file("ZV_KEYCHAIN_FILE", "/some/where/kc.json");
-        EXPECT_EQ(Keychain::storeFile(), "/some/where/kc.json");
-    }
-    ScopedEnv noFile("ZV_KEYCHAIN_FILE", std::nullopt);
-    EXPECT_EQ(Keychain::storeFile(), "/data/zentavo-keychain/keychain.json");
-}
-
 }

@@ -217,21 +217,6 @@ TEST_F(UserDefaultsTest, BadEntriesAreDroppedGoodOnesKeptAndTheOriginalSetAside)
     EXPECT_EQ(log.lines.size(), 1u);
 }
 
-TEST_F(UserDefaultsTest, DeeplyNestedFileDoesNotCrash)
-{
-    std::string deep = R"({"format":"zentavo.defaults","version":1,"values":{"k":)";
-    for (int i = 0; i < 5000; ++i)
-        deep += R"({"array":[)";
-    deep += R"({"int":1})";
-    for (int i = 0; i < 5000; ++i)
-        deep += "]}";
-    deep += "}}";
-    FileSystem::writeFileAtomically(storeFile(), dataFromString(deep));
-    LogCapture log;
-    EXPECT_FALSE(UserDefaults::standard().objectForKey("k"));
-    EXPECT_EQ(log.lines.size(), 1u);
-}
-
 TEST_F(UserDefaultsTest, WrongFormatOrVersionCountsAsDamaged)
 {
     FileSystem::writeFileAtomically(
@@ -240,17 +225,6 @@ TEST_F(UserDefaultsTest, WrongFormatOrVersionCountsAsDamaged)
     UserDefaults::standard();
     EXPECT_EQ(log.lines.size(), 1u);
     EXPECT_FALSE(FileSystem::exists(storeFile()));
-}
-
-TEST_F(UserDefaultsTest, WritesGoThroughWithoutLeavingTemporaryFiles)
-{
-    auto& defaults = UserDefaults::standard();
-    for (int i = 0; i < 20; ++i)
-        defaults.setInteger(i, "counter");
-    EXPECT_EQ(FileSystem::list(storeFile().parent_path()), std::vector<std::string> { "UserDefaults.json" });
-    // A second store on the same file sees the written state.
-    UserDefaults other(storeFile());
-    EXPECT_EQ(other.integerForKey("counter"), 19);
 }
 
 TEST_F(UserDefaultsTest, FieldsOfTheWrongKindAreDamageNotACrash)

@@ -93,18 +93,6 @@ TEST(JSONAccessors, ConversionTableOverEveryKind)
     }
 }
 
-TEST(JSONAccessors, TypeOfEachKind)
-{
-    EXPECT_EQ(JSON().type(), JSON::Type::Null);
-    EXPECT_EQ(JSON(false).type(), JSON::Type::Bool);
-    EXPECT_EQ(JSON(1).type(), JSON::Type::Number);
-    EXPECT_EQ(JSON(1.5).type(), JSON::Type::Number);
-    EXPECT_EQ(JSON("1").type(), JSON::Type::String);
-    EXPECT_EQ(JSON::array({}).type(), JSON::Type::Array);
-    EXPECT_EQ(JSON::object().type(), JSON::Type::Object);
-    EXPECT_EQ(JSON::object()["x"].type(), JSON::Type::Null);
-}
-
 TEST(JSONAccessors, MissingNullAndEmptyAreTellApart)
 {
     JSON reply = JSON::parse(R"({"a":null,"b":{},"c":[],"d":""})");

@@ -87,24 +87,6 @@ TEST(JSONWriter, ReportsWhatCannotBeWritten)
     EXPECT_FALSE(JSONSerialization::string(JSON::array({ deep })));
 }
 
-TEST(JSONWriter, PrettyPrintedLayout)
-{
-    JSON value = JSON::object({ { "b", JSON::array({ 1, JSON::object() }) }, { "a", "x" } });
-    EXPECT_EQ(JSONSerialization::string(value, JSONWritingOptions { .prettyPrinted = true }),
-        "{\n  \"a\" : \"x\",\n  \"b\" : [\n    1,\n    {}\n  ]\n}");
-}
-
-TEST(JSONWriter, RawStringOfEachKind)
-{
-    EXPECT_EQ(JSON("plain \"text\"").rawString(), "plain \"text\"");
-    EXPECT_EQ(JSON(12).rawString(), "12");
-    EXPECT_EQ(JSON(false).rawString(), "false");
-    EXPECT_EQ(JSON().rawString(), "null");
-    EXPECT_EQ(JSON::object({ { "k", "v" } }).rawString(), R"({"k":"v"})");
-    EXPECT_EQ(JSON::array({ 1 }).rawString(JSONWritingOptions { .prettyPrinted = true }), "[\n  1\n]");
-    EXPECT_FALSE(JSON::array({ std::nan("") }).rawString());
-}
-
 TEST(JSONWriter, RoundTripKeepsTheValue)
 {
     const char* texts[] = {

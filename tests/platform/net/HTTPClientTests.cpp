@@ -130,33 +130,6 @@ TEST_F(NetTest, HTTPSIsRefusedWithAnotherAuthority)
     EXPECT_NE(lines[0].find(missingFile), std::string::npos) << lines[0];
 }
 
-TEST_F(NetTest, TrustedAuthorityComesFromTheBundleWhenNotSet)
-{
-    setenv("ZV_INFO_TrustedCAFile", (zvtest::testKeysDir() / "ca.pem").c_str(), 1);
-    Bundle::resetForTesting();
-    HTTPClient configured;
-    std::optional<HTTPResponse> reply;
-    configured.send(request(https("/domain_v2.json")), [&](HTTPResponse r) { reply = std::move(r); });
-    ASSERT_TRUE(runUntil([&] { return reply.has_value(); }, 20));
-    unsetenv("ZV_INFO_TrustedCAFile");
-    Bundle::resetForTesting();
-    EXPECT_TRUE(reply->succeeded()) << reply->error->message;
-    EXPECT_EQ(reply->statusCode, 200);
-}
-
-TEST_F(NetTest, SlowReplyTimesOut)
-{
-    Reply slow = Reply::text(200, "too late");
-    slow.delay = std::chrono::seconds(20);
-    server->script("/slow", slow);
-    auto started = std::chrono::steady_clock::now();
-    HTTPResponse response = get(http("/slow"), 0.3);
-    ASSERT_TRUE(response.error);
-    EXPECT_EQ(response.error->code, HTTPError::Code::TimedOut);
-    EXPECT_GE(since(started).count(), 0.25);
-    EXPECT_LT(since(started).count(), 5.0);
-}
-
 TEST_F(NetTest, RefusedAndInvalidTargets)
 {
     std::string error;
@@ -295,19 +268,6 @@ TEST_F(NetTest, MultipartUploadArrivesWhole)
     EXPECT_EQ(arrived.multipart->files[0].data, stringFromData(image));
 }
 
-TEST_F(NetTest, UploadRepliesAreRaw)
-{
-    server->script("/upload", Reply::text(200, ""));
-    MultipartFormData form;
-    form.append(Data { 1 }, "avatar_file", "image.png", "image/png");
-    std::optional<HTTPResponse> reply;
-    client->upload(http("/upload"), {}, form, [&](HTTPResponse r) { reply = std::move(r); });
-    ASSERT_TRUE(runUntil([&] { return reply.has_value(); }, 20));
-    EXPECT_TRUE(reply->succeeded());
-    EXPECT_EQ(reply->statusCode, 200);
-    EXPECT_FALSE(reply->body);
-}
-
 TEST_F(NetTest, CancelledRequestEndsOnceWithCancelled)
 {
     Reply slow = Reply::text(200, "late");
@@ -370,24 +330,6 @@ TEST_F(NetTest, DestroyedClientDropsUnfinishedRequests)
     task->cancel(); // the worker is gone: nothing happens
     drain();
     EXPECT_FALSE(called);
-}
-
-TEST_F(NetTest, DoHResolverIsAskedForHostNamesWhenSet)
-{
-    // The test server is no resolver: the name stays unresolved, but the query shows that the
-    // setting reaches the transfer, over verified TLS.
-    client->setDoHURL(https("/dns-query"));
-    HTTPResponse unresolved = get("https://zentavo.test:" + std::to_string(server->httpsPort()) + "/x");
-    ASSERT_TRUE(unresolved.error);
-    EXPECT_EQ(unresolved.error->code, HTTPError::Code::CannotFindHost) << unresolved.error->message;
-    std::vector<Request> queries = server->requestsTo("/dns-query");
-    ASSERT_FALSE(queries.empty());
-    EXPECT_EQ(queries[0].header("Content-Type"), "application/dns-message");
-
-    client->setDoHURL("");
-    server->clearRequests();
-    EXPECT_TRUE(get(https("/domain_v2.json")).succeeded());
-    EXPECT_TRUE(server->requestsTo("/dns-query").empty());
 }
 
 TEST_F(NetTest, LargeUploadGoesOutWithoutWaitingForContinue)

@@ -40,13 +40,3 @@ TEST(HTTPResponse, MalformedUTF8DoesNotDecode)
         EXPECT_EQ(withBody("", bad).text(), std::nullopt);
     EXPECT_EQ(withBody("", Data { 0xF0, 0x9F, 0x98, 0x80 }).text(), "\xF0\x9F\x98\x80");
 }
-
-TEST(HTTPResponse, HeaderLookupIsExact)
-{
-    HTTPResponse response;
-    response.headers = { { "x-app-data-encrypt", "true" }, { "X-Dup", "1" }, { "X-Dup", "2" } };
-    EXPECT_EQ(response.header("x-app-data-encrypt"), "true");
-    EXPECT_EQ(response.header("X-App-Data-Encrypt"), std::nullopt);
-    EXPECT_EQ(response.header("X-Dup"), "1");
-    EXPECT_EQ(headerValueIgnoringCase(response.headers, "X-APP-DATA-ENCRYPT"), "true");
-}

@@ -33,3 +33,27 @@ TEST(HeaderFieldSafety, FieldsThatCouldSplitARequestAreDropped)
     // The others keep their order.
     EXPECT_EQ(safeHeaderFields({ { "B", "1" }, { "X", "\n" }, { "A", "2" } }), (HTTPHeaders { { "B", "1" }, { "A", "2" } }));
 }
+
+TEST(ReplyHead, LinesAddFoldAndRestartTheFields)
+{
+    HTTPHeaders fields;
+    for (std::string_view line : { "HTTP/1.1 302 Found\r\n", "Location: /a\r\n", "\r\n", "HTTP/1.1 200 OK\r\n",
+             "Content-Type:  text/plain \r\n", "X-Long: one\r\n", "  two \r\n", "\tthree\r\n", "   \r\n",
+             ": no name\r\n", "no colon\r\n", "x-app-data-encrypt: true\r\n", "\r\n" })
+        addReplyHeadLine(fields, line);
+    EXPECT_EQ(fields,
+        (HTTPHeaders { { "Content-Type", "text/plain" }, { "X-Long", "one two three" }, { "x-app-data-encrypt", "true" } }));
+
+    // A head without bound is refused line by line, and what came before stays.
+    HTTPHeaders many;
+    ReplyHeadLine last = ReplyHeadLine::Field;
+    for (int i = 0; last == ReplyHeadLine::Field; ++i)
+        last = addReplyHeadLine(many, "X-" + std::to_string(i) + ": v\r\n");
+    EXPECT_EQ(last, ReplyHeadLine::TooLarge);
+    EXPECT_EQ(many.size(), maxReplyHeadFields);
+    HTTPHeaders folded { { "X", "" } };
+    std::string chunk = " " + std::string(1000, 'a') + "\r\n";
+    while (addReplyHeadLine(folded, chunk) == ReplyHeadLine::Field) { }
+    EXPECT_LE(folded[0].second.size(), maxReplyHeadBytes);
+    EXPECT_GT(folded[0].second.size(), maxReplyHeadBytes - 2000);
+}

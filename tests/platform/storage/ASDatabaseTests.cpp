@@ -163,37 +163,4 @@ TEST_F(ASDatabaseTest, TheStoreIsTheOwnersOnlyAndOneThatCannotBeReadIsLeftAlone)
     EXPECT_TRUE(std::filesystem::is_symlink(unreadable));
 }
 
-TEST_F(ASDatabaseTest, ReadOnlyConnectionSelectsButCannotWrite)
-{
-    auto path = (dir / "catalogue.db").string();
-    {
-        auto writer = ASDatabase::open(path);
-        ASSERT_TRUE(writer) << writer.error();
-        ASTableSchema schema { "Exporter",
-            { { "URLString", ASColumnType::Text, "" }, { "name", ASColumnType::Text, "" } } };
-        ASSERT_TRUE((*writer)->ensureTable(schema));
-        ASSERT_TRUE((*writer)->insert("Exporter", { { "URLString", "https://a/1.m3u8" }, { "name", "f1" } }));
-        ASSERT_TRUE((*writer)->insert("Exporter", { { "URLString", "https://a/2.m3u8" }, { "name", "f2" } }));
-        ASSERT_TRUE((*writer)->insert("Exporter", { { "URLString", "https://a/1.m3u8" }, { "name", "f3" } }));
-    }
-    auto reader = ASDatabase::open(path, ASOpenMode::ReadOnly);
-    ASSERT_TRUE(reader) << reader.error();
-    auto rows = (*reader)->select("Exporter", { "name" }, ASQuery().equal("URLString", "https://a/1.m3u8"));
-    ASSERT_TRUE(rows) << rows.error();
-    ASSERT_EQ(rows->size(), 2u);
-    EXPECT_EQ((*rows)[0][0].text(), "f1");
-    EXPECT_EQ((*rows)[1][0].text(), "f3");
-
-    // Column names match without regard to case, as in SQLite itself.
-    auto anyCase
-        = (*reader)->select("Exporter", { "NAME" }, ASQuery().equal("urlstring", "https://a/2.m3u8"));
-    ASSERT_TRUE(anyCase) << anyCase.error();
-    ASSERT_EQ(anyCase->size(), 1u);
-    EXPECT_EQ((*anyCase)[0][0].text(), "f2");
-
-    EXPECT_FALSE((*reader)->insert("Exporter", { { "name", "f4" } }));
-    EXPECT_FALSE((*reader)->remove("Exporter", {}));
-    EXPECT_FALSE((*reader)->select("Nothing", { "name" }, {}));
-}
-
 }

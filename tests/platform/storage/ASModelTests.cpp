@@ -148,27 +148,6 @@ TEST_F(ASModelTest, FiltersJoinWithAndAndOrdersApply)
     EXPECT_EQ(DownloadRecord::deleteAll().valueOr(-1), 2);
 }
 
-TEST_F(ASModelTest, ManyDifferentQueriesKeepAnsweringCorrectly)
-{
-    ASSERT_TRUE(makeDownload("1", "e1", "finish").save());
-    ASSERT_TRUE(makeDownload("2", "e2", "pause").save());
-    const std::vector<std::string> columns { "url", "name", "vod_id", "episodeId", "state", "watching",
-        "size" };
-    int queries = 0;
-    for (auto& filter : columns) {
-        for (auto& order : columns) {
-            for (auto direction : { ASDirection::Ascending, ASDirection::Descending }) {
-                auto found = DownloadRecord::findAll(
-                    ASQuery().notEqual(filter, "none").equal("vod_id", "2").orderBy(order, direction));
-                ASSERT_TRUE(found) << found.error();
-                EXPECT_EQ(episodeIds(*found), std::vector<std::string> { "e2" });
-                ++queries;
-            }
-        }
-    }
-    EXPECT_GT(queries, 50);
-}
-
 TEST_F(ASModelTest, IntegerAndBoolColumnsCompareAndOrderAsNumbers)
 {
     for (std::int64_t seq : std::vector<std::int64_t> { 10, 9, 100, -1, 9'007'199'254'740'993 }) {

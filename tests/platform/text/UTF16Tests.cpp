@@ -8,18 +8,6 @@ namespace {
 const std::string mixed = "a\xF0\x9F\x98\x80\xE4\xB8\xAD"
                           "b";
 
-TEST(UTF16Test, LengthsCountCodeUnits)
-{
-    EXPECT_EQ(utf16Length(""), 0u);
-    EXPECT_EQ(utf16Length("abc"), 3u);
-    EXPECT_EQ(utf16Length("中文"), 2u);
-    EXPECT_EQ(utf16Length("😀"), 2u);
-    EXPECT_EQ(utf16Length("👍🏽"), 4u);
-    EXPECT_EQ(utf16Length(mixed), 5u);
-    EXPECT_EQ(utf8ToUtf16(mixed), u"a😀中b");
-    EXPECT_EQ(utf16ToUtf8(u"a😀中b"), mixed);
-}
-
 TEST(UTF16Test, OffsetsConvertBothWaysAndRoundDownInsideACharacter)
 {
     const std::vector<std::pair<std::size_t, std::size_t>> bytesToUnits {
@@ -69,14 +57,6 @@ TEST(UTF16Test, InvalidInputBecomesReplacementCharacters)
 
     EXPECT_EQ(utf16ToUtf8(u"x\xD800y"), "x\xEF\xBF\xBDy");
     EXPECT_EQ(utf16ToUtf8(std::u16string(1, char16_t(0xDC00))), "\xEF\xBF\xBD");
-}
-
-TEST(UTF16Test, SubstringTakesAUtf16RangeClampedToTheText)
-{
-    EXPECT_EQ(utf16Substring(mixed, { 1, 2 }), "😀");
-    EXPECT_EQ(utf16Substring(mixed, { 3, 100 }), "中b");
-    EXPECT_EQ(utf16Substring(mixed, { 100, 1 }), "");
-    EXPECT_EQ(utf16Substring(mixed, { 2, 2 }), "\xEF\xBF\xBD中"); // half a surrogate pair
 }
 
 }

@@ -119,24 +119,6 @@ TEST_F(AlertController, ButtonsAreOrderedByStyleAndTouchesChooseThem)
     EXPECT_EQ(a->presentedViewController(), nullptr);
 }
 
-TEST_F(AlertController, DisabledActionsCannotBeChosenAndAnUnpresentedAlertRunsAtOnce)
-{
-    auto alert = UIAlertController::make("", "");
-    auto disabled
-        = UIAlertAction::make("确定", UIAlertActionStyle::defaultStyle, [](UIAlertAction&) { FAIL(); });
-    disabled->setEnabled(false);
-    alert->addAction(disabled);
-    EXPECT_FALSE(alert->tapAction("确定"));
-    EXPECT_FALSE(alert->tapAction(disabled));
-    EXPECT_FALSE(alert->tapAction(UIAlertAction::make("其他", UIAlertActionStyle::defaultStyle)));
-
-    bool ran = false;
-    alert->addAction(
-        UIAlertAction::make("好", UIAlertActionStyle::defaultStyle, [&](UIAlertAction&) { ran = true; }));
-    EXPECT_TRUE(alert->tapAction("好"));
-    EXPECT_TRUE(ran);
-}
-
 TEST_F(AlertController, TextFieldTakesTheKeyboardAndItsTextReachesTheHandler)
 {
     auto a = appearedRoot();
@@ -169,33 +151,4 @@ TEST_F(AlertController, TextFieldTakesTheKeyboardAndItsTextReachesTheHandler)
     auto sheet = UIAlertController::make("", "", UIAlertControllerStyle::actionSheet);
     sheet->addTextField();
     EXPECT_TRUE(sheet->textFields().empty());
-}
-
-TEST_F(AlertController, TouchDriverTapsChooseActionsAndTheBackButton)
-{
-    auto root = UIViewController::create();
-    root->setTitle("首页");
-    auto nav = std::make_shared<UINavigationController>(root);
-    window->setRootViewController(nav);
-    auto detail = UIViewController::create();
-    nav->pushViewController(detail, false);
-    drain();
-
-    auto alert = UIAlertController::make("确认要删除吗？", "");
-    bool confirmed = false;
-    alert->addAction(UIAlertAction::make("取消", UIAlertActionStyle::cancel));
-    alert->addAction(UIAlertAction::make(
-        "确认", UIAlertActionStyle::destructive, [&](UIAlertAction&) { confirmed = true; }));
-    detail->present(alert, true);
-    advance(0.35);
-
-    TouchDriver finger;
-    EXPECT_TRUE(finger.tapText("确认"));
-    advance(0.35);
-    EXPECT_TRUE(confirmed);
-    EXPECT_EQ(nav->presentedViewController(), nullptr);
-
-    EXPECT_TRUE(finger.tapIdentifier("back"));
-    advance(0.35);
-    EXPECT_EQ(nav->topViewController(), root);
 }

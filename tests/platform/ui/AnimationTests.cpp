@@ -29,46 +29,6 @@ TEST_F(Animation, ValuesApplyAtOnceAndCompletionWaitsForTheDurationEvenWithoutTh
     EXPECT_FALSE(view->layer()->animation("opacity"));
 }
 
-TEST_F(Animation, DelayAndZeroDuration)
-{
-    auto view = UIView::create(CGRect { 0, 0, 10, 10 });
-    int done = 0;
-    // Moves back 0.2 s later over 0.3 s: completion at 0.5 s.
-    UIView::animate(
-        0.3, 0.2, UIViewAnimationOptionNone,
-        [&] { view->setTransform(CGAffineTransform::translation(340, 0)); }, [&](bool) { ++done; });
-    EXPECT_EQ(view->transform(), CGAffineTransform::translation(340, 0));
-    advance(0.49);
-    EXPECT_EQ(done, 0);
-    advance(0.01);
-    EXPECT_EQ(done, 1);
-
-    // Zero duration: nothing is recorded and the completion runs on the next turn of the loop.
-    UIView::animate(
-        0, [&] { view->setAlpha(0.5); }, [&](bool) { ++done; });
-    EXPECT_TRUE(view->layer()->animationKeys().empty());
-    EXPECT_EQ(done, 1);
-    drain();
-    EXPECT_EQ(done, 2);
-}
-
-TEST_F(Animation, FrameChangesRecordPositionAndSize)
-{
-    auto view = UIView::create(CGRect { 0, 0, 10, 10 });
-    UIView::animate(0.25, [&] { view->setFrame({ 5, 5, 20, 10 }); });
-    auto size = std::dynamic_pointer_cast<CABasicAnimation>(view->layer()->animation("bounds.size"));
-    ASSERT_TRUE(size);
-    EXPECT_EQ(std::get<CGSize>(size->fromValue), (CGSize { 10, 10 }));
-    EXPECT_EQ(std::get<CGSize>(size->toValue), (CGSize { 20, 10 }));
-    EXPECT_EQ(size->duration, 0.25);
-    EXPECT_TRUE(view->layer()->animation("position"));
-    // Outside a block nothing is recorded; without animations enabled neither.
-    view->layer()->removeAllAnimations();
-    view->setAlpha(0.2);
-    UIView::performWithoutAnimation([&] { UIView::animate(1, [&] { view->setAlpha(0.9); }); });
-    EXPECT_TRUE(view->layer()->animationKeys().empty());
-}
-
 TEST_F(Animation, LayerAnimationRecords)
 {
     auto layer = CALayer::make();

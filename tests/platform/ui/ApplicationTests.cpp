@@ -122,17 +122,4 @@ TEST_F(Application, ScreenProfileRotationAndStatusBar)
     EXPECT_EQ(window->frame(), (CGRect { 0, 0, 375, 667 }));
 }
 
-TEST_F(Application, DeviceOrientationNotifiesOnChange)
-{
-    int posts = 0;
-    auto token = NotificationCenter::defaultCenter().addObserver(
-        UIDeviceOrientationDidChangeNotification, [&](const Notification&) { ++posts; });
-    UIDevice::current().setOrientation(UIDeviceOrientation::landscapeLeft);
-    UIDevice::current().setOrientation(UIDeviceOrientation::landscapeLeft);
-    EXPECT_EQ(posts, 1);
-    EXPECT_EQ(UIDevice::current().orientation(), UIDeviceOrientation::landscapeLeft);
-    UIDevice::current().resetForTesting();
-    NotificationCenter::defaultCenter().removeObserver(token);
-}
-
 }

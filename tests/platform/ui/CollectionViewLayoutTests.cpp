@@ -126,26 +126,6 @@ public:
     }
 };
 
-TEST(CollectionViewLayout, SubclassesAdjustTheAttributesThatPlaceTheCells)
-{
-    auto source = std::make_shared<GridSource>();
-    source->counts = { 4 };
-    const CGFloat widths[] = { 50, 60, 70, 80 };
-    source->size = [&](const IndexPath& p) { return CGSize { widths[p.item], 30 }; };
-    auto layout = std::make_shared<LeftAlignedLayout>();
-    layout->setMinimumInteritemSpacing(10);
-    layout->setMinimumLineSpacing(10);
-    auto view = makeGrid(source, { 0, 0, 200, 300 }, layout);
-    view->layoutIfNeeded();
-
-    // The base layout centres the lone fourth item; the subclass moves it to the left.
-    std::vector<CGRect> shown;
-    for (auto& cell : view->visibleCells())
-        shown.push_back(cell->frame());
-    EXPECT_EQ(shown,
-        (std::vector<CGRect> { { 0, 0, 50, 30 }, { 60, 0, 60, 30 }, { 130, 0, 70, 30 }, { 0, 40, 80, 30 } }));
-}
-
 // A chip sized by the constraints of its label.
 class ChipCell : public UICollectionViewCell {
 public:
@@ -202,19 +182,6 @@ TEST(CollectionViewLayout, EstimatedSizesGiveWayToTheSizesCellsPrefer)
     auto cell = std::dynamic_pointer_cast<ChipCell>(view->cellForItem({ 0, 0 }));
     ASSERT_TRUE(cell);
     EXPECT_EQ(cell->frame().width(), cell->label->intrinsicContentSize().width + 32);
-}
-
-TEST(CollectionViewLayout, WidthChangeFlowsTheItemsAgain)
-{
-    auto source = std::make_shared<GridSource>();
-    source->counts = { 6 };
-    auto view = makeGrid(source, { 0, 0, 200, 400 }, flowLayout({ 50, 50 }, 0, 0, {}));
-    view->layoutIfNeeded();
-    EXPECT_EQ(view->layoutAttributesForItem({ 4, 0 })->frame.minY(), 50);
-    view->setFrame({ 0, 0, 300, 400 });
-    view->layoutIfNeeded();
-    EXPECT_EQ(view->layoutAttributesForItem({ 4, 0 })->frame.minY(), 0);
-    EXPECT_EQ(view->cellForItem({ 4, 0 })->frame().minY(), 0);
 }
 
 }

@@ -125,23 +125,6 @@ TEST_F(CollectionViews, TapSelectsTheCellUnderTheFingerButADragDoesNot)
     EXPECT_EQ(source->selected.size(), 2u);
 }
 
-TEST_F(CollectionViews, ScrollToItemPlacesItWithinTheContent)
-{
-    auto view = makeSquares(400);
-    view->scrollToItem({ 41, 0 }, UICollectionViewScrollPositionCenteredVertically, false);
-    // Row 10 spans 500...550; centred in 300 points.
-    EXPECT_EQ(view->contentOffset().y, 525 - 150);
-    EXPECT_TRUE(view->cellForItem({ 41, 0 }));
-    view->scrollToItem({ 41, 0 }, UICollectionViewScrollPositionTop, false);
-    EXPECT_EQ(view->contentOffset().y, 500);
-    view->scrollToItem({ 399, 0 }, UICollectionViewScrollPositionTop, false);
-    EXPECT_EQ(view->contentOffset().y, view->maximumContentOffset().y);
-    view->scrollToItem({ 2, 0 }, UICollectionViewScrollPositionNone, false);
-    EXPECT_EQ(view->contentOffset().y, 0);
-    view->scrollToItem({ 9999, 0 }, UICollectionViewScrollPositionTop, false);
-    EXPECT_EQ(view->contentOffset().y, 0) << "an item that does not exist leaves the offset";
-}
-
 TEST_F(CollectionViews, ReloadsAskAgainAndPullTheOffsetBack)
 {
     auto view = makeSquares(400);
@@ -169,48 +152,6 @@ TEST_F(CollectionViews, ReloadsAskAgainAndPullTheOffsetBack)
     view->layoutIfNeeded();
     EXPECT_EQ(view->numberOfSections(), 2);
     EXPECT_EQ(view->numberOfItems(1), 8);
-}
-
-TEST_F(CollectionViews, HeadersComeFromTheDataSourceAndAreReusedToo)
-{
-    source->headerSize = [](int) { return CGSize { 0, 40 }; };
-    source->counts = std::vector<int>(30, 8);
-    auto view = makeSquares(8);
-    source->counts = std::vector<int>(30, 8);
-    view->reloadData();
-    view->layoutIfNeeded();
-    // Each section: a 40-point header and two rows of 50.
-    auto headers = view->visibleSupplementaryViews(UICollectionElementKindSectionHeader);
-    ASSERT_EQ(headers.size(), 3u);
-    EXPECT_EQ(headers[1]->frame(), (CGRect { 0, 140, 200, 40 }));
-    for (CGFloat y = 0; y < 3000; y += 70)
-        view->setContentOffset({ 0, y });
-    EXPECT_LE(view->idleViewCount()
-            + view->visibleSupplementaryViews(UICollectionElementKindSectionHeader).size()
-            + view->visibleCells().size(),
-        50u);
-}
-
-TEST_F(CollectionViews, AScrolledGridRendersWithItsOffsetAndClipping)
-{
-    auto view = makeSquares(100);
-    view->setBackgroundColor(UIColor::white());
-    view->setContentOffset({ 0, 125 });
-    window->setBackgroundColor(UIColor::black());
-
-    UIImage image = Renderer::render(*window);
-    zvtest::TempDir dir;
-    ASSERT_TRUE(Renderer::writePNG(image, dir.path() / "scrolled_grid.png"));
-    if (const char* keep = std::getenv("ZV_KEEP_LIST_RENDER"))
-        Renderer::writePNG(image, keep);
-
-    // The top of the view shows the lower half of row 2 (items 8...11); outside the view the
-    // window's black shows, so the grid is clipped to its bounds.
-    auto cell8 = view->cellForItem({ 8, 0 });
-    ASSERT_TRUE(cell8);
-    EXPECT_EQ(cell8->convert(cell8->bounds(), nullptr), (CGRect { 0, 100 - 25, 50, 50 }));
-    EXPECT_EQ(view->indexPathsForVisibleItems().front(), (IndexPath { 8, 0 }));
-    EXPECT_EQ(view->indexPathsForVisibleItems().back(), (IndexPath { 35, 0 }));
 }
 
 class CollectionViewDeathTest : public CollectionViews { };
@@ -251,18 +192,5 @@ public:
         view.reloadData();
     }
 };
-
-TEST_F(CollectionViews, AReloadFromACallOutRestartsTheLayoutPass)
-{
-    auto reloading = std::make_shared<ReloadingSource>();
-    reloading->counts = { 100 };
-    source = reloading;
-    auto view = makeGrid(source, { 0, 100, 200, 300 });
-    window->addSubview(view);
-    window->layoutIfNeeded();
-    EXPECT_TRUE(reloading->reloaded);
-    EXPECT_EQ(view->indexPathsForVisibleItems(), (std::vector<IndexPath> { { 0, 0 }, { 1, 0 }, { 2, 0 } }));
-    expectConsistent(*view);
-}
 
 }

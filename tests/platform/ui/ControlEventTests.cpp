@@ -102,34 +102,6 @@ TEST_F(Controls, ActionsRunInOrderAndCanBeRemoved)
     button->sendActions(UIControlEventTouchDown);
 }
 
-TEST_F(Controls, RepeatedTouchUpInsideIsIgnoredWhenPrevented)
-{
-    auto button = makeButton();
-    driver.doubleTap({ 150, 120 });
-    EXPECT_EQ(std::count(events.begin(), events.end(), UIControlEventTouchUpInside), 2);
-
-    events.clear();
-    advance(1);
-    button->setPreventsRepeatedTouchUpInsideEvent(true);
-    driver.doubleTap({ 150, 120 });
-    EXPECT_EQ(std::count(events.begin(), events.end(), UIControlEventTouchUpInside), 1);
-    // A later tap, after the multi-tap interval, counts again.
-    advance(1);
-    driver.tap({ 150, 120 });
-    EXPECT_EQ(std::count(events.begin(), events.end(), UIControlEventTouchUpInside), 2);
-
-    // The process-wide rule decides for controls that were not set.
-    UIControl::setRepeatedTouchUpRule([](const UIControl& c) { return c.tag() == 7; });
-    auto plain = add<UIButton>({ 0, 0, 10, 10 });
-    auto tagged = add<UIButton>({ 0, 0, 10, 10 });
-    tagged->setTag(7);
-    EXPECT_FALSE(plain->preventsRepeatedTouchUpInsideEvent());
-    EXPECT_TRUE(tagged->preventsRepeatedTouchUpInsideEvent());
-    tagged->setPreventsRepeatedTouchUpInsideEvent(false);
-    EXPECT_FALSE(tagged->preventsRepeatedTouchUpInsideEvent());
-    UIControl::setRepeatedTouchUpRule({});
-}
-
 TEST_F(Controls, ButtonIntrinsicSizeIsTitlePlusImagePlusContentInsets)
 {
     auto button = add<UIButton>({ 0, 0, 0, 0 });
@@ -158,23 +130,6 @@ TEST_F(Controls, ButtonIntrinsicSizeIsTitlePlusImagePlusContentInsets)
     EXPECT_NEAR(image.minX(), std::floor((300 - 48 - 20 - title.width) / 2) + 24, 0.5);
     EXPECT_NEAR(label.minX(), image.maxX() + 8, 0.5);
     EXPECT_EQ(button->titleLabel()->text(), "立即登录");
-}
-
-TEST_F(Controls, ButtonStateValuesFallBackToNormal)
-{
-    auto button = add<UIButton>({ 0, 0, 80, 40 });
-    button->setTitle("编辑");
-    button->setTitle("完成", UIControlStateSelected);
-    button->setTitleColor(UIColor::black());
-    EXPECT_EQ(button->currentTitle(), "编辑");
-    button->setSelected(true);
-    EXPECT_EQ(button->currentTitle(), "完成");
-    EXPECT_EQ(button->titleLabel()->text(), "完成");
-    button->setHighlighted(true);
-    EXPECT_EQ(button->currentTitle(), "完成") << "selected+highlighted falls back to selected";
-    EXPECT_EQ(button->currentTitleColor(), UIColor::black());
-    EXPECT_EQ(button->title(UIControlStateDisabled), "编辑");
-    EXPECT_NE(button->dumpAttributes().find("title=\"完成\" selected"), std::string::npos);
 }
 
 TEST_F(Controls, SwitchSegmentsSliderAndPageDots)

@@ -12,26 +12,6 @@ std::shared_ptr<UIView> box(CGFloat w, CGFloat h)
     return std::make_shared<UIView>(CGRect { 0, 0, w, h });
 }
 
-std::vector<CGRect> frames(const UIStackView& stack)
-{
-    std::vector<CGRect> list;
-    for (const auto& view : stack.arrangedSubviews())
-        list.push_back(view->frame());
-    return list;
-}
-
-TEST(ControlStackView, FillEquallyWithSpacing)
-{
-    auto stack = std::make_shared<UIStackView>(CGRect { 0, 0, 342, 44 });
-    stack->setDistribution(UIStackViewDistribution::fillEqually);
-    stack->setSpacing(12);
-    stack->addArrangedSubview(box(10, 10));
-    stack->addArrangedSubview(box(10, 10));
-    stack->layoutIfNeeded();
-    EXPECT_EQ(frames(*stack), (std::vector<CGRect> { { 0, 0, 165, 44 }, { 177, 0, 165, 44 } }));
-    EXPECT_EQ(stack->subviews().size(), 2u);
-}
-
 TEST(ControlStackView, FillGivesSpareSpaceToTheFlexibleViewAndHiddenViewsTakeNone)
 {
     auto stack = std::make_shared<UIStackView>(CGRect { 0, 0, 200, 300 });
@@ -53,34 +33,6 @@ TEST(ControlStackView, FillGivesSpareSpaceToTheFlexibleViewAndHiddenViewsTakeNon
     stack->layoutIfNeeded();
     EXPECT_EQ(c->frame().minY(), a->frame().maxY() + 16);
     EXPECT_EQ(stack->intrinsicContentSize().height, a->frame().height() + 16 + 60);
-}
-
-TEST(ControlStackView, EqualSpacingAndAlignmentAcrossTheAxis)
-{
-    auto stack = std::make_shared<UIStackView>(CGRect { 0, 0, 300, 100 });
-    stack->setDistribution(UIStackViewDistribution::equalSpacing);
-    stack->setSpacing(32);
-    stack->setAlignment(UIStackViewAlignment::center);
-    auto close = std::make_shared<UIButton>();
-    close->setImage(UIImage::filled(UIColor::red(), { 60, 60 }));
-    auto collect = std::make_shared<UIButton>();
-    collect->setImage(UIImage::filled(UIColor::red(), { 60, 40 }));
-    stack->addArrangedSubview(close);
-    stack->addArrangedSubview(collect);
-    stack->layoutIfNeeded();
-    EXPECT_EQ(close->frame(), (CGRect { 0, 20, 60, 60 }));
-    EXPECT_EQ(collect->frame(), (CGRect { 240, 30, 60, 40 }));
-    EXPECT_EQ(stack->intrinsicContentSize(), (CGSize { 152, 60 }));
-
-    // Too little room: equal spacing falls back to fill and squeezes the last view.
-    stack->setFrame({ 0, 0, 130, 100 });
-    stack->layoutIfNeeded();
-    EXPECT_EQ(collect->frame().minX(), 92);
-    EXPECT_EQ(collect->frame().width(), 38);
-
-    // Removing a subview stops arranging it.
-    close->removeFromSuperview();
-    EXPECT_EQ(stack->arrangedSubviews().size(), 1u);
 }
 
 }

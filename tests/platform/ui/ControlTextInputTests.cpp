@@ -101,15 +101,6 @@ TEST_F(TextInput, TypingGoesThroughTheDelegateAndSendsEditingEvents)
     NotificationCenter::defaultCenter().removeObserver(token);
 }
 
-TEST_F(TextInput, SecureEntryIsDrawnAndDumpedAsDots)
-{
-    auto field = add<UITextField>({ 20, 100, 300, 44 });
-    field->setSecureTextEntry(true);
-    field->setText("pa😀");
-    EXPECT_EQ(field->displayedText(), "••••") << "one dot per UTF-16 unit, as typed";
-    EXPECT_EQ(field->dumpAttributes().find("pa"), std::string::npos);
-}
-
 TEST_F(TextInput, KeyboardNotificationsCarryDurationAndScreenFrame)
 {
     auto first = add<UITextField>({ 20, 100, 300, 44 });
@@ -151,21 +142,6 @@ TEST_F(TextInput, KeyboardNotificationsCarryDurationAndScreenFrame)
     EXPECT_EQ(names(),
         (std::vector<std::string> { UIKeyboardNotification::WillShow, UIKeyboardNotification::WillHide,
             UIKeyboardNotification::DidHide }));
-}
-
-TEST_F(TextInput, FieldsOutsideAWindowOrRefusedByTheDelegateDoNotEdit)
-{
-    auto loose = std::make_shared<UITextField>();
-    EXPECT_FALSE(loose->becomeFirstResponder());
-    struct Refuses : UITextFieldDelegate {
-        bool textFieldShouldBeginEditing(UITextField&) override { return false; }
-    };
-    auto field = add<UITextField>({ 0, 0, 100, 40 });
-    auto refuses = std::make_shared<Refuses>();
-    field->setDelegate(refuses);
-    driver.tapView(*field);
-    EXPECT_FALSE(field->isFirstResponder());
-    EXPECT_TRUE(posted.empty());
 }
 
 // An input method's composition shows in the text but stays marked until it is committed; both

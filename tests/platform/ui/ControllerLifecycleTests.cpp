@@ -49,30 +49,6 @@ public:
 
 }
 
-TEST_F(ControllerLifecycle, ViewLoadsOnFirstUseOnce)
-{
-    auto custom = std::make_shared<CustomView>();
-    EXPECT_FALSE(custom->isViewLoaded());
-    EXPECT_EQ(custom->view()->tag(), 7);
-    custom->view();
-    EXPECT_EQ(custom->loads, 1);
-    // The controller answers for its view in the responder chain.
-    EXPECT_EQ(custom->view()->nextResponder(), custom);
-
-    auto plain = recorder("P", journal);
-    plain->loadViewIfNeeded();
-    plain->loadViewIfNeeded();
-    EXPECT_EQ(take(), Lines({ "P.didLoad" }));
-    EXPECT_EQ(plain->view()->frame(), UIScreen::main().bounds());
-
-    // The default view runs the layout hooks around each layout pass.
-    auto counting = std::make_shared<LayoutCounting>();
-    counting->view()->layoutIfNeeded();
-    counting->view()->setFrame({ 0, 0, 100, 100 });
-    counting->view()->layoutIfNeeded();
-    EXPECT_EQ(counting->order, Lines({ "will", "did", "will", "did" }));
-}
-
 TEST_F(ControllerLifecycle, WindowRootAppearsAndReplacingItTakesTheOldOneAway)
 {
     auto a = recorder("A", journal);
@@ -323,41 +299,6 @@ TEST_F(ControllerLifecycle, ChildrenFollowTheAppearanceOfTheirParent)
     EXPECT_TRUE(parent->children().empty());
 }
 
-TEST_F(ControllerLifecycle, ManualAppearanceCallsForPagesOutsideTheHierarchy)
-{
-    auto page = recorder("G", journal);
-    page->beginAppearanceTransition(true, false);
-    page->beginAppearanceTransition(true, false);
-    EXPECT_EQ(take(), Lines({ "G.willAppear" }));
-    page->endAppearanceTransition();
-    page->endAppearanceTransition();
-    EXPECT_EQ(take(), Lines({ "G.didAppear" }));
-    page->beginAppearanceTransition(false, true);
-    page->endAppearanceTransition();
-    EXPECT_EQ(take(), Lines({ "G.willDisappear+", "G.didDisappear+" }));
-}
-
-TEST_F(ControllerLifecycle, ShowPushesInANavigationStackAndPresentsElsewhere)
-{
-    auto a = appearedRoot();
-    auto b = recorder("B", journal);
-    a->show(b);
-    EXPECT_EQ(a->presentedViewController(), b);
-    advance(0.35);
-    b->dismiss(false);
-    drain();
-
-    auto top = recorder("T", journal);
-    auto nav = std::make_shared<UINavigationController>(top);
-    window->setRootViewController(nav);
-    drain();
-    auto next = recorder("N", journal);
-    top->show(next);
-    EXPECT_EQ(nav->topViewController(), next);
-    EXPECT_EQ(next->navigationController(), nav);
-    EXPECT_EQ(nav->presentedViewController(), nullptr);
-}
-
 TEST_F(ControllerLifecycle, OverlappingTransitionsSettleTogetherAndALostEndBlocksNothing)
 {
     auto root = recorder("R", journal);
@@ -397,23 +338,4 @@ TEST_F(ControllerLifecycle, OverlappingTransitionsSettleTogetherAndALostEndBlock
     EXPECT_FALSE(lostCompletion);
     EXPECT_FALSE(inWindow(*c));
     EXPECT_TRUE(inWindow(*d));
-}
-
-TEST_F(ControllerLifecycle, WindowLayoutKeepsControllerViewsCoveringTheWindow)
-{
-    auto a = appearedRoot();
-    auto b = recorder("B", journal);
-    b->setModalPresentationStyle(UIModalPresentationStyle::overFullScreen);
-    a->present(b, false);
-    drain();
-    auto page = UIView::create(CGRect { 0, 0, 10, 10 });
-    window->addSubview(page);
-
-    UIScreen::main().setInterfaceOrientation(UIInterfaceOrientation::landscapeRight);
-    EXPECT_EQ(window->bounds(), CGRect(0, 0, 844, 390));
-    detail::ControllerHierarchy::windowDidLayout(*window);
-    EXPECT_EQ(a->view()->frame(), window->bounds());
-    EXPECT_EQ(b->view()->frame(), window->bounds());
-    // Views that no controller owns keep their frames.
-    EXPECT_EQ(page->frame(), CGRect(0, 0, 10, 10));
 }

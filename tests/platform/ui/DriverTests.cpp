@@ -47,17 +47,4 @@ TEST_F(Driver, TapsViewsFoundByTextOrIdentifier)
     EXPECT_FALSE(driver.tapIdentifier("nothing"));
 }
 
-TEST_F(Driver, TypesIntoTheFieldItTapped)
-{
-    auto field = add<UITextField>({ 20, 100, 300, 44 });
-    field->setPlaceholder("密码");
-    field->setSecureTextEntry(true);
-    ASSERT_TRUE(driver.tapText("密码"));
-    EXPECT_TRUE(driver.type("abc"));
-    EXPECT_EQ(field->text(), "abc");
-    EXPECT_TRUE(driver.tapText("•••")) << "secure fields are found by what they show";
-    EXPECT_TRUE(driver.deleteBackward(2));
-    EXPECT_EQ(field->text(), "a");
-}
-
 }

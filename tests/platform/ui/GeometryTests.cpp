@@ -81,14 +81,6 @@ TEST(Geometry, InverseUndoesAndSingularHasNone)
     EXPECT_FALSE(CGAffineTransform::scale(0, 1).inverted());
 }
 
-TEST(Geometry, TransformedRectIsBoundingBox)
-{
-    auto r = CGAffineTransform::rotation(M_PI / 4).apply(CGRect { 0, 0, 2, 2 });
-    EXPECT_NEAR(r.width(), 2 * std::sqrt(2.0), 1e-9);
-    EXPECT_NEAR(r.minX(), -std::sqrt(2.0), 1e-9);
-    EXPECT_NEAR(r.minY(), 0, 1e-9);
-}
-
 TEST(Geometry, RoundedRectClampsRadiiAndHonoursCorners)
 {
     auto path = UIBezierPath::roundedRect({ 0, 0, 20, 10 }, 50);

@@ -24,22 +24,6 @@ public:
 
 class Gestures : public zvtest::WindowTest { };
 
-TEST_F(Gestures, TouchesGoToTheHitView)
-{
-    // Which view is hit is the hit test's business (see the view hierarchy tests); here the
-    // touches must reach that view only.
-    auto back = add<TouchLog>({ 0, 0, 200, 200 });
-    auto front = add<TouchLog>({ 50, 50, 100, 100 });
-
-    ASSERT_TRUE(driver.tap({ 60, 60 }));
-    EXPECT_EQ(front->log, (std::vector<std::string> { "began", "ended" }));
-    EXPECT_TRUE(back->log.empty());
-
-    ASSERT_TRUE(driver.tap({ 10, 10 }));
-    EXPECT_EQ(back->log.size(), 2u);
-    EXPECT_TRUE(driver.tap({ 300, 300 })) << "the window itself takes touches outside its subviews";
-}
-
 TEST_F(Gestures, TapReachesRecognisersOfTheHitViewAndItsAncestors)
 {
     auto outer = add({ 0, 0, 300, 300 });
@@ -191,23 +175,6 @@ TEST_F(Gestures, LongPressBeginsAfterTheMinimumDurationAndBeatsTheTap)
     states.clear();
     driver.drag({ 100, 100 }, { 200, 100 }, 0.6);
     EXPECT_TRUE(states.empty());
-}
-
-TEST_F(Gestures, DelaysTouchesBeganHoldsTheViewUntilTheRecogniserFails)
-{
-    auto view = add<TouchLog>({ 0, 0, 300, 300 });
-    auto press = std::make_shared<UILongPressGestureRecognizer>();
-    press->delaysTouchesBegan = true;
-    view->addGestureRecognizer(press);
-
-    ASSERT_TRUE(UIEventDispatcher::shared().touchDown(window, { 10, 10 }));
-    EXPECT_TRUE(view->log.empty());
-    UIEventDispatcher::shared().touchUp({ 10, 10 });
-    EXPECT_EQ(view->log, (std::vector<std::string> { "began", "ended" }));
-
-    view->log.clear();
-    driver.longPress({ 10, 10 }, 1);
-    EXPECT_TRUE(view->log.empty()) << "a recognised long press never shows its touches to the view";
 }
 
 TEST_F(Gestures, ButtonInsideATappableViewKeepsItsTapButAPanCancelsIt)

@@ -139,36 +139,3 @@ TEST_F(ImagePicker, FilesThatAreNoPicturesAreRefusedWithAReason)
     EXPECT_EQ(recorder->picked[0].mediaType, "public.movie");
     EXPECT_FALSE(recorder->picked[0].originalImage);
 }
-
-TEST_F(ImagePicker, NoCameraAndCancelling)
-{
-    EXPECT_TRUE(
-        UIImagePickerController::isSourceTypeAvailable(UIImagePickerControllerSourceType::photoLibrary));
-    EXPECT_FALSE(UIImagePickerController::isSourceTypeAvailable(UIImagePickerControllerSourceType::camera));
-    put("a.png", *UIImage::filled(UIColor::red(), { 2, 2 }).pngData());
-    picker->setSourceType(UIImagePickerControllerSourceType::camera);
-    present();
-    auto error = picker->pick("a.png");
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->code, UIImagePickerController::noCamera);
-
-    picker->cancel();
-    drain();
-    EXPECT_EQ(recorder->cancels, 1);
-    EXPECT_FALSE(root->presentedViewController());
-    EXPECT_EQ(runPageCommand("pick-photo", "a.png"),
-        std::optional<std::optional<std::string>>("no image picker on screen"));
-}
-
-TEST_F(ImagePicker, PostersSavedToTheAlbumCanBePickedAgain)
-{
-    std::optional<QMUIAsset> saved;
-    QMUIImageWriteToSavedPhotosAlbumWithAlbumAssetsGroup(UIImage::filled(UIColor::green(), { 4, 4 }),
-        std::make_shared<QMUIAssetsGroup>(), [&](std::optional<QMUIAsset> asset, auto) { saved = asset; });
-    ASSERT_TRUE(runUntil([&] { return saved.has_value(); }));
-    auto names = UIImagePickerController::libraryFileNames();
-    ASSERT_EQ(names.size(), 1u);
-    EXPECT_EQ(dir.path() / "Photos" / names[0], saved->file);
-    EXPECT_FALSE(picker->pick(names[0]));
-    EXPECT_EQ(recorder->picked.at(0).originalImage->pixel(1, 1), UIColor::green().rgba());
-}

@@ -60,30 +60,6 @@ TEST(Image, PngRoundTripKeepsPixelsAndAlpha)
     EXPECT_EQ(decoded->pixel(9, 9).alpha, 0);
 }
 
-TEST(Image, JpegRoundTripDropsAlphaOverBlack)
-{
-    auto jpeg = testImage().jpegData(1.0);
-    ASSERT_TRUE(jpeg);
-    auto decoded = UIImage::fromData(*jpeg);
-    ASSERT_TRUE(decoded);
-    EXPECT_EQ(decoded->pixelWidth(), 3);
-    EXPECT_EQ(decoded->imageOrientation(), UIImageOrientation::up);
-    EXPECT_EQ(decoded->pixel(1, 1).alpha, 1);
-    EXPECT_LT(decoded->pixel(1, 1).green, 0.2);
-    // Lower quality gives fewer bytes for a busy picture.
-    UIGraphicsImageRendererFormat format;
-    format.scale = 1;
-    UIImage busy = UIGraphicsImageRenderer({ 64, 64 }, format).image([](CGContext& c) {
-        for (int i = 0; i < 64; ++i) {
-            c.setFillColor(UIColor(i / 64.0, (i * 7 % 64) / 64.0, 0.5, 1));
-            c.fill({ CGFloat(i), 0, 1, 64 });
-        }
-    });
-    EXPECT_LT(busy.jpegData(0.2)->size(), busy.jpegData(1.0)->size());
-    EXPECT_FALSE(UIImage().jpegData(1));
-    EXPECT_FALSE(UIImage().pngData());
-}
-
 TEST(Image, JpegExifOrientationIsReadAndDrawnUpright)
 {
     auto jpeg = *testImage().jpegData(1.0);

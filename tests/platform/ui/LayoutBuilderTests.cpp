@@ -77,36 +77,6 @@ TEST_F(LayoutBuilderTest, LinesBecomeOneConstraintPerAttributeWithSidedConstants
     EXPECT_EQ(w->priority(), 250);
 }
 
-TEST_F(LayoutBuilderTest, ConstraintsAreInstalledOnTheNearestCommonAncestor)
-{
-    auto card = add(root);
-    auto title = add(card);
-    auto icon = add(card);
-    auto badge = add(icon);
-    snp(title).makeConstraints([&](ConstraintMaker& make) {
-        make.width().equalTo(100); // on the title itself
-        make.left().equalTo(snp(icon).right()); // siblings: on the card
-        make.top().equalTo(snp(badge).bottom()); // nephew: on the card
-        make.bottom().equalTo(root).offset(-10); // grandparent: on the root
-    });
-    ASSERT_EQ(constraints(*title).size(), 1u);
-    EXPECT_EQ(constraints(*title)[0]->firstAttribute(), NSLayoutAttribute::width);
-    EXPECT_TRUE(constraints(*title)[0]->secondItem().isEmpty());
-    ASSERT_EQ(constraints(*card).size(), 2u);
-    EXPECT_EQ(constraints(*card)[0]->firstAttribute(), NSLayoutAttribute::left);
-    EXPECT_EQ(constraints(*card)[1]->secondAttribute(), NSLayoutAttribute::bottom);
-    ASSERT_EQ(constraints(*root).size(), 1u);
-    EXPECT_EQ(constraints(*root)[0]->installedOn(), root);
-    EXPECT_TRUE(constraints(*icon).empty());
-
-    // The other framework's spelling reaches the same builder.
-    mas(title).removeConstraints();
-    EXPECT_TRUE(constraints(*title).empty());
-    EXPECT_TRUE(constraints(*card).empty());
-    EXPECT_TRUE(constraints(*root).empty());
-    EXPECT_TRUE(snp(title).constraints().empty());
-}
-
 TEST_F(LayoutBuilderTest, UpdateChangesMatchingConstantsAndAddsTheRest)
 {
     auto track = add(root);

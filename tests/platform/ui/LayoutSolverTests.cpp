@@ -467,25 +467,6 @@ TEST_F(LayoutSolverTest, ConstraintsDoNotKeepRemovedViewsAlive)
     }
 }
 
-TEST_F(LayoutSolverTest, ViewsWithoutConstraintsKeepTheirFrames)
-{
-    auto manual = add(root, CGRect { 5, 5, 50, 50 });
-    auto constrained = add(root);
-    snp(constrained).makeConstraints([&](ConstraintMaker& make) {
-        make.left().equalTo(snp(manual).right()).offset(10);
-        make.centerY().equalTo(manual);
-        make.size().equalTo(CGSize { 20, 20 });
-    });
-    root->layoutIfNeeded();
-    EXPECT_TRUE(frameIs(*manual, { 5, 5, 50, 50 }));
-    EXPECT_TRUE(frameIs(*constrained, { 65, 20, 20, 20 }));
-
-    manual->setFrame({ 100, 100, 50, 50 });
-    root->setNeedsLayout();
-    root->layoutIfNeeded();
-    EXPECT_TRUE(frameIs(*constrained, { 160, 115, 20, 20 }));
-}
-
 TEST_F(LayoutSolverTest, StackViewsMeasureConstrainedViewsByTheirConstraints)
 {
     // A centred row of buttons, each 44 high by constraint and as wide as its content.

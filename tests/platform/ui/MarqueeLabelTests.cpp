@@ -70,23 +70,3 @@ TEST_F(MarqueeTest, PositionFollowsTheClockFromTheLastRestart)
         EXPECT_NEAR(label.scrollOffset(), c.expected, 0.01);
     }
 }
-
-TEST_F(MarqueeTest, RestartGoesHomeAndTextThatFitsStaysStill)
-{
-    MarqueeLabel label(CGRect { 0, 0, 120, 20 });
-    label.setText(notice);
-    label.speed = MarqueeLabel::SpeedLimit::rate(30);
-    label.animationCurve = UIViewAnimationCurve::linear;
-    label.animationDelay = 0;
-    label.restartLabel();
-    advance(1);
-    EXPECT_NEAR(label.scrollOffset(), -30, 0.01);
-    label.restartLabel();
-    EXPECT_EQ(label.scrollOffset(), 0);
-    advance(0.5);
-    EXPECT_NEAR(label.scrollOffset(), -15, 0.01);
-
-    label.setText("公告");
-    EXPECT_FALSE(label.labelShouldScroll());
-    EXPECT_EQ(label.scrollOffset(), 0);
-}

@@ -53,25 +53,6 @@ private:
 
 }
 
-TEST_F(NavigationController, RootJoinsTheStackThroughPushOnFirstUse)
-{
-    auto root = recorder("R", journal);
-    auto nav = std::make_shared<CountingNavigation>(root);
-    EXPECT_EQ(nav->pushes, 0);
-    EXPECT_EQ(nav->viewControllers().size(), 1u);
-    EXPECT_EQ(nav->pushes, 1);
-    EXPECT_FALSE(root->hidesBottomBarWhenPushed());
-    EXPECT_EQ(root->navigationController(), nav);
-
-    auto second = recorder("S", journal);
-    nav->pushViewController(second, false);
-    EXPECT_TRUE(second->hidesBottomBarWhenPushed());
-    // Not in a window: the stack changes but nobody appears.
-    drain();
-    EXPECT_EQ(take(), Lines({}));
-    EXPECT_EQ(nav->topViewController(), second);
-}
-
 TEST_F(NavigationController, PushAndPopAnimatedFollowTheClock)
 {
     auto root = recorder("R", journal);
@@ -326,28 +307,4 @@ TEST_F(NavigationController, TabBarShowsTheSelectedControllerAndHidesForPushedSc
     EXPECT_TRUE(tabs->tabBar().isHidden());
     home->popViewController(false);
     EXPECT_FALSE(tabs->tabBar().isHidden());
-}
-
-TEST_F(NavigationController, SwipeFromTheLeftEdgePopsAndTapsElsewhereGoThrough)
-{
-    auto root = recorder("R", journal);
-    auto nav = std::make_shared<UINavigationController>(root);
-    window->setRootViewController(nav);
-    auto detail = recorder("D", journal);
-    nav->pushViewController(detail, false);
-    drain();
-
-    TouchDriver finger;
-    // Over a stack of two the swipe pops when the finger lifts; at the root it does nothing.
-    EXPECT_TRUE(finger.drag(CGPoint { 5, 400 }, CGPoint { 200, 410 }, 0.3));
-    EXPECT_EQ(nav->topViewController(), root);
-    advance(0.35);
-    EXPECT_TRUE(finger.drag(CGPoint { 5, 400 }, CGPoint { 200, 410 }, 0.3));
-    EXPECT_EQ(nav->topViewController(), root);
-
-    // A swipe that starts away from the edge is not a pop.
-    nav->pushViewController(detail, false);
-    drain();
-    EXPECT_TRUE(finger.drag(CGPoint { 100, 400 }, CGPoint { 300, 400 }, 0.3));
-    EXPECT_EQ(nav->topViewController(), detail);
 }

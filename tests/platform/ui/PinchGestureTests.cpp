@@ -51,28 +51,4 @@ TEST_F(Pinch, TwoFingersScaleAboutTheirMidpointAndWinOverOneFingerDrags)
     EXPECT_GT(pans, 0);
 }
 
-TEST_F(Pinch, SecondFingerNeedsAFirstAndGoesAwayWithIt)
-{
-    auto view = add({ 0, 0, 390, 600 });
-    auto pinch = std::make_shared<UIPinchGestureRecognizer>();
-    view->addGestureRecognizer(pinch);
-    auto& dispatcher = UIEventDispatcher::shared();
-    EXPECT_FALSE(dispatcher.secondTouchDown({ 10, 10 }));
-
-    ASSERT_TRUE(dispatcher.touchDown(window, { 100, 100 }));
-    ASSERT_TRUE(dispatcher.secondTouchDown({ 200, 100 }));
-    EXPECT_FALSE(dispatcher.secondTouchDown({ 300, 100 })) << "two fingers at most";
-    advance(0.05);
-    dispatcher.touchesMove({ 80, 100 }, { 220, 100 });
-    EXPECT_EQ(pinch->state(), State::began);
-    EXPECT_DOUBLE_EQ(pinch->scale(), 1.4);
-    EXPECT_GT(pinch->velocity(), 0);
-
-    // Lifting the first finger ends the pinch and lifts the second one too.
-    dispatcher.touchUp({ 80, 100 });
-    EXPECT_FALSE(dispatcher.hasSecondTouch());
-    EXPECT_FALSE(dispatcher.isTouching());
-    EXPECT_EQ(pinch->state(), State::possible) << "reset for the next sequence";
-}
-
 }

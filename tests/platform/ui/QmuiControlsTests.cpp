@@ -266,32 +266,6 @@ TEST_F(QmuiControls, TextViewAsksTheDelegateAboutTheReturnKeyAndDrawsItsPlacehol
     EXPECT_EQ(textView->sizeThatFits({ 200, 1000 }).height, 120);
 }
 
-TEST_F(QmuiControls, TextFieldInsetsItsTextAndColoursItsPlaceholder)
-{
-    auto field = UIView::create<QMUITextField>(CGRect { 0, 0, 300, 54 });
-    field->setTextInsets({ 0, 20, 0, 20 });
-    EXPECT_EQ(field->textRectForBounds(field->bounds()), (CGRect { 20, 0, 260, 54 }));
-    EXPECT_EQ(field->editingRectForBounds(field->bounds()), (CGRect { 20, 0, 260, 54 }));
-    EXPECT_EQ(field->placeholderRectForBounds(field->bounds()), (CGRect { 20, 0, 260, 54 }));
-
-    field->setPlaceholder("手机号/用户名");
-    field->setPlaceholderColor(UIColor::red());
-    field->setBackgroundColor(UIColor::white());
-    UIImage image = Renderer::render(*field, 1);
-    bool redInInset = false;
-    bool redInText = false;
-    for (int y = 0; y < 54; ++y) {
-        for (int x = 0; x < 300; ++x) {
-            auto p = image.pixel(x, y);
-            bool red = p.red > 0.8 && p.green < 0.6;
-            (x < 20 ? redInInset : redInText) |= red;
-        }
-    }
-    EXPECT_FALSE(redInInset);
-    EXPECT_TRUE(redInText);
-    EXPECT_GT(field->intrinsicContentSize().width, 40);
-}
-
 TEST_F(QmuiControls, PieProgressFillsClockwiseFromTheTop)
 {
     auto pie = UIView::create<QMUIPieProgressView>(CGRect { 0, 0, 24, 24 });

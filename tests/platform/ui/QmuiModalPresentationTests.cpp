@@ -207,24 +207,6 @@ TEST_F(QmuiModal, KeyboardNotificationsLayOutAgainWithTheKeyboardHeight)
     EXPECT_EQ(heights.size(), count);
 }
 
-TEST_F(QmuiModal, RotationLaysTheContentOutForTheNewBounds)
-{
-    std::vector<CGRect> containers;
-    auto panel = makeModal({ 300, 390 });
-    std::weak_ptr<UIView> content = panel->contentView();
-    panel->layoutBlock = [&containers, content](CGRect bounds, CGFloat, CGRect) {
-        containers.push_back(bounds);
-        content.lock()->setFrame({ bounds.width() - 300, 0, 300, bounds.height() });
-    };
-    panel->showWithAnimated(false);
-    ASSERT_FALSE(containers.empty());
-    EXPECT_EQ(containers.back(), (CGRect { 0, 0, 390, 844 }));
-
-    UIScreen::main().setInterfaceOrientation(UIInterfaceOrientation::landscapeRight);
-    EXPECT_EQ(containers.back(), (CGRect { 0, 0, 844, 390 }));
-    EXPECT_EQ(panel->contentView()->frame(), (CGRect { 544, 0, 300, 390 }));
-}
-
 TEST_F(QmuiModal, HideAllHidesEveryVisiblePresentationAndTheKeyGoesBackInOrder)
 {
     auto first = makeModal({ 100, 100 });
@@ -286,20 +268,4 @@ TEST_F(QmuiModal, TheWindowKeepsAShownPresenterAliveAndReleasesItAfterTheHide)
         idle = modal;
     }
     EXPECT_TRUE(idle.expired());
-}
-
-TEST_F(QmuiModal, ContentViewControllerBecomesAChildAndDefaultFrameRespectsMarginsAndMaximumWidth)
-{
-    auto modal = std::make_shared<Modal>();
-    auto inner = UIViewController::create();
-    inner->view()->setFrame({ 0, 0, 600, 2000 });
-    modal->setContentViewController(inner);
-    EXPECT_EQ(inner->parent(), modal);
-    EXPECT_EQ(modal->contentView(), inner->view());
-    modal->maximumContentViewWidth = 300;
-    modal->contentViewMargins = { 40, 10, 40, 10 };
-    modal->showWithAnimated(false);
-    // Clamped to the maximum width and to the height inside the margins.
-    EXPECT_EQ(inner->view()->frame(), (CGRect { 45, 40, 300, 764 }));
-    EXPECT_TRUE(inner->isAppearing());
 }

@@ -29,25 +29,6 @@ UIColor hex(unsigned rgb, CGFloat alpha = 1)
     return { ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, alpha };
 }
 
-// A round grey picture with a cross, standing in for the app's "empty" artwork.
-UIImage placeholderArt()
-{
-    return UIGraphicsImageRenderer({ 96, 96 }).image([](CGContext& c) {
-        c.setFillColor(hex(0xE6E8EE));
-        c.addPath(UIBezierPath::ovalIn({ 0, 0, 96, 96 }).cgPath());
-        c.fillPath();
-        c.setStrokeColor(hex(0xA0A6B4));
-        c.setLineWidth(6);
-        UIBezierPath cross;
-        cross.move({ 32, 32 });
-        cross.addLine({ 64, 64 });
-        cross.move({ 64, 32 });
-        cross.addLine({ 32, 64 });
-        c.addPath(cross.cgPath());
-        c.strokePath();
-    });
-}
-
 class TitlePage : public QMUICommonViewController {
 public:
     void initSubviews() override
@@ -130,20 +111,4 @@ TEST_F(QmuiRendering, BottomSheetOverAScreen)
     advance(1);
 
     EXPECT_TRUE(uitest::matchesGolden(Renderer::renderScreen(1), "qmui_bottom_sheet"));
-}
-
-TEST_F(QmuiRendering, EmptyViewWithImageTextsAndButton)
-{
-    auto page = std::make_shared<TitlePage>();
-    auto nav = std::make_shared<QMUINavigationController>(page);
-    window->setRootViewController(nav);
-    drain();
-    auto empty = page->emptyView();
-    empty->setBackgroundColor(UIColor::white());
-    empty->setTextLabelTextColor(hex(0x1D1942, 0.3));
-    empty->setTextLabelFont(UIFont::systemFont(14));
-    empty->setImageViewInsets({ 0, 0, 8, 0 });
-    page->showEmptyView(placeholderArt(), "这里什么都没有...", "换个分类看看吧", "重新加载", [] {});
-    advance(1);
-    EXPECT_TRUE(uitest::matchesGolden(Renderer::renderScreen(1), "qmui_empty_view"));
 }

@@ -122,12 +122,3 @@ TEST_F(RefreshFooter, ShortContentLoadsOnADragUpAndOnATap)
     EXPECT_TRUE(driver.tapView(*stateFooter->stateLabel()));
     EXPECT_EQ(shortLoads, 2);
 }
-
-TEST_F(RefreshFooter, HiddenFooterDoesNotLoad)
-{
-    footer->setHidden(true);
-    scrollToBottom();
-    advance(1);
-    EXPECT_EQ(loads, 0);
-    EXPECT_EQ(footer->state(), MJRefreshState::idle);
-}

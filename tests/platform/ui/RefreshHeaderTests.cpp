@@ -125,32 +125,6 @@ TEST_F(RefreshHeader, BeginningBeforeItIsOnScreenWaitsForTheWindow)
     EXPECT_EQ(refreshes, 1);
 }
 
-TEST_F(RefreshHeader, ReplacingTheHeaderTakesTheOldOneOutWithItsInset)
-{
-    header->beginRefreshing();
-    EXPECT_DOUBLE_EQ(list->contentInset().top, MJRefreshHeader::height);
-    advance(MJRefreshComponent::fastAnimationDuration);
-    EXPECT_EQ(refreshes, 1);
-    auto gif = std::make_shared<MJRefreshGifHeader>();
-    setMjHeader(*list, gif);
-    EXPECT_FALSE(header->superview());
-    EXPECT_DOUBLE_EQ(list->contentInset().top, 0);
-    EXPECT_EQ(mjHeader(*list), gif);
-    // The old header no longer follows the list.
-    drag({ 200, 300 }, { 200, 500 });
-    EXPECT_EQ(gif->state(), MJRefreshState::refreshing);
-    advance(1);
-    EXPECT_EQ(refreshes, 1);
-
-    setMjHeader(*list, nullptr);
-    EXPECT_FALSE(mjHeader(*list));
-    EXPECT_FALSE(gif->superview());
-    // Taken out by other means, it is no longer the list's.
-    setMjHeader(*list, header);
-    header->removeFromSuperview();
-    EXPECT_FALSE(mjHeader(*list));
-}
-
 TEST_F(RefreshHeader, GifHeaderWithoutTimeShowsItsStateTextAndPictures)
 {
     auto gif = std::make_shared<MJRefreshGifHeader>();

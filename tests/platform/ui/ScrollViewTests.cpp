@@ -80,42 +80,6 @@ protected:
     std::shared_ptr<ScrollLog> log = std::make_shared<ScrollLog>();
 };
 
-TEST_F(ScrollViews, DragCallbacksComeInThePlatformOrder)
-{
-    auto view = makeScrollView({ 200, 2000 });
-
-    ASSERT_TRUE(driver.drag({ 100, 280 }, { 100, 130 }, 0.25));
-    EXPECT_EQ(log->events,
-        (std::vector<std::string> { "willBeginDragging", "scroll", "willEndDragging",
-            "didEndDragging(decelerate)", "willBeginDecelerating", "scroll" }));
-    EXPECT_TRUE(view->isDecelerating());
-    // The release speed (600 points per second) is reported per millisecond, content-wise.
-    EXPECT_NEAR(log->releaseVelocity.y, 0.6, 0.05);
-    // The coasting target is taken at once: 150 dragged plus 600 * 0.499.
-    EXPECT_NEAR(view->contentOffset().y, 150 + 1000 * log->releaseVelocity.y * 0.499, 1);
-
-    advance(UIScrollView::decelerationDuration - 0.01);
-    EXPECT_EQ(log->events.back(), "scroll") << "deceleration ends only after its time on the run loop";
-    advance(0.02);
-    EXPECT_EQ(log->events.back(), "didEndDecelerating");
-    EXPECT_FALSE(view->isDecelerating());
-}
-
-TEST_F(ScrollViews, SlowReleaseEndsWithoutDecelerationAndTheTargetCanBeChanged)
-{
-    auto view = makeScrollView({ 200, 2000 });
-    dragAndHold({ 100, 280 }, { 100, 200 });
-    EXPECT_EQ(view->contentOffset().y, 80);
-    EXPECT_EQ(log->events.back(), "didEndDragging");
-
-    log->events.clear();
-    log->retarget = CGPoint { 0, 500 };
-    dragAndHold({ 100, 280 }, { 100, 200 });
-    EXPECT_EQ(view->contentOffset().y, 500) << "the delegate moved the resting place";
-    advance(1);
-    EXPECT_EQ(log->events.back(), "didEndDecelerating");
-}
-
 TEST_F(ScrollViews, PagingVelocityDecidesThePage)
 {
     auto view = makeScrollView({ 1000, 200 });
@@ -202,18 +166,6 @@ TEST_F(ScrollViews, AnimatedOffsetsVisibleRectanglesAndTheStatusBarTap)
     view->setScrollsToTop(false);
     EXPECT_FALSE(view->scrollToTopFromStatusBar());
     EXPECT_EQ(view->contentOffset().y, 500);
-}
-
-TEST_F(ScrollViews, InsetsAdjustForTheSafeAreaByBehaviour)
-{
-    auto view = add<UIScrollView>(window->bounds());
-    view->setContentSize({ window->bounds().width(), 3000 });
-    UIEdgeInsets safe = window->safeAreaInsets();
-    ASSERT_GT(safe.top, 0) << "the default screen has a status bar area";
-    EXPECT_EQ(view->adjustedContentInset().top, safe.top);
-    EXPECT_EQ(view->adjustedContentInset().left, 0) << "horizontal edges only when scrolling sideways";
-    view->setContentInsetAdjustmentBehavior(UIScrollViewContentInsetAdjustmentBehavior::never);
-    EXPECT_EQ(view->adjustedContentInset(), UIEdgeInsets {});
 }
 
 TEST_F(ScrollViews, ZoomScalesTheViewAndPansWithinIt)
@@ -325,29 +277,6 @@ class Responder : public UIView {
 public:
     bool canBecomeFirstResponder() const override { return true; }
 };
-
-TEST_F(ScrollViews, DragDismissesTheKeyboardWhenAskedAndDoesNothingWhenScrollingIsOff)
-{
-    auto view = makeScrollView({ 200, 2000 });
-    auto field = add<Responder>({ 0, 0, 10, 10 });
-    ASSERT_TRUE(field->becomeFirstResponder());
-    driver.drag({ 100, 280 }, { 100, 200 }, 0.5);
-    EXPECT_TRUE(field->isFirstResponder()) << "no dismissal by default";
-    advance(1);
-
-    view->setKeyboardDismissMode(UIScrollViewKeyboardDismissMode::onDrag);
-    driver.drag({ 100, 280 }, { 100, 200 }, 0.5);
-    EXPECT_FALSE(field->isFirstResponder());
-    advance(1);
-
-    // With scrolling turned off a drag moves nothing and tells the delegate nothing.
-    view->setScrollEnabled(false);
-    view->setContentOffset({ 0, 0 });
-    log->events.clear();
-    driver.drag({ 100, 280 }, { 100, 130 }, 0.25);
-    EXPECT_EQ(view->contentOffset().y, 0);
-    EXPECT_TRUE(log->events.empty());
-}
 
 TEST_F(ScrollViews, ObserversSeeTheOffsetAndTheDragStateAsAPullToRefreshNeeds)
 {

@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 
 using Lines = std::vector<std::string>;
-using segtest::DotBadgeCell;
-using segtest::DotBadgeDataSource;
 using segtest::TabsHost;
 
 namespace {
@@ -63,30 +61,6 @@ protected:
     TouchDriver driver;
 };
 
-}
-
-TEST_F(SegmentedTabs, WithoutAReloadTheBarBuildsOnLayoutAndThePageComesWithTheScreen)
-{
-    auto host = std::make_shared<TabsHost>(journal, std::vector<std::string> { "首页", "排行", "聊天" });
-    host->reloadsOnLoad = false;
-    window->setRootViewController(host);
-    drain();
-    EXPECT_EQ(take(), (Lines { "page0.didLoad", "page0.willAppear", "page0.didAppear" }));
-    window->layoutIfNeeded();
-    EXPECT_EQ(host->segmentedView->itemDataSource().size(), 3u);
-    EXPECT_TRUE(host->segmentedView->cellForItem(2));
-    EXPECT_DOUBLE_EQ(host->listContainer->scrollView()->contentSize().width, 3 * 390);
-
-    // Rebuilding the items from the selection callback keeps the selection and the page.
-    host->reloadsItemsOnSelection = true;
-    ASSERT_TRUE(tapItem(*host, 2));
-    EXPECT_EQ(take(),
-        (Lines { "page0.willDisappear", "page2.didLoad", "page2.willAppear", "page0.didDisappear",
-            "page2.didAppear", "tabs.click 2", "tabs.selected 2" }));
-    window->layoutIfNeeded();
-    EXPECT_EQ(host->segmentedView->selectedIndex(), 2);
-    EXPECT_TRUE(host->segmentedView->itemDataSource()[2]->isSelected);
-    EXPECT_DOUBLE_EQ(host->indicator->frame().midX(), host->segmentedView->itemFrame(2).midX());
 }
 
 TEST_F(SegmentedTabs, TapMovesTheIndicatorAndSwitchesThePageWithAppearanceInOrder)
@@ -273,93 +247,6 @@ TEST_F(SegmentedTabs, ZoomedTitlesAndIndicatorSettings)
     EXPECT_DOUBLE_EQ(normal->titleLabel()->font().pointSize(), 16);
 }
 
-TEST_F(SegmentedTabs, SubclassedTitleImageSourceDrawsDotsAndBadges)
-{
-    auto source = std::make_shared<DotBadgeDataSource>();
-    std::vector<std::string> loaded;
-    source->titles = std::vector<std::string>(5, "");
-    source->titleImageType = JXSegmentedTitleImageType::onlyImage;
-    source->imageSize = { 26, 26 };
-    source->normalImageInfos = { "n0", "n1", "n2", "n3", "n4" };
-    source->selectedImageInfos = { "s0", "s1", "s2", "s3", "s4" };
-    source->loadImageClosure = [&loaded](UIImageView& view, const std::string& info) {
-        loaded.push_back(info);
-        view.setImage(segtest::icon(info[0] == 's'));
-    };
-    source->dotStates = { false, false, false, false, true };
-    source->numLists = { "", "", "12", "", "" };
-    auto view = bar(source, { 0, 100, 390, 54 });
-
-    std::vector<std::shared_ptr<DotBadgeCell>> cells;
-    for (int i = 0; i < 5; ++i) {
-        cells.push_back(std::dynamic_pointer_cast<DotBadgeCell>(view->cellForItem(i)));
-        ASSERT_TRUE(cells.back()) << i;
-    }
-    std::sort(loaded.begin(), loaded.end());
-    EXPECT_EQ(loaded, (Lines { "n1", "n2", "n3", "n4", "s0" }));
-    // Icons only: 26 wide items spread over the bar.
-    EXPECT_DOUBLE_EQ(view->itemFrame(0).size.width, 26);
-    EXPECT_NEAR(view->resolvedItemSpacing(), (390.0 - 5 * 26) / 6, 1e-9);
-
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(cells[i]->dot->isHidden(), i != 4) << i;
-        EXPECT_EQ(cells[i]->badge->isHidden(), i != 2) << i;
-    }
-    // The dot sits in the image's top right corner; the badge overhangs it.
-    CGRect image = cells[4]->imageView()->frame();
-    EXPECT_EQ(image.size, (CGSize { 26, 26 }));
-    EXPECT_DOUBLE_EQ(cells[4]->dot->frame().maxX(), image.maxX());
-    EXPECT_DOUBLE_EQ(cells[4]->dot->frame().minY(), image.minY());
-    CGRect badge = cells[2]->badge->frame();
-    EXPECT_DOUBLE_EQ(badge.minY(), cells[2]->imageView()->frame().minY() - 8);
-    EXPECT_GE(badge.size.width, 18);
-    EXPECT_EQ(cells[2]->badge->text(), " 12 ");
-
-    // The selection swaps the two items' pictures.
-    loaded.clear();
-    view->selectItemAt(3);
-    std::sort(loaded.begin(), loaded.end());
-    EXPECT_EQ(loaded, (Lines { "n0", "s3" }));
-
-    // New badge texts and dots arrive with a reload of the items or of one item.
-    source->numLists = { "", "", "", "", "" };
-    view->reloadDataWithoutListContainer();
-    window->layoutIfNeeded();
-    auto two = std::dynamic_pointer_cast<DotBadgeCell>(view->cellForItem(2));
-    ASSERT_TRUE(two);
-    EXPECT_TRUE(two->badge->isHidden());
-    source->dotStates[1] = true;
-    view->reloadItem(1);
-    window->layoutIfNeeded();
-    auto one = std::dynamic_pointer_cast<DotBadgeCell>(view->cellForItem(1));
-    ASSERT_TRUE(one);
-    EXPECT_FALSE(one->dot->isHidden());
-}
-
-TEST_F(SegmentedTabs, TabBarWithBadgePicture)
-{
-    auto source = std::make_shared<DotBadgeDataSource>();
-    source->titles = std::vector<std::string>(5, "");
-    source->titleImageType = JXSegmentedTitleImageType::onlyImage;
-    source->imageSize = { 26, 26 };
-    source->normalImageInfos = { "n", "n", "n", "n", "n" };
-    source->selectedImageInfos = { "s", "s", "s", "s", "s" };
-    source->loadImageClosure
-        = [](UIImageView& view, const std::string& info) { view.setImage(segtest::icon(info == "s")); };
-    source->dotStates = { false, false, false, false, true };
-    source->numLists = { "", "", "99+", "", "" };
-    auto view = std::make_shared<JXSegmentedView>(CGRect { 0, 0, 390, 54 });
-    view->setBackgroundColor(UIColor::white());
-    view->setDataSource(source);
-    auto line = std::make_shared<JXSegmentedIndicatorLineView>();
-    line->indicatorColor = UIColor(0x03 / 255.0, 1, 0xE1 / 255.0, 1);
-    line->indicatorWidth = 10;
-    line->indicatorHeight = 4;
-    view->setIndicators({ line });
-    view->reloadData();
-    EXPECT_TRUE(uitest::matchesGolden(Renderer::render(*view, 2), "segmented_tab_bar"));
-}
-
 TEST_F(SegmentedTabs, GradientLineFollowsTheContentWidthWithItsIncrement)
 {
     auto source = std::make_shared<JXSegmentedTitleDataSource>();
@@ -428,34 +315,4 @@ private:
     uitest::Journal m_journal;
 };
 
-}
-
-TEST_F(SegmentedTabs, ViewPagesOutsideAControllerFollowTheWindow)
-{
-    auto pages = std::make_shared<ViewPages>(journal);
-    auto container = std::make_shared<JXSegmentedListContainerView>(pages);
-    container->setFrame({ 0, 144, 390, 400 });
-    auto source = std::make_shared<JXSegmentedTitleDataSource>();
-    source->titles = { "1-50集", "51-100集", "101-120集" };
-    auto view = std::make_shared<JXSegmentedView>(CGRect { 0, 100, 390, 44 });
-    view->setDataSource(source);
-    view->setListContainer(container);
-
-    // Built off screen: the first page is made but does not appear.
-    view->reloadData();
-    EXPECT_TRUE(take().empty());
-    ASSERT_EQ(container->validListDict().size(), 1u);
-
-    window->addSubview(view);
-    window->addSubview(container);
-    view->selectItemAt(2);
-    EXPECT_EQ(take(),
-        (Lines { "view0.willDisappear", "view2.willAppear", "view0.didDisappear", "view2.didAppear" }));
-    EXPECT_EQ(container->validListDict().at(2)->listView()->frame(), (CGRect { { 780, 0 }, { 390, 400 } }));
-    EXPECT_EQ(container->validListDict().at(2)->listView()->superview(), container->scrollView());
-    // Each reload makes fresh pages: the one on show is replaced.
-    view->reloadData();
-    EXPECT_EQ(take(),
-        (Lines { "view2.willDisappear", "view2.didDisappear", "view2.willAppear", "view2.didAppear" }));
-    EXPECT_EQ(container->validListDict().size(), 1u);
 }

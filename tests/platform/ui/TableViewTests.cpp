@@ -257,21 +257,6 @@ TEST_F(TableViews, LongListsReuseAFewCells)
     EXPECT_EQ(table->visibleCells().size(), 3u);
 }
 
-TEST_F(TableViews, ScrollToRowPositions)
-{
-    rows->counts = { 100 };
-    auto table = makeTable({ 0, 100, 300, 440 });
-    table->scrollToRow({ 50, 0 }, UITableViewScrollPosition::top, false);
-    EXPECT_EQ(table->contentOffset().y, 50 * 44);
-    table->scrollToRow({ 50, 0 }, UITableViewScrollPosition::middle, false);
-    EXPECT_EQ(table->contentOffset().y, 50 * 44 + 22 - 220);
-    table->scrollToRow({ 50, 0 }, UITableViewScrollPosition::bottom, false);
-    EXPECT_EQ(table->contentOffset().y, 51 * 44 - 440);
-    table->scrollToRow({ 0, 0 }, UITableViewScrollPosition::bottom, false);
-    EXPECT_EQ(table->contentOffset().y, 0);
-    EXPECT_TRUE(table->cellForRow({ 0, 0 }));
-}
-
 TEST(TableViewCells, StylesPlaceTheStandardParts)
 {
     auto cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::value1, "c");

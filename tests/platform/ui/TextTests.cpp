@@ -7,19 +7,6 @@
 
 namespace {
 
-TEST(Text, FontMetricsComeFromTheInstalledFamily)
-{
-    UIFont font = UIFont::systemFont(14);
-    EXPECT_EQ(font.familyName(), "WenQuanYi Micro Hei");
-    EXPECT_GT(font.ascender(), 10);
-    EXPECT_LT(font.descender(), 0);
-    EXPECT_NEAR(font.lineHeight(), font.ascender() - font.descender(), 1e-9);
-    // Metrics scale with the size.
-    EXPECT_NEAR(UIFont::systemFont(28).lineHeight(), 2 * font.lineHeight(), 0.5);
-    EXPECT_TRUE(UIFont::boldSystemFont(14).isBold());
-    EXPECT_EQ(UIFont::systemFont(14, UIFont::Weight::medium).cssWeight(), 500);
-}
-
 TEST(Text, MeasuringWrapsAtTheWidthAndLimitsLines)
 {
     UIFont font = UIFont::systemFont(14);
@@ -94,26 +81,4 @@ TEST(Text, StyledTextRunsKeepTheirFonts)
     EXPECT_NEAR(spaced.height - unspaced.height, 10, 1);
 }
 
-}
-
-TEST(Text, KeptLayoutsFollowTheStyleTheyAreDrawnIn)
-{
-    auto label = std::make_shared<UILabel>();
-    label->setFrame({ 0, 0, 40, 20 });
-    label->setText("██");
-    label->setTextColor(UIColor::label());
-    // The same text, font and width each time: only the colour of the style differs.
-    for (auto style :
-        { UIUserInterfaceStyle::light, UIUserInterfaceStyle::dark, UIUserInterfaceStyle::light }) {
-        label->setOverrideUserInterfaceStyle(style);
-        UIImage image = Renderer::render(*label, 1);
-        UIColor::RGBA inked {};
-        for (int y = 0; y < image.pixelHeight(); ++y) {
-            for (int x = 0; x < image.pixelWidth(); ++x) {
-                if (image.pixel(x, y).alpha > inked.alpha)
-                    inked = image.pixel(x, y);
-            }
-        }
-        EXPECT_NEAR(inked.red, style == UIUserInterfaceStyle::dark ? 1 : 0, 0.05);
-    }
 }

@@ -137,34 +137,6 @@ TEST(ViewHierarchy, ParentOwnsChildrenAndLinksUpAreWeak)
     EXPECT_FALSE(survivor->superview());
 }
 
-TEST(ViewHierarchy, MoveHooksRunInOrder)
-{
-    std::vector<std::string> log;
-    auto window = std::make_shared<UIWindow>(CGRect { 0, 0, 100, 100 });
-    auto container = std::make_shared<Recorder>();
-    container->log = &log;
-    container->name = "container";
-    auto leaf = std::make_shared<Recorder>();
-    leaf->log = &log;
-    leaf->name = "leaf";
-    container->addSubview(leaf);
-    EXPECT_EQ(log, (std::vector<std::string> { "leaf willMoveToSuperview set", "leaf didMoveToSuperview" }));
-    log.clear();
-    window->addSubview(container);
-    EXPECT_EQ(log,
-        (std::vector<std::string> { "container willMoveToSuperview set", "container willMoveToWindow set",
-            "leaf willMoveToWindow set", "container didMoveToWindow set", "leaf didMoveToWindow set",
-            "container didMoveToSuperview" }));
-    EXPECT_EQ(leaf->window(), window);
-    log.clear();
-    container->removeFromSuperview();
-    EXPECT_EQ(log,
-        (std::vector<std::string> { "container willMoveToSuperview nil", "container willMoveToWindow nil",
-            "leaf willMoveToWindow nil", "container didMoveToWindow nil", "leaf didMoveToWindow nil",
-            "container didMoveToSuperview" }));
-    EXPECT_FALSE(leaf->window());
-}
-
 TEST(ViewHierarchy, ConvertThroughBoundsOriginsAndTransforms)
 {
     auto root = UIView::create(CGRect { 0, 0, 400, 400 });
@@ -256,27 +228,6 @@ TEST(ViewHierarchy, LayoutRunsOnlyWhenNeeded)
     parent->layoutIfNeeded();
     EXPECT_EQ(parent->layouts, 2);
     EXPECT_EQ(child->layouts, 2);
-}
-
-TEST(ViewHierarchy, LayoutEngineRunsFromBaseLayout)
-{
-    struct Engine : UIViewLayoutEngine {
-        int calls = 0;
-        int invalidations = 0;
-        void layoutSubviews(UIView&) override { ++calls; }
-        void intrinsicContentSizeDidChange(UIView&) override { ++invalidations; }
-    };
-    auto engine = std::make_shared<Engine>();
-    UIView::setLayoutEngine(engine);
-    auto parent = std::make_shared<Recorder>();
-    auto label = UIView::create<UILabel>();
-    parent->addSubview(label);
-    parent->layoutIfNeeded();
-    EXPECT_EQ(engine->calls, 2);
-    label->setText("changed");
-    EXPECT_EQ(engine->invalidations, 1);
-    EXPECT_TRUE(parent->needsLayout());
-    UIView::setLayoutEngine(nullptr);
 }
 
 TEST(ViewHierarchy, SafeAreaFollowsScreenAndOverlap)

@@ -71,26 +71,3 @@ TEST(VisualEffect, BlurMixesTheBackdropUnderThePanelOnly)
         EXPECT_EQ(blurred.grey(108, 110), 1);
     }
 }
-
-TEST(VisualEffect, TintAndForegroundLieOverTheBackdrop)
-{
-    struct Case {
-        const char* name;
-        std::optional<UIBlurEffect> effect;
-        std::optional<UIColor> foreground;
-        CGFloat overBlack, overWhite; // far from the border: x = 45 and x = 155
-    };
-    const Case cases[] = {
-        { "no blur, black foreground at 0.2", UIBlurEffect::qmui_effectWithBlurRadius(0),
-            UIColor(0, 0, 0, 0.2), 0, 0.8 },
-        { "no effect, foreground only", std::nullopt, UIColor(1, 1, 1, 0.5), 0.5, 1 },
-        { "light style", UIBlurEffect::effectWithStyle(UIBlurEffectStyle::light), std::nullopt, 0.3, 1 },
-        { "dark style", UIBlurEffect::effectWithStyle(UIBlurEffectStyle::dark), std::nullopt, 0.08, 0.35 },
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Backdrop drawn = render(c.effect, c.foreground, 1);
-        EXPECT_NEAR(drawn.grey(45, 60), c.overBlack, 0.03);
-        EXPECT_NEAR(drawn.grey(155, 60), c.overWhite, 0.03);
-    }
-}

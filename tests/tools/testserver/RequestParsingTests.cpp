@@ -67,14 +67,3 @@ TEST(RequestParsing, MalformedMultipartGivesNothing)
     ASSERT_TRUE(empty);
     EXPECT_TRUE(empty->fields.empty() && empty->files.empty());
 }
-
-TEST(RequestParsing, BaseURLsArePointedAtTheServer)
-{
-    EXPECT_EQ(pointAtLoopback("https://api.example:9313/api/", 80, 443), "https://127.0.0.1:443/api/");
-    EXPECT_EQ(pointAtLoopback("http://10.0.0.1:4399/api/v1/video/display", 80, 443),
-        "http://127.0.0.1:80/api/v1/video/display");
-    EXPECT_EQ(pointAtLoopback("wss://chat.example:9314/ws", 80, 443), "wss://127.0.0.1:443/ws");
-    EXPECT_EQ(pointAtLoopback("http://host", 80, 443), "http://127.0.0.1:80/");
-    EXPECT_EQ(pointAtLoopback("ftp://host/x", 80, 443), "ftp://host/x");
-    EXPECT_EQ(pointAtLoopback("not a url", 80, 443), "not a url");
-}

@@ -102,21 +102,6 @@ TEST(NrvAES, EncryptMatchesTheCommandLineAndDecryptsBack)
     EXPECT_FALSE(NrvAES::NrvAESDecrypt(notUTF8Cipher, CBC, NrvAES::replyKey, 16, NrvAES::replyIV, 1));
 }
 
-TEST(NrvAES, KeyAndIVTextsAreCutOrZeroExtendedToTheKeySize)
-{
-    const std::string clear = "sized key";
-    const std::string shortKeyZeroed("abc\0\0\0\0\0\0\0\0\0\0\0\0\0", 16);
-    EXPECT_EQ(NrvAES::NrvAESEncrypt(clear, CBC, "abc", 16, "iv", 1),
-        NrvAES::NrvAESEncrypt(clear, CBC, shortKeyZeroed, 16, std::string("iv\0", 3), 1));
-    EXPECT_EQ(NrvAES::NrvAESEncrypt(clear, CBC, "0123456789abcdefEXTRA", 16, "fedcba9876543210XYZ", 1),
-        NrvAES::NrvAESEncrypt(clear, CBC, "0123456789abcdef", 16, "fedcba9876543210", 1));
-    // With a 32-byte key the IV is also sized to 32 bytes, of which the cryptor reads 16.
-    EXPECT_EQ(NrvAES::NrvAESEncrypt(clear, CBC, "k", 32, "fedcba9876543210-ignored-part!!", 1),
-        NrvAES::NrvAESEncrypt(clear, CBC, "k", 32, "fedcba9876543210", 1));
-    EXPECT_NE(NrvAES::NrvAESEncrypt(clear, CBC, "k", 24, "iv", 1),
-        NrvAES::NrvAESEncrypt(clear, CBC, "k", 16, "iv", 1));
-}
-
 TEST(NrvAES, CryptorFailuresAreLoggedAndGiveNoData)
 {
     LogCapture log;
@@ -156,101 +141,6 @@ TEST(NrvAES, EveryModeAndPaddingKindRoundTrips)
             }
         }
     }
-}
-
-TEST(NrvAESPadding, AddedAsTheTableSays)
-{
-    const Data fifteen(15, 'x');
-    const Data thirtyTwo(32, 'x');
-    auto tail = [](const Data& data, size_t n) {
-        return Data(data.end() - static_cast<std::ptrdiff_t>(n), data.end());
-    };
-
-    EXPECT_EQ(NrvAES::bitPaddingWithData(fifteen, CBC, 0), fifteen);
-    EXPECT_EQ(NrvAES::bitPaddingWithData(fifteen, CBC, 1), fifteen); // the cryptor pads
-    EXPECT_EQ(NrvAES::bitPaddingWithData(fifteen, CTR, 1), fifteen);
-    EXPECT_EQ(tail(NrvAES::bitPaddingWithData(fifteen, CFB, 1), 1), Data { 1 });
-    EXPECT_EQ(tail(NrvAES::bitPaddingWithData(thirtyTwo, OFB, 1), 16), Data(16, 16));
-
-    auto zero = NrvAES::bitPaddingWithData(thirtyTwo, CBC, 2);
-    EXPECT_EQ(zero.size(), 48u);
-    EXPECT_EQ(tail(zero, 16), Data(16, 0));
-
-    auto x923 = NrvAES::bitPaddingWithData(fifteen, ECB, 3);
-    EXPECT_EQ(x923.size(), 16u);
-    EXPECT_EQ(tail(x923, 1), Data { 1 });
-    EXPECT_EQ(tail(NrvAES::bitPaddingWithData(Data(10, 'x'), ECB, 3), 6), (Data { 0, 0, 0, 0, 0, 6 }));
-
-    auto iso = NrvAES::bitPaddingWithData(Data(4, 'x'), CBC, 4);
-    ASSERT_EQ(iso.size(), 16u);
-    EXPECT_EQ(iso.back(), 12);
-    EXPECT_TRUE(
-        std::all_of(iso.begin() + 4, iso.end() - 1, [](std::uint8_t b) { return b >= 1 && b <= 254; }));
-    EXPECT_NE(
-        NrvAES::bitPaddingWithData(Data(1, 'x'), CBC, 4), NrvAES::bitPaddingWithData(Data(1, 'x'), CBC, 4));
-
-    EXPECT_EQ(NrvAES::bitPaddingWithData(fifteen, CBC, 7), fifteen);
-    EXPECT_EQ(
-        NrvAES::bitPaddingWithData({}, CBC, 3), (Data { 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 16 }));
-}
-
-TEST(NrvAESPadding, RemovedAsTheTableSays)
-{
-    const Data text = dataFromString("abc");
-    auto with = [&](std::initializer_list<std::uint8_t> suffix) {
-        Data d = text;
-        d.insert(d.end(), suffix);
-        return d;
-    };
-
-    EXPECT_EQ(NrvAES::removeBitPaddingWithData(with({ 0, 0 }), CBC, decrypt, 0), with({ 0, 0 }));
-
-    EXPECT_EQ(NrvAES::removeBitPaddingWithData(with({ 2, 2 }), CBC, decrypt, 1), with({ 2, 2 }));
-    EXPECT_EQ(NrvAES::removeBitPaddingWithData(with({ 2, 2 }), CFB, decrypt, 1), text);
-    EXPECT_EQ(NrvAES::removeBitPaddingWithData(with({ 17 }), OFB, decrypt, 1), with({ 17 }));
-    EXPECT_EQ(NrvAES::removeBitPaddingWithData(with({ 0 }), OFB, decrypt, 1), with({ 0 }));
-    EXPECT_EQ(NrvAES::removeBitPaddingWithData(Data { 9, 9 }, CFB, decrypt, 1),
-        (Data { 9, 9 })); // longer than the data
-
-    EXPECT_EQ(NrvAES::removeBitPaddingWithData(with({ 0, 0, 0 }), CBC, decrypt, 2), text);
-    EXPECT_EQ(NrvAES::removeBitPaddingWithData(Data(16, 0), CBC, decrypt, 2), Data());
-    EXPECT_EQ(NrvAES::removeBitPaddingWithData(with({ 1 }), CBC, decrypt, 2), Data());
-
-    for (int kind : { 3, 4 }) {
-        EXPECT_EQ(NrvAES::removeBitPaddingWithData(with({ 7, 2 }), CBC, decrypt, kind), text);
-        EXPECT_EQ(NrvAES::removeBitPaddingWithData(with({ 0 }), CBC, decrypt, kind), Data());
-        EXPECT_EQ(NrvAES::removeBitPaddingWithData(with({ 17 }), CBC, decrypt, kind), Data());
-        EXPECT_EQ(NrvAES::removeBitPaddingWithData(Data { 5, 5 }, CBC, decrypt, kind), Data());
-    }
-    EXPECT_EQ(NrvAES::removeBitPaddingWithData(with({ 3 }), CBC, decrypt, 9), with({ 3 }));
-    EXPECT_EQ(NrvAES::removeBitPaddingWithData({}, CBC, decrypt, 3), Data());
-}
-
-TEST(NrvAESPadding, ZeroPaddingOfDataEndingInZerosLosesThem)
-{
-    Data clean(32, 'y');
-    auto cipher = NrvAES::NrvAESWithData(clean, encrypt, CBC, "k", 16, "iv", 2);
-    ASSERT_TRUE(cipher);
-    EXPECT_EQ(cipher->size(), 48u);
-    EXPECT_EQ(NrvAES::NrvAESWithData(*cipher, decrypt, CBC, "k", 16, "iv", 2), clean);
-
-    Data zeroEnded(32, 'y');
-    zeroEnded[30] = zeroEnded[31] = 0;
-    cipher = NrvAES::NrvAESWithData(zeroEnded, encrypt, CBC, "k", 16, "iv", 2);
-    ASSERT_TRUE(cipher);
-    EXPECT_EQ(NrvAES::NrvAESWithData(*cipher, decrypt, CBC, "k", 16, "iv", 2), Data(30, 'y'));
-}
-
-TEST(NrvAES, Hex2bin)
-{
-    EXPECT_EQ(NrvAES::hex2bin("4a6B"), "Jk");
-    EXPECT_EQ(NrvAES::hex2bin("4a6"), "J");
-    EXPECT_EQ(NrvAES::hex2bin(""), "");
-    EXPECT_EQ(NrvAES::hex2bin("4"), "");
-    EXPECT_EQ(NrvAES::hex2bin("41004142"), "A");
-    EXPECT_EQ(NrvAES::hex2bin("41zz42"), "A"); // a pair that is not hexadecimal counts as a zero byte
-    EXPECT_EQ(NrvAES::hex2bin("e6b58be8af95"), "测试");
-    EXPECT_FALSE(NrvAES::hex2bin("41ff"));
 }
 
 TEST(NrvAES, LenientDecoder)

@@ -80,12 +80,4 @@ TEST(ChatBubble, LongTextWrapsWithinTheScreenWidthLessAMargin)
     EXPECT_DOUBLE_EQ(size.height, wrapped.height + 8 + 10);
 }
 
-TEST(ChatBubble, EmptyTextStillGivesAPaddedBubble)
-{
-    UIImage image = chatBubbleImage(std::nullopt, StyledText(), UIColor::black(), kBubble);
-    ASSERT_TRUE(image.hasBitmap());
-    EXPECT_DOUBLE_EQ(pointSize(image).width, 16);
-    EXPECT_DOUBLE_EQ(pointSize(image).height, 18);
-}
-
 }

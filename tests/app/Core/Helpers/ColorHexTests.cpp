@@ -64,27 +64,4 @@ TEST(ColorWithHex, CountsCharactersNotBytes)
     EXPECT_EQ(colorWithHex("\u00E912345678"), UIColor());
 }
 
-TEST(ColorValues, RGBAndARGBIntegers)
-{
-    expectColor(colorWithRGBValue(0x1D1942, 0.5), 0x1D / 255.0, 0x19 / 255.0, 0x42 / 255.0, 0.5, "rgb");
-    expectColor(colorWithARGBValue(0xFFFFFF), 1, 1, 1, 1, "below 0x1000000 is opaque");
-    expectColor(colorWithARGBValue(0x8003FFE1), 0x03 / 255.0, 1, 0xE1 / 255.0, 128 / 255.0, "argb");
-    expectColor(colorWithARGBValue(0x01000000), 0, 0, 0, 1 / 255.0, "alpha byte 1");
-}
-
-TEST(ColorValues, ImagesOfAColour)
-{
-    EXPECT_FALSE(imageWithColor(UIColor::red(), { 0, 3 }));
-    auto image = imageWithColor(UIColor::red(), { 2, 3 });
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->pixelWidth(), 2);
-    EXPECT_EQ(image->pixelHeight(), 3);
-    EXPECT_EQ(image->scale(), 1);
-    EXPECT_EQ(image->pixel(1, 2), (UIColor::RGBA { 1, 0, 0, 1 }));
-
-    UIImage dot = onePixelImage(UIColor::blue());
-    EXPECT_EQ(dot.pixelWidth(), 1);
-    EXPECT_EQ(dot.pixel(0, 0), (UIColor::RGBA { 0, 0, 1, 1 }));
-}
-
 }

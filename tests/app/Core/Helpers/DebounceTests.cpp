@@ -74,26 +74,4 @@ TEST_F(Debounce, CallMadeBeforeARunIsDroppedAndSpacedCallsEachRun)
     EXPECT_NEAR(runs[2] - runs[0], 0.5, 1e-9);
 }
 
-TEST_F(Debounce, IntervalIsWholeMillisecondsAndChecksOutliveTheOperation)
-{
-    {
-        auto call = makeDebounced(0.0019); // 1 ms
-        call();
-    }
-    advance(0.001);
-    EXPECT_EQ(runs.size(), 1u);
-}
-
-TEST_F(Debounce, RunIfQuietComparesWithTheLastRun)
-{
-    auto lastFire = std::make_shared<DispatchTime>(DispatchTime::now());
-    int count = 0;
-    runIfQuiet(lastFire, 100, [&] { ++count; });
-    EXPECT_EQ(count, 0); // within the interval of the last run
-    advance(0.1);
-    runIfQuiet(lastFire, 100, [&] { ++count; });
-    EXPECT_EQ(count, 1);
-    EXPECT_EQ(lastFire->seconds, now());
-}
-
 }

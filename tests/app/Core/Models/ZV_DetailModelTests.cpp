@@ -1,65 +1,10 @@
 #include "app/Core/Models/ZV_DetailModel.h"
-#include "tests/app/Core/Models/ModelSamples.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using MembersType = ZV_DetailDataListMembersModel::membersType;
-
-TEST(ZV_DetailModel, ReadsTheWholeDetailReply)
-{
-    ZV_DetailModel model(zvtest::sampleReplyData("movie_detail.json"));
-
-    EXPECT_EQ(model.id, "40217"); // sent as a number
-    EXPECT_EQ(model.hot, "9.3万");
-    EXPECT_EQ(model.name, "青石巷的雨季");
-    EXPECT_EQ(model.year, "2023");
-    EXPECT_EQ(model.isCollect, true);
-    EXPECT_EQ(model.typeName, "国产剧");
-    EXPECT_EQ(model.blurb, "一封迟到二十年的信");
-
-    ASSERT_TRUE(model.tags);
-    ASSERT_EQ(model.tags->size(), 3u);
-    EXPECT_EQ(model.tags->at(1)->name, "年代");
-    EXPECT_EQ(model.tags->at(1)->tag_id, 17);
-
-    ASSERT_TRUE(model.members);
-    ASSERT_EQ(model.members->size(), 4u);
-    EXPECT_EQ(model.members->at(0)->type, MembersType::director);
-    EXPECT_EQ(model.members->at(1)->type, MembersType::screenwriter);
-    EXPECT_EQ(model.members->at(2)->type, MembersType::actor);
-    EXPECT_EQ(model.members->at(2)->member_id, 6101);
-
-    ASSERT_TRUE(model.playFrom);
-    ASSERT_EQ(model.playFrom->size(), 2u);
-    const auto& source = *model.playFrom->at(0);
-    EXPECT_EQ(source.name, "线路一");
-    EXPECT_EQ(source.code, "lzm3u8");
-    ASSERT_TRUE(source.list);
-    ASSERT_EQ(source.list->size(), 2u);
-    const auto& episode = *source.list->at(0);
-    EXPECT_EQ(episode.episodeId, "880101");
-    EXPECT_EQ(episode.fromCode, "lzm3u8");
-    EXPECT_EQ(episode.readyToPlay, true);
-    ASSERT_TRUE(episode.headers);
-    ASSERT_EQ(episode.headers->size(), 1u);
-    EXPECT_EQ(episode.headers->at(0).at("Referer").stringValue(), "https://play.zentavo.example/");
-    EXPECT_EQ(source.list->at(1)->readyToPlay, false);
-    ASSERT_TRUE(model.playFrom->at(1)->list);
-    EXPECT_TRUE(model.playFrom->at(1)->list->empty());
-
-    ASSERT_TRUE(model.recommendList);
-    ASSERT_EQ(model.recommendList->size(), 2u);
-    EXPECT_EQ(model.recommendList->at(0)->name, "北方的灯塔");
-    EXPECT_EQ(model.recommendList->at(0)->label, "独播");
-
-    ASSERT_TRUE(model.lastPlayback);
-    EXPECT_EQ(model.lastPlayback->episode_id, "880102");
-    EXPECT_EQ(model.lastPlayback->movie_from, "lzm3u8");
-    EXPECT_EQ(model.lastPlayback->duration, 2710);
-    EXPECT_EQ(model.lastPlayback->current_time, 845);
-}
 
 void expectAllAbsent(const ZV_DetailModel& model)
 {
@@ -114,10 +59,6 @@ TEST(ZV_DetailModel, MemberRoles)
     for (const char* unknown : { "0", "4", "-1", "\"编剧\"", "null", "256", "259" })
         EXPECT_EQ(roleOf(unknown), MembersType::actor) << unknown;
     EXPECT_EQ(ZV_DetailDataListMembersModel(JSON()).type, MembersType::actor);
-
-    EXPECT_EQ(ZV_DetailDataListMembersModel::membersTypeFromRawValue(3), MembersType::screenwriter);
-    EXPECT_FALSE(ZV_DetailDataListMembersModel::membersTypeFromRawValue(0));
-    EXPECT_EQ(ZV_DetailDataListMembersModel::rawValue(MembersType::director), 2);
 }
 
 TEST(ZV_DetailModel, PlaySourcesAndEpisodesKeepAbsentVersusEmpty)

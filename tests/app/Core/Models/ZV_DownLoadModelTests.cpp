@@ -64,43 +64,6 @@ TEST_F(ZV_DownLoadModelTest, NewRecordReadsBackWithDefaults)
     EXPECT_EQ(record.progress, 0.0);
 }
 
-TEST_F(ZV_DownLoadModelTest, EveryColumnSurvivesReopening)
-{
-    ZV_DownLoadModel record;
-    record.url = "https://media.zentavo.example/hls/40217/01/index.m3u8";
-    record.name = "青石巷的雨季";
-    record.cover = "https://img.zentavo.example/cover/40217.jpg";
-    record.vod_id = "40217";
-    record.source = "线路一";
-    record.typeName = "国产剧";
-    record.episodeId = "880101";
-    record.episodeName = "第01集";
-    ASSERT_TRUE(record.save());
-    record.state = ZV_DownLoadModel::stateFinish;
-    record.progress = 1.0;
-    record.size = 183456.789;
-    ASSERT_TRUE(record.update());
-    reopen();
-
-    auto found = ZV_DownLoadModel::findEpisode("40217", "880101");
-    ASSERT_TRUE(found) << found.error();
-    ASSERT_TRUE(*found);
-    const auto& back = **found;
-    EXPECT_EQ(back.url, record.url);
-    EXPECT_EQ(back.name, "青石巷的雨季");
-    EXPECT_EQ(back.cover, record.cover);
-    EXPECT_EQ(back.source, "线路一");
-    EXPECT_EQ(back.typeName, "国产剧");
-    EXPECT_EQ(back.episodeName, "第01集");
-    EXPECT_EQ(back.state, "finish");
-    EXPECT_DOUBLE_EQ(back.progress, 1.0);
-    EXPECT_DOUBLE_EQ(back.size, 183456.789);
-
-    auto none = ZV_DownLoadModel::findEpisode("40217", "880102");
-    ASSERT_TRUE(none);
-    EXPECT_FALSE(*none);
-}
-
 TEST_F(ZV_DownLoadModelTest, QueriesByStateTitleAndEpisode)
 {
     saved("40217", "1", "finish");

@@ -223,13 +223,3 @@ TEST_F(EnvelopeTest, AKeyThatTheServerDoesNotHoldGetsItsRefusal)
     EXPECT_EQ(records[1].request.queryItems()[0].second, "");
     EXPECT_EQ(records[1].request.queryItems()[1].second, apicrypto::hmacMD5Hex(apicrypto::hmacKey, ""));
 }
-
-TEST_F(EnvelopeTest, AStaleTimestampIsRefused)
-{
-    double real = Date::now().timeIntervalSince1970();
-    Date::setClockForTesting([real] { return real - 3600; });
-    std::optional<Reply> reply = send(HTTPMethod::GET, "v1/app/config");
-    Date::setClockForTesting({});
-    ASSERT_TRUE(reply && reply->error);
-    EXPECT_EQ(reply->error->code, testserver::ApiServer::badTimestamp);
-}

@@ -39,30 +39,6 @@ TEST_F(StoreDataTest, RawValuesBuildExactlyTheFiveCasesStoredUnderTypeDotCase)
         EXPECT_FALSE(StoreData::fromRawValue(name)) << name;
 }
 
-TEST_F(StoreDataTest, OperationsActOnTheStandardStoreUnderTheKeyString)
-{
-    // A fresh installation reads teen mode off and nobody signed in.
-    EXPECT_FALSE(StoreData::boolValue(StoreData::pureMode));
-    EXPECT_FALSE(StoreData::value(StoreData::access_token));
-
-    StoreData::set("token", StoreData::access_token);
-    EXPECT_EQ(UserDefaults::standard().stringForKey("StoreData.access_token"), "token");
-    StoreData::setBool(true, StoreData::pureMode);
-    EXPECT_EQ(UserDefaults::standard().objectForKey("StoreData.pureMode"), PropertyList(true));
-    StoreData::set(std::vector<std::string> { "a", "b" }, StoreData::history);
-
-    // Written by key string elsewhere, read through the case.
-    UserDefaults::standard().set("YES", "StoreData.isDarkColor");
-    EXPECT_TRUE(StoreData::boolValue(StoreData::isDarkColor));
-
-    // Everything survives a restart.
-    UserDefaults::resetStandardForTesting();
-    EXPECT_EQ(StoreData::value(StoreData::access_token), PropertyList("token"));
-    EXPECT_TRUE(StoreData::boolValue(StoreData::pureMode));
-    EXPECT_EQ(UserDefaults::standard().stringArrayForKey("StoreData.history"),
-        (std::vector<std::string> { "a", "b" }));
-}
-
 TEST_F(StoreDataTest, NoneAndRemoveLeaveNoEntryButAnEmptyTokenIsAnEntry)
 {
     StoreData::set("token", StoreData::access_token);

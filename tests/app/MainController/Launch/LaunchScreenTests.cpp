@@ -2,6 +2,9 @@
 // launch that ends whatever the advert reply.
 
 #include "platform/foundation/UserDefaults.h"
+#include "app/MainController/Launch/ZV_LaunchContentView.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/UIImageView.h"
 #include "platform/ui/SFSafariViewController.h"
 #include "tests/app/Core/Start/StartTestSupport.h"
 
@@ -30,6 +33,40 @@ protected:
             { { "start", { { "data", { { "image", "" }, { "url", url } } } } } });
     }
 };
+
+// The sample's start advert is drawn over the built-in splash once it has come: the screen shows
+// the advert's picture where the two differ.
+TEST_F(LaunchScreenTest, SplashShowsTheStartAdvertPicture)
+{
+    auto advert = UIImage::fromFile(zvtest::sourceDir() / "tools/testserver/data/images/advert-start.jpg");
+    auto builtIn = UIImage::named("launch");
+    ASSERT_TRUE(advert && builtIn);
+    launch();
+    auto screen = launchScreen();
+    ASSERT_TRUE(waitForCountdown(screen));
+    const auto& imageView = screen->contentView()->imageView();
+    ASSERT_TRUE(runUntil([&] { return imageView->image() && !(*imageView->image() == *builtIn); }));
+    window()->layoutIfNeeded();
+    UIImage shown = Renderer::render(*window(), 1);
+
+    // Both pictures have the screen's shape, so each point of the screen is the same point of either.
+    auto at = [](const UIImage& image, double x, double y) {
+        return image.pixel(int(x * (image.pixelWidth() - 1)), int(y * (image.pixelHeight() - 1)));
+    };
+    auto distance = [](UIColor::RGBA a, UIColor::RGBA b) {
+        return std::max({ std::abs(a.red - b.red), std::abs(a.green - b.green), std::abs(a.blue - b.blue) });
+    };
+    int telling = 0;
+    for (double y : { 0.2, 0.5, 0.8 }) {
+        for (double x : { 0.25, 0.5, 0.75 }) {
+            if (distance(at(*advert, x, y), at(*builtIn, x, y)) < 0.2)
+                continue;
+            ++telling;
+            EXPECT_LT(distance(at(shown, x, y), at(*advert, x, y)), 0.1) << x << "," << y;
+        }
+    }
+    EXPECT_GE(telling, 3) << "the two pictures must differ to tell them apart";
+}
 
 // Links from the server are untrusted: only absolute http and https addresses open the browser,
 // and the countdown goes on under it.

@@ -7,7 +7,6 @@
 #include "app/MainController/Chat/Store/ActiveSQLiteTool.h"
 #include "app/MainController/Other/View/JXSegmentedTitleImageAndDotCell.h"
 #include "app/MainController/Other/View/JXSegmentedTitleImageAndDotDataSource.h"
-#include "app/MainController/Ranking/Controller/ZV_RankingMainVC.h"
 #include "app/MainController/Root/ZVRootViewController.h"
 #include "platform/foundation/AppContainer.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -225,6 +224,14 @@ TEST_F(RootTest, NoticeDotShowsOnlyAfterNotiAndOnlyOnTheMyTab)
     NotificationCenter::defaultCenter().post("noti");
     for (int index = 0; index < ZVRootViewController::numberOfPages; ++index)
         EXPECT_EQ(tab(index)->bgView()->isHidden(), index != ZVRootViewController::mineIndex) << index;
+    // The dot sits in the icon's top right corner, the badge 8 points above and beyond it.
+    auto mine = tab(ZVRootViewController::mineIndex);
+    window->layoutIfNeeded();
+    CGRect icon = mine->imageView()->frame();
+    EXPECT_EQ(mine->bgView()->frame(), CGRect(icon.maxX() - 10, icon.minY(), 10, 10));
+    auto chat = tab(ZVRootViewController::chatIndex);
+    EXPECT_EQ(chat->numLb()->frame().minY(), chat->imageView()->frame().minY() - 8);
+    EXPECT_EQ(chat->numLb()->frame().maxX(), chat->imageView()->frame().maxX() + 8);
 
     UserDefaults::standard().removeObjectForKey("new_notice");
     NotificationCenter::defaultCenter().post("noti");
@@ -250,35 +257,49 @@ TEST_F(RootTest, IconOnlyTabsSwitchPagesByTapOnly)
     EXPECT_GT(colours.size(), 8u);
 
     EXPECT_EQ(root->preferredNavigationBarHidden(), std::optional<bool>(true));
-    for (int index = 0; index < ZVRootViewController::numberOfPages; ++index) {
-        auto cell = tab(index);
-        ASSERT_TRUE(cell) << index;
-        EXPECT_TRUE(cell->titleLabel()->isHidden()) << index;
-        EXPECT_TRUE(cell->imageView()->image()) << index;
-    }
     EXPECT_EQ(root->listContainerView()->validListDict().size(), 1u);
     EXPECT_FALSE(root->listContainerView()->scrollView()->isScrollEnabled());
-
-    // The ranking page shows its picture behind the pages while it is on show.
-    ASSERT_TRUE(driver.tapView(*tab(1)));
-    drain();
-    EXPECT_EQ(root->listContainerView()->currentIndex(), 1);
-    EXPECT_EQ(root->segmentedView()->selectedIndex(), 1);
-    EXPECT_TRUE(root->rankingVC()->isViewLoaded());
-    EXPECT_FALSE(root->imageBgView()->isHidden());
-    EXPECT_EQ(root->imageBgView()->image()->size(), UIImage::named("ranking_bg")->size());
-
-    // Opening the chat page clears the chat badge.
-    ASSERT_EQ(chatBadge(), "99+");
-    ASSERT_TRUE(driver.tapView(*tab(ZVRootViewController::chatIndex)));
-    drain();
-    EXPECT_EQ(root->listContainerView()->currentIndex(), ZVRootViewController::chatIndex);
+    EXPECT_EQ(root->imageBgView()->image(), UIImage::named("explore_bg"));
     EXPECT_TRUE(root->imageBgView()->isHidden());
-    EXPECT_EQ(chatBadge(), "");
 
-    ASSERT_TRUE(driver.tapView(*tab(4)));
-    drain();
-    EXPECT_EQ(root->listContainerView()->currentIndex(), 4);
+    // Each tab by tap: its page, the icons with only its own selected, and the picture behind the
+    // pages (the ranking's own while it is on show, none for the others).
+    struct Tab {
+        const char* normal;
+        const char* selected;
+        const char* background;
+    };
+    const Tab tabs[] = {
+        { "tabbar_home", "tabbar_home_select", nullptr },
+        { "tabbar_ranking", "tabbar_ranking_select", "ranking_bg" },
+        { "tabbar_chat", "tabbar_chat_select", nullptr },
+        { "tabbar_short_video", "tabbar_short_video_select", nullptr },
+        { "tabbar_my", "tabbar_my_select", nullptr },
+    };
+    ASSERT_EQ(chatBadge(), "99+");
+    for (int index : { 1, 0, 2, 3, 4 }) {
+        SCOPED_TRACE(index);
+        ASSERT_TRUE(driver.tapView(*tab(index)));
+        drain();
+        EXPECT_EQ(root->listContainerView()->currentIndex(), index);
+        EXPECT_EQ(root->segmentedView()->selectedIndex(), index);
+        for (int other = 0; other < ZVRootViewController::numberOfPages; ++other) {
+            auto cell = tab(other);
+            ASSERT_TRUE(cell);
+            EXPECT_TRUE(cell->titleLabel()->isHidden());
+            EXPECT_EQ(cell->imageView()->image(),
+                UIImage::named(other == index ? tabs[other].selected : tabs[other].normal)) << other;
+        }
+        const char* background = tabs[index].background;
+        EXPECT_EQ(root->imageBgView()->isHidden(), background == nullptr);
+        if (background) {
+            EXPECT_EQ(root->imageBgView()->image(), UIImage::named(background));
+        }
+        // Opening the chat page clears the chat badge.
+        if (index == ZVRootViewController::chatIndex) {
+            EXPECT_EQ(chatBadge(), "");
+        }
+    }
 
     // A swipe over the pages changes nothing.
     CGRect pages = root->listContainerView()->convert(root->listContainerView()->bounds(), nullptr);

@@ -95,31 +95,4 @@ TEST_F(GCDTimerTest, OneShotRunsOnceAfterOneIntervalAndUnregisters)
     }
 }
 
-TEST_F(GCDTimerTest, MissingAndUnknownNamesDoNothing)
-{
-    std::vector<double> runs;
-    timers->scheduledDispatchTimer(std::nullopt, 1.0, 0, nullptr, true, false, recorder(runs));
-    advance(3);
-    EXPECT_TRUE(runs.empty());
-    EXPECT_FALSE(timers->isExistTimer(std::nullopt));
-
-    timers->scheduledDispatchTimer("kept", 1.0, 0, nullptr, true, false, recorder(runs));
-    timers->cancelTimer(std::nullopt);
-    timers->cancelTimer("unknown");
-    timers->cancelTimer("Kept");
-    EXPECT_TRUE(timers->isExistTimer("kept"));
-    advance(1);
-    EXPECT_EQ(runs.size(), 2u);
-}
-
-TEST_F(GCDTimerTest, TimersStopWithTheirRegistry)
-{
-    std::vector<double> runs;
-    timers->scheduledDispatchTimer("a", 1.0, 0, nullptr, true, false, recorder(runs));
-    drain();
-    timers.reset();
-    advance(5);
-    EXPECT_EQ(runs.size(), 1u);
-}
-
 }

@@ -399,23 +399,4 @@ TEST_F(PanelPresenterTest, RightPanelChoicesHideFirstThenReachTheOwner)
     EXPECT_EQ(closes, 1);
 }
 
-TEST_F(PanelPresenterTest, ScreenshotOfASourceSheet)
-{
-    auto backdrop = UIViewController::create();
-    window->setRootViewController(backdrop);
-    backdrop->view()->setBackgroundColor(UIColor::white());
-    auto sheet = std::make_shared<ZV_ShowBottomView>();
-    sheet->show(1, title(3), nullptr);
-    advance(1.0);
-
-    UIImage screen = Renderer::renderScreen(1);
-    EXPECT_TRUE(Renderer::writePNG(screen, zvtest::screenshotPath("bottom_sheet_sources.png")));
-
-    // Dimmed white above the sheet, the sheet's own white below its top edge at 522.
-    UIColor::RGBA dimmed = screen.pixel(20, 200);
-    UIColor::RGBA sheetWhite = screen.pixel(2, 530);
-    EXPECT_LT(dimmed.red, 0.9);
-    EXPECT_GT(sheetWhite.red, 0.95);
-}
-
 }

@@ -217,32 +217,4 @@ TEST_F(PhotoBrowserTest, OnlyADownwardDragFromTheTopCloses)
     EXPECT_EQ(dismissed, 1);
 }
 
-TEST_F(PhotoBrowserTest, Screenshot)
-{
-    // A drawn picture: sky, ground and a house.
-    UIGraphicsImageRenderer renderer({ 390, 260 }, UIGraphicsImageRendererFormat { 1 });
-    UIImage picture = renderer.image([](CGContext& context) {
-        context.setFillColor(UIColor(0.45, 0.7, 0.95, 1));
-        context.fill({ 0, 0, 390, 170 });
-        context.setFillColor(UIColor(0.3, 0.6, 0.25, 1));
-        context.fill({ 0, 170, 390, 90 });
-        context.setFillColor(UIColor(0.8, 0.3, 0.2, 1));
-        context.fill({ 250, 110, 90, 80 });
-    });
-    auto browser = open({ picture, picture, picture }, 1);
-    browser->setIsNumPage(true);
-    browser->setSelectedIndex(0);
-    browser->setSelectedIndex(1);
-
-    UIImage screen = Renderer::renderScreen(1);
-    EXPECT_TRUE(Renderer::writePNG(screen, zvtest::screenshotPath("photo_browser.png")));
-
-    // Black above and below the picture, which is centred: 260 high on a 844 page.
-    EXPECT_LT(screen.pixel(20, 100).red, 0.05);
-    EXPECT_GT(screen.pixel(20, 300).blue, 0.8);
-    EXPECT_GT(screen.pixel(20, 500).green, 0.5);
-    EXPECT_LT(screen.pixel(20, 700).green, 0.05);
-    EXPECT_EQ(browser->numLabel()->text(), "2/3");
-}
-
 }
