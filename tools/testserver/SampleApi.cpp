@@ -1,5 +1,6 @@
 #include "tools/testserver/SampleApi.h"
 
+#include "tools/testserver/SamplePlayer.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <fstream>
@@ -162,7 +163,7 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
         return ApiReply::success(
             { { "url", imageBase + "cover.png" }, { "size", call.upload ? call.upload->data.size() : 0 } });
     });
-    return true;
+    return SamplePlayer::install(api, dataDir, httpPort, httpsPort, error);
 }
 
 }
