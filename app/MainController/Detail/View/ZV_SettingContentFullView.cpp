@@ -190,11 +190,8 @@ void ZV_SettingContentFullView::setupUI()
 
     snp(m_blurView).makeConstraints([](ConstraintMaker& make) { make.edges().equalToSuperview(); });
     snp(m_scrollView).makeConstraints([](ConstraintMaker& make) { make.edges().equalToSuperview(); });
-    snp(m_stackView).makeConstraints([](ConstraintMaker& make) {
-        make.left().equalToSuperview().offset(40);
-        make.top().equalToSuperview().offset(8);
-        make.width().equalTo(342);
-    });
+    // Placed by its frame: the scroll view's content size is the panel's own.
+    m_stackView->setFrame({ 40, 8, 342, 5 * rowHeight });
 }
 
 void ZV_SettingContentFullView::loadPlayerValues()
