@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release tree, starts the local test server with its sample data and chat rooms and
 # walks the app's tour twice, light and signed out, then dark from the stored flag and signed in;
-# then the UI kit's demonstration. Each pass writes a PNG and a view-tree dump per step into
-# out/tour-<timestamp>/<light|dark|kit>; the folder's path is printed at the end.
+# then the UI kit's demonstration and the app's player on a sample title. Each pass writes a PNG
+# and a view-tree dump per step into out/tour-<timestamp>/<light|dark|kit|player>; the folder's
+# path is printed at the end.
 #   usage: scripts/run.sh
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -64,5 +65,11 @@ done
 # bottom sheets (the app's play-source sheet among them), into out/tour-<timestamp>/kit.
 build/release/tools/kitdemo/zentavo-kitdemo --keys "$keys" --script tools/kitdemo/kitdemo.txt --out "$out/kit" \
   >"$out/kit.log" 2>&1 || status=$?
+
+# ---- The app's player on a sample title of the server, into out/tour-<timestamp>/player: playing,
+# ---- loading, both settings panels, full screen with its speed and episode panels, the pause
+# ---- advert and the error layer (tools/kitdemo/player.txt).
+build/release/tools/kitdemo/zentavo-kitdemo --keys "$keys" --script tools/kitdemo/player.txt --out "$out/player" \
+  >"$out/player.log" 2>&1 || status=$?
 echo "$out"
 exit "$status"
