@@ -51,13 +51,13 @@ NSAttributes promptAttributes(std::optional<UIColor> color = std::nullopt)
     return attributes;
 }
 
-// Plain text, then a part in the system's teal.
-NSAttributedString promptWithTeal(const std::string& teal, const std::string& plain, bool tealFirst)
+// A prompt in parts, each plain or in the system's teal.
+NSAttributedString promptText(const std::vector<std::pair<std::string, bool>>& parts)
 {
-    NSMutableAttributedString text(tealFirst ? teal : plain,
-        promptAttributes(tealFirst ? std::optional(UIColor::systemTeal()) : std::nullopt));
-    text.append(NSAttributedString(tealFirst ? plain : teal,
-        promptAttributes(tealFirst ? std::nullopt : std::optional(UIColor::systemTeal()))));
+    NSMutableAttributedString text;
+    for (const auto& [part, teal] : parts)
+        text.append(NSAttributedString(
+            part, promptAttributes(teal ? std::optional(UIColor::systemTeal()) : std::nullopt)));
     return text;
 }
 
@@ -671,7 +671,7 @@ void ZV_Player::playAsset(
 
     if (!zv_timeModel) {
         std::weak_ptr<ZV_Player> weak = weakSelf();
-        showPrompt(promptWithTeal("设置", "开启跳过片头片尾", true), std::nullopt, [weak] {
+        showPrompt(promptText({ { "设置", true }, { "开启跳过片头片尾", false } }), std::nullopt, [weak] {
             if (auto self = weak.lock())
                 self->showSettings();
         });
@@ -853,13 +853,14 @@ void ZV_Player::currentTimeDidChange()
         isSeekEnd = true;
         isClearEnd = false;
         std::weak_ptr<ZV_Player> weak = weakSelf();
-        showPrompt(promptWithTeal("[取消]", "10s后为您跳过片尾 ", false), endingWarningSeconds, [weak] {
-            auto self = weak.lock();
-            if (!self)
-                return;
-            self->player()->promptingPopupController().clear();
-            self->isClearEnd = true;
-        });
+        showPrompt(promptText({ { "10s后为您跳过片尾 ", false }, { "[取消]", true } }), endingWarningSeconds,
+            [weak] {
+                auto self = weak.lock();
+                if (!self)
+                    return;
+                self->player()->promptingPopupController().clear();
+                self->isClearEnd = true;
+            });
     }
     if (remaining <= 0 && !isClearEnd) {
         isClearEnd = true;
