@@ -72,7 +72,7 @@ std::vector<std::shared_ptr<ZV_SourceContentListView>> ZV_MultipleContentFullVie
 
 void ZV_MultipleContentFullView::setupUI()
 {
-    makeCornerByRoundingCorners(*this, 1 | 4, 16);
+    roundCornersKeepingBackdrop(*this, 1 | 4, 16);
     addSubview(blurView());
     addSubview(stackView());
     snp(m_blurView).makeConstraints([](ConstraintMaker& make) { make.edges().equalToSuperview(); });

@@ -42,7 +42,7 @@ ZV_SelectEpisodeContentFullView::ZV_SelectEpisodeContentFullView(const CGRect& f
 
 void ZV_SelectEpisodeContentFullView::setupUI()
 {
-    makeCornerByRoundingCorners(*this, 1 | 4, 16);
+    roundCornersKeepingBackdrop(*this, 1 | 4, 16);
     std::weak_ptr<UIView> weak = weakFromThis();
     auto on = [weak](void (ZV_SelectEpisodeContentFullView::*action)()) {
         return [weak, action](UIControl&) {

@@ -93,7 +93,7 @@ std::string ZV_SettingContentFullView::longPressText(double rate)
 
 void ZV_SettingContentFullView::setupUI()
 {
-    makeCornerByRoundingCorners(*this, 1 | 4, 16);
+    roundCornersKeepingBackdrop(*this, 1 | 4, 16);
 
     m_blurView = std::make_shared<UIVisualEffectView>(UIBlurEffect::qmui_effectWithBlurRadius(20));
     m_blurView->qmui_setForegroundColor(UIColor::black().withAlphaComponent(0.2));
