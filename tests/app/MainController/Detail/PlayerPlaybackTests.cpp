@@ -181,3 +181,20 @@ TEST_F(PlayerPlaybackTest, WithoutATitleOrAMatchingEpisodeNothingStarts)
     play(zvtest::titleWith({ { "e1", "not a url" } }), "e1");
     EXPECT_EQ(assetURL(), "");
 }
+
+// The cover fades out over 0.3 s once an asset is ready; an episode started meanwhile keeps it up.
+TEST_F(PlayerPlaybackTest, AnEpisodeStartedWhileTheCoverFadesKeepsIt)
+{
+    SJScriptedMedia slowToOpen;
+    slowToOpen.openingTime = 2;
+    SJScriptedPlaybackController::script("https://media.test/ep2.m3u8", slowToOpen);
+    auto model = zvtest::titleWith({ { "e1", readyURL }, { "e2", "https://media.test/ep2.m3u8" } });
+    play(model, "e1");
+    advance(0.55); // ready: the fade has begun
+    play(model, "e2");
+    advance(0.5);
+    EXPECT_FALSE(view->zv_loadingView()->isHidden());
+    EXPECT_EQ(view->zv_loadingView()->alpha(), 1);
+    advance(2);
+    EXPECT_TRUE(view->zv_loadingView()->isHidden());
+}
