@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release tree, starts the local test server with its sample data and chat rooms and
 # walks the app's tour twice, light and signed out, then dark from the stored flag and signed in;
-# then the UI kit's demonstration. Each pass writes a PNG and a view-tree dump per step into
-# out/tour-<timestamp>/<light|dark|kit>; the folder's path is printed at the end.
+# then the UI kit's demonstration and the app's player on a sample title. Each pass writes a PNG
+# and a view-tree dump per step into out/tour-<timestamp>/<light|dark|kit|player>; the folder's
+# path is printed at the end.
 #   usage: scripts/run.sh
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -98,7 +99,7 @@ fi
 # out/tour-<timestamp>/search.
 home="$out/search/home"
 mkdir -p "$home/Library/Preferences"
-ZV_HOME="$home" build/release/app/zentavo --script app/Resources/Scripts/search_tour.txt --out "$out/search" \
+ZV_HOME="$home" build/release/app/zentavo --script app/Resources/Scripts/tour-search.txt --out "$out/search" \
   >"$out/search.log" 2>&1 || status=$?
 grep -v '^output: ' "$out/search.log" | grep ':[0-9]*: ' >&2 || true
 # ---- end of search and rankings ----
@@ -133,9 +134,14 @@ cp tools/testserver/data/images/banner-1.jpg "$chat_home/PhotoLibrary/"
 chat_token="$(sed -n 's/.*"access_token": *"\([^"]*\)".*/\1/p' tools/testserver/data/api/account.json)"
 printf '{"format": "zentavo.defaults", "version": 1, "values": {"StoreData.access_token": {"string": "%s"}}}\n' \
   "$chat_token" >"$chat_home/Library/Preferences/UserDefaults.json"
-ZV_HOME="$chat_home" build/release/app/zentavo --script app/Resources/Scripts/chat-tour.txt --out "$out/chat" \
+ZV_HOME="$chat_home" build/release/app/zentavo --script app/Resources/Scripts/tour-chat.txt --out "$out/chat" \
   >"$out/chat.log" 2>&1 || status=$?
 grep -v '^output: ' "$out/chat.log" | grep ':[0-9]*: ' >&2 || true
 # ---- End of the chat tour ----
+# ---- The app's player on a sample title of the server, into out/tour-<timestamp>/player: playing,
+# ---- loading, both settings panels, full screen with its speed and episode panels, the pause
+# ---- advert and the error layer (tools/kitdemo/player.txt).
+build/release/tools/kitdemo/zentavo-kitdemo --keys "$keys" --script tools/kitdemo/player.txt --out "$out/player" \
+  >"$out/player.log" 2>&1 || status=$?
 echo "$out"
 exit "$status"

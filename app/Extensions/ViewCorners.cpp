@@ -34,3 +34,11 @@ void setCornerRadius(UIView& view, CGFloat radius)
     view.layer()->setCornerRadius(radius);
     view.layer()->setMasksToBounds(true);
 }
+
+void roundCornersKeepingBackdrop(UIView& view, unsigned corners, CGFloat radius)
+{
+    // UIRectCorner's bits name the same corners as the layer's corner mask.
+    view.layer()->setCornerRadius(radius);
+    view.layer()->setMaskedCorners(corners);
+    view.setClipsToBounds(true);
+}

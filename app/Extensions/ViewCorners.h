@@ -16,5 +16,8 @@ void makeCorner(UIView& view);
 void makeCornerByRoundingCorners(UIView& view, unsigned corners, CGFloat radius);
 // The same with half the frame height.
 void makeCornerByRoundingCorners(UIView& view, unsigned corners);
+// Only the given corners (UIRectCorner bits) rounded through the layer's own corner radius and
+// clipping instead of a mask, so that a blur inside the view still sees what lies behind it.
+void roundCornersKeepingBackdrop(UIView& view, unsigned corners, CGFloat radius);
 // The layer's corner radius with masks-to-bounds on.
 void setCornerRadius(UIView& view, CGFloat radius);

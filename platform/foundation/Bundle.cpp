@@ -34,6 +34,7 @@ constexpr std::pair<std::string_view, std::string_view> kDefaults[] = {
     { InfoKey::SystemVersion, "17.0" },
     { InfoKey::MaxAPIReplyBytes, "4194304" },
     { InfoKey::MaxImageReplyBytes, "33554432" },
+    { InfoKey::UnresolvedPlayURL, "https://127.0.0.1:9/index.m3u8" },
 };
 
 constexpr std::string_view kByteCountKeys[] = { InfoKey::MaxAPIReplyBytes, InfoKey::MaxImageReplyBytes };

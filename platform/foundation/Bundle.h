@@ -25,11 +25,14 @@ inline constexpr std::string_view DeviceModel = "DeviceModel"; // iPhone 14
 inline constexpr std::string_view SystemVersion = "SystemVersion"; // 17.0
 inline constexpr std::string_view MaxAPIReplyBytes = "MaxAPIReplyBytes"; // 4194304 (4 MiB)
 inline constexpr std::string_view MaxImageReplyBytes = "MaxImageReplyBytes"; // 33554432 (32 MiB)
+// What the player plays when an episode's address could not be resolved: an address where nothing
+// answers, so that the player shows its load-failed layer.
+inline constexpr std::string_view UnresolvedPlayURL = "UnresolvedPlayURL"; // https://127.0.0.1:9/index.m3u8
 
 // Every key above, in this order.
-inline constexpr std::string_view all[]
-    = { MainURL, ShortURL, CaptchaURL, HelpURL, WebSocketURL, DomainFileURL, DoHResolverURL, ProbeHost,
-          APIPublicKey, TrustedCAFile, DeviceModel, SystemVersion, MaxAPIReplyBytes, MaxImageReplyBytes };
+inline constexpr std::string_view all[] = { MainURL, ShortURL, CaptchaURL, HelpURL, WebSocketURL,
+    DomainFileURL, DoHResolverURL, ProbeHost, APIPublicKey, TrustedCAFile, DeviceModel, SystemVersion,
+    MaxAPIReplyBytes, MaxImageReplyBytes, UnresolvedPlayURL };
 }
 
 // The application's bundle: its read-only resources and its information dictionary.

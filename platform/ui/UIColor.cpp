@@ -51,6 +51,13 @@ UIColor UIColor::label()
     return color;
 }
 
+UIColor UIColor::systemTeal()
+{
+    static const UIColor color
+        = dynamic({ 48 / 255.0, 176 / 255.0, 199 / 255.0, 1 }, { 64 / 255.0, 200 / 255.0, 224 / 255.0, 1 });
+    return color;
+}
+
 UIColor UIColor::resolved(UIUserInterfaceStyle style) const
 {
     if (m_provider)
@@ -78,7 +85,8 @@ std::string UIColor::debugDescription() const
     auto byte = [](CGFloat v) { return static_cast<int>(v * 255 + 0.5); };
     RGBA c = rgba();
     char buf[16];
-    std::snprintf(buf, sizeof buf, "#%02X%02X%02X%02X", byte(c.red), byte(c.green), byte(c.blue), byte(c.alpha));
+    std::snprintf(
+        buf, sizeof buf, "#%02X%02X%02X%02X", byte(c.red), byte(c.green), byte(c.blue), byte(c.alpha));
     return buf;
 }
 

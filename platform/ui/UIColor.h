@@ -42,6 +42,8 @@ public:
     static UIColor systemBackground();
     // Black in the light style, white in the dark style.
     static UIColor label();
+    // The system's teal: #30B0C7 in the light style, #40C8E0 in the dark style.
+    static UIColor systemTeal();
 
     bool isDynamic() const { return m_dark != nullptr; }
     bool isProvided() const { return m_provider != nullptr; }

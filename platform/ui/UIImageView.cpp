@@ -1,5 +1,7 @@
 #include "platform/ui/UIImageView.h"
 
+#include "platform/dispatch/Timer.h"
+
 #include <cstdio>
 
 UIImageView::UIImageView()
@@ -20,6 +22,12 @@ UIImageView::UIImageView(std::optional<UIImage> image)
     setImage(std::move(image));
 }
 
+UIImageView::~UIImageView()
+{
+    if (m_animationTimer)
+        m_animationTimer->invalidate();
+}
+
 void UIImageView::setImage(std::optional<UIImage> image)
 {
     CGSize oldSize = m_image ? m_image->size() : CGSize { noIntrinsicMetric, noIntrinsicMetric };
@@ -32,6 +40,8 @@ void UIImageView::setImage(std::optional<UIImage> image)
 
 void UIImageView::updateContents()
 {
+    if (isAnimating())
+        return showAnimationFrame();
     if (!m_image || !m_image->hasBitmap()) {
         layer()->setContents(std::nullopt);
         return;
@@ -40,6 +50,58 @@ void UIImageView::updateContents()
         layer()->setContents(m_image->withTintColor(tintColor()));
     else
         layer()->setContents(*m_image);
+}
+
+void UIImageView::setAnimationImages(std::vector<UIImage> images)
+{
+    stopAnimating();
+    m_animationImages = std::move(images);
+}
+
+void UIImageView::startAnimating()
+{
+    if (isAnimating() || m_animationImages.empty())
+        return;
+    double count = static_cast<double>(m_animationImages.size());
+    double cycle = animationDuration > 0 ? animationDuration : count / 30.0;
+    m_animationFrame = 0;
+    m_cyclesDone = 0;
+    std::weak_ptr<UIView> weak = weakFromThis();
+    m_animationTimer = Timer::scheduledTimer(cycle / count, true, [weak](Timer& timer) {
+        auto self = std::static_pointer_cast<UIImageView>(weak.lock());
+        if (!self)
+            return timer.invalidate();
+        self->nextAnimationFrame();
+    });
+    showAnimationFrame();
+}
+
+void UIImageView::stopAnimating()
+{
+    if (!m_animationTimer)
+        return;
+    m_animationTimer->invalidate();
+    m_animationTimer.reset();
+    m_animationFrame = 0;
+    updateContents();
+}
+
+void UIImageView::nextAnimationFrame()
+{
+    if (++m_animationFrame < m_animationImages.size())
+        return showAnimationFrame();
+    m_animationFrame = 0;
+    if (animationRepeatCount > 0 && ++m_cyclesDone >= animationRepeatCount)
+        return stopAnimating();
+    showAnimationFrame();
+}
+
+void UIImageView::showAnimationFrame()
+{
+    const UIImage& frame = m_animationImages[m_animationFrame];
+    if (!frame.hasBitmap())
+        return layer()->setContents(std::nullopt);
+    layer()->setContents(frame);
 }
 
 void UIImageView::tintColorDidChange()

@@ -4,6 +4,7 @@
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
 #include "tools/kitdemo/KitDemoColors.h"
+#include "tools/kitdemo/KitDemoTitlePlayerScreen.h"
 
 #include <cstdio>
 
@@ -19,6 +20,8 @@ const Action actions[] = {
     { "跳到 8 秒", "kitdemo.player.seek" },
     { "慢分片", "kitdemo.player.slow" },
     { "坏流", "kitdemo.player.broken" },
+    // The app's own player on a sample title of the server's API.
+    { "影片页", "kitdemo.player.title" },
 };
 
 std::string statusText(SJVideoPlayer& player)
@@ -38,7 +41,8 @@ std::string statusText(SJVideoPlayer& player)
             what = player.isPlaybackFinished() ? "播放完毕" : "暂停";
             break;
         case SJPlaybackTimeControlStatus::waitingToPlayAtSpecifiedRate:
-            what = player.reasonForWaitingToPlay() == SJWaitingToMinimizeStallsReason ? "等待数据（缓冲中）" : "等待";
+            what = player.reasonForWaitingToPlay() == SJWaitingToMinimizeStallsReason ? "等待数据（缓冲中）"
+                                                                                      : "等待";
             break;
         case SJPlaybackTimeControlStatus::playing:
             what = "播放中";
@@ -104,7 +108,11 @@ void KitDemoPlayerPage::viewDidLoad()
                 self->m_player->seekToTime(8);
             else if (identifier == "kitdemo.player.slow")
                 self->open("low/index.m3u8?slow=2&delay=12000");
-            else
+            else if (identifier == "kitdemo.player.title") {
+                // The demo's own player stops: one picture plays at a time.
+                self->m_player->pause();
+                self->present(std::make_shared<KitDemoTitlePlayerScreen>(), true);
+            } else
                 self->open("broken.m3u8");
         });
         view()->addSubview(button);
@@ -117,7 +125,8 @@ void KitDemoPlayerPage::open(const std::string& path)
     // The server checks nothing, but the fields show on every request it records.
     AVURLAsset::Options options { { AVURLAssetHTTPHeaderFieldsKey,
         { { "User-Agent", "Zentavo-KitDemo/1.0" }, { "Referer", "https://zentavo.test/" } } } };
-    auto asset = SJVideoPlayerURLAsset::initWithAVAsset(AVURLAsset::URLAssetWithURL(m_videoBase + path, options));
+    auto asset
+        = SJVideoPlayerURLAsset::initWithAVAsset(AVURLAsset::URLAssetWithURL(m_videoBase + path, options));
     asset->setTitle("测试片 " + path);
     m_player->setURLAsset(asset);
     showStatus();

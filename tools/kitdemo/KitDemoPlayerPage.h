@@ -13,7 +13,8 @@ class UILabel;
 
 // A page of the demo with the video player over the local test server's clips: the master
 // playlist (its AES-128 variant) with header fields, a seek, a stream with a slow segment and a
-// broken one. A line under the player says what the player is doing.
+// broken one. A line under the player says what the player is doing. A last button opens the app's
+// own player on a sample title (KitDemoTitlePlayerScreen).
 class KitDemoPlayerPage : public UIViewController, public JXSegmentedListContainerViewListDelegate {
 public:
     // `videoBase`: the server's video address, ending in "/video/".

@@ -1,18 +1,24 @@
-// zentavo-kitdemo: the UI kit in the headless device, with images and video from the local test
-// server that it starts on loopback.
-//   zentavo-kitdemo --keys <dir> [--data <dir>] [--media <dir>] [device options: --script <file> --out <folder> ...]
+// zentavo-kitdemo: the UI kit in the headless device, with images, video and the sample API from
+// the local test server that it starts on loopback.
+//   zentavo-kitdemo --keys <dir> [--data <dir>] [--media <dir>] [device options: --script <file> --out
+//   <folder> ...]
 // The keys folder (scripts/make-test-keys.sh) may also come from ZV_KEYS_DIR.
 
 #include "platform/foundation/AppContainer.h"
+#include "platform/foundation/FileSystem.h"
 #include "platform/media/SJMPVPlaybackController.h"
 #include "platform/net/HTTPClient.h"
+#include "platform/storage/ASConfigration.h"
 #include "platform/ui/device/DeviceMain.h"
 #include "platform/ui/imageloading/ImageLoader.h"
 #include "tools/kitdemo/KitDemoAppDelegate.h"
 #include "tools/kitdemo/KitDemoSystem.h"
+#include "tools/testserver/ApiServer.h"
+#include "tools/testserver/SampleApi.h"
 #include "tools/testserver/TestServer.h"
 #include "tools/testserver/VideoRoutes.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -86,7 +92,8 @@ int main(int argc, char** argv)
         deviceArgs.push_back(argv[i]);
     }
     if (serverOptions.keysDir.empty()) {
-        std::cerr << "usage: zentavo-kitdemo --keys <dir> [--data <dir>] [--media <dir>] [--script <file>] [--out <folder>] "
+        std::cerr << "usage: zentavo-kitdemo --keys <dir> [--data <dir>] [--media <dir>] [--script <file>] "
+                     "[--out <folder>] "
                      "[--dark] [--landscape] [--stop-on-error]\n"
                      "  (the keys folder may also come from ZV_KEYS_DIR)\n";
         return 2;
@@ -98,6 +105,25 @@ int main(int argc, char** argv)
         std::cerr << "zentavo-kitdemo: the test server does not start: " << error << "\n";
         return 2;
     }
+
+    // The sample API for the app's player page: titles, address resolution and adverts. Resolving
+    // an address takes 2.5 s, so that the player's loading layer can be seen.
+    auto api = testserver::ApiServer::attach(*server, serverOptions.keysDir, &error);
+    if (!api
+        || !testserver::SampleApi::install(
+            *api, serverOptions.dataDir, server->httpPort(), server->httpsPort(), &error)) {
+        std::cerr << "zentavo-kitdemo: the sample API does not start: " << error << "\n";
+        return 2;
+    }
+    api->setDelay("v1/movie_addr/parse", std::chrono::milliseconds(2500));
+    // The app's client finds it through its information keys, read on first use.
+    std::optional<Data> publicKey = FileSystem::readFile(serverOptions.keysDir / "api_public.b64");
+    std::string key = publicKey ? std::string(publicKey->begin(), publicKey->end()) : std::string();
+    while (!key.empty() && (key.back() == '\n' || key.back() == '\r'))
+        key.pop_back();
+    ::setenv("ZV_INFO_MainURL", (server->httpsURL() + "/api/").c_str(), 1);
+    ::setenv("ZV_INFO_APIPublicKey", key.c_str(), 1);
+    ::setenv("ZV_INFO_TrustedCAFile", (serverOptions.keysDir / "ca.pem").c_str(), 1);
 
     // Without the clips (scripts/make-test-media.sh) the player page shows its load-failed layer.
     if (!testserver::VideoRoutes::install(*server, mediaDir, &error))
@@ -112,6 +138,8 @@ int main(int argc, char** argv)
     HTTPClient::shared().setTrustedCAFile((serverOptions.keysDir / "ca.pem").string());
     ScratchFolder scratch;
     AppContainer::setHome(scratch.path() / "home");
+    // The app's record database, where the player keeps skip times.
+    ASConfigration::setDefaultDB((AppContainer::documentsDirectory() / "zvlist.db").string(), "zvlist.db");
     ImageLoader::Configuration configuration;
     configuration.client = &client;
     configuration.diskCacheFolder = scratch.path() / "images";

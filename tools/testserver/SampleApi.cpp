@@ -4,6 +4,7 @@
 #include "tools/testserver/SampleSearch.h"
 #include "tools/testserver/SampleFavourites.h"
 #include "tools/testserver/SampleShortVideo.h"
+#include "tools/testserver/SamplePlayer.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <fstream>
@@ -172,7 +173,8 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
     std::shared_ptr<SampleAccounts> accounts = SampleAccounts::install(api, files["account"], httpPort, httpsPort, error);
     if (!accounts)
         return false;
-    return SampleShortVideo::install(api, dataDir, httpPort, httpsPort, error)
+    return SamplePlayer::install(api, dataDir, httpPort, httpsPort, error)
+        && SampleShortVideo::install(api, dataDir, httpPort, httpsPort, error)
         && SampleFavourites::install(
             api, dataDir, httpPort, httpsPort,
             [accounts](const ApiCall& call) { return call.token && accounts->profileForToken(*call.token); },

@@ -1,3 +1,4 @@
+#include "platform/ui/UIImageView.h"
 #include "platform/ui/UIView.h"
 #include "tests/support/MainLoopTest.h"
 
@@ -62,4 +63,31 @@ TEST_F(Animation, LayerAnimationRecords)
     EXPECT_EQ(stops.size(), 2u);
 }
 
+}
+
+// Frames in turn at a thirtieth of a second each unless a duration is given; a repeat count stops
+// the animation, and the still image comes back.
+TEST_F(Animation, ImageViewsPlayTheirFramesAndStopAfterTheirRepeats)
+{
+    auto view = UIView::create<UIImageView>(CGRect { 0, 0, 4, 4 });
+    UIImage still = UIImage::filled(UIColor::black(), { 4, 4 });
+    view->setImage(still);
+    view->setAnimationImages({ UIImage::filled(UIColor::red(), { 4, 4 }),
+        UIImage::filled(UIColor::green(), { 4, 4 }), UIImage::filled(UIColor::blue(), { 4, 4 }) });
+    view->startAnimating();
+    ASSERT_TRUE(view->isAnimating());
+    advance(0.05);
+    EXPECT_EQ(view->currentAnimationFrame(), 1u);
+    advance(0.06);
+    EXPECT_EQ(view->currentAnimationFrame(), 0u); // past 0.1 s: one cycle of three frames
+
+    view->stopAnimating();
+    view->animationDuration = 3;
+    view->animationRepeatCount = 2;
+    view->startAnimating();
+    advance(5.9);
+    EXPECT_TRUE(view->isAnimating());
+    advance(0.2);
+    EXPECT_FALSE(view->isAnimating());
+    EXPECT_EQ(view->layer()->contents(), still);
 }

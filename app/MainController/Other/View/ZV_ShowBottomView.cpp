@@ -104,7 +104,7 @@ void ZV_ShowBottomView::show(
         if (!model || !player)
             return;
         CGSize size { width, settingsHeight };
-        auto panel = std::make_shared<ZV_SettingContentView>(CGRect { { 0, 0 }, size });
+        auto panel = ZV_SettingContentView::make(CGRect { { 0, 0 }, size });
         panel->model = model;
         panel->player = player;
         panel->loadPlayerValues();

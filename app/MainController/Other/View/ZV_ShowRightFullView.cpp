@@ -38,7 +38,7 @@ void ZV_ShowRightFullView::show(
     case 1: {
         if (!model || !model->playFrom)
             return;
-        auto panel = std::make_shared<ZV_SelectEpisodeContentFullView>(CGRect { 0, 0, episodeWidth, height });
+        auto panel = ZV_SelectEpisodeContentFullView::make(CGRect { 0, 0, episodeWidth, height });
         panel->episodeId = episodeId;
         panel->model = model;
         panel->reloadCurrentSource();
@@ -50,7 +50,7 @@ void ZV_ShowRightFullView::show(
     case 2: {
         if (!model || !player)
             return;
-        auto panel = std::make_shared<ZV_SettingContentFullView>(CGRect { 0, 0, settingsWidth, height });
+        auto panel = ZV_SettingContentFullView::make(CGRect { 0, 0, settingsWidth, height });
         panel->model = model;
         panel->player = player;
         panel->loadPlayerValues();
@@ -63,7 +63,7 @@ void ZV_ShowRightFullView::show(
     case 3: {
         if (!player)
             return;
-        auto panel = std::make_shared<ZV_MultipleContentFullView>(CGRect { 0, 0, rateWidth, height });
+        auto panel = ZV_MultipleContentFullView::make(CGRect { 0, 0, rateWidth, height });
         panel->player = player;
         panel->buildRows();
         install(panel, rateWidth);
@@ -79,8 +79,7 @@ void ZV_ShowRightFullView::show(
 void ZV_ShowRightFullView::showOfflineEpisodes(
     std::vector<std::shared_ptr<ZV_DetailDataListPlayFromListModel>> list)
 {
-    auto panel
-        = std::make_shared<ZV_SelectEpisodeContentFullView>(CGRect { 0, 0, episodeWidth, screenShortSide() });
+    auto panel = ZV_SelectEpisodeContentFullView::make(CGRect { 0, 0, episodeWidth, screenShortSide() });
     panel->episodeId = episodeId;
     panel->list = list;
     panel->reloadData(std::move(list));

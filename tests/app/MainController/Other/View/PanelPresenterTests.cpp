@@ -1,15 +1,18 @@
 // The two panel presenters: where each panel sits, what a missing input does, and how panel
 // events reach the owner (the sheet starts hiding first; a tap on the dimmed area only hides).
 
+#include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Models/ZV_DetailModel.h"
 #include "app/Extensions/LayoutConstants.h"
 #include "app/MainController/Chat/View/ZV_ChatMushinAlertView.h"
+#include "app/MainController/Detail/View/ZV_EpisodeListCell.h"
 #include "app/MainController/Detail/View/ZV_MultipleContentFullView.h"
 #include "app/MainController/Detail/View/ZV_SelectEpisodeContentFullView.h"
 #include "app/MainController/Detail/View/ZV_SelectEpisodeContentView.h"
 #include "app/MainController/Detail/View/ZV_SettingContentFullView.h"
 #include "app/MainController/Detail/View/ZV_SettingContentView.h"
 #include "app/MainController/Detail/View/ZV_SourceContentFullView.h"
+#include "app/MainController/Detail/View/ZV_SourceContentListView.h"
 #include "app/MainController/Detail/View/ZV_SourceContentView.h"
 #include "app/MainController/Other/View/ZV_ShowBottomView.h"
 #include "app/MainController/Other/View/ZV_ShowRightFullView.h"
@@ -20,6 +23,7 @@
 #include "platform/ui/controls/UIKeyboard.h"
 #include "platform/ui/gestures/TouchDriver.h"
 #include "platform/ui/qmui/QMUIButton.h"
+#include "platform/ui/qmui/QMUILabel.h"
 #include "tests/platform/ui/ControllerTestSupport.h"
 #include "tests/support/TempDir.h"
 
@@ -69,6 +73,14 @@ template<typename Panel, typename Presenter> std::shared_ptr<Panel> panelOf(cons
 void tap(UIControl& control)
 {
     control.sendActions(UIControlEventTouchUpInside);
+}
+
+// A finger on the middle of a view on screen.
+bool tapOn(UIView& view)
+{
+    view.window()->layoutIfNeeded();
+    CGRect frame = view.convert(view.bounds(), nullptr);
+    return TouchDriver().tap({ frame.midX(), frame.midY() });
 }
 
 class PanelPresenterTest : public uitest::ControllerTest {
@@ -363,8 +375,8 @@ TEST_F(PanelPresenterTest, RightPanelChoicesHideFirstThenReachTheOwner)
     rates->show(3, nullptr, player);
     auto ratePanel = panelOf<ZV_MultipleContentFullView>(rates);
     ASSERT_EQ(ratePanel->rows().size(), 6u);
-    EXPECT_TRUE(ratePanel->rows()[3]->isSelected());
-    tap(*ratePanel->rows()[5]);
+    EXPECT_EQ(ratePanel->rows()[3]->name()->textColor(), colorWithHex("03FFE1"));
+    ASSERT_TRUE(tapOn(*ratePanel->rows()[5]));
     EXPECT_EQ(player->rate(), 2.0);
 
     auto sources = std::make_shared<ZV_ShowRightFullView>();
@@ -378,10 +390,13 @@ TEST_F(PanelPresenterTest, RightPanelChoicesHideFirstThenReachTheOwner)
     episodesPanel->clickIndexWithEpisodeId
         = [&](const std::string& id) { log.push_back(id + (hiding(episodesPanel) ? " hiding" : "")); };
     episodesPanel->show(1, title(2), nullptr);
-    auto chips = panelOf<ZV_SelectEpisodeContentFullView>(episodesPanel)->chips();
-    ASSERT_EQ(chips.size(), 4u);
-    EXPECT_TRUE(chips[2]->isSelected());
-    tap(*chips[0]);
+    const auto& grid = panelOf<ZV_SelectEpisodeContentFullView>(episodesPanel)->collectionView();
+    advance(0.1);
+    grid->layoutIfNeeded();
+    ASSERT_EQ(grid->visibleCells().size(), 4u);
+    EXPECT_EQ(grid->visibleCells()[2]->contentView()->backgroundColor(), colorWithHex("03FFE1"));
+    advance(1.0); // the chips have slid into place
+    ASSERT_TRUE(tapOn(*grid->visibleCells()[0]));
     EXPECT_EQ(log, (std::vector<std::string> { "rate 5 hiding", "src1 hiding", "e1 hiding" }));
 
     // Settings: a stored setting is reported and the panel stays; the dimmed area hides silently.

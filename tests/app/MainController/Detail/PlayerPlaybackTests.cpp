@@ -1,0 +1,200 @@
+// Episode playback: which address plays (the episode's own or one resolved by the server), with
+// which header fields, what a failed resolution plays, and what a late resolution does.
+
+#include "app/MainController/Detail/View/ZV_LoadingView.h"
+#include "app/MainController/Detail/View/ZV_PlayerErrorView.h"
+#include "platform/media/SJEdgeControlButtonItem.h"
+#include "platform/ui/controls/UIButton.h"
+#include "tests/app/MainController/Detail/PlayerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using zvtest::EpisodeSpec;
+using Fields = AVURLAsset::HeaderFields;
+
+const std::string readyURL = "https://media.test/ep1/index.m3u8";
+
+class PlayerPlaybackTest : public zvtest::PlayerTest {
+protected:
+    // What the client asked the server to resolve, without the time stamp it adds.
+    std::vector<nlohmann::json> parseRequests()
+    {
+        std::vector<nlohmann::json> sent;
+        for (const auto& record : api().recordsTo("v1/movie_addr/parse")) {
+            nlohmann::json parameters = record.parameters.value_or(nlohmann::json::object());
+            parameters.erase("timestamp");
+            sent.push_back(parameters);
+        }
+        return sent;
+    }
+    std::string resolved(const std::string& path) { return serverURL() + "/video/" + path; }
+};
+
+}
+
+TEST(PlayerRules, HeaderFieldsNeedAUserAgentAndLaterFieldsWin)
+{
+    auto entry = [](std::optional<std::string> agent,
+                     std::optional<std::vector<std::map<std::string, JSON>>> headers) {
+        ZV_DetailDataListPlayFromListModel model;
+        model.userAgent = std::move(agent);
+        model.headers = std::move(headers);
+        return model;
+    };
+    std::vector<std::map<std::string, JSON>> twice
+        = { { { "X-Id", JSON("1") } }, { { "X-Id", JSON(std::int64_t(2)) }, { "X-Live", JSON(true) } } };
+    struct Case {
+        ZV_DetailDataListPlayFromListModel entry;
+        Fields expected;
+    };
+    for (const auto& [model, expected] :
+        std::vector<Case> {
+            { entry("", twice), {} },
+            { entry(std::nullopt, twice), {} },
+            { entry("ZV/1", std::nullopt), { { "User-Agent", "ZV/1" } } },
+            { entry("ZV/1", twice), { { "User-Agent", "ZV/1" }, { "X-Id", "2" }, { "X-Live", "true" } } },
+            { entry("ZV/1", std::vector<std::map<std::string, JSON>> { { { "User-Agent", JSON("other") } } }),
+                { { "User-Agent", "other" } } },
+        })
+        EXPECT_EQ(ZV_Player::headerFields(model), expected) << model.userAgent.value_or("(none)");
+}
+
+TEST(PlayerRules, NextEpisodeFollowsTheLastMatchAndStartsOverWithoutOne)
+{
+    auto list = [](std::vector<std::optional<std::string>> ids) {
+        ZV_Player::Episodes episodes;
+        for (const auto& id : ids)
+            episodes.push_back(zvtest::episode({ id, "https://media.test/x" }));
+        return episodes;
+    };
+    using Next = std::optional<std::size_t>;
+    EXPECT_EQ(ZV_Player::nextEpisodeIndex(list({ "a", "b", "c" }), "b"), Next(2));
+    EXPECT_EQ(ZV_Player::nextEpisodeIndex(list({ "a", "b", "b", "c" }), "b"), Next(3));
+    EXPECT_EQ(ZV_Player::nextEpisodeIndex(list({ "a", "b" }), "zz"), Next(0));
+    EXPECT_EQ(ZV_Player::nextEpisodeIndex(list({ "a", "b" }), "b"), std::nullopt);
+    EXPECT_EQ(ZV_Player::nextEpisodeIndex(list({ std::nullopt, "a" }), std::nullopt), Next(1));
+    EXPECT_EQ(ZV_Player::nextEpisodeIndex({}, "a"), std::nullopt);
+}
+
+TEST(PlayerRules, OnlyALowerCaseM3u8ExtensionMakesAPlaylist)
+{
+    EXPECT_TRUE(ZV_Player::isM3u8Address("https://media.test/a/index.m3u8"));
+    EXPECT_TRUE(ZV_Player::isM3u8Address("https://media.test/a/index.m3u8?token=1"));
+    EXPECT_FALSE(ZV_Player::isM3u8Address("https://media.test/a/INDEX.M3U8"));
+    EXPECT_FALSE(ZV_Player::isM3u8Address("https://media.test/a/clip.mp4?f=.m3u8"));
+    EXPECT_FALSE(ZV_Player::isM3u8Address("https://index.m3u8"));
+}
+
+TEST_F(PlayerPlaybackTest, AReadyEpisodePlaysItsOwnAddressWithItsFieldsAndAsksNothing)
+{
+    auto model
+        = zvtest::titleWith({ { "e1", readyURL, true, "ZV/1" }, { "e2", "zv-parse://40618/02", false } });
+    model->playFrom->back()->list->front()->headers
+        = std::vector<std::map<std::string, JSON>> { { { "Referer", JSON("https://zentavo.test/") } } };
+    play(model, "e1");
+    EXPECT_EQ(assetURL(), readyURL);
+    EXPECT_TRUE(player().URLAsset()->isM3u8());
+    EXPECT_EQ(player().URLAsset()->title(), "雾港来信 第e1集");
+    EXPECT_FALSE(view->zv_loadingView()->isHidden());
+    advance(1);
+    ASSERT_TRUE(engine());
+    EXPECT_EQ(engine()->lastRequest().headerFields,
+        (HTTPHeaders { { "Referer", "https://zentavo.test/" }, { "User-Agent", "ZV/1" } }));
+    // Ready to play: the loading cover fades out and goes.
+    EXPECT_TRUE(view->zv_loadingView()->isHidden());
+    EXPECT_EQ(view->zv_loadingView()->alpha(), 1);
+    EXPECT_TRUE(parseRequests().empty());
+    // Not the last episode: the next item is there.
+    EXPECT_FALSE(view->zv_goforwardItem()->isHidden());
+}
+
+TEST_F(PlayerPlaybackTest, AnEpisodeToResolveSendsItsAddressAndSourceAndARefreshOnceAsked)
+{
+    auto model = zvtest::titleWith({ { "e1", readyURL }, { "e2", "zv-parse://40618/02", false } });
+    play(model, "e2");
+    EXPECT_EQ(assetURL(), "");
+    ASSERT_TRUE(waitForAsset(resolved("low/index.m3u8")));
+    EXPECT_EQ(view->episodeModel->episodeId, "e2");
+    EXPECT_TRUE(view->zv_goforwardItem()->isHidden()); // the last episode
+    EXPECT_EQ(parseRequests(),
+        (std::vector<nlohmann::json> {
+            { { "play_url", "zv-parse://40618/02" }, { "from_code", "zvm3u8" } } }));
+
+    // The error layer's refresh asks again, and every later request of this view says so.
+    api().clearRecords();
+    view->zv_errorView()->refreshBtn()->sendActions(UIControlEventTouchUpInside);
+    ASSERT_TRUE(runUntil([&] { return parseRequests().size() == 1; }));
+    view->playEpisode();
+    ASSERT_TRUE(runUntil([&] { return parseRequests().size() == 2; }));
+    for (const auto& sent : parseRequests())
+        EXPECT_EQ(sent.value("refresh", ""), "1");
+    EXPECT_TRUE(view->isRefresh);
+}
+
+TEST_F(PlayerPlaybackTest, AFailedResolutionPlaysTheConfiguredDeadAddressAndAReplyWithoutOnePlaysNothing)
+{
+    SJScriptedMedia unreachable;
+    unreachable.failsToOpen = true;
+    SJScriptedPlaybackController::script(placeholder(), unreachable);
+    play(zvtest::titleWith({ { "e1", "zv-parse://unknown", false } }), "e1");
+    ASSERT_TRUE(waitForAsset(placeholder()));
+    EXPECT_TRUE(player().URLAsset()->isM3u8());
+    advance(1);
+    EXPECT_EQ(player().currentControlLayerIdentifier(), SJControlLayer_LoadFailed);
+    EXPECT_EQ(view->zv_errorView()->superview(), player().defaultLoadFailedControlLayer());
+
+    // A reply without an address: nothing starts and the loading cover stays.
+    api().script("v1/movie_addr/parse", testserver::ApiReply::success(nlohmann::json::object()));
+    std::size_t before = api().recordsTo("v1/movie_addr/parse").size();
+    view->playEpisode();
+    ASSERT_TRUE(runUntil([&] { return api().recordsTo("v1/movie_addr/parse").size() > before; }));
+    runUntil([] { return false; }, 0.5);
+    advance(1);
+    EXPECT_EQ(assetURL(), placeholder());
+    EXPECT_FALSE(view->zv_loadingView()->isHidden());
+}
+
+// The viewer moved on before the address came: it is dropped, so the episode on show and the
+// episode a play report names stay the one chosen last.
+TEST_F(PlayerPlaybackTest, AnAddressResolvedAfterTheViewerMovedOnIsDropped)
+{
+    api().setDelay("v1/movie_addr/parse", std::chrono::milliseconds(300));
+    auto model = zvtest::titleWith({ { "e1", readyURL }, { "e2", "zv-parse://40618/02", false } });
+    play(model, "e2");
+    play(model, "e1");
+    EXPECT_EQ(assetURL(), readyURL);
+    ASSERT_TRUE(runUntil([&] { return !api().recordsTo("v1/movie_addr/parse").empty(); }));
+    runUntil([] { return false; }, 1.0);
+    EXPECT_EQ(assetURL(), readyURL);
+    EXPECT_EQ(view->episodeModel->episodeId, "e1");
+    EXPECT_EQ(view->episodeId, "e1");
+}
+
+TEST_F(PlayerPlaybackTest, WithoutATitleOrAMatchingEpisodeNothingStarts)
+{
+    view->playEpisode(); // no title
+    play(zvtest::titleWith({ { "e1", readyURL } }), "e9");
+    EXPECT_EQ(assetURL(), "");
+    // An address that makes no URL stops quietly too.
+    play(zvtest::titleWith({ { "e1", "not a url" } }), "e1");
+    EXPECT_EQ(assetURL(), "");
+}
+
+// The cover fades out over 0.3 s once an asset is ready; an episode started meanwhile keeps it up.
+TEST_F(PlayerPlaybackTest, AnEpisodeStartedWhileTheCoverFadesKeepsIt)
+{
+    SJScriptedMedia slowToOpen;
+    slowToOpen.openingTime = 2;
+    SJScriptedPlaybackController::script("https://media.test/ep2.m3u8", slowToOpen);
+    auto model = zvtest::titleWith({ { "e1", readyURL }, { "e2", "https://media.test/ep2.m3u8" } });
+    play(model, "e1");
+    advance(0.55); // ready: the fade has begun
+    play(model, "e2");
+    advance(0.5);
+    EXPECT_FALSE(view->zv_loadingView()->isHidden());
+    EXPECT_EQ(view->zv_loadingView()->alpha(), 1);
+    advance(2);
+    EXPECT_TRUE(view->zv_loadingView()->isHidden());
+}
