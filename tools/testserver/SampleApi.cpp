@@ -1,6 +1,7 @@
 #include "tools/testserver/SampleApi.h"
 
 #include "tools/testserver/SampleAccounts.h"
+#include "tools/testserver/SampleMine.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <fstream>
@@ -163,6 +164,8 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
         return ApiReply::success(
             { { "url", imageBase + "cover.png" }, { "size", call.upload ? call.upload->data.size() : 0 } });
     });
+    if (!SampleMine::install(api, dataDir, httpPort, httpsPort, error))
+        return false;
     // The accounts with their state take over the account endpoints above.
     return SampleAccounts::install(api, files["account"], httpPort, httpsPort, error) != nullptr;
 }
