@@ -2,6 +2,7 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Models/ZV_HomeRecommendModelDataList.h"
+#include "app/Extensions/GradientView.h"
 #include "app/Extensions/LayoutConstants.h"
 #include "app/Extensions/ParsableURL.h"
 #include "app/Extensions/ViewCorners.h"
@@ -109,6 +110,8 @@ void ZV_PlaybackCell::awakeFromNib()
     m_desLb->setTextColor(colorWithHex("1D1942", 0.4));
     m_tagLb->setContentEdgeInsets({ 1, 6, 1, 6 });
     makeCorner(*m_tagLb, 4);
+    // In the label's own (gradient) layer: a gradient sublayer would cover the text.
+    az_setGradientBackgroundWithColors(*m_tagLb, { colorWithHex("FF6332", 1), colorWithHex("FFA132", 1) }, { 0, 0 }, { 0, 1 });
     makeCorner(*m_imageBgView, 8);
 }
 
@@ -116,7 +119,6 @@ void ZV_PlaybackCell::layoutSubviews()
 {
     UICollectionViewCell::layoutSubviews();
     contentView()->layoutIfNeeded();
-    addVerticalGradient(*m_tagLb, { colorWithHex("FF6332", 1), colorWithHex("FFA132", 1) });
     addVerticalGradient(*m_imageTitleView, { colorWithHex("000000", 0), colorWithHex("000000", 0.4) });
 }
 

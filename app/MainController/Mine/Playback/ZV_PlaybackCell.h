@@ -33,7 +33,7 @@ public:
     static std::string progressText(const ZV_HomeRecommendModelDataList& entry);
 
     void awakeFromNib();
-    // Fits the strip's and the tag's gradients to their current sizes.
+    // Fits the strip's shade to its current size.
     void layoutSubviews() override;
 
     const std::shared_ptr<UIView>& zv_imageBgView() const { return m_imageBgView; }

@@ -16,6 +16,12 @@ public:
 
     const std::shared_ptr<UILabel>& zv_title() const { return m_title; }
 
+    void didMoveToSuperview() override;
+    void layoutSubviews() override;
+
 private:
+    // Views take subviews only once they are owned: the title goes in when the list shows it.
+    void attachTitle();
+
     std::shared_ptr<UILabel> m_title;
 };

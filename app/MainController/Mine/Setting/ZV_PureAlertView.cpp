@@ -22,10 +22,7 @@ ZV_PureAlertView::ZV_PureAlertView()
     , m_contentLb(UIView::create<UILabel>())
     , m_pureBtn(UIView::create<UIButton>())
     , m_knowBtn(UIView::create<UIButton>())
-{
-    buildLayout();
-    awakeFromNib();
-}
+{ }
 
 // What an interface file would hold: positions, fonts and the buttons' titles.
 void ZV_PureAlertView::buildLayout()
@@ -85,6 +82,10 @@ void ZV_PureAlertView::buildLayout()
 
 void ZV_PureAlertView::awakeFromNib()
 {
+    if (m_awake)
+        return;
+    m_awake = true;
+    buildLayout();
     m_bgView->setBackgroundColor(UIColor(0, 0, 0, 0.5));
     m_titleLb->setText("青少年守护");
     m_contentLb->setText("Vexo电影非常重视对未成年人的保护，请确认您的年龄，便于平台基于个人信息保护政策为您提供更加有效的保护措施。");
@@ -98,16 +99,13 @@ void ZV_PureAlertView::awakeFromNib()
     m_knowBtn->setBackgroundColor(colorWithHex("1D1942"));
     m_knowBtn->setTitleColor(UIColor::white(), UIControlStateNormal);
 
-    // A button may outlive the view (whoever holds it): its action checks the view is still there.
-    std::weak_ptr<const bool> alive = m_alive;
-    auto wire = [this, alive](UIButton& button, std::function<void(ZV_PureAlertView&)> action) {
+    // The buttons belong to this view, which they take off the screen: they hold it weakly.
+    std::weak_ptr<ZV_PureAlertView> weakSelf = std::static_pointer_cast<ZV_PureAlertView>(sharedFromThis());
+    auto wire = [weakSelf](UIButton& button, std::function<void(ZV_PureAlertView&)> action) {
         button.removeActions(UIControlEventTouchUpInside);
-        button.addAction(UIControlEventTouchUpInside, [this, alive, action = std::move(action)](UIControl&) {
-            if (alive.expired())
-                return;
-            // Kept until the action is over, although it leaves its superview.
-            std::shared_ptr<UIView> keep = sharedFromThis();
-            action(*this);
+        button.addAction(UIControlEventTouchUpInside, [weakSelf, action = std::move(action)](UIControl&) {
+            if (std::shared_ptr<ZV_PureAlertView> self = weakSelf.lock())
+                action(*self);
         });
     };
     wire(*m_pureBtn, [](ZV_PureAlertView& alert) {

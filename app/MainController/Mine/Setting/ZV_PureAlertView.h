@@ -15,11 +15,13 @@ class UIViewController;
 // (StoreData.pureAlert); closing only removes it, so it comes back at the next check.
 class ZV_PureAlertView : public UIView {
 public:
+    // Made by viewForXib, which calls awakeFromNib.
     ZV_PureAlertView();
 
     std::string className() const override { return "ZV_PureAlertView"; }
 
-    // Styles the parts and wires the buttons (the views come from the constructor's layout).
+    // Lays out the parts as the interface file would, styles them and wires the buttons. Once,
+    // on the owned view.
     void awakeFromNib();
 
     const std::shared_ptr<UIView>& bgView() const { return m_bgView; }
@@ -50,5 +52,5 @@ private:
     std::shared_ptr<UILabel> m_contentLb;
     std::shared_ptr<UIButton> m_pureBtn;
     std::shared_ptr<UIButton> m_knowBtn;
-    const std::shared_ptr<const bool> m_alive = std::make_shared<const bool>(true);
+    bool m_awake = false;
 };

@@ -14,6 +14,7 @@
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UINavigationController.h"
+#include "platform/ui/controls/UIStackView.h"
 #include "platform/ui/controls/UISwitch.h"
 #include "platform/ui/imageloading/ImageLoader.h"
 #include "platform/ui/layout/ConstraintMaker.h"
@@ -114,6 +115,8 @@ std::shared_ptr<UITableViewCell> ZV_SettingVC::cellForRow(UITableView& table, co
         cell->titleLb()->setTextColor(colorWithHex("#EF5252"));
         break;
     }
+    // A reused cell's stack measured another title and tip.
+    cell->stackView()->invalidateIntrinsicContentSize();
     return cell;
 }
 

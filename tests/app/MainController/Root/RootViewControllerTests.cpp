@@ -216,7 +216,9 @@ TEST_F(RootTest, ChatBadgeCountsFromTheLastStoredMessageAndChatNumClearsIt)
 
 TEST_F(RootTest, NoticeDotShowsOnlyAfterNotiAndOnlyOnTheMyTab)
 {
-    // A stored notice count that the (absent) configuration does not share: there is news.
+    // A stored notice count that the (absent) configuration does not share: there is news. The
+    // home tab's configuration request is refused, so that the configuration stays absent.
+    api().script("v1/app/config", testserver::ApiReply::error(5000, "配置不可用"));
     UserDefaults::standard().set(PropertyList(std::string("7")), "new_notice");
     showRoot();
     for (int index = 0; index < ZVRootViewController::numberOfPages; ++index)
