@@ -77,9 +77,9 @@ void ZV_SettingVC::setupList()
     tableView()->reloadData();
 }
 
-std::string ZV_SettingVC::cacheSizeText()
+std::string ZV_SettingVC::cacheSizeText(std::uint64_t bytes)
 {
-    double megabytes = static_cast<double>(ImageLoader::shared().diskCacheSize()) / 1024 / 1024;
+    double megabytes = static_cast<double>(bytes) / 1024 / 1024;
     char text[64];
     std::snprintf(text, sizeof text, "%.1fM", megabytes);
     return text;
@@ -107,7 +107,7 @@ std::shared_ptr<UITableViewCell> ZV_SettingVC::cellForRow(UITableView& table, co
         break;
     case ZV_SettingType::clean:
         cell->titleLb()->setText("清除缓存");
-        cell->desLb()->setText(cacheSizeText());
+        cell->desLb()->setText(cacheSizeText(ImageLoader::shared().diskCacheSize()));
         cell->desLb()->setHidden(false);
         break;
     case ZV_SettingType::exit:

@@ -4,6 +4,7 @@
 #include "app/MainController/Mine/Setting/ZV_SettingType.h"
 #include "platform/ui/lists/UITableView.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,8 +32,8 @@ public:
     // Made on first use.
     const std::shared_ptr<UITableView>& tableView();
 
-    // The image cache's bytes on disk in mebibytes, as "%.1fM".
-    static std::string cacheSizeText();
+    // Bytes in mebibytes, as "%.1fM" (the image cache's size on disk).
+    static std::string cacheSizeText(std::uint64_t bytes);
 
     // UITableViewDataSource
     int numberOfRows(UITableView&, int) override { return static_cast<int>(m_list.size()); }

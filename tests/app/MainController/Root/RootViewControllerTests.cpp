@@ -85,14 +85,15 @@ protected:
         ApiServerTest::TearDown();
     }
 
-    // The root in a navigation stack as the window's root, laid out, with the start-up reply in.
+    // The root in a navigation stack as the window's root, laid out, with the start-up replies in.
     void showRoot()
     {
         root = std::make_shared<ZVRootViewController>();
         window->setRootViewController(std::make_shared<ZVNavigationController>(root));
         drain();
         window->layoutIfNeeded();
-        ASSERT_TRUE(runUntil([&] { return ui->hides >= 1; }));
+        // Two replies: the chat badge's and the home tab's configuration.
+        ASSERT_TRUE(runUntil([&] { return ui->hides >= 2; }));
         drain();
         window->layoutIfNeeded();
     }
