@@ -1,5 +1,4 @@
-// The sample history, favourites and notices of the test server: what they refuse and what a
-// deletion keeps.
+// The sample history, favourites and notices of the test server: what they refuse.
 
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/ApiServer.h"
@@ -102,19 +101,4 @@ TEST_F(SampleMineTest, BadInputGetsAnErrorEnvelope)
         nlohmann::json reply = get(c.path, c.parameters, c.signedIn);
         EXPECT_EQ(reply.value("errorCode", -1), c.errorCode) << c.path << " " << c.parameters.dump();
     }
-}
-
-TEST_F(SampleMineTest, DeletionsLastForTheServersLife)
-{
-    EXPECT_EQ(get("v1/user/movie_collect/delete", { { "ids", "7001,7023" } }).value("errorCode", -1), 0);
-    nlohmann::json first = get("v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 18 } })["data"];
-    EXPECT_EQ(first["total"], 21);
-    EXPECT_EQ(first["list"][0]["id"], "7002");
-    nlohmann::json second = get("v1/user/movie_collect/list", { { "page", 2 }, { "pageSize", 18 } })["data"];
-    EXPECT_EQ(second["list"].size(), 3u);
-
-    EXPECT_EQ(get("v1/user/playback/delete", { { "ids", "9003" } }).value("errorCode", -1), 0);
-    nlohmann::json sections = get("v1/user/playback/list", nlohmann::json::object())["data"];
-    ASSERT_EQ(sections.size(), 3u); // an emptied section stays, as the server sends it
-    EXPECT_EQ(sections[2]["list"].size(), 2u);
 }

@@ -3,6 +3,8 @@
 // prompt's stored answer.
 
 #include "app/Core/Helpers/ColorHex.h"
+#include "app/Core/Network/BaseURLs.h"
+#include "app/Core/Network/ZV_Network.h"
 #include "app/Core/Storage/StoreData.h"
 #include "app/MainController/Chat/Store/ZV_MessageASModel.h"
 #include "app/MainController/Mine/Setting/ZV_PureAlertView.h"
@@ -111,7 +113,7 @@ TEST_F(SettingTest, RowsFollowTheSignInAndOnlyASignedInViewerCanLogOut)
     }
 }
 
-TEST_F(SettingTest, TeenModeSwitchCarriesOneHandlerAndLeavesTheDarkStyleAlone)
+TEST_F(SettingTest, TeenModeSwitchCarriesOneHandlerFeedsTheRequestHeaderAndLeavesTheDarkStyleAlone)
 {
     int posts = 0;
     NotificationCenter::Token token
@@ -131,6 +133,14 @@ TEST_F(SettingTest, TeenModeSwitchCarriesOneHandlerAndLeavesTheDarkStyleAlone)
         EXPECT_EQ(posts, on ? 1 : 2);
         EXPECT_FALSE(StoreData::value(StoreData::isDarkColor).has_value());
         EXPECT_EQ(window->overrideUserInterfaceStyle(), style);
+        // Every request from now on carries the mode in its setting header.
+        std::size_t before = requestsTo("v1/notice/list");
+        ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::noticeList,
+            JSON::object({ { "page", JSON(1) }, { "pageSize", JSON(10) } }), false, {});
+        ASSERT_TRUE(waitFor([&] { return requestsTo("v1/notice/list") > before; }));
+        std::optional<std::string> setting = api().recordsTo("v1/notice/list").back().request.header("X-Client-Setting");
+        ASSERT_TRUE(setting);
+        EXPECT_EQ(JSON::parse(*setting)["pure-mode"].boolValue(), on);
     }
     NotificationCenter::defaultCenter().removeObserver(token);
 }
