@@ -181,7 +181,8 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
         });
     };
 
-    guarded("v1/user/playback/list", true, [](Lists& l, const ApiCall&) { return ApiReply::success(l.playback); });
+    guarded("v1/user/playback/list", true,
+        [](Lists& l, const ApiCall&) { return ApiReply::success(l.playback); });
     guarded("v1/user/playback/delete", true, [](Lists& l, const ApiCall& call) {
         std::optional<std::set<std::string>> ids = parseIds(param(call, "ids"));
         if (!ids)
@@ -216,7 +217,8 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
         long long pageSize = 0;
         if (auto refusal = refusePaging(call, page, pageSize))
             return *refusal;
-        return ApiReply::success({ { "list", pageOf(l.notices, page, pageSize) }, { "total", l.noticeTotal } });
+        return ApiReply::success(
+            { { "list", pageOf(l.notices, page, pageSize) }, { "total", l.noticeTotal } });
     });
     return true;
 }

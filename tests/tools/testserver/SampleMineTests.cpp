@@ -37,11 +37,13 @@ protected:
             std::chrono::system_clock::now().time_since_epoch())
                                                      .count());
         std::string pack = apicrypto::base64Encode(*api->key().encrypt(parameters.dump()));
-        std::string query = "pack=" + encode(pack) + "&signature=" + apicrypto::hmacMD5Hex(apicrypto::hmacKey, pack);
+        std::string query
+            = "pack=" + encode(pack) + "&signature=" + apicrypto::hmacMD5Hex(apicrypto::hmacKey, pack);
         asio::io_context io;
         asio::ip::tcp::socket socket(io);
         socket.connect({ asio::ip::address_v4::loopback(), server->httpPort() });
-        std::string request = "GET /api/" + path + "?" + query + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
+        std::string request
+            = "GET /api/" + path + "?" + query + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
         if (signedIn)
             request += std::string("Authorization: Bearer ") + kToken + "\r\n";
         asio::write(socket, asio::buffer(request + "\r\n"));

@@ -104,12 +104,13 @@ void ZV_AboutVC::logoTapped()
     alert->addTextField();
     std::weak_ptr<ZV_AboutVC> weakSelf = std::static_pointer_cast<ZV_AboutVC>(sharedFromThis());
     std::weak_ptr<UIAlertController> weakAlert = alert;
-    alert->addAction(UIAlertAction::make("确定", UIAlertActionStyle::defaultStyle, [weakSelf, weakAlert](UIAlertAction&) {
-        auto self = weakSelf.lock();
-        auto shown = weakAlert.lock();
-        if (self && shown)
-            self->checkAccessCode(*shown);
-    }));
+    alert->addAction(
+        UIAlertAction::make("确定", UIAlertActionStyle::defaultStyle, [weakSelf, weakAlert](UIAlertAction&) {
+            auto self = weakSelf.lock();
+            auto shown = weakAlert.lock();
+            if (self && shown)
+                self->checkAccessCode(*shown);
+        }));
     alert->addAction(UIAlertAction::make("取消", UIAlertActionStyle::cancel));
     present(alert, true);
 }

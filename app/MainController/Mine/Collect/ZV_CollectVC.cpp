@@ -38,7 +38,8 @@ ZV_CollectVC::~ZV_CollectVC()
 const std::shared_ptr<UICollectionView>& ZV_CollectVC::zv_collectionView()
 {
     if (!m_collectionView) {
-        m_collectionView = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
+        m_collectionView
+            = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
         auto self = shared(*this);
         m_collectionView->setDelegate(std::weak_ptr<UICollectionViewDelegate>(self));
         m_collectionView->setDataSource(std::weak_ptr<UICollectionViewDataSource>(self));
@@ -188,10 +189,11 @@ void ZV_CollectVC::listReceived(int requestedPage, const std::optional<JSON>& js
     showEmptyView(m_list.empty(), emptyKindLogin, "登录后可查看收藏记录");
 }
 
-std::shared_ptr<UICollectionViewCell> ZV_CollectVC::cellForItem(UICollectionView& view, const IndexPath& indexPath)
+std::shared_ptr<UICollectionViewCell> ZV_CollectVC::cellForItem(
+    UICollectionView& view, const IndexPath& indexPath)
 {
-    if (indexPath.section < 0 || indexPath.section >= static_cast<int>(m_sectionList.size()) || indexPath.item < 0
-        || indexPath.item >= static_cast<int>(m_list.size()))
+    if (indexPath.section < 0 || indexPath.section >= static_cast<int>(m_sectionList.size())
+        || indexPath.item < 0 || indexPath.item >= static_cast<int>(m_list.size()))
         return std::make_shared<UICollectionViewCell>();
     auto cell = dequeueCell<ZV_HomeVideoCollCell>(view, indexPath);
     cell->setEdit(m_isEdit);
@@ -203,7 +205,8 @@ void ZV_CollectVC::didSelectItem(UICollectionView&, const IndexPath& indexPath)
 {
     if (indexPath.item < 0 || indexPath.item >= static_cast<int>(m_list.size()))
         return;
-    const std::shared_ptr<ZV_HomeRecommendModelDataList>& item = m_list[static_cast<std::size_t>(indexPath.item)];
+    const std::shared_ptr<ZV_HomeRecommendModelDataList>& item
+        = m_list[static_cast<std::size_t>(indexPath.item)];
     if (!m_isEdit) {
         auto detail = std::make_shared<ZV_DetailVC>();
         detail->vod_id = item->movie_id;
@@ -227,19 +230,22 @@ std::optional<CGSize> ZV_CollectVC::sizeForItem(UICollectionView&, UICollectionV
     return itemSize();
 }
 
-std::optional<UIEdgeInsets> ZV_CollectVC::insetForSection(UICollectionView&, UICollectionViewLayout&, int section)
+std::optional<UIEdgeInsets> ZV_CollectVC::insetForSection(
+    UICollectionView&, UICollectionViewLayout&, int section)
 {
     if (section < 0 || section >= static_cast<int>(m_sectionList.size()))
         return UIEdgeInsets {};
     return UIEdgeInsets { 0, 24, 0, 24 };
 }
 
-std::optional<CGFloat> ZV_CollectVC::minimumLineSpacingForSection(UICollectionView&, UICollectionViewLayout&, int)
+std::optional<CGFloat> ZV_CollectVC::minimumLineSpacingForSection(
+    UICollectionView&, UICollectionViewLayout&, int)
 {
     return 8;
 }
 
-std::optional<CGFloat> ZV_CollectVC::minimumInteritemSpacingForSection(UICollectionView&, UICollectionViewLayout&, int)
+std::optional<CGFloat> ZV_CollectVC::minimumInteritemSpacingForSection(
+    UICollectionView&, UICollectionViewLayout&, int)
 {
     return 16;
 }
@@ -265,20 +271,21 @@ void ZV_CollectVC::confirmDelete()
 void ZV_CollectVC::deleteSelected()
 {
     std::weak_ptr<ZV_CollectVC> weakSelf = shared(*this);
-    editmode::requestDelete(deletePath, editmode::joinSelectedIds(m_list), [weakSelf](editmode::DeleteResult result) {
-        auto self = weakSelf.lock();
-        if (!self)
-            return;
-        self->setEdit(false);
-        // Only a success removes anything: a refusal keeps the items and their selections, and
-        // the marks go with the edit mode.
-        if (!result.succeeded) {
-            self->refreshGrid();
-            QMUITips::showError(result.message);
-            return;
-        }
-        QMUITips::showSucceed(result.message);
-        // From the first page again, so that nothing is listed twice.
-        self->requestPage(1);
-    });
+    editmode::requestDelete(
+        deletePath, editmode::joinSelectedIds(m_list), [weakSelf](editmode::DeleteResult result) {
+            auto self = weakSelf.lock();
+            if (!self)
+                return;
+            self->setEdit(false);
+            // Only a success removes anything: a refusal keeps the items and their selections, and
+            // the marks go with the edit mode.
+            if (!result.succeeded) {
+                self->refreshGrid();
+                QMUITips::showError(result.message);
+                return;
+            }
+            QMUITips::showSucceed(result.message);
+            // From the first page again, so that nothing is listed twice.
+            self->requestPage(1);
+        });
 }

@@ -51,7 +51,8 @@ ZV_PersonalCenterVC::~ZV_PersonalCenterVC()
 const std::shared_ptr<UICollectionView>& ZV_PersonalCenterVC::collectionView()
 {
     if (!m_collectionView) {
-        m_collectionView = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
+        m_collectionView
+            = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
         auto self = std::static_pointer_cast<ZV_PersonalCenterVC>(sharedFromThis());
         m_collectionView->setDelegate(std::weak_ptr<UICollectionViewDelegate>(self));
         m_collectionView->setDataSource(std::weak_ptr<UICollectionViewDataSource>(self));
@@ -85,7 +86,8 @@ void ZV_PersonalCenterVC::viewWillAppear(bool animated)
 
 void ZV_PersonalCenterVC::addObservers()
 {
-    std::weak_ptr<ZV_PersonalCenterVC> weakSelf = std::static_pointer_cast<ZV_PersonalCenterVC>(sharedFromThis());
+    std::weak_ptr<ZV_PersonalCenterVC> weakSelf
+        = std::static_pointer_cast<ZV_PersonalCenterVC>(sharedFromThis());
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.addObserver(
         std::string(NotificationTool::rawValue(NotificationTool::Notification::loginSuccess)),
@@ -105,7 +107,8 @@ void ZV_PersonalCenterVC::addObservers()
 
 void ZV_PersonalCenterVC::loadData()
 {
-    std::weak_ptr<ZV_PersonalCenterVC> weakSelf = std::static_pointer_cast<ZV_PersonalCenterVC>(sharedFromThis());
+    std::weak_ptr<ZV_PersonalCenterVC> weakSelf
+        = std::static_pointer_cast<ZV_PersonalCenterVC>(sharedFromThis());
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/user/info", JSON::object(),
         [weakSelf](std::optional<JSON> json, std::optional<NSError>) {
             if (auto self = weakSelf.lock())
@@ -171,7 +174,8 @@ std::shared_ptr<UICollectionViewCell> ZV_PersonalCenterVC::cellForItem(
     std::optional<PersonalCenterRowType> row = rowAt(indexPath);
     if (!row)
         return std::make_shared<UICollectionViewCell>();
-    std::weak_ptr<ZV_PersonalCenterVC> weakSelf = std::static_pointer_cast<ZV_PersonalCenterVC>(sharedFromThis());
+    std::weak_ptr<ZV_PersonalCenterVC> weakSelf
+        = std::static_pointer_cast<ZV_PersonalCenterVC>(sharedFromThis());
     switch (*row) {
     case PersonalCenterRowType::user: {
         auto cell = dequeueCell<ZV_PersonalCenterUserCell>(view, indexPath);

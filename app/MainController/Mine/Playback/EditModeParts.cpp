@@ -53,7 +53,8 @@ std::shared_ptr<UIButton> makeDeleteButton()
     return button;
 }
 
-std::shared_ptr<ZV_AdvertView> makeBanner(UIViewController& page, ZV_AdvertModel ZV_AdvertConfigModel::*placement)
+std::shared_ptr<ZV_AdvertView> makeBanner(
+    UIViewController& page, ZV_AdvertModel ZV_AdvertConfigModel::*placement)
 {
     const auto& config = ConfigSingleton::shared().advertConfigModel;
     if (!config || ((*config).*placement).data.image.empty())
@@ -69,8 +70,8 @@ std::shared_ptr<ZV_AdvertView> makeBanner(UIViewController& page, ZV_AdvertModel
     return banner;
 }
 
-void addBottomBar(UIView& page, const std::shared_ptr<UIView>& bar, const std::shared_ptr<UIButton>& selectAll,
-    const std::shared_ptr<UIButton>& remove)
+void addBottomBar(UIView& page, const std::shared_ptr<UIView>& bar,
+    const std::shared_ptr<UIButton>& selectAll, const std::shared_ptr<UIButton>& remove)
 {
     bar->setHidden(true);
     page.addSubview(bar);
@@ -134,7 +135,8 @@ std::string deleteTitle(std::size_t selected)
     return "删除 " + std::to_string(selected);
 }
 
-void requestDelete(std::string_view path, const std::string& ids, std::function<void(DeleteResult)> completion)
+void requestDelete(
+    std::string_view path, const std::string& ids, std::function<void(DeleteResult)> completion)
 {
     ZV_Network::shared().request(
         HTTPMethod::GET, BaseURLs::main_url(), path, JSON::object({ { "ids", JSON(ids) } }),

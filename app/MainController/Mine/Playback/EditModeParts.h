@@ -31,8 +31,8 @@ std::shared_ptr<ZV_AdvertView> makeBanner(
 
 // Puts the bar (hidden) at the bottom of the page above the safe area, the select-all button at
 // its left and the delete button (44 high) filling the rest: 60 points in all.
-void addBottomBar(UIView& page, const std::shared_ptr<UIView>& bar, const std::shared_ptr<UIButton>& selectAll,
-    const std::shared_ptr<UIButton>& remove);
+void addBottomBar(UIView& page, const std::shared_ptr<UIView>& bar,
+    const std::shared_ptr<UIButton>& selectAll, const std::shared_ptr<UIButton>& remove);
 // Places the list on the page: 10 below the banner when there is one, else 10 below the page's
 // top; down to the bar in edit mode, else to the page's bottom. Any earlier placement goes.
 void placeList(UIView& list, UIView& page, const std::shared_ptr<UIView>& banner, UIView& bar, bool editing);
@@ -50,6 +50,7 @@ struct DeleteResult {
 };
 // GET of the path with the single parameter `ids`. Only a success reply counts; a refused sign-in
 // also completes (as a failure), after the client has acted on it.
-void requestDelete(std::string_view path, const std::string& ids, std::function<void(DeleteResult)> completion);
+void requestDelete(
+    std::string_view path, const std::string& ids, std::function<void(DeleteResult)> completion);
 
 }

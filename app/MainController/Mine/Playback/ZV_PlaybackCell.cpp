@@ -111,7 +111,8 @@ void ZV_PlaybackCell::awakeFromNib()
     m_tagLb->setContentEdgeInsets({ 1, 6, 1, 6 });
     makeCorner(*m_tagLb, 4);
     // In the label's own (gradient) layer: a gradient sublayer would cover the text.
-    az_setGradientBackgroundWithColors(*m_tagLb, { colorWithHex("FF6332", 1), colorWithHex("FFA132", 1) }, { 0, 0 }, { 0, 1 });
+    az_setGradientBackgroundWithColors(
+        *m_tagLb, { colorWithHex("FF6332", 1), colorWithHex("FFA132", 1) }, { 0, 0 }, { 0, 1 });
     makeCorner(*m_imageBgView, 8);
 }
 

@@ -35,7 +35,8 @@ ZV_PlaybackVC::~ZV_PlaybackVC()
 const std::shared_ptr<UICollectionView>& ZV_PlaybackVC::zv_collectionView()
 {
     if (!m_collectionView) {
-        m_collectionView = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
+        m_collectionView
+            = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
         auto self = shared(*this);
         m_collectionView->setDelegate(std::weak_ptr<UICollectionViewDelegate>(self));
         m_collectionView->setDataSource(std::weak_ptr<UICollectionViewDataSource>(self));
@@ -187,7 +188,8 @@ int ZV_PlaybackVC::numberOfItems(UICollectionView&, int section)
     return static_cast<int>(m_list[static_cast<std::size_t>(section)]->list.size());
 }
 
-std::shared_ptr<UICollectionViewCell> ZV_PlaybackVC::cellForItem(UICollectionView& view, const IndexPath& indexPath)
+std::shared_ptr<UICollectionViewCell> ZV_PlaybackVC::cellForItem(
+    UICollectionView& view, const IndexPath& indexPath)
 {
     std::shared_ptr<ZV_HomeRecommendModelDataList> entry = entryAt(indexPath);
     if (!entry)
@@ -236,7 +238,8 @@ std::optional<UIEdgeInsets> ZV_PlaybackVC::insetForSection(UICollectionView&, UI
     return UIEdgeInsets {};
 }
 
-std::optional<CGFloat> ZV_PlaybackVC::minimumLineSpacingForSection(UICollectionView&, UICollectionViewLayout&, int)
+std::optional<CGFloat> ZV_PlaybackVC::minimumLineSpacingForSection(
+    UICollectionView&, UICollectionViewLayout&, int)
 {
     return 0;
 }
@@ -247,7 +250,8 @@ std::optional<CGFloat> ZV_PlaybackVC::minimumInteritemSpacingForSection(
     return 0;
 }
 
-std::optional<CGSize> ZV_PlaybackVC::referenceSizeForHeader(UICollectionView&, UICollectionViewLayout&, int section)
+std::optional<CGSize> ZV_PlaybackVC::referenceSizeForHeader(
+    UICollectionView&, UICollectionViewLayout&, int section)
 {
     if (section < 0 || section >= static_cast<int>(m_list.size())
         || m_list[static_cast<std::size_t>(section)]->list.empty())
@@ -276,19 +280,20 @@ void ZV_PlaybackVC::confirmDelete()
 void ZV_PlaybackVC::deleteSelected()
 {
     std::weak_ptr<ZV_PlaybackVC> weakSelf = shared(*this);
-    editmode::requestDelete(deletePath, editmode::joinSelectedIds(allEntries()), [weakSelf](editmode::DeleteResult result) {
-        auto self = weakSelf.lock();
-        if (!self)
-            return;
-        self->setEdit(false);
-        // Only a success removes anything: a refusal keeps the entries and their selections,
-        // and the marks go with the edit mode.
-        if (!result.succeeded) {
-            self->zv_collectionView()->reloadData();
-            QMUITips::showError(result.message);
-            return;
-        }
-        QMUITips::showSucceed(result.message);
-        self->zv_playbackListRequest();
-    });
+    editmode::requestDelete(
+        deletePath, editmode::joinSelectedIds(allEntries()), [weakSelf](editmode::DeleteResult result) {
+            auto self = weakSelf.lock();
+            if (!self)
+                return;
+            self->setEdit(false);
+            // Only a success removes anything: a refusal keeps the entries and their selections,
+            // and the marks go with the edit mode.
+            if (!result.succeeded) {
+                self->zv_collectionView()->reloadData();
+                QMUITips::showError(result.message);
+                return;
+            }
+            QMUITips::showSucceed(result.message);
+            self->zv_playbackListRequest();
+        });
 }

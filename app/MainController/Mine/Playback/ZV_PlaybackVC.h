@@ -58,10 +58,12 @@ public:
     void didSelectItem(UICollectionView&, const IndexPath& indexPath) override;
     std::optional<CGSize> sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath&) override;
     std::optional<UIEdgeInsets> insetForSection(UICollectionView&, UICollectionViewLayout&, int) override;
-    std::optional<CGFloat> minimumLineSpacingForSection(UICollectionView&, UICollectionViewLayout&, int) override;
+    std::optional<CGFloat> minimumLineSpacingForSection(
+        UICollectionView&, UICollectionViewLayout&, int) override;
     std::optional<CGFloat> minimumInteritemSpacingForSection(
         UICollectionView&, UICollectionViewLayout&, int) override;
-    std::optional<CGSize> referenceSizeForHeader(UICollectionView&, UICollectionViewLayout&, int section) override;
+    std::optional<CGSize> referenceSizeForHeader(
+        UICollectionView&, UICollectionViewLayout&, int section) override;
 
 private:
     std::shared_ptr<ZV_HomeRecommendModelDataList> entryAt(const IndexPath& indexPath) const;

@@ -88,7 +88,8 @@ void ZV_PureAlertView::awakeFromNib()
     buildLayout();
     m_bgView->setBackgroundColor(UIColor(0, 0, 0, 0.5));
     m_titleLb->setText("青少年守护");
-    m_contentLb->setText("Vexo电影非常重视对未成年人的保护，请确认您的年龄，便于平台基于个人信息保护政策为您提供更加有效的保护措施。");
+    m_contentLb->setText("Vexo电影非常重视对未成年人的保护，请确认您的年龄，便于平台基于个人信息保护政策为您"
+                         "提供更加有效的保护措施。");
     m_contentLb->setTextColor(colorWithHex("1D1942", 0.4));
     makeCorner(*m_contentView, 8);
     makeCorner(*m_pureBtn, 8);
@@ -124,7 +125,8 @@ void ZV_PureAlertView::finish(bool answered)
     removeFromSuperview();
 }
 
-std::shared_ptr<ZV_PureAlertView> ZV_PureAlertView::showIfNeeded(const std::shared_ptr<UIViewController>& host)
+std::shared_ptr<ZV_PureAlertView> ZV_PureAlertView::showIfNeeded(
+    const std::shared_ptr<UIViewController>& host)
 {
     if (StoreData::boolValue(StoreData::pureAlert))
         return nullptr;

@@ -72,8 +72,8 @@ ZV_SettingCell::ZV_SettingCell(UITableViewCellStyle style, std::string reuseIden
     });
 
     std::shared_ptr<UIWindow> window = activeKeyWindow();
-    UIUserInterfaceStyle current = window ? window->traitCollection().userInterfaceStyle
-                                        : traitCollection().userInterfaceStyle;
+    UIUserInterfaceStyle current
+        = window ? window->traitCollection().userInterfaceStyle : traitCollection().userInterfaceStyle;
     m_switchView->setOn(current == UIUserInterfaceStyle::dark);
 }
 
@@ -82,14 +82,14 @@ void ZV_SettingCell::setSwitchHandler(SwitchHandler handler)
     m_switchView->removeActions(UIControlEventValueChanged);
     if (!handler)
         return;
-    m_switchView->addAction(UIControlEventValueChanged, [handler = std::move(handler)](UIControl& sender) {
-        handler(static_cast<UISwitch&>(sender));
-    });
+    m_switchView->addAction(UIControlEventValueChanged,
+        [handler = std::move(handler)](UIControl& sender) { handler(static_cast<UISwitch&>(sender)); });
 }
 
 void ZV_SettingCell::darkModeChanged(UISwitch& sender)
 {
     StoreData::set(PropertyList(sender.isOn()), StoreData::isDarkColor);
     if (std::shared_ptr<UIWindow> window = activeKeyWindow())
-        window->setOverrideUserInterfaceStyle(sender.isOn() ? UIUserInterfaceStyle::dark : UIUserInterfaceStyle::light);
+        window->setOverrideUserInterfaceStyle(
+            sender.isOn() ? UIUserInterfaceStyle::dark : UIUserInterfaceStyle::light);
 }

@@ -60,8 +60,8 @@ protected:
         JSON json = sampleFile("advert_config.json");
         auto config = std::make_shared<ZV_AdvertConfigModel>(json);
         if (image) {
-            for (ZV_AdvertModel* placement : { &config->user_index, &config->play_record_up,
-                     &config->collect_up, &config->notice_up })
+            for (ZV_AdvertModel* placement :
+                { &config->user_index, &config->play_record_up, &config->collect_up, &config->notice_up })
                 placement->data.image = *image;
         }
         ConfigSingleton::shared().advertConfigModel = config;

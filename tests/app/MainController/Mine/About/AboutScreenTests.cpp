@@ -99,7 +99,8 @@ TEST_F(AboutTest, ContactOpensOnlyAnAbsoluteWebLink)
         EXPECT_EQ(page->contactBtn()->title(UIControlStateNormal).value_or(""), c.link ? "联系我们" : "");
         page->contactBtn()->sendActions(UIControlEventTouchUpInside);
         settle();
-        EXPECT_EQ(std::dynamic_pointer_cast<SFSafariViewController>(page->presentedViewController()) != nullptr,
+        EXPECT_EQ(
+            std::dynamic_pointer_cast<SFSafariViewController>(page->presentedViewController()) != nullptr,
             c.opens)
             << c.link.value_or("none");
         if (page->presentedViewController())

@@ -116,8 +116,10 @@ TEST_F(CollectTest, DeletingStartsAgainFromTheFirstPage)
     alert->actions().back()->handler()(*alert->actions().back());
     alert->dismiss(false);
     ASSERT_TRUE(waitFor([&] { return requestsTo("v1/user/movie_collect/list") == 3; }));
-    ASSERT_TRUE(waitFor([&] { return page->zv_list().size() == 18 && page->zv_list().front()->id == "7002"; }));
-    EXPECT_EQ(api().recordsTo("v1/user/movie_collect/delete").back().parameters->value("ids", ""), "7001,7021");
+    ASSERT_TRUE(
+        waitFor([&] { return page->zv_list().size() == 18 && page->zv_list().front()->id == "7002"; }));
+    EXPECT_EQ(
+        api().recordsTo("v1/user/movie_collect/delete").back().parameters->value("ids", ""), "7001,7021");
     EXPECT_EQ(page->page(), 1);
     EXPECT_FALSE(page->isEdit());
     EXPECT_EQ(requestedPages().back(), 1);

@@ -16,8 +16,8 @@ TEST_F(MineScreenTest, HelpLoadsTheCurrentHelpAddressOnly)
         std::string address;
         bool loads;
     };
-    for (const Case& c : { Case { serverURL() + "/help.html", true }, Case { "", false }, Case { "help.html", false },
-             Case { "file:///etc/passwd", false } }) {
+    for (const Case& c : { Case { serverURL() + "/help.html", true }, Case { "", false },
+             Case { "help.html", false }, Case { "file:///etc/passwd", false } }) {
         BaseURLs::help_url() = c.address;
         auto page = std::make_shared<ZV_HelpVC>();
         push(page);

@@ -9,9 +9,9 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/SFSafariViewController.h"
-#include "platform/ui/refresh/MJRefreshAttachment.h"
 #include "platform/ui/qmui/QMUIEmptyView.h"
 #include "platform/ui/qmui/QMUILabel.h"
+#include "platform/ui/refresh/MJRefreshAttachment.h"
 #include "tests/app/MainController/Mine/MineTestSupport.h"
 
 #include <cstdlib>
@@ -28,7 +28,8 @@ protected:
     void SetUp() override
     {
         MineScreenTest::SetUp();
-        m_token = NotificationCenter::defaultCenter().addObserver("noti", [this](const Notification&) { ++notis; });
+        m_token = NotificationCenter::defaultCenter().addObserver(
+            "noti", [this](const Notification&) { ++notis; });
     }
 
     void TearDown() override
@@ -112,7 +113,8 @@ TEST_F(MessageTest, EveryReplyStoresTheTotalPostsNotiAndClearsTheBadge)
 
 TEST_F(MessageTest, AnEmptyFirstPageShowsTheEmptyStateAndEndsTheList)
 {
-    api().script("v1/notice/list", ApiReply::success({ { "total", 37 }, { "list", nlohmann::json::array() } }));
+    api().script(
+        "v1/notice/list", ApiReply::success({ { "total", 37 }, { "list", nlohmann::json::array() } }));
     auto page = std::make_shared<ZV_MessageVC>();
     push(page);
     ASSERT_TRUE(waitFor([&] { return page->isEmptyViewShowing(); }));
@@ -149,8 +151,9 @@ TEST_F(MessageTest, TimesInTheDevicesZone)
         std::int64_t seconds;
         const char* text;
     };
-    for (const Case& c : { Case { "UTC", 1718000000, "2024-06-10 06:13" }, Case { "Asia/Shanghai", 1718000000, "2024-06-10 14:13" },
-             Case { "UTC", 0, "1970-01-01 00:00" }, Case { "America/New_York", 0, "1969-12-31 19:00" } }) {
+    for (const Case& c : { Case { "UTC", 1718000000, "2024-06-10 06:13" },
+             Case { "Asia/Shanghai", 1718000000, "2024-06-10 14:13" }, Case { "UTC", 0, "1970-01-01 00:00" },
+             Case { "America/New_York", 0, "1969-12-31 19:00" } }) {
         TimeZone zone(c.zone);
         EXPECT_EQ(ZV_MessageCell::timeText(c.seconds), c.text) << c.zone;
     }
@@ -175,7 +178,8 @@ TEST_F(MessageTest, ATapOpensTheLinkOrTheTitle)
     for (const Case& c : { Case { 0, "" }, Case { 1, "safari" }, Case { 2, "" }, Case { 3, "detail" } }) {
         page->didSelectRow(*page->tableView(), IndexPath(c.row, 0));
         settle();
-        bool safari = std::dynamic_pointer_cast<SFSafariViewController>(page->presentedViewController()) != nullptr;
+        bool safari
+            = std::dynamic_pointer_cast<SFSafariViewController>(page->presentedViewController()) != nullptr;
         auto detail = std::dynamic_pointer_cast<ZV_DetailVC>(top());
         EXPECT_EQ(safari, std::string(c.opens) == "safari") << c.row;
         EXPECT_EQ(detail != nullptr, std::string(c.opens) == "detail") << c.row;

@@ -3,12 +3,12 @@
 // and its cells (header forms, notice badge).
 
 #include "app/Core/Helpers/NoticeHelpers.h"
+#include "app/Core/Storage/StoreData.h"
 #include "app/Extensions/LayoutConstants.h"
 #include "app/MainController/Mine/PersonalCenter/ZV_PersonalCenterCollCell.h"
 #include "app/MainController/Mine/PersonalCenter/ZV_PersonalCenterUserCell.h"
 #include "app/MainController/Mine/PersonalCenter/ZV_PersonalCenterVC.h"
 #include "app/MainController/Mine/PersonalData/ZV_PersonalDataVC.h"
-#include "app/Core/Storage/StoreData.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/UIImageView.h"
@@ -72,7 +72,8 @@ TEST_F(PersonalCenterTest, SectionsAndInsetsFollowTheAdvertPicture)
                  { { 0, 36, 32, 36 }, { 0, 37, 32, 37 }, { 0, 24, 0, 24 } } },
              Case { "empty picture", std::string(), { { Row::user }, tiles, menu },
                  { { 0, 36, 32, 36 }, { 0, 37, 32, 37 }, { 0, 24, 0, 24 } } },
-             Case { "advert", std::string("https://127.0.0.1:1/a.jpg"), { { Row::user }, tiles, { Row::advert }, menu },
+             Case { "advert", std::string("https://127.0.0.1:1/a.jpg"),
+                 { { Row::user }, tiles, { Row::advert }, menu },
                  { { 0, 36, 32, 36 }, { 0, 37, 32, 37 }, { 0, 24, 10, 24 }, { 0, 24, 0, 24 } } },
          }) {
         ConfigSingleton::shared().advertConfigModel.reset();
@@ -106,8 +107,9 @@ TEST_F(PersonalCenterTest, ItemSizesByRowType)
     };
     UICollectionView& list = *page->collectionView();
     for (const Case& c : { Case { IndexPath(0, 0), { w - 72, 68 } }, Case { IndexPath(2, 1), { 96, 84 } },
-             Case { IndexPath(0, 2), { w - 48, (w - 48) * 122 / 342 } }, Case { IndexPath(4, 3), { w - 48, 58 } },
-             Case { IndexPath(5, 3), { 0, 0 } }, Case { IndexPath(0, 9), { 0, 0 } } }) {
+             Case { IndexPath(0, 2), { w - 48, (w - 48) * 122 / 342 } },
+             Case { IndexPath(4, 3), { w - 48, 58 } }, Case { IndexPath(5, 3), { 0, 0 } },
+             Case { IndexPath(0, 9), { 0, 0 } } }) {
         EXPECT_EQ(page->sizeForItem(list, *list.collectionViewLayout(), c.indexPath), c.size)
             << c.indexPath.section << "/" << c.indexPath.item;
     }
@@ -140,7 +142,8 @@ TEST_F(PersonalCenterTest, TapDispatchSignedInAndOut)
             StoreData::remove(StoreData::access_token);
         std::shared_ptr<ZV_PersonalCenterVC> page = openCentre();
         for (const Case& c : cases)
-            EXPECT_EQ(shownAfter(page, c.row), signedIn ? c.signedIn : c.signedOut) << static_cast<int>(c.row);
+            EXPECT_EQ(shownAfter(page, c.row), signedIn ? c.signedIn : c.signedOut)
+                << static_cast<int>(c.row);
         // Signed in, feedback is the bottom sheet of the feedback form.
         EXPECT_EQ(QMUIModalPresentationViewController::visibleModalPresentationViewControllers().size(),
             signedIn ? 1u : 0u);
@@ -200,7 +203,8 @@ TEST_F(PersonalCenterTest, ProfileFromTheDeliveredDataAndTheSignInNotifications)
     settle();
     EXPECT_EQ(requestsTo("v1/user/info"), 2u);
     window->layoutIfNeeded();
-    auto header = std::dynamic_pointer_cast<ZV_PersonalCenterUserCell>(page->collectionView()->cellForItem(IndexPath(0, 0)));
+    auto header = std::dynamic_pointer_cast<ZV_PersonalCenterUserCell>(
+        page->collectionView()->cellForItem(IndexPath(0, 0)));
     ASSERT_TRUE(header);
     EXPECT_FALSE(header->loginBtn()->isHidden());
     EXPECT_TRUE(header->userView()->isHidden());
@@ -219,8 +223,9 @@ TEST_F(PersonalCenterTest, HeaderForms)
         bool login;
         const char* nickname;
     };
-    for (const Case& c : { Case { nullptr, true, "" }, Case { R"({"id":"","nickname":"无名"})", true, "无名" },
-             Case { R"({"id":7,"nickname":"夜航船","avatar":"not a url"})", false, "夜航船" } }) {
+    for (const Case& c :
+        { Case { nullptr, true, "" }, Case { R"({"id":"","nickname":"无名"})", true, "无名" },
+            Case { R"({"id":7,"nickname":"夜航船","avatar":"not a url"})", false, "夜航船" } }) {
         cell->setModel(c.json ? std::make_shared<ZV_UserInfoModel>(JSON::parse(c.json)) : nullptr);
         EXPECT_EQ(cell->loginBtn()->isHidden(), !c.login) << c.nickname;
         EXPECT_EQ(cell->userView()->isHidden(), c.login) << c.nickname;
@@ -238,8 +243,9 @@ TEST_F(PersonalCenterTest, NoticeBadgeFollowsHasNewNotice)
         std::optional<std::string> stored;
         bool badge;
     };
-    for (const Case& c : { Case { "37", std::nullopt, true }, Case { "37", "12", true }, Case { "37", "37", false },
-             Case { "", std::nullopt, false }, Case { std::nullopt, "12", false } }) {
+    for (const Case& c :
+        { Case { "37", std::nullopt, true }, Case { "37", "12", true }, Case { "37", "37", false },
+            Case { "", std::nullopt, false }, Case { std::nullopt, "12", false } }) {
         ConfigSingleton::shared().zv_configData.reset();
         if (c.configured)
             loadConfiguration(*c.configured);

@@ -52,7 +52,8 @@ protected:
         MineScreenTest::SetUp();
         if (HasFatalFailure())
             return;
-        ASConfigration::setDefaultDB((AppContainer::documentsDirectory() / "zvlist.db").string(), "zvlist.db");
+        ASConfigration::setDefaultDB(
+            (AppContainer::documentsDirectory() / "zvlist.db").string(), "zvlist.db");
         SJMediaCacheServer::shared().setBackend(cache);
     }
 
@@ -91,8 +92,8 @@ TEST_F(SettingTest, RowsFollowTheSignInAndOnlyASignedInViewerCanLogOut)
         bool toggle;
         bool red;
     };
-    const std::vector<Row> rows { { "青少年模式", true, false, true, false }, { "清除缓存", false, true, false, false },
-        { "退出登录", false, false, false, true } };
+    const std::vector<Row> rows { { "青少年模式", true, false, true, false },
+        { "清除缓存", false, true, false, false }, { "退出登录", false, false, false, true } };
     for (bool signedIn : { false, true }) {
         if (signedIn)
             setToken(sampleToken);
@@ -106,7 +107,8 @@ TEST_F(SettingTest, RowsFollowTheSignInAndOnlyASignedInViewerCanLogOut)
             EXPECT_EQ(shown->tipLb()->isHidden(), !row.tip) << row.title;
             EXPECT_EQ(shown->desLb()->isHidden(), !row.value) << row.title;
             EXPECT_EQ(shown->switchView()->isHidden(), !row.toggle) << row.title;
-            EXPECT_EQ(shown->titleLb()->textColor(), colorWithHex(row.red ? "#EF5252" : "1D1942")) << row.title;
+            EXPECT_EQ(shown->titleLb()->textColor(), colorWithHex(row.red ? "#EF5252" : "1D1942"))
+                << row.title;
             EXPECT_EQ(shown->frame().size.height, 68) << row.title;
         }
         navigation->popToViewController(root, false);
@@ -138,7 +140,8 @@ TEST_F(SettingTest, TeenModeSwitchCarriesOneHandlerFeedsTheRequestHeaderAndLeave
         ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::noticeList,
             JSON::object({ { "page", JSON(1) }, { "pageSize", JSON(10) } }), false, {});
         ASSERT_TRUE(waitFor([&] { return requestsTo("v1/notice/list") > before; }));
-        std::optional<std::string> setting = api().recordsTo("v1/notice/list").back().request.header("X-Client-Setting");
+        std::optional<std::string> setting
+            = api().recordsTo("v1/notice/list").back().request.header("X-Client-Setting");
         ASSERT_TRUE(setting);
         EXPECT_EQ(JSON::parse(*setting)["pure-mode"].boolValue(), on);
     }
@@ -179,7 +182,8 @@ TEST_F(SettingTest, ClearingGoesMessagesImagesPlaybackCacheThenToastAndKeepsDown
 TEST_F(SettingTest, LoggingOutDropsTokenAndProfileTellsTheAppAndLeaves)
 {
     setToken(sampleToken);
-    ConfigSingleton::shared().zv_userInfoModel = std::make_shared<const ZV_UserInfoModel>(JSON::parse(R"({"id":1})"));
+    ConfigSingleton::shared().zv_userInfoModel
+        = std::make_shared<const ZV_UserInfoModel>(JSON::parse(R"({"id":1})"));
     std::shared_ptr<ZV_SettingVC> page = open();
     page->didSelectRow(*page->tableView(), IndexPath(2, 0));
     settle();
@@ -196,7 +200,8 @@ TEST_F(SettingTest, PromptStoresTheAnswerOnlyForTheTwoCardButtons)
         bool stored;
         bool callBlockRuns;
     };
-    for (const Case& c : { Case { "teen", true, true }, Case { "know", true, false }, Case { "close", false, false } }) {
+    for (const Case& c :
+        { Case { "teen", true, true }, Case { "know", true, false }, Case { "close", false, false } }) {
         StoreData::remove(StoreData::pureAlert);
         std::shared_ptr<ZV_PureAlertView> alert = ZV_PureAlertView::showIfNeeded(root);
         ASSERT_TRUE(alert) << c.button;
@@ -206,7 +211,9 @@ TEST_F(SettingTest, PromptStoresTheAnswerOnlyForTheTwoCardButtons)
         int calls = 0;
         alert->callBlock = [&calls] { ++calls; };
         std::string name = c.button;
-        UIButton& button = name == "teen" ? *alert->pureBtn() : name == "know" ? *alert->knowBtn() : *alert->closeBtn();
+        UIButton& button = name == "teen" ? *alert->pureBtn()
+            : name == "know"              ? *alert->knowBtn()
+                                          : *alert->closeBtn();
         button.sendActions(UIControlEventTouchUpInside);
         EXPECT_FALSE(alert->superview()) << c.button;
         EXPECT_EQ(StoreData::boolValue(StoreData::pureAlert), c.stored) << c.button;
