@@ -118,6 +118,21 @@ ZV_HOME="$home" build/release/app/zentavo --script app/Resources/Scripts/tour-sh
 grep -v '^output: ' "$out/short.log" | grep ':[0-9]*: ' >&2 || true
 # ---- end of the short-video tab's tour ----
 
+# ---- My space tour --------------------------------------------------------------------------------
+# The personal centre and its pages (light only), signed in as the sample account at the start,
+# against the main server: the teen-mode prompt, the centre with the notice badge, history and
+# favourites with a deletion, notices, share, help, settings with logging out, and the about page,
+# whose access code ends the app. PNGs into out/tour-<timestamp>/mine.
+mine_home="$out/mine/home"
+mkdir -p "$mine_home/Library/Preferences"
+token="$(sed -n 's/.*"access_token": *"\([^"]*\)".*/\1/p' tools/testserver/data/api/account.json)"
+printf '{"format": "zentavo.defaults", "version": 1, "values": {"StoreData.access_token": {"string": "%s"}}}\n' \
+  "$token" >"$mine_home/Library/Preferences/UserDefaults.json"
+ZV_HOME="$mine_home" build/release/app/zentavo --script app/Resources/Scripts/tour-mine.txt --out "$out/mine" \
+  >"$out/mine.log" 2>&1 || status=$?
+grep -v '^output: ' "$out/mine.log" | grep ':[0-9]*: ' >&2 || true
+# ---- End of the my space tour -------------------------------------------------------------------
+
 # The UI kit's demonstration: pictures from the server, the photo browser, badges, a toast and
 # bottom sheets (the app's play-source sheet among them), into out/tour-<timestamp>/kit.
 build/release/tools/kitdemo/zentavo-kitdemo --keys "$keys" --script tools/kitdemo/kitdemo.txt --out "$out/kit" \

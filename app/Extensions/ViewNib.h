@@ -17,9 +17,10 @@ template<std::derived_from<UIView> T> std::string reuseIdentifier()
 }
 
 // There are no interface files on Linux: every view is built in code, so this always gives what
-// a nib whose first object is of another class gives, a plain instance of the class. The name is
-// accepted for the callers' sake. As after loading a nib, a class with an awakeFromNib() gets it
-// once the view is owned, so that it can put its parts together and constrain them.
+// a nib whose first object is of another class gives, a plain instance of the class. As the nib
+// loader does, it then calls the view's awakeFromNib(), when the class has one, on the owned
+// view (views can take subviews only once a shared_ptr owns them). The name is accepted for the
+// callers' sake.
 template<std::derived_from<UIView> T>
 std::shared_ptr<T> viewForXib(const std::optional<std::string>& = std::nullopt)
 {

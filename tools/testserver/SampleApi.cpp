@@ -2,9 +2,9 @@
 
 #include "tools/testserver/SampleAccounts.h"
 #include "tools/testserver/SampleSearch.h"
-#include "tools/testserver/SampleFavourites.h"
 #include "tools/testserver/SampleShortVideo.h"
 #include "tools/testserver/SamplePlayer.h"
+#include "tools/testserver/SampleMine.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <fstream>
@@ -170,15 +170,13 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
     if (!SampleSearch::install(api, dataDir, httpPort, httpsPort, error))
         return false;
     // The accounts with their state take over the account endpoints above.
-    std::shared_ptr<SampleAccounts> accounts = SampleAccounts::install(api, files["account"], httpPort, httpsPort, error);
-    if (!accounts)
+    if (!SampleAccounts::install(api, files["account"], httpPort, httpsPort, error))
         return false;
+    // The viewer's lists (history, favourites and their action, notices) after the accounts,
+    // whose sign-ins they check.
     return SamplePlayer::install(api, dataDir, httpPort, httpsPort, error)
         && SampleShortVideo::install(api, dataDir, httpPort, httpsPort, error)
-        && SampleFavourites::install(
-            api, dataDir, httpPort, httpsPort,
-            [accounts](const ApiCall& call) { return call.token && accounts->profileForToken(*call.token); },
-            error);
+        && SampleMine::install(api, dataDir, httpPort, httpsPort, error);
 }
 
 }

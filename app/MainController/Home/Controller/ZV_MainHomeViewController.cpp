@@ -1,5 +1,9 @@
 #include "app/MainController/Home/Controller/ZV_MainHomeViewController.h"
 
+#include "app/Core/Config/ConfigSingleton.h"
+#include "app/Core/Network/BaseURLs.h"
+#include "app/Core/Network/ZV_Network.h"
+#include "app/MainController/Mine/Setting/ZV_PureAlertView.h"
 #include "app/MainController/Other/Tool/NotificationTool.h"
 #include "app/MainController/Root/ZVTabPageTitle.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -22,9 +26,21 @@ void ZV_MainHomeViewController::viewDidLoad()
                 self->reloadData();
         },
         this);
+    // Until the viewer has answered it, the teen-mode prompt comes up over the whole window.
+    ZV_PureAlertView::showIfNeeded(sharedFromThis());
+    reloadData();
 }
 
 void ZV_MainHomeViewController::reloadData()
 {
-    // The feed is not built yet: nothing to load again.
+    // The feed is not built yet; the server configuration is, for the whole app.
+    ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/app/config", JSON::object(),
+        [](std::optional<JSON> json, std::optional<NSError>) {
+            if (!json || json->type() != JSON::Type::Object)
+                return;
+            ConfigSingleton::shared().zv_configData = std::make_shared<const ZV_ConfigData>(*json);
+            // The notice dots compare against the new count.
+            NotificationCenter::defaultCenter().post(
+                std::string(NotificationTool::rawValue(NotificationTool::Notification::noti)));
+        });
 }

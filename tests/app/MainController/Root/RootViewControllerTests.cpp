@@ -84,14 +84,15 @@ protected:
         ApiServerTest::TearDown();
     }
 
-    // The root in a navigation stack as the window's root, laid out, with the start-up reply in.
+    // The root in a navigation stack as the window's root, laid out, with the start-up replies in.
     void showRoot()
     {
         root = std::make_shared<ZVRootViewController>();
         window->setRootViewController(std::make_shared<ZVNavigationController>(root));
         drain();
         window->layoutIfNeeded();
-        ASSERT_TRUE(runUntil([&] { return ui->hides >= 1; }));
+        // Two replies: the chat badge's and the home tab's configuration.
+        ASSERT_TRUE(runUntil([&] { return ui->hides >= 2; }));
         drain();
         window->layoutIfNeeded();
     }
@@ -215,7 +216,9 @@ TEST_F(RootTest, ChatBadgeCountsFromTheLastStoredMessageAndChatNumClearsIt)
 
 TEST_F(RootTest, NoticeDotShowsOnlyAfterNotiAndOnlyOnTheMyTab)
 {
-    // A stored notice count that the (absent) configuration does not share: there is news.
+    // A stored notice count that the (absent) configuration does not share: there is news. The
+    // home tab's configuration request is refused, so that the configuration stays absent.
+    api().script("v1/app/config", testserver::ApiReply::error(5000, "配置不可用"));
     UserDefaults::standard().set(PropertyList(std::string("7")), "new_notice");
     showRoot();
     for (int index = 0; index < ZVRootViewController::numberOfPages; ++index)
