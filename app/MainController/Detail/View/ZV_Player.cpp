@@ -734,7 +734,9 @@ void ZV_Player::updatePauseAdvert(bool paused)
             advert->hideWithAnimated(true);
         return;
     }
-    if (!becamePaused || pauseAdvert() || !player()->isFullscreen())
+    // The player also reports paused for a new asset, a failure and the end of playback: only
+    // the viewer's own pause brings the advert.
+    if (!becamePaused || !player()->isUserPaused() || pauseAdvert() || !player()->isFullscreen())
         return;
     std::shared_ptr<const ZV_AdvertConfigModel> config = ConfigSingleton::shared().advertConfigModel;
     if (!config || config->player_pause.data.image.empty())

@@ -150,14 +150,26 @@ void ZV_ShortVideoViewController::startFullMode()
 
 void ZV_ShortVideoViewController::loadData()
 {
+    // One page at a time: the last clip shown again while a page is on its way asks for nothing.
+    if (m_loadingPage)
+        return;
+    m_loadingPage = true;
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::short_url(), ZV_API::shortVideoList,
         JSON::object({ { "pageSize", pageSize } }), true,
         [weak = weakSelf()](std::optional<JSON> json, std::optional<NSError>) {
             auto self = weak.lock();
-            if (!self || !json)
+            if (!self)
                 return;
+            self->m_loadingPage = false;
+            if (!json)
+                return;
+            std::size_t before = self->list.size();
             for (const JSON& item : (*json)["list"].arrayValue())
                 self->list.push_back(std::make_shared<const ZV_ShortModel>(item));
+            // A page that brought nothing changes nothing on screen. Reloading would display the
+            // last clip again, which asks for the next page: a request storm at the feed's end.
+            if (self->list.size() == before)
+                return;
             self->collectionView()->reloadData();
             // Laid out now, so that the pages on screen exist when the most visible is sought.
             if (auto window = self->view()->window())

@@ -18,7 +18,8 @@ class ZV_SVideoPlayer;
 // its neighbours prefetched into the media cache. Embedded (the short-video tab's first page) it
 // fetches its own clips, 16 at a time, and a left swipe opens the grid of them; full
 // (isShowFull, opened from that grid) it starts at `index` of the `list` it was given and has a
-// back button. Both ask for more clips whenever the last one comes on screen. Main thread only.
+// back button. Both ask for more clips whenever the last one comes on screen, one page at a time.
+// Main thread only.
 class ZV_ShortVideoViewController : public BaseViewController,
                                     public UICollectionViewDataSource,
                                     public UICollectionViewDelegateFlowLayout {
@@ -50,7 +51,8 @@ public:
     const std::shared_ptr<MCSPrefetchTask>& nextPrefetchTask() const { return m_nextPrefetchTask; }
 
     virtual void setupUI();
-    // Asks the short-video service for the next 16 clips and appends them.
+    // Asks the short-video service for the next 16 clips and appends them; nothing while a
+    // request is on its way. The list reloads only when clips were appended.
     virtual void loadData();
 
     // Plays the cell that shows the most of itself (the earlier one on a tie) unless the viewer
@@ -91,6 +93,7 @@ private:
     std::shared_ptr<UIButton> m_backBtn;
     std::weak_ptr<ZV_SVideoPlayer> m_curPlayer;
     int m_currentIndex = 0;
+    bool m_loadingPage = false;
     std::shared_ptr<MCSPrefetchTask> m_prePrefetchTask;
     std::shared_ptr<MCSPrefetchTask> m_nextPrefetchTask;
 };

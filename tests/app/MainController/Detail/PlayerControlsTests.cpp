@@ -2,11 +2,14 @@
 // the pause advert and its link, and the offline playback history.
 
 #include "app/Core/Config/ConfigSingleton.h"
+#include "app/Core/Models/ZV_DownLoadModel.h"
 #include "app/MainController/Detail/Model/SJPlaybackRecordExtended.h"
 #include "app/MainController/Detail/View/ZV_MultipleContentFullView.h"
 #include "app/MainController/Detail/View/ZV_PlayerADView.h"
 #include "app/MainController/Other/View/ZV_ShowBottomView.h"
+#include "platform/foundation/Date.h"
 #include "platform/media/SJEdgeControlButtonItem.h"
+#include "platform/media/SJMediaCacheServer.h"
 #include "platform/media/SJPlaybackHistoryController.h"
 #include "platform/ui/SFSafariViewController.h"
 #include "tests/app/MainController/Detail/PlayerTestSupport.h"
@@ -16,6 +19,22 @@
 namespace {
 
 const std::string ep1 = "https://media.test/ep1.m3u8";
+
+// The media cache's side of offline play: each address it is asked to play gets a loopback
+// address of its own.
+class LocalCopies : public SJMediaCacheServer::Backend {
+public:
+    std::shared_ptr<MCSAssetExporter> exportAsset(const std::string&, bool) override { return nullptr; }
+    std::string playbackURL(const std::string& url) override
+    {
+        asked.push_back(url);
+        return "http://127.0.0.1:7/local/" + std::to_string(asked.size()) + "/index.m3u8";
+    }
+    void setActive(bool active) override { activated = activated || active; }
+
+    std::vector<std::string> asked;
+    bool activated = false;
+};
 
 class PlayerControlsTest : public zvtest::PlayerTest {
 protected:
@@ -143,6 +162,70 @@ TEST_F(PlayerControlsTest, PausingInFullScreenShowsOnePauseAdvertUntilPlaybackRe
     EXPECT_EQ(visiblePresentations(), 0);
 }
 
+// The player reports paused for a new asset, a failure and the end as well as for the viewer's
+// pause: only the viewer's pause, in full screen, brings the advert. Each row plays in full screen
+// and watches, step by step, whether an advert ever came up.
+TEST_F(PlayerControlsTest, OnlyTheViewersPauseBringsThePauseAdvert)
+{
+    const std::string ep2 = "https://media.test/ep2.m3u8";
+    const std::string shortEp = "https://media.test/short.m3u8";
+    const std::string broken = "https://media.test/broken.m3u8";
+    const std::string closed = "https://media.test/closed.m3u8";
+    SJScriptedMedia twoSeconds;
+    twoSeconds.duration = 2;
+    SJScriptedPlaybackController::script(shortEp, twoSeconds);
+    SJScriptedMedia failing;
+    failing.failsAt = 2;
+    SJScriptedPlaybackController::script(broken, failing);
+    SJScriptedMedia unopened;
+    unopened.failsToOpen = true;
+    SJScriptedPlaybackController::script(closed, unopened);
+
+    struct Row {
+        const char* event;
+        std::string first; // the address of e1; e2 follows it
+        std::string start;
+        std::function<void()> act;
+        bool shows;
+    };
+    const std::vector<Row> rows {
+        { "the player's play item", ep1, "e1", [&] { view->togglePlay(); }, true },
+        { "the framework's play item", ep1, "e1", [&] { player().defaultEdgeControlLayer()->onPlay(); }, true },
+        { "an episode switch", ep1, "e1",
+            [&] {
+                view->episodeId = "e2";
+                view->playEpisode();
+            },
+            false },
+        { "the next-episode item", ep1, "e1", [&] { view->playNextEpisode(); }, false },
+        { "the move to the next episode at the end", shortEp, "e1", [] {}, false },
+        { "the end of the last episode", ep1, "e2", [] {}, false },
+        { "a stream that breaks while playing", broken, "e1", [] {}, false },
+        { "a stream that does not open", closed, "e1", [] {}, false },
+    };
+    for (const Row& row : rows) {
+        freshView();
+        pauseAdvertWithImage(serverURL() + "/images/advert-banner.jpg");
+        turn(true);
+        ASSERT_TRUE(player().isFullscreen()) << row.event;
+        bool shown = false;
+        auto watch = [&](double seconds) {
+            for (double waited = 0; waited < seconds; waited += 0.1) {
+                advance(0.1);
+                shown = shown || view->pauseAdvert();
+            }
+        };
+        // The "end" row starts at the last episode, the short one too.
+        play(zvtest::titleWith({ { "e1", row.first }, { "e2", row.start == "e2" ? shortEp : ep2 } }), row.start);
+        watch(0.6);
+        row.act();
+        watch(4);
+        EXPECT_EQ(shown, row.shows) << row.event;
+        QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan();
+        turn(false);
+    }
+}
+
 TEST_F(PlayerControlsTest, AdvertLinksOpenOnlyAbsoluteWebAddresses)
 {
     auto root = window->rootViewController();
@@ -187,4 +270,70 @@ TEST_F(PlayerControlsTest, OfflineHistoryIsKeptPerTitleAndEpisode)
     ASSERT_TRUE(again->lastPlayback);
     EXPECT_EQ(again->lastPlayback->episode_id, "34");
     EXPECT_EQ(again->lastPlayback->current_time, 77);
+}
+
+// Offline, a finished download plays from the media cache's loopback address with no header
+// fields (the proxy takes the address alone) and is marked watched once; a download of another
+// title with the same episode id, and one not finished, are left as they are.
+TEST_F(PlayerControlsTest, AFinishedDownloadPlaysItsLoopbackCopyAndIsMarkedWatchedOnce)
+{
+    auto copies = std::make_shared<LocalCopies>();
+    SJMediaCacheServer::shared().setBackend(copies);
+    double clock = 1.7e9;
+    Date::setClockForTesting([&clock] { return clock; });
+    struct Restore {
+        ~Restore()
+        {
+            SJMediaCacheServer::shared().setBackend(nullptr);
+            Date::setClockForTesting({});
+        }
+    } restore;
+
+    auto record = [](std::string title, std::string episodeId, const char* state) {
+        ZV_DownLoadModel download;
+        download.url = "https://media.test/dl/" + title + "/" + episodeId + ".m3u8";
+        download.vod_id = std::move(title);
+        download.episodeId = std::move(episodeId);
+        download.state = state;
+        EXPECT_TRUE(download.save());
+        return download;
+    };
+    auto stored = [](const std::string& title, const std::string& episodeId) {
+        auto found = ZV_DownLoadModel::findEpisode(title, episodeId);
+        return found && *found ? **found : ZV_DownLoadModel {};
+    };
+    ZV_DownLoadModel mine = record("t1", "e1", ZV_DownLoadModel::stateFinish);
+    ZV_DownLoadModel other = record("t9", "e1", ZV_DownLoadModel::stateFinish);
+    ZV_DownLoadModel partial = record("t1", "e2", ZV_DownLoadModel::stateDowning);
+
+    view->isOffline = true;
+    view->episodeList = ZV_Player::Episodes { zvtest::episode({ "e1", mine.url, true, "ZV-Test/1" }),
+        zvtest::episode({ "e2", partial.url, true, "ZV-Test/1" }) };
+    play(zvtest::titleWith({}, "t1"), "e1");
+    ASSERT_TRUE(engine());
+    EXPECT_EQ(copies->asked, (std::vector<std::string> { mine.url }));
+    EXPECT_TRUE(copies->activated);
+    EXPECT_EQ(engine()->lastRequest().URL, "http://127.0.0.1:7/local/1/index.m3u8");
+    EXPECT_TRUE(engine()->lastRequest().headerFields.empty());
+    EXPECT_EQ(stored("t1", "e1").watching, ZV_DownLoadModel::watchingYes);
+    std::int64_t marked = stored("t1", "e1").updatedAt();
+    EXPECT_EQ(stored("t9", "e1").watching, ZV_DownLoadModel::watchingNo);
+    EXPECT_EQ(stored("t9", "e1").updatedAt(), other.updatedAt());
+
+    // Played again later: the mark stands and is not written again.
+    clock += 60;
+    view->playEpisode();
+    EXPECT_EQ(engine()->lastRequest().URL, "http://127.0.0.1:7/local/2/index.m3u8");
+    EXPECT_EQ(stored("t1", "e1").updatedAt(), marked);
+    auto rows = ZV_DownLoadModel::findByEpisode("e1");
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->size(), 2u);
+
+    // A download still on its way plays its own address with the episode's fields, unmarked.
+    view->episodeId = "e2";
+    view->playEpisode();
+    EXPECT_EQ(engine()->lastRequest().URL, partial.url);
+    EXPECT_EQ(headerValue(engine()->lastRequest().headerFields, "User-Agent"), "ZV-Test/1");
+    EXPECT_EQ(stored("t1", "e2").watching, ZV_DownLoadModel::watchingNo);
+    EXPECT_EQ(copies->asked.size(), 2u);
 }

@@ -4,6 +4,7 @@
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/GradientView.h"
 #include "app/Extensions/ViewConstraints.h"
+#include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 #include "app/MainController/Ranking/Controller/ZV_RankingChildrenVC.h"
 #include "app/MainController/Ranking/Controller/ZV_RankingMainVC.h"
 #include "app/MainController/Ranking/Model/ZV_RankingModel.h"
@@ -18,6 +19,16 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// The id a title page was opened with, whether it keeps it as a text or an optional one.
+std::string idOf(const std::string& id)
+{
+    return id;
+}
+[[maybe_unused]] std::string idOf(const std::optional<std::string>& id)
+{
+    return id.value_or("(none)");
+}
 
 class RankingTest : public zvtest::ScreenTest {
 protected:
@@ -116,6 +127,41 @@ TEST_F(RankingTest, TabsPagesAndTheBackground)
     root->imageBgView()->setHidden(false);
     advance(0.1);
     EXPECT_TRUE(root->imageBgView()->isHidden());
+}
+
+// A ranked row opens the title page for that row's title id (not its name, not another row's),
+// in a ranking that came with its titles and in one loaded by its id alike.
+TEST_F(RankingTest, ARowOpensItsTitleById)
+{
+    auto ranking = std::make_shared<ZV_RankingMainVC>();
+    show(ranking);
+    ASSERT_TRUE(runUntil([&] { return !tabTitles(*ranking).empty(); }));
+    ASSERT_TRUE(allRepliesIn());
+    auto opened = [&](ZV_RankingChildrenVC& page, int row) -> std::string {
+        auto cell = std::dynamic_pointer_cast<ZV_RankingCell>(page.zv_collectionView()->cellForItem({ row, 0 }));
+        if (!cell || !tap(cell->titleLb()))
+            return "no row " + std::to_string(row);
+        advance(1);
+        auto navigation = ranking->navigationController();
+        auto detail = std::dynamic_pointer_cast<ZV_DetailVC>(navigation->topViewController());
+        if (!detail)
+            return "no title page";
+        std::string id = idOf(detail->vod_id);
+        navigation->popViewController(false);
+        drain();
+        window->layoutIfNeeded();
+        return id;
+    };
+    auto first = pageAt(*ranking, 0);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(opened(*first, 1), "40522");
+    EXPECT_EQ(opened(*first, 0), "50105");
+
+    ASSERT_TRUE(tap(ranking->zv_segmentedView()->cellForItem(2)));
+    ASSERT_TRUE(allRepliesIn());
+    auto third = pageAt(*ranking, 2);
+    ASSERT_TRUE(third);
+    EXPECT_EQ(opened(*third, 1), "50103");
 }
 
 // The delivered value is the list of rankings: anything but an array changes nothing. A ranking

@@ -3,6 +3,7 @@
 // it opens.
 
 #include "app/MainController/Search/Controller/ZV_SearchVC.h"
+#include "app/MainController/Search/View/ZV_SearchNavView.h"
 #include "app/MainController/Short/Controller/ZV_ShortListViewController.h"
 #include "app/MainController/Short/Controller/ZV_ShortShareViewController.h"
 #include "app/MainController/Short/Controller/ZV_ShortVideoViewController.h"
@@ -178,6 +179,64 @@ TEST_F(FeedTest, TheEmbeddedFeedPagesAtItsLastClipAndKeepsThatClipPlayingThrough
     EXPECT_GE(last->currentTime(), position) << "not started over";
 }
 
+// The end of the feed: a page that brought no clip leaves the list as it is, so nothing displays
+// the last clip again and nothing more is asked (each request with its loading tip); the viewer
+// coming back to the last clip asks again; while a page is on its way, showing the last clip
+// again asks for nothing.
+TEST_F(FeedTest, AnEmptyPageAsksForNothingMoreUntilTheViewerComesBackAndOnePageIsAskedAtATime)
+{
+    api().script("v1/video/display", ApiReply::success({ { "list", clips(0, 16) } }));
+    auto feed = show(std::make_shared<ZV_ShortVideoViewController>());
+    ASSERT_TRUE(settle([&] { return !feed->list.empty(); }));
+    CGFloat page = feed->collectionView()->bounds().height();
+    auto asked = [] { return api().recordsTo("v1/video/display").size(); };
+    // Every reply in, then long enough (real time) for a storm to fill the server's record.
+    auto quiet = [&] {
+        EXPECT_TRUE(settle([&] { return ui->hides >= int(asked()); }));
+        runUntil([] {
+            drain();
+            return false;
+        }, 0.3);
+        drain();
+    };
+
+    api().script("v1/video/display", ApiReply::success({ { "list", nlohmann::json::array() } }));
+    scrollTo(*feed, 15 * page);
+    quiet();
+    EXPECT_EQ(asked(), 2u);
+    EXPECT_EQ(ui->loadings, 2);
+    EXPECT_EQ(feed->list.size(), 16u);
+
+    scrollTo(*feed, 14 * page);
+    scrollTo(*feed, 15 * page);
+    quiet();
+    EXPECT_EQ(asked(), 3u) << "the viewer came back to the last clip";
+
+    ApiReply slow = ApiReply::success({ { "list", clips(16, 2) } });
+    slow.delay = std::chrono::milliseconds(300);
+    api().script("v1/video/display", slow);
+    for (int pass = 0; pass < 3; ++pass) {
+        scrollTo(*feed, 14 * page);
+        scrollTo(*feed, 15 * page);
+    }
+    ASSERT_TRUE(settle([&] { return feed->list.size() > 16; }));
+    quiet();
+    EXPECT_EQ(asked(), 4u);
+    EXPECT_EQ(ui->loadings, 4);
+    ASSERT_EQ(feed->list.size(), 18u) << "one page, appended once";
+    EXPECT_EQ(feed->list[16]->title, "片段16");
+
+    // The full feed alike.
+    api().script("v1/video/display", ApiReply::success({ { "list", nlohmann::json::array() } }));
+    auto full = fullFeed(clips(0, 3), 0);
+    advance(0.11);
+    drain();
+    scrollTo(*full, 2 * kPage);
+    quiet();
+    EXPECT_EQ(asked(), 5u);
+    EXPECT_EQ(full->list.size(), 3u);
+}
+
 TEST_F(FeedTest, AClipWithoutFieldsShowsEmptyTextsAndNoVideoEvenInAReusedPage)
 {
     auto feed = fullFeed(nlohmann::json::array({ clip(0), nlohmann::json::object() }), 0);
@@ -211,6 +270,21 @@ TEST_F(FeedTest, ButtonsOpenTheSearchForTheTitleAndThePosterOfTheClip)
     auto search = std::dynamic_pointer_cast<ZV_SearchVC>(feed->navigationController()->topViewController());
     ASSERT_TRUE(search);
     EXPECT_EQ(search->keyword(), "片段0");
+    // The search page searches for the title at once: the field, the history and the request.
+    EXPECT_EQ(search->zv_searchView()->zv_searchField()->text(), "片段0");
+    EXPECT_EQ(ZV_SearchVC::history(), (std::vector<std::string> { "片段0" }));
+    ASSERT_TRUE(settle([] { return !api().recordsTo("v1/movie/search").empty(); }));
+    ASSERT_TRUE(settle([&] {
+        return ui->hides
+            >= int(api().recordsTo("v1/movie/search").size() + api().recordsTo("v1/movie/search_ranking").size()
+                + api().recordsTo("v1/movie/search_lately_words").size());
+    })) << "every reply of the search page in";
+    auto searches = api().recordsTo("v1/movie/search");
+    ASSERT_EQ(searches.size(), 1u);
+    ASSERT_TRUE(searches[0].parameters);
+    EXPECT_EQ((*searches[0].parameters)["keyword"], "片段0");
+    EXPECT_EQ((*searches[0].parameters)["res_type"], "by_movie_name");
+    EXPECT_EQ((*searches[0].parameters)["page"], 1);
 }
 
 TEST_F(FeedTest, ASwipeLeftOpensTheGridWithTheFeedsClipsWhoseRefreshEndsAndKeepsThem)

@@ -4,8 +4,11 @@
 
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Storage/StoreData.h"
+#include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 #include "app/MainController/Search/Controller/ZV_SearchVC.h"
 #include "app/MainController/Search/View/ZV_SearchEmptyView.h"
+#include "app/MainController/Search/View/ZV_SearchHeaderReusableView.h"
+#include "app/MainController/Search/View/ZV_SearchMovieCell.h"
 #include "app/MainController/Search/View/ZV_SearchNavView.h"
 #include "app/MainController/Search/View/ZV_SearchTagCell.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -309,4 +312,65 @@ TEST_F(SearchPageTest, StaleSuggestionsNeverReplaceResults)
     ASSERT_TRUE(allRepliesIn());
     EXPECT_EQ(page->zv_completeList.size(), 2u);
     EXPECT_TRUE(page->zv_searchMovieList.empty());
+}
+
+// A result opens the title page for its id (not its name), from a tap on the row; each row shows
+// the server's "is_collect" and its favourite button sends the opposite.
+TEST_F(SearchPageTest, AResultOpensItsTitleByIdAndShowsAndTogglesItsOwnFavouriteFlag)
+{
+    open();
+    searchFor("Rain");
+    ASSERT_EQ(page->sectionTypes, (Sections { Section::tag, Section::movie }));
+    std::vector<std::string> ids, buttons;
+    std::vector<std::shared_ptr<ZV_SearchMovieCell>> cells;
+    for (int item = 0; item < 3; ++item) {
+        auto cell = std::dynamic_pointer_cast<ZV_SearchMovieCell>(page->zv_collectionView()->cellForItem({ item, 1 }));
+        ASSERT_TRUE(cell) << item;
+        cells.push_back(cell);
+        ids.push_back(cell->model()->id);
+        buttons.push_back(cell->zv_collectBtn()->currentTitle().value_or(""));
+    }
+    EXPECT_EQ(ids, (std::vector<std::string> { "50102", "50103", "50104" }));
+    EXPECT_EQ(buttons, (std::vector<std::string> { "收藏", "已收藏", "收藏" }));
+
+    int before = ui->hides;
+    cells[1]->zv_collectBtn()->sendActions(UIControlEventTouchUpInside);
+    ASSERT_TRUE(waitForReplies(before));
+    auto calls = callsTo("v1/movie/collect/action");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0]["movie_id"], "50103");
+    EXPECT_EQ(calls[0]["state"], false);
+    EXPECT_FALSE(page->zv_searchMovieList[1]->is_collect);
+
+    TouchDriver driver;
+    ASSERT_TRUE(driver.tapView(*cells[1]->zv_titleLb()));
+    drain();
+    advance(1);
+    auto detail = std::dynamic_pointer_cast<ZV_DetailVC>(page->navigationController()->topViewController());
+    ASSERT_TRUE(detail);
+    EXPECT_TRUE(detail->vod_id == "50103");
+}
+
+// The hot words' header asks for them again, each tap, and the reply replaces the words.
+TEST_F(SearchPageTest, TheHotWordsHeaderAsksAgainAndItsReplyReplacesTheWords)
+{
+    open();
+    ASSERT_EQ(page->sectionTypes, (Sections { Section::screenList, Section::ranking }));
+    ASSERT_EQ(api().recordsTo("v1/movie/search_lately_words").size(), 1u);
+    api().script("v1/movie/search_lately_words",
+        testserver::ApiReply::success(nlohmann::json::array({ { { "hot", 5 }, { "word", "海上灯塔" } } })));
+    TouchDriver driver;
+    for (std::size_t tap = 1; tap <= 2; ++tap) {
+        auto header = std::dynamic_pointer_cast<ZV_SearchHeaderReusableView>(
+            page->zv_collectionView()->supplementaryView(UICollectionElementKindSectionHeader, { 0, 0 }));
+        ASSERT_TRUE(header);
+        int before = ui->hides;
+        ASSERT_TRUE(driver.tapView(*header));
+        ASSERT_TRUE(waitForReplies(before));
+        EXPECT_EQ(api().recordsTo("v1/movie/search_lately_words").size(), 1 + tap);
+        ASSERT_EQ(page->zv_wordsList.size(), 1u);
+        EXPECT_EQ(page->zv_wordsList[0].word, "海上灯塔");
+        EXPECT_EQ(page->zv_wordsList[0].hot, 5);
+    }
+    EXPECT_EQ(page->sectionTypes, (Sections { Section::screenList, Section::ranking }));
 }
