@@ -190,7 +190,8 @@ TEST_F(PlayerControlsTest, OnlyTheViewersPauseBringsThePauseAdvert)
     };
     const std::vector<Row> rows {
         { "the player's play item", ep1, "e1", [&] { view->togglePlay(); }, true },
-        { "the framework's play item", ep1, "e1", [&] { player().defaultEdgeControlLayer()->onPlay(); }, true },
+        { "the framework's play item", ep1, "e1", [&] { player().defaultEdgeControlLayer()->onPlay(); },
+            true },
         { "an episode switch", ep1, "e1",
             [&] {
                 view->episodeId = "e2";
@@ -216,7 +217,8 @@ TEST_F(PlayerControlsTest, OnlyTheViewersPauseBringsThePauseAdvert)
             }
         };
         // The "end" row starts at the last episode, the short one too.
-        play(zvtest::titleWith({ { "e1", row.first }, { "e2", row.start == "e2" ? shortEp : ep2 } }), row.start);
+        play(zvtest::titleWith({ { "e1", row.first }, { "e2", row.start == "e2" ? shortEp : ep2 } }),
+            row.start);
         watch(0.6);
         row.act();
         watch(4);

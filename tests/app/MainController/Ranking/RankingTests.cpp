@@ -21,7 +21,7 @@
 namespace {
 
 // The id a title page was opened with, whether it keeps it as a text or an optional one.
-std::string idOf(const std::string& id)
+[[maybe_unused]] std::string idOf(const std::string& id)
 {
     return id;
 }
@@ -138,7 +138,8 @@ TEST_F(RankingTest, ARowOpensItsTitleById)
     ASSERT_TRUE(runUntil([&] { return !tabTitles(*ranking).empty(); }));
     ASSERT_TRUE(allRepliesIn());
     auto opened = [&](ZV_RankingChildrenVC& page, int row) -> std::string {
-        auto cell = std::dynamic_pointer_cast<ZV_RankingCell>(page.zv_collectionView()->cellForItem({ row, 0 }));
+        auto cell
+            = std::dynamic_pointer_cast<ZV_RankingCell>(page.zv_collectionView()->cellForItem({ row, 0 }));
         if (!cell || !tap(cell->titleLb()))
             return "no row " + std::to_string(row);
         advance(1);

@@ -193,10 +193,12 @@ TEST_F(FeedTest, AnEmptyPageAsksForNothingMoreUntilTheViewerComesBackAndOnePageI
     // Every reply in, then long enough (real time) for a storm to fill the server's record.
     auto quiet = [&] {
         EXPECT_TRUE(settle([&] { return ui->hides >= int(asked()); }));
-        runUntil([] {
-            drain();
-            return false;
-        }, 0.3);
+        runUntil(
+            [] {
+                drain();
+                return false;
+            },
+            0.3);
         drain();
     };
 
@@ -275,9 +277,9 @@ TEST_F(FeedTest, ButtonsOpenTheSearchForTheTitleAndThePosterOfTheClip)
     EXPECT_EQ(ZV_SearchVC::history(), (std::vector<std::string> { "片段0" }));
     ASSERT_TRUE(settle([] { return !api().recordsTo("v1/movie/search").empty(); }));
     ASSERT_TRUE(settle([&] {
-        return ui->hides
-            >= int(api().recordsTo("v1/movie/search").size() + api().recordsTo("v1/movie/search_ranking").size()
-                + api().recordsTo("v1/movie/search_lately_words").size());
+        return ui->hides >= int(api().recordsTo("v1/movie/search").size()
+                   + api().recordsTo("v1/movie/search_ranking").size()
+                   + api().recordsTo("v1/movie/search_lately_words").size());
     })) << "every reply of the search page in";
     auto searches = api().recordsTo("v1/movie/search");
     ASSERT_EQ(searches.size(), 1u);

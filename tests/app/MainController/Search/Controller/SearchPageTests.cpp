@@ -324,7 +324,8 @@ TEST_F(SearchPageTest, AResultOpensItsTitleByIdAndShowsAndTogglesItsOwnFavourite
     std::vector<std::string> ids, buttons;
     std::vector<std::shared_ptr<ZV_SearchMovieCell>> cells;
     for (int item = 0; item < 3; ++item) {
-        auto cell = std::dynamic_pointer_cast<ZV_SearchMovieCell>(page->zv_collectionView()->cellForItem({ item, 1 }));
+        auto cell = std::dynamic_pointer_cast<ZV_SearchMovieCell>(
+            page->zv_collectionView()->cellForItem({ item, 1 }));
         ASSERT_TRUE(cell) << item;
         cells.push_back(cell);
         ids.push_back(cell->model()->id);
