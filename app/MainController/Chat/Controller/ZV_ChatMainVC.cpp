@@ -336,9 +336,16 @@ void ZV_ChatMainVC::joinChat()
 
 void ZV_ChatMainVC::syncNewMessages()
 {
-    // From the store, not from what the list shows: nothing stored is missed after a loss.
-    if (std::optional<std::int64_t> last = ActiveSQLiteTool::lastMessageSeq())
-        m_socketTool->sync(1, *last);
+    // From the newer of the store and the list: the store may hold what the list does not show
+    // yet, and a cleared cache leaves the list ahead of an empty store.
+    std::optional<std::int64_t> last = ActiveSQLiteTool::lastMessageSeq();
+    if (const std::vector<Message>& shown = messageList(); !shown.empty())
+        last = std::max(last.value_or(shown.back().seq()), shown.back().seq());
+    if (!last)
+        return;
+    // A newer page: its reply must not be read as the answer to an earlier pull for older ones.
+    zv_chatVC()->flag = 1;
+    m_socketTool->sync(1, *last);
 }
 
 void ZV_ChatMainVC::socketConnectionChanged(bool connected)
