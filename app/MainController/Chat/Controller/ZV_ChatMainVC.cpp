@@ -350,8 +350,16 @@ void ZV_ChatMainVC::syncNewMessages()
 
 void ZV_ChatMainVC::socketConnectionChanged(bool connected)
 {
-    if (!connected && !messageList().empty())
+    if (connected)
+        return;
+    if (!messageList().empty())
         m_socketTool->sendMessageAck();
+    // A page asked for on the lost connection is never answered: its spinner must not run on.
+    auto& collection = *zv_chatVC()->messagesCollectionView();
+    if (auto header = mjHeader(collection); header && header->isRefreshing())
+        header->endRefreshing();
+    if (auto footer = mjFooter(collection); footer && footer->isRefreshing())
+        endFooterRefreshing(collection, zv_chatVC()->has_more);
 }
 
 void ZV_ChatMainVC::roomSubscribed(const SubscribeRoomOutput& output)

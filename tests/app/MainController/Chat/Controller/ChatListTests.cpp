@@ -168,6 +168,14 @@ TEST_F(ChatListTest, HistoryPagesComeOlderFromTheRoomUntilNoneIsLeft)
     EXPECT_FALSE(header->isHidden());
     EXPECT_EQ(list().flag, 1);
 
+    // A pull whose connection is lost before the answer: the spinner does not run on.
+    header->setState(MJRefreshState::refreshing);
+    chatRoom().dropConnections();
+    ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
+    EXPECT_FALSE(header->isRefreshing());
+    advance(ZV_SocketTool::reconnectDelay);
+    ASSERT_TRUE(waitFor([&] { return tool->isSubscribed(); }));
+
     // The last five; nothing older is left, so the header goes.
     header->beginRefreshing();
     advance(1.0);
