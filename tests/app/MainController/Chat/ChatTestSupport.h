@@ -20,9 +20,9 @@
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIScreen.h"
 #include "platform/ui/UIWindow.h"
-#include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/gestures/TouchDriver.h"
+#include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 #include "tests/app/support/ApiTestSupport.h"
 
 namespace zvtest {

@@ -3,17 +3,17 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Storage/StoreData.h"
+#include "app/MainController/Chat/Store/ZV_MessageASModel.h"
+#include "app/MainController/Chat/View/ZV_ChatHeadView.h"
 #include "app/MainController/Chat/View/ZV_ChatReactionView.h"
 #include "app/MainController/Chat/View/ZV_ChatUserAlert.h"
 #include "app/MainController/Chat/View/ZV_MediaMessageCell.h"
 #include "app/MainController/Chat/View/ZV_TextMessageCell.h"
 #include "app/MainController/Other/View/PhotoBrowser.h"
+#include "platform/ui/UILabel.h"
 #include "platform/ui/messages/MessagesCollectionViewLayoutAttributes.h"
 #include "platform/ui/refresh/MJRefreshAttachment.h"
 #include "platform/ui/refresh/MJRefreshAutoFooter.h"
-#include "app/MainController/Chat/Store/ZV_MessageASModel.h"
-#include "app/MainController/Chat/View/ZV_ChatHeadView.h"
-#include "platform/ui/UILabel.h"
 #include "tests/app/MainController/Chat/ChatTestSupport.h"
 
 namespace {
@@ -142,7 +142,8 @@ TEST_F(ChatListTest, HistoryPagesComeOlderFromTheRoomUntilNoneIsLeft)
     ASSERT_TRUE(ZV_MessageASModel::deleteAll());
     list().messageList.clear();
     page->requestLastMessages();
-    ASSERT_TRUE(waitFor([&] { return !list().messageList.empty() && list().messageList.front().seq() == 4393; }));
+    ASSERT_TRUE(
+        waitFor([&] { return !list().messageList.empty() && list().messageList.front().seq() == 4393; }));
     EXPECT_EQ(list().messageList.back().seq(), 4412);
     EXPECT_TRUE(list().has_more);
     EXPECT_EQ(list().more_msg_count, 25);

@@ -166,16 +166,17 @@ TEST_F(ChatSendingTest, SeqsAndIdsBeyondThirtyTwoBitsNameTheirOwnMessages)
     constexpr std::int64_t narrowed = 2147483647;
     constexpr std::int64_t aboveInt32 = 3000000000;
     constexpr std::int64_t aboveUInt32 = 4294967297;
-    auto message = [](std::int64_t seq, std::int64_t sender, const std::string& nickname, const std::string& text) {
-        Message m;
-        m.set_seq(seq);
-        m.set_message_type(MT_TEXT);
-        m.set_message_content(text);
-        m.mutable_sender()->set_sender_type(ST_USER);
-        m.mutable_sender()->set_sender_id(sender);
-        m.mutable_sender()->set_nickname(nickname);
-        return m;
-    };
+    auto message
+        = [](std::int64_t seq, std::int64_t sender, const std::string& nickname, const std::string& text) {
+              Message m;
+              m.set_seq(seq);
+              m.set_message_type(MT_TEXT);
+              m.set_message_content(text);
+              m.mutable_sender()->set_sender_type(ST_USER);
+              m.mutable_sender()->set_sender_id(sender);
+              m.mutable_sender()->set_nickname(nickname);
+              return m;
+          };
     chatRoom().push(1, message(narrowed, 100512, "夜航船", "二十一亿"));
     chatRoom().push(1, message(aboveInt32, 3000000001, "远方", "三十亿"));
     chatRoom().push(1, message(aboveUInt32, 4294967298, "更远", "四十二亿"));
@@ -194,7 +195,8 @@ TEST_F(ChatSendingTest, SeqsAndIdsBeyondThirtyTwoBitsNameTheirOwnMessages)
     EXPECT_EQ(sent("v1/room/revokemsg")[0]["seqs"], nlohmann::json::array({ aboveInt32 }));
     ASSERT_TRUE(waitFor([&] {
         const auto& shown = page->messageList();
-        return std::none_of(shown.begin(), shown.end(), [](const Message& m) { return m.seq() == aboveInt32; });
+        return std::none_of(
+            shown.begin(), shown.end(), [](const Message& m) { return m.seq() == aboveInt32; });
     }));
     EXPECT_EQ(bySeq(narrowed).message_content(), "二十一亿");
     std::vector<Message> room = chatRoom().history(1);

@@ -7,12 +7,11 @@
 
 #include "app/MainController/Chat/Schema/ChatSchema.h"
 
+#include <cctype>
+#include <functional>
 #include <google/protobuf/util/json_util.h>
 #include <google/protobuf/util/message_differencer.h>
 #include <gtest/gtest.h>
-
-#include <cctype>
-#include <functional>
 #include <memory>
 #include <set>
 #include <string_view>
@@ -162,7 +161,8 @@ struct Golden {
     std::function<std::unique_ptr<google::protobuf::Message>()> value;
 };
 
-template<class T> std::function<std::unique_ptr<google::protobuf::Message>()> make(std::function<void(T&)> fill)
+template<class T>
+std::function<std::unique_ptr<google::protobuf::Message>()> make(std::function<void(T&)> fill)
 {
     return [fill] {
         auto value = std::make_unique<T>();
