@@ -29,13 +29,13 @@
 #include "platform/ui/refresh/MJRefreshAutoStateFooter.h"
 
 #include <charconv>
-#include <climits>
 
 namespace {
 
 constexpr const char* kJoinTip = "加入聊天查看更多消息";
 
-// The profile id as a 32-bit number, read as far as it goes ("012" is 12, "" and "x" are 0).
+// The profile id as a number, read as far as it goes ("012" is 12, "" and "x" are 0). User ids
+// are 64-bit on the wire: a narrowed id would take another member's bubbles for the viewer's.
 std::int64_t viewerNumber()
 {
     const auto& profile = ConfigSingleton::shared().zv_userInfoModel;
@@ -48,9 +48,9 @@ std::int64_t viewerNumber()
     text.remove_prefix(start);
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
-    long long value = 0;
+    std::int64_t value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
-    return std::clamp<long long>(value, INT32_MIN, INT32_MAX);
+    return value;
 }
 
 }
