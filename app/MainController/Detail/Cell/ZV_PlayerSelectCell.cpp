@@ -14,7 +14,6 @@
 #include "platform/ui/qmui/QMUILabel.h"
 
 #include <cmath>
-#include <limits>
 
 ZV_PlayerSelectCell::ZV_PlayerSelectCell(UITableViewCellStyle style, std::string reuseIdentifier)
     : BaseTableViewCell(style, std::move(reuseIdentifier))
@@ -241,8 +240,8 @@ CGSize ZV_PlayerSelectCell::chipSize(const std::optional<std::string>& name)
 {
     if (!name || name->empty())
         return { chipPadding, chipHeight };
-    CGFloat width
-        = StringExtension::textWidth(*name, UIFont::boldSystemFont(14), std::numeric_limits<CGFloat>::max());
+    // Measured on one line, as wide as it needs.
+    CGFloat width = StringExtension::textWidth(*name, UIFont::boldSystemFont(14), unlimitedWidth);
     return { std::ceil(width) + chipPadding, chipHeight };
 }
 

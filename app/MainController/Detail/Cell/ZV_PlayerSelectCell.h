@@ -26,6 +26,7 @@ class ZV_PlayerSelectCell : public BaseTableViewCell,
 public:
     static constexpr CGFloat chipHeight = 44;
     static constexpr CGFloat chipPadding = 32;
+    static constexpr CGFloat unlimitedWidth = 100000;
 
     explicit ZV_PlayerSelectCell(
         UITableViewCellStyle style = UITableViewCellStyle::defaultStyle, std::string reuseIdentifier = {});
