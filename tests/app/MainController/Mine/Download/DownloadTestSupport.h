@@ -133,6 +133,7 @@ protected:
         SJBaseVideoPlayer::setPlaybackControllerFactory(nullptr);
         SJScriptedPlaybackController::clearScripts();
         SJMediaCacheServer::shared().setBackend(nullptr);
+        ASConfigration::closeDefaultDB();
     }
 
     // A stored record; its address is made from title and episode unless given.
