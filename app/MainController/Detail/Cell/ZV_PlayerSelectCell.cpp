@@ -186,6 +186,13 @@ void ZV_PlayerSelectCell::setupUI()
     });
 }
 
+void ZV_PlayerSelectCell::layoutSubviews()
+{
+    BaseTableViewCell::layoutSubviews();
+    // In the same pass: the strip then lays out its chips at the width the row gives it.
+    contentView()->layoutIfNeeded();
+}
+
 void ZV_PlayerSelectCell::setIsOffline(bool offline)
 {
     m_isOffline = offline;

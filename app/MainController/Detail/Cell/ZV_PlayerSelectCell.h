@@ -55,6 +55,8 @@ public:
     std::string episodeId;
 
     virtual void setupUI();
+    // Lays the strip out again once the row has given it its size, so that its chips exist.
+    void layoutSubviews() override;
     // Reloads the strip and centres the current episode (the first when none is current).
     virtual void scrollToCurrentEpisode();
     // The same, in the next turn of the main loop.

@@ -138,6 +138,11 @@ void ZV_DownloadCell::layoutSubviews()
 
 void ZV_DownloadCell::showCover(const ZV_DownLoadModel& record)
 {
+    // The downloading list redraws its rows at every progress report: the same cover again
+    // keeps its load going rather than starting it anew each time.
+    if (m_coverURL && *m_coverURL == record.cover)
+        return;
+    m_coverURL = record.cover;
     if (parsesAsURL(record.cover)) {
         sd_setImage(*m_imageView, record.cover, placeholderImage());
         return;

@@ -63,6 +63,7 @@ private:
     std::optional<ZV_DownLoadModel> m_downloadingModel;
     std::optional<ZV_DownLoadModel> m_downloadModel;
     std::optional<ZV_DownLoadModel> m_downloadListModel;
+    std::optional<std::string> m_coverURL; // the cover asked for last
     std::shared_ptr<UIView> m_imageBgView;
     std::shared_ptr<UIImageView> m_imageView;
     std::shared_ptr<UIView> m_imageTitleView;

@@ -19,6 +19,7 @@
 #include "platform/media/SJEdgeControlButtonItemAdapter.h"
 #include "platform/media/SJVideoPlayer.h"
 #include "platform/media/SJVideoPlayerURLAsset.h"
+#include "platform/ui/Renderer.h"
 #include "platform/ui/SFSafariViewController.h"
 #include "platform/ui/UINavigationController.h"
 #include "platform/ui/gestures/TouchDriver.h"
@@ -231,6 +232,14 @@ TEST_F(OfflineTest, TheEpisodeListOpensThePlayerAndDeletesOnlyItsTitlesEpisode)
     EXPECT_EQ(player->vod_id, "t1");
     EXPECT_EQ(player->episode_id, "e1");
     EXPECT_EQ(player->name, "片t1");
+    // Once drawn after the push, the strip holds a chip per finished episode.
+    advance(ZV_OfflinePlayerVC::loadDelay);
+    drain();
+    Renderer::renderScreen();
+    auto strip = std::dynamic_pointer_cast<ZV_PlayerSelectCell>(
+        player->zv_tableView()->cellForRow(IndexPath::forRow(ZV_OfflinePlayerVC::episodeRow, 0)));
+    ASSERT_TRUE(strip);
+    EXPECT_EQ(strip->zv_collectionView()->visibleCells().size(), 2u);
     list->navigationController()->popViewController(false);
     drain();
 
