@@ -189,8 +189,15 @@ void ZV_PlayerSelectCell::setupUI()
 void ZV_PlayerSelectCell::layoutSubviews()
 {
     BaseTableViewCell::layoutSubviews();
-    // In the same pass: the strip then lays out its chips at the width the row gives it.
     contentView()->layoutIfNeeded();
+    // The strip may have laid out its chips before the constraints gave it its width (a reload
+    // before the row was placed): once it has a new size, it lays them out again.
+    CGSize size = zv_collectionView()->bounds().size;
+    if (size.width != m_stripSize.width || size.height != m_stripSize.height) {
+        m_stripSize = size;
+        zv_collectionView()->setNeedsLayout();
+        zv_collectionView()->layoutIfNeeded();
+    }
 }
 
 void ZV_PlayerSelectCell::setIsOffline(bool offline)

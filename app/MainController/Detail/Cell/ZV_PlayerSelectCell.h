@@ -89,4 +89,5 @@ private:
     std::shared_ptr<Constraint> m_sourceHeight;
     bool m_isOffline = true;
     bool m_stripAttached = false;
+    CGSize m_stripSize;
 };
