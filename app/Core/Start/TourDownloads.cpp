@@ -100,8 +100,9 @@ void startEpisodes(const std::shared_ptr<ZV_DetailModel>& title, std::function<v
         JSON parameters = JSON::object();
         parameters.set("play_url", episode->playUrl.value_or(""));
         parameters.set("from_code", episode->fromCode.value_or(""));
-        ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::movieAddressParse, parameters,
-            false, [title, sourceName, episode, batch](std::optional<JSON> json, std::optional<NSError>) {
+        ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::movieAddressParse,
+            parameters, false,
+            [title, sourceName, episode, batch](std::optional<JSON> json, std::optional<NSError>) {
                 // An episode whose address did not resolve gets no record.
                 if (json)
                     exportEpisode((*json)["url"].stringValue(), *title, sourceName, *episode, *batch);
@@ -119,7 +120,8 @@ void startTitleDownloads(const std::string& vod_id, std::function<void(int)> don
         JSON::object({ { "id", JSON(vod_id) } }),
         [done = std::move(done)](std::optional<JSON> json, std::optional<NSError> error) mutable {
             if (!json || !json->dictionary()) {
-                Log::write("startTitleDownloads: the title cannot be read: " + (error ? error->domain : std::string()));
+                Log::write("startTitleDownloads: the title cannot be read: "
+                    + (error ? error->domain : std::string()));
                 if (done)
                     done(-1);
                 return;

@@ -1,7 +1,6 @@
 #include "platform/text/CanonicalOrder.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 TEST(CanonicalOrder, ComparesNormalisedScalarsWithoutReadingNumbers)
@@ -13,14 +12,10 @@ TEST(CanonicalOrder, ComparesNormalisedScalarsWithoutReadingNumbers)
     };
     const Case cases[] = {
         { "第10集", "第2集", true }, // digits as characters, not numbers
-        { "第2集", "第10集", false },
-        { "a", "b", true },
-        { "B", "a", true }, // scalar order: capitals first
+        { "第2集", "第10集", false }, { "a", "b", true }, { "B", "a", true }, // scalar order: capitals first
         { "abc", "abcd", true }, // a prefix comes first
-        { "", "a", true },
-        { "é", "e\xCC\x81", false }, // composed and decomposed are equal
-        { "e\xCC\x81", "é", false },
-        { "e\xCC\x81", "f", false }, // U+00E9 after U+0066
+        { "", "a", true }, { "é", "e\xCC\x81", false }, // composed and decomposed are equal
+        { "e\xCC\x81", "é", false }, { "e\xCC\x81", "f", false }, // U+00E9 after U+0066
         { "z", "é", true }, // U+007A before U+00E9
         { "\xEF\xBF\xBD", "\xFF", false }, // invalid UTF-8 reads as U+FFFD
     };

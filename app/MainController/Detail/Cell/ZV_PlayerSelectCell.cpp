@@ -247,7 +247,8 @@ void ZV_PlayerSelectCell::scrollToCurrentEpisode()
     // An empty strip has nothing to scroll to.
     if (modelList.empty())
         return;
-    zv_collectionView()->scrollToItem(IndexPath::forItem(item, 0), UICollectionViewScrollPositionCenteredHorizontally, true);
+    zv_collectionView()->scrollToItem(
+        IndexPath::forItem(item, 0), UICollectionViewScrollPositionCenteredHorizontally, true);
 }
 
 CGSize ZV_PlayerSelectCell::chipSize(const std::optional<std::string>& name)

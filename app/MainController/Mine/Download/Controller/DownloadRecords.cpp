@@ -82,7 +82,8 @@ std::vector<ZV_DownLoadModel> sortedByEpisodeName(std::vector<ZV_DownLoadModel> 
     keys.reserve(list.size());
     for (std::size_t i = 0; i < list.size(); ++i)
         keys.emplace_back(CanonicalOrder::normalizedNFC(list[i].episodeName), i);
-    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(
+        keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<ZV_DownLoadModel> sorted;
     sorted.reserve(list.size());
     for (const auto& [name, index] : keys)

@@ -209,12 +209,14 @@ void ZV_DownloadDetailVC::deleteSelected()
     zv_delBtn()->setTitle(downloads::deleteTitle(0), UIControlStateNormal);
 }
 
-std::optional<CGSize> ZV_DownloadDetailVC::sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath&)
+std::optional<CGSize> ZV_DownloadDetailVC::sizeForItem(
+    UICollectionView&, UICollectionViewLayout&, const IndexPath&)
 {
     return CGSize { screenWidth(), 90 };
 }
 
-std::optional<UIEdgeInsets> ZV_DownloadDetailVC::insetForSection(UICollectionView&, UICollectionViewLayout&, int)
+std::optional<UIEdgeInsets> ZV_DownloadDetailVC::insetForSection(
+    UICollectionView&, UICollectionViewLayout&, int)
 {
     return UIEdgeInsets {};
 }

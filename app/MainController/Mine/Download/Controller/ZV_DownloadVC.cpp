@@ -91,7 +91,9 @@ void ZV_DownloadVC::viewDidLoad()
     zv_segmentedView()->setFrame({ 0, 0, 200, 40 });
     navigationItem().setTitleView(zv_segmentedView());
     view()->addSubview(zv_listContainerView());
-    snp(zv_listContainerView()).makeConstraints([](ConstraintMaker& make) { make.edges().equalToSuperview(); });
+    snp(zv_listContainerView()).makeConstraints([](ConstraintMaker& make) {
+        make.edges().equalToSuperview();
+    });
     zv_dataSource()->titles = { downloads::downloadedTitle, downloads::downloadingTitle(0) };
     zv_segmentedView()->reloadData();
 }

@@ -251,7 +251,8 @@ void ZV_DownloadedVC::loadList()
     zv_collectionView()->reloadData();
 }
 
-std::shared_ptr<UICollectionViewCell> ZV_DownloadedVC::cellForItem(UICollectionView& view, const IndexPath& indexPath)
+std::shared_ptr<UICollectionViewCell> ZV_DownloadedVC::cellForItem(
+    UICollectionView& view, const IndexPath& indexPath)
 {
     if (indexPath.item < 0 || indexPath.item >= static_cast<int>(m_list.size()))
         return std::make_shared<UICollectionViewCell>();
@@ -321,7 +322,8 @@ void ZV_DownloadedVC::deleteSelected()
     zv_delBtn()->setTitle(downloads::deleteTitle(0), UIControlStateNormal);
 }
 
-std::optional<CGSize> ZV_DownloadedVC::sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath&)
+std::optional<CGSize> ZV_DownloadedVC::sizeForItem(
+    UICollectionView&, UICollectionViewLayout&, const IndexPath&)
 {
     return CGSize { screenWidth(), 90 };
 }
@@ -331,7 +333,8 @@ std::optional<UIEdgeInsets> ZV_DownloadedVC::insetForSection(UICollectionView&, 
     return UIEdgeInsets {};
 }
 
-std::optional<CGFloat> ZV_DownloadedVC::minimumLineSpacingForSection(UICollectionView&, UICollectionViewLayout&, int)
+std::optional<CGFloat> ZV_DownloadedVC::minimumLineSpacingForSection(
+    UICollectionView&, UICollectionViewLayout&, int)
 {
     return 0;
 }

@@ -78,7 +78,8 @@ public:
     void didSelectItem(UICollectionView&, const IndexPath& indexPath) override;
     std::optional<CGSize> sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath&) override;
     std::optional<UIEdgeInsets> insetForSection(UICollectionView&, UICollectionViewLayout&, int) override;
-    std::optional<CGFloat> minimumLineSpacingForSection(UICollectionView&, UICollectionViewLayout&, int) override;
+    std::optional<CGFloat> minimumLineSpacingForSection(
+        UICollectionView&, UICollectionViewLayout&, int) override;
     std::optional<CGFloat> minimumInteritemSpacingForSection(
         UICollectionView&, UICollectionViewLayout&, int) override;
 

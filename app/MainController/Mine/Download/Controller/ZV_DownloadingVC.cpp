@@ -312,7 +312,8 @@ void ZV_DownloadingVC::applyExportProgress(
         self->zv_collectionView()->reloadData();
 }
 
-std::shared_ptr<UICollectionViewCell> ZV_DownloadingVC::cellForItem(UICollectionView& view, const IndexPath& indexPath)
+std::shared_ptr<UICollectionViewCell> ZV_DownloadingVC::cellForItem(
+    UICollectionView& view, const IndexPath& indexPath)
 {
     if (indexPath.item < 0 || indexPath.item >= static_cast<int>(m_list.size()))
         return std::make_shared<UICollectionViewCell>();
@@ -426,7 +427,8 @@ void ZV_DownloadingVC::controlAllExports(bool resume)
     }
 }
 
-std::optional<CGSize> ZV_DownloadingVC::sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath&)
+std::optional<CGSize> ZV_DownloadingVC::sizeForItem(
+    UICollectionView&, UICollectionViewLayout&, const IndexPath&)
 {
     return CGSize { screenWidth(), 90 };
 }

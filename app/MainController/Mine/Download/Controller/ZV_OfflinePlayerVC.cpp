@@ -132,7 +132,8 @@ void ZV_OfflinePlayerVC::setupUI()
     }
 }
 
-std::shared_ptr<ZV_DetailDataListPlayFromListModel> ZV_OfflinePlayerVC::episodeOf(const ZV_DownLoadModel& record)
+std::shared_ptr<ZV_DetailDataListPlayFromListModel> ZV_OfflinePlayerVC::episodeOf(
+    const ZV_DownLoadModel& record)
 {
     auto episode = std::make_shared<ZV_DetailDataListPlayFromListModel>();
     episode->episodeId = record.episodeId;
@@ -226,7 +227,8 @@ std::optional<CGFloat> ZV_OfflinePlayerVC::heightForRow(UITableView&, const Inde
     }
 }
 
-std::shared_ptr<UITableViewCell> ZV_OfflinePlayerVC::cellForRow(UITableView& table, const IndexPath& indexPath)
+std::shared_ptr<UITableViewCell> ZV_OfflinePlayerVC::cellForRow(
+    UITableView& table, const IndexPath& indexPath)
 {
     if (indexPath.row() == infoRow) {
         auto cell = dequeueCell<ZV_OfflineInfoCell>(table, indexPath);

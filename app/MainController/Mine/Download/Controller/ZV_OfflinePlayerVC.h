@@ -19,7 +19,9 @@ struct ZV_DetailDataListPlayFromListModel;
 // of finished episodes. Episodes are picked from the strip, from the sheet of its "更多" button
 // or, in full screen, from the player's episode panel. Nothing here calls the API: the title is
 // rebuilt from the download records and the player plays each episode from the media cache.
-class ZV_OfflinePlayerVC : public BaseViewController, public UITableViewDataSource, public UITableViewDelegate {
+class ZV_OfflinePlayerVC : public BaseViewController,
+                           public UITableViewDataSource,
+                           public UITableViewDelegate {
 public:
     using Episodes = std::vector<std::shared_ptr<ZV_DetailDataListPlayFromListModel>>;
 

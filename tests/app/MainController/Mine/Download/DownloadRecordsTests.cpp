@@ -4,13 +4,13 @@
 #include "app/MainController/Mine/Download/Controller/DownloadRecords.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
 namespace {
 
-ZV_DownLoadModel record(std::string vod_id, std::string episodeId, std::string episodeName, std::string url = {})
+ZV_DownLoadModel record(
+    std::string vod_id, std::string episodeId, std::string episodeName, std::string url = {})
 {
     ZV_DownLoadModel made;
     made.vod_id = std::move(vod_id);

@@ -20,11 +20,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
-#include <fcntl.h>
 #include <spawn.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,7 +85,8 @@ protected:
             server().routePrefix("/dl-restart/", answer);
             routed = true;
         }
-        ASConfigration::setDefaultDB((AppContainer::documentsDirectory() / "zvlist.db").string(), "zvlist.db");
+        ASConfigration::setDefaultDB(
+            (AppContainer::documentsDirectory() / "zvlist.db").string(), "zvlist.db");
         // The real media cache, in this app folder.
         SJMediaCacheServer::shared().setBackend(nullptr);
         nlohmann::json episodes = nlohmann::json::array();
@@ -95,8 +96,10 @@ protected:
                 { "play_url", episodeURL(n) }, { "ready_to_play", true } });
         }
         api().script("v1/movie/detail",
-            testserver::ApiReply::success({ { "id", 70001 }, { "name", "重启之后" }, { "type_name", "国产剧" },
-                { "play_from", nlohmann::json::array({ { { "name", "线路一" }, { "list", episodes } } }) } }));
+            testserver::ApiReply::success(
+                { { "id", 70001 }, { "name", "重启之后" }, { "type_name", "国产剧" },
+                    { "play_from",
+                        nlohmann::json::array({ { { "name", "线路一" }, { "list", episodes } } }) } }));
     }
 
     void TearDown() override
@@ -108,8 +111,8 @@ protected:
 
     static std::string episodeURL(int n)
     {
-        return serverURL() + "/dl-restart/" + std::to_string(n) + "/index.m3u8?delay="
-            + std::to_string(segmentDelayMs);
+        return serverURL() + "/dl-restart/" + std::to_string(n)
+            + "/index.m3u8?delay=" + std::to_string(segmentDelayMs);
     }
 
     // Runs this program again as the first app process; true when it ended killed, as planned.
@@ -121,7 +124,8 @@ protected:
         ::setenv(childHomeVariable, home.path().c_str(), 1);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(
+            &actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
         char* argv[] = { program.data(), filter.data(), nullptr };
         pid_t pid = 0;
@@ -234,8 +238,10 @@ TEST_F(DownloadRestartTest, AnInterruptedDownloadGoesOnAfterARestartAndEndsWithT
         std::vector<std::string> played = playedSegments(episodeURL(n));
         ASSERT_EQ(played.size(), static_cast<std::size_t>(segmentCount)) << n;
         for (int i = 0; i < segmentCount; ++i) {
-            MCSFetchedBody direct = get(serverURL() + "/dl-restart/" + std::to_string(n) + "/seg" + std::to_string(i) + ".ts");
-            EXPECT_EQ(played[static_cast<std::size_t>(i)], std::string(direct.body.begin(), direct.body.end()))
+            MCSFetchedBody direct
+                = get(serverURL() + "/dl-restart/" + std::to_string(n) + "/seg" + std::to_string(i) + ".ts");
+            EXPECT_EQ(
+                played[static_cast<std::size_t>(i)], std::string(direct.body.begin(), direct.body.end()))
                 << "episode " << n << " segment " << i;
         }
     }
@@ -244,7 +250,8 @@ TEST_F(DownloadRestartTest, AnInterruptedDownloadGoesOnAfterARestartAndEndsWithT
 
     // Deleting the episode removes its export and its folder.
     auto catalog = ASDatabase::open(
-        (AppContainer::documentsDirectory() / ZV_DownloadedVC::cacheFolder / ZV_DownloadedVC::catalogFile).string(),
+        (AppContainer::documentsDirectory() / ZV_DownloadedVC::cacheFolder / ZV_DownloadedVC::catalogFile)
+            .string(),
         ASOpenMode::ReadOnly);
     ASSERT_TRUE(catalog);
     auto folders = ZV_DownloadedVC::exportFolders(**catalog, first);

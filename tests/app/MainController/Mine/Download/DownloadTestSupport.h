@@ -122,7 +122,8 @@ protected:
         ScreenTest::SetUp();
         if (HasFatalFailure())
             return;
-        ASConfigration::setDefaultDB((AppContainer::documentsDirectory() / "zvlist.db").string(), "zvlist.db");
+        ASConfigration::setDefaultDB(
+            (AppContainer::documentsDirectory() / "zvlist.db").string(), "zvlist.db");
         SJMediaCacheServer::shared().setBackend(exports);
         SJBaseVideoPlayer::setPlaybackControllerFactory([] { return SJScriptedPlaybackController::make(); });
     }
@@ -137,8 +138,8 @@ protected:
     }
 
     // A stored record; its address is made from title and episode unless given.
-    static ZV_DownLoadModel stored(const std::string& vod_id, const std::string& episodeId, const std::string& state,
-        double size = 0, std::string url = {})
+    static ZV_DownLoadModel stored(const std::string& vod_id, const std::string& episodeId,
+        const std::string& state, double size = 0, std::string url = {})
     {
         ZV_DownLoadModel record;
         record.vod_id = vod_id;
@@ -183,7 +184,10 @@ protected:
         auto item = page.navigationItem().rightBarButtonItem();
         return item ? item->customView() : nullptr;
     }
-    static std::vector<std::string> tabTitles(ZV_DownloadVC& centre) { return centre.zv_dataSource()->titles; }
+    static std::vector<std::string> tabTitles(ZV_DownloadVC& centre)
+    {
+        return centre.zv_dataSource()->titles;
+    }
 
     std::shared_ptr<FakeExports> exports = std::make_shared<FakeExports>();
 };

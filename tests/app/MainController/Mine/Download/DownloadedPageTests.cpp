@@ -21,7 +21,8 @@ protected:
     std::shared_ptr<ZV_DownloadCell> row(int index)
     {
         auto& list = *page()->zv_collectionView();
-        return std::dynamic_pointer_cast<ZV_DownloadCell>(page()->cellForItem(list, IndexPath::forItem(index, 0)));
+        return std::dynamic_pointer_cast<ZV_DownloadCell>(
+            page()->cellForItem(list, IndexPath::forItem(index, 0)));
     }
 
     static std::filesystem::path cacheRoot()
@@ -40,7 +41,8 @@ protected:
             ASColumn { "name", ASColumnType::Text, ASValue() } };
         ASSERT_TRUE((*db)->ensureTable(schema));
         for (const auto& [url, name] : rows)
-            ASSERT_TRUE((*db)->insert(ZV_DownloadedVC::catalogTable, { { "URLString", url }, { "name", name } }));
+            ASSERT_TRUE(
+                (*db)->insert(ZV_DownloadedVC::catalogTable, { { "URLString", url }, { "name", name } }));
     }
     // A folder holding `bytes` bytes in two files, one of them in a subfolder.
     static void writeFolder(const std::filesystem::path& folder, std::size_t bytes)

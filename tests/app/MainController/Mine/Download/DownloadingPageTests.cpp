@@ -21,9 +21,13 @@ protected:
     std::shared_ptr<ZV_DownloadCell> row(int index)
     {
         auto& list = *page()->zv_collectionView();
-        return std::dynamic_pointer_cast<ZV_DownloadCell>(page()->cellForItem(list, IndexPath::forItem(index, 0)));
+        return std::dynamic_pointer_cast<ZV_DownloadCell>(
+            page()->cellForItem(list, IndexPath::forItem(index, 0)));
     }
-    void tapRow(int index) { page()->didSelectItem(*page()->zv_collectionView(), IndexPath::forItem(index, 0)); }
+    void tapRow(int index)
+    {
+        page()->didSelectItem(*page()->zv_collectionView(), IndexPath::forItem(index, 0));
+    }
 
     std::shared_ptr<ZV_DownloadVC> centre;
 };
@@ -101,8 +105,8 @@ TEST_F(DownloadingTest, LoadingResumesAllButPausedAndRebindsTheHandlers)
     EXPECT_DOUBLE_EQ(secondLoad->progress, 0.5);
     EXPECT_DOUBLE_EQ(firstLoad->progress, 0);
     // Failed ones go again at every load; paused ones stay paused.
-    EXPECT_EQ(exports->resumed,
-        (std::vector<std::string> { waiting.url, failed.url, waiting.url, failed.url }));
+    EXPECT_EQ(
+        exports->resumed, (std::vector<std::string> { waiting.url, failed.url, waiting.url, failed.url }));
 }
 
 TEST_F(DownloadingTest, ATapSuspendsAWaitingOrRunningExportAndResumesAnyOther)

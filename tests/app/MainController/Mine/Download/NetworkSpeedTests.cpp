@@ -3,9 +3,8 @@
 
 #include "app/MainController/Mine/Download/Controller/ZV_NetworkSpeed.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace {

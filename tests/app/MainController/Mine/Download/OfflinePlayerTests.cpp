@@ -10,9 +10,9 @@
 #include "app/MainController/Detail/Cell/ZV_PlayerAdsCell.h"
 #include "app/MainController/Detail/Cell/ZV_PlayerSelectCell.h"
 #include "app/MainController/Detail/View/ZV_Player.h"
+#include "app/MainController/Detail/View/ZV_SelectEpisodeContentFullView.h"
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadDetailVC.h"
 #include "app/MainController/Mine/Download/Controller/ZV_OfflinePlayerVC.h"
-#include "app/MainController/Detail/View/ZV_SelectEpisodeContentFullView.h"
 #include "app/MainController/Other/View/ZV_AdvertView.h"
 #include "app/MainController/Other/View/ZV_ShowRightFullView.h"
 #include "platform/media/SJEdgeControlButtonItem.h"
@@ -82,7 +82,8 @@ protected:
         ConfigSingleton::shared().advertConfigModel = config;
     }
 
-    static ZV_DownLoadModel finished(const std::string& vod_id, const std::string& episodeId, const std::string& name)
+    static ZV_DownLoadModel finished(
+        const std::string& vod_id, const std::string& episodeId, const std::string& name)
     {
         ZV_DownLoadModel record = stored(vod_id, episodeId, "finish");
         record.episodeName = name;
@@ -189,7 +190,8 @@ TEST_F(OfflineTest, TheAdvertRowShowsOnlyWhatItHasAndOpensOnlyWebLinks)
         ConfigSingleton::shared().advertConfigModel.reset();
         if (c.configured)
             setAdvert(c.image, c.url);
-        auto height = page->heightForRow(*page->zv_tableView(), IndexPath::forRow(ZV_OfflinePlayerVC::advertRow, 0));
+        auto height
+            = page->heightForRow(*page->zv_tableView(), IndexPath::forRow(ZV_OfflinePlayerVC::advertRow, 0));
         EXPECT_EQ(height.value_or(-1) > 0, c.tall) << c.image << " " << c.url;
         if (c.tall)
             EXPECT_DOUBLE_EQ(*height, (screenWidth() - 48) * 122 / 342 + 20);
@@ -227,7 +229,8 @@ TEST_F(OfflineTest, TheEpisodeListOpensThePlayerAndDeletesOnlyItsTitlesEpisode)
 
     list->didSelectItem(*list->zv_collectionView(), IndexPath::forItem(0, 0));
     drain();
-    auto player = std::dynamic_pointer_cast<ZV_OfflinePlayerVC>(list->navigationController()->topViewController());
+    auto player
+        = std::dynamic_pointer_cast<ZV_OfflinePlayerVC>(list->navigationController()->topViewController());
     ASSERT_TRUE(player);
     EXPECT_EQ(player->vod_id, "t1");
     EXPECT_EQ(player->episode_id, "e1");
