@@ -1,14 +1,17 @@
 #pragma once
 
 #include "app/BaseController/BaseTableViewCell.h"
+#include "app/Core/Models/ZV_AdvertConfigModel.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
 class ZV_AdvertView;
 
 // A row holding one advert banner, 24 in from the sides and 10 below the row's top, at the
-// banner's 342 × 122 proportions. The owner fills the banner and adds its tap.
+// banner's 342 × 122 proportions, shown only when its placement has a link; a tap goes to the
+// owner.
 class ZV_PlayerAdsCell : public BaseTableViewCell {
 public:
     explicit ZV_PlayerAdsCell(
@@ -17,6 +20,10 @@ public:
     std::string className() const override { return "ZV_PlayerAdsCell"; }
 
     const std::shared_ptr<ZV_AdvertView>& zv_advertView();
+
+    // Shows the placement of the configuration when it has a link, else hides the content.
+    void fill(const ZV_AdvertConfigModel* config, ZV_AdvertModel ZV_AdvertConfigModel::*placement,
+        std::function<void()> tap);
 
 private:
     std::shared_ptr<ZV_AdvertView> m_advertView;

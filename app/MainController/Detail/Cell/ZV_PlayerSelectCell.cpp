@@ -46,6 +46,11 @@ const std::shared_ptr<QMUIButton>& ZV_PlayerSelectCell::zv_moreBtn()
         m_moreBtn->setImagePosition(QMUIButtonImagePosition::right);
         m_moreBtn->setSpacingBetweenImageAndTitle(0);
         m_moreBtn->setAccessibilityIdentifier("episodes.more");
+        m_moreBtn->addAction(UIControlEventTouchUpInside, [this](UIControl&) {
+            // Copied: the action may replace itself.
+            if (std::function<void()> action = clickMore)
+                action();
+        });
     }
     return m_moreBtn;
 }
@@ -91,6 +96,10 @@ const std::shared_ptr<QMUIButton>& ZV_PlayerSelectCell::zv_sourceChangeBtn()
         m_sourceChangeBtn->setFont(UIFont::systemFont(14, UIFont::Weight::medium));
         m_sourceChangeBtn->setImage(UIImage::named("source"), UIControlStateNormal);
         m_sourceChangeBtn->setSpacingBetweenImageAndTitle(6);
+        m_sourceChangeBtn->addAction(UIControlEventTouchUpInside, [this](UIControl&) {
+            if (std::function<void()> action = clickSourceChange)
+                action();
+        });
     }
     return m_sourceChangeBtn;
 }
@@ -200,7 +209,7 @@ void ZV_PlayerSelectCell::layoutSubviews()
     }
 }
 
-void ZV_PlayerSelectCell::setIsOffline(bool offline)
+void ZV_PlayerSelectCell::setOffline(bool offline)
 {
     m_isOffline = offline;
     zv_selectSourceView()->setHidden(true);
@@ -251,22 +260,23 @@ void ZV_PlayerSelectCell::scrollToCurrentEpisode()
         IndexPath::forItem(item, 0), UICollectionViewScrollPositionCenteredHorizontally, true);
 }
 
-CGSize ZV_PlayerSelectCell::chipSize(const std::optional<std::string>& name)
+CGSize ZV_PlayerSelectCell::chipSize(const Episodes& list, int item)
 {
-    if (!name || name->empty())
+    if (item < 0 || item >= static_cast<int>(list.size()))
+        return { 58, chipHeight };
+    const auto& entry = list[static_cast<std::size_t>(item)];
+    if (!entry || !entry->episodeName || entry->episodeName->empty())
         return { chipPadding, chipHeight };
     // Measured on one line, as wide as it needs.
-    CGFloat width = StringExtension::textWidth(*name, UIFont::boldSystemFont(14), unlimitedWidth);
+    CGFloat width
+        = StringExtension::textWidth(*entry->episodeName, UIFont::boldSystemFont(14), unlimitedWidth);
     return { std::ceil(width) + chipPadding, chipHeight };
 }
 
 std::optional<CGSize> ZV_PlayerSelectCell::sizeForItem(
     UICollectionView&, UICollectionViewLayout&, const IndexPath& indexPath)
 {
-    if (indexPath.item < 0 || indexPath.item >= static_cast<int>(modelList.size()))
-        return CGSize { 58, chipHeight };
-    const auto& entry = modelList[static_cast<std::size_t>(indexPath.item)];
-    return chipSize(entry ? entry->episodeName : std::nullopt);
+    return chipSize(modelList, indexPath.item);
 }
 
 std::shared_ptr<UICollectionViewCell> ZV_PlayerSelectCell::cellForItem(

@@ -24,6 +24,8 @@ class ZV_PlayerSelectCell : public BaseTableViewCell,
                             public UICollectionViewDataSource,
                             public UICollectionViewDelegateFlowLayout {
 public:
+    using Episodes = std::vector<std::shared_ptr<ZV_DetailDataListPlayFromListModel>>;
+
     static constexpr CGFloat chipHeight = 44;
     static constexpr CGFloat chipPadding = 32;
     static constexpr CGFloat unlimitedWidth = 100000;
@@ -46,11 +48,14 @@ public:
     // The title: its first source with episodes fills the strip and the source box.
     const std::shared_ptr<ZV_DetailModel>& model() const { return m_model; }
     void setModel(std::shared_ptr<ZV_DetailModel> model);
-    std::vector<std::shared_ptr<ZV_DetailDataListPlayFromListModel>> modelList;
+    Episodes modelList;
     bool isOffline() const { return m_isOffline; }
     // Hides the source box and gives it no height.
-    void setIsOffline(bool offline);
+    void setOffline(bool offline);
     std::function<void(const std::string&)> clickIndexWithEpisodeId;
+    // What the source box's switch button and the more button do.
+    std::function<void()> clickSourceChange;
+    std::function<void()> clickMore;
     // The episode now playing.
     std::string episodeId;
 
@@ -62,9 +67,9 @@ public:
     // The same, in the next turn of the main loop.
     void reloadEpisodes();
 
-    // The chip of an episode name: the name's width in bold 14 pt, rounded up, plus 32; 32 for no
-    // name.
-    static CGSize chipSize(const std::optional<std::string>& name);
+    // The chip of an episode: its name's width in bold 14 pt, rounded up, plus 32; 32 for no name,
+    // 58 outside the list.
+    static CGSize chipSize(const Episodes& list, int item);
 
     // UICollectionViewDataSource
     int numberOfItems(UICollectionView&, int) override { return static_cast<int>(modelList.size()); }

@@ -4,7 +4,6 @@
 #include "app/Core/Models/ZV_DetailModel.h"
 #include "app/Extensions/CellRegistration.h"
 #include "app/Extensions/LayoutConstants.h"
-#include "app/Extensions/ViewTapAction.h"
 #include "app/MainController/Detail/Cell/ZV_OfflineInfoCell.h"
 #include "app/MainController/Detail/Cell/ZV_PlayerAdsCell.h"
 #include "app/MainController/Detail/Cell/ZV_PlayerSelectCell.h"
@@ -240,35 +239,29 @@ std::shared_ptr<UITableViewCell> ZV_OfflinePlayerVC::cellForRow(
     }
     if (indexPath.row() == advertRow) {
         auto cell = dequeueCell<ZV_PlayerAdsCell>(table, indexPath);
-        cell->contentView()->setHidden(true);
-        const auto& config = ConfigSingleton::shared().advertConfigModel;
-        if (!config || config->player_episode_up.data.url.empty())
-            return cell;
-        cell->contentView()->setHidden(false);
-        cell->zv_advertView()->setModel(config->player_episode_up);
         // Opens only absolute http and https links, read from the configuration at the tap.
-        addTapAction(*cell->zv_advertView(), [weak = weakSelf()](UITapGestureRecognizer&) {
-            if (auto self = weak.lock())
-                ZV_AdvertView::openLink(*self, &ZV_AdvertConfigModel::player_episode_up);
-        });
+        cell->fill(ConfigSingleton::shared().advertConfigModel.get(),
+            &ZV_AdvertConfigModel::player_episode_up, [weak = weakSelf()] {
+                if (auto self = weak.lock())
+                    ZV_AdvertView::openLink(*self, &ZV_AdvertConfigModel::player_episode_up);
+            });
         return cell;
     }
     if (indexPath.row() == episodeRow) {
         auto cell = dequeueCell<ZV_PlayerSelectCell>(table, indexPath);
         cell->episodeId = episode_id.value_or("");
         cell->modelList = list;
-        cell->setIsOffline(true);
+        cell->setOffline(true);
         cell->reloadEpisodes();
         cell->clickIndexWithEpisodeId = [weak = weakSelf()](const std::string& episodeId) {
             // The row marks the chip and centres it itself.
             if (auto self = weak.lock())
                 self->chooseEpisode(episodeId, false);
         };
-        cell->zv_moreBtn()->removeActions(UIControlEventTouchUpInside);
-        cell->zv_moreBtn()->addAction(UIControlEventTouchUpInside, [weak = weakSelf()](UIControl&) {
+        cell->clickMore = [weak = weakSelf()] {
             if (auto self = weak.lock())
                 self->showEpisodeSheet();
-        });
+        };
         return cell;
     }
     return std::make_shared<UITableViewCell>();
