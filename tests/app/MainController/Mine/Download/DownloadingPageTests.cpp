@@ -107,6 +107,15 @@ TEST_F(DownloadingTest, LoadingResumesAllButPausedAndRebindsTheHandlers)
     // Failed ones go again at every load; paused ones stay paused.
     EXPECT_EQ(
         exports->resumed, (std::vector<std::string> { waiting.url, failed.url, waiting.url, failed.url }));
+
+    // The centre closed, its page gone: the handlers still keep the records up to date.
+    std::weak_ptr<ZV_DownloadingVC> gone = page();
+    window->setRootViewController(nullptr);
+    centre.reset();
+    drain();
+    ASSERT_TRUE(gone.expired());
+    (*exports)[failed.url]->report(MCSAssetExportStatus::exporting);
+    EXPECT_EQ(byId(failed)->state, "downing");
 }
 
 TEST_F(DownloadingTest, ATapSuspendsAWaitingOrRunningExportAndResumesAnyOther)
