@@ -3,6 +3,7 @@
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Network/ZV_Network.h"
+#include "app/Core/Start/TourDownloads.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
 #include "app/MainController/Search/Controller/ZV_SearchVC.h"
 #include "platform/ui/device/DeviceShell.h"
@@ -13,6 +14,15 @@ void registerTourSteps()
 {
     registerDeviceShellCommand("open-search", [](const std::string&) -> std::optional<std::string> {
         ZV_Tools::getCurrentVC()->show(std::make_shared<ZV_SearchVC>());
+        return std::nullopt;
+    });
+    registerDeviceShellCommand("start-downloads", [](const std::string& rest) -> std::optional<std::string> {
+        std::size_t begin = rest.find_first_not_of(" \t");
+        if (begin == std::string::npos)
+            return std::string("usage: start-downloads <title id>");
+        std::size_t end = rest.find_first_of(" \t", begin);
+        std::string id = rest.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+        startTitleDownloads(id);
         return std::nullopt;
     });
     registerDeviceShellCommand("load-app-config", [](const std::string&) -> std::optional<std::string> {
