@@ -49,27 +49,30 @@ void CALayer::setBounds(const CGRect& bounds)
 {
     CGRect b { sanitized(bounds.origin.x), sanitized(bounds.origin.y), sanitized(bounds.size.width),
         sanitized(bounds.size.height) };
+    if (b == m_bounds)
+        return;
     bool sizeChanged = b.size != m_bounds.size;
     m_bounds = b;
+    DisplayUpdates::setNeedsDisplay();
     if (sizeChanged && m_delegate)
         m_delegate->layerDidChangeSize(*this);
 }
 
 void CALayer::setPosition(CGPoint position)
 {
-    m_position = { sanitized(position.x), sanitized(position.y) };
+    changeTo(m_position, CGPoint { sanitized(position.x), sanitized(position.y) });
 }
 
 void CALayer::setAnchorPoint(CGPoint anchor)
 {
-    m_anchorPoint = { sanitized(anchor.x, 0.5), sanitized(anchor.y, 0.5) };
+    changeTo(m_anchorPoint, CGPoint { sanitized(anchor.x, 0.5), sanitized(anchor.y, 0.5) });
 }
 
 void CALayer::setAffineTransform(const CGAffineTransform& t)
 {
     bool ok = isFinite(t.a) && isFinite(t.b) && isFinite(t.c) && isFinite(t.d) && isFinite(t.tx)
         && isFinite(t.ty);
-    m_transform = ok ? t : CGAffineTransform::identity();
+    changeTo(m_transform, ok ? t : CGAffineTransform::identity());
 }
 
 CGAffineTransform CALayer::transformToSuperlayer() const
@@ -111,23 +114,23 @@ CGPoint CALayer::convertFromSuperlayer(CGPoint p) const
 
 void CALayer::setOpacity(CGFloat opacity)
 {
-    m_opacity = std::clamp<CGFloat>(sanitized(opacity, 1), 0, 1);
+    changeTo(m_opacity, std::clamp<CGFloat>(sanitized(opacity, 1), 0, 1));
 }
 void CALayer::setCornerRadius(CGFloat radius)
 {
-    m_cornerRadius = std::max<CGFloat>(0, sanitized(radius));
+    changeTo(m_cornerRadius, std::max<CGFloat>(0, sanitized(radius)));
 }
 void CALayer::setBorderWidth(CGFloat width)
 {
-    m_borderWidth = std::max<CGFloat>(0, sanitized(width));
+    changeTo(m_borderWidth, std::max<CGFloat>(0, sanitized(width)));
 }
 void CALayer::setShadowOpacity(CGFloat opacity)
 {
-    m_shadowOpacity = std::clamp<CGFloat>(sanitized(opacity), 0, 1);
+    changeTo(m_shadowOpacity, std::clamp<CGFloat>(sanitized(opacity), 0, 1));
 }
 void CALayer::setShadowRadius(CGFloat radius)
 {
-    m_shadowRadius = std::max<CGFloat>(0, sanitized(radius));
+    changeTo(m_shadowRadius, std::max<CGFloat>(0, sanitized(radius)));
 }
 
 void CALayer::setMask(std::shared_ptr<CALayer> mask)
@@ -137,6 +140,7 @@ void CALayer::setMask(std::shared_ptr<CALayer> mask)
     if (mask)
         mask->removeFromSuperlayer();
     m_mask = std::move(mask);
+    DisplayUpdates::setNeedsDisplay();
 }
 
 // ---- Tree ----
@@ -158,6 +162,7 @@ void CALayer::detachFromSuperlayer()
         return;
     if (auto index = super->indexOfSublayer(this))
         super->m_sublayers.erase(super->m_sublayers.begin() + static_cast<std::ptrdiff_t>(*index));
+    DisplayUpdates::setNeedsDisplay();
 }
 
 void CALayer::insertAt(std::shared_ptr<CALayer> layer, std::size_t index)
@@ -180,6 +185,7 @@ void CALayer::insertAt(std::shared_ptr<CALayer> layer, std::size_t index)
     index = std::min(index, m_sublayers.size());
     m_sublayers.insert(m_sublayers.begin() + static_cast<std::ptrdiff_t>(index), layer);
     layer->m_superlayer = weak_from_this();
+    DisplayUpdates::setNeedsDisplay();
 }
 
 void CALayer::addSublayer(std::shared_ptr<CALayer> layer)
