@@ -139,6 +139,20 @@ DeviceShell::~DeviceShell()
 {
     if (!m_launched)
         return;
+    release();
+}
+
+void DeviceShell::end()
+{
+    if (!m_launched)
+        return;
+    UIApplication::shared().enterBackground();
+    release();
+}
+
+void DeviceShell::release()
+{
+    m_launched = false;
     UIApplication::shared().terminate();
     // Let the delegate and its windows go while the application still exists: windows report
     // to it when they die, and it is a static that may be destroyed first at exit.
@@ -148,9 +162,12 @@ DeviceShell::~DeviceShell()
 
 bool DeviceShell::launch(std::shared_ptr<UIApplicationDelegate> delegate)
 {
-    // Runs are reproducible: only the shell moves time.
+    // Runs are reproducible: only the shell moves time. Shown live, time is the wall clock's.
     RunLoop::main().reset();
-    Clock::useVirtual();
+    if (m_options.realTime)
+        Clock::useReal();
+    else
+        Clock::useVirtual();
     UIScreen::main().setProfile(m_options.profile);
     UIScreen::main().setInterfaceOrientation(
         m_options.landscape ? UIInterfaceOrientation::landscapeRight : UIInterfaceOrientation::portrait);
@@ -176,6 +193,11 @@ void DeviceShell::wait(double seconds)
     constexpr double step = 0.05;
     // The script's bounds hold for callers in code too: the step count stays a small int.
     seconds = std::isnan(seconds) ? 0 : std::clamp(seconds, 0.0, maximumDuration);
+    if (m_options.realTime) {
+        RunLoop::main().runUntil([this] { return stopRequested(); }, seconds);
+        applyStyle();
+        return;
+    }
     double realBudget = std::min(m_options.maximumRealWait, seconds * m_options.realTimePerSecond);
     int steps = std::max(1, static_cast<int>(std::ceil(seconds / step)));
     for (int i = 0; i < steps; ++i) {
@@ -184,6 +206,11 @@ void DeviceShell::wait(double seconds)
             RunLoop::main().runUntil([] { return false; }, realBudget / steps);
     }
     applyStyle();
+}
+
+bool DeviceShell::stopRequested() const
+{
+    return m_options.stopRequested && m_options.stopRequested();
 }
 
 std::filesystem::path DeviceShell::outputPath(const std::string& name, const std::string& extension)
@@ -331,7 +358,7 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
         for (long done = 0;; ++done) {
             if (TouchDriver::findText(text))
                 return std::nullopt;
-            if (done >= steps)
+            if (done >= steps || stopRequested())
                 return "\"" + text + "\" did not appear within " + args.back() + " s";
             wait(step);
         }
@@ -381,7 +408,7 @@ int DeviceShell::run(std::istream& script, const std::string& sourceName, std::o
 {
     int failures = 0;
     int number = 0;
-    for (std::string line; std::getline(script, line);) {
+    for (std::string line; !stopRequested() && std::getline(script, line);) {
         ++number;
         if (auto error = execute(line)) {
             ++failures;
