@@ -43,6 +43,8 @@ std::unique_ptr<DeviceWindow> DeviceWindow::open(const DeviceWindowOptions& opti
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // Frames are finished pictures: the window system's own framebuffer takes them, no GL.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return fail(sdlError("no display"));
     std::uint32_t wakeEvent = SDL_RegisterEvents(1);
@@ -182,12 +184,13 @@ void DeviceWindow::handle(const SDL_Event& event)
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
             m_input.pointerCancel();
+            m_controlHeld = false;
             break;
         }
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.button == SDL_BUTTON_LEFT && event.button.which != SDL_TOUCH_MOUSEID)
-            m_input.pointerDown(point(event.button.x, event.button.y), (SDL_GetModState() & KMOD_CTRL) != 0);
+            m_input.pointerDown(point(event.button.x, event.button.y), m_controlHeld);
         break;
     case SDL_MOUSEMOTION:
         if (m_input.isPressed())
@@ -218,7 +221,13 @@ void DeviceWindow::handle(const SDL_Event& event)
         SDL_free(event.editExt.text);
         break;
     case SDL_KEYDOWN:
-        handleKey(event);
+    case SDL_KEYUP:
+        // Followed event by event: the keyboard's state now may be ahead of the queue.
+        m_controlHeld = (event.key.keysym.mod & KMOD_CTRL) != 0;
+        if (event.key.keysym.sym == SDLK_LCTRL || event.key.keysym.sym == SDLK_RCTRL)
+            m_controlHeld = event.type == SDL_KEYDOWN;
+        if (event.type == SDL_KEYDOWN)
+            handleKey(event);
         break;
     }
 }
@@ -270,6 +279,8 @@ void DeviceWindow::followScreenSize()
         return;
     m_size = size;
     SDL_SetWindowSize(m_window, size.width, size.height);
+    // Turned, the window stays on the display.
+    SDL_SetWindowPosition(m_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
 }
 
 void DeviceWindow::drawFrame()

@@ -84,6 +84,7 @@ private:
     std::function<void()> m_closeHandler;
     bool m_closed = false;
     bool m_drawn = false;
+    bool m_controlHeld = false;
     // Motion of the pressed pointer not yet delivered: within one batch of events only the last
     // position counts, so a fast drag costs one move per batch.
     std::optional<CGPoint> m_pendingMotion;
