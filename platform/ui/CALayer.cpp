@@ -506,6 +506,20 @@ void CALayer::renderShadow(CGContext& context) const
     cairo_surface_destroy(mask);
 }
 
+bool CALayer::drawingStaysWithinBounds() const
+{
+    if (m_masksToBounds)
+        return true; // and no shadow is drawn
+    if (m_shadowOpacity > 0 && m_shadowColor)
+        return false;
+    if (!m_sublayers.empty())
+        return false;
+    if (m_contents && m_contents->hasBitmap()
+        && !m_bounds.contains(CALayerContentsRect(m_contentsGravity, m_contents->size(), m_bounds)))
+        return false;
+    return drawsWithinBounds();
+}
+
 void CALayer::renderBody(CGContext& context) const
 {
     if (m_hidden || m_opacity <= 0)
@@ -519,6 +533,31 @@ void CALayer::renderBody(CGContext& context) const
     }
     UIUserInterfaceStyle outerStyle = context.interfaceStyle();
     bool grouped = m_opacity < 1 || m_mask;
+    if (grouped && drawingStaysWithinBounds()) {
+        // A group takes the size of the clip: kept to the device pixels that the bounds touch, a
+        // small translucent or masked layer gets a small group instead of one as large as the
+        // screen. Whole pixels, so that no edge is antialiased twice.
+        double xs[4] = { m_bounds.minX(), m_bounds.maxX(), m_bounds.minX(), m_bounds.maxX() };
+        double ys[4] = { m_bounds.minY(), m_bounds.minY(), m_bounds.maxY(), m_bounds.maxY() };
+        double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+        for (int i = 0; i < 4; ++i) {
+            cairo_user_to_device(cr, &xs[i], &ys[i]);
+            x0 = std::min(x0, xs[i]);
+            y0 = std::min(y0, ys[i]);
+            x1 = std::max(x1, xs[i]);
+            y1 = std::max(y1, ys[i]);
+        }
+        if (std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1)) {
+            cairo_matrix_t matrix;
+            cairo_get_matrix(cr, &matrix);
+            cairo_identity_matrix(cr);
+            cairo_new_path(cr);
+            cairo_rectangle(cr, std::floor(x0), std::floor(y0), std::ceil(x1) - std::floor(x0),
+                std::ceil(y1) - std::floor(y0));
+            cairo_clip(cr);
+            cairo_set_matrix(cr, &matrix);
+        }
+    }
     if (grouped)
         cairo_push_group(cr);
 

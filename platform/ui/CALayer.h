@@ -182,12 +182,16 @@ protected:
     virtual void drawInContext(CGContext& context) const;
     // The rounded outline of the bounds that backgrounds, borders and clipping follow.
     CGPath backgroundShape() const;
+    // Whether drawInContext stays within the bounds (a shape's path need not).
+    virtual bool drawsWithinBounds() const { return true; }
 
 private:
     friend class CALayerRenderer;
     void renderInSuperlayer(CGContext& context) const;
     void renderBody(CGContext& context) const;
     void renderShadow(CGContext& context) const;
+    // Whether everything the layer draws, sublayers included, lies within its bounds.
+    bool drawingStaysWithinBounds() const;
     void detachFromSuperlayer();
     void insertAt(std::shared_ptr<CALayer> layer, std::size_t index);
     void scheduleAnimationEnd(const std::string& key, const std::shared_ptr<CAAnimation>& animation);

@@ -35,6 +35,7 @@ public:
 
 protected:
     void drawInContext(CGContext& context) const override;
+    bool drawsWithinBounds() const override { return false; }
 
 private:
     std::optional<CGPath> m_path;
