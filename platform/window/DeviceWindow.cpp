@@ -4,6 +4,8 @@
 #include "platform/ui/DisplayUpdates.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/UIScreen.h"
+#include "platform/ui/UIView.h"
+#include "platform/ui/controls/UIKeyInput.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
@@ -308,6 +310,23 @@ void DeviceWindow::drawFrame()
     SDL_FreeSurface(source);
     m_drawn = true;
     present();
+    placeInputMethod();
+}
+
+void DeviceWindow::placeInputMethod()
+{
+    // An input method shows its candidates next to the text being typed.
+    auto view = std::dynamic_pointer_cast<UIView>(UIResponder::currentFirstResponder());
+    if (!view || !dynamic_cast<UIKeyInput*>(view.get()))
+        return;
+    CGRect frame = view->convert(view->bounds(), nullptr);
+    std::array<int, 4> placed { static_cast<int>(frame.minX() * m_scale), static_cast<int>(frame.minY() * m_scale),
+        static_cast<int>(frame.width() * m_scale), static_cast<int>(frame.height() * m_scale) };
+    if (m_inputRect == placed)
+        return;
+    m_inputRect = placed;
+    SDL_Rect rect { placed[0], placed[1], placed[2], placed[3] };
+    SDL_SetTextInputRect(&rect);
 }
 
 void DeviceWindow::present()

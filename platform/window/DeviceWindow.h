@@ -5,6 +5,7 @@
 #include "platform/window/WindowGeometry.h"
 #include "platform/window/WindowInput.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -72,6 +73,7 @@ private:
     void drawFrame();
     void present();
     void followScreenSize();
+    void placeInputMethod();
     CGPoint point(double x, double y) const;
 
     SDL_Window* m_window;
@@ -85,6 +87,8 @@ private:
     bool m_closed = false;
     bool m_drawn = false;
     bool m_controlHeld = false;
+    // Where the input method was last told the text is (x, y, width, height in pixels).
+    std::optional<std::array<int, 4>> m_inputRect;
     // Motion of the pressed pointer not yet delivered: within one batch of events only the last
     // position counts, so a fast drag costs one move per batch.
     std::optional<CGPoint> m_pendingMotion;
