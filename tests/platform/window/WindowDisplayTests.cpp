@@ -17,7 +17,10 @@
 #include "tests/display/XvfbDisplay.h"
 #include "tests/support/TempDir.h"
 
+#include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace {
 
@@ -44,6 +47,7 @@ public:
             UIControlEventTouchUpInside, [this](UIControl&) { title->setText("Tapped " + std::to_string(++taps) + " time"); });
         field = add<UITextField>({ 20, 190, 350, 44 });
         field->setPlaceholder("手机号/用户名");
+        field->setAccessibilityIdentifier("demo.field");
         list = add<UIScrollView>({ 0, 250, 390, 140 });
         list->setContentSize({ 390, 1500 });
         for (int i = 0; i < 15; ++i) {
@@ -280,6 +284,31 @@ TEST_F(WindowOnDisplay, ClosingEndsTheAppAsTheAppSwitcherDoes)
     EXPECT_TRUE(shell->hasEnded());
     EXPECT_EQ(*log, (Log { "resign active", "background", "terminate" }));
     EXPECT_FALSE(display->capture(xid)) << "the window is gone from the screen";
+}
+
+TEST_F(WindowOnDisplay, ScriptsDriveTheWindowInRealTimeUntilItCloses)
+{
+    const FramePacer& pacer = shell->window().pacer();
+    int frames = pacer.framesDrawn();
+    std::istringstream script("tap-text 点我 Tap me\nwait 0.3\ntap-id demo.field\ntype 42\nscreenshot typed\n");
+    std::ostringstream errors;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(shell->runScript(script, "demo.txt", errors), 0) << errors.str();
+    EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.3)
+        << "a wait lasts as long as it says";
+    EXPECT_EQ(delegate->title->text(), "Tapped 1 time");
+    EXPECT_EQ(delegate->field->text(), "42");
+    EXPECT_TRUE(std::filesystem::exists(dir / "out" / "typed.png"));
+    EXPECT_GT(pacer.framesDrawn(), frames) << "the window showed it";
+
+    // Closed meanwhile, the window ends the wait at once and the script after it.
+    ASSERT_TRUE(display->requestClose(xid));
+    std::istringstream longer("wait 30\ntap-text 点我 Tap me\n");
+    start = std::chrono::steady_clock::now();
+    shell->runScript(longer, "long.txt", errors);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10);
+    EXPECT_TRUE(shell->isClosed());
+    EXPECT_EQ(delegate->taps, 1) << "no line after the close";
 }
 
 }
