@@ -27,25 +27,41 @@ home="$out/home"
 ((fresh)) && rm -rf "$home"
 mkdir -p "$home/Library/Preferences"
 
+# The server keeps its ports from one start to the next (out/window/ports), so that the addresses
+# the app stored (downloads under way among them) still lead to it.
 server_log="$out/testserver.log"
-build/release/tools/testserver/zentavo-testserver --keys "$keys" --data tools/testserver/data --media build/media \
-  --encrypt data --encrypt-route v1/advert/config=body >"$server_log" 2>&1 &
-server=$!
-trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true' EXIT
-https=""
-for _ in $(seq 100); do
-  https="$(awk '$1 == "https" { print $2 }' "$server_log")"
-  [[ -n "$https" ]] && break
-  if ! kill -0 "$server" 2>/dev/null; then
+ports_file="$out/ports"
+server=""
+trap '[[ -n "$server" ]] && { kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; }' EXIT
+start_server() {
+  build/release/tools/testserver/zentavo-testserver --keys "$keys" --data tools/testserver/data --media build/media \
+    --encrypt data --encrypt-route v1/advert/config=body "$@" >"$server_log" 2>&1 &
+  server=$!
+  https=""
+  for _ in $(seq 100); do
+    https="$(awk '$1 == "https" { print $2 }' "$server_log")"
+    [[ -n "$https" ]] && return 0
+    kill -0 "$server" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+kept=()
+if [[ -f "$ports_file" ]]; then
+  read -r http_port https_port <"$ports_file" || true
+  [[ -n "${http_port:-}" && -n "${https_port:-}" ]] && kept=(--http-port "$http_port" --https-port "$https_port")
+fi
+if ! start_server ${kept[@]+"${kept[@]}"}; then
+  kill "$server" 2>/dev/null || true
+  # The kept ports were taken meanwhile by something else: new ones.
+  if ((${#kept[@]} == 0)) || ! start_server; then
     cat "$server_log" >&2
+    echo "window: the test server did not start" >&2
     exit 1
   fi
-  sleep 0.1
-done
-if [[ -z "$https" ]]; then
-  echo "window: the test server did not start" >&2
-  exit 1
 fi
+http="$(awk '$1 == "http" { print $2 }' "$server_log")"
+echo "${http##*:} ${https##*:}" >"$ports_file"
 
 export ZV_INFO_DomainFileURL="$https/domain_v2.json"
 export ZV_INFO_MainURL="$https/api/"
