@@ -19,13 +19,13 @@
 #include "platform/ui/lists/UIScrollView.h"
 #include "platform/window/WindowShell.h"
 
-#include <benchmark/benchmark.h>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cerrno>
-#include <ctime>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -275,7 +275,8 @@ public:
                  "ZV_INFO_APIPublicKey=" + publicKey(), "ZV_HOME=" + (m_scratch.path() / "home").string(),
                  "ZV_KEYCHAIN_FILE=" + (m_scratch.path() / "keychain.json").string() })
             environment.push_back(entry);
-        m_pid = spawn({ ZV_BENCH_APP_PROGRAM, "--window", "--out", (m_scratch.path() / "out").string() }, environment);
+        m_pid = spawn(
+            { ZV_BENCH_APP_PROGRAM, "--window", "--out", (m_scratch.path() / "out").string() }, environment);
         if (m_pid <= 0)
             fail("the app does not start");
         // Through its launch countdown to the root screen, every first reply in.

@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <cairo.h>
 #include <climits>
-#include <utility>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -67,8 +67,8 @@ std::unique_ptr<DeviceWindow> DeviceWindow::open(const DeviceWindowOptions& opti
         return fail("the scale must lie within 0.25 and 3");
     }
     auto size = WindowGeometry::pixelSize(screenPoints(), scale);
-    SDL_Window* window = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-        size.width, size.height, SDL_WINDOW_SHOWN);
+    SDL_Window* window = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED,
+        SDL_WINDOWPOS_CENTERED, size.width, size.height, SDL_WINDOW_SHOWN);
     if (!window) {
         std::string reason = sdlError("no window");
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -320,8 +320,9 @@ void DeviceWindow::placeInputMethod()
     if (!view || !dynamic_cast<UIKeyInput*>(view.get()))
         return;
     CGRect frame = view->convert(view->bounds(), nullptr);
-    std::array<int, 4> placed { static_cast<int>(frame.minX() * m_scale), static_cast<int>(frame.minY() * m_scale),
-        static_cast<int>(frame.width() * m_scale), static_cast<int>(frame.height() * m_scale) };
+    std::array<int, 4> placed { static_cast<int>(frame.minX() * m_scale),
+        static_cast<int>(frame.minY() * m_scale), static_cast<int>(frame.width() * m_scale),
+        static_cast<int>(frame.height() * m_scale) };
     if (m_inputRect == placed)
         return;
     m_inputRect = placed;

@@ -25,7 +25,8 @@ bool isUsableScale(double scale)
 
 PixelSize pixelSize(CGSize points, double scale)
 {
-    return { static_cast<int>(std::ceil(points.width * scale)), static_cast<int>(std::ceil(points.height * scale)) };
+    return { static_cast<int>(std::ceil(points.width * scale)),
+        static_cast<int>(std::ceil(points.height * scale)) };
 }
 
 CGPoint pointAt(double pixelX, double pixelY, double scale)

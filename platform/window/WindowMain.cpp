@@ -16,8 +16,9 @@ namespace {
 
 int usage()
 {
-    std::cerr << "usage: [--window [--scale <pixels per point, 0.25 to 3>]] [--script <file>] [--out <folder>] "
-                 "[--dark] [--landscape] [--stop-on-error]\n";
+    std::cerr
+        << "usage: [--window [--scale <pixels per point, 0.25 to 3>]] [--script <file>] [--out <folder>] "
+           "[--dark] [--landscape] [--stop-on-error]\n";
     return 2;
 }
 

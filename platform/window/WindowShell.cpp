@@ -10,8 +10,8 @@ std::unique_ptr<WindowShell> WindowShell::open(WindowShellOptions options, std::
 {
     // The window takes the screen's size in points: the device as launch() will set it.
     UIScreen::main().setProfile(options.device.profile);
-    UIScreen::main().setInterfaceOrientation(options.device.landscape ? UIInterfaceOrientation::landscapeRight
-                                                                      : UIInterfaceOrientation::portrait);
+    UIScreen::main().setInterfaceOrientation(
+        options.device.landscape ? UIInterfaceOrientation::landscapeRight : UIInterfaceOrientation::portrait);
     std::unique_ptr<WindowShell> shell(new WindowShell);
     shell->m_window = DeviceWindow::open(options.window, error);
     if (!shell->m_window)

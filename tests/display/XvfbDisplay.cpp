@@ -203,11 +203,12 @@ std::optional<UIImage> XvfbDisplay::capture(std::uint64_t window) const
     XWindowAttributes attributes {};
     if (!XGetWindowAttributes(display.get(), window, &attributes) || attributes.map_state != IsViewable)
         return std::nullopt;
-    XImage* image = XGetImage(
-        display.get(), window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    XImage* image
+        = XGetImage(display.get(), window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
     if (!image)
         return std::nullopt;
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, attributes.width, attributes.height);
+    cairo_surface_t* surface
+        = cairo_image_surface_create(CAIRO_FORMAT_RGB24, attributes.width, attributes.height);
     unsigned char* data = cairo_image_surface_get_data(surface);
     int stride = cairo_image_surface_get_stride(surface);
     for (int y = 0; y < attributes.height; ++y) {
@@ -263,9 +264,8 @@ bool XvfbDisplay::requestClose(std::uint64_t window) const
     double sx = double(width) / sourceWidth;
     double sy = double(height) / sourceHeight;
     if (std::abs(sx - sy) > 0.02)
-        return ::testing::AssertionFailure()
-            << "the pictures differ in shape: " << width << "x" << height << " and " << sourceWidth << "x"
-            << sourceHeight;
+        return ::testing::AssertionFailure() << "the pictures differ in shape: " << width << "x" << height
+                                             << " and " << sourceWidth << "x" << sourceHeight;
     cairo_surface_t* scaled = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     cairo_t* cr = cairo_create(scaled);
     cairo_scale(cr, sx, sy);
@@ -302,9 +302,9 @@ bool XvfbDisplay::requestClose(std::uint64_t window) const
     double share = outliers / pixels;
     if (mean <= meanTolerance && share <= outlierShare)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "mean difference " << mean << " per channel (at most " << meanTolerance
-                                         << "), " << share * 100 << "% of pixels far off (at most "
-                                         << outlierShare * 100 << "%)";
+    return ::testing::AssertionFailure()
+        << "mean difference " << mean << " per channel (at most " << meanTolerance << "), " << share * 100
+        << "% of pixels far off (at most " << outlierShare * 100 << "%)";
 }
 
 }

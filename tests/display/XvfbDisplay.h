@@ -49,7 +49,7 @@ private:
 // size of `reference`; they match when the mean difference per channel stays below
 // `meanTolerance` (0...255) and at most `outlierShare` of the pixels differ by more than 64 in a
 // channel (text and edges land on other pixels at another scale).
-::testing::AssertionResult picturesMatch(const UIImage& reference, const UIImage& image,
-    double meanTolerance = 6, double outlierShare = 0.03);
+::testing::AssertionResult picturesMatch(
+    const UIImage& reference, const UIImage& image, double meanTolerance = 6, double outlierShare = 0.03);
 
 }

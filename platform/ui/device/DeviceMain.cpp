@@ -20,7 +20,8 @@ std::optional<DeviceArguments> parseDeviceArguments(int argc, char** argv)
         else if (arg == "--stop-on-error")
             parsed.options.stopOnError = true;
         else {
-            std::cerr << "usage: [--script <file>] [--out <folder>] [--dark] [--landscape] [--stop-on-error]\n";
+            std::cerr
+                << "usage: [--script <file>] [--out <folder>] [--dark] [--landscape] [--stop-on-error]\n";
             return std::nullopt;
         }
     }

@@ -182,8 +182,9 @@ public:
         waits.fetch_add(1);
         auto woken = [&] { return m_woken; };
         if (realDeadline) {
-            auto until = std::chrono::steady_clock::time_point(std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                std::chrono::duration<double>(*realDeadline)));
+            auto until = std::chrono::steady_clock::time_point(
+                std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                    std::chrono::duration<double>(*realDeadline)));
             m_wake.wait_until(lock, until, woken);
         } else {
             m_wake.wait(lock, woken);
@@ -268,7 +269,7 @@ TEST_F(RunLoopWaiterTest, TheWaiterSleepsUntilTheNextDeadlineOrTheRunsEnd)
     // Taken away, the waiter hears of nothing more.
     RunLoop::main().setWaiter(nullptr);
     int wakes = waiter.wakes.load();
-    DispatchQueue::main().async([] { });
+    DispatchQueue::main().async([] {});
     RunLoop::main().drain();
     EXPECT_EQ(waiter.wakes.load(), wakes);
 }

@@ -42,10 +42,26 @@ TEST_F(DisplayUpdatesTest, ChangesCountAndRepeatsOfTheSameValueDoNot)
         bool counts;
     };
     const Case cases[] = {
-        { "a new size", [&] { layer->setBounds({ 0, 0, 20, 10 }); }, true },
-        { "the same size", [&] { layer->setBounds({ 0, 0, 20, 10 }); }, false },
-        { "a move", [&] { layer->setPosition({ 5, 5 }); }, true },
-        { "the same place", [&] { layer->setPosition({ 5, 5 }); }, false },
+        { "a new size",
+            [&] {
+                layer->setBounds({ 0, 0, 20, 10 });
+            },
+            true },
+        { "the same size",
+            [&] {
+                layer->setBounds({ 0, 0, 20, 10 });
+            },
+            false },
+        { "a move",
+            [&] {
+                layer->setPosition({ 5, 5 });
+            },
+            true },
+        { "the same place",
+            [&] {
+                layer->setPosition({ 5, 5 });
+            },
+            false },
         { "hidden", [&] { layer->setHidden(true); }, true },
         { "hidden again", [&] { layer->setHidden(true); }, false },
         { "another colour", [&] { layer->setBackgroundColor(UIColor::blue()); }, true },
@@ -53,7 +69,11 @@ TEST_F(DisplayUpdatesTest, ChangesCountAndRepeatsOfTheSameValueDoNot)
         { "less opaque", [&] { layer->setOpacity(0.5); }, true },
         { "a sublayer added", [&] { layer->addSublayer(sublayer); }, true },
         { "a sublayer removed", [&] { sublayer->removeFromSuperlayer(); }, true },
-        { "new contents, even the same image", [&] { layer->setContents(UIImage::filled(UIColor::red(), { 2, 2 })); }, true },
+        { "new contents, even the same image",
+            [&] {
+                layer->setContents(UIImage::filled(UIColor::red(), { 2, 2 }));
+            },
+            true },
         { "a shape's line", [&] { shape->setLineWidth(3); }, true },
         { "the same line", [&] { shape->setLineWidth(3); }, false },
         { "marked stale", [&] { layer->setNeedsDisplay(); }, true },

@@ -297,7 +297,8 @@ TEST(Rendering, TranslucentLayersKeepWhatTheyDrawBeyondTheirBounds)
 
     UIGraphicsImageRendererFormat format;
     format.scale = 2;
-    UIImage image = UIGraphicsImageRenderer({ 100, 100 }, format).image([&](CGContext& c) { canvas->render(c); });
+    UIImage image
+        = UIGraphicsImageRenderer({ 100, 100 }, format).image([&](CGContext& c) { canvas->render(c); });
     auto at = [&](CGFloat x, CGFloat y) { return image.pixel(int(x * 2), int(y * 2)); };
     auto white = at(95, 30);
     EXPECT_NE(at(25, 5), white) << "the sublayer beyond its parent";

@@ -43,8 +43,8 @@ public:
         button = add<UIButton>({ 100, 120, 190, 44 });
         button->setTitle("点我 Tap me");
         button->setBackgroundColor(UIColor(0.01, 1, 0.88, 1));
-        button->addAction(
-            UIControlEventTouchUpInside, [this](UIControl&) { title->setText("Tapped " + std::to_string(++taps) + " time"); });
+        button->addAction(UIControlEventTouchUpInside,
+            [this](UIControl&) { title->setText("Tapped " + std::to_string(++taps) + " time"); });
         field = add<UITextField>({ 20, 190, 350, 44 });
         field->setPlaceholder("手机号/用户名");
         field->setAccessibilityIdentifier("demo.field");
@@ -60,9 +60,10 @@ public:
         // Across the screen's centre (195, 422), about which two fingers are mirrored.
         auto canvas = add<UIView>({ 0, 400, 390, 60 });
         canvas->setBackgroundColor(UIColor(0.9, 0.9, 0.95, 1));
-        canvas->addGestureRecognizer(std::make_shared<UIPinchGestureRecognizer>([this](UIGestureRecognizer& r) {
-            pinchScale = static_cast<UIPinchGestureRecognizer&>(r).scale();
-        }));
+        canvas->addGestureRecognizer(
+            std::make_shared<UIPinchGestureRecognizer>([this](UIGestureRecognizer& r) {
+                pinchScale = static_cast<UIPinchGestureRecognizer&>(r).scale();
+            }));
         m_window->makeKeyAndVisible();
         return true;
     }
@@ -70,7 +71,6 @@ public:
     void didEnterBackground(UIApplication&) override { m_log->push_back("background"); }
     void willTerminate(UIApplication&) override { m_log->push_back("terminate"); }
     std::shared_ptr<UIWindow> window() const override { return m_window; }
-
 
     std::shared_ptr<UILabel> title;
     std::shared_ptr<UIButton> button;
@@ -135,7 +135,10 @@ protected:
         UIEventDispatcher::shared().resetForTesting();
     }
 
-    void settle(double seconds) { shell->runUntil([] { return false; }, seconds); }
+    void settle(double seconds)
+    {
+        shell->runUntil([] { return false; }, seconds);
+    }
     bool waitFor(const std::function<bool()>& condition, double seconds = 3)
     {
         return shell->runUntil(condition, seconds);
@@ -197,10 +200,12 @@ TEST_F(WindowOnDisplay, ClicksTapTypingFillsTheFocusedFieldAndKeysAct)
     EXPECT_TRUE(waitFor([&] { return !delegate->field->isFirstResponder(); }));
 
     ASSERT_TRUE(display->key(xid, "ctrl+r"));
-    EXPECT_TRUE(waitFor([] { return UIDevice::current().orientation() == UIDeviceOrientation::landscapeLeft; }));
+    EXPECT_TRUE(
+        waitFor([] { return UIDevice::current().orientation() == UIDeviceOrientation::landscapeLeft; }));
     ASSERT_TRUE(display->key(xid, "ctrl+d"));
-    EXPECT_TRUE(waitFor(
-        [&] { return delegate->window()->traitCollection().userInterfaceStyle == UIUserInterfaceStyle::dark; }));
+    EXPECT_TRUE(waitFor([&] {
+        return delegate->window()->traitCollection().userInterfaceStyle == UIUserInterfaceStyle::dark;
+    }));
 }
 
 TEST_F(WindowOnDisplay, DragAndWheelScrollAndCtrlDragPinches)
@@ -227,8 +232,11 @@ TEST_F(WindowOnDisplay, DragAndWheelScrollAndCtrlDragPinches)
     double before = delegate->list->contentOffset().y;
     ASSERT_TRUE(moveTo(x, y));
     ASSERT_TRUE(act({ "click", "--repeat", "2", "5" }));
-    EXPECT_TRUE(waitFor([&] { return delegate->list->contentOffset().y >= std::min(before + 96, delegate->list->maximumContentOffset().y); }))
-        << before << " -> " << delegate->list->contentOffset().y;
+    EXPECT_TRUE(waitFor([&] {
+        return delegate->list->contentOffset().y
+            >= std::min(before + 96, delegate->list->maximumContentOffset().y);
+    })) << before
+        << " -> " << delegate->list->contentOffset().y;
 
     // Ctrl held: a second finger mirrored about the screen's centre (195, 422), so a drag away
     // from the centre spreads the fingers.
@@ -290,7 +298,8 @@ TEST_F(WindowOnDisplay, ScriptsDriveTheWindowInRealTimeUntilItCloses)
 {
     const FramePacer& pacer = shell->window().pacer();
     int frames = pacer.framesDrawn();
-    std::istringstream script("tap-text 点我 Tap me\nwait 0.3\ntap-id demo.field\ntype 42\nscreenshot typed\n");
+    std::istringstream script(
+        "tap-text 点我 Tap me\nwait 0.3\ntap-id demo.field\ntype 42\nscreenshot typed\n");
     std::ostringstream errors;
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(shell->runScript(script, "demo.txt", errors), 0) << errors.str();

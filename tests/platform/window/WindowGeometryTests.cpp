@@ -30,7 +30,8 @@ TEST(WindowGeometry, ScaleIsTheLargestQuarterStepThatFitsTheDisplay)
     };
     for (const auto& c : cases)
         EXPECT_EQ(WindowGeometry::fittingScale(c.points, c.display), c.scale)
-            << c.points.width << "x" << c.points.height << " on " << c.display.width << "x" << c.display.height;
+            << c.points.width << "x" << c.points.height << " on " << c.display.width << "x"
+            << c.display.height;
 }
 
 TEST(WindowGeometry, PixelsAndPointsMapBothWays)

@@ -114,8 +114,9 @@ TEST_F(WindowInputTest, PinchModifierPutsTwoFingersMirroredAboutTheScreenCentre)
     // The screen's centre is (195, 422); the view covers the window.
     auto canvas = add<UIView>(window->bounds());
     std::vector<CGFloat> scales;
-    auto pinch = std::make_shared<UIPinchGestureRecognizer>(
-        [&](UIGestureRecognizer& recognizer) { scales.push_back(static_cast<UIPinchGestureRecognizer&>(recognizer).scale()); });
+    auto pinch = std::make_shared<UIPinchGestureRecognizer>([&](UIGestureRecognizer& recognizer) {
+        scales.push_back(static_cast<UIPinchGestureRecognizer&>(recognizer).scale());
+    });
     canvas->addGestureRecognizer(pinch);
 
     // From 50 points off the centre to 100: the fingers' distance doubles.
@@ -179,9 +180,8 @@ TEST_F(WindowInputTest, TextAndCompositionsGoIntoTheFirstResponder)
     EXPECT_FALSE(input.text("a")) << "nothing to type into";
     auto field = focusedField();
     std::vector<std::string> edits;
-    field->addAction(UIControlEventEditingChanged, [&](UIControl& control) {
-        edits.push_back(static_cast<UITextField&>(control).text());
-    });
+    field->addAction(UIControlEventEditingChanged,
+        [&](UIControl& control) { edits.push_back(static_cast<UITextField&>(control).text()); });
 
     EXPECT_TRUE(input.text("ni "));
     // An input method's composition shows as marked text, then the committed word replaces it.

@@ -2,12 +2,12 @@
 // (Xvfb) against the local server: xdotool clicks through the launch screen and the tabs, types a
 // search and closes the window; what the window shows is what the headless device draws.
 
+#include "app/BaseController/ZVNavigationController.h"
 #include "app/Core/Start/AppDelegate.h"
 #include "app/MainController/Launch/ZV_LaunchVC.h"
 #include "app/MainController/Root/ZVRootViewController.h"
 #include "app/MainController/Search/Controller/ZV_SearchVC.h"
 #include "app/MainController/Search/View/ZV_SearchNavView.h"
-#include "app/BaseController/ZVNavigationController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/Renderer.h"
@@ -76,7 +76,10 @@ protected:
     {
         return shell->runUntil(condition, seconds);
     }
-    void settle(double seconds) { shell->runUntil([] { return false; }, seconds); }
+    void settle(double seconds)
+    {
+        shell->runUntil([] { return false; }, seconds);
+    }
 
     // A click in the middle of a view where it shows (the window's scale is 1).
     bool click(const UIView& view)
@@ -88,8 +91,10 @@ protected:
     std::shared_ptr<ZVRootViewController> rootScreen() const
     {
         auto window = delegate->window();
-        auto stack = window ? std::dynamic_pointer_cast<ZVNavigationController>(window->rootViewController()) : nullptr;
-        return stack ? std::dynamic_pointer_cast<ZVRootViewController>(stack->viewControllers().front()) : nullptr;
+        auto stack = window ? std::dynamic_pointer_cast<ZVNavigationController>(window->rootViewController())
+                            : nullptr;
+        return stack ? std::dynamic_pointer_cast<ZVRootViewController>(stack->viewControllers().front())
+                     : nullptr;
     }
 
     // Past the launch screen by its skip button and past the teen-mode question, as a person.
@@ -106,7 +111,8 @@ protected:
         ASSERT_TRUE(waitFor([&] { return (know = TouchDriver::findIdentifier("pure.know")) != nullptr; }));
         settle(0.5);
         ASSERT_TRUE(click(*know));
-        ASSERT_TRUE(waitFor([&] { return !TouchDriver::findIdentifier("pure.know"); })) << "the question answered";
+        ASSERT_TRUE(waitFor([&] { return !TouchDriver::findIdentifier("pure.know"); }))
+            << "the question answered";
     }
 
     zvtest::XvfbDisplay* display = nullptr;
@@ -154,7 +160,8 @@ TEST_F(AppInWindow, TypedSearchIsKeptWhenTheWindowClosesTheApp)
     ASSERT_TRUE(click(*play));
     std::shared_ptr<ZV_SearchVC> search;
     ASSERT_TRUE(waitFor([&] {
-        search = std::dynamic_pointer_cast<ZV_SearchVC>(rootScreen()->navigationController()->topViewController());
+        search = std::dynamic_pointer_cast<ZV_SearchVC>(
+            rootScreen()->navigationController()->topViewController());
         return search != nullptr;
     }));
     settle(0.5);
@@ -178,7 +185,8 @@ TEST_F(AppInWindow, TypedSearchIsKeptWhenTheWindowClosesTheApp)
     };
     ASSERT_TRUE(waitFor([&] { return !resultNames().empty() && resultNames().front() == "Rainy Season"; }))
         << (resultNames().empty() ? "(none)" : resultNames().front());
-    EXPECT_EQ(resultNames(), (std::vector<std::string> { "Rainy Season", "The Rain King", "Rain (Director's Cut)" }));
+    EXPECT_EQ(resultNames(),
+        (std::vector<std::string> { "Rainy Season", "The Rain King", "Rain (Director's Cut)" }));
     EXPECT_EQ(ZV_SearchVC::history().front(), "rain");
 
     // The close button: the app goes into the background, then it is terminated.
