@@ -57,7 +57,7 @@ private:
     MCSTempFile& m_file;
 };
 
-// Answers that a later attempt may not get: the server is busy, or asks for patience.
+// Answers that a later attempt may not get again: the server was busy, or asked for patience.
 bool isPassingStatus(int status)
 {
     return status == 408 || status == 429 || (status >= 500 && status <= 599);
