@@ -54,9 +54,11 @@ public:
 
     std::shared_ptr<HTTPTask> send(HTTPRequest request, Completion completion);
     // POST of a multipart form; the content type comes from the form. The reply is raw
-    // (EmptyBodyRule::Accept): an empty body is no failure, it just gives no body.
+    // (EmptyBodyRule::Accept): an empty body is no failure, it just gives no body. A reply body
+    // past maxReplyBytes fails with TooLarge.
     std::shared_ptr<HTTPTask> upload(std::string url, HTTPHeaders headers, const MultipartFormData& form,
-        Completion completion, double timeout = 60);
+        Completion completion, double timeout = 60,
+        std::size_t maxReplyBytes = HTTPRequest::defaultMaxBodySize);
 
     // Path of a PEM file of trusted certificate authorities; empty goes back to the default.
     void setTrustedCAFile(std::string path);
@@ -67,7 +69,6 @@ public:
     std::string trustedCAFile() const;
 
 private:
-
     mutable std::mutex m_mutex;
     std::string m_trustedCAFile;
     std::string m_dohURL;

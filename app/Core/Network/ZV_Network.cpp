@@ -19,6 +19,8 @@
 namespace {
 
 constexpr std::string_view kCollectActionPath = "v1/movie/collect/action";
+// Uploads keep the HTTP client framework's default time-out.
+constexpr double uploadTimeout = 60;
 
 std::size_t maxReplyBytes()
 {
@@ -279,7 +281,9 @@ void ZV_Network::uploadImage(ZV_API api, Data imageData, const std::string& name
 
     m_ui->showLoading();
     std::weak_ptr<ZV_Network> weak = weak_from_this();
-    m_client.upload(std::move(url), std::move(headers), form,
+    // The reply is an API reply like any other, and as bounded.
+    m_client.upload(
+        std::move(url), std::move(headers), form,
         [weak, completion = std::move(completion)](HTTPResponse response) {
             std::shared_ptr<ZV_Network> self = weak.lock();
             if (!self)
@@ -290,7 +294,8 @@ void ZV_Network::uploadImage(ZV_API api, Data imageData, const std::string& name
                 call(completion, std::move(outcome.value), std::nullopt);
             else
                 call(completion, std::nullopt, std::move(outcome.error));
-        });
+        },
+        uploadTimeout, maxReplyBytes());
 }
 
 void ZV_Network::roomMaxSeq(std::function<void(std::int64_t)> completion)

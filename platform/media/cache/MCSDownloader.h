@@ -63,7 +63,8 @@ struct MCSFetchResult {
 };
 
 // Streams HTTP transfers to a sink with bounded size and waits, one at a time, on the caller's
-// thread. TLS is always verified. Connections are kept for the next transfer of the same object.
+// thread. TLS is always verified, and a redirect never leaves https for http (InsecureRedirect).
+// Connections are kept for the next transfer of the same object.
 class MCSDownloader {
 public:
     explicit MCSDownloader(MCSFetchSettings settings);
@@ -73,8 +74,11 @@ public:
 
     MCSFetchResult fetch(const MCSFetchRequest& request, MCSFetchSink& sink);
 
-    // Thread-safe: ends the running transfer at once, and every later one, with Cancelled.
+    // Thread-safe: ends the running transfer at once, and every later one, with Cancelled; a
+    // pause ends too.
     void cancel();
+    // Waits on the caller's thread (never the main one); false when cancelled meanwhile.
+    bool pause(double seconds);
     bool isCancelled() const { return m_cancelled.load(); }
 
 private:

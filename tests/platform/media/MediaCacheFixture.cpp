@@ -139,6 +139,7 @@ MCSMediaCacheOptions MediaCacheTest::options() const
     options.exports.fetch.connectTimeout = 5;
     options.exports.fetch.idleTimeout = 5;
     options.exports.progressInterval = 0;
+    options.exports.retryDelay = 0.01; // the attempts count here, not the pauses
     options.chunkSize = chunkSize;
     return options;
 }

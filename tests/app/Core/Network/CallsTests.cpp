@@ -4,6 +4,7 @@
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Storage/DefaultsKey.h"
 #include "app/Core/Storage/StoreData.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "tests/app/support/ApiTestSupport.h"
@@ -149,6 +150,30 @@ TEST_F(CallsTest, UnusableUploadRepliesAreAnomaliesAndFailuresAreNetworkErrors)
     std::optional<Reply> reply = upload(ZV_API::uploadImage, image, "image");
     ASSERT_TRUE(reply && reply->error);
     EXPECT_EQ(reply->error->domain, "网络错误");
+}
+
+// An upload's reply is an API reply: bounded by the configured limit like the others.
+TEST_F(CallsTest, UploadRepliesPastTheAPILimitAreNetworkErrors)
+{
+    Data image = samplePNG();
+    auto sized = [](std::size_t bytes) { return ApiReply::success({ { "url", std::string(bytes, 'x') } }); };
+    api().script("v1/user/upload_image", sized(ZV_Network::defaultMaxReplyBytes));
+    std::optional<Reply> large = upload(ZV_API::uploadImage, image, "image");
+    ASSERT_TRUE(large && large->error);
+    EXPECT_EQ(large->error->domain, "网络错误");
+
+    ::setenv("ZV_INFO_MaxAPIReplyBytes", "1000", 1);
+    Bundle::resetForTesting();
+    api().script("v1/user/upload_image", sized(1000));
+    std::optional<Reply> configured = upload(ZV_API::uploadImage, image, "image");
+    api().script("v1/user/upload_image", sized(900));
+    std::optional<Reply> within = upload(ZV_API::uploadImage, image, "image");
+    ::unsetenv("ZV_INFO_MaxAPIReplyBytes");
+    Bundle::resetForTesting();
+    ASSERT_TRUE(configured && configured->error);
+    EXPECT_EQ(configured->error->domain, "网络错误");
+    ASSERT_TRUE(within && within->json);
+    EXPECT_EQ((*within->json)["data"]["url"].stringValue().size(), 900u);
 }
 
 TEST_F(CallsTest, RoomSequenceComesFromTheEntryOfRoomOne)
