@@ -120,7 +120,7 @@ void ZV_ShowBottomView::show(
         if (!hasSources)
             return;
         CGSize size { width, fullHeight() };
-        auto panel = std::make_shared<ZV_SelectEpisodeContentView>();
+        auto panel = ZV_SelectEpisodeContentView::make(CGRect { { 0, 0 }, size });
         panel->isDownload = type == 5;
         panel->episodeId = episodeId;
         panel->setModel(model);
@@ -160,7 +160,7 @@ void ZV_ShowBottomView::showOfflineEpisodes(
     std::vector<std::shared_ptr<ZV_DetailDataListPlayFromListModel>> list)
 {
     CGSize size { panelWidth(), fullHeight() };
-    auto panel = std::make_shared<ZV_SelectEpisodeContentView>();
+    auto panel = ZV_SelectEpisodeContentView::make(CGRect { { 0, 0 }, size });
     panel->sourceName()->setHidden(true);
     panel->list = std::move(list);
     panel->episodeId = episodeId;
