@@ -209,7 +209,8 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
         title.erase("recommend_ids");
         title["recommendList"] = std::move(related);
     }
-    for (const auto& [id, playback] : file->value("viewer_last_playback", nlohmann::json::object()).items())
+    const nlohmann::json viewer = file->value("viewer_last_playback", nlohmann::json::object());
+    for (const auto& [id, playback] : viewer.items())
         catalogue->lastPlayback[id] = playback;
 
     ApiServer* server = &api;
