@@ -3,6 +3,7 @@
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Network/ZV_Network.h"
+#include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
 #include "app/MainController/Search/Controller/ZV_SearchVC.h"
 #include "platform/ui/device/DeviceShell.h"
@@ -13,6 +14,17 @@ void registerTourSteps()
 {
     registerDeviceShellCommand("open-search", [](const std::string&) -> std::optional<std::string> {
         ZV_Tools::getCurrentVC()->show(std::make_shared<ZV_SearchVC>());
+        return std::nullopt;
+    });
+    registerDeviceShellCommand("open-title", [](const std::string& rest) -> std::optional<std::string> {
+        std::string id = rest;
+        id.erase(0, id.find_first_not_of(' '));
+        id.erase(id.find_last_not_of(' ') + 1 == 0 ? 0 : id.find_last_not_of(' ') + 1);
+        if (id.empty())
+            return "open-title needs a title id";
+        auto detail = std::make_shared<ZV_DetailVC>();
+        detail->vod_id = id;
+        ZV_Tools::getCurrentVC()->show(detail);
         return std::nullopt;
     });
     registerDeviceShellCommand("load-app-config", [](const std::string&) -> std::optional<std::string> {
