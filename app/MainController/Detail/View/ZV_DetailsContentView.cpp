@@ -47,15 +47,17 @@ CGSize fit(const QMUILabel& label, CGFloat width)
 
 }
 
-ZV_DetailsContentView::ZV_DetailsContentView()
-    : ZV_DetailsContentView(CGRect {})
-{ }
+std::shared_ptr<ZV_DetailsContentView> ZV_DetailsContentView::make(const CGRect& frame)
+{
+    auto view = UIView::create<ZV_DetailsContentView>(frame);
+    view->setupUI();
+    return view;
+}
 
 ZV_DetailsContentView::ZV_DetailsContentView(const CGRect& frame)
     : UIView(frame)
 {
     setBackgroundColor(UIColor::systemBackground());
-    setupUI();
 }
 
 void ZV_DetailsContentView::setupUI()

@@ -17,7 +17,8 @@ struct ZV_DetailModel;
 // presenter sets `model`, calls reloadData() and gives closeBtn its action.
 class ZV_DetailsContentView : public UIView {
 public:
-    ZV_DetailsContentView();
+    // Built and laid out; the constructor alone leaves it empty.
+    static std::shared_ptr<ZV_DetailsContentView> make(const CGRect& frame = {});
     explicit ZV_DetailsContentView(const CGRect& frame);
 
     std::string className() const override { return "ZV_DetailsContentView"; }
@@ -45,8 +46,9 @@ public:
 
     void layoutSubviews() override;
 
-private:
     virtual void setupUI();
+
+private:
 
     std::shared_ptr<QMUILabel> m_title;
     std::shared_ptr<QMUIButton> m_closeBtn;

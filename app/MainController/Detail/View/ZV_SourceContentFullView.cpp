@@ -16,8 +16,13 @@ ZV_SourceContentFullView::ZV_SourceContentFullView(const CGRect& frame)
     : UIView(frame)
     , m_blurView(UIView::create<UIVisualEffectView>(UIBlurEffect::qmui_effectWithBlurRadius(20)))
     , m_stackView(UIView::create<UIStackView>())
+{ }
+
+std::shared_ptr<ZV_SourceContentFullView> ZV_SourceContentFullView::make(const CGRect& frame)
 {
-    setupUI();
+    auto view = UIView::create<ZV_SourceContentFullView>(frame);
+    view->setupUI();
+    return view;
 }
 
 void ZV_SourceContentFullView::setupUI()

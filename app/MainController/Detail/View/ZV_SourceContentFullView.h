@@ -19,6 +19,8 @@ class ZV_SourceContentFullView : public UIView {
 public:
     static constexpr CGFloat rowHeight = 54;
 
+    // Built and laid out; the constructor alone leaves it empty.
+    static std::shared_ptr<ZV_SourceContentFullView> make(const CGRect& frame);
     explicit ZV_SourceContentFullView(const CGRect& frame);
 
     std::string className() const override { return "ZV_SourceContentFullView"; }
@@ -33,8 +35,9 @@ public:
     // One row per source of `list`, appended to the stack.
     virtual void reloadRows();
 
-private:
     virtual void setupUI();
+
+private:
 
     std::shared_ptr<UIVisualEffectView> m_blurView;
     std::shared_ptr<UIStackView> m_stackView;

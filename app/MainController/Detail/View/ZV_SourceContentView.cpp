@@ -15,8 +15,13 @@ ZV_SourceContentView::ZV_SourceContentView(const CGRect& frame)
     , m_title(UIView::create<QMUILabel>())
     , m_closeBtn(UIView::create<QMUIButton>())
     , m_stackView(UIView::create<UIStackView>())
+{ }
+
+std::shared_ptr<ZV_SourceContentView> ZV_SourceContentView::make(const CGRect& frame)
 {
-    setupUI();
+    auto view = UIView::create<ZV_SourceContentView>(frame);
+    view->setupUI();
+    return view;
 }
 
 void ZV_SourceContentView::setupUI()

@@ -20,6 +20,8 @@ class ZV_SourceContentView : public UIView {
 public:
     static constexpr CGFloat rowHeight = 54;
 
+    // Built and laid out; the constructor alone leaves it empty.
+    static std::shared_ptr<ZV_SourceContentView> make(const CGRect& frame);
     explicit ZV_SourceContentView(const CGRect& frame);
 
     std::string className() const override { return "ZV_SourceContentView"; }
@@ -36,8 +38,9 @@ public:
     // One row per source of `list`, appended to the stack.
     virtual void reloadRows();
 
-private:
     virtual void setupUI();
+
+private:
 
     std::shared_ptr<QMUILabel> m_title;
     std::shared_ptr<QMUIButton> m_closeBtn;

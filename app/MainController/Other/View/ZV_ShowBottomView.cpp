@@ -80,7 +80,7 @@ void ZV_ShowBottomView::show(
         if (!model)
             return;
         CGSize size { width, fullHeight() };
-        auto panel = std::make_shared<ZV_DetailsContentView>();
+        auto panel = ZV_DetailsContentView::make();
         panel->model = model;
         panel->reloadData();
         install(panel, size, Placement::bottomEdge);
@@ -92,7 +92,7 @@ void ZV_ShowBottomView::show(
             return;
         auto count = static_cast<CGFloat>(model->playFrom->size());
         CGSize size { width, sourceRowHeight * count + sourceChromeHeight };
-        auto panel = std::make_shared<ZV_SourceContentView>(CGRect { { 0, 0 }, size });
+        auto panel = ZV_SourceContentView::make(CGRect { { 0, 0 }, size });
         panel->list = *model->playFrom;
         panel->reloadRows();
         install(panel, size, Placement::bottomEdge);

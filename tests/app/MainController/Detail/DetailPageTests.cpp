@@ -223,7 +223,7 @@ TEST_F(DetailTest, TheSourcePickersMarkTheSourceInUseAndHandOverTheCode)
     // After a switch only the picked source is.
     page->loadPlayAddresses("ffm3u8");
     ASSERT_TRUE(runUntil([&] { return episodesOf(*page, 0) == 0; }));
-    auto panel = std::make_shared<ZV_SourceContentFullView>(CGRect { 0, 0, 300, 390 });
+    auto panel = ZV_SourceContentFullView::make(CGRect { 0, 0, 300, 390 });
     panel->list = *page->model->playFrom;
     panel->reloadRows();
     ASSERT_EQ(panel->rows().size(), 3u);
