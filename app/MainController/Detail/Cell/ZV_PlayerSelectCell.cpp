@@ -193,6 +193,8 @@ void ZV_PlayerSelectCell::scrollToCurrentEpisode()
     }
     m_collectionView->layoutIfNeeded();
     m_collectionView->scrollToItem(IndexPath::forItem(item, 0), UICollectionViewScrollPositionCenteredHorizontally, true);
+    // The chips of the new offset are made now, not at some later layout pass.
+    m_collectionView->layoutIfNeeded();
 }
 
 CGSize ZV_PlayerSelectCell::chipSize(const Episodes& list, int item)
@@ -235,4 +237,5 @@ void ZV_PlayerSelectCell::didSelectItem(UICollectionView&, const IndexPath& inde
         owner(episodeId);
     m_collectionView->scrollToItem(indexPath, UICollectionViewScrollPositionCenteredHorizontally, true);
     m_collectionView->reloadData();
+    m_collectionView->layoutIfNeeded();
 }

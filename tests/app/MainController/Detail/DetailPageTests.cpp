@@ -185,6 +185,19 @@ TEST_F(DetailTest, ASourceSwitchPlaysTheSamePositionOfTheNewSourceFromWhereTheOl
     EXPECT_EQ(page->model->lastPlayback->episode_id, "3120004");
     EXPECT_GE(page->model->lastPlayback->current_time, 7);
 
+    // The selector row shows the new source with its chips.
+    advance(1);
+    window->layoutIfNeeded();
+    auto select = std::dynamic_pointer_cast<ZV_PlayerSelectCell>(page->zv_tableView()->cellForRow(IndexPath(3, 0)));
+    ASSERT_TRUE(select);
+    EXPECT_EQ(select->zv_sourceName()->text(), "线路二");
+    EXPECT_EQ(select->modelList.size(), 56u);
+    EXPECT_FALSE(select->zv_collectionView()->visibleCells().empty());
+    CGRect strip = select->zv_collectionView()->bounds();
+    auto chip = select->zv_collectionView()->cellForItem(IndexPath::forItem(3, 0));
+    ASSERT_TRUE(chip);
+    EXPECT_TRUE(strip.intersects(chip->frame())) << "offset " << strip.minX();
+
     // A source without addresses is no switch: the source in use and its episodes stay.
     page->loadPlayAddresses("bdm3u8");
     EXPECT_TRUE(allRepliesIn());
