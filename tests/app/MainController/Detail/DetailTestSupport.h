@@ -5,6 +5,7 @@
 // (favourites, the viewer's last playback) starts afresh in every test.
 
 #include "app/Core/Config/ConfigSingleton.h"
+#include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Models/ZV_DetailModel.h"
 #include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 #include "app/MainController/Detail/View/ZV_Player.h"
