@@ -40,6 +40,7 @@ protected:
         ScreenTest::SetUp();
         if (HasFatalFailure())
             return;
+        settlePresentations();
         SJRotationManager::resetForTesting();
         SJVideoPlayerConfigurations::shared().resetForTesting();
         SJDeviceVolumeAndBrightnessController::shared().resetForTesting();
@@ -58,13 +59,21 @@ protected:
 
     void TearDown() override
     {
-        QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan();
-        advance(1);
+        settlePresentations();
         ScreenTest::TearDown();
         SJBaseVideoPlayer::setPlaybackControllerFactory(nullptr);
         SJScriptedPlaybackController::clearScripts();
         ConfigSingleton::shared().advertConfigModel.reset();
         ConfigSingleton::shared().zv_configData.reset();
+    }
+
+    // No sheet stays, none still on its way in or out.
+    void settlePresentations()
+    {
+        for (int pass = 0; pass < 2; ++pass) {
+            QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan();
+            advance(1);
+        }
     }
 
     // A title page as the lists open it, shown and loaded.
