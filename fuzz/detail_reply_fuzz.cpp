@@ -48,11 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::optional<std::string> current = start;
     for (const std::string& code : codes) {
         current = ZV_DetailVC::switchSource(model, code, list, current, json["position"].doubleValue());
-        // Only the picked source keeps episodes.
-        std::size_t holding = 0;
-        for (const auto& source : *model.playFrom)
-            holding += source && source->list && !source->list->empty() ? 1 : 0;
-        check(holding <= 1);
+        // Only sources of the picked code keep episodes.
+        for (const auto& source : *model.playFrom) {
+            if (source && source->list && !source->list->empty())
+                check(source->code.value_or("") == code);
+        }
         check(model.lastPlayback != nullptr);
     }
 
