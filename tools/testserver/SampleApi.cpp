@@ -1,6 +1,7 @@
 #include "tools/testserver/SampleApi.h"
 
 #include "tools/testserver/SampleAccounts.h"
+#include "tools/testserver/SampleDetail.h"
 #include "tools/testserver/SampleSearch.h"
 #include "tools/testserver/SampleShortVideo.h"
 #include "tools/testserver/SamplePlayer.h"
@@ -176,7 +177,8 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
     // whose sign-ins they check.
     return SamplePlayer::install(api, dataDir, httpPort, httpsPort, error)
         && SampleShortVideo::install(api, dataDir, httpPort, httpsPort, error)
-        && SampleMine::install(api, dataDir, httpPort, httpsPort, error);
+        && SampleMine::install(api, dataDir, httpPort, httpsPort, error)
+        && SampleDetail::install(api, dataDir, httpPort, httpsPort, error);
 }
 
 }
