@@ -71,7 +71,6 @@ public:
     std::size_t requestsUnderWay() const;
 
 private:
-
     mutable std::mutex m_mutex;
     std::string m_trustedCAFile;
     std::string m_dohURL;

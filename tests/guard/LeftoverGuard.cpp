@@ -15,9 +15,8 @@
 #include "platform/ui/gestures/UIEventDispatcher.h"
 #include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -39,9 +38,10 @@ std::string describePresentation(const QMUIModalPresentationViewController& pres
 
 std::string describeWindow(const UIWindow& window)
 {
-    std::string text = window.className() + " with root " + describeController(window.rootViewController().get());
-    for (auto presented = window.rootViewController() ? window.rootViewController()->presentedViewController()
-                                                       : nullptr;
+    std::string text
+        = window.className() + " with root " + describeController(window.rootViewController().get());
+    for (auto presented
+         = window.rootViewController() ? window.rootViewController()->presentedViewController() : nullptr;
          presented; presented = presented->presentedViewController())
         text += " presenting " + describeController(presented.get());
     return text;

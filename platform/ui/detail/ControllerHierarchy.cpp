@@ -78,7 +78,8 @@ bool TransitionTracker::end(const std::shared_ptr<void>& token, std::vector<Work
         std::move(kept.begin(), kept.end(), std::back_inserter(keeper));
         return false;
     }
-    std::stable_sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(
+        kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (auto& [n, work] : kept)
         waiting.push_back(std::move(work));
     return true;

@@ -121,7 +121,10 @@ public:
     // while touched (none: nothing).
     const std::optional<UIColor>& sectionIndexColor() const { return m_sectionIndexColor; }
     void setSectionIndexColor(std::optional<UIColor> color);
-    const std::optional<UIColor>& sectionIndexBackgroundColor() const { return m_sectionIndexBackgroundColor; }
+    const std::optional<UIColor>& sectionIndexBackgroundColor() const
+    {
+        return m_sectionIndexBackgroundColor;
+    }
     void setSectionIndexBackgroundColor(std::optional<UIColor> color);
     const std::optional<UIColor>& sectionIndexTrackingBackgroundColor() const
     {
@@ -143,9 +146,11 @@ public:
     template<typename Cell> void registerClass(const std::string& reuseIdentifier)
     {
         static_assert(std::is_base_of_v<UITableViewCell, Cell>);
-        registerClass(CellFactory([reuseIdentifier, tableStyle = m_style]() -> std::shared_ptr<UITableViewCell> {
+        registerClass(CellFactory([reuseIdentifier,
+                                      tableStyle = m_style]() -> std::shared_ptr<UITableViewCell> {
             if constexpr (std::is_constructible_v<Cell, UITableViewStyle, UITableViewCellStyle, std::string>)
-                return std::make_shared<Cell>(tableStyle, UITableViewCellStyle::defaultStyle, reuseIdentifier);
+                return std::make_shared<Cell>(
+                    tableStyle, UITableViewCellStyle::defaultStyle, reuseIdentifier);
             else if constexpr (std::is_constructible_v<Cell, UITableViewCellStyle, std::string>)
                 return std::make_shared<Cell>(UITableViewCellStyle::defaultStyle, reuseIdentifier);
             else

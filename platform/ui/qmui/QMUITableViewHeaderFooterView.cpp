@@ -54,5 +54,6 @@ void QMUITableViewHeaderFooterView::layoutSubviews()
         m_accessoryView->setFrame({ x, y, size.width, size.height });
         titleRight = x - m_accessoryMargins.left;
     }
-    m_label->setFrame({ inset.left, inset.top, std::max<CGFloat>(0, titleRight - inset.left), contentHeight });
+    m_label->setFrame(
+        { inset.left, inset.top, std::max<CGFloat>(0, titleRight - inset.left), contentHeight });
 }

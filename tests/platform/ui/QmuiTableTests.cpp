@@ -96,8 +96,9 @@ TEST_F(QmuiTable, CellsTakeTheCellColoursOfTheirTablesStyle)
     for (const Case& k : { Case { UITableViewStyle::plain, 0 }, Case { UITableViewStyle::grouped, 10 },
              Case { std::nullopt, 0 } }) {
         SCOPED_TRACE(k.base);
-        auto cell = k.table ? std::make_shared<QMUITableViewCell>(*k.table, UITableViewCellStyle::value1, "row")
-                            : std::make_shared<QMUITableViewCell>(UITableViewCellStyle::value1, "row");
+        auto cell = k.table
+            ? std::make_shared<QMUITableViewCell>(*k.table, UITableViewCellStyle::value1, "row")
+            : std::make_shared<QMUITableViewCell>(UITableViewCellStyle::value1, "row");
         EXPECT_EQ(cell->textLabel()->textColor(), rgb(k.base + 1, k.base + 1, k.base + 1));
         EXPECT_EQ(cell->detailTextLabel()->textColor(), rgb(k.base + 2, k.base + 2, k.base + 2));
         EXPECT_EQ(cell->backgroundColor(), rgb(k.base + 3, k.base + 3, k.base + 3));

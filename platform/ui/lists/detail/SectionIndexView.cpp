@@ -33,8 +33,8 @@ void SectionIndexView::setTitles(std::vector<std::string> titles)
     setNeedsLayout();
 }
 
-void SectionIndexView::setColors(std::optional<UIColor> text, std::optional<UIColor> background,
-    std::optional<UIColor> trackingBackground)
+void SectionIndexView::setColors(
+    std::optional<UIColor> text, std::optional<UIColor> background, std::optional<UIColor> trackingBackground)
 {
     m_textColor = std::move(text);
     m_background = std::move(background);

@@ -129,9 +129,9 @@ TEST_F(ChatUserAlertTest, EachOpeningStartsFromNothing)
     slow.delay = std::chrono::milliseconds(600);
     api().script("v1/room/user", slow);
     card->model = member(100388);
-    card->requestUserState();
     std::size_t asked = api().recordsTo("v1/room/user").size();
-    ASSERT_TRUE(waitFor([&] { return api().recordsTo("v1/room/user").size() == asked; }));
+    card->requestUserState();
+    ASSERT_TRUE(waitFor([&] { return api().recordsTo("v1/room/user").size() == asked + 1; }));
     api().clearScripts();
     chatRoom().block(100512, 0, 0);
     ASSERT_TRUE(openFor(100512));
@@ -139,5 +139,6 @@ TEST_F(ChatUserAlertTest, EachOpeningStartsFromNothing)
     settle();
     settle();
     EXPECT_EQ(titles(), std::make_pair(std::string("封禁"), std::string("禁言")));
+    ASSERT_TRUE(card->zv_currentModel);
     EXPECT_EQ(card->zv_currentModel->is_block, 0);
 }
