@@ -51,6 +51,11 @@ HTTPClient::HTTPClient()
 
 HTTPClient::~HTTPClient() = default;
 
+std::size_t HTTPClient::requestsUnderWay() const
+{
+    return m_worker->underWay();
+}
+
 std::shared_ptr<HTTPTask> HTTPClient::send(HTTPRequest request, Completion completion)
 {
     detail::TransferSettings settings;

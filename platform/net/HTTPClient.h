@@ -68,6 +68,10 @@ public:
     // platform (the media cache) verify against the same one.
     std::string trustedCAFile() const;
 
+    // Requests sent whose reply has not been handed to the main queue yet (tests wait for none
+    // before the next test, so that no request of one reaches the server during another).
+    std::size_t requestsUnderWay() const;
+
 private:
     mutable std::mutex m_mutex;
     std::string m_trustedCAFile;

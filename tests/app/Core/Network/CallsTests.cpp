@@ -30,6 +30,14 @@ protected:
         return *got;
     }
 
+    // A captcha result the server has not seen: each counts once for the server's whole life,
+    // and the test may run again in the same process.
+    static std::string freshCaptcha()
+    {
+        static int serial = 0;
+        return R"({"ticket":"calls-)" + std::to_string(++serial) + R"("})";
+    }
+
     static Data samplePNG()
     {
         std::ifstream file(sourceDir() / "tools/testserver/data/images/avatar-301877.png", std::ios::binary);
@@ -45,7 +53,7 @@ TEST_F(CallsTest, LoginAndPhoneRegistrationPostTheirParameters)
     auto keep = [got](std::optional<JSON> json, std::optional<NSError> error) {
         *got = Reply { json, error };
     };
-    network->login("xiaoyu2023", "wrong", R"({"ticket":"calls-1"})", keep);
+    network->login("xiaoyu2023", "wrong", freshCaptcha(), keep);
     ASSERT_TRUE(runUntil([&] { return got->has_value(); }));
     ASSERT_TRUE((*got)->error);
     EXPECT_FALSE((*got)->json);
@@ -53,7 +61,8 @@ TEST_F(CallsTest, LoginAndPhoneRegistrationPostTheirParameters)
     EXPECT_EQ((*got)->error->code, 1002);
 
     got->reset();
-    network->login("xiaoyu2023", "rain-over-2023", R"({"ticket":"calls-2"})", keep);
+    const std::string captcha = freshCaptcha();
+    network->login("xiaoyu2023", "rain-over-2023", captcha, keep);
     ASSERT_TRUE(runUntil([&] { return got->has_value(); }));
     ASSERT_TRUE((*got)->json);
     EXPECT_EQ((*(*got)->json)["access_token"].stringValue(), "tk-301877-first");
@@ -63,7 +72,7 @@ TEST_F(CallsTest, LoginAndPhoneRegistrationPostTheirParameters)
     EXPECT_EQ(logins[1].request.method, "POST");
     EXPECT_EQ((*logins[1].parameters)["username"], "xiaoyu2023");
     EXPECT_EQ((*logins[1].parameters)["password"], "rain-over-2023");
-    EXPECT_EQ((*logins[1].parameters)["captcha"], R"({"ticket":"calls-2"})");
+    EXPECT_EQ((*logins[1].parameters)["captcha"], captcha);
 
     got->reset();
     network->registerByPhone("13800005621", "pw-1", "482913", keep);
