@@ -93,7 +93,7 @@ int main(int argc, char** argv)
     }
     if (serverOptions.keysDir.empty()) {
         std::cerr << "usage: zentavo-kitdemo --keys <dir> [--data <dir>] [--media <dir>] [--script <file>] "
-                     "[--out <folder>] "
+                     "[--out <folder>] [--real-time <seconds>] "
                      "[--dark] [--landscape] [--stop-on-error]\n"
                      "  (the keys folder may also come from ZV_KEYS_DIR)\n";
         return 2;
