@@ -39,8 +39,20 @@ if [[ ! -f "$keys/ca.pem" || ! -d build/media ]]; then
   echo "run: no test keys or media in build/: run scripts/setup.sh first" >&2
   exit 2
 fi
+# A sanitized tree's programs report what the tests' do (scripts/test.sh), leaks of the system's
+# libraries left out.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp:print_suppressions=0}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 device_options=()
-[[ -n "${ZV_REAL_TIME:-}" ]] && device_options+=(--real-time "$ZV_REAL_TIME")
+real_time="${ZV_REAL_TIME:-1}"
+if [[ ! "$real_time" =~ ^[0-9]*\.?[0-9]+$ ]] || awk -v r="$real_time" 'BEGIN { exit !(r > 10) }'; then
+  echo "run: ZV_REAL_TIME is a number of seconds within 0...10, not \"$real_time\"" >&2
+  exit 2
+fi
+[[ -n "${ZV_REAL_TIME:-}" ]] && device_options+=(--real-time "$real_time")
+# The advert reply is held back 2.5 s of the device's waiting (a faster clock shortens it).
+advert_delay="$(awk -v r="$real_time" 'BEGIN { printf "%d", 2500 * r }')"
 
 # ---- The tours and their directives ----------------------------------------------------------
 scripts_dir=app/Resources/Scripts
@@ -259,13 +271,14 @@ start_server() {
   local codes="${SRV_CODES[$id]:-}"
   if [[ -z "$codes" ]]; then
     args+=(--media build/media --encrypt data --encrypt-route v1/advert/config=body
-      --delay-route v1/advert/config=2500)
+      --delay-route "v1/advert/config=$advert_delay")
   fi
   [[ -n "$http_port" ]] && args+=(--http-port "$http_port" --https-port "$https_port")
   SRV_STARTS[$id]=$((${SRV_STARTS[$id]:-0} + 1))
   local log="$out/testserver-$id.log"
   ((SRV_STARTS[$id] > 1)) && log="$out/testserver-$id-${SRV_STARTS[$id]}.log"
   SRV_LOG[$id]="$log"
+  : >"$log"
   if [[ -n "$codes" ]]; then
     ZV_TESTSERVER_CODE="$codes" "$build/tools/testserver/zentavo-testserver" "${args[@]}" >"$log" 2>&1 &
   else
