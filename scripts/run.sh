@@ -346,7 +346,7 @@ walk_pass() {
       # A pass named in the "after" line, else the last pass of the tour.
       home="${TOUR_HOME[$before]:-${TOUR_HOME[${PREDECESSOR[$tour]}]}}"
       mkdir -p "$out/$pass"
-      ln -sfn "$home" "$out/$pass/home"
+      ln -sfn "$(realpath --relative-to="$out/$pass" "$home")" "$out/$pass/home"
     else
       server=main
       if [[ -n "${T_CODES[$tour]:-}" ]]; then
