@@ -45,12 +45,8 @@ int runDevice(int argc, char** argv, std::shared_ptr<UIApplicationDelegate> dele
             options.landscape = true;
         else if (arg == "--stop-on-error")
             options.stopOnError = true;
-        else if (arg == "--real-time" && i + 1 < argc) {
-            auto seconds = realTime(argv[++i]);
-            if (!seconds)
-                return usage();
-            options.realTimePerSecond = *seconds;
-        }
+        else if (arg == "--real-time" && i + 1 < argc && realTime(argv[i + 1]))
+            options.realTimePerSecond = *realTime(argv[++i]);
         else
             return usage();
     }

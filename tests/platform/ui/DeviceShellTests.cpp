@@ -177,8 +177,9 @@ TEST_F(DeviceShellRun, AnAppThatEndsItselfEndsTheRunHonestly)
         ASSERT_TRUE(shell.exitStatus()) << c.script;
         EXPECT_EQ(*laterWork, 0) << "time went on after the app ended";
         EXPECT_EQ(delegate->titleLabel()->text(), "Zentavo");
-        EXPECT_EQ(shell.execute("wait 1"), std::optional<std::string>(
-            "the app has ended (status " + std::to_string(*shell.exitStatus()) + ")"));
+        EXPECT_EQ(shell.execute("wait 1"),
+            std::optional<std::string>(
+                "the app has ended (status " + std::to_string(*shell.exitStatus()) + ")"));
     }
 }
 
