@@ -5,6 +5,7 @@
 #include "tools/testserver/SampleShortVideo.h"
 #include "tools/testserver/SamplePlayer.h"
 #include "tools/testserver/SampleMine.h"
+#include "tools/testserver/SampleHome.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <fstream>
@@ -174,6 +175,8 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
         return false;
     // The viewer's lists (history, favourites and their action, notices) after the accounts,
     // whose sign-ins they check.
+    if (!SampleHome::install(api, dataDir, httpPort, httpsPort, error))
+        return false;
     return SamplePlayer::install(api, dataDir, httpPort, httpsPort, error)
         && SampleShortVideo::install(api, dataDir, httpPort, httpsPort, error)
         && SampleMine::install(api, dataDir, httpPort, httpsPort, error);
