@@ -53,7 +53,7 @@ public:
         m_shell->launch(std::make_shared<AppDelegate>());
         for (const char* line :
             { "wait-for-text 跳过广告 3 10", "tap-id launch.skip", "wait 3", "tap-id update.close",
-                "wait 0.5", "tap 195 600", "wait 0.5", "tap-id pure.know", "wait 3" }) {
+                "wait 0.5", "tap-id advert.close", "wait 0.5", "tap-id pure.know", "wait 3" }) {
             if (auto error = m_shell->execute(line)) {
                 std::cerr << "home feed: " << *error << "\n";
                 std::exit(2);

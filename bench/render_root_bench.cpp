@@ -47,7 +47,7 @@ public:
         // the home tab; the root screen is what lies under them.
         for (const char* line :
             { "wait-for-text 跳过广告 3 10", "wait 1", "wait 1", "wait 1", "wait 3", "tap-id update.close",
-                "wait 0.5", "tap 195 600", "wait 0.5", "tap-id pure.know", "wait 1" }) {
+                "wait 0.5", "tap-id advert.close", "wait 0.5", "tap-id pure.know", "wait 1" }) {
             if (auto error = m_shell->execute(line)) {
                 std::cerr << "root screen: " << *error << "\n";
                 std::exit(2);

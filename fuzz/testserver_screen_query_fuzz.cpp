@@ -1,6 +1,6 @@
 // Feeds untrusted JSON to the local test server's filter-page query, as any caller of the API may
 // send: the parameters are read into a query, and a page of a small catalogue is cut with it. A
-// page never holds more titles than it may, and only titles of the asked category.
+// query stays within its bounds and a page never holds more titles than it may.
 
 #include "tools/testserver/SampleHome.h"
 

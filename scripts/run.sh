@@ -132,15 +132,6 @@ ZV_HOME="$mine_home" build/release/app/zentavo --script app/Resources/Scripts/to
   >"$out/mine.log" 2>&1 || status=$?
 grep -v '^output: ' "$out/mine.log" | grep ':[0-9]*: ' >&2 || true
 # ---- End of the my space tour -------------------------------------------------------------------
-# ---- The home tab's tour (app/Resources/Scripts/tour-home.txt), light, a first start signed out:
-# the start prompts, the feed with every kind of section, the carousel sliding, a title opened,
-# the filter page with chips chosen and a second page loaded, into out/tour-<timestamp>/home.
-home_pass="$out/home/home"
-mkdir -p "$home_pass/Library/Preferences"
-ZV_HOME="$home_pass" build/release/app/zentavo --script app/Resources/Scripts/tour-home.txt --out "$out/home" \
-  >"$out/home.log" 2>&1 || status=$?
-grep -v '^output: ' "$out/home.log" | grep ':[0-9]*: ' >&2 || true
-# ---- End of the home tab's tour.
 
 # The UI kit's demonstration: pictures from the server, the photo browser, badges, a toast and
 # bottom sheets (the app's play-source sheet among them), into out/tour-<timestamp>/kit.

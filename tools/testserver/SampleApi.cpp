@@ -173,10 +173,11 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
     // The accounts with their state take over the account endpoints above.
     if (!SampleAccounts::install(api, files["account"], httpPort, httpsPort, error))
         return false;
-    // The viewer's lists (history, favourites and their action, notices) after the accounts,
-    // whose sign-ins they check.
+    // The home tab's update offer and the filter pages' catalogue.
     if (!SampleHome::install(api, dataDir, httpPort, httpsPort, error))
         return false;
+    // The viewer's lists (history, favourites and their action, notices) after the accounts,
+    // whose sign-ins they check.
     return SamplePlayer::install(api, dataDir, httpPort, httpsPort, error)
         && SampleShortVideo::install(api, dataDir, httpPort, httpsPort, error)
         && SampleMine::install(api, dataDir, httpPort, httpsPort, error);

@@ -127,12 +127,21 @@ void ZV_HomeScreemVC::reloadSections()
 
 void ZV_HomeScreemVC::refresh()
 {
-    page = 1;
+    // `page` follows the replies: until page 1 is in, the list on screen is still the old one.
+    // A fresh start outdates every request before it.
+    ++m_generation;
+    m_refreshing = true;
     loadList(1);
 }
 
 void ZV_HomeScreemVC::loadMore()
 {
+    // The next page of a list that is being replaced would land behind the wrong titles.
+    if (m_refreshing) {
+        if (auto footer = mjFooter(*collectionView()))
+            footer->endRefreshing();
+        return;
+    }
     loadList(page + 1);
 }
 
@@ -161,7 +170,7 @@ JSON ZV_HomeScreemVC::listParameters(int pageNumber) const
 
 void ZV_HomeScreemVC::loadList(int pageNumber)
 {
-    unsigned generation = ++m_generation;
+    unsigned generation = m_generation;
     std::weak_ptr<ZV_HomeScreemVC> weak = weakSelf();
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::movieScreenList,
         listParameters(pageNumber), true,
@@ -174,18 +183,19 @@ void ZV_HomeScreemVC::loadList(int pageNumber)
 void ZV_HomeScreemVC::handleList(
     const std::optional<JSON>& json, const std::optional<NSError>& error, int pageNumber, unsigned generation)
 {
+    // A reply to a request that a fresh start has outdated (a chip chosen meanwhile) changes
+    // nothing: the fresh start's own reply decides what the list shows.
+    if (generation != m_generation)
+        return;
     endRefreshing(*collectionView());
+    if (pageNumber == 1)
+        m_refreshing = false;
     if (!json) {
         if (error)
             ZV_Network::shared().ui().showToast(error->domain);
         return;
     }
-    // A later request (a chip chosen meanwhile) decides what the list shows.
-    if (generation != m_generation)
-        return;
-    std::vector<std::shared_ptr<ZV_HomeRecommendModelDataList>> items;
-    for (const JSON& element : (*json)["list"].arrayValue())
-        items.push_back(std::make_shared<ZV_HomeRecommendModelDataList>(element));
+    std::vector<std::shared_ptr<ZV_HomeRecommendModelDataList>> items = itemsFrom(*json);
     bool noMore = items.empty();
     page = pageNumber;
     if (pageNumber == 1)
@@ -197,6 +207,14 @@ void ZV_HomeScreemVC::handleList(
         if (auto footer = mjFooter(*collectionView()))
             footer->endRefreshingWithNoMoreData();
     }
+}
+
+std::vector<std::shared_ptr<ZV_HomeRecommendModelDataList>> ZV_HomeScreemVC::itemsFrom(const JSON& data)
+{
+    std::vector<std::shared_ptr<ZV_HomeRecommendModelDataList>> items;
+    for (const JSON& element : data["list"].arrayValue())
+        items.push_back(std::make_shared<ZV_HomeRecommendModelDataList>(element));
+    return items;
 }
 
 std::string ZV_HomeScreemVC::tipText() const

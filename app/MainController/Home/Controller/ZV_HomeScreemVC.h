@@ -22,9 +22,10 @@
 // appends the next page, and the first empty page ends the list. Once the option rows have
 // scrolled away, a bar at the top sums up the chosen class, area and year.
 //
-// Pages move on only with a reply: a load-more that fails asks for the same page next time. Only
-// the reply to the latest request is applied, so a chip chosen while a page is on its way is not
-// overtaken by that page. A failed request keeps what is on screen and shows the error's message.
+// Pages move on only with a reply: a load-more that fails asks for the same page next time. A
+// fresh start (a chosen chip, a pull) outdates the replies of every request before it, so a chip
+// chosen while a page is on its way is not overtaken by that page. A failed request keeps what is
+// on screen and shows the error's message.
 class ZV_HomeScreemVC : public BaseViewController,
                         public UICollectionViewDataSource,
                         public UICollectionViewDelegateFlowLayout {
@@ -55,13 +56,15 @@ public:
     void reloadSections();
     // Asks for page 1 again (pull to refresh, a chosen chip).
     void refresh();
-    // Asks for the page after the one shown (the footer).
+    // Asks for the page after the one shown (the footer); nothing while page 1 is on its way.
     void loadMore();
     // The request's parameters for a page, from the current choice.
     JSON listParameters(int pageNumber) const;
-    // A reply for the page asked for by the request of that generation.
+    // A reply for the page asked for; `generation` counts the fresh starts up to its request.
     void handleList(const std::optional<JSON>& json, const std::optional<NSError>& error, int pageNumber,
         unsigned generation);
+    // The titles of a page's reply ("list"; a missing or non-array one gives none), in order.
+    static std::vector<std::shared_ptr<ZV_HomeRecommendModelDataList>> itemsFrom(const JSON& data);
     // The summary of the chosen class, area and year ("" when none is chosen).
     std::string tipText() const;
 
@@ -94,4 +97,5 @@ private:
     std::shared_ptr<UICollectionView> m_collectionView;
     std::shared_ptr<QMUILabel> m_tipLb;
     unsigned m_generation = 0;
+    bool m_refreshing = false;
 };

@@ -120,15 +120,7 @@ void ZV_HomeViewController::handleRecommend(
 {
     endRefreshing(*collectionView());
     if (json) {
-        std::vector<std::shared_ptr<ZV_HomeRecommendModelData>> sections;
-        for (const JSON& element : json->arrayValue())
-            sections.push_back(std::make_shared<ZV_HomeRecommendModelData>(element));
-        if (isAdFree()) {
-            std::erase_if(sections, [](const auto& section) {
-                return section->layout == ZV_HomeRecommendModelData::advertLayout;
-            });
-        }
-        modelList = std::move(sections);
+        modelList = sectionsFrom(*json, isAdFree());
         collectionView()->reloadData();
     }
     // Only a request that got no usable reply offers the retry; the sections on screen stay.
@@ -157,6 +149,24 @@ void ZV_HomeViewController::openCarouselItem(const std::shared_ptr<ZV_HomeRecomm
         detail->vod_id = item->click;
         show(detail);
     }
+}
+
+std::vector<std::shared_ptr<ZV_HomeRecommendModelData>> ZV_HomeViewController::sectionsFrom(
+    const JSON& reply, bool adFree)
+{
+    std::vector<std::shared_ptr<ZV_HomeRecommendModelData>> sections;
+    for (const JSON& element : reply.arrayValue()) {
+        auto section = std::make_shared<ZV_HomeRecommendModelData>(element);
+        if (adFree && section->layout == ZV_HomeRecommendModelData::advertLayout)
+            continue;
+        sections.push_back(std::move(section));
+    }
+    return sections;
+}
+
+void ZV_HomeViewController::keepTitlesOnly(ZV_HomeRecommendModelData& carousel)
+{
+    std::erase_if(carousel.list, [](const auto& item) { return !item || item->type != 1; });
 }
 
 std::shared_ptr<ZV_HomeRecommendModelData> ZV_HomeViewController::section(int index) const
@@ -225,7 +235,7 @@ std::shared_ptr<UICollectionViewCell> ZV_HomeViewController::cellForItem(
         auto cell = dequeueCell<ZV_HomeBannerCollCell>(view, indexPath);
         // The section itself keeps only the titles, so later reloads show the same pages.
         if (isAdFree())
-            std::erase_if(data->list, [](const auto& item) { return !item || item->type != 1; });
+            keepTitlesOnly(*data);
         cell->setList(data->list);
         std::weak_ptr<ZV_HomeViewController> weak = weakSelf();
         cell->zv_homeRecommendModelDataListBlock

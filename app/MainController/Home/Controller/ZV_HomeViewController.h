@@ -46,6 +46,12 @@ public:
     // browser; anything else, or a link that does not open, does nothing.
     void openCarouselItem(const std::shared_ptr<ZV_HomeRecommendModelDataList>& item);
 
+    // The sections of a reply (an array; anything else gives none), in server order; ad-free
+    // drops the advert sections.
+    static std::vector<std::shared_ptr<ZV_HomeRecommendModelData>> sectionsFrom(const JSON& reply, bool adFree);
+    // Ad-free: a carousel keeps only its titles (type 1), for good.
+    static void keepTitlesOnly(ZV_HomeRecommendModelData& carousel);
+
     // Sizes by section layout, from the screen width only.
     static int numberOfItems(const ZV_HomeRecommendModelData& section);
     static CGSize itemSize(const std::string& layout, CGFloat screenWidth, bool isPad);

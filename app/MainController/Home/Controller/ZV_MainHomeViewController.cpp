@@ -2,21 +2,17 @@
 
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Helpers/ColorHex.h"
-#include "app/Core/Helpers/WindowHelpers.h"
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Network/ZV_Network.h"
 #include "app/Core/Network/ZV_NetworkEnvelope.h"
 #include "app/Core/Storage/DefaultsKey.h"
-#include "app/Core/Storage/StoreData.h"
 #include "app/Extensions/LayerGradient.h"
 #include "app/Extensions/LayoutConstants.h"
-#include "app/Extensions/ViewNib.h"
 #include "app/MainController/Home/Controller/ZV_HomeScreemVC.h"
 #include "app/MainController/Home/Controller/ZV_HomeViewController.h"
 #include "app/MainController/Home/View/ZV_UpdateAPPView.h"
 #include "app/MainController/Mine/Playback/ZV_PlaybackVC.h"
 #include "app/MainController/Mine/Setting/ZV_PureAlertView.h"
-#include "app/MainController/Mine/Setting/ZV_SettingVC.h"
 #include "app/MainController/Other/Tool/NotificationTool.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
 #include "app/MainController/Other/View/ZV_HomeAdvertAlertView.h"
@@ -27,9 +23,6 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/SFSafariViewController.h"
-#include "platform/ui/UIApplication.h"
-#include "platform/ui/UINavigationController.h"
-#include "platform/ui/UIWindow.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/qmui/QMUIHelper.h"
 
@@ -186,28 +179,10 @@ void ZV_MainHomeViewController::setupUI()
             { UIColor::white().withAlphaComponent(0), UIColor::systemBackground() });
     });
 
-    showPureAlert();
+    // Until the viewer has answered it, the teen-mode prompt comes up over the whole window; its
+    // teen-mode button opens the settings on this page's stack.
+    ZV_PureAlertView::showIfNeeded(sharedFromThis());
     checkUpdate();
-}
-
-void ZV_MainHomeViewController::showPureAlert()
-{
-    if (StoreData::boolValue(StoreData::pureAlert))
-        return;
-    std::shared_ptr<UIWindow> window = activeKeyWindow();
-    if (!window)
-        return;
-    auto prompt = viewForXib<ZV_PureAlertView>();
-    prompt->setFrame(window->bounds());
-    std::weak_ptr<ZV_MainHomeViewController> weak = weakSelf();
-    prompt->callBlock = [weak] {
-        auto self = weak.lock();
-        if (!self)
-            return;
-        if (auto navigation = self->navigationController())
-            navigation->pushViewController(std::make_shared<ZV_SettingVC>(), true);
-    };
-    window->addSubview(prompt);
 }
 
 std::int64_t ZV_MainHomeViewController::currentVersionNumber()

@@ -66,7 +66,6 @@ public:
         JXSegmentedListContainerView&, int index) override;
 
 private:
-    void showPureAlert();
     void checkUpdate();
     std::weak_ptr<ZV_MainHomeViewController> weakSelf();
 

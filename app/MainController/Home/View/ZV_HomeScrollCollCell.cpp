@@ -76,5 +76,6 @@ void ZV_HomeScrollCollCell::didSelectItemAt(JXBanner&, int index)
         return;
     auto detail = std::make_shared<ZV_DetailVC>();
     detail->vod_id = m_list[index]->movie_id;
-    ZV_Tools::getCurrentVC()->show(detail);
+    if (auto top = ZV_Tools::getCurrentVC())
+        top->show(detail);
 }

@@ -128,6 +128,34 @@ TEST_F(HomeFilterTest, AFailedPageIsAskedForAgainAndItsMessageShown)
     EXPECT_EQ(screen->page, 2);
 }
 
+TEST_F(HomeFilterTest, AFreshStartIsNeitherOvertakenByAnOlderPageNorFollowedByALaterOne)
+{
+    load([&] { show(screen); });
+    ASSERT_EQ(screen->modelList.size(), 18u);
+    std::size_t calls = api().recordsTo("v1/movie/screen/list").size();
+
+    // Page 2 is on its way when a chip is chosen: only the new page 1 counts.
+    int before = ui->hides;
+    screen->loadMore();
+    screen->zv_filterModel->type = "科幻";
+    screen->refresh();
+    ASSERT_TRUE(waitForReplies(before, 2));
+    EXPECT_EQ(screen->page, 1);
+    EXPECT_EQ(lastListParameters()["class"], "科幻");
+    // The sample catalogue's ten science-fiction films, and nothing of the older page.
+    ASSERT_EQ(screen->modelList.size(), 10u);
+    EXPECT_EQ(screen->modelList[0]->id, "41002");
+    EXPECT_EQ(api().recordsTo("v1/movie/screen/list").size(), calls + 2);
+
+    // While page 1 is on its way the footer asks for nothing.
+    load([&] {
+        screen->refresh();
+        screen->loadMore();
+    });
+    EXPECT_EQ(api().recordsTo("v1/movie/screen/list").size(), calls + 3);
+    EXPECT_EQ(lastListParameters()["page"], 1);
+}
+
 TEST_F(HomeFilterTest, ARowShowsItsChoiceAndATappedChipLoadsFromPageOne)
 {
     load([&] { show(screen); });

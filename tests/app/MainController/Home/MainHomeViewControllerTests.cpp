@@ -70,6 +70,14 @@ TEST_F(MainHomeTest, StartChecksForUpdatesThenLoadsTheConfigurationThenTheFeed)
     EXPECT_EQ(ConfigSingleton::shared().zv_configData, home->zv_configData);
 }
 
+TEST_F(MainHomeTest, AnUpdateReplyOfAnyOtherStateShowsNoPrompt)
+{
+    api().script("v1/app/check_update",
+        ApiReply::success({ { "state", "new_version " }, { "data", { { "title", "新版本" } } } }));
+    start();
+    EXPECT_TRUE(QMUIModalPresentationViewController::visibleModalPresentationViewControllers().empty());
+}
+
 TEST_F(MainHomeTest, OnlyADeliveredConfigurationIsKeptAndAFailureFallsBackToTheKeptOne)
 {
     start();
