@@ -17,6 +17,7 @@
 #include "platform/json/JSON.h"
 #include "platform/storage/ASConfigration.h"
 #include "platform/ui/QMUITips.h"
+#include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIScreen.h"
 #include "platform/ui/UIWindow.h"
@@ -141,6 +142,8 @@ protected:
     void TearDown() override
     {
         QMUITips::hideAllTips();
+        // A sheet left open (the mute picker) would sit over the next test's screens.
+        QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan();
         if (delegate)
             delegate->m_window->setRootViewController(nullptr);
         drain();

@@ -38,7 +38,6 @@ protected:
 
     void TearDown() override
     {
-        QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan();
         if (window)
             window->setRootViewController(nullptr);
         // Transitions end after their animations; the controllers go with them.
@@ -48,6 +47,10 @@ protected:
         // not reach the next test's screen side.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         runUntil([&] { return ui->hides >= static_cast<int>(api().records().size()); }, 2);
+        drain();
+        // Last, so that an update offer that came in meanwhile goes too.
+        QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan();
+        advance(1);
         drain();
         navigation.reset();
         window.reset();
