@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -10,11 +11,14 @@ namespace {
 // An image shown larger or smaller than its bitmap is scaled once for the pixel size it is shown
 // at, and the copy is kept with the bitmap (images never change), so that later frames only copy
 // pixels instead of filtering every one again. A bitmap keeps copies for its few latest sizes
-// (one picture often shows at two or three places).
+// (one picture often shows at two or three places). Copies are bounded (at most a screenful of
+// pixels each), and images may be drawn on any thread, so the copies are looked up and made under
+// one lock and each drawing holds its own reference to the copy it paints.
 const cairo_user_data_key_t scaledCopiesKey {};
-constexpr int scaledCopyMaxSide = 8192;
-constexpr double scaledCopyMaxArea = 16.0 * 1024 * 1024;
+constexpr int scaledCopyMaxSide = 4096;
+constexpr double scaledCopyMaxArea = 4.0 * 1024 * 1024;
 constexpr std::size_t scaledCopiesKept = 4;
+std::mutex scaledCopiesLock;
 
 struct ScaledCopy {
     int width = 0;
@@ -391,8 +395,14 @@ bool CGContext::drawScaledCopy(const UIImage& image, const CGRect& rect)
         return false;
     if (deviceWidth == w && deviceHeight == h)
         return false;
-    cairo_surface_t* copy = scaledCopy(
-        image.cairoSurface(), w, h, static_cast<int>(deviceWidth), static_cast<int>(deviceHeight));
+    cairo_surface_t* copy = nullptr;
+    {
+        std::lock_guard lock(scaledCopiesLock);
+        copy = scaledCopy(
+            image.cairoSurface(), w, h, static_cast<int>(deviceWidth), static_cast<int>(deviceHeight));
+        if (copy)
+            cairo_surface_reference(copy);
+    }
     if (!copy)
         return false;
     double left = std::round(x0), top = std::round(y0);
@@ -405,6 +415,7 @@ bool CGContext::drawScaledCopy(const UIImage& image, const CGRect& rect)
     cairo_clip(m_cr);
     cairo_paint_with_alpha(m_cr, m_state.alpha);
     cairo_restore(m_cr);
+    cairo_surface_destroy(copy);
     return true;
 }
 
