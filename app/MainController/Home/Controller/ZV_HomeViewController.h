@@ -48,7 +48,8 @@ public:
 
     // The sections of a reply (an array; anything else gives none), in server order; ad-free
     // drops the advert sections.
-    static std::vector<std::shared_ptr<ZV_HomeRecommendModelData>> sectionsFrom(const JSON& reply, bool adFree);
+    static std::vector<std::shared_ptr<ZV_HomeRecommendModelData>> sectionsFrom(
+        const JSON& reply, bool adFree);
     // Ad-free: a carousel keeps only its titles (type 1), for good.
     static void keepTitlesOnly(ZV_HomeRecommendModelData& carousel);
 

@@ -17,12 +17,12 @@
 #include "platform/json/JSON.h"
 #include "platform/storage/ASConfigration.h"
 #include "platform/ui/QMUITips.h"
-#include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIScreen.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/gestures/TouchDriver.h"
+#include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 #include "tests/app/support/ApiTestSupport.h"
 
 namespace zvtest {

@@ -30,7 +30,8 @@ TEST(HomeFeedHeader, ShowsTitleAndLinkTextWithTheArrowOnlyForALinkText)
         bool arrow;
     };
     for (const Case& c : std::vector<Case> {
-             { R"({"title": "热门剧集", "right": {"text": "更多", "type": "tabs"}})", "热门剧集", "更多", true },
+             { R"({"title": "热门剧集", "right": {"text": "更多", "type": "tabs"}})", "热门剧集", "更多",
+                 true },
              { R"({"title": "继续观看", "right": {}})", "继续观看", "", false },
          }) {
         header->setModel(section(c.json));
@@ -68,9 +69,9 @@ TEST_F(HomeStripTest, ATapOpensTheTitleByItsMovieId)
 {
     show(std::make_shared<ZV_DetailVC>());
     auto strip = std::make_shared<ZV_HomeScrollCollCell>(CGRect { 0, 0, 342, 120 });
-    strip->setList({ std::make_shared<ZV_HomeRecommendModelDataList>(
-                         JSON::parse(R"({"id": "1", "movie_id": "40603"})")),
-        std::make_shared<ZV_HomeRecommendModelDataList>(JSON::parse(R"({"id": "2"})")) });
+    strip->setList(
+        { std::make_shared<ZV_HomeRecommendModelDataList>(JSON::parse(R"({"id": "1", "movie_id": "40603"})")),
+            std::make_shared<ZV_HomeRecommendModelDataList>(JSON::parse(R"({"id": "2"})")) });
     strip->didSelectItemAt(*strip->bannerView(), 5);
     layout();
     ASSERT_EQ(navigation->viewControllers().size(), 1u);
