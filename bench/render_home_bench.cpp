@@ -1,7 +1,8 @@
 // A full-screen frame of the home tab's recommend feed (the carousel, the strip of titles being
 // watched, the advert and the first grid, their pictures in) at the device's scale of 3. Goals: a
 // frame within 8.3 ms (one frame at 120 Hz), and its cost against a frame of an empty screen of
-// the same size drawn in the same run (about ten of them).
+// the same size drawn in the same run: about fourteen of them while the pictures are drawn from
+// their copies scaled once, over twenty when every frame scales them again.
 
 #include "app/Core/Start/AppDelegate.h"
 #include "app/Extensions/GradientView.h"
@@ -122,7 +123,7 @@ const bool frameGoal = zvbench::addGoal({
 
 const bool emptyGoal = zvbench::addGoal({
     .name = "render.home-feed.frame-vs-empty-screen",
-    .limit = 12,
+    .limit = 18,
     .subject = renderFeed,
     .baseline = renderEmpty,
     .setUp = [] { HomeFeed::shared(); },
