@@ -6,6 +6,7 @@
 #include "tools/testserver/SampleShortVideo.h"
 #include "tools/testserver/SamplePlayer.h"
 #include "tools/testserver/SampleMine.h"
+#include "tools/testserver/SampleHome.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <fstream>
@@ -172,6 +173,9 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
         return false;
     // The accounts with their state take over the account endpoints above.
     if (!SampleAccounts::install(api, files["account"], httpPort, httpsPort, error))
+        return false;
+    // The home tab's update offer and the filter pages' catalogue.
+    if (!SampleHome::install(api, dataDir, httpPort, httpsPort, error))
         return false;
     // The viewer's lists (history, favourites and their action, notices) after the accounts,
     // whose sign-ins they check.
