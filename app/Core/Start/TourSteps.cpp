@@ -3,7 +3,6 @@
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Network/ZV_Network.h"
-#include "app/Core/Start/TourDownloads.h"
 #include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
 #include "app/MainController/Search/Controller/ZV_SearchVC.h"
@@ -29,13 +28,6 @@ void registerTourSteps()
 {
     registerDeviceShellCommand("open-search", [](const std::string&) -> std::optional<std::string> {
         ZV_Tools::getCurrentVC()->show(std::make_shared<ZV_SearchVC>());
-        return std::nullopt;
-    });
-    registerDeviceShellCommand("start-downloads", [](const std::string& rest) -> std::optional<std::string> {
-        std::string id = firstWord(rest);
-        if (id.empty())
-            return std::string("usage: start-downloads <title id>");
-        startTitleDownloads(id);
         return std::nullopt;
     });
     registerDeviceShellCommand("open-title", [](const std::string& rest) -> std::optional<std::string> {

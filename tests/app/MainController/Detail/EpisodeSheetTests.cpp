@@ -7,8 +7,11 @@
 #include "app/MainController/Detail/View/ZV_EpisodeListCell.h"
 #include "app/MainController/Detail/View/ZV_SelectEpisodeContentListView.h"
 #include "app/MainController/Detail/View/ZV_SelectEpisodeContentView.h"
+#include "app/MainController/Mine/Download/Controller/ZV_DownloadVC.h"
+#include "app/MainController/Mine/Download/Controller/ZV_DownloadingVC.h"
 #include "platform/media/SJMediaCacheServer.h"
 #include "platform/ui/UIImageView.h"
+#include "platform/ui/UINavigationController.h"
 #include "platform/ui/qmui/QMUIButton.h"
 #include "tests/app/MainController/Detail/DetailTestSupport.h"
 
@@ -293,4 +296,65 @@ TEST_F(EpisodeSheetTest, EveryBatchEndsAndWritesNothingForAnAddressThatCannotBeE
         QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan();
         advance(1);
     }
+}
+
+TEST_F(EpisodeSheetTest, AllDownloadsOpensTheCentreWhoseRecordsTheSheetThenMarks)
+{
+    // Another title's download of an episode id this title uses too.
+    record("99999", "2170002", ZV_DownLoadModel::stateFinish);
+    auto page = open(singleSourceTitle);
+    auto sheet = downloadPage(*page);
+    ASSERT_TRUE(sheet);
+    choose(*sheet, { 0, 1, 2 });
+    sheet->clickDownload();
+    ASSERT_TRUE(batchEnds(*sheet));
+    ASSERT_EQ(records().size(), 4u);
+
+    // "查看全部下载": the sheet goes and the download centre comes on the page's stack, its
+    // downloading tab listing the batch.
+    sheet->lookBtn()->sendActions(UIControlEventTouchUpInside);
+    advance(1);
+    drain();
+    EXPECT_TRUE(QMUIModalPresentationViewController::visibleModalPresentationViewControllers().empty());
+    ASSERT_TRUE(page->navigationController());
+    auto centre = std::dynamic_pointer_cast<ZV_DownloadVC>(page->navigationController()->topViewController());
+    ASSERT_TRUE(centre);
+    EXPECT_FALSE(page->navigationController()->isNavigationBarHidden());
+    window->layoutIfNeeded();
+    centre->zv_segmentedView()->selectItemAt(1);
+    drain();
+    window->layoutIfNeeded();
+    std::shared_ptr<ZV_DownloadingVC> downloading = centre->downloadingVC();
+    ASSERT_EQ(downloading->zv_list().size(), 3u);
+    EXPECT_EQ(centre->zv_dataSource()->titles.at(1), "下载中 3");
+
+    // There the first episode finishes, the second fails and the third is deleted.
+    std::vector<ZV_DownLoadModel> batch;
+    for (const auto& each : records()) {
+        if (each.vod_id == singleSourceTitle)
+            batch.push_back(each);
+    }
+    ASSERT_EQ(batch.size(), 3u);
+    cache->exporters[batch[0].url]->change(MCSAssetExportStatus::finished);
+    cache->exporters[batch[1].url]->change(MCSAssetExportStatus::failed);
+    ASSERT_EQ(downloading->zv_list().size(), 2u);
+    downloading->setEdit(true);
+    downloading->didSelectItem(*downloading->zv_collectionView(), IndexPath::forItem(1, 0));
+    downloading->deleteSelected();
+    ASSERT_EQ(records().size(), 3u);
+
+    // Back on the title page, the sheet marks what the centre's records say: the finished
+    // episode; the failed and the deleted ones can be chosen again, and so can the episode whose
+    // id another title's download shares.
+    page->navigationController()->popViewController(false);
+    advance(1);
+    drain();
+    EXPECT_EQ(page->navigationController()->topViewController(), page);
+    EXPECT_TRUE(page->navigationController()->isNavigationBarHidden());
+    auto again = downloadPage(*page);
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(again->isDownloaded(*again->list()[0]));
+    for (std::size_t item : { 1u, 2u })
+        EXPECT_FALSE(again->isDownloaded(*again->list()[item])) << item;
+    EXPECT_EQ(again->availableEpisodes().size(), 11u);
 }
