@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -315,6 +316,17 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
             return usage + "type <text>";
         return m_driver.type(rest) ? std::nullopt
                                    : std::optional<std::string>("no text input is first responder");
+    }
+    if (command == "backspace") {
+        // A count of key presses: a field that comes filled is emptied before typing anew.
+        int count = 0;
+        const char* first = rest.data();
+        const char* last = rest.data() + rest.size();
+        auto [end, error] = std::from_chars(first, last, count);
+        if (error != std::errc() || end != last || count < 1 || count > 1000)
+            return usage + "backspace <count 1...1000>";
+        return m_driver.deleteBackward(count) ? std::nullopt
+                                              : std::optional<std::string>("no text input is first responder");
     }
     if (command == "return") {
         return m_driver.pressReturn() ? std::nullopt

@@ -37,7 +37,7 @@ struct DeviceShellOptions {
 //   tap <x> <y> | tap-text <text> | tap-id <identifier> | double-tap <x> <y>
 //   long-press <x> <y> <seconds> | drag <x1> <y1> <x2> <y2> <seconds>
 //   pinch <x> <y> <from distance> <to distance> <seconds>   (two fingers, level, about x y)
-//   type <text> | return | wait <seconds> | wait-for-text <text> <timeout seconds>
+//   type <text> | backspace <count> | return | wait <seconds> | wait-for-text <text> <timeout seconds>
 //   rotate landscape|portrait | background | foreground
 //   screenshot <name> | dump <name> | alert <action title> | # comment
 //   js-call <method> [argument] | js-close | pick-photo <file name>   (DeviceShellPageCommands.h)

@@ -87,7 +87,9 @@ screenshot before
 tap-text 点我 Tap me
 wait 0.5
 tap-id demo.field
-type 42
+type 41
+backspace 1
+type 2
 dump after
 screenshot after
 )");
@@ -120,11 +122,12 @@ TEST_F(DeviceShellRun, BadLinesAreReportedWithTheirNumbersAndTheRunGoesOnUnlessT
     auto delegate = std::make_shared<ScreenDelegate>();
     DeviceShell shell(options());
     shell.launch(delegate);
-    const char* text
-        = "tap 1\nfly away\ntap-text nowhere\nwait -1\nscreenshot ../escape\ntap-id demo.button\n";
+    const char* text = "tap 1\nfly away\ntap-text nowhere\nwait -1\nscreenshot ../escape\nbackspace 0\n"
+                       "tap-id demo.button\n";
     std::istringstream script(text);
     std::ostringstream errors;
-    EXPECT_EQ(shell.run(script, "s.txt", errors), 5);
+    EXPECT_EQ(shell.run(script, "s.txt", errors), 6);
+    EXPECT_NE(errors.str().find("s.txt:6: usage: backspace"), std::string::npos) << errors.str();
     EXPECT_NE(errors.str().find("s.txt:1: usage: tap <x> <y>"), std::string::npos) << errors.str();
     EXPECT_NE(errors.str().find("s.txt:2: unknown command \"fly\""), std::string::npos);
     EXPECT_NE(errors.str().find("s.txt:3: "), std::string::npos);
