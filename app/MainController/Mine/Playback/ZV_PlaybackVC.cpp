@@ -228,28 +228,6 @@ void ZV_PlaybackVC::didSelectItem(UICollectionView&, const IndexPath& indexPath)
     zv_delBtn()->setTitle(editmode::deleteTitle(editmode::selectedCount(allEntries())), UIControlStateNormal);
 }
 
-std::optional<CGSize> ZV_PlaybackVC::sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath&)
-{
-    return CGSize { screenWidth(), 90 };
-}
-
-std::optional<UIEdgeInsets> ZV_PlaybackVC::insetForSection(UICollectionView&, UICollectionViewLayout&, int)
-{
-    return UIEdgeInsets {};
-}
-
-std::optional<CGFloat> ZV_PlaybackVC::minimumLineSpacingForSection(
-    UICollectionView&, UICollectionViewLayout&, int)
-{
-    return 0;
-}
-
-std::optional<CGFloat> ZV_PlaybackVC::minimumInteritemSpacingForSection(
-    UICollectionView&, UICollectionViewLayout&, int)
-{
-    return 0;
-}
-
 std::optional<CGSize> ZV_PlaybackVC::referenceSizeForHeader(
     UICollectionView&, UICollectionViewLayout&, int section)
 {

@@ -3,6 +3,7 @@
 #include "app/BaseController/BaseViewController.h"
 #include "app/Core/Models/ZV_HomeRecommendModelData.h"
 #include "app/MainController/Mine/Playback/EditModeParts.h"
+#include "app/MainController/Mine/Playback/FullWidthRows.h"
 #include "platform/json/JSON.h"
 #include "platform/ui/lists/UICollectionView.h"
 
@@ -19,7 +20,7 @@ class ZV_AdvertView;
 // confirmation. The list is asked for at load, after each sign-in and after a deletion.
 class ZV_PlaybackVC : public BaseViewController,
                       public UICollectionViewDataSource,
-                      public UICollectionViewDelegateFlowLayout {
+                      public FullWidthRows {
 public:
     static constexpr const char* deletePath = "v1/user/playback/delete";
 
@@ -56,12 +57,6 @@ public:
         UICollectionView&, const std::string& kind, const IndexPath& indexPath) override;
     // UICollectionViewDelegateFlowLayout
     void didSelectItem(UICollectionView&, const IndexPath& indexPath) override;
-    std::optional<CGSize> sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath&) override;
-    std::optional<UIEdgeInsets> insetForSection(UICollectionView&, UICollectionViewLayout&, int) override;
-    std::optional<CGFloat> minimumLineSpacingForSection(
-        UICollectionView&, UICollectionViewLayout&, int) override;
-    std::optional<CGFloat> minimumInteritemSpacingForSection(
-        UICollectionView&, UICollectionViewLayout&, int) override;
     std::optional<CGSize> referenceSizeForHeader(
         UICollectionView&, UICollectionViewLayout&, int section) override;
 
