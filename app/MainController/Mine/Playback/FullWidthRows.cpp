@@ -12,7 +12,8 @@ std::optional<UIEdgeInsets> FullWidthRows::insetForSection(UICollectionView&, UI
     return UIEdgeInsets {};
 }
 
-std::optional<CGFloat> FullWidthRows::minimumLineSpacingForSection(UICollectionView&, UICollectionViewLayout&, int)
+std::optional<CGFloat> FullWidthRows::minimumLineSpacingForSection(
+    UICollectionView&, UICollectionViewLayout&, int)
 {
     return 0;
 }

@@ -18,9 +18,7 @@ class ZV_AdvertView;
 // cover, episode and progress; a tap opens the title. In edit mode taps select entries, "全选"
 // selects them all and the delete button removes the selected ones on the server after a
 // confirmation. The list is asked for at load, after each sign-in and after a deletion.
-class ZV_PlaybackVC : public BaseViewController,
-                      public UICollectionViewDataSource,
-                      public FullWidthRows {
+class ZV_PlaybackVC : public BaseViewController, public UICollectionViewDataSource, public FullWidthRows {
 public:
     static constexpr const char* deletePath = "v1/user/playback/delete";
 

@@ -12,8 +12,7 @@
 
 DownloadListPage::DownloadListPage(Look look)
     : m_look(look)
-{
-}
+{ }
 
 DownloadListPage::~DownloadListPage() = default;
 
@@ -44,10 +43,7 @@ const std::shared_ptr<UIButton>& DownloadListPage::editBtn()
 {
     if (!m_editBtn) {
         m_editBtn = editmode::makeEditButton();
-        m_editBtn->addAction(UIControlEventTouchUpInside, [weak = weakPage()](UIControl&) {
-            if (auto self = weak.lock())
-                self->setEdit(!self->isEdit());
-        });
+        editmode::onTap(*m_editBtn, weakPage(), [](DownloadListPage& page) { page.setEdit(!page.isEdit()); });
     }
     return m_editBtn;
 }
@@ -67,10 +63,7 @@ const std::shared_ptr<UIButton>& DownloadListPage::zv_allBtn()
 {
     if (!m_allBtn) {
         m_allBtn = editmode::makeSelectAllButton();
-        m_allBtn->addAction(UIControlEventTouchUpInside, [weak = weakPage()](UIControl&) {
-            if (auto self = weak.lock())
-                self->selectAll();
-        });
+        editmode::onTap(*m_allBtn, weakPage(), &DownloadListPage::selectAll);
     }
     return m_allBtn;
 }
@@ -79,10 +72,7 @@ const std::shared_ptr<UIButton>& DownloadListPage::zv_delBtn()
 {
     if (!m_delBtn) {
         m_delBtn = editmode::makeDeleteButton();
-        m_delBtn->addAction(UIControlEventTouchUpInside, [weak = weakPage()](UIControl&) {
-            if (auto self = weak.lock())
-                self->confirmDelete();
-        });
+        editmode::onTap(*m_delBtn, weakPage(), &DownloadListPage::confirmDelete);
     }
     return m_delBtn;
 }

@@ -16,9 +16,7 @@ class ZV_DownloadCell;
 // What the pages of the download centre share: the banner above a list of download rows, the
 // edit switch, and in edit mode a bar with "全选" and delete that asks before deleting the
 // selected records. The pages say what is listed, how a row looks and what a deletion removes.
-class DownloadListPage : public BaseViewController,
-                         public UICollectionViewDataSource,
-                         public FullWidthRows {
+class DownloadListPage : public BaseViewController, public UICollectionViewDataSource, public FullWidthRows {
 public:
     ~DownloadListPage() override;
 

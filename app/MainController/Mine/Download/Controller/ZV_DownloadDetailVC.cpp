@@ -10,8 +10,7 @@
 
 ZV_DownloadDetailVC::ZV_DownloadDetailVC()
     : DownloadListPage({ .listIdentifier = "downloadDetail.list" })
-{
-}
+{ }
 
 ZV_DownloadDetailVC::~ZV_DownloadDetailVC() = default;
 

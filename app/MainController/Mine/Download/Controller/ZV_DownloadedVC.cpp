@@ -32,8 +32,7 @@ bool isPlainName(const std::string& name)
 
 ZV_DownloadedVC::ZV_DownloadedVC()
     : DownloadListPage({ .listIdentifier = "downloaded.list" })
-{
-}
+{ }
 
 ZV_DownloadedVC::~ZV_DownloadedVC() = default;
 

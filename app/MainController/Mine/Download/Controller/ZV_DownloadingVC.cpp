@@ -6,6 +6,7 @@
 #include "app/MainController/Mine/Download/Controller/DownloadRecords.h"
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadVC.h"
 #include "app/MainController/Mine/Download/View/ZV_DownloadCell.h"
+#include "app/MainController/Mine/Playback/EditModeParts.h"
 #include "platform/foundation/Log.h"
 #include "platform/media/SJMediaCacheServer.h"
 #include "platform/ui/UIFont.h"
@@ -46,8 +47,7 @@ std::shared_ptr<QMUIButton> makeBulkButton(const std::string& title, const std::
 // The list ends above the pause-all and start-all bar.
 ZV_DownloadingVC::ZV_DownloadingVC()
     : DownloadListPage({ .listIdentifier = "downloading.list", .listBottomGap = 54, .opaqueEditBar = true })
-{
-}
+{ }
 
 ZV_DownloadingVC::~ZV_DownloadingVC() = default;
 
@@ -74,10 +74,8 @@ const std::shared_ptr<QMUIButton>& ZV_DownloadingVC::allPauseBtn()
 {
     if (!m_allPauseBtn) {
         m_allPauseBtn = makeBulkButton("全部暂停", "downloading.pauseAll");
-        m_allPauseBtn->addAction(UIControlEventTouchUpInside, [weak = weakSelf()](UIControl&) {
-            if (auto self = weak.lock())
-                self->controlAllExports(false);
-        });
+        editmode::onTap(
+            *m_allPauseBtn, weakSelf(), [](ZV_DownloadingVC& page) { page.controlAllExports(false); });
     }
     return m_allPauseBtn;
 }
@@ -86,10 +84,8 @@ const std::shared_ptr<QMUIButton>& ZV_DownloadingVC::allStartBtn()
 {
     if (!m_allStartBtn) {
         m_allStartBtn = makeBulkButton("全部开始", "downloading.startAll");
-        m_allStartBtn->addAction(UIControlEventTouchUpInside, [weak = weakSelf()](UIControl&) {
-            if (auto self = weak.lock())
-                self->controlAllExports(true);
-        });
+        editmode::onTap(
+            *m_allStartBtn, weakSelf(), [](ZV_DownloadingVC& page) { page.controlAllExports(true); });
     }
     return m_allStartBtn;
 }
