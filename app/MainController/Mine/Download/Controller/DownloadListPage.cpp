@@ -117,6 +117,27 @@ void DownloadListPage::leaveEditQuietly()
     zv_bottomView()->setHidden(true);
 }
 
+const ZV_DownLoadModel* DownloadListPage::recordAt(
+    const std::vector<ZV_DownLoadModel>& list, const IndexPath& indexPath)
+{
+    if (indexPath.item < 0 || indexPath.item >= static_cast<int>(list.size()))
+        return nullptr;
+    return &list[static_cast<std::size_t>(indexPath.item)];
+}
+
+std::shared_ptr<UICollectionViewCell> DownloadListPage::recordCell(UICollectionView& view,
+    const IndexPath& indexPath, const ZV_DownLoadModel* record,
+    void (ZV_DownloadCell::*fill)(std::optional<ZV_DownLoadModel>))
+{
+    if (!record)
+        return std::make_shared<UICollectionViewCell>();
+    auto cell = dequeueCell<ZV_DownloadCell>(view, indexPath);
+    prepareCell(*cell);
+    ((*cell).*fill)(*record);
+    showSelection(*cell, *record);
+    return cell;
+}
+
 void DownloadListPage::prepareCell(ZV_DownloadCell& cell) const
 {
     cell.isEdit = m_isEdit;

@@ -6,6 +6,7 @@
 #include "platform/ui/lists/UICollectionView.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,12 @@ protected:
     void leaveEditQuietly();
     // Selects or deselects a row's record in edit mode and recounts the delete button.
     void toggleSelected(const ZV_DownLoadModel& record);
+    // The listed record of a row; none for a row not in the list.
+    static const ZV_DownLoadModel* recordAt(
+        const std::vector<ZV_DownLoadModel>& list, const IndexPath& indexPath);
+    // A row drawn by one of the cell's setters, with its edit state; an empty cell for no record.
+    std::shared_ptr<UICollectionViewCell> recordCell(UICollectionView& view, const IndexPath& indexPath,
+        const ZV_DownLoadModel* record, void (ZV_DownloadCell::*fill)(std::optional<ZV_DownLoadModel>));
     // The edit state of a row; its check mark only in edit mode.
     void prepareCell(ZV_DownloadCell& cell) const;
     void showSelection(ZV_DownloadCell& cell, const ZV_DownLoadModel& record) const;

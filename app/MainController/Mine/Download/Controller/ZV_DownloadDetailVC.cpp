@@ -1,6 +1,5 @@
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadDetailVC.h"
 
-#include "app/Extensions/CellRegistration.h"
 #include "app/MainController/Mine/Download/Controller/DownloadRecords.h"
 #include "app/MainController/Mine/Download/Controller/ZV_OfflinePlayerVC.h"
 #include "app/MainController/Mine/Download/View/ZV_DownloadCell.h"
@@ -46,28 +45,21 @@ std::vector<ZV_DownLoadModel> ZV_DownloadDetailVC::recordsToDelete(const ZV_Down
 std::shared_ptr<UICollectionViewCell> ZV_DownloadDetailVC::cellForItem(
     UICollectionView& view, const IndexPath& indexPath)
 {
-    if (indexPath.item < 0 || indexPath.item >= static_cast<int>(m_list.size()))
-        return std::make_shared<UICollectionViewCell>();
-    const ZV_DownLoadModel& record = m_list[static_cast<std::size_t>(indexPath.item)];
-    auto cell = dequeueCell<ZV_DownloadCell>(view, indexPath);
-    prepareCell(*cell);
-    cell->setDownloadListModel(record);
-    showSelection(*cell, record);
-    return cell;
+    return recordCell(view, indexPath, recordAt(m_list, indexPath), &ZV_DownloadCell::setDownloadListModel);
 }
 
 void ZV_DownloadDetailVC::didSelectItem(UICollectionView&, const IndexPath& indexPath)
 {
-    if (indexPath.item < 0 || indexPath.item >= static_cast<int>(m_list.size()))
+    const ZV_DownLoadModel* record = recordAt(m_list, indexPath);
+    if (!record)
         return;
-    const ZV_DownLoadModel& record = m_list[static_cast<std::size_t>(indexPath.item)];
     if (m_isEdit) {
-        toggleSelected(record);
+        toggleSelected(*record);
         return;
     }
     auto player = std::make_shared<ZV_OfflinePlayerVC>();
-    player->episode_id = record.episodeId;
-    player->vod_id = record.vod_id;
-    player->name = record.name;
+    player->episode_id = record->episodeId;
+    player->vod_id = record->vod_id;
+    player->name = record->name;
     show(player);
 }

@@ -1,6 +1,5 @@
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadedVC.h"
 
-#include "app/Extensions/CellRegistration.h"
 #include "app/MainController/Mine/Download/Controller/DownloadRecords.h"
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadDetailVC.h"
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadVC.h"
@@ -159,27 +158,20 @@ void ZV_DownloadedVC::loadList()
 std::shared_ptr<UICollectionViewCell> ZV_DownloadedVC::cellForItem(
     UICollectionView& view, const IndexPath& indexPath)
 {
-    if (indexPath.item < 0 || indexPath.item >= static_cast<int>(m_list.size()))
-        return std::make_shared<UICollectionViewCell>();
-    const ZV_DownLoadModel& record = m_list[static_cast<std::size_t>(indexPath.item)];
-    auto cell = dequeueCell<ZV_DownloadCell>(view, indexPath);
-    prepareCell(*cell);
-    cell->setDownloadModel(record);
-    showSelection(*cell, record);
-    return cell;
+    return recordCell(view, indexPath, recordAt(m_list, indexPath), &ZV_DownloadCell::setDownloadModel);
 }
 
 void ZV_DownloadedVC::didSelectItem(UICollectionView&, const IndexPath& indexPath)
 {
-    if (indexPath.item < 0 || indexPath.item >= static_cast<int>(m_list.size()))
+    const ZV_DownLoadModel* record = recordAt(m_list, indexPath);
+    if (!record)
         return;
-    const ZV_DownLoadModel& record = m_list[static_cast<std::size_t>(indexPath.item)];
     if (m_isEdit) {
-        toggleSelected(record);
+        toggleSelected(*record);
         return;
     }
     auto detail = std::make_shared<ZV_DownloadDetailVC>();
-    detail->vod_id = record.vod_id;
+    detail->vod_id = record->vod_id;
     show(detail);
 }
 
