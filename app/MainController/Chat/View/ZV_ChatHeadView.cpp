@@ -12,7 +12,7 @@ ZV_ChatHeadView::ZV_ChatHeadView()
     : m_titleLb(std::make_shared<UILabel>())
     , m_onlineStackView(std::make_shared<UIStackView>())
     , m_numLb(std::make_shared<UILabel>())
-    , m_refreshBtn(std::make_shared<UIButton>())
+    , m_refreshBtn(std::make_shared<ZVAdaptiveIconButton>())
 {
     setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
 
@@ -32,7 +32,7 @@ ZV_ChatHeadView::ZV_ChatHeadView()
     m_onlineStackView->addArrangedSubview(dot);
     m_onlineStackView->addArrangedSubview(m_numLb);
 
-    m_refreshBtn->setImage(UIImage::named("chat_refresh"));
+    m_refreshBtn->setAdaptiveImage(UIImage::named("chat_refresh"));
     snp(*dot).makeConstraints([](ConstraintMaker& make) { make.size().equalTo(CGSize { 6, 6 }); });
     setCornerRadius(*dot, 3);
 }

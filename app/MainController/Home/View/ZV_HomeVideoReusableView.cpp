@@ -26,6 +26,17 @@ ZV_HomeVideoReusableView::ZV_HomeVideoReusableView(const CGRect& frame)
     m_title->setNumberOfLines(0);
 }
 
+void ZV_HomeVideoReusableView::traitCollectionDidChange(const UITraitCollection& previous)
+{
+    BaseCollectionReusableView::traitCollectionDidChange(previous);
+    // The arrow is drawn faded dark for the light style; the dark style shows its shape in white, as
+    // faded as drawn.
+    std::optional<UIImage> arrow = UIImage::named("home_head_arrow");
+    if (arrow && traitCollection().userInterfaceStyle == UIUserInterfaceStyle::dark)
+        arrow = arrow->withTintColor(UIColor::white());
+    m_iconView->setImage(arrow);
+}
+
 void ZV_HomeVideoReusableView::didMoveToSuperview()
 {
     BaseCollectionReusableView::didMoveToSuperview();

@@ -11,13 +11,17 @@
 #include "app/MainController/Mine/PersonalCenter/ZV_PersonalCenterItemCell.h"
 #include "app/MainController/Mine/PersonalCenter/ZV_PersonalCenterUserCell.h"
 #include "app/Theme/ZVAdaptiveColor.h"
+#include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/segmented/JXSegmentedTitleDataSource.h"
 #include "tests/platform/ui/ControllerTestSupport.h"
 
+#include <algorithm>
 #include <cairo.h>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -165,27 +169,53 @@ TEST_F(DarkStyleContrastTest, TheChatBarsFollowTheDarkStyle)
     root->removeFromSuperview();
 }
 
-TEST_F(DarkStyleContrastTest, ThePersonalCentreSettingsIconTurnsLightInTheDarkStyleAndBack)
+TEST_F(DarkStyleContrastTest, IconsDrawnForTheLightStyleTurnLightInTheDarkStyleAndBack)
 {
     std::shared_ptr<UIView> root = page(UIUserInterfaceStyle::light);
     auto user = std::make_shared<ZV_PersonalCenterUserCell>(CGRect { 0, 0, 390, 68 });
-    root->addSubview(user);
-    auto lightIcon = user->settingBtn()->image(UIControlStateNormal);
-    ASSERT_TRUE(lightIcon && lightIcon->hasBitmap());
-    UIColor::RGBA drawn = inkOf(*lightIcon);
-
-    for (UIUserInterfaceStyle style : { UIUserInterfaceStyle::dark, UIUserInterfaceStyle::light }) {
-        SCOPED_TRACE(style == UIUserInterfaceStyle::dark ? "dark" : "light");
-        window->setOverrideUserInterfaceStyle(style);
-        auto icon = user->settingBtn()->image(UIControlStateNormal);
-        ASSERT_TRUE(icon && icon->hasBitmap());
-        UIColor::RGBA ink = inkOf(*icon);
-        UIColor::RGBA back = backgroundBehind(user->settingBtn());
-        EXPECT_GE(zvadaptive::contrastRatio(UIColor(ink.red, ink.green, ink.blue, ink.alpha),
-                      UIColor(back.red, back.green, back.blue, 1)),
-            minimumContrast);
-        if (style == UIUserInterfaceStyle::light)
-            EXPECT_NEAR(ink.red, drawn.red, 0.02); // the icon as drawn comes back
+    auto header = std::make_shared<ZV_HomeVideoReusableView>(CGRect { 0, 0, 390, 48 });
+    auto chat = viewForXib<ZV_ChatHeadView>();
+    for (const auto& view : { std::static_pointer_cast<UIView>(user),
+             std::static_pointer_cast<UIView>(header), std::static_pointer_cast<UIView>(chat) })
+        root->addSubview(view);
+    struct Icon {
+        std::string name;
+        std::shared_ptr<UIView> view;
+        std::function<std::optional<UIImage>()> image;
+    };
+    const std::vector<Icon> icons {
+        { "personal centre settings", user->settingBtn(),
+            [&] { return user->settingBtn()->image(UIControlStateNormal); } },
+        { "home section arrow", header->zv_iconView(), [&] { return header->zv_iconView()->image(); } },
+        { "chat refresh", chat->refreshBtn(),
+            [&] { return chat->refreshBtn()->image(UIControlStateNormal); } },
+    };
+    for (const Icon& icon : icons) {
+        SCOPED_TRACE(icon.name);
+        std::optional<UIImage> light = icon.image();
+        ASSERT_TRUE(light && light->hasBitmap());
+        UIColor::RGBA drawn = inkOf(*light);
+        UIColor::RGBA lightBack = backgroundBehind(icon.view);
+        // Faded icons need only be as plain as the light style draws them.
+        double needed = std::min(minimumContrast,
+            zvadaptive::contrastRatio(UIColor(drawn.red, drawn.green, drawn.blue, drawn.alpha),
+                UIColor(lightBack.red, lightBack.green, lightBack.blue, 1)));
+        for (UIUserInterfaceStyle style : { UIUserInterfaceStyle::dark, UIUserInterfaceStyle::light }) {
+            SCOPED_TRACE(style == UIUserInterfaceStyle::dark ? "dark" : "light");
+            window->setOverrideUserInterfaceStyle(style);
+            std::optional<UIImage> shown = icon.image();
+            ASSERT_TRUE(shown && shown->hasBitmap());
+            UIColor::RGBA ink = inkOf(*shown);
+            if (style == UIUserInterfaceStyle::light) {
+                EXPECT_NEAR(ink.red, drawn.red, 0.02); // the icon as drawn comes back
+                continue;
+            }
+            UIColor::RGBA back = backgroundBehind(icon.view);
+            EXPECT_GE(zvadaptive::contrastRatio(UIColor(ink.red, ink.green, ink.blue, ink.alpha),
+                          UIColor(back.red, back.green, back.blue, 1)),
+                needed);
+        }
+        window->setOverrideUserInterfaceStyle(UIUserInterfaceStyle::light);
     }
     root->removeFromSuperview();
 }
