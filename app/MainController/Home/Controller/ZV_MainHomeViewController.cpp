@@ -17,6 +17,8 @@
 #include "app/MainController/Other/Tool/ZV_Tools.h"
 #include "app/MainController/Other/View/ZV_HomeAdvertAlertView.h"
 #include "app/MainController/Search/Controller/ZV_SearchVC.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptiveIconButton.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -55,7 +57,7 @@ const std::shared_ptr<JXSegmentedTitleDataSource>& ZV_MainHomeViewController::zv
     m_dataSource->isTitleZoomEnabled = true;
     m_dataSource->titleSelectedColor = UIColor::label();
     m_dataSource->titleSelectedZoomScale = 1.5;
-    m_dataSource->titleNormalColor = colorWithHex("1D1942", 0.3);
+    m_dataSource->titleNormalColor = zvadaptive::textColor(colorWithHex("1D1942", 0.3));
     m_dataSource->isTitleColorGradientEnabled = true;
     m_dataSource->titleNormalFont = UIFont::systemFont(16, UIFont::Weight::medium);
     m_dataSource->titleSelectedFont = UIFont::systemFont(24, UIFont::Weight::medium);
@@ -95,8 +97,9 @@ const std::shared_ptr<UIButton>& ZV_MainHomeViewController::zv_searchBtn()
 {
     if (m_searchBtn)
         return m_searchBtn;
-    m_searchBtn = UIView::create<UIButton>();
-    m_searchBtn->setImage(UIImage::named("Search"), UIControlStateNormal);
+    auto search = UIView::create<ZVAdaptiveIconButton>();
+    search->setAdaptiveImage(UIImage::named("Search"));
+    m_searchBtn = search;
     m_searchBtn->setAccessibilityIdentifier("home.search");
     std::weak_ptr<ZV_MainHomeViewController> weak = weakSelf();
     m_searchBtn->addAction(UIControlEventTouchUpInside, [weak](UIControl&) {
@@ -176,7 +179,7 @@ void ZV_MainHomeViewController::setupUI()
             return;
         self->view()->layoutIfNeeded();
         addGradientLayer(*self->zv_shadowView()->layer(),
-            { UIColor::white().withAlphaComponent(0), UIColor::systemBackground() });
+            { UIColor::systemBackground().withAlphaComponent(0), UIColor::systemBackground() });
     });
 
     // Until the viewer has answered it, the teen-mode prompt comes up over the whole window; its

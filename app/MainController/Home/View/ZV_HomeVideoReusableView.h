@@ -26,6 +26,7 @@ public:
     const std::shared_ptr<UILabel>& zv_des() const { return m_des; }
 
     void didMoveToSuperview() override;
+    void traitCollectionDidChange(const UITraitCollection& previous) override;
 
 private:
     // The parts go in once the header is owned (a view takes subviews only then).
