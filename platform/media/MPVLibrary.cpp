@@ -2,8 +2,10 @@
 
 #include "platform/foundation/Log.h"
 
+#include <atomic>
 #include <dlfcn.h>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -49,4 +51,12 @@ const MPVLibrary* MPVLibrary::get()
 {
     static const MPVLibrary* const library = load();
     return library;
+}
+
+void MPVLibrary::loadInBackground()
+{
+    static std::atomic<bool> started { false };
+    if (started.exchange(true))
+        return;
+    std::thread([] { get(); }).detach();
 }

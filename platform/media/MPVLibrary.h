@@ -41,4 +41,6 @@ struct MPVLibrary {
     // The loaded library, or nullptr (logged once) when it or one of its entry points is missing.
     // Thread-safe; the first call pays for the loading.
     static const MPVLibrary* get();
+    // Starts loading it on a thread of its own, so that a player about to play finds it loaded.
+    static void loadInBackground();
 };
