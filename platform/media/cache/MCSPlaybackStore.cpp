@@ -6,6 +6,7 @@
 #include "platform/media/cache/MCSURL.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -147,6 +148,8 @@ void MCSPlaybackStore::writeBehind() const
         // Readers may still hold the bytes; otherwise their memory serves the next chunk.
         if (write.bytes.use_count() == 1 && write.bytes->capacity() >= m_chunkSize
             && m_spareBuffers.size() < maxSpareBuffers) {
+            // The last reader's use of the bytes comes before their next use.
+            std::atomic_thread_fence(std::memory_order_acquire);
             write.bytes->clear();
             m_spareBuffers.push_back(std::move(*write.bytes));
         }

@@ -1,5 +1,6 @@
 #include "platform/media/cache/MCSReadThrough.h"
 
+#include "platform/media/cache/MCSForwarder.h"
 #include "platform/media/cache/MCSURL.h"
 
 #include <algorithm>
@@ -54,9 +55,10 @@ MCSResourceAnswer errorAnswer(int status, std::optional<std::uint64_t> total = s
 }
 
 // Takes an origin reply apart: what goes to the output, and the chunks it completes. The bytes of
-// a chunk are copied once, into its buffer; the output is sent what it wants from there, in one
-// piece for each read of the origin's connection rather than one for each of the downloader's
-// small pieces, and the store writes the whole chunk to disk from the same buffer, behind.
+// a chunk are copied once, into its buffer; the output is sent what it wants from there by this
+// thread's forwarder, while this thread goes on taking bytes from the origin, in one piece for
+// each read of the origin's connection rather than one for each of the downloader's small
+// pieces; and the store writes the whole chunk to disk from the same buffer, behind.
 class ChunkSink : public MCSFetchSink {
 public:
     using HeadCheck = std::function<bool(const MCSFetchHead&, ChunkSink&)>;
@@ -67,7 +69,14 @@ public:
         , m_request(request)
         , m_output(output)
         , m_check(std::move(check))
-    { }
+        , m_forwarder(MCSForwarder::forThisThread())
+    {
+        m_forwarder.begin(output);
+    }
+    // The output is the caller's: nothing may be left on its way to it.
+    ~ChunkSink() { m_forwarder.finish(); }
+    ChunkSink(const ChunkSink&) = delete;
+    ChunkSink& operator=(const ChunkSink&) = delete;
 
     bool receiveHead(const MCSFetchHead& head) override { return m_check(head, *this); }
 
@@ -88,9 +97,9 @@ public:
                 bool whole = origin % chunkSize == 0 || (total && origin == *total);
                 if (whole ? !keepChunk()
                           : origin - std::max(m_sentTo, m_chunkStart) >= maxHeldBack
-                            && !send(m_buffer->data(), m_chunkStart, origin))
+                            && !send(m_buffer, m_chunkStart, origin))
                     return false;
-            } else if (!send(bytes, pieceStart, origin)) {
+            } else if (!sendNow(bytes, pieceStart, origin)) {
                 // Bytes before the first whole chunk (an origin that answered another range):
                 // nothing to keep, so they go out as they are.
                 return false;
@@ -106,7 +115,15 @@ public:
         return true;
     }
 
-    bool receivedAllReady() override { return !m_buffer || send(m_buffer->data(), m_chunkStart, origin); }
+    bool receivedAllReady() override { return !m_buffer || send(m_buffer, m_chunkStart, origin); }
+
+    // Waits for what is on its way to the output; false when the output failed.
+    bool finishSending()
+    {
+        if (!m_forwarder.finish())
+            outputFailed = true;
+        return !outputFailed;
+    }
 
     // The transfer ended whole: with no length announced, its end is the resource's end.
     void finish()
@@ -133,21 +150,43 @@ public:
     bool saveMetaFirst = false;
 
 private:
-    // Sends what the output wants of the resource's bytes [from, to) and has not had yet, out of
-    // `bytes`, which hold the resource from offset `base` on.
-    bool send(const std::uint8_t* bytes, std::uint64_t base, std::uint64_t to)
+    // What the output wants of the resource's bytes [base, to) and has not had yet.
+    std::pair<std::uint64_t, std::uint64_t> wanted(std::uint64_t base, std::uint64_t to) const
     {
         std::uint64_t from = std::max({ base, forwardFirst, m_sentTo });
         if (forwardLast)
             to = std::min(to, *forwardLast + 1);
-        if (from >= to)
+        return { from, std::max(from, to) };
+    }
+
+    // Hands that part of a chunk's buffer, which holds the resource from `base` on, to the
+    // forwarder.
+    bool send(const std::shared_ptr<Data>& buffer, std::uint64_t base, std::uint64_t to)
+    {
+        auto [from, end] = wanted(base, to);
+        if (from == end)
             return true;
-        if (!m_output.write(bytes + (from - base), static_cast<std::size_t>(to - from))) {
+        if (!m_forwarder.send(buffer, static_cast<std::size_t>(from - base), static_cast<std::size_t>(end - from))) {
             outputFailed = true;
             return false;
         }
-        forwarded += to - from;
-        m_sentTo = to;
+        forwarded += end - from;
+        m_sentTo = end;
+        return true;
+    }
+
+    // Sends that part of bytes that are only lent, after what is on its way.
+    bool sendNow(const std::uint8_t* bytes, std::uint64_t base, std::uint64_t to)
+    {
+        auto [from, end] = wanted(base, to);
+        if (from == end)
+            return true;
+        if (!finishSending() || !m_output.write(bytes + (from - base), static_cast<std::size_t>(end - from))) {
+            outputFailed = true;
+            return false;
+        }
+        forwarded += end - from;
+        m_sentTo = end;
         return true;
     }
 
@@ -160,13 +199,14 @@ private:
         }
         std::shared_ptr<Data> chunk = std::move(m_buffer);
         m_store.saveChunk(m_request.asset, m_request.key, m_chunkStart / m_store.chunkSize(), chunk);
-        return send(chunk->data(), m_chunkStart, origin);
+        return send(chunk, m_chunkStart, origin);
     }
 
     const MCSPlaybackStore& m_store;
     const MCSReadRequest& m_request;
     MCSResourceOutput& m_output;
     HeadCheck m_check;
+    MCSForwarder& m_forwarder;
     std::shared_ptr<Data> m_buffer; // the chunk being filled, from m_chunkStart on
     std::uint64_t m_chunkStart = 0;
     std::uint64_t m_sentTo = 0; // the output has had what it wants up to here
@@ -324,7 +364,7 @@ bool answerKnown(const MCSPlaybackStore& store, MCSDownloader& downloader, const
         if (result.completed())
             sink.finish();
         position += sink.forwarded;
-        if (!(result.completed() || sink.satisfied) || sink.forwarded == 0)
+        if (!sink.finishSending() || !(result.completed() || sink.satisfied) || sink.forwarded == 0)
             return false;
     }
     return true;
@@ -387,6 +427,7 @@ bool answerUnknown(const MCSPlaybackStore& store, MCSDownloader& downloader, con
     MCSFetchResult result = downloader.fetch(fetch, sink);
     if (result.completed())
         sink.finish();
+    bool sent = sink.finishSending();
     if (answered)
         return true;
     if (!begun) {
@@ -395,7 +436,7 @@ bool answerUnknown(const MCSPlaybackStore& store, MCSDownloader& downloader, con
         output.begin(errorAnswer(result.code == HTTPError::Code::TimedOut ? 504 : 502));
         return true;
     }
-    return result.completed() || sink.satisfied;
+    return sent && (result.completed() || sink.satisfied);
 }
 
 }

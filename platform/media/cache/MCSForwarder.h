@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/foundation/Data.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class MCSResourceOutput;
+
+// Sends bytes of filled buffers to a resource output on a thread of its own, in the order they
+// are given, so that one thread takes bytes from the origin while another passes them on: on
+// loopback, sending costs as much as receiving. Each thread that reads through has one
+// (forThisThread()); an answer's sending ends with finish(), after which the output is the
+// caller's again.
+class MCSForwarder {
+public:
+    static MCSForwarder& forThisThread();
+
+    MCSForwarder() = default;
+    ~MCSForwarder();
+    MCSForwarder(const MCSForwarder&) = delete;
+    MCSForwarder& operator=(const MCSForwarder&) = delete;
+
+    // The output of the sends that follow.
+    void begin(MCSResourceOutput& output);
+    // Queues `size` bytes of `buffer` from `offset`; false once a send has failed. Bytes past
+    // those may still be added to the buffer meanwhile, as long as it keeps its memory.
+    bool send(std::shared_ptr<const Data> buffer, std::size_t offset, std::size_t size);
+    // Waits until everything queued went out; false when a send failed.
+    bool finish();
+
+private:
+    struct Piece {
+        std::shared_ptr<const Data> owner;
+        const std::uint8_t* bytes;
+        std::size_t size;
+    };
+    void run();
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Piece> m_queue;
+    MCSResourceOutput* m_output = nullptr;
+    bool m_sending = false;
+    bool m_failed = false;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
