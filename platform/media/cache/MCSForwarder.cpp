@@ -25,6 +25,7 @@ void MCSForwarder::begin(MCSResourceOutput& output)
     std::lock_guard lock(m_mutex);
     m_output = &output;
     m_failed = false;
+    m_started = false;
 }
 
 bool MCSForwarder::send(std::shared_ptr<const Data> buffer, std::size_t offset, std::size_t size)
@@ -32,11 +33,21 @@ bool MCSForwarder::send(std::shared_ptr<const Data> buffer, std::size_t offset, 
     // Taken here: the buffer's own fields may change while its first bytes go out.
     const std::uint8_t* bytes = buffer->data() + offset;
     {
-        std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
         if (m_failed || !m_output)
             return false;
         if (size == 0)
             return true;
+        if (!m_started) {
+            // Nothing is queued before an answer's first bytes: they go out in order.
+            m_started = true;
+            MCSResourceOutput* output = m_output;
+            lock.unlock();
+            bool sent = output->write(bytes, size);
+            lock.lock();
+            m_failed = m_failed || !sent;
+            return sent;
+        }
         // A piece that continues the last one of the same buffer goes out with it.
         if (!m_queue.empty() && m_queue.back().owner == buffer && m_queue.back().bytes + m_queue.back().size == bytes)
             m_queue.back().size += size;

@@ -28,7 +28,8 @@ public:
     // The output of the sends that follow.
     void begin(MCSResourceOutput& output);
     // Queues `size` bytes of `buffer` from `offset`; false once a send has failed. Bytes past
-    // those may still be added to the buffer meanwhile, as long as it keeps its memory.
+    // those may still be added to the buffer meanwhile, as long as it keeps its memory. The first
+    // bytes of an answer go out at once, from the caller's thread: the player waits for them.
     bool send(std::shared_ptr<const Data> buffer, std::size_t offset, std::size_t size);
     // Waits until everything queued went out; false when a send failed.
     bool finish();
@@ -46,6 +47,7 @@ private:
     std::deque<Piece> m_queue;
     MCSResourceOutput* m_output = nullptr;
     bool m_sending = false;
+    bool m_started = false; // the answer's first bytes went out
     bool m_failed = false;
     bool m_stopping = false;
     std::thread m_thread;
