@@ -3,8 +3,8 @@
 // proxy with an empty cache (read-through); and an export of a 100-segment playlist. Goals: through
 // the proxy a segment comes at least half as fast as straight from the origin once cached, and
 // the first time (read through) takes at most a quarter longer than straight from the origin;
-// either way with at most 1 ms more to its first byte. The server's keys come from ZV_KEYS_DIR, else build/keys under the
-// working folder (scripts/make-test-keys.sh makes them).
+// either way with at most 1 ms more to its first byte. The server's keys come from ZV_KEYS_DIR, else
+// build/keys under the working folder (scripts/make-test-keys.sh makes them).
 
 #include "bench/support/BenchGoals.h"
 #include "platform/dispatch/RunLoop.h"
@@ -285,5 +285,4 @@ bool addProxyGoals(const std::string& name, bool fresh, double throughputLimit)
 
 const bool cachedGoals = addProxyGoals("SegmentThroughProxyCached", false, 2.0);
 const bool readThroughGoals = addProxyGoals("SegmentThroughProxyReadThrough", true, 1.25);
-
 }

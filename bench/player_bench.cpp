@@ -69,7 +69,8 @@ public:
         origin = m_server->httpURL() + "/video/master.m3u8";
 
         AppContainer::setHome(m_scratch.path());
-        ASConfigration::setDefaultDB((AppContainer::documentsDirectory() / "zvlist.db").string(), "zvlist.db");
+        ASConfigration::setDefaultDB(
+            (AppContainer::documentsDirectory() / "zvlist.db").string(), "zvlist.db");
         Clock::useReal();
         m_window = std::make_shared<UIWindow>();
         m_window->setRootViewController(UIViewController::create());
@@ -88,10 +89,13 @@ public:
         if (!proxied.empty())
             return;
         auto exporter = SJMediaCacheServer::shared().exportAssetWithURL(origin, true);
-        bool finished = exporter && RunLoop::main().runUntil([&] {
-            auto status = exporter->status();
-            return status == MCSAssetExportStatus::finished || status == MCSAssetExportStatus::failed;
-        }, 60);
+        bool finished = exporter
+            && RunLoop::main().runUntil(
+                [&] {
+                    auto status = exporter->status();
+                    return status == MCSAssetExportStatus::finished || status == MCSAssetExportStatus::failed;
+                },
+                60);
         ZV_DownLoadModel record;
         record.url = origin;
         record.vod_id = "t1";
@@ -180,7 +184,8 @@ double engineFirstFrame(const std::string& url)
     mpv->set_option_string(handle, "terminal", "no");
     mpv_render_context* render = nullptr;
     char apiType[] = MPV_RENDER_API_TYPE_SW;
-    mpv_render_param params[] = { { MPV_RENDER_PARAM_API_TYPE, apiType }, { MPV_RENDER_PARAM_INVALID, nullptr } };
+    mpv_render_param params[]
+        = { { MPV_RENDER_PARAM_API_TYPE, apiType }, { MPV_RENDER_PARAM_INVALID, nullptr } };
     double seconds = failed;
     if (mpv->initialize(handle) >= 0 && mpv->render_context_create(&render, handle, params) >= 0) {
         mpv->render_context_set_update_callback(render, &Signal::notify, &signal);

@@ -33,11 +33,11 @@ const MPVLibrary* load()
     }
     static MPVLibrary library;
     bool complete = true;
-#define ZV_MPV_RESOLVE(name)                                                                            \
-    library.name = reinterpret_cast<decltype(library.name)>(::dlsym(handle, "mpv_" #name));             \
-    if (!library.name) {                                                                                \
-        Log::write("player: libmpv lacks mpv_" #name);                                                  \
-        complete = false;                                                                               \
+#define ZV_MPV_RESOLVE(name)                                                                                 \
+    library.name = reinterpret_cast<decltype(library.name)>(::dlsym(handle, "mpv_" #name));                  \
+    if (!library.name) {                                                                                     \
+        Log::write("player: libmpv lacks mpv_" #name);                                                       \
+        complete = false;                                                                                    \
     }
     ZV_MPV_FUNCTIONS(ZV_MPV_RESOLVE)
 #undef ZV_MPV_RESOLVE

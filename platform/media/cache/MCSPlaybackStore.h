@@ -65,7 +65,8 @@ public:
     void saveMeta(const std::string& asset, const std::string& key, const MCSResourceMeta& meta) const;
 
     // A whole chunk, when it is here.
-    std::optional<MCSStoredChunk> chunk(const std::string& asset, const std::string& key, std::uint64_t index) const;
+    std::optional<MCSStoredChunk> chunk(
+        const std::string& asset, const std::string& key, std::uint64_t index) const;
     // Takes the bytes of a whole chunk: found by chunk() at once, on disk soon after. False when
     // it is not kept (a bad name, or too much already waiting for the disk).
     bool saveChunk(const std::string& asset, const std::string& key, std::uint64_t index,

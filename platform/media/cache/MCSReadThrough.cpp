@@ -166,7 +166,8 @@ private:
         auto [from, end] = wanted(base, to);
         if (from == end)
             return true;
-        if (!m_forwarder.send(buffer, static_cast<std::size_t>(from - base), static_cast<std::size_t>(end - from))) {
+        if (!m_forwarder.send(
+                buffer, static_cast<std::size_t>(from - base), static_cast<std::size_t>(end - from))) {
             outputFailed = true;
             return false;
         }
@@ -181,7 +182,8 @@ private:
         auto [from, end] = wanted(base, to);
         if (from == end)
             return true;
-        if (!finishSending() || !m_output.write(bytes + (from - base), static_cast<std::size_t>(end - from))) {
+        if (!finishSending()
+            || !m_output.write(bytes + (from - base), static_cast<std::size_t>(end - from))) {
             outputFailed = true;
             return false;
         }
