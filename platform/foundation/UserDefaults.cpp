@@ -347,9 +347,24 @@ double UserDefaults::doubleForKey(std::string_view key) const
 
 void UserDefaults::set(const PropertyList& value, std::string_view key)
 {
+    setValues({ { std::string(key), value } });
+}
+
+void UserDefaults::setValues(const PropertyList::Dictionary& values)
+{
     std::lock_guard lock(m_mutex);
-    m_values.insert_or_assign(std::string(key), value);
-    save();
+    bool changed = false;
+    for (const auto& [key, value] : values) {
+        auto it = m_values.find(key);
+        if (it != m_values.end() && it->second == value)
+            continue;
+        m_values.insert_or_assign(key, value);
+        changed = true;
+    }
+    // Each write waits for the disk: the same values again (a server address file read at
+    // every start) cost none.
+    if (changed)
+        save();
 }
 
 void UserDefaults::removeObjectForKey(std::string_view key)

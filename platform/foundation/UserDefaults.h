@@ -43,7 +43,10 @@ public:
     std::int64_t integerForKey(std::string_view key) const;
     double doubleForKey(std::string_view key) const;
 
+    // A value equal to the stored one changes nothing and writes nothing.
     void set(const PropertyList& value, std::string_view key);
+    // Several entries in one write of the file.
+    void setValues(const PropertyList::Dictionary& values);
     // No value removes the entry.
     void set(std::nullopt_t, std::string_view key) { removeObjectForKey(key); }
     template<class T>

@@ -233,13 +233,17 @@ void ZV_Network::applyDomainConfig(const HTTPResponse& response)
         { "help_url", DefaultsKey::helpURL, &BaseURLs::help_url },
         { "room_gateway_websocket_url", DefaultsKey::websocketURL, &BaseURLs::websocket_url },
     };
+    // One write of the defaults for all of them: the reply lands while the first screen is drawn.
+    PropertyList::Dictionary stored;
     for (const Entry& entry : entries) {
         std::optional<std::string> value = file[entry.fileKey].string();
         if (!value || !isUsableAddress(*value, entry.defaultsKey))
             continue;
-        UserDefaults::standard().set(PropertyList(*value), entry.defaultsKey);
+        stored.insert_or_assign(std::string(entry.defaultsKey), PropertyList(*value));
         entry.variable() = *value;
     }
+    if (!stored.empty())
+        UserDefaults::standard().setValues(stored);
 }
 
 void ZV_Network::login(const std::string& username, const std::string& password, const std::string& captcha,

@@ -87,6 +87,7 @@ struct Transfer {
     HTTPHeaders headers;
     bool headSent = false;
     bool stoppedBySink = false;
+    bool dataSinceReady = false;
     bool tooLarge = false;
     std::uint64_t received = 0;
 
@@ -147,6 +148,7 @@ struct Transfer {
             self->stoppedBySink = true;
             return 0;
         }
+        self->dataSinceReady = true;
         return total;
     }
 
@@ -289,6 +291,14 @@ MCSFetchResult MCSDownloader::fetch(const MCSFetchRequest& request, MCSFetchSink
         if (curl_multi_perform(m_multi, &running) != CURLM_OK) {
             code = CURLE_FAILED_INIT;
             break;
+        }
+        // curl has read what the connection had: the sink may pass it on now.
+        if (transfer.dataSinceReady) {
+            transfer.dataSinceReady = false;
+            if (!sink.receivedAllReady()) {
+                transfer.stoppedBySink = true;
+                break;
+            }
         }
         int queued = 0;
         while (CURLMsg* message = curl_multi_info_read(m_multi, &queued)) {

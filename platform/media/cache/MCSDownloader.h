@@ -44,7 +44,11 @@ class MCSFetchSink {
 public:
     virtual ~MCSFetchSink() = default;
     virtual bool receiveHead(const MCSFetchHead& head) = 0;
+    // The body comes in small pieces, several for each read of the connection.
     virtual bool receiveData(const std::uint8_t* bytes, std::size_t size) = 0;
+    // Called once the pieces of what the connection had ready are all received: a sink that
+    // passes bytes on can send them now in one go instead of piece by piece.
+    virtual bool receivedAllReady() { return true; }
 };
 
 struct MCSFetchResult {

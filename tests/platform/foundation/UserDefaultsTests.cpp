@@ -103,6 +103,29 @@ TEST_F(UserDefaultsTest, RemovalAndNoneArePersistedAndEveryReadSeesTheLastWrite)
     EXPECT_EQ(reloaded.stringForKey("b"), "keep");
 }
 
+// Each write waits for the disk: several entries go in one, and a value stored again in none.
+TEST_F(UserDefaultsTest, SeveralEntriesAreOneWriteAndAnUnchangedValueNone)
+{
+    auto inode = [this] {
+        struct stat info { };
+        return ::stat(storeFile().c_str(), &info) == 0 ? info.st_ino : 0;
+    };
+    auto& defaults = UserDefaults::standard();
+    defaults.setValues({ { "a", PropertyList("1") }, { "b", PropertyList(2) } });
+    ino_t written = inode();
+    ASSERT_NE(written, 0u);
+    defaults.set("1", "a");
+    defaults.setValues({ { "b", PropertyList(2) } });
+    EXPECT_EQ(inode(), written) << "the file was replaced for values it already held";
+    // Equal text of another type is a change.
+    defaults.set(PropertyList(1), "a");
+    EXPECT_NE(inode(), written);
+
+    auto& reloaded = restart();
+    EXPECT_EQ(reloaded.objectForKey("a"), PropertyList(1));
+    EXPECT_EQ(reloaded.objectForKey("b"), PropertyList(2));
+}
+
 TEST_F(UserDefaultsTest, TypedGettersApplyThePlatformConversions)
 {
     auto& defaults = UserDefaults::standard();

@@ -392,10 +392,21 @@ TEST_F(MediaCacheTest, ClearingPlaybackCachesLeavesExports)
     auto exporter = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
     ASSERT_TRUE(waitForStatus(exporter, Status::finished));
     ASSERT_EQ(get(cache->playbackURL(http("/file.mp4"))).body.size(), fileSize);
+    cache->playbackStore().flush();
     EXPECT_FALSE(FileSystem::list(root / "playback").empty());
 
     cache->removeAllRemovableCaches();
     EXPECT_TRUE(FileSystem::list(root / "playback").empty());
+    // What still waited for the disk goes too: nothing comes back once it would have been written.
+    cache->playbackStore().setWritesPausedForTesting(true);
+    ASSERT_EQ(get(cache->playbackURL(http("/file.mp4"))).body.size(), fileSize);
+    cache->removeAllRemovableCaches();
+    cache->playbackStore().setWritesPausedForTesting(false);
+    cache->playbackStore().flush();
+    EXPECT_TRUE(FileSystem::list(root / "playback").empty());
+    server->clearRequests();
+    ASSERT_EQ(get(cache->playbackURL(http("/file.mp4"))).body.size(), fileSize);
+    EXPECT_EQ(requestCount("/file.mp4"), 1u) << "served from what was removed";
     EXPECT_EQ(exporter->status(), Status::finished);
     EXPECT_TRUE(FileSystem::exists(exportFolder(root, http("/vod/v2/index.m3u8")) / "index.m3u8"));
     EXPECT_EQ(catalogueRows(root / "mcs.db").size(), 1u);

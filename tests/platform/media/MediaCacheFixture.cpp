@@ -52,6 +52,8 @@ int segmentIndex(const std::string& path)
     }
 }
 
+}
+
 Reply rangeReply(const Request& request, const std::string& body, const std::string& type)
 {
     auto field = request.header("Range");
@@ -68,8 +70,6 @@ Reply rangeReply(const Request& request, const std::string& body, const std::str
                 "bytes " + std::to_string(first) + "-" + std::to_string(last) + "/"
                     + std::to_string(body.size()) } },
         body.substr(first, last - first + 1) };
-}
-
 }
 
 void MediaCacheTest::SetUp()
