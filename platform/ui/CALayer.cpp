@@ -1,6 +1,7 @@
 #include "platform/ui/CALayer.h"
 
 #include "platform/dispatch/DispatchQueue.h"
+#include "platform/ui/CAShapeLayer.h"
 #include "platform/ui/CGContext.h"
 
 #include <algorithm>
@@ -520,6 +521,27 @@ bool CALayer::drawingStaysWithinBounds() const
     return drawsWithinBounds();
 }
 
+std::optional<CGRect> CALayer::groupExtent() const
+{
+    // Nothing of a masked layer shows outside what its mask draws.
+    if (m_mask) {
+        if (!m_mask->m_sublayers.empty() || m_mask->m_shadowOpacity > 0)
+            return drawingStaysWithinBounds() ? std::optional<CGRect>(m_bounds) : std::nullopt;
+        CGRect extent = m_mask->frame();
+        if (const auto* shape = dynamic_cast<const CAShapeLayer*>(m_mask.get()); shape && shape->path()) {
+            CGFloat outset = shape->lineWidth();
+            CGRect drawn = shape->path()->boundingBox().insetBy(-outset, -outset);
+            extent = extent.unionWith(m_mask->transformToSuperlayer().apply(drawn));
+        }
+        return extent;
+    }
+    // A layer that clips to its bounds draws nothing outside them (and casts no shadow); nor does
+    // a plain one whose own drawing stays inside.
+    if (drawingStaysWithinBounds())
+        return m_bounds;
+    return std::nullopt;
+}
+
 void CALayer::renderBody(CGContext& context) const
 {
     if (m_hidden || m_opacity <= 0)
@@ -533,33 +555,34 @@ void CALayer::renderBody(CGContext& context) const
     }
     UIUserInterfaceStyle outerStyle = context.interfaceStyle();
     bool grouped = m_opacity < 1 || m_mask;
-    if (grouped && drawingStaysWithinBounds()) {
-        // A group takes the size of the clip: kept to the device pixels that the bounds touch, a
-        // small translucent or masked layer gets a small group instead of one as large as the
-        // screen. Whole pixels, so that no edge is antialiased twice.
-        double xs[4] = { m_bounds.minX(), m_bounds.maxX(), m_bounds.minX(), m_bounds.maxX() };
-        double ys[4] = { m_bounds.minY(), m_bounds.minY(), m_bounds.maxY(), m_bounds.maxY() };
-        double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
-        for (int i = 0; i < 4; ++i) {
-            cairo_user_to_device(cr, &xs[i], &ys[i]);
-            x0 = std::min(x0, xs[i]);
-            y0 = std::min(y0, ys[i]);
-            x1 = std::max(x1, xs[i]);
-            y1 = std::max(y1, ys[i]);
+    if (grouped) {
+        // A group is as large as the clip: bounded by what can show, it stays small (unbounded,
+        // it would be the whole target, three times over for a mask). Rounded out to whole device
+        // pixels, so that no edge is antialiased twice.
+        if (std::optional<CGRect> extent = groupExtent()) {
+            double xs[4] = { extent->minX(), extent->maxX(), extent->minX(), extent->maxX() };
+            double ys[4] = { extent->minY(), extent->minY(), extent->maxY(), extent->maxY() };
+            double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+            for (int i = 0; i < 4; ++i) {
+                cairo_user_to_device(cr, &xs[i], &ys[i]);
+                x0 = std::min(x0, xs[i]);
+                y0 = std::min(y0, ys[i]);
+                x1 = std::max(x1, xs[i]);
+                y1 = std::max(y1, ys[i]);
+            }
+            if (std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1)) {
+                cairo_matrix_t matrix;
+                cairo_get_matrix(cr, &matrix);
+                cairo_identity_matrix(cr);
+                cairo_new_path(cr);
+                cairo_rectangle(cr, std::floor(x0), std::floor(y0), std::ceil(x1) - std::floor(x0),
+                    std::ceil(y1) - std::floor(y0));
+                cairo_clip(cr);
+                cairo_set_matrix(cr, &matrix);
+            }
         }
-        if (std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1)) {
-            cairo_matrix_t matrix;
-            cairo_get_matrix(cr, &matrix);
-            cairo_identity_matrix(cr);
-            cairo_new_path(cr);
-            cairo_rectangle(cr, std::floor(x0), std::floor(y0), std::ceil(x1) - std::floor(x0),
-                std::ceil(y1) - std::floor(y0));
-            cairo_clip(cr);
-            cairo_set_matrix(cr, &matrix);
-        }
-    }
-    if (grouped)
         cairo_push_group(cr);
+    }
 
     renderShadow(context);
 

@@ -189,6 +189,8 @@ private:
     friend class CALayerRenderer;
     void renderInSuperlayer(CGContext& context) const;
     void renderBody(CGContext& context) const;
+    // Where an offscreen group of this layer can show anything (none: anywhere).
+    std::optional<CGRect> groupExtent() const;
     void renderShadow(CGContext& context) const;
     // Whether everything the layer draws, sublayers included, lies within its bounds.
     bool drawingStaysWithinBounds() const;

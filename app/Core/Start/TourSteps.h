@@ -5,7 +5,6 @@
 //                     button will
 //   load-app-config   asks for "v1/app/config" and keeps it as the server configuration, as the
 //                     home tab does when it starts
-//   start-downloads <id>  downloads every episode of the title's first source with episodes,
-//                     as the title page's episode sheet will
+//   open-title <id>   shows the title page of that id from the top screen, as every list does
 // Registered once, before the script runs.
 void registerTourSteps();

@@ -1,8 +1,24 @@
 #include "platform/ui/device/DeviceMain.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
+
+namespace {
+
+// Real seconds per virtual second of waiting: a finite number within 0...10.
+std::optional<double> realTime(const std::string& text)
+{
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !(value >= 0 && value <= 10))
+        return std::nullopt;
+    return value;
+}
+
+}
 
 std::optional<DeviceArguments> parseDeviceArguments(int argc, char** argv)
 {
@@ -19,9 +35,11 @@ std::optional<DeviceArguments> parseDeviceArguments(int argc, char** argv)
             parsed.options.landscape = true;
         else if (arg == "--stop-on-error")
             parsed.options.stopOnError = true;
+        else if (arg == "--real-time" && i + 1 < argc && realTime(argv[i + 1]))
+            parsed.options.realTimePerSecond = *realTime(argv[++i]);
         else {
-            std::cerr
-                << "usage: [--script <file>] [--out <folder>] [--dark] [--landscape] [--stop-on-error]\n";
+            std::cerr << "usage: [--script <file>] [--out <folder>] [--dark] [--landscape] [--stop-on-error]"
+                         " [--real-time <seconds>]\n";
             return std::nullopt;
         }
     }

@@ -100,6 +100,20 @@ TEST_F(RunLoopTest, PostsFromOtherThreadsArriveInPostingOrder)
     }
 }
 
+// A test waits for what a server thread logs, which posts nothing to the main loop.
+TEST_F(RunLoopTest, RunUntilSeesAConditionAnotherThreadSetsWithoutPosting)
+{
+    std::atomic<bool> set { false };
+    std::thread setter([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        set = true;
+    });
+    const double start = Clock::realNow();
+    EXPECT_TRUE(runUntil([&] { return set.load(); }, 5.0));
+    EXPECT_LT(Clock::realNow() - start, 2.0) << "seen long before the time-out";
+    setter.join();
+}
+
 TEST_F(RunLoopTest, ResetDropsWorkTimersAndTheirCaptures)
 {
     auto token = std::make_shared<int>(7);

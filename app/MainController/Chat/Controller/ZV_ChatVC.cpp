@@ -16,6 +16,7 @@
 #include "app/MainController/Chat/View/ZV_TextMessageCell.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
 #include "app/MainController/Other/View/PhotoBrowser.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIWindow.h"
@@ -75,8 +76,8 @@ void ZV_ChatVC::viewDidLoad()
 void ZV_ChatVC::setupUI()
 {
     auto& list = *messagesCollectionView();
-    list.setBackgroundColor(colorWithHex("F2F4F7", 1.0));
-    view()->setBackgroundColor(colorWithHex("F2F4F7", 1.0));
+    list.setBackgroundColor(zvadaptive::pageColor(colorWithHex("F2F4F7", 1.0)));
+    view()->setBackgroundColor(zvadaptive::pageColor(colorWithHex("F2F4F7", 1.0)));
 
     auto self = std::dynamic_pointer_cast<ZV_ChatVC>(sharedFromThis());
     list.setMessagesLayoutDelegate(std::static_pointer_cast<MessageKit::MessagesLayoutDelegate>(self));
@@ -210,7 +211,7 @@ std::optional<NSAttributedString> ZV_ChatVC::cellTopLabelAttributedText(
         return std::nullopt;
     NSAttributes attributes;
     attributes.font = UIFont::boldSystemFont(14);
-    attributes.foregroundColor = colorWithHex("1D1942", 1.0).withAlphaComponent(0.3);
+    attributes.foregroundColor = zvadaptive::textColor(colorWithHex("1D1942", 0.3));
     Date date = messages[static_cast<std::size_t>(indexPath.section)].sentDate();
     return NSAttributedString(MessageKit::MessageKitDateFormatter::shared().string(date), attributes);
 }

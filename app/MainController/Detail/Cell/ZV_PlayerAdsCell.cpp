@@ -6,10 +6,11 @@
 #include "platform/ui/layout/ConstraintMaker.h"
 
 ZV_PlayerAdsCell::ZV_PlayerAdsCell(UITableViewCellStyle style, std::string reuseIdentifier)
-    : BaseTableViewCell(style, std::move(reuseIdentifier))
+    : UITableViewCell(style, std::move(reuseIdentifier))
+    , m_advertView(ZV_AdvertView::make())
 {
     setSelectionStyle(UITableViewCellSelectionStyle::none);
-    contentView()->addSubview(zv_advertView());
+    contentView()->addSubview(m_advertView);
     snp(m_advertView).makeConstraints([](ConstraintMaker& make) {
         make.top().equalToSuperview().offset(10);
         make.left().right().equalToSuperview().inset(24);
@@ -17,22 +18,15 @@ ZV_PlayerAdsCell::ZV_PlayerAdsCell(UITableViewCellStyle style, std::string reuse
     });
 }
 
-const std::shared_ptr<ZV_AdvertView>& ZV_PlayerAdsCell::zv_advertView()
-{
-    if (!m_advertView)
-        m_advertView = ZV_AdvertView::make();
-    return m_advertView;
-}
-
-void ZV_PlayerAdsCell::fill(const ZV_AdvertConfigModel* config,
-    ZV_AdvertModel ZV_AdvertConfigModel::*placement, std::function<void()> tap)
+void ZV_PlayerAdsCell::fill(
+    const ZV_AdvertConfigModel* config, ZV_AdvertModel ZV_AdvertConfigModel::*placement, std::function<void()> tap)
 {
     contentView()->setHidden(true);
     if (!config || (config->*placement).data.url.empty())
         return;
     contentView()->setHidden(false);
-    zv_advertView()->setModel(config->*placement);
-    addTapAction(*zv_advertView(), [tap = std::move(tap)](UITapGestureRecognizer&) {
+    m_advertView->setModel(config->*placement);
+    addTapAction(*m_advertView, [tap = std::move(tap)](UITapGestureRecognizer&) {
         if (tap)
             tap();
     });

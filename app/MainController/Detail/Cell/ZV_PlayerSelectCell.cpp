@@ -3,159 +3,88 @@
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Models/ZV_DetailModel.h"
 #include "app/Extensions/CellRegistration.h"
-#include "app/Extensions/StringExtension.h"
-#include "app/Extensions/ViewCorners.h"
 #include "app/MainController/Detail/Cell/ZV_EpisodeViewCell.h"
+#include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 #include "platform/dispatch/DispatchQueue.h"
-#include "platform/ui/UIFont.h"
-#include "platform/ui/layout/ConstraintMaker.h"
-#include "platform/ui/lists/UICollectionViewFlowLayout.h"
+#include "platform/ui/CALayer.h"
+#include "platform/ui/TextLayout.h"
 #include "platform/ui/qmui/QMUIButton.h"
 #include "platform/ui/qmui/QMUILabel.h"
 
 #include <cmath>
 
+namespace {
+
+std::shared_ptr<QMUILabel> makeLabel(const UIColor& color, UIFont font)
+{
+    auto label = UIView::create<QMUILabel>();
+    label->setTextColor(color);
+    label->setFont(std::move(font));
+    return label;
+}
+
+}
+
 ZV_PlayerSelectCell::ZV_PlayerSelectCell(UITableViewCellStyle style, std::string reuseIdentifier)
-    : BaseTableViewCell(style, std::move(reuseIdentifier))
+    : UITableViewCell(style, std::move(reuseIdentifier))
+    , m_title(makeLabel(colorWithHex("1D1942"), UIFont::systemFont(16, UIFont::Weight::medium)))
+    , m_moreBtn(UIView::create<QMUIButton>())
+    , m_selectSourceView(UIView::create())
+    , m_sourceName(makeLabel(colorWithHex("#744105"), UIFont::systemFont(14, UIFont::Weight::medium)))
+    , m_sourceCount(makeLabel(colorWithHex("#FF4D00"), UIFont::systemFont(12)))
+    , m_sourceChangeBtn(UIView::create<QMUIButton>())
+    , m_line(UIView::create())
 {
     setSelectionStyle(UITableViewCellSelectionStyle::none);
     setupUI();
 }
 
-ZV_PlayerSelectCell::~ZV_PlayerSelectCell() = default;
-
-const std::shared_ptr<QMUILabel>& ZV_PlayerSelectCell::zv_title()
-{
-    if (!m_title) {
-        m_title = UIView::create<QMUILabel>();
-        m_title->setText("选集");
-        m_title->setTextColor(colorWithHex("1D1942"));
-        m_title->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
-    }
-    return m_title;
-}
-
-const std::shared_ptr<QMUIButton>& ZV_PlayerSelectCell::zv_moreBtn()
-{
-    if (!m_moreBtn) {
-        m_moreBtn = UIView::create<QMUIButton>();
-        m_moreBtn->setTitle(std::string("更多"), UIControlStateNormal);
-        m_moreBtn->setTitleColor(colorWithHex("1D1942"), UIControlStateNormal);
-        m_moreBtn->setFont(UIFont::systemFont(14));
-        m_moreBtn->setImage(UIImage::named("Right"), UIControlStateNormal);
-        m_moreBtn->setImagePosition(QMUIButtonImagePosition::right);
-        m_moreBtn->setSpacingBetweenImageAndTitle(0);
-        m_moreBtn->setAccessibilityIdentifier("episodes.more");
-        m_moreBtn->addAction(UIControlEventTouchUpInside, [this](UIControl&) {
-            // Copied: the action may replace itself.
-            if (std::function<void()> action = clickMore)
-                action();
-        });
-    }
-    return m_moreBtn;
-}
-
-const std::shared_ptr<UIView>& ZV_PlayerSelectCell::zv_selectSourceView()
-{
-    if (!m_selectSourceView) {
-        m_selectSourceView = UIView::create();
-        m_selectSourceView->setBackgroundColor(colorWithHex("#FFF7E3"));
-        makeCorner(*m_selectSourceView, 8);
-        m_selectSourceView->layer()->setBorderWidth(1);
-        m_selectSourceView->layer()->setBorderColor(colorWithHex("#74410514", 1));
-    }
-    return m_selectSourceView;
-}
-
-const std::shared_ptr<QMUILabel>& ZV_PlayerSelectCell::zv_sourceName()
-{
-    if (!m_sourceName) {
-        m_sourceName = UIView::create<QMUILabel>();
-        m_sourceName->setTextColor(colorWithHex("#744105"));
-        m_sourceName->setFont(UIFont::systemFont(14, UIFont::Weight::medium));
-    }
-    return m_sourceName;
-}
-
-const std::shared_ptr<QMUILabel>& ZV_PlayerSelectCell::zv_sourceCount()
-{
-    if (!m_sourceCount) {
-        m_sourceCount = UIView::create<QMUILabel>();
-        m_sourceCount->setTextColor(colorWithHex("#FF4D00"));
-        m_sourceCount->setFont(UIFont::systemFont(12));
-    }
-    return m_sourceCount;
-}
-
-const std::shared_ptr<QMUIButton>& ZV_PlayerSelectCell::zv_sourceChangeBtn()
-{
-    if (!m_sourceChangeBtn) {
-        m_sourceChangeBtn = UIView::create<QMUIButton>();
-        m_sourceChangeBtn->setTitle(std::string("切换资源"), UIControlStateNormal);
-        m_sourceChangeBtn->setTitleColor(colorWithHex("#744105"), UIControlStateNormal);
-        m_sourceChangeBtn->setFont(UIFont::systemFont(14, UIFont::Weight::medium));
-        m_sourceChangeBtn->setImage(UIImage::named("source"), UIControlStateNormal);
-        m_sourceChangeBtn->setSpacingBetweenImageAndTitle(6);
-        m_sourceChangeBtn->addAction(UIControlEventTouchUpInside, [this](UIControl&) {
-            if (std::function<void()> action = clickSourceChange)
-                action();
-        });
-    }
-    return m_sourceChangeBtn;
-}
-
-const std::shared_ptr<UICollectionView>& ZV_PlayerSelectCell::zv_collectionView()
-{
-    if (!m_collectionView) {
-        auto layout = std::make_shared<UICollectionViewFlowLayout>();
-        layout->setScrollDirection(UICollectionViewScrollDirection::horizontal);
-        layout->setMinimumInteritemSpacing(8);
-        layout->setSectionInset({ 0, 0, 0, 24 });
-        m_collectionView = std::make_shared<UICollectionView>(CGRect {}, layout);
-        m_collectionView->setBackgroundColor(UIColor::white());
-        m_collectionView->setShowsHorizontalScrollIndicator(false);
-        m_collectionView->setShowsVerticalScrollIndicator(false);
-        registerCell<ZV_EpisodeViewCell>(*m_collectionView);
-        m_collectionView->setAccessibilityIdentifier("episodes.strip");
-    }
-    attachStrip();
-    return m_collectionView;
-}
-
-void ZV_PlayerSelectCell::attachStrip()
-{
-    if (m_stripAttached || !m_collectionView)
-        return;
-    std::shared_ptr<UIResponder> self = weak_from_this().lock();
-    if (!self)
-        return; // still being made: the first use after that attaches
-    auto row = std::static_pointer_cast<ZV_PlayerSelectCell>(self);
-    m_collectionView->setDataSource(std::weak_ptr<UICollectionViewDataSource>(row));
-    m_collectionView->setDelegate(std::weak_ptr<UICollectionViewDelegate>(row));
-    m_stripAttached = true;
-}
-
-const std::shared_ptr<UIView>& ZV_PlayerSelectCell::zv_line()
-{
-    if (!m_line) {
-        m_line = UIView::create();
-        m_line->layer()->setBorderColor(colorWithHex("1D1942", 0.1));
-        m_line->layer()->setBorderWidth(0.5);
-    }
-    return m_line;
-}
-
 void ZV_PlayerSelectCell::setupUI()
 {
+    m_title->setText("选集");
+    m_moreBtn->setTitle("更多");
+    m_moreBtn->setTitleColor(colorWithHex("1D1942"));
+    m_moreBtn->setFont(UIFont::systemFont(14));
+    m_moreBtn->setImage(UIImage::named("Right"));
+    m_moreBtn->setImagePosition(QMUIButtonImagePosition::right);
+    m_moreBtn->setSpacingBetweenImageAndTitle(0);
+    m_moreBtn->setAccessibilityIdentifier("detail.episodes.more");
+
+    m_selectSourceView->setBackgroundColor(colorWithHex("#FFF7E3"));
+    m_selectSourceView->layer()->setCornerRadius(8);
+    m_selectSourceView->setClipsToBounds(true);
+    m_selectSourceView->layer()->setBorderWidth(1);
+    m_selectSourceView->layer()->setBorderColor(colorWithHex("#74410514", 1));
+    m_sourceChangeBtn->setTitle("切换资源");
+    m_sourceChangeBtn->setTitleColor(colorWithHex("#744105"));
+    m_sourceChangeBtn->setFont(UIFont::systemFont(14, UIFont::Weight::medium));
+    m_sourceChangeBtn->setImage(UIImage::named("source"));
+    m_sourceChangeBtn->setSpacingBetweenImageAndTitle(6);
+    m_sourceChangeBtn->setAccessibilityIdentifier("detail.source.change");
+
+    auto layout = std::make_shared<UICollectionViewFlowLayout>();
+    layout->setScrollDirection(UICollectionViewScrollDirection::horizontal);
+    layout->setMinimumInteritemSpacing(8);
+    layout->setSectionInset({ 0, 0, 0, 24 });
+    m_collectionView = UIView::create<UICollectionView>(CGRect {}, layout);
+    m_collectionView->setBackgroundColor(UIColor::white());
+    m_collectionView->setShowsHorizontalScrollIndicator(false);
+    m_collectionView->setShowsVerticalScrollIndicator(false);
+    m_collectionView->setAccessibilityIdentifier("detail.episodes.strip");
+    registerCell<ZV_EpisodeViewCell>(*m_collectionView);
+
+    m_line->layer()->setBorderColor(colorWithHex("1D1942", 0.1));
+    m_line->layer()->setBorderWidth(0.5);
+
     const std::shared_ptr<UIView>& content = contentView();
-    content->addSubview(zv_title());
-    content->addSubview(zv_moreBtn());
-    content->addSubview(zv_collectionView());
-    content->addSubview(zv_selectSourceView());
-    content->addSubview(zv_line());
-    zv_selectSourceView()->addSubview(zv_sourceName());
-    zv_selectSourceView()->addSubview(zv_sourceCount());
-    zv_selectSourceView()->addSubview(zv_sourceChangeBtn());
+    content->addSubview(m_title);
+    content->addSubview(m_moreBtn);
+    content->addSubview(m_collectionView);
+    content->addSubview(m_selectSourceView);
+    content->addSubview(m_line);
+    m_selectSourceView->addSubview(m_sourceName);
+    m_selectSourceView->addSubview(m_sourceCount);
+    m_selectSourceView->addSubview(m_sourceChangeBtn);
 
     snp(m_title).makeConstraints([](ConstraintMaker& make) {
         make.top().equalToSuperview().offset(25);
@@ -163,7 +92,7 @@ void ZV_PlayerSelectCell::setupUI()
     });
     snp(m_moreBtn).makeConstraints([this](ConstraintMaker& make) {
         make.right().equalToSuperview().offset(-21);
-        make.centerY().equalTo(m_title);
+        make.centerY().equalTo(snp(m_title).centerY());
     });
     snp(m_selectSourceView).makeConstraints([this](ConstraintMaker& make) {
         make.top().equalTo(snp(m_title).bottom()).offset(17);
@@ -193,50 +122,55 @@ void ZV_PlayerSelectCell::setupUI()
         make.bottom().equalToSuperview();
         make.height().equalTo(0.5);
     });
+
+    // The buttons belong to the cell, so their actions never outlive it.
+    m_moreBtn->addAction(UIControlEventTouchUpInside, [this](UIControl&) {
+        if (std::function<void()> action = clickMore)
+            action();
+    });
+    m_sourceChangeBtn->addAction(UIControlEventTouchUpInside, [this](UIControl&) {
+        if (std::function<void()> action = clickSourceChange)
+            action();
+    });
 }
 
-void ZV_PlayerSelectCell::layoutSubviews()
+void ZV_PlayerSelectCell::attachStrip()
 {
-    BaseTableViewCell::layoutSubviews();
-    contentView()->layoutIfNeeded();
-    // The strip may have laid out its chips before the constraints gave it its width (a reload
-    // before the row was placed): once it has a new size, it lays them out again.
-    CGSize size = zv_collectionView()->bounds().size;
-    if (size.width != m_stripSize.width || size.height != m_stripSize.height) {
-        m_stripSize = size;
-        zv_collectionView()->setNeedsLayout();
-        zv_collectionView()->layoutIfNeeded();
-    }
-}
-
-void ZV_PlayerSelectCell::setOffline(bool offline)
-{
-    m_isOffline = offline;
-    zv_selectSourceView()->setHidden(true);
-    if (m_sourceHeight)
-        m_sourceHeight->updateOffset(0);
+    // The strip asks the cell itself, which is shared only once its owner made it.
+    if (m_collectionView->dataSource())
+        return;
+    auto self = std::static_pointer_cast<ZV_PlayerSelectCell>(sharedFromThis());
+    m_collectionView->setDataSource(std::weak_ptr<UICollectionViewDataSource>(self));
+    m_collectionView->setDelegate(std::weak_ptr<UICollectionViewDelegate>(self));
 }
 
 void ZV_PlayerSelectCell::setModel(std::shared_ptr<ZV_DetailModel> model)
 {
     m_model = std::move(model);
-    if (!m_model || !m_model->playFrom)
+    if (!m_model)
         return;
-    for (const auto& source : *m_model->playFrom) {
-        if (!source || !source->list || source->list->empty())
-            continue;
-        modelList = *source->list;
-        reloadEpisodes();
-        zv_sourceName()->setText(source->name.value_or(""));
-        zv_sourceCount()->setText(source->total.value_or("") + "个视频");
-        zv_moreBtn()->setTitle(std::string("展开全部"), UIControlStateNormal);
+    std::shared_ptr<ZV_DetailDataListPlayFromModel> source = ZV_DetailVC::sourceInUse(*m_model);
+    if (!source)
         return;
-    }
+    modelList = *source->list;
+    reloadEpisodes();
+    m_sourceName->setText(source->name.value_or(""));
+    m_sourceCount->setText(source->total.value_or("") + "个视频");
+    m_moreBtn->setTitle("展开全部");
+}
+
+void ZV_PlayerSelectCell::setOffline(bool offline)
+{
+    m_isOffline = offline;
+    m_selectSourceView->setHidden(true);
+    m_sourceHeight->updateOffset(0);
+    setNeedsLayout();
 }
 
 void ZV_PlayerSelectCell::reloadEpisodes()
 {
-    std::weak_ptr<UIResponder> weak = weak_from_this();
+    attachStrip();
+    std::weak_ptr<UIView> weak = weakFromThis();
     DispatchQueue::main().async([weak] {
         if (auto self = std::static_pointer_cast<ZV_PlayerSelectCell>(weak.lock()))
             self->scrollToCurrentEpisode();
@@ -245,32 +179,32 @@ void ZV_PlayerSelectCell::reloadEpisodes()
 
 void ZV_PlayerSelectCell::scrollToCurrentEpisode()
 {
+    attachStrip();
+    m_collectionView->reloadData();
+    // An empty strip has no item to scroll to.
+    if (modelList.empty())
+        return;
     int item = 0;
     for (std::size_t i = 0; i < modelList.size(); ++i) {
-        if (modelList[i] && modelList[i]->episodeId == episodeId) {
+        if (modelList[i] && modelList[i]->episodeId.value_or("") == episodeId) {
             item = static_cast<int>(i);
             break;
         }
     }
-    zv_collectionView()->reloadData();
-    // An empty strip has nothing to scroll to.
-    if (modelList.empty())
-        return;
-    zv_collectionView()->scrollToItem(
-        IndexPath::forItem(item, 0), UICollectionViewScrollPositionCenteredHorizontally, true);
+    m_collectionView->layoutIfNeeded();
+    m_collectionView->scrollToItem(IndexPath::forItem(item, 0), UICollectionViewScrollPositionCenteredHorizontally, true);
+    // The chips of the new offset are made now, not at some later layout pass.
+    m_collectionView->layoutIfNeeded();
 }
 
 CGSize ZV_PlayerSelectCell::chipSize(const Episodes& list, int item)
 {
-    if (item < 0 || item >= static_cast<int>(list.size()))
+    if (item < 0 || item >= static_cast<int>(list.size()) || !list[static_cast<std::size_t>(item)])
         return { 58, chipHeight };
-    const auto& entry = list[static_cast<std::size_t>(item)];
-    if (!entry || !entry->episodeName || entry->episodeName->empty())
-        return { chipPadding, chipHeight };
-    // Measured on one line, as wide as it needs.
-    CGFloat width
-        = StringExtension::textWidth(*entry->episodeName, UIFont::boldSystemFont(14), unlimitedWidth);
-    return { std::ceil(width) + chipPadding, chipHeight };
+    std::string name = list[static_cast<std::size_t>(item)]->episodeName.value_or("");
+    if (name.empty())
+        return { 32, chipHeight };
+    return { std::ceil(TextLayout::measure(name, UIFont::boldSystemFont(14)).width) + 32, chipHeight };
 }
 
 std::optional<CGSize> ZV_PlayerSelectCell::sizeForItem(
@@ -280,26 +214,28 @@ std::optional<CGSize> ZV_PlayerSelectCell::sizeForItem(
 }
 
 std::shared_ptr<UICollectionViewCell> ZV_PlayerSelectCell::cellForItem(
-    UICollectionView& view, const IndexPath& indexPath)
+    UICollectionView& collection, const IndexPath& indexPath)
 {
-    auto chip = dequeueCell<ZV_EpisodeViewCell>(view, indexPath);
-    if (indexPath.item < 0 || indexPath.item >= static_cast<int>(modelList.size()))
-        return chip;
-    const auto& entry = modelList[static_cast<std::size_t>(indexPath.item)];
-    chip->zv_name()->setText(entry ? entry->episodeName.value_or("") : std::string());
-    bool current = entry && entry->episodeId == episodeId;
-    chip->setBackgroundColor(colorWithHex(current ? "03FFE1" : "F3F5F9"));
-    return chip;
+    auto cell = dequeueCell<ZV_EpisodeViewCell>(collection, indexPath);
+    auto index = static_cast<std::size_t>(indexPath.item);
+    if (index < modelList.size() && modelList[index]) {
+        const auto& episode = *modelList[index];
+        cell->zv_name()->setText(episode.episodeName.value_or(""));
+        bool current = episode.episodeId.value_or("") == episodeId;
+        cell->contentView()->setBackgroundColor(colorWithHex(current ? "03FFE1" : "F3F5F9"));
+    }
+    return cell;
 }
 
-void ZV_PlayerSelectCell::didSelectItem(UICollectionView& view, const IndexPath& indexPath)
+void ZV_PlayerSelectCell::didSelectItem(UICollectionView&, const IndexPath& indexPath)
 {
-    if (indexPath.item < 0 || indexPath.item >= static_cast<int>(modelList.size()))
+    auto index = static_cast<std::size_t>(indexPath.item);
+    if (index >= modelList.size() || !modelList[index])
         return;
-    const auto& entry = modelList[static_cast<std::size_t>(indexPath.item)];
-    episodeId = entry ? entry->episodeId.value_or("") : std::string();
-    if (clickIndexWithEpisodeId)
-        clickIndexWithEpisodeId(episodeId);
-    view.scrollToItem(indexPath, UICollectionViewScrollPositionCenteredHorizontally, true);
-    view.reloadData();
+    episodeId = modelList[index]->episodeId.value_or("");
+    if (std::function<void(const std::string&)> owner = clickIndexWithEpisodeId)
+        owner(episodeId);
+    m_collectionView->scrollToItem(indexPath, UICollectionViewScrollPositionCenteredHorizontally, true);
+    m_collectionView->reloadData();
+    m_collectionView->layoutIfNeeded();
 }

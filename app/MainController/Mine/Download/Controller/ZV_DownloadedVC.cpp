@@ -1,21 +1,14 @@
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadedVC.h"
 
-#include "app/Extensions/CellRegistration.h"
-#include "app/Extensions/LayoutConstants.h"
 #include "app/MainController/Mine/Download/Controller/DownloadRecords.h"
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadDetailVC.h"
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadVC.h"
 #include "app/MainController/Mine/Download/View/ZV_DownloadCell.h"
-#include "app/MainController/Mine/Playback/EditModeParts.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
-#include "app/MainController/Other/View/ZV_AdvertView.h"
 #include "platform/foundation/AppContainer.h"
 #include "platform/foundation/Log.h"
 #include "platform/media/SJMediaCacheServer.h"
 #include "platform/storage/ASDatabase.h"
-#include "platform/ui/controls/UIButton.h"
-#include "platform/ui/layout/ConstraintMaker.h"
-#include "platform/ui/lists/UICollectionViewFlowLayout.h"
 
 #include <algorithm>
 #include <functional>
@@ -36,101 +29,15 @@ bool isPlainName(const std::string& name)
 
 }
 
-ZV_DownloadedVC::ZV_DownloadedVC() = default;
+ZV_DownloadedVC::ZV_DownloadedVC()
+    : DownloadListPage({ .listIdentifier = "downloaded.list" })
+{ }
+
 ZV_DownloadedVC::~ZV_DownloadedVC() = default;
-
-std::weak_ptr<ZV_DownloadedVC> ZV_DownloadedVC::weakSelf()
-{
-    return std::static_pointer_cast<ZV_DownloadedVC>(sharedFromThis());
-}
-
-const std::shared_ptr<UICollectionView>& ZV_DownloadedVC::zv_collectionView()
-{
-    if (!m_collectionView) {
-        m_collectionView
-            = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
-        auto self = std::static_pointer_cast<ZV_DownloadedVC>(sharedFromThis());
-        m_collectionView->setDelegate(std::weak_ptr<UICollectionViewDelegate>(self));
-        m_collectionView->setDataSource(std::weak_ptr<UICollectionViewDataSource>(self));
-        m_collectionView->setBackgroundColor(UIColor::white());
-        m_collectionView->setShowsHorizontalScrollIndicator(false);
-        m_collectionView->setShowsVerticalScrollIndicator(false);
-        m_collectionView->setContentInset({ 10, 0, 0, 0 });
-        registerCell<ZV_DownloadCell>(*m_collectionView);
-        m_collectionView->setAccessibilityIdentifier("downloaded.list");
-    }
-    return m_collectionView;
-}
-
-const std::shared_ptr<UIButton>& ZV_DownloadedVC::editBtn()
-{
-    if (!m_editBtn) {
-        m_editBtn = editmode::makeEditButton();
-        m_editBtn->addAction(UIControlEventTouchUpInside, [weak = weakSelf()](UIControl&) {
-            if (auto self = weak.lock())
-                self->setEdit(!self->isEdit());
-        });
-    }
-    return m_editBtn;
-}
-
-const std::shared_ptr<UIView>& ZV_DownloadedVC::zv_bottomView()
-{
-    if (!m_bottomView) {
-        m_bottomView = UIView::create();
-        m_bottomView->setHidden(true);
-    }
-    return m_bottomView;
-}
-
-const std::shared_ptr<UIButton>& ZV_DownloadedVC::zv_allBtn()
-{
-    if (!m_allBtn) {
-        m_allBtn = editmode::makeSelectAllButton();
-        m_allBtn->addAction(UIControlEventTouchUpInside, [weak = weakSelf()](UIControl&) {
-            if (auto self = weak.lock())
-                self->selectAll();
-        });
-    }
-    return m_allBtn;
-}
-
-const std::shared_ptr<UIButton>& ZV_DownloadedVC::zv_delBtn()
-{
-    if (!m_delBtn) {
-        m_delBtn = editmode::makeDeleteButton();
-        m_delBtn->addAction(UIControlEventTouchUpInside, [weak = weakSelf()](UIControl&) {
-            if (auto self = weak.lock())
-                self->confirmDelete();
-        });
-    }
-    return m_delBtn;
-}
 
 void ZV_DownloadedVC::viewDidLoad()
 {
-    BaseViewController::viewDidLoad();
-    setEdgesForExtendedLayout(UIRectEdgeNone);
-    const std::shared_ptr<UIView>& root = view();
-    m_advertView = editmode::makeBanner(*this, &ZV_AdvertConfigModel::downloaded_up);
-    if (m_advertView) {
-        root->addSubview(m_advertView);
-        snp(m_advertView).makeConstraints([](ConstraintMaker& make) {
-            make.top().equalToSuperview().offset(10);
-            make.left().right().equalToSuperview().inset(24);
-            make.height().equalTo((screenWidth() - 48) * 122 / 342);
-        });
-    }
-    root->addSubview(zv_collectionView());
-    snp(zv_collectionView()).makeConstraints([this, &root](ConstraintMaker& make) {
-        if (m_advertView)
-            make.top().equalTo(snp(m_advertView).bottom()).offset(10);
-        else
-            make.top().equalToSuperview().offset(10);
-        make.left().right().equalToSuperview();
-        make.bottom().equalTo(snp(root).safeAreaLayoutGuide().bottom());
-    });
-    editmode::addBottomBar(*root, zv_bottomView(), zv_allBtn(), zv_delBtn());
+    DownloadListPage::viewDidLoad();
     catalog();
 }
 
@@ -153,7 +60,7 @@ ASDatabase* ZV_DownloadedVC::catalog()
 
 void ZV_DownloadedVC::viewWillAppear(bool animated)
 {
-    BaseViewController::viewWillAppear(animated);
+    DownloadListPage::viewWillAppear(animated);
     refreshExportSizes();
 }
 
@@ -217,8 +124,7 @@ void ZV_DownloadedVC::fillSize(const MCSAssetExporter& exporter)
 void ZV_DownloadedVC::setList(std::vector<ZV_DownLoadModel> list)
 {
     m_list = std::move(list);
-    zv_allBtn()->setTitle(downloads::selectAllTitle(m_list.size()), UIControlStateNormal);
-    zv_collectionView()->reloadData();
+    listChanged(m_list.size());
 }
 
 void ZV_DownloadedVC::loadList()
@@ -237,9 +143,7 @@ void ZV_DownloadedVC::loadList()
         centre->setUnfinishedCount(downloads::unfinishedCount());
 
     if (m_list.empty()) {
-        m_isEdit = false;
-        editBtn()->setSelected(false);
-        zv_bottomView()->setHidden(true);
+        leaveEditQuietly();
         showEmptyView(true, emptyKindNothing);
         if (centre)
             centre->setEditButton(*this, nullptr);
@@ -254,93 +158,24 @@ void ZV_DownloadedVC::loadList()
 std::shared_ptr<UICollectionViewCell> ZV_DownloadedVC::cellForItem(
     UICollectionView& view, const IndexPath& indexPath)
 {
-    if (indexPath.item < 0 || indexPath.item >= static_cast<int>(m_list.size()))
-        return std::make_shared<UICollectionViewCell>();
-    const ZV_DownLoadModel& record = m_list[static_cast<std::size_t>(indexPath.item)];
-    auto cell = dequeueCell<ZV_DownloadCell>(view, indexPath);
-    cell->isEdit = m_isEdit;
-    cell->zv_selBtn()->setHidden(!m_isEdit);
-    cell->setDownloadModel(record);
-    if (m_isEdit) {
-        cell->zv_selBtn()->setImage(
-            UIImage::named(downloads::containsEpisode(m_selectList, record) ? "main_sel" : "main_nor"),
-            UIControlStateNormal);
-    }
-    return cell;
+    return recordCell(view, indexPath, recordAt(m_list, indexPath), &ZV_DownloadCell::setDownloadModel);
 }
 
 void ZV_DownloadedVC::didSelectItem(UICollectionView&, const IndexPath& indexPath)
 {
-    if (indexPath.item < 0 || indexPath.item >= static_cast<int>(m_list.size()))
+    const ZV_DownLoadModel* record = recordAt(m_list, indexPath);
+    if (!record)
         return;
-    const ZV_DownLoadModel& record = m_list[static_cast<std::size_t>(indexPath.item)];
-    if (!m_isEdit) {
-        auto detail = std::make_shared<ZV_DownloadDetailVC>();
-        detail->vod_id = record.vod_id;
-        show(detail);
+    if (m_isEdit) {
+        toggleSelected(*record);
         return;
     }
-    std::size_t selected = downloads::toggleEpisode(m_selectList, record);
-    zv_collectionView()->reloadData();
-    zv_delBtn()->setTitle(downloads::deleteTitle(selected), UIControlStateNormal);
+    auto detail = std::make_shared<ZV_DownloadDetailVC>();
+    detail->vod_id = record->vod_id;
+    show(detail);
 }
 
-void ZV_DownloadedVC::setEdit(bool edit)
+std::vector<ZV_DownLoadModel> ZV_DownloadedVC::recordsToDelete(const ZV_DownLoadModel& selected) const
 {
-    m_isEdit = edit;
-    editBtn()->setSelected(edit);
-    zv_bottomView()->setHidden(!edit);
-    zv_collectionView()->reloadData();
-}
-
-void ZV_DownloadedVC::selectAll()
-{
-    if (m_selectList.size() != m_list.size())
-        m_selectList = m_list;
-    else
-        m_selectList.clear();
-    zv_collectionView()->reloadData();
-    zv_delBtn()->setTitle(downloads::deleteTitle(m_selectList.size()), UIControlStateNormal);
-}
-
-void ZV_DownloadedVC::confirmDelete()
-{
-    if (m_selectList.empty())
-        return;
-    showAlert("确认要删除吗？", "取消", "确认", [weak = weakSelf()] {
-        if (auto self = weak.lock())
-            self->deleteSelected();
-    });
-}
-
-void ZV_DownloadedVC::deleteSelected()
-{
-    for (const ZV_DownLoadModel& selected : m_selectList)
-        downloads::deleteDownloads(downloads::recordsOfTitle(selected.vod_id));
-    loadList();
-    m_selectList.clear();
-    zv_delBtn()->setTitle(downloads::deleteTitle(0), UIControlStateNormal);
-}
-
-std::optional<CGSize> ZV_DownloadedVC::sizeForItem(
-    UICollectionView&, UICollectionViewLayout&, const IndexPath&)
-{
-    return CGSize { screenWidth(), 90 };
-}
-
-std::optional<UIEdgeInsets> ZV_DownloadedVC::insetForSection(UICollectionView&, UICollectionViewLayout&, int)
-{
-    return UIEdgeInsets {};
-}
-
-std::optional<CGFloat> ZV_DownloadedVC::minimumLineSpacingForSection(
-    UICollectionView&, UICollectionViewLayout&, int)
-{
-    return 0;
-}
-
-std::optional<CGFloat> ZV_DownloadedVC::minimumInteritemSpacingForSection(
-    UICollectionView&, UICollectionViewLayout&, int)
-{
-    return 0;
+    return downloads::recordsOfTitle(selected.vod_id);
 }

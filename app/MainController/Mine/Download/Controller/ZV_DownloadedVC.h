@@ -1,19 +1,14 @@
 #pragma once
 
-#include "app/BaseController/BaseViewController.h"
-#include "app/Core/Models/ZV_DownLoadModel.h"
-#include "platform/ui/lists/UICollectionView.h"
+#include "app/MainController/Mine/Download/Controller/DownloadListPage.h"
 
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 class ASDatabase;
 class MCSAssetExporter;
-class UIButton;
-class ZV_AdvertView;
 
 // "已下载", the first page of the download centre: one row per title with a finished download
 // (the cover with the number of finished episodes, the total size and the type). Before it shows
@@ -21,9 +16,7 @@ class ZV_AdvertView;
 // gets its size from the largest of its folders, found in the cache's catalogue, which this page
 // reads only. A tap opens the title's episodes; edit mode deletes whole titles, unfinished
 // downloads and media included.
-class ZV_DownloadedVC : public BaseViewController,
-                        public UICollectionViewDataSource,
-                        public UICollectionViewDelegateFlowLayout {
+class ZV_DownloadedVC : public DownloadListPage {
 public:
     // Where the media cache keeps its exports and its catalogue, under the Documents folder.
     static constexpr const char* cacheFolder = "com.SJMediaCacheServer.cache";
@@ -37,17 +30,8 @@ public:
 
     std::string className() const override { return "ZV_DownloadedVC"; }
 
-    bool isEdit() const { return m_isEdit; }
     const std::vector<ZV_DownLoadModel>& zv_list() const { return m_list; }
-    const std::vector<ZV_DownLoadModel>& selectList() const { return m_selectList; }
     const std::shared_ptr<ASDatabase>& db() const { return m_db; }
-
-    const std::shared_ptr<ZV_AdvertView>& zv_advertView() const { return m_advertView; }
-    const std::shared_ptr<UICollectionView>& zv_collectionView();
-    const std::shared_ptr<UIButton>& editBtn();
-    const std::shared_ptr<UIView>& zv_bottomView();
-    const std::shared_ptr<UIButton>& zv_allBtn();
-    const std::shared_ptr<UIButton>& zv_delBtn();
 
     void viewDidLoad() override;
     // Settles the sizes, then loads the list.
@@ -59,13 +43,7 @@ public:
     void fillSize(const MCSAssetExporter& exporter);
     // The finished records, newest first, one per title; the centre's tabs, the empty state and
     // the edit button follow.
-    virtual void loadList();
-    // Deletes every record of each selected title, whatever its state, with its media.
-    virtual void deleteSelected();
-
-    void setEdit(bool edit);
-    void selectAll();
-    void confirmDelete();
+    void loadList() override;
 
     // The folders of an export as the catalogue names them, inside the cache folder; names that
     // would lead elsewhere are left out.
@@ -76,27 +54,17 @@ public:
     std::shared_ptr<UICollectionViewCell> cellForItem(UICollectionView&, const IndexPath& indexPath) override;
     // UICollectionViewDelegateFlowLayout
     void didSelectItem(UICollectionView&, const IndexPath& indexPath) override;
-    std::optional<CGSize> sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath&) override;
-    std::optional<UIEdgeInsets> insetForSection(UICollectionView&, UICollectionViewLayout&, int) override;
-    std::optional<CGFloat> minimumLineSpacingForSection(
-        UICollectionView&, UICollectionViewLayout&, int) override;
-    std::optional<CGFloat> minimumInteritemSpacingForSection(
-        UICollectionView&, UICollectionViewLayout&, int) override;
+
+protected:
+    std::vector<ZV_DownLoadModel> listedRecords() const override { return m_list; }
+    // Every record of the selected title, whatever its state, with its media.
+    std::vector<ZV_DownLoadModel> recordsToDelete(const ZV_DownLoadModel& selected) const override;
 
 private:
-    std::weak_ptr<ZV_DownloadedVC> weakSelf();
     void setList(std::vector<ZV_DownLoadModel> list);
     // Opens the catalogue when it is not open yet (it appears with the first export).
     ASDatabase* catalog();
 
-    bool m_isEdit = false;
     std::vector<ZV_DownLoadModel> m_list;
-    std::shared_ptr<ZV_AdvertView> m_advertView;
-    std::shared_ptr<UICollectionView> m_collectionView;
-    std::shared_ptr<UIButton> m_editBtn;
-    std::shared_ptr<UIView> m_bottomView;
-    std::shared_ptr<UIButton> m_allBtn;
-    std::shared_ptr<UIButton> m_delBtn;
     std::shared_ptr<ASDatabase> m_db;
-    std::vector<ZV_DownLoadModel> m_selectList;
 };

@@ -2,13 +2,11 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/CellRegistration.h"
-#include "app/Extensions/LayoutConstants.h"
 #include "app/Extensions/ParsableURL.h"
 #include "app/MainController/Mine/Download/Controller/DownloadRecords.h"
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadVC.h"
 #include "app/MainController/Mine/Download/View/ZV_DownloadCell.h"
 #include "app/MainController/Mine/Playback/EditModeParts.h"
-#include "app/MainController/Other/View/ZV_AdvertView.h"
 #include "platform/foundation/Log.h"
 #include "platform/media/SJMediaCacheServer.h"
 #include "platform/ui/UIFont.h"
@@ -16,7 +14,6 @@
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/controls/UIStackView.h"
 #include "platform/ui/layout/ConstraintMaker.h"
-#include "platform/ui/lists/UICollectionViewFlowLayout.h"
 #include "platform/ui/qmui/QMUIButton.h"
 #include "platform/ui/qmui/QMUIPieProgressView.h"
 
@@ -47,76 +44,16 @@ std::shared_ptr<QMUIButton> makeBulkButton(const std::string& title, const std::
 
 }
 
-ZV_DownloadingVC::ZV_DownloadingVC() = default;
+// The list ends above the pause-all and start-all bar.
+ZV_DownloadingVC::ZV_DownloadingVC()
+    : DownloadListPage({ .listIdentifier = "downloading.list", .listBottomGap = 54, .opaqueEditBar = true })
+{ }
+
 ZV_DownloadingVC::~ZV_DownloadingVC() = default;
 
 std::weak_ptr<ZV_DownloadingVC> ZV_DownloadingVC::weakSelf()
 {
     return std::static_pointer_cast<ZV_DownloadingVC>(sharedFromThis());
-}
-
-const std::shared_ptr<UICollectionView>& ZV_DownloadingVC::zv_collectionView()
-{
-    if (!m_collectionView) {
-        m_collectionView
-            = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
-        auto self = std::static_pointer_cast<ZV_DownloadingVC>(sharedFromThis());
-        m_collectionView->setDelegate(std::weak_ptr<UICollectionViewDelegate>(self));
-        m_collectionView->setDataSource(std::weak_ptr<UICollectionViewDataSource>(self));
-        m_collectionView->setBackgroundColor(UIColor::white());
-        m_collectionView->setShowsHorizontalScrollIndicator(false);
-        m_collectionView->setShowsVerticalScrollIndicator(false);
-        m_collectionView->setContentInset({ 10, 0, 0, 0 });
-        registerCell<ZV_DownloadCell>(*m_collectionView);
-        m_collectionView->setAccessibilityIdentifier("downloading.list");
-    }
-    return m_collectionView;
-}
-
-const std::shared_ptr<UIButton>& ZV_DownloadingVC::editBtn()
-{
-    if (!m_editBtn) {
-        m_editBtn = editmode::makeEditButton();
-        m_editBtn->addAction(UIControlEventTouchUpInside, [weak = weakSelf()](UIControl&) {
-            if (auto self = weak.lock())
-                self->setEdit(!self->isEdit());
-        });
-    }
-    return m_editBtn;
-}
-
-const std::shared_ptr<UIView>& ZV_DownloadingVC::zv_bottomView()
-{
-    if (!m_bottomView) {
-        m_bottomView = UIView::create();
-        m_bottomView->setBackgroundColor(UIColor::systemBackground());
-        m_bottomView->setHidden(true);
-    }
-    return m_bottomView;
-}
-
-const std::shared_ptr<UIButton>& ZV_DownloadingVC::zv_allBtn()
-{
-    if (!m_allBtn) {
-        m_allBtn = editmode::makeSelectAllButton();
-        m_allBtn->addAction(UIControlEventTouchUpInside, [weak = weakSelf()](UIControl&) {
-            if (auto self = weak.lock())
-                self->selectAll();
-        });
-    }
-    return m_allBtn;
-}
-
-const std::shared_ptr<UIButton>& ZV_DownloadingVC::zv_delBtn()
-{
-    if (!m_delBtn) {
-        m_delBtn = editmode::makeDeleteButton();
-        m_delBtn->addAction(UIControlEventTouchUpInside, [weak = weakSelf()](UIControl&) {
-            if (auto self = weak.lock())
-                self->confirmDelete();
-        });
-    }
-    return m_delBtn;
 }
 
 const std::shared_ptr<UIStackView>& ZV_DownloadingVC::allStackView()
@@ -137,10 +74,8 @@ const std::shared_ptr<QMUIButton>& ZV_DownloadingVC::allPauseBtn()
 {
     if (!m_allPauseBtn) {
         m_allPauseBtn = makeBulkButton("全部暂停", "downloading.pauseAll");
-        m_allPauseBtn->addAction(UIControlEventTouchUpInside, [weak = weakSelf()](UIControl&) {
-            if (auto self = weak.lock())
-                self->controlAllExports(false);
-        });
+        editmode::onTap(
+            *m_allPauseBtn, weakSelf(), [](ZV_DownloadingVC& page) { page.controlAllExports(false); });
     }
     return m_allPauseBtn;
 }
@@ -149,40 +84,15 @@ const std::shared_ptr<QMUIButton>& ZV_DownloadingVC::allStartBtn()
 {
     if (!m_allStartBtn) {
         m_allStartBtn = makeBulkButton("全部开始", "downloading.startAll");
-        m_allStartBtn->addAction(UIControlEventTouchUpInside, [weak = weakSelf()](UIControl&) {
-            if (auto self = weak.lock())
-                self->controlAllExports(true);
-        });
+        editmode::onTap(
+            *m_allStartBtn, weakSelf(), [](ZV_DownloadingVC& page) { page.controlAllExports(true); });
     }
     return m_allStartBtn;
 }
 
-void ZV_DownloadingVC::viewDidLoad()
+void ZV_DownloadingVC::addPageBars(UIView& root)
 {
-    BaseViewController::viewDidLoad();
-    setEdgesForExtendedLayout(UIRectEdgeNone);
-    const std::shared_ptr<UIView>& root = view();
-
-    m_advertView = editmode::makeBanner(*this, &ZV_AdvertConfigModel::downloaded_up);
-    if (m_advertView) {
-        root->addSubview(m_advertView);
-        snp(m_advertView).makeConstraints([](ConstraintMaker& make) {
-            make.top().equalToSuperview().offset(10);
-            make.left().right().equalToSuperview().inset(24);
-            make.height().equalTo((screenWidth() - 48) * 122 / 342);
-        });
-    }
-    root->addSubview(zv_collectionView());
-    snp(zv_collectionView()).makeConstraints([this, &root](ConstraintMaker& make) {
-        if (m_advertView)
-            make.top().equalTo(snp(m_advertView).bottom()).offset(10);
-        else
-            make.top().equalToSuperview().offset(10);
-        make.left().right().equalToSuperview();
-        make.bottom().equalTo(snp(root).safeAreaLayoutGuide().bottom()).offset(-54);
-    });
-
-    root->addSubview(allStackView());
+    root.addSubview(allStackView());
     snp(allStackView()).makeConstraints([&root](ConstraintMaker& make) {
         make.height().equalTo(44);
         make.left().right().equalToSuperview().inset(24);
@@ -190,22 +100,18 @@ void ZV_DownloadingVC::viewDidLoad()
     });
     for (const auto& button : { allPauseBtn(), allStartBtn() })
         snp(button).makeConstraints([](ConstraintMaker& make) { make.height().equalTo(44); });
-
-    // Added after the bulk bar, which it covers in edit mode.
-    editmode::addBottomBar(*root, zv_bottomView(), zv_allBtn(), zv_delBtn());
 }
 
 void ZV_DownloadingVC::viewWillAppear(bool animated)
 {
-    BaseViewController::viewWillAppear(animated);
+    DownloadListPage::viewWillAppear(animated);
     loadList();
 }
 
 void ZV_DownloadingVC::setList(std::vector<std::shared_ptr<ZV_DownLoadModel>> list)
 {
     m_list = std::move(list);
-    zv_allBtn()->setTitle(downloads::selectAllTitle(m_list.size()), UIControlStateNormal);
-    zv_collectionView()->reloadData();
+    listChanged(m_list.size());
 }
 
 void ZV_DownloadingVC::loadList()
@@ -232,9 +138,7 @@ void ZV_DownloadingVC::loadList()
 
     if (m_list.empty()) {
         showEmptyView(true, emptyKindNothing);
-        m_isEdit = false;
-        editBtn()->setSelected(false);
-        zv_bottomView()->setHidden(true);
+        leaveEditQuietly();
         allStackView()->setHidden(true);
         if (centre)
             centre->setEditButton(*this, nullptr);
@@ -319,8 +223,7 @@ std::shared_ptr<UICollectionViewCell> ZV_DownloadingVC::cellForItem(
         return std::make_shared<UICollectionViewCell>();
     const ZV_DownLoadModel& record = *m_list[static_cast<std::size_t>(indexPath.item)];
     auto cell = dequeueCell<ZV_DownloadCell>(view, indexPath);
-    cell->isEdit = m_isEdit;
-    cell->zv_selBtn()->setHidden(!m_isEdit);
+    prepareCell(*cell);
     cell->setDownloadingModel(record);
     cell->pieProgressView()->setHidden(true);
     cell->zv_desLb()->setTextColor(colorWithHex("1D1942", 0.4));
@@ -340,11 +243,7 @@ std::shared_ptr<UICollectionViewCell> ZV_DownloadingVC::cellForItem(
         cell->pieProgressView()->setProgress(record.progress);
         cell->zv_desLb()->setText(percent + "% " + m_speed.getInternetSpeed());
     }
-    if (m_isEdit) {
-        cell->zv_selBtn()->setImage(
-            UIImage::named(downloads::containsEpisode(m_selectList, record) ? "main_sel" : "main_nor"),
-            UIControlStateNormal);
-    }
+    showSelection(*cell, record);
     return cell;
 }
 
@@ -367,49 +266,20 @@ void ZV_DownloadingVC::didSelectItem(UICollectionView&, const IndexPath& indexPa
         zv_collectionView()->reloadData();
         return;
     }
-    std::size_t selected = downloads::toggleEpisode(m_selectList, record);
-    zv_collectionView()->reloadData();
-    zv_delBtn()->setTitle(downloads::deleteTitle(selected), UIControlStateNormal);
+    toggleSelected(record);
 }
 
-void ZV_DownloadingVC::setEdit(bool edit)
+std::vector<ZV_DownLoadModel> ZV_DownloadingVC::listedRecords() const
 {
-    m_isEdit = edit;
-    editBtn()->setSelected(edit);
-    zv_bottomView()->setHidden(!edit);
-    zv_collectionView()->reloadData();
+    std::vector<ZV_DownLoadModel> records;
+    for (const auto& record : m_list)
+        records.push_back(*record);
+    return records;
 }
 
-void ZV_DownloadingVC::selectAll()
+std::vector<ZV_DownLoadModel> ZV_DownloadingVC::recordsToDelete(const ZV_DownLoadModel& selected) const
 {
-    if (m_selectList.size() == m_list.size()) {
-        m_selectList.clear();
-    } else {
-        m_selectList.clear();
-        for (const auto& record : m_list)
-            m_selectList.push_back(*record);
-    }
-    zv_collectionView()->reloadData();
-    zv_delBtn()->setTitle(downloads::deleteTitle(m_selectList.size()), UIControlStateNormal);
-}
-
-void ZV_DownloadingVC::confirmDelete()
-{
-    if (m_selectList.empty())
-        return;
-    showAlert("确认要删除吗？", "取消", "确认", [weak = weakSelf()] {
-        if (auto self = weak.lock())
-            self->deleteSelected();
-    });
-}
-
-void ZV_DownloadingVC::deleteSelected()
-{
-    for (const ZV_DownLoadModel& selected : m_selectList)
-        downloads::deleteDownloads(downloads::recordsOfEpisode(selected.vod_id, selected.episodeId));
-    loadList();
-    m_selectList.clear();
-    zv_delBtn()->setTitle(downloads::deleteTitle(0), UIControlStateNormal);
+    return downloads::recordsOfEpisode(selected.vod_id, selected.episodeId);
 }
 
 void ZV_DownloadingVC::controlAllExports(bool resume)
@@ -425,27 +295,4 @@ void ZV_DownloadingVC::controlAllExports(bool resume)
         else
             exporter->suspend();
     }
-}
-
-std::optional<CGSize> ZV_DownloadingVC::sizeForItem(
-    UICollectionView&, UICollectionViewLayout&, const IndexPath&)
-{
-    return CGSize { screenWidth(), 90 };
-}
-
-std::optional<UIEdgeInsets> ZV_DownloadingVC::insetForSection(UICollectionView&, UICollectionViewLayout&, int)
-{
-    return UIEdgeInsets {};
-}
-
-std::optional<CGFloat> ZV_DownloadingVC::minimumLineSpacingForSection(
-    UICollectionView&, UICollectionViewLayout&, int)
-{
-    return 0;
-}
-
-std::optional<CGFloat> ZV_DownloadingVC::minimumInteritemSpacingForSection(
-    UICollectionView&, UICollectionViewLayout&, int)
-{
-    return 0;
 }

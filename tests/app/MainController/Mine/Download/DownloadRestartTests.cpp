@@ -1,11 +1,14 @@
 // A download interrupted by the end of the process goes on after the app starts again on the
 // same folder and ends with the bytes the server has; deleting the episode then removes its
 // export and folder. The first process is this test program run again as a child, which starts
-// the title's downloads the way the app does and is killed halfway.
+// the title's downloads from the title page's download sheet and is killed halfway.
 
 #include "app/BaseController/ZVNavigationController.h"
+#include "app/Core/Models/ZV_DetailModel.h"
 #include "app/Core/Network/BaseURLs.h"
-#include "app/Core/Start/TourDownloads.h"
+#include "app/Core/Network/ZV_Network.h"
+#include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
+#include "app/MainController/Detail/View/ZV_SelectEpisodeContentListView.h"
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadDetailVC.h"
 #include "app/MainController/Root/ZVRootViewController.h"
 #include "platform/foundation/Bundle.h"
@@ -193,10 +196,24 @@ TEST(DownloadRestartChild, StartsTheDownloadsAndIsKilledHalfway)
     BaseURLs::resetToDefaults();
     ASConfigration::setDefaultDB((AppContainer::documentsDirectory() / "zvlist.db").string(), "zvlist.db");
 
-    int written = -2;
-    startTitleDownloads(titleId, [&](int count) { written = count; });
-    ASSERT_TRUE(RunLoop::main().runUntil([&] { return written != -2; }, 30));
-    ASSERT_EQ(written, 2);
+    // The title as its page reads it, and the page's download sheet with "全选" and "立即下载".
+    std::shared_ptr<ZV_DetailModel> title;
+    ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/movie/detail",
+        JSON::object({ { "id", JSON(titleId) } }), [&](std::optional<JSON> json, std::optional<NSError>) {
+            if (json)
+                title = std::make_shared<ZV_DetailModel>(*json);
+        });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return title != nullptr; }, 30));
+    std::shared_ptr<ZV_DetailDataListPlayFromModel> source = ZV_DetailVC::sourceInUse(*title);
+    ASSERT_TRUE(source);
+    auto sheet = ZV_SelectEpisodeContentListView::make();
+    sheet->isDownload = true;
+    sheet->model = title;
+    sheet->setList(*source->list);
+    sheet->zv_clickAllSelect();
+    ASSERT_EQ(sheet->selectList.size(), 2u);
+    sheet->clickDownload();
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !sheet->group(); }, 30));
     auto records = ZV_DownLoadModel::findAll();
     ASSERT_TRUE(records && records->size() == 2u);
     const std::string first = records->front().url;
