@@ -97,7 +97,19 @@ protected:
                      : nullptr;
     }
 
-    // Past the launch screen by its skip button and past the teen-mode question, as a person.
+    // A start prompt's button clicked once it shows, and the prompt gone.
+    void answerPrompt(const std::string& identifier)
+    {
+        std::shared_ptr<UIView> button;
+        ASSERT_TRUE(waitFor([&] { return (button = TouchDriver::findIdentifier(identifier)) != nullptr; }))
+            << identifier;
+        settle(0.5);
+        ASSERT_TRUE(click(*button));
+        ASSERT_TRUE(waitFor([&] { return !TouchDriver::findIdentifier(identifier); })) << identifier << " stays";
+    }
+
+    // Past the launch screen by its skip button and past the home tab's start prompts (the update
+    // offer over the pop-up advert over the teen-mode question), as a person.
     void reachTheRoot()
     {
         auto window = delegate->window();
@@ -107,12 +119,11 @@ protected:
         ASSERT_TRUE(waitFor([&] { return !launch->skipBtn()->isHidden(); })) << "the countdown";
         ASSERT_TRUE(click(*launch->skipBtn()));
         ASSERT_TRUE(waitFor([&] { return rootScreen() != nullptr; })) << "skipped to the root";
-        std::shared_ptr<UIView> know;
-        ASSERT_TRUE(waitFor([&] { return (know = TouchDriver::findIdentifier("pure.know")) != nullptr; }));
-        settle(0.5);
-        ASSERT_TRUE(click(*know));
-        ASSERT_TRUE(waitFor([&] { return !TouchDriver::findIdentifier("pure.know"); }))
-            << "the question answered";
+        for (const char* prompt : { "update.close", "advert.close", "pure.know" }) {
+            answerPrompt(prompt);
+            if (HasFatalFailure())
+                return;
+        }
     }
 
     zvtest::XvfbDisplay* display = nullptr;
