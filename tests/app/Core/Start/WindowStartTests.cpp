@@ -157,7 +157,18 @@ TEST_F(AppInWindow, OpensAndTabsSwitchByClicksShowingWhatTheHeadlessScreenshotSh
     ASSERT_TRUE(display->click(xid, 334, 783));
     EXPECT_TRUE(waitFor([&] { return root->segmentedView()->selectedIndex() == 4; })) << "the my tab";
     ASSERT_TRUE(display->click(xid, 56, 783));
-    EXPECT_TRUE(waitFor([&] { return root->segmentedView()->selectedIndex() == 0; })) << "home again";
+    ASSERT_TRUE(waitFor([&] { return root->segmentedView()->selectedIndex() == 0; })) << "home again";
+    // The home feed, whose carousel slides by itself: the window keeps up with what it draws.
+    settle(3.5);
+    written = shell->shell().screenshot("home");
+    ASSERT_TRUE(written);
+    shell->window().drawIfNeeded();
+    shown = display->capture(xid);
+    ASSERT_TRUE(shown);
+    Renderer::writePNG(*shown, zvtest::screenshotPath("app-window-home.png"));
+    headless = UIImage::fromFile(*written);
+    ASSERT_TRUE(headless);
+    EXPECT_TRUE(zvtest::picturesMatch(*shown, *headless));
 }
 
 TEST_F(AppInWindow, TypedSearchIsKeptWhenTheWindowClosesTheApp)
