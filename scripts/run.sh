@@ -23,6 +23,7 @@
 # ZV_BUILD=<tree> walks with the programs of another built tree (build/check: sanitized); by
 # default the release tree is set up and built. ZV_REAL_TIME=<seconds> sets the real time that
 # each virtual second of waiting may spend on replies (default 1; see DeviceMain.h).
+# ZV_TOUR_LANES=<n> walks up to n tours side by side (default: the processors, at most 4).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -402,16 +403,82 @@ walk_pass() {
   fi
 }
 
-walk_started=$SECONDS
+# Tours walk in lanes side by side, each lane with test servers of its own; a tour and those that
+# come after it stay in one lane, in order. The programs mostly wait for replies and the clock, so
+# lanes cost little processor time. ZV_TOUR_LANES sets their number (default: the processors, at
+# most 4).
+lanes="${ZV_TOUR_LANES:-$(nproc)}"
+if [[ ! "$lanes" =~ ^[1-9][0-9]*$ ]]; then
+  echo "run: ZV_TOUR_LANES is a whole number of lanes, not \"$lanes\"" >&2
+  exit 2
+fi
+[[ -z "${ZV_TOUR_LANES:-}" ]] && ((lanes > 4)) && lanes=4
+chains=()
 for tour in "${order[@]}"; do
-  while IFS=' ' read -r pass flags; do
-    [[ -n "$pass" ]] || continue
-    walk_pass "$tour" "$pass" "${flags:-}" || {
-      failures+=("$pass: ${T_FILE[$tour]}: its test server did not start")
-      failed_passes=$((failed_passes + 1))
-    }
-  done <<<"${T_PASSES[$tour]}"
+  if [[ -n "${PREDECESSOR[$tour]:-}" ]] && ((${#chains[@]})); then
+    chains[-1]+=" $tour"
+  else
+    chains+=("$tour")
+  fi
 done
+((lanes > ${#chains[@]})) && lanes=${#chains[@]}
+
+# walk_chain <chain>: every pass of each tour of the chain, in order.
+walk_chain() {
+  local tour pass flags
+  for tour in $1; do
+    while IFS=' ' read -r pass flags; do
+      [[ -n "$pass" ]] || continue
+      walk_pass "$tour" "$pass" "${flags:-}" || {
+        failures+=("$pass: ${T_FILE[$tour]}: its test server did not start")
+        failed_passes=$((failed_passes + 1))
+      }
+    done <<<"${T_PASSES[$tour]}"
+  done
+}
+
+# A lane takes the next chain not yet taken (a counter under a lock) until none is left, and leaves
+# its failures in a file of its own.
+next_file="$out/.next-chain"
+echo 0 >"$next_file"
+lane() {
+  local id="$1"
+  trap stop_servers EXIT
+  while :; do
+    local index
+    index="$(flock "$next_file" sh -c 'n=$(cat "$1"); echo $((n + 1)) >"$1"; echo "$n"' _ "$next_file")"
+    ((index < ${#chains[@]})) || break
+    walk_chain "${chains[$index]}"
+  done
+  : >"$out/.lane-$id.failures"
+  if ((${#failures[@]})); then
+    printf '%s\n' "${failures[@]}" >"$out/.lane-$id.failures"
+  fi
+  echo "$failed_passes" >"$out/.lane-$id.failed"
+}
+
+walk_started=$SECONDS
+lane_pids=()
+for ((id = 0; id < lanes; id++)); do
+  lane "$id" &
+  lane_pids+=($!)
+done
+for pid in "${lane_pids[@]}"; do
+  wait "$pid" || true
+done
+for ((id = 0; id < lanes; id++)); do
+  if [[ ! -f "$out/.lane-$id.failed" ]]; then
+    failures+=("lane $id: ended before its report (see the passes' logs)")
+    failed_passes=$((failed_passes + 1))
+    continue
+  fi
+  failed_passes=$((failed_passes + $(cat "$out/.lane-$id.failed")))
+  if [[ -s "$out/.lane-$id.failures" ]]; then
+    mapfile -t -O "${#failures[@]}" failures <"$out/.lane-$id.failures"
+  fi
+  rm -f "$out/.lane-$id.failed" "$out/.lane-$id.failures"
+done
+rm -f "$next_file"
 
 status=0
 if ((${#failures[@]})); then
