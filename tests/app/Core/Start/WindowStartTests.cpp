@@ -105,7 +105,8 @@ protected:
             << identifier;
         settle(0.5);
         ASSERT_TRUE(click(*button));
-        ASSERT_TRUE(waitFor([&] { return !TouchDriver::findIdentifier(identifier); })) << identifier << " stays";
+        ASSERT_TRUE(waitFor([&] { return !TouchDriver::findIdentifier(identifier); }))
+            << identifier << " stays";
     }
 
     // Past the launch screen by its skip button and past the home tab's start prompts (the update
