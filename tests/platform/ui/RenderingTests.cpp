@@ -308,3 +308,30 @@ TEST(Rendering, TranslucentLayersKeepWhatTheyDrawBeyondTheirBounds)
     EXPECT_NE(at(15, 85), white) << "the square itself";
     EXPECT_EQ(at(25, 85), white) << "nothing beside it";
 }
+
+// The group of a translucent layer is clipped on whole device pixels: an edge that falls within a
+// pixel is antialiased once, by the layer's own fill, whether it clips to its bounds or not.
+TEST(Rendering, TranslucentLayerEdgesWithinAPixelAreCoveredOnce)
+{
+    auto canvas = CALayer::make();
+    canvas->setBounds({ 0, 0, 40, 20 });
+    canvas->setBackgroundColor(UIColor::white());
+    for (bool clips : { false, true }) {
+        auto square = CALayer::make();
+        square->setFrame({ clips ? 20.5 : 0.5, 5.5, 10, 10 });
+        square->setBackgroundColor(UIColor::black());
+        square->setOpacity(0.5);
+        square->setMasksToBounds(clips);
+        canvas->addSublayer(square);
+    }
+    UIGraphicsImageRendererFormat format;
+    format.scale = 1;
+    UIImage image
+        = UIGraphicsImageRenderer({ 40, 20 }, format).image([&](CGContext& c) { canvas->render(c); });
+    // Half the pixel covered at half opacity: a quarter of the way to black.
+    for (int x : { 0, 20 }) {
+        EXPECT_NEAR(image.pixel(x, 10).red, 0.75, 0.04) << "left edge at " << x;
+        EXPECT_NEAR(image.pixel(x + 10, 10).red, 0.75, 0.04) << "right edge at " << x + 10;
+        EXPECT_NEAR(image.pixel(x + 5, 10).red, 0.5, 0.04) << "inside at " << x + 5;
+    }
+}
