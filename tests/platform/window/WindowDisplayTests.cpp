@@ -1,7 +1,9 @@
 // The device in a real window on an X server of the test's own (Xvfb), driven by xdotool as a
 // person would drive it: clicks, drags, the wheel, typing, keys and the close button.
 
+#include "platform/dispatch/DispatchQueue.h"
 #include "platform/dispatch/RunLoop.h"
+#include "platform/foundation/ProcessExit.h"
 #include "platform/ui/DisplayUpdates.h"
 #include "platform/ui/MarqueeLabel.h"
 #include "platform/ui/Renderer.h"
@@ -292,6 +294,20 @@ TEST_F(WindowOnDisplay, ClosingEndsTheAppAsTheAppSwitcherDoes)
     EXPECT_TRUE(shell->hasEnded());
     EXPECT_EQ(*log, (Log { "resign active", "background", "terminate" }));
     EXPECT_FALSE(display->capture(xid)) << "the window is gone from the screen";
+}
+
+TEST_F(WindowOnDisplay, TheAppEndingItselfEndsTheLoopAndTheWindow)
+{
+    // The app ends the process (its ad-free restart): the window's loop ends instead, as closing
+    // it would; a stop long after stands in for a loop that would never end.
+    DispatchQueue::main().async([] { ProcessExit::exit(0); });
+    DispatchQueue::main().asyncAfter(DispatchTime::now() + 20, [] { RunLoop::main().stop(); });
+    auto start = std::chrono::steady_clock::now();
+    shell->run();
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10);
+    EXPECT_TRUE(shell->isClosed());
+    EXPECT_TRUE(shell->hasEnded());
+    EXPECT_EQ(shell->shell().exitStatus(), 0);
 }
 
 TEST_F(WindowOnDisplay, ScriptsDriveTheWindowInRealTimeUntilItCloses)
