@@ -313,3 +313,49 @@ TEST_F(MediaCacheTest, ASegmentReadWhileTheCacheWritesItIsTheOriginsByteForByte)
     EXPECT_TRUE(text(get(playback, std::pair<std::uint64_t, std::uint64_t> { cut - 10, cut + 10 }))
         == segment.substr(cut - 10, 21));
 }
+
+// The same while the cache writes behind as it would in use: the player leaves at a chunk's edge or
+// inside one, and asks again for the rest while the proxy may still be taking the first answer
+// from the origin and chunks are on their way to disk; an origin that ignores ranges answers the
+// rest whole.
+TEST_F(MediaCacheTest, ARangeAskedAgainAfterThePlayerLeftIsTheOriginsWhileChunksAreWritten)
+{
+    struct Case {
+        const char* name;
+        std::size_t cut;
+        bool originHonoursRanges;
+    };
+    const std::size_t size = 8 * 1024 * 1024 + 4321;
+    const Case cases[] = {
+        { "inside a chunk", 5 * chunkSize + 1000, true },
+        { "at a chunk's edge", 9 * chunkSize, true },
+        { "one byte before the end", size - 1, true },
+        { "origin without ranges", 3 * chunkSize + 77, false },
+    };
+    int next = 0;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const std::string segment = segmentBytes(20 + next, size);
+        const std::string path = "/written" + std::to_string(next++) + ".ts";
+        server->route(path, [&segment, whole = !test.originHonoursRanges](const Request& request) {
+            return whole ? Reply { 200, { { "Content-Type", "video/mp2t" } }, segment }
+                         : rangeReply(request, segment, "video/mp2t");
+        });
+        const std::string playback = cache->playbackURL(http(path));
+
+        MCSDownloader downloader({ (testKeysDir() / "ca.pem").string() });
+        LeavingPlayer leaving(test.cut);
+        MCSFetchRequest request;
+        request.url = playback;
+        request.maxBytes = size;
+        downloader.fetch(request, leaving);
+        EXPECT_EQ(leaving.status, 200);
+        EXPECT_TRUE(leaving.body == segment.substr(0, test.cut)) << "the first part differs";
+        MCSFetchedBody rest = get(playback, std::pair<std::uint64_t, std::uint64_t> { test.cut, size - 1 });
+        EXPECT_EQ(rest.head.status, 206);
+        EXPECT_TRUE(text(rest) == segment.substr(test.cut)) << "the rest differs";
+
+        cache->playbackStore().flush();
+        EXPECT_TRUE(text(get(playback)) == segment) << "the whole differs once written";
+    }
+}
