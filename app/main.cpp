@@ -2,7 +2,7 @@
 #include "app/Core/Start/TourSteps.h"
 #include "app/Extensions/GradientView.h"
 #include "app/Theme/QDUIHelper.h"
-#include "platform/ui/device/DeviceMain.h"
+#include "platform/window/WindowMain.h"
 
 #include <memory>
 
@@ -13,5 +13,5 @@ int main(int argc, char** argv)
     registerGradientBackedViews();
     QDUIHelper::registerAppearance();
     registerTourSteps();
-    return runDevice(argc, argv, std::make_shared<AppDelegate>());
+    return runDeviceOrWindow(argc, argv, std::make_shared<AppDelegate>());
 }

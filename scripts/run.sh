@@ -276,8 +276,9 @@ start_server() {
   fi
   [[ -n "$http_port" ]] && args+=(--http-port "$http_port" --https-port "$https_port")
   SRV_STARTS[$id]=$((${SRV_STARTS[$id]:-0} + 1))
-  local log="$out/testserver-$id.log"
-  ((SRV_STARTS[$id] > 1)) && log="$out/testserver-$id-${SRV_STARTS[$id]}.log"
+  # Each lane's servers log apart: their addresses are read back from the log.
+  local log="$out/testserver-$id${lane_tag:-}.log"
+  ((SRV_STARTS[$id] > 1)) && log="$out/testserver-$id${lane_tag:-}-${SRV_STARTS[$id]}.log"
   SRV_LOG[$id]="$log"
   : >"$log"
   if [[ -n "$codes" ]]; then
@@ -441,8 +442,10 @@ walk_chain() {
 # its failures in a file of its own.
 next_file="$out/.next-chain"
 echo 0 >"$next_file"
+lane_tag=""
 lane() {
   local id="$1"
+  lane_tag="-lane$id"
   trap stop_servers EXIT
   while :; do
     local index

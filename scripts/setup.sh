@@ -14,6 +14,7 @@ packages=(
   libcairo2-dev libpango1.0-dev fonts-wqy-microhei libjpeg62-turbo-dev
   libqrencode-dev libgif-dev libicu-dev zbar-tools
   libmpv-dev ffmpeg
+  libsdl2-dev xvfb xdotool
 )
 
 missing=()

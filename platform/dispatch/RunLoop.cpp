@@ -91,7 +91,7 @@ void RunLoop::run()
         if (m_timeline->consumeStop())
             return;
         if (!Clock::isVirtual()) {
-            m_timeline->waitForWork(std::nullopt, true);
+            waitForWork(std::nullopt, true);
             continue;
         }
         if (m_timeline->hasDue(Clock::now()))
@@ -163,8 +163,34 @@ bool RunLoop::runUntil(const std::function<bool()>& done, double realTimeoutSeco
             return false;
         // done() may turn true on another thread without a post to wake us (a server's log):
         // look again every few milliseconds.
-        m_timeline->waitForWork(std::min(end, now + kConditionPollSeconds), false);
+        waitForWork(std::min(end, now + kConditionPollSeconds), false);
     }
+}
+
+void RunLoop::waitForWork(std::optional<double> realDeadline, bool wakeOnStop)
+{
+    if (!m_waiter || Clock::isVirtual()) {
+        m_timeline->waitForWork(realDeadline, wakeOnStop);
+        return;
+    }
+    if (m_timeline->hasDue(Clock::now()) || (wakeOnStop && m_timeline->isStopRequested()))
+        return;
+    // Work posted from here on wakes the waiter, so nothing falls between the look and the wait.
+    std::optional<double> deadline = realDeadline;
+    if (auto next = m_timeline->nextDeadline())
+        deadline = deadline ? std::min(*deadline, *next) : *next;
+    m_waiter->wait(deadline);
+}
+
+void RunLoop::setWaiter(RunLoopWaiter* waiter)
+{
+    if (!onMainThread("setWaiter"))
+        return;
+    m_waiter = waiter;
+    if (waiter)
+        m_timeline->setWaker([waiter] { waiter->wake(); });
+    else
+        m_timeline->setWaker(nullptr);
 }
 
 void RunLoop::reset()

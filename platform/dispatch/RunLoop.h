@@ -13,6 +13,20 @@ namespace detail {
 class Timeline;
 }
 
+// What else the main thread waits on besides the run loop's own schedule: a window's event queue.
+// The run loop hands it every real-clock wait; the waiter takes its own events as they come.
+class RunLoopWaiter {
+public:
+    virtual ~RunLoopWaiter() = default;
+    // Main thread: blocks until wake() was called since the last wait, something of its own has
+    // come and been handled, or the real clock reaches `realDeadline` (none: no limit). Returning
+    // early is harmless: the run loop looks again and waits again.
+    virtual void wait(std::optional<double> realDeadline) = 0;
+    // Any thread, with the run loop's schedule locked (keep it short; never post from here):
+    // work was posted, a deadline added or a stop requested. Ends the current or the next wait.
+    virtual void wake() = 0;
+};
+
 // The main run loop: runs main-queue work, run-loop timers and, through them, every deadline of
 // the dispatch layer (delayed work and timer sources on any queue) on the main thread.
 //
@@ -53,6 +67,11 @@ public:
     // Returns done().
     bool runUntil(const std::function<bool()>& done, double realTimeoutSeconds = 10.0);
 
+    // Hands every real-clock wait of run() and runUntil() to `waiter` until set back to nullptr
+    // (main thread; the waiter must outlive its setting). Under the virtual clock it is not used.
+    void setWaiter(RunLoopWaiter* waiter);
+    RunLoopWaiter* waiter() const { return m_waiter; }
+
     // Tests: drops all pending work and deadlines, invalidates run-loop timers and disarms timer
     // sources (schedule() arms a source again), after waiting for the worker pool.
     void reset();
@@ -73,6 +92,9 @@ private:
 
     void runDue();
     bool waitForWorkers();
+    // The real-clock wait of run() and runUntil(): the waiter's when one is set.
+    void waitForWork(std::optional<double> realDeadline, bool wakeOnStop);
 
     std::unique_ptr<detail::Timeline> m_timeline;
+    RunLoopWaiter* m_waiter = nullptr;
 };

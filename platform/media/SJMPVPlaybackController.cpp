@@ -48,6 +48,8 @@ std::string& caFileSetting()
     return path;
 }
 
+std::atomic<bool> g_soundEnabled { false };
+
 std::string trustedCAFile()
 {
     {
@@ -150,6 +152,11 @@ struct SJMPVPlaybackController::Callbacks {
     }
 };
 
+void SJMPVPlaybackController::setSoundEnabled(bool enabled)
+{
+    g_soundEnabled = enabled;
+}
+
 void SJMPVPlaybackController::setTrustedCAFile(std::string path)
 {
     std::lock_guard lock(caFileMutex());
@@ -219,6 +226,9 @@ bool SJMPVPlaybackController::start()
         { "tls-verify", "yes" },
     };
     for (const auto& [name, value] : options) {
+        // libmpv picks the system's output itself when the player is to be heard.
+        if (g_soundEnabled && std::string_view(name) == "ao")
+            continue;
         if (int error = api().set_option_string(m_mpv, name, value); error < 0)
             Log::write(std::string("player: libmpv refuses ") + name + ": " + api().error_string(error));
     }

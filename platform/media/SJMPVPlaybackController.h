@@ -11,7 +11,8 @@ struct mpv_handle;
 struct mpv_render_context;
 struct mpv_event;
 
-// The real engine: libmpv, headless. No sound goes out (the null audio output keeps the clock);
+// The real engine: libmpv. Headless no sound goes out (the null audio output keeps the clock);
+// with sound enabled (the device shown in a window) libmpv's own audio output plays it;
 // frames come through libmpv's software renderer at the video's own size and go to the frame
 // handler as images, which the player's view scales by its gravity. HLS (master playlists,
 // AES-128 segments) and MP4 over HTTP(S) with byte ranges are libmpv's and FFmpeg's own; the
@@ -32,6 +33,9 @@ public:
     // Certificate authorities for HTTPS assets: this PEM file, else the information key
     // TrustedCAFile, else the system's store. Applies to later loads; TLS is always verified.
     static void setTrustedCAFile(std::string path);
+    // Sound through the system's audio output for players made from now on (off: silent, as
+    // headless). Without a working output libmpv plays the picture alone.
+    static void setSoundEnabled(bool enabled);
 
     explicit SJMPVPlaybackController(Passkey);
     ~SJMPVPlaybackController() override;

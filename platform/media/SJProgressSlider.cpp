@@ -22,6 +22,7 @@ void SJProgressSlider::setValue(double value)
     if (m_dragging)
         return;
     m_value = clampValue(value);
+    setNeedsDisplay();
 }
 
 void SJProgressSlider::moveTo(const UITouch& touch)

@@ -13,14 +13,17 @@ public:
     std::string className() const override { return "CAGradientLayer"; }
 
     const std::vector<UIColor>& colors() const { return m_colors; }
-    void setColors(std::vector<UIColor> colors) { m_colors = std::move(colors); }
+    void setColors(std::vector<UIColor> colors) { changeTo(m_colors, std::move(colors)); }
     // Stops in 0...1, one per colour; nothing (or a count that does not match) spreads them evenly.
     const std::optional<std::vector<CGFloat>>& locations() const { return m_locations; }
-    void setLocations(std::optional<std::vector<CGFloat>> locations) { m_locations = std::move(locations); }
+    void setLocations(std::optional<std::vector<CGFloat>> locations)
+    {
+        changeTo(m_locations, std::move(locations));
+    }
     CGPoint startPoint() const { return m_startPoint; }
-    void setStartPoint(CGPoint p) { m_startPoint = p; }
+    void setStartPoint(CGPoint p) { changeTo(m_startPoint, p); }
     CGPoint endPoint() const { return m_endPoint; }
-    void setEndPoint(CGPoint p) { m_endPoint = p; }
+    void setEndPoint(CGPoint p) { changeTo(m_endPoint, p); }
 
 protected:
     void drawInContext(CGContext& context) const override;

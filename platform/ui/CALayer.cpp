@@ -50,27 +50,30 @@ void CALayer::setBounds(const CGRect& bounds)
 {
     CGRect b { sanitized(bounds.origin.x), sanitized(bounds.origin.y), sanitized(bounds.size.width),
         sanitized(bounds.size.height) };
+    if (b == m_bounds)
+        return;
     bool sizeChanged = b.size != m_bounds.size;
     m_bounds = b;
+    DisplayUpdates::setNeedsDisplay();
     if (sizeChanged && m_delegate)
         m_delegate->layerDidChangeSize(*this);
 }
 
 void CALayer::setPosition(CGPoint position)
 {
-    m_position = { sanitized(position.x), sanitized(position.y) };
+    changeTo(m_position, CGPoint { sanitized(position.x), sanitized(position.y) });
 }
 
 void CALayer::setAnchorPoint(CGPoint anchor)
 {
-    m_anchorPoint = { sanitized(anchor.x, 0.5), sanitized(anchor.y, 0.5) };
+    changeTo(m_anchorPoint, CGPoint { sanitized(anchor.x, 0.5), sanitized(anchor.y, 0.5) });
 }
 
 void CALayer::setAffineTransform(const CGAffineTransform& t)
 {
     bool ok = isFinite(t.a) && isFinite(t.b) && isFinite(t.c) && isFinite(t.d) && isFinite(t.tx)
         && isFinite(t.ty);
-    m_transform = ok ? t : CGAffineTransform::identity();
+    changeTo(m_transform, ok ? t : CGAffineTransform::identity());
 }
 
 CGAffineTransform CALayer::transformToSuperlayer() const
@@ -112,23 +115,23 @@ CGPoint CALayer::convertFromSuperlayer(CGPoint p) const
 
 void CALayer::setOpacity(CGFloat opacity)
 {
-    m_opacity = std::clamp<CGFloat>(sanitized(opacity, 1), 0, 1);
+    changeTo(m_opacity, std::clamp<CGFloat>(sanitized(opacity, 1), 0, 1));
 }
 void CALayer::setCornerRadius(CGFloat radius)
 {
-    m_cornerRadius = std::max<CGFloat>(0, sanitized(radius));
+    changeTo(m_cornerRadius, std::max<CGFloat>(0, sanitized(radius)));
 }
 void CALayer::setBorderWidth(CGFloat width)
 {
-    m_borderWidth = std::max<CGFloat>(0, sanitized(width));
+    changeTo(m_borderWidth, std::max<CGFloat>(0, sanitized(width)));
 }
 void CALayer::setShadowOpacity(CGFloat opacity)
 {
-    m_shadowOpacity = std::clamp<CGFloat>(sanitized(opacity), 0, 1);
+    changeTo(m_shadowOpacity, std::clamp<CGFloat>(sanitized(opacity), 0, 1));
 }
 void CALayer::setShadowRadius(CGFloat radius)
 {
-    m_shadowRadius = std::max<CGFloat>(0, sanitized(radius));
+    changeTo(m_shadowRadius, std::max<CGFloat>(0, sanitized(radius)));
 }
 
 void CALayer::setMask(std::shared_ptr<CALayer> mask)
@@ -138,6 +141,7 @@ void CALayer::setMask(std::shared_ptr<CALayer> mask)
     if (mask)
         mask->removeFromSuperlayer();
     m_mask = std::move(mask);
+    DisplayUpdates::setNeedsDisplay();
 }
 
 // ---- Tree ----
@@ -159,6 +163,7 @@ void CALayer::detachFromSuperlayer()
         return;
     if (auto index = super->indexOfSublayer(this))
         super->m_sublayers.erase(super->m_sublayers.begin() + static_cast<std::ptrdiff_t>(*index));
+    DisplayUpdates::setNeedsDisplay();
 }
 
 void CALayer::insertAt(std::shared_ptr<CALayer> layer, std::size_t index)
@@ -181,6 +186,7 @@ void CALayer::insertAt(std::shared_ptr<CALayer> layer, std::size_t index)
     index = std::min(index, m_sublayers.size());
     m_sublayers.insert(m_sublayers.begin() + static_cast<std::ptrdiff_t>(index), layer);
     layer->m_superlayer = weak_from_this();
+    DisplayUpdates::setNeedsDisplay();
 }
 
 void CALayer::addSublayer(std::shared_ptr<CALayer> layer)
@@ -501,12 +507,26 @@ void CALayer::renderShadow(CGContext& context) const
     cairo_surface_destroy(mask);
 }
 
+bool CALayer::drawingStaysWithinBounds() const
+{
+    if (m_masksToBounds)
+        return true; // and no shadow is drawn
+    if (m_shadowOpacity > 0 && m_shadowColor)
+        return false;
+    if (!m_sublayers.empty())
+        return false;
+    if (m_contents && m_contents->hasBitmap()
+        && !m_bounds.contains(CALayerContentsRect(m_contentsGravity, m_contents->size(), m_bounds)))
+        return false;
+    return drawsWithinBounds();
+}
+
 std::optional<CGRect> CALayer::groupExtent() const
 {
     // Nothing of a masked layer shows outside what its mask draws.
     if (m_mask) {
         if (!m_mask->m_sublayers.empty() || m_mask->m_shadowOpacity > 0)
-            return std::nullopt;
+            return drawingStaysWithinBounds() ? std::optional<CGRect>(m_bounds) : std::nullopt;
         CGRect extent = m_mask->frame();
         if (const auto* shape = dynamic_cast<const CAShapeLayer*>(m_mask.get()); shape && shape->path()) {
             CGFloat outset = shape->lineWidth();
@@ -515,8 +535,9 @@ std::optional<CGRect> CALayer::groupExtent() const
         }
         return extent;
     }
-    // A layer that clips to its bounds draws nothing outside them (and casts no shadow).
-    if (m_masksToBounds)
+    // A layer that clips to its bounds draws nothing outside them (and casts no shadow); nor does
+    // a plain one whose own drawing stays inside.
+    if (drawingStaysWithinBounds())
         return m_bounds;
     return std::nullopt;
 }
@@ -536,9 +557,30 @@ void CALayer::renderBody(CGContext& context) const
     bool grouped = m_opacity < 1 || m_mask;
     if (grouped) {
         // A group is as large as the clip: bounded by what can show, it stays small (unbounded,
-        // it would be the whole target, three times over for a mask).
-        if (std::optional<CGRect> extent = groupExtent())
-            context.clip(*extent);
+        // it would be the whole target, three times over for a mask). Rounded out to whole device
+        // pixels, so that no edge is antialiased twice.
+        if (std::optional<CGRect> extent = groupExtent()) {
+            double xs[4] = { extent->minX(), extent->maxX(), extent->minX(), extent->maxX() };
+            double ys[4] = { extent->minY(), extent->minY(), extent->maxY(), extent->maxY() };
+            double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+            for (int i = 0; i < 4; ++i) {
+                cairo_user_to_device(cr, &xs[i], &ys[i]);
+                x0 = std::min(x0, xs[i]);
+                y0 = std::min(y0, ys[i]);
+                x1 = std::max(x1, xs[i]);
+                y1 = std::max(y1, ys[i]);
+            }
+            if (std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1)) {
+                cairo_matrix_t matrix;
+                cairo_get_matrix(cr, &matrix);
+                cairo_identity_matrix(cr);
+                cairo_new_path(cr);
+                cairo_rectangle(cr, std::floor(x0), std::floor(y0), std::ceil(x1) - std::floor(x0),
+                    std::ceil(y1) - std::floor(y0));
+                cairo_clip(cr);
+                cairo_set_matrix(cr, &matrix);
+            }
+        }
         cairo_push_group(cr);
     }
 

@@ -2,6 +2,7 @@
 
 #include "platform/ui/CAAnimation.h"
 #include "platform/ui/CGGeometry.h"
+#include "platform/ui/DisplayUpdates.h"
 #include "platform/ui/UIBezierPath.h"
 #include "platform/ui/UIColor.h"
 #include "platform/ui/UIImage.h"
@@ -11,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CALayer;
@@ -86,38 +88,47 @@ public:
 
     // ---- Appearance ----
     bool isHidden() const { return m_hidden; }
-    void setHidden(bool hidden) { m_hidden = hidden; }
+    void setHidden(bool hidden) { changeTo(m_hidden, hidden); }
     CGFloat opacity() const { return m_opacity; }
     void setOpacity(CGFloat opacity);
     bool masksToBounds() const { return m_masksToBounds; }
-    void setMasksToBounds(bool masks) { m_masksToBounds = masks; }
+    void setMasksToBounds(bool masks) { changeTo(m_masksToBounds, masks); }
     CGFloat cornerRadius() const { return m_cornerRadius; }
     void setCornerRadius(CGFloat radius);
     unsigned maskedCorners() const { return m_maskedCorners; }
-    void setMaskedCorners(unsigned corners) { m_maskedCorners = corners & kCALayerAllCorners; }
+    void setMaskedCorners(unsigned corners) { changeTo(m_maskedCorners, corners & kCALayerAllCorners); }
     const std::optional<UIColor>& backgroundColor() const { return m_backgroundColor; }
-    void setBackgroundColor(std::optional<UIColor> color) { m_backgroundColor = std::move(color); }
+    void setBackgroundColor(std::optional<UIColor> color) { changeTo(m_backgroundColor, std::move(color)); }
     CGFloat borderWidth() const { return m_borderWidth; }
     void setBorderWidth(CGFloat width);
     const UIColor& borderColor() const { return m_borderColor; }
-    void setBorderColor(UIColor color) { m_borderColor = std::move(color); }
+    void setBorderColor(UIColor color) { changeTo(m_borderColor, std::move(color)); }
 
     const std::optional<UIColor>& shadowColor() const { return m_shadowColor; }
-    void setShadowColor(std::optional<UIColor> color) { m_shadowColor = std::move(color); }
+    void setShadowColor(std::optional<UIColor> color) { changeTo(m_shadowColor, std::move(color)); }
     CGFloat shadowOpacity() const { return m_shadowOpacity; }
     void setShadowOpacity(CGFloat opacity);
     CGSize shadowOffset() const { return m_shadowOffset; }
-    void setShadowOffset(CGSize offset) { m_shadowOffset = offset; }
+    void setShadowOffset(CGSize offset) { changeTo(m_shadowOffset, offset); }
     CGFloat shadowRadius() const { return m_shadowRadius; }
     void setShadowRadius(CGFloat radius);
     const std::optional<CGPath>& shadowPath() const { return m_shadowPath; }
-    void setShadowPath(std::optional<CGPath> path) { m_shadowPath = std::move(path); }
+    void setShadowPath(std::optional<CGPath> path)
+    {
+        m_shadowPath = std::move(path);
+        DisplayUpdates::setNeedsDisplay();
+    }
 
     // An image shown over the background, placed by the gravity.
     const std::optional<UIImage>& contents() const { return m_contents; }
-    void setContents(std::optional<UIImage> image) { m_contents = std::move(image); }
+    // Always counts as a change: the pixels of an image may be new while it stays the same image.
+    void setContents(std::optional<UIImage> image)
+    {
+        m_contents = std::move(image);
+        DisplayUpdates::setNeedsDisplay();
+    }
     CALayerContentsGravity contentsGravity() const { return m_contentsGravity; }
-    void setContentsGravity(CALayerContentsGravity gravity) { m_contentsGravity = gravity; }
+    void setContentsGravity(CALayerContentsGravity gravity) { changeTo(m_contentsGravity, gravity); }
 
     const std::string& name() const { return m_name; }
     void setName(std::string name) { m_name = std::move(name); }
@@ -140,7 +151,7 @@ public:
 
     // The view (or other owner) that draws this layer; not owned.
     CALayerDelegate* delegate() const { return m_delegate; }
-    void setDelegate(CALayerDelegate* delegate) { m_delegate = delegate; }
+    void setDelegate(CALayerDelegate* delegate) { changeTo(m_delegate, delegate); }
 
     // ---- Animations (records; see CAAnimation.h) ----
     void add(std::shared_ptr<CAAnimation> animation, const std::string& key);
@@ -153,15 +164,26 @@ public:
     // Draws this layer and its sublayers in the layer's own coordinate space (its position and
     // transform are not applied; its opacity, mask and clipping are). Hidden layers draw nothing.
     void render(CGContext& context) const;
-    // Kept for callers that mark content stale; every render draws afresh.
-    void setNeedsDisplay() { }
+    // Marks the content stale for a live screen (DisplayUpdates); every render draws afresh.
+    void setNeedsDisplay() { DisplayUpdates::setNeedsDisplay(); }
 
 protected:
+    // Sets a drawn property, reporting a change to the live screen when the value is new.
+    template<typename T, typename V> static void changeTo(T& field, V&& value)
+    {
+        if (field == value)
+            return;
+        field = std::forward<V>(value);
+        DisplayUpdates::setNeedsDisplay();
+    }
+
     // The layer's own content, drawn after the background and contents image and before the
     // delegate and the sublayers. Subclasses draw gradients and shapes here.
     virtual void drawInContext(CGContext& context) const;
     // The rounded outline of the bounds that backgrounds, borders and clipping follow.
     CGPath backgroundShape() const;
+    // Whether drawInContext stays within the bounds (a shape's path need not).
+    virtual bool drawsWithinBounds() const { return true; }
 
 private:
     friend class CALayerRenderer;
@@ -170,6 +192,8 @@ private:
     // Where an offscreen group of this layer can show anything (none: anywhere).
     std::optional<CGRect> groupExtent() const;
     void renderShadow(CGContext& context) const;
+    // Whether everything the layer draws, sublayers included, lies within its bounds.
+    bool drawingStaysWithinBounds() const;
     void detachFromSuperlayer();
     void insertAt(std::shared_ptr<CALayer> layer, std::size_t index);
     void scheduleAnimationEnd(const std::string& key, const std::shared_ptr<CAAnimation>& animation);

@@ -2,6 +2,7 @@
 
 #include "platform/dispatch/Clock.h"
 #include "platform/ui/CGContext.h"
+#include "platform/ui/DisplayUpdates.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,6 +84,8 @@ void MarqueeLabel::drawText(CGContext& context, const CGRect& rect)
         UILabel::drawText(context, rect);
         return;
     }
+    // The text moves with the clock: a live screen draws it again at its next frame.
+    DisplayUpdates::requestAnimationFrame();
     CGRect b = bounds();
     TextLayout layout = makeTextLayout();
     layout.setWidth(std::nullopt).setMaximumNumberOfLines(1);

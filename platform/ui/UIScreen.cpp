@@ -1,5 +1,6 @@
 #include "platform/ui/UIScreen.h"
 
+#include "platform/ui/DisplayUpdates.h"
 #include "platform/ui/UIApplication.h"
 
 bool UIInterfaceOrientationIsLandscape(UIInterfaceOrientation o)
@@ -41,6 +42,7 @@ void UIScreen::setInterfaceOrientation(UIInterfaceOrientation orientation)
         return;
     CGRect old = bounds();
     m_orientation = orientation;
+    DisplayUpdates::setNeedsDisplay();
     CGRect now = bounds();
     if (old != now)
         UIApplication::shared().screenBoundsDidChange(old, now);

@@ -220,6 +220,7 @@ UIColor UIView::tintColor() const
 void UIView::setTintColor(std::optional<UIColor> color)
 {
     m_tintColor = std::move(color);
+    DisplayUpdates::setNeedsDisplay();
     notifyTintChange();
 }
 
@@ -481,6 +482,8 @@ void UIView::layoutSubviews()
 
 void UIView::setNeedsLayout()
 {
+    if (!m_needsLayout)
+        DisplayUpdates::setNeedsDisplay();
     m_needsLayout = true;
 }
 
@@ -681,6 +684,7 @@ void UIView::setOverrideUserInterfaceStyle(UIUserInterfaceStyle style)
 {
     UITraitCollection previous = traitCollection();
     m_overrideStyle = style;
+    DisplayUpdates::setNeedsDisplay();
     notifyTraitChange(previous);
 }
 

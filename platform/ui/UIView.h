@@ -2,6 +2,7 @@
 
 #include "platform/ui/CALayer.h"
 #include "platform/ui/CGGeometry.h"
+#include "platform/ui/DisplayUpdates.h"
 #include "platform/ui/UIColor.h"
 #include "platform/ui/UIGestureRecognizer.h"
 #include "platform/ui/UIImage.h"
@@ -217,7 +218,8 @@ public:
     // ---- Drawing ----
     // Custom content, drawn in the view's bounds space after its background and before subviews.
     virtual void draw(CGContext& context, const CGRect& rect);
-    void setNeedsDisplay() { }
+    // Marks what the view draws as changed, for a live screen (DisplayUpdates).
+    void setNeedsDisplay() { DisplayUpdates::setNeedsDisplay(); }
     // The view and its subviews as an image of its bounds size at the screen scale.
     UIImage snapshotImage() const;
     // Extra "key=value" fields for the view tree dump (labels add their text, and so on).

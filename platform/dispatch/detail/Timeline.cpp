@@ -26,6 +26,8 @@ TimelineKey Timeline::post(std::function<void()> work)
         std::lock_guard lock(m_mutex);
         key = TimelineKey { Clock::now(), ++m_seq };
         m_posts.emplace_back(key, std::move(work));
+        if (m_waker)
+            m_waker();
     }
     m_wake.notify_one();
     return key;
@@ -40,6 +42,8 @@ TimelineKey Timeline::postAt(double deadline, TimelineItem item)
         // platform, where it is queued when its timer fires.
         key = TimelineKey { std::max(deadline, Clock::now()), ++m_seq };
         m_deadlines.emplace(key, std::move(item));
+        if (m_waker)
+            m_waker();
     }
     m_wake.notify_one();
     return key;
@@ -138,6 +142,8 @@ void Timeline::requestStop()
     {
         std::lock_guard lock(m_mutex);
         m_stop = true;
+        if (m_waker)
+            m_waker();
     }
     m_wake.notify_all();
 }
@@ -146,6 +152,18 @@ bool Timeline::consumeStop()
 {
     std::lock_guard lock(m_mutex);
     return std::exchange(m_stop, false);
+}
+
+bool Timeline::isStopRequested() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_stop;
+}
+
+void Timeline::setWaker(std::function<void()> waker)
+{
+    std::lock_guard lock(m_mutex);
+    m_waker = std::move(waker);
 }
 
 }

@@ -50,6 +50,11 @@ public:
 
     void requestStop();
     bool consumeStop();
+    bool isStopRequested() const;
+
+    // Called (under the lock, from the posting thread) after each post, new deadline and stop
+    // request, for a loop that waits on something else than waitForWork. Empty: none.
+    void setWaker(std::function<void()> waker);
 
 private:
     bool hasDueLocked(double now) const;
@@ -60,6 +65,7 @@ private:
     std::map<TimelineKey, TimelineItem> m_deadlines;
     std::uint64_t m_seq = 0;
     bool m_stop = false;
+    std::function<void()> m_waker;
 };
 
 }

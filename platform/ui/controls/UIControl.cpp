@@ -30,6 +30,7 @@ void UIControl::setEnabled(bool enabled)
     m_enabled = enabled;
     if (!enabled && m_highlighted)
         m_highlighted = false;
+    setNeedsDisplay();
     stateDidChange();
 }
 
@@ -38,6 +39,7 @@ void UIControl::setSelected(bool selected)
     if (m_selected == selected)
         return;
     m_selected = selected;
+    setNeedsDisplay();
     stateDidChange();
 }
 
@@ -46,6 +48,7 @@ void UIControl::setHighlighted(bool highlighted)
     if (m_highlighted == highlighted)
         return;
     m_highlighted = highlighted;
+    setNeedsDisplay();
     stateDidChange();
 }
 

@@ -1,7 +1,5 @@
 #include "platform/ui/device/DeviceMain.h"
 
-#include "platform/ui/device/DeviceShell.h"
-
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -20,36 +18,41 @@ std::optional<double> realTime(const std::string& text)
     return value;
 }
 
-int usage()
-{
-    std::cerr << "usage: [--script <file>] [--out <folder>] [--dark] [--landscape] [--stop-on-error]"
-                 " [--real-time <seconds>]\n";
-    return 2;
 }
 
+std::optional<DeviceArguments> parseDeviceArguments(int argc, char** argv)
+{
+    DeviceArguments parsed;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--script" && i + 1 < argc)
+            parsed.scriptPath = argv[++i];
+        else if (arg == "--out" && i + 1 < argc)
+            parsed.options.outputFolder = argv[++i];
+        else if (arg == "--dark")
+            parsed.options.dark = true;
+        else if (arg == "--landscape")
+            parsed.options.landscape = true;
+        else if (arg == "--stop-on-error")
+            parsed.options.stopOnError = true;
+        else if (arg == "--real-time" && i + 1 < argc && realTime(argv[i + 1]))
+            parsed.options.realTimePerSecond = *realTime(argv[++i]);
+        else {
+            std::cerr << "usage: [--script <file>] [--out <folder>] [--dark] [--landscape] [--stop-on-error]"
+                         " [--real-time <seconds>]\n";
+            return std::nullopt;
+        }
+    }
+    return parsed;
 }
 
 int runDevice(int argc, char** argv, std::shared_ptr<UIApplicationDelegate> delegate)
 {
-    DeviceShellOptions options;
-    std::string scriptPath;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--script" && i + 1 < argc)
-            scriptPath = argv[++i];
-        else if (arg == "--out" && i + 1 < argc)
-            options.outputFolder = argv[++i];
-        else if (arg == "--dark")
-            options.dark = true;
-        else if (arg == "--landscape")
-            options.landscape = true;
-        else if (arg == "--stop-on-error")
-            options.stopOnError = true;
-        else if (arg == "--real-time" && i + 1 < argc && realTime(argv[i + 1]))
-            options.realTimePerSecond = *realTime(argv[++i]);
-        else
-            return usage();
-    }
+    auto parsed = parseDeviceArguments(argc, argv);
+    if (!parsed)
+        return 2;
+    DeviceShellOptions& options = parsed->options;
+    const std::string& scriptPath = parsed->scriptPath;
 
     std::ifstream file;
     if (!scriptPath.empty()) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/ui/UIApplication.h"
+#include "platform/ui/device/DeviceShell.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 
 // The program entry of the headless device:
 //   <program> [--script <file>] [--out <folder>] [--dark] [--landscape] [--stop-on-error]
@@ -14,3 +17,12 @@
 // app ending itself before the script's end, or with a status other than 0, among them), 2 for
 // bad arguments.
 int runDevice(int argc, char** argv, std::shared_ptr<UIApplicationDelegate> delegate);
+
+// The device's options of a command line, as runDevice reads them.
+struct DeviceArguments {
+    DeviceShellOptions options;
+    std::string scriptPath; // empty: none given
+};
+// Reads the options above; nothing (after a usage line on standard error) when one is unknown
+// or lacks its value.
+std::optional<DeviceArguments> parseDeviceArguments(int argc, char** argv);

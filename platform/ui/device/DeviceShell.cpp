@@ -141,6 +141,20 @@ DeviceShell::~DeviceShell()
 {
     if (!m_launched)
         return;
+    release();
+}
+
+void DeviceShell::end()
+{
+    if (!m_launched)
+        return;
+    UIApplication::shared().enterBackground();
+    release();
+}
+
+void DeviceShell::release()
+{
+    m_launched = false;
     ProcessExit::setHandler({});
     UIApplication::shared().terminate();
     // Let the delegate and its windows go while the application still exists: windows report
@@ -151,15 +165,20 @@ DeviceShell::~DeviceShell()
 
 bool DeviceShell::launch(std::shared_ptr<UIApplicationDelegate> delegate)
 {
-    // Runs are reproducible: only the shell moves time.
+    // Runs are reproducible: only the shell moves time. Shown live, time is the wall clock's.
     RunLoop::main().reset();
-    Clock::useVirtual();
+    if (m_options.realTime)
+        Clock::useReal();
+    else
+        Clock::useVirtual();
     // The application's own ending stops the run instead of the process, which still has to
-    // report how the script went.
+    // report how the script went. Live, the ending also ends the program's own loop (the window's).
     m_exitStatus.reset();
     ProcessExit::setHandler([this](int status) {
         if (!m_exitStatus)
             m_exitStatus = status;
+        if (m_options.realTime)
+            RunLoop::main().stop();
     });
     UIScreen::main().setProfile(m_options.profile);
     UIScreen::main().setInterfaceOrientation(
@@ -186,6 +205,11 @@ void DeviceShell::wait(double seconds)
     constexpr double step = 0.05;
     // The script's bounds hold for callers in code too: the step count stays a small int.
     seconds = std::isnan(seconds) ? 0 : std::clamp(seconds, 0.0, maximumDuration);
+    if (m_options.realTime) {
+        RunLoop::main().runUntil([this] { return stopRequested() || m_exitStatus; }, seconds);
+        applyStyle();
+        return;
+    }
     double realBudget = std::min(m_options.maximumRealWait, seconds * m_options.realTimePerSecond);
     int steps = std::max(1, static_cast<int>(std::ceil(seconds / step)));
     for (int i = 0; i < steps && !m_exitStatus; ++i) {
@@ -194,6 +218,11 @@ void DeviceShell::wait(double seconds)
             RunLoop::main().runUntil([] { return false; }, realBudget / steps);
     }
     applyStyle();
+}
+
+bool DeviceShell::stopRequested() const
+{
+    return m_options.stopRequested && m_options.stopRequested();
 }
 
 std::filesystem::path DeviceShell::outputPath(const std::string& name, const std::string& extension)
@@ -354,7 +383,7 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
         for (long done = 0;; ++done) {
             if (TouchDriver::findText(text))
                 return std::nullopt;
-            if (done >= steps)
+            if (done >= steps || stopRequested())
                 return "\"" + text + "\" did not appear within " + args.back() + " s";
             wait(step);
         }
@@ -408,7 +437,7 @@ int DeviceShell::run(std::istream& script, const std::string& sourceName, std::o
         ++failures;
         errors << sourceName << ":" << line << ": " << message << "\n";
     };
-    for (std::string line; std::getline(script, line);) {
+    for (std::string line; !stopRequested() && std::getline(script, line);) {
         ++number;
         if (auto error = execute(line)) {
             report(number, *error);

@@ -30,10 +30,18 @@ struct DeviceShellOptions {
     // post (network replies), and the most one wait may spend.
     double realTimePerSecond = 1.0;
     double maximumRealWait = 5.0;
+    // The real clock instead of the virtual one (the device shown live in a window): a wait lasts
+    // as long as it says, and whatever the main thread waits on meanwhile (the window's events,
+    // through RunLoop::setWaiter) keeps being served.
+    bool realTime = false;
+    // Checked between script lines and while waiting in real time: true ends the wait at once and
+    // the script after the current line (the window was closed).
+    std::function<bool()> stopRequested;
 };
 
-// The headless device: the main run loop on the virtual clock, the device's screen, the
-// application with its delegate, and a command interpreter that drives it. Commands, one per line:
+// The headless device: the main run loop on the virtual clock (or the real one, for a window),
+// the device's screen, the application with its delegate, and a command interpreter that drives it. Commands,
+// one per line:
 //   tap <x> <y> | tap-text <text> | tap-id <identifier> | double-tap <x> <y>
 //   long-press <x> <y> <seconds> | drag <x1> <y1> <x2> <y2> <seconds>
 //   pinch <x> <y> <from distance> <to distance> <seconds>   (two fingers, level, about x y)
@@ -45,7 +53,8 @@ struct DeviceShellOptions {
 // Numbers must be finite; seconds lie within 0...600, points within ±100000 and distances within
 // 0...100000. A line outside them is refused with the reason and waits for nothing.
 // When the application ends the process (ProcessExit), the shell takes the ending over: time
-// stops, and a script line left to run, or a status other than 0, is a failure.
+// stops, and a script line left to run, or a status other than 0, is a failure; in real time it
+// also stops the main run loop (a window's run() ends with it).
 // Main thread only; one shell at a time.
 class DeviceShell {
 public:
@@ -56,6 +65,10 @@ public:
 
     // Prepares clock, screen and application, then launches the delegate. Returns its answer.
     bool launch(std::shared_ptr<UIApplicationDelegate> delegate);
+    // Ends the application as the phone's app switcher does: into the background (where it saves
+    // what it keeps), then terminated; its delegate and windows are let go. Once; the destructor
+    // only terminates an application still running.
+    void end();
 
     // Runs one line; the error text when it fails.
     std::optional<std::string> execute(const std::string& line);
@@ -81,6 +94,9 @@ public:
 private:
     std::optional<std::string> tapAlertAction(const std::string& title);
     void applyStyle();
+    bool stopRequested() const;
+    // Terminates the application and lets its delegate go.
+    void release();
     std::filesystem::path outputPath(const std::string& name, const std::string& extension);
 
     DeviceShellOptions m_options;

@@ -6,7 +6,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -181,6 +184,115 @@ TEST_F(RunLoopTest, LoopEntryPointsRefuseOtherThreads)
     EXPECT_DOUBLE_EQ(now(), 1000.0);
     drain();
     EXPECT_EQ(log.size(), 1u);
+}
+
+// A waiter that sleeps on its own condition variable and keeps the deadlines it was given.
+class RecordingWaiter : public RunLoopWaiter {
+public:
+    void wait(std::optional<double> realDeadline) override
+    {
+        std::unique_lock lock(m_mutex);
+        deadlines.push_back(realDeadline);
+        waits.fetch_add(1);
+        auto woken = [&] { return m_woken; };
+        if (realDeadline) {
+            auto until = std::chrono::steady_clock::time_point(
+                std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                    std::chrono::duration<double>(*realDeadline)));
+            m_wake.wait_until(lock, until, woken);
+        } else {
+            m_wake.wait(lock, woken);
+        }
+        m_woken = false;
+    }
+    void wake() override
+    {
+        wakes.fetch_add(1);
+        // Called with the run loop's schedule locked: only our own lock here.
+        std::lock_guard lock(m_mutex);
+        m_woken = true;
+        m_wake.notify_all();
+    }
+
+    std::vector<std::optional<double>> deadlines; // main thread only
+    std::atomic<int> wakes { 0 };
+    std::atomic<int> waits { 0 };
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_woken = false;
+};
+
+class RunLoopWaiterTest : public MainLoopTest {
+protected:
+    void SetUp() override
+    {
+        MainLoopTest::SetUp();
+        Clock::useReal();
+        RunLoop::main().setWaiter(&waiter);
+    }
+    void TearDown() override
+    {
+        RunLoop::main().setWaiter(nullptr);
+        MainLoopTest::TearDown();
+    }
+    RecordingWaiter waiter;
+};
+
+TEST_F(RunLoopWaiterTest, PostsFromAnyThreadWakeTheWaiterAndStopEndsTheRun)
+{
+    std::vector<std::string> log;
+    std::thread worker([&] {
+        // Once the main thread sleeps in the waiter.
+        for (int i = 0; i < 5000 && waiter.waits.load() == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        DispatchQueue::main().async([&] {
+            log.push_back("from the worker");
+            std::thread([] { RunLoop::main().stop(); }).detach();
+        });
+    });
+    // Nothing is due: the run sleeps in the waiter without a deadline until the worker posts,
+    // then until the stop.
+    RunLoop::main().run();
+    worker.join();
+    EXPECT_EQ(log, (std::vector<std::string> { "from the worker" }));
+    ASSERT_FALSE(waiter.deadlines.empty());
+    EXPECT_FALSE(waiter.deadlines.front()) << "nothing timed: no deadline";
+    EXPECT_GE(waiter.wakes.load(), 2) << "the post and the stop";
+}
+
+TEST_F(RunLoopWaiterTest, TheWaiterSleepsUntilTheNextDeadlineOrTheRunsEnd)
+{
+    bool fired = false;
+    double start = Clock::realNow();
+    DispatchQueue::main().asyncAfter(DispatchTime::now() + 0.05, [&] {
+        fired = true;
+        RunLoop::main().stop();
+    });
+    RunLoop::main().run();
+    EXPECT_TRUE(fired);
+    ASSERT_FALSE(waiter.deadlines.empty());
+    ASSERT_TRUE(waiter.deadlines.front()) << "the timer's deadline, not none";
+    EXPECT_NEAR(*waiter.deadlines.front(), start + 0.05, 0.04);
+
+    // runUntil() looks at its condition every few milliseconds, never past its own end.
+    waiter.deadlines.clear();
+    double end = Clock::realNow() + 0.02;
+    EXPECT_FALSE(RunLoop::main().runUntil([] { return false; }, 0.02));
+    ASSERT_FALSE(waiter.deadlines.empty());
+    for (const auto& deadline : waiter.deadlines) {
+        ASSERT_TRUE(deadline);
+        EXPECT_LE(*deadline, end + 0.001);
+    }
+    EXPECT_NEAR(*waiter.deadlines.back(), end, 0.01);
+
+    // Taken away, the waiter hears of nothing more.
+    RunLoop::main().setWaiter(nullptr);
+    int wakes = waiter.wakes.load();
+    DispatchQueue::main().async([] {});
+    RunLoop::main().drain();
+    EXPECT_EQ(waiter.wakes.load(), wakes);
 }
 
 }

@@ -257,3 +257,81 @@ TEST(Rendering, SnapshotAndImageContexts)
 }
 
 }
+
+// Translucent and masked layers are drawn through a group kept to their bounds when nothing of
+// theirs can lie outside; whatever does lie outside is still drawn.
+TEST(Rendering, TranslucentLayersKeepWhatTheyDrawBeyondTheirBounds)
+{
+    auto canvas = CALayer::make();
+    canvas->setBounds({ 0, 0, 100, 100 });
+    canvas->setBackgroundColor(UIColor::white());
+    auto add = [&](std::shared_ptr<CALayer> layer, CGRect frame) {
+        layer->setFrame(frame);
+        layer->setOpacity(0.5);
+        canvas->addSublayer(layer);
+        return layer;
+    };
+    // A sublayer beyond its parent, a shape's path beyond its layer, a picture wider than its
+    // layer at its own size, a shadow, and a plain square whose group is clipped.
+    auto parent = add(CALayer::make(), { 0, 0, 10, 10 });
+    auto outside = CALayer::make();
+    outside->setFrame({ 20, 0, 10, 10 });
+    outside->setBackgroundColor(UIColor::red());
+    parent->addSublayer(outside);
+    auto shape = std::make_shared<CAShapeLayer>();
+    add(shape, { 0, 40, 10, 10 });
+    CGPath path;
+    path.addRect({ 20, 0, 10, 10 });
+    shape->setPath(path);
+    shape->setFillColor(UIColor::blue());
+    auto picture = add(CALayer::make(), { 60, 5, 10, 10 });
+    picture->setContents(UIImage::filled(UIColor::green(), { 30, 10 }));
+    picture->setContentsGravity(CALayerContentsGravity::center);
+    auto shadowed = add(CALayer::make(), { 60, 60, 10, 10 });
+    shadowed->setBackgroundColor(UIColor::black());
+    shadowed->setShadowOpacity(1);
+    shadowed->setShadowOffset({ 15, 0 });
+    shadowed->setShadowRadius(0);
+    auto square = add(CALayer::make(), { 10.5, 80.5, 10, 10 });
+    square->setBackgroundColor(UIColor::black());
+
+    UIGraphicsImageRendererFormat format;
+    format.scale = 2;
+    UIImage image
+        = UIGraphicsImageRenderer({ 100, 100 }, format).image([&](CGContext& c) { canvas->render(c); });
+    auto at = [&](CGFloat x, CGFloat y) { return image.pixel(int(x * 2), int(y * 2)); };
+    auto white = at(95, 30);
+    EXPECT_NE(at(25, 5), white) << "the sublayer beyond its parent";
+    EXPECT_NE(at(25, 45), white) << "the path beyond its layer";
+    EXPECT_NE(at(55, 10), white) << "the picture beyond its layer";
+    EXPECT_NE(at(80, 65), white) << "the shadow";
+    EXPECT_NE(at(15, 85), white) << "the square itself";
+    EXPECT_EQ(at(25, 85), white) << "nothing beside it";
+}
+
+// The group of a translucent layer is clipped on whole device pixels: an edge that falls within a
+// pixel is antialiased once, by the layer's own fill, whether it clips to its bounds or not.
+TEST(Rendering, TranslucentLayerEdgesWithinAPixelAreCoveredOnce)
+{
+    auto canvas = CALayer::make();
+    canvas->setBounds({ 0, 0, 40, 20 });
+    canvas->setBackgroundColor(UIColor::white());
+    for (bool clips : { false, true }) {
+        auto square = CALayer::make();
+        square->setFrame({ clips ? 20.5 : 0.5, 5.5, 10, 10 });
+        square->setBackgroundColor(UIColor::black());
+        square->setOpacity(0.5);
+        square->setMasksToBounds(clips);
+        canvas->addSublayer(square);
+    }
+    UIGraphicsImageRendererFormat format;
+    format.scale = 1;
+    UIImage image
+        = UIGraphicsImageRenderer({ 40, 20 }, format).image([&](CGContext& c) { canvas->render(c); });
+    // Half the pixel covered at half opacity: a quarter of the way to black.
+    for (int x : { 0, 20 }) {
+        EXPECT_NEAR(image.pixel(x, 10).red, 0.75, 0.04) << "left edge at " << x;
+        EXPECT_NEAR(image.pixel(x + 10, 10).red, 0.75, 0.04) << "right edge at " << x + 10;
+        EXPECT_NEAR(image.pixel(x + 5, 10).red, 0.5, 0.04) << "inside at " << x + 5;
+    }
+}

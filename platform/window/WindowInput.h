@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/ui/CGGeometry.h"
+#include "platform/ui/UITraitCollection.h"
+
+#include <memory>
+#include <string>
+
+class UIScrollView;
+class UIWindow;
+
+// The keys of the desktop that stand for something of the phone.
+enum class WindowKey {
+    // The back button or edge swipe: the keyboard goes away, else the top screen is popped or
+    // what is presented is dismissed.
+    back,
+    // The phone is turned: portrait to landscape and back (a player on screen goes full screen).
+    rotate,
+    // The light and dark styles swap.
+    toggleStyle,
+    // The keyboard's return and delete keys, for the first responder.
+    returnKey,
+    deleteBackward,
+};
+
+// What a person does with mouse and keyboard, turned into what the phone's screen gets: the
+// mouse is a finger (press, drag, release become one touch through the event dispatcher, so
+// taps, long presses, pans, swipes and paging work as on the phone); a press with the pinch
+// modifier puts down two fingers mirrored about the screen's centre; the wheel scrolls the
+// innermost scroll view under the pointer that can move that way; typed and composed text goes
+// into the first responder. Points are in screen space (windows cover the screen). Time is the
+// dispatch clock's. Main thread only.
+class WindowInput {
+public:
+    // Pointer. Touches go to the key window, else to the front-most window.
+    void pointerDown(CGPoint point, bool pinch = false);
+    void pointerMove(CGPoint point);
+    void pointerUp(CGPoint point);
+    // The window lost the pointer mid-touch (focus went elsewhere): the touch is cancelled.
+    void pointerCancel();
+    bool isPressed() const { return m_pressed; }
+    bool isPinching() const { return m_pinching; }
+
+    // Moves the content under the point by `delta` points (positive: towards the end of the
+    // content), within its bounds. False when no scroll view there can move that way.
+    bool wheel(CGPoint point, CGVector delta);
+    // The scroll view that wheel() would move.
+    static std::shared_ptr<UIScrollView> wheelTarget(CGPoint point, CGVector delta);
+
+    // Text committed by the keyboard or an input method; ends a composition first.
+    bool text(const std::string& text);
+    // An input method's composition shown in the first responder; empty text ends it.
+    bool composition(const std::string& text);
+    // False when the key did nothing (no text input for return, nothing to go back from...).
+    bool key(WindowKey key);
+
+    // The style the window shows: set by the style key; windows that leave it open get it.
+    UIUserInterfaceStyle style() const { return m_style; }
+    void setStyle(UIUserInterfaceStyle style) { m_style = style; }
+    // Gives windows without a style of their own the window's dark style (after windows come).
+    void applyStyle() const;
+
+private:
+    bool back();
+    bool rotate();
+    void toggleStyle();
+    static std::shared_ptr<UIWindow> targetWindow();
+    static CGPoint mirrored(CGPoint point);
+
+    bool m_pressed = false;
+    bool m_pinching = false;
+    UIUserInterfaceStyle m_style = UIUserInterfaceStyle::unspecified;
+};

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Builds the release tree, starts the local test server with its sample data, video and chat rooms,
+# and opens the app in a window of the desktop pointed at that server: the mouse is a finger
+# (Ctrl+drag pinches), the wheel scrolls, the keyboard types; Esc goes back, Ctrl+R turns the
+# phone, Ctrl+D swaps light and dark. Closing the window ends the app as the phone's app switcher
+# does. The app folder out/window/home stays from one start to the next, so that what the app
+# stored, and downloads it had under way, are there again; --fresh starts from an empty one.
+# Other options go to the app (--dark, --scale <pixels per point>, --script <file> ...).
+#   usage: scripts/window.sh [--fresh] [app options...]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+  echo "window: no display (DISPLAY is not set); scripts/run.sh walks the tours without one" >&2
+  exit 1
+fi
+fresh=0
+args=()
+for arg in "$@"; do
+  if [[ "$arg" == --fresh ]]; then fresh=1; else args+=("$arg"); fi
+done
+scripts/setup.sh build/release
+
+keys="$root/build/keys"
+out="$root/out/window"
+home="$out/home"
+((fresh)) && rm -rf "$home"
+mkdir -p "$home/Library/Preferences"
+
+# The server keeps its ports from one start to the next (out/window/ports), so that the addresses
+# the app stored (downloads under way among them) still lead to it.
+server_log="$out/testserver.log"
+ports_file="$out/ports"
+server=""
+trap '[[ -n "$server" ]] && { kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; }' EXIT
+start_server() {
+  build/release/tools/testserver/zentavo-testserver --keys "$keys" --data tools/testserver/data --media build/media \
+    --encrypt data --encrypt-route v1/advert/config=body "$@" >"$server_log" 2>&1 &
+  server=$!
+  https=""
+  for _ in $(seq 100); do
+    https="$(awk '$1 == "https" { print $2 }' "$server_log")"
+    [[ -n "$https" ]] && return 0
+    kill -0 "$server" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+kept=()
+if [[ -f "$ports_file" ]]; then
+  read -r http_port https_port <"$ports_file" || true
+  [[ -n "${http_port:-}" && -n "${https_port:-}" ]] && kept=(--http-port "$http_port" --https-port "$https_port")
+fi
+if ! start_server ${kept[@]+"${kept[@]}"}; then
+  kill "$server" 2>/dev/null || true
+  # The kept ports were taken meanwhile by something else: new ones.
+  if ((${#kept[@]} == 0)) || ! start_server; then
+    cat "$server_log" >&2
+    echo "window: the test server did not start" >&2
+    exit 1
+  fi
+fi
+http="$(awk '$1 == "http" { print $2 }' "$server_log")"
+echo "${http##*:} ${https##*:}" >"$ports_file"
+
+export ZV_INFO_DomainFileURL="$https/domain_v2.json"
+export ZV_INFO_MainURL="$https/api/"
+export ZV_INFO_TrustedCAFile="$keys/ca.pem"
+ZV_INFO_APIPublicKey="$(cat "$keys/api_public.b64")"
+export ZV_INFO_APIPublicKey
+echo "window: app folder $home, server log $server_log"
+ZV_HOME="$home" build/release/app/zentavo --window --out "$out/screenshots" ${args[@]+"${args[@]}"}

@@ -1,0 +1,236 @@
+// The app in a real window, as `zentavo --window` runs it, on an X server of the test's own
+// (Xvfb) against the local server: xdotool clicks through the launch screen and the tabs, types a
+// search and closes the window; what the window shows is what the headless device draws.
+
+#include "app/BaseController/ZVNavigationController.h"
+#include "app/Core/Start/AppDelegate.h"
+#include "app/MainController/Launch/ZV_LaunchVC.h"
+#include "app/MainController/Root/ZVRootViewController.h"
+#include "app/MainController/Search/Controller/ZV_SearchVC.h"
+#include "app/MainController/Search/View/ZV_SearchNavView.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/UIDevice.h"
+#include "platform/ui/UIWindow.h"
+#include "platform/ui/controls/UIButton.h"
+#include "platform/ui/controls/UITextField.h"
+#include "platform/ui/gestures/TouchDriver.h"
+#include "platform/ui/gestures/UIEventDispatcher.h"
+#include "platform/ui/keyboard/IQKeyboardManager.h"
+#include "platform/ui/qmui/QMUIConsole.h"
+#include "platform/ui/segmented/JXSegmentedView.h"
+#include "platform/window/WindowShell.h"
+#include "tests/app/support/ApiTestSupport.h"
+#include "tests/display/XvfbDisplay.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class AppInWindow : public zvtest::ApiServerTest {
+protected:
+    void SetUp() override
+    {
+        ApiServerTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        std::string whyNot;
+        display = zvtest::XvfbDisplay::shared(&whyNot);
+        if (!display)
+            GTEST_SKIP() << whyNot;
+        UIApplication::shared().resetForTesting();
+        UIScreen::main().resetForTesting();
+        UIDevice::current().resetForTesting();
+        UIEventDispatcher::shared().resetForTesting();
+        IQKeyboardManager::shared().resetForTesting();
+        QMUIConsole::resetForTesting();
+
+        WindowShellOptions options;
+        options.window.title = "zentavo-app-test";
+        options.window.scale = 1;
+        options.device.outputFolder = home / "out";
+        std::string error;
+        shell = WindowShell::open(options, &error);
+        ASSERT_TRUE(shell) << error;
+        delegate = std::make_shared<AppDelegate>();
+        shell->launch(delegate);
+        xid = shell->window().nativeWindow();
+        ASSERT_NE(xid, 0u);
+    }
+
+    void TearDown() override
+    {
+        shell.reset();
+        delegate.reset();
+        if (auto responder = UIResponder::currentFirstResponder())
+            responder->resignFirstResponder();
+        UIApplication::shared().resetForTesting();
+        UIScreen::main().resetForTesting();
+        UIEventDispatcher::shared().resetForTesting();
+        IQKeyboardManager::shared().resetForTesting();
+        ApiServerTest::TearDown();
+    }
+
+    bool waitFor(const std::function<bool()>& condition, double seconds = 10)
+    {
+        return shell->runUntil(condition, seconds);
+    }
+    void settle(double seconds)
+    {
+        shell->runUntil([] { return false; }, seconds);
+    }
+
+    // A click in the middle of a view where it shows (the window's scale is 1).
+    bool click(const UIView& view)
+    {
+        CGPoint centre = view.convert(view.bounds(), nullptr).center();
+        return display->click(xid, static_cast<int>(centre.x), static_cast<int>(centre.y));
+    }
+
+    std::shared_ptr<ZVRootViewController> rootScreen() const
+    {
+        auto window = delegate->window();
+        auto stack = window ? std::dynamic_pointer_cast<ZVNavigationController>(window->rootViewController())
+                            : nullptr;
+        return stack ? std::dynamic_pointer_cast<ZVRootViewController>(stack->viewControllers().front())
+                     : nullptr;
+    }
+
+    // A start prompt's button clicked once it shows, and the prompt gone.
+    void answerPrompt(const std::string& identifier)
+    {
+        std::shared_ptr<UIView> button;
+        ASSERT_TRUE(waitFor([&] { return (button = TouchDriver::findIdentifier(identifier)) != nullptr; }))
+            << identifier;
+        settle(0.5);
+        ASSERT_TRUE(click(*button));
+        ASSERT_TRUE(waitFor([&] { return !TouchDriver::findIdentifier(identifier); }))
+            << identifier << " stays";
+    }
+
+    // Past the launch screen by its skip button and past the home tab's start prompts (the update
+    // offer over the pop-up advert over the teen-mode question), as a person.
+    void reachTheRoot()
+    {
+        auto window = delegate->window();
+        ASSERT_TRUE(window);
+        auto launch = std::dynamic_pointer_cast<ZV_LaunchVC>(window->rootViewController());
+        ASSERT_TRUE(launch);
+        ASSERT_TRUE(waitFor([&] { return !launch->skipBtn()->isHidden(); })) << "the countdown";
+        ASSERT_TRUE(click(*launch->skipBtn()));
+        ASSERT_TRUE(waitFor([&] { return rootScreen() != nullptr; })) << "skipped to the root";
+        for (const char* prompt : { "update.close", "advert.close", "pure.know" }) {
+            answerPrompt(prompt);
+            if (HasFatalFailure())
+                return;
+        }
+    }
+
+    zvtest::XvfbDisplay* display = nullptr;
+    std::unique_ptr<WindowShell> shell;
+    std::shared_ptr<AppDelegate> delegate;
+    std::uint64_t xid = 0;
+};
+
+TEST_F(AppInWindow, OpensAndTabsSwitchByClicksShowingWhatTheHeadlessScreenshotShows)
+{
+    reachTheRoot();
+    auto root = rootScreen();
+    ASSERT_TRUE(root);
+    EXPECT_EQ(root->segmentedView()->selectedIndex(), 0);
+
+    // The bottom bar's tabs, centred at x = 56, 126, 195, 264, 334 on its line at y = 783.
+    ASSERT_TRUE(display->click(xid, 126, 783));
+    ASSERT_TRUE(waitFor([&] { return root->segmentedView()->selectedIndex() == 1; })) << "the ranking tab";
+    // Its covers come in; then the window and the headless screenshot show the same screen.
+    settle(2);
+    auto written = shell->shell().screenshot("ranking");
+    ASSERT_TRUE(written);
+    shell->window().drawIfNeeded();
+    auto shown = display->capture(xid);
+    ASSERT_TRUE(shown);
+    Renderer::writePNG(*shown, zvtest::screenshotPath("app-window-ranking.png"));
+    auto headless = UIImage::fromFile(*written);
+    ASSERT_TRUE(headless);
+    EXPECT_TRUE(zvtest::picturesMatch(*shown, *headless));
+
+    ASSERT_TRUE(display->click(xid, 334, 783));
+    EXPECT_TRUE(waitFor([&] { return root->segmentedView()->selectedIndex() == 4; })) << "the my tab";
+    ASSERT_TRUE(display->click(xid, 56, 783));
+    ASSERT_TRUE(waitFor([&] { return root->segmentedView()->selectedIndex() == 0; })) << "home again";
+    // The home feed, whose carousel slides by itself: the window keeps up with what it draws.
+    settle(3.5);
+    written = shell->shell().screenshot("home");
+    ASSERT_TRUE(written);
+    shell->window().drawIfNeeded();
+    shown = display->capture(xid);
+    ASSERT_TRUE(shown);
+    Renderer::writePNG(*shown, zvtest::screenshotPath("app-window-home.png"));
+    headless = UIImage::fromFile(*written);
+    ASSERT_TRUE(headless);
+    EXPECT_TRUE(zvtest::picturesMatch(*shown, *headless));
+}
+
+TEST_F(AppInWindow, TypedSearchIsKeptWhenTheWindowClosesTheApp)
+{
+    reachTheRoot();
+    // The short-video tab's "play the title" leads to the search page with the clip's title.
+    ASSERT_TRUE(display->click(xid, 264, 783));
+    std::shared_ptr<UIView> play;
+    ASSERT_TRUE(waitFor([&] { return (play = TouchDriver::findText("播放正片")) != nullptr; }));
+    settle(0.3);
+    ASSERT_TRUE(click(*play));
+    std::shared_ptr<ZV_SearchVC> search;
+    ASSERT_TRUE(waitFor([&] {
+        search = std::dynamic_pointer_cast<ZV_SearchVC>(
+            rootScreen()->navigationController()->topViewController());
+        return search != nullptr;
+    }));
+    settle(0.5);
+
+    // The field holds the clip's title: cleared with the delete key, a keyword typed, returned.
+    auto field = search->zv_searchView()->zv_searchField();
+    ASSERT_TRUE(click(*field));
+    ASSERT_TRUE(waitFor([&] { return field->isFirstResponder(); }));
+    ASSERT_TRUE(display->xdotool({ "key", "--window", std::to_string(xid), "--repeat", "30", "BackSpace" }));
+    ASSERT_TRUE(waitFor([&] { return field->text().empty(); })) << field->text();
+    // Keys of the keyboard's own layout (xdotool cannot type through an input method).
+    ASSERT_TRUE(display->type(xid, "rain"));
+    ASSERT_TRUE(waitFor([&] { return field->text() == "rain"; })) << field->text();
+    ASSERT_TRUE(display->key(xid, "Return"));
+    // The results of the typed keyword (the server matches Latin names whatever their case).
+    auto resultNames = [&] {
+        std::vector<std::string> names;
+        for (const auto& movie : search->zv_searchMovieList)
+            names.push_back(movie->name);
+        return names;
+    };
+    ASSERT_TRUE(waitFor([&] { return !resultNames().empty() && resultNames().front() == "Rainy Season"; }))
+        << (resultNames().empty() ? "(none)" : resultNames().front());
+    EXPECT_EQ(resultNames(),
+        (std::vector<std::string> { "Rainy Season", "The Rain King", "Rain (Director's Cut)" }));
+    EXPECT_EQ(ZV_SearchVC::history().front(), "rain");
+
+    // The close button: the app goes into the background, then it is terminated.
+    std::vector<std::string> ends;
+    auto& centre = NotificationCenter::defaultCenter();
+    auto background = centre.addObserver(UIApplicationNotification::DidEnterBackground,
+        [&](const Notification&) { ends.push_back("background"); });
+    auto terminate = centre.addObserver(
+        UIApplicationNotification::WillTerminate, [&](const Notification&) { ends.push_back("terminate"); });
+    ASSERT_TRUE(display->requestClose(xid));
+    ASSERT_TRUE(waitFor([&] { return shell->isClosed(); }));
+    shell->run();
+    centre.removeObserver(background);
+    centre.removeObserver(terminate);
+    EXPECT_EQ(ends, (std::vector<std::string> { "background", "terminate" }));
+
+    // The next start reads the keyword from the app folder.
+    UserDefaults::resetStandardForTesting();
+    auto history = ZV_SearchVC::history();
+    ASSERT_FALSE(history.empty());
+    EXPECT_EQ(history.front(), "rain");
+}
+
+}
