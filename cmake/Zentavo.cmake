@@ -23,6 +23,17 @@ if(ZV_SANITIZE)
   target_link_options(zv_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+# Unity builds: each target compiles its sources in batches, one translation unit per batch, so
+# that the shared headers (the standard library, JSON, GoogleTest, the platform) are parsed and
+# their inline code generated once per batch instead of once per file. Names in anonymous
+# namespaces and file-level `using` therefore meet those of the other files of the batch: give
+# helpers names of their own, keep aliases inside the file's anonymous namespace. -DZV_UNITY=OFF
+# compiles file by file (quicker rebuilds while editing one file).
+if(ZV_UNITY)
+  set(CMAKE_UNITY_BUILD ON)
+  set(CMAKE_UNITY_BUILD_BATCH_SIZE 8)
+endif()
+
 # zv_library(<name> <dir> [DEPS <targets...>])
 # A static library of every source below <dir>.
 function(zv_library name dir)

@@ -23,7 +23,7 @@ namespace {
 
 using Provider = QMUIThemeProvider<UIColor>;
 
-bool isDark(const std::optional<std::string>& identifier)
+bool isDarkIdentifier(const std::optional<std::string>& identifier)
 {
     return identifier == QMUIConfigurationTemplateDark::name;
 }
@@ -75,8 +75,8 @@ void QDUIHelper::customPopupAppearance()
     popup.maskViewBackgroundColor = qmui_colorWithThemeProvider(
         [](QMUIThemeManager&, const std::optional<std::string>& identifier, const QMUITheme&) {
             const auto& config = QMUIConfiguration::sharedInstance();
-            return isDark(identifier) ? configured(config.maskDarkColor, UIColor(0, 0, 0, 0.35))
-                                      : configured(config.maskLightColor, UIColor(1, 1, 1, 0.5));
+            return isDarkIdentifier(identifier) ? configured(config.maskDarkColor, UIColor(0, 0, 0, 0.35))
+                                                : configured(config.maskLightColor, UIColor(1, 1, 1, 0.5));
         });
     auto& menu = QMUIPopupMenuView::appearance();
     menu.itemSeparatorColor = QDTheme::qd_separatorColor();

@@ -14,8 +14,8 @@ using json = nlohmann::json;
 
 namespace {
 
-constexpr std::string_view kFormat = "zentavo.keychain";
-constexpr int kVersion = 1;
+constexpr std::string_view kKeychainFormat = "zentavo.keychain";
+constexpr int kKeychainVersion = 1;
 
 std::mutex& keychainMutex()
 {
@@ -113,10 +113,10 @@ std::optional<Keychain::Items> Keychain::parse(std::string_view text)
         auto version = document.find("version");
         auto services = document.find("items");
         if (format == document.end() || !format->is_string()
-            || format->get_ref<const std::string&>() != kFormat)
+            || format->get_ref<const std::string&>() != kKeychainFormat)
             return std::nullopt;
         if (version == document.end() || !version->is_number_integer()
-            || version->get<std::int64_t>() != kVersion)
+            || version->get<std::int64_t>() != kKeychainVersion)
             return std::nullopt;
         if (services == document.end() || !services->is_object())
             return std::nullopt;
@@ -148,7 +148,8 @@ std::optional<std::string> Keychain::serialize(const Items& items)
                 members[key] = value;
             services[service] = std::move(members);
         }
-        json document { { "format", kFormat }, { "version", kVersion }, { "items", std::move(services) } };
+        json document { { "format", kKeychainFormat }, { "version", kKeychainVersion },
+            { "items", std::move(services) } };
         return document.dump(1, '\t');
     } catch (const json::exception&) {
         return std::nullopt;

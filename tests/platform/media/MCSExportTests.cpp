@@ -10,7 +10,7 @@
 using namespace zvtest;
 using testserver::Reply;
 using testserver::Request;
-using Status = MCSAssetExportStatus;
+using ExportStatus = MCSAssetExportStatus;
 
 namespace {
 
@@ -67,21 +67,21 @@ TEST_F(MediaCacheTest, ExportRunsToTheEndAndWritesALocalPlaylist)
     const std::string url = http("/vod/master.m3u8");
     auto exporter = cache->exportAsset(url, false);
     ASSERT_TRUE(exporter);
-    EXPECT_EQ(exporter->status(), Status::suspended);
+    EXPECT_EQ(exporter->status(), ExportStatus::suspended);
     EXPECT_EQ(exporter->URL(), url);
 
-    std::vector<Status> statuses;
+    std::vector<ExportStatus> statuses;
     std::vector<float> progress;
     exporter->setStatusDidChangeExecuteBlock([&](MCSAssetExporter& e) { statuses.push_back(e.status()); });
     exporter->setProgressDidChangeExecuteBlock(
         [&](MCSAssetExporter& e) { progress.push_back(e.progress()); });
     exporter->resume();
     EXPECT_TRUE(statuses.empty()) << "blocks run in a later turn of the main queue";
-    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
     drain();
 
-    EXPECT_EQ(statuses.front(), Status::exporting);
-    EXPECT_EQ(statuses.back(), Status::finished);
+    EXPECT_EQ(statuses.front(), ExportStatus::exporting);
+    EXPECT_EQ(statuses.back(), ExportStatus::finished);
     ASSERT_FALSE(progress.empty());
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     EXPECT_FLOAT_EQ(progress.back(), 1.0f);
@@ -116,7 +116,7 @@ TEST_F(MediaCacheTest, BlocksMayReplaceThemselvesWhileRunning)
         e.setStatusDidChangeExecuteBlock([&](MCSAssetExporter&) { ++second; });
     });
     exporter->resume();
-    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
     drain();
     EXPECT_EQ(first, 1);
     EXPECT_EQ(second, 1);
@@ -128,7 +128,7 @@ TEST_F(MediaCacheTest, SuspendKeepsWhatCameAndResumeGoesOnAcrossARestart)
     auto exporter = cache->exportAsset(url, true);
     ASSERT_TRUE(runUntil([&] { return exporter->progress() >= 2.0f / segmentCount; }, 20));
     exporter->suspend();
-    EXPECT_EQ(exporter->status(), Status::suspended);
+    EXPECT_EQ(exporter->status(), ExportStatus::suspended);
     std::filesystem::path folder = exportFolder(root, url);
     float kept = exporter->progress();
     EXPECT_LT(kept, 1.0f);
@@ -146,11 +146,11 @@ TEST_F(MediaCacheTest, SuspendKeepsWhatCameAndResumeGoesOnAcrossARestart)
     auto again = cache->exportAsset(url, false);
     ASSERT_TRUE(again);
     EXPECT_NE(again.get(), exporter.get());
-    EXPECT_EQ(again->status(), Status::suspended);
+    EXPECT_EQ(again->status(), ExportStatus::suspended);
     EXPECT_FLOAT_EQ(again->progress(), kept);
     server->clearRequests();
     again->resume();
-    ASSERT_TRUE(waitForStatus(again, Status::finished, 30));
+    ASSERT_TRUE(waitForStatus(again, ExportStatus::finished, 30));
     EXPECT_EQ(requestCount("/slow/index.m3u8"), 0u) << "the playlist of the first run is reused";
     EXPECT_EQ(server->requests().size(), static_cast<std::size_t>(segmentCount) - fetched);
     for (int i = 0; i < segmentCount; ++i)
@@ -160,18 +160,18 @@ TEST_F(MediaCacheTest, SuspendKeepsWhatCameAndResumeGoesOnAcrossARestart)
 TEST_F(MediaCacheTest, RestartKeepsFinishedExportsAndSuspendsInterruptedOnes)
 {
     auto done = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
-    ASSERT_TRUE(waitForStatus(done, Status::finished));
+    ASSERT_TRUE(waitForStatus(done, ExportStatus::finished));
     auto running = cache->exportAsset(http("/slow/index.m3u8"), true);
-    ASSERT_TRUE(waitForStatus(running, Status::exporting));
+    ASSERT_TRUE(waitForStatus(running, ExportStatus::exporting));
     // The process ends while one export runs.
     reopen();
 
     std::vector<std::shared_ptr<MCSAssetExporter>> all = cache->allExporters();
     ASSERT_EQ(all.size(), 2u);
     EXPECT_EQ(all[0]->URL(), http("/vod/v2/index.m3u8"));
-    EXPECT_EQ(all[0]->status(), Status::finished);
+    EXPECT_EQ(all[0]->status(), ExportStatus::finished);
     EXPECT_FLOAT_EQ(all[0]->progress(), 1.0f);
-    EXPECT_EQ(all[1]->status(), Status::suspended);
+    EXPECT_EQ(all[1]->status(), ExportStatus::suspended);
 }
 
 TEST_F(MediaCacheTest, ExportsBeyondTheLimitWaitTheirTurn)
@@ -179,13 +179,13 @@ TEST_F(MediaCacheTest, ExportsBeyondTheLimitWaitTheirTurn)
     auto first = cache->exportAsset(http("/slow/index.m3u8"), true);
     auto second = cache->exportAsset(http("/vod/v1/index.m3u8"), true);
     auto third = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
-    EXPECT_EQ(first->status(), Status::exporting);
-    EXPECT_EQ(second->status(), Status::exporting);
-    EXPECT_EQ(third->status(), Status::waiting);
-    ASSERT_TRUE(waitForStatus(second, Status::finished));
-    ASSERT_TRUE(waitForStatus(third, Status::finished));
+    EXPECT_EQ(first->status(), ExportStatus::exporting);
+    EXPECT_EQ(second->status(), ExportStatus::exporting);
+    EXPECT_EQ(third->status(), ExportStatus::waiting);
+    ASSERT_TRUE(waitForStatus(second, ExportStatus::finished));
+    ASSERT_TRUE(waitForStatus(third, ExportStatus::finished));
     first->suspend();
-    EXPECT_EQ(first->status(), Status::suspended);
+    EXPECT_EQ(first->status(), ExportStatus::suspended);
 }
 
 TEST_F(MediaCacheTest, BrokenInputFailsAndKeepsWhatWasFetched)
@@ -221,7 +221,7 @@ TEST_F(MediaCacheTest, BrokenInputFailsAndKeepsWhatWasFetched)
         server->route("/bad/broken.ts", c.broken);
         cache->removeExportAsset(http("/bad/index.m3u8"));
         auto exporter = cache->exportAsset(http("/bad/index.m3u8"), true);
-        ASSERT_TRUE(waitForStatus(exporter, Status::failed));
+        ASSERT_TRUE(waitForStatus(exporter, ExportStatus::failed));
         std::filesystem::path folder = exportFolder(root, http("/bad/index.m3u8"));
         EXPECT_EQ(readText(folder / "seg-00001.ts"), segmentBytes(1, segmentSize));
         EXPECT_FALSE(FileSystem::exists(folder / "seg-00002.ts")) << "no half file under the real name";
@@ -235,7 +235,7 @@ TEST_F(MediaCacheTest, BrokenInputFailsAndKeepsWhatWasFetched)
             [this](const Request&) { return Reply::text(200, segmentBytes(2, segmentSize)); });
         server->clearRequests();
         exporter->resume();
-        ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+        ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
         EXPECT_EQ(requestCount("/bad/seg0.ts"), 0u);
         EXPECT_EQ(requestCount("/bad/broken.ts"), 1u);
     }
@@ -269,7 +269,7 @@ TEST_F(MediaCacheTest, PlaylistsThatCannotBeExportedFail)
         server->script(c.path, c.reply);
         auto exporter = cache->exportAsset(http(c.path), true);
         ASSERT_TRUE(exporter);
-        EXPECT_TRUE(waitForStatus(exporter, Status::failed));
+        EXPECT_TRUE(waitForStatus(exporter, ExportStatus::failed));
     }
     EXPECT_EQ(cache->exportAsset("ftp://127.0.0.1/x.m3u8", true), nullptr);
     EXPECT_EQ(cache->exportAsset("not a url", true), nullptr);
@@ -278,7 +278,7 @@ TEST_F(MediaCacheTest, PlaylistsThatCannotBeExportedFail)
 TEST_F(MediaCacheTest, TransfersVerifyTLSAgainstTheConfiguredAuthority)
 {
     auto trusted = cache->exportAsset(https("/vod/v2/index.m3u8"), true);
-    ASSERT_TRUE(waitForStatus(trusted, Status::finished));
+    ASSERT_TRUE(waitForStatus(trusted, ExportStatus::finished));
 
     MCSMediaCacheOptions untrusting = options();
     untrusting.root = home->path() / "untrusting";
@@ -287,7 +287,7 @@ TEST_F(MediaCacheTest, TransfersVerifyTLSAgainstTheConfiguredAuthority)
     cache = MCSMediaCache::open(untrusting);
     server->clearRequests();
     auto refused = cache->exportAsset(https("/vod/v2/index.m3u8"), true);
-    EXPECT_TRUE(waitForStatus(refused, Status::failed));
+    EXPECT_TRUE(waitForStatus(refused, ExportStatus::failed));
     EXPECT_TRUE(server->requests().empty());
     EXPECT_EQ(get(cache->playbackURL(https("/file.mp4"))).head.status, 502);
 }
@@ -304,7 +304,7 @@ TEST_F(MediaCacheTest, AddressesThatClimbOutStayInsideTheCache)
         return request.path == "/key.bin" ? Reply::text(200, streamKey()) : Reply::text(200, "x");
     });
     auto exporter = cache->exportAsset(http("/deep/a/index.m3u8"), true);
-    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
     for (const auto& file : filesBelow(home->path())) {
         std::string path = file.string();
         EXPECT_TRUE(path.starts_with(root.string() + "/")) << path;
@@ -351,7 +351,7 @@ TEST_F(MediaCacheTest, CatalogueIsReadableReadOnlyWhileExportsRun)
     const std::string url = http("/slow/index.m3u8");
     auto exporter = cache->exportAsset(url, true);
     ASSERT_TRUE(runUntil([&] { return exporter->progress() > 0; }));
-    ASSERT_EQ(exporter->status(), Status::exporting);
+    ASSERT_EQ(exporter->status(), ExportStatus::exporting);
     auto rows = catalogueRows(root / "mcs.db");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].first, url);
@@ -387,13 +387,13 @@ TEST_F(MediaCacheTest, ADamagedCatalogueIsMovedAsideAndLogged)
 TEST_F(MediaCacheTest, ClearingPlaybackCachesLeavesExports)
 {
     auto exporter = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
-    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
     ASSERT_EQ(get(cache->playbackURL(http("/file.mp4"))).body.size(), fileSize);
     EXPECT_FALSE(FileSystem::list(root / "playback").empty());
 
     cache->removeAllRemovableCaches();
     EXPECT_TRUE(FileSystem::list(root / "playback").empty());
-    EXPECT_EQ(exporter->status(), Status::finished);
+    EXPECT_EQ(exporter->status(), ExportStatus::finished);
     EXPECT_TRUE(FileSystem::exists(exportFolder(root, http("/vod/v2/index.m3u8")) / "index.m3u8"));
     EXPECT_EQ(catalogueRows(root / "mcs.db").size(), 1u);
 }
