@@ -108,7 +108,7 @@ std::string itemName(const LayoutItem& item)
     return item.isSafeAreaGuide() ? name + ".safeArea" : name;
 }
 
-std::string number(CGFloat value)
+std::string formattedNumber(CGFloat value)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
@@ -223,15 +223,15 @@ std::string NSLayoutConstraint::description() const
         break;
     }
     if (m_second.isEmpty()) {
-        text += number(m_constant);
+        text += formattedNumber(m_constant);
     } else {
         text += itemName(m_second) + "." + attributeName(m_secondAttribute);
         if (m_multiplier != 1)
-            text += " * " + number(m_multiplier);
+            text += " * " + formattedNumber(m_multiplier);
         if (m_constant != 0)
-            text += (m_constant < 0 ? " - " : " + ") + number(std::abs(m_constant));
+            text += (m_constant < 0 ? " - " : " + ") + formattedNumber(std::abs(m_constant));
     }
     if (m_priority < UILayoutPriorityRequired)
-        text += " @" + number(m_priority);
+        text += " @" + formattedNumber(m_priority);
     return text + ">";
 }
