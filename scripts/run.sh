@@ -8,8 +8,10 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-# Only the three programs run below; the tests build in the tree of scripts/test.sh.
-scripts/setup.sh build/release -- zentavo zentavo-testserver zentavo-kitdemo
+# Only the three programs run below (the tests build in the tree of scripts/test.sh), with line
+# tables for backtraces rather than full debug information, which made the tree gigabytes large.
+scripts/setup.sh build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -- zentavo zentavo-testserver zentavo-kitdemo
 
 keys="$root/build/keys"
 out="$root/out/tour-$(date +%Y%m%d-%H%M%S)"

@@ -33,7 +33,7 @@ UIColor configured(const std::optional<UIColor>& value, const UIColor& fallback)
     return value.value_or(fallback);
 }
 
-std::shared_ptr<UIViewController> topViewController()
+std::shared_ptr<UIViewController> topPresentedController()
 {
     auto window = UIApplication::shared().keyWindow();
     auto top = window ? window->rootViewController() : nullptr;
@@ -214,7 +214,7 @@ void QDUIHelper::showAlertWhenSavedPhotoFailureByPermissionDenied()
         "请在设备的\"设置-隐私-照片\"选项中，允许" + appName + "访问你的手机相册",
         UIAlertControllerStyle::alert);
     alert->addAction(UIAlertAction::make("我知道了", UIAlertActionStyle::cancel));
-    if (auto top = topViewController())
+    if (auto top = topPresentedController())
         top->present(alert, true);
 }
 
