@@ -21,6 +21,11 @@ if(ZV_SANITIZE)
   target_compile_options(zv_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
                                               -fno-sanitize-recover=undefined)
   target_link_options(zv_options INTERFACE -fsanitize=address,undefined)
+  # Instrumented code is large and every test program and fuzzer links the libraries statically:
+  # each program keeps only the functions it reaches, and as a fixed-address program it carries
+  # no relocation for every pointer (smaller on disk, quicker to start, as each test is a process).
+  target_compile_options(zv_options INTERFACE -ffunction-sections -fdata-sections)
+  target_link_options(zv_options INTERFACE -Wl,--gc-sections -no-pie)
 endif()
 
 # Unity builds: each target compiles its sources in batches, one translation unit per batch, so
