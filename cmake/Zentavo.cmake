@@ -67,15 +67,6 @@ function(zv_test name dir)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
 
-# zv_fuzzer(<name> <source> [DEPS <targets...>])
-function(zv_fuzzer name src)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  add_executable(${name} ${src})
-  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
-  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  target_link_libraries(${name} PRIVATE zv_options ${ARG_DEPS})
-endfunction()
-
 if(ZV_FUZZ)
   # Coverage for libFuzzer in every library, so the fuzzers see into the parsers.
   target_compile_options(zv_options INTERFACE -fsanitize=fuzzer-no-link)
