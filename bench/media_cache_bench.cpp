@@ -1,9 +1,10 @@
 // The media cache against the origin it stands in front of, in one run: a segment fetched
 // straight from the local test server, through the playback proxy once cached, and through the
 // proxy with an empty cache (read-through); and an export of a 100-segment playlist. Goals: through
-// the proxy a segment comes at least half as fast as straight from the origin, with at most 1 ms
-// more to its first byte. The server's keys come from ZV_KEYS_DIR, else build/keys under the
-// working folder (scripts/make-test-keys.sh makes them).
+// the proxy a segment comes at least half as fast as straight from the origin once cached, and
+// the first time (read through) takes at most a quarter longer than straight from the origin;
+// either way with at most 1 ms more to its first byte. The server's keys come from ZV_KEYS_DIR, else
+// build/keys under the working folder (scripts/make-test-keys.sh makes them).
 
 #include "bench/support/BenchGoals.h"
 #include "platform/dispatch/RunLoop.h"
@@ -254,7 +255,7 @@ double fetchTime(bool proxied, bool fresh)
 // Through the proxy: the time of a whole segment against the origin's, and the extra time to the
 // first byte (a direct and a proxied fetch back to back) against 1 ms; a proxy that answers
 // first sooner counts as no extra time.
-bool addProxyGoals(const std::string& name, bool fresh)
+bool addProxyGoals(const std::string& name, bool fresh, double throughputLimit)
 {
     auto warm = [fresh] {
         if (!fresh)
@@ -262,7 +263,7 @@ bool addProxyGoals(const std::string& name, bool fresh)
     };
     zvbench::addGoal({
         .name = name + "_throughput_vs_direct",
-        .limit = 2.0,
+        .limit = throughputLimit,
         .rounds = 9,
         .setUp = warm,
         .sample = [fresh] { return fetchTime(true, fresh); },
@@ -282,7 +283,6 @@ bool addProxyGoals(const std::string& name, bool fresh)
     });
 }
 
-const bool cachedGoals = addProxyGoals("SegmentThroughProxyCached", false);
-const bool readThroughGoals = addProxyGoals("SegmentThroughProxyReadThrough", true);
-
+const bool cachedGoals = addProxyGoals("SegmentThroughProxyCached", false, 2.0);
+const bool readThroughGoals = addProxyGoals("SegmentThroughProxyReadThrough", true, 1.25);
 }

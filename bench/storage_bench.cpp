@@ -110,4 +110,19 @@ void findAllUnfinished(benchmark::State& state)
 }
 BENCHMARK(findAllUnfinished)->Unit(benchmark::kMicrosecond);
 
+// The start of the app: the store opens (its whole file is checked for damage then) and the
+// unfinished downloads are read, on the main thread.
+void openAndFindUnfinished(benchmark::State& state)
+{
+    ScratchDatabase database;
+    if (auto inserted = insertRows(static_cast<int>(state.range(0))); !inserted)
+        state.SkipWithError(inserted.error().c_str());
+    for (auto _ : state) {
+        ASConfigration::closeDefaultDB();
+        auto found = BenchRecord::findAll(ASQuery().notEqual("state", "finish"));
+        benchmark::DoNotOptimize(found);
+    }
+}
+BENCHMARK(openAndFindUnfinished)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
 }

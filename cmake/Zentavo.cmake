@@ -54,8 +54,17 @@ function(zv_library name dir)
   target_link_libraries(${name} PUBLIC zv_options ${ARG_DEPS})
 endfunction()
 
+# zv_shuffled_run(<program>)
+# The whole program once more, in one process and in a random order (the seed is printed), so
+# that a test depending on what an earlier one left or did fails in CI.
+function(zv_shuffled_run program)
+  add_test(NAME ${program}.shuffled COMMAND ${program} --gtest_shuffle)
+  set_tests_properties(${program}.shuffled PROPERTIES TIMEOUT 900)
+endfunction()
+
 # zv_test(<name> <dir> [DEPS <targets...>])
-# One GoogleTest program of every *.cpp below <dir>; each case becomes a CTest test.
+# One GoogleTest program of every *.cpp below <dir>; each case becomes a CTest test, and the
+# program runs once more shuffled.
 function(zv_test name dir)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
@@ -65,6 +74,7 @@ function(zv_test name dir)
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE zv_options zv_testsupport GTest::gtest_main GTest::gmock ${ARG_DEPS})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+  zv_shuffled_run(${name})
 endfunction()
 
 if(ZV_FUZZ)

@@ -1,165 +1,428 @@
 #!/usr/bin/env bash
-# Builds the release tree, starts the local test server with its sample data and chat rooms and
-# walks the app's tour twice, light and signed out, then dark from the stored flag and signed in;
-# then the UI kit's demonstration and the app's player on a sample title. Each pass writes a PNG
-# and a view-tree dump per step into out/tour-<timestamp>/<light|dark|kit|player>; the folder's
-# path is printed at the end.
-#   usage: scripts/run.sh
+# Walks the tours: every device script app/Resources/Scripts/tour*.txt in the app (tour.txt first,
+# then the others by name), then the UI kit's scripts tools/kitdemo/kitdemo.txt and player.txt in
+# zentavo-kitdemo (which starts a server of its own), against the local test server with its
+# sample data, video and chat rooms. Each pass of a tour starts in a fresh app folder, set up from
+# the "#!" lines at the top of its script:
+#   #! signed-in        the sample account's token is stored
+#   #! dark             the dark-mode flag is stored
+#   #! codes <digits>   against a test server of its own whose verification codes are these digits
+#   #! photos           the photo library holds the pictures of app/Resources/Scripts/tour-photos
+#   #! pass <name> [dark] [signed-in]
+#                       one pass of several, each in its own folder; without any, one pass named
+#                       after the file (tour-home.txt: home)
+#   #! after <tour>     continues in the app folder that tour (or pass) left, against the same
+#                       server: the app started again on the same data; it walks right after it
+#   #! server-stopped   the tour's server is stopped while it walks (offline) and started again
+#                       after it on the same ports and data
+# A PNG and a view-tree dump per step go into out/tour-<time>/<pass>, the program's output into
+# out/tour-<time>/<pass>.log. Every failed step is named (pass, script:line: message); any failed
+# step, or a program that ends badly, makes the run fail. The folder's path is printed last.
+#   usage: scripts/run.sh [tour...]   walks the named tours (by name: tour, search, kitdemo, ...,
+#                                     or by pass name: light, kit, ...) and those they come after
+# ZV_BUILD=<tree> walks with the programs of another built tree (build/check: sanitized); by
+# default the release tree is set up and built. ZV_REAL_TIME=<seconds> sets the real time that
+# each virtual second of waiting may spend on replies (default 1; see DeviceMain.h).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-# Only the three programs run below (the tests build in the tree of scripts/test.sh), with line
-# tables for backtraces rather than full debug information, which made the tree gigabytes large.
-scripts/setup.sh build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
-  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -- zentavo zentavo-testserver zentavo-kitdemo
 
+if [[ -z "${ZV_BUILD:-}" ]]; then
+  build=build/release
+  # Only the three programs run below (the tests build in the tree of scripts/test.sh), with line
+  # tables for backtraces rather than full debug information, which made the tree gigabytes large.
+  scripts/setup.sh "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -- zentavo zentavo-kitdemo zentavo-testserver
+else
+  build="$ZV_BUILD"
+  cmake --build "$build" -j "${ZV_JOBS:-$(nproc)}" --target zentavo zentavo-kitdemo zentavo-testserver
+fi
 keys="$root/build/keys"
+if [[ ! -f "$keys/ca.pem" || ! -d build/media ]]; then
+  echo "run: no test keys or media in build/: run scripts/setup.sh first" >&2
+  exit 2
+fi
+# A sanitized tree's programs report what the tests' do (scripts/test.sh), leaks of the system's
+# libraries left out.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp:print_suppressions=0}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+device_options=()
+real_time="${ZV_REAL_TIME:-1}"
+if [[ ! "$real_time" =~ ^[0-9]*\.?[0-9]+$ ]] || awk -v r="$real_time" 'BEGIN { exit !(r > 10) }'; then
+  echo "run: ZV_REAL_TIME is a number of seconds within 0...10, not \"$real_time\"" >&2
+  exit 2
+fi
+[[ -n "${ZV_REAL_TIME:-}" ]] && device_options+=(--real-time "$real_time")
+# The advert reply is held back 2.5 s of the device's waiting (a faster clock shortens it).
+advert_delay="$(awk -v r="$real_time" 'BEGIN { printf "%d", 2500 * r }')"
+
+# ---- The tours and their directives ----------------------------------------------------------
+scripts_dir=app/Resources/Scripts
+files=()
+[[ -f "$scripts_dir/tour.txt" ]] && files+=("$scripts_dir/tour.txt")
+for file in "$scripts_dir"/tour-*.txt; do
+  [[ -f "$file" ]] && files+=("$file")
+done
+files+=(tools/kitdemo/kitdemo.txt tools/kitdemo/player.txt)
+
+tours=()
+declare -A T_FILE T_KIT T_SIGNED T_DARK T_CODES T_PHOTOS T_AFTER T_STOPPED T_PASSES PASS_TOUR
+problems=()
+
+# tour-home.txt: home; tour.txt: tour; kitdemo.txt: kitdemo.
+tour_name() {
+  local name
+  name="$(basename "$1" .txt)"
+  [[ "$name" == tour-* ]] && name="${name#tour-}"
+  echo "$name"
+}
+
+read_directives() {
+  local file="$1" tour="$2" number=0 header=1 line
+  local -a words
+  while IFS= read -r line || [[ -n "$line" ]]; do
+    number=$((number + 1))
+    line="${line%$'\r'}"
+    if [[ "$line" != \#* && -n "${line//[[:space:]]/}" ]]; then
+      header=0
+    fi
+    [[ "$line" == '#!'* ]] || continue
+    local where="$file:$number"
+    if ((!header)); then
+      problems+=("$where: a \"#!\" line belongs at the top, before the first step")
+      continue
+    fi
+    read -r -a words <<<"${line#\#!}"
+    local directive="${words[0]:-}" count=${#words[@]}
+    case "$directive" in
+      signed-in | dark | photos | server-stopped)
+        ((count == 1)) || { problems+=("$where: \"$directive\" takes nothing after it"); continue; }
+        case "$directive" in
+          signed-in) T_SIGNED[$tour]=1 ;;
+          dark) T_DARK[$tour]=1 ;;
+          photos) T_PHOTOS[$tour]=1 ;;
+          server-stopped) T_STOPPED[$tour]=1 ;;
+        esac
+        ;;
+      codes)
+        if ((count != 2)) || [[ ! "${words[1]}" =~ ^[0-9]{4,8}$ ]]; then
+          problems+=("$where: usage: #! codes <4 to 8 digits>")
+          continue
+        fi
+        T_CODES[$tour]="${words[1]}"
+        ;;
+      after)
+        ((count == 2)) || { problems+=("$where: usage: #! after <tour>"); continue; }
+        T_AFTER[$tour]="${words[1]}"
+        ;;
+      pass)
+        if ((count < 2)) || [[ ! "${words[1]}" =~ ^[a-z0-9][a-z0-9-]*$ ]]; then
+          problems+=("$where: usage: #! pass <name: a-z 0-9 -> [dark] [signed-in]")
+          continue
+        fi
+        local flag flags=""
+        for flag in "${words[@]:2}"; do
+          case "$flag" in
+            dark | signed-in) flags+=" $flag" ;;
+            *) problems+=("$where: a pass is \"dark\" or \"signed-in\", not \"$flag\"") ;;
+          esac
+        done
+        if [[ -n "${PASS_TOUR[${words[1]}]:-}" ]]; then
+          problems+=("$where: the pass name \"${words[1]}\" is taken by ${T_FILE[${PASS_TOUR[${words[1]}]}]}")
+          continue
+        fi
+        PASS_TOUR[${words[1]}]="$tour"
+        T_PASSES[$tour]+="${words[1]}$flags"$'\n'
+        ;;
+      *)
+        problems+=("$where: unknown directive \"${directive}\" (signed-in, dark, codes, photos, pass, after, server-stopped)")
+        ;;
+    esac
+  done <"$file"
+}
+
+for file in "${files[@]}"; do
+  tour="$(tour_name "$file")"
+  tours+=("$tour")
+  T_FILE[$tour]="$file"
+  [[ "$file" == tools/kitdemo/* ]] && T_KIT[$tour]=1
+  read_directives "$file" "$tour"
+done
+# The tour a name on the command line (or in an "after" line) stands for.
+resolve() {
+  local name="$1" tour
+  name="$(basename "$name")"
+  [[ "$name" == *.txt ]] && name="$(tour_name "$name")"
+  if [[ -n "${T_FILE[$name]:-}" ]]; then
+    echo "$name"
+  elif [[ -n "${PASS_TOUR[$name]:-}" ]]; then
+    echo "${PASS_TOUR[$name]}"
+  else
+    return 1
+  fi
+}
+
+declare -A PREDECESSOR
+for tour in "${tours[@]}"; do
+  file="${T_FILE[$tour]}"
+  if [[ -z "${T_PASSES[$tour]:-}" ]]; then
+    if [[ -n "${PASS_TOUR[$tour]:-}" ]]; then
+      problems+=("$file: its pass \"$tour\" is taken by ${T_FILE[${PASS_TOUR[$tour]}]}")
+    else
+      PASS_TOUR[$tour]="$tour"
+      T_PASSES[$tour]="$tour"$'\n'
+    fi
+  fi
+  setup="${T_SIGNED[$tour]:-}${T_DARK[$tour]:-}${T_PHOTOS[$tour]:-}${T_CODES[$tour]:-}"
+  if [[ -n "${T_KIT[$tour]:-}" ]] && [[ -n "$setup${T_AFTER[$tour]:-}${T_STOPPED[$tour]:-}" ]]; then
+    problems+=("$file: the kit demo sets up its own folder and server; only \"pass\" applies")
+  fi
+  if [[ -n "${T_AFTER[$tour]:-}" ]]; then
+    after="${T_AFTER[$tour]}"
+    if [[ -n "$setup" || "${T_PASSES[$tour]}" == *" "* ]]; then
+      problems+=("$file: a tour that comes after another keeps that tour's folder and server; signed-in, dark, photos and codes do not apply")
+    fi
+    if ! PREDECESSOR[$tour]="$(resolve "$after")"; then
+      problems+=("$file: it comes after \"$after\", which is no tour or pass")
+    elif [[ -n "${T_KIT[${PREDECESSOR[$tour]}]:-}" ]]; then
+      problems+=("$file: it comes after \"$after\", a kit script, which leaves no app folder")
+    fi
+  fi
+done
+
+declare -A SELECTED
+if (($#)); then
+  for name in "$@"; do
+    if tour="$(resolve "$name")"; then
+      SELECTED[$tour]=1
+    else
+      problems+=("no tour or pass \"$name\" (tours: ${tours[*]})")
+    fi
+  done
+else
+  for tour in "${tours[@]}"; do SELECTED[$tour]=1; done
+fi
+if ((${#problems[@]})); then
+  printf 'run: %s\n' "${problems[@]}" >&2
+  exit 2
+fi
+# A tour brings those it comes after.
+changed=1
+while ((changed)); do
+  changed=0
+  for tour in "${!SELECTED[@]}"; do
+    before="${PREDECESSOR[$tour]:-}"
+    if [[ -n "$before" && -z "${SELECTED[$before]:-}" ]]; then
+      SELECTED[$before]=1
+      changed=1
+    fi
+  done
+done
+
+# The order: by file, each tour followed at once by those that come after it.
+order=()
+declare -A PLACED
+place() {
+  local tour="$1" next
+  PLACED[$tour]=1
+  order+=("$tour")
+  for next in "${tours[@]}"; do
+    if [[ -n "${SELECTED[$next]:-}" && -z "${PLACED[$next]:-}" && "${PREDECESSOR[$next]:-}" == "$tour" ]]; then
+      place "$next"
+    fi
+  done
+}
+for tour in "${tours[@]}"; do
+  if [[ -n "${SELECTED[$tour]:-}" && -z "${PREDECESSOR[$tour]:-}" ]]; then
+    place "$tour"
+  fi
+done
+if ((${#order[@]} != ${#SELECTED[@]})); then
+  for tour in "${!SELECTED[@]}"; do
+    [[ -n "${PLACED[$tour]:-}" ]] || problems+=("${T_FILE[$tour]}: its \"after\" lines go round in a circle")
+  done
+  printf 'run: %s\n' "${problems[@]}" >&2
+  exit 2
+fi
+
 out="$root/out/tour-$(date +%Y%m%d-%H%M%S)"
 mkdir -p "$out"
 
-# The server prints its addresses once it listens; it stops with this script. Its replies carry
-# `data` encrypted, the advert configuration's whole body encrypted and held back for 2.5 s, so
-# that the tour decrypts both kinds and its first picture shows the launch screen still waiting.
-server_log="$out/testserver.log"
-build/release/tools/testserver/zentavo-testserver --keys "$keys" --data tools/testserver/data --media build/media \
-  --encrypt data --encrypt-route v1/advert/config=body --delay-route v1/advert/config=2500 \
-  >"$server_log" 2>&1 &
-server=$!
-trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true' EXIT
-https=""
-for _ in $(seq 100); do
-  https="$(awk '$1 == "https" { print $2 }' "$server_log")"
-  [[ -n "$https" ]] && break
-  if ! kill -0 "$server" 2>/dev/null; then
-    cat "$server_log" >&2
-    exit 1
-  fi
-  sleep 0.1
-done
-if [[ -z "$https" ]]; then
-  echo "run: the test server did not start" >&2
-  exit 1
-fi
+# ---- Test servers ------------------------------------------------------------------------------
+# "main" serves every tour without codes of its own: its replies carry `data` encrypted, the
+# advert configuration's whole body encrypted and held back for 2.5 s, so that tours decrypt both
+# kinds and a first picture can show the launch screen still waiting. A server with codes has the
+# sample data only. Servers print their addresses once they listen and stop with this script.
+declare -A SRV_PID SRV_HTTP SRV_HTTPS SRV_LOG SRV_CODES SRV_STARTS
+server_ids=()
+stop_servers() {
+  local id
+  for id in "${server_ids[@]}"; do
+    [[ -n "${SRV_PID[$id]:-}" ]] && kill "${SRV_PID[$id]}" 2>/dev/null || true
+  done
+  for id in "${server_ids[@]}"; do
+    [[ -n "${SRV_PID[$id]:-}" ]] && wait "${SRV_PID[$id]}" 2>/dev/null || true
+  done
+}
+trap stop_servers EXIT
 
-# The app finds the server through the server-address file; its first two calls go out before
-# that file is in, so the API address points there from the start as well.
-export ZV_INFO_DomainFileURL="$https/domain_v2.json"
-export ZV_INFO_MainURL="$https/api/"
-export ZV_INFO_TrustedCAFile="$keys/ca.pem"
-ZV_INFO_APIPublicKey="$(cat "$keys/api_public.b64")"
-export ZV_INFO_APIPublicKey
+# start_server <id> [<http port> <https port>]
+start_server() {
+  local id="$1" http_port="${2:-}" https_port="${3:-}"
+  local -a args=(--keys "$keys" --data tools/testserver/data)
+  local codes="${SRV_CODES[$id]:-}"
+  if [[ -z "$codes" ]]; then
+    args+=(--media build/media --encrypt data --encrypt-route v1/advert/config=body
+      --delay-route "v1/advert/config=$advert_delay")
+  fi
+  [[ -n "$http_port" ]] && args+=(--http-port "$http_port" --https-port "$https_port")
+  SRV_STARTS[$id]=$((${SRV_STARTS[$id]:-0} + 1))
+  local log="$out/testserver-$id.log"
+  ((SRV_STARTS[$id] > 1)) && log="$out/testserver-$id-${SRV_STARTS[$id]}.log"
+  SRV_LOG[$id]="$log"
+  : >"$log"
+  if [[ -n "$codes" ]]; then
+    ZV_TESTSERVER_CODE="$codes" "$build/tools/testserver/zentavo-testserver" "${args[@]}" >"$log" 2>&1 &
+  else
+    "$build/tools/testserver/zentavo-testserver" "${args[@]}" >"$log" 2>&1 &
+  fi
+  SRV_PID[$id]=$!
+  [[ " ${server_ids[*]} " == *" $id "* ]] || server_ids+=("$id")
+  local _
+  for _ in $(seq 300); do
+    SRV_HTTPS[$id]="$(awk '$1 == "https" { print $2 }' "$log")"
+    SRV_HTTP[$id]="$(awk '$1 == "http" { print $2 }' "$log")"
+    [[ -n "${SRV_HTTPS[$id]}" ]] && return 0
+    kill -0 "${SRV_PID[$id]}" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "run: the test server \"$id\" did not start:" >&2
+  cat "$log" >&2
+  return 1
+}
+
+stop_server() {
+  local id="$1"
+  kill "${SRV_PID[$id]}" 2>/dev/null || true
+  wait "${SRV_PID[$id]}" 2>/dev/null || true
+  SRV_PID[$id]=""
+}
+
+# ---- Walking -----------------------------------------------------------------------------------
+token="$(sed -n 's/.*"access_token": *"\([^"]*\)".*/\1/p' tools/testserver/data/api/account.json)"
+declare -A TOUR_SERVER TOUR_HOME
+failures=()
+failed_passes=0
+
+# The app folder of a fresh pass: stored defaults and the photo library as its lines ask.
+prepare_home() {
+  local home="$1" signed="$2" dark="$3" photos="$4"
+  mkdir -p "$home/Library/Preferences"
+  local -a values=()
+  [[ -n "$dark" ]] && values+=('"StoreData.isDarkColor": {"bool": true}')
+  [[ -n "$signed" ]] && values+=("\"StoreData.access_token\": {\"string\": \"$token\"}")
+  if ((${#values[@]})); then
+    local joined
+    joined="$(printf '%s, ' "${values[@]}")"
+    printf '{"format": "zentavo.defaults", "version": 1, "values": {%s}}\n' "${joined%, }" \
+      >"$home/Library/Preferences/UserDefaults.json"
+  fi
+  if [[ -n "$photos" ]]; then
+    mkdir -p "$home/PhotoLibrary"
+    cp "$scripts_dir"/tour-photos/* "$home/PhotoLibrary/"
+  fi
+}
+
+walk_pass() {
+  local tour="$1" pass="$2" flags="$3"
+  local file="${T_FILE[$tour]}" log="$out/$pass.log" status=0 started=$SECONDS
+  local -a command
+  if [[ -n "${T_KIT[$tour]:-}" ]]; then
+    "$build/tools/kitdemo/zentavo-kitdemo" --keys "$keys" --script "$file" --out "$out/$pass" \
+      "${device_options[@]}" >"$log" 2>&1 || status=$?
+  else
+    local server home
+    if [[ -n "${PREDECESSOR[$tour]:-}" ]]; then
+      local before="${T_AFTER[$tour]}"
+      server="${TOUR_SERVER[${PREDECESSOR[$tour]}]:-main}"
+      # A pass named in the "after" line, else the last pass of the tour.
+      home="${TOUR_HOME[$before]:-${TOUR_HOME[${PREDECESSOR[$tour]}]}}"
+      mkdir -p "$out/$pass"
+      ln -sfn "$(realpath --relative-to="$out/$pass" "$home")" "$out/$pass/home"
+    else
+      server=main
+      if [[ -n "${T_CODES[$tour]:-}" ]]; then
+        server="codes-$tour"
+        SRV_CODES[$server]="${T_CODES[$tour]}"
+      fi
+      home="$out/$pass/home"
+      local signed="${T_SIGNED[$tour]:-}" dark="${T_DARK[$tour]:-}"
+      [[ "$flags" == *signed-in* ]] && signed=1
+      [[ "$flags" == *dark* ]] && dark=1
+      prepare_home "$home" "$signed" "$dark" "${T_PHOTOS[$tour]:-}"
+    fi
+    TOUR_SERVER[$tour]="$server"
+    TOUR_HOME[$tour]="$home"
+    TOUR_HOME[$pass]="$home"
+    if [[ -z "${SRV_PID[$server]:-}" && -z "${SRV_HTTPS[$server]:-}" ]]; then
+      start_server "$server" || return 1
+    fi
+    local https="${SRV_HTTPS[$server]}"
+    [[ -n "${T_STOPPED[$tour]:-}" ]] && stop_server "$server"
+    # The app finds the server through the server-address file; its first two calls go out
+    # before that file is in, so the API address points there from the start as well.
+    ZV_HOME="$home" ZV_INFO_DomainFileURL="$https/domain_v2.json" ZV_INFO_MainURL="$https/api/" \
+      ZV_INFO_TrustedCAFile="$keys/ca.pem" ZV_INFO_APIPublicKey="$(cat "$keys/api_public.b64")" \
+      "$build/app/zentavo" --script "$file" --out "$out/$pass" "${device_options[@]}" \
+      >"$log" 2>&1 || status=$?
+    if [[ -n "${T_STOPPED[$tour]:-}" ]]; then
+      local http_port="${SRV_HTTP[$server]##*:}" https_port="${SRV_HTTPS[$server]##*:}"
+      start_server "$server" "$http_port" "$https_port" || return 1
+    fi
+  fi
+
+  # The device names each failed step "<script>:<line>: <message>".
+  local steps
+  steps="$(awk -v prefix="$file:" 'index($0, prefix) == 1 && $0 ~ /^[^:]*:[0-9]+: /' "$log")"
+  local -a found=()
+  [[ -n "$steps" ]] && mapfile -t found <<<"$steps"
+  if ((status != 0 && ${#found[@]} == 0)); then
+    found=("$file: the program ended with status $status (see $log):")
+    while IFS= read -r line; do found+=("    $line"); done < <(tail -n 15 "$log")
+  fi
+  local took=$((SECONDS - started))
+  if ((${#found[@]})); then
+    failed_passes=$((failed_passes + 1))
+    echo "run: $pass: FAILED (${took} s)" >&2
+    local line
+    for line in "${found[@]}"; do
+      echo "run:   $pass: $line" >&2
+      failures+=("$pass: $line")
+    done
+  else
+    echo "run: $pass: ok (${took} s)" >&2
+  fi
+}
+
+walk_started=$SECONDS
+for tour in "${order[@]}"; do
+  while IFS=' ' read -r pass flags; do
+    [[ -n "$pass" ]] || continue
+    walk_pass "$tour" "$pass" "${flags:-}" || {
+      failures+=("$pass: ${T_FILE[$tour]}: its test server did not start")
+      failed_passes=$((failed_passes + 1))
+    }
+  done <<<"${T_PASSES[$tour]}"
+done
 
 status=0
-for style in light dark; do
-  # Each pass is a first start in a fresh app folder; the dark one has the dark-mode flag stored.
-  home="$out/$style/home"
-  mkdir -p "$home/Library/Preferences"
-  # The dark pass is signed in as the sample account (its chat tab shows the room to join).
-  if [[ "$style" == dark ]]; then
-    token="$(sed -n 's/.*"access_token": *"\([^"]*\)".*/\1/p' tools/testserver/data/api/account.json)"
-    printf '{"format": "zentavo.defaults", "version": 1, "values": {"StoreData.isDarkColor": {"bool": true}, "StoreData.access_token": {"string": "%s"}}}\n' \
-      "$token" >"$home/Library/Preferences/UserDefaults.json"
-  fi
-  ZV_HOME="$home" build/release/app/zentavo --script app/Resources/Scripts/tour.txt --out "$out/$style" \
-    >"$out/$style.log" 2>&1 || status=$?
-  grep -v '^output: ' "$out/$style.log" | grep ':[0-9]*: ' >&2 || true
-done
-# ---- Account tour -------------------------------------------------------------------------------
-# Sign-in behind the captcha, registration, recovery and the profile pages (light only), against a
-# server of its own: its verification codes are all 246810, so that the script can type them, and
-# the accounts it makes stay out of the main tour. The photo library of the app folder holds one
-# picture for the new avatar. PNGs into out/tour-<timestamp>/account, codes in its server log.
-account_log="$out/testserver-account.log"
-ZV_TESTSERVER_CODE=246810 build/release/tools/testserver/zentavo-testserver --keys "$keys" \
-  --data tools/testserver/data >"$account_log" 2>&1 &
-account_server=$!
-trap 'kill "$server" "$account_server" 2>/dev/null || true; wait "$server" "$account_server" 2>/dev/null || true' EXIT
-account_https=""
-for _ in $(seq 100); do
-  account_https="$(awk '$1 == "https" { print $2 }' "$account_log")"
-  [[ -n "$account_https" ]] && break
-  kill -0 "$account_server" 2>/dev/null || break
-  sleep 0.1
-done
-if [[ -n "$account_https" ]]; then
-  account_home="$out/account/home"
-  mkdir -p "$account_home/PhotoLibrary"
-  cp app/Resources/Scripts/tour-photos/lake-evening.jpg "$account_home/PhotoLibrary/"
-  ZV_HOME="$account_home" ZV_INFO_DomainFileURL="$account_https/domain_v2.json" \
-    ZV_INFO_MainURL="$account_https/api/" \
-    build/release/app/zentavo --script app/Resources/Scripts/tour-account.txt --out "$out/account" \
-    >"$out/account.log" 2>&1 || status=$?
-  grep -v '^output: ' "$out/account.log" | grep ':[0-9]*: ' >&2 || true
-else
-  echo "run: the account tour's test server did not start" >&2
+if ((${#failures[@]})); then
   status=1
+  echo "run: $failed_passes pass(es) failed, in $((SECONDS - walk_started)) s:" >&2
+  printf 'run:   %s\n' "${failures[@]}" >&2
+else
+  echo "run: every step of every tour walked, in $((SECONDS - walk_started)) s" >&2
 fi
-# ---- End of the account tour ----------------------------------------------------------------------
-# ---- Search and rankings: a pass of their own (first start, light, signed out) ----
-# The ranking tab with its tabs and ranked titles, then the search page (opened by a device step)
-# with hot words and rankings, suggestions, results in Chinese and Latin names, the history, a
-# favourite, a search without results and the request form filled and sent, into
-# out/tour-<timestamp>/search.
-home="$out/search/home"
-mkdir -p "$home/Library/Preferences"
-ZV_HOME="$home" build/release/app/zentavo --script app/Resources/Scripts/tour-search.txt --out "$out/search" \
-  >"$out/search.log" 2>&1 || status=$?
-grep -v '^output: ' "$out/search.log" | grep ':[0-9]*: ' >&2 || true
-# ---- end of search and rankings ----
-
-# ---- The short-video tab: a tour of its own ----
-# Signed in (likes need it), light: the feed playing its first clip through the media cache, the
-# next clip, the grid of clips, the share poster saved to the album, and the explore cards swiped
-# right (a favourite) and left, into out/tour-<timestamp>/short.
-home="$out/short/home"
-mkdir -p "$home/Library/Preferences"
-token="$(sed -n 's/.*"access_token": *"\([^"]*\)".*/\1/p' tools/testserver/data/api/account.json)"
-printf '{"format": "zentavo.defaults", "version": 1, "values": {"StoreData.access_token": {"string": "%s"}}}\n' \
-  "$token" >"$home/Library/Preferences/UserDefaults.json"
-ZV_HOME="$home" build/release/app/zentavo --script app/Resources/Scripts/tour-short.txt --out "$out/short" \
-  >"$out/short.log" 2>&1 || status=$?
-grep -v '^output: ' "$out/short.log" | grep ':[0-9]*: ' >&2 || true
-# ---- end of the short-video tab's tour ----
-
-# ---- My space tour --------------------------------------------------------------------------------
-# The personal centre and its pages (light only), signed in as the sample account at the start,
-# against the main server: the teen-mode prompt, the centre with the notice badge, history and
-# favourites with a deletion, notices, share, help, settings with logging out, and the about page,
-# whose access code ends the app. PNGs into out/tour-<timestamp>/mine.
-mine_home="$out/mine/home"
-mkdir -p "$mine_home/Library/Preferences"
-token="$(sed -n 's/.*"access_token": *"\([^"]*\)".*/\1/p' tools/testserver/data/api/account.json)"
-printf '{"format": "zentavo.defaults", "version": 1, "values": {"StoreData.access_token": {"string": "%s"}}}\n' \
-  "$token" >"$mine_home/Library/Preferences/UserDefaults.json"
-ZV_HOME="$mine_home" build/release/app/zentavo --script app/Resources/Scripts/tour-mine.txt --out "$out/mine" \
-  >"$out/mine.log" 2>&1 || status=$?
-grep -v '^output: ' "$out/mine.log" | grep ':[0-9]*: ' >&2 || true
-# ---- End of the my space tour -------------------------------------------------------------------
-
-# The UI kit's demonstration: pictures from the server, the photo browser, badges, a toast and
-# bottom sheets (the app's play-source sheet among them), into out/tour-<timestamp>/kit.
-build/release/tools/kitdemo/zentavo-kitdemo --keys "$keys" --script tools/kitdemo/kitdemo.txt --out "$out/kit" \
-  >"$out/kit.log" 2>&1 || status=$?
-
-# ---- Chat tour ----
-# The chat tab on its own, light and signed in as the sample account (an administrator of the
-# room), with a picture in the device's photo library: it joins the room, sends a picture and a
-# reply, recalls one, and opens a member card with the mute picker; into
-# out/tour-<timestamp>/chat.
-chat_home="$out/chat/home"
-mkdir -p "$chat_home/Library/Preferences" "$chat_home/PhotoLibrary"
-cp tools/testserver/data/images/banner-1.jpg "$chat_home/PhotoLibrary/"
-chat_token="$(sed -n 's/.*"access_token": *"\([^"]*\)".*/\1/p' tools/testserver/data/api/account.json)"
-printf '{"format": "zentavo.defaults", "version": 1, "values": {"StoreData.access_token": {"string": "%s"}}}\n' \
-  "$chat_token" >"$chat_home/Library/Preferences/UserDefaults.json"
-ZV_HOME="$chat_home" build/release/app/zentavo --script app/Resources/Scripts/tour-chat.txt --out "$out/chat" \
-  >"$out/chat.log" 2>&1 || status=$?
-grep -v '^output: ' "$out/chat.log" | grep ':[0-9]*: ' >&2 || true
-# ---- End of the chat tour ----
-# ---- The app's player on a sample title of the server, into out/tour-<timestamp>/player: playing,
-# ---- loading, both settings panels, full screen with its speed and episode panels, the pause
-# ---- advert and the error layer (tools/kitdemo/player.txt).
-build/release/tools/kitdemo/zentavo-kitdemo --keys "$keys" --script tools/kitdemo/player.txt --out "$out/player" \
-  >"$out/player.log" 2>&1 || status=$?
 echo "$out"
 exit "$status"

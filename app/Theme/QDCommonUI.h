@@ -28,9 +28,11 @@ public:
     static void renderGlobalAppearances();
 
     // Installs (or, with an empty function, removes) the customiser of a slot. The alert, pop-up
-    // and label slots have theirs from the start; the components still to come (more-operation
-    // sheet, dialog, image picker, emotion view, search bar, navigation title view) install theirs
-    // here when they are built.
+    // (container and menu) and label slots have theirs from the start. The others wait for
+    // framework components the platform does not have yet, which install theirs here when they
+    // are built: the more-operation sheet, the dialog controller, the framework's multi-pick image
+    // picker (its check-box cells and preview bar; the system picker takes no theme), the emotion
+    // input view, a search bar with a centred placeholder, and the navigation title view.
     static void setAppearanceCustomiser(QDAppearanceSlot slot, std::function<void()> customiser);
 
     // The status-bar style of a search screen under the current theme: light content under

@@ -19,6 +19,7 @@ std::atomic<std::thread::id> g_mainThread;
 constexpr double kWorkerWaitSeconds = 10.0;
 // Under the virtual clock run() polls the workers at this pace before letting time jump.
 constexpr double kVirtualIdlePollSeconds = 0.005;
+constexpr double kConditionPollSeconds = 0.005;
 
 bool onMainThread(const char* operation)
 {
@@ -157,9 +158,12 @@ bool RunLoop::runUntil(const std::function<bool()>& done, double realTimeoutSeco
         runDue();
         if (done())
             return true;
-        if (Clock::realNow() >= end)
+        const double now = Clock::realNow();
+        if (now >= end)
             return false;
-        m_timeline->waitForWork(end, false);
+        // done() may turn true on another thread without a post to wake us (a server's log):
+        // look again every few milliseconds.
+        m_timeline->waitForWork(std::min(end, now + kConditionPollSeconds), false);
     }
 }
 

@@ -47,7 +47,8 @@ public:
     // worker pool is idle.
     void drain();
 
-    // Runs due work and waits in real time for posts until done() holds or the time-out passes.
+    // Runs due work and waits in real time for posts until done() holds or the time-out passes;
+    // done() is also looked at every few milliseconds, for what other threads change unposted.
     // Does not move the virtual clock (under the real clock, timers fall due as time passes).
     // Returns done().
     bool runUntil(const std::function<bool()>& done, double realTimeoutSeconds = 10.0);

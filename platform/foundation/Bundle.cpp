@@ -20,6 +20,7 @@ constexpr std::string_view kEnvironmentPrefix = "ZV_INFO_";
 constexpr int kMaxDepth = 64;
 
 constexpr std::pair<std::string_view, std::string_view> kDefaults[] = {
+    { InfoKey::DisplayName, "Zentavo" },
     { InfoKey::MainURL, "https://127.0.0.1:9313/api/" },
     { InfoKey::ShortURL, "http://127.0.0.1:4399/api/v1/video/display" },
     { InfoKey::CaptchaURL, "https://127.0.0.1:9312/captcha.html" },

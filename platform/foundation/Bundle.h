@@ -11,6 +11,7 @@
 // Keys of the application's information file that the platform layer knows, with built-in defaults.
 // Every address default is on the loopback interface.
 namespace InfoKey {
+inline constexpr std::string_view DisplayName = "CFBundleDisplayName"; // Zentavo
 inline constexpr std::string_view MainURL = "MainURL"; // https://127.0.0.1:9313/api/
 inline constexpr std::string_view ShortURL = "ShortURL"; // http://127.0.0.1:4399/api/v1/video/display
 inline constexpr std::string_view CaptchaURL = "CaptchaURL"; // https://127.0.0.1:9312/captcha.html
@@ -30,7 +31,7 @@ inline constexpr std::string_view MaxImageReplyBytes = "MaxImageReplyBytes"; // 
 inline constexpr std::string_view UnresolvedPlayURL = "UnresolvedPlayURL"; // https://127.0.0.1:9/index.m3u8
 
 // Every key above, in this order.
-inline constexpr std::string_view all[] = { MainURL, ShortURL, CaptchaURL, HelpURL, WebSocketURL,
+inline constexpr std::string_view all[] = { DisplayName, MainURL, ShortURL, CaptchaURL, HelpURL, WebSocketURL,
     DomainFileURL, DoHResolverURL, ProbeHost, APIPublicKey, TrustedCAFile, DeviceModel, SystemVersion,
     MaxAPIReplyBytes, MaxImageReplyBytes, UnresolvedPlayURL };
 }

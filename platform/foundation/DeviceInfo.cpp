@@ -24,11 +24,18 @@ std::optional<std::string> DeviceInfo::identifierForVendor()
     std::lock_guard lock(mutex);
     auto file = AppContainer::libraryDirectory() / "VendorIdentifier";
     FileSystem::FileRead read = FileSystem::readFileChecked(file, 4096);
+    // Every request sends the identifier: a file that cannot be read is reported once, until it
+    // can be read again.
+    static std::filesystem::path reportedUnreadable;
     if (read.status == FileSystem::FileRead::Status::Unreadable) {
-        Log::write(
-            "DeviceInfo: cannot read " + file.string() + " (" + read.reason + "); it is left as it is");
+        if (reportedUnreadable != file)
+            Log::write(
+                "DeviceInfo: cannot read " + file.string() + " (" + read.reason + "); it is left as it is");
+        reportedUnreadable = file;
         return std::nullopt;
     }
+    if (reportedUnreadable == file)
+        reportedUnreadable.clear();
     if (read.status == FileSystem::FileRead::Status::Read) {
         if (auto stored = UUID::fromString(stringFromData(read.data)))
             return stored->uuidString();
@@ -44,9 +51,13 @@ std::optional<std::string> DeviceInfo::identifierForVendor()
             "DeviceInfo: damaged vendor identifier moved to " + aside->string() + "; a new one is made");
     }
     std::string made = UUID::random().uuidString();
+    static std::filesystem::path reportedUnwritable;
     if (!FileSystem::writeFileAtomically(file, dataFromString(made), 0600)) {
-        Log::write("DeviceInfo: cannot keep the vendor identifier in " + file.string());
+        if (reportedUnwritable != file)
+            Log::write("DeviceInfo: cannot keep the vendor identifier in " + file.string());
+        reportedUnwritable = file;
         return std::nullopt;
     }
+    reportedUnwritable.clear();
     return made;
 }

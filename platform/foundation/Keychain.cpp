@@ -1,6 +1,7 @@
 #include "platform/foundation/Keychain.h"
 
 #include "platform/foundation/FileSystem.h"
+#include "platform/foundation/JSONMembers.h"
 #include "platform/foundation/Log.h"
 
 #include <cstdlib>
@@ -50,6 +51,8 @@ fs::path configuredStoreFile()
     return defaultStoreFile();
 }
 
+bool saveItems(const fs::path& file, const Keychain::Items& items);
+
 // The items of the store, or none when the file cannot be read and must be left alone. A damaged
 // file is set aside (and then counts as empty). Caller holds the mutex.
 std::optional<Keychain::Items> loadItems(const fs::path& file)
@@ -57,14 +60,24 @@ std::optional<Keychain::Items> loadItems(const fs::path& file)
     FileSystem::FileRead read = FileSystem::readFileChecked(file, Keychain::maximumFileSize);
     if (read.status == FileSystem::FileRead::Status::Missing)
         return Keychain::Items();
+    // Every operation reads the file, and the device identifier is asked for with every request:
+    // an unreadable store is reported once, until it can be read again.
+    static fs::path reportedUnreadable;
     if (read.status == FileSystem::FileRead::Status::Unreadable) {
-        Log::write("Keychain: cannot read " + file.string() + " (" + read.reason + "); it is left as it is");
+        if (reportedUnreadable != file)
+            Log::write(
+                "Keychain: cannot read " + file.string() + " (" + read.reason + "); it is left as it is");
+        reportedUnreadable = file;
         return std::nullopt;
     }
+    if (reportedUnreadable == file)
+        reportedUnreadable.clear();
+    std::optional<Keychain::Contents> contents;
     if (read.status == FileSystem::FileRead::Status::Read) {
         std::string_view text(reinterpret_cast<const char*>(read.data.data()), read.data.size());
-        if (std::optional<Keychain::Items> items = Keychain::parse(text))
-            return items;
+        contents = Keychain::parse(text);
+        if (contents && !contents->damaged())
+            return std::move(contents->items);
     }
 
     auto aside = FileSystem::moveAside(file);
@@ -75,8 +88,24 @@ std::optional<Keychain::Items> loadItems(const fs::path& file)
         Log::write(report + " could not be moved aside; it is left as it is");
         return std::nullopt;
     }
-    Log::write(report + " moved to " + aside->string());
-    return Keychain::Items();
+    report += " moved to " + aside->string();
+    if (!contents) {
+        Log::write(report);
+        return Keychain::Items();
+    }
+    std::string names;
+    for (const std::string& name : contents->lost)
+        names += (names.empty() ? "" : ", ") + name;
+    report += "; lost " + std::to_string(contents->dropped) + " items";
+    if (!names.empty())
+        report += " (" + names + ")";
+    if (contents->cut)
+        report += "; the file broke off, what followed is lost";
+    // What reads well is written back at once: every operation reads the file afresh.
+    if (!contents->items.empty() && !saveItems(file, contents->items))
+        report += "; the items kept could not be written back";
+    Log::write(report);
+    return std::move(contents->items);
 }
 
 bool saveItems(const fs::path& file, const Keychain::Items& items)
@@ -103,10 +132,30 @@ bool saveItems(const fs::path& file, const Keychain::Items& items)
 
 }
 
-std::optional<Keychain::Items> Keychain::parse(std::string_view text)
+namespace {
+
+// The items of one service's object; a value that is not text is lost on its own.
+void readService(const std::string& service, const json& entries, Keychain::Contents& contents)
+{
+    auto& serviceItems = contents.items[service];
+    for (auto& [key, value] : entries.items()) {
+        if (value.is_string())
+            serviceItems.insert_or_assign(key, value.get<std::string>());
+        else
+            contents.lose(service + "/" + key);
+    }
+    if (serviceItems.empty())
+        contents.items.erase(service);
+}
+
+}
+
+std::optional<Keychain::Contents> Keychain::parse(std::string_view text)
 {
     try {
         json document = json::parse(text.begin(), text.end(), nullptr, false);
+        if (document.is_discarded())
+            return salvage(text);
         if (!document.is_object())
             return std::nullopt;
         auto format = document.find("format");
@@ -120,22 +169,61 @@ std::optional<Keychain::Items> Keychain::parse(std::string_view text)
             return std::nullopt;
         if (services == document.end() || !services->is_object())
             return std::nullopt;
-        Items items;
+        Contents contents;
         for (auto& [service, entries] : services->items()) {
-            if (!entries.is_object())
-                return std::nullopt;
-            auto& serviceItems = items[service];
-            for (auto& [key, value] : entries.items()) {
-                if (!value.is_string())
-                    return std::nullopt;
-                serviceItems.insert_or_assign(key, value.get<std::string>());
-            }
+            if (entries.is_object())
+                readService(service, entries, contents);
+            else
+                contents.lose(service);
         }
-        return items;
+        return contents;
     } catch (const json::exception&) {
         // Whatever the checks above missed is damage too, never a reason to stop the app.
         return std::nullopt;
     }
+}
+
+std::optional<Keychain::Contents> Keychain::salvage(std::string_view text)
+{
+    // Text that is not JSON as a whole (a bad byte, a cut end): each item that reads well on its
+    // own is kept.
+    std::optional<JSONRawObject> services = salvageStoredContainer(text, kFormat, kVersion, "items");
+    if (!services)
+        return std::nullopt;
+    Contents contents;
+    contents.cut = !services->complete;
+    std::vector<JSONRawMember> members = services->members;
+    // The service that the cut went through still has its items before the cut.
+    if (services->broken)
+        members.push_back(*services->broken);
+    for (const JSONRawMember& service : members) {
+        json name = json::parse(service.name.begin(), service.name.end(), nullptr, false);
+        json entries = json::parse(service.value.begin(), service.value.end(), nullptr, false);
+        if (name.is_string() && entries.is_object()) {
+            readService(name.get<std::string>(), entries, contents);
+            continue;
+        }
+        // The service's own object holds the damage: its items are tried one by one.
+        std::optional<JSONRawObject> items = splitJSONObject(service.value);
+        if (!name.is_string() || !items) {
+            contents.lose(readableMemberName(service.name));
+            continue;
+        }
+        const std::string serviceName = name.get<std::string>();
+        if (!items->complete)
+            contents.lose(
+                serviceName + "/" + (items->broken ? readableMemberName(items->broken->name) : "..."));
+        for (const JSONRawMember& item : items->members) {
+            json key = json::parse(item.name.begin(), item.name.end(), nullptr, false);
+            json value = json::parse(item.value.begin(), item.value.end(), nullptr, false);
+            if (key.is_string() && value.is_string())
+                contents.items[serviceName].insert_or_assign(
+                    key.get<std::string>(), value.get<std::string>());
+            else
+                contents.lose(serviceName + "/" + readableMemberName(item.name));
+        }
+    }
+    return contents;
 }
 
 std::optional<std::string> Keychain::serialize(const Items& items)

@@ -48,6 +48,16 @@ void NotificationCenter::removeObservers(const void* owner)
     });
 }
 
+std::vector<NotificationCenter::ObserverRecord> NotificationCenter::observers()
+{
+    std::lock_guard lock(m_mutex);
+    std::vector<ObserverRecord> records;
+    records.reserve(m_observers.size());
+    for (const auto& observer : m_observers)
+        records.push_back({ Token(observer->id), observer->name, observer->owner });
+    return records;
+}
+
 void NotificationCenter::post(const Notification& notification)
 {
     std::vector<std::shared_ptr<Observer>> targets;

@@ -23,6 +23,9 @@ struct Notification {
 // The observers a post reaches are fixed when it starts: one added during the post does not get
 // that notification; one removed during the post (also by itself, or from another thread) is not
 // called after its removal. Posting from inside an observer is allowed. Thread-safe.
+//
+// An observer added with an owner belongs to that object and must be removed when it goes;
+// observers of process-long objects (singletons) are added without an owner.
 class NotificationCenter {
 public:
     using Handler = std::function<void(const Notification&)>;
@@ -55,6 +58,14 @@ public:
     void removeObserver(Token token);
     // Removes every observer added with this owner (none for a null owner).
     void removeObservers(const void* owner);
+
+    // What is registered, oldest first (tests look for observers that outlived their owner).
+    struct ObserverRecord {
+        Token token;
+        std::string name;
+        const void* owner = nullptr;
+    };
+    std::vector<ObserverRecord> observers();
 
     void post(const Notification& notification);
     void post(std::string name, std::any object = {}, std::map<std::string, std::any> userInfo = {});

@@ -9,20 +9,18 @@ enum class URLRequestCachePolicy {
     useProtocolCachePolicy,
 };
 
-// What a web view is asked to load or a connection is opened with: the address, how long it may
-// wait without progress, and header fields added to the request. One type for both, as the
-// program holds both a web view and a WebSocket.
+// What a load or a connection is started with: the address, how long it may wait without
+// progress, and header fields added to the opening request. The one request type of the platform:
+// web views and WebSocket connections both take it.
 struct URLRequest {
     URLRequest() = default;
-    URLRequest(std::string url,
-        URLRequestCachePolicy cachePolicy = URLRequestCachePolicy::useProtocolCachePolicy,
-        double timeoutInterval = 60)
+    URLRequest(std::string url, double timeoutInterval = 60)
         : url(std::move(url))
-        , cachePolicy(cachePolicy)
         , timeoutInterval(timeoutInterval)
     { }
-    URLRequest(std::string url, double timeoutInterval)
+    URLRequest(std::string url, URLRequestCachePolicy cachePolicy, double timeoutInterval)
         : url(std::move(url))
+        , cachePolicy(cachePolicy)
         , timeoutInterval(timeoutInterval)
     { }
 

@@ -3,6 +3,7 @@
 #include "platform/foundation/AppContainer.h"
 #include "platform/foundation/Base64.h"
 #include "platform/foundation/FileSystem.h"
+#include "platform/foundation/JSONMembers.h"
 #include "platform/foundation/Log.h"
 
 #include <cmath>
@@ -183,6 +184,8 @@ std::optional<UserDefaults::Contents> UserDefaults::parse(std::string_view text)
 {
     try {
         json document = json::parse(text.begin(), text.end(), nullptr, false);
+        if (document.is_discarded())
+            return salvage(text);
         if (!document.is_object())
             return std::nullopt;
         auto format = document.find("format");
@@ -201,13 +204,38 @@ std::optional<UserDefaults::Contents> UserDefaults::parse(std::string_view text)
             if (auto value = decode(tagged, 0))
                 contents.values.insert_or_assign(key, std::move(*value));
             else
-                ++contents.dropped;
+                contents.lose(key);
         }
         return contents;
     } catch (const json::exception&) {
         // Whatever the checks above missed is damage too, never a reason to stop the app.
         return std::nullopt;
     }
+}
+
+std::optional<UserDefaults::Contents> UserDefaults::salvage(std::string_view text)
+{
+    // Text that is not JSON as a whole (a bad byte, a cut end): each entry that reads well on its
+    // own is kept.
+    std::optional<JSONRawObject> values = salvageStoredContainer(text, kFormat, kVersion, "values");
+    if (!values)
+        return std::nullopt;
+    Contents contents;
+    contents.cut = !values->complete;
+    for (const JSONRawMember& member : values->members) {
+        json name = json::parse(member.name.begin(), member.name.end(), nullptr, false);
+        json tagged = json::parse(member.value.begin(), member.value.end(), nullptr, false);
+        std::optional<PropertyList> value;
+        if (name.is_string() && !tagged.is_discarded())
+            value = decode(tagged, 0);
+        if (value)
+            contents.values.insert_or_assign(name.get<std::string>(), std::move(*value));
+        else
+            contents.lose(readableMemberName(member.name));
+    }
+    if (values->broken)
+        contents.lose(readableMemberName(values->broken->name));
+    return contents;
 }
 
 std::string UserDefaults::serialize(const PropertyList::Dictionary& values)
@@ -237,7 +265,7 @@ void UserDefaults::load()
         contents = parse(std::string_view(reinterpret_cast<const char*>(read.data.data()), read.data.size()));
     if (contents)
         m_values = std::move(contents->values);
-    if (contents && contents->dropped == 0) {
+    if (contents && !contents->damaged()) {
         // A file that an older version left readable to others holds the token too.
         FileSystem::restrictToOwner(m_file);
         return;
@@ -249,9 +277,17 @@ void UserDefaults::load()
         report += " (" + read.reason + ")";
     report += aside ? " moved to " + aside->string()
                     : std::string(" could not be moved aside; this run keeps its settings in memory only");
-    if (contents)
+    if (contents) {
         report += "; kept " + std::to_string(m_values.size()) + " entries, dropped "
             + std::to_string(contents->dropped);
+        std::string names;
+        for (const std::string& name : contents->lost)
+            names += (names.empty() ? "" : ", ") + name;
+        if (!names.empty())
+            report += " (" + names + ")";
+        if (contents->cut)
+            report += "; the file broke off, what followed is lost";
+    }
     Log::write(report);
     if (!aside) {
         m_saving = false;
@@ -311,9 +347,24 @@ double UserDefaults::doubleForKey(std::string_view key) const
 
 void UserDefaults::set(const PropertyList& value, std::string_view key)
 {
+    setValues({ { std::string(key), value } });
+}
+
+void UserDefaults::setValues(const PropertyList::Dictionary& values)
+{
     std::lock_guard lock(m_mutex);
-    m_values.insert_or_assign(std::string(key), value);
-    save();
+    bool changed = false;
+    for (const auto& [key, value] : values) {
+        auto it = m_values.find(key);
+        if (it != m_values.end() && it->second == value)
+            continue;
+        m_values.insert_or_assign(key, value);
+        changed = true;
+    }
+    // Each write waits for the disk: the same values again (a server address file read at
+    // every start) cost none.
+    if (changed)
+        save();
 }
 
 void UserDefaults::removeObjectForKey(std::string_view key)

@@ -4,6 +4,7 @@
 #include "platform/dispatch/Timer.h"
 #include "platform/foundation/NoDestructor.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/media/MPVLibrary.h"
 #include "platform/media/SJMPVPlaybackController.h"
 #include "platform/media/SJPlayerViews.h"
 #include "platform/ui/UIApplication.h"
@@ -67,6 +68,10 @@ SJBaseVideoPlayer::SJBaseVideoPlayer()
             block(manager, isTransitioning);
     });
     installGestures();
+    // A player is made a moment before it plays (its page asks the server first): the engine's
+    // libraries load meanwhile.
+    if (!engineFactory())
+        MPVLibrary::loadInBackground();
 
     auto& center = NotificationCenter::defaultCenter();
     center.addObserver(UIApplicationNotification::DidEnterBackground,

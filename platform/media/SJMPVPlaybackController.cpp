@@ -3,17 +3,22 @@
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
+#include "platform/media/MPVLibrary.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
-#include <mpv/client.h>
-#include <mpv/render.h>
 #include <mutex>
 #include <vector>
 
 namespace {
+
+// Reached only through a controller, and a controller exists only once libmpv is loaded.
+const MPVLibrary& api()
+{
+    return *MPVLibrary::get();
+}
 
 // Bounds on what one asset may take: waits on the network, memory read ahead, frame size.
 constexpr const char* networkTimeoutSeconds = "30";
@@ -77,7 +82,7 @@ int setStringList(mpv_handle* mpv, const char* name, const std::vector<std::stri
     mpv_node node {};
     node.format = MPV_FORMAT_NODE_ARRAY;
     node.u.list = &list;
-    return mpv_set_property(mpv, name, MPV_FORMAT_NODE, &node);
+    return api().set_property(mpv, name, MPV_FORMAT_NODE, &node);
 }
 
 int setStringMap(mpv_handle* mpv, const char* name, const std::vector<std::pair<std::string, std::string>>& items)
@@ -96,19 +101,19 @@ int setStringMap(mpv_handle* mpv, const char* name, const std::vector<std::pair<
     mpv_node node {};
     node.format = MPV_FORMAT_NODE_MAP;
     node.u.list = &list;
-    return mpv_set_property(mpv, name, MPV_FORMAT_NODE, &node);
+    return api().set_property(mpv, name, MPV_FORMAT_NODE, &node);
 }
 
 bool readFlag(mpv_handle* mpv, const char* name, bool fallback)
 {
     int flag = 0;
-    return mpv_get_property(mpv, name, MPV_FORMAT_FLAG, &flag) >= 0 ? flag != 0 : fallback;
+    return api().get_property(mpv, name, MPV_FORMAT_FLAG, &flag) >= 0 ? flag != 0 : fallback;
 }
 
 double readDouble(mpv_handle* mpv, const char* name)
 {
     double value = 0;
-    if (mpv_get_property(mpv, name, MPV_FORMAT_DOUBLE, &value) < 0 || !std::isfinite(value))
+    if (api().get_property(mpv, name, MPV_FORMAT_DOUBLE, &value) < 0 || !std::isfinite(value))
         return 0;
     return std::max(0.0, value);
 }
@@ -153,6 +158,8 @@ void SJMPVPlaybackController::setTrustedCAFile(std::string path)
 
 std::shared_ptr<SJMPVPlaybackController> SJMPVPlaybackController::make()
 {
+    if (!MPVLibrary::get())
+        return nullptr;
     auto controller = std::make_shared<SJMPVPlaybackController>(Passkey());
     controller->m_callbacks->owner = controller;
     if (!controller->start())
@@ -169,18 +176,18 @@ SJMPVPlaybackController::~SJMPVPlaybackController()
     // The renderer goes before the core, as libmpv requires; both calls wait for libmpv's threads,
     // so no callback runs after them.
     if (m_render) {
-        mpv_render_context_set_update_callback(m_render, nullptr, nullptr);
-        mpv_render_context_free(m_render);
+        api().render_context_set_update_callback(m_render, nullptr, nullptr);
+        api().render_context_free(m_render);
     }
     if (m_mpv) {
-        mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
-        mpv_terminate_destroy(m_mpv);
+        api().set_wakeup_callback(m_mpv, nullptr, nullptr);
+        api().terminate_destroy(m_mpv);
     }
 }
 
 bool SJMPVPlaybackController::start()
 {
-    m_mpv = mpv_create();
+    m_mpv = api().create();
     if (!m_mpv) {
         Log::write("player: libmpv does not start");
         return false;
@@ -212,41 +219,41 @@ bool SJMPVPlaybackController::start()
         { "tls-verify", "yes" },
     };
     for (const auto& [name, value] : options) {
-        if (int error = mpv_set_option_string(m_mpv, name, value); error < 0)
-            Log::write(std::string("player: libmpv refuses ") + name + ": " + mpv_error_string(error));
+        if (int error = api().set_option_string(m_mpv, name, value); error < 0)
+            Log::write(std::string("player: libmpv refuses ") + name + ": " + api().error_string(error));
     }
     // Errors of libmpv (a stream that does not open, a segment that fails) go to the log.
-    mpv_request_log_messages(m_mpv, "error");
-    if (int error = mpv_initialize(m_mpv); error < 0) {
-        Log::write(std::string("player: libmpv does not initialise: ") + mpv_error_string(error));
+    api().request_log_messages(m_mpv, "error");
+    if (int error = api().initialize(m_mpv); error < 0) {
+        Log::write(std::string("player: libmpv does not initialise: ") + api().error_string(error));
         return false;
     }
     // Playlists may lead FFmpeg only to network addresses and decryption, never to local files.
     setStringMap(m_mpv, "demuxer-lavf-o", { { "protocol_whitelist", "http,https,tls,tcp,crypto,httpproxy" } });
-    if (char* agent = mpv_get_property_string(m_mpv, "user-agent")) {
+    if (char* agent = api().get_property_string(m_mpv, "user-agent")) {
         m_defaultUserAgent = agent;
-        mpv_free(agent);
+        api().free(agent);
     }
 
-    mpv_observe_property(m_mpv, pauseProperty, "pause", MPV_FORMAT_FLAG);
-    mpv_observe_property(m_mpv, pausedForCacheProperty, "paused-for-cache", MPV_FORMAT_FLAG);
-    mpv_observe_property(m_mpv, coreIdleProperty, "core-idle", MPV_FORMAT_FLAG);
-    mpv_observe_property(m_mpv, eofReachedProperty, "eof-reached", MPV_FORMAT_FLAG);
-    mpv_observe_property(m_mpv, timePosProperty, "time-pos", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(m_mpv, durationProperty, "duration", MPV_FORMAT_DOUBLE);
+    api().observe_property(m_mpv, pauseProperty, "pause", MPV_FORMAT_FLAG);
+    api().observe_property(m_mpv, pausedForCacheProperty, "paused-for-cache", MPV_FORMAT_FLAG);
+    api().observe_property(m_mpv, coreIdleProperty, "core-idle", MPV_FORMAT_FLAG);
+    api().observe_property(m_mpv, eofReachedProperty, "eof-reached", MPV_FORMAT_FLAG);
+    api().observe_property(m_mpv, timePosProperty, "time-pos", MPV_FORMAT_DOUBLE);
+    api().observe_property(m_mpv, durationProperty, "duration", MPV_FORMAT_DOUBLE);
 
     char apiType[] = MPV_RENDER_API_TYPE_SW;
     mpv_render_param params[] = {
         { MPV_RENDER_PARAM_API_TYPE, apiType },
         { MPV_RENDER_PARAM_INVALID, nullptr },
     };
-    if (int error = mpv_render_context_create(&m_render, m_mpv, params); error < 0) {
-        Log::write(std::string("player: libmpv has no software renderer: ") + mpv_error_string(error));
+    if (int error = api().render_context_create(&m_render, m_mpv, params); error < 0) {
+        Log::write(std::string("player: libmpv has no software renderer: ") + api().error_string(error));
         m_render = nullptr;
         return false;
     }
-    mpv_render_context_set_update_callback(m_render, &Callbacks::frameReady, m_callbacks.get());
-    mpv_set_wakeup_callback(m_mpv, &Callbacks::wakeup, m_callbacks.get());
+    api().render_context_set_update_callback(m_render, &Callbacks::frameReady, m_callbacks.get());
+    api().set_wakeup_callback(m_mpv, &Callbacks::wakeup, m_callbacks.get());
     return true;
 }
 
@@ -275,16 +282,16 @@ void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool p
         else
             fields.push_back(name + ": " + value);
     }
-    mpv_set_property_string(m_mpv, "user-agent", agent.c_str());
+    api().set_property_string(m_mpv, "user-agent", agent.c_str());
     setStringList(m_mpv, "http-header-fields", fields);
     std::string caFile = trustedCAFile();
-    mpv_set_property_string(m_mpv, "tls-ca-file", caFile.c_str());
+    api().set_property_string(m_mpv, "tls-ca-file", caFile.c_str());
     setPaused(paused);
 
     const char* command[] = { "loadfile", request.URL.c_str(), "replace", nullptr };
     mpv_node result {};
-    if (int error = mpv_command_ret(m_mpv, command, &result); error < 0)
-        return fail(std::string("the address does not load: ") + mpv_error_string(error));
+    if (int error = api().command_ret(m_mpv, command, &result); error < 0)
+        return fail(std::string("the address does not load: ") + api().error_string(error));
     if (result.format == MPV_FORMAT_NODE_MAP) {
         for (int i = 0; i < result.u.list->num; ++i) {
             if (std::strcmp(result.u.list->keys[i], "playlist_entry_id") == 0
@@ -292,7 +299,7 @@ void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool p
                 m_entryId = result.u.list->values[i].u.int64;
         }
     }
-    mpv_free_node_contents(&result);
+    api().free_node_contents(&result);
 }
 
 void SJMPVPlaybackController::unload()
@@ -307,19 +314,19 @@ void SJMPVPlaybackController::unload()
     m_duration = 0;
     m_eof = false;
     const char* command[] = { "stop", nullptr };
-    mpv_command(m_mpv, command);
+    api().command(m_mpv, command);
 }
 
 void SJMPVPlaybackController::setPaused(bool paused)
 {
     m_paused = paused;
     int flag = paused ? 1 : 0;
-    mpv_set_property(m_mpv, "pause", MPV_FORMAT_FLAG, &flag);
+    api().set_property(m_mpv, "pause", MPV_FORMAT_FLAG, &flag);
 }
 
 void SJMPVPlaybackController::setRate(double rate)
 {
-    mpv_set_property(m_mpv, "speed", MPV_FORMAT_DOUBLE, &rate);
+    api().set_property(m_mpv, "speed", MPV_FORMAT_DOUBLE, &rate);
 }
 
 void SJMPVPlaybackController::seek(double seconds, SeekCompletion completion)
@@ -339,7 +346,7 @@ void SJMPVPlaybackController::issueSeek(double seconds)
 {
     std::string target = std::to_string(std::max(0.0, seconds));
     const char* command[] = { "seek", target.c_str(), "absolute", nullptr };
-    if (mpv_command(m_mpv, command) < 0)
+    if (api().command(m_mpv, command) < 0)
         return finishSeek(false);
     m_seekIssued = true;
     m_eof = false;
@@ -394,7 +401,7 @@ void SJMPVPlaybackController::drainEvents()
     bool changed = false;
     // A bounded batch per turn of the run loop; a wake-up brings the rest.
     for (int i = 0; i < 256; ++i) {
-        mpv_event* event = mpv_wait_event(m_mpv, 0);
+        mpv_event* event = api().wait_event(m_mpv, 0);
         if (event->event_id == MPV_EVENT_NONE)
             break;
         SJAssetStatus status = m_status;
@@ -430,7 +437,7 @@ void SJMPVPlaybackController::handleEvent(const mpv_event& event)
         if (end->playlist_entry_id != m_entryId || m_entryId < 0)
             return;
         if (end->reason == MPV_END_FILE_REASON_ERROR)
-            fail(std::string("the asset does not play: ") + mpv_error_string(end->error));
+            fail(std::string("the asset does not play: ") + api().error_string(end->error));
         else if (end->reason == MPV_END_FILE_REASON_EOF)
             m_eof = true;
         return;
@@ -490,12 +497,12 @@ void SJMPVPlaybackController::handleEvent(const mpv_event& event)
 void SJMPVPlaybackController::renderFrame()
 {
     m_callbacks->framePosted = false;
-    if (!m_render || !(mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME))
+    if (!m_render || !(api().render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME))
         return;
     int64_t width = 0;
     int64_t height = 0;
-    mpv_get_property(m_mpv, "dwidth", MPV_FORMAT_INT64, &width);
-    mpv_get_property(m_mpv, "dheight", MPV_FORMAT_INT64, &height);
+    api().get_property(m_mpv, "dwidth", MPV_FORMAT_INT64, &width);
+    api().get_property(m_mpv, "dheight", MPV_FORMAT_INT64, &height);
     if (width <= 0 || height <= 0)
         return;
     // Large videos are drawn smaller, keeping their shape; the view scales them anyway.
@@ -524,7 +531,7 @@ void SJMPVPlaybackController::renderFrame()
         { MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block },
         { MPV_RENDER_PARAM_INVALID, nullptr },
     };
-    if (mpv_render_context_render(m_render, params) < 0) {
+    if (api().render_context_render(m_render, params) < 0) {
         cairo_surface_destroy(surface);
         return;
     }

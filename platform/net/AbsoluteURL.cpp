@@ -19,9 +19,11 @@ bool isAbsoluteURL(const std::string& url, std::initializer_list<std::string_vie
         if (curl_url_get(handle, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK
             && curl_url_get(handle, CURLUPART_HOST, &host, 0) == CURLUE_OK) {
             std::string_view schemeText(scheme);
-            // curl also takes "http:/host"; an absolute URL spells out "scheme://".
-            bool spelledOut
-                = url.size() > schemeText.size() + 3 && url.compare(schemeText.size(), 3, "://") == 0;
+            // curl also takes "http:/host" and "http:///host"; an absolute URL spells out
+            // "scheme://" followed by its authority, not by another slash.
+            std::size_t authority = schemeText.size() + 3;
+            bool spelledOut = url.size() > authority && url.compare(schemeText.size(), 3, "://") == 0
+                && url[authority] != '/' && url[authority] != '\\';
             valid = spelledOut && host[0] != '\0'
                 && std::find(schemes.begin(), schemes.end(), schemeText) != schemes.end();
         }

@@ -51,6 +51,11 @@ HTTPClient::HTTPClient()
 
 HTTPClient::~HTTPClient() = default;
 
+std::size_t HTTPClient::requestsUnderWay() const
+{
+    return m_worker->underWay();
+}
+
 std::shared_ptr<HTTPTask> HTTPClient::send(HTTPRequest request, Completion completion)
 {
     detail::TransferSettings settings;
@@ -65,7 +70,7 @@ std::shared_ptr<HTTPTask> HTTPClient::send(HTTPRequest request, Completion compl
 }
 
 std::shared_ptr<HTTPTask> HTTPClient::upload(std::string url, HTTPHeaders headers,
-    const MultipartFormData& form, Completion completion, double timeout)
+    const MultipartFormData& form, Completion completion, double timeout, std::size_t maxReplyBytes)
 {
     HTTPRequest request;
     request.method = HTTPMethod::POST;
@@ -76,6 +81,7 @@ std::shared_ptr<HTTPTask> HTTPClient::upload(std::string url, HTTPHeaders header
     request.headers.emplace_back("Content-Type", form.contentType());
     request.body = form.encode();
     request.timeout = timeout;
+    request.maxBodySize = maxReplyBytes;
     request.emptyBody = EmptyBodyRule::Accept;
     return send(std::move(request), std::move(completion));
 }

@@ -54,9 +54,11 @@ public:
 
     std::shared_ptr<HTTPTask> send(HTTPRequest request, Completion completion);
     // POST of a multipart form; the content type comes from the form. The reply is raw
-    // (EmptyBodyRule::Accept): an empty body is no failure, it just gives no body.
+    // (EmptyBodyRule::Accept): an empty body is no failure, it just gives no body. A reply body
+    // past maxReplyBytes fails with TooLarge.
     std::shared_ptr<HTTPTask> upload(std::string url, HTTPHeaders headers, const MultipartFormData& form,
-        Completion completion, double timeout = 60);
+        Completion completion, double timeout = 60,
+        std::size_t maxReplyBytes = HTTPRequest::defaultMaxBodySize);
 
     // Path of a PEM file of trusted certificate authorities; empty goes back to the default.
     void setTrustedCAFile(std::string path);
@@ -66,8 +68,11 @@ public:
     // platform (the media cache) verify against the same one.
     std::string trustedCAFile() const;
 
-private:
+    // Requests sent whose reply has not been handed to the main queue yet (tests wait for none
+    // before the next test, so that no request of one reaches the server during another).
+    std::size_t requestsUnderWay() const;
 
+private:
     mutable std::mutex m_mutex;
     std::string m_trustedCAFile;
     std::string m_dohURL;

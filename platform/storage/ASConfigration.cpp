@@ -96,7 +96,13 @@ ASResult<std::shared_ptr<ASDatabase>> ASConfigration::defaultDB()
     if (s.path.empty())
         return ASError { "no default database has been set" };
     auto opened = ASDatabase::open(s.path);
-    if (!opened && isDamagedDatabase(s.path)) {
+    // A header alone says little: a file cut short or with broken pages opens, and then fails
+    // every read. The whole file is checked once per opening (the records are few).
+    bool damaged = opened
+        ? (*opened)->checkIntegrity() == ASIntegrity::Damaged
+        : isDamagedDatabase(s.path) || ASDatabase::checkIntegrity(s.path) == ASIntegrity::Damaged;
+    if (damaged) {
+        opened = ASError { "the database is damaged" };
         if (auto aside = setAside(s.path)) {
             Log::write("ASConfigration: damaged database " + s.path + " moved to " + aside->string()
                 + "; a new one is started");

@@ -17,8 +17,9 @@ public:
     static std::string defaultDBName();
 
     // The connection to the default database, opened now if needed; its files are narrowed to
-    // the owner. A file that is there but is no database is damaged: it is renamed aside with its
-    // journals, reported in one log line, and a new database takes its place. One that cannot be
+    // the owner. A file that is there but is no database, or fails SQLite's integrity check (cut
+    // short, broken pages), is damaged: it is renamed aside with its journals, reported in one
+    // log line, and a new database takes its place. One that cannot be
     // opened otherwise (permissions, I/O) is left as it is and reported once. A failed open is not
     // remembered: the next call tries again.
     static ASResult<std::shared_ptr<ASDatabase>> defaultDB();

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -68,6 +69,34 @@ ASValue readCell(sqlite3_stmt* statement, int index)
     default:
         return ASValue();
     }
+}
+
+bool isDamage(int rc)
+{
+    int primary = rc & 0xFF;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+// Runs the check on an open connection: the first row is "ok" for a sound file, else the first of
+// the problems found.
+ASIntegrity quickCheck(sqlite3* handle)
+{
+    sqlite3_stmt* statement = nullptr;
+    int rc = sqlite3_prepare_v2(handle, "PRAGMA quick_check", -1, &statement, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return isDamage(rc) ? ASIntegrity::Damaged : ASIntegrity::Unknown;
+    }
+    rc = sqlite3_step(statement);
+    ASIntegrity verdict = ASIntegrity::Unknown;
+    if (rc == SQLITE_ROW) {
+        auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        verdict = text && std::string_view(text) == "ok" ? ASIntegrity::Intact : ASIntegrity::Damaged;
+    } else if (isDamage(rc)) {
+        verdict = ASIntegrity::Damaged;
+    }
+    sqlite3_finalize(statement);
+    return verdict;
 }
 
 // Leaves a cached statement ready for its next use, whatever path the caller takes.
@@ -141,6 +170,21 @@ ASDatabase::~ASDatabase()
 {
     m_statements.clear();
     sqlite3_close_v2(m_handle);
+}
+
+ASIntegrity ASDatabase::checkIntegrity()
+{
+    std::lock_guard guard(m_lock);
+    return quickCheck(m_handle);
+}
+
+ASIntegrity ASDatabase::checkIntegrity(const std::string& path)
+{
+    sqlite3* handle = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    ASIntegrity verdict = rc == SQLITE_OK ? quickCheck(handle) : ASIntegrity::Unknown;
+    sqlite3_close_v2(handle);
+    return verdict;
 }
 
 ASError ASDatabase::failure(const std::string& what) const

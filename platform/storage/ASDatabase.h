@@ -35,6 +35,13 @@ enum class ASOpenMode {
     ReadOnly,
 };
 
+// What SQLite's own check finds in a database file.
+enum class ASIntegrity {
+    Intact,
+    Damaged, // pages, their links or the header are wrong; the file cannot be trusted
+    Unknown, // the check could not run (permissions, I/O, a lock): nothing is known of damage
+};
+
 // One SQLite connection. Every statement binds its values; table and column names must be
 // plain identifiers and must exist in the table, so nothing from a caller is pasted into SQL.
 // Calls from several threads are serialised; a transaction holds the connection for its thread.
@@ -49,6 +56,12 @@ public:
     ASDatabase& operator=(const ASDatabase&) = delete;
 
     const std::string& path() const { return m_path; }
+
+    // Checks every page of the file and its indexes (PRAGMA quick_check); its time grows with the
+    // size of the file.
+    ASIntegrity checkIntegrity();
+    // The same for a file that would not open for use, through a read-only connection of its own.
+    static ASIntegrity checkIntegrity(const std::string& path);
 
     // Creates the table when missing, or adds the columns an existing table lacks (old rows get
     // the column's default), and the missing indexes. Checked once per table and connection.

@@ -1,6 +1,7 @@
 #include "platform/ui/CALayer.h"
 
 #include "platform/dispatch/DispatchQueue.h"
+#include "platform/ui/CAShapeLayer.h"
 #include "platform/ui/CGContext.h"
 
 #include <algorithm>
@@ -500,6 +501,26 @@ void CALayer::renderShadow(CGContext& context) const
     cairo_surface_destroy(mask);
 }
 
+std::optional<CGRect> CALayer::groupExtent() const
+{
+    // Nothing of a masked layer shows outside what its mask draws.
+    if (m_mask) {
+        if (!m_mask->m_sublayers.empty() || m_mask->m_shadowOpacity > 0)
+            return std::nullopt;
+        CGRect extent = m_mask->frame();
+        if (const auto* shape = dynamic_cast<const CAShapeLayer*>(m_mask.get()); shape && shape->path()) {
+            CGFloat outset = shape->lineWidth();
+            CGRect drawn = shape->path()->boundingBox().insetBy(-outset, -outset);
+            extent = extent.unionWith(m_mask->transformToSuperlayer().apply(drawn));
+        }
+        return extent;
+    }
+    // A layer that clips to its bounds draws nothing outside them (and casts no shadow).
+    if (m_masksToBounds)
+        return m_bounds;
+    return std::nullopt;
+}
+
 void CALayer::renderBody(CGContext& context) const
 {
     if (m_hidden || m_opacity <= 0)
@@ -513,8 +534,13 @@ void CALayer::renderBody(CGContext& context) const
     }
     UIUserInterfaceStyle outerStyle = context.interfaceStyle();
     bool grouped = m_opacity < 1 || m_mask;
-    if (grouped)
+    if (grouped) {
+        // A group is as large as the clip: bounded by what can show, it stays small (unbounded,
+        // it would be the whole target, three times over for a mask).
+        if (std::optional<CGRect> extent = groupExtent())
+            context.clip(*extent);
         cairo_push_group(cr);
+    }
 
     renderShadow(context);
 

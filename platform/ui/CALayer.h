@@ -167,6 +167,8 @@ private:
     friend class CALayerRenderer;
     void renderInSuperlayer(CGContext& context) const;
     void renderBody(CGContext& context) const;
+    // Where an offscreen group of this layer can show anything (none: anywhere).
+    std::optional<CGRect> groupExtent() const;
     void renderShadow(CGContext& context) const;
     void detachFromSuperlayer();
     void insertAt(std::shared_ptr<CALayer> layer, std::size_t index);

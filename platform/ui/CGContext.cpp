@@ -2,6 +2,84 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+// An image shown larger or smaller than its bitmap is scaled once for the pixel size it is shown
+// at, and the copy is kept with the bitmap (images never change), so that later frames only copy
+// pixels instead of filtering every one again. A bitmap keeps copies for its few latest sizes
+// (one picture often shows at two or three places). Copies are bounded (at most a screenful of
+// pixels each), and images may be drawn on any thread, so the copies are looked up and made under
+// one lock and each drawing holds its own reference to the copy it paints.
+const cairo_user_data_key_t scaledCopiesKey {};
+constexpr int scaledCopyMaxSide = 4096;
+constexpr double scaledCopyMaxArea = 4.0 * 1024 * 1024;
+constexpr std::size_t scaledCopiesKept = 4;
+std::mutex scaledCopiesLock;
+
+struct ScaledCopy {
+    int width = 0;
+    int height = 0;
+    cairo_surface_t* surface = nullptr;
+};
+
+// Newest first.
+struct ScaledCopies {
+    std::vector<ScaledCopy> copies;
+
+    ~ScaledCopies()
+    {
+        for (const ScaledCopy& copy : copies)
+            cairo_surface_destroy(copy.surface);
+    }
+};
+
+cairo_surface_t* scaledCopy(
+    cairo_surface_t* source, double sourceWidth, double sourceHeight, int width, int height)
+{
+    auto* kept = static_cast<ScaledCopies*>(cairo_surface_get_user_data(source, &scaledCopiesKey));
+    if (!kept) {
+        auto fresh = std::make_unique<ScaledCopies>();
+        // The bitmap owns its copies from here on: cairo frees them with it.
+        if (cairo_surface_set_user_data(source, &scaledCopiesKey, fresh.get(),
+                [](void* data) { delete static_cast<ScaledCopies*>(data); })
+            != CAIRO_STATUS_SUCCESS)
+            return nullptr;
+        kept = fresh.release();
+    }
+    auto& copies = kept->copies;
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        if (copies[i].width == width && copies[i].height == height) {
+            std::rotate(copies.begin(), copies.begin() + i, copies.begin() + i + 1);
+            return copies.front().surface;
+        }
+    }
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, width / sourceWidth, height / sourceHeight);
+    cairo_set_source_surface(cr, source, 0, 0);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    if (copies.size() == scaledCopiesKept) {
+        cairo_surface_destroy(copies.back().surface);
+        copies.pop_back();
+    }
+    copies.insert(copies.begin(), ScaledCopy { width, height, surface });
+    return surface;
+}
+
+}
 
 CGContext::CGContext(cairo_t* cr, CGFloat scale, UIUserInterfaceStyle style)
     : m_cr(cr)
@@ -280,6 +358,8 @@ void CGContext::draw(const UIImage& image, const CGRect& rect)
     double uprightW = swap ? h : w, uprightH = swap ? w : h;
     if (w <= 0 || h <= 0)
         return;
+    if (drawScaledCopy(image, rect))
+        return;
     cairo_save(m_cr);
     cairo_translate(m_cr, rect.minX(), rect.minY());
     cairo_scale(m_cr, rect.width() / uprightW, rect.height() / uprightH);
@@ -293,6 +373,50 @@ void CGContext::draw(const UIImage& image, const CGRect& rect)
     cairo_clip(m_cr);
     cairo_paint_with_alpha(m_cr, m_state.alpha);
     cairo_restore(m_cr);
+}
+
+bool CGContext::drawScaledCopy(const UIImage& image, const CGRect& rect)
+{
+    // Upright images on axis-aligned, unflipped drawings only; the copy goes on whole device
+    // pixels (at most half a pixel from the exact place).
+    if (image.imageOrientation() != UIImageOrientation::up)
+        return false;
+    cairo_matrix_t m;
+    cairo_get_matrix(m_cr, &m);
+    if (m.xy != 0 || m.yx != 0 || !(m.xx > 0) || !(m.yy > 0))
+        return false;
+    double x0 = rect.minX(), y0 = rect.minY(), x1 = rect.maxX(), y1 = rect.maxY();
+    cairo_user_to_device(m_cr, &x0, &y0);
+    cairo_user_to_device(m_cr, &x1, &y1);
+    double deviceWidth = std::round(x1 - x0), deviceHeight = std::round(y1 - y0);
+    double w = image.pixelWidth(), h = image.pixelHeight();
+    if (!(deviceWidth >= 1) || !(deviceHeight >= 1) || deviceWidth > scaledCopyMaxSide
+        || deviceHeight > scaledCopyMaxSide || deviceWidth * deviceHeight > scaledCopyMaxArea)
+        return false;
+    if (deviceWidth == w && deviceHeight == h)
+        return false;
+    cairo_surface_t* copy = nullptr;
+    {
+        std::lock_guard lock(scaledCopiesLock);
+        copy = scaledCopy(
+            image.cairoSurface(), w, h, static_cast<int>(deviceWidth), static_cast<int>(deviceHeight));
+        if (copy)
+            cairo_surface_reference(copy);
+    }
+    if (!copy)
+        return false;
+    double left = std::round(x0), top = std::round(y0);
+    cairo_save(m_cr);
+    cairo_identity_matrix(m_cr);
+    cairo_set_source_surface(m_cr, copy, left, top);
+    cairo_pattern_set_filter(cairo_get_source(m_cr), CAIRO_FILTER_NEAREST);
+    cairo_new_path(m_cr);
+    cairo_rectangle(m_cr, left, top, deviceWidth, deviceHeight);
+    cairo_clip(m_cr);
+    cairo_paint_with_alpha(m_cr, m_state.alpha);
+    cairo_restore(m_cr);
+    cairo_surface_destroy(copy);
+    return true;
 }
 
 void CGContext::drawLinearGradient(

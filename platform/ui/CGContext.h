@@ -83,6 +83,8 @@ public:
 
 private:
     void setSource(const UIColor& color);
+    // Draws the image from a copy scaled once to the size shown; false when it cannot.
+    bool drawScaledCopy(const UIImage& image, const CGRect& rect);
 
     struct State {
         UIColor fill = UIColor::black();

@@ -1,5 +1,6 @@
 #include "platform/ui/UIApplication.h"
 
+#include "platform/foundation/Log.h"
 #include "platform/foundation/NoDestructor.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/UIWindow.h"
@@ -134,4 +135,18 @@ void UIApplication::resetForTesting()
     m_keyWindow.reset();
     m_state = UIApplicationState::inactive;
     m_idleTimerDisabled = false;
+    m_openedURLs.clear();
+}
+
+bool UIApplication::openURL(const std::string& url)
+{
+    if (url.empty())
+        return false;
+    // A bounded record: a script that taps a link over and over must not grow it without end.
+    constexpr std::size_t maximumKept = 100;
+    if (m_openedURLs.size() == maximumKept)
+        m_openedURLs.erase(m_openedURLs.begin());
+    m_openedURLs.push_back(url);
+    Log::write("open-url: " + url);
+    return true;
 }

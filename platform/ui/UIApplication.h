@@ -77,6 +77,12 @@ public:
     std::shared_ptr<UIWindow> keyWindow() const { return m_keyWindow.lock(); }
     CGRect statusBarFrame() const;
 
+    // Hands the address to the system to open outside the application. There is no other
+    // application on this device: the address is logged and kept in openedURLs(). Empty text is
+    // refused (false).
+    bool openURL(const std::string& url);
+    const std::vector<std::string>& openedURLs() const { return m_openedURLs; }
+
     bool isIdleTimerDisabled() const { return m_idleTimerDisabled; }
     void setIdleTimerDisabled(bool disabled) { m_idleTimerDisabled = disabled; }
 
@@ -102,4 +108,5 @@ private:
     std::weak_ptr<UIWindow> m_keyWindow;
     UIApplicationState m_state = UIApplicationState::inactive;
     bool m_idleTimerDisabled = false;
+    std::vector<std::string> m_openedURLs;
 };

@@ -6,6 +6,24 @@
 
 #include <algorithm>
 
+namespace {
+
+std::vector<std::weak_ptr<UIWindow>>& shownRegistry()
+{
+    static std::vector<std::weak_ptr<UIWindow>> shown;
+    return shown;
+}
+
+void forgetShown(const UIWindow* window)
+{
+    std::erase_if(shownRegistry(), [&](const auto& weak) {
+        auto w = weak.lock();
+        return !w || w.get() == window;
+    });
+}
+
+}
+
 UIWindow::UIWindow()
     : UIWindow(UIScreen::main().bounds())
 { }
@@ -19,7 +37,18 @@ UIWindow::UIWindow(const CGRect& frame)
 
 UIWindow::~UIWindow()
 {
+    forgetShown(this);
     UIApplication::shared().windowDidBecomeHidden(this);
+}
+
+std::vector<std::shared_ptr<UIWindow>> UIWindow::shownWindows()
+{
+    std::vector<std::shared_ptr<UIWindow>> windows;
+    for (const auto& weak : shownRegistry()) {
+        if (auto w = weak.lock(); w && !w->isHidden())
+            windows.push_back(std::move(w));
+    }
+    return windows;
 }
 
 std::shared_ptr<UIWindow> UIWindow::window() const
@@ -33,10 +62,13 @@ void UIWindow::setHidden(bool hidden)
     auto self = window();
     if (!self)
         return;
-    if (hidden)
+    forgetShown(this);
+    if (hidden) {
         UIApplication::shared().windowDidBecomeHidden(this);
-    else
-        UIApplication::shared().windowDidBecomeVisible(self);
+        return;
+    }
+    shownRegistry().push_back(self);
+    UIApplication::shared().windowDidBecomeVisible(self);
 }
 
 void UIWindow::makeKeyAndVisible()

@@ -3,6 +3,7 @@
 #include "platform/ui/UIView.h"
 
 #include <memory>
+#include <vector>
 
 class UIScreen;
 class UIViewController;
@@ -26,6 +27,10 @@ public:
 
     UIWindowLevel windowLevel() const { return m_windowLevel; }
     void setWindowLevel(UIWindowLevel level) { m_windowLevel = level; }
+
+    // Every window shown and not hidden since, in the order they were shown, whatever the
+    // application remembers (tests look for windows that a test left up).
+    static std::vector<std::shared_ptr<UIWindow>> shownWindows();
 
     // Shows the window and makes it the application's key window.
     void makeKeyAndVisible();

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/foundation/Data.h"
+#include "platform/foundation/URLRequest.h"
 #include "platform/websocket/FoundationSecurity.h"
-#include "platform/websocket/URLRequest.h"
 #include "platform/websocket/WebSocketEvent.h"
 
 #include <cstddef>

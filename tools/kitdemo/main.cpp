@@ -77,6 +77,7 @@ int main(int argc, char** argv)
     // Our own options come out; the rest goes to the device.
     std::vector<char*> deviceArgs = { argv[0] };
     std::filesystem::path outputFolder = "out"; // the device's default
+    double realTime = 1.0; // real seconds per virtual second of waiting, the device's default
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if ((arg == "--keys" || arg == "--data") && i + 1 < argc) {
@@ -85,6 +86,9 @@ int main(int argc, char** argv)
         }
         if (arg == "--out" && i + 1 < argc)
             outputFolder = argv[i + 1];
+        // Seen here too (the device checks it): the server's delays are virtual seconds as well.
+        if (arg == "--real-time" && i + 1 < argc)
+            realTime = std::strtod(argv[i + 1], nullptr);
         if (arg == "--media" && i + 1 < argc) {
             mediaDir = argv[++i];
             continue;
@@ -93,7 +97,7 @@ int main(int argc, char** argv)
     }
     if (serverOptions.keysDir.empty()) {
         std::cerr << "usage: zentavo-kitdemo --keys <dir> [--data <dir>] [--media <dir>] [--script <file>] "
-                     "[--out <folder>] "
+                     "[--out <folder>] [--real-time <seconds>] "
                      "[--dark] [--landscape] [--stop-on-error]\n"
                      "  (the keys folder may also come from ZV_KEYS_DIR)\n";
         return 2;
@@ -115,7 +119,9 @@ int main(int argc, char** argv)
         std::cerr << "zentavo-kitdemo: the sample API does not start: " << error << "\n";
         return 2;
     }
-    api->setDelay("v1/movie_addr/parse", std::chrono::milliseconds(2500));
+    // As long as 2.5 s of the device's waiting: a faster device clock (--real-time) shortens it.
+    double parseDelay = 2500 * (realTime >= 0 && realTime <= 10 ? realTime : 1.0);
+    api->setDelay("v1/movie_addr/parse", std::chrono::milliseconds(static_cast<long>(parseDelay)));
     // The app's client finds it through its information keys, read on first use.
     std::optional<Data> publicKey = FileSystem::readFile(serverOptions.keysDir / "api_public.b64");
     std::string key = publicKey ? std::string(publicKey->begin(), publicKey->end()) : std::string();

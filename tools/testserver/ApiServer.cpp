@@ -260,6 +260,13 @@ void ApiServer::handle(std::string path, ApiHandler handler)
     m_state->handlers[std::move(path)] = std::move(handler);
 }
 
+ApiHandler ApiServer::handler(const std::string& path) const
+{
+    std::lock_guard lock(m_state->mutex);
+    auto it = m_state->handlers.find(path);
+    return it == m_state->handlers.end() ? ApiHandler() : it->second;
+}
+
 void ApiServer::handleUpload(std::string path, std::string field, ApiHandler handler)
 {
     std::lock_guard lock(m_state->mutex);

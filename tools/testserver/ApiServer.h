@@ -82,6 +82,8 @@ public:
     ~ApiServer();
 
     void handle(std::string path, ApiHandler handler);
+    // The handler installed for the path, or none: for samples that extend an earlier one.
+    ApiHandler handler(const std::string& path) const;
     // An upload endpoint: multipart POST with one file part under `field`.
     void handleUpload(std::string path, std::string field, ApiHandler handler);
 

@@ -514,6 +514,19 @@ std::int64_t ChatRoom::push(std::int64_t roomID, std::optional<std::string> text
     return m_state->append(room->second, m_state->makeMessage(roomID, senderID, std::move(*text)));
 }
 
+std::int64_t ChatRoom::push(std::int64_t roomID, Message message)
+{
+    std::lock_guard lock(m_state->mutex);
+    auto room = m_state->rooms.find(roomID);
+    if (room == m_state->rooms.end())
+        return 0;
+    if (message.seq() > room->second.maxSeq)
+        room->second.maxSeq = message.seq() - 1;
+    message.set_receiver_type(RT_ROOM);
+    message.set_receiver_id(roomID);
+    return m_state->append(room->second, std::move(message));
+}
+
 void ChatRoom::revoke(std::int64_t roomID, const std::vector<std::int64_t>& seqs)
 {
     std::lock_guard lock(m_state->mutex);

@@ -72,6 +72,9 @@ public:
     // its seq. Without text the next sample text and its sender are used.
     std::int64_t push(
         std::int64_t roomID, std::optional<std::string> text = std::nullopt, std::int64_t senderID = 0);
+    // A message as it is given (sender, kind, content, quote) to every subscriber of the room;
+    // its seq is kept when it is above the room's newest, else the next one is taken. Its seq.
+    std::int64_t push(std::int64_t roomID, Message message);
     // Recalls messages of the room (those that exist) and tells its subscribers.
     void revoke(std::int64_t roomID, const std::vector<std::int64_t>& seqs);
     // A ban (remainTime -1), a mute (seconds) or a lift (isBlock 0) of a member, told to the

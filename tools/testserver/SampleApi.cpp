@@ -1,10 +1,12 @@
 #include "tools/testserver/SampleApi.h"
 
 #include "tools/testserver/SampleAccounts.h"
+#include "tools/testserver/SampleDetail.h"
 #include "tools/testserver/SampleSearch.h"
 #include "tools/testserver/SampleShortVideo.h"
 #include "tools/testserver/SamplePlayer.h"
 #include "tools/testserver/SampleMine.h"
+#include "tools/testserver/SampleHome.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <fstream>
@@ -172,11 +174,15 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
     // The accounts with their state take over the account endpoints above.
     if (!SampleAccounts::install(api, files["account"], httpPort, httpsPort, error))
         return false;
+    // The home tab's update offer and the filter pages' catalogue.
+    if (!SampleHome::install(api, dataDir, httpPort, httpsPort, error))
+        return false;
     // The viewer's lists (history, favourites and their action, notices) after the accounts,
     // whose sign-ins they check.
     return SamplePlayer::install(api, dataDir, httpPort, httpsPort, error)
         && SampleShortVideo::install(api, dataDir, httpPort, httpsPort, error)
-        && SampleMine::install(api, dataDir, httpPort, httpsPort, error);
+        && SampleMine::install(api, dataDir, httpPort, httpsPort, error)
+        && SampleDetail::install(api, dataDir, httpPort, httpsPort, error);
 }
 
 }

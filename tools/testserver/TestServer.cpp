@@ -297,8 +297,10 @@ struct TestServer::Impl {
         httpAcceptor->async_accept([this](beast::error_code ec, tcp::socket socket) {
             if (ec == asio::error::operation_aborted)
                 return;
-            if (!ec)
+            if (!ec) {
+                noDelay(socket);
                 std::make_shared<Session<beast::tcp_stream>>(router, std::move(socket))->run();
+            }
             acceptHTTP();
         });
     }
@@ -308,12 +310,22 @@ struct TestServer::Impl {
         httpsAcceptor->async_accept([this](beast::error_code ec, tcp::socket socket) {
             if (ec == asio::error::operation_aborted)
                 return;
-            if (!ec)
+            if (!ec) {
+                noDelay(socket);
                 std::make_shared<Session<beast::ssl_stream<beast::tcp_stream>>>(
                     router, std::move(socket), tls)
                     ->run();
+            }
             acceptHTTPS();
         });
+    }
+
+    // A reply's last bytes go out at once, as a web server sends them: held back until the
+    // client acknowledges the rest, they wait for its delayed acknowledgement (up to 40 ms).
+    static void noDelay(tcp::socket& socket)
+    {
+        beast::error_code ignored;
+        socket.set_option(tcp::no_delay(true), ignored);
     }
 };
 

@@ -1,11 +1,6 @@
 // zentavo-testserver: the local test server on its own, for manual runs of the app; with a data
 // folder it also answers the sample API under /api/ and runs the chat rooms, and with a media folder
-// (scripts/make-test-media.sh) it serves video under /video/.
-//   zentavo-testserver --keys build/keys --data tools/testserver/data [--media build/media]
-//     [--http-port N] [--https-port N]
-//     [--encrypt body|data] [--encrypt-route <path>=body|data]... [--delay-route <path>=<ms>]...
-// --encrypt encrypts every reply of the sample API (the whole body, or its `data`), --encrypt-route
-// one path below /api/ (over --encrypt); --delay-route holds back the replies of one path.
+// (scripts/make-test-media.sh) it serves video under /video/. `--help` prints the options.
 
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/ChatRoom.h"
@@ -22,6 +17,7 @@
 #include <iostream>
 #include <optional>
 #include <pthread.h>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -30,15 +26,32 @@ namespace {
 
 constexpr long long maxDelayMs = 60'000;
 
-void printUsage()
+constexpr const char* usage
+    = "usage: zentavo-testserver --keys <dir> [--data <dir>] [--media <dir>]\n"
+      "         [--http-port N] [--https-port N]\n"
+      "         [--encrypt body|data] [--encrypt-route <path>=body|data]... [--delay-route <path>=<ms>]...\n"
+      "\n"
+      "  --keys <dir>          the test certificates and the API key pair (build/keys)\n"
+      "  --data <dir>          answer the sample API under /api/ and run the chat rooms\n"
+      "                        (tools/testserver/data)\n"
+      "  --media <dir>         serve video under /video/ (build/media, made by scripts/make-test-media.sh)\n"
+      "  --http-port N         listen on this port for http (default: any free port)\n"
+      "  --https-port N        the same for https\n"
+      "  --encrypt body|data   encrypt every reply of the sample API: the whole body, or its `data`\n"
+      "  --encrypt-route <path>=body|data\n"
+      "                        the same for one path below /api/, over --encrypt; repeatable\n"
+      "  --delay-route <path>=<ms>\n"
+      "                        hold back the replies of one path (up to 60000 ms); repeatable\n"
+      "  --help, -h            this text\n";
+
+// The text on standard output when asked for; on standard error, after what went wrong, otherwise.
+void printUsage(const std::string& problem = {})
 {
-// folder it also answers the sample API under /api/ and runs the chat rooms, and with a media folder
-// (scripts/make-test-media.sh) it serves video under /video/.
-//   zentavo-testserver --keys build/keys --data tools/testserver/data [--media build/media]
-//     [--http-port N] [--https-port N]
-//     [--encrypt body|data] [--encrypt-route <path>=body|data]... [--delay-route <path>=<ms>]...
-// --encrypt encrypts every reply of the sample API (the whole body, or its `data`), --encrypt-route
-// one path below /api/ (over --encrypt); --delay-route holds back the replies of one path.
+    if (problem.empty()) {
+        std::cout << usage << std::flush;
+        return;
+    }
+    std::cerr << "zentavo-testserver: " << problem << "\n" << usage << std::flush;
 }
 
 bool parsePort(const char* text, std::uint16_t& port)
@@ -121,8 +134,12 @@ int main(int argc, char** argv)
             printUsage();
             return 0;
         }
+        if (!arg.starts_with("--")) {
+            printUsage("not an option: " + arg);
+            return 2;
+        }
         if (i + 1 >= argc) {
-            printUsage();
+            printUsage(arg + " needs a value");
             return 2;
         }
         const char* value = argv[++i];
@@ -139,15 +156,21 @@ int main(int argc, char** argv)
             ok = parsePort(value, options.httpsPort);
         else if (arg == "--encrypt" || arg == "--encrypt-route" || arg == "--delay-route")
             ok = style.parse(arg, value);
-        else
-            ok = false;
+        else {
+            printUsage("unknown option " + arg);
+            return 2;
+        }
         if (!ok) {
-            printUsage();
+            printUsage("bad value for " + arg + ": " + value);
             return 2;
         }
     }
-    if (options.keysDir.empty() || (options.dataDir.empty() && !style.empty())) {
-        printUsage();
+    if (options.keysDir.empty()) {
+        printUsage("--keys is required");
+        return 2;
+    }
+    if (options.dataDir.empty() && !style.empty()) {
+        printUsage("--encrypt, --encrypt-route and --delay-route need --data");
         return 2;
     }
 

@@ -19,6 +19,8 @@
 namespace {
 
 constexpr std::string_view kCollectActionPath = "v1/movie/collect/action";
+// Uploads keep the HTTP client framework's default time-out.
+constexpr double uploadTimeout = 60;
 
 std::size_t maxReplyBytes()
 {
@@ -231,13 +233,17 @@ void ZV_Network::applyDomainConfig(const HTTPResponse& response)
         { "help_url", DefaultsKey::helpURL, &BaseURLs::help_url },
         { "room_gateway_websocket_url", DefaultsKey::websocketURL, &BaseURLs::websocket_url },
     };
+    // One write of the defaults for all of them: the reply lands while the first screen is drawn.
+    PropertyList::Dictionary stored;
     for (const Entry& entry : entries) {
         std::optional<std::string> value = file[entry.fileKey].string();
         if (!value || !isUsableAddress(*value, entry.defaultsKey))
             continue;
-        UserDefaults::standard().set(PropertyList(*value), entry.defaultsKey);
+        stored.insert_or_assign(std::string(entry.defaultsKey), PropertyList(*value));
         entry.variable() = *value;
     }
+    if (!stored.empty())
+        UserDefaults::standard().setValues(stored);
 }
 
 void ZV_Network::login(const std::string& username, const std::string& password, const std::string& captcha,
@@ -279,7 +285,9 @@ void ZV_Network::uploadImage(ZV_API api, Data imageData, const std::string& name
 
     m_ui->showLoading();
     std::weak_ptr<ZV_Network> weak = weak_from_this();
-    m_client.upload(std::move(url), std::move(headers), form,
+    // The reply is an API reply like any other, and as bounded.
+    m_client.upload(
+        std::move(url), std::move(headers), form,
         [weak, completion = std::move(completion)](HTTPResponse response) {
             std::shared_ptr<ZV_Network> self = weak.lock();
             if (!self)
@@ -290,7 +298,8 @@ void ZV_Network::uploadImage(ZV_API api, Data imageData, const std::string& name
                 call(completion, std::move(outcome.value), std::nullopt);
             else
                 call(completion, std::nullopt, std::move(outcome.error));
-        });
+        },
+        uploadTimeout, maxReplyBytes());
 }
 
 void ZV_Network::roomMaxSeq(std::function<void(std::int64_t)> completion)

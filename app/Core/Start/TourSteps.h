@@ -5,5 +5,6 @@
 //                     button will
 //   load-app-config   asks for "v1/app/config" and keeps it as the server configuration, as the
 //                     home tab does when it starts
+//   open-title <id>   shows the title page of that id from the top screen, as every list does
 // Registered once, before the script runs.
 void registerTourSteps();

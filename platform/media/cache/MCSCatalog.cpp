@@ -3,8 +3,10 @@
 #include "platform/foundation/FileSystem.h"
 #include "platform/foundation/Log.h"
 
+#include <fcntl.h>
 #include <set>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,6 +56,11 @@ Attempt fail(sqlite3* handle, int rc, std::string what)
 // Opens, checks and prepares the file; tells damage apart from other failures.
 Attempt attemptOpen(const std::filesystem::path& file)
 {
+    // What the viewer downloaded is the owner's only, as the other stored files are (SQLite's own
+    // default lets everyone read a new file); its journal files take the same mode from it.
+    int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
     sqlite3* handle = nullptr;
     int rc = sqlite3_open_v2(file.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK)
@@ -134,6 +141,13 @@ std::unique_ptr<MCSCatalog> MCSCatalog::open(const std::filesystem::path& file)
     if (!attempt.handle) {
         Log::write("MCSCatalog: " + file.string() + " is unavailable: " + attempt.message);
         return nullptr;
+    }
+    // A catalogue an older version left open to others is narrowed.
+    for (const char* suffix : { "", "-wal", "-shm" }) {
+        std::filesystem::path path = file;
+        path += suffix;
+        if (FileSystem::exists(path))
+            FileSystem::restrictToOwner(path);
     }
     return std::unique_ptr<MCSCatalog>(new MCSCatalog(attempt.handle));
 }

@@ -19,9 +19,10 @@ struct MCSCatalogEntry {
 
 // The catalogue of exports, "mcs.db" in the cache root: table "MCSAssetExporter" with the columns
 // "URLString" and "name" that the download pages read directly, plus "status" and "progress".
-// SQLite in WAL mode, so other read-only connections can read it while exports run. Main thread
-// only. A file that is damaged is moved aside (and logged) and a new catalogue is started; a file
-// that merely cannot be opened is left alone and the catalogue is unavailable.
+// SQLite in WAL mode, so other read-only connections can read it while exports run; its files are
+// the owner's only. Main thread only. A file that is damaged is moved aside (and logged) and a new
+// catalogue is started; a file that merely cannot be opened is left alone and the catalogue is
+// unavailable.
 class MCSCatalog {
 public:
     static std::unique_ptr<MCSCatalog> open(const std::filesystem::path& file);

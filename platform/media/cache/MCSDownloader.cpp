@@ -1,9 +1,12 @@
 #include "platform/media/cache/MCSDownloader.h"
 
+#include <cctype>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <curl/curl.h>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -34,6 +37,18 @@ long milliseconds(double seconds, double fallback)
 {
     double value = std::isfinite(seconds) && seconds > 0 ? seconds : fallback;
     return static_cast<long>(std::llround(std::min(value, 86400.0) * 1000));
+}
+
+bool isHTTPS(std::string_view url)
+{
+    constexpr std::string_view scheme = "https://";
+    if (url.size() < scheme.size())
+        return false;
+    for (std::size_t i = 0; i < scheme.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(url[i])) != scheme[i])
+            return false;
+    }
+    return true;
 }
 
 HTTPError::Code errorCodeFor(CURLcode result)
@@ -72,6 +87,7 @@ struct Transfer {
     HTTPHeaders headers;
     bool headSent = false;
     bool stoppedBySink = false;
+    bool dataSinceReady = false;
     bool tooLarge = false;
     std::uint64_t received = 0;
 
@@ -132,6 +148,7 @@ struct Transfer {
             self->stoppedBySink = true;
             return 0;
         }
+        self->dataSinceReady = true;
         return total;
     }
 
@@ -223,7 +240,9 @@ MCSFetchResult MCSDownloader::fetch(const MCSFetchRequest& request, MCSFetchSink
     curl_easy_reset(m_easy);
     curl_easy_setopt(m_easy, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(m_easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(m_easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // Once on https, a redirect may not take the media, its keys or the headers to plain http.
+    bool secure = isHTTPS(request.url);
+    curl_easy_setopt(m_easy, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
     curl_easy_setopt(m_easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(m_easy, CURLOPT_MAXREDIRS, maxRedirects);
     curl_easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L);
@@ -272,6 +291,14 @@ MCSFetchResult MCSDownloader::fetch(const MCSFetchRequest& request, MCSFetchSink
         if (curl_multi_perform(m_multi, &running) != CURLM_OK) {
             code = CURLE_FAILED_INIT;
             break;
+        }
+        // curl has read what the connection had: the sink may pass it on now.
+        if (transfer.dataSinceReady) {
+            transfer.dataSinceReady = false;
+            if (!sink.receivedAllReady()) {
+                transfer.stoppedBySink = true;
+                break;
+            }
         }
         int queued = 0;
         while (CURLMsg* message = curl_multi_info_read(m_multi, &queued)) {
@@ -323,11 +350,34 @@ MCSFetchResult MCSDownloader::fetch(const MCSFetchRequest& request, MCSFetchSink
     }
     if (code != CURLE_OK) {
         result.code = errorCodeFor(code);
+        // The address was http or https to begin with, so a refused scheme came with a redirect.
+        if (code == CURLE_UNSUPPORTED_PROTOCOL)
+            result.code = HTTPError::Code::InsecureRedirect;
         result.message = errorBuffer[0] ? errorBuffer : curl_easy_strerror(code);
         return result;
     }
     result.outcome = MCSFetchResult::Outcome::Completed;
     return result;
+}
+
+bool MCSDownloader::pause(double seconds)
+{
+    auto deadline = std::chrono::steady_clock::now()
+        + std::chrono::milliseconds(milliseconds(std::max(seconds, 0.0), 0));
+    while (!m_cancelled) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return true;
+        if (!m_multi) {
+            std::this_thread::sleep_for(std::min(left, std::chrono::milliseconds(50)));
+            continue;
+        }
+        // No transfer is added, so only the time or cancel()'s wake-up ends the poll.
+        curl_multi_poll(
+            m_multi, nullptr, 0, static_cast<int>(std::min<long long>(left.count(), 1000)), nullptr);
+    }
+    return false;
 }
 
 namespace {

@@ -44,7 +44,11 @@ class MCSFetchSink {
 public:
     virtual ~MCSFetchSink() = default;
     virtual bool receiveHead(const MCSFetchHead& head) = 0;
+    // The body comes in small pieces, several for each read of the connection.
     virtual bool receiveData(const std::uint8_t* bytes, std::size_t size) = 0;
+    // Called once the pieces of what the connection had ready are all received: a sink that
+    // passes bytes on can send them now in one go instead of piece by piece.
+    virtual bool receivedAllReady() { return true; }
 };
 
 struct MCSFetchResult {
@@ -63,7 +67,8 @@ struct MCSFetchResult {
 };
 
 // Streams HTTP transfers to a sink with bounded size and waits, one at a time, on the caller's
-// thread. TLS is always verified. Connections are kept for the next transfer of the same object.
+// thread. TLS is always verified, and a redirect never leaves https for http (InsecureRedirect).
+// Connections are kept for the next transfer of the same object.
 class MCSDownloader {
 public:
     explicit MCSDownloader(MCSFetchSettings settings);
@@ -73,8 +78,11 @@ public:
 
     MCSFetchResult fetch(const MCSFetchRequest& request, MCSFetchSink& sink);
 
-    // Thread-safe: ends the running transfer at once, and every later one, with Cancelled.
+    // Thread-safe: ends the running transfer at once, and every later one, with Cancelled; a
+    // pause ends too.
     void cancel();
+    // Waits on the caller's thread (never the main one); false when cancelled meanwhile.
+    bool pause(double seconds);
     bool isCancelled() const { return m_cancelled.load(); }
 
 private:

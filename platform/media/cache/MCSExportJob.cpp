@@ -4,6 +4,7 @@
 #include "platform/media/cache/MCSTempFile.h"
 #include "platform/media/cache/MCSURL.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <map>
@@ -55,6 +56,27 @@ public:
 private:
     MCSTempFile& m_file;
 };
+
+// Answers that a later attempt may not get again: the server was busy, or asked for patience.
+bool isPassingStatus(int status)
+{
+    return status == 408 || status == 429 || (status >= 500 && status <= 599);
+}
+
+bool isPassingFailure(const MCSFetchResult& result)
+{
+    if (result.outcome != MCSFetchResult::Outcome::Failed)
+        return false;
+    switch (result.code) {
+    case HTTPError::Code::CannotFindHost:
+    case HTTPError::Code::CannotConnect:
+    case HTTPError::Code::TimedOut:
+    case HTTPError::Code::ConnectionLost:
+        return true;
+    default:
+        return false;
+    }
+}
 
 void removeStaleTemporaries(const fs::path& folder)
 {
@@ -119,17 +141,49 @@ void MCSExportJob::run()
     m_ended(outcome, message);
 }
 
+MCSExportJob::Outcome MCSExportJob::withRetries(
+    const std::function<Outcome(std::string&, bool&)>& attempt, std::string& message)
+{
+    int attempts = std::max(1, m_settings.fetchAttempts);
+    double delay = m_settings.retryDelay;
+    for (int made = 1;; ++made) {
+        bool passing = false;
+        Outcome outcome = attempt(message, passing);
+        if (outcome != Outcome::Failed || !passing)
+            return outcome;
+        if (made >= attempts) {
+            message += " (" + std::to_string(made) + " attempts)";
+            return outcome;
+        }
+        if (!m_downloader.pause(std::min(delay, m_settings.maxRetryDelay)))
+            return Outcome::Cancelled;
+        delay *= 2;
+    }
+}
+
 MCSExportJob::Outcome MCSExportJob::fetchPlaylist(const std::string& url, MCSPlaylist& playlist,
     std::string& text, std::string& finalURL, std::string& message)
+{
+    return withRetries(
+        [&](std::string& failure, bool& passing) {
+            return fetchPlaylistOnce(url, playlist, text, finalURL, failure, passing);
+        },
+        message);
+}
+
+MCSExportJob::Outcome MCSExportJob::fetchPlaylistOnce(const std::string& url, MCSPlaylist& playlist,
+    std::string& text, std::string& finalURL, std::string& message, bool& passing)
 {
     MCSFetchedBody fetched = fetchBody(m_downloader, url, m_settings.playlist.maxBytes);
     if (fetched.result.outcome == MCSFetchResult::Outcome::Cancelled)
         return Outcome::Cancelled;
     if (!fetched.result.completed()) {
+        passing = isPassingFailure(fetched.result);
         message = "the playlist " + url + " could not be fetched: " + fetched.result.message;
         return Outcome::Failed;
     }
     if (fetched.head.status != 200) {
+        passing = isPassingStatus(fetched.head.status);
         message = "the playlist " + url + " answered " + std::to_string(fetched.head.status);
         return Outcome::Failed;
     }
@@ -198,6 +252,15 @@ MCSExportJob::Outcome MCSExportJob::loadSource(Source& source, std::string& mess
 
 MCSExportJob::Outcome MCSExportJob::download(const Resource& resource, std::string& message)
 {
+    return withRetries(
+        [&](std::string& failure, bool& passing) { return downloadOnce(resource, failure, passing); },
+        message);
+}
+
+MCSExportJob::Outcome MCSExportJob::downloadOnce(
+    const Resource& resource, std::string& message, bool& passing)
+{
+    // Each attempt starts a fresh temporary file; the one of a failed attempt is deleted with it.
     MCSTempFile file(m_folder / resource.name);
     if (!file.isOpen()) {
         message = "cannot write into " + m_folder.string();
@@ -225,10 +288,12 @@ MCSExportJob::Outcome MCSExportJob::download(const Resource& resource, std::stri
         return Outcome::Failed;
     }
     if (result.outcome == MCSFetchResult::Outcome::Stopped) {
+        passing = isPassingStatus(sink.status);
         message = resource.url + " answered " + std::to_string(sink.status);
         return Outcome::Failed;
     }
     if (!result.completed()) {
+        passing = isPassingFailure(result);
         message = resource.url + ": " + result.message;
         return Outcome::Failed;
     }
@@ -309,8 +374,11 @@ MCSExportJob::Outcome MCSExportJob::perform(std::string& message)
         if (FileSystem::exists(m_folder / resource.name))
             continue;
         outcome = download(resource, message);
-        if (outcome != Outcome::Finished)
+        if (outcome != Outcome::Finished) {
+            // Reports in between may have been left out; the stored progress is what is here.
+            reportProgress(done, resources.size(), true);
             return outcome;
+        }
         reportProgress(++done, resources.size(), false);
     }
 

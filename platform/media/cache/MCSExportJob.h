@@ -16,6 +16,12 @@ struct MCSExportSettings {
     std::uint64_t maxSegmentBytes = 512ull * 1024 * 1024;
     std::uint64_t maxMapBytes = 16ull * 1024 * 1024;
     double progressInterval = 0.1; // real seconds between two progress reports
+    // A fetch that fails for a reason that may pass (a cut or refused connection, a time-out, a
+    // 408, 429 or 5xx answer) is tried again, up to this many attempts in all, after a pause
+    // that starts at retryDelay seconds and doubles each time (at most maxRetryDelay).
+    int fetchAttempts = 4;
+    double retryDelay = 0.5;
+    double maxRetryDelay = 30;
 };
 
 // The files of an export folder. The local playlist is written last, so its presence means done.
@@ -27,8 +33,10 @@ inline constexpr const char* sourceURL = "source.url"; // the address it came fr
 
 // Downloads one export into its folder on a thread of its own: the playlist (a master one
 // resolved to its first variant), then every key, initialisation section and segment not yet
-// there, each written to a temporary file and renamed when whole, then the local playlist. What
-// is in the folder is kept when the job is cancelled or fails, and a later job goes on from there.
+// there, each written to a temporary file and renamed when whole, then the local playlist. A
+// fetch that fails for a passing reason is tried again after a growing pause. What is in the
+// folder is kept when the job is cancelled or fails, and a later job goes on from there; the last
+// progress report before the end always tells the share that is in the folder.
 class MCSExportJob {
 public:
     enum class Outcome {
@@ -62,6 +70,11 @@ private:
     Outcome fetchPlaylist(const std::string& url, MCSPlaylist& playlist, std::string& text,
         std::string& finalURL, std::string& message);
     Outcome download(const Resource& resource, std::string& message);
+    Outcome downloadOnce(const Resource& resource, std::string& message, bool& passing);
+    Outcome fetchPlaylistOnce(const std::string& url, MCSPlaylist& playlist, std::string& text,
+        std::string& finalURL, std::string& message, bool& passing);
+    // Runs attempts while they fail for a passing reason, pausing between them.
+    Outcome withRetries(const std::function<Outcome(std::string&, bool&)>& attempt, std::string& message);
     void reportProgress(std::size_t done, std::size_t total, bool force);
 
     std::string m_url;

@@ -59,6 +59,10 @@ MCSMediaCache::~MCSMediaCache()
     for (auto& exporter : m_exporters)
         exporter->job.reset();
     m_prefetches.clear();
+    // Sessions of the proxy may keep the store a while; what it holds goes to disk now, for
+    // whoever opens the folder next.
+    if (m_store)
+        m_store->flush();
 }
 
 void MCSMediaCache::load()

@@ -51,6 +51,8 @@ public:
     void setEnabledConsoleLog(bool enabled) override;
 
     const std::filesystem::path& root() const { return m_options.root; }
+    // The read-through cache of online playback.
+    MCSPlaybackStore& playbackStore() const { return *m_store; }
     bool hasCatalog() const { return m_catalog != nullptr; }
 
     // From the exporters.

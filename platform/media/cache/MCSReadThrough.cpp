@@ -1,5 +1,6 @@
 #include "platform/media/cache/MCSReadThrough.h"
 
+#include "platform/media/cache/MCSForwarder.h"
 #include "platform/media/cache/MCSURL.h"
 
 #include <algorithm>
@@ -13,6 +14,9 @@
 namespace {
 
 constexpr std::size_t readThroughBlock = 256 * 1024;
+// Bytes of a chunk held back from the output at most, when the origin has more ready than this:
+// the output should not wait for the origin's whole burst.
+constexpr std::uint64_t maxHeldBack = 64 * 1024;
 
 // Statuses a player should see as they are; every other failure of the origin is a bad gateway.
 int passedOnStatus(int status)
@@ -50,7 +54,11 @@ MCSResourceAnswer errorAnswer(int status, std::optional<std::uint64_t> total = s
     return answer;
 }
 
-// Takes an origin reply apart: what goes to the output, and the chunks it completes.
+// Takes an origin reply apart: what goes to the output, and the chunks it completes. The bytes of
+// a chunk are copied once, into its buffer; the output is sent what it wants from there by this
+// thread's forwarder, while this thread goes on taking bytes from the origin, in one piece for
+// each read of the origin's connection rather than one for each of the downloader's small
+// pieces; and the store writes the whole chunk to disk from the same buffer, behind.
 class ChunkSink : public MCSFetchSink {
 public:
     using HeadCheck = std::function<bool(const MCSFetchHead&, ChunkSink&)>;
@@ -61,7 +69,14 @@ public:
         , m_request(request)
         , m_output(output)
         , m_check(std::move(check))
-    { }
+        , m_forwarder(MCSForwarder::forThisThread())
+    {
+        m_forwarder.begin(output);
+    }
+    // The output is the caller's: nothing may be left on its way to it.
+    ~ChunkSink() { m_forwarder.finish(); }
+    ChunkSink(const ChunkSink&) = delete;
+    ChunkSink& operator=(const ChunkSink&) = delete;
 
     bool receiveHead(const MCSFetchHead& head) override { return m_check(head, *this); }
 
@@ -69,38 +84,30 @@ public:
     {
         const std::uint64_t chunkSize = m_store.chunkSize();
         while (size > 0) {
-            if (!m_accumulating && origin % chunkSize == 0) {
-                m_accumulating = true;
-                m_chunkIndex = origin / chunkSize;
-                m_buffer.clear();
-                m_buffer.reserve(static_cast<std::size_t>(chunkSize)); // one allocation for every chunk
+            if (!m_buffer && origin % chunkSize == 0) {
+                m_chunkStart = origin;
+                m_buffer = std::make_shared<Data>(m_store.chunkBuffer());
             }
             std::uint64_t chunkEnd = (origin / chunkSize + 1) * chunkSize;
             std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(size, chunkEnd - origin));
-
-            // A chunk is kept before its last bytes go out: whoever has them can find it cached.
             std::uint64_t pieceStart = origin;
-            if (m_accumulating)
-                m_buffer.insert(m_buffer.end(), bytes, bytes + take);
             origin += take;
-            if (m_accumulating && (origin % chunkSize == 0 || (total && origin == *total)))
-                keepChunk();
-
-            std::uint64_t lastWanted = forwardLast.value_or(UINT64_MAX);
-            std::uint64_t from = std::max(pieceStart, forwardFirst);
-            std::uint64_t to = std::min(origin - 1, lastWanted);
-            if (from <= to) {
-                std::size_t count = static_cast<std::size_t>(to - from + 1);
-                if (!m_output.write(bytes + (from - pieceStart), count)) {
-                    outputFailed = true;
+            if (m_buffer) {
+                m_buffer->insert(m_buffer->end(), bytes, bytes + take);
+                bool whole = origin % chunkSize == 0 || (total && origin == *total);
+                if (whole ? !keepChunk()
+                          : origin - std::max(m_sentTo, m_chunkStart) >= maxHeldBack
+                            && !send(m_buffer, m_chunkStart, origin))
                     return false;
-                }
-                forwarded += count;
+            } else if (!sendNow(bytes, pieceStart, origin)) {
+                // Bytes before the first whole chunk (an origin that answered another range):
+                // nothing to keep, so they go out as they are.
+                return false;
             }
             bytes += take;
             size -= take;
 
-            if (forwardLast && origin > *forwardLast && !m_accumulating) {
+            if (forwardLast && origin > *forwardLast && !m_buffer) {
                 satisfied = true;
                 return false;
             }
@@ -108,10 +115,20 @@ public:
         return true;
     }
 
+    bool receivedAllReady() override { return !m_buffer || send(m_buffer, m_chunkStart, origin); }
+
+    // Waits for what is on its way to the output; false when the output failed.
+    bool finishSending()
+    {
+        if (!m_forwarder.finish())
+            outputFailed = true;
+        return !outputFailed;
+    }
+
     // The transfer ended whole: with no length announced, its end is the resource's end.
     void finish()
     {
-        if (!m_accumulating || m_buffer.empty())
+        if (!m_buffer || m_buffer->empty())
             return;
         if (!total) {
             total = origin;
@@ -133,24 +150,68 @@ public:
     bool saveMetaFirst = false;
 
 private:
-    void keepChunk()
+    // What the output wants of the resource's bytes [base, to) and has not had yet.
+    std::pair<std::uint64_t, std::uint64_t> wanted(std::uint64_t base, std::uint64_t to) const
+    {
+        std::uint64_t from = std::max({ base, forwardFirst, m_sentTo });
+        if (forwardLast)
+            to = std::min(to, *forwardLast + 1);
+        return { from, std::max(from, to) };
+    }
+
+    // Hands that part of a chunk's buffer, which holds the resource from `base` on, to the
+    // forwarder.
+    bool send(const std::shared_ptr<Data>& buffer, std::uint64_t base, std::uint64_t to)
+    {
+        auto [from, end] = wanted(base, to);
+        if (from == end)
+            return true;
+        if (!m_forwarder.send(
+                buffer, static_cast<std::size_t>(from - base), static_cast<std::size_t>(end - from))) {
+            outputFailed = true;
+            return false;
+        }
+        forwarded += end - from;
+        m_sentTo = end;
+        return true;
+    }
+
+    // Sends that part of bytes that are only lent, after what is on its way.
+    bool sendNow(const std::uint8_t* bytes, std::uint64_t base, std::uint64_t to)
+    {
+        auto [from, end] = wanted(base, to);
+        if (from == end)
+            return true;
+        if (!finishSending()
+            || !m_output.write(bytes + (from - base), static_cast<std::size_t>(end - from))) {
+            outputFailed = true;
+            return false;
+        }
+        forwarded += end - from;
+        m_sentTo = end;
+        return true;
+    }
+
+    // A chunk is kept before its last bytes go out: whoever has them can find it cached.
+    bool keepChunk()
     {
         if (saveMetaFirst && total) {
             m_store.saveMeta(m_request.asset, m_request.key, { *total, contentType });
             saveMetaFirst = false;
         }
-        m_store.saveChunk(m_request.asset, m_request.key, m_chunkIndex, m_buffer);
-        m_buffer.clear();
-        m_accumulating = false;
+        std::shared_ptr<Data> chunk = std::move(m_buffer);
+        m_store.saveChunk(m_request.asset, m_request.key, m_chunkStart / m_store.chunkSize(), chunk);
+        return send(chunk, m_chunkStart, origin);
     }
 
     const MCSPlaybackStore& m_store;
     const MCSReadRequest& m_request;
     MCSResourceOutput& m_output;
     HeadCheck m_check;
-    Data m_buffer;
-    bool m_accumulating = false;
-    std::uint64_t m_chunkIndex = 0;
+    MCSForwarder& m_forwarder;
+    std::shared_ptr<Data> m_buffer; // the chunk being filled, from m_chunkStart on
+    std::uint64_t m_chunkStart = 0;
+    std::uint64_t m_sentTo = 0; // the output has had what it wants up to here
 };
 
 // Only looks at the head of a reply.
@@ -264,10 +325,17 @@ bool answerKnown(const MCSPlaybackStore& store, MCSDownloader& downloader, const
         std::uint64_t index = position / chunkSize;
         std::uint64_t chunkStart = index * chunkSize;
         std::uint64_t length = store.chunkLength(total, index);
-        auto file = store.chunk(request.asset, request.key, index);
-        if (file && fileSize(*file) == length) {
+        auto stored = store.chunk(request.asset, request.key, index);
+        if (stored
+            && (stored->bytes ? std::optional<std::uint64_t>(stored->bytes->size()) : fileSize(stored->file))
+                == length) {
             std::uint64_t end = std::min(last, chunkStart + length - 1);
-            if (!copyFromFile(*file, position - chunkStart, end - position + 1, output))
+            std::uint64_t offset = position - chunkStart;
+            std::uint64_t count = end - position + 1;
+            bool sent = stored->bytes
+                ? output.write(stored->bytes->data() + offset, static_cast<std::size_t>(count))
+                : copyFromFile(stored->file, offset, count, output);
+            if (!sent)
                 return false;
             position = end + 1;
             continue;
@@ -299,7 +367,7 @@ bool answerKnown(const MCSPlaybackStore& store, MCSDownloader& downloader, const
         if (result.completed())
             sink.finish();
         position += sink.forwarded;
-        if (!(result.completed() || sink.satisfied) || sink.forwarded == 0)
+        if (!sink.finishSending() || !(result.completed() || sink.satisfied) || sink.forwarded == 0)
             return false;
     }
     return true;
@@ -362,6 +430,7 @@ bool answerUnknown(const MCSPlaybackStore& store, MCSDownloader& downloader, con
     MCSFetchResult result = downloader.fetch(fetch, sink);
     if (result.completed())
         sink.finish();
+    bool sent = sink.finishSending();
     if (answered)
         return true;
     if (!begun) {
@@ -370,7 +439,7 @@ bool answerUnknown(const MCSPlaybackStore& store, MCSDownloader& downloader, con
         output.begin(errorAnswer(result.code == HTTPError::Code::TimedOut ? 504 : 502));
         return true;
     }
-    return result.completed() || sink.satisfied;
+    return sent && (result.completed() || sink.satisfied);
 }
 
 }

@@ -299,6 +299,8 @@ std::uint64_t TransferWorker::submit(HTTPRequest request, TransferSettings setti
         std::lock_guard lock(m_mutex);
         id = m_nextId++;
         transfer->id = id;
+        // Counted before the worker can see it, so the count never dips below zero.
+        ++m_underWay;
         m_incoming.push_back(std::move(transfer));
     }
     curl_multi_wakeup(m_multi);
@@ -362,6 +364,7 @@ void TransferWorker::start(std::unique_ptr<Transfer> transfer)
         HTTPResponse response;
         response.error
             = HTTPError { HTTPError::Code::InvalidURL, "not an http or https URL: " + transfer->request.url };
+        --m_underWay;
         DispatchQueue::main().async(
             [completion = std::move(transfer->completion), response = std::move(response)]() mutable {
                 completion(std::move(response));
@@ -371,6 +374,7 @@ void TransferWorker::start(std::unique_ptr<Transfer> transfer)
     if (curl_multi_add_handle(m_multi, transfer->easy) != CURLM_OK) {
         HTTPResponse response;
         response.error = HTTPError { HTTPError::Code::Other, "the transfer could not be started" };
+        --m_underWay;
         DispatchQueue::main().async(
             [completion = std::move(transfer->completion), response = std::move(response)]() mutable {
                 completion(std::move(response));
@@ -389,6 +393,8 @@ void TransferWorker::finish(std::uint64_t id, HTTPResponse response)
     std::unique_ptr<Transfer> transfer = std::move(it->second);
     m_active.erase(it);
     curl_multi_remove_handle(m_multi, transfer->easy);
+    // Down before the hand-over: once the completion has run, the request no longer counts.
+    --m_underWay;
     DispatchQueue::main().async(
         [completion = std::move(transfer->completion), response = std::move(response)]() mutable {
             if (completion)

@@ -3,6 +3,7 @@
 #include "platform/net/HTTPRequest.h"
 #include "platform/net/HTTPResponse.h"
 
+#include <atomic>
 #include <cstdint>
 #include <curl/curl.h>
 #include <functional>
@@ -34,6 +35,8 @@ public:
 
     std::uint64_t submit(HTTPRequest request, TransferSettings settings, Completion completion);
     void cancel(std::uint64_t id);
+    // Submitted transfers whose result has not been handed to the main queue yet.
+    std::size_t underWay() const { return m_underWay.load(); }
 
 private:
     struct Transfer;
@@ -56,6 +59,7 @@ private:
 
     // Worker thread only.
     std::unordered_map<std::uint64_t, std::unique_ptr<Transfer>> m_active;
+    std::atomic<std::size_t> m_underWay { 0 };
 };
 
 }

@@ -5,6 +5,7 @@
 #include "platform/ui/UIWindow.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace detail {
 
@@ -38,20 +39,50 @@ bool contains(const std::vector<std::shared_ptr<UIViewController>>& list, const 
 
 // ---- TransitionTracker ----
 
+// The work that ends left waiting, by the number of their end.
+struct TransitionTracker::Open {
+    std::vector<std::pair<std::uint64_t, Work>> kept;
+};
+
 std::shared_ptr<void> TransitionTracker::begin()
 {
-    auto token = std::make_shared<int>(0);
+    auto token = std::make_shared<Open>();
     m_open.push_back(token);
     return token;
 }
 
 bool TransitionTracker::end(const std::shared_ptr<void>& token)
 {
+    std::vector<Work> waiting;
+    return end(token, waiting);
+}
+
+bool TransitionTracker::end(const std::shared_ptr<void>& token, std::vector<Work>& waiting)
+{
+    std::vector<std::pair<std::uint64_t, Work>> kept;
+    std::shared_ptr<Open> ended;
     std::erase_if(m_open, [&](const auto& weak) {
         auto open = weak.lock();
+        if (open && open == token)
+            ended = open;
         return !open || open == token;
     });
-    return m_open.empty();
+    if (ended)
+        kept = std::move(ended->kept);
+    const std::uint64_t number = ++m_endCount;
+    for (auto& work : waiting)
+        kept.emplace_back(number, std::move(work));
+    waiting.clear();
+    if (!m_open.empty()) {
+        auto& keeper = m_open.back().lock()->kept;
+        std::move(kept.begin(), kept.end(), std::back_inserter(keeper));
+        return false;
+    }
+    std::stable_sort(
+        kept.begin(), kept.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [n, work] : kept)
+        waiting.push_back(std::move(work));
+    return true;
 }
 
 bool TransitionTracker::isIdle()
@@ -290,35 +321,20 @@ void ControllerHierarchy::endManualAppearance(UIViewController& controller)
 
 // ---- Ends of transitions ----
 
-namespace {
-
-// Completions of transitions that ended while others were still open: they run after the
-// "did" calls, once the last one ends.
-std::vector<std::function<void()>>& deferredCompletions()
-{
-    static std::vector<std::function<void()>> completions;
-    return completions;
-}
-
-}
-
 void ControllerHierarchy::scheduleEnd(
     bool animated, std::function<void()> cleanup, std::function<void()> completion)
 {
-    // With nothing open, whatever still waits belongs to transitions whose ends were dropped
-    // (a reset run loop): it never runs.
-    if (globalTracker().isIdle())
-        deferredCompletions().clear();
     auto token = globalTracker().begin();
     auto work = [token, cleanup = std::move(cleanup), completion = std::move(completion)] {
         if (cleanup)
             cleanup();
+        // Completions of transitions that end while others are still open run after the "did"
+        // calls, once the last one ends; the open ones keep them meanwhile.
+        std::vector<std::function<void()>> completions;
         if (completion)
-            deferredCompletions().push_back(completion);
-        if (!globalTracker().end(token))
+            completions.push_back(completion);
+        if (!globalTracker().end(token, completions))
             return;
-        auto completions = std::move(deferredCompletions());
-        deferredCompletions().clear();
         settle();
         for (const auto& c : completions)
             c();

@@ -2,6 +2,7 @@
 
 #include "platform/ui/UIView.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -15,13 +16,22 @@ namespace detail {
 // run loop (a test resetting it) lets the token expire, so a lost end never blocks later ones.
 class TransitionTracker {
 public:
+    using Work = std::function<void()>;
+
     std::shared_ptr<void> begin();
     // Closes the token; true when no other transition is still open.
     bool end(const std::shared_ptr<void>& token);
+    // The same, for ends that leave work to run once no transition is open: `waiting` holds this
+    // end's work. When nothing else is open it comes back with every end's work, in the order
+    // they ended. Otherwise a transition still open keeps it (and whatever it kept itself): if
+    // that one's end is dropped, the work goes with it and keeps nothing alive.
+    bool end(const std::shared_ptr<void>& token, std::vector<Work>& waiting);
     bool isIdle();
 
 private:
-    std::vector<std::weak_ptr<void>> m_open;
+    struct Open;
+    std::vector<std::weak_ptr<Open>> m_open;
+    std::uint64_t m_endCount = 0;
 };
 
 // The plain view that UIViewController::loadView makes: each layout pass runs the controller's

@@ -2,15 +2,28 @@
 
 #include "platform/ui/device/DeviceShell.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 
 namespace {
 
+// Real seconds per virtual second of waiting: a finite number within 0...10.
+std::optional<double> realTime(const std::string& text)
+{
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !(value >= 0 && value <= 10))
+        return std::nullopt;
+    return value;
+}
+
 int usage()
 {
-    std::cerr << "usage: [--script <file>] [--out <folder>] [--dark] [--landscape] [--stop-on-error]\n";
+    std::cerr << "usage: [--script <file>] [--out <folder>] [--dark] [--landscape] [--stop-on-error]"
+                 " [--real-time <seconds>]\n";
     return 2;
 }
 
@@ -32,6 +45,8 @@ int runDevice(int argc, char** argv, std::shared_ptr<UIApplicationDelegate> dele
             options.landscape = true;
         else if (arg == "--stop-on-error")
             options.stopOnError = true;
+        else if (arg == "--real-time" && i + 1 < argc && realTime(argv[i + 1]))
+            options.realTimePerSecond = *realTime(argv[++i]);
         else
             return usage();
     }

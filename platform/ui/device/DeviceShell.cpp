@@ -2,12 +2,14 @@
 
 #include "platform/dispatch/Clock.h"
 #include "platform/dispatch/RunLoop.h"
+#include "platform/foundation/ProcessExit.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/device/DeviceShellPageCommands.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -139,6 +141,7 @@ DeviceShell::~DeviceShell()
 {
     if (!m_launched)
         return;
+    ProcessExit::setHandler({});
     UIApplication::shared().terminate();
     // Let the delegate and its windows go while the application still exists: windows report
     // to it when they die, and it is a static that may be destroyed first at exit.
@@ -151,6 +154,13 @@ bool DeviceShell::launch(std::shared_ptr<UIApplicationDelegate> delegate)
     // Runs are reproducible: only the shell moves time.
     RunLoop::main().reset();
     Clock::useVirtual();
+    // The application's own ending stops the run instead of the process, which still has to
+    // report how the script went.
+    m_exitStatus.reset();
+    ProcessExit::setHandler([this](int status) {
+        if (!m_exitStatus)
+            m_exitStatus = status;
+    });
     UIScreen::main().setProfile(m_options.profile);
     UIScreen::main().setInterfaceOrientation(
         m_options.landscape ? UIInterfaceOrientation::landscapeRight : UIInterfaceOrientation::portrait);
@@ -178,7 +188,7 @@ void DeviceShell::wait(double seconds)
     seconds = std::isnan(seconds) ? 0 : std::clamp(seconds, 0.0, maximumDuration);
     double realBudget = std::min(m_options.maximumRealWait, seconds * m_options.realTimePerSecond);
     int steps = std::max(1, static_cast<int>(std::ceil(seconds / step)));
-    for (int i = 0; i < steps; ++i) {
+    for (int i = 0; i < steps && !m_exitStatus; ++i) {
         RunLoop::main().advance(seconds / steps);
         if (realBudget > 0)
             RunLoop::main().runUntil([] { return false; }, realBudget / steps);
@@ -247,6 +257,8 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
     std::string line = trim(rawLine);
     if (line.empty() || line.front() == '#')
         return std::nullopt;
+    if (m_exitStatus)
+        return "the app has ended (status " + std::to_string(*m_exitStatus) + ")";
     auto space = line.find_first_of(" \t");
     std::string command = line.substr(0, space);
     std::string rest = space == std::string::npos ? std::string() : line.substr(space + 1);
@@ -304,6 +316,17 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
             return usage + "type <text>";
         return m_driver.type(rest) ? std::nullopt
                                    : std::optional<std::string>("no text input is first responder");
+    }
+    if (command == "backspace") {
+        // A count of key presses: a field that comes filled is emptied before typing anew.
+        int count = 0;
+        const char* first = rest.data();
+        const char* last = rest.data() + rest.size();
+        auto [end, error] = std::from_chars(first, last, count);
+        if (error != std::errc() || end != last || count < 1 || count > 1000)
+            return usage + "backspace <count 1...1000>";
+        return m_driver.deleteBackward(count) ? std::nullopt
+                                              : std::optional<std::string>("no text input is first responder");
     }
     if (command == "return") {
         return m_driver.pressReturn() ? std::nullopt
@@ -381,14 +404,32 @@ int DeviceShell::run(std::istream& script, const std::string& sourceName, std::o
 {
     int failures = 0;
     int number = 0;
+    auto report = [&](int line, const std::string& message) {
+        ++failures;
+        errors << sourceName << ":" << line << ": " << message << "\n";
+    };
     for (std::string line; std::getline(script, line);) {
         ++number;
         if (auto error = execute(line)) {
-            ++failures;
-            errors << sourceName << ":" << number << ": " << *error << "\n";
+            report(number, *error);
             if (m_options.stopOnError)
                 break;
         }
+        if (!m_exitStatus)
+            continue;
+        // The app ended during this line: only comments may follow.
+        std::string status = std::to_string(*m_exitStatus);
+        if (*m_exitStatus != 0)
+            report(number, "the app ended with status " + status);
+        for (std::string rest; std::getline(script, rest);) {
+            ++number;
+            std::string text = trim(rest);
+            if (!text.empty() && text.front() != '#') {
+                report(number, "the app ended (status " + status + ") before this line");
+                break;
+            }
+        }
+        break;
     }
     errors.flush();
     return failures;

@@ -37,13 +37,15 @@ struct DeviceShellOptions {
 //   tap <x> <y> | tap-text <text> | tap-id <identifier> | double-tap <x> <y>
 //   long-press <x> <y> <seconds> | drag <x1> <y1> <x2> <y2> <seconds>
 //   pinch <x> <y> <from distance> <to distance> <seconds>   (two fingers, level, about x y)
-//   type <text> | return | wait <seconds> | wait-for-text <text> <timeout seconds>
+//   type <text> | backspace <count> | return | wait <seconds> | wait-for-text <text> <timeout seconds>
 //   rotate landscape|portrait | background | foreground
 //   screenshot <name> | dump <name> | alert <action title> | # comment
 //   js-call <method> [argument] | js-close | pick-photo <file name>   (DeviceShellPageCommands.h)
 //   and the program's own commands (registerDeviceShellCommand)
 // Numbers must be finite; seconds lie within 0...600, points within ±100000 and distances within
 // 0...100000. A line outside them is refused with the reason and waits for nothing.
+// When the application ends the process (ProcessExit), the shell takes the ending over: time
+// stops, and a script line left to run, or a status other than 0, is a failure.
 // Main thread only; one shell at a time.
 class DeviceShell {
 public:
@@ -65,6 +67,9 @@ public:
     // 600 seconds per call.
     void wait(double seconds);
 
+    // The status the application ended the process with, once it has.
+    std::optional<int> exitStatus() const { return m_exitStatus; }
+
     TouchDriver& driver() { return m_driver; }
     const DeviceShellOptions& options() const { return m_options; }
 
@@ -81,4 +86,5 @@ private:
     DeviceShellOptions m_options;
     TouchDriver m_driver;
     bool m_launched = false;
+    std::optional<int> m_exitStatus;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 UICollectionView::UICollectionView(const CGRect& frame, std::shared_ptr<UICollectionViewLayout> layout)
     : UIScrollView(frame)
@@ -70,6 +71,11 @@ void UICollectionView::registerClass(
 std::shared_ptr<UICollectionViewCell> UICollectionView::dequeueReusableCell(
     const std::string& reuseIdentifier, const IndexPath& indexPath)
 {
+    if (m_reconfiguring && m_reconfiguringPath == indexPath
+        && m_reconfiguring->reuseIdentifier() == reuseIdentifier) {
+        // Once only: a second dequeue for the same path gets a cell of its own.
+        return std::exchange(m_reconfiguring, nullptr);
+    }
     auto dequeued = m_cellQueue.dequeue(reuseIdentifier);
     if (!dequeued.view) {
         detail::listWarning(
@@ -130,6 +136,40 @@ void UICollectionView::reloadItems(const std::vector<IndexPath>& indexPaths)
     for (const auto& indexPath : indexPaths)
         detail::retireShown(m_cells, indexPath, std::bind_front(&UICollectionView::retireCell, this));
     m_layout->invalidateLayout();
+}
+
+void UICollectionView::reconfigureItems(const std::vector<IndexPath>& indexPaths)
+{
+    auto source = dataSource();
+    if (!source)
+        return;
+    auto keepDelegate = UIScrollView::delegate();
+    const auto generation = m_generation;
+    for (const auto& indexPath : indexPaths) {
+        auto shown = detail::shownAt(m_cells, indexPath);
+        if (!shown)
+            continue;
+        m_reconfiguring = shown;
+        m_reconfiguringPath = indexPath;
+        auto cell = source->cellForItem(*this, indexPath);
+        m_reconfiguring.reset();
+        // The data source reloaded the view meanwhile: its cells are gone already.
+        if (generation != m_generation)
+            return;
+        if (!cell || cell == shown)
+            continue;
+        // Another cell (another kind, say) takes the place; it is laid out like a new one.
+        detail::retireShownIf(
+            m_cells, [&](const IndexPath& p) { return p == indexPath; },
+            std::bind_front(&UICollectionView::retireCell, this));
+        cell->setSelected(m_selected.count(indexPath) != 0);
+        insertElementView(cell);
+        m_cells[indexPath] = cell;
+        if (auto d = delegate())
+            d->willDisplayCell(*this, *cell, indexPath);
+    }
+    m_layout->invalidateLayout();
+    setNeedsLayout();
 }
 
 void UICollectionView::reloadSections(const IndexSet& sections)

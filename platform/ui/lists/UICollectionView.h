@@ -169,6 +169,10 @@ public:
     // Forgets the counts, the selection and the shown views; the next layout pass asks again.
     void reloadData();
     void reloadItems(const std::vector<IndexPath>& indexPaths);
+    // Asks the data source again for the shown cells at these index paths; dequeuing for such a
+    // path gives back the cell shown there, unprepared, so that it keeps its place, its highlight
+    // and a finger that is on it. Paths not shown are left to the next layout pass.
+    void reconfigureItems(const std::vector<IndexPath>& indexPaths);
     void reloadSections(const IndexSet& sections);
     // From the data source (asked again after a reload).
     int numberOfSections();
@@ -255,6 +259,9 @@ private:
     std::map<const UIView*, int> m_zIndex;
     // Attributes of the element being configured, so that dequeue can size it.
     UICollectionViewLayoutAttributesPtr m_configuring;
+    // The shown cell that dequeue hands back for its index path while it is reconfigured.
+    std::shared_ptr<UICollectionViewCell> m_reconfiguring;
+    IndexPath m_reconfiguringPath;
     std::vector<int> m_itemCounts;
     std::set<IndexPath> m_selected;
     // Counts reloads, so that a layout pass notices one made by a call out.

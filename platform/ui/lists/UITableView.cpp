@@ -3,6 +3,7 @@
 #include "platform/ui/UILabel.h"
 #include "platform/ui/gestures/UITouch.h"
 #include "platform/ui/layout/UIViewLayout.h"
+#include "platform/ui/lists/detail/SectionIndexView.h"
 #include "platform/ui/lists/detail/ShownViews.h"
 
 #include <algorithm>
@@ -117,6 +118,78 @@ void UITableView::setSectionFooterHeight(CGFloat height)
     invalidateGeometry();
 }
 
+void UITableView::setSectionHeaderTopPadding(CGFloat padding)
+{
+    m_sectionHeaderTopPadding = padding;
+    m_positionsValid = false;
+    setNeedsLayout();
+}
+
+void UITableView::setSectionIndexColor(std::optional<UIColor> color)
+{
+    m_sectionIndexColor = std::move(color);
+    updateSectionIndex();
+}
+
+void UITableView::setSectionIndexBackgroundColor(std::optional<UIColor> color)
+{
+    m_sectionIndexBackgroundColor = std::move(color);
+    updateSectionIndex();
+}
+
+void UITableView::setSectionIndexTrackingBackgroundColor(std::optional<UIColor> color)
+{
+    m_sectionIndexTrackingBackgroundColor = std::move(color);
+    updateSectionIndex();
+}
+
+std::shared_ptr<UIView> UITableView::sectionIndexView() const
+{
+    return m_sectionIndex && m_sectionIndex->superview().get() == this ? m_sectionIndex : nullptr;
+}
+
+void UITableView::updateSectionIndex()
+{
+    auto source = dataSource();
+    auto titles = source ? source->sectionIndexTitles(*this) : std::vector<std::string> {};
+    if (titles.empty()) {
+        if (m_sectionIndex)
+            m_sectionIndex->removeFromSuperview();
+        return;
+    }
+    if (!m_sectionIndex) {
+        std::weak_ptr<UIResponder> weakSelf = weak_from_this();
+        m_sectionIndex = std::make_shared<detail::SectionIndexView>([weakSelf](int index) {
+            auto self = std::static_pointer_cast<UITableView>(weakSelf.lock());
+            if (!self || index >= self->numberOfSections())
+                return;
+            self->layoutIfNeeded();
+            CGFloat top = self->rectForHeader(index).minY() - self->adjustedContentInset().top;
+            self->setContentOffset({ self->contentOffset().x,
+                std::max(self->minimumContentOffset().y, std::min(top, self->maximumContentOffset().y)) });
+        });
+    }
+    m_sectionIndex->setTitles(std::move(titles));
+    m_sectionIndex->setColors(
+        m_sectionIndexColor, m_sectionIndexBackgroundColor, m_sectionIndexTrackingBackgroundColor);
+    if (m_sectionIndex->superview().get() != this)
+        addSubview(m_sectionIndex);
+    setNeedsLayout();
+}
+
+void UITableView::placeSectionIndex()
+{
+    if (!sectionIndexView())
+        return;
+    CGRect visible = bounds();
+    UIEdgeInsets inset = adjustedContentInset();
+    m_sectionIndex->setFrame({ visible.maxX() - detail::SectionIndexView::width, visible.minY() + inset.top,
+        detail::SectionIndexView::width, std::max<CGFloat>(0, visible.height() - inset.top - inset.bottom) });
+    // Above the rows and section views, which come and go.
+    if (subviews().back() != m_sectionIndex)
+        bringSubviewToFront(m_sectionIndex.get());
+}
+
 void UITableView::setSeparatorStyle(UITableViewCellSeparatorStyle style)
 {
     m_separatorStyle = style;
@@ -216,6 +289,7 @@ void UITableView::reloadData()
     m_edgeViewsAsked.clear();
     m_measuredHeights.clear();
     invalidateGeometry();
+    updateSectionIndex();
 }
 
 void UITableView::reloadRows(const std::vector<IndexPath>& indexPaths, UITableViewRowAnimation)
@@ -373,7 +447,10 @@ void UITableView::computeHeights()
 void UITableView::computePositions()
 {
     CGFloat y = m_tableHeaderView ? m_tableHeaderView->frame().height() : 0;
+    const CGFloat topPadding = std::max<CGFloat>(0, m_sectionHeaderTopPadding);
     for (auto& section : m_geometry) {
+        if (section.headerHeight > 0)
+            y += topPadding;
         section.headerY = y;
         y += section.headerHeight;
         for (std::size_t r = 0; r < section.rowHeight.size(); ++r) {
@@ -503,6 +580,7 @@ void UITableView::updateRows()
         ensureGeometry();
         placeRows();
         placeEdges();
+        placeSectionIndex();
         if (m_positionsValid && m_heightsValid && !m_updateAgain)
             break;
     }

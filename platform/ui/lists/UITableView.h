@@ -19,6 +19,10 @@
 
 class UITableView;
 
+namespace detail {
+class SectionIndexView;
+}
+
 // Heights set to this are worked out: rows from their cell's content, headers and footers from
 // their view or title.
 inline constexpr CGFloat UITableViewAutomaticDimension = -1;
@@ -34,6 +38,9 @@ public:
     virtual std::shared_ptr<UITableViewCell> cellForRow(UITableView&, const IndexPath&) = 0;
     virtual std::optional<std::string> titleForHeader(UITableView&, int /*section*/) { return std::nullopt; }
     virtual std::optional<std::string> titleForFooter(UITableView&, int /*section*/) { return std::nullopt; }
+    // Titles of the section index at the table's right edge (none shows no index); the n-th
+    // title leads to the n-th section. Asked after each reload.
+    virtual std::vector<std::string> sectionIndexTitles(UITableView&) { return {}; }
 };
 
 // What a table view asks about its rows and tells about them (and, as a scroll view, about
@@ -99,6 +106,9 @@ public:
     void setEstimatedSectionHeaderHeight(CGFloat height) { m_estimatedSectionHeaderHeight = height; }
     CGFloat estimatedSectionFooterHeight() const { return m_estimatedSectionFooterHeight; }
     void setEstimatedSectionFooterHeight(CGFloat height) { m_estimatedSectionFooterHeight = height; }
+    // Space above each section header that shows; automatic (the default) adds none.
+    CGFloat sectionHeaderTopPadding() const { return m_sectionHeaderTopPadding; }
+    void setSectionHeaderTopPadding(CGFloat padding);
 
     // ---- Decoration ----
     UITableViewCellSeparatorStyle separatorStyle() const { return m_separatorStyle; }
@@ -107,6 +117,22 @@ public:
     void setSeparatorColor(UIColor color);
     UIEdgeInsets separatorInset() const { return m_separatorInset; }
     void setSeparatorInset(UIEdgeInsets inset);
+    // The section index: its titles (none: the tint colour), its background and its background
+    // while touched (none: nothing).
+    const std::optional<UIColor>& sectionIndexColor() const { return m_sectionIndexColor; }
+    void setSectionIndexColor(std::optional<UIColor> color);
+    const std::optional<UIColor>& sectionIndexBackgroundColor() const
+    {
+        return m_sectionIndexBackgroundColor;
+    }
+    void setSectionIndexBackgroundColor(std::optional<UIColor> color);
+    const std::optional<UIColor>& sectionIndexTrackingBackgroundColor() const
+    {
+        return m_sectionIndexTrackingBackgroundColor;
+    }
+    void setSectionIndexTrackingBackgroundColor(std::optional<UIColor> color);
+    // The index view while the data source gives titles, else null.
+    std::shared_ptr<UIView> sectionIndexView() const;
     // Above the first section and below the last, at their own height and the table's width.
     const std::shared_ptr<UIView>& tableHeaderView() const { return m_tableHeaderView; }
     void setTableHeaderView(std::shared_ptr<UIView> view);
@@ -115,12 +141,17 @@ public:
 
     // ---- Registration and reuse ----
     void registerClass(CellFactory factory, const std::string& reuseIdentifier);
-    // Cells are made with (style default, identifier) when the class takes them, else plainly.
+    // Cells are made with (this table's style, style default, identifier) when the class takes
+    // them, else with (style default, identifier), else plainly.
     template<typename Cell> void registerClass(const std::string& reuseIdentifier)
     {
         static_assert(std::is_base_of_v<UITableViewCell, Cell>);
-        registerClass(CellFactory([reuseIdentifier]() -> std::shared_ptr<UITableViewCell> {
-            if constexpr (std::is_constructible_v<Cell, UITableViewCellStyle, std::string>)
+        registerClass(CellFactory([reuseIdentifier,
+                                      tableStyle = m_style]() -> std::shared_ptr<UITableViewCell> {
+            if constexpr (std::is_constructible_v<Cell, UITableViewStyle, UITableViewCellStyle, std::string>)
+                return std::make_shared<Cell>(
+                    tableStyle, UITableViewCellStyle::defaultStyle, reuseIdentifier);
+            else if constexpr (std::is_constructible_v<Cell, UITableViewCellStyle, std::string>)
                 return std::make_shared<Cell>(UITableViewCellStyle::defaultStyle, reuseIdentifier);
             else
                 return std::make_shared<Cell>();
@@ -217,6 +248,8 @@ private:
     void placeRows();
     void placeEdges();
     void insertRowView(const std::shared_ptr<UIView>& view);
+    void updateSectionIndex();
+    void placeSectionIndex();
     void retireCell(const IndexPath& indexPath, const std::shared_ptr<UITableViewCell>& cell);
     void retireAllCells();
     void invalidateGeometry();
@@ -234,6 +267,10 @@ private:
     std::map<IndexPath, CGFloat> m_measuredHeights;
     std::shared_ptr<UIView> m_tableHeaderView;
     std::shared_ptr<UIView> m_tableFooterView;
+    std::shared_ptr<detail::SectionIndexView> m_sectionIndex;
+    std::optional<UIColor> m_sectionIndexColor;
+    std::optional<UIColor> m_sectionIndexBackgroundColor;
+    std::optional<UIColor> m_sectionIndexTrackingBackgroundColor;
     std::optional<IndexPath> m_selected;
     detail::CellTapTracker<UITableViewCell> m_tap;
     UIColor m_separatorColor { 0.78, 0.78, 0.8, 1 };
@@ -245,6 +282,7 @@ private:
     CGFloat m_sectionFooterHeight = UITableViewAutomaticDimension;
     CGFloat m_estimatedSectionHeaderHeight = UITableViewAutomaticDimension;
     CGFloat m_estimatedSectionFooterHeight = UITableViewAutomaticDimension;
+    CGFloat m_sectionHeaderTopPadding = UITableViewAutomaticDimension;
     CGFloat m_contentHeight = 0;
     CGFloat m_geometryWidth = -1;
     // Counts reloads, so that a layout pass notices one made by a call out.

@@ -89,23 +89,34 @@ void QMUIConfiguration::resetForTesting()
 QMUIConfiguration::TableStyleValues QMUIConfiguration::tableStyleValues(UITableViewStyle style) const
 {
     TableStyleValues v;
+    v.sectionIndexColor = tableSectionIndexColor;
+    v.sectionIndexBackgroundColor = tableSectionIndexBackgroundColor;
+    v.sectionIndexTrackingBackgroundColor = tableSectionIndexTrackingBackgroundColor;
     if (style == UITableViewStyle::grouped) {
         v.backgroundColor = tableViewGroupedBackgroundColor;
         v.separatorColor = tableViewGroupedSeparatorColor;
+        v.cell = { tableViewGroupedCellTitleLabelColor, tableViewGroupedCellDetailLabelColor,
+            tableViewGroupedCellBackgroundColor, tableViewGroupedCellSelectedBackgroundColor };
         // Grouped sections show the table's background behind their titles.
-        v.sectionHeader
-            = { std::nullopt, tableViewGroupedSectionHeaderFont, tableViewGroupedSectionHeaderTextColor,
-                  tableViewGroupedSectionHeaderContentInset, tableViewGroupedSectionHeaderDefaultHeight };
-        v.sectionFooter
-            = { std::nullopt, tableViewGroupedSectionFooterFont, tableViewGroupedSectionFooterTextColor,
-                  tableViewGroupedSectionFooterContentInset, tableViewGroupedSectionFooterDefaultHeight };
+        v.sectionHeader = { std::nullopt, tableViewGroupedSectionHeaderFont,
+            tableViewGroupedSectionHeaderTextColor, tableViewGroupedSectionHeaderContentInset,
+            tableViewGroupedSectionHeaderDefaultHeight, tableViewGroupedSectionHeaderAccessoryMargins };
+        v.sectionFooter = { std::nullopt, tableViewGroupedSectionFooterFont,
+            tableViewGroupedSectionFooterTextColor, tableViewGroupedSectionFooterContentInset,
+            tableViewGroupedSectionFooterDefaultHeight, tableViewGroupedSectionFooterAccessoryMargins };
+        v.sectionHeaderTopPadding = tableViewGroupedSectionHeaderTopPadding;
         return v;
     }
     v.backgroundColor = tableViewBackgroundColor;
     v.separatorColor = tableViewSeparatorColor;
+    v.cell = { tableViewCellTitleLabelColor, tableViewCellDetailLabelColor, tableViewCellBackgroundColor,
+        tableViewCellSelectedBackgroundColor };
     v.sectionHeader = { tableViewSectionHeaderBackgroundColor, tableViewSectionHeaderFont,
-        tableViewSectionHeaderTextColor, tableViewSectionHeaderContentInset, automaticDimension };
+        tableViewSectionHeaderTextColor, tableViewSectionHeaderContentInset, automaticDimension,
+        tableViewSectionHeaderAccessoryMargins };
     v.sectionFooter = { tableViewSectionFooterBackgroundColor, tableViewSectionFooterFont,
-        tableViewSectionFooterTextColor, tableViewSectionFooterContentInset, automaticDimension };
+        tableViewSectionFooterTextColor, tableViewSectionFooterContentInset, automaticDimension,
+        tableViewSectionFooterAccessoryMargins };
+    v.sectionHeaderTopPadding = tableViewSectionHeaderTopPadding;
     return v;
 }

@@ -48,20 +48,35 @@ public:
     // The table views' "automatic dimension".
     static constexpr CGFloat automaticDimension = -1;
 
-    // The values a table view of one style takes, gathered from the style's fields below (its
-    // cells, which do not know their table, take the plain values).
+    // The values a table view of one style takes, gathered from the style's fields below (cells
+    // made for a table take its style's cell values, other cells the plain ones).
     struct TableStyleValues {
         std::optional<UIColor> backgroundColor;
         std::optional<UIColor> separatorColor;
+        struct Cell {
+            std::optional<UIColor> titleLabelColor;
+            std::optional<UIColor> detailLabelColor;
+            std::optional<UIColor> backgroundColor;
+            std::optional<UIColor> selectedBackgroundColor;
+        };
+        Cell cell;
         struct Section {
             std::optional<UIColor> backgroundColor;
             std::optional<UIFont> font;
             std::optional<UIColor> textColor;
             UIEdgeInsets contentInset;
             CGFloat defaultHeight = automaticDimension;
+            // Around an accessory view at the title's right.
+            UIEdgeInsets accessoryMargins;
         };
         Section sectionHeader;
         Section sectionFooter;
+        // Above each section header; automatic leaves the table's own.
+        CGFloat sectionHeaderTopPadding = automaticDimension;
+        // The section index of every style.
+        std::optional<UIColor> sectionIndexColor;
+        std::optional<UIColor> sectionIndexBackgroundColor;
+        std::optional<UIColor> sectionIndexTrackingBackgroundColor;
     };
 
     using TemplateFactory = std::function<std::shared_ptr<QMUIConfigurationTemplateProtocol>()>;

@@ -333,14 +333,23 @@ void QMUIModalPresentationViewController::showWithAnimated(bool animated, Comple
 
 void QMUIModalPresentationViewController::hideWithAnimated(bool animated, Completion completion)
 {
-    if (!isVisible() || m_hiding)
+    if (!isVisible())
         return;
+    if (m_hiding) {
+        // A hide without animation cuts one under way short: nothing stays up waiting for its
+        // animation (the completion of the first hide still runs, once).
+        if (!animated)
+            finishHiding(std::move(completion));
+        return;
+    }
     m_hiding = true;
     auto self = std::static_pointer_cast<QMUIModalPresentationViewController>(sharedFromThis());
     if (!animated) {
         finishHiding(std::move(completion));
         return;
     }
+    m_pendingHideCompletion = std::move(completion);
+    const unsigned serial = ++m_hideSerial;
     auto content = m_contentView;
     auto dimming = m_dimmingView;
     CGFloat height = viewIfLoaded()->bounds().height();
@@ -364,8 +373,11 @@ void QMUIModalPresentationViewController::hideWithAnimated(bool animated, Comple
                 break;
             }
         },
-        [self, completion = std::move(completion)](
-            bool) mutable { self->finishHiding(std::move(completion)); });
+        [self, serial](bool) {
+            // Already finished by a hide without animation (and perhaps shown again since).
+            if (self->m_hiding && self->m_hideSerial == serial)
+                self->finishHiding({});
+        });
 }
 
 void QMUIModalPresentationViewController::finishHiding(Completion completion)
@@ -402,6 +414,10 @@ void QMUIModalPresentationViewController::finishHiding(Completion completion)
     }
     m_previousKeyWindow.reset();
     m_keyboardHeight = 0;
+    auto pending = std::move(m_pendingHideCompletion);
+    m_pendingHideCompletion = nullptr;
+    if (pending)
+        pending(true);
     if (completion)
         completion(true);
 }

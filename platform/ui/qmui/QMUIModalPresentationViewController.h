@@ -68,7 +68,8 @@ public:
     // ---- Showing and hiding ----
     // Ignored while visible. The completion runs when the show animation has finished.
     void showWithAnimated(bool animated, Completion completion = {});
-    // Ignored unless visible (or while already hiding). The completion runs once the window is gone.
+    // Ignored unless visible. The completion runs once the window is gone. While a hide is under
+    // way another animated one is ignored, and one without animation finishes it at once.
     void hideWithAnimated(bool animated, Completion completion = {});
     // From the start of the show until the hide has finished.
     bool isVisible() const { return m_window != nullptr; }
@@ -77,7 +78,8 @@ public:
     // The keyboard's height over the view, as the last layout saw it.
     CGFloat keyboardHeight() const { return m_keyboardHeight; }
 
-    // Hides every visible presentation at once (without animation); true when all went.
+    // Hides every visible presentation at once (without animation), those still animating their
+    // hide too; true when all went.
     static bool hideAllVisibleModalPresentationViewControllerIfCan();
     // Visible presentations, in the order they were shown.
     static std::vector<std::shared_ptr<QMUIModalPresentationViewController>>
@@ -106,6 +108,9 @@ private:
     std::shared_ptr<UIWindow> m_window;
     std::weak_ptr<UIWindow> m_previousKeyWindow;
     bool m_hiding = false;
+    // The animated hide under way: its completion, and its number (a later hide has another).
+    Completion m_pendingHideCompletion;
+    unsigned m_hideSerial = 0;
     CGFloat m_keyboardHeight = 0;
     bool m_observingKeyboard = false;
 };

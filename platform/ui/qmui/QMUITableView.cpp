@@ -12,6 +12,11 @@ QMUITableView::QMUITableView(const CGRect& frame, UITableViewStyle style)
         setBackgroundColor(values.backgroundColor);
     if (values.separatorColor)
         setSeparatorColor(*values.separatorColor);
+    if (values.sectionHeaderTopPadding != QMUIConfiguration::automaticDimension)
+        setSectionHeaderTopPadding(values.sectionHeaderTopPadding);
+    setSectionIndexColor(values.sectionIndexColor);
+    setSectionIndexBackgroundColor(values.sectionIndexBackgroundColor);
+    setSectionIndexTrackingBackgroundColor(values.sectionIndexTrackingBackgroundColor);
     setRowHeight(config.tableViewCellNormalHeight);
     // Off: no estimates, so rows without a height of their own take the standard one.
     if (!config.tableViewEstimatedHeightEnabled)

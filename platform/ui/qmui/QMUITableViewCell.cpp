@@ -4,20 +4,25 @@
 #include "platform/ui/qmui/QMUIConfiguration.h"
 
 QMUITableViewCell::QMUITableViewCell(UITableViewCellStyle style, std::string reuseIdentifier)
+    : QMUITableViewCell(UITableViewStyle::plain, style, std::move(reuseIdentifier))
+{ }
+
+QMUITableViewCell::QMUITableViewCell(
+    UITableViewStyle tableStyle, UITableViewCellStyle style, std::string reuseIdentifier)
     : UITableViewCell(style, std::move(reuseIdentifier))
 {
-    const auto& config = QMUIConfiguration::sharedInstance();
-    if (config.tableViewCellBackgroundColor)
-        setBackgroundColor(config.tableViewCellBackgroundColor);
-    if (config.tableViewCellSelectedBackgroundColor) {
+    const auto values = QMUIConfiguration::sharedInstance().tableStyleValues(tableStyle).cell;
+    if (values.backgroundColor)
+        setBackgroundColor(values.backgroundColor);
+    if (values.selectedBackgroundColor) {
         auto selected = std::make_shared<UIView>();
-        selected->setBackgroundColor(config.tableViewCellSelectedBackgroundColor);
+        selected->setBackgroundColor(values.selectedBackgroundColor);
         setSelectedBackgroundView(std::move(selected));
     }
-    if (config.tableViewCellTitleLabelColor)
-        textLabel()->setTextColor(*config.tableViewCellTitleLabelColor);
-    if (auto detail = config.tableViewCellDetailLabelColor ? detailTextLabel() : nullptr)
-        detail->setTextColor(*config.tableViewCellDetailLabelColor);
+    if (values.titleLabelColor)
+        textLabel()->setTextColor(*values.titleLabelColor);
+    if (auto detail = values.detailLabelColor ? detailTextLabel() : nullptr)
+        detail->setTextColor(*values.detailLabelColor);
 }
 
 void QMUITableViewCell::setAccessoryType(UITableViewCellAccessoryType type)

@@ -173,7 +173,11 @@ void JXSegmentedView::reloadData()
 void JXSegmentedView::reloadDataWithoutListContainer()
 {
     attachCollectionView();
+    // Taken before the items are rebuilt: a reload that keeps the same tabs may keep the cells.
+    bool sameTabs = m_loaded && m_dataSource && m_dataSource == m_loadedDataSource
+        && m_dataSource->numberOfItems() == static_cast<int>(m_items.size());
     m_loaded = true;
+    m_loadedDataSource = m_dataSource;
     m_items.clear();
     if (m_dataSource) {
         int count = m_dataSource->numberOfItems();
@@ -193,7 +197,14 @@ void JXSegmentedView::reloadDataWithoutListContainer()
         }
     }
     updateMetrics();
-    m_collectionView->reloadData();
+    if (sameTabs) {
+        // The same tabs with new badges, dots or titles: the shown cells are configured again in
+        // place. Rebuilding them would drop a finger that is on a tab right now, and its tap with
+        // it (a badge reply that lands during a tap).
+        m_collectionView->reconfigureItems(m_collectionView->indexPathsForVisibleItems());
+    } else {
+        m_collectionView->reloadData();
+    }
     applyMetricsToLayout();
     scrollSelectedItemIntoView();
     refreshIndicators();

@@ -138,6 +138,8 @@ private:
     std::shared_ptr<UICollectionView> m_collectionView;
     std::shared_ptr<detail::JXSegmentedCollectionAdapter> m_adapter;
     std::shared_ptr<JXSegmentedBaseDataSource> m_dataSource;
+    // The data source the shown items came from.
+    std::shared_ptr<JXSegmentedBaseDataSource> m_loadedDataSource;
     std::weak_ptr<JXSegmentedViewDelegate> m_delegate;
     std::weak_ptr<JXSegmentedViewListContainer> m_listContainer;
     std::vector<std::shared_ptr<JXSegmentedIndicatorBaseView>> m_indicators;

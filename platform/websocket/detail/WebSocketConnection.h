@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/websocket/URLRequest.h"
+#include "platform/foundation/URLRequest.h"
 #include "platform/websocket/WebSocketEvent.h"
 
 #include <cstddef>

@@ -72,6 +72,8 @@ void AccountScreenTest::TearDown()
     }
     window->setRootViewController(nullptr);
     drain();
+    // The same window comes back for the next test; meanwhile it is not on screen.
+    window->setHidden(true);
     QMUITips::hideAllTips();
     UIApplication::shared().resetForTesting();
     ApiServerTest::TearDown();

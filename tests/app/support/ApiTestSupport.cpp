@@ -7,12 +7,15 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Keychain.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/net/HTTPClient.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/SampleApi.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace zvtest {
 
@@ -124,6 +127,11 @@ void ApiServerTest::SetUp()
 
 void ApiServerTest::TearDown()
 {
+    // A request still on its way would reach the server during the next test and count there.
+    // Waited for without running the main loop: its reply is dropped with the loop's work.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (HTTPClient::shared().requestsUnderWay() > 0 && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     UserDefaults::resetStandardForTesting();
     Keychain::setStoreFile({});
     AppContainer::setHome({});

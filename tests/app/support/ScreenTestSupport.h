@@ -40,6 +40,8 @@ protected:
         QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan();
         if (window)
             window->setRootViewController(nullptr);
+        // A sheet that was already closing (animated) is gone only once its animation is over.
+        advance(1);
         drain();
         window.reset();
         QMUITips::hideAllTips();

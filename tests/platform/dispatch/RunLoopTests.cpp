@@ -4,6 +4,8 @@
 #include "platform/dispatch/Timer.h"
 #include "tests/support/MainLoopTest.h"
 
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
@@ -93,6 +95,20 @@ TEST_F(RunLoopTest, PostsFromOtherThreadsArriveInPostingOrder)
         ASSERT_EQ(i, next[t]) << "thread " << t;
         ++next[t];
     }
+}
+
+// A test waits for what a server thread logs, which posts nothing to the main loop.
+TEST_F(RunLoopTest, RunUntilSeesAConditionAnotherThreadSetsWithoutPosting)
+{
+    std::atomic<bool> set { false };
+    std::thread setter([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        set = true;
+    });
+    const double start = Clock::realNow();
+    EXPECT_TRUE(runUntil([&] { return set.load(); }, 5.0));
+    EXPECT_LT(Clock::realNow() - start, 2.0) << "seen long before the time-out";
+    setter.join();
 }
 
 TEST_F(RunLoopTest, ResetDropsWorkTimersAndTheirCaptures)

@@ -31,6 +31,7 @@ TEST_F(BundleTest, DefaultsStandWithoutAnInformationFileAndAreLoopback)
 {
     auto& bundle = Bundle::main();
     EXPECT_EQ(bundle.resourcePath(), m_root.path());
+    EXPECT_EQ(bundle.infoString(InfoKey::DisplayName), "Zentavo");
     EXPECT_EQ(bundle.infoString(InfoKey::MainURL), "https://127.0.0.1:9313/api/");
     EXPECT_EQ(bundle.infoString(InfoKey::ShortURL), "http://127.0.0.1:4399/api/v1/video/display");
     EXPECT_EQ(bundle.infoString(InfoKey::CaptchaURL), "https://127.0.0.1:9312/captcha.html");
@@ -137,6 +138,9 @@ TEST_F(BundleTest, ShippedInformationFileHoldsEveryKeyWithItsDefault)
         const nlohmann::json& value = file[std::string(key)];
         EXPECT_EQ(value.is_string() ? value.get<std::string>() : value.dump(), builtIn[key]) << key;
     }
+    // And the other way round: the file holds no default that a missing file would lose.
+    for (const auto& [key, value] : file.items())
+        EXPECT_TRUE(builtIn.contains(key)) << key << " has no built-in default";
 }
 
 }

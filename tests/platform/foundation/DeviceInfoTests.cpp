@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -56,12 +58,17 @@ TEST(DeviceInfo, VendorIdentifierIsKeptInTheContainer)
     EXPECT_EQ(DeviceInfo::identifierForVendor(), replaced);
     EXPECT_EQ(FileSystem::list(home.path() / "Library").size(), 2u);
 
-    // One that cannot be read is never replaced.
+    // One that cannot be read is never replaced, and is reported once, not with every request.
     FileSystem::remove(file);
     std::filesystem::create_symlink("/proc/self/mem", file);
-    EXPECT_FALSE(DeviceInfo::identifierForVendor());
+    std::vector<std::string> lines;
+    Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
+    for (int request = 0; request < 3; ++request)
+        EXPECT_FALSE(DeviceInfo::identifierForVendor());
     EXPECT_TRUE(std::filesystem::is_symlink(file));
     Log::setSink({});
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("cannot read"), std::string::npos);
 
     // Another container (a reinstall) gets another identifier.
     zvtest::TempDir other;

@@ -70,6 +70,13 @@ TEST(NotificationCenter, RemovalByTokenAndByOwner)
     center.post("n");
     center.post("m");
     EXPECT_EQ(calls, 1000);
+    // What is left is listed, with no owner.
+    auto left = center.observers();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].name, "n");
+    EXPECT_EQ(left[0].owner, nullptr);
+    center.removeObserver(left[0].token);
+    EXPECT_TRUE(center.observers().empty());
 }
 
 TEST(NotificationCenter, ChangesDuringAPostFollowTheSnapshotRule)

@@ -103,6 +103,29 @@ TEST_F(UserDefaultsTest, RemovalAndNoneArePersistedAndEveryReadSeesTheLastWrite)
     EXPECT_EQ(reloaded.stringForKey("b"), "keep");
 }
 
+// Each write waits for the disk: several entries go in one, and a value stored again in none.
+TEST_F(UserDefaultsTest, SeveralEntriesAreOneWriteAndAnUnchangedValueNone)
+{
+    auto inode = [this] {
+        struct stat info { };
+        return ::stat(storeFile().c_str(), &info) == 0 ? info.st_ino : 0;
+    };
+    auto& defaults = UserDefaults::standard();
+    defaults.setValues({ { "a", PropertyList("1") }, { "b", PropertyList(2) } });
+    ino_t written = inode();
+    ASSERT_NE(written, 0u);
+    defaults.set("1", "a");
+    defaults.setValues({ { "b", PropertyList(2) } });
+    EXPECT_EQ(inode(), written) << "the file was replaced for values it already held";
+    // Equal text of another type is a change.
+    defaults.set(PropertyList(1), "a");
+    EXPECT_NE(inode(), written);
+
+    auto& reloaded = restart();
+    EXPECT_EQ(reloaded.objectForKey("a"), PropertyList(1));
+    EXPECT_EQ(reloaded.objectForKey("b"), PropertyList(2));
+}
+
 TEST_F(UserDefaultsTest, TypedGettersApplyThePlatformConversions)
 {
     auto& defaults = UserDefaults::standard();
@@ -215,6 +238,65 @@ TEST_F(UserDefaultsTest, BadEntriesAreDroppedGoodOnesKeptAndTheOriginalSetAside)
     // The salvaged entry no longer depends on the damaged copy.
     EXPECT_EQ(restart().stringForKey("good"), "kept");
     EXPECT_EQ(log.lines.size(), 1u);
+}
+
+// One bad byte, or a file cut short, loses the entries it touches and nothing else: the access
+// token survives a damaged neighbour. The damaged file is kept aside as it was, what reads well is
+// written back, and the one log line names what was lost.
+TEST_F(UserDefaultsTest, OneBadByteLosesOnlyTheEntryItIsIn)
+{
+    PropertyList::Dictionary stored {
+        { "StoreData.access_token", PropertyList(std::string("tk-301877-first")) },
+        { "StoreData.history", PropertyList(PropertyList::Array { PropertyList(std::string("三体")) }) },
+        { "StoreData.pureMode", PropertyList(true) },
+        { "appConfig", PropertyList(std::string("{\"new_notice\":3}")) },
+        { "zz_last", PropertyList(std::int64_t(7)) },
+    };
+    const std::string clean = UserDefaults::serialize(stored);
+    auto replaced = [&](const std::string& what, const std::string& with) {
+        std::string text = clean;
+        std::size_t at = text.find(what);
+        EXPECT_NE(at, std::string::npos) << what;
+        return text.replace(at, what.size(), with);
+    };
+    struct Case {
+        const char* what;
+        std::string file;
+        std::string gone; // the entry lost
+        std::string logged; // how the log names it
+        bool cut = false;
+    };
+    const Case cases[] = {
+        { "a bad byte in a value", replaced("new_notice", "new_n\xFFtice"), "appConfig", "appConfig" },
+        { "a bad byte in a name",
+            replaced("appConfig",
+                "app\xC0"
+                "Config"),
+            "appConfig", "app?Config" },
+        { "a bad byte in an array", replaced("三体", "三\xE4"), "StoreData.history", "StoreData.history" },
+        { "cut short", clean.substr(0, clean.find("zz_last") + 12), "zz_last", "zz_last", true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FileSystem::remove(storeFile().parent_path());
+        ASSERT_TRUE(FileSystem::writeFileAtomically(storeFile(), dataFromString(c.file)));
+        LogCapture log;
+        auto& defaults = restart();
+        for (const auto& [key, value] : stored)
+            EXPECT_EQ(defaults.objectForKey(key), key == c.gone ? std::nullopt : std::optional(value)) << key;
+        ASSERT_EQ(log.lines.size(), 1u);
+        const std::string& line = log.lines[0];
+        EXPECT_NE(line.find("damaged"), std::string::npos) << line;
+        EXPECT_NE(line.find(c.logged), std::string::npos) << line;
+        EXPECT_EQ(line.find("broke off") != std::string::npos, c.cut) << line;
+        auto names = FileSystem::list(storeFile().parent_path());
+        ASSERT_EQ(names.size(), 2u);
+        EXPECT_EQ(FileSystem::readFile(storeFile().parent_path() / names[1]), dataFromString(c.file));
+
+        // What was kept no longer depends on the damaged copy.
+        EXPECT_EQ(restart().stringForKey("StoreData.access_token"), "tk-301877-first");
+        EXPECT_EQ(log.lines.size(), 1u);
+    }
 }
 
 TEST_F(UserDefaultsTest, WrongFormatOrVersionCountsAsDamaged)

@@ -5,7 +5,10 @@
 #include "platform/media/cache/MCSExportJob.h"
 #include "tests/platform/media/MediaCacheFixture.h"
 
+#include <map>
+#include <mutex>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 using namespace zvtest;
 using testserver::Reply;
@@ -389,10 +392,21 @@ TEST_F(MediaCacheTest, ClearingPlaybackCachesLeavesExports)
     auto exporter = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
     ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
     ASSERT_EQ(get(cache->playbackURL(http("/file.mp4"))).body.size(), fileSize);
+    cache->playbackStore().flush();
     EXPECT_FALSE(FileSystem::list(root / "playback").empty());
 
     cache->removeAllRemovableCaches();
     EXPECT_TRUE(FileSystem::list(root / "playback").empty());
+    // What still waited for the disk goes too: nothing comes back once it would have been written.
+    cache->playbackStore().setWritesPausedForTesting(true);
+    ASSERT_EQ(get(cache->playbackURL(http("/file.mp4"))).body.size(), fileSize);
+    cache->removeAllRemovableCaches();
+    cache->playbackStore().setWritesPausedForTesting(false);
+    cache->playbackStore().flush();
+    EXPECT_TRUE(FileSystem::list(root / "playback").empty());
+    server->clearRequests();
+    ASSERT_EQ(get(cache->playbackURL(http("/file.mp4"))).body.size(), fileSize);
+    EXPECT_EQ(requestCount("/file.mp4"), 1u) << "served from what was removed";
     EXPECT_EQ(exporter->status(), ExportStatus::finished);
     EXPECT_TRUE(FileSystem::exists(exportFolder(root, http("/vod/v2/index.m3u8")) / "index.m3u8"));
     EXPECT_EQ(catalogueRows(root / "mcs.db").size(), 1u);
@@ -424,4 +438,209 @@ TEST_F(MediaCacheTest, SharedInstanceOpensTheCacheInTheDocumentsFolder)
     shared.setActive(true);
     EXPECT_TRUE(shared.playbackURLWithURL(http("/file.mp4")).starts_with("http://127.0.0.1:"));
     shared.setBackend(nullptr);
+}
+
+// One hiccup of the origin (a cut connection, a dropped one, a busy answer) costs a retry, not the
+// export; what came whole is never asked for again.
+TEST_F(MediaCacheTest, PassingFailuresAreTriedAgainAndNothingFinishedTwice)
+{
+    std::vector<std::string> segments;
+    for (int i = 0; i < segmentCount; ++i)
+        segments.push_back("seg" + std::to_string(i) + ".ts");
+    // How many times each address fails before it answers, and how.
+    struct Hiccup {
+        int times;
+        std::function<Reply()> failure;
+    };
+    auto busy = [] { return Reply::text(503, "busy"); };
+    auto cut = [this] {
+        Reply reply = Reply::text(200, segmentBytes(0, segmentSize));
+        reply.action = testserver::ReplyAction::TruncateBody;
+        return reply;
+    };
+    auto dropped = [] {
+        Reply reply;
+        reply.action = testserver::ReplyAction::CloseWithoutReply;
+        return reply;
+    };
+    auto hiccups = std::make_shared<std::map<std::string, Hiccup>>(std::map<std::string, Hiccup> {
+        { "/flaky/index.m3u8", { 1, busy } },
+        { "/flaky/key.bin", { 1, [] { return Reply::text(500, ""); } } },
+        { "/flaky/seg1.ts", { 1, busy } },
+        { "/flaky/seg2.ts", { 2, cut } },
+        { "/flaky/seg4.ts", { 1, dropped } },
+        { "/flaky/seg5.ts", { 3, [] { return Reply::text(429, "slow down"); } } },
+    });
+    auto mutex = std::make_shared<std::mutex>();
+    std::size_t size = segmentSize;
+    server->routePrefix("/flaky/", [=](const Request& request) {
+        {
+            std::lock_guard lock(*mutex);
+            auto hiccup = hiccups->find(request.path);
+            if (hiccup != hiccups->end() && hiccup->second.times > 0) {
+                --hiccup->second.times;
+                return hiccup->second.failure();
+            }
+        }
+        if (request.path == "/flaky/index.m3u8")
+            return Reply::text(200, mediaPlaylist(segments, "key.bin"));
+        if (request.path == "/flaky/key.bin")
+            return Reply::text(200, streamKey());
+        int index = request.path[request.path.size() - 4] - '0';
+        return Reply::text(200, segmentBytes(index, size));
+    });
+
+    const std::string url = http("/flaky/index.m3u8");
+    auto exporter = cache->exportAsset(url, true);
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
+    const std::map<std::string, std::size_t> expected {
+        { "/flaky/index.m3u8", 2 },
+        { "/flaky/key.bin", 2 },
+        { "/flaky/seg0.ts", 1 },
+        { "/flaky/seg1.ts", 2 },
+        { "/flaky/seg2.ts", 3 },
+        { "/flaky/seg3.ts", 1 },
+        { "/flaky/seg4.ts", 2 },
+        { "/flaky/seg5.ts", 4 },
+    };
+    for (const auto& [path, count] : expected)
+        EXPECT_EQ(requestCount(path), count) << path;
+    std::filesystem::path folder = exportFolder(root, url);
+    for (int i = 0; i < segmentCount; ++i)
+        EXPECT_EQ(readText(folder / ("seg-0000" + std::to_string(i) + ".ts")), segmentBytes(i, segmentSize))
+            << i;
+    EXPECT_EQ(readText(folder / "key-00000.key"), streamKey());
+    EXPECT_FLOAT_EQ(exporter->progress(), 1.0f);
+}
+
+// A failure that outlasts the attempts fails the export with the share that is on disk, in the
+// exporter and in the catalogue, even when progress reports in between were left out; a failure
+// that no attempt can mend is not tried again.
+TEST_F(MediaCacheTest, AFailedExportKeepsTheProgressThatIsOnDisk)
+{
+    MCSMediaCacheOptions patient = options();
+    patient.exports.progressInterval = 60; // only the first and the last report go out
+    patient.exports.fetchAttempts = 3;
+    cache.reset();
+    cache = MCSMediaCache::open(patient);
+
+    std::vector<std::string> segments = { "seg0.ts", "seg1.ts", "seg2.ts", "stuck.ts", "seg4.ts", "seg5.ts" };
+    server->route(
+        "/stuck/index.m3u8", [&](const Request&) { return Reply::text(200, mediaPlaylist(segments)); });
+    server->routePrefix("/stuck/seg", [&](const Request& request) {
+        return Reply::text(200, segmentBytes(request.path[request.path.size() - 4] - '0', segmentSize));
+    });
+    struct Case {
+        const char* what;
+        std::function<Reply(const Request&)> stuck;
+        std::size_t attempts;
+    };
+    const Case cases[] = {
+        { "busy", [](const Request&) { return Reply::text(503, "busy"); }, 3 },
+        { "always cut",
+            [this](const Request&) {
+                Reply reply = Reply::text(200, segmentBytes(3, segmentSize));
+                reply.action = testserver::ReplyAction::TruncateBody;
+                return reply;
+            },
+            3 },
+        { "gone", [](const Request&) { return Reply::text(404, "gone"); }, 1 },
+        { "forbidden", [](const Request&) { return Reply::text(403, "no"); }, 1 },
+    };
+    const std::string url = http("/stuck/index.m3u8");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        server->route("/stuck/stuck.ts", c.stuck);
+        cache->removeExportAsset(url);
+        server->clearRequests();
+        auto exporter = cache->exportAsset(url, true);
+        ASSERT_TRUE(waitForStatus(exporter, ExportStatus::failed));
+        drain();
+        EXPECT_EQ(requestCount("/stuck/stuck.ts"), c.attempts);
+        EXPECT_FLOAT_EQ(exporter->progress(), 0.5f);
+        EXPECT_FLOAT_EQ(cache->exportProgress(url), 0.5f);
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open_v2((root / "mcs.db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        sqlite3_stmt* select = nullptr;
+        ASSERT_EQ(
+            sqlite3_prepare_v2(db, "SELECT status, progress FROM MCSAssetExporter", -1, &select, nullptr),
+            SQLITE_OK);
+        ASSERT_EQ(sqlite3_step(select), SQLITE_ROW);
+        EXPECT_EQ(sqlite3_column_int(select, 0), 4);
+        EXPECT_DOUBLE_EQ(sqlite3_column_double(select, 1), 0.5);
+        sqlite3_finalize(select);
+        sqlite3_close(db);
+    }
+
+    // The next run reads the same share, and the resume fetches only what is missing.
+    cache.reset();
+    drain();
+    cache = MCSMediaCache::open(patient);
+    auto again = cache->exportAsset(url, false);
+    EXPECT_EQ(again->status(), ExportStatus::failed);
+    EXPECT_FLOAT_EQ(again->progress(), 0.5f);
+    server->route(
+        "/stuck/stuck.ts", [this](const Request&) { return Reply::text(200, segmentBytes(3, segmentSize)); });
+    server->clearRequests();
+    again->resume();
+    ASSERT_TRUE(waitForStatus(again, ExportStatus::finished));
+    for (const char* fetched : { "/stuck/seg0.ts", "/stuck/seg1.ts", "/stuck/seg2.ts", "/stuck/index.m3u8" })
+        EXPECT_EQ(requestCount(fetched), 0u) << fetched;
+    EXPECT_EQ(requestCount("/stuck/stuck.ts"), 1u);
+}
+
+// Once on https, neither the playlist, nor a key, nor a segment, nor the playback proxy follows a
+// redirect to plain http; the other way round is followed.
+TEST_F(MediaCacheTest, RedirectsNeverLeaveHTTPSForHTTP)
+{
+    auto redirect = [](std::string location) {
+        Reply reply;
+        reply.status = 302;
+        reply.headers = { { "Location", std::move(location) } };
+        return reply;
+    };
+    server->script("/down/playlist.m3u8", redirect(http("/vod/v2/index.m3u8")));
+    server->script("/down/keyhop.m3u8", Reply::text(200, mediaPlaylist({ "/vod/v2/seg0.ts" }, "/down/key")));
+    server->script("/down/key", redirect(http("/vod/key.bin")));
+    server->script("/down/seg.m3u8", Reply::text(200, mediaPlaylist({ "/down/seg.ts" })));
+    server->script("/down/seg.ts", redirect(http("/vod/v2/seg0.ts")));
+    server->script("/down/file.mp4", redirect(http("/file.mp4")));
+    for (const char* path : { "/down/playlist.m3u8", "/down/keyhop.m3u8", "/down/seg.m3u8" }) {
+        SCOPED_TRACE(path);
+        server->clearRequests();
+        auto exporter = cache->exportAsset(https(path), true);
+        ASSERT_TRUE(waitForStatus(exporter, ExportStatus::failed));
+        for (const char* insecure : { "/vod/v2/index.m3u8", "/vod/key.bin", "/vod/v2/seg0.ts" })
+            EXPECT_EQ(requestCount(insecure), 0u) << insecure;
+    }
+    server->clearRequests();
+    EXPECT_EQ(get(cache->playbackURL(https("/down/file.mp4"))).head.status, 502);
+    EXPECT_EQ(requestCount("/file.mp4"), 0u);
+
+    server->script("/up/playlist.m3u8", redirect(https("/vod/v2/index.m3u8")));
+    auto upward = cache->exportAsset(http("/up/playlist.m3u8"), true);
+    EXPECT_TRUE(waitForStatus(upward, ExportStatus::finished));
+}
+
+// The catalogue says what the viewer downloaded: the owner's only, like the other stored files,
+// also when an older version left it open to others.
+TEST_F(MediaCacheTest, TheCatalogueIsTheOwnersOnly)
+{
+    auto exporter = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
+    auto mode = [](const std::filesystem::path& file) {
+        struct stat info { };
+        return ::stat(file.c_str(), &info) == 0 ? info.st_mode & 0777 : 0u;
+    };
+    for (const char* name : { "mcs.db", "mcs.db-wal", "mcs.db-shm" })
+        EXPECT_EQ(mode(root / name), 0600u) << name;
+
+    cache.reset();
+    for (const char* name : { "mcs.db", "mcs.db-wal", "mcs.db-shm" })
+        ::chmod((root / name).c_str(), 0644);
+    reopen();
+    for (const char* name : { "mcs.db", "mcs.db-wal", "mcs.db-shm" }) {
+        if (FileSystem::exists(root / name))
+            EXPECT_EQ(mode(root / name), 0600u) << name;
+    }
 }

@@ -17,6 +17,31 @@ std::string text(const MCSFetchedBody& fetched)
     return stringFromData(fetched.body);
 }
 
+// A player that takes the body up to `limit` bytes and then closes the connection.
+class LeavingPlayer : public MCSFetchSink {
+public:
+    explicit LeavingPlayer(std::size_t limit)
+        : m_limit(limit)
+    { }
+    bool receiveHead(const MCSFetchHead& head) override
+    {
+        status = head.status;
+        return true;
+    }
+    bool receiveData(const std::uint8_t* bytes, std::size_t size) override
+    {
+        std::size_t take = std::min(size, m_limit - body.size());
+        body.append(reinterpret_cast<const char*>(bytes), take);
+        return body.size() < m_limit;
+    }
+
+    int status = 0;
+    std::string body;
+
+private:
+    std::size_t m_limit;
+};
+
 // The addresses of a playlist, in order.
 std::vector<std::string> addressesOf(const std::string& playlist)
 {
@@ -115,6 +140,7 @@ TEST_F(MediaCacheTest, ReadThroughServesByteRangesAndKeepsWholeChunks)
         EXPECT_EQ(part.head.totalLength, fileSize);
         EXPECT_EQ(text(part), file.substr(c.first, c.last - c.first + 1));
     }
+    cache->playbackStore().flush();
     for (const auto& folder : FileSystem::list(root / "playback")) {
         for (const std::string& name : FileSystem::list(root / "playback" / folder))
             EXPECT_EQ(name.find(".part"), std::string::npos) << name;
@@ -237,10 +263,53 @@ TEST_F(MediaCacheTest, PlaybackCacheDropsTheAssetsWrittenLongestAgo)
     server->route("/other.mp4", [file](const Request&) { return Reply::text(200, file, "video/mp4"); });
 
     ASSERT_EQ(get(cache->playbackURL(http("/file.mp4"))).body.size(), fileSize);
+    cache->playbackStore().flush();
     ASSERT_EQ(FileSystem::list(root / "playback").size(), 1u);
     std::string older = FileSystem::list(root / "playback").front();
     ASSERT_EQ(get(cache->playbackURL(http("/other.mp4"))).body.size(), fileSize);
+    cache->playbackStore().flush();
     std::vector<std::string> left = FileSystem::list(root / "playback");
     ASSERT_EQ(left.size(), 1u);
     EXPECT_NE(left.front(), older);
+}
+
+// What a player gets never depends on where the cache has it: in memory on its way to disk, on
+// disk, or still at the origin - also when a player leaves half-way and asks for the rest.
+TEST_F(MediaCacheTest, ASegmentReadWhileTheCacheWritesItIsTheOriginsByteForByte)
+{
+    // Larger than the connection buffers hold: the proxy is still fetching when the player leaves.
+    const std::size_t size = 16 * 1024 * 1024 + 12345;
+    const std::string segment = segmentBytes(7, size);
+    server->route("/long.ts",
+        [&segment](const Request& request) { return rangeReply(request, segment, "video/mp2t"); });
+    const std::string playback = cache->playbackURL(http("/long.ts"));
+    cache->playbackStore().setWritesPausedForTesting(true);
+
+    // Half-way through a chunk, the player closes the connection; then it asks for the rest.
+    const std::size_t cut = size / 2 + 1000;
+    MCSDownloader downloader({ (testKeysDir() / "ca.pem").string() });
+    LeavingPlayer leaving(cut);
+    MCSFetchRequest request;
+    request.url = playback;
+    request.maxBytes = size;
+    EXPECT_FALSE(downloader.fetch(request, leaving).completed());
+    EXPECT_EQ(leaving.status, 200);
+    EXPECT_TRUE(leaving.body == segment.substr(0, cut)) << "the first part differs";
+    MCSFetchedBody rest = get(playback, std::pair<std::uint64_t, std::uint64_t> { cut, size - 1 });
+    EXPECT_EQ(rest.head.status, 206);
+    EXPECT_TRUE(text(rest) == segment.substr(cut)) << "the rest differs";
+    EXPECT_TRUE(FileSystem::list(root / "playback").empty()) << "written while writes wait";
+
+    // Another player reads it whole from memory, without the origin.
+    server->clearRequests();
+    EXPECT_TRUE(text(get(playback)) == segment) << "the whole from memory differs";
+    EXPECT_EQ(requestCount("/long.ts"), 0u);
+
+    // Once written, the files hold the same bytes.
+    cache->playbackStore().setWritesPausedForTesting(false);
+    cache->playbackStore().flush();
+    server.reset();
+    EXPECT_TRUE(text(get(playback)) == segment) << "the whole from disk differs";
+    EXPECT_TRUE(text(get(playback, std::pair<std::uint64_t, std::uint64_t> { cut - 10, cut + 10 }))
+        == segment.substr(cut - 10, 21));
 }

@@ -52,6 +52,8 @@ int segmentIndex(const std::string& path)
     }
 }
 
+}
+
 Reply rangeReply(const Request& request, const std::string& body, const std::string& type)
 {
     auto field = request.header("Range");
@@ -68,8 +70,6 @@ Reply rangeReply(const Request& request, const std::string& body, const std::str
                 "bytes " + std::to_string(first) + "-" + std::to_string(last) + "/"
                     + std::to_string(body.size()) } },
         body.substr(first, last - first + 1) };
-}
-
 }
 
 void MediaCacheTest::SetUp()
@@ -139,6 +139,7 @@ MCSMediaCacheOptions MediaCacheTest::options() const
     options.exports.fetch.connectTimeout = 5;
     options.exports.fetch.idleTimeout = 5;
     options.exports.progressInterval = 0;
+    options.exports.retryDelay = 0.01; // the attempts count here, not the pauses
     options.chunkSize = chunkSize;
     return options;
 }

@@ -18,6 +18,9 @@ namespace zvtest {
 std::string segmentBytes(int index, std::size_t size);
 // The 16-byte key the synthetic streams use.
 const std::string& streamKey();
+// `body` as an origin serves it: whole, or the single byte range the request asks for.
+testserver::Reply rangeReply(
+    const testserver::Request& request, const std::string& body, const std::string& type);
 
 // A media cache over a fresh folder, and the local test server with synthetic media:
 //  /vod/master.m3u8             master with two variants, v1 first

@@ -147,6 +147,8 @@ TEST_F(NetTest, RefusedAndInvalidTargets)
         ASSERT_TRUE(invalid.error) << url;
         EXPECT_EQ(invalid.error->code, HTTPError::Code::InvalidURL) << url;
     }
+    // Refused or invalid, none is still counted as under way.
+    EXPECT_EQ(client->requestsUnderWay(), 0u);
 }
 
 TEST_F(NetTest, EmptyBodiesFollowTheRule)
@@ -281,9 +283,11 @@ TEST_F(NetTest, CancelledRequestEndsOnceWithCancelled)
     });
     // Cancel once the request is on the server, so that a transfer in progress is stopped.
     ASSERT_TRUE(waitForRequestTo("/slow"));
+    EXPECT_EQ(client->requestsUnderWay(), 1u);
     auto started = std::chrono::steady_clock::now();
     task->cancel();
     ASSERT_TRUE(runUntil([&] { return reply.has_value(); }, 20));
+    EXPECT_EQ(client->requestsUnderWay(), 0u);
     EXPECT_LT(since(started).count(), 5.0);
     ASSERT_TRUE(reply->error);
     EXPECT_EQ(reply->error->code, HTTPError::Code::Cancelled);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sys/stat.h>
@@ -139,6 +140,68 @@ TEST_F(ASDatabaseTest, AFileThatIsNotADatabaseIsSetAsideAsDamageAndTheRecordsGoO
     EXPECT_FALSE(ASDatabase::open((dir / "missing" / "x.db").string()));
     EXPECT_FALSE(ASDatabase::open((dir / "absent.db").string(), ASOpenMode::ReadOnly));
     EXPECT_FALSE(ASDatabase::open(""));
+}
+
+// A file with a sound header but broken insides opens and then fails every read; it is found out
+// when the store opens, set aside with one line, and a fresh store takes its place (once: the next
+// start finds the fresh one sound).
+TEST_F(ASDatabaseTest, AStoreCutShortOrWithBrokenPagesIsSetAsideOnceAtOpening)
+{
+    struct Case {
+        const char* what;
+        std::function<std::string(const std::string&)> damage;
+    };
+    const Case cases[] = {
+        { "cut short", [](const std::string& bytes) { return bytes.substr(0, bytes.size() / 2); } },
+        { "broken pages",
+            [](const std::string& bytes) {
+                std::string broken = bytes;
+                for (std::size_t at = 4096; at < broken.size() * 3 / 4; ++at)
+                    broken[at] = static_cast<char>(at * 7 % 251);
+                return broken;
+            } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(dir.path());
+        std::filesystem::create_directories(dir.path());
+        ASConfigration::setDefaultDB(databasePath(), "zvlist.db");
+        for (int i = 0; i < 300; ++i) {
+            DownloadRecord record;
+            record.name = "episode " + std::to_string(i) + std::string(100, 'n');
+            ASSERT_TRUE(record.save());
+        }
+        ASConfigration::closeDefaultDB(); // the log goes into the file
+        ASSERT_FALSE(std::filesystem::exists(databasePath() + "-wal"));
+        const std::string bytes = c.damage(readFile(databasePath()));
+        ASSERT_EQ(bytes.substr(0, 16), std::string("SQLite format 3\0", 16));
+        writeFile(databasePath(), bytes);
+
+        logLines.clear();
+        auto found = DownloadRecord::findAll();
+        ASSERT_TRUE(found) << found.error();
+        EXPECT_TRUE(found->empty());
+        DownloadRecord fresh;
+        EXPECT_TRUE(fresh.save());
+        EXPECT_EQ(DownloadRecord::findAll()->size(), 1u);
+        ASSERT_EQ(logLines.size(), 1u);
+        EXPECT_NE(logLines[0].find("damaged"), std::string::npos) << logLines[0];
+        std::vector<std::filesystem::path> aside;
+        for (auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            std::string name = entry.path().filename().string();
+            if (name.starts_with("zvlist.db.damaged-") && name.find('-', 18) == std::string::npos)
+                aside.push_back(entry.path());
+        }
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(readFile(aside[0]), bytes);
+
+        // The next start keeps the fresh store and says nothing.
+        ASConfigration::closeDefaultDB();
+        logLines.clear();
+        EXPECT_EQ(DownloadRecord::findAll()->size(), 1u);
+        EXPECT_TRUE(logLines.empty());
+        ASConfigration::closeDefaultDB();
+    }
 }
 
 TEST_F(ASDatabaseTest, TheStoreIsTheOwnersOnlyAndOneThatCannotBeReadIsLeftAlone)

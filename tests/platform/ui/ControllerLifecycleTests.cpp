@@ -339,3 +339,26 @@ TEST_F(ControllerLifecycle, OverlappingTransitionsSettleTogetherAndALostEndBlock
     EXPECT_FALSE(inWindow(*c));
     EXPECT_TRUE(inWindow(*d));
 }
+
+TEST_F(ControllerLifecycle, WhatWaitsForALostEndKeepsNothingAlive)
+{
+    // The root is replaced while its presentation still slides in: the old controllers wait for
+    // that end. When the run loop drops it, they go.
+    std::weak_ptr<UIViewController> oldRoot;
+    std::weak_ptr<UIViewController> presented;
+    {
+        auto root = recorder("R", journal);
+        window->setRootViewController(root);
+        drain();
+        auto shown = recorder("P", journal);
+        root->present(shown, true);
+        window->setRootViewController(recorder("N", journal));
+        oldRoot = root;
+        presented = shown;
+    }
+    drain();
+    EXPECT_FALSE(oldRoot.expired());
+    loop().reset();
+    EXPECT_TRUE(oldRoot.expired());
+    EXPECT_TRUE(presented.expired());
+}

@@ -1,4 +1,5 @@
 #include "platform/dispatch/DispatchQueue.h"
+#include "platform/foundation/ProcessExit.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/controls/UIButton.h"
@@ -86,7 +87,9 @@ screenshot before
 tap-text 点我 Tap me
 wait 0.5
 tap-id demo.field
-type 42
+type 41
+backspace 1
+type 2
 dump after
 screenshot after
 )");
@@ -119,11 +122,12 @@ TEST_F(DeviceShellRun, BadLinesAreReportedWithTheirNumbersAndTheRunGoesOnUnlessT
     auto delegate = std::make_shared<ScreenDelegate>();
     DeviceShell shell(options());
     shell.launch(delegate);
-    const char* text
-        = "tap 1\nfly away\ntap-text nowhere\nwait -1\nscreenshot ../escape\ntap-id demo.button\n";
+    const char* text = "tap 1\nfly away\ntap-text nowhere\nwait -1\nscreenshot ../escape\nbackspace 0\n"
+                       "tap-id demo.button\n";
     std::istringstream script(text);
     std::ostringstream errors;
-    EXPECT_EQ(shell.run(script, "s.txt", errors), 5);
+    EXPECT_EQ(shell.run(script, "s.txt", errors), 6);
+    EXPECT_NE(errors.str().find("s.txt:6: usage: backspace"), std::string::npos) << errors.str();
     EXPECT_NE(errors.str().find("s.txt:1: usage: tap <x> <y>"), std::string::npos) << errors.str();
     EXPECT_NE(errors.str().find("s.txt:2: unknown command \"fly\""), std::string::npos);
     EXPECT_NE(errors.str().find("s.txt:3: "), std::string::npos);
@@ -137,6 +141,49 @@ TEST_F(DeviceShellRun, BadLinesAreReportedWithTheirNumbersAndTheRunGoesOnUnlessT
     std::istringstream again(text);
     std::ostringstream moreErrors;
     EXPECT_EQ(strict.run(again, "s.txt", moreErrors), 1);
+}
+
+// An app that ends the process itself (a restart it asks for) ends the run, not the process: a
+// script that had nothing left to do passes, lines left unrun or a failing status do not, and
+// time stops with the app.
+TEST_F(DeviceShellRun, AnAppThatEndsItselfEndsTheRunHonestly)
+{
+    // Shared: the work left queued outlives the test.
+    auto laterWork = std::make_shared<int>(0);
+    registerDeviceShellCommand(
+        "end-app-after-1s", [laterWork](const std::string& status) -> std::optional<std::string> {
+            int code = std::stoi(status);
+            DispatchQueue::main().asyncAfter(DispatchTime::now() + 1.0, [code] { ProcessExit::exit(code); });
+            DispatchQueue::main().asyncAfter(DispatchTime::now() + 1.5, [laterWork] { ++*laterWork; });
+            return std::nullopt;
+        });
+    struct Case {
+        const char* script;
+        int failures;
+        const char* message;
+    };
+    const Case cases[] = {
+        { "end-app-after-1s 0\nwait 3\n\n# the end\n", 0, "" },
+        { "end-app-after-1s 0\nwait 3\n# more\ntap-id demo.button\nwait 1\n", 1,
+            "e.txt:4: the app ended (status 0) before this line" },
+        { "end-app-after-1s 2\nwait 3\n", 1, "e.txt:2: the app ended with status 2" },
+    };
+    for (const auto& c : cases) {
+        *laterWork = 0;
+        auto delegate = std::make_shared<ScreenDelegate>();
+        DeviceShell shell(options());
+        shell.launch(delegate);
+        std::istringstream script(c.script);
+        std::ostringstream errors;
+        EXPECT_EQ(shell.run(script, "e.txt", errors), c.failures) << c.script << errors.str();
+        EXPECT_NE(errors.str().find(c.message), std::string::npos) << errors.str();
+        ASSERT_TRUE(shell.exitStatus()) << c.script;
+        EXPECT_EQ(*laterWork, 0) << "time went on after the app ended";
+        EXPECT_EQ(delegate->titleLabel()->text(), "Zentavo");
+        EXPECT_EQ(shell.execute("wait 1"),
+            std::optional<std::string>(
+                "the app has ended (status " + std::to_string(*shell.exitStatus()) + ")"));
+    }
 }
 
 TEST_F(DeviceShellRun, ProgramCommandsGetTheRestOfTheLineAfterTheBuiltInOnes)

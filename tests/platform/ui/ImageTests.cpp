@@ -100,6 +100,33 @@ TEST(Image, JpegExifOrientationIsReadAndDrawnUpright)
     EXPECT_EQ(flipped.pixel(2, 0), (UIColor::RGBA { 0, 0, 0, 1 }));
 }
 
+TEST(Image, JpegQualityTradesSizeForFidelity)
+{
+    // Fine detail, which a low quality gives away.
+    UIGraphicsImageRendererFormat format;
+    format.scale = 1;
+    UIImage detailed = UIGraphicsImageRenderer({ 64, 64 }, format).image([](CGContext& c) {
+        for (int y = 0; y < 64; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                c.setFillColor(
+                    UIColor(((x * 37 + y * 11) % 64) / 63.0, ((x ^ y) % 32) / 31.0, (y % 8) / 7.0, 1));
+                c.fill({ CGFloat(x), CGFloat(y), 1, 1 });
+            }
+        }
+    });
+    auto low = detailed.jpegData(0.1);
+    auto high = detailed.jpegData(0.95);
+    ASSERT_TRUE(low && high);
+    EXPECT_LT(low->size() * 2, high->size());
+    // Out-of-range qualities are clamped, not refused.
+    auto over = detailed.jpegData(7);
+    ASSERT_TRUE(over);
+    EXPECT_GE(over->size(), high->size());
+    auto decoded = UIImage::fromData(*low);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->size(), (CGSize { 64, 64 }));
+}
+
 TEST(Image, ExifParserRejectsDamagedSegments)
 {
     Data good = exifSegment(3);

@@ -236,6 +236,19 @@ TEST_F(QmuiModal, HideAllHidesEveryVisiblePresentationAndTheKeyGoesBackInOrder)
     EXPECT_TRUE(second->presentationWindow()->isKeyWindow());
     second->hideWithAnimated(false);
     EXPECT_TRUE(window->isKeyWindow());
+
+    // A hide still animating is finished at once; its completion runs once, not again when the
+    // animation would have ended.
+    int hidden = 0;
+    first->showWithAnimated(false);
+    first->hideWithAnimated(true, [&](bool) { ++hidden; });
+    EXPECT_TRUE(Modal::hideAllVisibleModalPresentationViewControllerIfCan());
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_EQ(hidden, 1);
+    first->showWithAnimated(false);
+    advance(1.0);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(hidden, 1);
 }
 
 TEST_F(QmuiModal, TheWindowKeepsAShownPresenterAliveAndReleasesItAfterTheHide)

@@ -184,6 +184,53 @@ TEST_F(SegmentedTabs, ReloadKeepsAPageThatComesBackAndClampsTheSelection)
     EXPECT_EQ(cell->titleLabel()->text(), "电影 3");
 }
 
+// A reply that reloads the bar (a badge, a new title) while a finger is on a tab: the same tabs
+// keep their cells, so the tap still selects; tabs that went away under the finger take none.
+TEST_F(SegmentedTabs, AReloadDuringATapKeepsItWhenTheTabsStay)
+{
+    auto host = shownHost();
+    auto& dispatcher = UIEventDispatcher::shared();
+    auto fingerOn = [&](int index) {
+        window->layoutIfNeeded();
+        auto cell = host->segmentedView->cellForItem(index);
+        return cell ? cell->convert(cell->bounds(), nullptr).center() : CGPoint { -1, -1 };
+    };
+
+    CGPoint point = fingerOn(2);
+    auto touched = host->segmentedView->cellForItem(2);
+    ASSERT_TRUE(dispatcher.touchDown(window, point));
+    host->dataSource->titles[2] = "电视剧 新";
+    host->segmentedView->reloadData();
+    advance(TouchDriver::tapDuration);
+    dispatcher.touchUp(point);
+    drain();
+    EXPECT_EQ(host->segmentedView->selectedIndex(), 2);
+    EXPECT_EQ(host->listContainer->currentIndex(), 2);
+    window->layoutIfNeeded();
+    ASSERT_EQ(host->segmentedView->cellForItem(2).get(), touched.get());
+    auto cell = std::dynamic_pointer_cast<JXSegmentedTitleCell>(touched);
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->titleLabel()->text(), "电视剧 新");
+    EXPECT_EQ(cell->titleLabel()->textColor(), UIColor::black());
+
+    // Items rebuilt the way a selection does it: the same.
+    point = fingerOn(1);
+    ASSERT_TRUE(dispatcher.touchDown(window, point));
+    host->segmentedView->reloadDataWithoutListContainer();
+    dispatcher.touchUp(point);
+    drain();
+    EXPECT_EQ(host->segmentedView->selectedIndex(), 1);
+
+    // Fewer tabs under the finger: the cells are new, the finger's tap is gone.
+    point = fingerOn(3);
+    ASSERT_TRUE(dispatcher.touchDown(window, point));
+    host->dataSource->titles = { "推荐", "电影", "电视剧" };
+    host->segmentedView->reloadData();
+    dispatcher.touchUp(point);
+    drain();
+    EXPECT_EQ(host->segmentedView->selectedIndex(), 1);
+}
+
 TEST_F(SegmentedTabs, ItemsShareTheFreeWidthAndWideBarsFollowTheSelection)
 {
     auto source = std::make_shared<JXSegmentedTitleDataSource>();

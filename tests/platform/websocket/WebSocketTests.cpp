@@ -1,5 +1,6 @@
 // The WebSocket client against WebSocket routes of the local test server, over ws and wss.
 
+#include "platform/foundation/URLRequest.h"
 #include "platform/websocket/WebSocket.h"
 #include "platform/websocket/detail/WebSocketConnection.h"
 #include "tests/support/MainLoopTest.h"
@@ -297,4 +298,17 @@ TEST(WebSocketURL, OnlyWsAndWssAddressesWithAHostAndAValidPortAreTakenApart)
         EXPECT_EQ(address->port, c.port) << c.url;
         EXPECT_EQ(address->target, c.target) << c.url;
     }
+}
+
+// Web views and sockets share one request type: two types of one name in one program break the
+// one-definition rule, and an unoptimised build then reads one as the other.
+TEST(URLRequestType, OneTypeServesWebViewsAndSockets)
+{
+    URLRequest request("wss://127.0.0.1:1/ws", URLRequestCachePolicy::useProtocolCachePolicy, 12);
+    request.allHTTPHeaderFields = { { "Origin", "https://127.0.0.1" } };
+    auto socket = WebSocket::create(request);
+    EXPECT_EQ(socket->request().url, "wss://127.0.0.1:1/ws");
+    EXPECT_EQ(socket->request().timeoutInterval, 12);
+    EXPECT_EQ(socket->request().allHTTPHeaderFields, request.allHTTPHeaderFields);
+    EXPECT_EQ(URLRequest("https://127.0.0.1/captcha.html").timeoutInterval, 60);
 }

@@ -336,15 +336,30 @@ void ZV_ChatMainVC::joinChat()
 
 void ZV_ChatMainVC::syncNewMessages()
 {
-    // From the store, not from what the list shows: nothing stored is missed after a loss.
-    if (std::optional<std::int64_t> last = ActiveSQLiteTool::lastMessageSeq())
-        m_socketTool->sync(1, *last);
+    // From the newer of the store and the list: the store may hold what the list does not show
+    // yet, and a cleared cache leaves the list ahead of an empty store.
+    std::optional<std::int64_t> last = ActiveSQLiteTool::lastMessageSeq();
+    if (const std::vector<Message>& shown = messageList(); !shown.empty())
+        last = std::max(last.value_or(shown.back().seq()), shown.back().seq());
+    if (!last)
+        return;
+    // A newer page: its reply must not be read as the answer to an earlier pull for older ones.
+    zv_chatVC()->flag = 1;
+    m_socketTool->sync(1, *last);
 }
 
 void ZV_ChatMainVC::socketConnectionChanged(bool connected)
 {
-    if (!connected && !messageList().empty())
+    if (connected)
+        return;
+    if (!messageList().empty())
         m_socketTool->sendMessageAck();
+    // A page asked for on the lost connection is never answered: its spinner must not run on.
+    auto& collection = *zv_chatVC()->messagesCollectionView();
+    if (auto header = mjHeader(collection); header && header->isRefreshing())
+        header->endRefreshing();
+    if (auto footer = mjFooter(collection); footer && footer->isRefreshing())
+        endFooterRefreshing(collection, zv_chatVC()->has_more);
 }
 
 void ZV_ChatMainVC::roomSubscribed(const SubscribeRoomOutput& output)

@@ -25,7 +25,6 @@
 #include "platform/ui/sharing/UIPasteboard.h"
 
 #include <charconv>
-#include <climits>
 #include <cmath>
 
 namespace {
@@ -34,18 +33,23 @@ constexpr int kTextType = 1;
 constexpr int kImageType = 3;
 constexpr const char* kReplyPrefix = "回复：";
 
-// A message id (a seq in decimal) as the 32-bit number the endpoints take; 0 when it is none.
-std::int64_t seqNumber(const std::string& messageId)
+// A message id (a seq in decimal) as the seq it names. Seqs are 64-bit on the wire: narrowing
+// one would name another message. None when the id is no whole number.
+std::optional<std::int64_t> seqNumber(const std::string& messageId)
 {
-    long long value = 0;
-    std::from_chars(messageId.data(), messageId.data() + messageId.size(), value);
-    return std::clamp<long long>(value, INT32_MIN, INT32_MAX);
+    std::int64_t value = 0;
+    auto [end, ec] = std::from_chars(messageId.data(), messageId.data() + messageId.size(), value);
+    if (ec != std::errc() || end != messageId.data() + messageId.size() || messageId.empty())
+        return std::nullopt;
+    return value;
 }
 
-const Message* findBySeq(const std::vector<Message>& list, std::int64_t seq)
+const Message* findBySeq(const std::vector<Message>& list, std::optional<std::int64_t> seq)
 {
+    if (!seq)
+        return nullptr;
     for (const Message& message : list) {
-        if (message.seq() == seq)
+        if (message.seq() == *seq)
             return &message;
     }
     return nullptr;
@@ -234,8 +238,10 @@ void ZV_ChatMainVC::copySelectedMessage()
 
 void ZV_ChatMainVC::recallSelectedMessage()
 {
-    if (const auto& selected = zv_chatVC()->reactionView()->model())
-        revokeMessage({ seqNumber(selected->messageId()) });
+    if (const auto& selected = zv_chatVC()->reactionView()->model()) {
+        if (std::optional<std::int64_t> seq = seqNumber(selected->messageId()))
+            revokeMessage({ *seq });
+    }
     hideReactionView();
 }
 

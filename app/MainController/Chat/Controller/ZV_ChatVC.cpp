@@ -16,6 +16,7 @@
 #include "app/MainController/Chat/View/ZV_TextMessageCell.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
 #include "app/MainController/Other/View/PhotoBrowser.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIWindow.h"
@@ -29,13 +30,13 @@
 #include "platform/ui/refresh/MJRefreshAutoStateFooter.h"
 
 #include <charconv>
-#include <climits>
 
 namespace {
 
 constexpr const char* kJoinTip = "加入聊天查看更多消息";
 
-// The profile id as a 32-bit number, read as far as it goes ("012" is 12, "" and "x" are 0).
+// The profile id as a number, read as far as it goes ("012" is 12, "" and "x" are 0). User ids
+// are 64-bit on the wire: a narrowed id would take another member's bubbles for the viewer's.
 std::int64_t viewerNumber()
 {
     const auto& profile = ConfigSingleton::shared().zv_userInfoModel;
@@ -48,9 +49,9 @@ std::int64_t viewerNumber()
     text.remove_prefix(start);
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1);
-    long long value = 0;
+    std::int64_t value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
-    return std::clamp<long long>(value, INT32_MIN, INT32_MAX);
+    return value;
 }
 
 }
@@ -75,8 +76,8 @@ void ZV_ChatVC::viewDidLoad()
 void ZV_ChatVC::setupUI()
 {
     auto& list = *messagesCollectionView();
-    list.setBackgroundColor(colorWithHex("F2F4F7", 1.0));
-    view()->setBackgroundColor(colorWithHex("F2F4F7", 1.0));
+    list.setBackgroundColor(zvadaptive::pageColor(colorWithHex("F2F4F7", 1.0)));
+    view()->setBackgroundColor(zvadaptive::pageColor(colorWithHex("F2F4F7", 1.0)));
 
     auto self = std::dynamic_pointer_cast<ZV_ChatVC>(sharedFromThis());
     list.setMessagesLayoutDelegate(std::static_pointer_cast<MessageKit::MessagesLayoutDelegate>(self));
@@ -210,7 +211,7 @@ std::optional<NSAttributedString> ZV_ChatVC::cellTopLabelAttributedText(
         return std::nullopt;
     NSAttributes attributes;
     attributes.font = UIFont::boldSystemFont(14);
-    attributes.foregroundColor = colorWithHex("1D1942", 1.0).withAlphaComponent(0.3);
+    attributes.foregroundColor = zvadaptive::textColor(colorWithHex("1D1942", 0.3));
     Date date = messages[static_cast<std::size_t>(indexPath.section)].sentDate();
     return NSAttributedString(MessageKit::MessageKitDateFormatter::shared().string(date), attributes);
 }

@@ -58,13 +58,13 @@ ZV_SocketTool& ZV_SocketTool::shared()
     static const std::shared_ptr<ZV_SocketTool> instance = [] {
         auto tool = create(GCDTimer::shared().shared_from_this());
         std::weak_ptr<ZV_SocketTool> weak = tool;
+        // The process's tool listens for the whole run: an observer without an owner.
         NotificationCenter::defaultCenter().addObserver(
             std::string(NotificationTool::rawValue(NotificationTool::Notification::logoutSuccess)),
             [weak](const Notification&) {
                 if (auto self = weak.lock())
                     self->logout();
-            },
-            tool.get());
+            });
         return tool;
     }();
     return *instance;

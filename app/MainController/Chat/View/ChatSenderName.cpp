@@ -3,6 +3,7 @@
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/UIGraphics.h"
 #include "platform/ui/UILabel.h"
@@ -32,7 +33,7 @@ ASAttributedString nicknameWithAdminBadge(const Message& message)
     const Sender& sender = message.sender();
     NSAttributes attributes;
     attributes.font = nicknameFont();
-    attributes.foregroundColor = colorWithHex("1D1942", 0.6);
+    attributes.foregroundColor = zvadaptive::textColor(colorWithHex("1D1942", 0.6));
     ASAttributedString line(sender.nickname(), attributes);
     if (sender.member_type() == 1)
         return withBadge(line, badgeImage("管理员", "FFE7A9", "653B13"));

@@ -2,6 +2,7 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/controls/UIStackView.h"
@@ -11,19 +12,19 @@ ZV_ChatHeadView::ZV_ChatHeadView()
     : m_titleLb(std::make_shared<UILabel>())
     , m_onlineStackView(std::make_shared<UIStackView>())
     , m_numLb(std::make_shared<UILabel>())
-    , m_refreshBtn(std::make_shared<UIButton>())
+    , m_refreshBtn(std::make_shared<ZVAdaptiveIconButton>())
 {
-    setBackgroundColor(UIColor::white());
+    setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
 
     m_titleLb->setFont(UIFont::systemFont(18, UIFont::Weight::semibold));
-    m_titleLb->setTextColor(colorWithHex("1D1942"));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_titleLb->setText("聊天室");
 
     // A green dot before the count says the room is live.
     auto dot = std::make_shared<UIView>();
     dot->setBackgroundColor(colorWithHex("2BD46B"));
     m_numLb->setFont(UIFont::systemFont(12));
-    m_numLb->setTextColor(colorWithHex("1D1942", 0.6));
+    m_numLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.6)));
     m_numLb->setText("0人在线");
     m_onlineStackView->setAxis(UIStackView::Axis::horizontal);
     m_onlineStackView->setSpacing(4);
@@ -31,7 +32,7 @@ ZV_ChatHeadView::ZV_ChatHeadView()
     m_onlineStackView->addArrangedSubview(dot);
     m_onlineStackView->addArrangedSubview(m_numLb);
 
-    m_refreshBtn->setImage(UIImage::named("chat_refresh"));
+    m_refreshBtn->setAdaptiveImage(UIImage::named("chat_refresh"));
     snp(*dot).makeConstraints([](ConstraintMaker& make) { make.size().equalTo(CGSize { 6, 6 }); });
     setCornerRadius(*dot, 3);
 }

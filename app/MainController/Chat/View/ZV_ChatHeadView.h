@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Theme/ZVAdaptiveIconButton.h"
 #include "platform/ui/UIView.h"
 
 #include <memory>
@@ -22,11 +23,11 @@ public:
     const std::shared_ptr<UILabel>& titleLb() const { return m_titleLb; }
     const std::shared_ptr<UIStackView>& onlineStackView() const { return m_onlineStackView; }
     const std::shared_ptr<UILabel>& numLb() const { return m_numLb; }
-    const std::shared_ptr<UIButton>& refreshBtn() const { return m_refreshBtn; }
+    const std::shared_ptr<ZVAdaptiveIconButton>& refreshBtn() const { return m_refreshBtn; }
 
 private:
     std::shared_ptr<UILabel> m_titleLb;
     std::shared_ptr<UIStackView> m_onlineStackView;
     std::shared_ptr<UILabel> m_numLb;
-    std::shared_ptr<UIButton> m_refreshBtn;
+    std::shared_ptr<ZVAdaptiveIconButton> m_refreshBtn;
 };

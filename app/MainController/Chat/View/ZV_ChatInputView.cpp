@@ -4,6 +4,7 @@
 #include "app/Extensions/LayoutConstants.h"
 #include "app/Extensions/ViewConstraints.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/qmui/QMUIButton.h"
 #include "platform/ui/qmui/QMUITextView.h"
@@ -77,7 +78,7 @@ ZV_ChatInputView::ZV_ChatInputView()
     , m_sendView(std::make_shared<UIView>())
     , m_sendBtn(std::make_shared<UIButton>())
 {
-    setBackgroundColor(UIColor::white());
+    setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
     m_joinBtn->setTitle("加入聊天");
     m_joinBtn->setTitleColor(colorWithHex("1D1942"));
     m_joinBtn->setFont(UIFont::systemFont(15, UIFont::Weight::medium));

@@ -7,13 +7,20 @@
 #include <string>
 #include <vector>
 
-class QMUIButton;
+class UIStackView;
+class UIVisualEffectView;
+class ZV_SourceContentListView;
 struct ZV_DetailDataListPlayFromModel;
 
-// The play sources over the full-screen player: one row per source on a dark panel. A row hands
-// the source's code to clickSource.
+// The play sources over the full-screen player: a blurred panel at the right with one row per
+// source (its name, the source in use in the accent colour, and its number of videos). A tap on a
+// row hands the source's code to clickSource.
 class ZV_SourceContentFullView : public UIView {
 public:
+    static constexpr CGFloat rowHeight = 54;
+
+    // Built and laid out; the constructor alone leaves it empty.
+    static std::shared_ptr<ZV_SourceContentFullView> make(const CGRect& frame);
     explicit ZV_SourceContentFullView(const CGRect& frame);
 
     std::string className() const override { return "ZV_SourceContentFullView"; }
@@ -21,13 +28,17 @@ public:
     std::vector<std::shared_ptr<ZV_DetailDataListPlayFromModel>> list;
     std::function<void(const std::string&)> clickSource;
 
-    const std::vector<std::shared_ptr<QMUIButton>>& rows() const { return m_rows; }
+    const std::shared_ptr<UIVisualEffectView>& blurView() const { return m_blurView; }
+    const std::shared_ptr<UIStackView>& stackView() const { return m_stackView; }
+    std::vector<std::shared_ptr<ZV_SourceContentListView>> rows() const;
 
-    // One row per entry of `list`.
-    void reloadRows();
+    // One row per source of `list`, appended to the stack.
+    virtual void reloadRows();
 
-    void layoutSubviews() override;
+    virtual void setupUI();
 
 private:
-    std::vector<std::shared_ptr<QMUIButton>> m_rows;
+
+    std::shared_ptr<UIVisualEffectView> m_blurView;
+    std::shared_ptr<UIStackView> m_stackView;
 };

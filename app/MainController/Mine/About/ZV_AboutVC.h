@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/BaseController/BaseViewController.h"
+#include "platform/foundation/ProcessExit.h"
 
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -38,7 +38,7 @@ public:
     void checkAccessCode(UIAlertController& alert);
 
     // Ends the process; tests put their own in place.
-    std::function<void(int status)> exitProcess = [](int status) { std::exit(status); };
+    std::function<void(int status)> exitProcess = [](int status) { ProcessExit::exit(status); };
 
 private:
     void contactTapped();

@@ -66,12 +66,9 @@ const std::shared_ptr<UIButton>& ZV_CollectVC::editBtn()
 {
     if (!m_editBtn) {
         m_editBtn = editmode::makeEditButton();
-        std::weak_ptr<ZV_CollectVC> weakSelf = shared(*this);
-        m_editBtn->addAction(UIControlEventTouchUpInside, [weakSelf](UIControl&) {
-            if (auto self = weakSelf.lock()) {
-                self->setEdit(!self->isEdit());
-                self->refreshGrid();
-            }
+        editmode::onTap(*m_editBtn, std::weak_ptr<ZV_CollectVC>(shared(*this)), [](ZV_CollectVC& page) {
+            page.setEdit(!page.isEdit());
+            page.refreshGrid();
         });
     }
     return m_editBtn;
@@ -88,11 +85,7 @@ const std::shared_ptr<UIButton>& ZV_CollectVC::zv_allBtn()
 {
     if (!m_allBtn) {
         m_allBtn = editmode::makeSelectAllButton();
-        std::weak_ptr<ZV_CollectVC> weakSelf = shared(*this);
-        m_allBtn->addAction(UIControlEventTouchUpInside, [weakSelf](UIControl&) {
-            if (auto self = weakSelf.lock())
-                self->selectAll();
-        });
+        editmode::onTap(*m_allBtn, std::weak_ptr<ZV_CollectVC>(shared(*this)), &ZV_CollectVC::selectAll);
     }
     return m_allBtn;
 }
@@ -101,11 +94,7 @@ const std::shared_ptr<UIButton>& ZV_CollectVC::zv_delBtn()
 {
     if (!m_delBtn) {
         m_delBtn = editmode::makeDeleteButton();
-        std::weak_ptr<ZV_CollectVC> weakSelf = shared(*this);
-        m_delBtn->addAction(UIControlEventTouchUpInside, [weakSelf](UIControl&) {
-            if (auto self = weakSelf.lock())
-                self->confirmDelete();
-        });
+        editmode::onTap(*m_delBtn, std::weak_ptr<ZV_CollectVC>(shared(*this)), &ZV_CollectVC::confirmDelete);
     }
     return m_delBtn;
 }

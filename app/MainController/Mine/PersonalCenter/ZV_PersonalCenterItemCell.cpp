@@ -2,6 +2,7 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
@@ -21,7 +22,7 @@ ZV_PersonalCenterItemCell::ZV_PersonalCenterItemCell(const CGRect& frame)
     makeCorner(*m_imageView, 28);
     m_titleLb->setTextAlignment(NSTextAlignment::center);
     m_titleLb->setFont(UIFont::systemFont(14));
-    m_titleLb->setTextColor(colorWithHex("222222"));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("222222")));
     contentView()->addSubview(m_imageView);
     contentView()->addSubview(m_titleLb);
     snp(m_imageView).makeConstraints([](ConstraintMaker& make) {

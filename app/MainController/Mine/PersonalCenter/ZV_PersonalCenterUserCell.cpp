@@ -3,6 +3,8 @@
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ParsableURL.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptiveIconButton.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
@@ -20,7 +22,7 @@ ZV_PersonalCenterUserCell::ZV_PersonalCenterUserCell(const CGRect& frame)
     , m_userView(UIView::create())
     , m_titleLb(UIView::create<UILabel>())
     , m_desLb(UIView::create<UILabel>())
-    , m_settingBtn(UIView::create<UIButton>())
+    , m_settingBtn(UIView::create<ZVAdaptiveIconButton>())
     , m_loginBtn(UIView::create<UIButton>())
 {
     setAccessibilityIdentifier("mine.user");
@@ -28,14 +30,14 @@ ZV_PersonalCenterUserCell::ZV_PersonalCenterUserCell(const CGRect& frame)
     m_imageView->setContentMode(UIViewContentMode::scaleAspectFill);
     m_titleLb->setTextAlignment(NSTextAlignment::left);
     m_titleLb->setFont(UIFont::systemFont(14, UIFont::Weight::medium));
-    m_titleLb->setTextColor(colorWithHex("222222"));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("222222")));
     m_desLb->setTextAlignment(NSTextAlignment::left);
     m_desLb->setFont(UIFont::systemFont(12));
-    m_desLb->setTextColor(colorWithHex("1D1942", 0.3));
-    m_settingBtn->setImage(UIImage::named("mine_setting_gray"), UIControlStateNormal);
+    m_desLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.3)));
+    m_settingBtn->setAdaptiveImage(UIImage::named("mine_setting_gray"));
     m_settingBtn->setAccessibilityIdentifier("mine.setting");
     m_loginBtn->setTitle(std::string("点击登录"), UIControlStateNormal);
-    m_loginBtn->setTitleColor(colorWithHex("222222"), UIControlStateNormal);
+    m_loginBtn->setTitleColor(zvadaptive::textColor(colorWithHex("222222")), UIControlStateNormal);
     m_loginBtn->setAccessibilityIdentifier("mine.login");
     m_loginBtn->setHidden(true);
 

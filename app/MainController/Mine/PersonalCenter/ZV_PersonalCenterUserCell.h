@@ -2,6 +2,7 @@
 
 #include "app/BaseController/BaseCollectionViewCell.h"
 #include "app/Core/Models/ZV_UserInfoModel.h"
+#include "app/Theme/ZVAdaptiveIconButton.h"
 
 #include <memory>
 
@@ -29,7 +30,7 @@ public:
     const std::shared_ptr<UIView>& userView() const { return m_userView; }
     const std::shared_ptr<UILabel>& titleLb() const { return m_titleLb; }
     const std::shared_ptr<UILabel>& desLb() const { return m_desLb; }
-    const std::shared_ptr<UIButton>& settingBtn() const { return m_settingBtn; }
+    const std::shared_ptr<ZVAdaptiveIconButton>& settingBtn() const { return m_settingBtn; }
     const std::shared_ptr<UIButton>& loginBtn() const { return m_loginBtn; }
 
 private:
@@ -38,6 +39,6 @@ private:
     std::shared_ptr<UIView> m_userView;
     std::shared_ptr<UILabel> m_titleLb;
     std::shared_ptr<UILabel> m_desLb;
-    std::shared_ptr<UIButton> m_settingBtn;
+    std::shared_ptr<ZVAdaptiveIconButton> m_settingBtn;
     std::shared_ptr<UIButton> m_loginBtn;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Core/Models/ZV_AdvertConfigModel.h"
+#include "platform/ui/controls/UIControl.h"
 
 #include <functional>
 #include <memory>
@@ -21,6 +22,16 @@ struct ZV_HomeRecommendModelDataList;
 namespace editmode {
 
 std::shared_ptr<UIButton> makeEditButton();
+// On a tap, runs the action on the page if the page is still there (the button holds it weakly).
+template<class Control, class Page, class Action>
+void onTap(Control& control, std::weak_ptr<Page> page, Action action)
+{
+    control.addAction(UIControlEventTouchUpInside, [page = std::move(page), action](auto&) {
+        if (auto self = page.lock())
+            std::invoke(action, *self);
+    });
+}
+
 std::shared_ptr<UIButton> makeSelectAllButton();
 std::shared_ptr<UIButton> makeDeleteButton();
 

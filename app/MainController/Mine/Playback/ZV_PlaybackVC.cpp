@@ -56,12 +56,9 @@ const std::shared_ptr<UIButton>& ZV_PlaybackVC::editBtn()
 {
     if (!m_editBtn) {
         m_editBtn = editmode::makeEditButton();
-        std::weak_ptr<ZV_PlaybackVC> weakSelf = shared(*this);
-        m_editBtn->addAction(UIControlEventTouchUpInside, [weakSelf](UIControl&) {
-            if (auto self = weakSelf.lock()) {
-                self->setEdit(!self->isEdit());
-                self->zv_collectionView()->reloadData();
-            }
+        editmode::onTap(*m_editBtn, std::weak_ptr<ZV_PlaybackVC>(shared(*this)), [](ZV_PlaybackVC& page) {
+            page.setEdit(!page.isEdit());
+            page.zv_collectionView()->reloadData();
         });
     }
     return m_editBtn;
@@ -78,11 +75,7 @@ const std::shared_ptr<UIButton>& ZV_PlaybackVC::zv_allBtn()
 {
     if (!m_allBtn) {
         m_allBtn = editmode::makeSelectAllButton();
-        std::weak_ptr<ZV_PlaybackVC> weakSelf = shared(*this);
-        m_allBtn->addAction(UIControlEventTouchUpInside, [weakSelf](UIControl&) {
-            if (auto self = weakSelf.lock())
-                self->selectAll();
-        });
+        editmode::onTap(*m_allBtn, std::weak_ptr<ZV_PlaybackVC>(shared(*this)), &ZV_PlaybackVC::selectAll);
     }
     return m_allBtn;
 }
@@ -91,11 +84,8 @@ const std::shared_ptr<UIButton>& ZV_PlaybackVC::zv_delBtn()
 {
     if (!m_delBtn) {
         m_delBtn = editmode::makeDeleteButton();
-        std::weak_ptr<ZV_PlaybackVC> weakSelf = shared(*this);
-        m_delBtn->addAction(UIControlEventTouchUpInside, [weakSelf](UIControl&) {
-            if (auto self = weakSelf.lock())
-                self->confirmDelete();
-        });
+        editmode::onTap(
+            *m_delBtn, std::weak_ptr<ZV_PlaybackVC>(shared(*this)), &ZV_PlaybackVC::confirmDelete);
     }
     return m_delBtn;
 }
@@ -226,28 +216,6 @@ void ZV_PlaybackVC::didSelectItem(UICollectionView&, const IndexPath& indexPath)
     entry->isSel = !entry->isSel;
     zv_collectionView()->reloadData();
     zv_delBtn()->setTitle(editmode::deleteTitle(editmode::selectedCount(allEntries())), UIControlStateNormal);
-}
-
-std::optional<CGSize> ZV_PlaybackVC::sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath&)
-{
-    return CGSize { screenWidth(), 90 };
-}
-
-std::optional<UIEdgeInsets> ZV_PlaybackVC::insetForSection(UICollectionView&, UICollectionViewLayout&, int)
-{
-    return UIEdgeInsets {};
-}
-
-std::optional<CGFloat> ZV_PlaybackVC::minimumLineSpacingForSection(
-    UICollectionView&, UICollectionViewLayout&, int)
-{
-    return 0;
-}
-
-std::optional<CGFloat> ZV_PlaybackVC::minimumInteritemSpacingForSection(
-    UICollectionView&, UICollectionViewLayout&, int)
-{
-    return 0;
 }
 
 std::optional<CGSize> ZV_PlaybackVC::referenceSizeForHeader(

@@ -3,6 +3,7 @@
 #include "app/BaseController/BaseViewController.h"
 #include "app/Core/Models/ZV_HomeRecommendModelData.h"
 #include "app/MainController/Mine/Playback/EditModeParts.h"
+#include "app/MainController/Mine/Playback/FullWidthRows.h"
 #include "platform/json/JSON.h"
 #include "platform/ui/lists/UICollectionView.h"
 
@@ -17,9 +18,7 @@ class ZV_AdvertView;
 // cover, episode and progress; a tap opens the title. In edit mode taps select entries, "全选"
 // selects them all and the delete button removes the selected ones on the server after a
 // confirmation. The list is asked for at load, after each sign-in and after a deletion.
-class ZV_PlaybackVC : public BaseViewController,
-                      public UICollectionViewDataSource,
-                      public UICollectionViewDelegateFlowLayout {
+class ZV_PlaybackVC : public BaseViewController, public UICollectionViewDataSource, public FullWidthRows {
 public:
     static constexpr const char* deletePath = "v1/user/playback/delete";
 
@@ -56,12 +55,6 @@ public:
         UICollectionView&, const std::string& kind, const IndexPath& indexPath) override;
     // UICollectionViewDelegateFlowLayout
     void didSelectItem(UICollectionView&, const IndexPath& indexPath) override;
-    std::optional<CGSize> sizeForItem(UICollectionView&, UICollectionViewLayout&, const IndexPath&) override;
-    std::optional<UIEdgeInsets> insetForSection(UICollectionView&, UICollectionViewLayout&, int) override;
-    std::optional<CGFloat> minimumLineSpacingForSection(
-        UICollectionView&, UICollectionViewLayout&, int) override;
-    std::optional<CGFloat> minimumInteritemSpacingForSection(
-        UICollectionView&, UICollectionViewLayout&, int) override;
     std::optional<CGSize> referenceSizeForHeader(
         UICollectionView&, UICollectionViewLayout&, int section) override;
 

@@ -62,6 +62,7 @@ void ZV_HomeAdvertAlertView::build()
     m_imageView->addGestureRecognizer(tap);
 
     m_closeBtn->setImage(UIImage::named("home_close"), UIControlStateNormal);
+    m_closeBtn->setAccessibilityIdentifier("advert.close");
     m_closeBtn->addAction(UIControlEventTouchUpInside, [weakSelf](UIControl&) {
         if (auto self = weakSelf.lock())
             self->removeFromSuperview();

@@ -80,7 +80,7 @@ void ZV_ShowBottomView::show(
         if (!model)
             return;
         CGSize size { width, fullHeight() };
-        auto panel = std::make_shared<ZV_DetailsContentView>();
+        auto panel = ZV_DetailsContentView::make();
         panel->model = model;
         panel->reloadData();
         install(panel, size, Placement::bottomEdge);
@@ -92,7 +92,7 @@ void ZV_ShowBottomView::show(
             return;
         auto count = static_cast<CGFloat>(model->playFrom->size());
         CGSize size { width, sourceRowHeight * count + sourceChromeHeight };
-        auto panel = std::make_shared<ZV_SourceContentView>(CGRect { { 0, 0 }, size });
+        auto panel = ZV_SourceContentView::make(CGRect { { 0, 0 }, size });
         panel->list = *model->playFrom;
         panel->reloadRows();
         install(panel, size, Placement::bottomEdge);
@@ -120,7 +120,7 @@ void ZV_ShowBottomView::show(
         if (!hasSources)
             return;
         CGSize size { width, fullHeight() };
-        auto panel = std::make_shared<ZV_SelectEpisodeContentView>();
+        auto panel = ZV_SelectEpisodeContentView::make(CGRect { { 0, 0 }, size });
         panel->isDownload = type == 5;
         panel->episodeId = episodeId;
         panel->setModel(model);
@@ -160,7 +160,7 @@ void ZV_ShowBottomView::showOfflineEpisodes(
     std::vector<std::shared_ptr<ZV_DetailDataListPlayFromListModel>> list)
 {
     CGSize size { panelWidth(), fullHeight() };
-    auto panel = std::make_shared<ZV_SelectEpisodeContentView>();
+    auto panel = ZV_SelectEpisodeContentView::make(CGRect { { 0, 0 }, size });
     panel->sourceName()->setHidden(true);
     panel->list = std::move(list);
     panel->episodeId = episodeId;

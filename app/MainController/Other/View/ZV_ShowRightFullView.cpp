@@ -28,7 +28,7 @@ void ZV_ShowRightFullView::show(
         // The rows come from the title's sources: a title without that list counts as none.
         if (!model || !model->playFrom)
             return;
-        auto panel = std::make_shared<ZV_SourceContentFullView>(CGRect { 0, 0, sourceWidth, height });
+        auto panel = ZV_SourceContentFullView::make(CGRect { 0, 0, sourceWidth, height });
         panel->list = *model->playFrom;
         panel->reloadRows();
         install(panel, sourceWidth);

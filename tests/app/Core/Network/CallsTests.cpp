@@ -4,6 +4,7 @@
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Storage/DefaultsKey.h"
 #include "app/Core/Storage/StoreData.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "tests/app/support/ApiTestSupport.h"
@@ -29,6 +30,14 @@ protected:
         return *got;
     }
 
+    // A captcha result the server has not seen: each counts once for the server's whole life,
+    // and the test may run again in the same process.
+    static std::string freshCaptcha()
+    {
+        static int serial = 0;
+        return R"({"ticket":"calls-)" + std::to_string(++serial) + R"("})";
+    }
+
     static Data samplePNG()
     {
         std::ifstream file(sourceDir() / "tools/testserver/data/images/avatar-301877.png", std::ios::binary);
@@ -44,7 +53,7 @@ TEST_F(CallsTest, LoginAndPhoneRegistrationPostTheirParameters)
     auto keep = [got](std::optional<JSON> json, std::optional<NSError> error) {
         *got = Reply { json, error };
     };
-    network->login("xiaoyu2023", "wrong", R"({"ticket":"calls-1"})", keep);
+    network->login("xiaoyu2023", "wrong", freshCaptcha(), keep);
     ASSERT_TRUE(runUntil([&] { return got->has_value(); }));
     ASSERT_TRUE((*got)->error);
     EXPECT_FALSE((*got)->json);
@@ -52,7 +61,8 @@ TEST_F(CallsTest, LoginAndPhoneRegistrationPostTheirParameters)
     EXPECT_EQ((*got)->error->code, 1002);
 
     got->reset();
-    network->login("xiaoyu2023", "rain-over-2023", R"({"ticket":"calls-2"})", keep);
+    const std::string captcha = freshCaptcha();
+    network->login("xiaoyu2023", "rain-over-2023", captcha, keep);
     ASSERT_TRUE(runUntil([&] { return got->has_value(); }));
     ASSERT_TRUE((*got)->json);
     EXPECT_EQ((*(*got)->json)["access_token"].stringValue(), "tk-301877-first");
@@ -62,7 +72,7 @@ TEST_F(CallsTest, LoginAndPhoneRegistrationPostTheirParameters)
     EXPECT_EQ(logins[1].request.method, "POST");
     EXPECT_EQ((*logins[1].parameters)["username"], "xiaoyu2023");
     EXPECT_EQ((*logins[1].parameters)["password"], "rain-over-2023");
-    EXPECT_EQ((*logins[1].parameters)["captcha"], R"({"ticket":"calls-2"})");
+    EXPECT_EQ((*logins[1].parameters)["captcha"], captcha);
 
     got->reset();
     network->registerByPhone("13800005621", "pw-1", "482913", keep);
@@ -149,6 +159,30 @@ TEST_F(CallsTest, UnusableUploadRepliesAreAnomaliesAndFailuresAreNetworkErrors)
     std::optional<Reply> reply = upload(ZV_API::uploadImage, image, "image");
     ASSERT_TRUE(reply && reply->error);
     EXPECT_EQ(reply->error->domain, "网络错误");
+}
+
+// An upload's reply is an API reply: bounded by the configured limit like the others.
+TEST_F(CallsTest, UploadRepliesPastTheAPILimitAreNetworkErrors)
+{
+    Data image = samplePNG();
+    auto sized = [](std::size_t bytes) { return ApiReply::success({ { "url", std::string(bytes, 'x') } }); };
+    api().script("v1/user/upload_image", sized(ZV_Network::defaultMaxReplyBytes));
+    std::optional<Reply> large = upload(ZV_API::uploadImage, image, "image");
+    ASSERT_TRUE(large && large->error);
+    EXPECT_EQ(large->error->domain, "网络错误");
+
+    ::setenv("ZV_INFO_MaxAPIReplyBytes", "1000", 1);
+    Bundle::resetForTesting();
+    api().script("v1/user/upload_image", sized(1000));
+    std::optional<Reply> configured = upload(ZV_API::uploadImage, image, "image");
+    api().script("v1/user/upload_image", sized(900));
+    std::optional<Reply> within = upload(ZV_API::uploadImage, image, "image");
+    ::unsetenv("ZV_INFO_MaxAPIReplyBytes");
+    Bundle::resetForTesting();
+    ASSERT_TRUE(configured && configured->error);
+    EXPECT_EQ(configured->error->domain, "网络错误");
+    ASSERT_TRUE(within && within->json);
+    EXPECT_EQ((*within->json)["data"]["url"].stringValue().size(), 900u);
 }
 
 TEST_F(CallsTest, RoomSequenceComesFromTheEntryOfRoomOne)

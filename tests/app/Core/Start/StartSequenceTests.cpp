@@ -34,6 +34,8 @@ TEST_F(StartTest, CountsDownFromTheAdvertReplyAndStandsOnTheRoot)
     auto held = testserver::ApiReply::success(nlohmann::json::object());
     held.delay = std::chrono::milliseconds(1000);
     api().script("v1/advert/config", held);
+    // No update offer: its prompt would take the key window from the root's.
+    api().script("v1/app/check_update", testserver::ApiReply::success({ { "state", "latest" } }));
     launch();
 
     auto win = window();

@@ -16,6 +16,7 @@
 #include "platform/ui/gestures/TouchDriver.h"
 #include "platform/ui/keyboard/IQKeyboardManager.h"
 #include "platform/ui/qmui/QMUIConsole.h"
+#include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 #include "tests/app/support/ApiTestSupport.h"
 #include "tools/testserver/ApiServer.h"
 
@@ -55,6 +56,8 @@ protected:
     {
         // Replies still on their way would land in the next test.
         allRepliesIn();
+        // The home tab's update prompt keeps itself while it is up.
+        QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan();
         ZV_Network::shared().setUI(nullptr);
         UIApplication::shared().resetForTesting();
         IQKeyboardManager::shared().resetForTesting();

@@ -22,6 +22,7 @@
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/gestures/TouchDriver.h"
+#include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 #include "tests/app/support/ApiTestSupport.h"
 
 namespace zvtest {
@@ -141,6 +142,8 @@ protected:
     void TearDown() override
     {
         QMUITips::hideAllTips();
+        // A sheet a test opened and did not close must not sit over the next test's screens.
+        QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan();
         if (delegate)
             delegate->m_window->setRootViewController(nullptr);
         drain();

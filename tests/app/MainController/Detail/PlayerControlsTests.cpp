@@ -1,17 +1,21 @@
-// The player's own controls: the rows in portrait and full screen, the speed item, video gravity,
-// the pause advert and its link, and the offline playback history.
+// The player's own controls: the rows in portrait and full screen, back, the speed item, video
+// gravity, the pause advert and its link, and the offline playback history.
 
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Models/ZV_DownLoadModel.h"
 #include "app/MainController/Detail/Model/SJPlaybackRecordExtended.h"
+#include "app/MainController/Detail/View/ZV_LoadingView.h"
 #include "app/MainController/Detail/View/ZV_MultipleContentFullView.h"
 #include "app/MainController/Detail/View/ZV_PlayerADView.h"
+#include "app/MainController/Detail/View/ZV_PlayerErrorView.h"
 #include "app/MainController/Other/View/ZV_ShowBottomView.h"
 #include "platform/foundation/Date.h"
 #include "platform/media/SJEdgeControlButtonItem.h"
 #include "platform/media/SJMediaCacheServer.h"
 #include "platform/media/SJPlaybackHistoryController.h"
 #include "platform/ui/SFSafariViewController.h"
+#include "platform/ui/UINavigationController.h"
+#include "platform/ui/controls/UIButton.h"
 #include "tests/app/MainController/Detail/PlayerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +105,31 @@ TEST_F(PlayerControlsTest, FullScreenSwapsTheFrameworksItemsForTheOwnRowAndAnyTu
     EXPECT_TRUE(view->zv_selectItem()->isHidden());
     turn(false);
     EXPECT_EQ(state(), portrait);
+}
+
+// The back buttons of the loading cover and the error layer: in full screen they only turn the
+// player back; in portrait they leave the page.
+TEST_F(PlayerControlsTest, BackTurnsFullScreenBackAndLeavesThePageInPortrait)
+{
+    auto list = UIViewController::create();
+    auto page = UIViewController::create();
+    auto navigation = std::make_shared<UINavigationController>(list);
+    window->setRootViewController(navigation);
+    navigation->pushViewController(page, false);
+    advance(1);
+    play(zvtest::titleWith({ { "e1", ep1 } }), "e1");
+    advance(1);
+
+    for (const auto& back : { view->zv_loadingView()->backBtn(), view->zv_errorView()->backBtn() }) {
+        turn(true);
+        back->sendActions(UIControlEventTouchUpInside);
+        advance(SJRotationManager::transitionDuration + 0.1);
+        EXPECT_FALSE(player().isFullscreen());
+        EXPECT_EQ(navigation->topViewController(), page);
+    }
+    view->zv_errorView()->backBtn()->sendActions(UIControlEventTouchUpInside);
+    advance(1);
+    EXPECT_EQ(navigation->topViewController(), list);
 }
 
 TEST_F(PlayerControlsTest, TheSpeedItemReadsThePlayersRate)

@@ -3,13 +3,17 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Storage/StoreData.h"
+#include "app/MainController/Chat/Store/ZV_MessageASModel.h"
+#include "app/MainController/Chat/View/ZV_ChatHeadView.h"
 #include "app/MainController/Chat/View/ZV_ChatReactionView.h"
 #include "app/MainController/Chat/View/ZV_ChatUserAlert.h"
 #include "app/MainController/Chat/View/ZV_MediaMessageCell.h"
 #include "app/MainController/Chat/View/ZV_TextMessageCell.h"
 #include "app/MainController/Other/View/PhotoBrowser.h"
+#include "platform/ui/UILabel.h"
 #include "platform/ui/messages/MessagesCollectionViewLayoutAttributes.h"
 #include "platform/ui/refresh/MJRefreshAttachment.h"
+#include "platform/ui/refresh/MJRefreshAutoFooter.h"
 #include "tests/app/MainController/Chat/ChatTestSupport.h"
 
 namespace {
@@ -68,6 +72,22 @@ TEST_F(ChatListTest, TimeLabelsNameLinesAndOwnBubbles)
     ConfigSingleton::shared().zv_userInfoModel.reset();
     EXPECT_EQ(chat.backgroundColor(chat.messages[1], { 0, 1 }, view), colorWithHex("5F8BFF"));
     EXPECT_EQ(chat.backgroundColor(chat.messages[0], { 0, 0 }, view), UIColor::white());
+
+    // Ids beyond 32 bits: the viewer's own by the whole id, never by a narrowed one.
+    struct Case {
+        const char* viewer;
+        std::int64_t sender;
+        bool own;
+    };
+    for (const Case& c : std::vector<Case> { { "4294967297", 4294967297, true }, { "4294967297", 1, false },
+             { "4294967297", 2147483647, false }, { "3000000000", 3000000000, true },
+             { "3000000000", 2147483647, false }, { "2147483647", 2147483647, true } }) {
+        ConfigSingleton::shared().zv_userInfoModel = std::make_shared<const ZV_UserInfoModel>(
+            JSON::parse(std::string(R"({"id":)") + c.viewer + "}"));
+        chat.messageList[0].mutable_sender()->set_sender_id(c.sender);
+        EXPECT_EQ(chat.backgroundColor(chat.messages[0], { 0, 0 }, view) == colorWithHex("5F8BFF"), c.own)
+            << c.viewer << " " << c.sender;
+    }
     signInProfile();
 }
 
@@ -110,6 +130,189 @@ TEST_F(ChatListTest, PagingGoesOverTheSocketOnlyOnceJoined)
     EXPECT_EQ(syncsSent(), 2u);
     EXPECT_FALSE(header->isRefreshing());
     EXPECT_EQ(footer->state(), MJRefreshState::noMoreData);
+}
+
+TEST_F(ChatListTest, HistoryPagesComeOlderFromTheRoomUntilNoneIsLeft)
+{
+    // 45 messages in the room, none stored: the history brings the newest 20 and says 25 more
+    // exist.
+    ASSERT_TRUE(open());
+    for (int i = 0; i < 25; ++i)
+        chatRoom().push(1);
+    ASSERT_TRUE(ZV_MessageASModel::deleteAll());
+    list().messageList.clear();
+    page->requestLastMessages();
+    ASSERT_TRUE(
+        waitFor([&] { return !list().messageList.empty() && list().messageList.front().seq() == 4393; }));
+    EXPECT_EQ(list().messageList.back().seq(), 4412);
+    EXPECT_TRUE(list().has_more);
+    EXPECT_EQ(list().more_msg_count, 25);
+    ASSERT_TRUE(join());
+    auto header = mjHeader(*list().messagesCollectionView());
+    EXPECT_FALSE(header->isHidden());
+
+    // Pulled down: twenty older ones, more behind them; the spinner ends, the header stays.
+    header->beginRefreshing();
+    advance(1.0);
+    ASSERT_TRUE(waitFor([&] { return list().messageList.front().seq() == 4373; }));
+    EXPECT_FALSE(header->isRefreshing());
+    EXPECT_FALSE(header->isHidden());
+    EXPECT_EQ(list().flag, -1);
+
+    // The connection is lost and comes back: its sync of newer messages is not an older page.
+    chatRoom().dropConnections();
+    ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
+    std::size_t syncs = syncsSent();
+    advance(ZV_SocketTool::reconnectDelay);
+    ASSERT_TRUE(waitFor([&] { return syncsSent() == syncs + 1; }));
+    settle();
+    EXPECT_FALSE(header->isHidden());
+    EXPECT_EQ(list().flag, 1);
+
+    // A pull whose connection is lost before the answer: the spinner does not run on.
+    header->setState(MJRefreshState::refreshing);
+    chatRoom().dropConnections();
+    ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
+    EXPECT_FALSE(header->isRefreshing());
+    advance(ZV_SocketTool::reconnectDelay);
+    ASSERT_TRUE(waitFor([&] { return tool->isSubscribed(); }));
+
+    // The last five; nothing older is left, so the header goes.
+    header->beginRefreshing();
+    advance(1.0);
+    ASSERT_TRUE(waitFor([&] { return list().messageList.front().seq() == 4368; }));
+    EXPECT_FALSE(header->isRefreshing());
+    EXPECT_TRUE(header->isHidden());
+    EXPECT_EQ(list().messageList.size(), 45u);
+}
+
+TEST_F(ChatListTest, EachPagingReplyEndsItsOwnControl)
+{
+    ASSERT_TRUE(open() && join());
+    ASSERT_TRUE(waitFor([&] { return syncsSent() == 1; }));
+    settle(); // the sync of the join has been answered
+    auto& view = *list().messagesCollectionView();
+    auto header = mjHeader(view);
+    auto footer = std::dynamic_pointer_cast<MJRefreshAutoFooter>(mjFooter(view));
+    ASSERT_TRUE(header && footer);
+    footer->isAutomaticallyRefresh = false; // only the replies below move it
+
+    auto reply = [](std::vector<std::int64_t> seqs, bool hasMore) {
+        SyncOutput sync;
+        for (std::int64_t seq : seqs)
+            sync.add_messages()->set_seq(seq);
+        sync.set_has_more(hasMore);
+        Output output;
+        output.set_type(PT_SYNC);
+        output.set_data(sync.SerializeAsString());
+        return output;
+    };
+    struct Case {
+        std::int64_t flag;
+        std::vector<std::int64_t> seqs;
+        bool replyHasMore;
+        bool hasMoreBefore;
+        MJRefreshState footerBefore;
+        // After the reply:
+        bool headerHidden;
+        MJRefreshState footer;
+        bool hasMore;
+    };
+    using State = MJRefreshState;
+    // An older page ends the header (gone when nothing older is left) and leaves the footer and
+    // has_more as they were; a newer page ends the footer by its has_more and leaves the header.
+    // Only a reply with messages is acknowledged.
+    for (const Case& c : std::vector<Case> {
+             { -1, { 100, 101 }, true, false, State::noMoreData, false, State::noMoreData, false },
+             { -1, {}, false, true, State::idle, true, State::idle, true },
+             { 1, { 90000, 90001 }, true, false, State::noMoreData, false, State::idle, true },
+             { 1, {}, false, true, State::idle, false, State::noMoreData, false },
+         }) {
+        SCOPED_TRACE(::testing::Message() << "flag " << c.flag << ", " << c.seqs.size() << " messages");
+        header->setHidden(false);
+        header->setState(State::refreshing); // its block runs only once the clock moves
+        footer->setState(c.footerBefore);
+        list().flag = c.flag;
+        list().has_more = c.hasMoreBefore;
+        std::size_t acks = countOf(PT_MESSAGE);
+
+        page->handleSocketOutput(reply(c.seqs, c.replyHasMore));
+        EXPECT_EQ(header->isRefreshing(), c.flag == 1);
+        EXPECT_EQ(header->isHidden(), c.headerHidden);
+        EXPECT_EQ(footer->state(), c.footer);
+        EXPECT_EQ(list().has_more, c.hasMore);
+        if (c.seqs.empty()) {
+            settle();
+            EXPECT_EQ(countOf(PT_MESSAGE), acks);
+        } else {
+            EXPECT_TRUE(waitFor([&] { return countOf(PT_MESSAGE) == acks + 1; }));
+        }
+        header->endRefreshing();
+        footer->endRefreshing();
+    }
+}
+
+TEST_F(ChatListTest, ASubscriptionShowsTheHeaderOnlyWhenOlderMessagesCanExist)
+{
+    ASSERT_TRUE(ChatScreenTest::open());
+    auto& view = *list().messagesCollectionView();
+    auto header = mjHeader(view);
+    auto footer = std::dynamic_pointer_cast<MJRefreshAutoFooter>(mjFooter(view));
+    ASSERT_TRUE(header && footer);
+    footer->isAutomaticallyRefresh = false;
+    struct Case {
+        std::vector<std::int64_t> seqs;
+        bool hasMore;
+        bool headerHidden;
+        MJRefreshState footer;
+    };
+    // Nothing is older than seq 1; the footer rests in no-more-data when nothing newer is said to be.
+    for (const Case& c : std::vector<Case> {
+             { {}, false, true, MJRefreshState::noMoreData },
+             { { 1, 2 }, true, true, MJRefreshState::idle },
+             { { 2, 3 }, false, false, MJRefreshState::noMoreData },
+             { { 4368 }, true, false, MJRefreshState::idle },
+         }) {
+        SCOPED_TRACE(::testing::Message() << c.seqs.size() << " messages, has_more " << c.hasMore);
+        list().messageList.clear();
+        for (std::int64_t seq : c.seqs) {
+            Message message;
+            message.set_seq(seq);
+            list().messageList.push_back(message);
+        }
+        list().has_more = c.hasMore;
+        header->setHidden(!c.headerHidden);
+        footer->resetNoMoreData();
+        SubscribeRoomOutput subscribed;
+        subscribed.set_code(1);
+        subscribed.set_room_conns(12);
+        page->roomSubscribed(subscribed);
+        EXPECT_EQ(header->isHidden(), c.headerHidden);
+        EXPECT_EQ(footer->state(), c.footer);
+    }
+    EXPECT_EQ(page->zv_headView()->numLb()->text(), "12人在线");
+    list().messageList.clear();
+}
+
+TEST_F(ChatListTest, HistoryRepliesSetHasMoreAndItsCount)
+{
+    ASSERT_TRUE(ChatScreenTest::open());
+    EXPECT_FALSE(list().has_more);
+    EXPECT_EQ(list().more_msg_count, 0);
+    struct Case {
+        const char* reply;
+        bool hasMore;
+        int count;
+    };
+    for (const Case& c : std::vector<Case> {
+             { R"({"messages":[],"has_more":true,"more_msg_count":7})", true, 7 },
+             { R"({"messages":[],"has_more":false,"more_msg_count":0})", false, 0 },
+             { R"({"messages":[],"hasMore":true,"moreMsgCount":7})", false, 0 },
+         }) {
+        page->handleLastMessages(JSON::parse(c.reply));
+        EXPECT_EQ(list().has_more, c.hasMore) << c.reply;
+        EXPECT_EQ(list().more_msg_count, c.count) << c.reply;
+    }
 }
 
 TEST_F(ChatListTest, TappingAnAvatarOpensTheCardForAdministratorsOnly)

@@ -7,6 +7,7 @@
 #include "app/MainController/Chat/Store/ActiveSQLiteTool.h"
 #include "app/MainController/Chat/View/ZV_ChatHeadView.h"
 #include "app/MainController/Chat/View/ZV_ChatTipView.h"
+#include "app/MainController/Mine/Setting/ZV_SettingVC.h"
 #include "app/MainController/Root/ZVRootViewController.h"
 #include "platform/ui/MarqueeLabel.h"
 #include "platform/ui/UILabel.h"
@@ -94,6 +95,27 @@ TEST_F(ChatPageTest, NothingIsLostOrDoubledAcrossADroppedConnection)
     chatRoom().revoke(1, { 4370, 99999 });
     ASSERT_TRUE(waitFor([&] { return page->messageList().size() == 30; }));
     EXPECT_EQ(ActiveSQLiteTool::loadMessages().size(), 30u);
+}
+
+TEST_F(ChatPageTest, AClearedCacheLosesNothingAcrossADroppedConnection)
+{
+    ASSERT_TRUE(open());
+    // The settings page clears the cache while the room is open: the store is empty, the list
+    // still shows its twenty messages.
+    std::make_shared<ZV_SettingVC>()->clearCache();
+    QMUITips::hideAllTips();
+    ASSERT_TRUE(ActiveSQLiteTool::loadMessages().empty());
+    EXPECT_EQ(page->messageList().size(), 20u);
+
+    // The connection breaks; three messages come meanwhile; the client comes back.
+    chatRoom().dropConnections();
+    ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
+    for (int i = 0; i < 3; ++i)
+        chatRoom().push(1);
+    advance(ZV_SocketTool::reconnectDelay);
+    ASSERT_TRUE(waitFor([&] { return page->messageList().size() == 23; }));
+    EXPECT_EQ(seqs(page->messageList()), range(4368, 4390));
+    EXPECT_EQ(seqs(ActiveSQLiteTool::loadMessages()), range(4388, 4390));
 }
 
 TEST_F(ChatPageTest, TheRoomsScriptOfTheTourLosesNothingEither)

@@ -4,6 +4,7 @@
 #include "app/MainController/Chat/Model/MessageTextBuilder.h"
 #include "app/MainController/Chat/View/ZV_ChatReactionView.h"
 #include "app/MainController/Chat/View/ZV_ChatTipView.h"
+#include "app/MainController/Chat/View/ZV_ChatUserAlert.h"
 #include "platform/ui/MarqueeLabel.h"
 #include "platform/ui/qmui/QMUITextView.h"
 #include "platform/ui/sharing/UIPasteboard.h"
@@ -157,4 +158,73 @@ TEST_F(ChatSendingTest, APictureIsSentOnlyOnceStored)
     page->imagePickerControllerDidFinishPickingMediaWithInfo(*picker, info);
     settle();
     EXPECT_EQ(api().recordsTo("v1/user/upload_image").size(), 1u);
+}
+
+TEST_F(ChatSendingTest, SeqsAndIdsBeyondThirtyTwoBitsNameTheirOwnMessages)
+{
+    // Seqs and ids of the room above 2^31 and 2^32, beside the seq a narrowing to 32 bits gives.
+    constexpr std::int64_t narrowed = 2147483647;
+    constexpr std::int64_t aboveInt32 = 3000000000;
+    constexpr std::int64_t aboveUInt32 = 4294967297;
+    auto message
+        = [](std::int64_t seq, std::int64_t sender, const std::string& nickname, const std::string& text) {
+              Message m;
+              m.set_seq(seq);
+              m.set_message_type(MT_TEXT);
+              m.set_message_content(text);
+              m.mutable_sender()->set_sender_type(ST_USER);
+              m.mutable_sender()->set_sender_id(sender);
+              m.mutable_sender()->set_nickname(nickname);
+              return m;
+          };
+    chatRoom().push(1, message(narrowed, 100512, "夜航船", "二十一亿"));
+    chatRoom().push(1, message(aboveInt32, 3000000001, "远方", "三十亿"));
+    chatRoom().push(1, message(aboveUInt32, 4294967298, "更远", "四十二亿"));
+    ASSERT_TRUE(waitFor([&] { return page->messageList().back().seq() == aboveUInt32; }));
+
+    // Mentions carry the whole ids.
+    page->mentionUser(bySeq(aboveInt32));
+    page->mentionUser(bySeq(aboveUInt32));
+    typeAndSend("@远方@更远");
+    EXPECT_EQ(send(1)["to_user_ids"], nlohmann::json::array({ "3000000001", "4294967298" }));
+
+    // A recall removes the chosen message and only that one, in the room and in the list.
+    select(aboveInt32);
+    page->recallSelectedMessage();
+    ASSERT_TRUE(waitForRequests("v1/room/revokemsg", 1));
+    EXPECT_EQ(sent("v1/room/revokemsg")[0]["seqs"], nlohmann::json::array({ aboveInt32 }));
+    ASSERT_TRUE(waitFor([&] {
+        const auto& shown = page->messageList();
+        return std::none_of(
+            shown.begin(), shown.end(), [](const Message& m) { return m.seq() == aboveInt32; });
+    }));
+    EXPECT_EQ(bySeq(narrowed).message_content(), "二十一亿");
+    std::vector<Message> room = chatRoom().history(1);
+    EXPECT_TRUE(std::any_of(room.begin(), room.end(), [](const Message& m) { return m.seq() == narrowed; }));
+
+    // A reply quotes the chosen message, and the room quotes it back.
+    select(aboveUInt32);
+    page->replyToSelectedMessage();
+    typeAndSend("回一句");
+    EXPECT_EQ(send(2)["link_seq"], aboveUInt32);
+    ASSERT_TRUE(waitFor([&] { return page->messageList().back().link_seq() == aboveUInt32; }));
+    Message reply = page->messageList().back();
+    EXPECT_EQ(reply.link_message().message_content(), "四十二亿");
+
+    // Copying the reply copies its own words, not another message's.
+    select(reply.seq());
+    page->copySelectedMessage();
+    EXPECT_EQ(UIPasteboard::general().string(), "回一句");
+
+    // The member card asks for the member by the whole id.
+    const auto& card = list().zv_chatUserAlert();
+    card->model = bySeq(aboveUInt32);
+    card->updateContent();
+    card->requestUserState();
+    ASSERT_TRUE(waitFor([&] { return card->superview() == window(); }));
+    EXPECT_EQ(sent("v1/room/user").back()["user_id"], 4294967298);
+    card->clickBanned();
+    ASSERT_TRUE(waitForRequests("v1/room/blockuser", 1));
+    EXPECT_EQ(sent("v1/room/blockuser")[0]["user_ids"], nlohmann::json::array({ 4294967298 }));
+    ASSERT_TRUE(waitFor([&] { return !card->superview(); }));
 }

@@ -1,8 +1,10 @@
 // Password recovery against the sample API: the steps and their checks, the token chain from the
-// account to the new password, and a refused account.
+// account to the new password, a refused account, and the one countdown of the code step.
 
 #include "app/MainController/Login/Controller/ZV_ForgotViewVC.h"
+#include "app/MainController/Login/View/ZV_CaptchaView.h"
 #include "app/MainController/Login/View/ZV_RegisterTypeView.h"
+#include "platform/dispatch/Timer.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
@@ -150,4 +152,62 @@ TEST_F(ForgotScreenTest, AnUnknownAccountStaysOnTheChoiceAndSendsNoCode)
     EXPECT_EQ(page->page(), 1);
     EXPECT_TRUE(page->session_token().empty());
     EXPECT_FALSE(page->countdown().isRunning());
+}
+
+// One countdown per page: a resend waits for it, and a way chosen again while it runs replaces
+// it. A resend passes a new captcha, buys a new token and stays on the code step.
+TEST_F(ForgotScreenTest, AResendWaitsForTheCountdownAndBuysANewToken)
+{
+    std::string phone = freshPhone();
+    ASSERT_TRUE(registerByPhone(phone, "old pass"));
+    std::shared_ptr<ZV_ForgotViewVC> page = openRecovery(phone);
+    ASSERT_TRUE(tap(*page->zv_nextBtn()));
+    settle();
+    chooseWay(*page, ForgotType::phone, 1);
+    std::string first = page->session_token();
+    EXPECT_EQ(page->zv_codeLb()->text(), "59s");
+
+    // Counting: a tap on the label opens nothing.
+    ASSERT_TRUE(tap(*page->zv_codeLb()));
+    EXPECT_FALSE(captcha());
+
+    // Back to the choice and the same way again while it counts: the first countdown stops.
+    std::shared_ptr<Timer> running = page->countdown().timer();
+    ASSERT_TRUE(tap(*page->backBtn()));
+    settle();
+    EXPECT_EQ(page->page(), 1);
+    ASSERT_TRUE(tap(*page->zv_phoneTypeView()));
+    ASSERT_TRUE(passCaptcha());
+    // (The first countdown runs until the reply starts the new one.)
+    ASSERT_TRUE(waitFor([&] { return !running->isValid() && page->countdown().isRunning(); }));
+    EXPECT_EQ(page->zv_codeLb()->text(), "60秒");
+    EXPECT_NE(page->session_token(), first);
+    settle();
+    EXPECT_EQ(page->page(), 2);
+    EXPECT_EQ(page->zv_codeLb()->text(), "59s");
+
+    // Sixty ticks after that send, one countdown ends: the label may send again.
+    std::vector<std::string> seen;
+    for (int second = 0; second < 60; ++second) {
+        advance(1.0);
+        if (seen.empty() || seen.back() != page->zv_codeLb()->text())
+            seen.push_back(page->zv_codeLb()->text());
+    }
+    EXPECT_EQ(seen.size(), 59u);
+    EXPECT_EQ(seen.back(), "重新发送验证码");
+    EXPECT_FALSE(page->countdown().isRunning());
+
+    std::string second = page->session_token();
+    ASSERT_TRUE(tap(*page->zv_codeLb()));
+    ASSERT_TRUE(passCaptcha());
+    ASSERT_TRUE(waitFor([&] {
+        return api().recordsTo("v1/user/forget/send_code").size() == 3 && page->countdown().isRunning();
+    }));
+    EXPECT_EQ(api().recordsTo("v1/user/forget/get_token").size(), 3u);
+    EXPECT_EQ(page->zv_codeLb()->text(), "60秒");
+    EXPECT_NE(page->session_token(), second);
+    nlohmann::json sent = *api().recordsTo("v1/user/forget/send_code").back().parameters;
+    EXPECT_EQ(sent.value("session_token", ""), page->session_token());
+    settle();
+    EXPECT_EQ(page->page(), 2);
 }

@@ -1,9 +1,11 @@
 // The favourites against the sample API (23 favourites, 18 to a page): pages appended and
 // replaced, the end of the list, a failed load-more that skips no page, deletion from the first
-// page again, and the sign-in.
+// page again, a refused deletion that removes nothing, and the sign-in.
 
 #include "app/Extensions/LayoutConstants.h"
 #include "app/MainController/Mine/Collect/ZV_CollectVC.h"
+#include "app/MainController/Other/View/ZV_AdvertView.h"
+#include "platform/ui/QMUITips.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/UIAlertController.h"
 #include "platform/ui/UILabel.h"
@@ -138,4 +140,49 @@ TEST_F(CollectTest, SignedOutShowsTheLoginStateAndASignInRefetches)
     ASSERT_TRUE(waitFor([&] { return page->zv_list().size() == 18; }));
     EXPECT_FALSE(page->isEmptyViewShowing());
     EXPECT_EQ(requestedPages(), (std::vector<int> { 1, 1 }));
+}
+
+// A refusal removes nothing and asks for nothing: the error shows, the edit mode ends and the
+// grid goes back to its place under the banner with every item still marked.
+TEST_F(CollectTest, ARefusedDeleteShowsTheMessageAndKeepsTheGridUnderTheBanner)
+{
+    setToken(sampleToken);
+    loadAdverts(std::string("https://127.0.0.1:1/a.jpg"));
+    auto page = std::make_shared<ZV_CollectVC>();
+    push(page);
+    ASSERT_TRUE(waitFor([&] { return page->zv_list().size() == 18; }));
+    ASSERT_TRUE(page->zv_advertView());
+    UICollectionView& list = *page->zv_collectionView();
+    auto placed = [&](bool edit) {
+        page->view()->layoutIfNeeded();
+        CGRect grid = list.frame();
+        EXPECT_EQ(grid.minY(), page->zv_advertView()->frame().maxY() + 10) << edit;
+        EXPECT_EQ(grid.maxY(), edit ? page->zv_bottomView()->frame().minY() : page->view()->bounds().maxY())
+            << edit;
+    };
+
+    api().script("v1/user/movie_collect/delete", ApiReply::error(1102, "收藏不存在"));
+    page->editBtn()->sendActions(UIControlEventTouchUpInside);
+    placed(true);
+    page->didSelectItem(list, IndexPath(3, 0));
+    page->didSelectItem(list, IndexPath(1, 0));
+    page->zv_delBtn()->sendActions(UIControlEventTouchUpInside);
+    settle();
+    auto alert = std::dynamic_pointer_cast<UIAlertController>(navigation->presentedViewController());
+    ASSERT_TRUE(alert);
+    alert->actions().back()->handler()(*alert->actions().back());
+    alert->dismiss(false);
+    ASSERT_TRUE(waitFor([&] { return !page->isEdit(); }));
+    settle();
+
+    EXPECT_EQ(lastTip(), "收藏不存在");
+    EXPECT_EQ(QMUITips::visibleTips().back().kind, QMUITips::Kind::error);
+    EXPECT_EQ(
+        api().recordsTo("v1/user/movie_collect/delete").back().parameters->value("ids", ""), "7002,7004");
+    EXPECT_EQ(requestsTo("v1/user/movie_collect/list"), 1u);
+    EXPECT_EQ(page->zv_list().size(), 18u);
+    EXPECT_TRUE(page->zv_list()[1]->isSel);
+    EXPECT_TRUE(page->zv_list()[3]->isSel);
+    EXPECT_TRUE(page->zv_bottomView()->isHidden());
+    placed(false);
 }

@@ -1,6 +1,6 @@
 // The notices against the sample API (13 notices, 10 to a page, a total of 37): the stored count
-// and "noti" on every reply, the badge that this clears, pages, the empty first page, cards by
-// type, the time format and what a tap opens.
+// and "noti" on every reply, the badge that this clears, pages appended and replaced, the empty
+// first page, cards by type, the time format and what a tap opens.
 
 #include "app/Core/Helpers/NoticeHelpers.h"
 #include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
@@ -190,4 +190,26 @@ TEST_F(MessageTest, ATapOpensTheLinkOrTheTitle)
         navigation->popToViewController(page, false);
         settle();
     }
+}
+
+TEST_F(MessageTest, APullAfterTheLastPageShowsTheFirstPageAlone)
+{
+    auto page = std::make_shared<ZV_MessageVC>();
+    push(page);
+    ASSERT_TRUE(waitFor([&] { return page->list().size() == 10; }));
+    UIScrollView& table = *page->tableView();
+    mjFooter(table)->beginRefreshing();
+    ASSERT_TRUE(waitFor([&] { return page->list().size() == 13; }));
+    mjFooter(table)->beginRefreshing();
+    ASSERT_TRUE(waitFor([&] { return page->page() == 3; }));
+    settle();
+
+    mjHeader(table)->beginRefreshing();
+    settle();
+    ASSERT_TRUE(waitFor([&] { return page->list().size() == 10; }));
+    settle();
+    EXPECT_EQ(page->page(), 1);
+    EXPECT_EQ(page->list().front()["title"].stringValue(),
+        sampleFile("mine.json")["notices"]["list"][0]["title"].stringValue());
+    EXPECT_EQ(requestedPages(), (std::vector<long long> { 1, 2, 3, 1 }));
 }

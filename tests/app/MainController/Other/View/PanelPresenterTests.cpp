@@ -8,7 +8,12 @@
 #include "app/MainController/Detail/View/ZV_EpisodeListCell.h"
 #include "app/MainController/Detail/View/ZV_MultipleContentFullView.h"
 #include "app/MainController/Detail/View/ZV_SelectEpisodeContentFullView.h"
+#include "app/MainController/Detail/View/ZV_SelectEpisodeContentListView.h"
 #include "app/MainController/Detail/View/ZV_SelectEpisodeContentView.h"
+#include "app/Extensions/ViewTapAction.h"
+#include "platform/ui/UIImageView.h"
+#include "platform/ui/gestures/UITapGestureRecognizer.h"
+#include "platform/ui/segmented/JXSegmentedListContainerView.h"
 #include "app/MainController/Detail/View/ZV_SettingContentFullView.h"
 #include "app/MainController/Detail/View/ZV_SettingContentView.h"
 #include "app/MainController/Detail/View/ZV_SourceContentFullView.h"
@@ -73,6 +78,32 @@ template<typename Panel, typename Presenter> std::shared_ptr<Panel> panelOf(cons
 void tap(UIControl& control)
 {
     control.sendActions(UIControlEventTouchUpInside);
+}
+
+// What the tap recogniser of a row does, whether or not the row is on screen.
+void tapRow(UIView& row)
+{
+    for (const auto& recognizer : row.gestureRecognizers()) {
+        if (auto tap = std::dynamic_pointer_cast<UITapGestureRecognizer>(recognizer)) {
+            handleActionForTapGesture(row, *tap);
+            return;
+        }
+    }
+    ADD_FAILURE() << "the row takes no taps";
+}
+
+// The first page of an episode sheet, as its list container made it.
+std::shared_ptr<ZV_SelectEpisodeContentListView> firstPage(ZV_SelectEpisodeContentView& sheet)
+{
+    sheet.layoutIfNeeded();
+    const auto& pages = sheet.zv_listContainerView()->validListDict();
+    auto found = pages.find(0);
+    return found == pages.end() ? nullptr : std::dynamic_pointer_cast<ZV_SelectEpisodeContentListView>(found->second);
+}
+
+void tapChip(ZV_SelectEpisodeContentListView& page, int item)
+{
+    page.didSelectItem(*page.collectionView(), IndexPath::forItem(item, 0));
 }
 
 // A finger on the middle of a view on screen.
@@ -185,7 +216,7 @@ TEST_F(PanelPresenterTest, BottomSheetChoicesHideFirstThenReachTheOwner)
     auto sources = std::make_shared<ZV_ShowBottomView>();
     sources->clickSource = record(sourcesChosen, sources);
     sources->show(1, title(3), nullptr);
-    tap(*panelOf<ZV_SourceContentView>(sources)->rows()[2]);
+    tapRow(*panelOf<ZV_SourceContentView>(sources)->rows()[2]);
     ASSERT_EQ(sourcesChosen.size(), 1u);
     EXPECT_EQ(sourcesChosen[0], std::make_pair(std::string("src2"), true));
     advance(1.0);
@@ -200,9 +231,14 @@ TEST_F(PanelPresenterTest, BottomSheetChoicesHideFirstThenReachTheOwner)
     auto panel = panelOf<ZV_SelectEpisodeContentView>(choose);
     ASSERT_TRUE(panel);
     EXPECT_EQ(panel->sourceName()->title(UIControlStateNormal), "线路2");
-    ASSERT_EQ(panel->chips().size(), 4u);
-    EXPECT_TRUE(panel->chips()[1]->isSelected());
-    tap(*panel->chips()[3]);
+    auto page = firstPage(*panel);
+    ASSERT_TRUE(page);
+    ASSERT_EQ(page->list().size(), 4u);
+    page->collectionView()->layoutIfNeeded();
+    auto playing = std::dynamic_pointer_cast<ZV_EpisodeListCell>(page->collectionView()->cellForItem(IndexPath::forItem(1, 0)));
+    ASSERT_TRUE(playing);
+    EXPECT_FALSE(playing->playingView()->isHidden());
+    tapChip(*page, 3);
     EXPECT_EQ(episodesChosen, (std::vector<std::pair<std::string, bool>> { { "e4", true } }));
     advance(1.0);
     choose->show(3, title(2), nullptr);
@@ -215,7 +251,7 @@ TEST_F(PanelPresenterTest, BottomSheetChoicesHideFirstThenReachTheOwner)
     download->show(5, title(2), nullptr);
     auto downloadPanel = panelOf<ZV_SelectEpisodeContentView>(download);
     EXPECT_TRUE(downloadPanel->isDownload);
-    tap(*downloadPanel->chips()[0]);
+    tapChip(*firstPage(*downloadPanel), 0);
     EXPECT_EQ(episodesChosen.size(), 1u);
     EXPECT_FALSE(hiding(download));
     tap(*downloadPanel->closeBtn());
@@ -227,7 +263,7 @@ TEST_F(PanelPresenterTest, BottomSheetChoicesHideFirstThenReachTheOwner)
     offline->showOfflineEpisodes(episodes(2));
     auto offlinePanel = panelOf<ZV_SelectEpisodeContentView>(offline);
     EXPECT_TRUE(offlinePanel->sourceName()->isHidden());
-    tap(*offlinePanel->chips()[1]);
+    tapChip(*firstPage(*offlinePanel), 1);
     EXPECT_EQ(episodesChosen.back(), std::make_pair(std::string("e2"), true));
     // Let the hides end: a presentation's window holds it until then.
     advance(1.0);
@@ -336,7 +372,7 @@ TEST_F(PanelPresenterTest, PanelsOutlivingTheirPresenterRelayNothing)
     advance(1.0);
     // The panel does not keep its presenter alive.
     ASSERT_TRUE(gone.expired());
-    tap(*panel->rows()[0]);
+    tapRow(*panel->rows()[0]);
     tap(*panel->closeBtn());
     EXPECT_EQ(chosen, 0);
 }
@@ -383,7 +419,7 @@ TEST_F(PanelPresenterTest, RightPanelChoicesHideFirstThenReachTheOwner)
     sources->clickSource
         = [&](const std::string& code) { log.push_back(code + (hiding(sources) ? " hiding" : "")); };
     sources->show(0, title(3), nullptr);
-    tap(*panelOf<ZV_SourceContentFullView>(sources)->rows()[1]);
+    tapRow(*panelOf<ZV_SourceContentFullView>(sources)->rows()[1]);
 
     auto episodesPanel = std::make_shared<ZV_ShowRightFullView>();
     episodesPanel->episodeId = "e3";

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/ui/UIColor.h"
+
+// Colours picked for a light background (dark navy or near-black texts, white bars) keep their
+// value in the light style and get a readable counterpart on the dark style's black background.
+namespace zvadaptive {
+
+// The light text colour as given; in the dark style white, at least half opaque so that faded
+// secondary texts stay legible on black.
+UIColor textColor(const UIColor& light);
+
+// A bar or page surface: the light colour as given, a dark grey close to the system background in
+// the dark style.
+UIColor surfaceColor(const UIColor& light);
+
+// A page behind cards and bubbles: the light colour as given, the system's black in the dark style.
+UIColor pageColor(const UIColor& light);
+
+// WCAG contrast ratio (1...21) of a plain foreground drawn over a plain opaque background.
+double contrastRatio(const UIColor& foreground, const UIColor& background);
+
+}

@@ -1,0 +1,208 @@
+// The recommend feed: its section sizes, the ad-free mode, what taps open, the failure state and
+// the reload after coming back to the page.
+
+#include "app/Core/Network/BaseURLs.h"
+#include "app/Core/Storage/DefaultsKey.h"
+#include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
+#include "app/MainController/Home/Controller/ZV_HomeViewController.h"
+#include "app/MainController/Home/View/ZV_HomeBannerCollCell.h"
+#include "app/MainController/Home/View/ZV_HomeBannerSubCell.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/ui/SFSafariViewController.h"
+#include "platform/ui/gestures/TouchDriver.h"
+#include "platform/ui/qmui/QMUIEmptyView.h"
+#include "tests/app/MainController/Home/HomeTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using testserver::ApiReply;
+
+namespace {
+
+// Two carousels (titles and a web link; a web link only), an advert, a grid of two.
+const char* const craftedFeed = R"([
+    {"layout": "index_recommend_carousel", "list": [
+        {"click": "40217", "type": 1, "title": "甲"}, {"click": "https://example.org/event", "type": 3, "title": "乙"}]},
+    {"layout": "index_recommend_carousel", "list": [{"click": "https://example.org/only", "type": 3}]},
+    {"layout": "advert_self", "data": {"data": {"image": "", "url": "https://example.org/promo"}}},
+    {"layout": "index_recommend_grid", "title": "热门", "list": [{"id": "40311"}, {"id": "40522"}]}
+])";
+
+class HomeFeedTest : public zvtest::HomeScreenTest {
+protected:
+    // The feed on screen with its first reply in.
+    void start()
+    {
+        show(feed);
+        ASSERT_TRUE(waitForReplies(0));
+        ASSERT_FALSE(feed->modelList.empty());
+    }
+
+    std::vector<std::string> layouts() const
+    {
+        std::vector<std::string> result;
+        for (const auto& section : feed->modelList)
+            result.push_back(section->layout);
+        return result;
+    }
+
+    std::shared_ptr<ZV_HomeViewController> feed = std::make_shared<ZV_HomeViewController>();
+};
+
+TEST(HomeFeedSizes, FollowTheLayoutAndTheScreenWidth)
+{
+    struct Case {
+        const char* layout;
+        CGFloat width;
+        bool pad;
+        CGSize item;
+        CGSize header;
+    };
+    const CGFloat phoneCarousel = 342.0 * 190 / 342;
+    const CGFloat padCarousel = (820 - 48) * 190.0 / 342 * 0.5 + 24;
+    for (const Case& c : std::vector<Case> {
+             { "index_recommend_carousel", 390, false, { 342, phoneCarousel }, { 0, 0 } },
+             { "index_recommend_carousel", 820, true, { 772, padCarousel }, { 0, 0 } },
+             { "index_recommend_playback", 390, false, { 342, 120 }, { 390, 70 } },
+             { "advert_self", 390, false, { 342, 342.0 * 122 / 342 }, { 390, 20 } },
+             // floor(310 / 3) = 103 on a phone; floor(708 / 5) = 141 on an iPad.
+             { "index_recommend_grid", 390, false, { 103, 184 }, { 390, 70 } },
+             { "anything", 375, false, { 98, 98.0 * 184 / 103 }, { 375, 70 } },
+             { "index_recommend_grid", 820, true, { 141, 141.0 * 184 / 103 }, { 820, 70 } },
+         }) {
+        EXPECT_EQ(ZV_HomeViewController::itemSize(c.layout, c.width, c.pad), c.item)
+            << c.layout << " " << c.width;
+        EXPECT_EQ(ZV_HomeViewController::headerSize(c.layout, c.width), c.header) << c.layout;
+    }
+    ZV_HomeRecommendModelData grid(JSON::parse(R"({"layout": "x", "list": [{}, {}, {}, {}, {}, {}, {}]})"));
+    EXPECT_EQ(ZV_HomeViewController::numberOfItems(grid), 7);
+    grid.layout = "index_recommend_carousel";
+    EXPECT_EQ(ZV_HomeViewController::numberOfItems(grid), 1);
+}
+
+TEST_F(HomeFeedTest, AdFreeModeDropsAdvertsAndCarouselLinksButKeepsTheCarouselHeight)
+{
+    start();
+    for (bool adFree : { false, true }) {
+        UserDefaults::standard().setBool(adFree, DefaultsKey::cleanAD);
+        feed->handleRecommend(JSON::parse(craftedFeed), std::nullopt);
+        layout();
+        if (!adFree) {
+            EXPECT_EQ(layouts().size(), 4u);
+            EXPECT_EQ(feed->modelList[0]->list.size(), 2u);
+            continue;
+        }
+        EXPECT_EQ(layouts(),
+            (std::vector<std::string> {
+                "index_recommend_carousel", "index_recommend_carousel", "index_recommend_grid" }));
+        EXPECT_EQ(feed->modelList[0]->list.size(), 1u);
+        EXPECT_TRUE(feed->modelList[1]->list.empty());
+        auto empty = feed->collectionView()->layoutAttributesForItem(IndexPath(0, 1));
+        ASSERT_TRUE(empty);
+        EXPECT_EQ(empty->frame.size, ZV_HomeViewController::itemSize("index_recommend_carousel", 390, false));
+    }
+}
+
+TEST_F(HomeFeedTest, TapsOpenTitlesByClickOrIdAndLinksInTheBrowser)
+{
+    start();
+    feed->handleRecommend(JSON::parse(craftedFeed), std::nullopt);
+    layout();
+    auto detailOnTop = [&]() -> std::string {
+        layout();
+        auto detail = std::dynamic_pointer_cast<ZV_DetailVC>(navigation->topViewController());
+        std::string id = detail ? detail->vod_id : "none";
+        if (detail) {
+            navigation->popViewController(false);
+            layout();
+        }
+        return id;
+    };
+    auto browserURL = [&]() -> std::string {
+        auto browser
+            = std::dynamic_pointer_cast<SFSafariViewController>(navigation->presentedViewController());
+        std::string url = browser ? browser->url() : "none";
+        if (browser)
+            navigation->dismiss(false);
+        layout();
+        return url;
+    };
+
+    // A finger on the carousel's first page: its title, once.
+    auto carousel = std::dynamic_pointer_cast<ZV_HomeBannerCollCell>(
+        feed->collectionView()->cellForItem(IndexPath(0, 0)));
+    ASSERT_TRUE(carousel);
+    std::shared_ptr<UIView> page;
+    for (const auto& cell : carousel->bannerView()->collectionView()->visibleCells()) {
+        auto sub = std::dynamic_pointer_cast<ZV_HomeBannerSubCell>(cell);
+        if (sub && sub->model() && sub->model()->click == "40217")
+            page = sub;
+    }
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(TouchDriver().tapView(*page));
+    EXPECT_EQ(navigation->viewControllers().size(), 2u);
+    EXPECT_EQ(detailOnTop(), "40217");
+
+    feed->openCarouselItem(feed->modelList[0]->list[1]);
+    EXPECT_EQ(browserURL(), "https://example.org/event");
+    auto other = std::make_shared<ZV_HomeRecommendModelDataList>();
+    other->type = 2;
+    other->click = "40217";
+    feed->openCarouselItem(other);
+    feed->openCarouselItem(nullptr);
+    EXPECT_EQ(detailOnTop(), "none");
+    EXPECT_EQ(browserURL(), "none");
+
+    // The grid opens by id; the advert its link.
+    feed->didSelectItem(*feed->collectionView(), IndexPath(1, 3));
+    EXPECT_EQ(detailOnTop(), "40522");
+    feed->didSelectItem(*feed->collectionView(), IndexPath(5, 3));
+    EXPECT_EQ(detailOnTop(), "none");
+    feed->didSelectItem(*feed->collectionView(), IndexPath(0, 2));
+    EXPECT_EQ(browserURL(), "https://example.org/promo");
+}
+
+TEST_F(HomeFeedTest, OnlyAFailureWithoutReplyShowsTheRetryAndTheSectionsStay)
+{
+    start();
+    std::size_t sections = feed->modelList.size();
+
+    BaseURLs::main_url() = deadURL() + "/api/";
+    int before = ui->hides;
+    feed->loadRecommend();
+    ASSERT_TRUE(waitForReplies(before));
+    EXPECT_TRUE(feed->isEmptyViewShowing());
+    EXPECT_EQ(feed->emptyView()->textLabel()->text(), "加载失败，点击重试");
+    EXPECT_EQ(feed->modelList.size(), sections);
+
+    // The retry goes to the server again; a refusal of the server hides the state.
+    BaseURLs::resetToDefaults();
+    api().script("v1/movie/index_recommend", ApiReply::error(1001, "稍后再试"));
+    before = ui->hides;
+    ASSERT_TRUE(TouchDriver().tapView(*feed->emptyView()->textLabel()));
+    ASSERT_TRUE(waitForReplies(before));
+    EXPECT_FALSE(feed->isEmptyViewShowing());
+    EXPECT_EQ(feed->modelList.size(), sections);
+}
+
+TEST_F(HomeFeedTest, ComingBackAsksOnceHalfASecondLater)
+{
+    start();
+    auto feedCalls = [] { return api().recordsTo("v1/movie/index_recommend").size(); };
+    ASSERT_EQ(feedCalls(), 1u);
+
+    navigation->pushViewController(std::make_shared<ZV_DetailVC>(), false);
+    layout();
+    navigation->popViewController(false);
+    layout();
+    advance(0.49);
+    EXPECT_FALSE(runUntil([&] { return feedCalls() > 1; }, 0.3));
+    int before = ui->hides;
+    advance(0.01);
+    ASSERT_TRUE(waitForReplies(before));
+    EXPECT_EQ(feedCalls(), 2u);
+    advance(2);
+    EXPECT_FALSE(runUntil([&] { return feedCalls() > 2; }, 0.3));
+}
+
+}

@@ -1,0 +1,70 @@
+// The program's command line: a person who asks for help, or mistypes, is told what to give.
+
+#include <array>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct ServerRun {
+    int exitCode = -1;
+    std::string output; // standard output
+    std::string errors; // standard error
+};
+
+// Runs the program with the arguments (plain words, no quoting needed) and no standard input.
+ServerRun runServer(const std::string& arguments)
+{
+    ServerRun run;
+    for (bool errors : { false, true }) {
+        std::string command = std::string("'") + ZV_TESTSERVER_PROGRAM + "' " + arguments + " </dev/null "
+            + (errors ? "2>&1 >/dev/null" : "2>/dev/null");
+        FILE* pipe = ::popen(command.c_str(), "r");
+        if (!pipe)
+            return run;
+        std::array<char, 4096> buffer {};
+        std::string& text = errors ? run.errors : run.output;
+        while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
+            text.append(buffer.data(), got);
+        int status = ::pclose(pipe);
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return run;
+}
+
+TEST(TestServerCommandLine, HelpAndMistakesPrintTheUsage)
+{
+    for (const char* help : { "--help", "-h" }) {
+        ServerRun run = runServer(help);
+        EXPECT_EQ(run.exitCode, 0) << help;
+        EXPECT_TRUE(run.errors.empty()) << run.errors;
+        for (const char* option : { "--keys", "--data", "--media", "--http-port", "--https-port", "--encrypt",
+                 "--encrypt-route", "--delay-route" })
+            EXPECT_NE(run.output.find(option), std::string::npos) << help << " " << option;
+    }
+
+    struct Case {
+        const char* arguments;
+        const char* problem;
+    };
+    const Case cases[] = {
+        { "--keys build/keys --colour red", "unknown option --colour" },
+        { "--keys build/keys --http-port eighty", "bad value for --http-port" },
+        { "--keys", "--keys needs a value" },
+        { "build/keys", "not an option: build/keys" },
+        { "", "--keys is required" },
+        { "--keys build/keys --encrypt body", "need --data" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        ServerRun run = runServer(c.arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.output.empty()) << run.output;
+        EXPECT_NE(run.errors.find(c.problem), std::string::npos) << run.errors;
+        EXPECT_NE(run.errors.find("usage: zentavo-testserver"), std::string::npos) << run.errors;
+    }
+}
+
+}

@@ -1,0 +1,304 @@
+#include "tools/testserver/SampleDetail.h"
+
+#include "tools/testserver/SampleAccounts.h"
+#include "tools/testserver/StaticFiles.h"
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <sstream>
+
+namespace testserver {
+
+namespace {
+
+// Bounds of what the file may describe and what a report may store.
+constexpr long long kMaxEpisodes = 1000;
+constexpr std::size_t kMaxTextBytes = 256;
+constexpr long long kMaxSeconds = 24 * 3600;
+
+bool fail(std::string* error, std::string message)
+{
+    if (error)
+        *error = "detail.json: " + std::move(message);
+    return false;
+}
+
+std::string textOf(const nlohmann::json& value)
+{
+    if (value.is_string())
+        return value.get<std::string>();
+    if (value.is_number_integer())
+        return std::to_string(value.get<long long>());
+    return {};
+}
+
+nlohmann::json param(const ApiCall& call, const char* key)
+{
+    if (!call.parameters.is_object())
+        return nullptr;
+    return call.parameters.value(key, nlohmann::json());
+}
+
+// A whole number within 0...limit, sent as a number or as decimal text.
+std::optional<long long> boundedNumber(const nlohmann::json& value, long long limit)
+{
+    if (value.is_number_integer()) {
+        long long number = value.get<long long>();
+        return number >= 0 && number <= limit ? std::optional(number) : std::nullopt;
+    }
+    std::string text = textOf(value);
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    long long number = std::stoll(text);
+    return number <= limit ? std::optional(number) : std::nullopt;
+}
+
+std::set<long long> numberSet(const nlohmann::json& value)
+{
+    std::set<long long> numbers;
+    if (value.is_array()) {
+        for (const auto& element : value) {
+            if (element.is_number_integer())
+                numbers.insert(element.get<long long>());
+        }
+    }
+    return numbers;
+}
+
+struct Catalogue {
+    std::mutex mutex;
+    std::map<std::string, nlohmann::json> titles; // by id, as "v1/movie/detail" gives them
+    std::map<std::string, std::optional<std::string>> addresses; // play_url -> video, none: fails
+    std::map<std::string, bool> favourites; // titles whose favourite state the action changed
+    std::map<std::string, nlohmann::json> lastPlayback; // the signed-in viewer's, by title id
+};
+
+struct Builder {
+    std::uint16_t httpPort = 0;
+    std::uint16_t httpsPort = 0;
+    Catalogue& catalogue;
+
+    std::string videoAddress(const std::string& video, const std::string& title, const std::string& code, long long n)
+    {
+        std::string path = video == "clip" ? "clip.mp4" : (video == "high" ? "high/index.m3u8" : "low/index.m3u8");
+        return pointAtLoopback("https://127.0.0.1:0/video/" + path + "?title=" + title + "&from=" + code
+                + "&ep=" + std::to_string(n),
+            httpPort, httpsPort);
+    }
+
+    // The episodes that a source's "episodes" description stands for.
+    bool expand(nlohmann::json& source, const std::string& title, std::string* error)
+    {
+        const nlohmann::json spec = source["episodes"];
+        source.erase("episodes");
+        std::string code = textOf(source.value("code", nlohmann::json()));
+        std::optional<long long> count = boundedNumber(spec.value("count", nlohmann::json()), kMaxEpisodes);
+        std::optional<long long> base = boundedNumber(spec.value("id_base", nlohmann::json()), 999'999'999);
+        if (!count || !base || code.empty())
+            return fail(error, "the episodes of a source of " + title + " need count, id_base and a code");
+        bool allReady = spec.value("ready", nlohmann::json()) == "all";
+        std::set<long long> ready = numberSet(spec.value("ready", nlohmann::json()));
+        std::set<long long> unresolved = numberSet(spec.value("unresolved", nlohmann::json()));
+        std::string video = spec.value("video", "low");
+        nlohmann::json list = nlohmann::json::array();
+        for (long long n = 1; n <= *count; ++n) {
+            char name[32];
+            std::snprintf(name, sizeof name, "第%02lld集", n);
+            std::string address = videoAddress(video, title, code, n);
+            bool isReady = allReady || ready.contains(n);
+            std::string playURL = isReady
+                ? address
+                : std::string(SampleDetail::unresolvedScheme) + title + "/" + code + "/" + std::to_string(n);
+            if (!isReady)
+                catalogue.addresses[playURL] = unresolved.contains(n) ? std::nullopt : std::optional(address);
+            list.push_back({ { "episode_id", std::to_string(*base + n) }, { "episode_name", name },
+                { "from_code", code }, { "headers", nlohmann::json::array() }, { "play_url", playURL },
+                { "ready_to_play", isReady }, { "user_agent", "" } });
+        }
+        source["list"] = std::move(list);
+        return true;
+    }
+};
+
+// What a related title shows of a title of this file or of the catalogue.
+nlohmann::json relatedItem(const nlohmann::json& title)
+{
+    nlohmann::json item = nlohmann::json::object();
+    for (const char* key : { "id", "name", "cover", "dynamic", "type_name", "label" })
+        item[key] = textOf(title.value(key, nlohmann::json()));
+    return item;
+}
+
+std::optional<nlohmann::json> readFile(const std::filesystem::path& file)
+{
+    std::ifstream stream(file, std::ios::binary);
+    std::stringstream text;
+    text << stream.rdbuf();
+    nlohmann::json json = nlohmann::json::parse(text.str(), nullptr, false);
+    if (!stream || json.is_discarded())
+        return std::nullopt;
+    return json;
+}
+
+// Points every placeholder address of a value at this server.
+void pointAtServer(nlohmann::json& value, std::uint16_t httpPort, std::uint16_t httpsPort)
+{
+    if (value.is_string()) {
+        const std::string& text = value.get_ref<const std::string&>();
+        if (text.find("://127.0.0.1:0/") != std::string::npos)
+            value = pointAtLoopback(text, httpPort, httpsPort);
+        return;
+    }
+    if (value.is_structured()) {
+        for (auto& element : value)
+            pointAtServer(element, httpPort, httpsPort);
+    }
+}
+
+}
+
+bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
+    std::uint16_t httpsPort, std::string* error)
+{
+    std::optional<nlohmann::json> file = readFile(dataDir / "api" / "detail.json");
+    if (!file || !file->is_object() || !file->value("titles", nlohmann::json()).is_array())
+        return fail(error, "missing, or not an object with a list of titles");
+    pointAtServer(*file, httpPort, httpsPort);
+
+    auto catalogue = std::make_shared<Catalogue>();
+    Builder builder { httpPort, httpsPort, *catalogue };
+    for (nlohmann::json title : (*file)["titles"]) {
+        std::string id = title.is_object() ? textOf(title.value("id", nlohmann::json())) : std::string();
+        if (id.empty())
+            return fail(error, "a title without an id");
+        nlohmann::json& sources = title["play_from"];
+        if (!sources.is_array())
+            sources = nlohmann::json::array();
+        for (nlohmann::json& source : sources) {
+            if (!source.is_object())
+                return fail(error, "a source of " + id + " is not an object");
+            if (source.contains("episodes") && !builder.expand(source, id, error))
+                return false;
+            if (!source.value("list", nlohmann::json()).is_array())
+                source["list"] = nlohmann::json::array();
+        }
+        catalogue->titles[id] = std::move(title);
+    }
+
+    // Related titles by id, from this file or from the catalogue.
+    std::map<std::string, nlohmann::json> known;
+    if (std::optional<nlohmann::json> titles = readFile(dataDir / "api" / "catalogue.json")) {
+        pointAtServer(*titles, httpPort, httpsPort);
+        for (const auto& title : titles->value("titles", nlohmann::json::array()))
+            known[textOf(title.value("id", nlohmann::json()))] = title;
+    }
+    for (const auto& [id, title] : catalogue->titles)
+        known[id] = title;
+    for (auto& [id, title] : catalogue->titles) {
+        nlohmann::json related = nlohmann::json::array();
+        for (const auto& other : title.value("recommend_ids", nlohmann::json::array())) {
+            auto found = known.find(textOf(other));
+            if (found == known.end())
+                return fail(error, "related title " + textOf(other) + " of " + id + " is unknown");
+            related.push_back(relatedItem(found->second));
+        }
+        title.erase("recommend_ids");
+        title["recommendList"] = std::move(related);
+    }
+    const nlohmann::json viewer = file->value("viewer_last_playback", nlohmann::json::object());
+    for (const auto& [id, playback] : viewer.items())
+        catalogue->lastPlayback[id] = playback;
+
+    ApiServer* server = &api;
+    auto signedIn = [server](const ApiCall& call) {
+        std::shared_ptr<SampleAccounts> accounts = SampleAccounts::of(*server);
+        return accounts && call.token && accounts->profileForToken(*call.token);
+    };
+
+    ApiHandler catalogueDetail = api.handler("v1/movie/detail");
+    api.handle("v1/movie/detail", [catalogue, catalogueDetail, signedIn](const ApiCall& call) {
+        std::string id = textOf(param(call, "id"));
+        {
+            std::lock_guard lock(catalogue->mutex);
+            auto found = catalogue->titles.find(id);
+            if (found != catalogue->titles.end()) {
+                nlohmann::json title = found->second;
+                if (auto favourite = catalogue->favourites.find(id); favourite != catalogue->favourites.end())
+                    title["is_collect"] = favourite->second;
+                auto playback = catalogue->lastPlayback.find(id);
+                if (signedIn(call) && playback != catalogue->lastPlayback.end())
+                    title["last_playback"] = playback->second;
+                return ApiReply::success(std::move(title));
+            }
+        }
+        return catalogueDetail ? catalogueDetail(call) : ApiReply::error(1001, "影片不存在");
+    });
+
+    api.handle("v1/movie_addr/list", [catalogue](const ApiCall& call) {
+        std::string id = textOf(param(call, "movie_id"));
+        std::string code = textOf(param(call, "from_code"));
+        std::lock_guard lock(catalogue->mutex);
+        auto found = catalogue->titles.find(id);
+        if (found == catalogue->titles.end())
+            return ApiReply::error(1001, "影片不存在");
+        for (const auto& source : found->second["play_from"]) {
+            if (!code.empty() && textOf(source.value("code", nlohmann::json())) == code)
+                return ApiReply::success(source["list"]);
+        }
+        return ApiReply::error(1002, "暂无该线路");
+    });
+
+    ApiHandler playerParse = api.handler("v1/movie_addr/parse");
+    api.handle("v1/movie_addr/parse", [catalogue, playerParse](const ApiCall& call) {
+        std::string playURL = textOf(param(call, "play_url"));
+        {
+            std::lock_guard lock(catalogue->mutex);
+            auto found = catalogue->addresses.find(playURL);
+            if (found != catalogue->addresses.end()) {
+                if (!found->second)
+                    return ApiReply::error(1101, "解析失败");
+                return ApiReply::success({ { "url", *found->second } });
+            }
+        }
+        return playerParse ? playerParse(call) : ApiReply::error(1101, "解析失败");
+    });
+
+    ApiHandler playerReport = api.handler("v1/movie_play/report");
+    api.handle("v1/movie_play/report", [catalogue, playerReport, signedIn](const ApiCall& call) {
+        ApiReply reply = playerReport ? playerReport(call) : ApiReply::success(nlohmann::json::object());
+        std::string id = textOf(param(call, "movie_id"));
+        std::string episode = textOf(param(call, "episode_id"));
+        std::string from = textOf(param(call, "movie_from"));
+        std::optional<long long> position = boundedNumber(param(call, "current_time"), kMaxSeconds);
+        std::optional<long long> duration = boundedNumber(param(call, "duration"), kMaxSeconds);
+        if (reply.errorCode != 0 || !signedIn(call) || !position || !duration || episode.empty()
+            || episode.size() > kMaxTextBytes || from.size() > kMaxTextBytes)
+            return reply;
+        std::lock_guard lock(catalogue->mutex);
+        if (catalogue->titles.contains(id))
+            catalogue->lastPlayback[id] = { { "movie_from", from }, { "episode_id", episode },
+                { "duration", *duration }, { "current_time", *position } };
+        return reply;
+    });
+
+    ApiHandler favourites = api.handler("v1/movie/collect/action");
+    api.handle("v1/movie/collect/action", [catalogue, favourites](const ApiCall& call) {
+        if (!favourites)
+            return ApiReply::error(1001, "影片不存在");
+        ApiReply reply = favourites(call);
+        if (reply.errorCode != 0)
+            return reply;
+        const nlohmann::json state = param(call, "state");
+        bool add = state.is_boolean() ? state.get<bool>() : textOf(state) == "1";
+        std::lock_guard lock(catalogue->mutex);
+        catalogue->favourites[textOf(param(call, "movie_id"))] = add;
+        return reply;
+    });
+    return true;
+}
+
+}

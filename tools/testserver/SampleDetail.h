@@ -1,0 +1,38 @@
+#pragma once
+
+#include "tools/testserver/ApiServer.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace testserver {
+
+// The title pages' side of the sample API, from data/api/detail.json: titles with their play
+// sources and episodes, whose addresses lead to this server's own /video/ routes.
+//
+//   "v1/movie/detail"        a title of the file (is_collect following the favourite action, and
+//                            for the signed-in viewer the last playback that reports left);
+//                            other ids go on to the earlier handler (the catalogue)
+//   "v1/movie_addr/list"     the episodes of one source of a title (an array, maybe empty)
+//   "v1/movie_addr/parse"    the file's "zv-detail://" addresses resolved to /video/ (some fail
+//                            on purpose); others go on to the earlier handler (the player's)
+//   "v1/movie_play/report"   answered by the earlier handler; a signed-in viewer's report of a
+//                            title of the file becomes its last playback
+//   "v1/movie/collect/action" answered by the earlier handler; a success sets is_collect
+//
+// A source may list its episodes or describe them with "episodes": {"count", "id_base",
+// "ready": [numbers] or "all", "unresolved": [numbers], "video": "low" | "high" | "clip"};
+// episode n then has the id id_base + n, the name "第NN集", and either its video address
+// (ready) or "zv-detail://<title>/<source>/<n>" to be resolved. Every video address carries the
+// title, source and episode in its query, so that each episode is an export of its own.
+struct SampleDetail {
+    static constexpr const char* unresolvedScheme = "zv-detail://";
+
+    // After the catalogue, the player's sample and the favourites, whose handlers it extends.
+    // False with a message when the file is missing or not what it should be.
+    static bool install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
+        std::uint16_t httpsPort, std::string* error = nullptr);
+};
+
+}
