@@ -187,7 +187,8 @@ std::optional<Keychain::Contents> Keychain::salvage(std::string_view text)
 {
     // Text that is not JSON as a whole (a bad byte, a cut end): each item that reads well on its
     // own is kept.
-    std::optional<JSONRawObject> services = salvageStoredContainer(text, kFormat, kVersion, "items");
+    std::optional<JSONRawObject> services
+        = salvageStoredContainer(text, kKeychainFormat, kKeychainVersion, "items");
     if (!services)
         return std::nullopt;
     Contents contents;
