@@ -34,9 +34,10 @@ endif()
 # namespaces and file-level `using` therefore meet those of the other files of the batch: give
 # helpers names of their own, keep aliases inside the file's anonymous namespace. -DZV_UNITY=OFF
 # compiles file by file (quicker rebuilds while editing one file).
+set(ZV_UNITY_BATCH_SIZE 8 CACHE STRING "Sources per unity batch")
 if(ZV_UNITY)
   set(CMAKE_UNITY_BUILD ON)
-  set(CMAKE_UNITY_BUILD_BATCH_SIZE 8)
+  set(CMAKE_UNITY_BUILD_BATCH_SIZE ${ZV_UNITY_BATCH_SIZE})
 endif()
 
 # zv_library(<name> <dir> [DEPS <targets...>])
