@@ -1,10 +1,22 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running need (Debian 12), then configures
-# and builds one tree.   usage: scripts/setup.sh <build-dir> [cmake options...]
+# and builds one tree: all of it, or only the targets named after "--".
+#   usage: scripts/setup.sh <build-dir> [cmake options...] [-- targets...]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-$root/build/release}"
 shift || true
+cmake_options=()
+targets=()
+while (($#)); do
+  if [[ "$1" == -- ]]; then
+    shift
+    targets=("$@")
+    break
+  fi
+  cmake_options+=("$1")
+  shift
+done
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang lld libclang-rt-14-dev
@@ -39,8 +51,12 @@ fi
 "$root/scripts/make-test-media.sh" "$root/build/media"
 
 if [[ ! -f "$build/build.ninja" ]]; then
-  cmake -S "$root" -B "$build" -G Ninja "$@" >/dev/null
+  cmake -S "$root" -B "$build" -G Ninja "${cmake_options[@]}" >/dev/null
 fi
 # ZV_JOBS caps the parallel jobs on a machine that others share.
 jobs="${ZV_JOBS:-$(nproc)}"
-cmake --build "$build" -j "$jobs"
+target_options=()
+if ((${#targets[@]})); then
+  target_options=(--target "${targets[@]}")
+fi
+cmake --build "$build" -j "$jobs" "${target_options[@]}"

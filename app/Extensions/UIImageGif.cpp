@@ -36,7 +36,7 @@ bool startsWith(std::string_view text, std::string_view prefix)
         [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
-std::string percentDecoded(std::string_view text)
+std::string gifPercentDecoded(std::string_view text)
 {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -111,7 +111,7 @@ std::optional<Data> readURL(const std::string& url)
             rest.remove_prefix(9);
         if (rest.empty() || rest.front() != '/')
             return std::nullopt;
-        return FileSystem::readFile(percentDecoded(rest.substr(0, rest.find_first_of("?#"))));
+        return FileSystem::readFile(gifPercentDecoded(rest.substr(0, rest.find_first_of("?#"))));
     }
     if (startsWith(url, "http://") || startsWith(url, "https://"))
         return downloadSynchronously(url);

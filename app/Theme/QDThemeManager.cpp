@@ -6,7 +6,7 @@
 
 namespace {
 
-UIColor rgb(int r, int g, int b)
+UIColor opaqueRgb(int r, int g, int b)
 {
     return UIColor(r / 255.0, g / 255.0, b / 255.0, 1);
 }
@@ -36,15 +36,15 @@ bool isDark(const std::optional<std::string>& identifier)
 }
 
 // The light palette, for themes that give no colours of their own.
-const UIColor lightBackground = rgb(255, 255, 255);
-const UIColor lightBackgroundLighten = rgb(246, 247, 249);
-const UIColor lightBackgroundHighlighted = rgb(238, 239, 241);
-const UIColor lightTint = rgb(49, 189, 243);
-const UIColor lightTitleText = rgb(51, 51, 51);
-const UIColor lightMainText = rgb(102, 102, 102);
-const UIColor lightDescriptionText = rgb(153, 153, 153);
-const UIColor lightPlaceholder = rgb(196, 200, 208);
-const UIColor lightSeparator = rgb(222, 224, 226);
+const UIColor lightBackground = opaqueRgb(255, 255, 255);
+const UIColor lightBackgroundLighten = opaqueRgb(246, 247, 249);
+const UIColor lightBackgroundHighlighted = opaqueRgb(238, 239, 241);
+const UIColor lightTint = opaqueRgb(49, 189, 243);
+const UIColor lightTitleText = opaqueRgb(51, 51, 51);
+const UIColor lightMainText = opaqueRgb(102, 102, 102);
+const UIColor lightDescriptionText = opaqueRgb(153, 153, 153);
+const UIColor lightPlaceholder = opaqueRgb(196, 200, 208);
+const UIColor lightSeparator = opaqueRgb(222, 224, 226);
 
 }
 
@@ -94,7 +94,7 @@ QDThemeManager::QDThemeManager()
               .withRenderingMode(UIImageRenderingMode::alwaysTemplate);
     qd_tableViewCellDisclosureIndicatorImage = QMUIThemeImage(
         [](QMUIThemeManager&, const std::optional<std::string>& identifier, const QMUITheme&) {
-            UIColor colour = isDark(identifier) ? rgb(98, 100, 104) : rgb(173, 180, 190);
+            UIColor colour = isDark(identifier) ? opaqueRgb(98, 100, 104) : opaqueRgb(173, 180, 190);
             return QDShapeImage::make(QDImageShape::disclosureIndicator, { 6, 10 }, colour, 1);
         });
     // Tinted with the manager's own tint, which resolves against the current theme.

@@ -23,7 +23,7 @@ namespace {
 
 using Provider = QMUIThemeProvider<UIColor>;
 
-bool isDark(const std::optional<std::string>& identifier)
+bool isDarkIdentifier(const std::optional<std::string>& identifier)
 {
     return identifier == QMUIConfigurationTemplateDark::name;
 }
@@ -33,7 +33,7 @@ UIColor configured(const std::optional<UIColor>& value, const UIColor& fallback)
     return value.value_or(fallback);
 }
 
-std::shared_ptr<UIViewController> topViewController()
+std::shared_ptr<UIViewController> topPresentedController()
 {
     auto window = UIApplication::shared().keyWindow();
     auto top = window ? window->rootViewController() : nullptr;
@@ -75,8 +75,8 @@ void QDUIHelper::customPopupAppearance()
     popup.maskViewBackgroundColor = qmui_colorWithThemeProvider(
         [](QMUIThemeManager&, const std::optional<std::string>& identifier, const QMUITheme&) {
             const auto& config = QMUIConfiguration::sharedInstance();
-            return isDark(identifier) ? configured(config.maskDarkColor, UIColor(0, 0, 0, 0.35))
-                                      : configured(config.maskLightColor, UIColor(1, 1, 1, 0.5));
+            return isDarkIdentifier(identifier) ? configured(config.maskDarkColor, UIColor(0, 0, 0, 0.35))
+                                                : configured(config.maskLightColor, UIColor(1, 1, 1, 0.5));
         });
     auto& menu = QMUIPopupMenuView::appearance();
     menu.itemSeparatorColor = QDTheme::qd_separatorColor();
@@ -214,7 +214,7 @@ void QDUIHelper::showAlertWhenSavedPhotoFailureByPermissionDenied()
         "请在设备的\"设置-隐私-照片\"选项中，允许" + appName + "访问你的手机相册",
         UIAlertControllerStyle::alert);
     alert->addAction(UIAlertAction::make("我知道了", UIAlertActionStyle::cancel));
-    if (auto top = topViewController())
+    if (auto top = topPresentedController())
         top->present(alert, true);
 }
 

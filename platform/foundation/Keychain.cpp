@@ -15,8 +15,8 @@ using json = nlohmann::json;
 
 namespace {
 
-constexpr std::string_view kFormat = "zentavo.keychain";
-constexpr int kVersion = 1;
+constexpr std::string_view kKeychainFormat = "zentavo.keychain";
+constexpr int kKeychainVersion = 1;
 
 std::mutex& keychainMutex()
 {
@@ -162,10 +162,10 @@ std::optional<Keychain::Contents> Keychain::parse(std::string_view text)
         auto version = document.find("version");
         auto services = document.find("items");
         if (format == document.end() || !format->is_string()
-            || format->get_ref<const std::string&>() != kFormat)
+            || format->get_ref<const std::string&>() != kKeychainFormat)
             return std::nullopt;
         if (version == document.end() || !version->is_number_integer()
-            || version->get<std::int64_t>() != kVersion)
+            || version->get<std::int64_t>() != kKeychainVersion)
             return std::nullopt;
         if (services == document.end() || !services->is_object())
             return std::nullopt;
@@ -187,7 +187,8 @@ std::optional<Keychain::Contents> Keychain::salvage(std::string_view text)
 {
     // Text that is not JSON as a whole (a bad byte, a cut end): each item that reads well on its
     // own is kept.
-    std::optional<JSONRawObject> services = salvageStoredContainer(text, kFormat, kVersion, "items");
+    std::optional<JSONRawObject> services
+        = salvageStoredContainer(text, kKeychainFormat, kKeychainVersion, "items");
     if (!services)
         return std::nullopt;
     Contents contents;
@@ -236,7 +237,8 @@ std::optional<std::string> Keychain::serialize(const Items& items)
                 members[key] = value;
             services[service] = std::move(members);
         }
-        json document { { "format", kFormat }, { "version", kVersion }, { "items", std::move(services) } };
+        json document { { "format", kKeychainFormat }, { "version", kKeychainVersion },
+            { "items", std::move(services) } };
         return document.dump(1, '\t');
     } catch (const json::exception&) {
         return std::nullopt;

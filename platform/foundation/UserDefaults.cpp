@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::string_view kFormat = "zentavo.defaults";
 constexpr int kVersion = 1;
-constexpr int kMaxDepth = 64;
+constexpr int kMaxDefaultsDepth = 64;
 
 bool isValidUtf8(std::string_view text)
 {
@@ -89,7 +89,7 @@ json encode(const PropertyList& value)
 
 std::optional<PropertyList> decode(const json& tagged, int depth)
 {
-    if (depth > kMaxDepth || !tagged.is_object() || tagged.size() != 1)
+    if (depth > kMaxDefaultsDepth || !tagged.is_object() || tagged.size() != 1)
         return std::nullopt;
     auto member = tagged.begin();
     const std::string& tag = member.key();

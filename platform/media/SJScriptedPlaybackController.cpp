@@ -15,7 +15,7 @@ std::map<std::string, SJScriptedMedia>& scripts()
     return *map;
 }
 
-bool isNetworkAddress(const std::string& url)
+bool isRemoteAddress(const std::string& url)
 {
     return url.starts_with("http://") || url.starts_with("https://");
 }
@@ -55,7 +55,7 @@ void SJScriptedPlaybackController::load(const SJMediaPlaybackRequest& request, b
     m_request = request;
     auto script = scripts().find(request.URL);
     m_media = script != scripts().end() ? script->second : SJScriptedMedia();
-    if (!isNetworkAddress(request.URL))
+    if (!isRemoteAddress(request.URL))
         m_media.failsToOpen = true;
     m_stallsDone.assign(m_media.stalls.size(), false);
     m_status = SJAssetStatus::preparing;

@@ -30,7 +30,7 @@ std::string lowercase(std::string text)
 }
 
 // Only ever called with names that passed isIdentifier, so quoting cannot be escaped.
-std::string quoted(const std::string& identifier)
+std::string quotedIdentifier(const std::string& identifier)
 {
     return '"' + identifier + '"';
 }
@@ -316,10 +316,10 @@ ASStatus ASDatabase::ensureTable(const ASTableSchema& schema)
     }
 
     return transaction([&]() -> ASStatus {
-        std::string create = "CREATE TABLE IF NOT EXISTS " + quoted(schema.name)
+        std::string create = "CREATE TABLE IF NOT EXISTS " + quotedIdentifier(schema.name)
             + " (\"id\" INTEGER PRIMARY KEY AUTOINCREMENT";
         for (auto& column : schema.columns)
-            create += ", " + quoted(column.name) + " " + sqlType(column.type);
+            create += ", " + quotedIdentifier(column.name) + " " + sqlType(column.type);
         create += ")";
         if (auto created = run(create); !created)
             return created;
@@ -331,17 +331,18 @@ ASStatus ASDatabase::ensureTable(const ASTableSchema& schema)
         for (auto& column : schema.columns) {
             if (existing->contains(lowercase(column.name)))
                 continue;
-            std::string alter = "ALTER TABLE " + quoted(schema.name) + " ADD COLUMN " + quoted(column.name)
-                + " " + sqlType(column.type);
+            std::string alter = "ALTER TABLE " + quotedIdentifier(schema.name) + " ADD COLUMN "
+                + quotedIdentifier(column.name) + " " + sqlType(column.type);
             if (auto added = run(alter); !added)
                 return added;
-            std::string fill = "UPDATE " + quoted(schema.name) + " SET " + quoted(column.name) + " = ?";
+            std::string fill = "UPDATE " + quotedIdentifier(schema.name) + " SET "
+                + quotedIdentifier(column.name) + " = ?";
             if (auto filled = run(fill, { column.defaultValue }); !filled)
                 return filled;
         }
         for (auto& indexed : schema.indexedColumns) {
-            std::string index = "CREATE INDEX IF NOT EXISTS " + quoted(schema.name + "_" + indexed) + " ON "
-                + quoted(schema.name) + " (" + quoted(indexed) + ")";
+            std::string index = "CREATE INDEX IF NOT EXISTS " + quotedIdentifier(schema.name + "_" + indexed)
+                + " ON " + quotedIdentifier(schema.name) + " (" + quotedIdentifier(indexed) + ")";
             if (auto made = run(index); !made)
                 return made;
         }
@@ -356,7 +357,7 @@ std::string ASDatabase::whereClause(const ASQuery& query, std::vector<ASValue>& 
     std::string sql;
     for (auto& filter : query.filters()) {
         sql += sql.empty() ? " WHERE " : " AND ";
-        sql += quoted(filter.column) + (filter.compare == ASCompare::Equal ? " IS ?" : " IS NOT ?");
+        sql += quotedIdentifier(filter.column) + (filter.compare == ASCompare::Equal ? " IS ?" : " IS NOT ?");
         values.push_back(filter.value);
     }
     return sql;
@@ -374,14 +375,14 @@ ASResult<std::int64_t> ASDatabase::insert(const std::string& table, const ASValu
     if (auto checked = checkColumns(table, columns); !checked)
         return ASError { checked.error() };
 
-    std::string sql = "INSERT INTO " + quoted(table);
+    std::string sql = "INSERT INTO " + quotedIdentifier(table);
     if (columns.empty()) {
         sql += " DEFAULT VALUES";
     } else {
         std::string names;
         std::string marks;
         for (auto& column : columns) {
-            names += (names.empty() ? "" : ", ") + quoted(column);
+            names += (names.empty() ? "" : ", ") + quotedIdentifier(column);
             marks += marks.empty() ? "?" : ", ?";
         }
         sql += " (" + names + ") VALUES (" + marks + ")";
@@ -405,14 +406,14 @@ ASResult<std::int64_t> ASDatabase::update(
     for (auto& [column, value] : values) {
         columns.push_back(column);
         cells.push_back(value);
-        sets += (sets.empty() ? "" : ", ") + quoted(column) + " = ?";
+        sets += (sets.empty() ? "" : ", ") + quotedIdentifier(column) + " = ?";
     }
     for (auto& filter : where.filters())
         columns.push_back(filter.column);
     if (auto checked = checkColumns(table, columns); !checked)
         return ASError { checked.error() };
 
-    std::string sql = "UPDATE " + quoted(table) + " SET " + sets + whereClause(where, cells);
+    std::string sql = "UPDATE " + quotedIdentifier(table) + " SET " + sets + whereClause(where, cells);
     if (auto done = run(sql, cells); !done)
         return ASError { done.error() };
     return static_cast<std::int64_t>(sqlite3_changes64(m_handle));
@@ -430,7 +431,7 @@ ASResult<std::int64_t> ASDatabase::remove(const std::string& table, const ASQuer
         return ASError { checked.error() };
 
     std::vector<ASValue> cells;
-    std::string sql = "DELETE FROM " + quoted(table) + whereClause(where, cells);
+    std::string sql = "DELETE FROM " + quotedIdentifier(table) + whereClause(where, cells);
     if (auto done = run(sql, cells); !done)
         return ASError { done.error() };
     return static_cast<std::int64_t>(sqlite3_changes64(m_handle));
@@ -452,12 +453,12 @@ ASResult<std::vector<std::vector<ASValue>>> ASDatabase::select(
 
     std::string names;
     for (auto& column : columns)
-        names += (names.empty() ? "" : ", ") + quoted(column);
+        names += (names.empty() ? "" : ", ") + quotedIdentifier(column);
     std::vector<ASValue> cells;
-    std::string sql = "SELECT " + names + " FROM " + quoted(table) + whereClause(query, cells);
+    std::string sql = "SELECT " + names + " FROM " + quotedIdentifier(table) + whereClause(query, cells);
     std::string order;
     for (auto& item : query.orders())
-        order += (order.empty() ? " ORDER BY " : ", ") + quoted(item.column)
+        order += (order.empty() ? " ORDER BY " : ", ") + quotedIdentifier(item.column)
             + (item.direction == ASDirection::Ascending ? " ASC" : " DESC");
     // Rows of equal sort keys, and every row without an order, keep the order they were stored in.
     if (m_columns[table].contains("id"))

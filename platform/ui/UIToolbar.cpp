@@ -6,10 +6,10 @@
 
 namespace {
 
-constexpr CGFloat itemMargin = 16;
-constexpr CGFloat itemSpacing = 8;
+constexpr CGFloat toolbarItemMargin = 16;
+constexpr CGFloat toolbarItemSpacing = 8;
 
-std::function<void(UIToolbar&)>& appearanceRule()
+std::function<void(UIToolbar&)>& toolbarAppearanceRule()
 {
     static std::function<void(UIToolbar&)> rule;
     return rule;
@@ -23,13 +23,13 @@ UIToolbar::UIToolbar()
 
 void UIToolbar::setAppearanceRule(std::function<void(UIToolbar&)> rule)
 {
-    appearanceRule() = std::move(rule);
+    toolbarAppearanceRule() = std::move(rule);
 }
 
 void UIToolbar::didMoveToWindow()
 {
     UIView::didMoveToWindow();
-    if (auto rule = appearanceRule(); rule && window())
+    if (auto rule = toolbarAppearanceRule(); rule && window())
         rule(*this);
 }
 
@@ -122,7 +122,7 @@ void UIToolbar::layoutSubviews()
     m_background.attach(*this);
     UIView::layoutSubviews();
     m_background.layout(bounds());
-    CGFloat x = itemMargin;
+    CGFloat x = toolbarItemMargin;
     for (const auto& view : m_itemViews) {
         // Custom views keep a size of their own; buttons fit their content.
         CGSize size = view->frame().size;
@@ -130,6 +130,6 @@ void UIToolbar::layoutSubviews()
             size = view->sizeThatFits({ 0, barHeight });
         size.height = std::min(size.height, barHeight);
         view->setFrame({ x, (barHeight - size.height) / 2, size.width, size.height });
-        x += size.width + itemSpacing;
+        x += size.width + toolbarItemSpacing;
     }
 }

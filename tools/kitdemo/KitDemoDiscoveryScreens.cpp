@@ -200,9 +200,9 @@ private:
 // ---- Banners ----
 
 // A picture with a title, as both banners show their items.
-class PictureCell : public FSPagerViewCell {
+class BannerPictureCell : public FSPagerViewCell {
 public:
-    PictureCell()
+    BannerPictureCell()
     {
         picture->setContentMode(UIViewContentMode::scaleAspectFill);
         picture->setClipsToBounds(true);
@@ -249,7 +249,7 @@ public:
     int numberOfItemsInPagerView(FSPagerView&) override { return static_cast<int>(m_banners.size()); }
     std::shared_ptr<FSPagerViewCell> cellForItemAtIndex(FSPagerView& pager, int index) override
     {
-        auto cell = pager.dequeueReusableCell<PictureCell>("KitDemoPictureCell", index);
+        auto cell = pager.dequeueReusableCell<BannerPictureCell>("KitDemoPictureCell", index);
         if (!cell)
             return nullptr;
         m_loader->setImage(*cell->picture, m_banners[index], std::nullopt);
@@ -264,13 +264,13 @@ public:
     // Strip: the covers with their blurred title bars, moved by hand.
     JXBannerCellRegister registerCell(JXBanner&) override
     {
-        return JXBannerCellRegister::make<PictureCell>("KitDemoPictureCell");
+        return JXBannerCellRegister::make<BannerPictureCell>("KitDemoPictureCell");
     }
     int numberOfItems(JXBanner&) override { return static_cast<int>(std::size(titles)) * 2; }
     std::shared_ptr<UICollectionViewCell> cellForItemAt(
         JXBanner&, int index, std::shared_ptr<UICollectionViewCell> cell) override
     {
-        if (auto picture = std::dynamic_pointer_cast<PictureCell>(cell)) {
+        if (auto picture = std::dynamic_pointer_cast<BannerPictureCell>(cell)) {
             if (!m_covers.empty())
                 m_loader->setImage(*picture->picture, m_covers[index % m_covers.size()], std::nullopt);
             picture->caption->setText(std::string("▶ ") + titles[index % std::size(titles)].name);
@@ -303,7 +303,7 @@ protected:
         view()->setBackgroundColor(kitdemo::paper());
         auto self = std::static_pointer_cast<BannerScreen>(sharedFromThis());
         m_pager = std::make_shared<FSPagerView>();
-        m_pager->registerClass<PictureCell>("KitDemoPictureCell");
+        m_pager->registerClass<BannerPictureCell>("KitDemoPictureCell");
         m_pager->isInfinite = true;
         m_pager->automaticSlidingInterval = 3;
         m_pager->transformer = std::make_shared<FSPagerViewTransformer>(FSPagerViewTransformerType::overlap);

@@ -42,7 +42,7 @@ bool isHexDigit(char c)
 
 // What a URL may hold: the unreserved and reserved characters and complete percent escapes.
 // Spaces, quotes, angle brackets, braces and other bytes make the text no URL at all.
-bool parsesAsURL(std::string_view text)
+bool holdsOnlyURLCharacters(std::string_view text)
 {
     if (text.empty())
         return false;
@@ -245,7 +245,7 @@ void ZVRootViewController::resumeDownloads()
     for (const ZV_DownLoadModel& record : *records) {
         if (record.state == ZV_DownLoadModel::statePause)
             continue;
-        if (!parsesAsURL(record.url))
+        if (!holdsOnlyURLCharacters(record.url))
             continue;
         SJMediaCacheServer::shared().exportAssetWithURL(record.url, true);
     }

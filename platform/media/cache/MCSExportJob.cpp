@@ -16,7 +16,7 @@ namespace {
 // AES-128 and SAMPLE-AES keys are 16 bytes; anything else is not a key.
 constexpr std::uint64_t keyBytes = 16;
 
-double realSeconds()
+double exportClockSeconds()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -310,7 +310,7 @@ MCSExportJob::Outcome MCSExportJob::downloadOnce(
 
 void MCSExportJob::reportProgress(std::size_t done, std::size_t total, bool force)
 {
-    double now = realSeconds();
+    double now = exportClockSeconds();
     if (!force && m_lastReport >= 0 && now - m_lastReport < m_settings.progressInterval && done < total)
         return;
     m_lastReport = now;

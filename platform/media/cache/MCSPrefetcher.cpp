@@ -12,7 +12,7 @@ namespace {
 
 constexpr double reportInterval = 0.1;
 
-double realSeconds()
+double prefetchClockSeconds()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -85,7 +85,7 @@ void MCSPrefetchWork::report(std::uint64_t bytes, bool force)
 {
     if (!m_progress)
         return;
-    double now = realSeconds();
+    double now = prefetchClockSeconds();
     if (!force && m_lastReport >= 0 && now - m_lastReport < reportInterval)
         return;
     m_lastReport = now;

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr std::size_t readBlock = 256 * 1024;
+constexpr std::size_t readThroughBlock = 256 * 1024;
 // Bytes of a chunk held back from the output at most, when the origin has more ready than this:
 // the output should not wait for the origin's whole burst.
 constexpr std::uint64_t maxHeldBack = 64 * 1024;
@@ -24,7 +24,7 @@ int passedOnStatus(int status)
     return status == 401 || status == 403 || status == 404 || status == 410 ? status : 502;
 }
 
-std::optional<std::uint64_t> parseNumber(std::string_view text)
+std::optional<std::uint64_t> parseDecimal(std::string_view text)
 {
     std::uint64_t value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -234,7 +234,8 @@ bool copyFromFile(
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(count, readBlock)));
+    std::vector<std::uint8_t> buffer(
+        static_cast<std::size_t>(std::min<std::uint64_t>(count, readThroughBlock)));
     bool ok = true;
     while (ok && count > 0) {
         std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(count, buffer.size()));
@@ -461,17 +462,17 @@ std::optional<MCSByteRange> parseRangeHeader(std::string_view value)
     std::string_view tail = value.substr(dash + 1);
     MCSByteRange range;
     if (head.empty()) {
-        auto suffix = parseNumber(tail);
+        auto suffix = parseDecimal(tail);
         if (!suffix)
             return std::nullopt;
         range.suffix = *suffix;
         return range;
     }
-    range.first = parseNumber(head);
+    range.first = parseDecimal(head);
     if (!range.first)
         return std::nullopt;
     if (!tail.empty()) {
-        range.last = parseNumber(tail);
+        range.last = parseDecimal(tail);
         if (!range.last || *range.last < *range.first)
             return std::nullopt;
     }

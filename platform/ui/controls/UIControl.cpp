@@ -7,7 +7,7 @@
 
 namespace {
 
-std::function<bool(const UIControl&)>& repeatedTouchUpRule()
+std::function<bool(const UIControl&)>& controlRepeatedTouchUpRule()
 {
     static std::function<bool(const UIControl&)> rule;
     return rule;
@@ -112,13 +112,13 @@ bool UIControl::preventsRepeatedTouchUpInsideEvent() const
 {
     if (m_preventsRepeated)
         return *m_preventsRepeated;
-    const auto& rule = repeatedTouchUpRule();
+    const auto& rule = controlRepeatedTouchUpRule();
     return rule && rule(*this);
 }
 
 void UIControl::setRepeatedTouchUpRule(std::function<bool(const UIControl&)> rule)
 {
-    repeatedTouchUpRule() = std::move(rule);
+    controlRepeatedTouchUpRule() = std::move(rule);
 }
 
 bool UIControl::gestureRecognizerShouldBegin(const UIGestureRecognizer& recognizer) const

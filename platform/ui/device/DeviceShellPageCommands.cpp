@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string trim(const std::string& text)
+std::string trimmedCommandText(const std::string& text)
 {
     auto begin = text.find_first_not_of(" \t\r\n");
     if (begin == std::string::npos)
@@ -67,10 +67,11 @@ std::shared_ptr<UIImagePickerController> shownPicker()
 
 std::optional<std::string> jsCall(const std::string& rest)
 {
-    std::string line = trim(rest);
+    std::string line = trimmedCommandText(rest);
     auto space = line.find_first_of(" \t");
     std::string method = line.substr(0, space);
-    std::string argument = space == std::string::npos ? std::string() : trim(line.substr(space + 1));
+    std::string argument
+        = space == std::string::npos ? std::string() : trimmedCommandText(line.substr(space + 1));
     if (method.empty())
         return "usage: js-call <method> [argument]";
     auto web = shownWebView();
@@ -86,7 +87,7 @@ std::optional<std::string> jsCall(const std::string& rest)
 
 std::optional<std::string> jsClose(const std::string& rest)
 {
-    if (!trim(rest).empty())
+    if (!trimmedCommandText(rest).empty())
         return "usage: js-close";
     auto web = shownWebView();
     if (!web)
@@ -99,7 +100,7 @@ std::optional<std::string> jsClose(const std::string& rest)
 
 std::optional<std::string> pickPhoto(const std::string& rest)
 {
-    std::string name = trim(rest);
+    std::string name = trimmedCommandText(rest);
     if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
         name = name.substr(1, name.size() - 2);
     if (name.empty())

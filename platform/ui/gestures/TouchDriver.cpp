@@ -17,7 +17,7 @@
 
 namespace {
 
-bool isShown(const UIView& view)
+bool isVisibleItself(const UIView& view)
 {
     return !view.isHidden() && view.alpha() >= 0.01;
 }
@@ -26,7 +26,7 @@ bool isShown(const UIView& view)
 std::shared_ptr<UIView> search(
     const std::shared_ptr<UIView>& view, const std::function<bool(const UIView&)>& match)
 {
-    if (!isShown(*view))
+    if (!isVisibleItself(*view))
         return nullptr;
     const auto& subviews = view->subviews();
     for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
@@ -163,7 +163,7 @@ bool TouchDriver::pinch(CGPoint center, CGFloat fromDistance, CGFloat toDistance
 bool TouchDriver::tapView(const UIView& view)
 {
     auto window = view.window();
-    if (!window || !isShown(view))
+    if (!window || !isVisibleItself(view))
         return false;
     window->layoutIfNeeded();
     CGRect visible = view.convert(view.bounds(), nullptr).intersection(window->bounds());

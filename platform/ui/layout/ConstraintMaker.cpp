@@ -50,7 +50,7 @@ std::vector<NSLayoutAttribute> expand(unsigned attributes)
     return list;
 }
 
-bool isDimension(NSLayoutAttribute a)
+bool isSizeAttribute(NSLayoutAttribute a)
 {
     return a == NSLayoutAttribute::width || a == NSLayoutAttribute::height;
 }
@@ -94,7 +94,7 @@ std::shared_ptr<Constraint> materialize(ConstraintDescription& d)
         if (!to.empty() && toAttributes != d.attributes)
             toAttribute = to.size() == 1 ? to.front() : (i < to.size() ? to[i] : fromAttribute);
         LayoutItem second = toItem;
-        if (second.isEmpty() && !isDimension(fromAttribute)) {
+        if (second.isEmpty() && !isSizeAttribute(fromAttribute)) {
             // A constant position is measured from the superview: centres from its left and
             // top edges.
             if (!superview) {

@@ -61,7 +61,7 @@ bool isVertical(NSLayoutAttribute a)
     return a == NSLayoutAttribute::top || a == NSLayoutAttribute::bottom || a == NSLayoutAttribute::centerY;
 }
 
-bool isDimension(NSLayoutAttribute a)
+bool isDimensionAttribute(NSLayoutAttribute a)
 {
     return a == NSLayoutAttribute::width || a == NSLayoutAttribute::height;
 }
@@ -108,7 +108,7 @@ std::string itemName(const LayoutItem& item)
     return item.isSafeAreaGuide() ? name + ".safeArea" : name;
 }
 
-std::string number(CGFloat value)
+std::string formattedNumber(CGFloat value)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
@@ -117,14 +117,14 @@ std::string number(CGFloat value)
 
 // Pairs the platform refuses: an edge of one axis with one of the other, a position with a
 // size, a position without a second item.
-bool isValidPairing(NSLayoutAttribute first, bool hasSecond, NSLayoutAttribute second)
+bool isValidAttributePairing(NSLayoutAttribute first, bool hasSecond, NSLayoutAttribute second)
 {
     if (first == NSLayoutAttribute::notAnAttribute)
         return false;
     if (!hasSecond)
-        return isDimension(first);
-    if (isDimension(first))
-        return isDimension(second);
+        return isDimensionAttribute(first);
+    if (isDimensionAttribute(first))
+        return isDimensionAttribute(second);
     return (isHorizontal(first) && isHorizontal(second)) || (isVertical(first) && isVertical(second));
 }
 
@@ -143,7 +143,8 @@ std::shared_ptr<NSLayoutConstraint> NSLayoutConstraint::create(LayoutItem first,
         = constraint->m_second.isEmpty() ? NSLayoutAttribute::notAnAttribute : secondAttribute;
     constraint->m_multiplier = std::isfinite(multiplier) ? multiplier : 1;
     constraint->m_constant = std::isfinite(constant) ? constant : 0;
-    if (!isValidPairing(firstAttribute, !constraint->m_second.isEmpty(), constraint->m_secondAttribute))
+    if (!isValidAttributePairing(
+            firstAttribute, !constraint->m_second.isEmpty(), constraint->m_secondAttribute))
         Log::write("[LayoutConstraints] Invalid pairing of attributes, the constraint will be ignored: "
             + constraint->description());
     return constraint;
@@ -222,15 +223,15 @@ std::string NSLayoutConstraint::description() const
         break;
     }
     if (m_second.isEmpty()) {
-        text += number(m_constant);
+        text += formattedNumber(m_constant);
     } else {
         text += itemName(m_second) + "." + attributeName(m_secondAttribute);
         if (m_multiplier != 1)
-            text += " * " + number(m_multiplier);
+            text += " * " + formattedNumber(m_multiplier);
         if (m_constant != 0)
-            text += (m_constant < 0 ? " - " : " + ") + number(std::abs(m_constant));
+            text += (m_constant < 0 ? " - " : " + ") + formattedNumber(std::abs(m_constant));
     }
     if (m_priority < UILayoutPriorityRequired)
-        text += " @" + number(m_priority);
+        text += " @" + formattedNumber(m_priority);
     return text + ">";
 }

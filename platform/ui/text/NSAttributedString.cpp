@@ -5,7 +5,7 @@
 
 namespace {
 
-std::string validUtf8(const std::string& text)
+std::string validUtf8Text(const std::string& text)
 {
     if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr))
         return text;
@@ -51,7 +51,7 @@ void NSAttributes::merge(const NSAttributes& other)
 }
 
 NSAttributedString::NSAttributedString(const std::string& text, NSAttributes attributes)
-    : m_text(validUtf8(text))
+    : m_text(validUtf8Text(text))
     , m_length(utf16Offset(m_text.size()))
 {
     if (!m_text.empty())

@@ -68,7 +68,7 @@ void cutUTF8(std::string& text, std::size_t bytes)
 }
 
 // Bytes of the sequence a lead byte starts; 0 for a byte that cannot start one.
-std::size_t sequenceLength(std::uint8_t lead)
+std::size_t utf8SequenceLength(std::uint8_t lead)
 {
     if (lead < 0x80)
         return 1;
@@ -90,7 +90,7 @@ std::string repairedUTF8(std::string_view in)
     std::size_t i = 0;
     while (i < in.size()) {
         auto lead = static_cast<std::uint8_t>(in[i]);
-        std::size_t length = sequenceLength(lead);
+        std::size_t length = utf8SequenceLength(lead);
         if (length == 0 || i + length > in.size()) {
             appendUTF8(out, replacementCharacter);
             ++i;

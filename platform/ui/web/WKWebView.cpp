@@ -54,7 +54,7 @@ NSError errorFor(const HTTPError& error, const std::string& url)
     return webError(WKWebView::urlErrorDomain, WKWebView::unknown, "未能打开网页。", url);
 }
 
-std::string lowercase(std::string text)
+std::string lowercaseText(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -142,7 +142,7 @@ void WKWebView::finish(std::uint64_t navigation, const HTTPResponse& response)
     if (response.error)
         return fail(errorFor(*response.error, m_url));
 
-    std::string contentType = lowercase(response.header("Content-Type").value_or(""));
+    std::string contentType = lowercaseText(response.header("Content-Type").value_or(""));
     bool plain = contentType.starts_with("text/plain");
     bool page = contentType.empty() || contentType.starts_with("text/html")
         || contentType.starts_with("application/xhtml");

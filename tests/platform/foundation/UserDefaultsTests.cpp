@@ -22,7 +22,7 @@ struct LogCapture {
     ~LogCapture() { Log::setSink({}); }
 };
 
-mode_t modeOf(const std::filesystem::path& path)
+mode_t fileModeOf(const std::filesystem::path& path)
 {
     struct stat info { };
     if (::stat(path.c_str(), &info) != 0)
@@ -364,17 +364,17 @@ TEST_F(UserDefaultsTest, TheFileItsDamagedCopiesAndTheAppFoldersAreTheOwnersOnly
     LogCapture log;
 
     restart().set("secret", "StoreData.access_token");
-    EXPECT_EQ(modeOf(storeFile()), 0600u);
+    EXPECT_EQ(fileModeOf(storeFile()), 0600u);
     auto names = FileSystem::list(preferences);
     ASSERT_EQ(names.size(), 2u);
     for (auto& name : names)
-        EXPECT_EQ(modeOf(preferences / name), 0600u) << name;
-    EXPECT_EQ(modeOf(preferences), 0700u);
-    EXPECT_EQ(modeOf(m_home.path() / "Library"), 0700u);
+        EXPECT_EQ(fileModeOf(preferences / name), 0600u) << name;
+    EXPECT_EQ(fileModeOf(preferences), 0700u);
+    EXPECT_EQ(fileModeOf(m_home.path() / "Library"), 0700u);
 
     // A file left readable by an older version is narrowed when it is loaded.
     ::chmod(storeFile().c_str(), 0644);
     restart();
-    EXPECT_EQ(modeOf(storeFile()), 0600u);
+    EXPECT_EQ(fileModeOf(storeFile()), 0600u);
 }
 }

@@ -13,7 +13,7 @@
 using namespace zvtest;
 using testserver::Reply;
 using testserver::Request;
-using Status = MCSAssetExportStatus;
+using ExportStatus = MCSAssetExportStatus;
 
 namespace {
 
@@ -70,21 +70,21 @@ TEST_F(MediaCacheTest, ExportRunsToTheEndAndWritesALocalPlaylist)
     const std::string url = http("/vod/master.m3u8");
     auto exporter = cache->exportAsset(url, false);
     ASSERT_TRUE(exporter);
-    EXPECT_EQ(exporter->status(), Status::suspended);
+    EXPECT_EQ(exporter->status(), ExportStatus::suspended);
     EXPECT_EQ(exporter->URL(), url);
 
-    std::vector<Status> statuses;
+    std::vector<ExportStatus> statuses;
     std::vector<float> progress;
     exporter->setStatusDidChangeExecuteBlock([&](MCSAssetExporter& e) { statuses.push_back(e.status()); });
     exporter->setProgressDidChangeExecuteBlock(
         [&](MCSAssetExporter& e) { progress.push_back(e.progress()); });
     exporter->resume();
     EXPECT_TRUE(statuses.empty()) << "blocks run in a later turn of the main queue";
-    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
     drain();
 
-    EXPECT_EQ(statuses.front(), Status::exporting);
-    EXPECT_EQ(statuses.back(), Status::finished);
+    EXPECT_EQ(statuses.front(), ExportStatus::exporting);
+    EXPECT_EQ(statuses.back(), ExportStatus::finished);
     ASSERT_FALSE(progress.empty());
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     EXPECT_FLOAT_EQ(progress.back(), 1.0f);
@@ -119,7 +119,7 @@ TEST_F(MediaCacheTest, BlocksMayReplaceThemselvesWhileRunning)
         e.setStatusDidChangeExecuteBlock([&](MCSAssetExporter&) { ++second; });
     });
     exporter->resume();
-    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
     drain();
     EXPECT_EQ(first, 1);
     EXPECT_EQ(second, 1);
@@ -131,7 +131,7 @@ TEST_F(MediaCacheTest, SuspendKeepsWhatCameAndResumeGoesOnAcrossARestart)
     auto exporter = cache->exportAsset(url, true);
     ASSERT_TRUE(runUntil([&] { return exporter->progress() >= 2.0f / segmentCount; }, 20));
     exporter->suspend();
-    EXPECT_EQ(exporter->status(), Status::suspended);
+    EXPECT_EQ(exporter->status(), ExportStatus::suspended);
     std::filesystem::path folder = exportFolder(root, url);
     float kept = exporter->progress();
     EXPECT_LT(kept, 1.0f);
@@ -149,11 +149,11 @@ TEST_F(MediaCacheTest, SuspendKeepsWhatCameAndResumeGoesOnAcrossARestart)
     auto again = cache->exportAsset(url, false);
     ASSERT_TRUE(again);
     EXPECT_NE(again.get(), exporter.get());
-    EXPECT_EQ(again->status(), Status::suspended);
+    EXPECT_EQ(again->status(), ExportStatus::suspended);
     EXPECT_FLOAT_EQ(again->progress(), kept);
     server->clearRequests();
     again->resume();
-    ASSERT_TRUE(waitForStatus(again, Status::finished, 30));
+    ASSERT_TRUE(waitForStatus(again, ExportStatus::finished, 30));
     EXPECT_EQ(requestCount("/slow/index.m3u8"), 0u) << "the playlist of the first run is reused";
     EXPECT_EQ(server->requests().size(), static_cast<std::size_t>(segmentCount) - fetched);
     for (int i = 0; i < segmentCount; ++i)
@@ -163,18 +163,18 @@ TEST_F(MediaCacheTest, SuspendKeepsWhatCameAndResumeGoesOnAcrossARestart)
 TEST_F(MediaCacheTest, RestartKeepsFinishedExportsAndSuspendsInterruptedOnes)
 {
     auto done = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
-    ASSERT_TRUE(waitForStatus(done, Status::finished));
+    ASSERT_TRUE(waitForStatus(done, ExportStatus::finished));
     auto running = cache->exportAsset(http("/slow/index.m3u8"), true);
-    ASSERT_TRUE(waitForStatus(running, Status::exporting));
+    ASSERT_TRUE(waitForStatus(running, ExportStatus::exporting));
     // The process ends while one export runs.
     reopen();
 
     std::vector<std::shared_ptr<MCSAssetExporter>> all = cache->allExporters();
     ASSERT_EQ(all.size(), 2u);
     EXPECT_EQ(all[0]->URL(), http("/vod/v2/index.m3u8"));
-    EXPECT_EQ(all[0]->status(), Status::finished);
+    EXPECT_EQ(all[0]->status(), ExportStatus::finished);
     EXPECT_FLOAT_EQ(all[0]->progress(), 1.0f);
-    EXPECT_EQ(all[1]->status(), Status::suspended);
+    EXPECT_EQ(all[1]->status(), ExportStatus::suspended);
 }
 
 TEST_F(MediaCacheTest, ExportsBeyondTheLimitWaitTheirTurn)
@@ -182,13 +182,13 @@ TEST_F(MediaCacheTest, ExportsBeyondTheLimitWaitTheirTurn)
     auto first = cache->exportAsset(http("/slow/index.m3u8"), true);
     auto second = cache->exportAsset(http("/vod/v1/index.m3u8"), true);
     auto third = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
-    EXPECT_EQ(first->status(), Status::exporting);
-    EXPECT_EQ(second->status(), Status::exporting);
-    EXPECT_EQ(third->status(), Status::waiting);
-    ASSERT_TRUE(waitForStatus(second, Status::finished));
-    ASSERT_TRUE(waitForStatus(third, Status::finished));
+    EXPECT_EQ(first->status(), ExportStatus::exporting);
+    EXPECT_EQ(second->status(), ExportStatus::exporting);
+    EXPECT_EQ(third->status(), ExportStatus::waiting);
+    ASSERT_TRUE(waitForStatus(second, ExportStatus::finished));
+    ASSERT_TRUE(waitForStatus(third, ExportStatus::finished));
     first->suspend();
-    EXPECT_EQ(first->status(), Status::suspended);
+    EXPECT_EQ(first->status(), ExportStatus::suspended);
 }
 
 TEST_F(MediaCacheTest, BrokenInputFailsAndKeepsWhatWasFetched)
@@ -224,7 +224,7 @@ TEST_F(MediaCacheTest, BrokenInputFailsAndKeepsWhatWasFetched)
         server->route("/bad/broken.ts", c.broken);
         cache->removeExportAsset(http("/bad/index.m3u8"));
         auto exporter = cache->exportAsset(http("/bad/index.m3u8"), true);
-        ASSERT_TRUE(waitForStatus(exporter, Status::failed));
+        ASSERT_TRUE(waitForStatus(exporter, ExportStatus::failed));
         std::filesystem::path folder = exportFolder(root, http("/bad/index.m3u8"));
         EXPECT_EQ(readText(folder / "seg-00001.ts"), segmentBytes(1, segmentSize));
         EXPECT_FALSE(FileSystem::exists(folder / "seg-00002.ts")) << "no half file under the real name";
@@ -238,7 +238,7 @@ TEST_F(MediaCacheTest, BrokenInputFailsAndKeepsWhatWasFetched)
             [this](const Request&) { return Reply::text(200, segmentBytes(2, segmentSize)); });
         server->clearRequests();
         exporter->resume();
-        ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+        ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
         EXPECT_EQ(requestCount("/bad/seg0.ts"), 0u);
         EXPECT_EQ(requestCount("/bad/broken.ts"), 1u);
     }
@@ -272,7 +272,7 @@ TEST_F(MediaCacheTest, PlaylistsThatCannotBeExportedFail)
         server->script(c.path, c.reply);
         auto exporter = cache->exportAsset(http(c.path), true);
         ASSERT_TRUE(exporter);
-        EXPECT_TRUE(waitForStatus(exporter, Status::failed));
+        EXPECT_TRUE(waitForStatus(exporter, ExportStatus::failed));
     }
     EXPECT_EQ(cache->exportAsset("ftp://127.0.0.1/x.m3u8", true), nullptr);
     EXPECT_EQ(cache->exportAsset("not a url", true), nullptr);
@@ -281,7 +281,7 @@ TEST_F(MediaCacheTest, PlaylistsThatCannotBeExportedFail)
 TEST_F(MediaCacheTest, TransfersVerifyTLSAgainstTheConfiguredAuthority)
 {
     auto trusted = cache->exportAsset(https("/vod/v2/index.m3u8"), true);
-    ASSERT_TRUE(waitForStatus(trusted, Status::finished));
+    ASSERT_TRUE(waitForStatus(trusted, ExportStatus::finished));
 
     MCSMediaCacheOptions untrusting = options();
     untrusting.root = home->path() / "untrusting";
@@ -290,7 +290,7 @@ TEST_F(MediaCacheTest, TransfersVerifyTLSAgainstTheConfiguredAuthority)
     cache = MCSMediaCache::open(untrusting);
     server->clearRequests();
     auto refused = cache->exportAsset(https("/vod/v2/index.m3u8"), true);
-    EXPECT_TRUE(waitForStatus(refused, Status::failed));
+    EXPECT_TRUE(waitForStatus(refused, ExportStatus::failed));
     EXPECT_TRUE(server->requests().empty());
     EXPECT_EQ(get(cache->playbackURL(https("/file.mp4"))).head.status, 502);
 }
@@ -307,7 +307,7 @@ TEST_F(MediaCacheTest, AddressesThatClimbOutStayInsideTheCache)
         return request.path == "/key.bin" ? Reply::text(200, streamKey()) : Reply::text(200, "x");
     });
     auto exporter = cache->exportAsset(http("/deep/a/index.m3u8"), true);
-    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
     for (const auto& file : filesBelow(home->path())) {
         std::string path = file.string();
         EXPECT_TRUE(path.starts_with(root.string() + "/")) << path;
@@ -354,7 +354,7 @@ TEST_F(MediaCacheTest, CatalogueIsReadableReadOnlyWhileExportsRun)
     const std::string url = http("/slow/index.m3u8");
     auto exporter = cache->exportAsset(url, true);
     ASSERT_TRUE(runUntil([&] { return exporter->progress() > 0; }));
-    ASSERT_EQ(exporter->status(), Status::exporting);
+    ASSERT_EQ(exporter->status(), ExportStatus::exporting);
     auto rows = catalogueRows(root / "mcs.db");
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].first, url);
@@ -390,7 +390,7 @@ TEST_F(MediaCacheTest, ADamagedCatalogueIsMovedAsideAndLogged)
 TEST_F(MediaCacheTest, ClearingPlaybackCachesLeavesExports)
 {
     auto exporter = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
-    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
     ASSERT_EQ(get(cache->playbackURL(http("/file.mp4"))).body.size(), fileSize);
     cache->playbackStore().flush();
     EXPECT_FALSE(FileSystem::list(root / "playback").empty());
@@ -407,7 +407,7 @@ TEST_F(MediaCacheTest, ClearingPlaybackCachesLeavesExports)
     server->clearRequests();
     ASSERT_EQ(get(cache->playbackURL(http("/file.mp4"))).body.size(), fileSize);
     EXPECT_EQ(requestCount("/file.mp4"), 1u) << "served from what was removed";
-    EXPECT_EQ(exporter->status(), Status::finished);
+    EXPECT_EQ(exporter->status(), ExportStatus::finished);
     EXPECT_TRUE(FileSystem::exists(exportFolder(root, http("/vod/v2/index.m3u8")) / "index.m3u8"));
     EXPECT_EQ(catalogueRows(root / "mcs.db").size(), 1u);
 }
@@ -492,7 +492,7 @@ TEST_F(MediaCacheTest, PassingFailuresAreTriedAgainAndNothingFinishedTwice)
 
     const std::string url = http("/flaky/index.m3u8");
     auto exporter = cache->exportAsset(url, true);
-    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
     const std::map<std::string, std::size_t> expected {
         { "/flaky/index.m3u8", 2 },
         { "/flaky/key.bin", 2 },
@@ -554,7 +554,7 @@ TEST_F(MediaCacheTest, AFailedExportKeepsTheProgressThatIsOnDisk)
         cache->removeExportAsset(url);
         server->clearRequests();
         auto exporter = cache->exportAsset(url, true);
-        ASSERT_TRUE(waitForStatus(exporter, Status::failed));
+        ASSERT_TRUE(waitForStatus(exporter, ExportStatus::failed));
         drain();
         EXPECT_EQ(requestCount("/stuck/stuck.ts"), c.attempts);
         EXPECT_FLOAT_EQ(exporter->progress(), 0.5f);
@@ -577,13 +577,13 @@ TEST_F(MediaCacheTest, AFailedExportKeepsTheProgressThatIsOnDisk)
     drain();
     cache = MCSMediaCache::open(patient);
     auto again = cache->exportAsset(url, false);
-    EXPECT_EQ(again->status(), Status::failed);
+    EXPECT_EQ(again->status(), ExportStatus::failed);
     EXPECT_FLOAT_EQ(again->progress(), 0.5f);
     server->route(
         "/stuck/stuck.ts", [this](const Request&) { return Reply::text(200, segmentBytes(3, segmentSize)); });
     server->clearRequests();
     again->resume();
-    ASSERT_TRUE(waitForStatus(again, Status::finished));
+    ASSERT_TRUE(waitForStatus(again, ExportStatus::finished));
     for (const char* fetched : { "/stuck/seg0.ts", "/stuck/seg1.ts", "/stuck/seg2.ts", "/stuck/index.m3u8" })
         EXPECT_EQ(requestCount(fetched), 0u) << fetched;
     EXPECT_EQ(requestCount("/stuck/stuck.ts"), 1u);
@@ -609,7 +609,7 @@ TEST_F(MediaCacheTest, RedirectsNeverLeaveHTTPSForHTTP)
         SCOPED_TRACE(path);
         server->clearRequests();
         auto exporter = cache->exportAsset(https(path), true);
-        ASSERT_TRUE(waitForStatus(exporter, Status::failed));
+        ASSERT_TRUE(waitForStatus(exporter, ExportStatus::failed));
         for (const char* insecure : { "/vod/v2/index.m3u8", "/vod/key.bin", "/vod/v2/seg0.ts" })
             EXPECT_EQ(requestCount(insecure), 0u) << insecure;
     }
@@ -619,7 +619,7 @@ TEST_F(MediaCacheTest, RedirectsNeverLeaveHTTPSForHTTP)
 
     server->script("/up/playlist.m3u8", redirect(https("/vod/v2/index.m3u8")));
     auto upward = cache->exportAsset(http("/up/playlist.m3u8"), true);
-    EXPECT_TRUE(waitForStatus(upward, Status::finished));
+    EXPECT_TRUE(waitForStatus(upward, ExportStatus::finished));
 }
 
 // The catalogue says what the viewer downloaded: the owner's only, like the other stored files,
@@ -627,7 +627,7 @@ TEST_F(MediaCacheTest, RedirectsNeverLeaveHTTPSForHTTP)
 TEST_F(MediaCacheTest, TheCatalogueIsTheOwnersOnly)
 {
     auto exporter = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
-    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
     auto mode = [](const std::filesystem::path& file) {
         struct stat info { };
         return ::stat(file.c_str(), &info) == 0 ? info.st_mode & 0777 : 0u;

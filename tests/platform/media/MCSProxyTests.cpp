@@ -8,7 +8,7 @@
 using namespace zvtest;
 using testserver::Reply;
 using testserver::Request;
-using Status = MCSAssetExportStatus;
+using ExportStatus = MCSAssetExportStatus;
 
 namespace {
 
@@ -60,7 +60,7 @@ TEST_F(MediaCacheTest, FinishedExportPlaysThroughTheProxyWithTheOriginStopped)
 {
     const std::string url = http("/vod/master.m3u8");
     auto exporter = cache->exportAsset(url, true);
-    ASSERT_TRUE(waitForStatus(exporter, Status::finished));
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
     std::string playback = cache->playbackURL(url);
     std::string base = MCSProxyServer::shared().baseURL();
     ASSERT_TRUE(playback.starts_with(base + "/e/export-")) << playback;

@@ -9,7 +9,7 @@
 
 namespace {
 
-const std::string clip = "https://media.test/episode.m3u8";
+const std::string episodeClip = "https://media.test/episode.m3u8";
 
 class PlaybackHistoryTest : public zvtest::MainLoopTest {
 protected:
@@ -91,7 +91,7 @@ TEST_F(PlaybackHistoryTest, ThePlayerWritesItsPositionOnTheEventsOfTheMask)
         SJPlaybackRecord::deleteAll();
         SJPlaybackRecordSaveHandler::shared().setEventMask(c.mask);
         auto player = SJBaseVideoPlayer::player();
-        auto asset = SJVideoPlayerURLAsset::initWithURL(clip);
+        auto asset = SJVideoPlayerURLAsset::initWithURL(episodeClip);
         asset->setRecord(std::make_shared<SJPlaybackRecord>(SJPlaybackMediaId { "a12", "b3x4" }, SJMediaTypeVideo, 0));
         player->setURLAsset(asset);
         advance(0.5 + 5);
@@ -99,7 +99,7 @@ TEST_F(PlaybackHistoryTest, ThePlayerWritesItsPositionOnTheEventsOfTheMask)
         EXPECT_EQ(stored({ "a12", "b3x4" }), c.afterPause);
         player->play();
         advance(3);
-        player->setURLAsset(SJVideoPlayerURLAsset::initWithURL(clip + "?next"));
+        player->setURLAsset(SJVideoPlayerURLAsset::initWithURL(episodeClip + "?next"));
         EXPECT_EQ(stored({ "a12", "b3x4" }), c.afterNewAsset);
     }
 }
@@ -112,7 +112,7 @@ TEST_F(PlaybackHistoryTest, AnAssetThatNeverOpenedOrPlayedToTheEndKeepsNoStalePo
 
     // Left before it opened: the stored position stays.
     auto player = SJBaseVideoPlayer::player();
-    auto asset = SJVideoPlayerURLAsset::initWithURL(clip);
+    auto asset = SJVideoPlayerURLAsset::initWithURL(episodeClip);
     asset->setRecord(find({ "t", "e" }));
     player->setURLAsset(asset);
     player->stop();
@@ -121,7 +121,7 @@ TEST_F(PlaybackHistoryTest, AnAssetThatNeverOpenedOrPlayedToTheEndKeepsNoStalePo
     // Played to the end: the next opening starts from the beginning.
     SJScriptedMedia shortClip;
     shortClip.duration = 3;
-    SJScriptedPlaybackController::script(clip, shortClip);
+    SJScriptedPlaybackController::script(episodeClip, shortClip);
     player->setURLAsset(asset);
     advance(5);
     EXPECT_TRUE(player->isPlaybackFinished());

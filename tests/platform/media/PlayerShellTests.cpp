@@ -15,7 +15,7 @@
 
 namespace {
 
-const std::string clip = "https://media.test/title.m3u8";
+const std::string titleClip = "https://media.test/title.m3u8";
 
 std::vector<int> tagsOf(const SJEdgeControlButtonItemAdapter& adapter)
 {
@@ -57,7 +57,7 @@ protected:
         MainLoopTest::TearDown();
     }
 
-    void play(const std::string& url = clip)
+    void play(const std::string& url = titleClip)
     {
         player->setURLAsset(SJVideoPlayerURLAsset::initWithURL(url));
         advance(0.5);
@@ -123,13 +123,13 @@ TEST_F(PlayerShellTest, AFailedAssetShowsTheLoadFailedLayerAndANewAssetTheEdgeLa
 
     SJScriptedMedia broken;
     broken.failsToOpen = true;
-    SJScriptedPlaybackController::script(clip, broken);
+    SJScriptedPlaybackController::script(titleClip, broken);
     play();
     EXPECT_EQ(player->currentControlLayerIdentifier(), SJControlLayer_LoadFailed);
     EXPECT_TRUE(shows(player->defaultLoadFailedControlLayer()));
     EXPECT_FALSE(shows(player->defaultEdgeControlLayer()));
 
-    play(clip + "?other");
+    play(titleClip + "?other");
     EXPECT_EQ(player->currentControlLayerIdentifier(), SJControlLayer_Edge);
     EXPECT_TRUE(shows(player->defaultEdgeControlLayer()));
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-class NumberCell : public FSPagerViewCell {
+class PagerNumberCell : public FSPagerViewCell {
 public:
     std::string className() const override { return "NumberCell"; }
     int number = -1;
@@ -22,13 +22,13 @@ struct StripSource : JXBannerDataSource, JXBannerDelegate {
 
     JXBannerCellRegister registerCell(JXBanner&) override
     {
-        return JXBannerCellRegister::make<NumberCell>("NumberCell");
+        return JXBannerCellRegister::make<PagerNumberCell>("NumberCell");
     }
     int numberOfItems(JXBanner&) override { return count; }
     std::shared_ptr<UICollectionViewCell> cellForItemAt(
         JXBanner&, int index, std::shared_ptr<UICollectionViewCell> cell) override
     {
-        if (auto numbered = std::dynamic_pointer_cast<NumberCell>(cell))
+        if (auto numbered = std::dynamic_pointer_cast<PagerNumberCell>(cell))
             numbered->number = index;
         return cell;
     }
@@ -51,7 +51,7 @@ struct PagerSource : FSPagerViewDataSource, FSPagerViewDelegate {
     int numberOfItemsInPagerView(FSPagerView&) override { return count; }
     std::shared_ptr<FSPagerViewCell> cellForItemAtIndex(FSPagerView& pager, int index) override
     {
-        auto cell = pager.dequeueReusableCell<NumberCell>("NumberCell", index);
+        auto cell = pager.dequeueReusableCell<PagerNumberCell>("NumberCell", index);
         cell->number = index;
         return cell;
     }
@@ -64,7 +64,7 @@ std::vector<int> shownNumbers(UICollectionView& view)
 {
     std::vector<int> numbers;
     for (const auto& cell : view.visibleCells())
-        numbers.push_back(std::static_pointer_cast<NumberCell>(cell)->number);
+        numbers.push_back(std::static_pointer_cast<PagerNumberCell>(cell)->number);
     return numbers;
 }
 
@@ -107,7 +107,7 @@ TEST_F(Banners, EndlessPagerGoesRoundAndTurnsOnePagePerDrag)
 {
     auto source = std::make_shared<PagerSource>();
     auto pager = add<FSPagerView>({ 0, 100, 390, 200 });
-    pager->registerClass<NumberCell>("NumberCell");
+    pager->registerClass<PagerNumberCell>("NumberCell");
     pager->isInfinite = true;
     pager->automaticSlidingInterval = 3;
     pager->transformer = std::make_shared<FSPagerViewTransformer>(FSPagerViewTransformerType::overlap);
@@ -122,7 +122,7 @@ TEST_F(Banners, EndlessPagerGoesRoundAndTurnsOnePagePerDrag)
     auto middle = pager->collectionView()->cellForItem(
         *pager->collectionView()->indexPathForItem(pager->collectionView()->contentOffset()));
     ASSERT_TRUE(middle);
-    EXPECT_EQ(std::static_pointer_cast<NumberCell>(middle)->number, 0);
+    EXPECT_EQ(std::static_pointer_cast<PagerNumberCell>(middle)->number, 0);
     EXPECT_EQ(middle->bounds().size, (CGSize { 390, 200 }));
 
     // Round and round: 1, 2, then the first page again, each move ending after its animation.

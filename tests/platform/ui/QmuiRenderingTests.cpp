@@ -24,7 +24,7 @@ protected:
     }
 };
 
-UIColor hex(unsigned rgb, CGFloat alpha = 1)
+UIColor hexColour(unsigned rgb, CGFloat alpha = 1)
 {
     return { ((rgb >> 16) & 0xFF) / 255.0, ((rgb >> 8) & 0xFF) / 255.0, (rgb & 0xFF) / 255.0, alpha };
 }
@@ -36,18 +36,18 @@ public:
         view()->setBackgroundColor(UIColor::white());
         setTitle("详情");
         auto poster = UIView::create(CGRect { 0, 91, 390, 220 });
-        poster->setBackgroundColor(hex(0x1D1942));
+        poster->setBackgroundColor(hexColour(0x1D1942));
         view()->addSubview(poster);
         auto name = UIView::create<QMUILabel>(CGRect { 24, 330, 342, 30 });
         name->setText("长安十二时辰");
         name->setFont(UIFont::systemFont(20, UIFont::Weight::medium));
-        name->setTextColor(hex(0x1D1942));
+        name->setTextColor(hexColour(0x1D1942));
         view()->addSubview(name);
         auto tag = UIView::create<QMUILabel>();
         tag->setText("独播");
         tag->setFont(UIFont::systemFont(12));
-        tag->setTextColor(hex(0x1D1942, 0.5));
-        tag->setBackgroundColor(hex(0xF3F5F9));
+        tag->setTextColor(hexColour(0x1D1942, 0.5));
+        tag->setBackgroundColor(hexColour(0xF3F5F9));
         tag->setContentEdgeInsets({ 2, 8, 2, 8 });
         tag->layer()->setCornerRadius(4);
         tag->sizeToFit();
@@ -73,35 +73,35 @@ TEST_F(QmuiRendering, BottomSheetOverAScreen)
     auto title = UIView::create<QMUILabel>(CGRect { 24, 24, 200, 22 });
     title->setText("选集");
     title->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
-    title->setTextColor(hex(0x1D1942));
+    title->setTextColor(hexColour(0x1D1942));
     panel->addSubview(title);
     auto close = UIView::create<QMUIButton>(CGRect { 326, 16, 44, 36 });
     close->setTitle("关闭");
     close->setFont(UIFont::systemFont(14));
-    close->setTitleColor(hex(0x1D1942, 0.6));
+    close->setTitleColor(hexColour(0x1D1942, 0.6));
     panel->addSubview(close);
     for (int i = 0; i < 6; ++i) {
         auto episode
             = UIView::create<QMUIButton>(CGRect { 24.0 + (i % 3) * 118, 70.0 + (i / 3) * 56, 106, 44 });
         episode->setTitle("第 " + std::to_string(i + 1) + " 集");
         episode->setFont(UIFont::systemFont(14));
-        episode->setTitleColor(i == 0 ? hex(0x03C8B4) : hex(0x1D1942));
-        episode->setBackgroundColor(hex(0xF3F5F9));
+        episode->setTitleColor(i == 0 ? hexColour(0x03C8B4) : hexColour(0x1D1942));
+        episode->setBackgroundColor(hexColour(0xF3F5F9));
         episode->setCornerRadius(8);
         panel->addSubview(episode);
     }
     auto pie = UIView::create<QMUIPieProgressView>(CGRect { 24, 200, 24, 24 });
-    pie->setTintColor(hex(0x1D1942));
+    pie->setTintColor(hexColour(0x1D1942));
     pie->setBorderInset(1);
     pie->setProgress(0.66);
     panel->addSubview(pie);
     auto feedback = UIView::create<QMUITextView>(CGRect { 24, 244, 342, 120 });
-    feedback->setBackgroundColor(hex(0xF3F5F9));
+    feedback->setBackgroundColor(hexColour(0xF3F5F9));
     feedback->layer()->setCornerRadius(8);
     feedback->setFont(UIFont::systemFont(14));
     feedback->setTextContainerInset({ 16, 24, 16, 24 });
     feedback->setPlaceholder("请输入文字");
-    feedback->setPlaceholderColor(hex(0x1D1942, 0.2));
+    feedback->setPlaceholderColor(hexColour(0x1D1942, 0.2));
     panel->addSubview(feedback);
     sheet->setContentView(panel);
     sheet->layoutBlock = [panel](CGRect bounds, CGFloat keyboard, CGRect) {

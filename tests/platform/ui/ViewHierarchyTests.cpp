@@ -10,7 +10,7 @@
 
 namespace {
 
-void expectPoint(CGPoint actual, CGPoint expected)
+void expectSamePoint(CGPoint actual, CGPoint expected)
 {
     EXPECT_NEAR(actual.x, expected.x, 1e-9);
     EXPECT_NEAR(actual.y, expected.y, 1e-9);
@@ -146,9 +146,9 @@ TEST(ViewHierarchy, ConvertThroughBoundsOriginsAndTransforms)
     auto child = UIView::create(CGRect { 5, 60, 20, 20 });
     scroller->addSubview(child);
 
-    expectPoint(child->convert(CGPoint { 0, 0 }, root.get()), { 15, 30 });
-    expectPoint(root->convert(CGPoint { 15, 30 }, child.get()), { 0, 0 });
-    expectPoint(child->convertFrom(CGPoint { 15, 30 }, root.get()), { 0, 0 });
+    expectSamePoint(child->convert(CGPoint { 0, 0 }, root.get()), { 15, 30 });
+    expectSamePoint(root->convert(CGPoint { 15, 30 }, child.get()), { 0, 0 });
+    expectSamePoint(child->convertFrom(CGPoint { 15, 30 }, root.get()), { 0, 0 });
     EXPECT_EQ(child->convert(child->bounds(), root.get()), (CGRect { 15, 30, 20, 20 }));
 
     // A view scaled by 2 and rotated a quarter turn about its centre.
@@ -157,13 +157,13 @@ TEST(ViewHierarchy, ConvertThroughBoundsOriginsAndTransforms)
     root->addSubview(turned);
     // Its centre stays at (120, 110); its local point (40, 10) is 20 right of the local centre:
     // scaled to 40 and turned to point down.
-    expectPoint(turned->convert(CGPoint { 20, 10 }, root.get()), { 120, 110 });
-    expectPoint(turned->convert(CGPoint { 40, 10 }, root.get()), { 120, 150 });
-    expectPoint(turned->convertFrom(CGPoint { 120, 150 }, root.get()), { 40, 10 });
+    expectSamePoint(turned->convert(CGPoint { 20, 10 }, root.get()), { 120, 110 });
+    expectSamePoint(turned->convert(CGPoint { 40, 10 }, root.get()), { 120, 150 });
+    expectSamePoint(turned->convertFrom(CGPoint { 120, 150 }, root.get()), { 40, 10 });
     // Between two siblings.
-    expectPoint(turned->convert(CGPoint { 40, 10 }, child.get()), { 105, 120 });
+    expectSamePoint(turned->convert(CGPoint { 40, 10 }, child.get()), { 105, 120 });
     // nullptr means the root's (window) space.
-    expectPoint(child->convert(CGPoint { 1, 1 }, nullptr), { 16, 31 });
+    expectSamePoint(child->convert(CGPoint { 1, 1 }, nullptr), { 16, 31 });
 }
 
 TEST(ViewHierarchy, HitTestingFindsTopmostInteractiveView)

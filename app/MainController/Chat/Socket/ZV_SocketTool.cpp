@@ -17,7 +17,7 @@
 
 namespace {
 
-void logLine(std::string_view text)
+void logSocketLine(std::string_view text)
 {
     Log::write("ZV_SocketTool: " + std::string(text));
 }
@@ -27,14 +27,14 @@ std::string describe(const google::protobuf::Message& message)
     return message.GetTypeName() + " { " + message.ShortDebugString() + " }";
 }
 
-template<class Payload> std::optional<Payload> decode(const Output& output)
+template<class Payload> std::optional<Payload> decodePayload(const Output& output)
 {
     Payload payload;
     if (!payload.ParseFromString(output.data())) {
-        logLine("the reply is no " + Payload::descriptor()->name());
+        logSocketLine("the reply is no " + Payload::descriptor()->name());
         return std::nullopt;
     }
-    logLine("received " + describe(payload));
+    logSocketLine("received " + describe(payload));
     return payload;
 }
 
@@ -95,7 +95,7 @@ void ZV_SocketTool::openSocket()
 {
     std::string url = BaseURLs::websocket_url();
     if (!WebSocket::isWebSocketURL(url)) {
-        logLine("no connection: the chat address is no WebSocket URL: " + url);
+        logSocketLine("no connection: the chat address is no WebSocket URL: " + url);
         return;
     }
     if (m_socket) {
@@ -135,7 +135,7 @@ void ZV_SocketTool::reconnect()
             auto current = socket.lock();
             if (!current || current != self->m_socket)
                 return;
-            logLine("connecting again, attempt " + std::to_string(self->m_reconnectCount));
+            logSocketLine("connecting again, attempt " + std::to_string(self->m_reconnectCount));
             self->m_isConnecting = true;
             current->connect();
         });
@@ -155,7 +155,7 @@ std::int64_t ZV_SocketTool::send(PackageType type, std::string data)
     input.set_data(std::move(data));
     std::string bytes;
     if (!input.SerializeToString(&bytes)) {
-        logLine("cannot write " + describe(input));
+        logSocketLine("cannot write " + describe(input));
         return input.request_id();
     }
     if (m_socket)
@@ -178,7 +178,7 @@ void ZV_SocketTool::request(PackageType type, std::string data, ReplyKind kind)
         return sendRequest(type, std::move(data), kind);
     m_queuedRequests.push_back({ type, std::move(data), kind });
     while (m_queuedRequests.size() > maximumQueuedRequests) {
-        logLine("the oldest waiting request was dropped");
+        logSocketLine("the oldest waiting request was dropped");
         m_queuedRequests.pop_front();
     }
     ensureConnection();
@@ -240,7 +240,7 @@ void ZV_SocketTool::heartbeat()
 void ZV_SocketTool::sendMessageAck()
 {
     if (!m_isSubscribed) {
-        logLine("no acknowledgement without a subscribed connection");
+        logSocketLine("no acknowledgement without a subscribed connection");
         return;
     }
     MessageAckInput input;
@@ -283,23 +283,25 @@ void ZV_SocketTool::didReceive(const WebSocketEvent& event, WebSocket& client)
         std::string headers;
         for (const auto& [name, value] : event.headers)
             headers += (headers.empty() ? "" : ", ") + name + ": " + value;
-        logLine("websocket is connected: " + headers);
+        logSocketLine("websocket is connected: " + headers);
         return;
     }
     case Kind::disconnected:
         connectionEnded(true);
-        logLine("websocket is disconnected: " + event.reason + " with code: " + std::to_string(event.code));
+        logSocketLine(
+            "websocket is disconnected: " + event.reason + " with code: " + std::to_string(event.code));
         return;
     case Kind::error:
         connectionEnded(true);
-        logLine("websocket failed: " + (event.error ? event.error->message : std::string("unknown error")));
+        logSocketLine(
+            "websocket failed: " + (event.error ? event.error->message : std::string("unknown error")));
         return;
     case Kind::cancelled:
         connectionEnded(false);
-        logLine("websocket is cancelled");
+        logSocketLine("websocket is cancelled");
         return;
     case Kind::text:
-        logLine("Received text: " + event.string);
+        logSocketLine("Received text: " + event.string);
         return;
     case Kind::binary:
         receive(event.data);
@@ -344,10 +346,10 @@ void ZV_SocketTool::receive(const Data& bytes)
 {
     Output output;
     if (!output.ParseFromArray(bytes.data(), static_cast<int>(bytes.size()))) {
-        logLine("a frame of " + std::to_string(bytes.size()) + " bytes is no Output");
+        logSocketLine("a frame of " + std::to_string(bytes.size()) + " bytes is no Output");
         return;
     }
-    logLine("Received data: " + describe(output));
+    logSocketLine("Received data: " + describe(output));
     std::optional<ReplyKind> reply = takePendingReply(output);
     if (reply) {
         switch (*reply) {
@@ -370,7 +372,7 @@ void ZV_SocketTool::receive(const Data& bytes)
 
 void ZV_SocketTool::signInReply(const Output& output)
 {
-    std::optional<SignInOutput> reply = decode<SignInOutput>(output);
+    std::optional<SignInOutput> reply = decodePayload<SignInOutput>(output);
     if (!reply || reply->code() != successCode)
         return;
     m_isSignIn = true;
@@ -381,7 +383,7 @@ void ZV_SocketTool::signInReply(const Output& output)
 
 void ZV_SocketTool::subscriptionReply(const Output& output)
 {
-    std::optional<SubscribeRoomOutput> reply = decode<SubscribeRoomOutput>(output);
+    std::optional<SubscribeRoomOutput> reply = decodePayload<SubscribeRoomOutput>(output);
     if (!reply || reply->code() != successCode)
         return;
     m_isSubscribed = true;

@@ -8,7 +8,7 @@
 
 namespace {
 
-void logLine(const std::string& text)
+void logStoreLine(const std::string& text)
 {
     Log::write("ActiveSQLiteTool: " + text);
 }
@@ -47,7 +47,7 @@ bool ActiveSQLiteTool::hasRow(std::int64_t seq)
     auto found = ZV_MessageASModel::findFirst(ASQuery().equal("seq", ASValue(static_cast<long long>(seq))));
     if (!found) {
         // Unknown is not "absent": storing now could make a second row of that seq.
-        logLine("cannot look up seq " + std::to_string(seq) + ": " + found.error());
+        logStoreLine("cannot look up seq " + std::to_string(seq) + ": " + found.error());
         return true;
     }
     return found->has_value();
@@ -58,7 +58,7 @@ bool ActiveSQLiteTool::insert(const Message& message)
     std::string json;
     auto encoded = google::protobuf::util::MessageToJsonString(message, &json);
     if (!encoded.ok()) {
-        logLine("message " + std::to_string(message.seq()) + " not encoded: " + encoded.ToString());
+        logStoreLine("message " + std::to_string(message.seq()) + " not encoded: " + encoded.ToString());
         return false;
     }
     ZV_MessageASModel record;
@@ -67,7 +67,7 @@ bool ActiveSQLiteTool::insert(const Message& message)
     record.json = std::move(json);
     ASStatus saved = record.save();
     if (!saved)
-        logLine("message " + std::to_string(message.seq()) + " not stored: " + saved.error());
+        logStoreLine("message " + std::to_string(message.seq()) + " not stored: " + saved.error());
     return saved.ok();
 }
 
@@ -91,12 +91,12 @@ bool ActiveSQLiteTool::saveMessage(const JSON& json)
 std::optional<Message> ActiveSQLiteTool::messageFromJSON(const JSON& json)
 {
     if (json.type() != JSON::Type::Object) {
-        logLine("a stored message must be an object");
+        logStoreLine("a stored message must be an object");
         return std::nullopt;
     }
     std::optional<std::string> text = json.rawString();
     if (!text) {
-        logLine("a message object has no text form");
+        logStoreLine("a message object has no text form");
         return std::nullopt;
     }
     std::vector<std::string> unknown;
@@ -105,14 +105,14 @@ std::optional<Message> ActiveSQLiteTool::messageFromJSON(const JSON& json)
         std::string keys;
         for (const std::string& key : unknown)
             keys += (keys.empty() ? "" : ", ") + key;
-        logLine("message " + json["seq"].stringValue() + ": ignored the keys " + keys);
+        logStoreLine("message " + json["seq"].stringValue() + ": ignored the keys " + keys);
     }
     Message message;
     google::protobuf::util::JsonParseOptions options;
     options.ignore_unknown_fields = true;
     auto parsed = google::protobuf::util::JsonStringToMessage(*text, &message, options);
     if (!parsed.ok()) {
-        logLine(
+        logStoreLine(
             "message " + json["seq"].stringValue() + " not stored, it is no message: " + parsed.ToString());
         return std::nullopt;
     }
@@ -124,14 +124,14 @@ std::vector<Message> ActiveSQLiteTool::loadMessages()
     std::vector<Message> messages;
     auto rows = ZV_MessageASModel::findAll(ASQuery().orderBy("seq"));
     if (!rows) {
-        logLine("cannot read the messages: " + rows.error());
+        logStoreLine("cannot read the messages: " + rows.error());
         return messages;
     }
     messages.reserve(rows->size());
     for (const ZV_MessageASModel& row : *rows) {
         std::optional<Message> message = decodeMessage(row.json);
         if (!message) {
-            logLine("row of seq " + std::to_string(row.seq) + " skipped: it is no message");
+            logStoreLine("row of seq " + std::to_string(row.seq) + " skipped: it is no message");
             continue;
         }
         messages.push_back(std::move(*message));
@@ -143,7 +143,7 @@ std::optional<std::int64_t> ActiveSQLiteTool::lastMessageSeq()
 {
     auto last = ZV_MessageASModel::findFirst(ASQuery().orderBy("seq", ASDirection::Descending));
     if (!last) {
-        logLine("cannot read the last message: " + last.error());
+        logStoreLine("cannot read the last message: " + last.error());
         return std::nullopt;
     }
     if (!last->has_value())

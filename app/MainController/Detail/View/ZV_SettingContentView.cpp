@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr CGFloat rowHeight = 52;
+constexpr CGFloat settingRowHeight = 52;
 constexpr CGFloat rateRowHeight = 98;
 
 // The level sliders draw a thicker track than the platform's.
@@ -37,7 +37,7 @@ UIColor ink(CGFloat alpha = 1)
     return colorWithHex("1D1942", alpha);
 }
 
-std::shared_ptr<UILabel> makeLabel(const std::string& text)
+std::shared_ptr<UILabel> makeSettingLabel(const std::string& text)
 {
     auto label = std::make_shared<UILabel>();
     label->setText(text);
@@ -56,7 +56,7 @@ std::shared_ptr<UIView> makeRow(CGFloat height, bool separator)
 }
 
 // A caption on the left and a control at the right of a row.
-void placeCaptionAndControl(const std::shared_ptr<UIView>& row, const std::shared_ptr<UIView>& caption,
+void placeSettingCaptionAndControl(const std::shared_ptr<UIView>& row, const std::shared_ptr<UIView>& caption,
     const std::shared_ptr<UIView>& control, std::optional<CGFloat> controlLeft)
 {
     row->addSubview(caption);
@@ -181,7 +181,7 @@ void ZV_SettingContentView::setupUI()
     setBackgroundColor(UIColor::white());
     makeCornerByRoundingCorners(*this, 1 | 2, 24);
 
-    m_title = makeLabel("播放设置");
+    m_title = makeSettingLabel("播放设置");
     m_title->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
     m_closeBtn = std::make_shared<QMUIButton>();
     m_closeBtn->setImage(UIImage::named("Close"));
@@ -201,20 +201,20 @@ void ZV_SettingContentView::setupUI()
         };
     };
 
-    m_sourdView = makeRow(rowHeight, true);
-    m_sourdTitle = makeLabel("");
+    m_sourdView = makeRow(settingRowHeight, true);
+    m_sourdTitle = makeSettingLabel("");
     m_sourdSlider = makeSlider();
     m_sourdSlider->addAction(UIControlEventValueChanged, on(&ZV_SettingContentView::zv_sliderSourd));
-    placeCaptionAndControl(m_sourdView, m_sourdTitle, m_sourdSlider, 100);
+    placeSettingCaptionAndControl(m_sourdView, m_sourdTitle, m_sourdSlider, 100);
 
-    m_lightView = makeRow(rowHeight, true);
-    m_lightTitle = makeLabel("");
+    m_lightView = makeRow(settingRowHeight, true);
+    m_lightTitle = makeSettingLabel("");
     m_lightSlider = makeSlider();
     m_lightSlider->addAction(UIControlEventValueChanged, on(&ZV_SettingContentView::zv_sliderBrightness));
-    placeCaptionAndControl(m_lightView, m_lightTitle, m_lightSlider, 100);
+    placeSettingCaptionAndControl(m_lightView, m_lightTitle, m_lightSlider, 100);
 
     m_multipleView = makeRow(rateRowHeight, true);
-    m_multipleTitle = makeLabel("倍数播放");
+    m_multipleTitle = makeSettingLabel("倍数播放");
     m_multipleSegmented = std::make_shared<UISegmentedControl>(
         std::vector<std::string> { "0.5X", "0.75X", "1.0X", "1.25X", "1.5X", "2.0X" });
     m_multipleSegmented->selectedSegmentTintColor = colorWithHex("03FFE1");
@@ -235,18 +235,18 @@ void ZV_SettingContentView::setupUI()
         make.height().equalTo(38);
     });
 
-    m_jumpHeaderView = makeRow(rowHeight, true);
-    m_jumpHeaderTitle = makeLabel(openingTitle);
+    m_jumpHeaderView = makeRow(settingRowHeight, true);
+    m_jumpHeaderTitle = makeSettingLabel(openingTitle);
     m_jumpHeaderTimeBtn = makeTimeButton("arrow_Right");
     m_jumpHeaderTimeBtn->addAction(
         UIControlEventTouchUpInside, on(&ZV_SettingContentView::zv_changeJumpHeader));
-    placeCaptionAndControl(m_jumpHeaderView, m_jumpHeaderTitle, m_jumpHeaderTimeBtn, std::nullopt);
+    placeSettingCaptionAndControl(m_jumpHeaderView, m_jumpHeaderTitle, m_jumpHeaderTimeBtn, std::nullopt);
 
-    m_jumpTailView = makeRow(rowHeight, false);
-    m_jumpTailTitle = makeLabel(endingTitle);
+    m_jumpTailView = makeRow(settingRowHeight, false);
+    m_jumpTailTitle = makeSettingLabel(endingTitle);
     m_jumpTailTimeBtn = makeTimeButton("arrow_Right");
     m_jumpTailTimeBtn->addAction(UIControlEventTouchUpInside, on(&ZV_SettingContentView::zv_changeJumpTail));
-    placeCaptionAndControl(m_jumpTailView, m_jumpTailTitle, m_jumpTailTimeBtn, std::nullopt);
+    placeSettingCaptionAndControl(m_jumpTailView, m_jumpTailTitle, m_jumpTailTimeBtn, std::nullopt);
 
     for (const auto& row : { m_sourdView, m_lightView, m_multipleView, m_jumpHeaderView, m_jumpTailView })
         m_stackView->addArrangedSubview(row);

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr CGFloat kCornerRadius = 8;
+constexpr CGFloat kMovieCornerRadius = 8;
 constexpr CGFloat kBarPadding = 6;
 
 std::shared_ptr<UILabel> makeBarLabel()
@@ -46,7 +46,7 @@ ZV_MovieView::ZV_MovieView(Passkey, const CGRect& frame)
 
 void ZV_MovieView::build()
 {
-    makeCorner(*m_iconView, kCornerRadius);
+    makeCorner(*m_iconView, kMovieCornerRadius);
     m_des->setTextAlignment(NSTextAlignment::right);
     setContentCompressionResistancePriority(*m_title, 750, UILayoutConstraintAxis::horizontal);
 
@@ -85,8 +85,8 @@ void ZV_MovieView::build()
 void ZV_MovieView::layoutSubviews()
 {
     UIView::layoutSubviews();
-    makeCorner(*this, kCornerRadius);
-    makeCornerByRoundingCorners(*m_tagLb, UIRectCornerBottomLeft, kCornerRadius);
+    makeCorner(*this, kMovieCornerRadius);
+    makeCornerByRoundingCorners(*m_tagLb, UIRectCornerBottomLeft, kMovieCornerRadius);
     addVerticalGradient(
         *m_titleView, { UIColor::black().withAlphaComponent(0), UIColor::black().withAlphaComponent(0.8) });
 }

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr double kBackgroundHideDelay = 0.1;
+constexpr double kRootBackgroundHideDelay = 0.1;
 
 }
 
@@ -103,7 +103,7 @@ void ZV_RankingMainVC::viewWillDisappear(bool animated)
     hideRootBackground();
     auto self = std::static_pointer_cast<ZV_RankingMainVC>(sharedFromThis());
     DispatchQueue::main().asyncAfter(
-        DispatchTime::now() + kBackgroundHideDelay, [self] { self->hideRootBackground(); });
+        DispatchTime::now() + kRootBackgroundHideDelay, [self] { self->hideRootBackground(); });
 }
 
 void ZV_RankingMainVC::requestRankings()

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr CGFloat kInset = 12;
+constexpr CGFloat kRankingInset = 12;
 // Top-left and bottom-right.
 constexpr unsigned kBadgeCorners = 1 | 8;
 // The tie of the tags' bottom to the name's bottom: it wins while the tags are hidden, so the
@@ -64,7 +64,7 @@ ZV_RankingCell::ZV_RankingCell(const CGRect& frame)
 
     snp(m_bgView).makeConstraints([](ConstraintMaker& make) { make.edges().equalToSuperview(); });
     snp(m_movieView).makeConstraints([](ConstraintMaker& make) {
-        make.left().equalToSuperview().offset(kInset);
+        make.left().equalToSuperview().offset(kRankingInset);
         make.centerY().equalToSuperview();
         make.size().equalTo(CGSize { 72, 96 });
     });
@@ -73,18 +73,18 @@ ZV_RankingCell::ZV_RankingCell(const CGRect& frame)
         make.size().equalTo(CGSize { 24, 20 });
     });
     snp(m_titleLb).makeConstraints([this](ConstraintMaker& make) {
-        make.left().equalTo(snp(m_movieView).right()).offset(kInset);
+        make.left().equalTo(snp(m_movieView).right()).offset(kRankingInset);
         make.top().equalTo(snp(m_movieView).top()).offset(2);
         make.height().equalTo(22);
     });
     snp(m_hotLb).makeConstraints([this](ConstraintMaker& make) {
         make.left().greaterThanOrEqualTo(snp(m_titleLb).right()).offset(8);
-        make.right().equalToSuperview().offset(-kInset);
+        make.right().equalToSuperview().offset(-kRankingInset);
         make.centerY().equalTo(snp(m_titleLb).centerY());
     });
     snp(m_tagStackView).makeConstraints([this](ConstraintMaker& make) {
         make.left().equalTo(snp(m_titleLb).left());
-        make.right().lessThanOrEqualToSuperview().offset(-kInset);
+        make.right().lessThanOrEqualToSuperview().offset(-kRankingInset);
         make.top().greaterThanOrEqualTo(snp(m_titleLb).bottom());
         make.top().equalTo(snp(m_titleLb).bottom()).offset(8).priority(500);
         make.height().equalTo(20).priority(700);
@@ -92,7 +92,7 @@ ZV_RankingCell::ZV_RankingCell(const CGRect& frame)
     });
     snp(m_contentLb).makeConstraints([this](ConstraintMaker& make) {
         make.left().equalTo(snp(m_titleLb).left());
-        make.right().equalToSuperview().offset(-kInset);
+        make.right().equalToSuperview().offset(-kRankingInset);
         make.top().equalTo(snp(m_tagStackView).bottom()).offset(8);
     });
     setRow(0);

@@ -13,7 +13,7 @@ constexpr CGFloat kPosterWidth = 90;
 constexpr CGFloat kButtonHeight = 30;
 constexpr CGFloat kRowHeight = 146;
 
-std::shared_ptr<UILabel> makeLabel(CGFloat size, CGFloat alpha, CGFloat weight = UIFont::Weight::regular)
+std::shared_ptr<UILabel> makeCellLabel(CGFloat size, CGFloat alpha, CGFloat weight = UIFont::Weight::regular)
 {
     auto label = std::make_shared<UILabel>();
     label->setFont(UIFont::systemFont(size, weight));
@@ -32,11 +32,11 @@ ZV_SearchMovieCell::ZV_SearchMovieCell(const CGRect& frame)
     : UICollectionViewCell(frame)
     , m_bgView(std::make_shared<UIView>())
     , m_movieView(ZV_MovieView::make())
-    , m_titleLb(makeLabel(16, 1, UIFont::Weight::medium))
-    , m_desLb(makeLabel(12, 0.5))
-    , m_contentLb(makeLabel(12, 0.5))
+    , m_titleLb(makeCellLabel(16, 1, UIFont::Weight::medium))
+    , m_desLb(makeCellLabel(12, 0.5))
+    , m_contentLb(makeCellLabel(12, 0.5))
     , m_playBtn(std::make_shared<UIButton>())
-    , m_memberLb(makeLabel(12, 0.5))
+    , m_memberLb(makeCellLabel(12, 0.5))
     , m_collectBtn(std::make_shared<UIButton>())
 {
     m_playBtn->setTitle("立即播放", UIControlStateNormal);

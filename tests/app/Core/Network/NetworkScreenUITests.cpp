@@ -12,7 +12,7 @@
 
 namespace {
 
-class WindowDelegate : public UIApplicationDelegate {
+class NetworkWindowDelegate : public UIApplicationDelegate {
 public:
     std::shared_ptr<UIWindow> window() const override { return m_window; }
     std::shared_ptr<UIWindow> m_window = std::make_shared<UIWindow>();
@@ -37,7 +37,7 @@ protected:
         MainLoopTest::TearDown();
     }
 
-    std::shared_ptr<WindowDelegate> delegate = std::make_shared<WindowDelegate>();
+    std::shared_ptr<NetworkWindowDelegate> delegate = std::make_shared<NetworkWindowDelegate>();
     std::shared_ptr<UIViewController> root = UIViewController::create();
     ZV_NetworkScreenUI ui;
 };

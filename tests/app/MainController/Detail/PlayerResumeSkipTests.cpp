@@ -10,14 +10,14 @@ namespace {
 
 using zvtest::EpisodeSpec;
 
-const std::string ep1 = "https://media.test/ep1.m3u8";
-const std::string ep2 = "https://media.test/ep2.m3u8";
+const std::string resumeEp1 = "https://media.test/ep1.m3u8";
+const std::string resumeEp2 = "https://media.test/ep2.m3u8";
 
 class PlayerResumeSkipTest : public zvtest::PlayerTest {
 protected:
     std::shared_ptr<ZV_DetailModel> twoEpisodes(std::string id = "t1")
     {
-        return zvtest::titleWith({ { "e1", ep1 }, { "e2", ep2 } }, std::move(id));
+        return zvtest::titleWith({ { "e1", resumeEp1 }, { "e2", resumeEp2 } }, std::move(id));
     }
     static void lastPlayback(ZV_DetailModel& model, std::string episode, std::int64_t seconds)
     {
@@ -39,7 +39,7 @@ TEST_F(PlayerResumeSkipTest, TheFirstPlayingStatusResumesOrSkipsTheOpeningOnce)
     const std::string setUp = "设置开启跳过片头片尾";
     SJScriptedMedia longEpisode;
     longEpisode.duration = 600;
-    SJScriptedPlaybackController::script(ep1, longEpisode);
+    SJScriptedPlaybackController::script(resumeEp1, longEpisode);
     struct Case {
         std::optional<std::int64_t> opening; // the title's skip record
         std::string lastEpisode;
@@ -81,7 +81,7 @@ TEST_F(PlayerResumeSkipTest, TheEndingSkipIsAnnouncedTenSecondsAheadAndHappensAt
 {
     SJScriptedMedia episode;
     episode.duration = 1200;
-    SJScriptedPlaybackController::script(ep1, episode);
+    SJScriptedPlaybackController::script(resumeEp1, episode);
     ZV_PlayerTimeModel::store("t1", ZV_PlayerTimeModel::Part::ending, 60);
     for (bool cancel : { false, true }) {
         SCOPED_TRACE(cancel);
@@ -110,7 +110,7 @@ TEST_F(PlayerResumeSkipTest, TheEndingSkipIsAnnouncedTenSecondsAheadAndHappensAt
             EXPECT_TRUE(owner.empty());
         } else {
             EXPECT_EQ(view->episodeId, "e2");
-            EXPECT_EQ(assetURL(), ep2);
+            EXPECT_EQ(assetURL(), resumeEp2);
             EXPECT_EQ(owner, (std::vector<std::string> { "e2" }));
         }
     }
@@ -120,8 +120,8 @@ TEST_F(PlayerResumeSkipTest, AnEndedEpisodeMovesOnOrShowsTheReplayItemAndNextOnT
 {
     SJScriptedMedia shortClip;
     shortClip.duration = 2;
-    SJScriptedPlaybackController::script(ep1, shortClip);
-    SJScriptedPlaybackController::script(ep2, shortClip);
+    SJScriptedPlaybackController::script(resumeEp1, shortClip);
+    SJScriptedPlaybackController::script(resumeEp2, shortClip);
     listen();
     auto replay = player().defaultEdgeControlLayer()->centerAdapter()->itemForTag(
         SJEdgeControlLayerCenterItem_Replay);
@@ -130,19 +130,19 @@ TEST_F(PlayerResumeSkipTest, AnEndedEpisodeMovesOnOrShowsTheReplayItemAndNextOnT
     play(twoEpisodes(), "e2");
     view->episodeId = "gone";
     advance(3);
-    EXPECT_EQ(assetURL(), ep1);
+    EXPECT_EQ(assetURL(), resumeEp1);
     EXPECT_EQ(owner, (std::vector<std::string> { "e1" }));
     // The first ends: the second; the second ends: the replay item.
     advance(3);
     EXPECT_EQ(owner, (std::vector<std::string> { "e1", "e2" }));
     EXPECT_EQ(replay->alpha(), 0);
     advance(3);
-    EXPECT_EQ(assetURL(), ep2);
+    EXPECT_EQ(assetURL(), resumeEp2);
     EXPECT_EQ(replay->alpha(), 1);
 
     // The next item on the last episode plays nothing and still tells the owner.
     view->playNextEpisode();
-    EXPECT_EQ(assetURL(), ep2);
+    EXPECT_EQ(assetURL(), resumeEp2);
     EXPECT_EQ(owner.back(), "e2");
     EXPECT_EQ(owner.size(), 3u);
 }
@@ -151,7 +151,7 @@ TEST_F(PlayerResumeSkipTest, TenSecondsOfStalledWaitingGiveOneHint)
 {
     SJScriptedMedia stalling;
     stalling.stalls = { { 2, 5 }, { 4, 40 } };
-    SJScriptedPlaybackController::script(ep1, stalling);
+    SJScriptedPlaybackController::script(resumeEp1, stalling);
     auto hint = [&] { return player().textPopupController().displayingView(); };
     play(twoEpisodes(), "e1");
     // 0.5 s opening (a wait without an asset), 2 s of play, a 5 s stall, play again: no hint.

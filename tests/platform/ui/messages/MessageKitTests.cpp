@@ -46,15 +46,15 @@ struct Message : MessageType {
     MessageKind what;
 };
 
-class Screen : public MessagesViewController,
-               public MessagesDataSource,
-               public MessageCellDelegate,
-               public MessagesLayoutDelegate {
+class MessagesScreen : public MessagesViewController,
+                       public MessagesDataSource,
+                       public MessageCellDelegate,
+                       public MessagesLayoutDelegate {
 public:
     void viewDidLoad() override
     {
         MessagesViewController::viewDidLoad();
-        auto self = std::dynamic_pointer_cast<Screen>(sharedFromThis());
+        auto self = std::dynamic_pointer_cast<MessagesScreen>(sharedFromThis());
         messagesCollectionView()->setMessagesDataSource(std::static_pointer_cast<MessagesDataSource>(self));
         messagesCollectionView()->setMessageCellDelegate(std::static_pointer_cast<MessageCellDelegate>(self));
         messagesCollectionView()->setMessagesLayoutDelegate(
@@ -95,7 +95,7 @@ protected:
     }
     CGPoint centre(const UIView& view) { return view.convert(view.bounds().center(), nullptr); }
 
-    std::shared_ptr<Screen> screen = std::make_shared<Screen>();
+    std::shared_ptr<MessagesScreen> screen = std::make_shared<MessagesScreen>();
     TouchDriver driver;
 };
 
