@@ -148,11 +148,13 @@ TEST(RealClockRunLoopTest, RunWakesForRealDeadlines)
     ASSERT_FALSE(Clock::isVirtual());
     std::vector<std::string> log;
     const double start = Clock::now();
-    DispatchQueue::main().asyncAfter(DispatchTime::now() + 0.02, [&] {
+    // One base for both deadlines: a pause between the two posts must not reorder them.
+    const DispatchTime base = DispatchTime::now();
+    DispatchQueue::main().asyncAfter(base + 0.02, [&] {
         log.push_back("second");
         RunLoop::main().stop();
     });
-    DispatchQueue::main().asyncAfter(DispatchTime::now() + 0.01, [&] { log.push_back("first"); });
+    DispatchQueue::main().asyncAfter(base + 0.01, [&] { log.push_back("first"); });
     RunLoop::main().run();
     EXPECT_EQ(log, (std::vector<std::string> { "first", "second" }));
     EXPECT_GE(Clock::now() - start, 0.02);
