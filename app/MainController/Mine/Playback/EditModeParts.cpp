@@ -15,8 +15,22 @@
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/layout/UIViewLayout.h"
+#include "platform/ui/lists/UICollectionView.h"
 
 namespace editmode {
+
+std::shared_ptr<UICollectionView> makeList(
+    std::weak_ptr<UICollectionViewDelegate> delegate, std::weak_ptr<UICollectionViewDataSource> dataSource)
+{
+    auto list = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
+    list->setDelegate(std::move(delegate));
+    list->setDataSource(std::move(dataSource));
+    list->setBackgroundColor(UIColor::white());
+    list->setShowsHorizontalScrollIndicator(false);
+    list->setShowsVerticalScrollIndicator(false);
+    list->setContentInset({ 10, 0, 0, 0 });
+    return list;
+}
 
 std::shared_ptr<UIButton> makeEditButton()
 {

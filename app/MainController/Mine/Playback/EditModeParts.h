@@ -11,6 +11,9 @@
 #include <vector>
 
 class UIButton;
+class UICollectionView;
+class UICollectionViewDataSource;
+class UICollectionViewDelegate;
 class UIView;
 class UIViewController;
 class ZV_AdvertView;
@@ -22,6 +25,10 @@ struct ZV_HomeRecommendModelDataList;
 namespace editmode {
 
 std::shared_ptr<UIButton> makeEditButton();
+// The pages' list: white, without scroll indicators, 10 points of room above its first row, laid
+// out and filled by the page, which it holds weakly.
+std::shared_ptr<UICollectionView> makeList(
+    std::weak_ptr<UICollectionViewDelegate> delegate, std::weak_ptr<UICollectionViewDataSource> dataSource);
 // On a tap, runs the action on the page if the page is still there (the button holds it weakly).
 template<class Control, class Page, class Action>
 void onTap(Control& control, std::weak_ptr<Page> page, Action action)

@@ -35,15 +35,9 @@ ZV_PlaybackVC::~ZV_PlaybackVC()
 const std::shared_ptr<UICollectionView>& ZV_PlaybackVC::zv_collectionView()
 {
     if (!m_collectionView) {
-        m_collectionView
-            = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
         auto self = shared(*this);
-        m_collectionView->setDelegate(std::weak_ptr<UICollectionViewDelegate>(self));
-        m_collectionView->setDataSource(std::weak_ptr<UICollectionViewDataSource>(self));
-        m_collectionView->setBackgroundColor(UIColor::white());
-        m_collectionView->setShowsHorizontalScrollIndicator(false);
-        m_collectionView->setShowsVerticalScrollIndicator(false);
-        m_collectionView->setContentInset({ 10, 0, 0, 0 });
+        m_collectionView = editmode::makeList(std::weak_ptr<UICollectionViewDelegate>(self),
+            std::weak_ptr<UICollectionViewDataSource>(self));
         registerCell<ZV_PlaybackCell>(*m_collectionView);
         registerSupplementaryView<ZV_PlaybackHeadReusableView>(
             *m_collectionView, UICollectionElementKindSectionHeader);

@@ -24,15 +24,9 @@ std::weak_ptr<DownloadListPage> DownloadListPage::weakPage()
 const std::shared_ptr<UICollectionView>& DownloadListPage::zv_collectionView()
 {
     if (!m_collectionView) {
-        m_collectionView
-            = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
         auto self = std::static_pointer_cast<DownloadListPage>(sharedFromThis());
-        m_collectionView->setDelegate(std::weak_ptr<UICollectionViewDelegate>(self));
-        m_collectionView->setDataSource(std::weak_ptr<UICollectionViewDataSource>(self));
-        m_collectionView->setBackgroundColor(UIColor::white());
-        m_collectionView->setShowsHorizontalScrollIndicator(false);
-        m_collectionView->setShowsVerticalScrollIndicator(false);
-        m_collectionView->setContentInset({ 10, 0, 0, 0 });
+        m_collectionView = editmode::makeList(std::weak_ptr<UICollectionViewDelegate>(self),
+            std::weak_ptr<UICollectionViewDataSource>(self));
         registerCell<ZV_DownloadCell>(*m_collectionView);
         m_collectionView->setAccessibilityIdentifier(m_look.listIdentifier);
     }
