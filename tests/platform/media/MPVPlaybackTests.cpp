@@ -63,6 +63,13 @@ protected:
         return RunLoop::main().runUntil(done, seconds);
     }
 
+    // What the engine said went wrong; a player without an engine (libmpv not loaded) says so.
+    std::string engineError() const
+    {
+        const auto& engine = player->playbackController();
+        return engine ? engine->errorDescription() : "no playback engine";
+    }
+
     bool waitUntilReady()
     {
         return waitFor([&] { return player->assetStatus() != SJAssetStatus::preparing; })
@@ -84,7 +91,7 @@ TEST_F(MPVPlaybackTest, PlaysTheEncryptedVariantOfTheMasterWithTheAssetsFieldsOn
             { "X-Split", "a\r\nInjected: 1" },
             { "Bad Name", "x" },
         }));
-    ASSERT_TRUE(waitUntilReady()) << player->playbackController()->errorDescription();
+    ASSERT_TRUE(waitUntilReady()) << engineError();
     EXPECT_NEAR(player->duration(), 12, 0.5);
     ASSERT_TRUE(waitFor([&] { return player->currentTime() >= 1.0; }));
     EXPECT_EQ(player->timeControlStatus(), SJPlaybackTimeControlStatus::playing);
@@ -116,7 +123,7 @@ TEST_F(MPVPlaybackTest, PausesSeeksChangesRateAndReachesTheEndOfAnMP4WithByteRan
     int finished = 0;
     player->playbackObserver().setPlaybackDidFinishExeBlock([&](SJBaseVideoPlayer&) { ++finished; });
     player->setURLAsset(asset("/video/clip.mp4"));
-    ASSERT_TRUE(waitUntilReady()) << player->playbackController()->errorDescription();
+    ASSERT_TRUE(waitUntilReady()) << engineError();
     EXPECT_NEAR(player->duration(), 12, 0.5);
     ASSERT_TRUE(waitFor([&] { return player->currentTime() >= 0.5; }));
 
@@ -159,7 +166,7 @@ TEST_F(MPVPlaybackTest, WaitsOnASlowSegmentAndPlaysOnWhenItComes)
         statuses.emplace_back(p.timeControlStatus(), std::string(p.reasonForWaitingToPlay()));
     });
     player->setURLAsset(asset("/video/low/index.m3u8?slow=2&delay=9000"));
-    ASSERT_TRUE(waitUntilReady()) << player->playbackController()->errorDescription();
+    ASSERT_TRUE(waitUntilReady()) << engineError();
     ASSERT_TRUE(waitFor([&] { return player->currentTime() >= 5; }));
 
     // Playing, then waiting for the slow segment with the stall reason, then playing again.
@@ -182,6 +189,6 @@ TEST_F(MPVPlaybackTest, AStreamThatIsNoPlaylistOrIsMissingFails)
         ASSERT_TRUE(waitFor([&] { return player->assetStatus() == SJAssetStatus::failed; }));
         EXPECT_EQ(reported, (std::vector { SJAssetStatus::preparing, SJAssetStatus::failed }));
         EXPECT_EQ(player->timeControlStatus(), SJPlaybackTimeControlStatus::paused);
-        EXPECT_FALSE(player->playbackController()->errorDescription().empty());
+        EXPECT_FALSE(engineError().empty());
     }
 }
