@@ -334,7 +334,9 @@ TEST_F(MediaCacheTest, RemoveStopsTheTransferAndDeletesFilesAndRow)
     cache->removeExportAsset(url);
     std::size_t requests = server->requests().size();
     runUntil([] { return false; }, 0.8);
-    EXPECT_EQ(server->requests().size(), requests) << "the transfer stopped";
+    // The segment asked for just before the removal may reach the server's log after it; a transfer
+    // that went on would have asked for at least two more in this time (each answer takes 300 ms).
+    EXPECT_LE(server->requests().size(), requests + 1) << "the transfer stopped";
     EXPECT_FALSE(FileSystem::exists(folder));
     EXPECT_TRUE(catalogueRows(root / "mcs.db").empty());
     EXPECT_TRUE(cache->allExporters().empty());
