@@ -1,5 +1,7 @@
 #include "platform/media/cache/MCSDownloader.h"
 
+#include "platform/crypto/OpenSSLLibrary.h"
+
 #include <cctype>
 #include <charconv>
 #include <chrono>
@@ -196,10 +198,18 @@ std::optional<MCSContentRange> parseContentRange(std::string_view value)
     return range;
 }
 
+void MCSDownloader::initializeLibraries()
+{
+    std::call_once(curlInitOnce, [] {
+        OpenSSLLibrary::initialize();
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+    });
+}
+
 MCSDownloader::MCSDownloader(MCSFetchSettings settings)
     : m_settings(std::move(settings))
 {
-    std::call_once(curlInitOnce, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    initializeLibraries();
     m_multi = curl_multi_init();
     m_easy = curl_easy_init();
 }

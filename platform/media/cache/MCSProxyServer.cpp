@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <netinet/in.h>
@@ -306,7 +307,41 @@ bool MCSProxyServer::start()
     m_port = ntohs(address.sin_port);
     // Lives as long as the process, like the port.
     std::thread([this, listener] { acceptLoop(listener); }).detach();
+    // The TLS library registers its clean-up at exit when it is set up; this one, registered
+    // after it, runs before it, so that no session is inside a transfer when it goes.
+    MCSDownloader::initializeLibraries();
+    static std::once_flag atExit;
+    std::call_once(atExit, [] {
+        std::atexit([] {
+            MCSProxyServer& server = shared();
+            {
+                std::lock_guard lock(server.m_sessionsMutex);
+                server.m_exiting = true;
+            }
+            server.endSessions();
+        });
+    });
     return true;
+}
+
+void MCSProxyServer::endSessions(double wait)
+{
+    std::unique_lock lock(m_sessionsMutex);
+    for (const auto& [fd, downloader] : m_live) {
+        ::shutdown(fd, SHUT_RDWR);
+        if (downloader)
+            downloader->cancel();
+    }
+    if (!m_sessionEnded.wait_for(
+            lock, std::chrono::duration<double>(wait), [this] { return m_live.empty(); }))
+        Log::write("MCSProxyServer: " + std::to_string(m_live.size()) + " sessions still running");
+}
+
+void MCSProxyServer::setSessionDownloader(int fd, MCSDownloader* downloader)
+{
+    std::lock_guard lock(m_sessionsMutex);
+    if (auto it = m_live.find(fd); it != m_live.end())
+        it->second = downloader;
 }
 
 std::string MCSProxyServer::baseURL() const
@@ -345,10 +380,25 @@ void MCSProxyServer::acceptLoop(int listener)
             ::close(fd);
             continue;
         }
+        {
+            std::lock_guard lock(m_sessionsMutex);
+            if (m_exiting) {
+                ::close(fd);
+                m_sessions.fetch_sub(1);
+                continue;
+            }
+            m_live.emplace(fd, nullptr);
+        }
         std::thread([this, fd] {
             runSession(fd);
-            ::close(fd);
+            {
+                // Closed under the lock: no one shuts a number the system has handed out again.
+                std::lock_guard lock(m_sessionsMutex);
+                m_live.erase(fd);
+                ::close(fd);
+            }
             m_sessions.fetch_sub(1);
+            m_sessionEnded.notify_all();
         }).detach();
     }
 }
@@ -358,6 +408,12 @@ void MCSProxyServer::runSession(int fd)
     SocketStream stream(fd);
     beast::flat_buffer buffer(headerLimit + 1024);
     std::unique_ptr<MCSDownloader> downloader;
+    // Gone from the live sessions before it is destroyed, so that no one cancels it then.
+    struct Forget {
+        MCSProxyServer& server;
+        int fd;
+        ~Forget() { server.setSessionDownloader(fd, nullptr); }
+    } forget { *this, fd };
     while (true) {
         http::request_parser<http::empty_body> parser;
         parser.header_limit(headerLimit);
@@ -388,8 +444,10 @@ void MCSProxyServer::runSession(int fd)
             request.range = std::string(range->value());
         if (auto agent = message.find(http::field::user_agent); agent != message.end())
             request.userAgent = std::string(agent->value());
-        if (!downloader)
+        if (!downloader) {
             downloader = std::make_unique<MCSDownloader>(responder->fetchSettings());
+            setSessionDownloader(fd, downloader.get());
+        }
 
         SessionReply reply(stream, version, message.keep_alive(), message.method() == http::verb::head);
         bool whole = responder->respond(request, reply, *downloader);

@@ -4,7 +4,9 @@
 #include "platform/net/HTTPHeaders.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -58,6 +60,11 @@ public:
     void setResponder(std::weak_ptr<MCSProxyResponder> responder);
     std::shared_ptr<MCSProxyResponder> responder() const;
 
+    // Ends the sessions under way (their transfers are cancelled, their connections shut) and
+    // waits for their threads, at most `wait` seconds. Later connections are served as before.
+    // The process does this at exit, before the TLS library is torn down under a transfer.
+    void endSessions(double wait = 5);
+
     MCSProxyServer(const MCSProxyServer&) = delete;
     MCSProxyServer& operator=(const MCSProxyServer&) = delete;
 
@@ -67,9 +74,16 @@ private:
 
     void acceptLoop(int listener);
     void runSession(int fd);
+    // The transfers of a session, while it has any; cancelled when sessions end.
+    void setSessionDownloader(int fd, MCSDownloader* downloader);
 
     mutable std::mutex m_mutex;
     std::weak_ptr<MCSProxyResponder> m_responder;
     std::atomic<std::uint16_t> m_port { 0 };
     std::atomic<int> m_sessions { 0 };
+    // The sessions' sockets and their downloaders, under m_sessionsMutex.
+    std::mutex m_sessionsMutex;
+    std::condition_variable m_sessionEnded;
+    std::map<int, MCSDownloader*> m_live;
+    bool m_exiting = false; // connections are refused from here on
 };

@@ -1,5 +1,6 @@
 #include "platform/net/detail/TransferWorker.h"
 
+#include "platform/crypto/OpenSSLLibrary.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/net/AbsoluteURL.h"
 
@@ -265,7 +266,10 @@ struct TransferWorker::Transfer {
 
 TransferWorker::TransferWorker()
 {
-    std::call_once(curlInitOnce, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    std::call_once(curlInitOnce, [] {
+        OpenSSLLibrary::initialize();
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+    });
     m_multi = curl_multi_init();
     m_thread = std::thread([this] { run(); });
 }

@@ -1,5 +1,6 @@
 #include "platform/websocket/detail/WebSocketConnection.h"
 
+#include "platform/crypto/OpenSSLLibrary.h"
 #include "platform/foundation/Log.h"
 
 #include <algorithm>
@@ -525,6 +526,7 @@ std::shared_ptr<WebSocketConnection> WebSocketConnection::open(ConnectionSetting
         session->start();
         return std::make_shared<Handle>(session);
     }
+    OpenSSLLibrary::initialize();
     auto tls = std::make_shared<ssl::context>(ssl::context::tls_client);
     beast::error_code ec;
     tls->set_verify_mode(ssl::verify_peer, ec);

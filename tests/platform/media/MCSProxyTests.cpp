@@ -359,3 +359,36 @@ TEST_F(MediaCacheTest, ARangeAskedAgainAfterThePlayerLeftIsTheOriginsWhileChunks
         EXPECT_TRUE(text(get(playback)) == segment) << "the whole differs once written";
     }
 }
+
+TEST_F(MediaCacheTest, EndingTheSessionsStopsTheirTransfersAndLaterConnectionsAreServed)
+{
+    // Transfers that wait for the origin longer than anything in this test waits.
+    cache.reset();
+    MCSMediaCacheOptions waiting = options();
+    waiting.exports.fetch.idleTimeout = 120;
+    cache = MCSMediaCache::open(waiting);
+    server->route("/hang.mp4", [](const Request&) {
+        Reply reply = Reply::text(200, "late");
+        reply.delay = std::chrono::seconds(60);
+        return reply;
+    });
+    std::optional<MCSFetchedBody> cut;
+    std::thread player([&, url = cache->playbackURL(http("/hang.mp4"))] { cut = get(url); });
+    // The session is inside its transfer once the origin has the request.
+    ASSERT_TRUE(runUntil([&] { return requestCount("/hang.mp4") == 1; }, 20));
+
+    auto start = std::chrono::steady_clock::now();
+    MCSProxyServer::shared().endSessions(30);
+    double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    player.join();
+    // A transfer that went on would hold the session to the end of the wait.
+    EXPECT_LT(took, 10.0) << "the session's transfer was cancelled";
+    ASSERT_TRUE(cut);
+    EXPECT_FALSE(cut->result.completed());
+    EXPECT_NE(cut->result.code, HTTPError::Code::TimedOut) << "the player's connection was shut, not left";
+
+    MCSFetchedBody later = get(cache->playbackURL(http("/file.mp4")));
+    EXPECT_TRUE(later.result.completed());
+    EXPECT_EQ(later.head.status, 200);
+    EXPECT_EQ(later.body.size(), fileSize);
+}

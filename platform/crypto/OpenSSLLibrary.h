@@ -1,0 +1,10 @@
+#pragma once
+
+// The TLS and crypto library, set up once for the whole process, without its clean-up at exit:
+// threads still inside a transfer when the process ends (a player's connection, a download) would
+// otherwise find its tables freed under them. The system takes the memory back.
+class OpenSSLLibrary {
+public:
+    // Thread-safe, and done when the program loads, before anything else sets the library up.
+    static void initialize();
+};
