@@ -12,6 +12,7 @@
 #include "platform/text/UTF16.h"
 #include "tests/support/MainLoopTest.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -132,9 +133,13 @@ TEST(SearchRows, RankedWordsAndHotWordChipsAreColouredByPlace)
         page->zv_wordsList.push_back(model);
     }
     page->reloadSections();
+    // The hot words' section comes after an advert or a stored history, when there are any.
+    auto at = std::find(page->sectionTypes.begin(), page->sectionTypes.end(), ZV_SearchSectionType::screenList);
+    ASSERT_NE(at, page->sectionTypes.end());
+    int section = static_cast<int>(at - page->sectionTypes.begin());
     auto& list = *page->zv_collectionView();
     for (int item = 0; item < 4; ++item) {
-        auto chip = std::dynamic_pointer_cast<ZV_SearchCell>(page->cellForItem(list, { item, 0 }));
+        auto chip = std::dynamic_pointer_cast<ZV_SearchCell>(page->cellForItem(list, { item, section }));
         ASSERT_TRUE(chip);
         EXPECT_EQ(chip->contentView()->backgroundColor(), colorWithHex(item < 3 ? "FFEDAC" : "F4F6FA"))
             << item;
