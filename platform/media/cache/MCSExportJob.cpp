@@ -5,9 +5,15 @@
 #include "platform/media/cache/MCSURL.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
+#include <functional>
 #include <map>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -57,6 +63,65 @@ private:
     MCSTempFile& m_file;
 };
 
+// Appends a media file's body to the part already fetched: a 206 from that byte on goes on, a 200
+// starts the file over; any other answer is refused.
+class ResumingFileSink : public MCSFetchSink {
+public:
+    using Progress = std::function<void(std::uint64_t have, std::optional<std::uint64_t> total)>;
+
+    ResumingFileSink(int fd, std::uint64_t have, Progress progress)
+        : have(have)
+        , m_fd(fd)
+        , m_progress(std::move(progress))
+    { }
+
+    bool receiveHead(const MCSFetchHead& head) override
+    {
+        status = head.status;
+        if (head.status == 206 && head.rangeFirst == have) {
+            total = head.totalLength;
+        } else if (head.status == 200) {
+            if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0) {
+                writeFailed = true;
+                return false;
+            }
+            have = 0;
+            total = head.contentLength;
+        } else {
+            return false;
+        }
+        m_progress(have, total);
+        return true;
+    }
+
+    bool receiveData(const std::uint8_t* bytes, std::size_t size) override
+    {
+        while (size > 0) {
+            ssize_t written = ::write(m_fd, bytes, size);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0) {
+                writeFailed = true;
+                return false;
+            }
+            bytes += written;
+            size -= static_cast<std::size_t>(written);
+            have += static_cast<std::uint64_t>(written);
+        }
+        m_progress(have, total);
+        return true;
+    }
+
+    std::uint64_t have;
+    std::optional<std::uint64_t> total;
+    int status = 0;
+    bool writeFailed = false;
+
+private:
+    int m_fd;
+    Progress m_progress;
+};
+
 // Answers that a later attempt may not get again: the server was busy, or asked for patience.
 bool isPassingStatus(int status)
 {
@@ -86,6 +151,21 @@ void removeStaleTemporaries(const fs::path& folder)
     }
 }
 
+}
+
+bool MCSExportFiles::isMediaFile(std::string_view url)
+{
+    std::string extension = MCSURL::extension(url);
+    return extension == "mp4" || extension == "m4v" || extension == "mov";
+}
+
+const char* MCSExportFiles::playable(const fs::path& folder)
+{
+    if (FileSystem::exists(folder / localPlaylist))
+        return localPlaylist;
+    if (FileSystem::exists(folder / localFile))
+        return localFile;
+    return nullptr;
 }
 
 struct MCSExportJob::Source {
@@ -324,6 +404,8 @@ MCSExportJob::Outcome MCSExportJob::perform(std::string& message)
         return Outcome::Failed;
     }
     removeStaleTemporaries(m_folder);
+    if (MCSExportFiles::isMediaFile(m_url))
+        return performFile(message);
 
     Source source;
     Outcome outcome = loadSource(source, message);
@@ -393,5 +475,82 @@ MCSExportJob::Outcome MCSExportJob::perform(std::string& message)
         message = "cannot write the local playlist into " + m_folder.string();
         return Outcome::Failed;
     }
+    return Outcome::Finished;
+}
+
+MCSExportJob::Outcome MCSExportJob::performFile(std::string& message)
+{
+    if (FileSystem::exists(m_folder / MCSExportFiles::localFile)) {
+        reportProgress(1, 1, true);
+        return Outcome::Finished;
+    }
+    return withRetries(
+        [&](std::string& failure, bool& passing) { return downloadFileOnce(failure, passing); }, message);
+}
+
+MCSExportJob::Outcome MCSExportJob::downloadFileOnce(std::string& message, bool& passing)
+{
+    const fs::path partial = m_folder / MCSExportFiles::partialFile;
+    int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    struct stat info { };
+    if (fd < 0 || ::fstat(fd, &info) != 0 || ::lseek(fd, 0, SEEK_END) < 0) {
+        if (fd >= 0)
+            ::close(fd);
+        message = "cannot write into " + m_folder.string();
+        return Outcome::Failed;
+    }
+    auto have = static_cast<std::uint64_t>(info.st_size);
+    MCSFetchRequest request;
+    request.url = m_url;
+    request.maxBytes = m_settings.maxFileBytes;
+    if (have > 0)
+        request.rangeStart = have;
+    ResumingFileSink sink(fd, have, [this](std::uint64_t done, std::optional<std::uint64_t> total) {
+        if (total && *total > 0)
+            reportProgress(
+                static_cast<std::size_t>(std::min(done, *total)), static_cast<std::size_t>(*total), false);
+    });
+    MCSFetchResult result = m_downloader.fetch(request, sink);
+    bool whole = result.completed() && !sink.writeFailed && (!sink.total || sink.have == *sink.total);
+    bool flushed = whole && ::fsync(fd) == 0;
+    ::close(fd);
+    if (sink.total && *sink.total > 0)
+        reportProgress(static_cast<std::size_t>(std::min(sink.have, *sink.total)),
+            static_cast<std::size_t>(*sink.total), true);
+
+    if (result.outcome == MCSFetchResult::Outcome::Cancelled)
+        return Outcome::Cancelled;
+    if (sink.writeFailed) {
+        message = "cannot write " + partial.string();
+        return Outcome::Failed;
+    }
+    if (result.outcome == MCSFetchResult::Outcome::Stopped) {
+        // A range past the end (416), or a part of the file from elsewhere than the bytes on disk
+        // (206), means those bytes are not this file's: it starts over.
+        bool startOver = sink.status == 416 || sink.status == 206;
+        if (startOver)
+            FileSystem::remove(partial);
+        passing = startOver || isPassingStatus(sink.status);
+        message = m_url + " answered " + std::to_string(sink.status);
+        return Outcome::Failed;
+    }
+    if (!result.completed()) {
+        passing = isPassingFailure(result);
+        message = m_url + ": " + result.message;
+        return Outcome::Failed;
+    }
+    if (!whole) {
+        passing = true;
+        message = m_url + " ended before its announced length";
+        return Outcome::Failed;
+    }
+    std::error_code error;
+    if (flushed)
+        fs::rename(partial, m_folder / MCSExportFiles::localFile, error);
+    if (!flushed || error) {
+        message = "cannot write " + (m_folder / MCSExportFiles::localFile).string();
+        return Outcome::Failed;
+    }
+    reportProgress(1, 1, true);
     return Outcome::Finished;
 }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 
 struct MCSExportSettings {
@@ -15,6 +16,7 @@ struct MCSExportSettings {
     MCSPlaylistLimits playlist;
     std::uint64_t maxSegmentBytes = 512ull * 1024 * 1024;
     std::uint64_t maxMapBytes = 16ull * 1024 * 1024;
+    std::uint64_t maxFileBytes = 16ull * 1024 * 1024 * 1024; // a media file exported whole
     double progressInterval = 0.1; // real seconds between two progress reports
     // A fetch that fails for a reason that may pass (a cut or refused connection, a time-out, a
     // 408, 429 or 5xx answer) is tried again, up to this many attempts in all, after a pause
@@ -24,11 +26,20 @@ struct MCSExportSettings {
     double maxRetryDelay = 30;
 };
 
-// The files of an export folder. The local playlist is written last, so its presence means done.
+// The files of an export folder. The local playlist is written last, so its presence means done;
+// the export of a media file has its whole file instead, renamed from the part fetched so far.
 namespace MCSExportFiles {
 inline constexpr const char* localPlaylist = "index.m3u8";
 inline constexpr const char* sourcePlaylist = "source.m3u8"; // the media playlist as fetched
 inline constexpr const char* sourceURL = "source.url"; // the address it came from
+inline constexpr const char* localFile = "media.mp4";
+inline constexpr const char* partialFile = "media.mp4.partial";
+
+// Whether the address names a media file (".mp4", ".m4v", ".mov") rather than a playlist.
+bool isMediaFile(std::string_view url);
+// The file a finished export plays from (the local playlist or the whole media file); none when
+// the folder has neither.
+const char* playable(const std::filesystem::path& folder);
 }
 
 // Downloads one export into its folder on a thread of its own: the playlist (a master one
@@ -36,7 +47,9 @@ inline constexpr const char* sourceURL = "source.url"; // the address it came fr
 // there, each written to a temporary file and renamed when whole, then the local playlist. A
 // fetch that fails for a passing reason is tried again after a growing pause. What is in the
 // folder is kept when the job is cancelled or fails, and a later job goes on from there; the last
-// progress report before the end always tells the share that is in the folder.
+// progress report before the end always tells the share that is in the folder. The address of a
+// media file is fetched whole into one file instead, going on from the bytes an earlier run left
+// (a range request; an origin that answers with the whole file starts it over).
 class MCSExportJob {
 public:
     enum class Outcome {
@@ -76,6 +89,8 @@ private:
     // Runs attempts while they fail for a passing reason, pausing between them.
     Outcome withRetries(const std::function<Outcome(std::string&, bool&)>& attempt, std::string& message);
     void reportProgress(std::size_t done, std::size_t total, bool force);
+    Outcome performFile(std::string& message);
+    Outcome downloadFileOnce(std::string& message, bool& passing);
 
     std::string m_url;
     std::filesystem::path m_folder;

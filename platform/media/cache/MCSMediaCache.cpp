@@ -88,7 +88,7 @@ void MCSMediaCache::load()
             || status == MCSAssetExportStatus::unknown)
             status = MCSAssetExportStatus::suspended; // the process that ran it ended
         if (status == MCSAssetExportStatus::finished
-            && !FileSystem::exists(m_options.root / entry.name / MCSExportFiles::localPlaylist)) {
+            && !MCSExportFiles::playable(m_options.root / entry.name)) {
             Log::write(
                 "MCSMediaCache: the finished export " + entry.name + " lost its files; it can be resumed");
             status = MCSAssetExportStatus::failed;

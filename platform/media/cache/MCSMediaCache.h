@@ -30,7 +30,7 @@ struct MCSMediaCacheOptions {
 // Statuses: a new export is suspended (5) until resumed; resume queues it (1) or runs it (2); it
 // ends finished (3) or failed (4); suspend stops it (5). Exports that were queued or running
 // when the previous process ended come back suspended; finished ones stay finished while their
-// local playlist is there.
+// local playlist (or, for a media file, the whole file) is there.
 class MCSMediaCache final : public SJMediaCacheServer::Backend,
                             public std::enable_shared_from_this<MCSMediaCache> {
 public:

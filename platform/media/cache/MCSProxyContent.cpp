@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/foundation/SecureRandom.h"
+#include "platform/media/cache/MCSExportJob.h"
 #include "platform/media/cache/MCSReadThrough.h"
 #include "platform/media/cache/MCSURL.h"
 
@@ -122,7 +123,10 @@ std::string MCSProxyContent::onlineURL(const std::string& identifier, const std:
 
 std::string MCSProxyContent::exportURL(const std::string& name) const
 {
-    return MCSProxyServer::shared().baseURL() + MCSProxyAddress::exportPath(name, "index.m3u8");
+    auto folder = MCSURL::child(m_root, name);
+    const char* file = folder ? MCSExportFiles::playable(*folder) : nullptr;
+    return MCSProxyServer::shared().baseURL()
+        + MCSProxyAddress::exportPath(name, file ? file : MCSExportFiles::localPlaylist);
 }
 
 void MCSProxyContent::setServedExport(const std::string& name, bool served)

@@ -5,6 +5,7 @@
 #include "platform/media/cache/MCSExportJob.h"
 #include "tests/platform/media/MediaCacheFixture.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <sqlite3.h>
@@ -644,5 +645,82 @@ TEST_F(MediaCacheTest, TheCatalogueIsTheOwnersOnly)
     for (const char* name : { "mcs.db", "mcs.db-wal", "mcs.db-shm" }) {
         if (FileSystem::exists(root / name))
             EXPECT_EQ(mode(root / name), 0600u) << name;
+    }
+}
+
+TEST_F(MediaCacheTest, AMediaFileIsExportedWholeAndPlaysFromItsFolder)
+{
+    const std::string url = http("/file.mp4");
+    const std::string file = segmentBytes(99, fileSize);
+    auto exporter = cache->exportAsset(url, true);
+    ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
+    EXPECT_FLOAT_EQ(exporter->progress(), 1.0f);
+    std::filesystem::path folder = exportFolder(root, url);
+    EXPECT_EQ(readText(folder / "media.mp4"), file);
+    EXPECT_FALSE(FileSystem::exists(folder / "media.mp4.partial"));
+
+    // It plays from the folder, ranges included, without the origin.
+    std::string playback = cache->playbackURL(url);
+    EXPECT_TRUE(playback.ends_with("/media.mp4")) << playback;
+    server->clearRequests();
+    MCSFetchedBody whole = get(playback);
+    EXPECT_EQ(whole.head.status, 200);
+    EXPECT_EQ(stringFromData(whole.body), file);
+    MCSFetchedBody part = get(playback, std::pair<std::uint64_t, std::uint64_t> { 1000, 1999 });
+    EXPECT_EQ(part.head.status, 206);
+    EXPECT_EQ(stringFromData(part.body), file.substr(1000, 1000));
+    EXPECT_TRUE(server->requests().empty());
+
+    reopen();
+    auto all = cache->allExporters();
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0]->status(), ExportStatus::finished);
+    EXPECT_TRUE(cache->playbackURL(url).ends_with("/media.mp4"));
+}
+
+TEST_F(MediaCacheTest, AMediaFileCutHalfWayGoesOnFromItsBytes)
+{
+    const std::string file = segmentBytes(7, fileSize);
+    enum class Later { HonoursRanges, SendsTheWhole, SendsAnotherPart };
+    struct Origin {
+        const char* path;
+        Later later;
+        std::size_t requests; // in all, to the finished file
+    };
+    const Origin origins[] = {
+        { "/cut/ranges.mp4", Later::HonoursRanges, 2 },
+        { "/cut/whole.mp4", Later::SendsTheWhole, 2 },
+        // A part from another byte than the one asked for: the bytes on disk are dropped.
+        { "/cut/elsewhere.mp4", Later::SendsAnotherPart, 3 },
+    };
+    for (const Origin& origin : origins) {
+        SCOPED_TRACE(origin.path);
+        // The first answer breaks off half-way.
+        auto answers = std::make_shared<std::atomic<int>>(0);
+        server->route(origin.path, [answers, file, origin](const Request& request) {
+            if ((*answers)++ == 0) {
+                Reply reply = Reply::text(200, file, "video/mp4");
+                reply.action = testserver::ReplyAction::TruncateBody;
+                return reply;
+            }
+            if (origin.later == Later::HonoursRanges
+                || (origin.later == Later::SendsAnotherPart && !request.header("Range")))
+                return rangeReply(request, file, "video/mp4");
+            if (origin.later == Later::SendsTheWhole)
+                return Reply::text(200, file, "video/mp4");
+            Reply reply = Reply::text(206, file.substr(0, 1000), "video/mp4");
+            reply.headers.emplace_back("Content-Range", "bytes 0-999/" + std::to_string(file.size()));
+            return reply;
+        });
+        auto exporter = cache->exportAsset(http(origin.path), true);
+        ASSERT_TRUE(waitForStatus(exporter, ExportStatus::finished));
+        EXPECT_EQ(readText(exportFolder(root, http(origin.path)) / "media.mp4"), file);
+
+        auto asked = server->requestsTo(origin.path);
+        ASSERT_EQ(asked.size(), origin.requests);
+        EXPECT_FALSE(asked[0].header("Range"));
+        std::optional<std::string> range = asked[1].header("Range");
+        ASSERT_TRUE(range);
+        EXPECT_TRUE(range->starts_with("bytes=") && !range->starts_with("bytes=0-")) << *range;
     }
 }

@@ -4,7 +4,9 @@
 #include "platform/dispatch/Clock.h"
 #include "platform/dispatch/RunLoop.h"
 #include "platform/media/SJBaseVideoPlayer.h"
+#include "platform/media/cache/MCSMediaCache.h"
 #include "platform/ui/Renderer.h"
+#include "tests/support/TempDir.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tests/tools/testserver/TestMedia.h"
 #include "tools/testserver/TestServer.h"
@@ -191,4 +193,29 @@ TEST_F(MPVPlaybackTest, AStreamThatIsNoPlaylistOrIsMissingFails)
         EXPECT_EQ(player->timeControlStatus(), SJPlaybackTimeControlStatus::paused);
         EXPECT_FALSE(engineError().empty());
     }
+}
+
+TEST_F(MPVPlaybackTest, ADownloadedMP4PlaysFromItsExportWithoutTheOrigin)
+{
+    zvtest::TempDir home;
+    MCSMediaCacheOptions options;
+    options.root = home.path() / "cache";
+    auto cache = MCSMediaCache::open(options);
+    ASSERT_TRUE(cache);
+    auto exporter = cache->exportAsset(url("/video/clip.mp4"), true);
+    ASSERT_TRUE(exporter);
+    ASSERT_TRUE(waitFor([&] {
+        auto status = exporter->status();
+        return status == MCSAssetExportStatus::finished || status == MCSAssetExportStatus::failed;
+    }));
+    ASSERT_EQ(exporter->status(), MCSAssetExportStatus::finished);
+
+    s_server->clearRequests();
+    std::string local = cache->playbackURL(url("/video/clip.mp4"));
+    player->setURLAsset(SJVideoPlayerURLAsset::initWithAVAsset(AVURLAsset::URLAssetWithURL(local, {})));
+    ASSERT_TRUE(waitUntilReady()) << engineError();
+    EXPECT_NEAR(player->duration(), 12, 0.5);
+    ASSERT_TRUE(waitFor([&] { return player->currentTime() >= 0.5; }));
+    EXPECT_TRUE(s_server->requests().empty()) << "played from the export alone";
+    player.reset();
 }
