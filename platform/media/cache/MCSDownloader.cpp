@@ -198,18 +198,13 @@ std::optional<MCSContentRange> parseContentRange(std::string_view value)
     return range;
 }
 
-void MCSDownloader::initializeLibraries()
+MCSDownloader::MCSDownloader(MCSFetchSettings settings)
+    : m_settings(std::move(settings))
 {
     std::call_once(curlInitOnce, [] {
         OpenSSLLibrary::initialize();
         curl_global_init(CURL_GLOBAL_DEFAULT);
     });
-}
-
-MCSDownloader::MCSDownloader(MCSFetchSettings settings)
-    : m_settings(std::move(settings))
-{
-    initializeLibraries();
     m_multi = curl_multi_init();
     m_easy = curl_easy_init();
 }

@@ -73,8 +73,6 @@ class MCSDownloader {
 public:
     explicit MCSDownloader(MCSFetchSettings settings);
     ~MCSDownloader();
-    // Sets up the transfer and TLS libraries once per process; the first downloader does it too.
-    static void initializeLibraries();
     MCSDownloader(const MCSDownloader&) = delete;
     MCSDownloader& operator=(const MCSDownloader&) = delete;
 

@@ -307,9 +307,8 @@ bool MCSProxyServer::start()
     m_port = ntohs(address.sin_port);
     // Lives as long as the process, like the port.
     std::thread([this, listener] { acceptLoop(listener); }).detach();
-    // The TLS library registers its clean-up at exit when it is set up; this one, registered
-    // after it, runs before it, so that no session is inside a transfer when it goes.
-    MCSDownloader::initializeLibraries();
+    // Sessions still inside a transfer when the process ends would run on while its libraries and
+    // objects are torn down: they are ended first.
     static std::once_flag atExit;
     std::call_once(atExit, [] {
         std::atexit([] {
