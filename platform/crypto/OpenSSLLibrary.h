@@ -5,6 +5,7 @@
 // otherwise find its tables freed under them. The system takes the memory back.
 class OpenSSLLibrary {
 public:
-    // Thread-safe, and done when the program loads, before anything else sets the library up.
+    // Thread-safe, and done when the program loads, before anything else sets the library up;
+    // the code that sets up TLS calls it too, which also links this into every program using TLS.
     static void initialize();
 };

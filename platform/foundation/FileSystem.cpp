@@ -16,23 +16,21 @@ namespace fs = std::filesystem;
 
 namespace FileSystem {
 
-namespace {
-
-bool writeAll(int fd, const Data& data)
+bool writeAll(int fd, const std::uint8_t* bytes, std::size_t size)
 {
-    const std::uint8_t* cursor = data.data();
-    std::size_t left = data.size();
-    while (left > 0) {
-        ssize_t written = ::write(fd, cursor, left);
+    while (size > 0) {
+        ssize_t written = ::write(fd, bytes, size);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
             return false;
-        cursor += written;
-        left -= static_cast<std::size_t>(written);
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
     }
     return true;
 }
+
+namespace {
 
 std::string randomSuffix()
 {
@@ -129,7 +127,7 @@ bool writeFileAtomically(const fs::path& file, const Data& data, mode_t mode)
     if (fd < 0)
         return false;
 
-    bool ok = writeAll(fd, data) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, data.data(), data.size()) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok)
         ok = ::rename(temporary.c_str(), file.c_str()) == 0;

@@ -35,6 +35,9 @@ FileRead readFileChecked(const std::filesystem::path& file, std::uint64_t maximu
 // The new file gets `mode` less the process umask.
 bool writeFileAtomically(const std::filesystem::path& file, const Data& data, mode_t mode = 0644);
 
+// Writes every byte to an open file, going on after short writes and signals; false on an error.
+bool writeAll(int fd, const std::uint8_t* bytes, std::size_t size);
+
 bool exists(const std::filesystem::path& path);
 
 // Removes a file or a folder with its contents; false when nothing was there or removal failed.

@@ -5,7 +5,6 @@
 #include "platform/media/cache/MCSURL.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
@@ -96,18 +95,11 @@ public:
 
     bool receiveData(const std::uint8_t* bytes, std::size_t size) override
     {
-        while (size > 0) {
-            ssize_t written = ::write(m_fd, bytes, size);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0) {
-                writeFailed = true;
-                return false;
-            }
-            bytes += written;
-            size -= static_cast<std::size_t>(written);
-            have += static_cast<std::uint64_t>(written);
+        if (!FileSystem::writeAll(m_fd, bytes, size)) {
+            writeFailed = true;
+            return false;
         }
+        have += size;
         m_progress(have, total);
         return true;
     }
@@ -505,18 +497,19 @@ MCSExportJob::Outcome MCSExportJob::downloadFileOnce(std::string& message, bool&
     request.maxBytes = m_settings.maxFileBytes;
     if (have > 0)
         request.rangeStart = have;
-    ResumingFileSink sink(fd, have, [this](std::uint64_t done, std::optional<std::uint64_t> total) {
+    // The share of the file that is on disk, once its length is known.
+    auto reportBytes = [this](std::uint64_t done, std::optional<std::uint64_t> total, bool force) {
         if (total && *total > 0)
             reportProgress(
-                static_cast<std::size_t>(std::min(done, *total)), static_cast<std::size_t>(*total), false);
-    });
+                static_cast<std::size_t>(std::min(done, *total)), static_cast<std::size_t>(*total), force);
+    };
+    ResumingFileSink sink(fd, have,
+        [&](std::uint64_t done, std::optional<std::uint64_t> total) { reportBytes(done, total, false); });
     MCSFetchResult result = m_downloader.fetch(request, sink);
     bool whole = result.completed() && !sink.writeFailed && (!sink.total || sink.have == *sink.total);
     bool flushed = whole && ::fsync(fd) == 0;
     ::close(fd);
-    if (sink.total && *sink.total > 0)
-        reportProgress(static_cast<std::size_t>(std::min(sink.have, *sink.total)),
-            static_cast<std::size_t>(*sink.total), true);
+    reportBytes(sink.have, sink.total, true);
 
     if (result.outcome == MCSFetchResult::Outcome::Cancelled)
         return Outcome::Cancelled;

@@ -372,21 +372,22 @@ void MCSProxyServer::acceptLoop(int listener)
         }
         int on = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        if (m_sessions.fetch_add(1) >= maxSessions) {
-            m_sessions.fetch_sub(1);
-            SocketStream stream(fd);
-            answerPlain(stream, http::status::service_unavailable, 11);
-            ::close(fd);
-            continue;
-        }
+        bool busy = false;
         {
             std::lock_guard lock(m_sessionsMutex);
             if (m_exiting) {
                 ::close(fd);
-                m_sessions.fetch_sub(1);
                 continue;
             }
-            m_live.emplace(fd, nullptr);
+            busy = m_live.size() >= maxSessions;
+            if (!busy)
+                m_live.emplace(fd, nullptr);
+        }
+        if (busy) {
+            SocketStream stream(fd);
+            answerPlain(stream, http::status::service_unavailable, 11);
+            ::close(fd);
+            continue;
         }
         std::thread([this, fd] {
             runSession(fd);
@@ -396,7 +397,6 @@ void MCSProxyServer::acceptLoop(int listener)
                 m_live.erase(fd);
                 ::close(fd);
             }
-            m_sessions.fetch_sub(1);
             m_sessionEnded.notify_all();
         }).detach();
     }

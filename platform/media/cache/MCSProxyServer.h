@@ -46,7 +46,7 @@ public:
 // keep-alive, bounded waits and head sizes, at most `maxSessions` at once).
 class MCSProxyServer {
 public:
-    static constexpr int maxSessions = 64;
+    static constexpr std::size_t maxSessions = 64;
 
     static MCSProxyServer& shared();
 
@@ -80,8 +80,7 @@ private:
     mutable std::mutex m_mutex;
     std::weak_ptr<MCSProxyResponder> m_responder;
     std::atomic<std::uint16_t> m_port { 0 };
-    std::atomic<int> m_sessions { 0 };
-    // The sessions' sockets and their downloaders, under m_sessionsMutex.
+    // The sessions' sockets and their downloaders, under m_sessionsMutex: at most maxSessions.
     std::mutex m_sessionsMutex;
     std::condition_variable m_sessionEnded;
     std::map<int, MCSDownloader*> m_live;

@@ -1,8 +1,8 @@
 #include "platform/media/cache/MCSTempFile.h"
 
+#include "platform/foundation/FileSystem.h"
 #include "platform/foundation/SecureRandom.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -48,18 +48,11 @@ bool MCSTempFile::write(const std::uint8_t* bytes, std::size_t size)
 {
     if (m_fd < 0 || m_failed)
         return false;
-    while (size > 0) {
-        ssize_t written = ::write(m_fd, bytes, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            m_failed = true;
-            return false;
-        }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-        m_size += static_cast<std::uint64_t>(written);
+    if (!FileSystem::writeAll(m_fd, bytes, size)) {
+        m_failed = true;
+        return false;
     }
+    m_size += size;
     return true;
 }
 

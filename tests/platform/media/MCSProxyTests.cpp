@@ -3,7 +3,11 @@
 #include "platform/media/cache/MCSProxyServer.h"
 #include "tests/platform/media/MediaCacheFixture.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace zvtest;
 using testserver::Reply;
@@ -391,4 +395,44 @@ TEST_F(MediaCacheTest, EndingTheSessionsStopsTheirTransfersAndLaterConnectionsAr
     EXPECT_TRUE(later.result.completed());
     EXPECT_EQ(later.head.status, 200);
     EXPECT_EQ(later.body.size(), fileSize);
+}
+
+TEST_F(MediaCacheTest, ConnectionsBeyondTheSessionLimitAreToldTheProxyIsBusy)
+{
+    cache->playbackURL(http("/file.mp4")); // the proxy listens from here on
+    auto connect = [] {
+        int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(MCSProxyServer::shared().port());
+        EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        return fd;
+    };
+    // Players that hold their connections open without asking for anything yet.
+    std::vector<int> idle;
+    for (std::size_t i = 0; i < MCSProxyServer::maxSessions; ++i)
+        idle.push_back(connect());
+
+    int extra = connect();
+    const std::string ask = "GET /x HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    ASSERT_EQ(::send(extra, ask.data(), ask.size(), MSG_NOSIGNAL), static_cast<ssize_t>(ask.size()));
+    std::string answer;
+    char buffer[512];
+    for (ssize_t got; (got = ::recv(extra, buffer, sizeof buffer, 0)) > 0;)
+        answer.append(buffer, static_cast<std::size_t>(got));
+    ::close(extra);
+    EXPECT_TRUE(answer.starts_with("HTTP/1.1 503")) << answer.substr(0, 40);
+
+    // Once players leave, their places serve others.
+    for (int fd : idle)
+        ::close(fd);
+    int status = 0;
+    runUntil(
+        [&] {
+            status = get(cache->playbackURL(http("/file.mp4"))).head.status;
+            return status == 200;
+        },
+        20);
+    EXPECT_EQ(status, 200);
 }
