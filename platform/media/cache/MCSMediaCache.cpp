@@ -242,8 +242,12 @@ void MCSMediaCache::resumeExport(MCSExporter& exporter)
 {
     auto status = exporter.status();
     if (status == MCSAssetExportStatus::finished || status == MCSAssetExportStatus::waiting
-        || status == MCSAssetExportStatus::exporting)
+        || status == MCSAssetExportStatus::exporting) {
+        // Nothing to start; whoever resumes (a second download of the same address) still hears
+        // where the export stands, as it would from a start.
+        exporter.reportStatus();
         return;
+    }
     if (runningCount() < m_options.maxConcurrentExports) {
         startJob(exporter.shared_from_this());
         return;

@@ -28,7 +28,8 @@ struct MCSMediaCacheOptions {
 // the folder "playback". Everything it deletes lies inside its root. Main thread only.
 //
 // Statuses: a new export is suspended (5) until resumed; resume queues it (1) or runs it (2); it
-// ends finished (3) or failed (4); suspend stops it (5). Exports that were queued or running
+// ends finished (3) or failed (4); suspend stops it (5). Resuming one that is queued, running or
+// finished starts nothing and tells its status block that status again. Exports that were queued or running
 // when the previous process ended come back suspended; finished ones stay finished while their
 // local playlist (or, for a media file, the whole file) is there.
 class MCSMediaCache final : public SJMediaCacheServer::Backend,

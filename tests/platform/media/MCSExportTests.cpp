@@ -192,6 +192,39 @@ TEST_F(MediaCacheTest, ExportsBeyondTheLimitWaitTheirTurn)
     EXPECT_EQ(first->status(), ExportStatus::suspended);
 }
 
+// A second caller of resume (another title's download of the same address, or the app started
+// again) learns where the export stands: a resume with nothing to start tells the status block
+// that status again, and starts nothing.
+TEST_F(MediaCacheTest, AResumeWithNothingToStartTellsTheStatus)
+{
+    auto finished = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
+    ASSERT_TRUE(waitForStatus(finished, ExportStatus::finished));
+    auto running = cache->exportAsset(http("/slow/index.m3u8"), true);
+    auto alsoRunning = cache->exportAsset(http("/slow/index.m3u8?second"), true);
+    auto waiting = cache->exportAsset(http("/vod/v1/index.m3u8"), true);
+    ASSERT_EQ(waiting->status(), ExportStatus::waiting);
+    drain();
+
+    std::map<std::string, std::vector<ExportStatus>> heard;
+    for (const auto& exporter : { finished, running, waiting }) {
+        exporter->setStatusDidChangeExecuteBlock(
+            [&heard](MCSAssetExporter& e) { heard[e.URL()].push_back(e.status()); });
+    }
+    server->clearRequests();
+    for (const auto& exporter : { finished, running, waiting }) {
+        exporter->resume();
+        EXPECT_EQ(cache->exportAsset(exporter->URL(), true), exporter);
+    }
+    drain();
+    EXPECT_EQ(heard[finished->URL()], (std::vector { ExportStatus::finished, ExportStatus::finished }));
+    EXPECT_EQ(heard[running->URL()], (std::vector { ExportStatus::exporting, ExportStatus::exporting }));
+    EXPECT_EQ(heard[waiting->URL()], (std::vector { ExportStatus::waiting, ExportStatus::waiting }));
+    EXPECT_EQ(requestCount("/vod/v2/index.m3u8"), 0u) << "a finished export is not fetched again";
+    EXPECT_EQ(requestCount("/vod/v1/index.m3u8"), 0u) << "a waiting export keeps its turn";
+    for (const auto& exporter : { running, alsoRunning, waiting })
+        exporter->suspend();
+}
+
 TEST_F(MediaCacheTest, BrokenInputFailsAndKeepsWhatWasFetched)
 {
     std::vector<std::string> segments = { "seg0.ts", "seg1.ts", "broken.ts", "seg3.ts" };
