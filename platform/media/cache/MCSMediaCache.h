@@ -7,6 +7,7 @@
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -72,7 +73,10 @@ private:
         const std::shared_ptr<MCSExporter>& exporter, std::uint64_t generation, double fraction);
     void jobEnded(const std::shared_ptr<MCSExporter>& exporter, std::uint64_t generation,
         MCSExportJob::Outcome outcome, const std::string& message);
+    // Writes the exporter's row; a row the catalogue refused is written again with the next
+    // change that it takes, and at the end. A refusal is logged once until a write goes through.
     void store(const MCSExporter& exporter);
+    void storeBehind();
     std::string identifierFor(const std::string& url) const;
     void log(const std::string& line) const;
 
@@ -85,4 +89,6 @@ private:
     std::vector<std::shared_ptr<MCSPrefetchWork>> m_prefetches;
     SJMediaCacheServer::AssetIdentifierResolver m_resolver;
     bool m_consoleLog = false;
+    std::set<std::string> m_unstored; // addresses whose row is behind their exporter
+    bool m_storeRefused = false;
 };

@@ -6,6 +6,7 @@
 #include "tests/platform/media/MediaCacheFixture.h"
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <sqlite3.h>
@@ -399,28 +400,68 @@ TEST_F(MediaCacheTest, CatalogueIsReadableReadOnlyWhileExportsRun)
     exporter->suspend();
 }
 
+// A damaged catalogue is kept aside for inspection and a new one started, with one line on the
+// log that says why and where the damaged file went.
 TEST_F(MediaCacheTest, ADamagedCatalogueIsMovedAsideAndLogged)
 {
-    auto exporter = cache->exportAsset(http("/vod/v2/index.m3u8"), false);
-    cache.reset();
-    std::vector<std::string> lines;
-    Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
-    FileSystem::remove(root / "mcs.db-wal");
-    FileSystem::remove(root / "mcs.db-shm");
-    ASSERT_TRUE(FileSystem::writeFileAtomically(root / "mcs.db", dataFromString(std::string(4096, 'x'))));
+    struct Case {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> damage;
+        const char* why; // in the log line
+    };
+    const Case cases[] = {
+        { "not a database",
+            [](const std::filesystem::path& file) {
+                ASSERT_TRUE(FileSystem::writeFileAtomically(file, dataFromString(std::string(4096, 'x'))));
+            },
+            "file is not a database" },
+        { "a database whose integrity check fails",
+            [](const std::filesystem::path& file) {
+                sqlite3* db = nullptr;
+                ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+                ASSERT_EQ(sqlite3_exec(db,
+                              "PRAGMA page_size=4096; CREATE TABLE t(a TEXT);"
+                              "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                              "INSERT INTO t SELECT printf('%.200c%d', 'x', i) FROM n;",
+                              nullptr, nullptr, nullptr),
+                    SQLITE_OK);
+                sqlite3_close(db);
+                // Two cells of the third page point into its own header.
+                std::string bytes = readText(file);
+                ASSERT_GT(bytes.size(), 3u * 4096);
+                bytes.replace(2 * 4096 + 8, 4, std::string("\x00\x01\x00\x02", 4));
+                ASSERT_TRUE(FileSystem::writeFileAtomically(file, dataFromString(bytes)));
+            },
+            "integrity check found: *** in database main ***; On tree page 3 cell" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        cache.reset();
+        for (const std::string& name : FileSystem::list(root)) {
+            if (name.starts_with("mcs.db"))
+                FileSystem::remove(root / name);
+        }
+        c.damage(root / "mcs.db");
+        std::vector<std::string> lines;
+        Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
+        reopen();
+        Log::setSink(nullptr);
 
-    reopen();
-    Log::setSink(nullptr);
-    EXPECT_TRUE(cache->hasCatalog());
-    EXPECT_TRUE(cache->allExporters().empty());
-    bool keptAside = false;
-    for (const std::string& name : FileSystem::list(root)) {
-        if (name.starts_with("mcs.db.damaged-"))
-            keptAside = readText(root / name) == std::string(4096, 'x');
+        EXPECT_TRUE(cache->hasCatalog());
+        EXPECT_TRUE(cache->allExporters().empty());
+        std::string keptAside;
+        for (const std::string& name : FileSystem::list(root)) {
+            if (name.starts_with("mcs.db.damaged-") && !name.ends_with("-wal"))
+                keptAside = name;
+        }
+        ASSERT_FALSE(keptAside.empty());
+        ASSERT_EQ(lines.size(), 1u) << testing::PrintToString(lines);
+        EXPECT_NE(lines[0].find((root / "mcs.db").string() + " is damaged"), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(c.why), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(keptAside), std::string::npos) << lines[0];
+        EXPECT_EQ(lines[0].find("not an error"), std::string::npos) << lines[0];
+        EXPECT_TRUE(cache->exportAsset(http("/vod/v2/index.m3u8"), false));
     }
-    EXPECT_TRUE(keptAside);
-    EXPECT_FALSE(lines.empty());
-    EXPECT_TRUE(cache->exportAsset(http("/vod/v2/index.m3u8"), false));
 }
 
 TEST_F(MediaCacheTest, ClearingPlaybackCachesLeavesExports)
