@@ -8,6 +8,7 @@
 #include <charconv>
 #include <fcntl.h>
 #include <functional>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -381,8 +382,15 @@ bool answerUnknown(const MCSPlaybackStore& store, MCSDownloader& downloader, con
     MCSFetchRequest fetch;
     fetch.url = request.url;
     fetch.headers = request.headers;
-    if (request.range)
+    if (request.range) {
         fetch.rangeStart = first / chunkSize * chunkSize;
+        // A closed range asks the origin for no more than its last chunk: an open one would have
+        // the origin send what the connection's buffers take beyond it before the reading stops.
+        std::uint64_t lastChunk = request.range->last.value_or(0) / chunkSize;
+        if (request.range->first && request.range->last
+            && lastChunk < std::numeric_limits<std::uint64_t>::max() / chunkSize)
+            fetch.rangeEnd = (lastChunk + 1) * chunkSize - 1;
+    }
     fetch.maxBytes = request.maxBytes;
 
     bool answered = false; // an error answer went out: it is whole
