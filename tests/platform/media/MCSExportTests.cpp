@@ -682,17 +682,39 @@ TEST_F(MediaCacheTest, RedirectsNeverLeaveHTTPSForHTTP)
     server->script("/down/seg.m3u8", Reply::text(200, mediaPlaylist({ "/down/seg.ts" })));
     server->script("/down/seg.ts", redirect(http("/vod/v2/seg0.ts")));
     server->script("/down/file.mp4", redirect(http("/file.mp4")));
+    // Each refusal is told in words on the log, not in the transfer library's.
+    std::vector<std::string> lines;
+    auto saysRefused = [&lines](const std::string& address) {
+        for (const std::string& line : lines) {
+            if (line.find(address) != std::string::npos
+                && line.find("a redirect from https to http is refused") != std::string::npos)
+                return true;
+        }
+        return false;
+    };
     for (const char* path : { "/down/playlist.m3u8", "/down/keyhop.m3u8", "/down/seg.m3u8" }) {
         SCOPED_TRACE(path);
         server->clearRequests();
+        lines.clear();
+        Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
         auto exporter = cache->exportAsset(https(path), true);
-        ASSERT_TRUE(waitForStatus(exporter, ExportStatus::failed));
+        bool failed = waitForStatus(exporter, ExportStatus::failed);
+        Log::setSink(nullptr);
+        ASSERT_TRUE(failed);
         for (const char* insecure : { "/vod/v2/index.m3u8", "/vod/key.bin", "/vod/v2/seg0.ts" })
             EXPECT_EQ(requestCount(insecure), 0u) << insecure;
+        EXPECT_TRUE(saysRefused(https(path))) << testing::PrintToString(lines);
     }
     server->clearRequests();
+    lines.clear();
+    Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
+    EXPECT_EQ(get(cache->playbackURL(https("/down/playlist.m3u8"))).head.status, 502);
     EXPECT_EQ(get(cache->playbackURL(https("/down/file.mp4"))).head.status, 502);
+    Log::setSink(nullptr);
     EXPECT_EQ(requestCount("/file.mp4"), 0u);
+    EXPECT_EQ(requestCount("/vod/v2/index.m3u8"), 0u);
+    for (const char* path : { "/down/playlist.m3u8", "/down/file.mp4" })
+        EXPECT_TRUE(saysRefused(https(path))) << path << ": " << testing::PrintToString(lines);
 
     server->script("/up/playlist.m3u8", redirect(https("/vod/v2/index.m3u8")));
     auto upward = cache->exportAsset(http("/up/playlist.m3u8"), true);
