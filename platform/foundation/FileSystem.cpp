@@ -161,6 +161,23 @@ bool createDirectories(const fs::path& folder)
     return fs::is_directory(folder, error);
 }
 
+bool createOwnerOnlyDirectories(const fs::path& folder)
+{
+    std::error_code error;
+    std::vector<fs::path> missing;
+    for (fs::path current = folder; !current.empty() && !fs::exists(fs::symlink_status(current, error));
+         current = current.parent_path()) {
+        missing.push_back(current);
+        if (current == current.parent_path())
+            break;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        if (::mkdir(it->c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return fs::is_directory(folder, error);
+}
+
 bool restrictToOwner(const fs::path& path)
 {
     struct stat info { };

@@ -46,6 +46,10 @@ bool remove(const std::filesystem::path& path);
 // Creates the folder and its missing parents; true when it exists afterwards.
 bool createDirectories(const std::filesystem::path& folder);
 
+// The same, but each folder it creates is its owner's only (mode 0700), as the app's stored
+// files are; folders that are there already are left as they are.
+bool createOwnerOnlyDirectories(const std::filesystem::path& folder);
+
 // Takes group and other access away from a file or folder of this user. A folder shared by
 // design (sticky, like /tmp) and anything of another owner are left alone. False when the mode
 // could not be narrowed.

@@ -26,6 +26,8 @@ public:
     virtual MCSAssetExportStatus status() const = 0;
     // Fraction 0 to 1 of the export's files that are in.
     virtual float progress() const = 0;
+    // Starts the export, or goes on with it; one that is already queued, running or finished
+    // reports its status to the status block again, so a second caller learns where it stands.
     virtual void resume() = 0;
     virtual void suspend() = 0;
 

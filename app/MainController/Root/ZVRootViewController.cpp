@@ -7,6 +7,7 @@
 #include "app/MainController/Chat/Controller/ZV_ChatMainVC.h"
 #include "app/MainController/Chat/Store/ActiveSQLiteTool.h"
 #include "app/MainController/Home/Controller/ZV_MainHomeViewController.h"
+#include "app/MainController/Mine/Download/Controller/DownloadRecords.h"
 #include "app/MainController/Mine/PersonalCenter/ZV_PersonalCenterVC.h"
 #include "app/MainController/Other/Tool/NotificationTool.h"
 #include "app/MainController/Other/View/JXSegmentedTitleImageAndDotDataSource.h"
@@ -247,7 +248,10 @@ void ZVRootViewController::resumeDownloads()
             continue;
         if (!holdsOnlyURLCharacters(record.url))
             continue;
-        SJMediaCacheServer::shared().exportAssetWithURL(record.url, true);
+        // The handlers of the process that started them are gone: the records follow their
+        // exports again (a finished one tells its status in answer to the resume).
+        if (auto exporter = SJMediaCacheServer::shared().exportAssetWithURL(record.url, true))
+            downloads::followExport(*exporter);
     }
 }
 

@@ -38,6 +38,24 @@ std::string columnText(sqlite3_stmt* statement, int index)
                 : std::string();
 }
 
+// The check's findings come a line each; the log takes them on one, and not all of a long list.
+std::string oneLine(const std::string& text)
+{
+    constexpr std::size_t maxLength = 240;
+    std::string line;
+    for (char c : text) {
+        if (c == '\n')
+            line += "; ";
+        else if (c != '\r')
+            line += c;
+    }
+    if (line.size() > maxLength) {
+        line.resize(maxLength);
+        line += "...";
+    }
+    return line;
+}
+
 struct Attempt {
     sqlite3* handle = nullptr;
     bool damaged = false;
@@ -48,7 +66,11 @@ Attempt fail(sqlite3* handle, int rc, std::string what)
 {
     Attempt attempt;
     attempt.damaged = isDamage(rc);
-    attempt.message = what + ": " + (handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
+    attempt.message = std::move(what);
+    // The connection's message only when it tells of this failure ("not an error" tells nothing).
+    int code = handle ? sqlite3_errcode(handle) : rc;
+    if (code != SQLITE_OK && code != SQLITE_ROW && code != SQLITE_DONE)
+        attempt.message += std::string(": ") + (handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc));
     sqlite3_close_v2(handle);
     return attempt;
 }
@@ -79,9 +101,9 @@ Attempt attemptOpen(const std::filesystem::path& file)
     std::string verdict = columnText(check.get(), 0);
     check.reset();
     if (verdict != "ok") {
-        Attempt attempt = fail(handle, SQLITE_CORRUPT, "integrity check failed");
-        attempt.message += " (" + verdict + ")";
-        return attempt;
+        // Not the connection's error: the check ran, and what it found is the reason.
+        sqlite3_close_v2(handle);
+        return Attempt { nullptr, true, "its integrity check found: " + oneLine(verdict) };
     }
 
     rc = sqlite3_exec(handle,
@@ -105,13 +127,18 @@ Attempt attemptOpen(const std::filesystem::path& file)
             return fail(handle, SQLITE_CORRUPT, std::string("the table lacks the column ") + required);
     }
     sqlite3_exec(handle, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    // The log is folded back after every change, so the next one writes over the log's pages
+    // rather than growing it: a status written when the disk has filled (the failure that a full
+    // disk causes) needs no room that the disk no longer has.
+    sqlite3_exec(handle, "PRAGMA wal_autocheckpoint=1", nullptr, nullptr, nullptr);
     return Attempt { handle, false, {} };
 }
 
-void moveDamagedAside(const std::filesystem::path& file)
+// Keeps a damaged file for inspection, with its log; the shared-memory index is rebuilt from
+// nothing. Says where it went, for the one line that reports the damage.
+std::string moveDamagedAside(const std::filesystem::path& file)
 {
     auto moved = FileSystem::moveAside(file);
-    // The log belongs to the damaged file; the shared-memory index is rebuilt from nothing.
     std::filesystem::path wal = file;
     wal += "-wal";
     if (FileSystem::exists(wal))
@@ -119,23 +146,21 @@ void moveDamagedAside(const std::filesystem::path& file)
     std::filesystem::path shm = file;
     shm += "-shm";
     FileSystem::remove(shm);
-    Log::write("MCSCatalog: " + file.string() + " was damaged; kept as "
-        + (moved ? moved->string() : std::string("(could not be moved)")));
+    return moved ? "it is kept as " + moved->string() + " and a new catalogue is started"
+                 : std::string("it could not be moved aside and is left as it is");
 }
 
 }
 
 std::unique_ptr<MCSCatalog> MCSCatalog::open(const std::filesystem::path& file)
 {
-    FileSystem::createDirectories(file.parent_path());
+    FileSystem::createOwnerOnlyDirectories(file.parent_path());
     Attempt attempt = attemptOpen(file);
     if (!attempt.handle && attempt.damaged) {
-        Log::write("MCSCatalog: " + attempt.message);
-        moveDamagedAside(file);
-        if (FileSystem::exists(file)) {
-            Log::write("MCSCatalog: the damaged catalogue could not be moved aside; it is left as it is");
+        std::string kept = moveDamagedAside(file);
+        Log::write("MCSCatalog: " + file.string() + " is damaged (" + attempt.message + "); " + kept);
+        if (FileSystem::exists(file))
             return nullptr;
-        }
         attempt = attemptOpen(file);
     }
     if (!attempt.handle) {
@@ -217,4 +242,9 @@ bool MCSCatalog::remove(const std::string& URLString)
     sqlite3_bind_text(
         statement.get(), 1, URLString.c_str(), static_cast<int>(URLString.size()), SQLITE_TRANSIENT);
     return sqlite3_step(statement.get()) == SQLITE_DONE;
+}
+
+std::string MCSCatalog::lastError() const
+{
+    return sqlite3_errmsg(m_handle);
 }

@@ -35,6 +35,8 @@ public:
     bool insert(const MCSCatalogEntry& entry);
     bool update(const std::string& URLString, unsigned status, double progress);
     bool remove(const std::string& URLString);
+    // Why the last statement failed, in SQLite's words ("database or disk is full").
+    std::string lastError() const;
 
 private:
     explicit MCSCatalog(sqlite3* handle);

@@ -355,10 +355,14 @@ MCSFetchResult MCSDownloader::fetch(const MCSFetchRequest& request, MCSFetchSink
     }
     if (code != CURLE_OK) {
         result.code = errorCodeFor(code);
-        // The address was http or https to begin with, so a refused scheme came with a redirect.
-        if (code == CURLE_UNSUPPORTED_PROTOCOL)
-            result.code = HTTPError::Code::InsecureRedirect;
         result.message = errorBuffer[0] ? errorBuffer : curl_easy_strerror(code);
+        // The address was http or https to begin with, so a refused scheme came with a redirect;
+        // the log says so rather than the transfer library's words for a missing protocol.
+        if (code == CURLE_UNSUPPORTED_PROTOCOL) {
+            result.code = HTTPError::Code::InsecureRedirect;
+            result.message = secure ? "a redirect from https to http is refused"
+                                    : "a redirect to an address that is not http or https is refused";
+        }
         return result;
     }
     result.outcome = MCSFetchResult::Outcome::Completed;

@@ -5,8 +5,10 @@
 #include "platform/media/cache/MCSURL.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <map>
@@ -32,6 +34,17 @@ std::string numbered(
     char digits[32];
     std::snprintf(digits, sizeof digits, "%05zu", index);
     return std::string(prefix) + digits + "." + (extension.empty() ? fallback : extension);
+}
+
+// A failure to write, with the system's reason when there is one ("No space left on device").
+std::string writeFailure(std::string what, const std::string& reason)
+{
+    return reason.empty() ? what : what + ": " + reason;
+}
+
+std::string systemReason(int error)
+{
+    return error == 0 ? std::string() : std::strerror(error);
 }
 
 // Writes a body to a temporary file; refuses any reply but 200.
@@ -81,6 +94,7 @@ public:
             total = head.totalLength;
         } else if (head.status == 200) {
             if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0) {
+                error = errno;
                 writeFailed = true;
                 return false;
             }
@@ -96,6 +110,7 @@ public:
     bool receiveData(const std::uint8_t* bytes, std::size_t size) override
     {
         if (!FileSystem::writeAll(m_fd, bytes, size)) {
+            error = errno;
             writeFailed = true;
             return false;
         }
@@ -108,6 +123,7 @@ public:
     std::optional<std::uint64_t> total;
     int status = 0;
     bool writeFailed = false;
+    int error = 0; // errno of the failed write
 
 private:
     int m_fd;
@@ -313,10 +329,11 @@ MCSExportJob::Outcome MCSExportJob::loadSource(Source& source, std::string& mess
         return Outcome::Failed;
     }
     source.baseURL = finalURL;
-    if (!FileSystem::writeFileAtomically(m_folder / MCSExportFiles::sourceURL, dataFromString(finalURL))
+    errno = 0;
+    if (!FileSystem::writeFileAtomically(m_folder / MCSExportFiles::sourceURL, dataFromString(finalURL), 0600)
         || !FileSystem::writeFileAtomically(
-            m_folder / MCSExportFiles::sourcePlaylist, dataFromString(source.text))) {
-        message = "cannot write into " + m_folder.string();
+            m_folder / MCSExportFiles::sourcePlaylist, dataFromString(source.text), 0600)) {
+        message = writeFailure("cannot write into " + m_folder.string(), systemReason(errno));
         return Outcome::Failed;
     }
     return Outcome::Finished;
@@ -335,7 +352,7 @@ MCSExportJob::Outcome MCSExportJob::downloadOnce(
     // Each attempt starts a fresh temporary file; the one of a failed attempt is deleted with it.
     MCSTempFile file(m_folder / resource.name);
     if (!file.isOpen()) {
-        message = "cannot write into " + m_folder.string();
+        message = writeFailure("cannot write into " + m_folder.string(), file.failure());
         return Outcome::Failed;
     }
     MCSFetchRequest request;
@@ -356,7 +373,7 @@ MCSExportJob::Outcome MCSExportJob::downloadOnce(
     if (result.outcome == MCSFetchResult::Outcome::Cancelled)
         return Outcome::Cancelled;
     if (sink.writeFailed) {
-        message = "cannot write " + resource.name;
+        message = writeFailure("cannot write " + resource.name, file.failure());
         return Outcome::Failed;
     }
     if (result.outcome == MCSFetchResult::Outcome::Stopped) {
@@ -374,7 +391,7 @@ MCSExportJob::Outcome MCSExportJob::downloadOnce(
         return Outcome::Failed;
     }
     if (!file.commit()) {
-        message = "cannot write " + resource.name;
+        message = writeFailure("cannot write " + resource.name, file.failure());
         return Outcome::Failed;
     }
     return Outcome::Finished;
@@ -391,8 +408,9 @@ void MCSExportJob::reportProgress(std::size_t done, std::size_t total, bool forc
 
 MCSExportJob::Outcome MCSExportJob::perform(std::string& message)
 {
-    if (!FileSystem::createDirectories(m_folder)) {
-        message = "cannot create " + m_folder.string();
+    errno = 0;
+    if (!FileSystem::createOwnerOnlyDirectories(m_folder)) {
+        message = writeFailure("cannot create " + m_folder.string(), systemReason(errno));
         return Outcome::Failed;
     }
     removeStaleTemporaries(m_folder);
@@ -463,8 +481,11 @@ MCSExportJob::Outcome MCSExportJob::perform(std::string& message)
         auto found = localNames.find(*url);
         return found == localNames.end() ? *url : found->second;
     });
-    if (!FileSystem::writeFileAtomically(m_folder / MCSExportFiles::localPlaylist, dataFromString(local))) {
-        message = "cannot write the local playlist into " + m_folder.string();
+    errno = 0;
+    if (!FileSystem::writeFileAtomically(
+            m_folder / MCSExportFiles::localPlaylist, dataFromString(local), 0600)) {
+        message
+            = writeFailure("cannot write the local playlist into " + m_folder.string(), systemReason(errno));
         return Outcome::Failed;
     }
     return Outcome::Finished;
@@ -483,12 +504,13 @@ MCSExportJob::Outcome MCSExportJob::performFile(std::string& message)
 MCSExportJob::Outcome MCSExportJob::downloadFileOnce(std::string& message, bool& passing)
 {
     const fs::path partial = m_folder / MCSExportFiles::partialFile;
-    int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    int fd = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     struct stat info { };
     if (fd < 0 || ::fstat(fd, &info) != 0 || ::lseek(fd, 0, SEEK_END) < 0) {
+        int error = errno;
         if (fd >= 0)
             ::close(fd);
-        message = "cannot write into " + m_folder.string();
+        message = writeFailure("cannot write into " + m_folder.string(), systemReason(error));
         return Outcome::Failed;
     }
     auto have = static_cast<std::uint64_t>(info.st_size);
@@ -508,13 +530,14 @@ MCSExportJob::Outcome MCSExportJob::downloadFileOnce(std::string& message, bool&
     MCSFetchResult result = m_downloader.fetch(request, sink);
     bool whole = result.completed() && !sink.writeFailed && (!sink.total || sink.have == *sink.total);
     bool flushed = whole && ::fsync(fd) == 0;
+    int flushError = whole && !flushed ? errno : 0;
     ::close(fd);
     reportBytes(sink.have, sink.total, true);
 
     if (result.outcome == MCSFetchResult::Outcome::Cancelled)
         return Outcome::Cancelled;
     if (sink.writeFailed) {
-        message = "cannot write " + partial.string();
+        message = writeFailure("cannot write " + partial.string(), systemReason(sink.error));
         return Outcome::Failed;
     }
     if (result.outcome == MCSFetchResult::Outcome::Stopped) {
@@ -541,7 +564,8 @@ MCSExportJob::Outcome MCSExportJob::downloadFileOnce(std::string& message, bool&
     if (flushed)
         fs::rename(partial, m_folder / MCSExportFiles::localFile, error);
     if (!flushed || error) {
-        message = "cannot write " + (m_folder / MCSExportFiles::localFile).string();
+        message = writeFailure("cannot write " + (m_folder / MCSExportFiles::localFile).string(),
+            flushed ? error.message() : systemReason(flushError));
         return Outcome::Failed;
     }
     reportProgress(1, 1, true);

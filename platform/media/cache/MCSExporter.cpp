@@ -31,6 +31,13 @@ void MCSExporter::setStatus(MCSAssetExportStatus status)
     if (status == m_status || m_detached)
         return;
     m_status = status;
+    reportStatus();
+}
+
+void MCSExporter::reportStatus()
+{
+    if (m_detached)
+        return;
     DispatchQueue::main().async([weak = weak_from_this()] {
         auto self = weak.lock();
         if (self && !self->m_detached)

@@ -27,6 +27,8 @@ public:
     // For the cache.
     const std::string& name() const { return m_name; }
     void setStatus(MCSAssetExportStatus status);
+    // Tells the status block the status as it is, in a later turn, though it did not change.
+    void reportStatus();
     void setProgress(float progress);
     // Gone from the cache: no more block calls, and the blocks (and what they hold) are let go.
     void detach();

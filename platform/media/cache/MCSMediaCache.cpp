@@ -59,6 +59,8 @@ MCSMediaCache::~MCSMediaCache()
     for (auto& exporter : m_exporters)
         exporter->job.reset();
     m_prefetches.clear();
+    // The next process reads the rows: the last word of each export goes in if it can.
+    storeBehind();
     // Sessions of the proxy may keep the store a while; what it holds goes to disk now, for
     // whoever opens the folder next.
     if (m_store)
@@ -67,7 +69,13 @@ MCSMediaCache::~MCSMediaCache()
 
 void MCSMediaCache::load()
 {
-    FileSystem::createDirectories(m_options.root);
+    // What the viewer downloaded and watched is nobody else's business: the cache's folders are
+    // the owner's only and its files too. What an older version left open is narrowed at the top,
+    // which closes everything below.
+    FileSystem::createOwnerOnlyDirectories(m_options.root);
+    FileSystem::restrictToOwner(m_options.root);
+    for (const std::string& name : FileSystem::list(m_options.root))
+        FileSystem::restrictToOwner(m_options.root / name);
     m_store = std::make_shared<MCSPlaybackStore>(
         m_options.root / playbackFolder, m_options.chunkSize, m_options.maxPlaybackCacheBytes);
     m_content = std::make_shared<MCSProxyContent>(
@@ -242,8 +250,12 @@ void MCSMediaCache::resumeExport(MCSExporter& exporter)
 {
     auto status = exporter.status();
     if (status == MCSAssetExportStatus::finished || status == MCSAssetExportStatus::waiting
-        || status == MCSAssetExportStatus::exporting)
+        || status == MCSAssetExportStatus::exporting) {
+        // Nothing to start; whoever resumes (a second download of the same address) still hears
+        // where the export stands, as it would from a start.
+        exporter.reportStatus();
         return;
+    }
     if (runningCount() < m_options.maxConcurrentExports) {
         startJob(exporter.shared_from_this());
         return;
@@ -357,6 +369,29 @@ void MCSMediaCache::jobEnded(const std::shared_ptr<MCSExporter>& exporter, std::
 
 void MCSMediaCache::store(const MCSExporter& exporter)
 {
-    if (m_catalog)
-        m_catalog->update(exporter.URL(), static_cast<unsigned>(exporter.status()), exporter.progress());
+    if (!m_catalog)
+        return;
+    if (!m_catalog->update(exporter.URL(), static_cast<unsigned>(exporter.status()), exporter.progress())) {
+        m_unstored.insert(exporter.URL());
+        if (!m_storeRefused)
+            Log::write("MCSMediaCache: the catalogue cannot take the state of the export " + exporter.name()
+                + ": " + m_catalog->lastError() + "; it is written again with the next change");
+        m_storeRefused = true;
+        return;
+    }
+    m_unstored.erase(exporter.URL());
+    m_storeRefused = false;
+    storeBehind();
+}
+
+void MCSMediaCache::storeBehind()
+{
+    if (!m_catalog || m_unstored.empty())
+        return;
+    for (const std::string& url : std::set<std::string>(m_unstored)) {
+        auto exporter = find(url);
+        if (!exporter
+            || m_catalog->update(url, static_cast<unsigned>(exporter->status()), exporter->progress()))
+            m_unstored.erase(url);
+    }
 }

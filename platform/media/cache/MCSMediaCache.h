@@ -7,6 +7,7 @@
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,8 @@ struct MCSMediaCacheOptions {
 // the folder "playback". Everything it deletes lies inside its root. Main thread only.
 //
 // Statuses: a new export is suspended (5) until resumed; resume queues it (1) or runs it (2); it
-// ends finished (3) or failed (4); suspend stops it (5). Exports that were queued or running
+// ends finished (3) or failed (4); suspend stops it (5). Resuming one that is queued, running or
+// finished starts nothing and tells its status block that status again. Exports that were queued or running
 // when the previous process ended come back suspended; finished ones stay finished while their
 // local playlist (or, for a media file, the whole file) is there.
 class MCSMediaCache final : public SJMediaCacheServer::Backend,
@@ -71,7 +73,10 @@ private:
         const std::shared_ptr<MCSExporter>& exporter, std::uint64_t generation, double fraction);
     void jobEnded(const std::shared_ptr<MCSExporter>& exporter, std::uint64_t generation,
         MCSExportJob::Outcome outcome, const std::string& message);
+    // Writes the exporter's row; a row the catalogue refused is written again with the next
+    // change that it takes, and at the end. A refusal is logged once until a write goes through.
     void store(const MCSExporter& exporter);
+    void storeBehind();
     std::string identifierFor(const std::string& url) const;
     void log(const std::string& line) const;
 
@@ -84,4 +89,6 @@ private:
     std::vector<std::shared_ptr<MCSPrefetchWork>> m_prefetches;
     SJMediaCacheServer::AssetIdentifierResolver m_resolver;
     bool m_consoleLog = false;
+    std::set<std::string> m_unstored; // addresses whose row is behind their exporter
+    bool m_storeRefused = false;
 };

@@ -25,7 +25,7 @@ bool writeWhole(const fs::path& target, const std::uint8_t* bytes, std::size_t s
     auto file = std::make_unique<MCSTempFile>(target);
     if (!file->isOpen()) {
         // The asset's first file: its folder comes first.
-        FileSystem::createDirectories(target.parent_path());
+        FileSystem::createOwnerOnlyDirectories(target.parent_path());
         file = std::make_unique<MCSTempFile>(target);
     }
     // Not flushed: a chunk is only used when its size is right, and the cache can always refetch.

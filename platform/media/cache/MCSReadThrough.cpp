@@ -1,5 +1,6 @@
 #include "platform/media/cache/MCSReadThrough.h"
 
+#include "platform/foundation/Log.h"
 #include "platform/media/cache/MCSForwarder.h"
 #include "platform/media/cache/MCSURL.h"
 
@@ -8,6 +9,7 @@
 #include <charconv>
 #include <fcntl.h>
 #include <functional>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -214,6 +216,14 @@ private:
     std::uint64_t m_sentTo = 0; // the output has had what it wants up to here
 };
 
+// Of the origin's failures, which the player sees as a bad gateway, a refused redirect is the
+// one the log tells: it is the cache's choice, not the network's.
+void logRefusal(const MCSReadRequest& request, const MCSFetchResult& result)
+{
+    if (result.outcome == MCSFetchResult::Outcome::Failed && result.code == HTTPError::Code::InsecureRedirect)
+        Log::write("MCSMediaCache: " + request.url + ": " + result.message);
+}
+
 // Only looks at the head of a reply.
 class HeadSink : public MCSFetchSink {
 public:
@@ -273,7 +283,7 @@ std::optional<MCSResourceMeta> probe(
     fetch.rangeEnd = 0;
     fetch.maxBytes = request.maxBytes;
     HeadSink sink;
-    downloader.fetch(fetch, sink);
+    logRefusal(request, downloader.fetch(fetch, sink));
     if (!sink.head || (sink.head->status != 200 && sink.head->status != 206) || !sink.head->totalLength
         || *sink.head->totalLength > request.maxBytes)
         return std::nullopt;
@@ -364,6 +374,7 @@ bool answerKnown(const MCSPlaybackStore& store, MCSDownloader& downloader, const
         sink.total = total;
         sink.contentType = meta.contentType;
         MCSFetchResult result = downloader.fetch(fetch, sink);
+        logRefusal(request, result);
         if (result.completed())
             sink.finish();
         position += sink.forwarded;
@@ -381,8 +392,15 @@ bool answerUnknown(const MCSPlaybackStore& store, MCSDownloader& downloader, con
     MCSFetchRequest fetch;
     fetch.url = request.url;
     fetch.headers = request.headers;
-    if (request.range)
+    if (request.range) {
         fetch.rangeStart = first / chunkSize * chunkSize;
+        // A closed range asks the origin for no more than its last chunk: an open one would have
+        // the origin send what the connection's buffers take beyond it before the reading stops.
+        std::uint64_t lastChunk = request.range->last.value_or(0) / chunkSize;
+        if (request.range->first && request.range->last
+            && lastChunk < std::numeric_limits<std::uint64_t>::max() / chunkSize)
+            fetch.rangeEnd = (lastChunk + 1) * chunkSize - 1;
+    }
     fetch.maxBytes = request.maxBytes;
 
     bool answered = false; // an error answer went out: it is whole
@@ -428,6 +446,7 @@ bool answerUnknown(const MCSPlaybackStore& store, MCSDownloader& downloader, con
     });
     sink.forwardFirst = first;
     MCSFetchResult result = downloader.fetch(fetch, sink);
+    logRefusal(request, result);
     if (result.completed())
         sink.finish();
     bool sent = sink.finishSending();

@@ -3,7 +3,9 @@
 #include "platform/foundation/FileSystem.h"
 #include "platform/foundation/SecureRandom.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,7 +29,9 @@ MCSTempFile::MCSTempFile(std::filesystem::path target)
 {
     m_temporary = m_target;
     m_temporary += ".part-" + randomSuffix();
-    m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (m_fd < 0)
+        m_error = errno;
 }
 
 MCSTempFile::~MCSTempFile()
@@ -49,6 +53,7 @@ bool MCSTempFile::write(const std::uint8_t* bytes, std::size_t size)
     if (m_fd < 0 || m_failed)
         return false;
     if (!FileSystem::writeAll(m_fd, bytes, size)) {
+        m_error = errno;
         m_failed = true;
         return false;
     }
@@ -63,10 +68,22 @@ bool MCSTempFile::commit(Durability durability)
         return false;
     }
     bool ok = durability == Durability::Cached || ::fdatasync(m_fd) == 0;
-    ok = ::close(m_fd) == 0 && ok;
+    if (!ok)
+        m_error = errno;
+    if (::close(m_fd) != 0 && ok) {
+        m_error = errno;
+        ok = false;
+    }
     m_fd = -1;
     if (ok && std::rename(m_temporary.c_str(), m_target.c_str()) == 0)
         return true;
+    if (ok)
+        m_error = errno;
     ::unlink(m_temporary.c_str());
     return false;
+}
+
+std::string MCSTempFile::failure() const
+{
+    return m_error == 0 ? std::string() : std::strerror(m_error);
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 // A file written beside its target under a temporary name and renamed over it only when whole,
 // so a reader never finds part of it under the real name. Dropped without commit(), it is removed.
@@ -22,6 +23,9 @@ public:
     };
     // Renames over the target; false (and the temporary file gone) on failure.
     bool commit(Durability durability = Durability::Flushed);
+    // Why the file could not be made, written or committed, in words ("No space left on device");
+    // empty when nothing failed.
+    std::string failure() const;
 
 private:
     void discard();
@@ -31,4 +35,5 @@ private:
     int m_fd = -1;
     std::uint64_t m_size = 0;
     bool m_failed = false;
+    int m_error = 0; // errno of the first failure
 };

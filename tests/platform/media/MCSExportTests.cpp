@@ -6,6 +6,7 @@
 #include "tests/platform/media/MediaCacheFixture.h"
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <sqlite3.h>
@@ -192,6 +193,39 @@ TEST_F(MediaCacheTest, ExportsBeyondTheLimitWaitTheirTurn)
     EXPECT_EQ(first->status(), ExportStatus::suspended);
 }
 
+// A second caller of resume (another title's download of the same address, or the app started
+// again) learns where the export stands: a resume with nothing to start tells the status block
+// that status again, and starts nothing.
+TEST_F(MediaCacheTest, AResumeWithNothingToStartTellsTheStatus)
+{
+    auto finished = cache->exportAsset(http("/vod/v2/index.m3u8"), true);
+    ASSERT_TRUE(waitForStatus(finished, ExportStatus::finished));
+    auto running = cache->exportAsset(http("/slow/index.m3u8"), true);
+    auto alsoRunning = cache->exportAsset(http("/slow/index.m3u8?second"), true);
+    auto waiting = cache->exportAsset(http("/vod/v1/index.m3u8"), true);
+    ASSERT_EQ(waiting->status(), ExportStatus::waiting);
+    drain();
+
+    std::map<std::string, std::vector<ExportStatus>> heard;
+    for (const auto& exporter : { finished, running, waiting }) {
+        exporter->setStatusDidChangeExecuteBlock(
+            [&heard](MCSAssetExporter& e) { heard[e.URL()].push_back(e.status()); });
+    }
+    server->clearRequests();
+    for (const auto& exporter : { finished, running, waiting }) {
+        exporter->resume();
+        EXPECT_EQ(cache->exportAsset(exporter->URL(), true), exporter);
+    }
+    drain();
+    EXPECT_EQ(heard[finished->URL()], (std::vector { ExportStatus::finished, ExportStatus::finished }));
+    EXPECT_EQ(heard[running->URL()], (std::vector { ExportStatus::exporting, ExportStatus::exporting }));
+    EXPECT_EQ(heard[waiting->URL()], (std::vector { ExportStatus::waiting, ExportStatus::waiting }));
+    EXPECT_EQ(requestCount("/vod/v2/index.m3u8"), 0u) << "a finished export is not fetched again";
+    EXPECT_EQ(requestCount("/vod/v1/index.m3u8"), 0u) << "a waiting export keeps its turn";
+    for (const auto& exporter : { running, alsoRunning, waiting })
+        exporter->suspend();
+}
+
 TEST_F(MediaCacheTest, BrokenInputFailsAndKeepsWhatWasFetched)
 {
     std::vector<std::string> segments = { "seg0.ts", "seg1.ts", "broken.ts", "seg3.ts" };
@@ -366,28 +400,68 @@ TEST_F(MediaCacheTest, CatalogueIsReadableReadOnlyWhileExportsRun)
     exporter->suspend();
 }
 
+// A damaged catalogue is kept aside for inspection and a new one started, with one line on the
+// log that says why and where the damaged file went.
 TEST_F(MediaCacheTest, ADamagedCatalogueIsMovedAsideAndLogged)
 {
-    auto exporter = cache->exportAsset(http("/vod/v2/index.m3u8"), false);
-    cache.reset();
-    std::vector<std::string> lines;
-    Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
-    FileSystem::remove(root / "mcs.db-wal");
-    FileSystem::remove(root / "mcs.db-shm");
-    ASSERT_TRUE(FileSystem::writeFileAtomically(root / "mcs.db", dataFromString(std::string(4096, 'x'))));
+    struct Case {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> damage;
+        const char* why; // in the log line
+    };
+    const Case cases[] = {
+        { "not a database",
+            [](const std::filesystem::path& file) {
+                ASSERT_TRUE(FileSystem::writeFileAtomically(file, dataFromString(std::string(4096, 'x'))));
+            },
+            "file is not a database" },
+        { "a database whose integrity check fails",
+            [](const std::filesystem::path& file) {
+                sqlite3* db = nullptr;
+                ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+                ASSERT_EQ(sqlite3_exec(db,
+                              "PRAGMA page_size=4096; CREATE TABLE t(a TEXT);"
+                              "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                              "INSERT INTO t SELECT printf('%.200c%d', 'x', i) FROM n;",
+                              nullptr, nullptr, nullptr),
+                    SQLITE_OK);
+                sqlite3_close(db);
+                // Two cells of the third page point into its own header.
+                std::string bytes = readText(file);
+                ASSERT_GT(bytes.size(), 3u * 4096);
+                bytes.replace(2 * 4096 + 8, 4, std::string("\x00\x01\x00\x02", 4));
+                ASSERT_TRUE(FileSystem::writeFileAtomically(file, dataFromString(bytes)));
+            },
+            "integrity check found: *** in database main ***; On tree page 3 cell" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        cache.reset();
+        for (const std::string& name : FileSystem::list(root)) {
+            if (name.starts_with("mcs.db"))
+                FileSystem::remove(root / name);
+        }
+        c.damage(root / "mcs.db");
+        std::vector<std::string> lines;
+        Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
+        reopen();
+        Log::setSink(nullptr);
 
-    reopen();
-    Log::setSink(nullptr);
-    EXPECT_TRUE(cache->hasCatalog());
-    EXPECT_TRUE(cache->allExporters().empty());
-    bool keptAside = false;
-    for (const std::string& name : FileSystem::list(root)) {
-        if (name.starts_with("mcs.db.damaged-"))
-            keptAside = readText(root / name) == std::string(4096, 'x');
+        EXPECT_TRUE(cache->hasCatalog());
+        EXPECT_TRUE(cache->allExporters().empty());
+        std::string keptAside;
+        for (const std::string& name : FileSystem::list(root)) {
+            if (name.starts_with("mcs.db.damaged-") && !name.ends_with("-wal"))
+                keptAside = name;
+        }
+        ASSERT_FALSE(keptAside.empty());
+        ASSERT_EQ(lines.size(), 1u) << testing::PrintToString(lines);
+        EXPECT_NE(lines[0].find((root / "mcs.db").string() + " is damaged"), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(c.why), std::string::npos) << lines[0];
+        EXPECT_NE(lines[0].find(keptAside), std::string::npos) << lines[0];
+        EXPECT_EQ(lines[0].find("not an error"), std::string::npos) << lines[0];
+        EXPECT_TRUE(cache->exportAsset(http("/vod/v2/index.m3u8"), false));
     }
-    EXPECT_TRUE(keptAside);
-    EXPECT_FALSE(lines.empty());
-    EXPECT_TRUE(cache->exportAsset(http("/vod/v2/index.m3u8"), false));
 }
 
 TEST_F(MediaCacheTest, ClearingPlaybackCachesLeavesExports)
@@ -608,17 +682,39 @@ TEST_F(MediaCacheTest, RedirectsNeverLeaveHTTPSForHTTP)
     server->script("/down/seg.m3u8", Reply::text(200, mediaPlaylist({ "/down/seg.ts" })));
     server->script("/down/seg.ts", redirect(http("/vod/v2/seg0.ts")));
     server->script("/down/file.mp4", redirect(http("/file.mp4")));
+    // Each refusal is told in words on the log, not in the transfer library's.
+    std::vector<std::string> lines;
+    auto saysRefused = [&lines](const std::string& address) {
+        for (const std::string& line : lines) {
+            if (line.find(address) != std::string::npos
+                && line.find("a redirect from https to http is refused") != std::string::npos)
+                return true;
+        }
+        return false;
+    };
     for (const char* path : { "/down/playlist.m3u8", "/down/keyhop.m3u8", "/down/seg.m3u8" }) {
         SCOPED_TRACE(path);
         server->clearRequests();
+        lines.clear();
+        Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
         auto exporter = cache->exportAsset(https(path), true);
-        ASSERT_TRUE(waitForStatus(exporter, ExportStatus::failed));
+        bool failed = waitForStatus(exporter, ExportStatus::failed);
+        Log::setSink(nullptr);
+        ASSERT_TRUE(failed);
         for (const char* insecure : { "/vod/v2/index.m3u8", "/vod/key.bin", "/vod/v2/seg0.ts" })
             EXPECT_EQ(requestCount(insecure), 0u) << insecure;
+        EXPECT_TRUE(saysRefused(https(path))) << testing::PrintToString(lines);
     }
     server->clearRequests();
+    lines.clear();
+    Log::setSink([&](std::string_view line) { lines.emplace_back(line); });
+    EXPECT_EQ(get(cache->playbackURL(https("/down/playlist.m3u8"))).head.status, 502);
     EXPECT_EQ(get(cache->playbackURL(https("/down/file.mp4"))).head.status, 502);
+    Log::setSink(nullptr);
     EXPECT_EQ(requestCount("/file.mp4"), 0u);
+    EXPECT_EQ(requestCount("/vod/v2/index.m3u8"), 0u);
+    for (const char* path : { "/down/playlist.m3u8", "/down/file.mp4" })
+        EXPECT_TRUE(saysRefused(https(path))) << path << ": " << testing::PrintToString(lines);
 
     server->script("/up/playlist.m3u8", redirect(https("/vod/v2/index.m3u8")));
     auto upward = cache->exportAsset(http("/up/playlist.m3u8"), true);

@@ -213,6 +213,20 @@ TEST_F(MediaCacheTest, PrefetchFillsTheCacheAhead)
     EXPECT_EQ(text(start), file.substr(0, 150000));
 }
 
+// The short-video feed prefetches 100 MiB of a clip: the origin is asked for exactly that closed
+// range, so it sends nothing beyond it.
+TEST_F(MediaCacheTest, PrefetchOfAMediaFileAsksTheOriginForAClosedRange)
+{
+    std::optional<std::optional<NSError>> result;
+    cache->prefetch(
+        http("/file.mp4"), 104857600, nullptr, [&](const std::optional<NSError>& error) { result = error; });
+    ASSERT_TRUE(runUntil([&] { return result.has_value(); }));
+    EXPECT_FALSE(result->has_value());
+    auto requests = server->requestsTo("/file.mp4");
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].header("Range").value_or("(none)"), "bytes=0-104857599");
+}
+
 TEST_F(MediaCacheTest, PrefetchOfAPlaylistFetchesItsFirstSegments)
 {
     cache->setResolveAssetIdentifier([](const std::string& url) { return url.substr(0, url.rfind('.')); });

@@ -8,6 +8,7 @@
 #include "app/Extensions/LayoutConstants.h"
 #include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 #include "app/MainController/Detail/View/ZV_EpisodeListCell.h"
+#include "app/MainController/Mine/Download/Controller/DownloadRecords.h"
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadVC.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
 #include "platform/dispatch/DispatchQueue.h"
@@ -272,16 +273,7 @@ void ZV_SelectEpisodeContentListView::clickLookDownload()
 
 std::optional<std::string> ZV_SelectEpisodeContentListView::recordState(MCSAssetExportStatus status)
 {
-    switch (status) {
-    case MCSAssetExportStatus::exporting:
-        return ZV_DownLoadModel::stateDowning;
-    case MCSAssetExportStatus::finished:
-        return ZV_DownLoadModel::stateFinish;
-    case MCSAssetExportStatus::failed:
-        return ZV_DownLoadModel::stateFail;
-    default:
-        return std::nullopt;
-    }
+    return downloads::startedState(status);
 }
 
 void ZV_SelectEpisodeContentListView::startDownload()
@@ -369,20 +361,9 @@ void ZV_SelectEpisodeContentListView::exportEpisode(
         leaveBatch(false);
         return;
     }
-    std::optional<std::int64_t> row = record.id();
-    exporter->setStatusDidChangeExecuteBlock([row](MCSAssetExporter& changed) {
-        std::optional<std::string> state = recordState(changed.status());
-        if (!state || !row)
-            return;
-        // Read afresh: the download pages write progress, size and pauses into the same row.
-        auto stored = ZV_DownLoadModel::findFirst(ASQuery().equal("id", *row));
-        if (!stored || !*stored)
-            return;
-        ZV_DownLoadModel current = **stored;
-        current.state = *state;
-        if (ASStatus updated = current.update(); !updated)
-            Log::write("ZV_SelectEpisodeContentListView: download state not stored: " + updated.error());
-    });
+    // The records of other titles on the same address follow the same export: a handler in place
+    // serves them all and is kept.
+    downloads::followExport(*exporter);
     exporter->resume();
     leaveBatch(true);
 }

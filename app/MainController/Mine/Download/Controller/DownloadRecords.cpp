@@ -128,6 +128,49 @@ bool storeChange(ZV_DownLoadModel& record, const std::function<void(ZV_DownLoadM
     return true;
 }
 
+std::vector<ZV_DownLoadModel> recordsOfAddress(const std::string& url)
+{
+    return orNone(
+        ZV_DownLoadModel::findAll(ASQuery().equal("url", url)), "the records of an address cannot be read");
+}
+
+bool storeChangeOfAddress(const std::string& url, const std::function<void(ZV_DownLoadModel&)>& change)
+{
+    auto found = ZV_DownLoadModel::findAll(ASQuery().equal("url", url));
+    if (!found) {
+        Log::write("downloads: the records of an address cannot be read: " + found.error());
+        return false;
+    }
+    bool stored = true;
+    for (ZV_DownLoadModel& record : *found)
+        stored = storeChange(record, change) && stored;
+    return stored;
+}
+
+std::optional<std::string> startedState(MCSAssetExportStatus status)
+{
+    switch (status) {
+    case MCSAssetExportStatus::exporting:
+        return ZV_DownLoadModel::stateDowning;
+    case MCSAssetExportStatus::finished:
+        return ZV_DownLoadModel::stateFinish;
+    case MCSAssetExportStatus::failed:
+        return ZV_DownLoadModel::stateFail;
+    default:
+        return std::nullopt;
+    }
+}
+
+void followExport(MCSAssetExporter& exporter)
+{
+    if (exporter.statusDidChangeExecuteBlock())
+        return;
+    exporter.setStatusDidChangeExecuteBlock([](MCSAssetExporter& changed) {
+        if (std::optional<std::string> state = startedState(changed.status()))
+            storeChangeOfAddress(changed.URL(), [&state](ZV_DownLoadModel& each) { each.state = *state; });
+    });
+}
+
 std::size_t deleteDownloads(const std::vector<ZV_DownLoadModel>& records)
 {
     std::size_t deleted = 0;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/Core/Models/ZV_DownLoadModel.h"
+#include "platform/media/MCSAssetExporter.h"
 
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,20 @@ std::size_t unfinishedCount();
 // pages wrote meanwhile (a measured size, the watched mark) is kept. A record whose row is gone
 // changes in memory only. False when the store refused.
 bool storeChange(ZV_DownLoadModel& record, const std::function<void(ZV_DownLoadModel&)>& change);
+
+// Every record of the address, whatever its title and state: episodes of several titles may play
+// one address, and the media cache keeps one export of it, which all of them follow.
+std::vector<ZV_DownLoadModel> recordsOfAddress(const std::string& url);
+// storeChange for every record of the address; false when any of them could not be read or written.
+bool storeChangeOfAddress(const std::string& url, const std::function<void(ZV_DownLoadModel&)>& change);
+
+// The state a started download takes from its export: "downing", "finish" and "fail" for the
+// statuses 2, 3 and 4; none for the others.
+std::optional<std::string> startedState(MCSAssetExportStatus status);
+// Lets every record of the export's address follow its status (startedState), unless the export
+// has a status handler already: the one in place (a start's, or the downloading list's, which
+// redraws its page as well) keeps every record of the address up to date.
+void followExport(MCSAssetExporter& exporter);
 
 // Removes each record's export (when its address forms a URL and no record outside the given
 // ones downloads the same address) and then the record. A record the store refuses to delete is

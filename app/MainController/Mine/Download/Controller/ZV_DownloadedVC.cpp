@@ -95,30 +95,32 @@ void ZV_DownloadedVC::fillSize(const MCSAssetExporter& exporter)
 {
     if (exporter.status() != MCSAssetExportStatus::finished)
         return;
-    auto found = ZV_DownLoadModel::findFirst(ASQuery().equal("url", exporter.URL()));
+    // Every record of the address, of whichever title: they all downloaded this one export.
+    auto found = ZV_DownLoadModel::findAll(ASQuery().equal("url", exporter.URL()));
     if (!found) {
         Log::write("ZV_DownloadedVC: a download cannot be read: " + found.error());
         return;
     }
-    if (!*found)
-        return;
-    ZV_DownLoadModel& record = **found;
-    if (static_cast<long long>(record.size) > measuredKilobytes)
-        return;
-
-    std::vector<double> sizes;
-    if (ASDatabase* db = catalog()) {
-        for (const auto& folder : exportFolders(*db, record.url))
-            sizes.push_back(ZV_Tools::folderSize(folder));
+    std::optional<std::optional<double>> largest; // measured once, for the first record that needs it
+    for (ZV_DownLoadModel& record : *found) {
+        if (static_cast<long long>(record.size) > measuredKilobytes)
+            continue;
+        if (!largest) {
+            std::vector<double> sizes;
+            if (ASDatabase* db = catalog()) {
+                for (const auto& folder : exportFolders(*db, record.url))
+                    sizes.push_back(ZV_Tools::folderSize(folder));
+            }
+            largest
+                = sizes.empty() ? std::nullopt : std::optional(*std::max_element(sizes.begin(), sizes.end()));
+        }
+        // Finished also when the catalogue names no folder: the size then stays as it was.
+        downloads::storeChange(record, [size = *largest](ZV_DownLoadModel& each) {
+            each.state = ZV_DownLoadModel::stateFinish;
+            if (size)
+                each.size = *size;
+        });
     }
-    std::sort(sizes.begin(), sizes.end(), std::greater<>());
-    std::optional<double> largest = sizes.empty() ? std::nullopt : std::optional(sizes.front());
-    // Finished also when the catalogue names no folder: the size then stays as it was.
-    downloads::storeChange(record, [&largest](ZV_DownLoadModel& each) {
-        each.state = ZV_DownLoadModel::stateFinish;
-        if (largest)
-            each.size = *largest;
-    });
 }
 
 void ZV_DownloadedVC::setList(std::vector<ZV_DownLoadModel> list)

@@ -38,8 +38,9 @@ public:
     void viewWillAppear(bool animated) override;
 
     void refreshExportSizes();
-    // For a finished export: its record becomes finished and, unless its size is already above
-    // 1000 kilobytes, takes the size of the export's largest folder in the catalogue.
+    // For a finished export: every record of its address (of any title) that is not measured yet
+    // (a size of 1000 kilobytes or less) becomes finished and takes the size of the export's
+    // largest folder in the catalogue.
     void fillSize(const MCSAssetExporter& exporter);
     // The finished records, newest first, one per title; the centre's tabs, the empty state and
     // the edit button follow.

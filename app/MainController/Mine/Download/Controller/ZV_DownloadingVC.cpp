@@ -17,6 +17,7 @@
 #include "platform/ui/qmui/QMUIButton.h"
 #include "platform/ui/qmui/QMUIPieProgressView.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -153,23 +154,27 @@ void ZV_DownloadingVC::loadList()
 
 void ZV_DownloadingVC::observeExport(const std::string& url)
 {
-    std::shared_ptr<ZV_DownLoadModel> record;
-    for (const auto& each : m_list) {
-        if (each->url == url) {
-            record = each;
-            break;
-        }
-    }
-    if (!record || !parsesAsURL(url))
+    bool listed
+        = std::any_of(m_list.begin(), m_list.end(), [&](const auto& each) { return each->url == url; });
+    if (!listed || !parsesAsURL(url))
         return;
     std::shared_ptr<MCSAssetExporter> exporter = SJMediaCacheServer::shared().exportAssetWithURL(url);
     if (!exporter)
         return;
     std::weak_ptr<ZV_DownloadingVC> page = weakSelf();
     exporter->setStatusDidChangeExecuteBlock(
-        [page, record](MCSAssetExporter& changed) { applyExportStatus(page, changed, *record); });
+        [page](MCSAssetExporter& changed) { applyExportStatus(page, changed); });
     exporter->setProgressDidChangeExecuteBlock(
-        [page, record](MCSAssetExporter& changed) { applyExportProgress(page, changed, *record); });
+        [page](MCSAssetExporter& changed) { applyExportProgress(page, changed); });
+}
+
+void ZV_DownloadingVC::changeListed(
+    const std::string& url, const std::function<void(ZV_DownLoadModel&)>& change)
+{
+    for (const auto& each : m_list) {
+        if (each->url == url)
+            change(*each);
+    }
 }
 
 const char* ZV_DownloadingVC::stateForStatus(unsigned status)
@@ -191,28 +196,37 @@ const char* ZV_DownloadingVC::stateForStatus(unsigned status)
 }
 
 void ZV_DownloadingVC::applyExportStatus(
-    const std::weak_ptr<ZV_DownloadingVC>& page, MCSAssetExporter& exporter, ZV_DownLoadModel& record)
+    const std::weak_ptr<ZV_DownloadingVC>& page, MCSAssetExporter& exporter)
 {
     auto status = static_cast<unsigned>(exporter.status());
-    if (const char* state = stateForStatus(status))
-        downloads::storeChange(record, [state](ZV_DownLoadModel& each) { each.state = state; });
+    const char* state = stateForStatus(status);
+    auto write = [state](ZV_DownLoadModel& each) { each.state = state; };
+    // Every title's record of the address follows, not only the one listed first.
+    bool stored = !state || downloads::storeChangeOfAddress(exporter.URL(), write);
     auto self = page.lock();
     if (!self)
         return;
-    // A finished download leaves this list for the other tab.
-    if (status == static_cast<unsigned>(MCSAssetExportStatus::finished))
+    if (state)
+        self->changeListed(exporter.URL(), write);
+    // A finished download leaves this list for the other tab; a load resumes what it lists, and a
+    // finished export answers that with its status again, so only a stored finish loads.
+    if (status == static_cast<unsigned>(MCSAssetExportStatus::finished) && stored)
         self->loadList();
     self->zv_collectionView()->reloadData();
 }
 
 void ZV_DownloadingVC::applyExportProgress(
-    const std::weak_ptr<ZV_DownloadingVC>& page, MCSAssetExporter& exporter, ZV_DownLoadModel& record)
+    const std::weak_ptr<ZV_DownloadingVC>& page, MCSAssetExporter& exporter)
 {
     double progress = static_cast<double>(exporter.progress());
-    downloads::storeChange(record, [progress](ZV_DownLoadModel& each) { each.progress = progress; });
+    auto write = [progress](ZV_DownLoadModel& each) { each.progress = progress; };
+    downloads::storeChangeOfAddress(exporter.URL(), write);
     auto self = page.lock();
+    if (!self)
+        return;
+    self->changeListed(exporter.URL(), write);
     // In edit mode the rows stay still under the viewer's selection.
-    if (self && !self->m_isEdit)
+    if (!self->m_isEdit)
         self->zv_collectionView()->reloadData();
 }
 

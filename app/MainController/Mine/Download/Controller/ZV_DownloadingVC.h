@@ -3,6 +3,7 @@
 #include "app/MainController/Mine/Download/Controller/DownloadListPage.h"
 #include "app/MainController/Mine/Download/Controller/ZV_NetworkSpeed.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,16 +38,14 @@ public:
     // Reads the unfinished records, retitles the centre's tabs, binds every listed export to its
     // record and resumes those not paused; the empty state, the bars and the edit button follow.
     void loadList() override;
-    // Binds the status and progress of the export of the address to the first listed record of
-    // that address.
+    // Binds the status and progress of the export of a listed address to every record of that
+    // address (the records of several titles may share one export).
     virtual void observeExport(const std::string& url);
 
-    // What the bound handlers do. The record is written also when the page is gone; the page,
-    // held weakly, redraws when it is still there.
-    static void applyExportStatus(
-        const std::weak_ptr<ZV_DownloadingVC>& page, MCSAssetExporter& exporter, ZV_DownLoadModel& record);
-    static void applyExportProgress(
-        const std::weak_ptr<ZV_DownloadingVC>& page, MCSAssetExporter& exporter, ZV_DownLoadModel& record);
+    // What the bound handlers do. The records are written also when the page is gone; the page,
+    // held weakly, updates its listed copies and redraws when it is still there.
+    static void applyExportStatus(const std::weak_ptr<ZV_DownloadingVC>& page, MCSAssetExporter& exporter);
+    static void applyExportProgress(const std::weak_ptr<ZV_DownloadingVC>& page, MCSAssetExporter& exporter);
     // The record state an export status stands for; none for a status that changes nothing.
     static const char* stateForStatus(unsigned status);
 
@@ -69,6 +68,8 @@ protected:
 private:
     std::weak_ptr<ZV_DownloadingVC> weakSelf();
     void setList(std::vector<std::shared_ptr<ZV_DownLoadModel>> list);
+    // Applies the change to the listed records of the address.
+    void changeListed(const std::string& url, const std::function<void(ZV_DownLoadModel&)>& change);
 
     std::vector<std::shared_ptr<ZV_DownLoadModel>> m_list;
     std::shared_ptr<UIStackView> m_allStackView;

@@ -171,3 +171,25 @@ TEST_F(DownloadedTest, AnExportSharedWithAnotherTitleKeepsItsFiles)
     ASSERT_EQ(all().size(), 1u);
     EXPECT_TRUE(exports->removed.empty());
 }
+
+TEST_F(DownloadedTest, EveryRecordOfAFinishedAddressIsSettledWithItsSize)
+{
+    // Titles whose episodes play one address share its one export.
+    const std::string shared = "https://127.0.0.1:9/shared/index.m3u8";
+    ZV_DownLoadModel first = stored("t1", "e1", "finish", 0, shared);
+    ZV_DownLoadModel second = stored("t2", "e7", "waiting", 0, shared);
+    ZV_DownLoadModel measured = stored("t3", "e2", "downing", 1001, shared);
+    (*exports)[shared]->current = MCSAssetExportStatus::finished;
+    writeFolder(cacheRoot() / "export-shared", 4000);
+    writeCatalog({ { shared, "export-shared" } });
+
+    centre = openCentre(0);
+    for (const ZV_DownLoadModel& each : { first, second }) {
+        EXPECT_EQ(byId(each)->state, "finish") << each.vod_id;
+        EXPECT_DOUBLE_EQ(byId(each)->size, 4) << each.vod_id;
+    }
+    // One measured already is left as it is.
+    EXPECT_EQ(byId(measured)->state, "downing");
+    EXPECT_DOUBLE_EQ(byId(measured)->size, 1001);
+    EXPECT_EQ(page()->zv_list().size(), 2u);
+}

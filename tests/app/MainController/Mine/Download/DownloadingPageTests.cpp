@@ -231,3 +231,34 @@ TEST_F(DownloadingTest, TheEditButtonChangesOnlyTheCentresBarAndOnlyWhileThePage
     drain();
     EXPECT_EQ(rightBarView(*centre), nullptr);
 }
+
+TEST_F(DownloadingTest, EveryRecordOfAnAddressFollowsItsOneExport)
+{
+    // Two titles whose episodes play one address, and a third title elsewhere.
+    const std::string shared = "https://127.0.0.1:9/shared/index.m3u8";
+    ZV_DownLoadModel a = stored("t1", "e1", "waiting", 0, shared);
+    ZV_DownLoadModel b = stored("t2", "e7", "pause", 0, shared);
+    ZV_DownLoadModel other = stored("t3", "e1", "waiting");
+    centre = openCentre(1);
+    ASSERT_EQ(page()->zv_list().size(), 3u);
+
+    auto exporter = (*exports)[shared];
+    exporter->report(MCSAssetExportStatus::exporting);
+    exporter->reportProgress(0.5f);
+    for (const ZV_DownLoadModel& each : { a, b }) {
+        EXPECT_EQ(byId(each)->state, "downing") << each.vod_id;
+        EXPECT_DOUBLE_EQ(byId(each)->progress, 0.5) << each.vod_id;
+    }
+    for (const auto& listed : page()->zv_list()) {
+        if (listed->url == shared)
+            EXPECT_EQ(listed->state, "downing") << listed->vod_id;
+    }
+    EXPECT_EQ(byId(other)->state, "waiting");
+
+    exporter->report(MCSAssetExportStatus::finished);
+    EXPECT_EQ(byId(a)->state, "finish");
+    EXPECT_EQ(byId(b)->state, "finish");
+    ASSERT_EQ(page()->zv_list().size(), 1u);
+    EXPECT_EQ(page()->zv_list().front()->vod_id, "t3");
+    EXPECT_EQ(tabTitles(*centre)[1], "下载中 1");
+}
