@@ -243,12 +243,17 @@ TEST_F(SampleListsTest, EveryTitleOfEveryListOpensWithSourcesAndAnEpisodeThatPla
         EXPECT_TRUE(shownBy.contains(id)) << id;
 }
 
-// The downloads' sample is found by its name, and the hand-written title pages are served as
-// written.
-TEST_F(SampleListsTest, HandWrittenTitlesStayAsWrittenAndTheDownloadsSampleCanBeFound)
+// The downloads' sample is found by its name, a favourite of a title that only a list shows
+// keeps its name, and the hand-written title pages are served as written.
+TEST_F(SampleListsTest, HandWrittenTitlesStayAsWrittenAndOthersAreFoundAndKeptByName)
 {
     EXPECT_EQ(search("山间信号站"), std::vector<std::string> { "40805" });
     EXPECT_EQ(search("雾港来信").front(), "40618");
+    data("v1/movie/collect/action", { { "movie_id", "40609" }, { "state", 1 } });
+    json favourite = listIn(data("v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 1 } }), "list");
+    ASSERT_EQ(favourite.size(), 1u);
+    EXPECT_EQ(favourite[0]["movie_id"], "40609");
+    EXPECT_EQ(favourite[0]["movie_name"], "纸鸢少年");
 
     std::ifstream stream(dataDir() / "api" / "catalogue.json");
     std::stringstream text;
