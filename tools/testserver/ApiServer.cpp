@@ -21,6 +21,55 @@ std::optional<std::string> bearerToken(const Request& request)
         return std::nullopt;
     return authorization->substr(scheme.size());
 }
+
+// The reply broken as the fault says; every fault goes out unencrypted, but for a cut one.
+Reply broken(const ApiReply& reply, ApiFault fault)
+{
+    switch (fault) {
+    case ApiFault::ServerError:
+        return Reply::text(500, "500 Internal Server Error");
+    case ApiFault::Cut: {
+        Reply cut = reply.toReply();
+        cut.action = ReplyAction::TruncateBody;
+        return cut;
+    }
+    case ApiFault::NotJSON:
+        return Reply::text(
+            200, "<!DOCTYPE html><html><body>服务维护中</body></html>", "text/html; charset=utf-8");
+    case ApiFault::BadUTF8: {
+        // Written by hand: the JSON library would refuse to write these bytes.
+        std::string text
+            = R"({"errorCode":)" + std::to_string(reply.errorCode) + R"(,"msg":")" + "\xff\xfe\xc3" + R"(")";
+        if (reply.data)
+            text += R"(,"data":)" + reply.data->dump();
+        return Reply::json(text + "}");
+    }
+    case ApiFault::TooLarge: {
+        ApiReply plain = reply;
+        plain.encryption = ApiReply::Encryption::None;
+        std::string envelope = plain.envelopeText();
+        std::string padding(ApiServer::tooLargeBytes, 'x');
+        return Reply::json(R"({"padding":")" + padding + R"(",)" + envelope.substr(1));
+    }
+    }
+    return reply.toReply();
+}
+
+}
+
+std::optional<ApiFault> parseApiFault(std::string_view text)
+{
+    if (text == "500")
+        return ApiFault::ServerError;
+    if (text == "cut")
+        return ApiFault::Cut;
+    if (text == "not-json")
+        return ApiFault::NotJSON;
+    if (text == "bad-utf8")
+        return ApiFault::BadUTF8;
+    if (text == "too-large")
+        return ApiFault::TooLarge;
+    return std::nullopt;
 }
 
 struct UploadEndpoint {
@@ -38,6 +87,7 @@ struct ApiServer::State {
     ApiReply::Encryption encryption = ApiReply::Encryption::None;
     std::map<std::string, ApiReply::Encryption> routeEncryption;
     std::map<std::string, std::chrono::milliseconds> routeDelay;
+    std::map<std::string, ApiFault> routeFault;
     RequestLog<ApiRecord> records;
     std::chrono::seconds window { 300 };
 
@@ -170,21 +220,32 @@ int ApiServer::State::openEnvelope(const Request& request, ApiRecord& record)
 Reply ApiServer::State::finish(ApiRecord record, const ApiCall& call, const ApiHandler* handler)
 {
     std::optional<ApiReply> scripted;
+    std::optional<ApiFault> fault;
     {
         std::lock_guard lock(mutex);
         if (auto it = scripts.find(call.path); it != scripts.end())
             scripted = it->second;
+        if (auto it = routeFault.find(call.path); it != routeFault.end())
+            fault = it->second;
         keep(std::move(record));
     }
-    if (scripted)
-        return scripted->toReply();
-    if (!handler)
-        return ApiReply::error(404, "接口不存在").toReply();
-    try {
-        return styled((*handler)(call), call.path).toReply();
-    } catch (const std::exception& error) {
-        return ApiReply::error(500, std::string("服务器错误: ") + error.what()).toReply();
+    ApiReply reply;
+    if (scripted) {
+        reply = std::move(*scripted);
+    } else if (!handler) {
+        reply = ApiReply::error(404, "接口不存在");
+    } else {
+        try {
+            reply = styled((*handler)(call), call.path);
+        } catch (const std::exception& error) {
+            reply = ApiReply::error(500, std::string("服务器错误: ") + error.what());
+        }
     }
+    if (!fault)
+        return reply.toReply();
+    Reply wire = broken(reply, *fault);
+    wire.delay = reply.delay;
+    return wire;
 }
 
 ApiReply ApiReply::success(nlohmann::json data, std::string msg)
@@ -297,9 +358,16 @@ void ApiServer::setDelay(std::string path, std::chrono::milliseconds delay)
     m_state->routeDelay[std::move(path)] = delay;
 }
 
+void ApiServer::setFault(std::string path, ApiFault fault)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->routeFault[std::move(path)] = fault;
+}
+
 void ApiServer::clearScripts()
 {
     std::lock_guard lock(m_state->mutex);
+    m_state->routeFault.clear();
     m_state->scripts.clear();
     m_state->encryption = ApiReply::Encryption::None;
     m_state->routeEncryption.clear();

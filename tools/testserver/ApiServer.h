@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace testserver {
@@ -48,6 +49,19 @@ struct ApiReply {
 
 using ApiHandler = std::function<ApiReply(const ApiCall&)>;
 
+// A reply that breaks the API's contract in one way, for the failure paths of its clients. The
+// reply the path would have had is what gets broken.
+enum class ApiFault {
+    ServerError, // HTTP 500 with a plain text page
+    Cut, // the reply announced whole, half of it sent, the connection dropped
+    NotJSON, // HTTP 200 with an HTML page
+    BadUTF8, // the envelope with bytes in `msg` that are not UTF-8
+    TooLarge, // the envelope padded beyond the app's largest reply (tooLargeBytes)
+};
+
+// "500", "cut", "not-json", "bad-utf8", "too-large"; none for another text.
+std::optional<ApiFault> parseApiFault(std::string_view text);
+
 // What the server saw of one request under "/api/".
 struct ApiRecord {
     Request request;
@@ -75,6 +89,8 @@ public:
     static constexpr int badUpload = 4004;
     static constexpr int badFields = 4005;
     static constexpr int badMethod = 4006;
+    // Size of a TooLarge reply: above the app's default largest reply of 4 MiB.
+    static constexpr std::size_t tooLargeBytes = 5 * 1024 * 1024;
 
     // Installs the API on the server; the key pair is api_private.pem of keysDir.
     static std::unique_ptr<ApiServer> attach(
@@ -94,7 +110,10 @@ public:
     void setEncryption(ApiReply::Encryption encryption);
     void setEncryption(std::string path, ApiReply::Encryption encryption);
     void setDelay(std::string path, std::chrono::milliseconds delay);
-    // Drops the scripts, encryption choices and delays.
+    // Breaks every later reply of the path this way, scripted ones too, after its envelope was
+    // checked.
+    void setFault(std::string path, ApiFault fault);
+    // Drops the scripts, encryption choices, delays and faults.
     void clearScripts();
 
     std::vector<ApiRecord> records() const;

@@ -1,6 +1,7 @@
 #include "tools/testserver/SampleDetail.h"
 
 #include "tools/testserver/SampleAccounts.h"
+#include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <mutex>
 #include <set>
 #include <sstream>
+#include <vector>
 
 namespace testserver {
 
@@ -19,6 +21,9 @@ namespace {
 constexpr long long kMaxEpisodes = 1000;
 constexpr std::size_t kMaxTextBytes = 256;
 constexpr long long kMaxSeconds = 24 * 3600;
+// Titles that only the lists show: at most this many episodes, and related titles.
+constexpr long long kMaxGeneratedEpisodes = 60;
+constexpr std::size_t kGeneratedRelated = 3;
 
 bool fail(std::string* error, std::string message)
 {
@@ -133,6 +138,55 @@ nlohmann::json relatedItem(const nlohmann::json& title)
     return item;
 }
 
+// How many episodes a status line such as "全24集" or "更新至8集" counts; one for a film or a
+// line without a count ("HD").
+long long episodeCount(const std::string& dynamic, const std::string& typeName)
+{
+    std::size_t digits = dynamic.find_first_of("0123456789");
+    if (dynamic.find("集") != std::string::npos && digits != std::string::npos) {
+        std::size_t end = dynamic.find_first_not_of("0123456789", digits);
+        std::optional<long long> count
+            = boundedNumber(dynamic.substr(digits, end - digits), kMaxGeneratedEpisodes);
+        if (count && *count > 0)
+            return *count;
+    }
+    return dynamic.empty() && typeName != "电影" ? 12 : 1;
+}
+
+// The title page of a title that only the lists show: what they tell of it, and one source of
+// ready episodes on this server's plain video, as many as its status line counts. `base` is the
+// first of the episodes' ids less one; `related` the ids of its related titles.
+nlohmann::json generatedTitle(const nlohmann::json& summary, long long base, nlohmann::json related)
+{
+    auto text = [&summary](const char* key) { return textOf(summary.value(key, nlohmann::json())); };
+    std::string id = text("id");
+    std::string typeName = text("type_name").empty() ? "剧集" : text("type_name");
+    long long count = episodeCount(text("dynamic"), typeName);
+    std::string dynamic = text("dynamic");
+    if (dynamic.empty())
+        dynamic = count == 1 ? "HD" : "全" + std::to_string(count) + "集";
+    std::string content = !text("content").empty() ? text("content") : text("blurb");
+    std::string hot = text("hot");
+    if (hot.empty())
+        hot = std::to_string(1 + base / 1000 % 9) + "." + std::to_string(base / 1000 % 10) + "万";
+    auto listOf = [&summary](const char* key) {
+        nlohmann::json list = summary.value(key, nlohmann::json());
+        return list.is_array() ? list : nlohmann::json::array();
+    };
+    return { { "id", id }, { "hot", hot }, { "name", text("name") },
+        { "year", text("year").empty() ? "2024" : text("year") }, { "cover", text("cover") },
+        { "is_collect", false }, { "dynamic", dynamic },
+        { "content", content.empty() ? "暂无简介" : content }, { "type_name", typeName },
+        { "blurb", text("blurb") }, { "label", text("label") }, { "tags", listOf("tags") },
+        { "members", listOf("members") },
+        { "play_from",
+            { { { "total", dynamic }, { "code", "lzm3u8" }, { "name", "线路一" }, { "tips", "高清" },
+                { "episodes",
+                    { { "count", count }, { "id_base", base }, { "ready", "all" },
+                        { "video", "low" } } } } } },
+        { "recommend_ids", std::move(related) } };
+}
+
 std::optional<nlohmann::json> readFile(const std::filesystem::path& file)
 {
     std::ifstream stream(file, std::ios::binary);
@@ -189,16 +243,49 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
         catalogue->titles[id] = std::move(title);
     }
 
-    // Related titles by id, from this file or from the catalogue.
+    // The catalogue's own title pages (catalogue.json) are served as they are written.
     std::map<std::string, nlohmann::json> known;
     if (std::optional<nlohmann::json> titles = readFile(dataDir / "api" / "catalogue.json")) {
         pointAtServer(*titles, httpPort, httpsPort);
-        for (const auto& title : titles->value("titles", nlohmann::json::array()))
-            known[textOf(title.value("id", nlohmann::json()))] = title;
+        for (const auto& title : titles->value("titles", nlohmann::json::array())) {
+            std::string id = textOf(title.value("id", nlohmann::json()));
+            known[id] = title;
+            if (!id.empty() && title.is_object())
+                catalogue->titles.try_emplace(id, title);
+        }
     }
+
+    // Every other title that a list shows gets a page of one template; its related titles are the
+    // next ones of the lists.
+    std::optional<nlohmann::json> summaries = SampleTitles::load(dataDir, error);
+    if (!summaries)
+        return false;
+    pointAtServer(*summaries, httpPort, httpsPort);
+    std::vector<std::string> order;
+    for (const auto& summary : *summaries)
+        order.push_back(textOf(summary.value("id", nlohmann::json())));
+    for (std::size_t place = 0; place < order.size(); ++place) {
+        const std::string& id = order[place];
+        if (catalogue->titles.contains(id))
+            continue;
+        std::optional<long long> number = boundedNumber(id, 999'999);
+        if (!number)
+            return fail(error, "a title of the lists has an id that is no number of up to six digits: " + id);
+        nlohmann::json related = nlohmann::json::array();
+        for (std::size_t next = 1; next <= kGeneratedRelated && next < order.size(); ++next)
+            related.push_back(order[(place + next) % order.size()]);
+        nlohmann::json title = generatedTitle((*summaries)[place], *number * 1000, std::move(related));
+        if (!builder.expand(title["play_from"][0], id, error))
+            return false;
+        catalogue->titles[id] = std::move(title);
+    }
+
+    // Related titles by id, from this file or from the catalogue.
     for (const auto& [id, title] : catalogue->titles)
         known[id] = title;
     for (auto& [id, title] : catalogue->titles) {
+        if (!title.contains("recommend_ids"))
+            continue;
         nlohmann::json related = nlohmann::json::array();
         for (const auto& other : title.value("recommend_ids", nlohmann::json::array())) {
             auto found = known.find(textOf(other));
@@ -245,9 +332,9 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
         auto found = catalogue->titles.find(id);
         if (found == catalogue->titles.end())
             return ApiReply::error(1001, "影片不存在");
-        for (const auto& source : found->second["play_from"]) {
-            if (!code.empty() && textOf(source.value("code", nlohmann::json())) == code)
-                return ApiReply::success(source["list"]);
+        for (const auto& source : found->second.value("play_from", nlohmann::json::array())) {
+            if (source.is_object() && !code.empty() && textOf(source.value("code", nlohmann::json())) == code)
+                return ApiReply::success(source.value("list", nlohmann::json::array()));
         }
         return ApiReply::error(1002, "暂无该线路");
     });

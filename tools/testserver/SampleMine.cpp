@@ -1,6 +1,7 @@
 #include "tools/testserver/SampleMine.h"
 
 #include "tools/testserver/SampleAccounts.h"
+#include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ struct Lists {
     nlohmann::json favourites = nlohmann::json::array();
     nlohmann::json notices = nlohmann::json::array();
     long long noticeTotal = 0;
-    std::map<std::string, nlohmann::json> titles; // of the catalogue and explore files, by id
+    std::map<std::string, nlohmann::json> titles; // every title the lists show, by id
     long long nextFavouriteID = 90000;
 };
 
@@ -181,17 +182,16 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
     point(point, lists->playback);
     point(point, lists->favourites);
     point(point, lists->notices);
-    for (const char* name : { "catalogue", "explore" }) {
-        std::optional<nlohmann::json> titles = readFile(dataDir / "api" / (std::string(name) + ".json"), error);
-        if (!titles)
-            return false;
-        for (nlohmann::json title : titles->value("titles", nlohmann::json::array())) {
-            std::string id = textOf(title.value("id", nlohmann::json()));
-            if (id.empty())
-                continue;
-            point(point, title);
-            lists->titles[id] = std::move(title);
-        }
+    // Every title that a list shows, so that a favourite added from any of them has its name.
+    std::optional<nlohmann::json> titles = SampleTitles::load(dataDir, error);
+    if (!titles)
+        return false;
+    for (nlohmann::json title : *titles) {
+        std::string id = textOf(title.value("id", nlohmann::json()));
+        if (id.empty())
+            continue;
+        point(point, title);
+        lists->titles[id] = std::move(title);
     }
 
     ApiServer* server = &api;

@@ -1,5 +1,6 @@
 #include "tools/testserver/SampleSearch.h"
 
+#include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <algorithm>
@@ -120,6 +121,23 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
 
     auto catalogue = std::make_shared<Catalogue>();
     catalogue->titles = data["titles"];
+    // After the file's own titles, every other title that a list shows, so that each one can be
+    // found by its name.
+    std::optional<json> others = SampleTitles::load(dataDir, error);
+    if (!others)
+        return false;
+    pointAtServer(*others, httpPort, httpsPort);
+    for (json& title : *others) {
+        if (!catalogue->titleById(textOf(title.value("id", json()))).is_null())
+            continue;
+        for (const char* list : { "tags", "members" }) {
+            if (!title.contains(list))
+                title[list] = json::array();
+        }
+        title["is_collect"] = false;
+        title["highlight"] = "";
+        catalogue->titles.push_back(std::move(title));
+    }
     catalogue->latelyWords = data.value("lately_words", json::array());
     catalogue->searchRanking = data.value("search_ranking", json::array());
     catalogue->rankingData = data.value("ranking_data", json::object());

@@ -9,7 +9,8 @@
 namespace testserver {
 
 // The sample search and rankings over data/api/search.json: titles in Chinese and Latin text
-// searched by name or by cast member (a keyword that matches nothing finds nothing), suggestions,
+// searched by name or by cast member (a keyword that matches nothing finds nothing), after them
+// every other title that a list shows (SampleTitles), such as the downloads' sample, suggestions,
 // hot words, the search page's ranking cards, the ranking tab's rankings (one without titles,
 // which "v1/movie/ranking/data" gives by id), the favourite toggle and the request form.
 struct SampleSearch {

@@ -30,6 +30,7 @@ constexpr const char* usage
     = "usage: zentavo-testserver --keys <dir> [--data <dir>] [--media <dir>]\n"
       "         [--http-port N] [--https-port N]\n"
       "         [--encrypt body|data] [--encrypt-route <path>=body|data]... [--delay-route <path>=<ms>]...\n"
+      "         [--fault-route <path>=500|cut|not-json|bad-utf8|too-large]...\n"
       "\n"
       "  --keys <dir>          the test certificates and the API key pair (build/keys)\n"
       "  --data <dir>          answer the sample API under /api/ and run the chat rooms\n"
@@ -42,6 +43,9 @@ constexpr const char* usage
       "                        the same for one path below /api/, over --encrypt; repeatable\n"
       "  --delay-route <path>=<ms>\n"
       "                        hold back the replies of one path (up to 60000 ms); repeatable\n"
+      "  --fault-route <path>=500|cut|not-json|bad-utf8|too-large\n"
+      "                        break every reply of one path: HTTP 500, cut short, an HTML page, bytes\n"
+      "                        that are not UTF-8, or larger than the app takes (5 MiB); repeatable\n"
       "  --help, -h            this text\n";
 
 // The text on standard output when asked for; on standard error, after what went wrong, otherwise.
@@ -83,6 +87,7 @@ struct ReplyStyle {
     std::optional<testserver::ApiReply::Encryption> encryption;
     std::vector<std::pair<std::string, testserver::ApiReply::Encryption>> routeEncryption;
     std::vector<std::pair<std::string, std::chrono::milliseconds>> routeDelay;
+    std::vector<std::pair<std::string, testserver::ApiFault>> routeFault;
 
     bool parse(const std::string& option, const char* value)
     {
@@ -99,6 +104,12 @@ struct ReplyStyle {
                 routeEncryption.emplace_back(route->first, *chosen);
             return chosen.has_value();
         }
+        if (option == "--fault-route") {
+            auto fault = testserver::parseApiFault(route->second);
+            if (fault)
+                routeFault.emplace_back(route->first, *fault);
+            return fault.has_value();
+        }
         long long ms = -1;
         const std::string& text = route->second;
         auto [next, ec] = std::from_chars(text.data(), text.data() + text.size(), ms);
@@ -108,7 +119,10 @@ struct ReplyStyle {
         return true;
     }
 
-    bool empty() const { return !encryption && routeEncryption.empty() && routeDelay.empty(); }
+    bool empty() const
+    {
+        return !encryption && routeEncryption.empty() && routeDelay.empty() && routeFault.empty();
+    }
 
     void apply(testserver::ApiServer& api) const
     {
@@ -118,6 +132,8 @@ struct ReplyStyle {
             api.setEncryption(path, chosen);
         for (const auto& [path, delay] : routeDelay)
             api.setDelay(path, delay);
+        for (const auto& [path, fault] : routeFault)
+            api.setFault(path, fault);
     }
 };
 
@@ -154,7 +170,8 @@ int main(int argc, char** argv)
             ok = parsePort(value, options.httpPort);
         else if (arg == "--https-port")
             ok = parsePort(value, options.httpsPort);
-        else if (arg == "--encrypt" || arg == "--encrypt-route" || arg == "--delay-route")
+        else if (arg == "--encrypt" || arg == "--encrypt-route" || arg == "--delay-route"
+            || arg == "--fault-route")
             ok = style.parse(arg, value);
         else {
             printUsage("unknown option " + arg);
@@ -170,7 +187,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (options.dataDir.empty() && !style.empty()) {
-        printUsage("--encrypt, --encrypt-route and --delay-route need --data");
+        printUsage("--encrypt, --encrypt-route, --delay-route and --fault-route need --data");
         return 2;
     }
 

@@ -41,7 +41,7 @@ TEST(TestServerCommandLine, HelpAndMistakesPrintTheUsage)
         EXPECT_EQ(run.exitCode, 0) << help;
         EXPECT_TRUE(run.errors.empty()) << run.errors;
         for (const char* option : { "--keys", "--data", "--media", "--http-port", "--https-port", "--encrypt",
-                 "--encrypt-route", "--delay-route" })
+                 "--encrypt-route", "--delay-route", "--fault-route" })
             EXPECT_NE(run.output.find(option), std::string::npos) << help << " " << option;
     }
 
@@ -56,6 +56,9 @@ TEST(TestServerCommandLine, HelpAndMistakesPrintTheUsage)
         { "build/keys", "not an option: build/keys" },
         { "", "--keys is required" },
         { "--keys build/keys --encrypt body", "need --data" },
+        { "--keys build/keys --fault-route v1/movie/detail=cut", "need --data" },
+        { "--keys build/keys --data tools/testserver/data --fault-route v1/movie/detail=slow",
+            "bad value for --fault-route" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);

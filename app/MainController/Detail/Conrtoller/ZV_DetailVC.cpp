@@ -1,6 +1,7 @@
 #include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 
 #include "app/Core/Config/ConfigSingleton.h"
+#include "app/Core/Helpers/LogText.h"
 #include "app/Core/Models/ZV_DetailModel.h"
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Network/ZV_Network.h"
@@ -16,6 +17,7 @@
 #include "app/MainController/Other/View/ZV_AdvertView.h"
 #include "app/MainController/Other/View/ZV_ShowBottomView.h"
 #include "app/MainController/Other/View/ZV_ShowRightFullView.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/media/SJEdgeControlButtonItem.h"
 #include "platform/media/SJVideoPlayer.h"
@@ -28,6 +30,7 @@
 #include "platform/ui/qmui/QMUIHelper.h"
 #include "platform/ui/qmui/QMUITableView.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -180,20 +183,55 @@ void ZV_DetailVC::setupUI()
 
 void ZV_DetailVC::loadDetail()
 {
+    // Taps on the retry while a request is out would only send more of the same.
+    if (m_detailLoading)
+        return;
+    m_detailLoading = true;
     std::weak_ptr<ZV_DetailVC> weak = weakSelf();
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/movie/detail",
-        JSON::object({ { "id", vod_id } }), [weak](std::optional<JSON> json, std::optional<NSError>) {
+        JSON::object({ { "id", vod_id } }), [weak](std::optional<JSON> json, std::optional<NSError> error) {
             auto self = weak.lock();
-            if (self && json)
-                self->applyDetail(*json);
+            if (!self)
+                return;
+            self->m_detailLoading = false;
+            if (!json || !self->applyDetail(*json)) {
+                self->showLoadFailure(error);
+                return;
+            }
+            if (self->isEmptyViewShowing())
+                self->showEmptyView(false, emptyKindNothing);
         });
 }
 
-void ZV_DetailVC::applyDetail(const JSON& json)
+void ZV_DetailVC::showLoadFailure(const std::optional<NSError>& error)
 {
-    // A reply that is no title (a message text, an empty object) leaves the page empty.
+    std::string reason = error ? logText(error->domain) + " (" + std::to_string(error->code) + ")"
+                               : std::string("the reply is no title");
+    Log::write("ZV_DetailVC: title " + logText(vod_id) + " not loaded: " + reason);
+    std::weak_ptr<ZV_DetailVC> weak = weakSelf();
+    showEmptyView(true, emptyKindLoadFailed, {}, [weak] {
+        if (auto self = weak.lock())
+            self->loadDetail();
+    });
+}
+
+bool ZV_DetailVC::layoutEmptyView()
+{
+    if (!isEmptyViewShowing())
+        return false;
+    const std::shared_ptr<UIView>& root = view();
+    CGRect bounds = root->bounds();
+    CGFloat top = std::min(zv_playerView()->frame().maxY(), bounds.maxY());
+    emptyView()->setFrame({ bounds.minX(), top, bounds.size.width, bounds.maxY() - top });
+    emptyView()->layoutIfNeeded();
+    return true;
+}
+
+bool ZV_DetailVC::applyDetail(const JSON& json)
+{
+    // A reply that is no title (a message text, an empty object) changes nothing.
     if (json.type() != JSON::Type::Object || json.isEmpty())
-        return;
+        return false;
     model = std::make_shared<ZV_DetailModel>(json);
     updatePlayerInfoCellHeight();
     chooseStartEpisode();
@@ -205,6 +243,7 @@ void ZV_DetailVC::applyDetail(const JSON& json)
     zv_playerView()->playEpisode();
     if (hasNoPlaySources(*model))
         showNoSources();
+    return true;
 }
 
 void ZV_DetailVC::showNoSources()

@@ -2,6 +2,7 @@
 
 #include "app/BaseController/BaseViewController.h"
 #include "app/Core/Models/ZV_AdvertConfigModel.h"
+#include "platform/foundation/NSError.h"
 #include "platform/json/JSON.h"
 #include "platform/ui/lists/UITableView.h"
 
@@ -75,8 +76,9 @@ public:
     void zv_clickSource() { showSourcePicker(); }
     void zv_clickEpisode() { showEpisodePicker(); }
 
-    // What the detail reply and the address list of a source do to the page.
-    void applyDetail(const JSON& json);
+    // What the detail reply and the address list of a source do to the page. False, changing
+    // nothing, for a reply that is no title.
+    bool applyDetail(const JSON& json);
     // False, changing nothing, for a reply without a usable episode.
     bool applyPlayAddresses(const JSON& json, const std::string& code);
 
@@ -122,6 +124,11 @@ public:
     // Height of the related titles: whole rows of the grid for `count` titles, + 92.
     static CGFloat relatedRowHeight(std::size_t count, CGFloat screenWidth, bool isPad);
 
+    // A title that did not load (no reply, a refusal, a reply that is no title) is logged once
+    // and shows the load-failed state under the player, whose cover keeps its back button; a tap
+    // loads again.
+    bool layoutEmptyView() override;
+
     // UITableViewDataSource
     int numberOfRows(UITableView&, int section) override;
     std::shared_ptr<UITableViewCell> cellForRow(UITableView&, const IndexPath&) override;
@@ -133,8 +140,10 @@ private:
     void playCurrentEpisode();
     void showNoSources();
     void reloadSelectRow();
+    void showLoadFailure(const std::optional<NSError>& error);
 
     std::shared_ptr<UIView> m_topView;
     std::shared_ptr<ZV_Player> m_playerView;
     std::shared_ptr<QMUITableView> m_tableView;
+    bool m_detailLoading = false; // a detail request is out
 };

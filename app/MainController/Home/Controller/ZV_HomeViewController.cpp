@@ -1,5 +1,6 @@
 #include "app/MainController/Home/Controller/ZV_HomeViewController.h"
 
+#include "app/Core/Helpers/LogText.h"
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Network/ZV_Network.h"
 #include "app/Core/Storage/DefaultsKey.h"
@@ -14,6 +15,7 @@
 #include "app/MainController/Other/View/ZV_AdvertCollCell.h"
 #include "app/MainController/Other/View/ZV_HomeVideoCollCell.h"
 #include "platform/dispatch/DispatchQueue.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/SFSafariViewController.h"
 #include "platform/ui/layout/ConstraintMaker.h"
@@ -119,20 +121,45 @@ void ZV_HomeViewController::handleRecommend(
     const std::optional<JSON>& json, const std::optional<NSError>& error)
 {
     endRefreshing(*collectionView());
-    if (json) {
+    if (json && isFeed(*json)) {
         modelList = sectionsFrom(*json, isAdFree());
         collectionView()->reloadData();
-    }
-    // Only a request that got no usable reply offers the retry; the sections on screen stay.
-    if (error && error->code == 404) {
-        std::weak_ptr<ZV_HomeViewController> weak = weakSelf();
-        showEmptyView(true, emptyKindLoadFailed, {}, [weak] {
-            if (auto page = weak.lock())
-                page->loadRecommend();
-        });
+        showEmptyView(false, emptyKindNothing);
         return;
     }
-    showEmptyView(false, emptyKindNothing);
+    // Whatever failed, the sections on screen stay.
+    std::string reason = error ? logText(error->domain) + " (" + std::to_string(error->code) + ")"
+                               : std::string("the reply holds no sections");
+    Log::write("ZV_HomeViewController: the recommend feed not loaded: " + reason);
+    // A refusal of the server offers no retry; a request without a usable reply, or one whose
+    // reply holds no feed, does.
+    if (error && error->code != 404) {
+        showEmptyView(false, emptyKindNothing);
+        return;
+    }
+    std::weak_ptr<ZV_HomeViewController> weak = weakSelf();
+    showEmptyView(true, emptyKindLoadFailed, {}, [weak] {
+        if (auto page = weak.lock())
+            page->loadRecommend();
+    });
+}
+
+bool ZV_HomeViewController::isFeed(const JSON& reply)
+{
+    auto isFilled = [](const JSON& value) { return value.type() == JSON::Type::Object && !value.isEmpty(); };
+    for (const JSON& element : reply.arrayValue()) {
+        if (!isFilled(element))
+            continue;
+        if (element["layout"].stringValue() == ZV_HomeRecommendModelData::advertLayout) {
+            if (isFilled(element["data"]))
+                return true;
+            continue;
+        }
+        std::vector<JSON> items = element["list"].arrayValue();
+        if (std::any_of(items.begin(), items.end(), isFilled))
+            return true;
+    }
+    return false;
 }
 
 void ZV_HomeViewController::openCarouselItem(const std::shared_ptr<ZV_HomeRecommendModelDataList>& item)

@@ -7,6 +7,7 @@
 #include "app/MainController/Home/Controller/ZV_HomeViewController.h"
 #include "app/MainController/Home/View/ZV_HomeBannerCollCell.h"
 #include "app/MainController/Home/View/ZV_HomeBannerSubCell.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/SFSafariViewController.h"
 #include "platform/ui/gestures/TouchDriver.h"
@@ -178,6 +179,86 @@ TEST_F(HomeFeedTest, OnlyAFailureWithoutReplyShowsTheRetryAndTheSectionsStay)
     // The retry goes to the server again; a refusal of the server hides the state.
     BaseURLs::resetToDefaults();
     api().script("v1/movie/index_recommend", ApiReply::error(1001, "稍后再试"));
+    before = ui->hides;
+    ASSERT_TRUE(TouchDriver().tapView(*feed->emptyView()->textLabel()));
+    ASSERT_TRUE(waitForReplies(before));
+    EXPECT_FALSE(feed->isEmptyViewShowing());
+    EXPECT_EQ(feed->modelList.size(), sections);
+}
+
+// A reply that yields no feed fails like one that never came: the retry shown, one log line,
+// the sections on screen kept; the smallest real feed replaces them.
+TEST_F(HomeFeedTest, AReplyWithoutAFeedIsALoadFailureShownAndLoggedOnce)
+{
+    start();
+    std::size_t sections = feed->modelList.size();
+    std::vector<std::string> logged;
+    Log::setSink([&](std::string_view line) {
+        if (line.starts_with("ZV_HomeViewController:"))
+            logged.emplace_back(line);
+    });
+    struct Case {
+        const char* what;
+        const char* body; // the whole reply; none for a broken one
+        std::optional<testserver::ApiFault> fault;
+        bool isFeed;
+    };
+    const Case cases[] = {
+        { "no envelope", R"({"foo":1})", {}, false },
+        { "data a number", R"({"errorCode":0,"msg":"success","data":5})", {}, false },
+        { "data an empty array", R"({"errorCode":0,"msg":"success","data":[]})", {}, false },
+        { "data an array of scalars", R"({"errorCode":0,"msg":"success","data":[1,"x",null,true]})", {},
+            false },
+        { "data an empty object", R"({"errorCode":0,"msg":"success","data":{}})", {}, false },
+        { "data one section, not an array",
+            R"({"errorCode":0,"msg":"success","data":{"layout":"index_recommend_grid","list":[{"id":"40311"}]}})",
+            {}, false },
+        { "members of the wrong types",
+            R"({"errorCode":0,"data":[{"layout":7,"title":[],"list":{"id":"40311"},"data":"x"},{"layout":"index_recommend_grid","list":[1,"40311",[],{}]},{"layout":"advert_self","data":"https://example.org/promo"}]})",
+            {}, false },
+        { "cut short", nullptr, testserver::ApiFault::Cut, false },
+        { "not JSON", nullptr, testserver::ApiFault::NotJSON, false },
+        { "one grid of one title",
+            R"({"errorCode":0,"data":[{"layout":"index_recommend_grid","list":[{"id":"40311"}]}]})", {},
+            true },
+        { "one advert",
+            R"({"errorCode":0,"data":[{"layout":"advert_self","data":{"data":{"url":"https://example.org/promo"}}}]})",
+            {}, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        feed->showEmptyView(false, BaseViewController::emptyKindNothing);
+        server().clearScripts();
+        api().clearScripts();
+        if (c.body)
+            server().script("/api/v1/movie/index_recommend", testserver::Reply::json(c.body));
+        if (c.fault)
+            api().setFault("v1/movie/index_recommend", *c.fault);
+        std::size_t lines = logged.size();
+        int before = ui->hides;
+        feed->loadRecommend();
+        ASSERT_TRUE(waitForReplies(before));
+        if (c.isFeed) {
+            EXPECT_FALSE(feed->isEmptyViewShowing());
+            EXPECT_EQ(feed->modelList.size(), 1u);
+            EXPECT_EQ(logged.size(), lines);
+            continue;
+        }
+        EXPECT_TRUE(feed->isEmptyViewShowing());
+        EXPECT_EQ(feed->emptyView()->textLabel()->text(), "加载失败，点击重试");
+        EXPECT_EQ(feed->modelList.size(), sections);
+        EXPECT_EQ(logged.size(), lines + 1);
+    }
+    Log::setSink({});
+
+    // The retry of the last failure brings the sample feed back.
+    server().clearScripts();
+    api().setFault("v1/movie/index_recommend", testserver::ApiFault::ServerError);
+    int before = ui->hides;
+    feed->loadRecommend();
+    ASSERT_TRUE(waitForReplies(before));
+    ASSERT_TRUE(feed->isEmptyViewShowing());
+    api().clearScripts();
     before = ui->hides;
     ASSERT_TRUE(TouchDriver().tapView(*feed->emptyView()->textLabel()));
     ASSERT_TRUE(waitForReplies(before));

@@ -1,0 +1,278 @@
+// No dead end in the sample data: every title that a list of the sample API shows opens a title
+// page with sources and an episode that plays from this server's own video.
+
+#include "tests/tools/testserver/TestKeys.h"
+#include "tests/tools/testserver/TestMedia.h"
+#include "tools/testserver/ApiEndpoints.h"
+#include "tools/testserver/ApiServer.h"
+#include "tools/testserver/SampleApi.h"
+#include "tools/testserver/StaticFiles.h"
+#include "tools/testserver/TestServer.h"
+#include "tools/testserver/VideoRoutes.h"
+
+#include <boost/asio.hpp>
+#include <deque>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+
+using namespace testserver;
+namespace asio = boost::asio;
+
+namespace {
+
+using json = nlohmann::json;
+
+constexpr const char* kSampleToken = "tk-301877-first";
+// The hand-written sample of a title without sources.
+constexpr const char* kSampleWithoutSources = "40733";
+
+std::string idText(const json& value)
+{
+    if (value.is_string())
+        return value.get<std::string>();
+    if (value.is_number_integer())
+        return std::to_string(value.get<long long>());
+    return {};
+}
+
+json listIn(const json& value, const char* key)
+{
+    json list = value.is_object() ? value.value(key, json()) : json();
+    return list.is_array() ? list : json::array();
+}
+
+class SampleListsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string error;
+        server = TestServer::start({ zvtest::testKeysDir(), dataDir() }, &error);
+        ASSERT_TRUE(server) << error;
+        api = ApiServer::attach(*server, zvtest::testKeysDir(), &error);
+        ASSERT_TRUE(api) << error;
+        ASSERT_TRUE(SampleApi::install(*api, dataDir(), server->httpPort(), server->httpsPort(), &error))
+            << error;
+        ASSERT_TRUE(VideoRoutes::install(*server, zvtest::testMediaDir(), &error)) << error;
+    }
+
+    static std::filesystem::path dataDir() { return zvtest::sourceDir() / "tools/testserver/data"; }
+
+    // What the endpoint's handler delivers to a signed-in viewer: `data`, or null on an error.
+    json data(const std::string& path, json parameters = json::object())
+    {
+        ApiHandler handler = api->handler(path);
+        EXPECT_TRUE(handler) << path;
+        if (!handler)
+            return nullptr;
+        ApiCall call;
+        call.method = std::string(endpointMethod(path).value_or("GET"));
+        call.path = path;
+        call.parameters = std::move(parameters);
+        call.token = kSampleToken;
+        ApiReply reply = handler(call);
+        EXPECT_EQ(reply.errorCode, 0) << path << " " << call.parameters.dump() << ": " << reply.msg;
+        return reply.errorCode == 0 ? reply.data.value_or(json()) : json();
+    }
+
+    // Status and body of a GET of an address of this server.
+    std::pair<int, std::string> fetch(const std::string& address)
+    {
+        std::string target;
+        for (const std::string& base : { server->httpURL(), server->httpsURL() }) {
+            if (address.starts_with(base + "/"))
+                target = address.substr(base.size());
+        }
+        if (target.empty())
+            return { 0, "" };
+        asio::io_context io;
+        asio::ip::tcp::socket socket(io);
+        socket.connect({ asio::ip::address_v4::loopback(), server->httpPort() });
+        asio::write(socket,
+            asio::buffer("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n"));
+        std::string reply;
+        boost::system::error_code ec;
+        asio::read(socket, asio::dynamic_buffer(reply), ec);
+        std::size_t end = reply.find("\r\n\r\n");
+        int status = reply.starts_with("HTTP/1.1 ") ? std::atoi(reply.c_str() + 9) : 0;
+        return { status, end == std::string::npos ? "" : reply.substr(end + 4) };
+    }
+
+    // The ids a search finds.
+    std::vector<std::string> search(const std::string& keyword)
+    {
+        std::vector<std::string> ids;
+        for (const json& title : listIn(data("v1/movie/search", { { "keyword", keyword } }), "list"))
+            ids.push_back(idText(title.value("id", json())));
+        return ids;
+    }
+
+    std::unique_ptr<TestServer> server;
+    std::unique_ptr<ApiServer> api;
+};
+
+}
+
+TEST_F(SampleListsTest, EveryTitleOfEveryListOpensWithSourcesAndAnEpisodeThatPlays)
+{
+    // The lists, as the screens ask for them; each id with the list that showed it first.
+    std::map<std::string, std::string> shownBy;
+    std::deque<std::string> queue;
+    auto shown = [&](const json& id, const std::string& list) {
+        std::string text = idText(id);
+        EXPECT_FALSE(text.empty()) << "an item of " << list << " without a title id";
+        if (!text.empty() && shownBy.emplace(text, list).second)
+            queue.push_back(text);
+    };
+
+    for (const json& section : data("v1/movie/index_recommend")) {
+        std::string layout = section.value("layout", "");
+        for (const json& item : listIn(section, "list")) {
+            if (layout == "index_recommend_carousel") {
+                if (item.value("type", 0) == 1)
+                    shown(item["click"], "feed carousel");
+            } else if (layout == "index_recommend_playback") {
+                shown(item["movie_id"], "feed strip");
+            } else {
+                shown(item["id"], "feed grid");
+            }
+        }
+    }
+    for (const json& ranking : data("v1/movie/ranking/list")) {
+        json titles = listIn(ranking, "movie_data");
+        if (titles.empty())
+            titles = data("v1/movie/ranking/data", { { "id", ranking.value("id", "") } });
+        EXPECT_FALSE(titles.empty()) << ranking.dump();
+        for (const json& title : titles)
+            shown(title["id"], "ranking " + ranking.value("title", ""));
+    }
+    // Searches: the hot words, the words of the search rankings, and the full title of each
+    // short video ("播放正片" searches for its title).
+    std::set<std::string> keywords;
+    for (const json& word : data("v1/movie/search_lately_words"))
+        keywords.insert(word.value("word", ""));
+    for (const json& ranking : data("v1/movie/search_ranking")) {
+        for (const json& word : listIn(ranking, "list"))
+            keywords.insert(word.value("word", ""));
+    }
+    std::size_t clips = 0;
+    for (const json& clip : listIn(data("v1/video/display", { { "pageSize", 50 } }), "list")) {
+        keywords.insert(clip.value("title", ""));
+        ++clips;
+    }
+    EXPECT_GT(clips, 0u);
+    for (const std::string& keyword : keywords) {
+        std::vector<std::string> found = search(keyword);
+        EXPECT_FALSE(found.empty()) << "a search for " << keyword << " finds nothing";
+        for (const std::string& id : found)
+            shown(id, "search " + keyword);
+    }
+    for (const json& title : listIn(data("v1/movie/explore/list"), "list"))
+        shown(title["id"], "explore");
+    for (int typeId : { 1, 2, 3 }) {
+        for (int page = 1; page <= 20; ++page) {
+            json list = listIn(
+                data("v1/movie/screen/list", { { "type_id", typeId }, { "page", page }, { "pageSize", 50 } }),
+                "list");
+            for (const json& title : list)
+                shown(title["id"], "filter catalogue " + std::to_string(typeId));
+            if (list.size() < 50)
+                break;
+        }
+    }
+    for (const json& section : data("v1/user/playback/list")) {
+        for (const json& item : listIn(section, "list"))
+            shown(item["movie_id"], "history");
+    }
+    for (const json& item :
+        listIn(data("v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 50 } }), "list"))
+        shown(item["movie_id"], "favourites");
+    for (const json& notice : listIn(data("v1/notice/list", { { "page", 1 }, { "pageSize", 50 } }), "list")) {
+        if (notice.value("type", 0) == 2)
+            shown(notice["content"], "notices");
+    }
+    std::size_t fromLists = shownBy.size();
+
+    // Each title: its page, every source's episodes, the first episode's address answered with
+    // video; its related titles join the walk.
+    std::size_t generated = 0;
+    while (!queue.empty()) {
+        std::string id = queue.front();
+        queue.pop_front();
+        SCOPED_TRACE("title " + id + " of " + shownBy[id]);
+        json title = data("v1/movie/detail", { { "id", id } });
+        ASSERT_TRUE(title.is_object());
+        EXPECT_EQ(idText(title["id"]), id);
+        EXPECT_FALSE(idText(title.value("name", json())).empty());
+        for (const json& related : listIn(title, "recommendList"))
+            shown(related["id"], "related titles of " + id);
+        json sources = listIn(title, "play_from");
+        if (id == kSampleWithoutSources) {
+            EXPECT_TRUE(sources.empty());
+            continue;
+        }
+        ASSERT_FALSE(sources.empty());
+        json first;
+        for (const json& source : sources) {
+            std::string code = idText(source.value("code", json()));
+            json episodes = data("v1/movie_addr/list", { { "movie_id", id }, { "from_code", code } });
+            ASSERT_TRUE(episodes.is_array()) << code;
+            EXPECT_EQ(episodes, listIn(source, "list")) << code;
+            if (first.is_null() && !episodes.empty())
+                first = episodes[0];
+        }
+        ASSERT_TRUE(first.is_object()) << "no source with episodes";
+        std::string address = first.value("play_url", "");
+        if (!first.value("ready_to_play", false))
+            address = data(
+                "v1/movie_addr/parse", { { "play_url", address }, { "from_code", first["from_code"] } })
+                          .value("url", "");
+        auto [status, body] = fetch(address);
+        EXPECT_EQ(status, 200) << address;
+        EXPECT_FALSE(body.empty()) << address;
+        if (address.find(".m3u8") != std::string::npos)
+            EXPECT_TRUE(body.starts_with("#EXTM3U")) << address;
+        generated += idText(first.value("episode_id", json())) == id + "001";
+    }
+    EXPECT_GE(fromLists, 120u);
+    EXPECT_GE(generated, 100u) << "pages of the template";
+    for (const char* id : { "40609", "50102", "40603", "42018" })
+        EXPECT_TRUE(shownBy.contains(id)) << id;
+}
+
+// The downloads' sample is found by its name, a favourite of a title that only a list shows
+// keeps its name, and the hand-written title pages are served as written.
+TEST_F(SampleListsTest, HandWrittenTitlesStayAsWrittenAndOthersAreFoundAndKeptByName)
+{
+    EXPECT_EQ(search("山间信号站"), std::vector<std::string> { "40805" });
+    EXPECT_EQ(search("雾港来信").front(), "40618");
+    data("v1/movie/collect/action", { { "movie_id", "40609" }, { "state", 1 } });
+    json favourite = listIn(data("v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 1 } }), "list");
+    ASSERT_EQ(favourite.size(), 1u);
+    EXPECT_EQ(favourite[0]["movie_id"], "40609");
+    EXPECT_EQ(favourite[0]["movie_name"], "纸鸢少年");
+
+    std::ifstream stream(dataDir() / "api" / "catalogue.json");
+    std::stringstream text;
+    text << stream.rdbuf();
+    json catalogue = json::parse(text.str());
+    std::function<void(json&)> point = [&](json& value) {
+        if (value.is_string() && value.get<std::string>().find("://127.0.0.1:0/") != std::string::npos)
+            value = pointAtLoopback(value.get<std::string>(), server->httpPort(), server->httpsPort());
+        else if (value.is_structured())
+            for (json& element : value)
+                point(element);
+    };
+    point(catalogue);
+    for (json& title : catalogue["titles"]) {
+        std::string id = idText(title["id"]);
+        if (id == "40618" || id == "40805")
+            EXPECT_EQ(data("v1/movie/detail", { { "id", id } }), title) << id;
+    }
+    json longTitle = data("v1/movie/detail", { { "id", "40311" } });
+    EXPECT_EQ(longTitle["play_from"][0]["list"].size(), 120u);
+    EXPECT_EQ(longTitle["name"], "北方的灯塔");
+}

@@ -1,0 +1,184 @@
+#include "tools/testserver/SampleTitles.h"
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <utility>
+
+namespace testserver {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr const char* summaryKeys[] = { "name", "cover", "dynamic", "label", "type_name", "year", "blurb",
+    "hot", "content", "tags", "members" };
+
+std::string textOf(const json& value)
+{
+    if (value.is_string())
+        return value.get<std::string>();
+    if (value.is_number_integer())
+        return std::to_string(value.get<long long>());
+    return {};
+}
+
+bool hasValue(const json& value)
+{
+    if (value.is_string() || value.is_array() || value.is_object())
+        return !value.empty();
+    return value.is_number();
+}
+
+std::optional<json> readFile(const std::filesystem::path& file, std::string* error)
+{
+    std::ifstream stream(file, std::ios::binary);
+    std::stringstream text;
+    text << stream.rdbuf();
+    json value = json::parse(text.str(), nullptr, false);
+    if (!stream || value.is_discarded() || !value.is_structured()) {
+        if (error)
+            *error = "not a sample file: " + file.string();
+        return std::nullopt;
+    }
+    return value;
+}
+
+json arrayAt(const json& value, const char* key)
+{
+    json found = value.is_object() ? value.value(key, json()) : json();
+    return found.is_array() ? found : json::array();
+}
+
+class Collector {
+public:
+    // Adds the title, or fills the members it still lacks; an item without an id adds nothing.
+    void add(const json& id, const json& fields)
+    {
+        std::string key = textOf(id);
+        if (key.empty() || !fields.is_object())
+            return;
+        auto [found, fresh] = m_places.try_emplace(key, m_titles.size());
+        if (fresh)
+            m_titles.push_back({ { "id", key } });
+        json& title = m_titles[found->second];
+        for (const char* member : summaryKeys) {
+            json value = fields.value(member, json());
+            if (!title.contains(member) && hasValue(value))
+                title[member] = std::move(value);
+        }
+    }
+
+    // A title's own list item: the keys the detail reply uses.
+    void addTitle(const json& item) { add(item.value("id", json()), item); }
+
+    // An item of a viewer's list, which names its title by "movie_id" and "movie_name"; its
+    // status line tells the viewer's progress, not the title's.
+    void addMovieItem(const json& item)
+    {
+        add(item.value("movie_id", json()),
+            { { "name", item.value("movie_name", json()) }, { "cover", item.value("cover", json()) },
+                { "type_name", item.value("type_name", json()) }, { "label", item.value("label", json()) } });
+    }
+
+    bool hasName(const std::string& name) const
+    {
+        for (const json& title : m_titles) {
+            if (textOf(title.value("name", json())) == name)
+                return true;
+        }
+        return false;
+    }
+
+    json take() { return std::move(m_titles); }
+
+private:
+    json m_titles = json::array();
+    std::map<std::string, std::size_t> m_places;
+};
+
+}
+
+std::optional<json> SampleTitles::load(const std::filesystem::path& dataDir, std::string* error)
+{
+    std::map<std::string, json> files;
+    for (const char* name :
+        { "detail", "catalogue", "search", "index_recommend", "home", "explore", "mine", "short_video" }) {
+        std::optional<json> file = readFile(dataDir / "api" / (std::string(name) + ".json"), error);
+        if (!file)
+            return std::nullopt;
+        files[name] = std::move(*file);
+    }
+
+    Collector titles;
+    for (const char* name : { "detail", "catalogue", "search" }) {
+        for (const json& title : arrayAt(files[name], "titles")) {
+            if (title.is_object())
+                titles.addTitle(title);
+        }
+    }
+
+    // The feed's posters and strip before its carousels, whose picture is a wide banner.
+    const json& feed = files["index_recommend"];
+    for (bool carousels : { false, true }) {
+        for (const json& section : feed.is_array() ? feed : json::array()) {
+            if (!section.is_object())
+                continue;
+            std::string layout = textOf(section.value("layout", json()));
+            if ((layout == "index_recommend_carousel") != carousels || layout == "advert_self")
+                continue;
+            for (const json& item : arrayAt(section, "list")) {
+                if (!item.is_object())
+                    continue;
+                if (layout == "index_recommend_playback") {
+                    titles.addMovieItem(item);
+                } else if (!carousels) {
+                    titles.addTitle(item);
+                } else if (item.value("type", json()) == 1) {
+                    titles.add(item.value("click", json()),
+                        { { "name", item.value("title", json()) }, { "cover", item.value("image", json()) },
+                            { "label", item.value("label", json()) },
+                            { "blurb", item.value("sub_title", json()) } });
+                }
+            }
+        }
+    }
+
+    for (auto [file, key] : { std::pair { "home", "screen_titles" }, std::pair { "explore", "titles" } }) {
+        for (const json& title : arrayAt(files[file], key)) {
+            if (title.is_object())
+                titles.addTitle(title);
+        }
+    }
+
+    const json& mine = files["mine"];
+    for (const json& section : arrayAt(mine, "playback")) {
+        for (const json& item : arrayAt(section, "list")) {
+            if (item.is_object())
+                titles.addMovieItem(item);
+        }
+    }
+    for (const json& item : arrayAt(mine, "favourites")) {
+        if (item.is_object())
+            titles.addMovieItem(item);
+    }
+    for (const json& notice : arrayAt(mine.is_object() ? mine.value("notices", json()) : json(), "list")) {
+        if (notice.is_object() && notice.value("type", json()) == 2)
+            titles.add(notice.value("content", json()), json::object());
+    }
+
+    long long place = 0;
+    for (const json& clip : arrayAt(files["short_video"], "clips")) {
+        ++place;
+        std::string name = clip.is_object() ? textOf(clip.value("title", json())) : std::string();
+        if (name.empty() || titles.hasName(name))
+            continue;
+        titles.add(clipTitleIdBase + place,
+            { { "name", name }, { "cover", clip.value("cover", json()) },
+                { "blurb", clip.value("desc", json()) }, { "content", clip.value("desc", json()) },
+                { "type_name", "短剧" } });
+    }
+    return titles.take();
+}
+
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+namespace testserver {
+
+// Every title that a list of the sample API shows, one summary per id, so that each of them has
+// a title page (SampleDetail) and can be searched (SampleSearch).
+//
+// The lists, in the order read: the hand-written title pages (detail.json, then
+// catalogue.json), the search titles (search.json, which the rankings name by id), the home feed
+// (index_recommend.json: grids and the strip first, then the carousels), the filter catalogue
+// (home.json), the explore titles (explore.json), the viewer's lists (mine.json: the history, the
+// favourites, the notices that open a title) and the full titles of the short videos
+// (short_video.json), which their "播放正片" searches for by name. A short video whose title no
+// other title bears gets a title of its own, with the id clipTitleIdBase + its place in the file
+// (from 1).
+//
+// A summary is an object with "id" (text) and what the lists tell of the title: "name", "cover",
+// "dynamic", "label", "type_name", "year", "blurb", "hot", "content", "tags", "members"; the
+// first list that gives a member with a value gives it, so a title's own page outranks every
+// list. Addresses keep their placeholder host ("https://127.0.0.1:0/").
+struct SampleTitles {
+    static constexpr long long clipTitleIdBase = 45000;
+
+    // The summaries in the order above; none with a message when a file is missing or is not the
+    // JSON it should be.
+    static std::optional<nlohmann::json> load(
+        const std::filesystem::path& dataDir, std::string* error = nullptr);
+};
+
+}
