@@ -136,6 +136,51 @@ TEST_F(ChatPageTest, TheRoomsScriptOfTheTourLosesNothingEither)
     EXPECT_EQ(seqs(ActiveSQLiteTool::loadMessages()), range(first, 4400));
 }
 
+TEST_F(ChatPageTest, APushBeforeTheSubscriptionReplyLeavesNoGap)
+{
+    // On the second and the third subscription, the room pushes a message before it answers.
+    testserver::ChatScriptStep early { "subscribe", 2, false, 1 };
+    early.beforeReply = true;
+    testserver::ChatScriptStep later = early;
+    later.count = 3;
+    chatRoom().setScript({ early, later });
+    ASSERT_TRUE(open());
+    chatRoom().push(1);
+    ASSERT_TRUE(waitFor([&] { return page->messageList().back().seq() == 4388; }));
+
+    struct Outage {
+        int missed; // messages to the room while the connection is down
+        std::int64_t pushedFirst; // the push that comes before the subscription reply
+    };
+    // Two missed: one page. Twenty-five: more than a page of sync before the early push.
+    for (const Outage& outage : { Outage { 2, 4391 }, Outage { 25, 4417 } }) {
+        chatRoom().dropConnections();
+        ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
+        for (int i = 0; i < outage.missed; ++i)
+            chatRoom().push(1);
+        settle();
+        advance(ZV_SocketTool::reconnectDelay);
+        ASSERT_TRUE(waitFor([&] {
+            return page->messageList().size() == static_cast<std::size_t>(outage.pushedFirst - 4368 + 1);
+        })) << "after "
+            << outage.missed << " missed: " << page->messageList().size() << " listed, the last "
+            << page->messageList().back().seq();
+        settle();
+        EXPECT_EQ(chatRoom().maxSeq(1), outage.pushedFirst);
+        EXPECT_EQ(seqs(page->messageList()), range(4368, outage.pushedFirst));
+        EXPECT_EQ(seqs(ActiveSQLiteTool::loadMessages()), range(4368, outage.pushedFirst));
+    }
+    // The resyncs started before the early pushes: from 4388, then from 4391 (and on from the
+    // end of its first page).
+    std::vector<std::int64_t> synced;
+    for (const Input& input : inputs()) {
+        SyncInput sync;
+        if (input.type() == PT_SYNC && sync.ParseFromString(input.data()) && sync.flag() == 1)
+            synced.push_back(sync.seq());
+    }
+    EXPECT_EQ(synced, (std::vector<std::int64_t> { 4387, 4388, 4391, 4411 }));
+}
+
 TEST_F(ChatPageTest, TheMembersStateComesFromTheRoomAndFollowsItsPushes)
 {
     ASSERT_TRUE(open());
