@@ -390,7 +390,6 @@ void ZV_ChatMainVC::roomSubscribed(const SubscribeRoomOutput& output)
 
 void ZV_ChatMainVC::handleSocketOutput(const Output& output)
 {
-    logLine("package of type " + std::to_string(output.type()));
     const auto& chat = zv_chatVC();
     auto& collection = *chat->messagesCollectionView();
     switch (output.type()) {
