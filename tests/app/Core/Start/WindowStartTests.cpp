@@ -308,13 +308,16 @@ TEST_F(AppInWindow, TheWheelTurnsShortVideosAndCtrlRTurnsOnlyAPlayerThatEscTurns
     ASSERT_GT(page, 0);
 
     // Down the wheel: the next clip plays; once more, the one after; up, back to the second.
-    const std::pair<const char*, int> turns[] = { { "5", 1 }, { "5", 2 }, { "4", 1 } };
-    for (const auto& [button, clip] : turns) {
+    struct Turn {
+        const char* button; // xdotool's: 5 down the wheel, 4 up
+        int clip;
+    };
+    for (const Turn turn : { Turn { "5", 1 }, Turn { "5", 2 }, Turn { "4", 1 } }) {
         ASSERT_TRUE(display->xdotool(
-            { "mousemove", "--window", std::to_string(xid), "195", "400", "click", button }));
-        EXPECT_TRUE(waitFor([&] { return feed->currentIndex() == clip && !clips.isDecelerating(); }))
-            << "clip " << clip << " plays, not " << feed->currentIndex();
-        EXPECT_EQ(clips.contentOffset().y, clip * page);
+            { "mousemove", "--window", std::to_string(xid), "195", "400", "click", turn.button }));
+        EXPECT_TRUE(waitFor([&] { return feed->currentIndex() == turn.clip && !clips.isDecelerating(); }))
+            << "clip " << turn.clip << " plays, not " << feed->currentIndex();
+        EXPECT_EQ(clips.contentOffset().y, turn.clip * page);
         settle(0.3);
     }
 
