@@ -177,6 +177,8 @@ public:
     // Natural size of the content; noIntrinsicMetric in a dimension without one.
     virtual CGSize intrinsicContentSize() const;
     void invalidateIntrinsicContentSize();
+    // A subview's intrinsic content size changed (containers sized by their subviews follow).
+    virtual void subviewIntrinsicContentSizeDidChange(UIView&) { }
 
     // The part of the view not covered by the status bar, home indicator and bars that an owning
     // controller adds (additionalSafeAreaInsets), in the view's own space.

@@ -429,6 +429,15 @@ void QMUIModalPresentationViewController::dimmingViewTapped()
     hideWithAnimated(true);
 }
 
+bool QMUIModalPresentationViewController::accessibilityPerformEscape()
+{
+    if (m_modal || !isVisible())
+        return false;
+    if (!m_hiding)
+        hideWithAnimated(true);
+    return true;
+}
+
 bool QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan()
 {
     for (const auto& presenter : visibleModalPresentationViewControllers())

@@ -3,6 +3,7 @@
 
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/dispatch/RunLoop.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ProcessExit.h"
 #include "platform/ui/DisplayUpdates.h"
 #include "platform/ui/MarqueeLabel.h"
@@ -201,9 +202,17 @@ TEST_F(WindowOnDisplay, ClicksTapTypingFillsTheFocusedFieldAndKeysAct)
     ASSERT_TRUE(display->key(xid, "Escape"));
     EXPECT_TRUE(waitFor([&] { return !delegate->field->isFirstResponder(); }));
 
+    // Ctrl+R turns the phone where the screen turns with it (as a player does).
+    auto& centre = NotificationCenter::defaultCenter();
+    auto turning = centre.addObserver(UIDeviceOrientationDidChangeNotification, [](const Notification&) {
+        bool landscape = UIDevice::current().orientation() == UIDeviceOrientation::landscapeLeft;
+        UIScreen::main().setInterfaceOrientation(
+            landscape ? UIInterfaceOrientation::landscapeRight : UIInterfaceOrientation::portrait);
+    });
     ASSERT_TRUE(display->key(xid, "ctrl+r"));
     EXPECT_TRUE(
         waitFor([] { return UIDevice::current().orientation() == UIDeviceOrientation::landscapeLeft; }));
+    centre.removeObserver(turning);
     ASSERT_TRUE(display->key(xid, "ctrl+d"));
     EXPECT_TRUE(waitFor([&] {
         return delegate->window()->traitCollection().userInterfaceStyle == UIUserInterfaceStyle::dark;
