@@ -132,12 +132,12 @@ TEST_F(SharePosterTest, ShareAndSaveTakeTheCardAndCopyTakesOnlyAWebLink)
     }));
     drain();
     ASSERT_FALSE(tips().empty());
-    EXPECT_EQ(tips().back(), ZV_ShareVC::savedTip);
+    EXPECT_EQ(tips().back(), "保存成功");
     QMUITips::hideAllTips();
 
     poster->copyBtn()->sendActions(UIControlEventTouchUpInside);
     EXPECT_EQ(UIPasteboard::general().string(), ConfigSingleton::shared().zv_configData->share_link);
-    EXPECT_EQ(tips(), std::vector<std::string> { ZV_ShareVC::copiedTip });
+    EXPECT_EQ(tips(), std::vector<std::string> { "已复制分享链接" });
     QMUITips::hideAllTips();
 
     // A link that is no web address is not copied.
