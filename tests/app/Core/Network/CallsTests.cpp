@@ -2,7 +2,6 @@
 
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Network/BaseURLs.h"
-#include "app/Core/Storage/DefaultsKey.h"
 #include "app/Core/Storage/StoreData.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
@@ -215,12 +214,12 @@ TEST_F(CallsTest, AdvertConfigurationIsKeptUnlessAdvertsAreCleaned)
     ASSERT_TRUE(reply && reply->json);
 
     int completions = 0;
-    UserDefaults::standard().setBool(true, DefaultsKey::cleanAD);
+    UserDefaults::standard().setBool(true, "cleanAD");
     ZV_Network::storeAdvertConfig(reply->json, [&] { ++completions; });
     EXPECT_EQ(completions, 1);
     EXPECT_FALSE(ConfigSingleton::shared().advertConfigModel);
 
-    UserDefaults::standard().setBool(false, DefaultsKey::cleanAD);
+    UserDefaults::standard().setBool(false, "cleanAD");
     ZV_Network::storeAdvertConfig(reply->json, [&] { ++completions; });
     EXPECT_EQ(completions, 2);
     ASSERT_TRUE(ConfigSingleton::shared().advertConfigModel);

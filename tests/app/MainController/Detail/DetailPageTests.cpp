@@ -108,7 +108,7 @@ TEST_F(DetailTest, ATitleWithoutSourcesShowsTheErrorLayerWithoutButtons)
     EXPECT_EQ(heightOf(*page, 3), 0);
     EXPECT_EQ(heightOf(*page, 5), 184 + 92);
     const auto& error = page->zv_playerView()->zv_errorView();
-    EXPECT_EQ(error->title()->text(), ZV_DetailVC::noSourcesText);
+    EXPECT_EQ(error->title()->text(), "该影片暂无播放资源");
     EXPECT_TRUE(error->stackView()->isHidden());
     EXPECT_EQ(page->zv_playerView()->player()->currentControlLayerIdentifier(), SJControlLayer_LoadFailed);
     auto features = page->zv_tableView()->cellForRow(IndexPath(1, 0));
@@ -137,14 +137,14 @@ TEST_F(DetailTest, TheFavouriteFlipsOnlyAfterTheServerAndAnnouncesItself)
         auto cell = std::dynamic_pointer_cast<ZV_PlayerFeaturesCell>(page->zv_tableView()->cellForRow(IndexPath(1, 0)));
         return cell ? cell->zv_collectBtn()->title(UIControlStateNormal).value_or("") : std::string();
     };
-    EXPECT_EQ(button(), ZV_PlayerFeaturesCell::collectTitle);
+    EXPECT_EQ(button(), "收藏影片");
 
     page->toggleFavourite(IndexPath(1, 0));
     EXPECT_FALSE(page->model->isCollect.value_or(false)); // not before the reply
     ASSERT_TRUE(runUntil([&] { return page->model->isCollect.value_or(false); }));
     EXPECT_EQ(callsTo("v1/movie/collect/action").back()["state"], true);
     EXPECT_EQ(callsTo("v1/movie/collect/action").back()["movie_id"], "40311");
-    EXPECT_EQ(button(), ZV_PlayerFeaturesCell::collectedTitle);
+    EXPECT_EQ(button(), "已收藏");
     EXPECT_EQ(announced, std::vector<std::string> { "40311" });
 
     // The title opened again comes as a favourite.

@@ -67,7 +67,7 @@ TEST_F(ChatPageTest, NothingIsLostOrDoubledAcrossADroppedConnection)
     EXPECT_EQ(page->messageList().size(), 20u);
 
     // Back after five seconds: the subscription syncs from the last stored message.
-    advance(ZV_SocketTool::reconnectDelay);
+    advance(5);
     ASSERT_TRUE(waitFor([&] { return page->messageList().size() == 30; }));
     EXPECT_EQ(seqs(ActiveSQLiteTool::loadMessages()), range(4368, 4397));
     EXPECT_EQ(seqs(page->messageList()), range(4368, 4397));
@@ -114,7 +114,7 @@ TEST_F(ChatPageTest, AClearedCacheLosesNothingAcrossADroppedConnection)
     ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
     for (int i = 0; i < 3; ++i)
         chatRoom().push(1);
-    advance(ZV_SocketTool::reconnectDelay);
+    advance(5);
     ASSERT_TRUE(waitFor([&] { return page->messageList().size() == 23; }));
     EXPECT_EQ(seqs(page->messageList()), range(4368, 4390));
     EXPECT_EQ(seqs(ActiveSQLiteTool::loadMessages()), range(4388, 4390));
@@ -127,9 +127,9 @@ TEST_F(ChatPageTest, TheRoomsScriptOfTheTourLosesNothingEither)
     chatRoom().setScript({ { "subscribe", 1, false, 3 }, { "heartbeat", 2, true, 10 } });
     ASSERT_TRUE(open());
     ASSERT_TRUE(waitFor([&] { return page->messageList().back().seq() == 4390; }));
-    advance(ZV_SocketTool::heartbeatInterval);
+    advance(30);
     ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
-    advance(ZV_SocketTool::reconnectDelay);
+    advance(5);
     ASSERT_TRUE(waitFor([&] { return page->messageList().back().seq() == 4400; }));
     // The history may have come before or after the first pushes; from its first message on,
     // nothing is missing.
