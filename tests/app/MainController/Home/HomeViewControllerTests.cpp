@@ -246,6 +246,8 @@ TEST_F(HomeFeedTest, AReplyWithoutAFeedIsALoadFailureShownAndLoggedOnce)
         { "one grid of one title",
             R"({"errorCode":0,"data":[{"layout":"index_recommend_grid","list":[{"id":"40311"}]}]})", {},
             true },
+        { "one section with a header and nothing listed",
+            R"({"errorCode":0,"data":[{"layout":"index_recommend_grid","title":"剧集","list":[]}]})", {}, true },
         { "one advert",
             R"({"errorCode":0,"data":[{"layout":"advert_self","data":{"data":{"url":"https://example.org/promo"}}}]})",
             {}, true },
