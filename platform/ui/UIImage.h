@@ -56,6 +56,13 @@ public:
     // An animated image: frames shown in turn over the duration (seconds). Draws as its first frame.
     static UIImage animated(std::vector<UIImage> frames, double duration);
 
+    // An image with a variant for the dark style, as an asset with a dark appearance: drawing
+    // takes the variant of the style it draws in, everything else reads the light one.
+    static UIImage dynamic(const UIImage& light, const UIImage& dark);
+    bool isDynamic() const { return m_dark != nullptr; }
+    // The plain image for a style; a plain image resolves to itself.
+    const UIImage& resolved(UIUserInterfaceStyle style) const;
+
     bool isEmpty() const { return !m_surface && m_frames.empty(); }
     bool hasBitmap() const { return m_surface != nullptr; }
     // Size in points, with width and height swapped for the four left/right orientations.
@@ -71,7 +78,8 @@ public:
 
     UIImage withOrientation(UIImageOrientation orientation) const;
     UIImage withRenderingMode(UIImageRenderingMode mode) const;
-    // The image's shape filled with the colour (alpha kept), always drawn as is afterwards.
+    // The image's shape filled with the colour (alpha kept), always drawn as is afterwards. A
+    // dynamic colour or image gives a dynamic image: each style's shape in that style's colour.
     UIImage withTintColor(const UIColor& color) const;
 
     // The stored bitmap (without orientation applied); nullptr for an empty image. Borrowed.
@@ -85,10 +93,13 @@ public:
     // Un-premultiplied colour of one stored pixel; transparent outside the bitmap.
     UIColor::RGBA pixel(int x, int y) const;
 
-    // Same bitmap object (not pixel equality).
+    // Same bitmap objects, the dark variant's included (not pixel equality).
     bool operator==(const UIImage& other) const;
 
 private:
+    // The light (or only) bitmap's shape in one plain colour.
+    UIImage plainTint(const UIColor& color) const;
+
     struct SurfaceDeleter {
         void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
     };
@@ -98,4 +109,5 @@ private:
     UIImageRenderingMode m_renderingMode = UIImageRenderingMode::automatic;
     std::vector<UIImage> m_frames;
     double m_duration = 0;
+    std::shared_ptr<const UIImage> m_dark;
 };
