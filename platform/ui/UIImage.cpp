@@ -66,6 +66,16 @@ UIImage UIImage::fromSurface(cairo_surface_t* surface, CGFloat scale, UIImageOri
 
 UIImage UIImage::filled(const UIColor& color, CGSize size, CGFloat scale)
 {
+    UIColor light = color.resolved(UIUserInterfaceStyle::light);
+    UIColor dark = color.resolved(UIUserInterfaceStyle::dark);
+    UIImage image = filledPlain(light, size, scale);
+    if (!image.isEmpty() && !(dark == light))
+        image.m_dark = std::make_shared<const UIImage>(filledPlain(dark, size, scale));
+    return image;
+}
+
+UIImage UIImage::filledPlain(const UIColor& color, CGSize size, CGFloat scale)
+{
     int w = std::max(1, static_cast<int>(std::ceil(size.width * scale)));
     int h = std::max(1, static_cast<int>(std::ceil(size.height * scale)));
     if (!(size.width > 0) || !(size.height > 0) || w > maxPixelsPerSide || h > maxPixelsPerSide)

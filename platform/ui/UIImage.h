@@ -51,7 +51,7 @@ public:
     // Wraps a surface (adds a reference). Non-image or failed surfaces give an empty image.
     static UIImage fromSurface(
         cairo_surface_t* surface, CGFloat scale = 1, UIImageOrientation orientation = UIImageOrientation::up);
-    // An image filled with one colour.
+    // An image filled with one colour; a dynamic colour gives a dynamic image.
     static UIImage filled(const UIColor& color, CGSize size, CGFloat scale = 1);
     // An animated image: frames shown in turn over the duration (seconds). Draws as its first frame.
     static UIImage animated(std::vector<UIImage> frames, double duration);
@@ -99,6 +99,7 @@ public:
 private:
     // The light (or only) bitmap's shape in one plain colour.
     UIImage plainTint(const UIColor& color) const;
+    static UIImage filledPlain(const UIColor& color, CGSize size, CGFloat scale);
 
     struct SurfaceDeleter {
         void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }

@@ -242,6 +242,13 @@ TEST(Image, ADynamicImageDrawsTheVariantOfTheStyleItIsDrawnIn)
     }
     // A plain image draws itself in either style.
     EXPECT_NEAR(drawnIn(light, UIUserInterfaceStyle::dark).red, 0, 0.01);
+
+    // A fill of a dynamic colour (a bar of the system background) is dynamic as well.
+    UIImage bar = UIImage::filled(UIColor::systemBackground(), { 2, 2 });
+    ASSERT_TRUE(bar.isDynamic());
+    EXPECT_NEAR(drawnIn(bar, UIUserInterfaceStyle::light).red, 1, 0.01);
+    EXPECT_NEAR(drawnIn(bar, UIUserInterfaceStyle::dark).red, 0, 0.01);
+    EXPECT_FALSE(UIImage::filled(UIColor::white(), { 2, 2 }).isDynamic());
 }
 
 TEST(Image, ATintOfADynamicColourGivesEachStyleItsOwnColour)
