@@ -10,6 +10,7 @@
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UIScreen.h"
+#include "platform/ui/UIWindow.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/controls/UITextField.h"
 #include "platform/ui/qmui/QMUITextField.h"
@@ -131,6 +132,8 @@ private:
 // which an edge of a neighbour may take).
 inline double contrastBehind(const Ink& ink)
 {
+    if (auto window = ink.view->window())
+        window->layoutIfNeeded();
     UIColor::RGBA fore = shownInk(ink);
     CGRect frame = ink.view->convert(ink.view->bounds(), nullptr).insetBy(1, 1);
     UIImage screen;
@@ -157,6 +160,18 @@ inline double contrastBehind(const Ink& ink)
     return ratios[ratios.size() / 10];
 }
 
+// In a window, with no hidden view on the way there, and at least partly on the screen.
+inline bool shownOnScreen(const UIView& view)
+{
+    if (!view.window())
+        return false;
+    for (const UIView* v = &view; v; v = v->superview().get()) {
+        if (v->isHidden() || v->alpha() <= 0)
+            return false;
+    }
+    return view.convert(view.bounds(), nullptr).intersects(UIScreen::main().bounds());
+}
+
 // Every ink keeps its light colour and, in the style of its window, stands out from what is
 // drawn behind it.
 inline void expectReadable(const std::vector<Ink>& inks)
@@ -169,7 +184,9 @@ inline void expectReadable(const std::vector<Ink>& inks)
                 << ink.color->resolved(UIUserInterfaceStyle::light).debugDescription() << " instead of "
                 << ink.light->debugDescription();
         }
-        EXPECT_FALSE(ink.view->isHidden());
+        if (auto window = ink.view->window())
+            window->layoutIfNeeded();
+        EXPECT_TRUE(shownOnScreen(*ink.view));
         double ratio = contrastBehind(ink);
         EXPECT_GE(ratio, ink.minimum)
             << "ink "

@@ -154,7 +154,7 @@ const std::shared_ptr<UIStackView>& ZV_ForgotViewVC::zv_stackTypeView()
 const std::shared_ptr<ZV_RegisterTypeView>& ZV_ForgotViewVC::zv_phoneTypeView()
 {
     if (!m_phoneTypeView) {
-        m_phoneTypeView = UIView::create<ZV_RegisterTypeView>();
+        m_phoneTypeView = ZV_RegisterTypeView::make();
         m_phoneTypeView->imageView()->setImage(zvadaptive::iconImage(UIImage::named("login_Phone")));
         m_phoneTypeView->titleLb()->setText("使用手机号找回");
         m_phoneTypeView->setAccessibilityIdentifier("forgot.phone");
@@ -170,7 +170,7 @@ const std::shared_ptr<ZV_RegisterTypeView>& ZV_ForgotViewVC::zv_phoneTypeView()
 const std::shared_ptr<ZV_RegisterTypeView>& ZV_ForgotViewVC::zv_mailTypeView()
 {
     if (!m_mailTypeView) {
-        m_mailTypeView = UIView::create<ZV_RegisterTypeView>();
+        m_mailTypeView = ZV_RegisterTypeView::make();
         m_mailTypeView->imageView()->setImage(zvadaptive::iconImage(UIImage::named("login_Mail")));
         m_mailTypeView->titleLb()->setText("使用邮箱找回");
         m_mailTypeView->setAccessibilityIdentifier("forgot.mail");

@@ -22,6 +22,16 @@ ZV_RegisterTypeView::ZV_RegisterTypeView(const CGRect& frame)
     , m_imageView(UIView::create<UIImageView>())
     , m_titleLb(UIView::create<UILabel>())
     , m_arrowView(UIView::create<UIImageView>(zvadaptive::iconImage(UIImage::named("arrow_Right"))))
+{ }
+
+std::shared_ptr<ZV_RegisterTypeView> ZV_RegisterTypeView::make(const CGRect& frame)
+{
+    auto row = UIView::create<ZV_RegisterTypeView>(frame);
+    row->setupUI();
+    return row;
+}
+
+void ZV_RegisterTypeView::setupUI()
 {
     setBackgroundColor(zvadaptive::fillColor(UIColor::white()));
     layer()->setCornerRadius(16);
