@@ -1,12 +1,17 @@
-// The download centre in the dark style: its tabs, rows, "全部暂停"/"全部开始" and edit bar keep
-// the colours their design gives the light style and, dark, stand out from what is really drawn
-// behind them.
+// The download centre and the offline player in the dark style: tabs, rows, "全部暂停"/"全部开始",
+// the edit bar and the title above the episodes keep
+// the colours their design gives the light style and, dark, stand out from what is really
+// drawn behind them.
 
 #include "app/Core/Helpers/ColorHex.h"
+#include "app/MainController/Detail/Cell/ZV_OfflineInfoCell.h"
+#include "app/MainController/Mine/Download/Controller/ZV_OfflinePlayerVC.h"
 #include "app/MainController/Mine/Download/View/ZV_DownloadCell.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/controls/UIStackView.h"
+#include "platform/ui/qmui/QMUILabel.h"
+#include "platform/ui/qmui/QMUITableView.h"
 #include "tests/app/MainController/Mine/Download/DownloadTestSupport.h"
 #include "tests/app/support/DarkContrastSupport.h"
 
@@ -92,4 +97,24 @@ TEST_F(DownloadDarkStyleTest, TheDownloadingPageStandsOutFromTheDarkPage)
     edit->sendActions(UIControlEventTouchUpInside);
     ASSERT_FALSE(page->zv_bottomView()->isHidden());
     darkcheck::expectReadable({ title("全选 2", page->zv_allBtn(), colorWithHex("1D1942")) });
+}
+
+TEST_F(DownloadDarkStyleTest, TheOfflinePlayersTitleAndNoteStandOutFromTheDarkPage)
+{
+    ZV_DownLoadModel record = stored("t1", "e1", "finish");
+    auto page = std::make_shared<ZV_OfflinePlayerVC>();
+    page->vod_id = "t1";
+    page->episode_id = "e1";
+    page->name = "片t1";
+    show(page);
+    advance(ZV_OfflinePlayerVC::loadDelay);
+    drain();
+    window->layoutIfNeeded();
+    auto info = std::dynamic_pointer_cast<ZV_OfflineInfoCell>(
+        page->zv_tableView()->cellForRow(IndexPath::forRow(ZV_OfflinePlayerVC::infoRow, 0)));
+    ASSERT_TRUE(info);
+    darkcheck::expectReadable({
+        text("title", info->zv_title(), colorWithHex("1D1942")),
+        text("正在播放本地缓存视频", info->zv_info(), colorWithHex("1D1942", 0.7)),
+    });
 }
