@@ -10,6 +10,8 @@
 #include "app/Extensions/ViewCorners.h"
 #include "app/Extensions/ViewTapAction.h"
 #include "app/MainController/Other/View/ZV_AdvertView.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIViewController.h"
 #include "platform/ui/controls/UIButton.h"
@@ -25,7 +27,7 @@ std::shared_ptr<UICollectionView> makeList(
     auto list = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
     list->setDelegate(std::move(delegate));
     list->setDataSource(std::move(dataSource));
-    list->setBackgroundColor(UIColor::white());
+    list->setBackgroundColor(zvadaptive::pageColor(UIColor::white()));
     list->setShowsHorizontalScrollIndicator(false);
     list->setShowsVerticalScrollIndicator(false);
     list->setContentInset({ 10, 0, 0, 0 });
@@ -36,7 +38,7 @@ std::shared_ptr<UIButton> makeEditButton()
 {
     auto button = UIView::create<UIButton>();
     button->setFont(UIFont::systemFont(14));
-    button->setTitleColor(colorWithHex("1D1942"), UIControlStateNormal);
+    button->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942")), UIControlStateNormal);
     button->setTitle(std::string("编辑"), UIControlStateNormal);
     button->setTitle(std::string("完成"), UIControlStateSelected);
     button->setContentEdgeInsets({ 5, 10, 5, 10 });
@@ -48,7 +50,7 @@ std::shared_ptr<UIButton> makeSelectAllButton()
 {
     auto button = UIView::create<UIButton>();
     button->setFont(UIFont::systemFont(14));
-    button->setTitleColor(colorWithHex("1D1942"), UIControlStateNormal);
+    button->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942")), UIControlStateNormal);
     button->setTitle(std::string("全选"), UIControlStateNormal);
     button->setContentHorizontalAlignment(UIControlContentHorizontalAlignment::left);
     button->setAccessibilityIdentifier("edit.all");

@@ -7,6 +7,8 @@
 #include "app/Extensions/ParsableURL.h"
 #include "app/Extensions/ViewCorners.h"
 #include "app/Extensions/ViewGradient.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
@@ -104,10 +106,10 @@ void ZV_PlaybackCell::buildLayout()
 
 void ZV_PlaybackCell::awakeFromNib()
 {
-    m_lineView->setBackgroundColor(colorWithHex("1D1942", 0.08));
+    m_lineView->setBackgroundColor(zvadaptive::lineColor(colorWithHex("1D1942", 0.08)));
     m_imageTitleLb->setTextColor(UIColor::white());
-    m_titleLb->setTextColor(colorWithHex("1D1942"));
-    m_desLb->setTextColor(colorWithHex("1D1942", 0.4));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
+    m_desLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.4)));
     m_tagLb->setContentEdgeInsets({ 1, 6, 1, 6 });
     makeCorner(*m_tagLb, 4);
     // In the label's own (gradient) layer: a gradient sublayer would cover the text.
