@@ -49,6 +49,9 @@ std::string& caFileSetting()
 }
 
 std::atomic<bool> g_soundEnabled { false };
+// Set once an output failed to open: players made or loading from then on stay silent, so that
+// the process tries the system's audio output once rather than with every episode.
+std::atomic<bool> g_soundUnavailable { false };
 
 std::string trustedCAFile()
 {
@@ -155,6 +158,13 @@ struct SJMPVPlaybackController::Callbacks {
 void SJMPVPlaybackController::setSoundEnabled(bool enabled)
 {
     g_soundEnabled = enabled;
+    // A new choice tries the output afresh.
+    g_soundUnavailable = false;
+}
+
+bool SJMPVPlaybackController::isSoundUnavailable()
+{
+    return g_soundUnavailable;
 }
 
 void SJMPVPlaybackController::setTrustedCAFile(std::string path)
@@ -225,9 +235,10 @@ bool SJMPVPlaybackController::start()
         { "demuxer-max-back-bytes", demuxerMaxBackBytes },
         { "tls-verify", "yes" },
     };
+    m_triesSound = g_soundEnabled && !g_soundUnavailable;
     for (const auto& [name, value] : options) {
         // libmpv picks the system's output itself when the player is to be heard.
-        if (g_soundEnabled && std::string_view(name) == "ao")
+        if (m_triesSound && std::string_view(name) == "ao")
             continue;
         if (int error = api().set_option_string(m_mpv, name, value); error < 0)
             Log::write(std::string("player: libmpv refuses ") + name + ": " + api().error_string(error));
@@ -283,6 +294,9 @@ void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool p
 
     if (!isNetworkAddress(request.URL))
         return fail("only http and https addresses are played");
+    // No output opened, for this player or another.
+    if (m_triesSound && g_soundUnavailable)
+        silence();
 
     std::string agent = m_defaultUserAgent;
     std::vector<std::string> fields;
@@ -493,15 +507,46 @@ void SJMPVPlaybackController::handleEvent(const mpv_event& event)
     }
     case MPV_EVENT_LOG_MESSAGE: {
         auto* message = static_cast<mpv_event_log_message*>(event.data);
-        std::string text = std::string("player: ") + message->prefix + ": " + message->text;
+        std::string text = message->text;
         if (!text.empty() && text.back() == '\n')
             text.pop_back();
-        Log::write(text);
+        if (m_triesSound && !m_soundFailed && audioOutputMessage(message->prefix, text))
+            return;
+        Log::write(std::string("player: ") + message->prefix + ": " + text);
         return;
     }
     default:
         return;
     }
+}
+
+bool SJMPVPlaybackController::audioOutputMessage(std::string_view prefix, const std::string& text)
+{
+    // Each output driver that libmpv tries says why it does not open ("ao/alsa: ..."); what
+    // matters is whether one did, which the player's own line below tells. Once that is known,
+    // no output is tried again, and a line of one would be news.
+    if (prefix == "ao" || prefix.starts_with("ao/")) {
+        if (m_soundFailure.empty())
+            m_soundFailure = std::string(prefix) + ": " + text;
+        return true;
+    }
+    if (prefix != "cplayer" || text.find("audio device") == std::string::npos)
+        return false;
+    m_soundFailed = true;
+    if (!g_soundUnavailable.exchange(true)) {
+        Log::write("player: no sound output opens (" + (m_soundFailure.empty() ? text : m_soundFailure)
+            + "); playing without sound from now on");
+    }
+    // This asset plays on without its sound; the next one is loaded with the null output.
+    return true;
+}
+
+void SJMPVPlaybackController::silence()
+{
+    m_triesSound = false;
+    // No audio track is chosen from now on, so no output is opened: the picture keeps its own clock.
+    if (int error = api().set_property_string(m_mpv, "aid", "no"); error < 0)
+        Log::write(std::string("player: libmpv refuses to play without sound: ") + api().error_string(error));
 }
 
 void SJMPVPlaybackController::renderFrame()

@@ -6,13 +6,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 struct mpv_handle;
 struct mpv_render_context;
 struct mpv_event;
 
 // The real engine: libmpv. Headless no sound goes out (the null audio output keeps the clock);
-// with sound enabled (the device shown in a window) libmpv's own audio output plays it;
+// with sound enabled (the device shown in a window) libmpv's own audio output plays it, tried
+// once: when no output opens, one line says so and every player plays silently from then on;
 // frames come through libmpv's software renderer at the video's own size and go to the frame
 // handler as images, which the player's view scales by its gravity. HLS (master playlists,
 // AES-128 segments) and MP4 over HTTP(S) with byte ranges are libmpv's and FFmpeg's own; the
@@ -34,8 +36,11 @@ public:
     // TrustedCAFile, else the system's store. Applies to later loads; TLS is always verified.
     static void setTrustedCAFile(std::string path);
     // Sound through the system's audio output for players made from now on (off: silent, as
-    // headless). Without a working output libmpv plays the picture alone.
+    // headless). Without a working output libmpv plays the picture alone, and after the first
+    // failure no player tries the output again until sound is enabled anew.
     static void setSoundEnabled(bool enabled);
+    // Whether an output failed to open since sound was enabled.
+    static bool isSoundUnavailable();
 
     explicit SJMPVPlaybackController(Passkey);
     ~SJMPVPlaybackController() override;
@@ -65,11 +70,17 @@ private:
     void finishSeek(bool finished);
     void fail(std::string error);
     void postChange();
+    // Takes libmpv's lines about its audio output; true when the line is one of them.
+    bool audioOutputMessage(std::string_view prefix, const std::string& text);
+    void silence();
 
     mpv_handle* m_mpv = nullptr;
     mpv_render_context* m_render = nullptr;
     std::shared_ptr<Callbacks> m_callbacks;
     std::string m_defaultUserAgent;
+    bool m_triesSound = false; // the system's output, not the null one
+    bool m_soundFailed = false; // no output opened for this player's asset
+    std::string m_soundFailure; // the last reason an output gave
 
     // The playlist entry of the current load; events of other entries are stale.
     std::int64_t m_entryId = -1;

@@ -3,7 +3,9 @@
 
 #include "platform/dispatch/Clock.h"
 #include "platform/dispatch/RunLoop.h"
+#include "platform/foundation/Log.h"
 #include "platform/media/SJBaseVideoPlayer.h"
+#include "platform/media/SJMPVPlaybackController.h"
 #include "platform/media/cache/MCSMediaCache.h"
 #include "platform/ui/Renderer.h"
 #include "tests/support/TempDir.h"
@@ -13,6 +15,7 @@
 #include "tools/testserver/VideoRoutes.h"
 
 #include <gtest/gtest.h>
+#include <mutex>
 
 using namespace testserver;
 
@@ -218,4 +221,50 @@ TEST_F(MPVPlaybackTest, ADownloadedMP4PlaysFromItsExportWithoutTheOrigin)
     ASSERT_TRUE(waitFor([&] { return player->currentTime() >= 0.5; }));
     EXPECT_TRUE(s_server->requests().empty()) << "played from the export alone";
     player.reset();
+}
+
+// A machine without a sound output: the first episode tries it and says so in one line; the next
+// episode and the next player play on silently without trying again (each try costs a tenth of a
+// second and a score of lines).
+TEST_F(MPVPlaybackTest, WithoutASoundOutputTheOutputIsTriedOnceAndEveryPlayerPlaysOnSilently)
+{
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    Log::setSink([&](std::string_view line) {
+        std::lock_guard lock(mutex);
+        lines.emplace_back(line);
+    });
+    SJMPVPlaybackController::setSoundEnabled(true);
+    struct Restore {
+        ~Restore()
+        {
+            SJMPVPlaybackController::setSoundEnabled(false);
+            Log::setSink(nullptr);
+        }
+    } restore;
+    auto playsAWhile = [&](SJBaseVideoPlayer& someone) {
+        someone.setURLAsset(asset("/video/clip.mp4"));
+        return waitFor([&] {
+            return someone.currentTime() >= 1.0 || someone.assetStatus() == SJAssetStatus::failed;
+        }) && someone.assetStatus() == SJAssetStatus::readyToPlay;
+    };
+
+    player = SJBaseVideoPlayer::player();
+    ASSERT_TRUE(playsAWhile(*player)) << engineError();
+    if (!SJMPVPlaybackController::isSoundUnavailable())
+        GTEST_SKIP() << "this machine has a sound output";
+    ASSERT_TRUE(playsAWhile(*player)) << engineError();
+    auto another = SJBaseVideoPlayer::player();
+    ASSERT_TRUE(playsAWhile(*another));
+    another.reset();
+
+    std::lock_guard lock(mutex);
+    std::vector<std::string> aboutSound;
+    for (const std::string& line : lines) {
+        EXPECT_FALSE(line.starts_with("player: ao")) << line;
+        if (line.find("sound") != std::string::npos)
+            aboutSound.push_back(line);
+    }
+    ASSERT_EQ(aboutSound.size(), 1u) << ::testing::PrintToString(lines);
+    EXPECT_NE(aboutSound[0].find("without sound"), std::string::npos) << aboutSound[0];
 }
