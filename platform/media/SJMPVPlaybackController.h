@@ -80,7 +80,7 @@ private:
     std::string m_defaultUserAgent;
     bool m_triesSound = false; // the system's output, not the null one
     bool m_soundFailed = false; // no output opened for this player's asset
-    std::string m_soundFailure; // the last reason an output gave
+    std::string m_soundFailure; // the first reason an output gave
 
     // The playlist entry of the current load; events of other entries are stale.
     std::int64_t m_entryId = -1;
