@@ -653,8 +653,9 @@ void ZV_Player::playAsset(
     std::shared_ptr<SJVideoPlayerURLAsset> asset = SJVideoPlayerURLAsset::initWithAVAsset(avAsset);
     if (!asset)
         return;
-    // The loopback proxy takes the address alone.
-    if (asset->URL().find("http://127.0.0.1") != std::string::npos) {
+    // The media cache's proxy takes the address alone; every other server, loopback ones
+    // included, gets the episode's fields.
+    if (SJMediaCacheServer::shared().isProxyURL(asset->URL())) {
         asset = SJVideoPlayerURLAsset::initWithURL(asset->URL());
         if (!asset)
             return;
