@@ -4,6 +4,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/media/MPVLibrary.h"
+#include "platform/net/HTTPClient.h"
 
 #include <algorithm>
 #include <atomic>
@@ -22,6 +23,9 @@ const MPVLibrary& api()
 
 // Bounds on what one asset may take: waits on the network, memory read ahead, frame size.
 constexpr const char* networkTimeoutSeconds = "30";
+constexpr double redirectCheckSeconds = 30;
+// A server that ignores the range of the check still sends no more than this before it stops.
+constexpr std::size_t redirectCheckMaxBytes = 64 * 1024;
 constexpr const char* demuxerMaxBytes = "32MiB";
 constexpr const char* demuxerMaxBackBytes = "8MiB";
 constexpr int64_t maxFrameWidth = 1280;
@@ -71,6 +75,14 @@ bool isNetworkAddress(const std::string& url)
                 [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
     };
     return startsWithIgnoringCase("http://") || startsWithIgnoringCase("https://");
+}
+
+bool isSecureAddress(const std::string& url)
+{
+    constexpr std::string_view scheme = "https://";
+    return url.size() >= scheme.size()
+        && std::equal(scheme.begin(), scheme.end(), url.begin(),
+            [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
 // An mpv list of strings, set as a node so that no comma or quote in a value is read as syntax.
@@ -190,6 +202,8 @@ SJMPVPlaybackController::SJMPVPlaybackController(Passkey)
 
 SJMPVPlaybackController::~SJMPVPlaybackController()
 {
+    if (m_redirectCheck)
+        m_redirectCheck->cancel();
     // The renderer goes before the core, as libmpv requires; both calls wait for libmpv's threads,
     // so no callback runs after them.
     if (m_render) {
@@ -281,11 +295,13 @@ bool SJMPVPlaybackController::start()
 void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool paused)
 {
     finishSeek(false);
+    cancelRedirectCheck();
     m_deferredSeek.reset();
     m_entryId = -1;
     m_loaded = false;
     m_status = SJAssetStatus::preparing;
     m_error.clear();
+    m_failure = SJAssetFailure::none;
     m_time = 0;
     m_duration = 0;
     m_eof = false;
@@ -297,7 +313,62 @@ void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool p
     // No output opened, for this player or another.
     if (m_triesSound && g_soundUnavailable)
         silence();
+    setPaused(paused);
+    if (!isSecureAddress(request.URL))
+        return open(request);
+    // The asset before goes now, not once the check is done.
+    const char* stop[] = { "stop", nullptr };
+    api().command(m_mpv, stop);
 
+    // FFmpeg follows any redirect, from https to plain http too, where the playlist, its keys and
+    // its segments would travel in the clear: the redirects of the address are followed here
+    // first, by the HTTP client that refuses that one, and the engine opens where they end.
+    HTTPRequest check;
+    check.url = request.URL;
+    for (const auto& field : request.headerFields) {
+        if (!headerNameEquals(field.first, "Range"))
+            check.headers.push_back(field);
+    }
+    check.headers.emplace_back("Range", "bytes=0-0");
+    check.timeout = redirectCheckSeconds;
+    check.emptyBody = EmptyBodyRule::Accept;
+    check.maxBodySize = redirectCheckMaxBytes;
+    std::uint64_t generation = m_loadGeneration;
+    m_redirectCheck = HTTPClient::shared().send(
+        std::move(check), [owner = m_callbacks->owner, generation, request](HTTPResponse response) {
+            auto self = owner.lock();
+            if (!self || self->m_loadGeneration != generation)
+                return;
+            self->m_redirectCheck.reset();
+            self->redirectsChecked(request, response);
+        });
+}
+
+void SJMPVPlaybackController::cancelRedirectCheck()
+{
+    ++m_loadGeneration;
+    if (auto check = std::exchange(m_redirectCheck, nullptr))
+        check->cancel();
+}
+
+void SJMPVPlaybackController::redirectsChecked(
+    const SJMediaPlaybackRequest& request, const HTTPResponse& response)
+{
+    if (response.error && response.error->code == HTTPError::Code::InsecureRedirect) {
+        Log::write(
+            "player: a redirect from https to http is refused: " + request.URL + " -> " + response.url);
+        return fail("a redirect from https to http is refused", SJAssetFailure::insecureRedirect);
+    }
+    // Whatever else went wrong, the engine tries the address itself and reports what it finds;
+    // every redirect followed so far stayed on https.
+    SJMediaPlaybackRequest opened = request;
+    if (isSecureAddress(response.url))
+        opened.URL = response.url;
+    open(opened);
+}
+
+void SJMPVPlaybackController::open(const SJMediaPlaybackRequest& request)
+{
     std::string agent = m_defaultUserAgent;
     std::vector<std::string> fields;
     for (const auto& [name, value] : request.headerFields) {
@@ -310,7 +381,6 @@ void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool p
     setStringList(m_mpv, "http-header-fields", fields);
     std::string caFile = trustedCAFile();
     api().set_property_string(m_mpv, "tls-ca-file", caFile.c_str());
-    setPaused(paused);
 
     const char* command[] = { "loadfile", request.URL.c_str(), "replace", nullptr };
     mpv_node result {};
@@ -329,6 +399,8 @@ void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool p
 void SJMPVPlaybackController::unload()
 {
     finishSeek(false);
+    cancelRedirectCheck();
+    m_failure = SJAssetFailure::none;
     m_deferredSeek.reset();
     m_entryId = -1;
     m_loaded = false;
@@ -393,11 +465,12 @@ bool SJMPVPlaybackController::isStalled() const
     return m_pausedForCache || m_coreIdle || m_seekIssued;
 }
 
-void SJMPVPlaybackController::fail(std::string error)
+void SJMPVPlaybackController::fail(std::string error, SJAssetFailure failure)
 {
     finishSeek(false);
     m_deferredSeek.reset();
     m_status = SJAssetStatus::failed;
+    m_failure = failure;
     m_error = std::move(error);
     postChange();
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+class HTTPTask;
+struct HTTPResponse;
 struct mpv_handle;
 struct mpv_render_context;
 struct mpv_event;
@@ -20,7 +22,9 @@ struct mpv_event;
 // AES-128 segments) and MP4 over HTTP(S) with byte ranges are libmpv's and FFmpeg's own; the
 // request's header fields and agent go with every request of the asset, playlists, segments and
 // keys alike. Only http and https addresses are opened, and FFmpeg may follow them only to
-// network protocols, so nothing an address says reaches local files.
+// network protocols, so nothing an address says reaches local files. The redirects of an https
+// address are followed by the HTTP client before the engine opens it, so that one to plain http
+// fails the asset (SJAssetFailure::insecureRedirect) instead of being followed.
 //
 // Main thread only (libmpv's threads post to the main queue).
 class SJMPVPlaybackController final : public SJMediaPlaybackController {
@@ -57,6 +61,7 @@ public:
     bool isStalled() const override;
     bool isFinished() const override { return m_status == SJAssetStatus::readyToPlay && m_eof; }
     std::string errorDescription() const override { return m_error; }
+    SJAssetFailure failure() const override { return m_failure; }
 
 private:
     struct Callbacks;
@@ -68,7 +73,11 @@ private:
     void renderFrame();
     void issueSeek(double seconds);
     void finishSeek(bool finished);
-    void fail(std::string error);
+    void fail(std::string error, SJAssetFailure failure = SJAssetFailure::unplayable);
+    void cancelRedirectCheck();
+    void redirectsChecked(const SJMediaPlaybackRequest& request, const HTTPResponse& response);
+    // Hands the address to libmpv.
+    void open(const SJMediaPlaybackRequest& request);
     void postChange();
     // Takes libmpv's lines about its audio output; true when the line is one of them.
     bool audioOutputMessage(std::string_view prefix, const std::string& text);
@@ -87,6 +96,11 @@ private:
     bool m_loaded = false;
     SJAssetStatus m_status = SJAssetStatus::unknown;
     std::string m_error;
+    SJAssetFailure m_failure = SJAssetFailure::none;
+    // The redirects of an https address being followed before it opens; a newer load or an
+    // unload drops its answer.
+    std::shared_ptr<HTTPTask> m_redirectCheck;
+    std::uint64_t m_loadGeneration = 0;
     double m_time = 0;
     double m_duration = 0;
     bool m_paused = true;

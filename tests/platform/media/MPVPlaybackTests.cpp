@@ -7,6 +7,7 @@
 #include "platform/media/SJBaseVideoPlayer.h"
 #include "platform/media/SJMPVPlaybackController.h"
 #include "platform/media/cache/MCSMediaCache.h"
+#include "platform/net/HTTPClient.h"
 #include "platform/ui/Renderer.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/testserver/TestKeys.h"
@@ -267,4 +268,48 @@ TEST_F(MPVPlaybackTest, WithoutASoundOutputTheOutputIsTriedOnceAndEveryPlayerPla
     }
     ASSERT_EQ(aboutSound.size(), 1u) << ::testing::PrintToString(lines);
     EXPECT_NE(aboutSound[0].find("without sound"), std::string::npos) << aboutSound[0];
+}
+
+// The engine does not follow an https address that redirects to plain http: the asset fails for
+// that reason and nothing is asked over http. A redirect within https plays where it leads.
+TEST_F(MPVPlaybackTest, AnHTTPSAddressRedirectedToHTTPIsRefusedAndOneWithinHTTPSPlays)
+{
+    const std::string ca = (zvtest::testKeysDir() / "ca.pem").string();
+    SJMPVPlaybackController::setTrustedCAFile(ca);
+    HTTPClient::shared().setTrustedCAFile(ca);
+    struct Restore {
+        ~Restore()
+        {
+            SJMPVPlaybackController::setTrustedCAFile("");
+            HTTPClient::shared().setTrustedCAFile("");
+        }
+    } restore;
+    auto encoded = [](const std::string& text) {
+        std::string out;
+        for (char c : text) {
+            if (std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-')
+                out += c;
+            else
+                out += "%" + std::string(1, "0123456789ABCDEF"[(c >> 4) & 15]) + "0123456789ABCDEF"[c & 15];
+        }
+        return out;
+    };
+    auto movedTo = [&](const std::string& target) {
+        return SJVideoPlayerURLAsset::initWithAVAsset(AVURLAsset::URLAssetWithURL(
+            s_server->httpsURL() + "/video/clip.mp4?fault=redirect&to=" + encoded(target), {}));
+    };
+
+    player->setURLAsset(movedTo(s_server->httpURL() + "/video/low/index.m3u8"));
+    ASSERT_TRUE(waitFor([&] { return player->assetStatus() != SJAssetStatus::preparing; }));
+    EXPECT_EQ(player->assetStatus(), SJAssetStatus::failed);
+    EXPECT_EQ(player->assetFailure(), SJAssetFailure::insecureRedirect) << engineError();
+    EXPECT_FALSE(s_server->requestsTo("/video/clip.mp4").empty());
+    EXPECT_TRUE(s_server->requestsTo("/video/low/index.m3u8").empty());
+    EXPECT_TRUE(s_server->requestsTo("/video/low/seg0.ts").empty());
+
+    player->setURLAsset(movedTo(s_server->httpsURL() + "/video/low/index.m3u8"));
+    ASSERT_TRUE(waitUntilReady()) << engineError();
+    EXPECT_EQ(player->assetFailure(), SJAssetFailure::none);
+    EXPECT_NEAR(player->duration(), 12, 0.5);
+    ASSERT_TRUE(waitFor([&] { return !s_server->requestsTo("/video/low/seg0.ts").empty(); }));
 }

@@ -150,6 +150,28 @@ TEST_F(PlayerPlaybackTest, FieldsAreLeftOutOnlyForTheMediaCachesOwnProxy)
     }
 }
 
+// An episode whose https address redirects to plain http is not played: the error layer says so,
+// and the next episode's layer has the usual message again.
+TEST_F(PlayerPlaybackTest, ARedirectFromHTTPSToHTTPIsShownOnTheErrorLayer)
+{
+    SJScriptedPlaybackController::script("https://media.test/moved.m3u8", { .redirectsToHTTP = true });
+    SJScriptedPlaybackController::script("https://media.test/broken.m3u8", { .failsToOpen = true });
+    play(zvtest::titleWith({ { "e1", "https://media.test/moved.m3u8" }, { "e2", "https://media.test/broken.m3u8" } }),
+        "e1");
+    const std::string usual = view->zv_errorView()->title()->text();
+    advance(1);
+    ASSERT_EQ(player().currentControlLayerIdentifier(), SJControlLayer_LoadFailed);
+    EXPECT_EQ(player().assetFailure(), SJAssetFailure::insecureRedirect);
+    EXPECT_EQ(view->zv_errorView()->title()->text(), "视频地址跳转到了不加密的 http 链接，已拒绝播放");
+
+    view->episodeId = "e2";
+    view->playEpisode();
+    advance(1);
+    ASSERT_EQ(player().currentControlLayerIdentifier(), SJControlLayer_LoadFailed);
+    EXPECT_EQ(view->zv_errorView()->title()->text(), "播放出错，请尝试切换资源，或刷新一下");
+    EXPECT_EQ(usual, "播放出错，请尝试切换资源，或刷新一下");
+}
+
 TEST_F(PlayerPlaybackTest, AnEpisodeToResolveSendsItsAddressAndSourceAndARefreshOnceAsked)
 {
     auto model = zvtest::titleWith({ { "e1", readyURL }, { "e2", "zv-parse://40618/02", false } });
