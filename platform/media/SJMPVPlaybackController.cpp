@@ -250,10 +250,11 @@ bool SJMPVPlaybackController::start()
         { "tls-verify", "yes" },
     };
     m_triesSound = g_soundEnabled && !g_soundUnavailable;
-    for (const auto& [name, value] : options) {
-        // libmpv picks the system's output itself when the player is to be heard.
+    for (auto [name, value] : options) {
+        // To be heard, the system's own outputs are tried in libmpv's order; SDL's and OpenAL's,
+        // which only wrap them, are not (SDL's keeps memory of a failed start for good).
         if (m_triesSound && std::string_view(name) == "ao")
-            continue;
+            value = "pipewire,pulse,alsa,jack";
         if (int error = api().set_option_string(m_mpv, name, value); error < 0)
             Log::write(std::string("player: libmpv refuses ") + name + ": " + api().error_string(error));
     }
