@@ -35,6 +35,7 @@ public:
         return "http://127.0.0.1:7/local/" + std::to_string(asked.size()) + "/index.m3u8";
     }
     void setActive(bool active) override { activated = activated || active; }
+    std::string proxyAddress() override { return "http://127.0.0.1:7"; }
 
     std::vector<std::string> asked;
     bool activated = false;
