@@ -8,6 +8,7 @@
 
 class UIScrollView;
 class UIWindow;
+class WKWebView;
 
 // The keys of the desktop that stand for something of the phone.
 enum class WindowKey {
@@ -42,7 +43,8 @@ public:
     bool isPinching() const { return m_pinching; }
 
     // Moves the content under the point by `delta` points (positive: towards the end of the
-    // content), within its bounds. False when no scroll view there can move that way.
+    // content), within its bounds; a web page under the point gets the wheel itself. False when
+    // no scroll view there can move that way.
     bool wheel(CGPoint point, CGVector delta);
     // The scroll view that wheel() would move.
     static std::shared_ptr<UIScrollView> wheelTarget(CGPoint point, CGVector delta);
@@ -61,6 +63,7 @@ public:
     void applyStyle() const;
 
 private:
+    static std::shared_ptr<WKWebView> webViewAt(CGPoint point);
     bool back();
     bool rotate();
     void toggleStyle();

@@ -155,6 +155,12 @@ webengine::Page* WKWebView::page()
     if (!engine)
         return nullptr;
     m_client = std::make_unique<Client>(*this);
+    // The page starts at the size the view is about to have: its tree is laid out now, as it
+    // would be before the next frame anyway, rather than at the size it had when it was made.
+    UIView* top = this;
+    while (auto parent = top->superview())
+        top = parent.get();
+    top->layoutIfNeeded();
     webengine::PageOptions options;
     options.bridge = wantsScriptBridge();
     m_page = engine->makePage(*m_client, options);
@@ -170,7 +176,8 @@ void WKWebView::load(const URLRequest& request)
     m_url = request.url;
     m_loading = true;
     m_hasPage = false;
-    m_painted = false;
+    m_committed = false;
+    m_paintedPixels = {};
     m_error.reset();
     m_title.clear();
     m_text.clear();
@@ -230,6 +237,8 @@ void WKWebView::didCommit()
 {
     // A load the page started itself (a link) is followed like one of ours.
     m_loading = true;
+    m_committed = true;
+    m_paintedPixels = {};
     m_error.reset();
     m_text.clear();
     showPage();
@@ -279,10 +288,20 @@ void WKWebView::didEndProcess(NSError error)
 
 void WKWebView::didPaint(cairo_surface_t* image)
 {
-    m_painted = true;
-    // Device pixels: the surface is the view's size at the screen's scale.
+    // Device pixels: the surface is the view's size at the screen's scale (once the engine has
+    // followed the view's last change of size).
     CGFloat scale = UIScreen::main().scale();
     m_pageView->layer()->setContents(UIImage::fromSurface(image, scale));
+    if (m_committed)
+        m_paintedPixels = { cairo_image_surface_get_width(image), cairo_image_surface_get_height(image) };
+}
+
+bool WKWebView::hasPainted() const
+{
+    CGRect b = bounds();
+    CGFloat scale = UIScreen::main().scale();
+    return m_committed && m_paintedPixels.first == std::lround(b.width() * scale)
+        && m_paintedPixels.second == std::lround(b.height() * scale);
 }
 
 void WKWebView::showPage()

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 class UILabel;
 class WKWebView;
@@ -87,8 +88,11 @@ public:
     bool isLoading() const { return m_loading; }
     // Whether the last load ended with a page shown (and its process still runs).
     bool hasPage() const { return m_hasPage; }
-    // Whether the page has been drawn into the view since it was shown.
-    bool hasPainted() const { return m_painted; }
+    // Whether the page of the last load has been drawn into the view, at the view's size.
+    bool hasPainted() const;
+    // A page is shown whose pixels at the view's present size have not come yet (the engine
+    // draws it moments after a load or a change of size).
+    bool isDrawingBehind() const { return m_committed && !m_error && !hasPainted(); }
     // The shown page's title and text (its body's text as laid out, kept current as the page
     // changes, cut to maxPageTextCharacters); empty while loading and after a failure.
     const std::string& title() const { return m_title; }
@@ -160,7 +164,9 @@ private:
     std::string m_url;
     bool m_loading = false;
     bool m_hasPage = false;
-    bool m_painted = false;
+    bool m_committed = false;
+    // The size in device pixels of the last picture of the page drawn into the view.
+    std::pair<int, int> m_paintedPixels;
     bool m_editing = false;
     std::string m_title;
     std::string m_text;
