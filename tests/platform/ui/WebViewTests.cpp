@@ -248,6 +248,7 @@ document.getElementById("out").textContent = JSON.stringify(answers);
     // A page that navigates on finds the bridge again at the start of its document.
     show("/again.html", R"(<p id="out"></p><script>
 document.getElementById("out").textContent = appBridge.call("jsIOS", "again");</script>)");
+    ASSERT_FALSE(bridge->received.empty());
     EXPECT_EQ(bridge->received.back(), "again");
 
     // Device scripts reach the shown web view through the shell's commands.
