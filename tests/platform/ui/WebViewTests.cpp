@@ -14,15 +14,23 @@
 #include "tests/display/XvfbDisplay.h"
 #include "tests/platform/net/NetTestFixture.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <spawn.h>
 #include <sstream>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using testserver::Reply;
+
+extern char** environ;
 
 namespace {
 
@@ -515,4 +523,82 @@ TEST_F(WebView, DeviceScriptsWaitForThePageAndDragOnIt)
     EXPECT_EQ(bridge->received, std::vector<std::string> { R"({"ticket":"drag-1"})" });
     ASSERT_TRUE(shell.screenshot("slider"));
     shell.end();
+}
+
+namespace {
+
+constexpr const char* childPageVariable = "ZV_WEBVIEW_CHILD_PAGE";
+constexpr const char* childPidsVariable = "ZV_WEBVIEW_CHILD_PIDS";
+
+// Whether the process is gone (or a zombie that nobody has reaped yet).
+bool processEnded(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return true;
+    auto close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z';
+}
+
+}
+
+// The program run again by the test below: shows a page, notes the engine's helper processes,
+// and is killed as a crash or the app switcher would end it.
+TEST(WebViewChild, ShowsAPageAndIsKilled)
+{
+    const char* url = std::getenv(childPageVariable);
+    const char* pidsFile = std::getenv(childPidsVariable);
+    if (!url || !pidsFile)
+        GTEST_SKIP() << "run by WebView.TheEnginesHelperProcessesEndWithTheProgram";
+    RunLoop::main().reset();
+    auto web = std::make_shared<WKWebView>(CGRect { 0, 0, 200, 200 });
+    web->load({ url });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return web->hasPage(); }, 30));
+    std::ofstream pids(pidsFile);
+    for (const char* name : { "WebKitWebProcess", "WebKitNetworkProcess" }) {
+        for (pid_t pid : descendantsNamed(name))
+            pids << pid << "\n";
+    }
+    pids.close();
+    std::raise(SIGKILL);
+}
+
+TEST_F(WebView, TheEnginesHelperProcessesEndWithTheProgram)
+{
+    server->script("/plain.html", page("<p>一页</p>"));
+    zvtest::TempDir scratch;
+    std::string pidsFile = (scratch / "pids").string();
+    std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
+    std::string filter = "--gtest_filter=WebViewChild.*";
+    std::string log = (scratch / "child.log").string();
+    ::setenv(childPageVariable, http("/plain.html").c_str(), 1);
+    ::setenv(childPidsVariable, pidsFile.c_str(), 1);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(
+        &actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
+    char* argv[] = { program.data(), filter.data(), nullptr };
+    pid_t child = 0;
+    int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::unsetenv(childPageVariable);
+    ::unsetenv(childPidsVariable);
+    ASSERT_EQ(spawned, 0);
+    int status = 0;
+    // The child's page is served by this process's server thread meanwhile.
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) { }
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << std::ifstream(log).rdbuf();
+
+    std::vector<pid_t> helpers;
+    std::ifstream pids(pidsFile);
+    for (pid_t pid = 0; pids >> pid;)
+        helpers.push_back(pid);
+    ASSERT_GE(helpers.size(), 2u) << "a page process and the network process";
+    EXPECT_TRUE(runUntil([&] { return std::all_of(helpers.begin(), helpers.end(), processEnded); }, 20));
+    for (pid_t pid : helpers) {
+        if (!processEnded(pid))
+            kill(pid, SIGKILL);
+    }
 }
