@@ -52,10 +52,8 @@ public:
     }
     void pageTitleChanged(const std::string&) override { }
     void pageTextChanged(const std::string&) override { }
-    void pagePainted(cairo_surface_t* image) override
-    {
-        m_painted = m_painted || (m_committed && cairo_image_surface_get_width(image) == m_pixelWidth);
-    }
+    void pagePainted(cairo_surface_t* image) override { m_lastWidth = cairo_image_surface_get_width(image); }
+    void pageDrawn() override { m_painted = m_committed && m_lastWidth == m_pixelWidth; }
     std::optional<std::string> pageCalled(const std::string&, const std::string&) override
     {
         return std::nullopt;
@@ -69,6 +67,7 @@ public:
 private:
     int m_pixelWidth;
     bool m_committed = false;
+    int m_lastWidth = 0;
     bool m_painted = false;
 };
 

@@ -82,4 +82,11 @@ std::string shownText(unsigned maxCharacters)
         + std::to_string(maxCharacters) + ") : \"\"; })()";
 }
 
+std::string shownTextAfterFrames(unsigned maxCharacters)
+{
+    return "await new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));"
+           " const body = document.body; return body ? body.innerText.slice(0, "
+        + std::to_string(maxCharacters) + ") : \"\";";
+}
+
 }

@@ -17,6 +17,9 @@ std::string bridge(const std::string& tag);
 
 // The script whose value is the page's shown text, cut to `maxCharacters`.
 std::string shownText(unsigned maxCharacters);
+// The body of an async function that gives the same once the page has drawn two more frames (its
+// layout then painted and sent to the view).
+std::string shownTextAfterFrames(unsigned maxCharacters);
 
 }
 

@@ -67,6 +67,9 @@ WebKitEngine* WebKitEngine::start(const webengine::EngineOptions& options, std::
     // otherwise warn at every start that it finds none).
     g_setenv("NO_AT_BRIDGE", "1", FALSE);
     g_setenv("WEBKIT_A11Y_BUS_ADDRESS", "", FALSE);
+    // Pages are painted by the processor into offscreen windows: no GPU buffers are shared, so the
+    // engine does not open the graphics driver (EGL) for them at all.
+    g_setenv("WEBKIT_DISABLE_DMABUF_RENDERER", "1", FALSE);
     if (!gtk_init_check(nullptr, nullptr)) {
         const char* display = g_getenv("DISPLAY");
         error = display && *display ? std::string("GTK cannot open the display ") + display

@@ -225,6 +225,14 @@ void WebKitPage::load(const std::string& url, const std::string& trustedCAFile)
     m_failed = false;
     m_certificateRetried = false;
     m_endingUnresponsive = false;
+    m_retryURL.clear();
+    // The new page's text is told even when it is the same as the last one's; what is still
+    // asked of the last page is dropped.
+    m_text.clear();
+    ++m_textGeneration;
+    m_textInFlight = false;
+    m_settleWanted = false;
+    m_drawAfterSettle = false;
     webkit_web_view_load_uri(m_view, url.c_str());
 }
 
@@ -277,7 +285,7 @@ void WebKitPage::loadChanged(WebKitWebView*, WebKitLoadEvent event, WebKitPage* 
         // Told again: a title the same as the last page's never notifies.
         titleChanged(nullptr, nullptr, page);
         page->m_client.pageFinished();
-        page->refreshText();
+        page->refreshText(true);
         break;
     default:
         break;
@@ -443,6 +451,8 @@ void WebKitPage::processTerminated(WebKitWebView*, WebKitWebProcessTerminationRe
         page->m_engine.log("web page " + page->m_url + ": " + why);
     page->m_loading = false;
     page->m_textInFlight = false;
+    page->m_settleWanted = false;
+    page->m_drawAfterSettle = false;
     page->m_text.clear();
     ++page->m_textGeneration;
     page->m_client.pageProcessEnded({ FailureKind::processEnded, why });
@@ -506,56 +516,74 @@ gboolean WebKitPage::paintFrame(gpointer data)
     page->m_frame = frame;
     auto alive = page->m_alive;
     page->m_client.pagePainted(frame);
+    if (*alive && std::exchange(page->m_drawAfterSettle, false))
+        page->m_client.pageDrawn();
     if (*alive && !page->m_loading)
-        page->refreshText();
+        page->refreshText(false);
     return G_SOURCE_REMOVE;
 }
 
-void WebKitPage::refreshText()
+void WebKitPage::refreshText(bool settle)
 {
+    m_settleWanted = m_settleWanted || settle;
     if (m_textInFlight) {
         m_textStale = true;
         return;
     }
+    bool settling = std::exchange(m_settleWanted, false);
     m_textInFlight = true;
     m_textStale = false;
     struct Request {
         std::weak_ptr<bool> alive;
         WebKitPage* page;
         unsigned long generation;
+        bool settling;
     };
-    auto* request = std::make_unique<Request>(Request { m_alive, this, m_textGeneration }).release();
-    std::string script = PageScripts::shownText(maxTextCharacters);
-    webkit_web_view_evaluate_javascript(
-        m_view, script.c_str(), -1, nullptr, nullptr, m_cancellable,
-        [](GObject* view, GAsyncResult* result, gpointer data) {
-            std::unique_ptr<Request> request(static_cast<Request*>(data));
-            GError* error = nullptr;
-            JSCValue* value
-                = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
-            std::optional<std::string> text;
-            if (value && jsc_value_is_string(value)) {
-                gchar* chars = jsc_value_to_string(value);
-                text = chars ? chars : "";
-                g_free(chars);
-            }
-            if (value)
-                g_object_unref(value);
-            g_clear_error(&error);
-            auto alive = request->alive.lock();
-            // Asked of a process that has ended since, or of a page that is gone.
-            if (!alive || !*alive || request->page->m_textGeneration != request->generation)
-                return;
-            WebKitPage* page = request->page;
-            page->m_textInFlight = false;
-            if (text && *text != page->m_text) {
-                page->m_text = *text;
-                page->m_client.pageTextChanged(*text);
-            }
-            if (*alive && page->m_textStale)
-                page->refreshText();
-        },
-        request);
+    auto* request
+        = std::make_unique<Request>(Request { m_alive, this, m_textGeneration, settling }).release();
+    auto done = [](GObject* view, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<Request> request(static_cast<Request*>(data));
+        GError* error = nullptr;
+        JSCValue* value = request->settling
+            ? webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(view), result, &error)
+            : webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
+        std::optional<std::string> text;
+        if (value && jsc_value_is_string(value)) {
+            gchar* chars = jsc_value_to_string(value);
+            text = chars ? chars : "";
+            g_free(chars);
+        }
+        if (value)
+            g_object_unref(value);
+        g_clear_error(&error);
+        auto alive = request->alive.lock();
+        // Asked of a process that has ended since, or of a page that is gone.
+        if (!alive || !*alive || request->page->m_textGeneration != request->generation)
+            return;
+        WebKitPage* page = request->page;
+        page->m_textInFlight = false;
+        if (request->settling) {
+            // The page's frames so far have reached the view: one more paint shows them, and
+            // tells the client the page is drawn.
+            page->m_drawAfterSettle = true;
+            gtk_widget_queue_draw(GTK_WIDGET(page->m_view));
+        }
+        if (text && *text != page->m_text) {
+            page->m_text = *text;
+            page->m_client.pageTextChanged(*text);
+        }
+        if (*alive && (page->m_textStale || page->m_settleWanted))
+            page->refreshText(false);
+    };
+    if (settling) {
+        std::string body = PageScripts::shownTextAfterFrames(maxTextCharacters);
+        webkit_web_view_call_async_javascript_function(
+            m_view, body.c_str(), -1, nullptr, nullptr, nullptr, m_cancellable, done, request);
+    } else {
+        std::string script = PageScripts::shownText(maxTextCharacters);
+        webkit_web_view_evaluate_javascript(
+            m_view, script.c_str(), -1, nullptr, nullptr, m_cancellable, done, request);
+    }
 }
 
 void WebKitPage::evaluate(const std::string& script,

@@ -56,7 +56,9 @@ private:
 
     void fail(const webengine::Failure& failure);
     void retryWithTrustedCertificate(std::string url);
-    void refreshText();
+    // Asks the page for its shown text; `settle`: once it has drawn its next frames, then paints
+    // once more and tells the client the page is drawn.
+    void refreshText(bool settle);
     // Sends a synthesized event to the web view (takes ownership of it).
     void send(GdkEvent* event);
     GdkEvent* pointerEvent(GdkEventType type, double x, double y);
@@ -100,6 +102,8 @@ private:
 
     bool m_textInFlight = false;
     bool m_textStale = false;
+    bool m_settleWanted = false;
+    bool m_drawAfterSettle = false;
     unsigned long m_textGeneration = 0;
     std::string m_text;
 };

@@ -97,6 +97,7 @@ public:
             m_view.m_text = text;
     }
     void pagePainted(cairo_surface_t* image) override { m_view.didPaint(image); }
+    void pageDrawn() override { m_view.m_drawn = m_view.m_hasPage; }
     std::optional<std::string> pageCalled(const std::string& method, const std::string& argument) override
     {
         // The call may replace the page or drop the view: keep it alive through the call.
@@ -177,6 +178,7 @@ void WKWebView::load(const URLRequest& request)
     m_loading = true;
     m_hasPage = false;
     m_committed = false;
+    m_drawn = false;
     m_paintedPixels = {};
     m_error.reset();
     m_title.clear();
@@ -238,6 +240,7 @@ void WKWebView::didCommit()
     // A load the page started itself (a link) is followed like one of ours.
     m_loading = true;
     m_committed = true;
+    m_drawn = false;
     m_paintedPixels = {};
     m_error.reset();
     m_text.clear();
@@ -300,7 +303,7 @@ bool WKWebView::hasPainted() const
 {
     CGRect b = bounds();
     CGFloat scale = UIScreen::main().scale();
-    return m_committed && m_paintedPixels.first == std::lround(b.width() * scale)
+    return m_drawn && m_paintedPixels.first == std::lround(b.width() * scale)
         && m_paintedPixels.second == std::lround(b.height() * scale);
 }
 

@@ -88,7 +88,8 @@ public:
     bool isLoading() const { return m_loading; }
     // Whether the last load ended with a page shown (and its process still runs).
     bool hasPage() const { return m_hasPage; }
-    // Whether the page of the last load has been drawn into the view, at the view's size.
+    // Whether the page of the last load, finished and laid out, has been drawn into the view at
+    // the view's present size.
     bool hasPainted() const;
     // A page is shown whose pixels at the view's present size have not come yet (the engine
     // draws it moments after a load or a change of size).
@@ -165,6 +166,8 @@ private:
     bool m_loading = false;
     bool m_hasPage = false;
     bool m_committed = false;
+    // The engine has drawn the finished page (a picture of it has come since).
+    bool m_drawn = false;
     // The size in device pixels of the last picture of the page drawn into the view.
     std::pair<int, int> m_paintedPixels;
     bool m_editing = false;

@@ -58,6 +58,9 @@ public:
     virtual void pageTextChanged(const std::string& text) = 0;
     // New pixels: an ARGB32 image surface of the whole view in device pixels, borrowed for the call.
     virtual void pagePainted(cairo_surface_t* image) = 0;
+    // The page of the finished load has been laid out and its pixels painted (the last
+    // pagePainted shows it): once per load, after pageFinished.
+    virtual void pageDrawn() = 0;
     // The page's script calls a bridge method ("name" or "namespace.name") and waits for the
     // answer; nothing makes the call's value null.
     virtual std::optional<std::string> pageCalled(const std::string& method, const std::string& argument) = 0;
