@@ -320,6 +320,16 @@ TEST_F(WebView, ThePageIsDrawnAtTheScreensScaleAndAgainWhenItChanges)
     evaluate("document.getElementById('box').style.background = 'rgb(0,0,255)'");
     EXPECT_TRUE(
         runUntil([&] { return pixelAt(Renderer::render(*web, 3), 60 * 3, 45 * 3) == 0x0000FFu; }, 30));
+
+    // A smaller view: the page is laid out and drawn again at its new size.
+    web->setFrame({ 32, 259, 200, 150 });
+    window->layoutIfNeeded();
+    EXPECT_FALSE(web->hasPainted());
+    ASSERT_TRUE(runUntil([&] { return web->hasPainted(); }, 30));
+    EXPECT_EQ(evaluate("innerWidth"), "200");
+    picture = Renderer::render(*web, 3);
+    EXPECT_EQ(picture.pixelWidth(), 600);
+    EXPECT_EQ(pixelAt(picture, 60 * 3, 45 * 3), 0x0000FFu);
 }
 
 TEST_F(WebView, TypingReachesTheFocusedFieldOfThePage)
