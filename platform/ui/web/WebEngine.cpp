@@ -22,6 +22,12 @@ std::string modulePath()
 
 Started start()
 {
+    // Without a display GTK cannot start: the module and its hundreds of libraries are not even
+    // loaded, so a program without one pays nothing for a page it cannot show.
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!display || !*display) && (!wayland || !*wayland))
+        return { nullptr, "the web engine does not start: no display (DISPLAY is not set)" };
     std::string path = modulePath();
     // Local symbols: GTK's and WebKit's names stay out of the program's own.
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -68,7 +74,8 @@ State& state()
 std::string currentDisplay()
 {
     const char* display = std::getenv("DISPLAY");
-    return display ? display : "";
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return std::string(display ? display : "") + "|" + (wayland ? wayland : "");
 }
 
 }
