@@ -574,31 +574,93 @@ TEST(WebViewChild, ShowsAPageAndIsKilled)
     std::raise(SIGKILL);
 }
 
-TEST_F(WebView, TheEnginesHelperProcessesEndWithTheProgram)
+namespace {
+
+// Runs this program again on the tests of `filter` with the page's address and a file for its
+// answers in the environment, its output into `log`; its wait status. The child's page is served
+// by this process's server thread meanwhile.
+int runChild(
+    const std::string& filter, const std::string& page, const std::string& file, const std::string& log)
 {
-    server->script("/plain.html", page("<p>一页</p>"));
-    zvtest::TempDir scratch;
-    std::string pidsFile = (scratch / "pids").string();
     std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
-    std::string filter = "--gtest_filter=WebViewChild.*";
-    std::string log = (scratch / "child.log").string();
-    ::setenv(childPageVariable, http("/plain.html").c_str(), 1);
-    ::setenv(childPidsVariable, pidsFile.c_str(), 1);
+    std::string filterArgument = "--gtest_filter=" + filter;
+    ::setenv(childPageVariable, page.c_str(), 1);
+    ::setenv(childPidsVariable, file.c_str(), 1);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(
         &actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    char* argv[] = { program.data(), filter.data(), nullptr };
+    char* argv[] = { program.data(), filterArgument.data(), nullptr };
     pid_t child = 0;
     int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     ::unsetenv(childPageVariable);
     ::unsetenv(childPidsVariable);
-    ASSERT_EQ(spawned, 0);
+    if (spawned != 0)
+        return -1;
     int status = 0;
-    // The child's page is served by this process's server thread meanwhile.
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) { }
+    return status;
+}
+
+// Whether the web engine's library is mapped into this process.
+bool engineLoaded()
+{
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        if (line.find("libwebkit2gtk") != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+}
+
+// Run by the test below: a program pays for the engine only once it shows a page on a display.
+TEST(WebViewChild, LoadsTheEngineWithItsFirstPageOnADisplay)
+{
+    const char* url = std::getenv(childPageVariable);
+    if (!url || !std::getenv(childPidsVariable))
+        GTEST_SKIP() << "run by WebView.TheEngineIsLoadedWithTheFirstPageOnly";
+    RunLoop::main().reset();
+    std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    auto web = std::make_shared<WKWebView>(CGRect { 0, 0, 200, 200 });
+    EXPECT_FALSE(engineLoaded());
+    // Without a display the page fails with the reason, and nothing of the engine is loaded.
+    ::unsetenv("DISPLAY");
+    web->load({ url });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return !web->isLoading(); }, 30));
+    ASSERT_TRUE(web->lastError());
+    EXPECT_NE(web->lastError()->localizedDescription().find("no display"), std::string::npos);
+    EXPECT_FALSE(engineLoaded());
+    ::setenv("DISPLAY", display.c_str(), 1);
+    web->load({ url });
+    ASSERT_TRUE(RunLoop::main().runUntil([&] { return web->hasPage(); }, 30));
+    EXPECT_TRUE(engineLoaded());
+}
+
+TEST_F(WebView, TheEngineIsLoadedWithTheFirstPageOnly)
+{
+    server->script("/plain.html", page("<p>一页</p>"));
+    zvtest::TempDir scratch;
+    std::string log = (scratch / "child.log").string();
+    int status
+        = runChild("WebViewChild.LoadsTheEngine*", http("/plain.html"), (scratch / "unused").string(), log);
+    std::stringstream output;
+    output << std::ifstream(log).rdbuf();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output.str();
+    EXPECT_NE(output.str().find("[  PASSED  ] 1 test"), std::string::npos) << output.str();
+}
+
+TEST_F(WebView, TheEnginesHelperProcessesEndWithTheProgram)
+{
+    server->script("/plain.html", page("<p>一页</p>"));
+    zvtest::TempDir scratch;
+    std::string pidsFile = (scratch / "pids").string();
+    std::string log = (scratch / "child.log").string();
+    int status = runChild("WebViewChild.ShowsAPageAndIsKilled", http("/plain.html"), pidsFile, log);
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << std::ifstream(log).rdbuf();
 
     std::vector<pid_t> helpers;
