@@ -12,6 +12,7 @@
 #include "app/Theme/QDUIHelper.h"
 #include "bench/support/BenchFixtures.h"
 #include "bench/support/BenchGoals.h"
+#include "bench/support/BenchProcesses.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIWindow.h"
@@ -48,93 +49,6 @@ namespace {
     std::exit(2);
 }
 
-pid_t spawn(std::vector<std::string> arguments, const std::vector<std::string>& environment)
-{
-    std::vector<char*> argv;
-    for (auto& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> entries = environment;
-    std::vector<char*> envp;
-    for (auto& entry : entries)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    // The pipe of Xvfb's -displayfd stays open in the child: pipes are inherited.
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    return spawned == 0 ? pid : -1;
-}
-
-std::vector<std::string> currentEnvironment()
-{
-    std::vector<std::string> entries;
-    for (char** entry = environ; *entry; ++entry)
-        entries.emplace_back(*entry);
-    return entries;
-}
-
-void endProcess(pid_t pid)
-{
-    if (pid <= 0)
-        return;
-    kill(pid, SIGTERM);
-    int status = 0;
-    for (int i = 0; i < 100; ++i) {
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-}
-
-// Xvfb on a display number it picks, as large as a 4K desktop; DISPLAY points at it.
-class VirtualDisplay {
-public:
-    VirtualDisplay()
-    {
-        int ends[2];
-        if (pipe(ends) != 0)
-            fail("no pipe");
-        std::vector<std::string> arguments = { "Xvfb", "-displayfd", std::to_string(ends[1]), "-screen", "0",
-            "3840x2160x24", "-nolisten", "tcp" };
-        m_pid = spawn(arguments, currentEnvironment());
-        close(ends[1]);
-        if (m_pid <= 0)
-            fail("Xvfb does not start (Debian's xvfb)");
-        std::string number;
-        pollfd ready { ends[0], POLLIN, 0 };
-        while (number.find('\n') == std::string::npos && poll(&ready, 1, 10000) > 0) {
-            char buffer[32];
-            ssize_t got = read(ends[0], buffer, sizeof buffer);
-            if (got <= 0)
-                break;
-            number.append(buffer, static_cast<std::size_t>(got));
-        }
-        close(ends[0]);
-        while (!number.empty() && (number.back() == '\n' || number.back() == '\r'))
-            number.pop_back();
-        if (number.empty())
-            fail("Xvfb reported no display");
-        ::setenv("DISPLAY", (":" + number).c_str(), 1);
-    }
-    ~VirtualDisplay() { endProcess(m_pid); }
-
-    static VirtualDisplay& shared()
-    {
-        static VirtualDisplay display;
-        return display;
-    }
-
-private:
-    pid_t m_pid = -1;
-};
-
 std::string publicKey()
 {
     std::ifstream key(zvbench::keysDir() / "api_public.b64");
@@ -150,7 +64,7 @@ class ScrollingWindow {
 public:
     ScrollingWindow()
     {
-        VirtualDisplay::shared();
+        zvbench::VirtualDisplay::shared("3840x2160x24");
         ::setenv("ZV_INFO_DomainFileURL", (m_server.httpsURL() + "/domain_v2.json").c_str(), 1);
         ::setenv("ZV_INFO_MainURL", (m_server.httpsURL() + "/api/").c_str(), 1);
         ::setenv("ZV_INFO_TrustedCAFile", (zvbench::keysDir() / "ca.pem").c_str(), 1);
@@ -288,8 +202,8 @@ public:
 
     explicit IdleApp(Screen screen = Screen::root)
     {
-        VirtualDisplay::shared();
-        std::vector<std::string> environment = currentEnvironment();
+        zvbench::VirtualDisplay::shared("3840x2160x24");
+        std::vector<std::string> environment = zvbench::currentEnvironment();
         for (std::string entry : { "ZV_INFO_DomainFileURL=" + m_server.httpsURL() + "/domain_v2.json",
                  "ZV_INFO_MainURL=" + m_server.httpsURL() + "/api/",
                  "ZV_INFO_TrustedCAFile=" + (zvbench::keysDir() / "ca.pem").string(),
@@ -306,7 +220,7 @@ public:
                 lines << line << "\n";
             arguments.insert(arguments.end(), { "--script", script.string() });
         }
-        m_pid = spawn(arguments, environment);
+        m_pid = zvbench::spawn(arguments, environment);
         if (m_pid <= 0)
             fail("the app does not start");
         if (screen == Screen::root) {
@@ -327,7 +241,7 @@ public:
         if (waitpid(m_pid, &status, WNOHANG) == m_pid)
             fail("the app ended on its own");
     }
-    ~IdleApp() { endProcess(m_pid); }
+    ~IdleApp() { zvbench::endProcess(m_pid); }
 
     static IdleApp& shared()
     {

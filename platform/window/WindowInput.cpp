@@ -12,6 +12,7 @@
 #include "platform/ui/gestures/TouchDriver.h"
 #include "platform/ui/gestures/UIEventDispatcher.h"
 #include "platform/ui/lists/UIScrollView.h"
+#include "platform/ui/web/WKWebView.h"
 
 #include <algorithm>
 
@@ -176,10 +177,28 @@ std::shared_ptr<UIScrollView> WindowInput::wheelTarget(CGPoint point, CGVector d
     return nullptr;
 }
 
+std::shared_ptr<WKWebView> WindowInput::webViewAt(CGPoint point)
+{
+    auto window = targetWindow();
+    if (!window)
+        return nullptr;
+    window->layoutIfNeeded();
+    for (auto view = window->hitTest(point); view; view = view->superview()) {
+        if (auto web = std::dynamic_pointer_cast<WKWebView>(view))
+            return web;
+    }
+    return nullptr;
+}
+
 bool WindowInput::wheel(CGPoint point, CGVector delta)
 {
     if (m_pressed)
         return false; // the finger holds the content
+    // A web page scrolls itself (or whatever the page's script makes of the wheel).
+    if (auto web = webViewAt(point)) {
+        web->scrollByWheel(web->convertFrom(point, nullptr), delta);
+        return true;
+    }
     auto scroll = wheelTarget(point, delta);
     if (!scroll)
         return false;

@@ -9,6 +9,7 @@
 class UIScrollView;
 class UIView;
 class UIWindow;
+class WKWebView;
 
 // The keys of the desktop that stand for something of the phone.
 enum class WindowKey {
@@ -47,7 +48,8 @@ public:
 
     // Moves the content under the point by `delta` points (positive: towards the end of the
     // content), within its bounds; a paging view turns to its next or previous page instead, and
-    // takes no more while it turns. False when no scroll view there can move that way.
+    // takes no more while it turns; a web page under the point gets the wheel itself. False when
+    // no scroll view there can move that way.
     bool wheel(CGPoint point, CGVector delta);
     // The scroll view that wheel() would move.
     static std::shared_ptr<UIScrollView> wheelTarget(CGPoint point, CGVector delta);
@@ -66,6 +68,7 @@ public:
     void applyStyle() const;
 
 private:
+    static std::shared_ptr<WKWebView> webViewAt(CGPoint point);
     bool back();
     // The escape gesture to the view's front-most subviews first, then to the view.
     static bool escape(const std::shared_ptr<UIView>& view);

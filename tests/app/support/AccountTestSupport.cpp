@@ -6,6 +6,7 @@
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/qmui/QMUITextField.h"
 #include "platform/ui/web/DWKWebView.h"
+#include "tests/display/XvfbDisplay.h"
 
 #include <atomic>
 #include <chrono>
@@ -44,6 +45,10 @@ void AccountScreenTest::SetUp()
     ApiServerTest::SetUp();
     if (HasFatalFailure())
         return;
+    // The captcha's page runs in the web engine, which draws on a display.
+    std::string why;
+    if (!XvfbDisplay::shared(&why))
+        GTEST_SKIP() << why;
     ZV_Network::shared().setUI(nullptr);
     UIApplication::shared().resetForTesting();
     auto delegate = std::make_shared<WindowDelegate>();
@@ -62,6 +67,8 @@ void AccountScreenTest::SetUp()
 
 void AccountScreenTest::TearDown()
 {
+    if (!root)
+        return ApiServerTest::TearDown();
     NotificationCenter::defaultCenter().removeObserver(m_loginToken);
     NotificationCenter::defaultCenter().removeObserver(m_logoutToken);
     if (root->presentedViewController())

@@ -12,8 +12,12 @@
 #include "platform/ui/gestures/UIPinchGestureRecognizer.h"
 #include "platform/ui/lists/UIScrollView.h"
 #include "platform/ui/qmui/QMUIModalPresentationViewController.h"
+#include "platform/ui/web/WKWebView.h"
 #include "platform/window/WindowInput.h"
+#include "tests/display/XvfbDisplay.h"
 #include "tests/platform/ui/GestureTestSupport.h"
+#include "tests/tools/testserver/TestKeys.h"
+#include "tools/testserver/TestServer.h"
 
 #include <gtest/gtest.h>
 
@@ -391,4 +395,34 @@ TEST_F(WindowInputTest, StyleSwapsEveryWindow)
     EXPECT_EQ(overlay->traitCollection().userInterfaceStyle, UIUserInterfaceStyle::light);
 }
 
+}
+
+TEST_F(WindowInputTest, WheelOverAWebPageScrollsThePageItself)
+{
+    std::string why;
+    if (!zvtest::XvfbDisplay::shared(&why))
+        GTEST_SKIP() << why;
+    std::string error;
+    auto server = testserver::TestServer::start({ zvtest::testKeysDir(), {} }, &error);
+    ASSERT_TRUE(server) << error;
+    server->script("/long.html",
+        testserver::Reply::text(200,
+            "<meta charset=\"utf-8\"><body style=\"margin:0\"><div style=\"height:3000px\">长页</div>",
+            "text/html; charset=utf-8"));
+    auto outer = list();
+    auto web = add<WKWebView>({ 0, 0, 300, 300 }, outer);
+    web->load({ server->httpURL() + "/long.html" });
+    ASSERT_TRUE(runUntil([&] { return web->hasPage(); }, 30));
+
+    EXPECT_TRUE(input.wheel({ 100, 100 }, { 0, 120 }));
+    EXPECT_EQ(outer->contentOffset().y, 0);
+    auto scrolled = [&] {
+        std::optional<std::string> y;
+        web->evaluateJavaScript("scrollY",
+            [&](std::optional<std::string> json, std::optional<NSError>) { y = json.value_or("0"); });
+        runUntil([&] { return y.has_value(); }, 30);
+        return std::stod(y.value_or("0"));
+    };
+    EXPECT_TRUE(runUntil([&] { return scrolled() >= 117; }, 10)) << scrolled();
+    web->removeFromSuperview();
 }
