@@ -114,8 +114,8 @@ bool AccountScreenTest::passCaptcha()
     std::shared_ptr<ZV_CaptchaView> overlay = captcha();
     if (!overlay || !waitFor([&] { return overlay->zv_webView()->hasPage(); }))
         return false;
-    std::string result = R"({"ticket":"t-)" + std::to_string(nextSerial()) + R"(","randstr":"@x1"})";
-    return overlay->zv_webView()->callFromPage("jsIOS", result).has_value();
+    std::string result = captchaResult();
+    return !result.empty() && overlay->zv_webView()->callFromPage("jsIOS", result).has_value();
 }
 
 testserver::SampleAccounts& AccountScreenTest::accounts()
@@ -152,9 +152,9 @@ std::optional<std::string> AccountScreenTest::registerByPhone(
         runUntil([&] { return got->has_value(); });
         return *got;
     };
-    std::string ticket = R"({"ticket":"reg-)" + std::to_string(nextSerial()) + R"("})";
     ask(HTTPMethod::GET, ZV_API::getCode,
-        JSON::object({ { "to", JSON(phone) }, { "send_type", JSON("phone") }, { "captcha", JSON(ticket) } }));
+        JSON::object(
+            { { "to", JSON(phone) }, { "send_type", JSON("phone") }, { "captcha", JSON(captchaResult()) } }));
     std::optional<std::string> code = accounts().lastCode(phone);
     if (!code)
         return std::nullopt;
