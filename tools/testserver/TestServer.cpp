@@ -11,10 +11,13 @@
 #include <boost/beast/http.hpp>
 #include <boost/beast/ssl.hpp>
 #include <boost/beast/websocket/rfc6455.hpp>
+#include <cerrno>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace testserver {
 
@@ -25,8 +28,6 @@ namespace beast = boost::beast;
 namespace http = beast::http;
 namespace ssl = asio::ssl;
 using tcp = asio::ip::tcp;
-
-constexpr auto idleTimeout = std::chrono::seconds(30);
 
 }
 
@@ -40,7 +41,9 @@ struct RequestRouter {
     RequestLog<Request> record;
     RecordLimits limits;
     StaticFiles files;
+    std::chrono::milliseconds idleTimeout { 0 };
     std::atomic<std::uint64_t> connections { 0 };
+    std::atomic<std::size_t> openConnections { 0 };
 
     // The route that takes this upgrade request over, if any; the request is recorded then.
     std::shared_ptr<UpgradeHandler> upgradeRoute(const Request& request)
@@ -121,11 +124,15 @@ public:
         , m_connection(++m_router->connections)
         , m_stream(std::move(socket), args...)
         , m_timer(m_stream.get_executor())
-    { }
+    {
+        ++m_router->openConnections;
+    }
+
+    ~Session() { --m_router->openConnections; }
 
     void run()
     {
-        beast::get_lowest_layer(m_stream).expires_after(idleTimeout);
+        beast::get_lowest_layer(m_stream).expires_after(m_router->idleTimeout);
         if constexpr (isTLS) {
             m_stream.async_handshake(
                 ssl::stream_base::server, [self = this->shared_from_this()](beast::error_code ec) {
@@ -144,7 +151,7 @@ private:
         m_parser.emplace();
         m_parser->body_limit(maxBodySize);
         m_parser->header_limit(maxHeaderSize);
-        beast::get_lowest_layer(m_stream).expires_after(idleTimeout);
+        beast::get_lowest_layer(m_stream).expires_after(m_router->idleTimeout);
         http::async_read(m_stream, m_buffer, *m_parser,
             [self = this->shared_from_this()](beast::error_code ec, std::size_t) {
                 if (ec)
@@ -186,7 +193,7 @@ private:
             return drop();
         bool closeAfter = !m_keepAlive || m_reply.action == ReplyAction::TruncateBody;
         m_out = serialize(m_reply, m_headRequest, closeAfter);
-        beast::get_lowest_layer(m_stream).expires_after(idleTimeout);
+        beast::get_lowest_layer(m_stream).expires_after(m_router->idleTimeout);
         asio::async_write(m_stream, asio::buffer(m_out),
             [self = this->shared_from_this(), closeAfter](beast::error_code ec, std::size_t) {
                 if (ec)
@@ -218,7 +225,7 @@ private:
         m_timer.async_wait([self = this->shared_from_this(), sent, closeAfter](beast::error_code ec) {
             if (ec)
                 return self->drop();
-            beast::get_lowest_layer(self->m_stream).expires_after(idleTimeout);
+            beast::get_lowest_layer(self->m_stream).expires_after(self->m_router->idleTimeout);
             asio::async_write(self->m_stream, asio::buffer(self->m_reply.body.data() + sent, 1),
                 [self, sent, closeAfter](beast::error_code ec, std::size_t) {
                     if (ec)
@@ -276,11 +283,24 @@ struct TestServer::Impl {
     std::thread thread;
     bool stopped = false;
 
+    // Every socket of the server is close-on-exec from the moment it exists, which asio's own open
+    // and accept do not give: a program that runs this server may start helper processes at any
+    // time (the web engine does), and they inherit every descriptor without the flag. A helper
+    // holding a copy keeps a connection open after the server closed it, so the client's
+    // kept-alive connection looks alive while nobody reads it any more; a copy of a listening
+    // socket keeps taking connections after the server stopped.
     bool listen(tcp::acceptor& acceptor, std::uint16_t port, std::string* error)
     {
         beast::error_code ec;
         tcp::endpoint endpoint(asio::ip::address_v4::loopback(), port);
-        acceptor.open(endpoint.protocol(), ec);
+        int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            ec.assign(errno, boost::system::system_category());
+        else if (acceptor.assign(endpoint.protocol(), fd, ec); ec)
+            ::close(fd);
+        // Waits come from the server's loop; accept4() only takes what is there.
+        if (!ec)
+            acceptor.non_blocking(true, ec);
         if (!ec)
             acceptor.set_option(asio::socket_base::reuse_address(true), ec);
         if (!ec)
@@ -292,31 +312,43 @@ struct TestServer::Impl {
         return !ec;
     }
 
-    void acceptHTTP()
+    // Takes the connections waiting on the acceptor, each close-on-exec from the start, and hands
+    // them to `serve`; then waits for more.
+    template<class Serve> void acceptOn(tcp::acceptor& acceptor, Serve serve)
     {
-        httpAcceptor->async_accept([this](beast::error_code ec, tcp::socket socket) {
+        acceptor.async_wait(tcp::acceptor::wait_read, [this, &acceptor, serve](beast::error_code ec) {
             if (ec == asio::error::operation_aborted)
                 return;
-            if (!ec) {
+            while (!ec) {
+                int fd = ::accept4(acceptor.native_handle(), nullptr, nullptr, SOCK_CLOEXEC);
+                // None left, or the one that was there went away before it was taken.
+                if (fd < 0)
+                    break;
+                tcp::socket socket(*io);
+                socket.assign(tcp::v4(), fd, ec);
+                if (ec) {
+                    ::close(fd);
+                    break;
+                }
                 noDelay(socket);
-                std::make_shared<Session<beast::tcp_stream>>(router, std::move(socket))->run();
+                serve(std::move(socket));
             }
-            acceptHTTP();
+            acceptOn(acceptor, serve);
+        });
+    }
+
+    void acceptHTTP()
+    {
+        acceptOn(*httpAcceptor, [this](tcp::socket socket) {
+            std::make_shared<Session<beast::tcp_stream>>(router, std::move(socket))->run();
         });
     }
 
     void acceptHTTPS()
     {
-        httpsAcceptor->async_accept([this](beast::error_code ec, tcp::socket socket) {
-            if (ec == asio::error::operation_aborted)
-                return;
-            if (!ec) {
-                noDelay(socket);
-                std::make_shared<Session<beast::ssl_stream<beast::tcp_stream>>>(
-                    router, std::move(socket), tls)
-                    ->run();
-            }
-            acceptHTTPS();
+        acceptOn(*httpsAcceptor, [this](tcp::socket socket) {
+            std::make_shared<Session<beast::ssl_stream<beast::tcp_stream>>>(router, std::move(socket), tls)
+                ->run();
         });
     }
 
@@ -362,6 +394,7 @@ std::unique_ptr<TestServer> TestServer::start(const ServerOptions& options, std:
         return nullptr;
     impl->router->files = std::move(*files);
     impl->router->limits = options.recordLimits;
+    impl->router->idleTimeout = options.idleTimeout;
     impl->router->record.setLimits(options.recordLimits);
 
     impl->acceptHTTP();
@@ -469,6 +502,11 @@ void TestServer::clearRequests()
 RecordLimits TestServer::recordLimits() const
 {
     return m_impl->router->limits;
+}
+
+std::size_t TestServer::openConnections() const
+{
+    return m_impl->router->openConnections.load();
 }
 
 }

@@ -3,6 +3,7 @@
 #include "tools/testserver/Request.h"
 #include "tools/testserver/RequestLog.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -21,6 +22,9 @@ struct ServerOptions {
     std::uint16_t httpPort = 0; // 0 picks a free port
     std::uint16_t httpsPort = 0;
     RecordLimits recordLimits {}; // of requests(), and of the records of an ApiServer on this server
+    // How long a connection may wait for its next request (or a reply for its client) before the
+    // server closes it.
+    std::chrono::milliseconds idleTimeout = std::chrono::seconds(30);
 };
 
 // Runs on the server's one thread, so it should answer at once: a slow reply is a Reply with a
@@ -58,6 +62,9 @@ public:
     std::vector<Request> requestsTo(std::string_view path) const;
     void clearRequests();
     RecordLimits recordLimits() const;
+    // HTTP connections the server holds open now; one taken over by an upgrade route no longer
+    // counts.
+    std::size_t openConnections() const;
 
     struct Impl;
     explicit TestServer(std::unique_ptr<Impl> impl); // use start()

@@ -3,6 +3,7 @@
 #include "platform/crypto/OpenSSLLibrary.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/net/AbsoluteURL.h"
+#include "platform/net/CurlSockets.h"
 
 #include <algorithm>
 #include <cctype>
@@ -163,6 +164,7 @@ struct TransferWorker::Transfer {
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(easy, CURLOPT_MAXREDIRS, maxRedirects);
         curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+        openSocketsCloseOnExec(easy);
         curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
         curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(limitMs));
         curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,

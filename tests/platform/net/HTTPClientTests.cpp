@@ -3,6 +3,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/net/URLEncodedFormEncoder.h"
 #include "tests/platform/net/NetTestFixture.h"
+#include "tests/support/HelperProcess.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -335,6 +336,50 @@ TEST_F(NetTest, DestroyedClientDropsUnfinishedRequests)
     task->cancel(); // the worker is gone: nothing happens
     drain();
     EXPECT_FALSE(called);
+}
+
+// Helper processes that the program starts (the web engine's) inherit its descriptors. A kept-alive
+// connection that the server (here in the same process) closed while it idled still ends for the
+// client, whose next request goes out on a new connection instead of waiting on the old one.
+TEST_F(NetTest, ConnectionClosedWhileIdleIsNotReusedWithAHelperProcessAround)
+{
+    ServerOptions options { zvtest::testKeysDir(), zvtest::sourceDir() / "tools/testserver/data" };
+    // Long enough to start the helper while the connection is still open.
+    options.idleTimeout = std::chrono::milliseconds(500);
+    std::string error;
+    server = TestServer::start(options, &error);
+    ASSERT_TRUE(server) << error;
+    for (bool secure : { false, true }) {
+        SCOPED_TRACE(secure ? "https" : "http");
+        std::string url = secure ? https("/domain_v2.json") : http("/domain_v2.json");
+        server->clearRequests();
+        ASSERT_TRUE(get(url).succeeded());
+        zvtest::HelperProcess helper;
+        ASSERT_TRUE(helper.running());
+        ASSERT_TRUE(runUntil([&] { return server->openConnections() == 0; }, 10));
+
+        HTTPResponse response = get(url, 5);
+        ASSERT_TRUE(response.succeeded()) << response.error->message;
+        std::vector<Request> record = server->requests();
+        ASSERT_EQ(record.size(), 2u);
+        EXPECT_NE(record[1].connection, record[0].connection);
+    }
+}
+
+// The other way round: a connection the client ends is ended for the server, helpers or not.
+TEST_F(NetTest, ConnectionsOfAGoneClientCloseWithAHelperProcessAround)
+{
+    for (bool secure : { false, true }) {
+        SCOPED_TRACE(secure ? "https" : "http");
+        client = std::make_unique<HTTPClient>();
+        client->setTrustedCAFile((zvtest::testKeysDir() / "ca.pem").string());
+        ASSERT_TRUE(get(secure ? https("/domain_v2.json") : http("/domain_v2.json")).succeeded());
+        ASSERT_EQ(server->openConnections(), 1u) << "the connection was kept alive";
+        zvtest::HelperProcess helper;
+        ASSERT_TRUE(helper.running());
+        client.reset();
+        EXPECT_TRUE(runUntil([&] { return server->openConnections() == 0; }, 5));
+    }
 }
 
 TEST_F(NetTest, LargeUploadGoesOutWithoutWaitingForContinue)
