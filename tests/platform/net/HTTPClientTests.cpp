@@ -344,41 +344,51 @@ TEST_F(NetTest, DestroyedClientDropsUnfinishedRequests)
 TEST_F(NetTest, ConnectionClosedWhileIdleIsNotReusedWithAHelperProcessAround)
 {
     ServerOptions options { zvtest::testKeysDir(), zvtest::sourceDir() / "tools/testserver/data" };
-    // Long enough to start the helper while the connection is still open.
-    options.idleTimeout = std::chrono::milliseconds(500);
+    options.idleTimeout = std::chrono::milliseconds(100);
     std::string error;
     server = TestServer::start(options, &error);
     ASSERT_TRUE(server) << error;
+    std::optional<zvtest::HelperProcess> helper;
+    // Started while the connection is open: the server is answering on it.
+    server->route("/start-helper", [&helper](const Request&) {
+        helper.emplace();
+        return Reply::text(200, "started");
+    });
     for (bool secure : { false, true }) {
         SCOPED_TRACE(secure ? "https" : "http");
-        std::string url = secure ? https("/domain_v2.json") : http("/domain_v2.json");
+        auto url = [&](const std::string& path) { return secure ? https(path) : http(path); };
         server->clearRequests();
-        ASSERT_TRUE(get(url).succeeded());
-        zvtest::HelperProcess helper;
-        ASSERT_TRUE(helper.running());
-        ASSERT_TRUE(runUntil([&] { return server->openConnections() == 0; }, 10));
+        ASSERT_EQ(get(url("/start-helper")).text(), "started");
+        ASSERT_TRUE(helper && helper->running());
+        ASSERT_TRUE(runUntil([&] { return server->openConnections() == 0; }, 10)) << "not closed idle";
 
-        HTTPResponse response = get(url, 5);
+        HTTPResponse response = get(url("/domain_v2.json"), 5);
         ASSERT_TRUE(response.succeeded()) << response.error->message;
         std::vector<Request> record = server->requests();
         ASSERT_EQ(record.size(), 2u);
         EXPECT_NE(record[1].connection, record[0].connection);
+        helper.reset();
     }
 }
 
 // The other way round: a connection the client ends is ended for the server, helpers or not.
 TEST_F(NetTest, ConnectionsOfAGoneClientCloseWithAHelperProcessAround)
 {
+    std::optional<zvtest::HelperProcess> helper;
+    server->route("/start-helper", [&helper](const Request&) {
+        helper.emplace();
+        return Reply::text(200, "started");
+    });
     for (bool secure : { false, true }) {
         SCOPED_TRACE(secure ? "https" : "http");
         client = std::make_unique<HTTPClient>();
         client->setTrustedCAFile((zvtest::testKeysDir() / "ca.pem").string());
-        ASSERT_TRUE(get(secure ? https("/domain_v2.json") : http("/domain_v2.json")).succeeded());
+        ASSERT_EQ(get(secure ? https("/start-helper") : http("/start-helper")).text(), "started");
+        ASSERT_TRUE(helper && helper->running());
         ASSERT_EQ(server->openConnections(), 1u) << "the connection was kept alive";
-        zvtest::HelperProcess helper;
-        ASSERT_TRUE(helper.running());
         client.reset();
         EXPECT_TRUE(runUntil([&] { return server->openConnections() == 0; }, 5));
+        helper.reset();
     }
 }
 

@@ -1,3 +1,4 @@
+#include "tests/support/HelperProcess.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/TestServer.h"
 
@@ -246,4 +247,21 @@ TEST_F(TestServerTest, DelayedReplyWaitsAndStopDoesNot)
     asio::read(socket, asio::dynamic_buffer(rest), ec);
     EXPECT_TRUE(ec);
     EXPECT_EQ(rest, "");
+}
+
+// A helper process the program started while the server ran (the web engine starts some) inherits
+// no copy of its ports: once stopped, they refuse connections instead of queueing them unanswered.
+TEST_F(TestServerTest, StoppedServerRefusesConnectionsThoughAHelperProcessRuns)
+{
+    zvtest::HelperProcess helper;
+    ASSERT_TRUE(helper.running());
+    const std::uint16_t ports[] = { server->httpPort(), server->httpsPort() };
+    server->stop();
+    for (std::uint16_t port : ports) {
+        asio::io_context io;
+        tcp::socket socket(io);
+        boost::system::error_code ec;
+        socket.connect(tcp::endpoint(asio::ip::address_v4::loopback(), port), ec);
+        EXPECT_EQ(ec, asio::error::connection_refused) << port;
+    }
 }
