@@ -3,6 +3,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/FileSystem.h"
 #include "platform/foundation/Log.h"
+#include "platform/net/CurlSockets.h"
 
 #include <algorithm>
 #include <cctype>
@@ -87,6 +88,7 @@ std::optional<Data> downloadSynchronously(const std::string& url)
     curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT, 15L);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT, 60L);
     curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
+    openSocketsCloseOnExec(curl.get());
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, collect);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &download);
     if (auto ca = Bundle::main().infoString(InfoKey::TrustedCAFile); ca && !ca->empty())

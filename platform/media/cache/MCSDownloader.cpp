@@ -1,6 +1,7 @@
 #include "platform/media/cache/MCSDownloader.h"
 
 #include "platform/crypto/OpenSSLLibrary.h"
+#include "platform/net/CurlSockets.h"
 
 #include <cctype>
 #include <charconv>
@@ -251,6 +252,7 @@ MCSFetchResult MCSDownloader::fetch(const MCSFetchRequest& request, MCSFetchSink
     curl_easy_setopt(m_easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(m_easy, CURLOPT_MAXREDIRS, maxRedirects);
     curl_easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L);
+    openSocketsCloseOnExec(m_easy);
     curl_easy_setopt(m_easy, CURLOPT_ERRORBUFFER, errorBuffer);
     curl_easy_setopt(m_easy, CURLOPT_CONNECTTIMEOUT_MS, milliseconds(m_settings.connectTimeout, 15));
     // Under one byte a second for the idle time counts as a stalled transfer.

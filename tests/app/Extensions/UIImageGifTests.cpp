@@ -3,7 +3,9 @@
 #include "platform/foundation/Log.h"
 #include "tests/app/support/ApiTestSupport.h"
 #include "tests/platform/ui/GifTestEncoder.h"
+#include "tests/support/HelperProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/tools/testserver/TestKeys.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -134,7 +136,8 @@ class UIImageGifDownload : public zvtest::ApiServerTest { };
 TEST_F(UIImageGifDownload, RedirectsNeverLeaveHTTPS)
 {
     Data gif = gifWithDelays({ 10 });
-    server().script("/anim.gif", testserver::Reply::text(200, std::string(gif.begin(), gif.end()), "image/gif"));
+    server().script(
+        "/anim.gif", testserver::Reply::text(200, std::string(gif.begin(), gif.end()), "image/gif"));
     testserver::Reply redirect;
     redirect.status = 302;
     redirect.headers = { { "Location", server().httpURL() + "/anim.gif" } };
@@ -146,6 +149,27 @@ TEST_F(UIImageGifDownload, RedirectsNeverLeaveHTTPS)
     EXPECT_TRUE(server().requestsTo("/anim.gif").empty());
     EXPECT_TRUE(UIImageGif::gifImageWithURL(serverURL() + "/within.gif"));
     EXPECT_TRUE(UIImageGif::gifImageWithURL(server().httpURL() + "/down.gif"));
+}
+
+// The download's connection ends for the server with the download, also when a helper process
+// (the web engine starts some) was started while it was open and inherited descriptors.
+TEST_F(UIImageGifDownload, ConnectionClosesThoughAHelperProcessRuns)
+{
+    // A server of its own: the shared one keeps the connections of other clients.
+    testserver::ServerOptions options;
+    options.keysDir = zvtest::testKeysDir();
+    std::string error;
+    auto own = testserver::TestServer::start(options, &error);
+    ASSERT_TRUE(own) << error;
+    Data gif = gifWithDelays({ 10 });
+    std::optional<zvtest::HelperProcess> helper;
+    own->route("/anim.gif", [&](const testserver::Request&) {
+        helper.emplace();
+        return testserver::Reply::text(200, std::string(gif.begin(), gif.end()), "image/gif");
+    });
+    EXPECT_TRUE(UIImageGif::gifImageWithURL(own->httpURL() + "/anim.gif"));
+    ASSERT_TRUE(helper && helper->running());
+    EXPECT_TRUE(runUntil([&] { return own->openConnections() == 0; }, 5));
 }
 
 }

@@ -2,6 +2,7 @@
 #include "platform/media/cache/MCSPlaylist.h"
 #include "platform/media/cache/MCSProxyServer.h"
 #include "tests/platform/media/MediaCacheFixture.h"
+#include "tests/support/HelperProcess.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -449,4 +450,27 @@ TEST_F(MediaCacheTest, ConnectionsBeyondTheSessionLimitAreToldTheProxyIsBusy)
         },
         20);
     EXPECT_EQ(status, 200);
+}
+
+// A downloader's kept connection ends for the origin when the downloader goes, also when a helper
+// process (the web engine starts some) was started while it was open and inherited descriptors.
+TEST_F(MediaCacheTest, DownloaderConnectionsCloseThoughAHelperProcessRuns)
+{
+    std::optional<HelperProcess> helper;
+    server->route("/start-helper", [&helper](const Request&) {
+        helper.emplace();
+        return Reply::text(200, "started");
+    });
+    for (bool secure : { false, true }) {
+        SCOPED_TRACE(secure ? "https" : "http");
+        auto downloader
+            = std::make_unique<MCSDownloader>(MCSFetchSettings { (testKeysDir() / "ca.pem").string() });
+        EXPECT_EQ(text(fetchBody(*downloader, secure ? https("/start-helper") : http("/start-helper"), 100)),
+            "started");
+        ASSERT_TRUE(helper && helper->running());
+        ASSERT_EQ(server->openConnections(), 1u) << "the connection was kept";
+        downloader.reset();
+        EXPECT_TRUE(runUntil([&] { return server->openConnections() == 0; }, 5));
+        helper.reset();
+    }
 }
