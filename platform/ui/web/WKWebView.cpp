@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
@@ -21,6 +22,18 @@ NSError webError(const char* domain, long code, std::string description, const s
 {
     return { domain, code,
         { { "NSLocalizedDescription", std::move(description) }, { "NSErrorFailingURLStringKey", url } } };
+}
+
+// The HTTP client's authority file, as the engine needs it: the client reads a relative path from
+// the working folder at each request, and the engine reads none (GLib wants the file absolute).
+std::string engineTrustedCAFile()
+{
+    std::string file = HTTPClient::shared().trustedCAFile();
+    if (file.empty())
+        return file;
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(file, error);
+    return error ? file : absolute.lexically_normal().string();
 }
 
 NSError errorFor(const webengine::Failure& failure, const std::string& url)
@@ -193,7 +206,7 @@ void WKWebView::load(const URLRequest& request)
         return failSoon(
             navigation, webError(urlErrorDomain, unknown, "无法显示网页：" + whyNot, request.url));
     }
-    m_page->load(request.url, HTTPClient::shared().trustedCAFile());
+    m_page->load(request.url, engineTrustedCAFile());
     startTimeout(navigation, request.timeoutInterval);
 }
 

@@ -450,6 +450,14 @@ TEST_F(WebView, CertificatesAreCheckedAgainstTheTrustedAuthorities)
     EXPECT_EQ(recorder->failures.back().code, WKWebView::serverCertificateUntrusted);
     EXPECT_FALSE(web->hasPage());
     EXPECT_TRUE(other->requestsTo("/secure.html").empty());
+
+    // Trusted once its authority is configured, also by a path relative to the working folder.
+    std::filesystem::path relative = std::filesystem::relative(otherKeys / "keys" / "ca.pem");
+    ASSERT_TRUE(relative.is_relative()) << relative;
+    HTTPClient::shared().setTrustedCAFile(relative.string());
+    load(other->httpsURL() + "/secure.html");
+    EXPECT_TRUE(web->hasPage()) << web->lastError().value_or(NSError {}).localizedDescription();
+    EXPECT_EQ(other->requestsTo("/secure.html").size(), 1u);
 }
 
 TEST_F(WebView, APageWhoseProcessDiesOrStopsAnsweringSaysSo)
