@@ -72,6 +72,11 @@ advert_delay="$(awk -v r="$real_time" 'BEGIN { printf "%d", 2500 * r }')"
 
 # ---- The tours and their directives ----------------------------------------------------------
 scripts_dir=app/Resources/Scripts
+# The light-style colours that the app's design fixes below their ratio, each down to the ratio it
+# reaches (the kit's scripts have a file of their own when they need one).
+app_contrast=(--contrast-allowed "$scripts_dir/contrast-allowed.txt")
+kit_contrast=()
+[[ -f tools/kitdemo/contrast-allowed.txt ]] && kit_contrast=(--contrast-allowed tools/kitdemo/contrast-allowed.txt)
 files=()
 [[ -f "$scripts_dir/tour.txt" ]] && files+=("$scripts_dir/tour.txt")
 for file in "$scripts_dir"/tour-*.txt; do
@@ -360,7 +365,7 @@ walk_pass() {
     local -a style=()
     [[ "$flags" == *dark* ]] && style=(--dark)
     "$build/tools/kitdemo/zentavo-kitdemo" --keys "$keys" --script "$file" --out "$out/$pass" \
-      "${style[@]}" "${device_options[@]}" >"$log" 2>&1 || status=$?
+      "${style[@]}" "${device_options[@]}" "${kit_contrast[@]}" >"$log" 2>&1 || status=$?
   else
     local server home
     if [[ -n "${PREDECESSOR[$tour]:-}" ]]; then
@@ -393,7 +398,7 @@ walk_pass() {
     # before that file is in, so the API address points there from the start as well.
     ZV_HOME="$home" ZV_INFO_DomainFileURL="$https/domain_v2.json" ZV_INFO_MainURL="$https/api/" \
       ZV_INFO_TrustedCAFile="$keys/ca.pem" ZV_INFO_APIPublicKey="$(cat "$keys/api_public.b64")" \
-      "$build/app/zentavo" --script "$file" --out "$out/$pass" "${device_options[@]}" \
+      "$build/app/zentavo" --script "$file" --out "$out/$pass" "${device_options[@]}" "${app_contrast[@]}" \
       >"$log" 2>&1 || status=$?
     if [[ -n "${T_STOPPED[$tour]:-}" ]]; then
       local http_port="${SRV_HTTP[$server]##*:}" https_port="${SRV_HTTPS[$server]##*:}"

@@ -150,25 +150,23 @@ UIImage Renderer::renderWindows(CGFloat scale, const CGContext::LayerSet* leftOu
         cairo_get_matrix(cr, &base);
         detail::LayerOcclusion occlusion(static_cast<int>(w), static_cast<int>(h));
         std::size_t black = occlusion.addFill(screen, base);
-        // Left out, a picture no longer covers what lies under it: everything is drawn then.
-        if (!leftOut) {
-            for (auto& window : windows) {
-                cairo_matrix_t ctm;
-                detail::concatenatedTransform(base, window->layer()->transformToSuperlayer(), ctm);
-                occlusion.addTree(*window->layer(), ctm, window->traitCollection().userInterfaceStyle);
-            }
-            leaveOutCoveredFills(occlusion, context);
+        // Drawn the same way with the foreground left out, so that every other pixel stays as it
+        // was; only the pictures left out no longer cover what lies under them.
+        occlusion.setContentsLeftOut(leftOut);
+        for (auto& window : windows) {
+            cairo_matrix_t ctm;
+            detail::concatenatedTransform(base, window->layer()->transformToSuperlayer(), ctm);
+            occlusion.addTree(*window->layer(), ctm, window->traitCollection().userInterfaceStyle);
         }
+        leaveOutCoveredFills(occlusion, context);
         context.setForegroundLeftOut(leftOut);
 
         UIGraphicsPushContext(&context);
         // A frame drawn into a kept bitmap starts from the last one's pixels: whatever the
         // windows leave uncovered is black.
         context.setFillColor(UIColor::black());
-        if (const std::optional<detail::LayerOcclusion::Parts>* blackParts
-            = leftOut ? nullptr : &occlusion.visibleParts(black);
-            blackParts && *blackParts)
-            context.fillDeviceRects(**blackParts);
+        if (const auto& blackParts = occlusion.visibleParts(black))
+            context.fillDeviceRects(*blackParts);
         else
             context.fill(screen);
         for (auto& window : windows) {

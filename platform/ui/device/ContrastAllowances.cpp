@@ -44,13 +44,17 @@ std::variant<ContrastAllowances, std::string> ContrastAllowances::parse(
         std::string className, color, least;
         if (!(words >> className) || className.front() == '#')
             continue;
+        bool bothStyles = className == "both";
+        if (bothStyles)
+            words >> className;
         std::string why;
         words >> color >> least;
         std::getline(words >> std::ws, why);
         if (least.empty() || why.empty())
-            return where + "usage: <class> <#RRGGBB[AA] | icon> <least ratio> <why>";
+            return where + "usage: [both] <class> <#RRGGBB[AA] | icon> <least ratio> <why>";
         Rule rule;
         rule.className = className;
+        rule.bothStyles = bothStyles;
         rule.line = number;
         rule.why = why;
         if (color != "icon") {
@@ -83,11 +87,11 @@ std::variant<ContrastAllowances, std::string> ContrastAllowances::load(const std
 
 const ContrastAllowances::Rule* ContrastAllowances::allowing(const ContrastFinding& finding) const
 {
-    if (finding.style == UIUserInterfaceStyle::dark)
-        return nullptr;
     bool icon = finding.kind == ContrastFinding::Kind::icon;
+    bool dark = finding.style == UIUserInterfaceStyle::dark;
     for (const Rule& rule : m_rules) {
-        if (rule.color.has_value() == icon || finding.ratio + 0.005 < rule.leastRatio)
+        if (rule.color.has_value() == icon || finding.ratio + 0.005 < rule.leastRatio
+            || (dark && !rule.bothStyles))
             continue;
         if (std::find(finding.ancestry.begin(), finding.ancestry.end(), rule.className)
             == finding.ancestry.end())

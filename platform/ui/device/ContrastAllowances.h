@@ -11,9 +11,10 @@
 
 // Colours that a program's design fixes for its light style although they fall short of their
 // contrast ratio there (faded secondary texts, a brand colour on white): each is accepted down to
-// the ratio it reaches, on the screens of one class of view. The dark style has none: its colours
-// are the program's own to choose. A text file, one rule a line ("#" starts a comment):
-//   <class> <colour> <least ratio> <why>
+// the ratio it reaches, on the screens of one class of view. The dark style's colours are the
+// program's own to choose: a rule holds there only when it starts with "both", for what no colour
+// can mend (a text over a picture, a logotype). A text file, one rule a line ("#" starts a comment):
+//   [both] <class> <colour> <least ratio> <why>
 // <colour> is the text's own colour in the light style, "#RRGGBB" or "#RRGGBBAA" (alpha 1 when
 // left out), or "icon" for the icons; a finding is accepted when one of its views, from its own
 // up, is of <class>, one of its colours is <colour> (within one step of 255 in each channel) and
@@ -22,6 +23,7 @@ class ContrastAllowances {
 public:
     struct Rule {
         std::string className;
+        bool bothStyles = false;
         std::optional<UIColor::RGBA> color; // none: an icon
         double leastRatio = 1;
         std::string why;
@@ -38,7 +40,7 @@ public:
     static std::variant<ContrastAllowances, std::string> load(const std::filesystem::path& file);
 
     const std::vector<Rule>& rules() const { return m_rules; }
-    // The rule that accepts a finding short of its ratio; none for a finding of the dark style.
+    // The rule that accepts a finding short of its ratio.
     const Rule* allowing(const ContrastFinding& finding) const;
 
 private:

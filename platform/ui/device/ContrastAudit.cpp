@@ -364,8 +364,8 @@ constexpr double strokeShare = 0.6;
 // Less of it in sight than this share: it lies under something and is not judged.
 constexpr double leastInSight = 0.3;
 
-std::optional<ContrastFinding> measure(const Item& item, const std::vector<Painter>& painters,
-    const Pixels& shown, const Pixels& behind, CGFloat scale)
+std::optional<ContrastFinding> measure(const Item& item, const std::vector<Item>& items,
+    const std::vector<Painter>& painters, const Pixels& shown, const Pixels& behind, CGFloat scale)
 {
     Box box = pixelBox(item.visible, scale, shown);
     if (box.empty())
@@ -377,6 +377,15 @@ std::optional<ContrastFinding> measure(const Item& item, const std::vector<Paint
         Box covered = pixelBox(painter.visible.insetBy(-1 / scale, -1 / scale), scale, shown);
         if (!covered.empty())
             coveredBoxes.push_back(covered);
+    }
+    // Every text and icon is left out of the drawing behind: where another one overlaps this one,
+    // what changed is not this one's alone.
+    for (const Item& other : items) {
+        if (&other == &item || !other.visible.intersects(item.visible))
+            continue;
+        Box overlapping = pixelBox(other.visible.intersection(item.visible), scale, shown);
+        if (!overlapping.empty())
+            coveredBoxes.push_back(overlapping);
     }
     auto inSight = [&](int x, int y) {
         return std::none_of(
@@ -518,7 +527,8 @@ std::vector<ContrastFinding> ContrastAudit::measureScreen(const UIImage& shownIm
         return {};
     std::vector<ContrastFinding> findings;
     for (const Item& item : collector.items)
-        if (auto finding = measure(item, collector.painters, shown, behind, shownImage.scale()))
+        if (auto finding
+            = measure(item, collector.items, collector.painters, shown, behind, shownImage.scale()))
             findings.push_back(std::move(*finding));
     return findings;
 }

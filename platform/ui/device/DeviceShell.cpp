@@ -249,6 +249,11 @@ std::optional<std::filesystem::path> DeviceShell::screenshot(const std::string& 
     std::filesystem::create_directories(m_options.outputFolder, error);
     wait(0);
     auto path = outputPath(name, ".png");
+    // A layout pass can ask for another (lists sizing their cells): the picture shows the tree
+    // once it has settled, as the contrast check then finds it.
+    for (int pass = 0; pass < 3; ++pass)
+        for (const auto& window : UIApplication::shared().windows())
+            window->layoutIfNeeded();
     shown = Renderer::renderScreen();
     if (!Renderer::writePNG(shown, path))
         return std::nullopt;

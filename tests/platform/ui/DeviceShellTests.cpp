@@ -345,20 +345,25 @@ TEST_F(DeviceShellRun, ScreenshotsHaveTheirContrastCheckedFailedReportedOrNotAsT
     }
 }
 
-TEST_F(DeviceShellRun, TheDarkStyleHasNoAllowances)
+TEST_F(DeviceShellRun, TheDarkStyleHasOnlyTheAllowancesForBothStyles)
 {
-    DeviceShellOptions o = options();
-    o.dark = true;
-    o.contrast = DeviceContrastCheck::enforce;
-    o.contrastAllowances = std::make_shared<const ContrastAllowances>(std::get<ContrastAllowances>(
-        ContrastAllowances::parse("UIWindow #FFFFFF 1 white on white by design\n", "allowed.txt")));
-    DeviceShell shell(o);
-    shell.launch(std::make_shared<UnreadableDelegate>());
-    std::istringstream script("screenshot tip\n");
-    std::ostringstream errors;
-    EXPECT_EQ(shell.run(script, "s.txt", errors), 1);
-    EXPECT_NE(errors.str().find("dark): #FFFFFF on #FFFFFF"), std::string::npos) << errors.str();
-    shell.end();
+    for (const char* rule :
+        { "UIWindow #FFFFFF 1 white on white by design", "both UIWindow #FFFFFF 1 over a picture" }) {
+        SCOPED_TRACE(rule);
+        bool both = std::string(rule).starts_with("both");
+        DeviceShellOptions o = options();
+        o.dark = true;
+        o.contrast = DeviceContrastCheck::enforce;
+        o.contrastAllowances = std::make_shared<const ContrastAllowances>(
+            std::get<ContrastAllowances>(ContrastAllowances::parse(rule, "allowed.txt")));
+        DeviceShell shell(o);
+        shell.launch(std::make_shared<UnreadableDelegate>());
+        std::istringstream script("screenshot tip\n");
+        std::ostringstream errors;
+        EXPECT_EQ(shell.run(script, "s.txt", errors), both ? 0 : 1);
+        EXPECT_EQ(errors.str().find("dark): #FFFFFF on #FFFFFF") != std::string::npos, !both) << errors.str();
+        shell.end();
+    }
 }
 
 TEST(ContrastAllowancesFile, EveryBadLineIsNamedWithItsNumber)
@@ -371,14 +376,15 @@ TEST(ContrastAllowancesFile, EveryBadLineIsNamedWithItsNumber)
         { "# only a comment\n\nZV_HomeVideoReusableView #1D19424D 1.9 the faded link of a section\n",
             nullptr },
         { "JXSegmentedTitleCell icon 2.5 the tab bar's icons\n", nullptr },
-        { "ZV_Cell #1D1942\n", "a.txt:1: usage: <class> <#RRGGBB[AA] | icon> <least ratio> <why>" },
+        { "both ZV_MovieView #FFFFFF 2.2 white captions over the cover\n", nullptr },
+        { "ZV_Cell #1D1942\n", "a.txt:1: usage: [both] <class> <#RRGGBB[AA] | icon> <least ratio> <why>" },
         { "\nZV_Cell navy 2 why\n",
             "a.txt:2: \"navy\" is no colour (#RRGGBB or #RRGGBBAA) and not \"icon\"" },
         { "ZV_Cell #12345 2 why\n",
             "a.txt:1: \"#12345\" is no colour (#RRGGBB or #RRGGBBAA) and not \"icon\"" },
         { "ZV_Cell #123456 0.5 why\n", "a.txt:1: the least ratio is a number from 1 to 21, not \"0.5\"" },
         { "ZV_Cell #123456 2x why\n", "a.txt:1: the least ratio is a number from 1 to 21, not \"2x\"" },
-        { "ZV_Cell #123456 2\n", "a.txt:1: usage: <class> <#RRGGBB[AA] | icon> <least ratio> <why>" },
+        { "ZV_Cell #123456 2\n", "a.txt:1: usage: [both] <class> <#RRGGBB[AA] | icon> <least ratio> <why>" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
