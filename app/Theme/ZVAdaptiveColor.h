@@ -26,9 +26,17 @@ UIColor raisedColor(const UIColor& light);
 // light style; in the dark style, where the bright tag is all that lights up, the page's navy.
 UIColor tagTextColor(const UIColor& light);
 
+// A bright fill under white text (a button, a bubble, a badge): the light colour as given; in the
+// dark style, where it would glare, the same hue darkened until white text reads on it at 4.5:1.
+UIColor whiteTextFill(const UIColor& light);
+
 // An icon drawn dark for light backgrounds, as the dark style shows it: its shape in white, its
 // faintest drawn part raised so that the whole of it reads on black.
 UIImage darkStyleIcon(const UIImage& light);
+
+// An icon's shape in one colour (of the light style, alpha included), its most opaque pixel raised
+// to that colour's full strength: a faint drawing becomes a solid mark.
+UIImage iconInColor(const UIImage& icon, const UIColor& color);
 
 // WCAG contrast ratio (1...21) of a plain foreground drawn over a plain opaque background.
 double contrastRatio(const UIColor& foreground, const UIColor& background);
