@@ -5,6 +5,7 @@
 #include "app/Core/Helpers/SessionHelpers.h"
 #include "app/MainController/Login/Controller/ZV_LoginViewVC.h"
 #include "app/MainController/Root/ZVRootViewController.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/SFSafariViewController.h"
 #include "platform/ui/UIAlertController.h"
 #include "platform/ui/UIImageView.h"
@@ -33,7 +34,7 @@ void BaseViewController::viewDidLoad()
         empty->setUserInteractionEnabled(false);
         empty->setImage(UIImage::named("empty"));
         empty->setImageViewInsets({ 0, 0, 8, 0 });
-        empty->setTextLabelTextColor(colorWithHex("1D1942", 0.3));
+        empty->setTextLabelTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.3)));
         empty->setTextLabelFont(UIFont::systemFont(14));
     }
     view()->setBackgroundColor(UIColor::systemBackground());

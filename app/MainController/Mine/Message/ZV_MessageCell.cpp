@@ -2,6 +2,7 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/layout/ConstraintMaker.h"
@@ -14,15 +15,15 @@ ZV_MessageCell::ZV_MessageCell(UITableViewCellStyle style, std::string reuseIden
     , m_titleLabel(UIView::create<QMUILabel>())
     , m_contentLabel(UIView::create<QMUILabel>())
 {
-    m_timeLabel->setTextColor(colorWithHex("1D1942", 0.3));
+    m_timeLabel->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.3)));
     m_timeLabel->setFont(UIFont::systemFont(14, UIFont::Weight::regular));
     makeCorner(*m_cardView, 16);
-    m_cardView->setBackgroundColor(colorWithHex("#F8F8F8"));
-    m_titleLabel->setTextColor(colorWithHex("1D1942"));
+    m_cardView->setBackgroundColor(zvadaptive::raisedColor(colorWithHex("#F8F8F8")));
+    m_titleLabel->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_titleLabel->setCanPerformCopyAction(true);
     m_titleLabel->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
     m_contentLabel->setNumberOfLines(0);
-    m_contentLabel->setTextColor(colorWithHex("1D1942"));
+    m_contentLabel->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_contentLabel->setCanPerformCopyAction(true);
     m_contentLabel->setFont(UIFont::systemFont(14, UIFont::Weight::regular));
     setupUI();

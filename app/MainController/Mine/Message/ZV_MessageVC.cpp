@@ -10,6 +10,7 @@
 #include "app/MainController/Other/Tool/NotificationTool.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
 #include "app/MainController/Other/View/ZV_AdvertView.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/UINavigationItem.h"
@@ -40,7 +41,7 @@ const std::shared_ptr<UITableView>& ZV_MessageVC::tableView()
         m_tableView->setKeyboardDismissMode(UIScrollViewKeyboardDismissMode::onDrag);
         m_tableView->setEstimatedSectionHeaderHeight(0);
         m_tableView->setEstimatedSectionFooterHeight(0);
-        m_tableView->setBackgroundColor(UIColor::white());
+        m_tableView->setBackgroundColor(zvadaptive::pageColor(UIColor::white()));
         registerCell<ZV_MessageCell>(*m_tableView);
         m_tableView->setAccessibilityIdentifier("message.list");
         std::weak_ptr<ZV_MessageVC> weakSelf = self;

@@ -10,6 +10,7 @@
 #include "app/Extensions/ViewCorners.h"
 #include "app/Extensions/ViewTapAction.h"
 #include "app/MainController/Other/View/ZV_AdvertView.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIViewController.h"
 #include "platform/ui/controls/UIButton.h"
@@ -25,7 +26,7 @@ std::shared_ptr<UICollectionView> makeList(
     auto list = std::make_shared<UICollectionView>(CGRect {}, std::make_shared<UICollectionViewFlowLayout>());
     list->setDelegate(std::move(delegate));
     list->setDataSource(std::move(dataSource));
-    list->setBackgroundColor(UIColor::white());
+    list->setBackgroundColor(zvadaptive::pageColor(UIColor::white()));
     list->setShowsHorizontalScrollIndicator(false);
     list->setShowsVerticalScrollIndicator(false);
     list->setContentInset({ 10, 0, 0, 0 });
@@ -36,6 +37,7 @@ std::shared_ptr<UIButton> makeEditButton()
 {
     auto button = UIView::create<UIButton>();
     button->setFont(UIFont::systemFont(14));
+    // It sits on the navigation bar, which stays white in both styles.
     button->setTitleColor(colorWithHex("1D1942"), UIControlStateNormal);
     button->setTitle(std::string("编辑"), UIControlStateNormal);
     button->setTitle(std::string("完成"), UIControlStateSelected);
@@ -48,7 +50,7 @@ std::shared_ptr<UIButton> makeSelectAllButton()
 {
     auto button = UIView::create<UIButton>();
     button->setFont(UIFont::systemFont(14));
-    button->setTitleColor(colorWithHex("1D1942"), UIControlStateNormal);
+    button->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942")), UIControlStateNormal);
     button->setTitle(std::string("全选"), UIControlStateNormal);
     button->setContentHorizontalAlignment(UIControlContentHorizontalAlignment::left);
     button->setAccessibilityIdentifier("edit.all");
@@ -58,7 +60,7 @@ std::shared_ptr<UIButton> makeSelectAllButton()
 std::shared_ptr<UIButton> makeDeleteButton()
 {
     auto button = UIView::create<UIButton>();
-    button->setBackgroundColor(colorWithHex("#EF5252"));
+    button->setBackgroundColor(zvadaptive::whiteTextFill(colorWithHex("#EF5252")));
     button->setFont(UIFont::systemFont(14));
     button->setTitleColor(UIColor::white(), UIControlStateNormal);
     button->setTitle(std::string("删除"), UIControlStateNormal);

@@ -1,6 +1,7 @@
 #include "app/MainController/Mine/Playback/ZV_PlaybackHeadReusableView.h"
 
 #include "app/Core/Helpers/ColorHex.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/layout/ConstraintMaker.h"
@@ -13,7 +14,7 @@ ZV_PlaybackHeadReusableView::ZV_PlaybackHeadReusableView(const CGRect& frame)
     : BaseCollectionReusableView(frame)
     , m_title(UIView::create<UILabel>())
 {
-    m_title->setTextColor(colorWithHex("1D1942"));
+    m_title->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_title->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
 }
 
