@@ -73,10 +73,9 @@ advert_delay="$(awk -v r="$real_time" 'BEGIN { printf "%d", 2500 * r }')"
 # ---- The tours and their directives ----------------------------------------------------------
 scripts_dir=app/Resources/Scripts
 # The light-style colours that the app's design fixes below their ratio, each down to the ratio it
-# reaches (the kit's scripts have a file of their own when they need one).
+# reaches. The kit's scripts take the same file: its player script walks the app's own player.
 app_contrast=(--contrast-allowed "$scripts_dir/contrast-allowed.txt")
-kit_contrast=()
-[[ -f tools/kitdemo/contrast-allowed.txt ]] && kit_contrast=(--contrast-allowed tools/kitdemo/contrast-allowed.txt)
+kit_contrast=("${app_contrast[@]}")
 files=()
 [[ -f "$scripts_dir/tour.txt" ]] && files+=("$scripts_dir/tour.txt")
 for file in "$scripts_dir"/tour-*.txt; do
