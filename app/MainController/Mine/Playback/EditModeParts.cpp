@@ -37,8 +37,7 @@ std::shared_ptr<UIButton> makeEditButton()
 {
     auto button = UIView::create<UIButton>();
     button->setFont(UIFont::systemFont(14));
-    // It sits on the navigation bar, which stays white in both styles.
-    button->setTitleColor(colorWithHex("1D1942"), UIControlStateNormal);
+    button->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942")), UIControlStateNormal);
     button->setTitle(std::string("编辑"), UIControlStateNormal);
     button->setTitle(std::string("完成"), UIControlStateSelected);
     button->setContentEdgeInsets({ 5, 10, 5, 10 });
