@@ -48,7 +48,7 @@ if [[ ! -f "$keys/ca.pem" || ! -d build/media ]]; then
 fi
 # A sanitized tree's programs report what the tests' do (scripts/test.sh), leaks of the system's
 # libraries left out.
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:intercept_tls_get_addr=0}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp:print_suppressions=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 device_options=()
@@ -271,6 +271,33 @@ mkdir -p "$out"
 # advert configuration's whole body encrypted and held back for 2.5 s, so that tours decrypt both
 # kinds and a first picture can show the launch screen still waiting. A server with codes has the
 # sample data only. Servers print their addresses once they listen and stop with this script.
+# Pages (the captcha, the help page, the in-app browser) run in the web engine, which draws on an
+# X display: without one, the run starts an X server of its own (Xvfb) and stops it at the end.
+xvfb_pid=""
+stop_display() {
+  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  return 0
+}
+if [[ -z "${DISPLAY:-}" ]]; then
+  display_file="$(mktemp)"
+  # Xvfb picks a free display and writes its number once it listens.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 200); do
+    [[ -s "$display_file" ]] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  display_number="$(tr -d '[:space:]' <"$display_file")"
+  rm -f "$display_file"
+  if [[ -z "$display_number" ]]; then
+    echo "run: no display and Xvfb does not start (Debian's xvfb)" >&2
+    stop_display
+    exit 2
+  fi
+  export DISPLAY=":$display_number"
+fi
+
 declare -A SRV_PID SRV_HTTP SRV_HTTPS SRV_LOG SRV_CODES SRV_STARTS
 server_ids=()
 stop_servers() {
@@ -282,7 +309,7 @@ stop_servers() {
     [[ -n "${SRV_PID[$id]:-}" ]] && wait "${SRV_PID[$id]}" 2>/dev/null || true
   done
 }
-trap stop_servers EXIT
+trap 'stop_servers; stop_display' EXIT
 
 # start_server <id> [<http port> <https port>]
 start_server() {

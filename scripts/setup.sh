@@ -27,6 +27,7 @@ packages=(
   libqrencode-dev libgif-dev libicu-dev zbar-tools
   libmpv-dev ffmpeg
   libsdl2-dev xvfb xdotool
+  libwebkit2gtk-4.1-dev bubblewrap xdg-dbus-proxy
 )
 
 missing=()

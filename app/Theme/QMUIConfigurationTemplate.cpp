@@ -1,6 +1,7 @@
 #include "app/Theme/QMUIConfigurationTemplate.h"
 
 #include "app/Theme/QDShapeImage.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/UIDevice.h"
 #include "platform/ui/qmui/QMUIHelper.h"
 #include "platform/ui/qmui/QMUIKitExtensions.h"
@@ -106,14 +107,16 @@ void QMUIConfigurationTemplate::applyNavigationBar(QMUIConfiguration& c) const
     c.navBarBarTintColor = std::nullopt;
     c.navBarStyle = QMUIConfiguration::BarStyle::defaultStyle;
     c.navBarTintColor = std::nullopt;
-    c.navBarTitleColor = UIColor::black();
+    // Black as given; the app's dark style (its window's, not a theme) needs it light.
+    c.navBarTitleColor = UIColor::label();
     c.navBarTitleFont = UIFont::systemFont(18);
     c.navBarLargeTitleColor = std::nullopt;
     c.navBarLargeTitleFont = std::nullopt;
     c.navBarBackButtonTitlePositionAdjustment = {};
     c.sizeNavBarBackIndicatorImageAutomatically = false;
     if (auto back = UIImage::named("back"))
-        c.navBarBackIndicatorImage = back->withRenderingMode(UIImageRenderingMode::alwaysOriginal);
+        c.navBarBackIndicatorImage
+            = zvadaptive::iconImage(back)->withRenderingMode(UIImageRenderingMode::alwaysOriginal);
     else
         c.navBarBackIndicatorImage = std::nullopt;
     c.navBarCloseButtonImage

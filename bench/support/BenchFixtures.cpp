@@ -1,6 +1,7 @@
 #include "bench/support/BenchFixtures.h"
 
 #include "tools/testserver/SampleApi.h"
+#include "tools/testserver/VideoRoutes.h"
 
 #include <atomic>
 #include <cairo.h>
@@ -25,6 +26,13 @@ std::filesystem::path keysDir()
     return sourceDir() / "build" / "keys";
 }
 
+std::filesystem::path mediaDir()
+{
+    if (const char* media = std::getenv("ZV_MEDIA_DIR"); media && *media)
+        return media;
+    return sourceDir() / "build" / "media";
+}
+
 LocalServer::LocalServer()
 {
     testserver::ServerOptions options;
@@ -39,6 +47,15 @@ LocalServer::LocalServer()
             *m_api, options.dataDir, m_server->httpPort(), m_server->httpsPort(), &error)) {
         std::cerr << "the test server does not start (keys from scripts/make-test-keys.sh?): " << error
                   << "\n";
+        std::exit(2);
+    }
+}
+
+void LocalServer::serveVideo()
+{
+    std::string error;
+    if (!testserver::VideoRoutes::install(*m_server, mediaDir(), &error)) {
+        std::cerr << "the test server has no video: " << error << "\n";
         std::exit(2);
     }
 }

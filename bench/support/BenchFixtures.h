@@ -13,6 +13,8 @@ namespace zvbench {
 
 // The test keys: ZV_KEYS_DIR, else build/keys of the tree (scripts/make-test-keys.sh).
 std::filesystem::path keysDir();
+// The test video: ZV_MEDIA_DIR, else build/media of the tree (scripts/make-test-media.sh).
+std::filesystem::path mediaDir();
 std::filesystem::path sourceDir();
 
 // The local test server on loopback with tools/testserver/data and its sample API, as
@@ -25,6 +27,9 @@ public:
     LocalServer& operator=(const LocalServer&) = delete;
     // "https://127.0.0.1:<port>"
     std::string httpsURL() const { return m_server->httpsURL(); }
+    // Serves the test video under /video/ too, which the sample titles play; ends the program
+    // with a message when the clips are missing.
+    void serveVideo();
 
 private:
     std::unique_ptr<testserver::TestServer> m_server;

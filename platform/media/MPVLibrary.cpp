@@ -21,6 +21,23 @@ std::string libraryName()
     return "libmpv.so." + std::to_string(MPV_CLIENT_API_VERSION >> 16);
 }
 
+// ALSA, which libmpv brings, writes its errors to the standard error itself: a dozen lines for
+// each try of a machine without a sound card. The player says in one line of its own whether
+// sound works, so ALSA's own report is left out.
+void quietALSA(const char*, int, const char*, int, const char*, ...)
+{ }
+
+void silenceALSAErrors()
+{
+    void* alsa = ::dlopen("libasound.so.2", RTLD_NOW | RTLD_NOLOAD);
+    if (!alsa)
+        return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    if (auto set = reinterpret_cast<int (*)(Handler)>(::dlsym(alsa, "snd_lib_error_set_handler")))
+        set(&quietALSA);
+    ::dlclose(alsa);
+}
+
 const MPVLibrary* load()
 {
     // Local symbols: nothing else in the process binds to FFmpeg's or libmpv's names by accident.
@@ -41,6 +58,7 @@ const MPVLibrary* load()
     }
     ZV_MPV_FUNCTIONS(ZV_MPV_RESOLVE)
 #undef ZV_MPV_RESOLVE
+    silenceALSAErrors();
     // The handle stays open: libmpv's threads may outlive any one player.
     return complete ? &library : nullptr;
 }

@@ -165,6 +165,13 @@ SJAssetStatus SJBaseVideoPlayer::assetStatus() const
     return m_engine ? m_engine->assetStatus() : SJAssetStatus::failed;
 }
 
+SJAssetFailure SJBaseVideoPlayer::assetFailure() const
+{
+    if (assetStatus() != SJAssetStatus::failed)
+        return SJAssetFailure::none;
+    return m_engine ? m_engine->failure() : SJAssetFailure::unplayable;
+}
+
 double SJBaseVideoPlayer::currentTime() const
 {
     return m_asset && m_engine ? m_engine->currentTime() : 0;

@@ -83,6 +83,8 @@ public:
     SJPlaybackTimeControlStatus timeControlStatus() const;
     SJWaitingReason reasonForWaitingToPlay() const;
     SJAssetStatus assetStatus() const;
+    // Why the asset failed (none unless its status is failed).
+    SJAssetFailure assetFailure() const;
     bool isPaused() const { return timeControlStatus() == SJPlaybackTimeControlStatus::paused; }
     bool isUserPaused() const { return m_userPaused; }
     // Whether the current asset has been playing at some point.

@@ -4,6 +4,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
 #include "platform/media/MPVLibrary.h"
+#include "platform/net/HTTPClient.h"
 
 #include <algorithm>
 #include <atomic>
@@ -22,6 +23,9 @@ const MPVLibrary& api()
 
 // Bounds on what one asset may take: waits on the network, memory read ahead, frame size.
 constexpr const char* networkTimeoutSeconds = "30";
+constexpr double redirectCheckSeconds = 30;
+// A server that ignores the range of the check still sends no more than this before it stops.
+constexpr std::size_t redirectCheckMaxBytes = 64 * 1024;
 constexpr const char* demuxerMaxBytes = "32MiB";
 constexpr const char* demuxerMaxBackBytes = "8MiB";
 constexpr int64_t maxFrameWidth = 1280;
@@ -49,6 +53,9 @@ std::string& caFileSetting()
 }
 
 std::atomic<bool> g_soundEnabled { false };
+// Set once an output failed to open: players made or loading from then on stay silent, so that
+// the process tries the system's audio output once rather than with every episode.
+std::atomic<bool> g_soundUnavailable { false };
 
 std::string trustedCAFile()
 {
@@ -68,6 +75,14 @@ bool isNetworkAddress(const std::string& url)
                 [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
     };
     return startsWithIgnoringCase("http://") || startsWithIgnoringCase("https://");
+}
+
+bool isSecureAddress(const std::string& url)
+{
+    constexpr std::string_view scheme = "https://";
+    return url.size() >= scheme.size()
+        && std::equal(scheme.begin(), scheme.end(), url.begin(),
+            [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
 // An mpv list of strings, set as a node so that no comma or quote in a value is read as syntax.
@@ -155,6 +170,13 @@ struct SJMPVPlaybackController::Callbacks {
 void SJMPVPlaybackController::setSoundEnabled(bool enabled)
 {
     g_soundEnabled = enabled;
+    // A new choice tries the output afresh.
+    g_soundUnavailable = false;
+}
+
+bool SJMPVPlaybackController::isSoundUnavailable()
+{
+    return g_soundUnavailable;
 }
 
 void SJMPVPlaybackController::setTrustedCAFile(std::string path)
@@ -180,6 +202,8 @@ SJMPVPlaybackController::SJMPVPlaybackController(Passkey)
 
 SJMPVPlaybackController::~SJMPVPlaybackController()
 {
+    if (m_redirectCheck)
+        m_redirectCheck->cancel();
     // The renderer goes before the core, as libmpv requires; both calls wait for libmpv's threads,
     // so no callback runs after them.
     if (m_render) {
@@ -225,10 +249,12 @@ bool SJMPVPlaybackController::start()
         { "demuxer-max-back-bytes", demuxerMaxBackBytes },
         { "tls-verify", "yes" },
     };
-    for (const auto& [name, value] : options) {
-        // libmpv picks the system's output itself when the player is to be heard.
-        if (g_soundEnabled && std::string_view(name) == "ao")
-            continue;
+    m_triesSound = g_soundEnabled && !g_soundUnavailable;
+    for (auto [name, value] : options) {
+        // To be heard, the system's own outputs are tried in libmpv's order; SDL's and OpenAL's,
+        // which only wrap them, are not (SDL's keeps memory of a failed start for good).
+        if (m_triesSound && std::string_view(name) == "ao")
+            value = "pipewire,pulse,alsa,jack";
         if (int error = api().set_option_string(m_mpv, name, value); error < 0)
             Log::write(std::string("player: libmpv refuses ") + name + ": " + api().error_string(error));
     }
@@ -270,11 +296,13 @@ bool SJMPVPlaybackController::start()
 void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool paused)
 {
     finishSeek(false);
+    cancelRedirectCheck();
     m_deferredSeek.reset();
     m_entryId = -1;
     m_loaded = false;
     m_status = SJAssetStatus::preparing;
     m_error.clear();
+    m_failure = SJAssetFailure::none;
     m_time = 0;
     m_duration = 0;
     m_eof = false;
@@ -283,7 +311,65 @@ void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool p
 
     if (!isNetworkAddress(request.URL))
         return fail("only http and https addresses are played");
+    // No output opened, for this player or another.
+    if (m_triesSound && g_soundUnavailable)
+        silence();
+    setPaused(paused);
+    if (!isSecureAddress(request.URL))
+        return open(request);
+    // The asset before goes now, not once the check is done.
+    const char* stop[] = { "stop", nullptr };
+    api().command(m_mpv, stop);
 
+    // FFmpeg follows any redirect, from https to plain http too, where the playlist, its keys and
+    // its segments would travel in the clear: the redirects of the address are followed here
+    // first, by the HTTP client that refuses that one, and the engine opens where they end.
+    HTTPRequest check;
+    check.url = request.URL;
+    for (const auto& field : request.headerFields) {
+        if (!headerNameEquals(field.first, "Range"))
+            check.headers.push_back(field);
+    }
+    check.headers.emplace_back("Range", "bytes=0-0");
+    check.timeout = redirectCheckSeconds;
+    check.emptyBody = EmptyBodyRule::Accept;
+    check.maxBodySize = redirectCheckMaxBytes;
+    std::uint64_t generation = m_loadGeneration;
+    m_redirectCheck = HTTPClient::shared().send(
+        std::move(check), [owner = m_callbacks->owner, generation, request](HTTPResponse response) {
+            auto self = owner.lock();
+            if (!self || self->m_loadGeneration != generation)
+                return;
+            self->m_redirectCheck.reset();
+            self->redirectsChecked(request, response);
+        });
+}
+
+void SJMPVPlaybackController::cancelRedirectCheck()
+{
+    ++m_loadGeneration;
+    if (auto check = std::exchange(m_redirectCheck, nullptr))
+        check->cancel();
+}
+
+void SJMPVPlaybackController::redirectsChecked(
+    const SJMediaPlaybackRequest& request, const HTTPResponse& response)
+{
+    if (response.error && response.error->code == HTTPError::Code::InsecureRedirect) {
+        Log::write(
+            "player: a redirect from https to http is refused: " + request.URL + " -> " + response.url);
+        return fail("a redirect from https to http is refused", SJAssetFailure::insecureRedirect);
+    }
+    // Whatever else went wrong, the engine tries the address itself and reports what it finds;
+    // every redirect followed so far stayed on https.
+    SJMediaPlaybackRequest opened = request;
+    if (isSecureAddress(response.url))
+        opened.URL = response.url;
+    open(opened);
+}
+
+void SJMPVPlaybackController::open(const SJMediaPlaybackRequest& request)
+{
     std::string agent = m_defaultUserAgent;
     std::vector<std::string> fields;
     for (const auto& [name, value] : request.headerFields) {
@@ -296,7 +382,6 @@ void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool p
     setStringList(m_mpv, "http-header-fields", fields);
     std::string caFile = trustedCAFile();
     api().set_property_string(m_mpv, "tls-ca-file", caFile.c_str());
-    setPaused(paused);
 
     const char* command[] = { "loadfile", request.URL.c_str(), "replace", nullptr };
     mpv_node result {};
@@ -315,6 +400,8 @@ void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool p
 void SJMPVPlaybackController::unload()
 {
     finishSeek(false);
+    cancelRedirectCheck();
+    m_failure = SJAssetFailure::none;
     m_deferredSeek.reset();
     m_entryId = -1;
     m_loaded = false;
@@ -379,11 +466,12 @@ bool SJMPVPlaybackController::isStalled() const
     return m_pausedForCache || m_coreIdle || m_seekIssued;
 }
 
-void SJMPVPlaybackController::fail(std::string error)
+void SJMPVPlaybackController::fail(std::string error, SJAssetFailure failure)
 {
     finishSeek(false);
     m_deferredSeek.reset();
     m_status = SJAssetStatus::failed;
+    m_failure = failure;
     m_error = std::move(error);
     postChange();
 }
@@ -493,15 +581,46 @@ void SJMPVPlaybackController::handleEvent(const mpv_event& event)
     }
     case MPV_EVENT_LOG_MESSAGE: {
         auto* message = static_cast<mpv_event_log_message*>(event.data);
-        std::string text = std::string("player: ") + message->prefix + ": " + message->text;
+        std::string text = message->text;
         if (!text.empty() && text.back() == '\n')
             text.pop_back();
-        Log::write(text);
+        if (m_triesSound && !m_soundFailed && audioOutputMessage(message->prefix, text))
+            return;
+        Log::write(std::string("player: ") + message->prefix + ": " + text);
         return;
     }
     default:
         return;
     }
+}
+
+bool SJMPVPlaybackController::audioOutputMessage(std::string_view prefix, const std::string& text)
+{
+    // Each output driver that libmpv tries says why it does not open ("ao/alsa: ..."); what
+    // matters is whether one did, which the player's own line below tells. Once that is known,
+    // no output is tried again, and a line of one would be news.
+    if (prefix == "ao" || prefix.starts_with("ao/")) {
+        if (m_soundFailure.empty())
+            m_soundFailure = std::string(prefix) + ": " + text;
+        return true;
+    }
+    if (prefix != "cplayer" || text.find("audio device") == std::string::npos)
+        return false;
+    m_soundFailed = true;
+    if (!g_soundUnavailable.exchange(true)) {
+        Log::write("player: no sound output opens (" + (m_soundFailure.empty() ? text : m_soundFailure)
+            + "); playing without sound from now on");
+    }
+    // This asset plays on without its sound; the next one is loaded with the null output.
+    return true;
+}
+
+void SJMPVPlaybackController::silence()
+{
+    m_triesSound = false;
+    // No audio track is chosen from now on, so no output is opened: the picture keeps its own clock.
+    if (int error = api().set_property_string(m_mpv, "aid", "no"); error < 0)
+        Log::write(std::string("player: libmpv refuses to play without sound: ") + api().error_string(error));
 }
 
 void SJMPVPlaybackController::renderFrame()

@@ -6,19 +6,25 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
+class HTTPTask;
+struct HTTPResponse;
 struct mpv_handle;
 struct mpv_render_context;
 struct mpv_event;
 
 // The real engine: libmpv. Headless no sound goes out (the null audio output keeps the clock);
-// with sound enabled (the device shown in a window) libmpv's own audio output plays it;
+// with sound enabled (the device shown in a window) libmpv's own audio output plays it, tried
+// once: when no output opens, one line says so and every player plays silently from then on;
 // frames come through libmpv's software renderer at the video's own size and go to the frame
 // handler as images, which the player's view scales by its gravity. HLS (master playlists,
 // AES-128 segments) and MP4 over HTTP(S) with byte ranges are libmpv's and FFmpeg's own; the
 // request's header fields and agent go with every request of the asset, playlists, segments and
 // keys alike. Only http and https addresses are opened, and FFmpeg may follow them only to
-// network protocols, so nothing an address says reaches local files.
+// network protocols, so nothing an address says reaches local files. The redirects of an https
+// address are followed by the HTTP client before the engine opens it, so that one to plain http
+// fails the asset (SJAssetFailure::insecureRedirect) instead of being followed.
 //
 // Main thread only (libmpv's threads post to the main queue).
 class SJMPVPlaybackController final : public SJMediaPlaybackController {
@@ -34,8 +40,11 @@ public:
     // TrustedCAFile, else the system's store. Applies to later loads; TLS is always verified.
     static void setTrustedCAFile(std::string path);
     // Sound through the system's audio output for players made from now on (off: silent, as
-    // headless). Without a working output libmpv plays the picture alone.
+    // headless). Without a working output libmpv plays the picture alone, and after the first
+    // failure no player tries the output again until sound is enabled anew.
     static void setSoundEnabled(bool enabled);
+    // Whether an output failed to open since sound was enabled.
+    static bool isSoundUnavailable();
 
     explicit SJMPVPlaybackController(Passkey);
     ~SJMPVPlaybackController() override;
@@ -52,6 +61,7 @@ public:
     bool isStalled() const override;
     bool isFinished() const override { return m_status == SJAssetStatus::readyToPlay && m_eof; }
     std::string errorDescription() const override { return m_error; }
+    SJAssetFailure failure() const override { return m_failure; }
 
 private:
     struct Callbacks;
@@ -63,19 +73,34 @@ private:
     void renderFrame();
     void issueSeek(double seconds);
     void finishSeek(bool finished);
-    void fail(std::string error);
+    void fail(std::string error, SJAssetFailure failure = SJAssetFailure::unplayable);
+    void cancelRedirectCheck();
+    void redirectsChecked(const SJMediaPlaybackRequest& request, const HTTPResponse& response);
+    // Hands the address to libmpv.
+    void open(const SJMediaPlaybackRequest& request);
     void postChange();
+    // Takes libmpv's lines about its audio output; true when the line is one of them.
+    bool audioOutputMessage(std::string_view prefix, const std::string& text);
+    void silence();
 
     mpv_handle* m_mpv = nullptr;
     mpv_render_context* m_render = nullptr;
     std::shared_ptr<Callbacks> m_callbacks;
     std::string m_defaultUserAgent;
+    bool m_triesSound = false; // the system's output, not the null one
+    bool m_soundFailed = false; // no output opened for this player's asset
+    std::string m_soundFailure; // the first reason an output gave
 
     // The playlist entry of the current load; events of other entries are stale.
     std::int64_t m_entryId = -1;
     bool m_loaded = false;
     SJAssetStatus m_status = SJAssetStatus::unknown;
     std::string m_error;
+    SJAssetFailure m_failure = SJAssetFailure::none;
+    // The redirects of an https address being followed before it opens; a newer load or an
+    // unload drops its answer.
+    std::shared_ptr<HTTPTask> m_redirectCheck;
+    std::uint64_t m_loadGeneration = 0;
     double m_time = 0;
     double m_duration = 0;
     bool m_paused = true;

@@ -3,12 +3,19 @@
 #include "platform/foundation/AppContainer.h"
 #include "platform/foundation/NoDestructor.h"
 #include "platform/media/cache/MCSMediaCache.h"
+#include "platform/media/cache/MCSProxyServer.h"
 #include "platform/net/HTTPClient.h"
+#include "platform/net/URLOrigin.h"
 
 std::shared_ptr<MCSPrefetchTask> SJMediaCacheServer::Backend::prefetch(
     const std::string&, std::uint64_t, MCSPrefetchTask::Progress, MCSPrefetchTask::Completion)
 {
     return nullptr;
+}
+
+std::string SJMediaCacheServer::Backend::proxyAddress()
+{
+    return MCSProxyServer::shared().baseURL();
 }
 
 SJMediaCacheServer& SJMediaCacheServer::shared()
@@ -78,6 +85,16 @@ void SJMediaCacheServer::removeAllRemovableCaches()
 std::string SJMediaCacheServer::playbackURLWithURL(const std::string& url)
 {
     return m_active ? backendForUse().playbackURL(url) : url;
+}
+
+bool SJMediaCacheServer::isProxyURL(const std::string& url) const
+{
+    // Before any cache is open, the process's proxy is the one there may be.
+    std::string proxy = m_backend ? m_backend->proxyAddress() : MCSProxyServer::shared().baseURL();
+    if (proxy.empty())
+        return false;
+    std::optional<URLOrigin> origin = URLOrigin::of(url);
+    return origin && origin == URLOrigin::of(proxy);
 }
 
 std::shared_ptr<MCSPrefetchTask> SJMediaCacheServer::prefetch(const std::string& url,

@@ -36,6 +36,9 @@ public:
             MCSPrefetchTask::Progress progress, MCSPrefetchTask::Completion completed);
         virtual void setResolveAssetIdentifier(AssetIdentifierResolver resolver) { }
         virtual void setEnabledConsoleLog(bool enabled) { }
+        // The origin of the loopback proxy behind playbackURL ("http://127.0.0.1:<port>"); empty
+        // while there is none. By default the process's proxy.
+        virtual std::string proxyAddress();
     };
 
     // The process-wide instance, made on first use and never released.
@@ -66,6 +69,10 @@ public:
     // The loopback address that plays the URL: a finished export of it when there is one, else the
     // URL through the read-through cache. The URL itself while inactive or when it cannot be served.
     std::string playbackURLWithURL(const std::string& url);
+    // Whether the URL leads to the loopback proxy itself (its scheme, host and port), which takes
+    // an address alone, without the asset's header fields. Any other address, loopback ones of
+    // other servers included, is not the proxy's.
+    bool isProxyURL(const std::string& url) const;
     // Fetches the start of the URL (up to preloadSize bytes of media) into the playback cache.
     // None while inactive or when the URL is not an http one.
     std::shared_ptr<MCSPrefetchTask> prefetch(const std::string& url, std::uint64_t preloadSize,

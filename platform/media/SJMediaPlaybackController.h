@@ -15,6 +15,13 @@ enum class SJAssetStatus {
     failed = 3,
 };
 
+// Why an asset failed, as far as the viewer is to be told.
+enum class SJAssetFailure {
+    none,
+    unplayable, // it does not open or stops playing
+    insecureRedirect, // its https address redirects to plain http, which is not followed
+};
+
 // What the player is doing with time: standing, waiting for data, or moving.
 enum class SJPlaybackTimeControlStatus {
     paused = 0,
@@ -73,6 +80,8 @@ public:
     virtual bool isFinished() const = 0;
     // Why the asset failed; empty otherwise.
     virtual std::string errorDescription() const = 0;
+    // The kind of that failure; none while the asset has not failed.
+    virtual SJAssetFailure failure() const = 0;
 
     void setChangeHandler(ChangeHandler handler) { m_changeHandler = std::move(handler); }
     void setFrameHandler(FrameHandler handler) { m_frameHandler = std::move(handler); }

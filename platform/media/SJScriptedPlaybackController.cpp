@@ -65,8 +65,15 @@ void SJScriptedPlaybackController::load(const SJMediaPlaybackRequest& request, b
 
 void SJScriptedPlaybackController::open()
 {
+    if (m_media.redirectsToHTTP) {
+        m_status = SJAssetStatus::failed;
+        m_failure = SJAssetFailure::insecureRedirect;
+        m_error = "a redirect from https to http is refused";
+        return notifyChange();
+    }
     if (m_media.failsToOpen) {
         m_status = SJAssetStatus::failed;
+        m_failure = SJAssetFailure::unplayable;
         m_error = "the scripted asset does not open";
         return notifyChange();
     }
@@ -93,6 +100,7 @@ void SJScriptedPlaybackController::unload()
     m_deferredSeek.reset();
     m_status = SJAssetStatus::unknown;
     m_error.clear();
+    m_failure = SJAssetFailure::none;
     m_stalled = false;
     m_finished = false;
     m_position = 0;
@@ -152,6 +160,7 @@ void SJScriptedPlaybackController::reachStop(double stop)
     if (m_media.failsAt && stop >= *m_media.failsAt) {
         ++m_loadGeneration;
         m_status = SJAssetStatus::failed;
+        m_failure = SJAssetFailure::unplayable;
         m_error = "the scripted asset fails";
         return notifyChange();
     }

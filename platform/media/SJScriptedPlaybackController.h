@@ -19,6 +19,8 @@ struct SJScriptedMedia {
     double duration = 60;
     double openingTime = 0.5; // clock seconds from the load to ready (or failed)
     bool failsToOpen = false;
+    // Fails to open as an https address redirected to plain http does.
+    bool redirectsToHTTP = false;
     std::optional<double> failsAt; // media time at which a playing asset fails
     std::vector<Stall> stalls; // each once per load, when playback reaches it
     CGSize videoSize { 640, 360 }; // the plain frame it shows once ready
@@ -55,6 +57,7 @@ public:
     bool isStalled() const override { return m_stalled; }
     bool isFinished() const override { return m_finished; }
     std::string errorDescription() const override { return m_error; }
+    SJAssetFailure failure() const override { return m_failure; }
 
     // What the player asked for last (tests read the address and header fields).
     const SJMediaPlaybackRequest& lastRequest() const { return m_request; }
@@ -75,6 +78,7 @@ private:
     SJScriptedMedia m_media;
     SJAssetStatus m_status = SJAssetStatus::unknown;
     std::string m_error;
+    SJAssetFailure m_failure = SJAssetFailure::none;
     bool m_paused = true;
     double m_rate = 1;
     bool m_stalled = false;

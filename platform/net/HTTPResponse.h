@@ -33,6 +33,9 @@ struct HTTPResponse {
     std::optional<int> statusCode;
     // Fields of the final reply (after redirects), in arrival order, names as sent.
     HTTPHeaders headers;
+    // Where the transfer ended: the address of the final reply (after the redirects followed),
+    // or, for a redirect that was refused, the address it led to; empty when nothing went out.
+    std::string url;
     // The body; none on failure (and, under EmptyBodyRule::Accept, when it was empty).
     std::optional<Data> body;
     // Set when the transfer failed; statusCode and headers may still tell what arrived.

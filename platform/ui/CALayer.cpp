@@ -54,7 +54,7 @@ void CALayer::setBounds(const CGRect& bounds)
         return;
     bool sizeChanged = b.size != m_bounds.size;
     m_bounds = b;
-    DisplayUpdates::setNeedsDisplay();
+    didChangeDrawing();
     if (sizeChanged && m_delegate)
         m_delegate->layerDidChangeSize(*this);
 }
@@ -113,9 +113,44 @@ CGPoint CALayer::convertFromSuperlayer(CGPoint p) const
 
 // ---- Appearance ----
 
+bool CALayer::superlayersShow() const
+{
+    for (auto up = m_superlayer.lock(); up; up = up->m_superlayer.lock()) {
+        if (up->m_hidden || up->m_opacity <= 0)
+            return false;
+    }
+    return true;
+}
+
+bool CALayer::isShownInTree() const
+{
+    return !m_hidden && m_opacity > 0 && superlayersShow();
+}
+
+void CALayer::didChangeDrawing() const
+{
+    if (isShownInTree())
+        DisplayUpdates::setNeedsDisplay();
+}
+
+// Hiding or showing the layer itself changes the screen wherever its superlayers show.
+void CALayer::setHidden(bool hidden)
+{
+    if (m_hidden == hidden)
+        return;
+    m_hidden = hidden;
+    if (superlayersShow())
+        DisplayUpdates::setNeedsDisplay();
+}
+
 void CALayer::setOpacity(CGFloat opacity)
 {
-    changeTo(m_opacity, std::clamp<CGFloat>(sanitized(opacity, 1), 0, 1));
+    CGFloat value = std::clamp<CGFloat>(sanitized(opacity, 1), 0, 1);
+    if (m_opacity == value)
+        return;
+    m_opacity = value;
+    if (superlayersShow())
+        DisplayUpdates::setNeedsDisplay();
 }
 void CALayer::setCornerRadius(CGFloat radius)
 {

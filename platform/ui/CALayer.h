@@ -88,7 +88,7 @@ public:
 
     // ---- Appearance ----
     bool isHidden() const { return m_hidden; }
-    void setHidden(bool hidden) { changeTo(m_hidden, hidden); }
+    void setHidden(bool hidden);
     CGFloat opacity() const { return m_opacity; }
     void setOpacity(CGFloat opacity);
     bool masksToBounds() const { return m_masksToBounds; }
@@ -116,7 +116,7 @@ public:
     void setShadowPath(std::optional<CGPath> path)
     {
         m_shadowPath = std::move(path);
-        DisplayUpdates::setNeedsDisplay();
+        didChangeDrawing();
     }
 
     // An image shown over the background, placed by the gravity.
@@ -125,7 +125,7 @@ public:
     void setContents(std::optional<UIImage> image)
     {
         m_contents = std::move(image);
-        DisplayUpdates::setNeedsDisplay();
+        didChangeDrawing();
     }
     CALayerContentsGravity contentsGravity() const { return m_contentsGravity; }
     void setContentsGravity(CALayerContentsGravity gravity) { changeTo(m_contentsGravity, gravity); }
@@ -165,17 +165,23 @@ public:
     // transform are not applied; its opacity, mask and clipping are). Hidden layers draw nothing.
     void render(CGContext& context) const;
     // Marks the content stale for a live screen (DisplayUpdates); every render draws afresh.
-    void setNeedsDisplay() { DisplayUpdates::setNeedsDisplay(); }
+    void setNeedsDisplay() { didChangeDrawing(); }
+    // Whether this layer and every superlayer are neither hidden nor fully transparent.
+    bool isShownInTree() const;
 
 protected:
     // Sets a drawn property, reporting a change to the live screen when the value is new.
-    template<typename T, typename V> static void changeTo(T& field, V&& value)
+    template<typename T, typename V> void changeTo(T& field, V&& value)
     {
         if (field == value)
             return;
         field = std::forward<V>(value);
-        DisplayUpdates::setNeedsDisplay();
+        didChangeDrawing();
     }
+    // Reports a change of what this layer draws to the live screen, unless nothing of it shows
+    // there (it or a superlayer is hidden or fully transparent): a hidden view that keeps
+    // animating its frames does not keep the screen drawing. Showing it again is a change.
+    void didChangeDrawing() const;
 
     // The layer's own content, drawn after the background and contents image and before the
     // delegate and the sublayers. Subclasses draw gradients and shapes here.
@@ -195,6 +201,8 @@ private:
     // Whether everything the layer draws, sublayers included, lies within its bounds.
     bool drawingStaysWithinBounds() const;
     void detachFromSuperlayer();
+    // Whether every superlayer is neither hidden nor fully transparent.
+    bool superlayersShow() const;
     void insertAt(std::shared_ptr<CALayer> layer, std::size_t index);
     void scheduleAnimationEnd(const std::string& key, const std::shared_ptr<CAAnimation>& animation);
 

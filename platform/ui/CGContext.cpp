@@ -348,8 +348,9 @@ void applyImageOrientation(cairo_t* cr, UIImageOrientation o, double w, double h
     cairo_transform(cr, &m);
 }
 
-void CGContext::draw(const UIImage& image, const CGRect& rect)
+void CGContext::draw(const UIImage& given, const CGRect& rect)
 {
+    const UIImage& image = given.resolved(m_style);
     cairo_surface_t* surface = image.cairoSurface();
     if (!surface || rect.isEmpty())
         return;

@@ -72,14 +72,9 @@ void SFSafariViewController::loadView()
     const auto& view = viewIfLoaded();
     view->setBackgroundColor(UIColor::systemBackground());
 
-    m_pageLabel = UIView::create<UILabel>();
-    m_pageLabel->setText(m_url);
-    m_pageLabel->setFont(UIFont::systemFont(15));
-    m_pageLabel->setTextColor(UIColor::gray());
-    m_pageLabel->setTextAlignment(NSTextAlignment::center);
-    m_pageLabel->setNumberOfLines(0);
-    m_pageLabel->setLineBreakMode(NSLineBreakMode::byCharWrapping);
-    view->addSubview(m_pageLabel);
+    m_webView = UIView::create<WKWebView>();
+    m_webView->setAccessibilityIdentifier("browser.web");
+    view->addSubview(m_webView);
 
     m_toolbar = UIView::create();
     m_toolbar->setBackgroundColor(UIColor::dynamic(UIColor::white(0.97), UIColor::white(0.12)));
@@ -99,6 +94,8 @@ void SFSafariViewController::loadView()
     m_hostLabel->setFont(UIFont::systemFont(13, UIFont::Weight::medium));
     m_hostLabel->setTextAlignment(NSTextAlignment::center);
     m_toolbar->addSubview(m_hostLabel);
+
+    m_webView->load(URLRequest { m_url, URLRequestCachePolicy::useProtocolCachePolicy, loadTimeout });
 }
 
 void SFSafariViewController::layoutChildren()
@@ -114,7 +111,6 @@ void SFSafariViewController::layoutChildren()
     m_doneButton->setFrame({ 16, top, done.width, barHeight });
     CGFloat hostX = 16 + done.width + 12;
     m_hostLabel->setFrame({ hostX, top, std::max<CGFloat>(0, b.width() - 2 * hostX), barHeight });
-    CGFloat width = b.width() - 48;
-    CGFloat height = m_pageLabel->sizeThatFits({ width, 0 }).height;
-    m_pageLabel->setFrame({ 24, std::round(b.midY() - height / 2), width, height });
+    CGFloat pageTop = top + barHeight;
+    m_webView->setFrame({ 0, pageTop, b.width(), std::max<CGFloat>(0, b.height() - pageTop) });
 }

@@ -136,6 +136,7 @@ void UIApplication::resetForTesting()
     m_state = UIApplicationState::inactive;
     m_idleTimerDisabled = false;
     m_openedURLs.clear();
+    m_urlOpener = nullptr;
 }
 
 bool UIApplication::openURL(const std::string& url)
@@ -147,6 +148,8 @@ bool UIApplication::openURL(const std::string& url)
     if (m_openedURLs.size() == maximumKept)
         m_openedURLs.erase(m_openedURLs.begin());
     m_openedURLs.push_back(url);
+    if (m_urlOpener)
+        return m_urlOpener(url);
     Log::write("open-url: " + url);
     return true;
 }

@@ -4,6 +4,7 @@
 #include "platform/ui/UIScreen.h"
 
 #include <any>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -77,11 +78,14 @@ public:
     std::shared_ptr<UIWindow> keyWindow() const { return m_keyWindow.lock(); }
     CGRect statusBarFrame() const;
 
-    // Hands the address to the system to open outside the application. There is no other
-    // application on this device: the address is logged and kept in openedURLs(). Empty text is
-    // refused (false).
+    // Hands the address to the system to open outside the application: it is kept in
+    // openedURLs() and given to the URL opener (the desktop's, in a window); without one, there
+    // is no other application on this device and the address is logged. Empty text is refused
+    // (false); otherwise the opener's answer.
     bool openURL(const std::string& url);
     const std::vector<std::string>& openedURLs() const { return m_openedURLs; }
+    using URLOpener = std::function<bool(const std::string& url)>;
+    void setURLOpener(URLOpener opener) { m_urlOpener = std::move(opener); }
 
     bool isIdleTimerDisabled() const { return m_idleTimerDisabled; }
     void setIdleTimerDisabled(bool disabled) { m_idleTimerDisabled = disabled; }
@@ -109,4 +113,5 @@ private:
     UIApplicationState m_state = UIApplicationState::inactive;
     bool m_idleTimerDisabled = false;
     std::vector<std::string> m_openedURLs;
+    URLOpener m_urlOpener;
 };

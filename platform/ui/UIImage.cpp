@@ -66,6 +66,16 @@ UIImage UIImage::fromSurface(cairo_surface_t* surface, CGFloat scale, UIImageOri
 
 UIImage UIImage::filled(const UIColor& color, CGSize size, CGFloat scale)
 {
+    UIColor light = color.resolved(UIUserInterfaceStyle::light);
+    UIColor dark = color.resolved(UIUserInterfaceStyle::dark);
+    UIImage image = filledPlain(light, size, scale);
+    if (!image.isEmpty() && !(dark == light))
+        image.m_dark = std::make_shared<const UIImage>(filledPlain(dark, size, scale));
+    return image;
+}
+
+UIImage UIImage::filledPlain(const UIColor& color, CGSize size, CGFloat scale)
+{
     int w = std::max(1, static_cast<int>(std::ceil(size.width * scale)));
     int h = std::max(1, static_cast<int>(std::ceil(size.height * scale)));
     if (!(size.width > 0) || !(size.height > 0) || w > maxPixelsPerSide || h > maxPixelsPerSide)
@@ -95,6 +105,18 @@ UIImage UIImage::animated(std::vector<UIImage> frames, double duration)
     return image;
 }
 
+UIImage UIImage::dynamic(const UIImage& light, const UIImage& dark)
+{
+    UIImage image = light.resolved(UIUserInterfaceStyle::light);
+    image.m_dark = std::make_shared<const UIImage>(dark.resolved(UIUserInterfaceStyle::dark));
+    return image;
+}
+
+const UIImage& UIImage::resolved(UIUserInterfaceStyle style) const
+{
+    return style == UIUserInterfaceStyle::dark && m_dark ? *m_dark : *this;
+}
+
 int UIImage::pixelWidth() const
 {
     return m_surface ? cairo_image_surface_get_width(m_surface.get()) : 0;
@@ -117,6 +139,8 @@ UIImage UIImage::withOrientation(UIImageOrientation orientation) const
 {
     UIImage copy = *this;
     copy.m_orientation = orientation;
+    if (m_dark)
+        copy.m_dark = std::make_shared<const UIImage>(m_dark->withOrientation(orientation));
     return copy;
 }
 
@@ -128,6 +152,18 @@ UIImage UIImage::withRenderingMode(UIImageRenderingMode mode) const
 }
 
 UIImage UIImage::withTintColor(const UIColor& color) const
+{
+    if (!m_surface)
+        return *this;
+    UIColor light = color.resolved(UIUserInterfaceStyle::light);
+    UIColor dark = color.resolved(UIUserInterfaceStyle::dark);
+    UIImage tinted = plainTint(light);
+    if (m_dark || !(dark == light))
+        tinted.m_dark = std::make_shared<const UIImage>(resolved(UIUserInterfaceStyle::dark).plainTint(dark));
+    return tinted;
+}
+
+UIImage UIImage::plainTint(const UIColor& color) const
 {
     if (!m_surface)
         return *this;
@@ -192,6 +228,7 @@ UIColor::RGBA UIImage::pixel(int x, int y) const
 
 bool UIImage::operator==(const UIImage& other) const
 {
+    bool sameDark = m_dark == other.m_dark || (m_dark && other.m_dark && *m_dark == *other.m_dark);
     return m_surface == other.m_surface && m_scale == other.m_scale && m_orientation == other.m_orientation
-        && m_frames.size() == other.m_frames.size();
+        && m_frames.size() == other.m_frames.size() && sameDark;
 }

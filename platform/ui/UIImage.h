@@ -51,10 +51,17 @@ public:
     // Wraps a surface (adds a reference). Non-image or failed surfaces give an empty image.
     static UIImage fromSurface(
         cairo_surface_t* surface, CGFloat scale = 1, UIImageOrientation orientation = UIImageOrientation::up);
-    // An image filled with one colour.
+    // An image filled with one colour; a dynamic colour gives a dynamic image.
     static UIImage filled(const UIColor& color, CGSize size, CGFloat scale = 1);
     // An animated image: frames shown in turn over the duration (seconds). Draws as its first frame.
     static UIImage animated(std::vector<UIImage> frames, double duration);
+
+    // An image with a variant for the dark style, as an asset with a dark appearance: drawing
+    // takes the variant of the style it draws in, everything else reads the light one.
+    static UIImage dynamic(const UIImage& light, const UIImage& dark);
+    bool isDynamic() const { return m_dark != nullptr; }
+    // The plain image for a style; a plain image resolves to itself.
+    const UIImage& resolved(UIUserInterfaceStyle style) const;
 
     bool isEmpty() const { return !m_surface && m_frames.empty(); }
     bool hasBitmap() const { return m_surface != nullptr; }
@@ -76,7 +83,8 @@ public:
 
     UIImage withOrientation(UIImageOrientation orientation) const;
     UIImage withRenderingMode(UIImageRenderingMode mode) const;
-    // The image's shape filled with the colour (alpha kept), always drawn as is afterwards.
+    // The image's shape filled with the colour (alpha kept), always drawn as is afterwards. A
+    // dynamic colour or image gives a dynamic image: each style's shape in that style's colour.
     UIImage withTintColor(const UIColor& color) const;
 
     // The stored bitmap (without orientation applied); nullptr for an empty image. Borrowed.
@@ -90,10 +98,14 @@ public:
     // Un-premultiplied colour of one stored pixel; transparent outside the bitmap.
     UIColor::RGBA pixel(int x, int y) const;
 
-    // Same bitmap object (not pixel equality).
+    // Same bitmap objects, the dark variant's included (not pixel equality).
     bool operator==(const UIImage& other) const;
 
 private:
+    // The light (or only) bitmap's shape in one plain colour.
+    UIImage plainTint(const UIColor& color) const;
+    static UIImage filledPlain(const UIColor& color, CGSize size, CGFloat scale);
+
     struct SurfaceDeleter {
         void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
     };
@@ -104,4 +116,5 @@ private:
     std::vector<UIImage> m_frames;
     double m_duration = 0;
     bool m_bundleImage = false;
+    std::shared_ptr<const UIImage> m_dark;
 };

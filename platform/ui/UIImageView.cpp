@@ -98,10 +98,22 @@ void UIImageView::nextAnimationFrame()
 
 void UIImageView::showAnimationFrame()
 {
+    // A frame that no screen can show is not set: an animation off every window, or under a
+    // hidden view, keeps its clock without having the screen drawn 30 times a second. It shows
+    // its frame again once it is in a window (below) or at its next tick once shown.
+    if (!window() || !layer()->isShownInTree())
+        return;
     const UIImage& frame = m_animationImages[m_animationFrame];
     if (!frame.hasBitmap())
         return layer()->setContents(std::nullopt);
     layer()->setContents(frame);
+}
+
+void UIImageView::didMoveToWindow()
+{
+    UIView::didMoveToWindow();
+    if (isAnimating())
+        showAnimationFrame();
 }
 
 void UIImageView::tintColorDidChange()

@@ -12,7 +12,8 @@ class Timer;
 
 // Shows an image placed by the content mode (scale to fill by default). Template images are
 // drawn in the tint colour. While animating it shows its animation images in turn instead, on the
-// main run loop's clock; the image comes back when the animation stops.
+// main run loop's clock, but only while a window shows it; the image comes back when the
+// animation stops.
 class UIImageView : public UIView {
 public:
     UIImageView();
@@ -45,6 +46,7 @@ public:
     CGSize intrinsicContentSize() const override;
     CGSize sizeThatFits(CGSize size) const override;
     void tintColorDidChange() override;
+    void didMoveToWindow() override;
     std::string dumpAttributes() const override;
 
 private:

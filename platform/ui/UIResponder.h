@@ -23,6 +23,11 @@ public:
     bool isFirstResponder() const;
     static std::shared_ptr<UIResponder> currentFirstResponder();
 
+    // The escape gesture, a person's "go back" (the desktop's Esc key): closes what the
+    // responder shows on top (a prompt, a sheet) as its own close control would, and answers
+    // whether it did. Nothing by default.
+    virtual bool accessibilityPerformEscape() { return false; }
+
     // Touch delivery; the default passes the touches on to the next responder.
     virtual void touchesBegan(const UITouchSet& touches, const UIEvent* event);
     virtual void touchesMoved(const UITouchSet& touches, const UIEvent* event);

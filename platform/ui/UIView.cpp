@@ -528,11 +528,14 @@ CGSize UIView::intrinsicContentSize() const
 
 void UIView::invalidateIntrinsicContentSize()
 {
-    if (auto super = superview())
+    auto super = superview();
+    if (super)
         super->setNeedsLayout();
     setNeedsLayout();
     if (auto& engine = layoutEngineSlot())
         engine->intrinsicContentSizeDidChange(*this);
+    if (super)
+        super->subviewIntrinsicContentSizeDidChange(*this);
 }
 
 UIEdgeInsets UIView::safeAreaInsets() const

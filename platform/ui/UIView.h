@@ -177,6 +177,8 @@ public:
     // Natural size of the content; noIntrinsicMetric in a dimension without one.
     virtual CGSize intrinsicContentSize() const;
     void invalidateIntrinsicContentSize();
+    // A subview's intrinsic content size changed (containers sized by their subviews follow).
+    virtual void subviewIntrinsicContentSizeDidChange(UIView&) { }
 
     // The part of the view not covered by the status bar, home indicator and bars that an owning
     // controller adds (additionalSafeAreaInsets), in the view's own space.
@@ -218,8 +220,9 @@ public:
     // ---- Drawing ----
     // Custom content, drawn in the view's bounds space after its background and before subviews.
     virtual void draw(CGContext& context, const CGRect& rect);
-    // Marks what the view draws as changed, for a live screen (DisplayUpdates).
-    void setNeedsDisplay() { DisplayUpdates::setNeedsDisplay(); }
+    // Marks what the view draws as changed, for a live screen (DisplayUpdates); nothing while the
+    // view or a superview is hidden.
+    void setNeedsDisplay() { m_layer->setNeedsDisplay(); }
     // The view and its subviews as an image of its bounds size at the screen scale.
     UIImage snapshotImage() const;
     // Extra "key=value" fields for the view tree dump (labels add their text, and so on).

@@ -29,7 +29,7 @@ struct DeviceWindowOptions {
 // something changed (DisplayUpdates) or a drawing asked for the next frame, at most at the
 // display's rate. Events become touches, scrolling and typing through WindowInput:
 //   left button           a finger; with Ctrl held, two fingers mirrored about the screen's centre
-//   wheel                 scrolls the content under the pointer
+//   wheel                 scrolls the content under the pointer (a paging view turns a page)
 //   typing, input methods text into the first responder (compositions shown as marked text)
 //   Return, Backspace     the keyboard's return and delete keys
 //   Escape                back          Ctrl+R  turn the phone     Ctrl+D  light / dark

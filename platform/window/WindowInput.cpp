@@ -12,6 +12,7 @@
 #include "platform/ui/gestures/TouchDriver.h"
 #include "platform/ui/gestures/UIEventDispatcher.h"
 #include "platform/ui/lists/UIScrollView.h"
+#include "platform/ui/web/WKWebView.h"
 
 #include <algorithm>
 
@@ -58,6 +59,16 @@ std::shared_ptr<UINavigationController> poppable(const std::shared_ptr<UIViewCon
 CGFloat clampedTo(CGFloat value, CGFloat low, CGFloat high)
 {
     return std::clamp(value, low, std::max(low, high));
+}
+
+// The flick that stands for a wheel's motion on a paging view: along its main direction, fast
+// enough to turn one page.
+CGPoint pageFlick(CGVector delta)
+{
+    constexpr CGFloat speed = UIScrollView::pagingVelocityThreshold * 2;
+    if (std::abs(delta.dy) >= std::abs(delta.dx))
+        return { 0, delta.dy > 0 ? speed : delta.dy < 0 ? -speed : 0 };
+    return { delta.dx > 0 ? speed : -speed, 0 };
 }
 
 }
@@ -138,9 +149,20 @@ std::shared_ptr<UIScrollView> WindowInput::wheelTarget(CGPoint point, CGVector d
     window->layoutIfNeeded();
     for (auto view = window->hitTest(point); view; view = view->superview()) {
         auto scroll = std::dynamic_pointer_cast<UIScrollView>(view);
-        // Paging views turn whole pages with a swipe; the wheel leaves them alone.
-        if (!scroll || !scroll->isScrollEnabled() || scroll->isPagingEnabled())
+        if (!scroll || !scroll->isScrollEnabled())
             continue;
+        if (scroll->isPagingEnabled()) {
+            // A page at a time, along the wheel's main direction only: a touchpad's stray
+            // sideways motion must not turn a carousel under a list. While it turns, what
+            // follows that way is its own.
+            CGPoint flick = pageFlick(delta);
+            bool alongItsAxis = (flick.y != 0 && scroll->canScrollVertically())
+                || (flick.x != 0 && scroll->canScrollHorizontally());
+            if (alongItsAxis
+                && (scroll->isDecelerating() || scroll->flickTarget(flick) != scroll->contentOffset()))
+                return scroll;
+            continue;
+        }
         CGPoint offset = scroll->contentOffset();
         CGPoint low = scroll->minimumContentOffset();
         CGPoint high = scroll->maximumContentOffset();
@@ -155,13 +177,38 @@ std::shared_ptr<UIScrollView> WindowInput::wheelTarget(CGPoint point, CGVector d
     return nullptr;
 }
 
+std::shared_ptr<WKWebView> WindowInput::webViewAt(CGPoint point)
+{
+    auto window = targetWindow();
+    if (!window)
+        return nullptr;
+    window->layoutIfNeeded();
+    for (auto view = window->hitTest(point); view; view = view->superview()) {
+        if (auto web = std::dynamic_pointer_cast<WKWebView>(view))
+            return web;
+    }
+    return nullptr;
+}
+
 bool WindowInput::wheel(CGPoint point, CGVector delta)
 {
     if (m_pressed)
         return false; // the finger holds the content
+    // A web page scrolls itself (or whatever the page's script makes of the wheel).
+    if (auto web = webViewAt(point)) {
+        web->scrollByWheel(web->convertFrom(point, nullptr), delta);
+        return true;
+    }
     auto scroll = wheelTarget(point, delta);
     if (!scroll)
         return false;
+    // A paging view turns as under a flick; the notches that follow while it turns are spent
+    // (one turn of a touchpad is many events).
+    if (scroll->isPagingEnabled()) {
+        if (!scroll->isDecelerating())
+            scroll->flick(pageFlick(delta));
+        return true;
+    }
     CGPoint offset = scroll->contentOffset();
     CGPoint low = scroll->minimumContentOffset();
     CGPoint high = scroll->maximumContentOffset();
@@ -229,32 +276,64 @@ bool WindowInput::back()
     if (auto responder = UIResponder::currentFirstResponder(); keyInput(responder))
         return responder->resignFirstResponder();
     auto window = targetWindow();
+    if (window && escape(window))
+        return true;
     auto root = window ? window->rootViewController() : nullptr;
-    if (!root)
-        return false;
-    auto top = root;
-    for (auto presented = top->presentedViewController(); presented && presented != top;
-         presented = top->presentedViewController())
-        top = presented;
-    if (auto navigation = poppable(top)) {
-        navigation->popViewController(true);
-        return true;
+    if (root) {
+        auto top = root;
+        for (auto presented = top->presentedViewController(); presented && presented != top;
+             presented = top->presentedViewController())
+            top = presented;
+        if (top->accessibilityPerformEscape())
+            return true;
+        if (auto navigation = poppable(top)) {
+            navigation->popViewController(true);
+            return true;
+        }
+        // An alert waits for one of its actions; anything else presented goes.
+        if (top != root && !std::dynamic_pointer_cast<UIAlertController>(top)) {
+            top->dismiss(true);
+            return true;
+        }
     }
-    // An alert waits for one of its actions; anything else presented goes.
-    if (top != root && !std::dynamic_pointer_cast<UIAlertController>(top)) {
-        top->dismiss(true);
-        return true;
-    }
+    // Full screen is left as the phone leaves it: turned back upright.
+    if (UIInterfaceOrientationIsLandscape(UIScreen::main().interfaceOrientation()))
+        return rotate();
     return false;
+}
+
+bool WindowInput::escape(const std::shared_ptr<UIView>& view)
+{
+    if (view->isHidden() || view->alpha() < 0.01 || !view->isUserInteractionEnabled())
+        return false;
+    // The front-most first, the innermost before what holds it.
+    auto subviews = view->subviews();
+    for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
+        if (escape(*it))
+            return true;
+    }
+    return view->accessibilityPerformEscape();
 }
 
 bool WindowInput::rotate()
 {
     auto& device = UIDevice::current();
-    bool landscape = device.orientation() == UIDeviceOrientation::landscapeLeft
-        || device.orientation() == UIDeviceOrientation::landscapeRight;
+    auto& screen = UIScreen::main();
+    UIInterfaceOrientation shown = screen.interfaceOrientation();
+    bool landscape = UIInterfaceOrientationIsLandscape(shown);
+    // The phone stands as the screen does first: a screen may have turned by a button of its
+    // own (the player's full-screen button) while the phone stayed upright.
+    UIDeviceOrientation standing = !landscape             ? UIDeviceOrientation::portrait
+        : shown == UIInterfaceOrientation::landscapeRight ? UIDeviceOrientation::landscapeLeft
+                                                          : UIDeviceOrientation::landscapeRight;
+    device.setOrientation(standing);
     device.setOrientation(landscape ? UIDeviceOrientation::portrait : UIDeviceOrientation::landscapeLeft);
-    return true;
+    if (UIInterfaceOrientationIsLandscape(screen.interfaceOrientation()) != landscape)
+        return true;
+    // No screen turned with the phone (this screen stands upright only): it is put back, so
+    // that nothing waits for a later turn.
+    device.setOrientation(standing);
+    return false;
 }
 
 void WindowInput::toggleStyle()

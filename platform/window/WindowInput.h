@@ -7,14 +7,18 @@
 #include <string>
 
 class UIScrollView;
+class UIView;
 class UIWindow;
+class WKWebView;
 
 // The keys of the desktop that stand for something of the phone.
 enum class WindowKey {
-    // The back button or edge swipe: the keyboard goes away, else the top screen is popped or
-    // what is presented is dismissed.
+    // The back button, edge swipe or escape gesture: the keyboard goes away, else the front-most
+    // view or the top controller that closes by the escape gesture closes (a prompt, a sheet),
+    // else the top screen is popped or what is presented is dismissed, else full screen is left.
     back,
-    // The phone is turned: portrait to landscape and back (a player on screen goes full screen).
+    // The phone is turned, portrait to landscape and back, where the screen turns with it (a
+    // player on screen goes full screen and back); elsewhere nothing happens.
     rotate,
     // The light and dark styles swap.
     toggleStyle,
@@ -27,7 +31,8 @@ enum class WindowKey {
 // mouse is a finger (press, drag, release become one touch through the event dispatcher, so
 // taps, long presses, pans, swipes and paging work as on the phone); a press with the pinch
 // modifier puts down two fingers mirrored about the screen's centre; the wheel scrolls the
-// innermost scroll view under the pointer that can move that way; typed and composed text goes
+// innermost scroll view under the pointer that can move that way (a paging one turns a page, as
+// under a flick, once per turn of the wheel); typed and composed text goes
 // into the first responder. Points are in screen space (windows cover the screen). Time is the
 // dispatch clock's. Main thread only.
 class WindowInput {
@@ -42,7 +47,9 @@ public:
     bool isPinching() const { return m_pinching; }
 
     // Moves the content under the point by `delta` points (positive: towards the end of the
-    // content), within its bounds. False when no scroll view there can move that way.
+    // content), within its bounds; a paging view turns to its next or previous page instead, and
+    // takes no more while it turns; a web page under the point gets the wheel itself. False when
+    // no scroll view there can move that way.
     bool wheel(CGPoint point, CGVector delta);
     // The scroll view that wheel() would move.
     static std::shared_ptr<UIScrollView> wheelTarget(CGPoint point, CGVector delta);
@@ -61,7 +68,10 @@ public:
     void applyStyle() const;
 
 private:
+    static std::shared_ptr<WKWebView> webViewAt(CGPoint point);
     bool back();
+    // The escape gesture to the view's front-most subviews first, then to the view.
+    static bool escape(const std::shared_ptr<UIView>& view);
     bool rotate();
     void toggleStyle();
     static std::shared_ptr<UIWindow> targetWindow();

@@ -1,6 +1,7 @@
 #include "platform/window/WindowShell.h"
 
 #include "platform/dispatch/RunLoop.h"
+#include "platform/ui/UIApplication.h"
 #include "platform/ui/UIScreen.h"
 
 #include <istream>
@@ -25,12 +26,16 @@ std::unique_ptr<WindowShell> WindowShell::open(WindowShellOptions options, std::
     options.device.realTime = true;
     options.device.stopRequested = [self] { return self->isClosed(); };
     shell->m_shell = std::make_unique<DeviceShell>(std::move(options.device));
+    shell->m_opener = std::make_unique<DesktopOpener>(std::move(options.urlOpener));
+    UIApplication::shared().setURLOpener(
+        [self](const std::string& url) { return self->m_opener->open(url); });
     return shell;
 }
 
 WindowShell::~WindowShell()
 {
     end();
+    UIApplication::shared().setURLOpener(nullptr);
     m_shell.reset();
     m_window.reset();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/device/DeviceShell.h"
+#include "platform/window/DesktopOpener.h"
 #include "platform/window/DeviceWindow.h"
 
 #include <functional>
@@ -12,11 +13,14 @@ struct WindowShellOptions {
     // The device as the headless shell has it; its clock is made the real one.
     DeviceShellOptions device;
     DeviceWindowOptions window;
+    // The desktop's program that opens the links the application opens outside itself.
+    std::string urlOpener = "xdg-open";
 };
 
 // The device shell shown live: the application runs on the real clock in a DeviceWindow, takes
 // the mouse and the keyboard, and scripts in the shell's language drive it as they drive the
-// headless device, their waits lasting as long as they say. Closing the window ends the
+// headless device, their waits lasting as long as they say. Links that the application opens
+// outside itself go to the desktop's opener (DesktopOpener). Closing the window ends the
 // application as the phone's app switcher does: it goes into the background (where it saves what
 // it keeps), then it is terminated. Main thread; one at a time.
 class WindowShell {
@@ -52,5 +56,6 @@ private:
 
     std::unique_ptr<DeviceWindow> m_window;
     std::unique_ptr<DeviceShell> m_shell;
+    std::unique_ptr<DesktopOpener> m_opener;
     bool m_ended = false;
 };

@@ -131,6 +131,9 @@ bool XvfbDisplay::start(std::string* whyNot)
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    // Nothing of the test program's output stays open in the server: a reader of that output
+    // (a pipe) ends with the program even when the server outlives a program that crashed.
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
     int spawned = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);

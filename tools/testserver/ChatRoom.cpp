@@ -73,6 +73,7 @@ ChatScriptStep scriptStep(const nlohmann::json& json)
     step.drop = json.value("drop", false);
     step.push = json.value("push", 0);
     step.revoke = json.value("revoke", 0);
+    step.beforeReply = json.value("before_reply", false);
     if (json.contains("block") && json["block"].is_object()) {
         const nlohmann::json& block = json["block"];
         step.block = ChatScriptStep::Block { block.value("user_id", std::int64_t(0)),
@@ -297,26 +298,32 @@ void ChatRoom::State::toUser(std::int64_t userID, const Output& output)
     }
 }
 
-void ChatRoom::State::countEvent(const std::string& event)
+void ChatRoom::State::countEvent(const std::string& event, const std::function<void()>& reply)
 {
     int count = ++eventCounts[event];
-    for (const ChatScriptStep& step : script) {
-        if (step.on != event || step.count != count)
-            continue;
-        if (step.drop)
-            dropAll();
-        pushSamples(1, step.push);
-        if (step.revoke > 0) {
-            ChatRoomData& room = rooms[1];
-            std::vector<std::int64_t> newest;
-            for (auto it = room.messages.rbegin();
-                 it != room.messages.rend() && int(newest.size()) < step.revoke; ++it)
-                newest.push_back(it->seq());
-            revoke(room, newest);
+    auto play = [&](bool beforeReply) {
+        for (const ChatScriptStep& step : script) {
+            if (step.on != event || step.count != count || step.beforeReply != beforeReply)
+                continue;
+            if (step.drop)
+                dropAll();
+            pushSamples(1, step.push);
+            if (step.revoke > 0) {
+                ChatRoomData& room = rooms[1];
+                std::vector<std::int64_t> newest;
+                for (auto it = room.messages.rbegin();
+                     it != room.messages.rend() && int(newest.size()) < step.revoke; ++it)
+                    newest.push_back(it->seq());
+                revoke(room, newest);
+            }
+            if (step.block)
+                applyBlock(step.block->userID, step.block->isBlock == 1, step.block->remainTime);
         }
-        if (step.block)
-            applyBlock(step.block->userID, step.block->isBlock == 1, step.block->remainTime);
-    }
+    };
+    play(true);
+    if (reply)
+        reply();
+    play(false);
 }
 
 namespace {
@@ -350,9 +357,10 @@ void handleFrame(
         SignInOutput answer;
         answer.set_code(user ? 1 : 0);
         connection.userID = user;
-        reply(makeOutput(
-            PT_SIGN_IN, input.request_id(), answer, user ? 1 : 0, user ? "success" : "token invalid"));
-        state.countEvent("sign_in");
+        state.countEvent("sign_in", [&] {
+            reply(makeOutput(
+                PT_SIGN_IN, input.request_id(), answer, user ? 1 : 0, user ? "success" : "token invalid"));
+        });
         return;
     }
     case PT_SUBSCRIBE_ROOM: {
@@ -364,8 +372,8 @@ void handleFrame(
             answer.set_code(1);
             answer.set_room_conns(state.onlineCount(room->second));
         }
-        reply(makeOutput(PT_SUBSCRIBE_ROOM, input.request_id(), answer, answer.code()));
-        state.countEvent("subscribe");
+        state.countEvent("subscribe",
+            [&] { reply(makeOutput(PT_SUBSCRIBE_ROOM, input.request_id(), answer, answer.code())); });
         return;
     }
     case PT_SYNC: {
@@ -387,8 +395,9 @@ void handleFrame(
             answer.set_has_more(range.size() > take);
             answer.set_more_msg_count(static_cast<std::int64_t>(range.size() - take));
         }
-        reply(makeOutput(PT_SYNC, input.request_id(), answer, room != state.rooms.end() ? 1 : 0));
-        state.countEvent("sync");
+        state.countEvent("sync", [&] {
+            reply(makeOutput(PT_SYNC, input.request_id(), answer, room != state.rooms.end() ? 1 : 0));
+        });
         return;
     }
     case PT_HEARTBEAT: {
@@ -399,8 +408,7 @@ void handleFrame(
             answer.set_room_conns(state.onlineCount(room->second));
             answer.set_room_notice(room->second.notice);
         }
-        reply(makeOutput(PT_HEARTBEAT, input.request_id(), answer));
-        state.countEvent("heartbeat");
+        state.countEvent("heartbeat", [&] { reply(makeOutput(PT_HEARTBEAT, input.request_id(), answer)); });
         return;
     }
     case PT_MESSAGE:

@@ -23,7 +23,9 @@ struct ChatFrame {
 // A step of the room's script: when the client event `on` ("sign_in", "subscribe", "sync",
 // "heartbeat" or "ack") has happened `count` times since the start (or the last reset), the room
 // cuts every connection when `drop` is set, then pushes `push` sample messages, recalls its
-// `revoke` newest messages and applies `block` to a member.
+// `revoke` newest messages and applies `block` to a member. It does so after its reply to the
+// event, or with `beforeReply` ahead of it (a new subscriber gets those pushes before the answer
+// to its subscription).
 struct ChatScriptStep {
     struct Block {
         std::int64_t userID = 0;
@@ -37,6 +39,7 @@ struct ChatScriptStep {
     int push = 0;
     int revoke = 0;
     std::optional<Block> block;
+    bool beforeReply = false;
 };
 
 // The chat rooms of the local test server: a WebSocket endpoint (ws and wss, at the path of the

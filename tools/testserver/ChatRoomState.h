@@ -6,6 +6,7 @@
 #include "tools/testserver/WebSocketServer.h"
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <nlohmann/json.hpp>
@@ -76,7 +77,9 @@ struct ChatRoom::State {
     void dropAll();
     void toRoom(std::int64_t roomID, const Output& output);
     void toUser(std::int64_t userID, const Output& output);
-    void countEvent(const std::string& event);
+    // Counts the event and plays the script's steps for it around the reply (none for an event
+    // without one).
+    void countEvent(const std::string& event, const std::function<void()>& reply = {});
 };
 
 // An Output envelope around a payload.

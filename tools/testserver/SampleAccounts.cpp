@@ -1,5 +1,6 @@
 #include "tools/testserver/SampleAccounts.h"
 
+#include "tools/testserver/CaptchaTickets.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <algorithm>
@@ -10,7 +11,6 @@
 #include <map>
 #include <mutex>
 #include <random>
-#include <set>
 
 namespace testserver {
 
@@ -114,7 +114,7 @@ struct SampleAccounts::State {
     std::int64_t nextId = 0;
     std::map<std::string, std::int64_t> tokens; // signed-in token -> account
     std::map<std::string, std::string> codes; // phone number or e-mail address -> code
-    std::set<std::string> usedTickets;
+    CaptchaTickets tickets;
     std::map<std::string, RecoverySession> sessions;
     std::deque<std::string> sessionOrder;
     std::map<std::string, StoredUpload> uploads;
@@ -168,15 +168,19 @@ struct SampleAccounts::State {
         std::erase_if(tokens, [id](const auto& entry) { return entry.second == id; });
     }
 
-    // Refuses a missing, malformed or already used captcha result; none when it passes.
+    // Refuses a missing or malformed captcha result, and one whose ticket the captcha page did
+    // not get from this server or was used already; none when it passes (the ticket is used up).
     std::optional<ApiReply> refuseCaptcha(const ApiCall& call)
     {
         std::string text = param(call, "captcha");
         if (text.empty())
             return ApiReply::error(1003, "请完成验证");
         nlohmann::json result = nlohmann::json::parse(text, nullptr, false);
-        std::string ticket = result.is_object() ? textOf(result.value("ticket", nlohmann::json())) : "";
-        if (ticket.empty() || ticket.size() > kMaxTextBytes || !usedTickets.insert(ticket).second)
+        if (!result.is_object())
+            return ApiReply::error(1004, "验证失败，请重试");
+        std::string ticket = textOf(result.value("ticket", nlohmann::json()));
+        std::string randstr = textOf(result.value("randstr", nlohmann::json()));
+        if (!tickets.take(ticket, randstr))
             return ApiReply::error(1004, "验证失败，请重试");
         return std::nullopt;
     }
@@ -518,6 +522,20 @@ std::shared_ptr<SampleAccounts> SampleAccounts::install(ApiServer& api, const nl
     api.handleUpload("v1/user/change/avatar", "avatar_file", [state](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
         return changeAvatar(*state, call);
+    });
+
+    // The captcha page asks here, on its own origin, once its challenge is passed.
+    api.server().route("/captcha/ticket", [state](const Request& request) {
+        if (request.method != "POST") {
+            Reply refused = Reply::text(405, "method not allowed\n");
+            refused.headers.emplace_back("Allow", "POST");
+            return refused;
+        }
+        CaptchaTickets::Ticket issued = state->tickets.issue();
+        Reply reply = Reply::json(
+            nlohmann::json { { "ticket", issued.ticket }, { "randstr", issued.randstr } }.dump());
+        reply.headers.emplace_back("Cache-Control", "no-store");
+        return reply;
     });
 
     api.server().routePrefix("/uploads/", [state](const Request& request) {

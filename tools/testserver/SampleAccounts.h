@@ -12,12 +12,13 @@ namespace testserver {
 
 // The account endpoints of the sample API, with state kept for the server's life: accounts
 // (the sample account of account.json, and every one registered since), their tokens, the
-// verification codes "sent" by text message or e-mail, the captcha results already used, the
-// password-recovery sessions and the uploaded avatars, which the server serves under /uploads/.
+// verification codes "sent" by text message or e-mail, the captcha tickets, the password-recovery
+// sessions and the uploaded avatars, which the server serves under /uploads/.
 //
 // Rules the endpoints keep, as a real server would:
-//  - a captcha result is the captcha page's JSON text of an object with a non-empty `ticket`,
-//    and counts once;
+//  - a captcha result is the captcha page's JSON text of an object with the `ticket` and
+//    `randstr` that the page got from POST /captcha/ticket (a route of this server, beside the
+//    page) once its challenge was passed; it counts once, within a few minutes;
 //  - a code is six random digits (or the digits of ZV_TESTSERVER_CODE, for scripted runs), good
 //    for the number or address it went to until it is used or replaced; every code sent is also
 //    written to standard output ("testserver: code ...");
@@ -27,9 +28,9 @@ namespace testserver {
 class SampleAccounts {
 public:
     // Installs the account endpoints on the API, replacing earlier handlers of the same paths,
-    // and the /uploads/ route on its server. `accountFile` is the sample account (username,
-    // password, phone, access_token, refreshed_token, user). None, with a message, when the file
-    // lacks the user name or the token.
+    // and the /captcha/ticket and /uploads/ routes on its server. `accountFile` is the sample
+    // account (username, password, phone, access_token, refreshed_token, user). None, with a
+    // message, when the file lacks the user name or the token.
     static std::shared_ptr<SampleAccounts> install(ApiServer& api, const nlohmann::json& accountFile,
         std::uint16_t httpPort, std::uint16_t httpsPort, std::string* error = nullptr);
     // The accounts installed on that API (tests); none before install().

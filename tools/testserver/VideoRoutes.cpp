@@ -158,6 +158,12 @@ Reply withFault(Reply reply, const Items& query)
         return reply;
     if (*fault == "404")
         return Reply::text(404, "not found\n");
+    if (*fault == "redirect") {
+        Reply moved;
+        moved.status = 302;
+        moved.headers = { { "Location", queryValue(query, "to").value_or("/") } };
+        return moved;
+    }
     if (*fault == "slow")
         reply.delay = std::chrono::milliseconds(delayOf(query));
     else if (*fault == "truncate")

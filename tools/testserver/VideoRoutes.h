@@ -31,6 +31,7 @@ class TestServer;
 //   any file  ?fault=slow[&delay=<ms>]   answers after the delay (default 4000 ms, at most 60000)
 //             ?fault=404                 answers 404
 //             ?fault=truncate            announces the whole body, sends half and closes
+//             ?fault=redirect&to=<address>  answers 302 to the address (URL-encoded)
 //   a media playlist  ?slow=<n>, ?fail=<n>, ?truncate=<n> (with &delay=<ms>) names its segment n
 //             with that fault (slow, 404, truncate); several may be given
 //   the master  passes its query on to both variant playlists

@@ -243,6 +243,9 @@ struct TransferWorker::Transfer {
             response.statusCode = static_cast<int>(status);
             response.headers = std::move(replyHeaders);
         }
+        char* url = nullptr;
+        if (easy && curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url)
+            response.url = url;
         return response;
     }
 

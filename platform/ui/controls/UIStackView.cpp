@@ -86,6 +86,12 @@ void UIStackView::willRemoveSubview(UIView* view)
     arrangementDidChange();
 }
 
+void UIStackView::subviewIntrinsicContentSizeDidChange(UIView& view)
+{
+    if (std::any_of(m_arranged.begin(), m_arranged.end(), [&](const auto& v) { return v.get() == &view; }))
+        invalidateIntrinsicContentSize();
+}
+
 void UIStackView::setAxis(Axis axis)
 {
     m_axis = axis;

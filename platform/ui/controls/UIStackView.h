@@ -55,6 +55,8 @@ public:
     CGSize intrinsicContentSize() const override;
     CGSize sizeThatFits(CGSize size) const override;
     void willRemoveSubview(UIView* view) override;
+    // An arranged view that grows or shrinks changes the stack's own size.
+    void subviewIntrinsicContentSizeDidChange(UIView& view) override;
 
 private:
     std::vector<std::shared_ptr<UIView>> visibleArranged() const;

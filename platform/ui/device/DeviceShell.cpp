@@ -7,6 +7,7 @@
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/device/ContrastAudit.h"
 #include "platform/ui/device/DeviceShellPageCommands.h"
+#include "platform/ui/web/WKWebView.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -235,6 +236,38 @@ std::filesystem::path DeviceShell::outputPath(const std::string& name, const std
     return m_options.outputFolder / file;
 }
 
+namespace {
+
+// Whether a shown web view has not drawn its page at its present size yet.
+bool webPageBehind(const UIView& view)
+{
+    if (view.isHidden() || view.alpha() < 0.01)
+        return false;
+    if (auto* web = dynamic_cast<const WKWebView*>(&view); web && web->isDrawingBehind())
+        return true;
+    for (const auto& subview : view.subviews()) {
+        if (webPageBehind(*subview))
+            return true;
+    }
+    return false;
+}
+
+}
+
+void DeviceShell::waitForWebPages()
+{
+    auto behind = [] {
+        for (const auto& window : TouchDriver::windowsFrontToBack()) {
+            window->layoutIfNeeded();
+            if (webPageBehind(*window))
+                return true;
+        }
+        return false;
+    };
+    // The engine draws a page moments after it loads or is resized, in real time.
+    RunLoop::main().runUntil([&] { return !behind() || stopRequested(); }, m_options.maximumRealWait);
+}
+
 std::optional<std::filesystem::path> DeviceShell::screenshot(const std::string& name)
 {
     UIImage shown;
@@ -248,6 +281,7 @@ std::optional<std::filesystem::path> DeviceShell::screenshot(const std::string& 
     std::error_code error;
     std::filesystem::create_directories(m_options.outputFolder, error);
     wait(0);
+    waitForWebPages();
     auto path = outputPath(name, ".png");
     // A layout pass can ask for another (lists sizing their cells): the picture shows the tree
     // once it has settled, as the contrast check then finds it.
@@ -430,6 +464,37 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
                 return std::nullopt;
             if (done >= steps || stopRequested())
                 return "\"" + text + "\" did not appear within " + args.back() + " s";
+            wait(step);
+        }
+    }
+    if (command == "wait-for-page") {
+        // "wait-for-page <timeout>" or "wait-for-page <text> <timeout>".
+        auto cut = rest.find_last_not_of(" \t");
+        cut = cut == std::string::npos ? std::string::npos : rest.find_last_of(" \t", cut);
+        std::string text = cut == std::string::npos ? std::string() : textArgument(rest.substr(0, cut));
+        if (args.empty())
+            return usage + "wait-for-page [<text>] <timeout seconds>";
+        auto timeout = number(args.back(), Duration);
+        if (auto* reason = std::get_if<std::string>(&timeout))
+            return *reason;
+        constexpr double step = 0.1;
+        auto steps = static_cast<long>(std::ceil(std::get<double>(timeout) / step));
+        for (long done = 0;; ++done) {
+            auto web = frontWebPage();
+            if (web)
+                web->window()->layoutIfNeeded();
+            if (web && web->hasPage() && web->hasPainted()
+                && (text.empty() || web->pageText().find(text) != std::string::npos))
+                return std::nullopt;
+            if (done >= steps || stopRequested()) {
+                if (!web)
+                    return "no web page on screen within " + args.back() + " s";
+                if (web->lastError())
+                    return "the page did not load: " + web->lastError()->localizedDescription();
+                return text.empty()
+                    ? "the page was not drawn within " + args.back() + " s"
+                    : "\"" + text + "\" did not appear in the page within " + args.back() + " s";
+            }
             wait(step);
         }
     }

@@ -56,6 +56,8 @@ struct DeviceShellOptions {
 //   long-press <x> <y> <seconds> | drag <x1> <y1> <x2> <y2> <seconds>
 //   pinch <x> <y> <from distance> <to distance> <seconds>   (two fingers, level, about x y)
 //   type <text> | backspace <count> | return | wait <seconds> | wait-for-text <text> <timeout seconds>
+//   wait-for-page [<text>] <timeout seconds>   (the front web view's page loaded and drawn, and
+//                                              showing the text)
 //   rotate landscape|portrait | background | foreground
 //   screenshot <name> | dump <name> | alert <action title> | # comment
 //   js-call <method> [argument] | js-close | pick-photo <file name>   (DeviceShellPageCommands.h)
@@ -114,6 +116,8 @@ private:
     std::optional<std::filesystem::path> screenshot(const std::string& name, UIImage& shown);
     void applyStyle();
     bool stopRequested() const;
+    // Gives the web views on screen the time to draw their pages at their present size.
+    void waitForWebPages();
     // Terminates the application and lets its delegate go.
     void release();
     std::filesystem::path outputPath(const std::string& name, const std::string& extension);

@@ -28,25 +28,22 @@ bool isShown(const UIView& view)
     return true;
 }
 
-// The front-most shown bridge web view under the view (later subviews are in front).
-std::shared_ptr<DWKWebView> frontWebView(const std::shared_ptr<UIView>& view)
+// The front-most shown web view under the view (later subviews are in front).
+std::shared_ptr<WKWebView> frontWebView(const std::shared_ptr<UIView>& view)
 {
     const auto& subviews = view->subviews();
     for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
         if (auto found = frontWebView(*it))
             return found;
     }
-    auto web = std::dynamic_pointer_cast<DWKWebView>(view);
+    auto web = std::dynamic_pointer_cast<WKWebView>(view);
     return web && isShown(*web) ? web : nullptr;
 }
 
+// The front-most web view when it has the script bridge.
 std::shared_ptr<DWKWebView> shownWebView()
 {
-    for (const auto& window : TouchDriver::windowsFrontToBack()) {
-        if (auto web = frontWebView(window))
-            return web;
-    }
-    return nullptr;
+    return std::dynamic_pointer_cast<DWKWebView>(frontWebPage());
 }
 
 // The top-most presented image picker.
@@ -113,6 +110,15 @@ std::optional<std::string> pickPhoto(const std::string& rest)
     return std::nullopt;
 }
 
+}
+
+std::shared_ptr<WKWebView> frontWebPage()
+{
+    for (const auto& window : TouchDriver::windowsFrontToBack()) {
+        if (auto web = frontWebView(window))
+            return web;
+    }
+    return nullptr;
 }
 
 std::optional<std::optional<std::string>> runPageCommand(const std::string& command, const std::string& rest)

@@ -371,6 +371,24 @@ void UIScrollView::handlePan(UIPanGestureRecognizer& pan)
     }
 }
 
+CGPoint UIScrollView::flickTarget(CGPoint velocity) const
+{
+    if (!canScrollHorizontally())
+        velocity.x = 0;
+    if (!canScrollVertically())
+        velocity.y = 0;
+    return decelerationTarget(contentOffset(), velocity);
+}
+
+bool UIScrollView::flick(CGPoint velocity)
+{
+    if (!m_scrollEnabled || m_dragging || m_decelerating || flickTarget(velocity) == contentOffset())
+        return false;
+    beginDrag();
+    endDrag(velocity);
+    return true;
+}
+
 void UIScrollView::beginDrag()
 {
     stopDeceleration();

@@ -152,6 +152,14 @@ public:
     // Whether a drag along the axis would move the content.
     bool canScrollHorizontally() const;
     bool canScrollVertically() const;
+    // A flick by other means than a finger (a desktop's wheel): a drag let go at once at
+    // `velocity` (points per second, towards the end of the content), so a paging view turns to
+    // the next page that way and the delegate hears the drag end and the deceleration. Ignored
+    // while the content is held or already on its way; false then or when it would not move.
+    bool flick(CGPoint velocity);
+    // Where a flick at `velocity` would bring the content to rest (its offset when it would not
+    // move).
+    CGPoint flickTarget(CGPoint velocity) const;
 
     // ---- Zoom ----
     CGFloat minimumZoomScale() const { return m_minimumZoomScale; }

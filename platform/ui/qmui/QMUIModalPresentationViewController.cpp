@@ -283,6 +283,9 @@ void QMUIModalPresentationViewController::showWithAnimated(bool animated, Comple
     auto window = std::make_shared<ModalWindow>(UIScreen::main().bounds());
     window->setWindowLevel(QMUIConfiguration::sharedInstance().windowLevelQMUIAlertView);
     window->setBackgroundColor(UIColor::clear());
+    // Shown over the app's window, it takes that window's light or dark style along.
+    if (auto covered = m_previousKeyWindow.lock())
+        window->setOverrideUserInterfaceStyle(covered->overrideUserInterfaceStyle());
     m_window = window;
     visibleRegistry().push_back(self);
     window->setRootViewController(self);
@@ -427,6 +430,15 @@ void QMUIModalPresentationViewController::dimmingViewTapped()
     if (m_modal)
         return;
     hideWithAnimated(true);
+}
+
+bool QMUIModalPresentationViewController::accessibilityPerformEscape()
+{
+    if (m_modal || !isVisible())
+        return false;
+    if (!m_hiding)
+        hideWithAnimated(true);
+    return true;
 }
 
 bool QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan()

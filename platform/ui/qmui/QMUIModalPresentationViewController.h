@@ -90,6 +90,9 @@ public:
 
     void viewDidLoad() override;
     void viewDidLayoutSubviews() override;
+    // Hides a presentation that is not modal, as a tap on the dimming does (one on its way out
+    // counts as done).
+    bool accessibilityPerformEscape() override;
 
 private:
     void installContentView();

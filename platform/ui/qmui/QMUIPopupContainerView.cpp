@@ -178,6 +178,9 @@ void QMUIPopupContainerView::showWithAnimated(bool animated, Completion completi
     auto window = std::make_shared<PopupWindow>(UIScreen::main().bounds());
     window->setWindowLevel(QMUIConfiguration::sharedInstance().windowLevelQMUIAlertView);
     window->setBackgroundColor(UIColor::clear());
+    // Shown over the app's window, it takes that window's light or dark style along.
+    if (auto covered = m_previousKeyWindow.lock())
+        window->setOverrideUserInterfaceStyle(covered->overrideUserInterfaceStyle());
     m_window = window;
     if (automaticallyHidesWhenUserTap) {
         m_maskView = std::make_shared<UIView>(window->bounds());

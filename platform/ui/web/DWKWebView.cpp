@@ -1,5 +1,7 @@
 #include "platform/ui/web/DWKWebView.h"
 
+#include "platform/foundation/Log.h"
+
 void JavascriptObject::exportMethod(std::string name, SyncMethod method)
 {
     m_methods[std::move(name)] = std::move(method);
@@ -33,13 +35,41 @@ void DWKWebView::setJavascriptCloseWindowListener(std::function<void()> listener
 std::optional<std::string> DWKWebView::callFromPage(
     const std::string& method, const std::string& argument, std::string* why)
 {
+    if (!hasPage()) {
+        if (why)
+            *why = "no page is shown";
+        return std::nullopt;
+    }
+    return call(method, argument, why);
+}
+
+std::optional<std::string> DWKWebView::pageCalledBridge(
+    const std::string& method, const std::string& argument)
+{
+    std::string why;
+    auto answer = call(method, argument, &why);
+    if (!answer)
+        Log::write("DWKWebView: " + url() + ": " + why);
+    return answer;
+}
+
+void DWKWebView::pageAskedToClose()
+{
+    if (!m_closeListener)
+        return;
+    auto keep = sharedFromThis();
+    auto listener = m_closeListener;
+    listener();
+}
+
+std::optional<std::string> DWKWebView::call(
+    const std::string& method, const std::string& argument, std::string* why)
+{
     auto refuse = [why](std::string reason) -> std::optional<std::string> {
         if (why)
             *why = std::move(reason);
         return std::nullopt;
     };
-    if (!hasPage())
-        return refuse("no page is shown");
     // "a.b.c" is the method "c" of the namespace "a.b".
     auto dot = method.rfind('.');
     std::string nameSpace = dot == std::string::npos ? std::string() : method.substr(0, dot);

@@ -25,9 +25,12 @@ private:
     std::map<std::string, SyncMethod> m_methods;
 };
 
-// The web view with the script bridge. There is no script engine: what a page would do through
-// the bridge comes in through the driver entries below (tests and the device shell's js-call and
-// js-close commands), and only while a page is shown.
+// The web view with the script bridge: every page it loads finds, from the start of its document,
+// window.appBridge.call(method, argument), which calls the registered object's method
+// synchronously ("name" without a namespace, "namespace.name" with one) with the argument as text
+// and gives the method's answer (null when nothing answers that name), and window.close(), which
+// reaches the close-window listener. Both arrive on the main thread, while the page's script
+// waits.
 class DWKWebView : public WKWebView {
 public:
     explicit DWKWebView(const CGRect& frame = {});
@@ -43,16 +46,24 @@ public:
     // Runs when the page asks to close its window.
     void setJavascriptCloseWindowListener(std::function<void()> listener);
 
-    // ---- Driver entries: the page's side ----
-    // The page calls a bridge method synchronously ("jsIOS" or "namespace.method") and gets its
-    // answer. Nothing (and the reason in *why) when no page is shown or nothing answers that name.
+    // ---- Driver entries: the page's side, for tests and the device shell's js-call and js-close ----
+    // What a call of the shown page does ("jsIOS" or "namespace.method"): the answer. Nothing (and
+    // the reason in *why) when no page is shown or nothing answers that name.
     std::optional<std::string> callFromPage(
         const std::string& method, const std::string& argument, std::string* why = nullptr);
     // The page asks to close its window; false (and the reason) when no page is shown or no
     // listener is set.
     bool closeWindowFromPage(std::string* why = nullptr);
 
+protected:
+    bool wantsScriptBridge() const override { return true; }
+    std::optional<std::string> pageCalledBridge(
+        const std::string& method, const std::string& argument) override;
+    void pageAskedToClose() override;
+
 private:
+    std::optional<std::string> call(const std::string& method, const std::string& argument, std::string* why);
+
     std::map<std::string, std::weak_ptr<JavascriptObject>> m_objects;
     std::function<void()> m_closeListener;
 };

@@ -88,6 +88,9 @@ TEST_F(NavigationControllerTest, TheAppStackHasAnOpaqueBarOverTheSystemBackgroun
     ASSERT_TRUE(background && background->hasBitmap());
     UIColor::RGBA pixel = background->pixel(0, 0);
     EXPECT_EQ(pixel.alpha, 1.0);
+    // The system background of either style: white, and black in the dark.
+    EXPECT_EQ(background->resolved(UIUserInterfaceStyle::light).pixel(0, 0), UIColor::white().rgba());
+    EXPECT_EQ(background->resolved(UIUserInterfaceStyle::dark).pixel(0, 0), UIColor::black().rgba());
 }
 
 }

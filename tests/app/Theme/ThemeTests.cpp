@@ -18,9 +18,9 @@
 #include "platform/ui/qmui/QMUIPopupContainerView.h"
 #include "platform/ui/qmui/QMUIPopupMenuView.h"
 #include "platform/ui/qmui/QMUITableView.h"
+#include "tests/app/Theme/ThemeTestSupport.h"
 #include "tests/support/MainLoopTest.h"
 #include "tests/support/TempDir.h"
-#include "tests/app/Theme/ThemeTestSupport.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -82,6 +82,22 @@ TEST_F(ThemeTest, AnyOtherStoredValueLeavesOnlyTheLightTemplate)
         // Colours resolve under a theme that supplies none of its own.
         EXPECT_EQ(QDTheme::qd_gridItemTintColor().alphaComponent(), 1);
     }
+}
+
+TEST_F(ThemeTest, TheBarTitleAndBackArrowStayBlackAndGreyInTheLightStyleAndTurnLightInTheDark)
+{
+    auto& config = QMUIConfiguration::sharedInstance();
+    ASSERT_TRUE(config.navBarTitleColor && config.navBarBackIndicatorImage);
+    // The system black of the light style.
+    EXPECT_EQ(config.navBarTitleColor->resolved(UIUserInterfaceStyle::light), UIColor::black());
+    UIColor::RGBA title = config.navBarTitleColor->resolved(UIUserInterfaceStyle::dark).rgba();
+    EXPECT_GT(title.red + title.green + title.blue, 2.5);
+    // The image "back" in its own colours (#333333), never tinted, and a light copy in the dark.
+    EXPECT_EQ(config.navBarBackIndicatorImage->renderingMode(), UIImageRenderingMode::alwaysOriginal);
+    UIColor::RGBA back = ink(config.navBarBackIndicatorImage->resolved(UIUserInterfaceStyle::light));
+    EXPECT_NEAR(back.red, 0x33 / 255.0, 0.01);
+    UIColor::RGBA dark = ink(config.navBarBackIndicatorImage->resolved(UIUserInterfaceStyle::dark));
+    EXPECT_GT(dark.red, 0.7);
 }
 
 TEST_F(ThemeTest, AnOlderSystemKeepsTheDefaultsOfTheNewerSettings)

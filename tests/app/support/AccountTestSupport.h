@@ -39,8 +39,9 @@ protected:
 
     // The front-most captcha overlay on the window, if any.
     std::shared_ptr<ZV_CaptchaView> captcha() const;
-    // Waits for the captcha page, then passes it with a fresh ticket: the page reports its result
-    // through the bridge. False when there was no overlay or its page did not load.
+    // Waits for the captcha page, then passes it with a ticket of the server: the page reports
+    // its result through the bridge. False when there was no overlay, its page did not load or
+    // the server gave no ticket.
     bool passCaptcha();
     // Waits in real time until the condition holds (replies come from the server's thread).
     bool waitFor(const std::function<bool()>& condition) { return runUntil(condition); }

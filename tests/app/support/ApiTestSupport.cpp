@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <thread>
 
@@ -206,6 +207,24 @@ std::optional<Reply> ApiTest::send(
 bool ApiTest::waitForReplies(int before, int count)
 {
     return runUntil([&] { return ui->hides >= before + count; });
+}
+
+std::string ApiServerTest::captchaResult()
+{
+    HTTPRequest request;
+    request.method = HTTPMethod::POST;
+    request.url = serverURL() + "/captcha/ticket";
+    auto got = std::make_shared<std::optional<HTTPResponse>>();
+    HTTPClient::shared().send(
+        std::move(request), [got](HTTPResponse response) { *got = std::move(response); });
+    if (!runUntil([&] { return got->has_value(); }) || (*got)->statusCode != 200)
+        return {};
+    nlohmann::json issued = nlohmann::json::parse((*got)->text().value_or(""), nullptr, false);
+    if (!issued.is_object() || !issued.value("ticket", nlohmann::json()).is_string()
+        || !issued.value("randstr", nlohmann::json()).is_string())
+        return {};
+    // In the page's own order of the keys.
+    return nlohmann::ordered_json { { "ticket", issued["ticket"] }, { "randstr", issued["randstr"] } }.dump();
 }
 
 void ApiServerTest::setToken(const std::string& token)

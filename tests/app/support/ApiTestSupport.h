@@ -41,8 +41,8 @@ struct Reply {
     std::optional<NSError> error;
 };
 
-// The local test server with the sample API and the chat rooms, up for the whole test program, and a fresh app for
-// each test: container, keychain, defaults, bundle pointing at the server, base URLs and
+// The local test server with the sample API and the chat rooms, up for the whole test program, and a fresh
+// app for each test: container, keychain, defaults, bundle pointing at the server, base URLs and
 // configuration. Screens that use the process-wide client derive from this.
 class ApiServerTest : public MainLoopTest {
 protected:
@@ -59,6 +59,11 @@ protected:
     static std::string serverURL();
     // A loopback address where nothing listens.
     static std::string deadURL();
+
+    // What the captcha page hands the app once its challenge is passed: the JSON text of a
+    // one-time ticket that the server issued to it (POST /captcha/ticket on the page's origin).
+    // Empty when the server gave none.
+    static std::string captchaResult();
 
     static void setToken(const std::string& token);
     static std::optional<std::string> storedToken();

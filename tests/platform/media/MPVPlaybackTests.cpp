@@ -3,8 +3,11 @@
 
 #include "platform/dispatch/Clock.h"
 #include "platform/dispatch/RunLoop.h"
+#include "platform/foundation/Log.h"
 #include "platform/media/SJBaseVideoPlayer.h"
+#include "platform/media/SJMPVPlaybackController.h"
 #include "platform/media/cache/MCSMediaCache.h"
+#include "platform/net/HTTPClient.h"
 #include "platform/ui/Renderer.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/testserver/TestKeys.h"
@@ -13,6 +16,7 @@
 #include "tools/testserver/VideoRoutes.h"
 
 #include <gtest/gtest.h>
+#include <mutex>
 
 using namespace testserver;
 
@@ -218,4 +222,94 @@ TEST_F(MPVPlaybackTest, ADownloadedMP4PlaysFromItsExportWithoutTheOrigin)
     ASSERT_TRUE(waitFor([&] { return player->currentTime() >= 0.5; }));
     EXPECT_TRUE(s_server->requests().empty()) << "played from the export alone";
     player.reset();
+}
+
+// A machine without a sound output: the first episode tries it and says so in one line; the next
+// episode and the next player play on silently without trying again (each try costs a tenth of a
+// second and a score of lines).
+TEST_F(MPVPlaybackTest, WithoutASoundOutputTheOutputIsTriedOnceAndEveryPlayerPlaysOnSilently)
+{
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    Log::setSink([&](std::string_view line) {
+        std::lock_guard lock(mutex);
+        lines.emplace_back(line);
+    });
+    SJMPVPlaybackController::setSoundEnabled(true);
+    struct Restore {
+        ~Restore()
+        {
+            SJMPVPlaybackController::setSoundEnabled(false);
+            Log::setSink(nullptr);
+        }
+    } restore;
+    auto playsAWhile = [&](SJBaseVideoPlayer& someone) {
+        someone.setURLAsset(asset("/video/clip.mp4"));
+        return waitFor([&] {
+            return someone.currentTime() >= 1.0 || someone.assetStatus() == SJAssetStatus::failed;
+        }) && someone.assetStatus() == SJAssetStatus::readyToPlay;
+    };
+
+    player = SJBaseVideoPlayer::player();
+    ASSERT_TRUE(playsAWhile(*player)) << engineError();
+    if (!SJMPVPlaybackController::isSoundUnavailable())
+        GTEST_SKIP() << "this machine has a sound output";
+    ASSERT_TRUE(playsAWhile(*player)) << engineError();
+    auto another = SJBaseVideoPlayer::player();
+    ASSERT_TRUE(playsAWhile(*another));
+    another.reset();
+
+    std::lock_guard lock(mutex);
+    std::vector<std::string> aboutSound;
+    for (const std::string& line : lines) {
+        EXPECT_FALSE(line.starts_with("player: ao")) << line;
+        if (line.find("sound") != std::string::npos)
+            aboutSound.push_back(line);
+    }
+    ASSERT_EQ(aboutSound.size(), 1u) << ::testing::PrintToString(lines);
+    EXPECT_NE(aboutSound[0].find("without sound"), std::string::npos) << aboutSound[0];
+}
+
+// The engine does not follow an https address that redirects to plain http: the asset fails for
+// that reason and nothing is asked over http. A redirect within https plays where it leads.
+TEST_F(MPVPlaybackTest, AnHTTPSAddressRedirectedToHTTPIsRefusedAndOneWithinHTTPSPlays)
+{
+    const std::string ca = (zvtest::testKeysDir() / "ca.pem").string();
+    SJMPVPlaybackController::setTrustedCAFile(ca);
+    HTTPClient::shared().setTrustedCAFile(ca);
+    struct Restore {
+        ~Restore()
+        {
+            SJMPVPlaybackController::setTrustedCAFile("");
+            HTTPClient::shared().setTrustedCAFile("");
+        }
+    } restore;
+    auto encoded = [](const std::string& text) {
+        std::string out;
+        for (char c : text) {
+            if (std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-')
+                out += c;
+            else
+                out += "%" + std::string(1, "0123456789ABCDEF"[(c >> 4) & 15]) + "0123456789ABCDEF"[c & 15];
+        }
+        return out;
+    };
+    auto movedTo = [&](const std::string& target) {
+        return SJVideoPlayerURLAsset::initWithAVAsset(AVURLAsset::URLAssetWithURL(
+            s_server->httpsURL() + "/video/clip.mp4?fault=redirect&to=" + encoded(target), {}));
+    };
+
+    player->setURLAsset(movedTo(s_server->httpURL() + "/video/low/index.m3u8"));
+    ASSERT_TRUE(waitFor([&] { return player->assetStatus() != SJAssetStatus::preparing; }));
+    EXPECT_EQ(player->assetStatus(), SJAssetStatus::failed);
+    EXPECT_EQ(player->assetFailure(), SJAssetFailure::insecureRedirect) << engineError();
+    EXPECT_FALSE(s_server->requestsTo("/video/clip.mp4").empty());
+    EXPECT_TRUE(s_server->requestsTo("/video/low/index.m3u8").empty());
+    EXPECT_TRUE(s_server->requestsTo("/video/low/seg0.ts").empty());
+
+    player->setURLAsset(movedTo(s_server->httpsURL() + "/video/low/index.m3u8"));
+    ASSERT_TRUE(waitUntilReady()) << engineError();
+    EXPECT_EQ(player->assetFailure(), SJAssetFailure::none);
+    EXPECT_NEAR(player->duration(), 12, 0.5);
+    ASSERT_TRUE(waitFor([&] { return !s_server->requestsTo("/video/low/seg0.ts").empty(); }));
 }

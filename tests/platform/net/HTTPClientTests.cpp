@@ -237,6 +237,7 @@ TEST_F(NetTest, StatusIsNotValidatedAndRedirectsAreFollowed)
     EXPECT_TRUE(moved.succeeded());
     EXPECT_EQ(moved.statusCode, 200);
     EXPECT_TRUE(moved.header("Location") == std::nullopt);
+    EXPECT_EQ(moved.url, https("/domain_v2.json"));
     EXPECT_EQ(server->requests().back().path, "/domain_v2.json");
 }
 
@@ -408,6 +409,7 @@ TEST_F(NetTest, RedirectsNeverGoFromHTTPSToHTTP)
     HTTPResponse down = get(https("/down"));
     ASSERT_TRUE(down.error);
     EXPECT_EQ(down.error->code, HTTPError::Code::InsecureRedirect) << down.error->message;
+    EXPECT_EQ(down.url, http("/domain_v2.json")) << "where it would have led";
     EXPECT_TRUE(server->requestsTo("/domain_v2.json").empty());
 
     // From plain http the same redirect is followed, and so is one up to https.

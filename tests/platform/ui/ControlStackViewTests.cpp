@@ -1,3 +1,4 @@
+#include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/controls/UIStackView.h"
 #include "platform/ui/controls/UITextField.h"
@@ -69,6 +70,40 @@ TEST(ControlStackView, ArrangedViewsPlacedByConstraintsKeepTheirConstrainedSize)
     page->setNeedsLayout();
     page->layoutIfNeeded();
     EXPECT_EQ(fields[1]->frame(), (CGRect { 0, 66, 342, 50 }));
+}
+
+}
+
+namespace {
+
+TEST(ControlStackView, AStackPlacedByConstraintsGrowsWithAnArrangedLabelsText)
+{
+    // A dot and a count, the stack pinned only by its left and centre: laid out once with a short
+    // count, then with longer ones (nested in a second stack too).
+    auto page = std::make_shared<UIView>(CGRect { 0, 0, 390, 54 });
+    auto outer = std::make_shared<UIStackView>();
+    auto stack = std::make_shared<UIStackView>();
+    auto dot = box(6, 6);
+    auto count = std::make_shared<UILabel>();
+    count->setFont(UIFont::systemFont(12));
+    count->setText("0人在线");
+    stack->setSpacing(4);
+    stack->addArrangedSubview(dot);
+    stack->addArrangedSubview(count);
+    outer->addArrangedSubview(stack);
+    page->addSubview(outer);
+    snp(*dot).makeConstraints([](ConstraintMaker& make) { make.size().equalTo(CGSize { 6, 6 }); });
+    snp(*outer).makeConstraints([](ConstraintMaker& make) {
+        make.left().equalToSuperview().offset(70);
+        make.centerY().equalToSuperview();
+    });
+    page->layoutIfNeeded();
+    for (const char* text : { "36人在线", "12036人在线", "5人在线" }) {
+        count->setText(text);
+        page->layoutIfNeeded();
+        EXPECT_EQ(count->frame().width(), count->intrinsicContentSize().width) << text;
+        EXPECT_EQ(outer->frame().width(), 6 + 4 + count->intrinsicContentSize().width) << text;
+    }
 }
 
 }

@@ -25,14 +25,15 @@ TEST_F(ControllerBrowser, ShowsTheAddressAndDoneDismisses)
 {
     auto root = UIViewController::create();
     window->setRootViewController(root);
-    auto browser = SFSafariViewController::make("https://example.com/ad?id=7");
+    // An address where nothing answers: the page fails at once, and only loopback is reached.
+    auto browser = SFSafariViewController::make("https://127.0.0.1:9/ad?id=7");
     ASSERT_TRUE(browser);
     root->present(browser, true);
     advance(0.35);
     EXPECT_EQ(root->presentedViewController(), browser);
     std::string tree = Renderer::dumpViewTree(*browser->view());
-    EXPECT_NE(tree.find("https://example.com/ad?id=7"), std::string::npos) << tree;
-    EXPECT_NE(tree.find("example.com\""), std::string::npos) << tree;
+    EXPECT_NE(tree.find("https://127.0.0.1:9/ad?id=7"), std::string::npos) << tree;
+    EXPECT_NE(tree.find("\"127.0.0.1\""), std::string::npos) << tree;
 
     auto done = std::dynamic_pointer_cast<UINavigationBarButton>(findIdentified(*browser->view(), "done"));
     ASSERT_TRUE(done);

@@ -208,4 +208,73 @@ TEST(Image, FilesScaleSuffixAndTint)
     EXPECT_EQ(UIImage().size(), CGSize {});
 }
 
+TEST(Image, ADynamicImageDrawsTheVariantOfTheStyleItIsDrawnIn)
+{
+    UIImage light = UIImage::filled(UIColor::black(), { 2, 2 });
+    UIImage dark = UIImage::filled(UIColor::white(), { 2, 2 });
+    UIImage image = UIImage::dynamic(light, dark);
+    EXPECT_TRUE(image.isDynamic());
+    EXPECT_FALSE(light.isDynamic());
+    EXPECT_EQ(image.resolved(UIUserInterfaceStyle::unspecified).pixel(0, 0), light.pixel(0, 0));
+    // Everything but drawing reads the light variant.
+    EXPECT_EQ(image.pixel(0, 0), light.pixel(0, 0));
+
+    auto drawnIn = [](const UIImage& picture, UIUserInterfaceStyle style) {
+        UIGraphicsImageRendererFormat format;
+        format.scale = 1;
+        format.interfaceStyle = style;
+        return UIGraphicsImageRenderer({ 2, 2 }, format)
+            .image([&](CGContext& c) {
+                c.draw(picture, { 0, 0, 2, 2 });
+            })
+            .pixel(1, 1);
+    };
+    struct Case {
+        UIUserInterfaceStyle style;
+        double red;
+    };
+    for (Case c : { Case { UIUserInterfaceStyle::light, 0 }, Case { UIUserInterfaceStyle::unspecified, 0 },
+             Case { UIUserInterfaceStyle::dark, 1 } }) {
+        SCOPED_TRACE(static_cast<int>(c.style));
+        EXPECT_NEAR(drawnIn(image, c.style).red, c.red, 0.01);
+        // Turned, the variants stay paired.
+        EXPECT_NEAR(drawnIn(image.withOrientation(UIImageOrientation::down), c.style).red, c.red, 0.01);
+    }
+    // A plain image draws itself in either style.
+    EXPECT_NEAR(drawnIn(light, UIUserInterfaceStyle::dark).red, 0, 0.01);
+
+    // A fill of a dynamic colour (a bar of the system background) is dynamic as well.
+    UIImage bar = UIImage::filled(UIColor::systemBackground(), { 2, 2 });
+    ASSERT_TRUE(bar.isDynamic());
+    EXPECT_NEAR(drawnIn(bar, UIUserInterfaceStyle::light).red, 1, 0.01);
+    EXPECT_NEAR(drawnIn(bar, UIUserInterfaceStyle::dark).red, 0, 0.01);
+    EXPECT_FALSE(UIImage::filled(UIColor::white(), { 2, 2 }).isDynamic());
+}
+
+TEST(Image, ATintOfADynamicColourGivesEachStyleItsOwnColour)
+{
+    UIImage shape = testImage();
+    UIImage plain = shape.withTintColor(UIColor::red());
+    EXPECT_FALSE(plain.isDynamic());
+
+    UIImage tinted = shape.withTintColor(UIColor::dynamic(UIColor::red(), UIColor::blue()));
+    ASSERT_TRUE(tinted.isDynamic());
+    const UIImage& light = tinted.resolved(UIUserInterfaceStyle::light);
+    const UIImage& dark = tinted.resolved(UIUserInterfaceStyle::dark);
+    EXPECT_NEAR(light.pixel(2, 0).red, 1, 0.01);
+    EXPECT_NEAR(dark.pixel(2, 0).blue, 1, 0.01);
+    EXPECT_NEAR(dark.pixel(2, 0).red, 0, 0.01);
+    // The shape's alpha is kept in both.
+    EXPECT_NEAR(dark.pixel(0, 1).alpha, 0.5, 0.01);
+    EXPECT_EQ(dark.pixel(1, 1).alpha, 0);
+
+    // A dynamic image tinted with a plain colour keeps the dark variant's own shape.
+    UIImage wide = UIImage::filled(UIColor::black(), { 3, 2 });
+    UIImage both = UIImage::dynamic(shape, wide).withTintColor(UIColor::green());
+    ASSERT_TRUE(both.isDynamic());
+    EXPECT_EQ(both.resolved(UIUserInterfaceStyle::light).pixel(1, 1).alpha, 0);
+    EXPECT_NEAR(both.resolved(UIUserInterfaceStyle::dark).pixel(1, 1).green, 1, 0.01);
+    EXPECT_FALSE(both == shape.withTintColor(UIColor::green()));
+}
+
 }

@@ -282,3 +282,16 @@ TEST_F(QmuiModal, TheWindowKeepsAShownPresenterAliveAndReleasesItAfterTheHide)
     }
     EXPECT_TRUE(idle.expired());
 }
+
+TEST_F(QmuiModal, APresentationTakesTheStyleOfTheWindowItCovers)
+{
+    for (UIUserInterfaceStyle style : { UIUserInterfaceStyle::dark, UIUserInterfaceStyle::light }) {
+        window->setOverrideUserInterfaceStyle(style);
+        auto modal = makeModal({ 200, 100 });
+        modal->showWithAnimated(false);
+        ASSERT_TRUE(modal->presentationWindow());
+        EXPECT_EQ(modal->contentView()->traitCollection().userInterfaceStyle, style);
+        modal->hideWithAnimated(false);
+    }
+    window->setOverrideUserInterfaceStyle(UIUserInterfaceStyle::unspecified);
+}

@@ -103,3 +103,15 @@ TEST_F(QmuiPopup, ATapOutsideHidesItAndButtonsInsideWork)
     advance(1);
     EXPECT_TRUE(popup->isShowing());
 }
+
+TEST_F(QmuiPopup, ThePopupTakesTheStyleOfTheWindowItCovers)
+{
+    popup->setSourceView(bubble);
+    for (UIUserInterfaceStyle style : { UIUserInterfaceStyle::dark, UIUserInterfaceStyle::light }) {
+        window->setOverrideUserInterfaceStyle(style);
+        popup->showWithAnimated(false);
+        EXPECT_EQ(popup->contentView()->traitCollection().userInterfaceStyle, style);
+        popup->hideWithAnimated(false);
+    }
+    window->setOverrideUserInterfaceStyle(UIUserInterfaceStyle::unspecified);
+}

@@ -3,6 +3,7 @@
 
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/dispatch/RunLoop.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ProcessExit.h"
 #include "platform/ui/DisplayUpdates.h"
 #include "platform/ui/MarqueeLabel.h"
@@ -15,9 +16,12 @@
 #include "platform/ui/gestures/UIEventDispatcher.h"
 #include "platform/ui/gestures/UIPinchGestureRecognizer.h"
 #include "platform/ui/lists/UIScrollView.h"
+#include "platform/ui/web/WKWebView.h"
 #include "platform/window/WindowShell.h"
 #include "tests/display/XvfbDisplay.h"
 #include "tests/support/TempDir.h"
+#include "tests/tools/testserver/TestKeys.h"
+#include "tools/testserver/TestServer.h"
 
 #include <chrono>
 #include <filesystem>
@@ -201,9 +205,17 @@ TEST_F(WindowOnDisplay, ClicksTapTypingFillsTheFocusedFieldAndKeysAct)
     ASSERT_TRUE(display->key(xid, "Escape"));
     EXPECT_TRUE(waitFor([&] { return !delegate->field->isFirstResponder(); }));
 
+    // Ctrl+R turns the phone where the screen turns with it (as a player does).
+    auto& centre = NotificationCenter::defaultCenter();
+    auto turning = centre.addObserver(UIDeviceOrientationDidChangeNotification, [](const Notification&) {
+        bool landscape = UIDevice::current().orientation() == UIDeviceOrientation::landscapeLeft;
+        UIScreen::main().setInterfaceOrientation(
+            landscape ? UIInterfaceOrientation::landscapeRight : UIInterfaceOrientation::portrait);
+    });
     ASSERT_TRUE(display->key(xid, "ctrl+r"));
     EXPECT_TRUE(
         waitFor([] { return UIDevice::current().orientation() == UIDeviceOrientation::landscapeLeft; }));
+    centre.removeObserver(turning);
     ASSERT_TRUE(display->key(xid, "ctrl+d"));
     EXPECT_TRUE(waitFor([&] {
         return delegate->window()->traitCollection().userInterfaceStyle == UIUserInterfaceStyle::dark;
@@ -336,4 +348,39 @@ TEST_F(WindowOnDisplay, ScriptsDriveTheWindowInRealTimeUntilItCloses)
     EXPECT_EQ(delegate->taps, 1) << "no line after the close";
 }
 
+}
+
+TEST_F(WindowOnDisplay, AWebPageRunsInTheWindowAndAClickReachesItsScript)
+{
+    std::string error;
+    auto server = testserver::TestServer::start({ zvtest::testKeysDir(), {} }, &error);
+    ASSERT_TRUE(server) << error;
+    server->script("/page.html",
+        testserver::Reply::text(200,
+            "<meta charset=\"utf-8\"><body style=\"margin:0;background:rgb(255,255,255)\">"
+            "<button style=\"position:absolute;left:0;top:0;width:300px;height:100px\" "
+            "onclick=\"document.body.style.background='rgb(0,0,255)'\">变色</button>",
+            "text/html; charset=utf-8"));
+    auto web = std::make_shared<WKWebView>(CGRect { 40, 560, 300, 200 });
+    delegate->window()->addSubview(web);
+    web->load({ server->httpURL() + "/page.html" });
+    // The engine's work comes in through the window's own wait for events, on the real clock.
+    ASSERT_TRUE(waitFor([&] { return web->hasPainted(); }, 30));
+
+    // The page's button, then its body under it, as the window shows them.
+    auto shownColour = [&](int x, int y) -> std::uint32_t {
+        shell->window().drawIfNeeded();
+        auto shown = display->capture(xid);
+        if (!shown)
+            return 0;
+        cairo_surface_t* surface = shown->cairoSurface();
+        cairo_surface_flush(surface);
+        const unsigned char* row = cairo_image_surface_get_data(surface)
+            + static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface);
+        return reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+    };
+    EXPECT_EQ(shownColour(190, 720), 0xFFFFFFu);
+    ASSERT_TRUE(display->click(xid, 190, 610));
+    EXPECT_TRUE(waitFor([&] { return shownColour(190, 720) == 0x0000FFu; }, 10));
+    web->removeFromSuperview();
 }

@@ -1,6 +1,7 @@
 // The mouse and keyboard of a window as the phone's screen takes them, without a display: the
 // input is handed to WindowInput directly, on the virtual clock.
 
+#include "platform/media/SJRotationManager.h"
 #include "platform/ui/UIAlertController.h"
 #include "platform/ui/UIDevice.h"
 #include "platform/ui/UINavigationController.h"
@@ -10,8 +11,13 @@
 #include "platform/ui/gestures/UILongPressGestureRecognizer.h"
 #include "platform/ui/gestures/UIPinchGestureRecognizer.h"
 #include "platform/ui/lists/UIScrollView.h"
+#include "platform/ui/qmui/QMUIModalPresentationViewController.h"
+#include "platform/ui/web/WKWebView.h"
 #include "platform/window/WindowInput.h"
+#include "tests/display/XvfbDisplay.h"
 #include "tests/platform/ui/GestureTestSupport.h"
+#include "tests/tools/testserver/TestKeys.h"
+#include "tools/testserver/TestServer.h"
 
 #include <gtest/gtest.h>
 
@@ -166,13 +172,56 @@ TEST_F(WindowInputTest, WheelMovesTheInnermostScrollViewThatCanMoveWithinItsBoun
         EXPECT_EQ(outer->contentOffset().y, c.expected) << c.delta.dy;
     }
 
-    // Paging views turn with a swipe only, and a finger down holds the content.
-    auto pages = add<UIScrollView>({ 0, 450, 300, 100 });
-    pages->setContentSize({ 900, 100 });
-    pages->setPagingEnabled(true);
-    EXPECT_FALSE(input.wheel({ 100, 500 }, { 48, 0 }));
+    // A finger down holds the content.
     input.pointerDown({ 100, 300 });
     EXPECT_FALSE(input.wheel({ 100, 300 }, { 0, -48 }));
+}
+
+TEST_F(WindowInputTest, WheelTurnsAPagingViewOnePageAtATimeAsAFlickDoes)
+{
+    // A vertical feed of four pages of 400 points, as the short videos have it, whose owner plays
+    // the page where a scroll comes to rest.
+    struct Feed : UIScrollViewDelegate {
+        void scrollViewDidEndDecelerating(UIScrollView& view) override
+        {
+            rests.push_back(view.contentOffset().y);
+        }
+        std::vector<CGFloat> rests;
+    };
+    auto delegate = std::make_shared<Feed>();
+    auto feed = list();
+    feed->setContentSize({ 300, 1600 });
+    feed->setPagingEnabled(true);
+    feed->setDelegate(delegate);
+    auto carousel = add<UIScrollView>({ 0, 0, 300, 200 }, feed); // sideways pages inside
+    carousel->setContentSize({ 900, 200 });
+    carousel->setPagingEnabled(true);
+
+    struct Case {
+        CGVector delta;
+        bool taken;
+        CGFloat offset; // once the turn has come to rest
+    };
+    const Case cases[] = {
+        { { 0, 48 }, true, 400 }, // down a notch: the next clip
+        { { 3, 120 }, true, 800 }, // a touchpad's stroke, a little sideways: still down
+        { { 0, -48 }, true, 400 }, // up: the previous one
+        { { 0, -48 }, true, 0 }, { { 0, -48 }, false, 0 }, // at the first, nothing to go back to
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(input.wheel({ 100, 300 }, c.delta), c.taken) << c.delta.dy;
+        // The notches that follow while it turns are spent.
+        EXPECT_EQ(input.wheel({ 100, 300 }, c.delta), c.taken) << c.delta.dy;
+        advance(UIScrollView::decelerationDuration);
+        EXPECT_EQ(feed->contentOffset().y, c.offset) << c.delta.dy;
+    }
+    EXPECT_EQ(delegate->rests, (std::vector<CGFloat> { 400, 800, 400, 0 }));
+
+    // Sideways over the carousel: its next page; the feed stays.
+    EXPECT_TRUE(input.wheel({ 100, 100 }, { 48, 2 }));
+    advance(UIScrollView::decelerationDuration);
+    EXPECT_EQ(carousel->contentOffset().x, 300);
+    EXPECT_EQ(feed->contentOffset().y, 0);
 }
 
 TEST_F(WindowInputTest, TextAndCompositionsGoIntoTheFirstResponder)
@@ -242,13 +291,98 @@ TEST_F(WindowInputTest, BackClosesTheKeyboardThenPopsThenDismissesButLeavesAlert
     EXPECT_FALSE(input.key(WindowKey::back)) << "nothing left to go back from";
 }
 
-TEST_F(WindowInputTest, RotateTurnsThePhoneAndStyleSwapsEveryWindow)
+TEST_F(WindowInputTest, BackClosesWhatClosesByEscapeFrontMostFirst)
 {
-    EXPECT_TRUE(input.key(WindowKey::rotate));
-    EXPECT_EQ(UIDevice::current().orientation(), UIDeviceOrientation::landscapeLeft);
-    EXPECT_TRUE(input.key(WindowKey::rotate));
-    EXPECT_EQ(UIDevice::current().orientation(), UIDeviceOrientation::portrait);
+    // A pop-up over the screen that its close button, or the escape gesture, removes.
+    struct PopUp : UIView {
+        bool accessibilityPerformEscape() override
+        {
+            removeFromSuperview();
+            return true;
+        }
+    };
+    auto navigation = std::make_shared<UINavigationController>(std::make_shared<UIViewController>());
+    window->setRootViewController(navigation);
+    navigation->pushViewController(std::make_shared<UIViewController>(), false);
+    advance(1);
+    auto lower = add<PopUp>({ 0, 0, 390, 844 });
+    auto upper = add<PopUp>({ 40, 200, 300, 300 });
+    auto hiddenOne = add<PopUp>({ 0, 0, 100, 100 });
+    hiddenOne->setHidden(true);
 
+    // A sheet that a tap beside it closes, and a prompt that only its own button closes.
+    auto sheet = std::make_shared<QMUIModalPresentationViewController>();
+    sheet->setContentView(std::make_shared<UIView>(CGRect { 0, 0, 300, 200 }));
+    auto prompt = std::make_shared<QMUIModalPresentationViewController>();
+    prompt->setModal(true);
+    prompt->setContentView(std::make_shared<UIView>(CGRect { 0, 0, 300, 200 }));
+    prompt->showWithAnimated(false);
+    sheet->showWithAnimated(false);
+    advance(1);
+
+    EXPECT_TRUE(input.key(WindowKey::back));
+    advance(1);
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_FALSE(input.key(WindowKey::back)) << "the prompt waits for its own button";
+    EXPECT_TRUE(prompt->isVisible());
+    prompt->hideWithAnimated(false);
+    advance(1);
+
+    EXPECT_TRUE(input.key(WindowKey::back));
+    EXPECT_FALSE(upper->superview());
+    EXPECT_TRUE(lower->superview());
+    EXPECT_TRUE(input.key(WindowKey::back));
+    EXPECT_FALSE(lower->superview());
+    EXPECT_EQ(navigation->viewControllers().size(), 2u) << "nothing popped while a pop-up went";
+    EXPECT_TRUE(input.key(WindowKey::back));
+    advance(1);
+    EXPECT_EQ(navigation->viewControllers().size(), 1u);
+    EXPECT_TRUE(hiddenOne->superview());
+}
+
+TEST_F(WindowInputTest, RotateTurnsOnlyWhereTheScreenTurnsAndBackLeavesFullScreen)
+{
+    auto& device = UIDevice::current();
+    auto& screen = UIScreen::main();
+    // A screen that stands upright only: nothing turns, and the phone is left as it was.
+    EXPECT_FALSE(input.key(WindowKey::rotate));
+    EXPECT_EQ(device.orientation(), UIDeviceOrientation::portrait);
+    EXPECT_EQ(screen.interfaceOrientation(), UIInterfaceOrientation::portrait);
+
+    // A player on screen turns with the phone, into full screen and back.
+    auto holder = add({ 0, 100, 390, 220 });
+    auto player = std::make_shared<UIView>(holder->bounds());
+    holder->addSubview(player);
+    auto rotation = std::make_unique<SJRotationManager>();
+    rotation->setViews(player, holder);
+    rotation->setDisabledAutorotation(true); // the short videos' players
+    EXPECT_FALSE(input.key(WindowKey::rotate));
+    EXPECT_EQ(device.orientation(), UIDeviceOrientation::portrait);
+    rotation->setDisabledAutorotation(false);
+
+    EXPECT_TRUE(input.key(WindowKey::rotate));
+    EXPECT_TRUE(rotation->isFullscreen());
+    advance(SJRotationManager::transitionDuration);
+    EXPECT_TRUE(input.key(WindowKey::rotate));
+    EXPECT_FALSE(rotation->isFullscreen());
+    advance(SJRotationManager::transitionDuration);
+    EXPECT_EQ(device.orientation(), UIDeviceOrientation::portrait);
+
+    // Full screen by the player's own button, the phone still upright: the key turns it back,
+    // and so does back, on the first press.
+    for (WindowKey key : { WindowKey::rotate, WindowKey::back }) {
+        rotation->rotate(UIInterfaceOrientation::landscapeRight, false);
+        ASSERT_TRUE(rotation->isFullscreen());
+        EXPECT_TRUE(input.key(key));
+        EXPECT_FALSE(rotation->isFullscreen()) << (key == WindowKey::back ? "back" : "rotate");
+        EXPECT_EQ(screen.interfaceOrientation(), UIInterfaceOrientation::portrait);
+        advance(SJRotationManager::transitionDuration);
+    }
+    EXPECT_FALSE(input.key(WindowKey::back)) << "upright, nothing to go back from";
+}
+
+TEST_F(WindowInputTest, StyleSwapsEveryWindow)
+{
     EXPECT_TRUE(input.key(WindowKey::toggleStyle));
     EXPECT_EQ(window->traitCollection().userInterfaceStyle, UIUserInterfaceStyle::dark);
     // A window shown later without a style of its own follows.
@@ -261,4 +395,34 @@ TEST_F(WindowInputTest, RotateTurnsThePhoneAndStyleSwapsEveryWindow)
     EXPECT_EQ(overlay->traitCollection().userInterfaceStyle, UIUserInterfaceStyle::light);
 }
 
+}
+
+TEST_F(WindowInputTest, WheelOverAWebPageScrollsThePageItself)
+{
+    std::string why;
+    if (!zvtest::XvfbDisplay::shared(&why))
+        GTEST_SKIP() << why;
+    std::string error;
+    auto server = testserver::TestServer::start({ zvtest::testKeysDir(), {} }, &error);
+    ASSERT_TRUE(server) << error;
+    server->script("/long.html",
+        testserver::Reply::text(200,
+            "<meta charset=\"utf-8\"><body style=\"margin:0\"><div style=\"height:3000px\">长页</div>",
+            "text/html; charset=utf-8"));
+    auto outer = list();
+    auto web = add<WKWebView>({ 0, 0, 300, 300 }, outer);
+    web->load({ server->httpURL() + "/long.html" });
+    ASSERT_TRUE(runUntil([&] { return web->hasPage(); }, 30));
+
+    EXPECT_TRUE(input.wheel({ 100, 100 }, { 0, 120 }));
+    EXPECT_EQ(outer->contentOffset().y, 0);
+    auto scrolled = [&] {
+        std::optional<std::string> y;
+        web->evaluateJavaScript("scrollY",
+            [&](std::optional<std::string> json, std::optional<NSError>) { y = json.value_or("0"); });
+        runUntil([&] { return y.has_value(); }, 30);
+        return std::stod(y.value_or("0"));
+    };
+    EXPECT_TRUE(runUntil([&] { return scrolled() >= 117; }, 10)) << scrolled();
+    web->removeFromSuperview();
 }

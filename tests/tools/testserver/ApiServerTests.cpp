@@ -91,8 +91,9 @@ TEST_F(ApiServerTest, EnvelopesAreCheckedBeforeAnyHandler)
 {
     std::string good = pack({ { "id", 40311 }, { "timestamp", now() } });
     EXPECT_EQ(call("GET", "/api/v1/movie/detail?" + form(good))["data"]["name"], "北方的灯塔");
+    nlohmann::json ticket = call("POST", "/captcha/ticket");
     std::string login = pack({ { "username", "xiaoyu2023" }, { "password", "rain-over-2023" },
-        { "captcha", R"({"ticket":"t-1","randstr":"x"})" }, { "timestamp", now() } });
+        { "captcha", ticket.dump() }, { "timestamp", now() } });
     EXPECT_EQ(call("POST", "/api/v1/user/login", form(login))["errorCode"], 0);
 
     // Signature of another pack, a third field, fields in the wrong place, no fields at all.

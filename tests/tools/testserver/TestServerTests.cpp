@@ -4,6 +4,7 @@
 #include <boost/asio.hpp>
 #include <boost/asio/ssl.hpp>
 #include <chrono>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -41,6 +42,12 @@ protected:
         server = TestServer::start(
             { zvtest::testKeysDir(), zvtest::sourceDir() / "tools/testserver/data" }, &error);
         ASSERT_TRUE(server) << error;
+    }
+
+    std::string get(const std::string& target)
+    {
+        return exchange(
+            server->httpPort(), "GET " + target + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
     }
 
     std::unique_ptr<TestServer> server;
@@ -85,6 +92,40 @@ TEST_F(TestServerTest, FilesAreServedAndNothingOutsideTheDataFolder)
     std::string post = exchange(server->httpPort(),
         "POST /images/cover.png HTTP/1.1\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
     EXPECT_TRUE(post.starts_with("HTTP/1.1 404 "));
+}
+
+TEST_F(TestServerTest, PagesAndAdvertLinksLoadOnlyFromTheServerItself)
+{
+    // Every address a page names is on its own server, and is there.
+    for (const char* page : { "/captcha.html", "/help.html", "/landing.html" }) {
+        std::string reply = get(page);
+        ASSERT_TRUE(reply.starts_with("HTTP/1.1 200 ")) << page;
+        EXPECT_NE(reply.find("Content-Type: text/html; charset=utf-8"), std::string::npos) << page;
+        std::string html = bodyOf(reply);
+        for (const char* outside : { "http:", "https:", "\"//", "'//", "(//" })
+            EXPECT_EQ(html.find(outside), std::string::npos) << page << ": " << outside;
+        for (std::size_t at = html.find("src=\""); at != std::string::npos;
+             at = html.find("src=\"", at + 1)) {
+            std::string source = html.substr(at + 5, html.find('"', at + 5) - at - 5);
+            EXPECT_TRUE(get("/" + source).starts_with("HTTP/1.1 200 ")) << page << ": " << source;
+        }
+    }
+
+    // The sample adverts lead to the landing page.
+    std::ifstream file(zvtest::sourceDir() / "tools/testserver/data/api/advert_config.json");
+    nlohmann::json adverts = nlohmann::json::parse(file, nullptr, false);
+    ASSERT_TRUE(adverts.is_object());
+    int links = 0;
+    for (const auto& [slot, advert] : adverts.items()) {
+        std::string url = advert["data"].value("url", "");
+        if (url.empty())
+            continue;
+        ++links;
+        constexpr std::string_view placeholder = "https://127.0.0.1:0";
+        ASSERT_TRUE(url.starts_with(std::string(placeholder) + "/landing.html")) << slot << ": " << url;
+        EXPECT_TRUE(get(url.substr(placeholder.size())).starts_with("HTTP/1.1 200 ")) << url;
+    }
+    EXPECT_EQ(links, 13);
 }
 
 TEST_F(TestServerTest, RoutingOrder)

@@ -136,6 +136,9 @@ TEST_F(VideoRoutesTest, FilesComeWholeInRangesOrWithTheirFault)
     Answer slow = get(server->httpPort(), "/video/low/seg1.ts?fault=slow&delay=300");
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
     EXPECT_EQ(slow.body, segment);
+    Answer moved = get(server->httpPort(), "/video/clip.mp4?fault=redirect&to=http%3A%2F%2Fcdn.test%2Fa.m3u8");
+    EXPECT_EQ(moved.status, 302);
+    EXPECT_NE(moved.head.find("Location: http://cdn.test/a.m3u8"), std::string::npos) << moved.head;
 
     // What the client sent is in the record.
     get(server->httpPort(), "/video/low/seg0.ts", "X-Token: abc\r\n");

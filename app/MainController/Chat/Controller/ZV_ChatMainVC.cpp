@@ -337,22 +337,34 @@ void ZV_ChatMainVC::joinChat()
 
 void ZV_ChatMainVC::syncNewMessages()
 {
-    // From the newer of the store and the list: the store may hold what the list does not show
-    // yet, and a cleared cache leaves the list ahead of an empty store.
+    if (std::optional<std::int64_t> from = zv_chatVC()->resync.subscribed())
+        syncNewer(*from);
+}
+
+void ZV_ChatMainVC::syncNewer(std::int64_t from)
+{
+    // A newer page: its reply must not be read as the answer to an earlier pull for older ones.
+    zv_chatVC()->flag = 1;
+    m_socketTool->sync(1, from);
+}
+
+std::optional<std::int64_t> ZV_ChatMainVC::newestKnownSeq()
+{
+    // The store may hold what the list does not show yet, and a cleared cache leaves the list
+    // ahead of an empty store.
     std::optional<std::int64_t> last = ActiveSQLiteTool::lastMessageSeq();
     if (const std::vector<Message>& shown = messageList(); !shown.empty())
         last = std::max(last.value_or(shown.back().seq()), shown.back().seq());
-    if (!last)
-        return;
-    // A newer page: its reply must not be read as the answer to an earlier pull for older ones.
-    zv_chatVC()->flag = 1;
-    m_socketTool->sync(1, *last);
+    return last;
 }
 
 void ZV_ChatMainVC::socketConnectionChanged(bool connected)
 {
-    if (connected)
+    if (connected) {
+        // Before anything comes on it: what is known now is where a gap may begin.
+        zv_chatVC()->resync.connectionOpened(newestKnownSeq());
         return;
+    }
     if (!messageList().empty())
         m_socketTool->sendMessageAck();
     // A page asked for on the lost connection is never answered: its spinner must not run on.
@@ -379,7 +391,6 @@ void ZV_ChatMainVC::roomSubscribed(const SubscribeRoomOutput& output)
 
 void ZV_ChatMainVC::handleSocketOutput(const Output& output)
 {
-    logLine("package of type " + std::to_string(output.type()));
     const auto& chat = zv_chatVC();
     auto& collection = *chat->messagesCollectionView();
     switch (output.type()) {
@@ -403,6 +414,17 @@ void ZV_ChatMainVC::handleSocketOutput(const Output& output)
         }
         if (sync->messages_size() > 0)
             m_socketTool->sendMessageAck();
+        if (chat->flag != -1) {
+            std::optional<std::int64_t> lastInPage;
+            if (sync->messages_size() > 0)
+                lastInPage = sync->messages(sync->messages_size() - 1).seq();
+            std::optional<std::int64_t> newest;
+            if (!chat->messageList.empty())
+                newest = chat->messageList.back().seq();
+            if (std::optional<std::int64_t> from
+                = chat->resync.pageReceived(lastInPage, sync->has_more(), newest))
+                syncNewer(*from);
+        }
         return;
     }
     case PT_HEARTBEAT:
@@ -425,6 +447,10 @@ void ZV_ChatMainVC::handleSocketOutput(const Output& output)
                 self->scrollToBottomIfNearBottom();
         });
         m_socketTool->sendMessageAck();
+        if (m_socketTool->isSubscribed()) {
+            if (std::optional<std::int64_t> from = chat->resync.pushReceived(push->message().seq()))
+                syncNewer(*from);
+        }
         return;
     }
     case PT_REVOKE: {
@@ -478,13 +504,17 @@ void ZV_ChatMainVC::scrollToBottomIfNearBottom()
 void ZV_ChatMainVC::requestLastMessages()
 {
     JSON parameters = JSON::object({ { "room_id", JSON(roomID) } });
-    if (std::optional<std::int64_t> last = ActiveSQLiteTool::lastMessageSeq())
+    std::optional<std::int64_t> last = ActiveSQLiteTool::lastMessageSeq();
+    if (last)
         parameters.set("seq", JSON(*last));
     std::weak_ptr<ZV_ChatMainVC> weak = weakSelf();
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/room/lastmsg", parameters,
-        [weak](std::optional<JSON> json, std::optional<NSError>) {
-            if (auto self = weak.lock(); self && json)
-                self->handleLastMessages(*json);
+        [weak, last](std::optional<JSON> json, std::optional<NSError>) {
+            auto self = weak.lock();
+            if (!self || !json)
+                return;
+            self->zv_chatVC()->resync.historyReceived(last, (*json)["has_more"].boolValue());
+            self->handleLastMessages(*json);
         });
 }
 

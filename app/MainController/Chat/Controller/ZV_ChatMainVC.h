@@ -27,7 +27,8 @@ class ZV_SocketTool;
 // in its place. Loading it tells the root to recount the chat badge ("chatNum"), loads the room
 // state, the member's state (signed in) and the newest messages into the local store and the
 // list. The socket connects only when a signed-in viewer taps join (signed out, join opens the
-// login); once subscribed, each connection syncs what is newer than the store.
+// login); once subscribed, each connection syncs what is newer than the newest message known
+// before it opened (ChatResync), whatever it pushed meanwhile.
 //
 // Messages enter the store and the list only from the server: pushes, sync replies and the
 // history; each seq is listed once, in order. A revoked message leaves the list whether the
@@ -108,6 +109,9 @@ public:
 
 private:
     std::weak_ptr<ZV_ChatMainVC> weakSelf();
+    void syncNewer(std::int64_t from);
+    // The newest seq of the store and the list; none when both are empty.
+    std::optional<std::int64_t> newestKnownSeq();
     void list(const Message& message);
     // The list from messageList: display values rebuilt, then reloaded.
     void rebuildList();

@@ -178,7 +178,7 @@ void ZV_ChatVC::loadNewerMessages()
     bool signedIn = canPage();
     if (signedIn && !messageList.empty()) {
         flag = 1;
-        socketTool().sync(1, messageList.back().seq());
+        socketTool().sync(1, resync.pulled(messageList.back().seq()).value_or(messageList.back().seq()));
         return;
     }
     endFooterRefreshing(list, has_more);

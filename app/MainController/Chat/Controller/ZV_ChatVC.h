@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MainController/Chat/Model/ChatResync.h"
 #include "app/MainController/Chat/Model/MockMessage.h"
 #include "app/MainController/Chat/Schema/ChatSchema.h"
 #include "platform/ui/messages/MessagesViewController.h"
@@ -47,6 +48,8 @@ public:
     // Whether the server holds newer messages.
     bool has_more = false;
     int more_msg_count = 0;
+    // Where newer pages start while messages may be missing before the newest listed one.
+    ChatResync resync;
     std::vector<MockMessage> messages;
     std::shared_ptr<ZV_MessageCurrentModel> zv_currentModel;
     std::vector<Message> messageList;

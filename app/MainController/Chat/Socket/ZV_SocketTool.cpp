@@ -22,11 +22,6 @@ void logSocketLine(std::string_view text)
     Log::write("ZV_SocketTool: " + std::string(text));
 }
 
-std::string describe(const google::protobuf::Message& message)
-{
-    return message.GetTypeName() + " { " + message.ShortDebugString() + " }";
-}
-
 template<class Payload> std::optional<Payload> decodePayload(const Output& output)
 {
     Payload payload;
@@ -34,7 +29,6 @@ template<class Payload> std::optional<Payload> decodePayload(const Output& outpu
         logSocketLine("the reply is no " + Payload::descriptor()->name());
         return std::nullopt;
     }
-    logSocketLine("received " + describe(payload));
     return payload;
 }
 
@@ -155,7 +149,7 @@ std::int64_t ZV_SocketTool::send(PackageType type, std::string data)
     input.set_data(std::move(data));
     std::string bytes;
     if (!input.SerializeToString(&bytes)) {
-        logSocketLine("cannot write " + describe(input));
+        logSocketLine("a request of type " + std::to_string(type) + " could not be written");
         return input.request_id();
     }
     if (m_socket)
@@ -239,10 +233,9 @@ void ZV_SocketTool::heartbeat()
 
 void ZV_SocketTool::sendMessageAck()
 {
-    if (!m_isSubscribed) {
-        logSocketLine("no acknowledgement without a subscribed connection");
+    // Only a subscribed connection has anything to acknowledge.
+    if (!m_isSubscribed)
         return;
-    }
     MessageAckInput input;
     input.set_device_id(deviceID());
     input.set_receive_time(millisecondsSince1970());
@@ -273,35 +266,31 @@ void ZV_SocketTool::didReceive(const WebSocketEvent& event, WebSocket& client)
         return; // a socket that was replaced
     using Kind = WebSocketEvent::Kind;
     switch (event.kind) {
-    case Kind::connected: {
+    case Kind::connected:
+        logSocketLine("connected to " + BaseURLs::websocket_url());
         m_isConnected = true;
         m_isConnecting = false;
         m_reconnectCount = 0;
         signIn();
         if (connectedBlock)
             connectedBlock(true);
-        std::string headers;
-        for (const auto& [name, value] : event.headers)
-            headers += (headers.empty() ? "" : ", ") + name + ": " + value;
-        logSocketLine("websocket is connected: " + headers);
         return;
-    }
     case Kind::disconnected:
+        logSocketLine("the server closed the connection (code " + std::to_string(event.code)
+            + (event.reason.empty() ? std::string() : ": " + event.reason) + ")");
         connectionEnded(true);
-        logSocketLine(
-            "websocket is disconnected: " + event.reason + " with code: " + std::to_string(event.code));
         return;
     case Kind::error:
+        logSocketLine("the connection failed: "
+            + (event.error ? event.error->message : std::string("no reason given")));
         connectionEnded(true);
-        logSocketLine(
-            "websocket failed: " + (event.error ? event.error->message : std::string("unknown error")));
         return;
     case Kind::cancelled:
+        logSocketLine("the connection was cancelled");
         connectionEnded(false);
-        logSocketLine("websocket is cancelled");
         return;
     case Kind::text:
-        logSocketLine("Received text: " + event.string);
+        logSocketLine("a text frame of " + std::to_string(event.string.size()) + " bytes was ignored");
         return;
     case Kind::binary:
         receive(event.data);
@@ -349,7 +338,6 @@ void ZV_SocketTool::receive(const Data& bytes)
         logSocketLine("a frame of " + std::to_string(bytes.size()) + " bytes is no Output");
         return;
     }
-    logSocketLine("Received data: " + describe(output));
     std::optional<ReplyKind> reply = takePendingReply(output);
     if (reply) {
         switch (*reply) {
@@ -373,8 +361,13 @@ void ZV_SocketTool::receive(const Data& bytes)
 void ZV_SocketTool::signInReply(const Output& output)
 {
     std::optional<SignInOutput> reply = decodePayload<SignInOutput>(output);
-    if (!reply || reply->code() != successCode)
+    if (!reply)
         return;
+    if (reply->code() != successCode) {
+        logSocketLine("the sign-in was refused (code " + std::to_string(reply->code()) + ")");
+        return;
+    }
+    logSocketLine("signed in");
     m_isSignIn = true;
     if (signInBlock)
         signInBlock();
@@ -384,8 +377,15 @@ void ZV_SocketTool::signInReply(const Output& output)
 void ZV_SocketTool::subscriptionReply(const Output& output)
 {
     std::optional<SubscribeRoomOutput> reply = decodePayload<SubscribeRoomOutput>(output);
-    if (!reply || reply->code() != successCode)
+    if (!reply)
         return;
+    if (reply->code() != successCode) {
+        logSocketLine("the subscription to room " + std::to_string(roomID) + " was refused (code "
+            + std::to_string(reply->code()) + ")");
+        return;
+    }
+    logSocketLine("subscribed to room " + std::to_string(roomID) + ", " + std::to_string(reply->room_conns())
+        + " online");
     m_isSubscribed = true;
     armHeartbeat();
     if (subscribeRoomBlock)
@@ -401,9 +401,8 @@ void ZV_SocketTool::subscriptionReply(const Output& output)
 void ZV_SocketTool::armHeartbeat()
 {
     std::weak_ptr<ZV_SocketTool> weakSelf = weak_from_this();
-    m_timers->scheduledDispatchTimer(
-        std::string(heartTimerName), heartbeatInterval, heartbeatLeeway, nullptr, true, false,
-        [weakSelf, epoch = m_epoch] {
+    m_timers->scheduledDispatchTimer(std::string(heartTimerName), heartbeatInterval, heartbeatLeeway, nullptr,
+        true, false, [weakSelf, epoch = m_epoch] {
             // A beat already on its way when the user logged out must not connect again.
             if (auto self = weakSelf.lock(); self && self->m_epoch == epoch)
                 self->heartbeat();

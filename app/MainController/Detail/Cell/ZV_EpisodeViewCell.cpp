@@ -1,6 +1,8 @@
 #include "app/MainController/Detail/Cell/ZV_EpisodeViewCell.h"
 
 #include "app/Core/Helpers/ColorHex.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/qmui/QMUILabel.h"
@@ -16,9 +18,9 @@ void ZV_EpisodeViewCell::setupUI()
 {
     layer()->setCornerRadius(8);
     setClipsToBounds(true);
-    contentView()->setBackgroundColor(colorWithHex("F3F5F9"));
+    contentView()->setBackgroundColor(zvadaptive::fillColor(colorWithHex("F3F5F9")));
     m_name->setFont(UIFont::boldSystemFont(14));
-    m_name->setTextColor(colorWithHex("1D1942"));
+    m_name->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_name->setTextAlignment(NSTextAlignment::center);
     m_download->setHidden(true);
     contentView()->addSubview(m_name);

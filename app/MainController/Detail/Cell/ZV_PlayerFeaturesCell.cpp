@@ -4,6 +4,8 @@
 #include "app/Core/Models/ZV_DetailModel.h"
 #include "app/MainController/Detail/Conrtoller/ZV_ShareVC.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/controls/UIStackView.h"
 #include "platform/ui/layout/ConstraintMaker.h"
@@ -11,15 +13,16 @@
 
 namespace {
 
-std::shared_ptr<QMUIButton> makeButton(const std::string& title, const char* image, const std::string& identifier)
+std::shared_ptr<QMUIButton> makeButton(
+    const std::string& title, const char* image, const std::string& identifier)
 {
     auto button = UIView::create<QMUIButton>();
     button->setTitle(title);
-    button->setImage(UIImage::named(image));
+    button->setImage(zvadaptive::iconImage(UIImage::named(image)));
     button->setImagePosition(QMUIButtonImagePosition::top);
     button->setSpacingBetweenImageAndTitle(8);
     button->setFont(UIFont::systemFont(12));
-    button->setTitleColor(colorWithHex("1D1942", 0.5));
+    button->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942", 0.5)));
     button->setAccessibilityIdentifier(identifier);
     return button;
 }
@@ -45,7 +48,7 @@ void ZV_PlayerFeaturesCell::setupUI()
     m_stackView->setDistribution(UIStackViewDistribution::equalSpacing);
     m_stackView->setAlignment(UIStackViewAlignment::fill);
     m_line->layer()->setBorderWidth(0.5);
-    m_line->layer()->setBorderColor(colorWithHex("1D1942", 0.1));
+    m_line->layer()->setBorderColor(zvadaptive::lineColor(colorWithHex("1D1942", 0.1)));
 
     const std::shared_ptr<UIView>& content = contentView();
     content->addSubview(m_stackView);
@@ -81,7 +84,9 @@ void ZV_PlayerFeaturesCell::reloadData()
 {
     bool collected = model && model->isCollect.value_or(false);
     m_collectBtn->setTitle(collected ? collectedTitle : collectTitle);
-    m_collectBtn->setImage(UIImage::named(collected ? "collected" : "collect"));
+    // The gold star reads on either page; the outline is drawn for a light one.
+    m_collectBtn->setImage(
+        collected ? UIImage::named("collected") : zvadaptive::iconImage(UIImage::named("collect")));
 }
 
 void ZV_PlayerFeaturesCell::share()

@@ -2,6 +2,8 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Models/ZV_DetailModel.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/layout/ConstraintMaker.h"
@@ -20,7 +22,7 @@ const std::shared_ptr<QMUILabel>& ZV_PlayerInfoCell::zv_title()
     if (!m_title) {
         m_title = UIView::create<QMUILabel>();
         m_title->setFont(UIFont::systemFont(20, UIFont::Weight::medium));
-        m_title->setTextColor(colorWithHex("1D1942"));
+        m_title->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
         m_title->setNumberOfLines(0);
         m_title->setCanPerformCopyAction(true);
     }
@@ -49,7 +51,7 @@ const std::shared_ptr<UIView>& ZV_PlayerInfoCell::zv_spacing()
     if (!m_spacing) {
         m_spacing = UIView::create();
         m_spacing->layer()->setBorderWidth(1);
-        m_spacing->layer()->setBorderColor(UIColor::black().withAlphaComponent(0.08));
+        m_spacing->layer()->setBorderColor(zvadaptive::lineColor(UIColor::black().withAlphaComponent(0.08)));
     }
     return m_spacing;
 }
@@ -59,7 +61,7 @@ const std::shared_ptr<QMUILabel>& ZV_PlayerInfoCell::zv_info()
     if (!m_info) {
         m_info = UIView::create<QMUILabel>();
         m_info->setFont(UIFont::systemFont(12));
-        m_info->setTextColor(colorWithHex("1D1942", 0.3));
+        m_info->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.3)));
     }
     return m_info;
 }
@@ -68,7 +70,7 @@ const std::shared_ptr<QMUIButton>& ZV_PlayerInfoCell::zv_descBtn()
 {
     if (!m_descBtn) {
         m_descBtn = UIView::create<QMUIButton>();
-        UIColor color = colorWithHex("1D1942", 0.4);
+        UIColor color = zvadaptive::textColor(colorWithHex("1D1942", 0.4));
         m_descBtn->setTitle("简介");
         m_descBtn->setFont(UIFont::systemFont(12));
         m_descBtn->setTitleColor(color);
@@ -83,10 +85,10 @@ const std::shared_ptr<QMUIButton>& ZV_PlayerInfoCell::zv_descBtn()
 void ZV_PlayerInfoCell::setupUI()
 {
     const std::shared_ptr<UIView>& content = contentView();
-    for (const auto& part : { std::static_pointer_cast<UIView>(zv_title()),
-             std::static_pointer_cast<UIView>(zv_fireView()), std::static_pointer_cast<UIView>(zv_fire()),
-             zv_spacing(), std::static_pointer_cast<UIView>(zv_info()),
-             std::static_pointer_cast<UIView>(zv_descBtn()) })
+    for (const auto& part :
+        { std::static_pointer_cast<UIView>(zv_title()), std::static_pointer_cast<UIView>(zv_fireView()),
+            std::static_pointer_cast<UIView>(zv_fire()), zv_spacing(),
+            std::static_pointer_cast<UIView>(zv_info()), std::static_pointer_cast<UIView>(zv_descBtn()) })
         content->addSubview(part);
     snp(m_title).makeConstraints([](ConstraintMaker& make) {
         make.top().equalToSuperview().offset(20);

@@ -7,6 +7,8 @@
 #include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
 #include "app/MainController/Other/View/ZV_HomeVideoCollCell.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/qmui/QMUIHelper.h"
 #include "platform/ui/qmui/QMUILabel.h"
@@ -25,7 +27,7 @@ ZV_PlayerRelevantCell::ZV_PlayerRelevantCell(UITableViewCellStyle style, std::st
 {
     setSelectionStyle(UITableViewCellSelectionStyle::none);
     m_title->setText("相关推荐");
-    m_title->setTextColor(colorWithHex("1D1942"));
+    m_title->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_title->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
 
     auto layout = std::make_shared<UICollectionViewFlowLayout>();
@@ -34,7 +36,7 @@ ZV_PlayerRelevantCell::ZV_PlayerRelevantCell(UITableViewCellStyle style, std::st
     layout->setMinimumInteritemSpacing(16);
     layout->setMinimumLineSpacing(8);
     m_collectionView = UIView::create<UICollectionView>(CGRect {}, layout);
-    m_collectionView->setBackgroundColor(UIColor::white());
+    m_collectionView->setBackgroundColor(zvadaptive::pageColor(UIColor::white()));
     m_collectionView->setScrollEnabled(false);
     m_collectionView->setAccessibilityIdentifier("detail.related");
     registerCell<ZV_HomeVideoCollCell>(*m_collectionView);
@@ -42,9 +44,8 @@ ZV_PlayerRelevantCell::ZV_PlayerRelevantCell(UITableViewCellStyle style, std::st
     const std::shared_ptr<UIView>& content = contentView();
     content->addSubview(m_title);
     content->addSubview(m_collectionView);
-    snp(m_title).makeConstraints([](ConstraintMaker& make) {
-        make.top().left().equalToSuperview().offset(24);
-    });
+    snp(m_title).makeConstraints(
+        [](ConstraintMaker& make) { make.top().left().equalToSuperview().offset(24); });
     snp(m_collectionView).makeConstraints([this](ConstraintMaker& make) {
         make.top().equalTo(snp(m_title).bottom()).offset(24);
         make.left().right().bottom().equalToSuperview();

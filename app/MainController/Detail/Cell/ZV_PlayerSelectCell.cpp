@@ -5,6 +5,8 @@
 #include "app/Extensions/CellRegistration.h"
 #include "app/MainController/Detail/Cell/ZV_EpisodeViewCell.h"
 #include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/TextLayout.h"
@@ -14,6 +16,12 @@
 #include <cmath>
 
 namespace {
+
+// The source box keeps its warm tone in the dark style, as a dark amber face with light lettering.
+UIColor sourceInk()
+{
+    return UIColor::dynamic(colorWithHex("#744105"), colorWithHex("#F5C27A"));
+}
 
 std::shared_ptr<QMUILabel> makeLabel(const UIColor& color, UIFont font)
 {
@@ -27,11 +35,13 @@ std::shared_ptr<QMUILabel> makeLabel(const UIColor& color, UIFont font)
 
 ZV_PlayerSelectCell::ZV_PlayerSelectCell(UITableViewCellStyle style, std::string reuseIdentifier)
     : UITableViewCell(style, std::move(reuseIdentifier))
-    , m_title(makeLabel(colorWithHex("1D1942"), UIFont::systemFont(16, UIFont::Weight::medium)))
+    , m_title(makeLabel(
+          zvadaptive::textColor(colorWithHex("1D1942")), UIFont::systemFont(16, UIFont::Weight::medium)))
     , m_moreBtn(UIView::create<QMUIButton>())
     , m_selectSourceView(UIView::create())
-    , m_sourceName(makeLabel(colorWithHex("#744105"), UIFont::systemFont(14, UIFont::Weight::medium)))
-    , m_sourceCount(makeLabel(colorWithHex("#FF4D00"), UIFont::systemFont(12)))
+    , m_sourceName(makeLabel(sourceInk(), UIFont::systemFont(14, UIFont::Weight::medium)))
+    , m_sourceCount(makeLabel(
+          UIColor::dynamic(colorWithHex("#FF4D00"), colorWithHex("#FF8A4D")), UIFont::systemFont(12)))
     , m_sourceChangeBtn(UIView::create<QMUIButton>())
     , m_line(UIView::create())
 {
@@ -43,22 +53,25 @@ void ZV_PlayerSelectCell::setupUI()
 {
     m_title->setText("选集");
     m_moreBtn->setTitle("更多");
-    m_moreBtn->setTitleColor(colorWithHex("1D1942"));
+    m_moreBtn->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_moreBtn->setFont(UIFont::systemFont(14));
-    m_moreBtn->setImage(UIImage::named("Right"));
+    m_moreBtn->setImage(zvadaptive::iconImage(UIImage::named("Right")));
     m_moreBtn->setImagePosition(QMUIButtonImagePosition::right);
     m_moreBtn->setSpacingBetweenImageAndTitle(0);
     m_moreBtn->setAccessibilityIdentifier("detail.episodes.more");
 
-    m_selectSourceView->setBackgroundColor(colorWithHex("#FFF7E3"));
+    m_selectSourceView->setBackgroundColor(
+        UIColor::dynamic(colorWithHex("#FFF7E3"), colorWithHex("#2B2213")));
     m_selectSourceView->layer()->setCornerRadius(8);
     m_selectSourceView->setClipsToBounds(true);
     m_selectSourceView->layer()->setBorderWidth(1);
-    m_selectSourceView->layer()->setBorderColor(colorWithHex("#74410514", 1));
+    m_selectSourceView->layer()->setBorderColor(
+        UIColor::dynamic(colorWithHex("#74410514", 1), colorWithHex("#F5C27A", 0.3)));
     m_sourceChangeBtn->setTitle("切换资源");
-    m_sourceChangeBtn->setTitleColor(colorWithHex("#744105"));
+    m_sourceChangeBtn->setTitleColor(sourceInk());
     m_sourceChangeBtn->setFont(UIFont::systemFont(14, UIFont::Weight::medium));
-    m_sourceChangeBtn->setImage(UIImage::named("source"));
+    if (std::optional<UIImage> source = UIImage::named("source"))
+        m_sourceChangeBtn->setImage(source->withTintColor(sourceInk()));
     m_sourceChangeBtn->setSpacingBetweenImageAndTitle(6);
     m_sourceChangeBtn->setAccessibilityIdentifier("detail.source.change");
 
@@ -67,13 +80,13 @@ void ZV_PlayerSelectCell::setupUI()
     layout->setMinimumInteritemSpacing(8);
     layout->setSectionInset({ 0, 0, 0, 24 });
     m_collectionView = UIView::create<UICollectionView>(CGRect {}, layout);
-    m_collectionView->setBackgroundColor(UIColor::white());
+    m_collectionView->setBackgroundColor(zvadaptive::pageColor(UIColor::white()));
     m_collectionView->setShowsHorizontalScrollIndicator(false);
     m_collectionView->setShowsVerticalScrollIndicator(false);
     m_collectionView->setAccessibilityIdentifier("detail.episodes.strip");
     registerCell<ZV_EpisodeViewCell>(*m_collectionView);
 
-    m_line->layer()->setBorderColor(colorWithHex("1D1942", 0.1));
+    m_line->layer()->setBorderColor(zvadaptive::lineColor(colorWithHex("1D1942", 0.1)));
     m_line->layer()->setBorderWidth(0.5);
 
     const std::shared_ptr<UIView>& content = contentView();
@@ -192,7 +205,8 @@ void ZV_PlayerSelectCell::scrollToCurrentEpisode()
         }
     }
     m_collectionView->layoutIfNeeded();
-    m_collectionView->scrollToItem(IndexPath::forItem(item, 0), UICollectionViewScrollPositionCenteredHorizontally, true);
+    m_collectionView->scrollToItem(
+        IndexPath::forItem(item, 0), UICollectionViewScrollPositionCenteredHorizontally, true);
     // The chips of the new offset are made now, not at some later layout pass.
     m_collectionView->layoutIfNeeded();
 }
@@ -222,7 +236,11 @@ std::shared_ptr<UICollectionViewCell> ZV_PlayerSelectCell::cellForItem(
         const auto& episode = *modelList[index];
         cell->zv_name()->setText(episode.episodeName.value_or(""));
         bool current = episode.episodeId.value_or("") == episodeId;
-        cell->contentView()->setBackgroundColor(colorWithHex(current ? "03FFE1" : "F3F5F9"));
+        // The accent chip stays bright in the dark style, so its name stays dark on it.
+        cell->contentView()->setBackgroundColor(
+            current ? colorWithHex("03FFE1") : zvadaptive::fillColor(colorWithHex("F3F5F9")));
+        cell->zv_name()->setTextColor(
+            current ? colorWithHex("1D1942") : zvadaptive::textColor(colorWithHex("1D1942")));
     }
     return cell;
 }

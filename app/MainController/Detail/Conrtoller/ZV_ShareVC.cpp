@@ -25,7 +25,7 @@
 
 namespace {
 
-std::shared_ptr<UILabel> makeLabel(UIFont font, const UIColor& color, int lines = 1)
+std::shared_ptr<UILabel> posterLabel(UIFont font, const UIColor& color, int lines = 1)
 {
     auto label = UIView::create<UILabel>();
     label->setFont(std::move(font));
@@ -123,21 +123,21 @@ const std::shared_ptr<UIView>& ZV_ShareVC::shadowView()
 const std::shared_ptr<UILabel>& ZV_ShareVC::videoName()
 {
     if (!m_videoName)
-        m_videoName = makeLabel(UIFont::boldSystemFont(20), UIColor::white());
+        m_videoName = posterLabel(UIFont::boldSystemFont(20), UIColor::white());
     return m_videoName;
 }
 
 const std::shared_ptr<UILabel>& ZV_ShareVC::videoType()
 {
     if (!m_videoType)
-        m_videoType = makeLabel(UIFont::systemFont(14), UIColor::white().withAlphaComponent(0.7));
+        m_videoType = posterLabel(UIFont::systemFont(14), UIColor::white().withAlphaComponent(0.7));
     return m_videoType;
 }
 
 const std::shared_ptr<UILabel>& ZV_ShareVC::videoActor()
 {
     if (!m_videoActor)
-        m_videoActor = makeLabel(UIFont::systemFont(12), UIColor::white());
+        m_videoActor = posterLabel(UIFont::systemFont(12), UIColor::white());
     return m_videoActor;
 }
 
@@ -153,7 +153,7 @@ const std::shared_ptr<UIView>& ZV_ShareVC::videoLine()
 const std::shared_ptr<UILabel>& ZV_ShareVC::videoDesc()
 {
     if (!m_videoDesc)
-        m_videoDesc = makeLabel(UIFont::systemFont(12), UIColor::white().withAlphaComponent(0.7), 2);
+        m_videoDesc = posterLabel(UIFont::systemFont(12), UIColor::white().withAlphaComponent(0.7), 2);
     return m_videoDesc;
 }
 
@@ -169,7 +169,7 @@ const std::shared_ptr<UIView>& ZV_ShareVC::bottomView()
 const std::shared_ptr<UILabel>& ZV_ShareVC::bottomTitle()
 {
     if (!m_bottomTitle) {
-        m_bottomTitle = makeLabel(UIFont::systemFont(16, UIFont::Weight::medium), UIColor::black());
+        m_bottomTitle = posterLabel(UIFont::systemFont(16, UIFont::Weight::medium), UIColor::black());
         m_bottomTitle->setText("你想看的，都在Vexo");
     }
     return m_bottomTitle;
@@ -178,7 +178,7 @@ const std::shared_ptr<UILabel>& ZV_ShareVC::bottomTitle()
 const std::shared_ptr<UILabel>& ZV_ShareVC::bottomSubtitle()
 {
     if (!m_bottomSubtitle) {
-        m_bottomSubtitle = makeLabel(UIFont::systemFont(12), UIColor::black());
+        m_bottomSubtitle = posterLabel(UIFont::systemFont(12), UIColor::black());
         m_bottomSubtitle->setText("扫码右边二维码，立即观看");
     }
     return m_bottomSubtitle;

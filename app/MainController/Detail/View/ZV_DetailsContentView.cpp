@@ -3,6 +3,8 @@
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Models/ZV_DetailModel.h"
 #include "app/MainController/Detail/Cell/ZV_PlayerInfoCell.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/text/UTF16.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/layout/ConstraintMaker.h"
@@ -62,10 +64,10 @@ ZV_DetailsContentView::ZV_DetailsContentView(const CGRect& frame)
 
 void ZV_DetailsContentView::setupUI()
 {
-    UIColor ink = colorWithHex("1D1942");
+    UIColor ink = zvadaptive::textColor(colorWithHex("1D1942"));
     m_title = makeLabel(UIFont::systemFont(16, UIFont::Weight::medium), ink, "简介");
     m_closeBtn = UIView::create<QMUIButton>();
-    m_closeBtn->setImage(UIImage::named("Close"));
+    m_closeBtn->setImage(zvadaptive::iconImage(UIImage::named("Close")));
     m_closeBtn->setAccessibilityIdentifier("detail.intro.close");
     m_scrollView = UIView::create<UIScrollView>();
     m_scrollView->setShowsHorizontalScrollIndicator(false);
@@ -74,7 +76,7 @@ void ZV_DetailsContentView::setupUI()
     m_zvTitle->setCanPerformCopyAction(true);
     m_fireView = UIView::create<UIImageView>(UIImage::named("Fire"));
     m_fire = makeLabel(UIFont::systemFont(14, UIFont::Weight::medium), colorWithHex("#FF7F48"));
-    m_info = makeLabel(UIFont::systemFont(14), colorWithHex("1D1942", 0.3));
+    m_info = makeLabel(UIFont::systemFont(14), zvadaptive::textColor(colorWithHex("1D1942", 0.3)));
     m_actorTitle = makeLabel(UIFont::systemFont(16, UIFont::Weight::medium), ink, "演职人员");
     m_actorInfo = makeLabel(UIFont::systemFont(14), ink);
     m_actorInfo->setNumberOfLines(0);
@@ -85,11 +87,11 @@ void ZV_DetailsContentView::setupUI()
     addSubview(m_title);
     addSubview(m_closeBtn);
     addSubview(m_scrollView);
-    for (const auto& part : { std::static_pointer_cast<UIView>(m_zvTitle),
-             std::static_pointer_cast<UIView>(m_fireView), std::static_pointer_cast<UIView>(m_fire),
-             std::static_pointer_cast<UIView>(m_info), std::static_pointer_cast<UIView>(m_actorTitle),
-             std::static_pointer_cast<UIView>(m_actorInfo), std::static_pointer_cast<UIView>(m_descTitle),
-             std::static_pointer_cast<UIView>(m_descInfo) })
+    for (const auto& part :
+        { std::static_pointer_cast<UIView>(m_zvTitle), std::static_pointer_cast<UIView>(m_fireView),
+            std::static_pointer_cast<UIView>(m_fire), std::static_pointer_cast<UIView>(m_info),
+            std::static_pointer_cast<UIView>(m_actorTitle), std::static_pointer_cast<UIView>(m_actorInfo),
+            std::static_pointer_cast<UIView>(m_descTitle), std::static_pointer_cast<UIView>(m_descInfo) })
         m_scrollView->addSubview(part);
 
     snp(m_title).makeConstraints([](ConstraintMaker& make) {
@@ -109,20 +111,19 @@ void ZV_DetailsContentView::setupUI()
 NSAttributedString ZV_DetailsContentView::creditsText(const ZV_DetailModel& model)
 {
     using Role = ZV_DetailDataListMembersModel::membersType;
-    std::string text = "导演 " + names(model, Role::director) + "    " + "编剧 " + names(model, Role::screenwriter)
-        + "    " + "主演 " + names(model, Role::actor);
+    std::string text = "导演 " + names(model, Role::director) + "    " + "编剧 "
+        + names(model, Role::screenwriter) + "    " + "主演 " + names(model, Role::actor);
     NSAttributes plain;
     plain.font = UIFont::systemFont(14);
-    plain.foregroundColor = colorWithHex("1D1942");
+    plain.foregroundColor = zvadaptive::textColor(colorWithHex("1D1942"));
     NSMutableAttributedString credits(NSAttributedString(text, plain));
     NSAttributes label;
-    label.foregroundColor = colorWithHex("1D1942", 0.5);
+    label.foregroundColor = zvadaptive::textColor(colorWithHex("1D1942", 0.5));
     for (const char* role : { "主演 ", "导演 ", "编剧 " }) {
         std::size_t at = text.find(role);
         if (at == std::string::npos)
             continue;
-        credits.addAttributes(label,
-            NSMakeRange(utf16OffsetFromUtf8(text, at), utf16Length(role)));
+        credits.addAttributes(label, NSMakeRange(utf16OffsetFromUtf8(text, at), utf16Length(role)));
     }
     return credits;
 }
@@ -132,7 +133,8 @@ void ZV_DetailsContentView::reloadData()
     m_zvTitle->setText(model ? model->name.value_or("") : std::string());
     m_fire->setText(model ? model->hot.value_or("") : std::string());
     m_info->setText(model ? ZV_PlayerInfoCell::infoText(*model, " / ") : std::string());
-    m_actorInfo->setAttributedText(model ? creditsText(*model).styledText() : NSAttributedString().styledText());
+    m_actorInfo->setAttributedText(
+        model ? creditsText(*model).styledText() : NSAttributedString().styledText());
     m_descInfo->setText(model ? model->content.value_or("") : std::string());
     setNeedsLayout();
 }
@@ -153,7 +155,8 @@ void ZV_DetailsContentView::layoutSubviews()
     m_fire->setFrame({ sideInset + fire.width + 2, fireMid - heat.height / 2, heat.width, heat.height });
     CGSize info = fit(*m_info, width);
     m_info->setFrame({ m_fire->frame().maxX() + 10, fireMid - info.height / 2,
-        std::max<CGFloat>(0, std::min(info.width, sideInset + width - m_fire->frame().maxX() - 10)), info.height });
+        std::max<CGFloat>(0, std::min(info.width, sideInset + width - m_fire->frame().maxX() - 10)),
+        info.height });
     y = std::max(y + fire.height, m_fire->frame().maxY()) + 25;
     CGSize actorTitle = fit(*m_actorTitle, width);
     m_actorTitle->setFrame({ sideInset, y, actorTitle.width, actorTitle.height });

@@ -32,6 +32,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -654,8 +655,9 @@ void ZV_Player::playAsset(
     std::shared_ptr<SJVideoPlayerURLAsset> asset = SJVideoPlayerURLAsset::initWithAVAsset(avAsset);
     if (!asset)
         return;
-    // The loopback proxy takes the address alone.
-    if (asset->URL().find("http://127.0.0.1") != std::string::npos) {
+    // The media cache's proxy takes the address alone; every other server, loopback ones
+    // included, gets the episode's fields.
+    if (SJMediaCacheServer::shared().isProxyURL(asset->URL())) {
         asset = SJVideoPlayerURLAsset::initWithURL(asset->URL());
         if (!asset)
             return;
@@ -667,6 +669,7 @@ void ZV_Player::playAsset(
         makePlaybackRecord();
         asset->setRecord(zv_record);
     }
+    restoreErrorMessage();
     player()->setURLAsset(asset);
     player()->promptingPopupController().clear();
 
@@ -699,8 +702,25 @@ void ZV_Player::clickRefresh()
     playEpisode();
 }
 
+void ZV_Player::showErrorMessage(const std::string& text)
+{
+    const std::shared_ptr<UILabel>& title = zv_errorView()->title();
+    if (!m_replacedErrorMessage)
+        m_replacedErrorMessage = title->text();
+    title->setText(text);
+}
+
+void ZV_Player::restoreErrorMessage()
+{
+    if (auto replaced = std::exchange(m_replacedErrorMessage, std::nullopt))
+        zv_errorView()->title()->setText(*replaced);
+}
+
 void ZV_Player::assetStatusDidChange()
 {
+    // The layer says why this episode does not play.
+    if (player()->assetFailure() == SJAssetFailure::insecureRedirect)
+        return showErrorMessage(insecureRedirectText);
     if (player()->assetStatus() != SJAssetStatus::readyToPlay)
         return;
     std::weak_ptr<UIView> loading = zv_loadingView();

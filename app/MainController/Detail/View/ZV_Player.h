@@ -55,6 +55,9 @@ public:
     static constexpr double endingWarningSeconds = 10;
     static constexpr double portraitBottomHeight = 49;
     static constexpr double fullscreenBottomHeight = 120;
+    // The error layer's message for an episode whose https address redirects to plain http, which
+    // the player does not follow.
+    static constexpr const char* insecureRedirectText = "视频地址跳转到了不加密的 http 链接，已拒绝播放";
 
     ZV_Player();
     explicit ZV_Player(const CGRect& frame);
@@ -171,6 +174,9 @@ private:
     void showPrompt(
         const NSAttributedString& text, std::optional<double> duration, std::function<void()> tap);
     void updatePauseAdvert(bool paused);
+    // The error layer's message for one asset; the message it replaced comes back with the next.
+    void showErrorMessage(const std::string& text);
+    void restoreErrorMessage();
 
     std::shared_ptr<SJVideoPlayer> m_player;
     std::shared_ptr<SJEdgeControlButtonItem> m_emptyItem;
@@ -193,5 +199,6 @@ private:
     // Each show of the loading layer; a fade that a later show overtook leaves it up.
     std::uint64_t m_loadingShows = 0;
     bool m_wasPaused = false;
+    std::optional<std::string> m_replacedErrorMessage;
     std::weak_ptr<ZV_PlayerADView> m_pauseAdvert;
 };

@@ -11,6 +11,8 @@
 #include "app/MainController/Mine/Download/Controller/DownloadRecords.h"
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadVC.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/Log.h"
 #include "platform/media/SJMediaCacheServer.h"
@@ -35,11 +37,17 @@ bool sameEpisode(const ZV_DetailDataListPlayFromListModel& a, const ZV_DetailDat
     return a.episodeId == b.episodeId;
 }
 
+// The face of the download button while nothing is chosen.
+UIColor idleFace()
+{
+    return zvadaptive::fillColor(UIColor::black().withAlphaComponent(0.1));
+}
+
 std::shared_ptr<QMUIButton> makeBarButton(const std::string& title, const std::string& identifier)
 {
     auto button = UIView::create<QMUIButton>();
     button->setTitle(title);
-    button->setTitleColor(colorWithHex("1D1942"));
+    button->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942")));
     button->setFont(UIFont::systemFont(14, UIFont::Weight::medium));
     button->setAccessibilityIdentifier(identifier);
     return button;
@@ -72,10 +80,11 @@ void ZV_SelectEpisodeContentListView::setupUI()
     m_collectionView->setDelegate(std::weak_ptr<UICollectionViewDelegate>(self));
 
     m_downloadView = UIView::create();
-    m_downloadView->setBackgroundColor(UIColor::systemBackground());
+    // The bar continues the sheet: the system background in the light style, the sheet's grey in the dark.
+    m_downloadView->setBackgroundColor(zvadaptive::surfaceColor(UIColor::systemBackground()));
     m_downloadAllBtn = makeBarButton("全选", "episodes.selectAll");
-    m_downloadAllBtn->setImage(UIImage::named("allSelect"));
-    m_downloadAllBtn->setImage(UIImage::named("allSelected"), UIControlStateSelected);
+    m_downloadAllBtn->setImage(zvadaptive::iconImage(UIImage::named("allSelect")));
+    m_downloadAllBtn->setImage(zvadaptive::iconImage(UIImage::named("allSelected")), UIControlStateSelected);
     m_downloadAllBtn->setSpacingBetweenImageAndTitle(8);
     m_downloadStackView = UIView::create<UIStackView>();
     m_downloadStackView->setAxis(UILayoutConstraintAxis::horizontal);
@@ -85,15 +94,17 @@ void ZV_SelectEpisodeContentListView::setupUI()
     m_downloadBtn = makeBarButton(downloadTitle, "episodes.download");
     m_downloadBtn->layer()->setCornerRadius(8);
     m_downloadBtn->setClipsToBounds(true);
-    m_downloadBtn->setTitleColor(colorWithHex("1D1942", 0.5), UIControlStateDisabled);
-    m_downloadBtn->setBackgroundColor(UIColor::black().withAlphaComponent(0.1));
+    // Enabled, the button turns to the bright accent, which keeps its dark title in either style.
+    m_downloadBtn->setTitleColor(colorWithHex("1D1942"));
+    m_downloadBtn->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942", 0.5)), UIControlStateDisabled);
+    m_downloadBtn->setBackgroundColor(idleFace());
     m_downloadBtn->setEnabled(false);
     m_lookBtn = makeBarButton("查看全部下载", "episodes.lookDownloads");
     m_lookBtn->layer()->setCornerRadius(8);
     m_lookBtn->setClipsToBounds(true);
     m_lookBtn->layer()->setBorderWidth(1);
-    m_lookBtn->layer()->setBorderColor(UIColor::black().withAlphaComponent(0.1));
-    m_lookBtn->setImage(UIImage::named("arrow_Right"));
+    m_lookBtn->layer()->setBorderColor(zvadaptive::lineColor(UIColor::black().withAlphaComponent(0.1)));
+    m_lookBtn->setImage(zvadaptive::iconImage(UIImage::named("arrow_Right")));
     m_lookBtn->setImagePosition(QMUIButtonImagePosition::right);
 
     addSubview(m_collectionView);
@@ -127,9 +138,12 @@ void ZV_SelectEpisodeContentListView::setupUI()
                 ((*page).*action)();
         };
     };
-    m_downloadAllBtn->addAction(UIControlEventTouchUpInside, on(&ZV_SelectEpisodeContentListView::zv_clickAllSelect));
-    m_downloadBtn->addAction(UIControlEventTouchUpInside, on(&ZV_SelectEpisodeContentListView::clickDownload));
-    m_lookBtn->addAction(UIControlEventTouchUpInside, on(&ZV_SelectEpisodeContentListView::clickLookDownload));
+    m_downloadAllBtn->addAction(
+        UIControlEventTouchUpInside, on(&ZV_SelectEpisodeContentListView::zv_clickAllSelect));
+    m_downloadBtn->addAction(
+        UIControlEventTouchUpInside, on(&ZV_SelectEpisodeContentListView::clickDownload));
+    m_lookBtn->addAction(
+        UIControlEventTouchUpInside, on(&ZV_SelectEpisodeContentListView::clickLookDownload));
 }
 
 void ZV_SelectEpisodeContentListView::setList(Episodes list)
@@ -163,7 +177,8 @@ bool ZV_SelectEpisodeContentListView::isDownloaded(const ZV_DetailDataListPlayFr
     std::string id = episode.episodeId.value_or("");
     // Records of other titles may share an episode id; a failed download may be chosen again.
     return std::any_of(downloadList.begin(), downloadList.end(), [&](const ZV_DownLoadModel& record) {
-        return record.vod_id == title && record.episodeId == id && record.state != ZV_DownLoadModel::stateFail;
+        return record.vod_id == title && record.episodeId == id
+            && record.state != ZV_DownLoadModel::stateFail;
     });
 }
 
@@ -195,9 +210,9 @@ std::shared_ptr<UICollectionViewCell> ZV_SelectEpisodeContentListView::cellForIt
     UICollectionView& collection, const IndexPath& indexPath)
 {
     auto cell = dequeueCell<ZV_EpisodeListCell>(collection, indexPath);
-    cell->name()->setTextColor(colorWithHex("1D1942"));
+    cell->name()->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     cell->checkView()->setHidden(true);
-    cell->contentView()->setBackgroundColor(colorWithHex("F3F5F9"));
+    cell->contentView()->setBackgroundColor(zvadaptive::fillColor(colorWithHex("F3F5F9")));
     auto index = static_cast<std::size_t>(indexPath.item);
     if (index >= m_list.size() || !m_list[index])
         return cell;
@@ -212,8 +227,11 @@ std::shared_ptr<UICollectionViewCell> ZV_SelectEpisodeContentListView::cellForIt
     if (isDownload) {
         bool chosen = std::any_of(selectList.begin(), selectList.end(),
             [&](const auto& each) { return each && sameEpisode(*each, *episode); });
-        const char* image = isDownloaded(*episode) ? "selectDownload" : (chosen ? "downloadFill" : "downloadNone");
-        cell->checkView()->setImage(UIImage::named(image));
+        const char* image
+            = isDownloaded(*episode) ? "selectDownload" : (chosen ? "downloadFill" : "downloadNone");
+        // The download mark is drawn in the accent for either page; the check boxes for a light one.
+        std::optional<UIImage> mark = UIImage::named(image);
+        cell->checkView()->setImage(isDownloaded(*episode) ? mark : zvadaptive::iconImage(mark));
         cell->checkView()->setHidden(false);
     }
     return cell;
@@ -230,8 +248,8 @@ void ZV_SelectEpisodeContentListView::didSelectItem(UICollectionView&, const Ind
             owner(episode->episodeId.value_or(""));
         return;
     }
-    bool chosen = std::any_of(
-        selectList.begin(), selectList.end(), [&](const auto& each) { return each && sameEpisode(*each, *episode); });
+    bool chosen = std::any_of(selectList.begin(), selectList.end(),
+        [&](const auto& each) { return each && sameEpisode(*each, *episode); });
     if (chosen || isDownloaded(*episode))
         removeEpisode(selectList, *episode);
     else
@@ -245,9 +263,10 @@ void ZV_SelectEpisodeContentListView::updateDownloadBar()
     // While a batch is being started the button stays off, so a second tap starts nothing twice.
     bool enabled = !selectList.empty() && !m_group;
     m_downloadBtn->setEnabled(enabled);
-    m_downloadBtn->setBackgroundColor(enabled ? colorWithHex("03FFE1") : UIColor::black().withAlphaComponent(0.1));
-    m_downloadBtn->setTitle(
-        selectList.empty() ? std::string(downloadTitle) : std::string(downloadTitle) + " " + std::to_string(selectList.size()));
+    m_downloadBtn->setBackgroundColor(enabled ? colorWithHex("03FFE1") : idleFace());
+    m_downloadBtn->setTitle(selectList.empty()
+            ? std::string(downloadTitle)
+            : std::string(downloadTitle) + " " + std::to_string(selectList.size()));
     std::size_t available = availableEpisodes().size();
     m_downloadAllBtn->setSelected(available > 0 && selectList.size() == available);
 }
@@ -296,11 +315,11 @@ void ZV_SelectEpisodeContentListView::startDownload()
             exportEpisode(episode->playUrl.value_or(""), episode);
             continue;
         }
-        JSON parameters = JSON::object(
-            { { "play_url", episode->playUrl.value_or("") }, { "from_code", episode->fromCode.value_or("") } });
+        JSON parameters = JSON::object({ { "play_url", episode->playUrl.value_or("") },
+            { "from_code", episode->fromCode.value_or("") } });
         // Every reply ends this episode's part, a refused sign-in included.
-        ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), path(ZV_API::movieAddressParse),
-            parameters,
+        ZV_Network::shared().request(
+            HTTPMethod::GET, BaseURLs::main_url(), path(ZV_API::movieAddressParse), parameters,
             [weak, episode](std::optional<JSON> json, std::optional<NSError>) {
                 auto page = std::static_pointer_cast<ZV_SelectEpisodeContentListView>(weak.lock());
                 if (!page)
@@ -346,7 +365,8 @@ void ZV_SelectEpisodeContentListView::exportEpisode(
     ZV_DownLoadModel record;
     if (auto found = ZV_DownLoadModel::findEpisode(title, episodeID); found && *found)
         record = **found;
-    std::shared_ptr<ZV_DetailDataListPlayFromModel> source = model ? ZV_DetailVC::sourceInUse(*model) : nullptr;
+    std::shared_ptr<ZV_DetailDataListPlayFromModel> source
+        = model ? ZV_DetailVC::sourceInUse(*model) : nullptr;
     record.url = url;
     record.name = model ? model->name.value_or("") : std::string();
     record.cover = model ? model->cover.value_or("") : std::string();
@@ -377,7 +397,8 @@ void ZV_SelectEpisodeContentListView::batchStarted()
     if (failed == 0)
         QMUITips::showSucceed(startedText, sharedFromThis());
     else if (started > 0)
-        QMUITips::showInfo(std::string(startedText) + "，" + std::to_string(failed) + " 集暂时无法下载", sharedFromThis());
+        QMUITips::showInfo(
+            std::string(startedText) + "，" + std::to_string(failed) + " 集暂时无法下载", sharedFromThis());
     else
         QMUITips::showError("暂时无法下载，请稍后再试", sharedFromThis());
     reloadRecords();

@@ -5,6 +5,8 @@
 #include "app/Extensions/LayoutConstants.h"
 #include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 #include "app/MainController/Detail/View/ZV_SelectEpisodeContentListView.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/qmui/QMUIButton.h"
 #include "platform/ui/segmented/JXSegmentedIndicatorLineView.h"
 #include "platform/ui/segmented/JXSegmentedTitleDataSource.h"
@@ -42,25 +44,28 @@ ZV_SelectEpisodeContentView::ZV_SelectEpisodeContentView(const CGRect& frame)
 
 void ZV_SelectEpisodeContentView::setupUI()
 {
-    setBackgroundColor(UIColor::white());
+    setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
     setClipsToBounds(true);
     auto self = std::static_pointer_cast<ZV_SelectEpisodeContentView>(sharedFromThis());
 
     m_sourceName = UIView::create<QMUIButton>();
-    m_sourceName->setTitleColor(colorWithHex("1D1942"));
+    UIColor ink = zvadaptive::textColor(colorWithHex("1D1942"));
+    m_sourceName->setTitleColor(ink);
     m_sourceName->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
-    m_sourceName->setImage(UIImage::named("Down"));
+    // The arrow is drawn white; it takes the name's colour so that it shows on the sheet.
+    if (std::optional<UIImage> down = UIImage::named("Down"))
+        m_sourceName->setImage(down->withTintColor(ink));
     m_sourceName->setImagePosition(QMUIButtonImagePosition::right);
     m_sourceName->setSpacingBetweenImageAndTitle(4);
     m_sourceName->setAccessibilityIdentifier("episodes.source");
     m_closeBtn = UIView::create<QMUIButton>();
-    m_closeBtn->setImage(UIImage::named("Close"));
+    m_closeBtn->setImage(zvadaptive::iconImage(UIImage::named("Close")));
     m_closeBtn->setAccessibilityIdentifier("episodes.close");
 
     m_dataSource = std::make_shared<JXSegmentedTitleDataSource>();
-    m_dataSource->titleNormalColor = colorWithHex("1D1942");
+    m_dataSource->titleNormalColor = ink;
     m_dataSource->titleNormalFont = UIFont::systemFont(14);
-    m_dataSource->titleSelectedColor = colorWithHex("1D1942");
+    m_dataSource->titleSelectedColor = ink;
     m_dataSource->titleSelectedFont = UIFont::systemFont(14, UIFont::Weight::medium);
     m_dataSource->itemSpacing = 24;
     m_indicator = UIView::create<JXSegmentedIndicatorLineView>();
@@ -69,7 +74,8 @@ void ZV_SelectEpisodeContentView::setupUI()
     m_indicator->indicatorHeight = 3;
     m_indicator->indicatorPosition = JXSegmentedIndicatorPosition::bottom;
     m_listContainerView = UIView::create<JXSegmentedListContainerView>(
-        std::weak_ptr<JXSegmentedListContainerViewDataSource>(self), JXSegmentedListContainerType::scrollView);
+        std::weak_ptr<JXSegmentedListContainerViewDataSource>(self),
+        JXSegmentedListContainerType::scrollView);
     m_segmentedView = UIView::create<JXSegmentedView>();
     m_segmentedView->setDelegate(std::weak_ptr<JXSegmentedViewDelegate>(self));
     m_segmentedView->setDataSource(m_dataSource);
@@ -124,7 +130,8 @@ std::vector<std::string> ZV_SelectEpisodeContentView::ranges(std::size_t count)
     for (std::size_t i = 0; i < pages; ++i)
         ranges.push_back(std::to_string(i * pageSize + 1) + "-" + std::to_string((i + 1) * pageSize));
     if (rest >= 1)
-        ranges.push_back(std::to_string(pages * pageSize + 1) + "-" + std::to_string(pages * pageSize + rest));
+        ranges.push_back(
+            std::to_string(pages * pageSize + 1) + "-" + std::to_string(pages * pageSize + rest));
     return ranges;
 }
 

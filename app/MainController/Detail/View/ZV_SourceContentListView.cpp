@@ -1,6 +1,8 @@
 #include "app/MainController/Detail/View/ZV_SourceContentListView.h"
 
 #include "app/Core/Helpers/ColorHex.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/qmui/QMUILabel.h"
 
@@ -10,7 +12,7 @@ std::shared_ptr<QMUILabel> makeLabel(CGFloat size)
 {
     auto label = std::make_shared<QMUILabel>();
     label->setFont(UIFont::systemFont(size));
-    label->setTextColor(colorWithHex("1D1942"));
+    label->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     return label;
 }
 
@@ -52,7 +54,7 @@ void ZV_SourceContentListView::setupUI()
 {
     layer()->setCornerRadius(8);
     setClipsToBounds(true);
-    setBackgroundColor(colorWithHex("F3F5F9"));
+    setBackgroundColor(zvadaptive::fillColor(colorWithHex("F3F5F9")));
     addSubview(name());
     addSubview(tips());
     addSubview(count());

@@ -5,6 +5,8 @@
 #include "app/Extensions/ViewCorners.h"
 #include "app/Extensions/ViewTapAction.h"
 #include "app/MainController/Detail/View/ZV_SourceContentListView.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/controls/UIStackView.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/qmui/QMUIButton.h"
@@ -26,12 +28,12 @@ std::shared_ptr<ZV_SourceContentView> ZV_SourceContentView::make(const CGRect& f
 
 void ZV_SourceContentView::setupUI()
 {
-    setBackgroundColor(UIColor::white());
+    setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
     makeCornerByRoundingCorners(*this, 1 | 2, 24);
     m_title->setText("切换资源");
-    m_title->setTextColor(colorWithHex("1D1942"));
+    m_title->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_title->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
-    m_closeBtn->setImage(UIImage::named("Close"));
+    m_closeBtn->setImage(zvadaptive::iconImage(UIImage::named("Close")));
     m_closeBtn->setAccessibilityIdentifier("source.close");
     m_stackView->setAxis(UILayoutConstraintAxis::vertical);
     m_stackView->setDistribution(UIStackViewDistribution::equalSpacing);
@@ -74,7 +76,12 @@ void ZV_SourceContentView::reloadRows()
         row->tips()->setText(source->tips.value_or(""));
         row->count()->setText(source->total.value_or("") + "个视频");
         bool inUse = source->list && !source->list->empty();
-        row->setBackgroundColor(colorWithHex(inUse ? "03FFE1" : "F3F5F9"));
+        if (inUse) {
+            // The accent row stays bright in the dark style, so its texts stay dark on it.
+            row->setBackgroundColor(colorWithHex("03FFE1"));
+            for (const auto& label : { row->name(), row->tips(), row->count() })
+                label->setTextColor(colorWithHex("1D1942"));
+        }
         std::string code = source->code.value_or("");
         addTapAction(*row, [weak, code](UITapGestureRecognizer&) {
             auto self = std::static_pointer_cast<ZV_SourceContentView>(weak.lock());

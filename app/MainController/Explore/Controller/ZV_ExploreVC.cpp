@@ -89,13 +89,11 @@ void ZV_ExploreVC::viewDidLoad()
     root->setBackgroundColor(UIColor::clear());
 
     bool pad = QMUIHelper::isIPad();
-    CGFloat side = pad ? 100 : 18;
-    CGFloat cardWidth = screenWidth() - 2 * side;
     root->addSubview(zv_swipeableView());
     snp(zv_swipeableView()).makeConstraints([&](ConstraintMaker& make) {
         make.top().equalToSuperview();
-        make.left().right().equalToSuperview().inset(side);
-        make.height().equalTo(cardWidth * 500 / 354);
+        make.left().right().equalToSuperview().inset(cardInset(pad));
+        make.height().equalTo(cardHeight(screenWidth(), pad));
     });
     root->addSubview(zv_stackView());
     snp(zv_stackView()).makeConstraints([&](ConstraintMaker& make) {

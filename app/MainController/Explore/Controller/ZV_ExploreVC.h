@@ -24,6 +24,14 @@ public:
 
     ZV_ExploreVC();
 
+    // The card stack on a screen `width` wide: inset from both sides, and as high as its cards of
+    // 354 wide to 500 high.
+    static CGFloat cardInset(bool isPad) { return isPad ? 100 : 18; }
+    static CGFloat cardHeight(CGFloat width, bool isPad)
+    {
+        return (width - 2 * cardInset(isPad)) * 500 / 354;
+    }
+
     std::string className() const override { return "ZV_ExploreVC"; }
 
     // The current batch of titles.

@@ -155,6 +155,9 @@ bool ZV_HomeViewController::isFeed(const JSON& reply)
                 return true;
             continue;
         }
+        // A section's header shows its title and link even when it lists nothing.
+        if (element["title"].type() == JSON::Type::String && !element["title"].stringValue().empty())
+            return true;
         std::vector<JSON> items = element["list"].arrayValue();
         if (std::any_of(items.begin(), items.end(), isFilled))
             return true;

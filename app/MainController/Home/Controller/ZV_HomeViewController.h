@@ -51,8 +51,8 @@ public:
     static std::vector<std::shared_ptr<ZV_HomeRecommendModelData>> sectionsFrom(
         const JSON& reply, bool adFree);
     // Whether a reply is a feed: an array with at least one section that has something to show
-    // (an item that is a filled object, or an advert section's filled advert). Any other reply
-    // is a failed load.
+    // (a header title, an item that is a filled object, or an advert section's filled advert). Any other
+    // reply is a failed load.
     static bool isFeed(const JSON& reply);
     // Ad-free: a carousel keeps only its titles (type 1), for good.
     static void keepTitlesOnly(ZV_HomeRecommendModelData& carousel);

@@ -34,3 +34,12 @@ void ZV_UpdateAPPView::openUpdateURL(const JSON& model)
         return;
     UIApplication::shared().openURL(url);
 }
+
+bool ZV_UpdateAPPView::accessibilityPerformEscape()
+{
+    // Modal against stray taps on the dimming, not against a person who wants it gone.
+    if (!isVisible())
+        return false;
+    hideWithAnimated(true);
+    return true;
+}

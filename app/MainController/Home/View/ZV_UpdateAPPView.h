@@ -6,10 +6,10 @@
 #include <memory>
 
 // The prompt that offers a newer version of the application: a modal card over the dimmed
-// screen. Only its close button hides it (a tap on the dimming does nothing, and there is no
-// forced update); "立即升级" opens the download link outside the application and leaves the prompt
-// up. The update object's keys: "title", "intro" (the release notes), "url"; missing ones read as
-// empty text.
+// screen. Only its close button (or the escape gesture) hides it (a tap on the dimming does
+// nothing, and there is no forced update); "立即升级" opens the download link outside the application and
+// leaves the prompt up. The update object's keys: "title", "intro" (the release notes), "url"; missing ones
+// read as empty text.
 class ZV_UpdateAPPView : public QMUIModalPresentationViewController {
 public:
     ZV_UpdateAPPView() = default;
@@ -24,4 +24,6 @@ public:
     void show(const JSON& model);
     // Hands the object's "url" to the system when it makes a URL; anything else does nothing.
     static void openUpdateURL(const JSON& model);
+    // Escape closes the prompt as its close button does.
+    bool accessibilityPerformEscape() override;
 };

@@ -9,6 +9,8 @@
 #include "app/MainController/Login/View/ZV_CaptchaView.h"
 #include "app/MainController/Login/View/ZV_RegisterTypeView.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/UIBarButtonItem.h"
 #include "platform/ui/UIFont.h"
@@ -40,7 +42,7 @@ const std::shared_ptr<UIButton>& ZV_ForgotViewVC::backBtn()
 {
     if (!m_backBtn) {
         m_backBtn = UIView::create<UIButton>(UIButtonType::custom);
-        m_backBtn->setImage(UIImage::named("back"), UIControlStateNormal);
+        m_backBtn->setImage(zvadaptive::iconImage(UIImage::named("back")), UIControlStateNormal);
         m_backBtn->setAccessibilityIdentifier("forgot.back");
         std::weak_ptr<ZV_ForgotViewVC> weakSelf = accountform::shared(*this);
         m_backBtn->addTarget(weakSelf, &ZV_ForgotViewVC::backTapped, UIControlEventTouchUpInside);
@@ -51,7 +53,7 @@ const std::shared_ptr<UIButton>& ZV_ForgotViewVC::backBtn()
 const std::shared_ptr<UIImageView>& ZV_ForgotViewVC::zv_bgImgView()
 {
     if (!m_bgImgView)
-        m_bgImgView = UIView::create<UIImageView>(UIImage::named("login_bg"));
+        m_bgImgView = UIView::create<UIImageView>(zvadaptive::dimmedImage(UIImage::named("login_bg")));
     return m_bgImgView;
 }
 
@@ -67,7 +69,7 @@ const std::shared_ptr<UILabel>& ZV_ForgotViewVC::zv_titleLb()
     if (!m_titleLb) {
         m_titleLb = UIView::create<UILabel>();
         m_titleLb->setFont(UIFont::systemFont(24, UIFont::Weight::medium));
-        m_titleLb->setTextColor(colorWithHex("1D1942"));
+        m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
         m_titleLb->setText("请输入需要找回的账号");
     }
     return m_titleLb;
@@ -78,7 +80,7 @@ const std::shared_ptr<UILabel>& ZV_ForgotViewVC::zv_desLb()
     if (!m_desLb) {
         m_desLb = UIView::create<UILabel>();
         m_desLb->setFont(UIFont::systemFont(24, UIFont::Weight::medium));
-        m_desLb->setTextColor(colorWithHex("1D1942"));
+        m_desLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     }
     return m_desLb;
 }
@@ -152,8 +154,8 @@ const std::shared_ptr<UIStackView>& ZV_ForgotViewVC::zv_stackTypeView()
 const std::shared_ptr<ZV_RegisterTypeView>& ZV_ForgotViewVC::zv_phoneTypeView()
 {
     if (!m_phoneTypeView) {
-        m_phoneTypeView = UIView::create<ZV_RegisterTypeView>();
-        m_phoneTypeView->imageView()->setImage(UIImage::named("login_Phone"));
+        m_phoneTypeView = ZV_RegisterTypeView::make();
+        m_phoneTypeView->imageView()->setImage(zvadaptive::iconImage(UIImage::named("login_Phone")));
         m_phoneTypeView->titleLb()->setText("使用手机号找回");
         m_phoneTypeView->setAccessibilityIdentifier("forgot.phone");
         std::weak_ptr<ZV_ForgotViewVC> weakSelf = accountform::shared(*this);
@@ -168,8 +170,8 @@ const std::shared_ptr<ZV_RegisterTypeView>& ZV_ForgotViewVC::zv_phoneTypeView()
 const std::shared_ptr<ZV_RegisterTypeView>& ZV_ForgotViewVC::zv_mailTypeView()
 {
     if (!m_mailTypeView) {
-        m_mailTypeView = UIView::create<ZV_RegisterTypeView>();
-        m_mailTypeView->imageView()->setImage(UIImage::named("login_Mail"));
+        m_mailTypeView = ZV_RegisterTypeView::make();
+        m_mailTypeView->imageView()->setImage(zvadaptive::iconImage(UIImage::named("login_Mail")));
         m_mailTypeView->titleLb()->setText("使用邮箱找回");
         m_mailTypeView->setAccessibilityIdentifier("forgot.mail");
         std::weak_ptr<ZV_ForgotViewVC> weakSelf = accountform::shared(*this);

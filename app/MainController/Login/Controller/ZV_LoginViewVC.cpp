@@ -11,6 +11,8 @@
 #include "app/MainController/Login/View/ZV_AccountForm.h"
 #include "app/MainController/Login/View/ZV_CaptchaView.h"
 #include "app/MainController/Other/Tool/NotificationTool.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/QMUITips.h"
@@ -28,7 +30,7 @@
 const std::shared_ptr<UIImageView>& ZV_LoginViewVC::zv_bgImgView()
 {
     if (!m_bgImgView)
-        m_bgImgView = UIView::create<UIImageView>(UIImage::named("login_bg"));
+        m_bgImgView = UIView::create<UIImageView>(zvadaptive::dimmedImage(UIImage::named("login_bg")));
     return m_bgImgView;
 }
 
@@ -36,7 +38,7 @@ const std::shared_ptr<UIButton>& ZV_LoginViewVC::zv_closeBtn()
 {
     if (!m_closeBtn) {
         m_closeBtn = UIView::create<UIButton>(UIButtonType::custom);
-        m_closeBtn->setImage(UIImage::named("login_close"), UIControlStateNormal);
+        m_closeBtn->setImage(zvadaptive::iconImage(UIImage::named("login_close")), UIControlStateNormal);
         m_closeBtn->setAccessibilityIdentifier("login.close");
         std::weak_ptr<ZV_LoginViewVC> weakSelf = accountform::shared(*this);
         m_closeBtn->addAction(UIControlEventTouchUpInside, [weakSelf](UIControl&) {
@@ -75,7 +77,7 @@ const std::shared_ptr<UILabel>& ZV_LoginViewVC::zv_titleLb()
     if (!m_titleLb) {
         m_titleLb = UIView::create<UILabel>();
         m_titleLb->setFont(UIFont::systemFont(24, UIFont::Weight::medium));
-        m_titleLb->setTextColor(colorWithHex("222222"));
+        m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("222222")));
         m_titleLb->setText("登录");
     }
     return m_titleLb;
@@ -123,7 +125,7 @@ const std::shared_ptr<UILabel>& ZV_LoginViewVC::zv_forgetBtn()
         m_forgetBtn = UIView::create<UILabel>();
         UIFont font = UIFont::systemFont(12, UIFont::Weight::medium);
         m_forgetBtn->setFont(font);
-        UIColor faded = colorWithHex("1D1942", 0.3);
+        UIColor faded = zvadaptive::textColor(colorWithHex("1D1942", 0.3));
         NSAttributes attributes;
         attributes.font = font;
         attributes.foregroundColor = faded;

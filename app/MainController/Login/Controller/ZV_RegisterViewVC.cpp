@@ -11,6 +11,8 @@
 #include "app/MainController/Login/View/ZV_RegisterTypeView.h"
 #include "app/MainController/Other/Tool/NotificationTool.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/QMUITips.h"
@@ -33,7 +35,7 @@ const std::shared_ptr<UIButton>& ZV_RegisterViewVC::backBtn()
 {
     if (!m_backBtn) {
         m_backBtn = UIView::create<UIButton>(UIButtonType::custom);
-        m_backBtn->setImage(UIImage::named("back"), UIControlStateNormal);
+        m_backBtn->setImage(zvadaptive::iconImage(UIImage::named("back")), UIControlStateNormal);
         m_backBtn->setAccessibilityIdentifier("register.back");
         std::weak_ptr<ZV_RegisterViewVC> weakSelf = accountform::shared(*this);
         m_backBtn->addTarget(weakSelf, &ZV_RegisterViewVC::backTapped, UIControlEventTouchUpInside);
@@ -44,7 +46,7 @@ const std::shared_ptr<UIButton>& ZV_RegisterViewVC::backBtn()
 const std::shared_ptr<UIImageView>& ZV_RegisterViewVC::zv_bgImgView()
 {
     if (!m_bgImgView)
-        m_bgImgView = UIView::create<UIImageView>(UIImage::named("login_bg"));
+        m_bgImgView = UIView::create<UIImageView>(zvadaptive::dimmedImage(UIImage::named("login_bg")));
     return m_bgImgView;
 }
 
@@ -60,7 +62,7 @@ const std::shared_ptr<UILabel>& ZV_RegisterViewVC::zv_titleLb()
     if (!m_titleLb) {
         m_titleLb = UIView::create<UILabel>();
         m_titleLb->setFont(UIFont::systemFont(24, UIFont::Weight::medium));
-        m_titleLb->setTextColor(colorWithHex("1D1942"));
+        m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
         m_titleLb->setText("请选择注册方式");
     }
     return m_titleLb;
@@ -71,7 +73,7 @@ const std::shared_ptr<UILabel>& ZV_RegisterViewVC::zv_desLb()
     if (!m_desLb) {
         m_desLb = UIView::create<UILabel>();
         m_desLb->setFont(UIFont::systemFont(14));
-        m_desLb->setTextColor(colorWithHex("222222", 0.24));
+        m_desLb->setTextColor(zvadaptive::textColor(colorWithHex("222222", 0.24)));
         m_desLb->setText("海外用户请选择邮箱注册");
     }
     return m_desLb;
@@ -132,8 +134,8 @@ const std::shared_ptr<UIStackView>& ZV_RegisterViewVC::zv_stackTypeView()
 const std::shared_ptr<ZV_RegisterTypeView>& ZV_RegisterViewVC::zv_phoneTypeView()
 {
     if (!m_phoneTypeView) {
-        m_phoneTypeView = UIView::create<ZV_RegisterTypeView>();
-        m_phoneTypeView->imageView()->setImage(UIImage::named("login_Phone"));
+        m_phoneTypeView = ZV_RegisterTypeView::make();
+        m_phoneTypeView->imageView()->setImage(zvadaptive::iconImage(UIImage::named("login_Phone")));
         m_phoneTypeView->titleLb()->setText("使用手机号注册");
         m_phoneTypeView->setAccessibilityIdentifier("register.phone");
         std::weak_ptr<ZV_RegisterViewVC> weakSelf = accountform::shared(*this);
@@ -148,8 +150,8 @@ const std::shared_ptr<ZV_RegisterTypeView>& ZV_RegisterViewVC::zv_phoneTypeView(
 const std::shared_ptr<ZV_RegisterTypeView>& ZV_RegisterViewVC::zv_mailTypeView()
 {
     if (!m_mailTypeView) {
-        m_mailTypeView = UIView::create<ZV_RegisterTypeView>();
-        m_mailTypeView->imageView()->setImage(UIImage::named("login_Mail"));
+        m_mailTypeView = ZV_RegisterTypeView::make();
+        m_mailTypeView->imageView()->setImage(zvadaptive::iconImage(UIImage::named("login_Mail")));
         m_mailTypeView->titleLb()->setText("使用邮箱注册");
         m_mailTypeView->setAccessibilityIdentifier("register.mail");
         std::weak_ptr<ZV_RegisterViewVC> weakSelf = accountform::shared(*this);

@@ -1,6 +1,8 @@
 #include "app/MainController/Login/View/ZV_AccountForm.h"
 
 #include "app/Core/Helpers/ColorHex.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/json/JSONSerialization.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/UIFont.h"
@@ -17,10 +19,10 @@ std::shared_ptr<QMUITextField> makeField(
     auto field = UIView::create<QMUITextField>();
     field->layer()->setCornerRadius(10);
     field->setClipsToBounds(true);
-    field->setTextColor(textColor);
-    field->setBackgroundColor(UIColor::white());
+    field->setTextColor(zvadaptive::textColor(textColor));
+    field->setBackgroundColor(zvadaptive::fillColor(UIColor::white()));
     field->setPlaceholder(placeholder);
-    field->setPlaceholderColor(colorWithHex("1D1942", 0.3));
+    field->setPlaceholderColor(zvadaptive::textColor(colorWithHex("1D1942", 0.3)));
     field->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
     field->setTextInsets({ 0, 20, 0, 20 });
     field->setSecureTextEntry(secure);
@@ -74,7 +76,7 @@ std::shared_ptr<UILabel> makeResendLabel()
     auto label = UIView::create<UILabel>();
     label->setTextAlignment(NSTextAlignment::left);
     label->setFont(UIFont::systemFont(14));
-    label->setTextColor(colorWithHex("1D1942"));
+    label->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     label->setText("重新发送验证码");
     label->setUserInteractionEnabled(true);
     return label;

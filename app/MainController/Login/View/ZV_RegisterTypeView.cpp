@@ -1,6 +1,8 @@
 #include "app/MainController/Login/View/ZV_RegisterTypeView.h"
 
 #include "app/Core/Helpers/ColorHex.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIImage.h"
@@ -19,13 +21,23 @@ ZV_RegisterTypeView::ZV_RegisterTypeView(const CGRect& frame)
     : UIView(frame)
     , m_imageView(UIView::create<UIImageView>())
     , m_titleLb(UIView::create<UILabel>())
-    , m_arrowView(UIView::create<UIImageView>(UIImage::named("arrow_Right")))
+    , m_arrowView(UIView::create<UIImageView>(zvadaptive::iconImage(UIImage::named("arrow_Right"))))
+{ }
+
+std::shared_ptr<ZV_RegisterTypeView> ZV_RegisterTypeView::make(const CGRect& frame)
 {
-    setBackgroundColor(UIColor::white());
+    auto row = UIView::create<ZV_RegisterTypeView>(frame);
+    row->setupUI();
+    return row;
+}
+
+void ZV_RegisterTypeView::setupUI()
+{
+    setBackgroundColor(zvadaptive::fillColor(UIColor::white()));
     layer()->setCornerRadius(16);
     m_titleLb->setTextAlignment(NSTextAlignment::left);
     m_titleLb->setFont(UIFont::systemFont(16));
-    m_titleLb->setTextColor(colorWithHex("1D1942"));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     addSubview(m_imageView);
     addSubview(m_titleLb);
     addSubview(m_arrowView);

@@ -11,6 +11,8 @@ class UILabel;
 // The page sets the icon and the title and adds the tap.
 class ZV_RegisterTypeView : public UIView {
 public:
+    // Subviews learn their superview only once the row is owned, so rows are made here.
+    static std::shared_ptr<ZV_RegisterTypeView> make(const CGRect& frame = {});
     explicit ZV_RegisterTypeView(const CGRect& frame = {});
 
     std::string className() const override { return "ZV_RegisterTypeView"; }
@@ -22,6 +24,8 @@ public:
     void layoutSubviews() override;
 
 private:
+    void setupUI();
+
     std::shared_ptr<UIImageView> m_imageView;
     std::shared_ptr<UILabel> m_titleLb;
     std::shared_ptr<UIImageView> m_arrowView;

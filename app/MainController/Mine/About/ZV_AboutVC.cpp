@@ -6,6 +6,8 @@
 #include "app/Extensions/LayoutConstants.h"
 #include "app/Extensions/ViewCorners.h"
 #include "app/Extensions/ViewTapAction.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/QMUITips.h"
@@ -33,7 +35,7 @@ const std::shared_ptr<UILabel>& ZV_AboutVC::titleLb()
         m_titleLb->setText("版本号 308");
         m_titleLb->setTextAlignment(NSTextAlignment::center);
         m_titleLb->setFont(UIFont::systemFont(14));
-        m_titleLb->setTextColor(colorWithHex("1D1942"));
+        m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     }
     return m_titleLb;
 }

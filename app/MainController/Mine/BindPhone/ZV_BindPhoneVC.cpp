@@ -8,6 +8,8 @@
 #include "app/MainController/Login/View/ZV_AccountForm.h"
 #include "app/MainController/Login/View/ZV_CaptchaView.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIImageView.h"
@@ -21,7 +23,7 @@
 const std::shared_ptr<UIImageView>& ZV_BindPhoneVC::zv_bgImgView()
 {
     if (!m_bgImgView)
-        m_bgImgView = UIView::create<UIImageView>(UIImage::named("login_bg"));
+        m_bgImgView = UIView::create<UIImageView>(zvadaptive::dimmedImage(UIImage::named("login_bg")));
     return m_bgImgView;
 }
 
@@ -37,7 +39,7 @@ const std::shared_ptr<UILabel>& ZV_BindPhoneVC::zv_titleLb()
     if (!m_titleLb) {
         m_titleLb = UIView::create<UILabel>();
         m_titleLb->setFont(UIFont::systemFont(24, UIFont::Weight::medium));
-        m_titleLb->setTextColor(colorWithHex("1D1942"));
+        m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     }
     return m_titleLb;
 }
@@ -47,7 +49,7 @@ const std::shared_ptr<UILabel>& ZV_BindPhoneVC::zv_desLb()
     if (!m_desLb) {
         m_desLb = UIView::create<UILabel>();
         m_desLb->setFont(UIFont::systemFont(24, UIFont::Weight::medium));
-        m_desLb->setTextColor(colorWithHex("1D1942"));
+        m_desLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     }
     return m_desLb;
 }

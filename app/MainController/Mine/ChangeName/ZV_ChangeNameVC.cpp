@@ -5,6 +5,8 @@
 #include "app/Core/Network/ZV_Network.h"
 #include "app/Extensions/LayoutConstants.h"
 #include "app/MainController/Login/View/ZV_AccountForm.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/UIBarButtonItem.h"
@@ -19,7 +21,7 @@ const std::shared_ptr<QMUITextField>& ZV_ChangeNameVC::zv_accountField()
     if (!m_accountField) {
         m_accountField = accountform::makeField("", colorWithHex("1D1942"), false, {});
         m_accountField->layer()->setCornerRadius(16);
-        m_accountField->setBackgroundColor(colorWithHex("#F8F8F8"));
+        m_accountField->setBackgroundColor(zvadaptive::fillColor(colorWithHex("#F8F8F8")));
         m_accountField->setAccessibilityIdentifier("name.field");
     }
     return m_accountField;
@@ -30,7 +32,7 @@ const std::shared_ptr<UIButton>& ZV_ChangeNameVC::zv_saveBtn()
     if (!m_saveBtn) {
         m_saveBtn = UIView::create<UIButton>(UIButtonType::custom);
         m_saveBtn->setTitle(std::string("保存"), UIControlStateNormal);
-        m_saveBtn->setTitleColor(colorWithHex("1D1942"), UIControlStateNormal);
+        m_saveBtn->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942")), UIControlStateNormal);
         m_saveBtn->setFont(UIFont::systemFont(14));
         m_saveBtn->setAccessibilityIdentifier("name.save");
         std::weak_ptr<ZV_ChangeNameVC> weakSelf = accountform::shared(*this);

@@ -9,6 +9,8 @@
 #include "app/Extensions/ViewCorners.h"
 #include "app/MainController/Login/View/ZV_AccountForm.h"
 #include "app/MainController/Other/Tool/NotificationTool.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/UIFont.h"
@@ -22,7 +24,7 @@
 const std::shared_ptr<UIImageView>& ZV_ChangePasswordVC::zv_bgImgView()
 {
     if (!m_bgImgView)
-        m_bgImgView = UIView::create<UIImageView>(UIImage::named("login_bg"));
+        m_bgImgView = UIView::create<UIImageView>(zvadaptive::dimmedImage(UIImage::named("login_bg")));
     return m_bgImgView;
 }
 
@@ -72,9 +74,11 @@ const std::shared_ptr<UIButton>& ZV_ChangePasswordVC::zv_contactBtn()
     if (!m_contactBtn) {
         m_contactBtn = UIView::create<UIButton>(UIButtonType::custom);
         m_contactBtn->setTitle(std::string("保存"), UIControlStateNormal);
+        // Enabled, the button turns to the bright accent, which keeps its dark title in either style.
         m_contactBtn->setTitleColor(colorWithHex("1D1942"), UIControlStateNormal);
+        m_contactBtn->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942")), UIControlStateDisabled);
         m_contactBtn->setFont(UIFont::systemFont(14));
-        m_contactBtn->setBackgroundColor(colorWithHex("222222", 0.1));
+        m_contactBtn->setBackgroundColor(zvadaptive::fillColor(colorWithHex("222222", 0.1)));
         makeCorner(*m_contactBtn, 8);
         // Nothing to save until both entries agree.
         m_contactBtn->setEnabled(false);
@@ -127,7 +131,8 @@ void ZV_ChangePasswordVC::updateSaveButton()
     const std::string& password = zv_passwdField()->text();
     bool enabled = !password.empty() && zv_passwdAgainField()->text() == password;
     zv_contactBtn()->setEnabled(enabled);
-    zv_contactBtn()->setBackgroundColor(enabled ? colorWithHex("03FFE1") : colorWithHex("222222", 0.1));
+    zv_contactBtn()->setBackgroundColor(
+        enabled ? colorWithHex("03FFE1") : zvadaptive::fillColor(colorWithHex("222222", 0.1)));
 }
 
 void ZV_ChangePasswordVC::save()

@@ -2,6 +2,8 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ParsableURL.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIImageView.h"
@@ -17,7 +19,7 @@ std::shared_ptr<UILabel> makeLabel(NSTextAlignment alignment)
     auto label = UIView::create<UILabel>();
     label->setTextAlignment(alignment);
     label->setFont(UIFont::systemFont(14));
-    label->setTextColor(colorWithHex("1D1942"));
+    label->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     return label;
 }
 
@@ -30,13 +32,13 @@ ZV_PersonalDataCollCell::ZV_PersonalDataCollCell()
 ZV_PersonalDataCollCell::ZV_PersonalDataCollCell(const CGRect& frame)
     : BaseCollectionViewCell(frame)
     , m_headImageView(UIView::create<UIImageView>(UIImage::named("mine_user")))
-    , m_iconView(UIView::create<UIImageView>(UIImage::named("mine_arrow")))
+    , m_iconView(UIView::create<UIImageView>(zvadaptive::iconImage(UIImage::named("mine_arrow"))))
     , m_desLb(makeLabel(NSTextAlignment::right))
     , m_titleLb(makeLabel(NSTextAlignment::left))
 {
     layer()->setCornerRadius(16);
     setClipsToBounds(true);
-    setBackgroundColor(colorWithHex("F5F5F5"));
+    setBackgroundColor(zvadaptive::fillColor(colorWithHex("F5F5F5")));
     m_headImageView->layer()->setCornerRadius(34);
     m_headImageView->setClipsToBounds(true);
     m_headImageView->setContentMode(UIViewContentMode::scaleAspectFill);
@@ -90,12 +92,12 @@ void ZV_PersonalDataCollCell::refresh()
         break;
     case ZV_PersonalDataRowType::nickName:
         m_titleLb->setText("昵称");
-        m_desLb->setTextColor(colorWithHex("1D1942"));
+        m_desLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
         m_desLb->setText(m_model ? m_model->nickname : std::string());
         break;
     case ZV_PersonalDataRowType::userName:
         m_titleLb->setText("用户名（可用于登录）");
-        m_desLb->setTextColor(colorWithHex("1D1942"));
+        m_desLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
         m_desLb->setText(m_model ? m_model->username : std::string());
         break;
     case ZV_PersonalDataRowType::phone:
@@ -118,9 +120,9 @@ void ZV_PersonalDataCollCell::showBinding(const std::string& value)
     // A reused cell may come from another row: every row sets the colour it shows.
     if (value.empty()) {
         m_desLb->setText("暂未绑定");
-        m_desLb->setTextColor(colorWithHex("1D1942", 0.3));
+        m_desLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.3)));
     } else {
         m_desLb->setText(value);
-        m_desLb->setTextColor(colorWithHex("1D1942"));
+        m_desLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     }
 }

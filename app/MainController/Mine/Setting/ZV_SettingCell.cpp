@@ -3,6 +3,8 @@
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Helpers/WindowHelpers.h"
 #include "app/Core/Storage/StoreData.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UIWindow.h"
@@ -18,7 +20,7 @@ std::shared_ptr<UILabel> makeLabel(CGFloat size, CGFloat alpha)
     auto label = UIView::create<UILabel>();
     label->setTextAlignment(NSTextAlignment::left);
     label->setFont(UIFont::systemFont(size));
-    label->setTextColor(colorWithHex("1D1942", alpha));
+    label->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", alpha)));
     return label;
 }
 
@@ -42,7 +44,7 @@ ZV_SettingCell::ZV_SettingCell(UITableViewCellStyle style, std::string reuseIden
     m_stackView->addArrangedSubview(m_titleLb);
     m_stackView->addArrangedSubview(m_tipLb);
     m_tipLb->setHidden(true);
-    m_lineView->setBackgroundColor(colorWithHex("1D1942", 0.08));
+    m_lineView->setBackgroundColor(zvadaptive::lineColor(colorWithHex("1D1942", 0.08)));
     m_switchView->onTintColor = colorWithHex("03FFE1");
     m_switchView->setHidden(true);
     setSwitchHandler(&ZV_SettingCell::darkModeChanged);

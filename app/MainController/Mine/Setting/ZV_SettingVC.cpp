@@ -8,6 +8,8 @@
 #include "app/MainController/Chat/Store/ZV_MessageASModel.h"
 #include "app/MainController/Mine/Setting/ZV_SettingCell.h"
 #include "app/MainController/Other/Tool/NotificationTool.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/media/SJMediaCacheServer.h"
@@ -44,7 +46,7 @@ const std::shared_ptr<UITableView>& ZV_SettingVC::tableView()
         m_tableView->setEstimatedSectionFooterHeight(0);
         m_tableView->setSeparatorStyle(UITableViewCellSeparatorStyle::none);
         m_tableView->setKeyboardDismissMode(UIScrollViewKeyboardDismissMode::onDrag);
-        m_tableView->setBackgroundColor(UIColor::white());
+        m_tableView->setBackgroundColor(zvadaptive::pageColor(UIColor::white()));
         m_tableView->setContentInsetAdjustmentBehavior(UIScrollViewContentInsetAdjustmentBehavior::never);
         registerCell<ZV_SettingCell>(*m_tableView);
         m_tableView->setAccessibilityIdentifier("setting.list");
@@ -88,7 +90,7 @@ std::string ZV_SettingVC::cacheSizeText(std::uint64_t bytes)
 std::shared_ptr<UITableViewCell> ZV_SettingVC::cellForRow(UITableView& table, const IndexPath& indexPath)
 {
     auto cell = dequeueCell<ZV_SettingCell>(table, indexPath);
-    cell->titleLb()->setTextColor(colorWithHex("1D1942"));
+    cell->titleLb()->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     cell->tipLb()->setHidden(true);
     cell->desLb()->setHidden(true);
     cell->switchView()->setHidden(true);

@@ -96,7 +96,8 @@ void PhotoBrowser::setImages(std::optional<std::vector<PhotoBrowserEntry>> image
 void PhotoBrowser::showPageNumber()
 {
     int count = m_images ? static_cast<int>(m_images->size()) : 0;
-    m_numLabel->setText(count ? std::to_string(m_selectedIndex + 1) + "/" + std::to_string(count) : std::string());
+    m_numLabel->setText(
+        count ? std::to_string(m_selectedIndex + 1) + "/" + std::to_string(count) : std::string());
 }
 
 void PhotoBrowser::setSelectedIndex(int index)
@@ -136,6 +137,14 @@ void PhotoBrowser::dismiss()
             if (self->dismissBlock)
                 self->dismissBlock();
         });
+}
+
+bool PhotoBrowser::accessibilityPerformEscape()
+{
+    if (!superview())
+        return false;
+    dismiss();
+    return true;
 }
 
 int PhotoBrowser::numberOfItems(UICollectionView&, int)

@@ -18,9 +18,9 @@ class Constraint;
 using PhotoBrowserEntry = std::variant<std::string, UIImage>;
 
 // A full-screen image viewer over the window: black, paging sideways between images with a gap
-// of `photoSpacing` between pages, each page zoomable (PhotoBrowserCell) and closed by a tap or
-// by dragging the image down, the browser fading as the image shrinks. Made with create(); set
-// the images (and optionally the rest), then show() or showOn(). It is not reused.
+// of `photoSpacing` between pages, each page zoomable (PhotoBrowserCell) and closed by a tap, by
+// dragging the image down or by the escape gesture, the browser fading as the image shrinks. Made with
+// create(); set the images (and optionally the rest), then show() or showOn(). It is not reused.
 class PhotoBrowser : public UIView,
                      public UICollectionViewDataSource,
                      public UICollectionViewDelegateFlowLayout {
@@ -59,6 +59,8 @@ public:
     void showOn(const std::shared_ptr<UIView>& view);
     // Fades out, then leaves its superview and runs dismissBlock.
     void dismiss();
+    // The escape gesture closes it as a tap does.
+    bool accessibilityPerformEscape() override;
 
     // UICollectionViewDataSource
     int numberOfItems(UICollectionView&, int section) override;

@@ -99,3 +99,13 @@ void ZV_HomeAdvertAlertView::pictureTapped()
     }
     removeFromSuperview();
 }
+
+bool ZV_HomeAdvertAlertView::accessibilityPerformEscape()
+{
+    if (!superview())
+        return false;
+    // Kept alive until the end: removing it from the window may drop the last owner.
+    auto keep = sharedFromThis();
+    removeFromSuperview();
+    return true;
+}

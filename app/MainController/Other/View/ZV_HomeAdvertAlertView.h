@@ -11,8 +11,8 @@
 // The home tab's pop-up advert over the whole window: a dimmed background, the advert picture
 // (280 by 340, rounded) and a close button under it. A tap on the picture hands the link of the
 // "index_popup" placement, read from the configuration at that moment, to the url block and
-// closes the pop-up; the close button only closes it; the background takes taps and does
-// nothing with them.
+// closes the pop-up; the close button (or the escape gesture) only closes it; the background
+// takes taps and does nothing with them.
 class ZV_HomeAdvertAlertView : public UIView {
     struct Passkey {
         explicit Passkey() = default;
@@ -37,6 +37,9 @@ public:
     const std::shared_ptr<UIView>& contentView() const { return m_contentView; }
     const std::shared_ptr<UIImageView>& imageView() const { return m_imageView; }
     const std::shared_ptr<UIButton>& closeBtn() const { return m_closeBtn; }
+
+    // Escape closes the pop-up as its close button does.
+    bool accessibilityPerformEscape() override;
 
 private:
     void build();

@@ -93,7 +93,7 @@ TEST_F(ZV_DownLoadModelTest, WatchingTurnsOnceAndDeleteRemovesTheRow)
     ASSERT_TRUE(first && *first);
     ZV_DownLoadModel played = **first;
     ASSERT_EQ(played.watching, "no");
-    played.watching = ZV_DownLoadModel::watchingYes;
+    played.watching = "yes";
     ASSERT_TRUE(played.update());
     std::int64_t stamp = played.updatedAt();
     reopen();

@@ -1,7 +1,6 @@
 // The server-address bootstrap across runs of the app.
 
 #include "app/Core/Network/BaseURLs.h"
-#include "app/Core/Storage/DefaultsKey.h"
 #include "platform/foundation/UserDefaults.h"
 #include "tests/app/support/ApiTestSupport.h"
 
@@ -65,11 +64,11 @@ TEST_F(BootstrapTest, FileOverridesAllFiveAndTheNextStartRestoresOnlyMainAndShor
         + R"(","room_gateway_websocket_url":")" + learnt.websocket + R"(","unknown":"x"})");
     bootstrap();
     EXPECT_EQ(current(), learnt);
-    EXPECT_EQ(cached(DefaultsKey::mainURL), learnt.main);
-    EXPECT_EQ(cached(DefaultsKey::shortURL), learnt.shortVideo);
-    EXPECT_EQ(cached(DefaultsKey::captchaURL), learnt.captcha);
-    EXPECT_EQ(cached(DefaultsKey::helpURL), learnt.help);
-    EXPECT_EQ(cached(DefaultsKey::websocketURL), learnt.websocket);
+    EXPECT_EQ(cached("main_url"), learnt.main);
+    EXPECT_EQ(cached("short_url"), learnt.shortVideo);
+    EXPECT_EQ(cached("captcha_url"), learnt.captcha);
+    EXPECT_EQ(cached("help_url"), learnt.help);
+    EXPECT_EQ(cached("websocket_url"), learnt.websocket);
 
     // Second run, file unreachable: the restore happens before the fetch returns.
     restart();
@@ -97,9 +96,8 @@ TEST_F(BootstrapTest, OnlyNonEmptyTextValuesOverrideAndAreCached)
     Snapshot expected = defaults;
     expected.shortVideo = shortVideo;
     EXPECT_EQ(current(), expected);
-    EXPECT_EQ(cached(DefaultsKey::shortURL), shortVideo);
-    for (std::string_view key :
-        { DefaultsKey::mainURL, DefaultsKey::captchaURL, DefaultsKey::helpURL, DefaultsKey::websocketURL })
+    EXPECT_EQ(cached("short_url"), shortVideo);
+    for (std::string_view key : { "main_url", "captcha_url", "help_url", "websocket_url" })
         EXPECT_FALSE(UserDefaults::standard().objectForKey(key)) << key;
 }
 
@@ -116,7 +114,7 @@ TEST_F(BootstrapTest, ValuesThatAreNotAbsoluteAddressesOfTheirKindAreIgnored)
                       .dump());
         bootstrap();
         EXPECT_EQ(current(), defaults) << value;
-        EXPECT_FALSE(cached(DefaultsKey::mainURL)) << value;
+        EXPECT_FALSE(cached("main_url")) << value;
     }
     serveFile(R"({"api_service":"wss://127.0.0.1/ws","room_gateway_websocket_url":"https://127.0.0.1/ws"})");
     bootstrap();
@@ -138,8 +136,8 @@ TEST_F(BootstrapTest, BadFilesAndBadCacheEntriesChangeNothing)
         EXPECT_EQ(current(), defaults) << body;
     }
     // Cached values that are not text, or not addresses, are not restored.
-    UserDefaults::standard().setInteger(7, DefaultsKey::mainURL);
-    UserDefaults::standard().set(PropertyList(std::string("javascript:alert(1)")), DefaultsKey::shortURL);
+    UserDefaults::standard().setInteger(7, "main_url");
+    UserDefaults::standard().set(PropertyList(std::string("javascript:alert(1)")), "short_url");
     serveFile("{}");
     bootstrap();
     EXPECT_EQ(current(), defaults);

@@ -2,7 +2,6 @@
 
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Network/BaseURLs.h"
-#include "app/Core/Storage/DefaultsKey.h"
 #include "app/Core/Storage/StoreData.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
@@ -30,14 +29,6 @@ protected:
         return *got;
     }
 
-    // A captcha result the server has not seen: each counts once for the server's whole life,
-    // and the test may run again in the same process.
-    static std::string freshCaptcha()
-    {
-        static int serial = 0;
-        return R"({"ticket":"calls-)" + std::to_string(++serial) + R"("})";
-    }
-
     static Data samplePNG()
     {
         std::ifstream file(sourceDir() / "tools/testserver/data/images/avatar-301877.png", std::ios::binary);
@@ -53,7 +44,7 @@ TEST_F(CallsTest, LoginAndPhoneRegistrationPostTheirParameters)
     auto keep = [got](std::optional<JSON> json, std::optional<NSError> error) {
         *got = Reply { json, error };
     };
-    network->login("xiaoyu2023", "wrong", freshCaptcha(), keep);
+    network->login("xiaoyu2023", "wrong", captchaResult(), keep);
     ASSERT_TRUE(runUntil([&] { return got->has_value(); }));
     ASSERT_TRUE((*got)->error);
     EXPECT_FALSE((*got)->json);
@@ -61,7 +52,7 @@ TEST_F(CallsTest, LoginAndPhoneRegistrationPostTheirParameters)
     EXPECT_EQ((*got)->error->code, 1002);
 
     got->reset();
-    const std::string captcha = freshCaptcha();
+    const std::string captcha = captchaResult();
     network->login("xiaoyu2023", "rain-over-2023", captcha, keep);
     ASSERT_TRUE(runUntil([&] { return got->has_value(); }));
     ASSERT_TRUE((*got)->json);
@@ -215,12 +206,12 @@ TEST_F(CallsTest, AdvertConfigurationIsKeptUnlessAdvertsAreCleaned)
     ASSERT_TRUE(reply && reply->json);
 
     int completions = 0;
-    UserDefaults::standard().setBool(true, DefaultsKey::cleanAD);
+    UserDefaults::standard().setBool(true, "cleanAD");
     ZV_Network::storeAdvertConfig(reply->json, [&] { ++completions; });
     EXPECT_EQ(completions, 1);
     EXPECT_FALSE(ConfigSingleton::shared().advertConfigModel);
 
-    UserDefaults::standard().setBool(false, DefaultsKey::cleanAD);
+    UserDefaults::standard().setBool(false, "cleanAD");
     ZV_Network::storeAdvertConfig(reply->json, [&] { ++completions; });
     EXPECT_EQ(completions, 2);
     ASSERT_TRUE(ConfigSingleton::shared().advertConfigModel);

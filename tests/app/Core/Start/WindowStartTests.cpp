@@ -4,12 +4,17 @@
 
 #include "app/BaseController/ZVNavigationController.h"
 #include "app/Core/Start/AppDelegate.h"
+#include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
+#include "app/MainController/Detail/View/ZV_Player.h"
 #include "app/MainController/Launch/ZV_LaunchVC.h"
 #include "app/MainController/Root/ZVRootViewController.h"
 #include "app/MainController/Search/Controller/ZV_SearchVC.h"
 #include "app/MainController/Search/View/ZV_SearchNavView.h"
+#include "app/MainController/Short/Controller/ZV_ShortPageVC.h"
+#include "app/MainController/Short/Controller/ZV_ShortVideoViewController.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/media/SJVideoPlayer.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/UIDevice.h"
 #include "platform/ui/UIWindow.h"
@@ -18,13 +23,18 @@
 #include "platform/ui/gestures/TouchDriver.h"
 #include "platform/ui/gestures/UIEventDispatcher.h"
 #include "platform/ui/keyboard/IQKeyboardManager.h"
+#include "platform/ui/lists/UICollectionView.h"
 #include "platform/ui/qmui/QMUIConsole.h"
+#include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 #include "platform/ui/segmented/JXSegmentedView.h"
 #include "platform/window/WindowShell.h"
 #include "tests/app/support/ApiTestSupport.h"
 #include "tests/display/XvfbDisplay.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace {
 
@@ -46,10 +56,17 @@ protected:
         IQKeyboardManager::shared().resetForTesting();
         QMUIConsole::resetForTesting();
 
+        // The desktop's opener: a script that writes down the address it was given.
+        std::filesystem::path opener = home / "opener.sh";
+        std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" > '" << (home / "opened").string()
+                              << "'\n";
+        std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+
         WindowShellOptions options;
         options.window.title = "zentavo-app-test";
         options.window.scale = 1;
         options.device.outputFolder = home / "out";
+        options.urlOpener = opener.string();
         std::string error;
         shell = WindowShell::open(options, &error);
         ASSERT_TRUE(shell) << error;
@@ -109,9 +126,8 @@ protected:
             << identifier << " stays";
     }
 
-    // Past the launch screen by its skip button and past the home tab's start prompts (the update
-    // offer over the pop-up advert over the teen-mode question), as a person.
-    void reachTheRoot()
+    // Past the launch screen by its skip button, as a person.
+    void skipTheLaunchScreen()
     {
         auto window = delegate->window();
         ASSERT_TRUE(window);
@@ -120,6 +136,15 @@ protected:
         ASSERT_TRUE(waitFor([&] { return !launch->skipBtn()->isHidden(); })) << "the countdown";
         ASSERT_TRUE(click(*launch->skipBtn()));
         ASSERT_TRUE(waitFor([&] { return rootScreen() != nullptr; })) << "skipped to the root";
+    }
+
+    // Past the launch screen and past the home tab's start prompts (the update offer over the
+    // pop-up advert over the teen-mode question), as a person.
+    void reachTheRoot()
+    {
+        skipTheLaunchScreen();
+        if (HasFatalFailure())
+            return;
         for (const char* prompt : { "update.close", "advert.close", "pure.know" }) {
             answerPrompt(prompt);
             if (HasFatalFailure())
@@ -231,6 +256,105 @@ TEST_F(AppInWindow, TypedSearchIsKeptWhenTheWindowClosesTheApp)
     auto history = ZV_SearchVC::history();
     ASSERT_FALSE(history.empty());
     EXPECT_EQ(history.front(), "rain");
+}
+
+TEST_F(AppInWindow, UpdateGoesToTheDesktopsOpenerAndEscClosesThePromptsWithACloseButton)
+{
+    skipTheLaunchScreen();
+    std::shared_ptr<UIView> update;
+    ASSERT_TRUE(waitFor([&] { return (update = TouchDriver::findText("立即升级")) != nullptr; }));
+    settle(0.5);
+    ASSERT_TRUE(click(*update));
+    std::string opened;
+    ASSERT_TRUE(waitFor([&] {
+        std::ifstream file(home / "opened");
+        std::stringstream text;
+        text << file.rdbuf();
+        opened = text.str();
+        return opened.ends_with("\n") && opened.find('\n') != opened.rfind('\n');
+    })) << "the opener was not started";
+    // One argument: the update's download address.
+    EXPECT_TRUE(opened.starts_with("1\nhttps://127.0.0.1:")) << opened;
+    EXPECT_TRUE(opened.ends_with("/d/app\n")) << opened;
+    EXPECT_TRUE(TouchDriver::findIdentifier("update.close")) << "the prompt stays up";
+
+    // Esc closes the update prompt, then the pop-up advert under it; the teen-mode question has
+    // no close button and waits for its answer.
+    ASSERT_TRUE(display->key(xid, "Escape"));
+    // Gone once it has faded out (an Esc meanwhile is spent on it).
+    ASSERT_TRUE(waitFor([&] {
+        return QMUIModalPresentationViewController::visibleModalPresentationViewControllers().empty();
+    })) << "the update prompt";
+    EXPECT_TRUE(TouchDriver::findIdentifier("advert.close"));
+    ASSERT_TRUE(display->key(xid, "Escape"));
+    ASSERT_TRUE(waitFor([&] { return !TouchDriver::findIdentifier("advert.close"); })) << "the pop-up advert";
+    ASSERT_TRUE(display->key(xid, "Escape"));
+    settle(0.5);
+    EXPECT_TRUE(TouchDriver::findIdentifier("pure.know"));
+    answerPrompt("pure.know");
+}
+
+TEST_F(AppInWindow, TheWheelTurnsShortVideosAndCtrlRTurnsOnlyAPlayerThatEscTurnsBack)
+{
+    reachTheRoot();
+    auto root = rootScreen();
+    ASSERT_TRUE(root);
+    ASSERT_TRUE(display->click(xid, 264, 783));
+    auto feed = root->shortPageVC()->zv_shortVideoViewController();
+    ASSERT_TRUE(waitFor([&] { return feed->list.size() >= 3 && feed->curPlayer(); })) << "the clips";
+    settle(0.5);
+    auto& clips = *feed->collectionView();
+    CGFloat page = clips.bounds().height();
+    ASSERT_GT(page, 0);
+
+    // Down the wheel: the next clip plays; once more, the one after; up, back to the second.
+    struct Turn {
+        const char* button; // xdotool's: 5 down the wheel, 4 up
+        int clip;
+    };
+    for (const Turn turn : { Turn { "5", 1 }, Turn { "5", 2 }, Turn { "4", 1 } }) {
+        ASSERT_TRUE(display->xdotool(
+            { "mousemove", "--window", std::to_string(xid), "195", "400", "click", turn.button }));
+        EXPECT_TRUE(waitFor([&] { return feed->currentIndex() == turn.clip && !clips.isDecelerating(); }))
+            << "clip " << turn.clip << " plays, not " << feed->currentIndex();
+        EXPECT_EQ(clips.contentOffset().y, turn.clip * page);
+        settle(0.3);
+    }
+
+    // The feed stands upright only: Ctrl+R does nothing, and leaves nothing for later.
+    ASSERT_TRUE(display->key(xid, "ctrl+r"));
+    settle(0.5);
+    EXPECT_EQ(UIScreen::main().interfaceOrientation(), UIInterfaceOrientation::portrait);
+    EXPECT_EQ(UIDevice::current().orientation(), UIDeviceOrientation::portrait);
+
+    // A title page: its player turns into full screen at the first Ctrl+R, while it plays and
+    // on its error layer; Esc leaves full screen, then the page.
+    auto detail = std::make_shared<ZV_DetailVC>();
+    detail->vod_id = "40618";
+    root->navigationController()->pushViewController(detail, true);
+    ASSERT_TRUE(waitFor([&] { return detail->episode_id.has_value(); })) << "the title's episodes";
+    settle(1);
+    auto player = detail->zv_playerView()->player();
+    for (bool failed : { false, true }) {
+        if (failed) {
+            detail->switchEpisode("2180004"); // the broken stream
+            ASSERT_TRUE(waitFor(
+                [&] { return player->currentControlLayerIdentifier() == SJControlLayer_LoadFailed; }, 20))
+                << "the error layer";
+        }
+        ASSERT_TRUE(display->key(xid, "ctrl+r"));
+        EXPECT_TRUE(waitFor([&] {
+            return player->isFullscreen() && !player->rotationManager().isTransitioning();
+        })) << (failed ? "on the error layer" : "playing");
+        ASSERT_TRUE(display->key(xid, "Escape"));
+        EXPECT_TRUE(waitFor([&] {
+            return !player->isFullscreen() && !player->rotationManager().isTransitioning();
+        })) << (failed ? "on the error layer" : "playing");
+        EXPECT_EQ(UIScreen::main().interfaceOrientation(), UIInterfaceOrientation::portrait);
+        EXPECT_EQ(root->navigationController()->topViewController(), detail);
+    }
+    ASSERT_TRUE(display->key(xid, "Escape"));
+    EXPECT_TRUE(waitFor([&] { return root->navigationController()->topViewController() == root; }));
 }
 
 }

@@ -65,7 +65,8 @@ std::vector<std::size_t> episodesOfSources(const ZV_DetailModel& model)
     return counts;
 }
 
-std::shared_ptr<ZV_DetailDataListMembersModel> member(ZV_DetailDataListMembersModel::membersType type, std::string name)
+std::shared_ptr<ZV_DetailDataListMembersModel> member(
+    ZV_DetailDataListMembersModel::membersType type, std::string name)
 {
     auto person = std::make_shared<ZV_DetailDataListMembersModel>();
     person->type = type;
@@ -83,8 +84,7 @@ TEST(DetailRules, TheStartEpisodeIsTheLastPlayedOneOfTheSourceInUseElseItsFirst)
         std::optional<std::string> lastPlayed;
         std::optional<std::string> start;
     };
-    for (const Case& c : std::vector<Case> {
-             { "last played in the source in use", { 3, 4 }, "a2", "a2" },
+    for (const Case& c : std::vector<Case> { { "last played in the source in use", { 3, 4 }, "a2", "a2" },
              // The source of the last playback is not consulted: only the first with episodes.
              { "last played in another source", { 3, 4 }, "b4", "a1" },
              { "first source empty", { 0, 4 }, "b3", "b3" },
@@ -115,7 +115,8 @@ TEST(DetailRules, ASourceSwitchKeepsThePositionEmptiesTheOthersAndCarriesThePlay
         std::optional<std::string> now
             = ZV_DetailVC::switchSource(model, "b", episodes("b", c.newCount), std::string("a6"), 17.9);
         EXPECT_EQ(now, c.current) << c.what;
-        EXPECT_EQ(episodesOfSources(model), (std::vector<std::size_t> { 0, static_cast<std::size_t>(c.newCount), 0 }))
+        EXPECT_EQ(episodesOfSources(model),
+            (std::vector<std::size_t> { 0, static_cast<std::size_t>(c.newCount), 0 }))
             << c.what;
         ASSERT_TRUE(model.lastPlayback) << c.what;
         EXPECT_EQ(model.lastPlayback->episode_id, c.current.value_or("")) << c.what;
@@ -146,7 +147,8 @@ TEST(DetailRules, APlayReportNeedsASignedInViewerASecondAndANewPosition)
         ZV_DetailVC::ReportState state;
         bool reports;
     };
-    auto state = [&](bool signedIn, double position, const ZV_DetailDataListLastPlaybackModel* lastPlayback = nullptr) {
+    auto state = [&](bool signedIn, double position,
+                     const ZV_DetailDataListLastPlaybackModel* lastPlayback = nullptr) {
         ZV_DetailVC::ReportState s;
         s.signedIn = signedIn;
         s.hasEpisodeList = true;
@@ -179,8 +181,8 @@ TEST(DetailRules, RowHeightsFollowAdvertsAndWholeRowsOfRelatedTitles)
     adverts.player_episode_up.data.image = "https://127.0.0.1/a.png";
     EXPECT_EQ(ZV_DetailVC::advertRowHeight(nullptr, &ZV_AdvertConfigModel::player_episode_up, 390), 0);
     EXPECT_EQ(ZV_DetailVC::advertRowHeight(&adverts, &ZV_AdvertConfigModel::player_recommend_up, 390), 0);
-    EXPECT_DOUBLE_EQ(
-        ZV_DetailVC::advertRowHeight(&adverts, &ZV_AdvertConfigModel::player_episode_up, 390), 342.0 * 122 / 342 + 20);
+    EXPECT_DOUBLE_EQ(ZV_DetailVC::advertRowHeight(&adverts, &ZV_AdvertConfigModel::player_episode_up, 390),
+        342.0 * 122 / 342 + 20);
 
     // 390 wide: items floor(310 / 3) = 103 wide and 184 high; every started row counts.
     struct Case {
@@ -193,7 +195,8 @@ TEST(DetailRules, RowHeightsFollowAdvertsAndWholeRowsOfRelatedTitles)
              { 3, false, 390, 1 }, { 4, false, 390, 2 }, { 6, false, 390, 2 }, { 7, false, 390, 3 },
              { 5, true, 1024, 1 }, { 6, true, 1024, 2 } }) {
         CGFloat item = c.pad ? std::floor((c.width - 112) / 5) : std::floor((c.width - 80) / 3);
-        EXPECT_DOUBLE_EQ(ZV_DetailVC::relatedRowHeight(c.count, c.width, c.pad), item * 184 / 103 * c.rows + 92)
+        EXPECT_DOUBLE_EQ(
+            ZV_DetailVC::relatedRowHeight(c.count, c.width, c.pad), item * 184 / 103 * c.rows + 92)
             << c.count << (c.pad ? " on a large screen" : "");
     }
     EXPECT_DOUBLE_EQ(ZV_DetailVC::relatedRowHeight(4, 390, false), 184 * 2 + 92);
@@ -235,7 +238,8 @@ TEST(DetailRules, ChipsAndExportStates)
     Episodes strip = episodes("e", 2);
     strip[1]->episodeName = "";
     UIFont bold = UIFont::boldSystemFont(14);
-    EXPECT_EQ(ZV_PlayerSelectCell::chipSize(strip, 0).width, std::ceil(TextLayout::measure("第1集", bold).width) + 32);
+    EXPECT_EQ(ZV_PlayerSelectCell::chipSize(strip, 0).width,
+        std::ceil(TextLayout::measure("第1集", bold).width) + 32);
     EXPECT_EQ(ZV_PlayerSelectCell::chipSize(strip, 1), (CGSize { 32, 44 }));
     EXPECT_EQ(ZV_PlayerSelectCell::chipSize(strip, 2), (CGSize { 58, 44 }));
 
@@ -275,7 +279,9 @@ TEST(DetailRules, InfoLinesCreditsAndPosterLines)
     NSAttributedString credits = ZV_DetailsContentView::creditsText(model);
     EXPECT_EQ(credits.string(), "导演 周行舟, 许知白    编剧 林晚    主演 沈青禾, 陆远");
     // The role labels at half strength, the names at full.
-    EXPECT_EQ(credits.attributes(0).foregroundColor, colorWithHex("1D1942", 0.5));
-    EXPECT_EQ(credits.attributes(3).foregroundColor, colorWithHex("1D1942"));
+    EXPECT_EQ(credits.attributes(0).foregroundColor->resolved(UIUserInterfaceStyle::light),
+        colorWithHex("1D1942", 0.5));
+    EXPECT_EQ(
+        credits.attributes(3).foregroundColor->resolved(UIUserInterfaceStyle::light), colorWithHex("1D1942"));
     EXPECT_EQ(ZV_ShareVC::actorLine(model), "沈青禾 | 陆远");
 }

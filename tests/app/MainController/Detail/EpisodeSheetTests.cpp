@@ -139,10 +139,10 @@ protected:
 
 TEST_F(EpisodeSheetTest, OnlyEpisodesOfThisTitleWithoutAGoodRecordCanBeChosen)
 {
-    record(singleSourceTitle, "2170002", ZV_DownLoadModel::stateFinish);
-    record(singleSourceTitle, "2170003", ZV_DownLoadModel::stateFail);
+    record(singleSourceTitle, "2170002", "finish");
+    record(singleSourceTitle, "2170003", "fail");
     // Another title's episode of the same id is no download of this one.
-    record("99999", "2170004", ZV_DownLoadModel::stateFinish);
+    record("99999", "2170004", "finish");
     auto page = open(singleSourceTitle);
     auto sheet = downloadPage(*page);
     ASSERT_TRUE(sheet);
@@ -202,6 +202,13 @@ TEST_F(EpisodeSheetTest, AMixedBatchWritesARecordForEachEpisodeThatCanBeExported
     // A second tap while the batch starts adds nothing.
     sheet->clickDownload();
     ASSERT_TRUE(batchEnds(*sheet));
+    // The server resolves an episode by its own address and the code of its source.
+    std::set<std::pair<std::string, std::string>> asked;
+    for (const auto& call : callsTo("v1/movie_addr/parse"))
+        asked.insert({ call.value("play_url", "?"), call.value("from_code", "?") });
+    EXPECT_EQ(asked,
+        (std::set<std::pair<std::string, std::string>> {
+            { "zv-detail://40311/lzm3u8/3", "lzm3u8" }, { "zv-detail://40311/lzm3u8/6", "lzm3u8" } }));
     EXPECT_EQ(callsTo("v1/movie_addr/parse").size(), 2u);
 
     std::vector<ZV_DownLoadModel> written = records();
@@ -301,7 +308,7 @@ TEST_F(EpisodeSheetTest, EveryBatchEndsAndWritesNothingForAnAddressThatCannotBeE
 TEST_F(EpisodeSheetTest, AllDownloadsOpensTheCentreWhoseRecordsTheSheetThenMarks)
 {
     // Another title's download of an episode id this title uses too.
-    record("99999", "2170002", ZV_DownLoadModel::stateFinish);
+    record("99999", "2170002", "finish");
     auto page = open(singleSourceTitle);
     auto sheet = downloadPage(*page);
     ASSERT_TRUE(sheet);

@@ -35,6 +35,7 @@ public:
         return "http://127.0.0.1:7/local/" + std::to_string(asked.size()) + "/index.m3u8";
     }
     void setActive(bool active) override { activated = activated || active; }
+    std::string proxyAddress() override { return "http://127.0.0.1:7"; }
 
     std::vector<std::string> asked;
     bool activated = false;
@@ -75,7 +76,7 @@ TEST_F(PlayerControlsTest, FullScreenSwapsTheFrameworksItemsForTheOwnRowAndAnyTu
     auto state = [&] {
         auto hidden
             = [](const std::shared_ptr<SJEdgeControlButtonItem>& item) { return item && item->isHidden(); };
-        return std::vector<bool> { hidden(edge.topAdapter()->itemForTag(ZV_Player::zoomoutTag)),
+        return std::vector<bool> { hidden(edge.topAdapter()->itemForTag(1000)),
             hidden(edge.bottomAdapter()->itemForTag(SJEdgeControlLayerBottomItem_Full)),
             hidden(edge.bottomAdapter()->itemForTag(SJEdgeControlLayerBottomItem_Play)),
             hidden(view->zv_selectItem()), hidden(view->zv_sourceItem()), hidden(view->zv_multipleItem()),
@@ -333,9 +334,9 @@ TEST_F(PlayerControlsTest, AFinishedDownloadPlaysItsLoopbackCopyAndIsMarkedWatch
         auto found = ZV_DownLoadModel::findEpisode(title, episodeId);
         return found && *found ? **found : ZV_DownLoadModel {};
     };
-    ZV_DownLoadModel mine = record("t1", "e1", ZV_DownLoadModel::stateFinish);
-    ZV_DownLoadModel other = record("t9", "e1", ZV_DownLoadModel::stateFinish);
-    ZV_DownLoadModel partial = record("t1", "e2", ZV_DownLoadModel::stateDowning);
+    ZV_DownLoadModel mine = record("t1", "e1", "finish");
+    ZV_DownLoadModel other = record("t9", "e1", "finish");
+    ZV_DownLoadModel partial = record("t1", "e2", "downing");
 
     view->isOffline = true;
     view->episodeList = ZV_Player::Episodes { zvtest::episode({ "e1", mine.url, true, "ZV-Test/1" }),
@@ -346,9 +347,9 @@ TEST_F(PlayerControlsTest, AFinishedDownloadPlaysItsLoopbackCopyAndIsMarkedWatch
     EXPECT_TRUE(copies->activated);
     EXPECT_EQ(engine()->lastRequest().URL, "http://127.0.0.1:7/local/1/index.m3u8");
     EXPECT_TRUE(engine()->lastRequest().headerFields.empty());
-    EXPECT_EQ(stored("t1", "e1").watching, ZV_DownLoadModel::watchingYes);
+    EXPECT_EQ(stored("t1", "e1").watching, "yes");
     std::int64_t marked = stored("t1", "e1").updatedAt();
-    EXPECT_EQ(stored("t9", "e1").watching, ZV_DownLoadModel::watchingNo);
+    EXPECT_EQ(stored("t9", "e1").watching, "no");
     EXPECT_EQ(stored("t9", "e1").updatedAt(), other.updatedAt());
 
     // Played again later: the mark stands and is not written again.
@@ -365,6 +366,6 @@ TEST_F(PlayerControlsTest, AFinishedDownloadPlaysItsLoopbackCopyAndIsMarkedWatch
     view->playEpisode();
     EXPECT_EQ(engine()->lastRequest().URL, partial.url);
     EXPECT_EQ(headerValue(engine()->lastRequest().headerFields, "User-Agent"), "ZV-Test/1");
-    EXPECT_EQ(stored("t1", "e2").watching, ZV_DownLoadModel::watchingNo);
+    EXPECT_EQ(stored("t1", "e2").watching, "no");
     EXPECT_EQ(copies->asked.size(), 2u);
 }

@@ -1,5 +1,6 @@
 // The player's panels: skip times stored from the settings panels, the levels and rates they
-// show, the speed rows, the ranges of the full-screen episode picker and the loading frames.
+// show, the speed rows, the ranges of the full-screen episode picker and the loading frames, which
+// ask for no drawing while nobody sees them.
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/MainController/Detail/View/ZV_LoadingView.h"
@@ -11,6 +12,7 @@
 #include "app/MainController/Other/View/ZV_ShowBottomView.h"
 #include "app/MainController/Other/View/ZV_ShowRightFullView.h"
 #include "platform/foundation/DateFormatter.h"
+#include "platform/ui/DisplayUpdates.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/controls/UIDatePicker.h"
 #include "platform/ui/controls/UISegmentedControl.h"
@@ -211,4 +213,34 @@ TEST_F(PlayerPanelsTest, TheLoadingFramesCycleEveryFourFifthsOfASecond)
     EXPECT_EQ(frames->currentAnimationFrame(), 12u);
     advance(0.4);
     EXPECT_EQ(frames->currentAnimationFrame(), 0u);
+}
+
+// A still player gives a live screen nothing to draw: paused, its hidden loading cover animates on
+// without asking for frames, and on the error layer the cover (in the control layer put aside)
+// does not either. Changes of the screen while time passes would have the window draw.
+TEST_F(PlayerPanelsTest, AStillPlayerAsksForNoFramePausedOrOnItsErrorLayer)
+{
+    SJScriptedPlaybackController::script("https://media.test/broken.m3u8", { .failsToOpen = true });
+    play(zvtest::titleWith(
+             { { "e1", "https://media.test/ep1.m3u8" }, { "e2", "https://media.test/broken.m3u8" } }),
+        "e1");
+    advance(2);
+    ASSERT_EQ(player().timeControlStatus(), SJPlaybackTimeControlStatus::playing);
+    ASSERT_TRUE(view->zv_loadingView()->isHidden());
+    ASSERT_TRUE(view->zv_loadingView()->loadingView()->isAnimating());
+    player().pauseForUser();
+    advance(10); // prompts and controls settle
+    auto still = DisplayUpdates::generation();
+    advance(3);
+    EXPECT_EQ(DisplayUpdates::generation(), still) << "paused";
+
+    view->episodeId = "e2";
+    view->playEpisode();
+    advance(2);
+    ASSERT_EQ(player().currentControlLayerIdentifier(), SJControlLayer_LoadFailed);
+    ASSERT_TRUE(view->zv_loadingView()->loadingView()->isAnimating());
+    advance(10);
+    still = DisplayUpdates::generation();
+    advance(3);
+    EXPECT_EQ(DisplayUpdates::generation(), still) << "on the error layer";
 }

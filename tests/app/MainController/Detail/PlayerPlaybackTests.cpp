@@ -4,6 +4,7 @@
 #include "app/MainController/Detail/View/ZV_LoadingView.h"
 #include "app/MainController/Detail/View/ZV_PlayerErrorView.h"
 #include "platform/media/SJEdgeControlButtonItem.h"
+#include "platform/media/cache/MCSProxyServer.h"
 #include "platform/ui/controls/UIButton.h"
 #include "tests/app/MainController/Detail/PlayerTestSupport.h"
 
@@ -108,6 +109,67 @@ TEST_F(PlayerPlaybackTest, AReadyEpisodePlaysItsOwnAddressWithItsFieldsAndAsksNo
     EXPECT_TRUE(parseRequests().empty());
     // Not the last episode: the next item is there.
     EXPECT_FALSE(view->zv_goforwardItem()->isHidden());
+}
+
+// The episode's User-Agent and fields go to every server but the media cache's own proxy, known by
+// its scheme, host and port: an address that merely mentions it, or another server on loopback
+// (an http origin there answered 403 without its fields), gets them.
+TEST_F(PlayerPlaybackTest, FieldsAreLeftOutOnlyForTheMediaCachesOwnProxy)
+{
+    ASSERT_TRUE(MCSProxyServer::shared().start());
+    const std::string proxy = MCSProxyServer::shared().baseURL();
+    const std::string port = std::to_string(MCSProxyServer::shared().port());
+    const std::string otherPort = std::to_string(
+        MCSProxyServer::shared().port() == 65535 ? 65534 : MCSProxyServer::shared().port() + 1);
+    struct Case {
+        std::string address;
+        bool fields;
+    };
+    const Case cases[] = {
+        { proxy + "/e/export-1/index.m3u8", false },
+        { "HTTP://127.0.0.1:" + port + "/e/export-1/index.m3u8", false },
+        { "http://127.0.0.1:" + otherPort + "/video/index.m3u8", true },
+        { "http://127.0.0.1/video/index.m3u8", true },
+        { "https://127.0.0.1:" + port + "/video/index.m3u8", true },
+        { "http://localhost:" + port + "/video/index.m3u8", true },
+        { "https://cdn.test/index.m3u8?from=" + proxy + "/", true },
+        { "http://cdn.test/" + proxy + "/index.m3u8", true },
+        { "http://127.0.0.1:" + port + "@cdn.test/index.m3u8", true },
+    };
+    for (const Case& c : cases) {
+        auto model = zvtest::titleWith({ { "e1", c.address, true, "ZV/1" } });
+        model->playFrom->back()->list->front()->headers
+            = std::vector<std::map<std::string, JSON>> { { { "X-Token", JSON("t1") } } };
+        play(model, "e1");
+        ASSERT_TRUE(engine());
+        EXPECT_EQ(engine()->lastRequest().URL, c.address);
+        HTTPHeaders expected;
+        if (c.fields)
+            expected = { { "User-Agent", "ZV/1" }, { "X-Token", "t1" } };
+        EXPECT_EQ(engine()->lastRequest().headerFields, expected) << c.address;
+    }
+}
+
+// An episode whose https address redirects to plain http is not played: the error layer says so,
+// and the next episode's layer has the usual message again.
+TEST_F(PlayerPlaybackTest, ARedirectFromHTTPSToHTTPIsShownOnTheErrorLayer)
+{
+    SJScriptedPlaybackController::script("https://media.test/moved.m3u8", { .redirectsToHTTP = true });
+    SJScriptedPlaybackController::script("https://media.test/broken.m3u8", { .failsToOpen = true });
+    play(zvtest::titleWith({ { "e1", "https://media.test/moved.m3u8" }, { "e2", "https://media.test/broken.m3u8" } }),
+        "e1");
+    const std::string usual = view->zv_errorView()->title()->text();
+    advance(1);
+    ASSERT_EQ(player().currentControlLayerIdentifier(), SJControlLayer_LoadFailed);
+    EXPECT_EQ(player().assetFailure(), SJAssetFailure::insecureRedirect);
+    EXPECT_EQ(view->zv_errorView()->title()->text(), "视频地址跳转到了不加密的 http 链接，已拒绝播放");
+
+    view->episodeId = "e2";
+    view->playEpisode();
+    advance(1);
+    ASSERT_EQ(player().currentControlLayerIdentifier(), SJControlLayer_LoadFailed);
+    EXPECT_EQ(view->zv_errorView()->title()->text(), "播放出错，请尝试切换资源，或刷新一下");
+    EXPECT_EQ(usual, "播放出错，请尝试切换资源，或刷新一下");
 }
 
 TEST_F(PlayerPlaybackTest, AnEpisodeToResolveSendsItsAddressAndSourceAndARefreshOnceAsked)

@@ -52,12 +52,14 @@ TEST_F(DetailTest, OfflineTheRowLosesItsSourceBoxAndAnEmptyStripScrollsNowhere)
     drain();
     ASSERT_EQ(cell->zv_collectionView()->visibleCells().size(), 3u);
     for (const auto& chip : cell->zv_collectionView()->visibleCells())
-        EXPECT_EQ(chip->contentView()->backgroundColor(), colorWithHex("F3F5F9"));
+        EXPECT_EQ(chip->contentView()->backgroundColor()->resolved(UIUserInterfaceStyle::light),
+            colorWithHex("F3F5F9"));
     // A tap on the chip already current reports it again.
     cell->didSelectItem(*cell->zv_collectionView(), IndexPath::forItem(1, 0));
     cell->didSelectItem(*cell->zv_collectionView(), IndexPath::forItem(1, 0));
     EXPECT_EQ(tapped, (std::vector<std::string> { "d2", "d2" }));
-    EXPECT_EQ(cell->zv_collectionView()->cellForItem(IndexPath::forItem(1, 0))->contentView()->backgroundColor(),
+    EXPECT_EQ(
+        cell->zv_collectionView()->cellForItem(IndexPath::forItem(1, 0))->contentView()->backgroundColor(),
         colorWithHex("03FFE1"));
     cell->removeFromSuperview();
 }

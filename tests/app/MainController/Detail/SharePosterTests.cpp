@@ -86,7 +86,7 @@ TEST_F(SharePosterTest, TheCardCarriesTheTitlesLinesAndTheConfiguredQRCode)
     ASSERT_TRUE(runUntil([&] {
         drain();
         const auto& image = poster->bottomQRCodeView()->image();
-        return image && image->size() == code->size() && !(image == placeholderImage());
+        return image && image->size() == code->size() && !(image == UIImage::named("placeholder_nor"));
     }));
 
     // An address that does not parse shows the placeholder; no configuration, nothing.
@@ -94,7 +94,7 @@ TEST_F(SharePosterTest, TheCardCarriesTheTitlesLinesAndTheConfiguredQRCode)
     auto placeholder = std::make_shared<ZV_ShareVC>();
     placeholder->model = page->model;
     placeholder->fillContent();
-    EXPECT_EQ(placeholder->bottomQRCodeView()->image(), placeholderImage());
+    EXPECT_EQ(placeholder->bottomQRCodeView()->image(), UIImage::named("placeholder_nor"));
     ConfigSingleton::shared().zv_configData.reset();
     auto none = std::make_shared<ZV_ShareVC>();
     none->model = page->model;
@@ -132,12 +132,12 @@ TEST_F(SharePosterTest, ShareAndSaveTakeTheCardAndCopyTakesOnlyAWebLink)
     }));
     drain();
     ASSERT_FALSE(tips().empty());
-    EXPECT_EQ(tips().back(), ZV_ShareVC::savedTip);
+    EXPECT_EQ(tips().back(), "保存成功");
     QMUITips::hideAllTips();
 
     poster->copyBtn()->sendActions(UIControlEventTouchUpInside);
     EXPECT_EQ(UIPasteboard::general().string(), ConfigSingleton::shared().zv_configData->share_link);
-    EXPECT_EQ(tips(), std::vector<std::string> { ZV_ShareVC::copiedTip });
+    EXPECT_EQ(tips(), std::vector<std::string> { "已复制分享链接" });
     QMUITips::hideAllTips();
 
     // A link that is no web address is not copied.

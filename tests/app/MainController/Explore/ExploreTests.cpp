@@ -1,5 +1,5 @@
-// The explore cards against the local test server: dealing titles across batches, the card's
-// texts and shade, the buttons and sign-in, and the root screen's background.
+// The explore cards against the local test server: dealing titles across batches, the stack's
+// size, the card's texts and shade, the buttons and sign-in, and the root screen's background.
 
 #include "app/Core/Storage/StoreData.h"
 #include "app/MainController/Explore/Controller/ZV_ExploreVC.h"
@@ -63,6 +63,26 @@ TEST_F(ExploreTest, CardsAreDealtInOrderAndANewBatchTakesOverWhereTheIndexStands
     stack.swipeTopView(ZLSwipeableViewDirection::left);
     EXPECT_EQ(dealt(), (std::vector<std::string> { "A4", "A0", "B1" }))
         << "on from the index, in the new batch";
+}
+
+// The stack stands 18 pt in from either side on a phone, 100 on an iPad, and is as high as its
+// cards of 354 wide to 500 high.
+TEST_F(ExploreTest, TheStackKeepsItsSideInsetsAndTheCardsAspect)
+{
+    struct Case {
+        bool pad;
+        CGFloat screen;
+        CGFloat inset;
+        CGFloat height;
+    };
+    for (const Case& c : { Case { false, 390, 18, 500 }, Case { false, 375, 18, 339.0 * 500 / 354 },
+             Case { true, 820, 100, 620.0 * 500 / 354 }, Case { true, 1024, 100, 824.0 * 500 / 354 } }) {
+        EXPECT_EQ(ZV_ExploreVC::cardInset(c.pad), c.inset) << c.screen;
+        EXPECT_DOUBLE_EQ(ZV_ExploreVC::cardHeight(c.screen, c.pad), c.height) << c.screen;
+    }
+    api().script("v1/movie/explore/list", ApiReply::success({ { "list", titles("A", 5) } }));
+    explore = show(std::make_shared<ZV_ExploreVC>());
+    EXPECT_EQ(explore->zv_swipeableView()->frame(), (CGRect { 18, 0, 354, 500 }));
 }
 
 TEST_F(ExploreTest, AnEmptyBatchDealsBlankCardsThatEachAskAgain)

@@ -1,13 +1,16 @@
-// The feed's section header, banner page and strip of titles being watched: what a model shows and
-// what a tap in the strip opens.
+// The feed's section header, banner page and strip of titles being watched: what a model shows,
+// what a tap in the strip opens, the strip's items and the carousel's pace on the virtual clock.
 
 #include "app/Core/Models/ZV_HomeRecommendModelData.h"
 #include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
+#include "app/MainController/Home/View/ZV_HomeBannerCollCell.h"
 #include "app/MainController/Home/View/ZV_HomeBannerSubCell.h"
 #include "app/MainController/Home/View/ZV_HomeScrollCollCell.h"
+#include "app/MainController/Home/View/ZV_HomeScrollSubCell.h"
 #include "app/MainController/Home/View/ZV_HomeVideoReusableView.h"
 #include "tests/app/MainController/Home/HomeTestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -87,4 +90,50 @@ TEST_F(HomeStripTest, ATapOpensTheTitleByItsMovieId)
     }
 }
 
+// The carousel moves on by itself every 3 s; the strip of titles being watched stands still with
+// its items of 164 x 120, 16 apart.
+TEST_F(HomeStripTest, TheCarouselSlidesEveryThreeSecondsAndTheStripNever)
+{
+    auto items = [](int count) {
+        std::vector<std::shared_ptr<ZV_HomeRecommendModelDataList>> list;
+        for (int n = 0; n < count; ++n)
+            list.push_back(std::make_shared<ZV_HomeRecommendModelDataList>(
+                JSON::parse(R"({"type": 1, "movie_id": "4060)" + std::to_string(n) + R"("})")));
+        return list;
+    };
+    auto carousel = std::make_shared<ZV_HomeBannerCollCell>(CGRect { 24, 100, 342, 214 });
+    carousel->setList(items(3));
+    window->addSubview(carousel);
+    auto strip = std::make_shared<ZV_HomeScrollCollCell>(CGRect { 24, 400, 342, 120 });
+    strip->setList(items(5));
+    window->addSubview(strip);
+    strip->bannerView()->reloadView();
+    layout();
+
+    std::vector<CGRect> frames;
+    for (const auto& cell : strip->bannerView()->collectionView()->visibleCells()) {
+        if (std::dynamic_pointer_cast<ZV_HomeScrollSubCell>(cell))
+            frames.push_back(cell->frame());
+    }
+    std::sort(
+        frames.begin(), frames.end(), [](const CGRect& a, const CGRect& b) { return a.minX() < b.minX(); });
+    ASSERT_GE(frames.size(), 2u);
+    EXPECT_EQ(frames[0], (CGRect { 0, 0, 164, 120 }));
+    EXPECT_EQ(frames[1], (CGRect { 180, 0, 164, 120 }));
+
+    struct Step {
+        double seconds; // from the start
+        int page;
+    };
+    double now = 0;
+    for (const Step& step : { Step { 2.9, 0 }, Step { 3.9, 1 }, Step { 5.9, 1 }, Step { 6.9, 2 } }) {
+        advance(step.seconds - now);
+        now = step.seconds;
+        layout();
+        EXPECT_EQ(carousel->bannerView()->currentIndex(), step.page) << "at " << step.seconds << " s";
+        EXPECT_EQ(strip->bannerView()->currentIndex(), 0) << "at " << step.seconds << " s";
+    }
+    carousel->removeFromSuperview();
+    strip->removeFromSuperview();
+}
 }

@@ -1,5 +1,5 @@
 // The filter page against the local test server's catalogue: the request a choice makes, paging,
-// and what a failed page leaves.
+// what a failed page leaves, and the tip that sums up the choice.
 
 #include "app/Core/Models/ZV_ConfigData.h"
 #include "app/MainController/Home/Controller/ZV_HomeScreemVC.h"
@@ -75,6 +75,37 @@ TEST_F(HomeFilterTest, ChosenChipsBecomeTheRequestsParameters)
         }) {
         *screen->zv_filterModel = c.choice;
         EXPECT_EQ(screen->listParameters(3), JSON::parse(c.expected)) << c.what;
+    }
+}
+
+// Once the option rows have scrolled away, the tip sums up the chosen class, area and year with
+// " / " between them, never the sort; back at the rows it goes.
+TEST_F(HomeFilterTest, TheTipSumsUpTheChoiceOnceTheOptionRowsHaveScrolledAway)
+{
+    screen->zv_filterModel->type = "剧情"; // enough titles to scroll
+    load([&] { show(screen); });
+    struct Case {
+        ZV_FilterModel choice;
+        const char* tip; // empty: no tip
+    };
+    for (const Case& c : std::vector<Case> {
+             { { .sort = "最热", .type = "剧情", .year = "2023" }, "剧情 / 2023" },
+             { { .type = "剧情", .area = "大陆", .year = "2023" }, "剧情 / 大陆 / 2023" },
+             { { .area = "大陆" }, "大陆" },
+             { { .type = "", .year = "2023" }, "2023" },
+             { { .sort = "最热" }, "" },
+             { {}, "" },
+         }) {
+        *screen->zv_filterModel = c.choice;
+        screen->collectionView()->setContentOffset({ 0, 600 });
+        layout();
+        EXPECT_EQ(screen->tipLb()->isHidden(), std::string(c.tip).empty()) << c.tip;
+        if (!screen->tipLb()->isHidden()) {
+            EXPECT_EQ(screen->tipLb()->text(), c.tip);
+        }
+        screen->collectionView()->setContentOffset({ 0, 0 });
+        layout();
+        EXPECT_TRUE(screen->tipLb()->isHidden()) << c.tip;
     }
 }
 

@@ -2,7 +2,6 @@
 // the reload after coming back to the page.
 
 #include "app/Core/Network/BaseURLs.h"
-#include "app/Core/Storage/DefaultsKey.h"
 #include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 #include "app/MainController/Home/Controller/ZV_HomeViewController.h"
 #include "app/MainController/Home/View/ZV_HomeBannerCollCell.h"
@@ -85,7 +84,7 @@ TEST_F(HomeFeedTest, AdFreeModeDropsAdvertsAndCarouselLinksButKeepsTheCarouselHe
 {
     start();
     for (bool adFree : { false, true }) {
-        UserDefaults::standard().setBool(adFree, DefaultsKey::cleanAD);
+        UserDefaults::standard().setBool(adFree, "cleanAD");
         feed->handleRecommend(JSON::parse(craftedFeed), std::nullopt);
         layout();
         if (!adFree) {
@@ -102,6 +101,32 @@ TEST_F(HomeFeedTest, AdFreeModeDropsAdvertsAndCarouselLinksButKeepsTheCarouselHe
         ASSERT_TRUE(empty);
         EXPECT_EQ(empty->frame.size, ZV_HomeViewController::itemSize("index_recommend_carousel", 390, false));
     }
+}
+
+// Ad-free, a carousel keeps only its titles (type 1): links, other kinds and items without a type
+// go, on the page as in the section.
+TEST_F(HomeFeedTest, AdFreeCarouselsKeepOnlyTheirTitles)
+{
+    start();
+    UserDefaults::standard().setBool(true, "cleanAD");
+    feed->handleRecommend(JSON::parse(R"([{"layout": "index_recommend_carousel", "list": [
+        {"click": "40217", "type": 1}, {"click": "40311", "type": 2}, {"click": "https://example.org/a", "type": 3},
+        {"click": "40522"}, {"click": "40603", "type": 0}, {"click": "40609", "type": 1}]}])"),
+        std::nullopt);
+    layout();
+    auto clicks = [](const std::vector<std::shared_ptr<ZV_HomeRecommendModelDataList>>& list) {
+        std::vector<std::string> result;
+        for (const auto& item : list)
+            result.push_back(item ? item->click : "-");
+        return result;
+    };
+    ASSERT_EQ(feed->modelList.size(), 1u);
+    EXPECT_EQ(clicks(feed->modelList[0]->list), (std::vector<std::string> { "40217", "40609" }));
+    auto carousel = std::dynamic_pointer_cast<ZV_HomeBannerCollCell>(
+        feed->collectionView()->cellForItem(IndexPath(0, 0)));
+    ASSERT_TRUE(carousel);
+    EXPECT_EQ(clicks(carousel->list()), (std::vector<std::string> { "40217", "40609" }));
+    EXPECT_EQ(carousel->bannerView()->itemCount(), 2);
 }
 
 TEST_F(HomeFeedTest, TapsOpenTitlesByClickOrIdAndLinksInTheBrowser)
@@ -221,6 +246,8 @@ TEST_F(HomeFeedTest, AReplyWithoutAFeedIsALoadFailureShownAndLoggedOnce)
         { "one grid of one title",
             R"({"errorCode":0,"data":[{"layout":"index_recommend_grid","list":[{"id":"40311"}]}]})", {},
             true },
+        { "one section with a header and nothing listed",
+            R"({"errorCode":0,"data":[{"layout":"index_recommend_grid","title":"剧集","list":[]}]})", {}, true },
         { "one advert",
             R"({"errorCode":0,"data":[{"layout":"advert_self","data":{"data":{"url":"https://example.org/promo"}}}]})",
             {}, true },

@@ -1,15 +1,17 @@
 // The home root against the local test server: the order of its first requests, the kept
-// configuration and its use when none comes, and which page each tab gets.
+// configuration and its use when none comes, the tab row, which page each tab gets and what the
+// feed's section headers open.
 
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Network/BaseURLs.h"
-#include "app/Core/Storage/DefaultsKey.h"
 #include "app/MainController/Home/Controller/ZV_HomeScreemVC.h"
 #include "app/MainController/Home/Controller/ZV_HomeViewController.h"
 #include "app/MainController/Home/Controller/ZV_MainHomeViewController.h"
 #include "app/MainController/Mine/Playback/ZV_PlaybackVC.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/gestures/TouchDriver.h"
+#include "platform/ui/segmented/JXSegmentedTitleCell.h"
 #include "tests/app/MainController/Home/HomeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +44,7 @@ protected:
 
     static std::optional<std::string> keptConfig()
     {
-        return UserDefaults::standard().stringForKey(DefaultsKey::appConfig);
+        return UserDefaults::standard().stringForKey("appConfig");
     }
 
     // The update prompts on screen.
@@ -195,4 +197,86 @@ TEST_F(MainHomeTest, MoreLinksOpenThePlaybackHistoryOrSwitchTabs)
     EXPECT_EQ(home->zv_listContainerView()->currentIndex(), 2);
 }
 
+TEST_F(MainHomeTest, TheChosenTabStandsOutInLettersOf24Points)
+{
+    start();
+    const JXSegmentedTitleDataSource& style = *home->zv_dataSource();
+    EXPECT_EQ(style.titleNormalFont, UIFont::systemFont(16, UIFont::Weight::medium));
+    EXPECT_EQ(style.titleSelectedFont, UIFont::systemFont(24, UIFont::Weight::medium));
+    EXPECT_EQ(style.itemSpacing, 26);
+    EXPECT_TRUE(style.isTitleZoomEnabled);
+    EXPECT_EQ(style.titleSelectedZoomScale, 1.5);
+    EXPECT_TRUE(style.isTitleColorGradientEnabled);
+
+    auto title = [&](int index) -> std::optional<UIFont> {
+        auto cell
+            = std::dynamic_pointer_cast<JXSegmentedTitleCell>(home->zv_segmentedView()->cellForItem(index));
+        return cell ? std::optional(cell->titleLabel()->font()) : std::nullopt;
+    };
+    EXPECT_EQ(title(0), UIFont::systemFont(24, UIFont::Weight::medium));
+    EXPECT_EQ(title(1), UIFont::systemFont(16, UIFont::Weight::medium));
+}
+
+TEST_F(MainHomeTest, AStringKeptUnderHomeParseJSONLeavesTheTabsAsTheyAre)
+{
+    int noti = 0;
+    NotificationCenter::defaultCenter().addObserver(
+        "noti", [&](const Notification&) { ++noti; }, this);
+    const char* config = R"({"index_top_nav": [{"id": 0, "name": "推荐"}, {"id": 1, "name": "电影"}]})";
+    UserDefaults::standard().set(PropertyList(std::string("{}")), "home_parseJSON");
+    home->applyConfig(JSON::parse(config));
+    EXPECT_TRUE(home->zv_dataSource()->titles.empty());
+    EXPECT_TRUE(home->types.empty());
+    ASSERT_TRUE(ConfigSingleton::shared().zv_configData);
+    EXPECT_EQ(ConfigSingleton::shared().zv_configData->index_top_nav.size(), 2u);
+    EXPECT_EQ(noti, 1);
+
+    UserDefaults::standard().set(std::nullopt, "home_parseJSON");
+    home->applyConfig(JSON::parse(config));
+    EXPECT_EQ(home->zv_dataSource()->titles, (Titles { "推荐", "电影" }));
+    EXPECT_EQ(noti, 2);
+    NotificationCenter::defaultCenter().removeObservers(this);
+}
+
+// A tap anywhere on a section's header hands its link to the home root: a link without a type
+// opens nothing, whether it has a text or not.
+TEST_F(MainHomeTest, AFeedHeaderOpensWhatItsLinkNamesAndNothingForAnEmptyLink)
+{
+    api().script("v1/movie/index_recommend", ApiReply::success(nlohmann::json::parse(R"([
+        {"layout": "index_recommend_grid", "title": "没有链接", "right": {}, "list": []},
+        {"layout": "index_recommend_grid", "title": "只有文字", "right": {"text": "更多"}, "list": []},
+        {"layout": "index_recommend_grid", "title": "看过的",
+         "right": {"text": "全部", "type": "navigator", "data": {"page": "play_record"}}, "list": []},
+        {"layout": "index_recommend_grid", "title": "剧集",
+         "right": {"text": "更多", "type": "tabs", "data": {"index": 2}}, "list": []}])")));
+    start();
+    auto pages = home->zv_listContainerView()->validListDict();
+    ASSERT_TRUE(pages.contains(0));
+    auto feed = std::dynamic_pointer_cast<ZV_HomeViewController>(pages.at(0));
+    ASSERT_TRUE(feed);
+    ASSERT_EQ(feed->modelList.size(), 4u);
+    auto tapHeader = [&](int section) {
+        auto header = feed->collectionView()->supplementaryView(
+            UICollectionElementKindSectionHeader, IndexPath(0, section));
+        ASSERT_TRUE(header) << section;
+        ASSERT_TRUE(TouchDriver().tapView(*header)) << section;
+        layout();
+    };
+
+    for (int section : { 0, 1 }) {
+        tapHeader(section);
+        EXPECT_EQ(navigation->viewControllers().size(), 1u) << section;
+        EXPECT_FALSE(navigation->presentedViewController()) << section;
+        EXPECT_EQ(home->zv_segmentedView()->selectedIndex(), 0) << section;
+    }
+    tapHeader(2);
+    EXPECT_TRUE(std::dynamic_pointer_cast<ZV_PlaybackVC>(navigation->topViewController()));
+    navigation->popViewController(false);
+    // The page is back once the transition is over, and asks for its feed again.
+    advance(1);
+    runUntil([&] { return ui->hides >= static_cast<int>(api().records().size()); });
+    layout();
+    tapHeader(3);
+    EXPECT_EQ(home->zv_segmentedView()->selectedIndex(), 2);
+}
 }

@@ -111,7 +111,7 @@ protected:
     // The chat tab's badge as shown: its text, or "" when hidden.
     std::string chatBadge()
     {
-        auto cell = tab(ZVRootViewController::chatIndex);
+        auto cell = tab(2);
         if (!cell || cell->numLb()->isHidden())
             return "";
         return cell->numLb()->text();
@@ -225,24 +225,24 @@ TEST_F(RootTest, NoticeDotShowsOnlyAfterNotiAndOnlyOnTheMyTab)
     api().script("v1/app/config", testserver::ApiReply::error(5000, "配置不可用"));
     UserDefaults::standard().set(PropertyList(std::string("7")), "new_notice");
     showRoot();
-    for (int index = 0; index < ZVRootViewController::numberOfPages; ++index)
+    for (int index = 0; index < 5; ++index)
         EXPECT_TRUE(tab(index)->bgView()->isHidden()) << index;
 
     NotificationCenter::defaultCenter().post("noti");
-    for (int index = 0; index < ZVRootViewController::numberOfPages; ++index)
-        EXPECT_EQ(tab(index)->bgView()->isHidden(), index != ZVRootViewController::mineIndex) << index;
+    for (int index = 0; index < 5; ++index)
+        EXPECT_EQ(tab(index)->bgView()->isHidden(), index != 4) << index;
     // The dot sits in the icon's top right corner, the badge 8 points above and beyond it.
-    auto mine = tab(ZVRootViewController::mineIndex);
+    auto mine = tab(4);
     window->layoutIfNeeded();
     CGRect icon = mine->imageView()->frame();
     EXPECT_EQ(mine->bgView()->frame(), CGRect(icon.maxX() - 10, icon.minY(), 10, 10));
-    auto chat = tab(ZVRootViewController::chatIndex);
+    auto chat = tab(2);
     EXPECT_EQ(chat->numLb()->frame().minY(), chat->imageView()->frame().minY() - 8);
     EXPECT_EQ(chat->numLb()->frame().maxX(), chat->imageView()->frame().maxX() + 8);
 
     UserDefaults::standard().removeObjectForKey("new_notice");
     NotificationCenter::defaultCenter().post("noti");
-    EXPECT_TRUE(tab(ZVRootViewController::mineIndex)->bgView()->isHidden());
+    EXPECT_TRUE(tab(4)->bgView()->isHidden());
 }
 
 TEST_F(RootTest, IconOnlyTabsSwitchPagesByTapOnly)
@@ -290,7 +290,7 @@ TEST_F(RootTest, IconOnlyTabsSwitchPagesByTapOnly)
         drain();
         EXPECT_EQ(root->listContainerView()->currentIndex(), index);
         EXPECT_EQ(root->segmentedView()->selectedIndex(), index);
-        for (int other = 0; other < ZVRootViewController::numberOfPages; ++other) {
+        for (int other = 0; other < 5; ++other) {
             auto cell = tab(other);
             ASSERT_TRUE(cell);
             EXPECT_TRUE(cell->titleLabel()->isHidden());
@@ -303,7 +303,7 @@ TEST_F(RootTest, IconOnlyTabsSwitchPagesByTapOnly)
             EXPECT_EQ(root->imageBgView()->image(), UIImage::named(background));
         }
         // Opening the chat page clears the chat badge.
-        if (index == ZVRootViewController::chatIndex) {
+        if (index == 2) {
             EXPECT_EQ(chatBadge(), "");
         }
     }

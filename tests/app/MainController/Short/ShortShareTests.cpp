@@ -1,10 +1,12 @@
-// The short-video poster: its title line, the app's name, and saving the card to the album.
+// The short-video poster: its title line, the app's name, its code, and saving the card to the
+// album.
 
-#include "app/Extensions/LayoutConstants.h"
+#include "app/Core/Network/BaseURLs.h"
 #include "app/MainController/Short/Controller/ZV_ShortShareViewController.h"
 #include "app/MainController/Short/Model/ZV_ShortModel.h"
 #include "platform/ui/qmui/QMUIAssetsManager.h"
 #include "tests/app/MainController/Short/ShortTestSupport.h"
+#include "tools/testserver/SampleShortVideo.h"
 
 #include <filesystem>
 
@@ -52,13 +54,26 @@ TEST_F(PosterTest, TheTitleIsTheSloganAndTheClipsTitleAndNothingElse)
          }) {
         auto screen = poster(clip);
         EXPECT_EQ(screen->titleLabel()->text(), title) << clip;
-        EXPECT_EQ(screen->coverView()->image(), placeholderImage()) << clip;
+        EXPECT_EQ(screen->coverView()->image(), UIImage::named("placeholder_nor")) << clip;
     }
     auto screen = std::make_shared<ZV_ShortShareViewController>();
     show(screen);
     EXPECT_EQ(screen->titleLabel()->text(), "Vexo电影免费看 ");
     EXPECT_EQ(screen->appName()->text(), "Zentavo");
     EXPECT_EQ(screen->infoLabel()->text(), "长按识别二维码\n海量视频等你来看");
+}
+
+TEST_F(PosterTest, TheCodeIsThePictureThatTheServerKeepsBesideItsApi)
+{
+    std::string error;
+    ASSERT_TRUE(testserver::SampleShortVideo::installPosterCode(
+        server(), zvtest::sourceDir() / "tools/testserver/data", &error))
+        << error;
+    // An API base of its own (plain HTTP), so that no picture an earlier poster asked for stands in.
+    BaseURLs::main_url() = server().httpURL() + "/api/";
+    auto screen = poster(R"({"title": "逆光而行"})");
+    ASSERT_TRUE(settle([&] { return screen->qrcodeView()->image().has_value(); }));
+    EXPECT_EQ(server().requestsTo("/api/down/qrcode.png").size(), 1u);
 }
 
 TEST_F(PosterTest, EachSaveWritesThePictureOfTheCardAndSaysSoOnlyWhenItWorked)

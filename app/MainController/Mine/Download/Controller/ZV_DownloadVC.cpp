@@ -4,6 +4,8 @@
 #include "app/MainController/Mine/Download/Controller/DownloadRecords.h"
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadedVC.h"
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadingVC.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/UIBarButtonItem.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UINavigationItem.h"
@@ -25,8 +27,8 @@ const std::shared_ptr<JXSegmentedTitleDataSource>& ZV_DownloadVC::zv_dataSource(
 {
     if (!m_dataSource) {
         m_dataSource = std::make_shared<JXSegmentedTitleDataSource>();
-        m_dataSource->titleNormalColor = colorWithHex("222222");
-        m_dataSource->titleSelectedColor = colorWithHex("222222");
+        m_dataSource->titleNormalColor = zvadaptive::textColor(colorWithHex("222222"));
+        m_dataSource->titleSelectedColor = zvadaptive::textColor(colorWithHex("222222"));
         m_dataSource->titleNormalFont = UIFont::systemFont(14, UIFont::Weight::medium);
         m_dataSource->titleSelectedFont = UIFont::systemFont(14, UIFont::Weight::medium);
         m_dataSource->isTitleColorGradientEnabled = true;

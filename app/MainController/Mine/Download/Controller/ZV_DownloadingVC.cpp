@@ -7,6 +7,8 @@
 #include "app/MainController/Mine/Download/Controller/ZV_DownloadVC.h"
 #include "app/MainController/Mine/Download/View/ZV_DownloadCell.h"
 #include "app/MainController/Mine/Playback/EditModeParts.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/foundation/Log.h"
 #include "platform/media/SJMediaCacheServer.h"
 #include "platform/ui/UIFont.h"
@@ -35,8 +37,8 @@ std::shared_ptr<QMUIButton> makeBulkButton(const std::string& title, const std::
     button->layer()->setCornerRadius(8);
     button->layer()->setMasksToBounds(true);
     button->layer()->setBorderWidth(1);
-    button->layer()->setBorderColor(UIColor::black().withAlphaComponent(0.1));
-    button->setTitleColor(colorWithHex("1D1942"), UIControlStateNormal);
+    button->layer()->setBorderColor(zvadaptive::lineColor(UIColor::black().withAlphaComponent(0.1)));
+    button->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942")), UIControlStateNormal);
     button->setFont(UIFont::systemFont(14, UIFont::Weight::medium));
     button->setTitle(title, UIControlStateNormal);
     button->setAccessibilityIdentifier(identifier);
@@ -240,7 +242,7 @@ std::shared_ptr<UICollectionViewCell> ZV_DownloadingVC::cellForItem(
     prepareCell(*cell);
     cell->setDownloadingModel(record);
     cell->pieProgressView()->setHidden(true);
-    cell->zv_desLb()->setTextColor(colorWithHex("1D1942", 0.4));
+    cell->zv_desLb()->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.4)));
     if (record.state == ZV_DownLoadModel::stateFail) {
         cell->zv_desLb()->setTextColor(colorWithHex("#EF5252"));
         cell->zv_desLb()->setText("下载失败，点击重试");

@@ -5,6 +5,8 @@
 #include "app/Extensions/ParsableURL.h"
 #include "app/Extensions/ViewCorners.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIImageView.h"
@@ -47,13 +49,13 @@ void ZV_DownloadCell::buildLayout()
     m_imageBgView->addSubview(m_imageView);
     m_imageBgView->addSubview(m_imageTitleView);
     m_imageTitleView->addSubview(m_imageTitleLb);
-    m_imageBgView->setBackgroundColor(colorWithHex("F5F5F5"));
+    m_imageBgView->setBackgroundColor(zvadaptive::fillColor(colorWithHex("F5F5F5")));
     m_imageView->setContentMode(UIViewContentMode::scaleAspectFill);
     m_imageTitleLb->setFont(UIFont::systemFont(11, UIFont::Weight::medium));
     m_imageTitleLb->setTextAlignment(NSTextAlignment::center);
     m_titleLb->setFont(UIFont::systemFont(15, UIFont::Weight::medium));
     m_tagLb->setFont(UIFont::systemFont(12));
-    m_tagLb->setTextColor(colorWithHex("1D1942", 0.5));
+    m_tagLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.5)));
     m_desLb->setFont(UIFont::systemFont(12));
     m_selBtn->setImage(UIImage::named("main_nor"), UIControlStateNormal);
     // The list decides what a tap selects and which image the mark shows.
@@ -105,10 +107,10 @@ void ZV_DownloadCell::buildLayout()
 void ZV_DownloadCell::awakeFromNib()
 {
     m_imageTitleView->setBackgroundColor(colorWithHex("222222", 0.4));
-    m_lineView->setBackgroundColor(colorWithHex("1D1942", 0.08));
+    m_lineView->setBackgroundColor(zvadaptive::lineColor(colorWithHex("1D1942", 0.08)));
     m_imageTitleLb->setTextColor(UIColor::white());
-    m_titleLb->setTextColor(colorWithHex("1D1942"));
-    m_desLb->setTextColor(colorWithHex("1D1942", 0.4));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
+    m_desLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.4)));
     makeCorner(*m_imageBgView, 8);
     m_imageBgView->addSubview(pieProgressView());
     snp(pieProgressView()).makeConstraints([](ConstraintMaker& make) {

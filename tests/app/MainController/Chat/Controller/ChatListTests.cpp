@@ -168,7 +168,7 @@ TEST_F(ChatListTest, HistoryPagesComeOlderFromTheRoomUntilNoneIsLeft)
     chatRoom().dropConnections();
     ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
     std::size_t syncs = syncsSent();
-    advance(ZV_SocketTool::reconnectDelay);
+    advance(5);
     ASSERT_TRUE(waitFor([&] { return syncsSent() == syncs + 1; }));
     settle();
     EXPECT_FALSE(header->isHidden());
@@ -179,7 +179,7 @@ TEST_F(ChatListTest, HistoryPagesComeOlderFromTheRoomUntilNoneIsLeft)
     chatRoom().dropConnections();
     ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
     EXPECT_FALSE(header->isRefreshing());
-    advance(ZV_SocketTool::reconnectDelay);
+    advance(5);
     ASSERT_TRUE(waitFor([&] { return tool->isSubscribed(); }));
 
     // The last five; nothing older is left, so the header goes.
@@ -417,4 +417,28 @@ TEST_F(ChatListTest, APressOfFourTenthsOfASecondCallsItsBlockOnce)
     EXPECT_TRUE(cell->imageView()->isHidden());
     cell->setModel(std::nullopt);
     EXPECT_TRUE(cell->imageView()->isHidden());
+}
+
+// The thumbnail of a quoted picture stands in the quote box's extra room: 30 pt below the bubble's
+// top, 24 pt in from its left, 40 × 40.
+TEST_F(ChatListTest, AQuotedPicturesThumbnailStandsInTheQuoteBox)
+{
+    auto cell = std::make_shared<ZV_TextMessageCell>();
+    MessageKit::MessagesCollectionViewLayoutAttributes attributes;
+    attributes.frame = { 0, 100, 390, 160 };
+    attributes.avatarSize = { 30, 30 };
+    attributes.messageContainerSize = { 240, 140 };
+    attributes.messageContainerPadding = { 0, 4, 0, 30 };
+    attributes.avatarPosition.vertical = MessageKit::AvatarPosition::Vertical::messageTop;
+    cell->setFrame(attributes.frame);
+    window()->addSubview(cell);
+    cell->apply(attributes);
+    Message picture;
+    picture.set_message_type(MT_IMAGE);
+    picture.set_message_content("not an address");
+    cell->setModel(picture);
+    cell->layoutIfNeeded();
+    EXPECT_EQ(cell->imageView()->superview().get(), cell->messageContainerView().get());
+    EXPECT_EQ(cell->imageView()->frame(), (CGRect { 24, 30, 40, 40 }));
+    cell->removeFromSuperview();
 }

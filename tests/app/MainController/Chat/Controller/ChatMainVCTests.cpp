@@ -9,10 +9,12 @@
 #include "app/MainController/Chat/View/ZV_ChatTipView.h"
 #include "app/MainController/Mine/Setting/ZV_SettingVC.h"
 #include "app/MainController/Root/ZVRootViewController.h"
+#include "platform/foundation/Log.h"
 #include "platform/ui/MarqueeLabel.h"
 #include "platform/ui/UILabel.h"
 #include "tests/app/MainController/Chat/ChatTestSupport.h"
 
+#include <mutex>
 #include <numeric>
 
 namespace {
@@ -65,7 +67,7 @@ TEST_F(ChatPageTest, NothingIsLostOrDoubledAcrossADroppedConnection)
     EXPECT_EQ(page->messageList().size(), 20u);
 
     // Back after five seconds: the subscription syncs from the last stored message.
-    advance(ZV_SocketTool::reconnectDelay);
+    advance(5);
     ASSERT_TRUE(waitFor([&] { return page->messageList().size() == 30; }));
     EXPECT_EQ(seqs(ActiveSQLiteTool::loadMessages()), range(4368, 4397));
     EXPECT_EQ(seqs(page->messageList()), range(4368, 4397));
@@ -112,7 +114,7 @@ TEST_F(ChatPageTest, AClearedCacheLosesNothingAcrossADroppedConnection)
     ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
     for (int i = 0; i < 3; ++i)
         chatRoom().push(1);
-    advance(ZV_SocketTool::reconnectDelay);
+    advance(5);
     ASSERT_TRUE(waitFor([&] { return page->messageList().size() == 23; }));
     EXPECT_EQ(seqs(page->messageList()), range(4368, 4390));
     EXPECT_EQ(seqs(ActiveSQLiteTool::loadMessages()), range(4388, 4390));
@@ -125,15 +127,111 @@ TEST_F(ChatPageTest, TheRoomsScriptOfTheTourLosesNothingEither)
     chatRoom().setScript({ { "subscribe", 1, false, 3 }, { "heartbeat", 2, true, 10 } });
     ASSERT_TRUE(open());
     ASSERT_TRUE(waitFor([&] { return page->messageList().back().seq() == 4390; }));
-    advance(ZV_SocketTool::heartbeatInterval);
+    advance(30);
     ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
-    advance(ZV_SocketTool::reconnectDelay);
+    advance(5);
     ASSERT_TRUE(waitFor([&] { return page->messageList().back().seq() == 4400; }));
     // The history may have come before or after the first pushes; from its first message on,
     // nothing is missing.
     std::int64_t first = page->messageList().front().seq();
     EXPECT_EQ(seqs(page->messageList()), range(first, 4400));
     EXPECT_EQ(seqs(ActiveSQLiteTool::loadMessages()), range(first, 4400));
+}
+
+TEST_F(ChatPageTest, APushBeforeTheSubscriptionReplyLeavesNoGap)
+{
+    // On the second and the third subscription, the room pushes a message before it answers.
+    testserver::ChatScriptStep early { "subscribe", 2, false, 1 };
+    early.beforeReply = true;
+    testserver::ChatScriptStep later = early;
+    later.count = 3;
+    chatRoom().setScript({ early, later });
+    ASSERT_TRUE(open());
+    chatRoom().push(1);
+    ASSERT_TRUE(waitFor([&] { return page->messageList().back().seq() == 4388; }));
+
+    struct Outage {
+        int missed; // messages to the room while the connection is down
+        std::int64_t pushedFirst; // the push that comes before the subscription reply
+    };
+    // Two missed: one page. Twenty-five: more than a page of sync before the early push.
+    for (const Outage& outage : { Outage { 2, 4391 }, Outage { 25, 4417 } }) {
+        chatRoom().dropConnections();
+        ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
+        for (int i = 0; i < outage.missed; ++i)
+            chatRoom().push(1);
+        settle();
+        advance(ZV_SocketTool::reconnectDelay);
+        ASSERT_TRUE(waitFor([&] {
+            return page->messageList().size() == static_cast<std::size_t>(outage.pushedFirst - 4368 + 1);
+        })) << "after "
+            << outage.missed << " missed: " << page->messageList().size() << " listed, the last "
+            << page->messageList().back().seq();
+        settle();
+        EXPECT_EQ(chatRoom().maxSeq(1), outage.pushedFirst);
+        EXPECT_EQ(seqs(page->messageList()), range(4368, outage.pushedFirst));
+        EXPECT_EQ(seqs(ActiveSQLiteTool::loadMessages()), range(4368, outage.pushedFirst));
+    }
+    // The resyncs started before the early pushes: from 4388, then from 4391 (and on from the
+    // end of its first page).
+    std::vector<std::int64_t> synced;
+    for (const Input& input : inputs()) {
+        SyncInput sync;
+        if (input.type() == PT_SYNC && sync.ParseFromString(input.data()) && sync.flag() == 1)
+            synced.push_back(sync.seq());
+    }
+    EXPECT_EQ(synced, (std::vector<std::int64_t> { 4387, 4388, 4391, 4411 }));
+}
+
+TEST_F(ChatPageTest, TheLogSaysWhatHappenedOnceAndHeartbeatsAreQuiet)
+{
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    Log::setSink([&](std::string_view line) {
+        if (line.starts_with("ZV_SocketTool") || line.starts_with("ZV_ChatMainVC")) {
+            std::lock_guard lock(mutex);
+            lines.emplace_back(line);
+        }
+    });
+    auto logged = [&] {
+        std::lock_guard lock(mutex);
+        return lines;
+    };
+    bool opened = open();
+    chatRoom().push(1, "一条新消息");
+    bool pushed = waitFor([&] { return page->messageList().back().seq() == 4388; });
+    for (int beat = 2; beat <= 4; ++beat) {
+        advance(ZV_SocketTool::heartbeatInterval);
+        waitFor([&] { return countOf(PT_HEARTBEAT) == static_cast<std::size_t>(beat); });
+    }
+    settle();
+    std::vector<std::string> joined = logged();
+    chatRoom().dropConnections();
+    waitFor([&] { return !tool->isConnected(); });
+    settle();
+    std::vector<std::string> all = logged();
+    Log::setSink({});
+    ASSERT_TRUE(opened);
+    ASSERT_TRUE(pushed);
+    EXPECT_EQ(countOf(PT_HEARTBEAT), 4u);
+
+    // Joining: the connection, the sign-in and the subscription, a line each; the push, the sync
+    // and four heartbeats: nothing.
+    auto count = [](const std::vector<std::string>& in, std::string_view part) {
+        return std::count_if(in.begin(), in.end(),
+            [&](const std::string& line) { return line.find(part) != std::string::npos; });
+    };
+    std::string text;
+    for (const std::string& line : all)
+        text += line + "\n";
+    EXPECT_EQ(joined.size(), 3u) << text;
+    EXPECT_EQ(count(joined, "connected to"), 1) << text;
+    EXPECT_EQ(count(joined, "signed in"), 1) << text;
+    EXPECT_EQ(count(joined, "subscribed to room 1, 37 online"), 1) << text;
+    // The loss: one line, in words.
+    EXPECT_EQ(all.size(), 4u) << text;
+    for (const char* raw : { "request_id", "data:", "\\", "PT_", "Output" })
+        EXPECT_EQ(count(all, raw), 0) << raw << " in\n" << text;
 }
 
 TEST_F(ChatPageTest, TheMembersStateComesFromTheRoomAndFollowsItsPushes)

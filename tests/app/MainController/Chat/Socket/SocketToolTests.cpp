@@ -128,10 +128,10 @@ TEST_F(ChatSocketTest, ASignInThenASubscriptionThenHeartbeatsEveryThirtySecondsF
     // A second subscription re-arms the same timer: at once, then still one beat per 30 s.
     chatRoom().dropConnections();
     ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
-    advance(ZV_SocketTool::reconnectDelay);
+    advance(5);
     ASSERT_TRUE(waitFor([&] { return tool->isSubscribed() && countOf(PT_HEARTBEAT) == 4; }));
     EXPECT_EQ(hooks, 2);
-    EXPECT_TRUE(timers->isExistTimer(ZV_SocketTool::heartTimerName));
+    EXPECT_TRUE(timers->isExistTimer("SocketHeartTimer"));
     advance(30);
     ASSERT_TRUE(waitFor([&] { return countOf(PT_HEARTBEAT) == 5; }));
     settle();
@@ -221,7 +221,7 @@ TEST_F(ChatSocketTest, ARequestMadeWhileDisconnectedIsSentOnceAfterTheSubscripti
     // Sent once: a later subscription does not send it again.
     chatRoom().dropConnections();
     ASSERT_TRUE(waitFor([&] { return !tool->isConnected(); }));
-    advance(ZV_SocketTool::reconnectDelay);
+    advance(5);
     ASSERT_TRUE(waitFor([&] { return tool->isSubscribed(); }));
     settle();
     EXPECT_EQ(countOf(PT_SYNC), 1u);
@@ -300,13 +300,13 @@ TEST_F(ChatSocketTest, LoggingOutClosesTheSocketStopsTheHeartbeatAndForgetsTheSi
 {
     ASSERT_TRUE(connectAndSubscribe());
     ASSERT_TRUE(tool->isSignIn());
-    ASSERT_TRUE(timers->isExistTimer(ZV_SocketTool::heartTimerName));
+    ASSERT_TRUE(timers->isExistTimer("SocketHeartTimer"));
     tool->sync(1, 4380);
     tool->logout();
     EXPECT_FALSE(tool->isConnected());
     EXPECT_FALSE(tool->isSignIn());
     EXPECT_FALSE(tool->socket());
-    EXPECT_FALSE(timers->isExistTimer(ZV_SocketTool::heartTimerName));
+    EXPECT_FALSE(timers->isExistTimer("SocketHeartTimer"));
     ASSERT_TRUE(waitFor([] { return chatRoom().connectionCount() == 0; }));
 
     std::size_t before = upgradeRequests();
@@ -320,9 +320,8 @@ TEST_F(ChatSocketTest, LoggingOutClosesTheSocketStopsTheHeartbeatAndForgetsTheSi
     ZV_SocketTool& shared = ZV_SocketTool::shared();
     shared.connect({});
     ASSERT_TRUE(waitFor([&] { return shared.isSubscribed(); }));
-    NotificationCenter::defaultCenter().post(
-        std::string(NotificationTool::rawValue(NotificationTool::Notification::logoutSuccess)));
+    NotificationCenter::defaultCenter().post("logoutSuccess");
     EXPECT_FALSE(shared.socket());
     EXPECT_FALSE(shared.isSignIn());
-    EXPECT_FALSE(GCDTimer::shared().isExistTimer(ZV_SocketTool::heartTimerName));
+    EXPECT_FALSE(GCDTimer::shared().isExistTimer("SocketHeartTimer"));
 }

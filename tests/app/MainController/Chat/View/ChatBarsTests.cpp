@@ -11,6 +11,7 @@
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
+#include "platform/ui/controls/UIStackView.h"
 #include "platform/ui/layout/NSLayoutConstraint.h"
 #include "platform/ui/qmui/QMUITextView.h"
 #include "tests/platform/ui/ControllerTestSupport.h"
@@ -108,4 +109,18 @@ TEST_F(ChatBarsTest, TipBarsTakeTheLookOfTheirTypeAndCloseThemselves)
     auto head = viewForXib<ZV_ChatHeadView>();
     EXPECT_EQ(head->titleLb()->text(), "聊天室");
     EXPECT_EQ(head->numLb()->text(), "0人在线");
+}
+
+TEST_F(ChatBarsTest, TheHeadShowsTheWholeOnlineCountWhenItGrowsAfterTheFirstLayout)
+{
+    auto head = viewForXib<ZV_ChatHeadView>();
+    head->setFrame({ 0, 50, 390, 54 });
+    window->addSubview(head);
+    window->layoutIfNeeded();
+    for (const char* text : { "36人在线", "12036人在线" }) {
+        head->numLb()->setText(text);
+        window->layoutIfNeeded();
+        EXPECT_GE(head->numLb()->frame().width(), head->numLb()->intrinsicContentSize().width) << text;
+        EXPECT_LE(head->onlineStackView()->frame().maxX(), head->refreshBtn()->frame().minX()) << text;
+    }
 }

@@ -50,7 +50,7 @@ TEST_F(CaptchaViewTest, TheFirstResultReachesTheOpenerAndTheOverlayFadesAway)
     EXPECT_EQ(results.size(), 1u);
     EXPECT_LT(overlay->alpha(), 0.01);
     EXPECT_TRUE(overlay->superview());
-    advance(ZV_CaptchaView::fadeDuration);
+    advance(0.3);
     EXPECT_FALSE(overlay->superview());
 }
 

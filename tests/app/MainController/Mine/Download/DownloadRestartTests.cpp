@@ -267,8 +267,7 @@ TEST_F(DownloadRestartTest, AnInterruptedDownloadGoesOnAfterARestartAndEndsWithT
 
     // Deleting the episode removes its export and its folder.
     auto catalog = ASDatabase::open(
-        (AppContainer::documentsDirectory() / ZV_DownloadedVC::cacheFolder / ZV_DownloadedVC::catalogFile)
-            .string(),
+        (AppContainer::documentsDirectory() / "com.SJMediaCacheServer.cache" / "mcs.db").string(),
         ASOpenMode::ReadOnly);
     ASSERT_TRUE(catalog);
     auto folders = ZV_DownloadedVC::exportFolders(**catalog, first);

@@ -27,22 +27,21 @@ protected:
 
     static std::filesystem::path cacheRoot()
     {
-        return AppContainer::documentsDirectory() / ZV_DownloadedVC::cacheFolder;
+        return AppContainer::documentsDirectory() / "com.SJMediaCacheServer.cache";
     }
     // The media cache's catalogue, as the cache writes it, with these rows.
     static void writeCatalog(const std::vector<std::pair<std::string, std::string>>& rows)
     {
         std::filesystem::create_directories(cacheRoot());
-        auto db = ASDatabase::open((cacheRoot() / ZV_DownloadedVC::catalogFile).string());
+        auto db = ASDatabase::open((cacheRoot() / "mcs.db").string());
         ASSERT_TRUE(db);
         ASTableSchema schema;
-        schema.name = ZV_DownloadedVC::catalogTable;
+        schema.name = "MCSAssetExporter";
         schema.columns = { ASColumn { "URLString", ASColumnType::Text, ASValue() },
             ASColumn { "name", ASColumnType::Text, ASValue() } };
         ASSERT_TRUE((*db)->ensureTable(schema));
         for (const auto& [url, name] : rows)
-            ASSERT_TRUE(
-                (*db)->insert(ZV_DownloadedVC::catalogTable, { { "URLString", url }, { "name", name } }));
+            ASSERT_TRUE((*db)->insert("MCSAssetExporter", { { "URLString", url }, { "name", name } }));
     }
     // A folder holding `bytes` bytes in two files, one of them in a subfolder.
     static void writeFolder(const std::filesystem::path& folder, std::size_t bytes)
@@ -111,7 +110,8 @@ TEST_F(DownloadedTest, OneRowPerTitleFromItsNewestRecordAndTheTabsCountUnfinishe
     stored("t1", "e1", "finish", 3000);
     stored("t2", "e1", "finish", 100);
     stored("t1", "e2", "finish", 3000);
-    stored("t1", "e3", "downing");
+    // Part of an episode still on its way counts in the title's size too.
+    stored("t1", "e3", "downing", 1500);
     stored("t3", "e1", "waiting");
     stored("t3", "e2", "pause");
     centre = openCentre(0);
@@ -126,7 +126,7 @@ TEST_F(DownloadedTest, OneRowPerTitleFromItsNewestRecordAndTheTabsCountUnfinishe
 
     // Two finished episodes and one still downloading: two counted, every size added.
     EXPECT_EQ(row(0)->zv_imageTitleLb()->text(), "2");
-    EXPECT_EQ(row(0)->zv_desLb()->text(), "6.00MB / 国产剧");
+    EXPECT_EQ(row(0)->zv_desLb()->text(), "7.50MB / 国产剧");
     EXPECT_EQ(row(0)->zv_titleLb()->text(), "片t1");
 }
 

@@ -51,7 +51,7 @@ protected:
         page->episode_id = episodeId;
         page->name = "片" + vod_id;
         show(page);
-        advance(ZV_OfflinePlayerVC::loadDelay);
+        advance(0.3);
         drain();
         window->layoutIfNeeded();
         return page;
@@ -132,7 +132,7 @@ TEST_F(OfflineTest, TheTitlesFinishedEpisodesPlayInPlainNameOrderAndEachEntrance
     EXPECT_EQ(playing(*page), exportOf(second));
 
     // 3. The full-screen panel of the player's episode item.
-    auto item = page->zv_playerView()->zv_bottomAdapter()->itemForTag(ZV_Player::selectTag);
+    auto item = page->zv_playerView()->zv_bottomAdapter()->itemForTag(2003);
     ASSERT_TRUE(item);
     item->performActions();
     advance(1);
@@ -236,7 +236,7 @@ TEST_F(OfflineTest, TheEpisodeListOpensThePlayerAndDeletesOnlyItsTitlesEpisode)
     EXPECT_EQ(player->episode_id, "e1");
     EXPECT_EQ(player->name, "片t1");
     // Once drawn after the push, the strip holds a chip per finished episode.
-    advance(ZV_OfflinePlayerVC::loadDelay);
+    advance(0.3);
     drain();
     Renderer::renderScreen();
     auto strip = std::dynamic_pointer_cast<ZV_PlayerSelectCell>(

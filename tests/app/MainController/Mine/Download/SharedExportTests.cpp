@@ -12,6 +12,7 @@
 #include "app/MainController/Root/ZVRootViewController.h"
 #include "platform/media/SJBaseVideoPlayer.h"
 #include "platform/media/SJScriptedPlaybackController.h"
+#include "platform/media/SJVideoPlayer.h"
 #include "platform/media/SJVideoPlayerURLAsset.h"
 #include "platform/storage/ASDatabase.h"
 #include "platform/ui/UINavigationController.h"

@@ -11,6 +11,8 @@
 #include "app/MainController/Mine/PersonalData/ZV_PersonalDataVC.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/SFSafariViewController.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
@@ -264,4 +266,30 @@ TEST_F(PersonalCenterTest, NoticeBadgeFollowsHasNewNotice)
         EXPECT_TRUE(cell->numLb()->isHidden()) << label;
         EXPECT_EQ(cell->titleLb()->text(), "我要分享");
     }
+}
+
+TEST_F(PersonalCenterTest, TheAdvertOpensItsLandingPageInTheInAppBrowser)
+{
+    // The sample's link names the server's own host on port 0; here, the running server.
+    JSON sample = sampleFile("advert_config.json");
+    auto config = std::make_shared<ZV_AdvertConfigModel>(sample);
+    std::string link = config->user_index.data.url;
+    const std::string placeholder = "https://127.0.0.1:0/";
+    ASSERT_EQ(link.rfind(placeholder, 0), 0u) << link;
+    link = serverURL() + "/" + link.substr(placeholder.size());
+    config->user_index.data.url = link;
+    ConfigSingleton::shared().advertConfigModel = config;
+
+    std::shared_ptr<ZV_PersonalCenterVC> page = openCentre();
+    page->select(Row::advert);
+    settle();
+    auto browser = std::dynamic_pointer_cast<SFSafariViewController>(page->presentedViewController());
+    ASSERT_TRUE(browser);
+    const std::shared_ptr<WKWebView>& web = browser->webView();
+    EXPECT_EQ(web->url(), link);
+    ASSERT_TRUE(waitFor([&] { return web->hasPage() && web->hasPainted() && !web->pageText().empty(); }));
+    EXPECT_TRUE(Renderer::writePNG(Renderer::renderScreen(), screenshotPath("advert-landing-page.png")));
+    browser->done();
+    settle();
+    EXPECT_FALSE(page->presentedViewController());
 }

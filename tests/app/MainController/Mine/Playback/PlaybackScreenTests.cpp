@@ -106,7 +106,7 @@ TEST(PlaybackCell, FillsTheRowAndHidesAnEmptyTag)
     EXPECT_EQ(cell->zv_desLb()->text(), "全4集");
     EXPECT_TRUE(cell->zv_tagLb()->isHidden());
     EXPECT_TRUE(cell->zv_selBtn()->isSelected());
-    EXPECT_EQ(cell->zv_imageView()->image()->size(), placeholderImage()->size());
+    EXPECT_EQ(cell->zv_imageView()->image()->size(), UIImage::named("placeholder_nor")->size());
 }
 
 TEST_F(PlaybackTest, SectionsHeadersAndSizes)

@@ -107,7 +107,8 @@ TEST_F(SettingTest, RowsFollowTheSignInAndOnlyASignedInViewerCanLogOut)
             EXPECT_EQ(shown->tipLb()->isHidden(), !row.tip) << row.title;
             EXPECT_EQ(shown->desLb()->isHidden(), !row.value) << row.title;
             EXPECT_EQ(shown->switchView()->isHidden(), !row.toggle) << row.title;
-            EXPECT_EQ(shown->titleLb()->textColor(), colorWithHex(row.red ? "#EF5252" : "1D1942"))
+            EXPECT_EQ(shown->titleLb()->textColor().resolved(UIUserInterfaceStyle::light),
+                colorWithHex(row.red ? "#EF5252" : "1D1942"))
                 << row.title;
             EXPECT_EQ(shown->frame().size.height, 68) << row.title;
         }

@@ -217,4 +217,14 @@ TEST_F(PhotoBrowserTest, OnlyADownwardDragFromTheTopCloses)
     EXPECT_EQ(dismissed, 1);
 }
 
+TEST_F(PhotoBrowserTest, TheEscapeGestureClosesItAsATapDoes)
+{
+    auto browser = open(colours(2, { 390, 844 }));
+    EXPECT_TRUE(browser->accessibilityPerformEscape());
+    advance(PhotoBrowser::fadeDuration);
+    EXPECT_FALSE(browser->superview());
+    EXPECT_EQ(dismissed, 1);
+    EXPECT_FALSE(browser->accessibilityPerformEscape()) << "gone already";
+}
+
 }

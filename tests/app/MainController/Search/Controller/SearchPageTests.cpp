@@ -210,6 +210,29 @@ TEST_F(SearchPageTest, CancelGoesBackToTheStartWithTextAndLeavesWithout)
     EXPECT_EQ(home->navigationController()->viewControllers().size(), 1u);
 }
 
+// The strip counts the results loaded; a search that finds none asks for another word.
+TEST_F(SearchPageTest, TheStripCountsTheResultsAndAnEmptyResultAsksForAnotherWord)
+{
+    open();
+    struct Case {
+        const char* keyword;
+        const char* count;
+        bool emptyShown;
+    };
+    for (const Case& c :
+        { Case { "Rain", "共 3 条搜索结果", false }, Case { "没有这部片", "共 0 条搜索结果", true } }) {
+        searchFor(c.keyword);
+        window->layoutIfNeeded();
+        ASSERT_EQ(page->sectionTypes.front(), Section::tag) << c.keyword;
+        auto strip
+            = std::dynamic_pointer_cast<ZV_SearchTagCell>(page->zv_collectionView()->cellForItem({ 0, 0 }));
+        ASSERT_TRUE(strip) << c.keyword;
+        EXPECT_EQ(strip->titleLb()->text(), c.count);
+        EXPECT_EQ(page->searchEmptyView()->isHidden(), !c.emptyShown) << c.keyword;
+    }
+    EXPECT_EQ(page->searchEmptyView()->titleLb()->text(), "没有结果，换个关键词试试");
+}
+
 // The favourite goes to the server; the flip comes from the "collect" notice that the API client
 // posts after a successful request, and only for a text id of a shown result.
 TEST_F(SearchPageTest, FavouriteFlipsThroughTheCollectNotice)

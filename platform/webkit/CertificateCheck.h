@@ -1,0 +1,17 @@
+#pragma once
+
+#include <gio/gio.h>
+#include <string>
+
+namespace webkitengine {
+
+// Whether a server's certificate (with the chain it came with) is valid for the host under one
+// of the authorities of a PEM file: signed by them, in date, and naming the host. The reason
+// otherwise, in words.
+bool certificateIsTrusted(
+    GTlsCertificate* certificate, const std::string& host, const std::string& caFile, std::string& why);
+
+// What is wrong with a certificate, in words ("unknown authority, expired").
+std::string describeCertificateFlags(GTlsCertificateFlags flags);
+
+}
