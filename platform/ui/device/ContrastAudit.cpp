@@ -7,6 +7,7 @@
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UIViewController.h"
 #include "platform/ui/UIWindow.h"
+#include "platform/ui/controls/UIControl.h"
 #include "platform/ui/controls/UITextField.h"
 #include "platform/ui/controls/UITextView.h"
 #include "platform/ui/qmui/QMUITextField.h"
@@ -245,18 +246,9 @@ private:
         items.push_back(std::move(item));
     }
 
-    void walk(const UIView& view, CGRect clip, CGFloat alpha)
+    // The text or icon that a view shows itself.
+    void addItems(const UIView& view, UIUserInterfaceStyle style, CGFloat alpha, const CGRect& clip)
     {
-        if (view.isHidden() || view.alpha() < 0.01)
-            return;
-        alpha *= view.alpha();
-        std::size_t order = ++m_order;
-        UIUserInterfaceStyle style = view.traitCollection().userInterfaceStyle;
-        CGRect frame = onScreen(view, view.bounds());
-        std::size_t firstItem = items.size();
-        if (drawsItself(view, style))
-            painters.push_back({ frame.intersection(clip), order });
-
         if (const auto* label = dynamic_cast<const UILabel*>(&view)) {
             addLabel(*label, style, alpha, clip);
         } else if (const auto* field = dynamic_cast<const UITextField*>(&view)) {
@@ -279,12 +271,32 @@ private:
         } else if (const auto* image = dynamic_cast<const UIImageView*>(&view)) {
             addIcon(*image, style, alpha, clip);
         }
+    }
+
+    // Texts and icons of a control that is turned off are not judged, as the accessibility guidelines
+    // ask nothing of an inactive control; what the control draws still lies behind what covers it.
+    void walk(const UIView& view, CGRect clip, CGFloat alpha, bool inactive = false)
+    {
+        if (view.isHidden() || view.alpha() < 0.01)
+            return;
+        if (const auto* control = dynamic_cast<const UIControl*>(&view); control && !control->isEnabled())
+            inactive = true;
+        alpha *= view.alpha();
+        std::size_t order = ++m_order;
+        UIUserInterfaceStyle style = view.traitCollection().userInterfaceStyle;
+        CGRect frame = onScreen(view, view.bounds());
+        std::size_t firstItem = items.size();
+        if (drawsItself(view, style))
+            painters.push_back({ frame.intersection(clip), order });
+
+        if (!inactive)
+            addItems(view, style, alpha, clip);
 
         // A view that clips shows its subviews only within its own rectangle.
         CGRect inside = view.clipsToBounds() ? clip.intersection(frame) : clip;
         if (!inside.isEmpty()) {
             for (const auto& sub : view.subviews())
-                walk(*sub, inside, alpha);
+                walk(*sub, inside, alpha, inactive);
         }
         for (std::size_t i = firstItem; i < items.size(); ++i)
             if (items[i].order == order)
@@ -499,9 +511,21 @@ std::string ContrastFinding::description() const
     }
     std::string what = kind == Kind::text ? "\"" + shown + "\"" : shown;
     std::string size = kind == Kind::text ? number(pointSize, "%.0f") + (bold ? " pt bold" : " pt") : "";
+    // A translucent colour is named as the view was given it too: that is what an allowance names.
+    std::string given;
+    for (const UIColor::RGBA& c : colors) {
+        if (c.alpha >= 0.999)
+            continue;
+        char alpha[4];
+        std::snprintf(alpha, sizeof alpha, "%02X",
+            static_cast<int>(std::lround(std::clamp<CGFloat>(c.alpha, 0, 1) * 255)));
+        given += (given.empty() ? " (given " : ", ") + hex(c) + alpha;
+    }
+    if (!given.empty())
+        given += ")";
     std::string out = what + " (" + where + (size.empty() ? "" : ", " + size) + " at "
         + number(frame.minX(), "%.0f") + "," + number(frame.minY(), "%.0f") + ", "
-        + (style == UIUserInterfaceStyle::dark ? "dark" : "light") + "): " + hex(foreground) + " on "
+        + (style == UIUserInterfaceStyle::dark ? "dark" : "light") + "): " + hex(foreground) + given + " on "
         + hex(background) + (unseen ? " (nothing of it shows)" : "") + " is " + number(ratio, "%.2f")
         + ":1, needs " + number(required, "%g") + ":1";
     return out;

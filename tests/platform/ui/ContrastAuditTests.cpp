@@ -4,6 +4,7 @@
 #include "platform/ui/Renderer.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
+#include "platform/ui/controls/UIButton.h"
 #include "platform/ui/device/ContrastAudit.h"
 #include "tests/platform/ui/ControllerTestSupport.h"
 
@@ -105,6 +106,27 @@ TEST_F(ContrastAuditTest, AFailureNamesTheTextWhereItIsBothColoursAndTheRatio)
         "\"分类 / 地区\" (UILabel in UIWindow, 14 pt at 24,312, light): #FFFFFF on #FFFFFF (nothing of it "
         "shows) is 1.00:1, "
         "needs 4.5:1");
+}
+
+TEST_F(ContrastAuditTest, AControlTurnedOffIsNotJudgedAndATranslucentColourIsNamedAsGiven)
+{
+    UIColor faint(29 / 255.0, 25 / 255.0, 66 / 255.0, 0.3);
+    auto off = std::make_shared<UIButton>(CGRect { 24, 100, 160, 40 });
+    off->setTitle("立即下载");
+    off->setTitleColor(faint);
+    off->setEnabled(false);
+    window->addSubview(off);
+    auto on = std::make_shared<UIButton>(CGRect { 200, 100, 160, 40 });
+    on->setTitle("查看全部下载");
+    on->setTitleColor(faint);
+    window->addSubview(on);
+
+    EXPECT_FALSE(findingOf("立即下载"));
+    auto found = findingOf("查看全部下载");
+    ASSERT_TRUE(found);
+    EXPECT_FALSE(found->passes());
+    EXPECT_NE(found->description().find("#BBBAC6 (given #1D19424D) on #FFFFFF"), std::string::npos)
+        << found->description();
 }
 
 TEST_F(ContrastAuditTest, TheDarkStyleIsMeasuredAsDrawn)

@@ -14,6 +14,7 @@
 #include "app/MainController/Search/View/ZV_SearchFeedbackExtraCell.h"
 #include "app/MainController/Search/View/ZV_SearchHeaderReusableView.h"
 #include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/lists/UICollectionViewLayoutAttributes.h"
@@ -52,7 +53,7 @@ ZV_SearchFeedbackAlertView::ZV_SearchFeedbackAlertView(const CGRect& frame)
 {
     m_contentView->setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
 
-    m_closeBtn->setImage(UIImage::named("login_close"), UIControlStateNormal);
+    m_closeBtn->setImage(zvadaptive::iconImage(UIImage::named("login_close")), UIControlStateNormal);
 
     m_titleLabel->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
     m_titleLabel->setTextColor(zvadaptive::textColor(UIColor::black()));
