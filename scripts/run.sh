@@ -7,6 +7,9 @@
 #   #! signed-in        the sample account's token is stored
 #   #! dark             the dark-mode flag is stored
 #   #! codes <digits>   against a test server of its own whose verification codes are these digits
+#   #! fault <path>=<kind>
+#                       against a test server of its own whose replies to that API path are broken
+#                       (500, cut, not-json, bad-utf8, too-large); one line per path
 #   #! photos           the photo library holds the pictures of app/Resources/Scripts/tour-photos
 #   #! pass <name> [dark] [signed-in]
 #                       one pass of several, each in its own folder; without any, one pass named
@@ -84,7 +87,7 @@ done
 files+=(tools/kitdemo/kitdemo.txt tools/kitdemo/player.txt)
 
 tours=()
-declare -A T_FILE T_KIT T_SIGNED T_DARK T_CODES T_PHOTOS T_AFTER T_STOPPED T_PASSES PASS_TOUR
+declare -A T_FILE T_KIT T_SIGNED T_DARK T_CODES T_FAULTS T_PHOTOS T_AFTER T_STOPPED T_PASSES PASS_TOUR
 problems=()
 
 # tour-home.txt: home; tour.txt: tour; kitdemo.txt: kitdemo.
@@ -129,6 +132,13 @@ read_directives() {
         fi
         T_CODES[$tour]="${words[1]}"
         ;;
+      fault)
+        if ((count != 2)) || [[ ! "${words[1]}" =~ ^[a-z0-9_/.-]+=(500|cut|not-json|bad-utf8|too-large)$ ]]; then
+          problems+=("$where: usage: #! fault <API path>=500|cut|not-json|bad-utf8|too-large")
+          continue
+        fi
+        T_FAULTS[$tour]+=" ${words[1]}"
+        ;;
       after)
         ((count == 2)) || { problems+=("$where: usage: #! after <tour>"); continue; }
         T_AFTER[$tour]="${words[1]}"
@@ -153,7 +163,7 @@ read_directives() {
         T_PASSES[$tour]+="${words[1]}$flags"$'\n'
         ;;
       *)
-        problems+=("$where: unknown directive \"${directive}\" (signed-in, dark, codes, photos, pass, after, server-stopped)")
+        problems+=("$where: unknown directive \"${directive}\" (signed-in, dark, codes, fault, photos, pass, after, server-stopped)")
         ;;
     esac
   done <"$file"
@@ -191,14 +201,14 @@ for tour in "${tours[@]}"; do
       T_PASSES[$tour]="$tour"$'\n'
     fi
   fi
-  setup="${T_SIGNED[$tour]:-}${T_DARK[$tour]:-}${T_PHOTOS[$tour]:-}${T_CODES[$tour]:-}"
+  setup="${T_SIGNED[$tour]:-}${T_DARK[$tour]:-}${T_PHOTOS[$tour]:-}${T_CODES[$tour]:-}${T_FAULTS[$tour]:-}"
   if [[ -n "${T_KIT[$tour]:-}" ]] && [[ -n "$setup${T_AFTER[$tour]:-}${T_STOPPED[$tour]:-}" ]]; then
     problems+=("$file: the kit demo sets up its own folder and server; only \"pass\" applies")
   fi
   if [[ -n "${T_AFTER[$tour]:-}" ]]; then
     after="${T_AFTER[$tour]}"
     if [[ -n "$setup" || "${T_PASSES[$tour]}" == *" signed-in"* ]]; then
-      problems+=("$file: a tour that comes after another keeps that tour's folder and server; signed-in, dark, photos and codes do not apply (a pass of it says \"dark\" to follow the dark pass)")
+      problems+=("$file: a tour that comes after another keeps that tour's folder and server; signed-in, dark, photos, codes and faults do not apply (a pass of it says \"dark\" to follow the dark pass)")
     fi
     if ! PREDECESSOR[$tour]="$(resolve "$after")"; then
       problems+=("$file: it comes after \"$after\", which is no tour or pass")
@@ -270,7 +280,8 @@ mkdir -p "$out"
 # "main" serves every tour without codes of its own: its replies carry `data` encrypted, the
 # advert configuration's whole body encrypted and held back for 2.5 s, so that tours decrypt both
 # kinds and a first picture can show the launch screen still waiting. A server with codes has the
-# sample data only. Servers print their addresses once they listen and stop with this script.
+# sample data only; a server with faults is "main" with those paths broken. Servers print their
+# addresses once they listen and stop with this script.
 # Pages (the captcha, the help page, the in-app browser) run in the web engine, which draws on an
 # X display: without one, the run starts an X server of its own (Xvfb) and stops it at the end.
 xvfb_pid=""
@@ -298,7 +309,7 @@ if [[ -z "${DISPLAY:-}" ]]; then
   export DISPLAY=":$display_number"
 fi
 
-declare -A SRV_PID SRV_HTTP SRV_HTTPS SRV_LOG SRV_CODES SRV_STARTS
+declare -A SRV_PID SRV_HTTP SRV_HTTPS SRV_LOG SRV_CODES SRV_FAULTS SRV_STARTS
 server_ids=()
 stop_servers() {
   local id
@@ -320,6 +331,10 @@ start_server() {
     args+=(--media build/media --encrypt data --encrypt-route v1/advert/config=body
       --delay-route "v1/advert/config=$advert_delay")
   fi
+  local fault
+  for fault in ${SRV_FAULTS[$id]:-}; do
+    args+=(--fault-route "$fault")
+  done
   [[ -n "$http_port" ]] && args+=(--http-port "$http_port" --https-port "$https_port")
   SRV_STARTS[$id]=$((${SRV_STARTS[$id]:-0} + 1))
   # Each lane's servers log apart: their addresses are read back from the log.
@@ -403,6 +418,8 @@ walk_pass() {
       server=main
       if [[ -n "${T_CODES[$tour]:-}" ]]; then
         server="codes-$tour"
+      elif [[ -n "${T_FAULTS[$tour]:-}" ]]; then
+        server="faults-$tour"
       fi
       home="$out/$pass/home"
       local signed="${T_SIGNED[$tour]:-}" dark="${T_DARK[$tour]:-}"
@@ -411,6 +428,7 @@ walk_pass() {
       # A dark pass meets servers of its own: the light pass may have changed the data.
       [[ "$flags" == *dark* ]] && server+="-dark"
       [[ -n "${T_CODES[$tour]:-}" ]] && SRV_CODES[$server]="${T_CODES[$tour]}"
+      [[ -n "${T_FAULTS[$tour]:-}" ]] && SRV_FAULTS[$server]="${T_FAULTS[$tour]}"
       prepare_home "$home" "$signed" "$dark" "${T_PHOTOS[$tour]:-}"
     fi
     chain_server="$server"

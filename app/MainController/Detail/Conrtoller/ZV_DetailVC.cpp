@@ -12,6 +12,7 @@
 #include "app/MainController/Detail/Cell/ZV_PlayerInfoCell.h"
 #include "app/MainController/Detail/Cell/ZV_PlayerRelevantCell.h"
 #include "app/MainController/Detail/Cell/ZV_PlayerSelectCell.h"
+#include "app/MainController/Detail/View/ZV_LoadingView.h"
 #include "app/MainController/Detail/View/ZV_Player.h"
 #include "app/MainController/Detail/View/ZV_PlayerErrorView.h"
 #include "app/MainController/Other/View/ZV_AdvertView.h"
@@ -23,6 +24,7 @@
 #include "platform/media/SJVideoPlayer.h"
 #include "platform/ui/TextLayout.h"
 #include "platform/ui/UIApplication.h"
+#include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/controls/UIStackView.h"
@@ -187,6 +189,7 @@ void ZV_DetailVC::loadDetail()
     if (m_detailLoading)
         return;
     m_detailLoading = true;
+    showPlayerWaiting(true);
     std::weak_ptr<ZV_DetailVC> weak = weakSelf();
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/movie/detail",
         JSON::object({ { "id", vod_id } }), [weak](std::optional<JSON> json, std::optional<NSError> error) {
@@ -208,11 +211,20 @@ void ZV_DetailVC::showLoadFailure(const std::optional<NSError>& error)
     std::string reason = error ? logText(error->domain) + " (" + std::to_string(error->code) + ")"
                                : std::string("the reply is no title");
     Log::write("ZV_DetailVC: title " + logText(vod_id) + " not loaded: " + reason);
+    // The player's cover keeps its back button but no longer says that playback is about to start.
+    showPlayerWaiting(false);
     std::weak_ptr<ZV_DetailVC> weak = weakSelf();
     showEmptyView(true, emptyKindLoadFailed, {}, [weak] {
         if (auto self = weak.lock())
             self->loadDetail();
     });
+}
+
+void ZV_DetailVC::showPlayerWaiting(bool waiting)
+{
+    const std::shared_ptr<ZV_LoadingView>& cover = zv_playerView()->zv_loadingView();
+    cover->loadingView()->setHidden(!waiting);
+    cover->loadingName()->setHidden(!waiting);
 }
 
 bool ZV_DetailVC::layoutEmptyView()

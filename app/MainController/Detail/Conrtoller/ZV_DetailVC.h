@@ -141,6 +141,8 @@ private:
     void showNoSources();
     void reloadSelectRow();
     void showLoadFailure(const std::optional<NSError>& error);
+    // The player cover's animation and its caption, shown while the title is asked for.
+    void showPlayerWaiting(bool waiting);
 
     std::shared_ptr<UIView> m_topView;
     std::shared_ptr<ZV_Player> m_playerView;
