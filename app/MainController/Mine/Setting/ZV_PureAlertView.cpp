@@ -120,6 +120,14 @@ void ZV_PureAlertView::awakeFromNib()
     wire(*m_closeBtn, [](ZV_PureAlertView& alert) { alert.finish(false); });
 }
 
+bool ZV_PureAlertView::accessibilityPerformEscape()
+{
+    if (!superview())
+        return false;
+    finish(false);
+    return true;
+}
+
 void ZV_PureAlertView::finish(bool answered)
 {
     if (answered)
