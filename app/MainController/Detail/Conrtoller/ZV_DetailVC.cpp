@@ -168,10 +168,11 @@ void ZV_DetailVC::setupUI()
 
     std::weak_ptr<ZV_DetailVC> weak = weakSelf();
     auto run = [weak](void (ZV_DetailVC::*action)()) {
-        return SJEdgeControlButtonItemAction::actionWithHandler([weak, action](SJEdgeControlButtonItemAction&) {
-            if (auto self = weak.lock())
-                ((*self).*action)();
-        });
+        return SJEdgeControlButtonItemAction::actionWithHandler(
+            [weak, action](SJEdgeControlButtonItemAction&) {
+                if (auto self = weak.lock())
+                    ((*self).*action)();
+            });
     };
     zv_playerView()->zv_sourceItem()->addAction(run(&ZV_DetailVC::showSourcePicker));
     zv_playerView()->zv_selectItem()->addAction(run(&ZV_DetailVC::showEpisodePicker));
@@ -432,8 +433,8 @@ void ZV_DetailVC::toggleFavourite(const IndexPath& indexPath)
         parameters.set("movie_id", *model->id);
     std::weak_ptr<ZV_DetailVC> weak = weakSelf();
     // The flip waits for the server: a refused request leaves the button as it is.
-    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::movieCollectAction, parameters,
-        true, [weak, indexPath](std::optional<JSON> json, std::optional<NSError>) {
+    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::movieCollectAction,
+        parameters, true, [weak, indexPath](std::optional<JSON> json, std::optional<NSError>) {
             auto self = weak.lock();
             if (!self || !json || !self->model)
                 return;
@@ -620,8 +621,8 @@ std::optional<CGFloat> ZV_DetailVC::heightForRow(UITableView&, const IndexPath& 
     case relatedAdvertRow:
         return advertRowHeight(adverts, &ZV_AdvertConfigModel::player_recommend_up, screenWidth());
     case relatedRow:
-        return relatedRowHeight(model->recommendList ? model->recommendList->size() : 0, screenWidth(),
-            QMUIHelper::isIPad());
+        return relatedRowHeight(
+            model->recommendList ? model->recommendList->size() : 0, screenWidth(), QMUIHelper::isIPad());
     default:
         return 0;
     }

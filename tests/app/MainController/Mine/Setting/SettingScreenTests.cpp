@@ -201,9 +201,8 @@ TEST_F(SettingTest, PromptStoresTheAnswerOnlyForTheTwoCardButtons)
         bool stored;
         bool callBlockRuns;
     };
-    for (const Case& c :
-        { Case { "teen", true, true }, Case { "know", true, false }, Case { "close", false, false },
-            Case { "escape", false, false } }) {
+    for (const Case& c : { Case { "teen", true, true }, Case { "know", true, false },
+             Case { "close", false, false }, Case { "escape", false, false } }) {
         StoreData::remove(StoreData::pureAlert);
         std::shared_ptr<ZV_PureAlertView> alert = ZV_PureAlertView::showIfNeeded(root);
         ASSERT_TRUE(alert) << c.button;
