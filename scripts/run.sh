@@ -7,12 +7,18 @@
 #   #! signed-in        the sample account's token is stored
 #   #! dark             the dark-mode flag is stored
 #   #! codes <digits>   against a test server of its own whose verification codes are these digits
+#   #! fault <path>=<kind>
+#                       against a test server of its own whose replies to that API path are broken
+#                       (500, cut, not-json, bad-utf8, too-large); one line per path
 #   #! photos           the photo library holds the pictures of app/Resources/Scripts/tour-photos
 #   #! pass <name> [dark] [signed-in]
 #                       one pass of several, each in its own folder; without any, one pass named
-#                       after the file (tour-home.txt: home)
+#                       after the file (tour-home.txt: home). A dark pass has test servers of its
+#                       own, so that what the light pass changed there does not meet it
 #   #! after <tour>     continues in the app folder that tour (or pass) left, against the same
-#                       server: the app started again on the same data; it walks right after it
+#                       server: the app started again on the same data; it walks right after it.
+#                       Its passes name only "dark": each continues from the last pass of that
+#                       tour in the same style
 #   #! server-stopped   the tour's server is stopped while it walks (offline) and started again
 #                       after it on the same ports and data
 # A PNG and a view-tree dump per step go into out/tour-<time>/<pass>, the program's output into
@@ -55,11 +61,24 @@ if [[ ! "$real_time" =~ ^[0-9]*\.?[0-9]+$ ]] || awk -v r="$real_time" 'BEGIN { e
   exit 2
 fi
 [[ -n "${ZV_REAL_TIME:-}" ]] && device_options+=(--real-time "$real_time")
+# Every screenshot has the contrast of its texts and icons checked against what is drawn behind
+# them; one short of its ratio fails the step. ZV_CONTRAST=report lists them without failing, for
+# work under way (CI never sets it).
+contrast="${ZV_CONTRAST:-enforce}"
+if [[ "$contrast" != enforce && "$contrast" != report ]]; then
+  echo "run: ZV_CONTRAST is \"report\" or unset, not \"$contrast\"" >&2
+  exit 2
+fi
+device_options+=(--contrast "$contrast")
 # The advert reply is held back 2.5 s of the device's waiting (a faster clock shortens it).
 advert_delay="$(awk -v r="$real_time" 'BEGIN { printf "%d", 2500 * r }')"
 
 # ---- The tours and their directives ----------------------------------------------------------
 scripts_dir=app/Resources/Scripts
+# The light-style colours that the app's design fixes below their ratio, each down to the ratio it
+# reaches. The kit's scripts take the same file: its player script walks the app's own player.
+app_contrast=(--contrast-allowed "$scripts_dir/contrast-allowed.txt")
+kit_contrast=("${app_contrast[@]}")
 files=()
 [[ -f "$scripts_dir/tour.txt" ]] && files+=("$scripts_dir/tour.txt")
 for file in "$scripts_dir"/tour-*.txt; do
@@ -68,7 +87,7 @@ done
 files+=(tools/kitdemo/kitdemo.txt tools/kitdemo/player.txt)
 
 tours=()
-declare -A T_FILE T_KIT T_SIGNED T_DARK T_CODES T_PHOTOS T_AFTER T_STOPPED T_PASSES PASS_TOUR
+declare -A T_FILE T_KIT T_SIGNED T_DARK T_CODES T_FAULTS T_PHOTOS T_AFTER T_STOPPED T_PASSES PASS_TOUR
 problems=()
 
 # tour-home.txt: home; tour.txt: tour; kitdemo.txt: kitdemo.
@@ -113,6 +132,13 @@ read_directives() {
         fi
         T_CODES[$tour]="${words[1]}"
         ;;
+      fault)
+        if ((count != 2)) || [[ ! "${words[1]}" =~ ^[a-z0-9_/.-]+=(500|cut|not-json|bad-utf8|too-large)$ ]]; then
+          problems+=("$where: usage: #! fault <API path>=500|cut|not-json|bad-utf8|too-large")
+          continue
+        fi
+        T_FAULTS[$tour]+=" ${words[1]}"
+        ;;
       after)
         ((count == 2)) || { problems+=("$where: usage: #! after <tour>"); continue; }
         T_AFTER[$tour]="${words[1]}"
@@ -137,7 +163,7 @@ read_directives() {
         T_PASSES[$tour]+="${words[1]}$flags"$'\n'
         ;;
       *)
-        problems+=("$where: unknown directive \"${directive}\" (signed-in, dark, codes, photos, pass, after, server-stopped)")
+        problems+=("$where: unknown directive \"${directive}\" (signed-in, dark, codes, fault, photos, pass, after, server-stopped)")
         ;;
     esac
   done <"$file"
@@ -175,14 +201,14 @@ for tour in "${tours[@]}"; do
       T_PASSES[$tour]="$tour"$'\n'
     fi
   fi
-  setup="${T_SIGNED[$tour]:-}${T_DARK[$tour]:-}${T_PHOTOS[$tour]:-}${T_CODES[$tour]:-}"
+  setup="${T_SIGNED[$tour]:-}${T_DARK[$tour]:-}${T_PHOTOS[$tour]:-}${T_CODES[$tour]:-}${T_FAULTS[$tour]:-}"
   if [[ -n "${T_KIT[$tour]:-}" ]] && [[ -n "$setup${T_AFTER[$tour]:-}${T_STOPPED[$tour]:-}" ]]; then
     problems+=("$file: the kit demo sets up its own folder and server; only \"pass\" applies")
   fi
   if [[ -n "${T_AFTER[$tour]:-}" ]]; then
     after="${T_AFTER[$tour]}"
-    if [[ -n "$setup" || "${T_PASSES[$tour]}" == *" "* ]]; then
-      problems+=("$file: a tour that comes after another keeps that tour's folder and server; signed-in, dark, photos and codes do not apply")
+    if [[ -n "$setup" || "${T_PASSES[$tour]}" == *" signed-in"* ]]; then
+      problems+=("$file: a tour that comes after another keeps that tour's folder and server; signed-in, dark, photos, codes and faults do not apply (a pass of it says \"dark\" to follow the dark pass)")
     fi
     if ! PREDECESSOR[$tour]="$(resolve "$after")"; then
       problems+=("$file: it comes after \"$after\", which is no tour or pass")
@@ -254,7 +280,8 @@ mkdir -p "$out"
 # "main" serves every tour without codes of its own: its replies carry `data` encrypted, the
 # advert configuration's whole body encrypted and held back for 2.5 s, so that tours decrypt both
 # kinds and a first picture can show the launch screen still waiting. A server with codes has the
-# sample data only. Servers print their addresses once they listen and stop with this script.
+# sample data only; a server with faults is "main" with those paths broken. Servers print their
+# addresses once they listen and stop with this script.
 # Pages (the captcha, the help page, the in-app browser) run in the web engine, which draws on an
 # X display: without one, the run starts an X server of its own (Xvfb) and stops it at the end.
 xvfb_pid=""
@@ -282,7 +309,7 @@ if [[ -z "${DISPLAY:-}" ]]; then
   export DISPLAY=":$display_number"
 fi
 
-declare -A SRV_PID SRV_HTTP SRV_HTTPS SRV_LOG SRV_CODES SRV_STARTS
+declare -A SRV_PID SRV_HTTP SRV_HTTPS SRV_LOG SRV_CODES SRV_FAULTS SRV_STARTS
 server_ids=()
 stop_servers() {
   local id
@@ -304,6 +331,10 @@ start_server() {
     args+=(--media build/media --encrypt data --encrypt-route v1/advert/config=body
       --delay-route "v1/advert/config=$advert_delay")
   fi
+  local fault
+  for fault in ${SRV_FAULTS[$id]:-}; do
+    args+=(--fault-route "$fault")
+  done
   [[ -n "$http_port" ]] && args+=(--http-port "$http_port" --https-port "$https_port")
   SRV_STARTS[$id]=$((${SRV_STARTS[$id]:-0} + 1))
   # Each lane's servers log apart: their addresses are read back from the log.
@@ -340,7 +371,6 @@ stop_server() {
 
 # ---- Walking -----------------------------------------------------------------------------------
 token="$(sed -n 's/.*"access_token": *"\([^"]*\)".*/\1/p' tools/testserver/data/api/account.json)"
-declare -A TOUR_SERVER TOUR_HOME
 failures=()
 failed_passes=0
 
@@ -363,37 +393,46 @@ prepare_home() {
   fi
 }
 
+# The app folder and server of the last pass a chain walked, where a tour that comes after
+# another goes on.
+chain_home=""
+chain_server=""
+
 walk_pass() {
   local tour="$1" pass="$2" flags="$3"
   local file="${T_FILE[$tour]}" log="$out/$pass.log" status=0 started=$SECONDS
   local -a command
   if [[ -n "${T_KIT[$tour]:-}" ]]; then
+    local -a style=()
+    [[ "$flags" == *dark* ]] && style=(--dark)
     "$build/tools/kitdemo/zentavo-kitdemo" --keys "$keys" --script "$file" --out "$out/$pass" \
-      "${device_options[@]}" >"$log" 2>&1 || status=$?
+      "${style[@]}" "${device_options[@]}" "${kit_contrast[@]}" >"$log" 2>&1 || status=$?
   else
     local server home
     if [[ -n "${PREDECESSOR[$tour]:-}" ]]; then
-      local before="${T_AFTER[$tour]}"
-      server="${TOUR_SERVER[${PREDECESSOR[$tour]}]:-main}"
-      # A pass named in the "after" line, else the last pass of the tour.
-      home="${TOUR_HOME[$before]:-${TOUR_HOME[${PREDECESSOR[$tour]}]}}"
+      server="${chain_server:-main}"
+      home="$chain_home"
       mkdir -p "$out/$pass"
       ln -sfn "$(realpath --relative-to="$out/$pass" "$home")" "$out/$pass/home"
     else
       server=main
       if [[ -n "${T_CODES[$tour]:-}" ]]; then
         server="codes-$tour"
-        SRV_CODES[$server]="${T_CODES[$tour]}"
+      elif [[ -n "${T_FAULTS[$tour]:-}" ]]; then
+        server="faults-$tour"
       fi
       home="$out/$pass/home"
       local signed="${T_SIGNED[$tour]:-}" dark="${T_DARK[$tour]:-}"
       [[ "$flags" == *signed-in* ]] && signed=1
       [[ "$flags" == *dark* ]] && dark=1
+      # A dark pass meets servers of its own: the light pass may have changed the data.
+      [[ "$flags" == *dark* ]] && server+="-dark"
+      [[ -n "${T_CODES[$tour]:-}" ]] && SRV_CODES[$server]="${T_CODES[$tour]}"
+      [[ -n "${T_FAULTS[$tour]:-}" ]] && SRV_FAULTS[$server]="${T_FAULTS[$tour]}"
       prepare_home "$home" "$signed" "$dark" "${T_PHOTOS[$tour]:-}"
     fi
-    TOUR_SERVER[$tour]="$server"
-    TOUR_HOME[$tour]="$home"
-    TOUR_HOME[$pass]="$home"
+    chain_server="$server"
+    chain_home="$home"
     if [[ -z "${SRV_PID[$server]:-}" && -z "${SRV_HTTPS[$server]:-}" ]]; then
       start_server "$server" || return 1
     fi
@@ -403,7 +442,7 @@ walk_pass() {
     # before that file is in, so the API address points there from the start as well.
     ZV_HOME="$home" ZV_INFO_DomainFileURL="$https/domain_v2.json" ZV_INFO_MainURL="$https/api/" \
       ZV_INFO_TrustedCAFile="$keys/ca.pem" ZV_INFO_APIPublicKey="$(cat "$keys/api_public.b64")" \
-      "$build/app/zentavo" --script "$file" --out "$out/$pass" "${device_options[@]}" \
+      "$build/app/zentavo" --script "$file" --out "$out/$pass" "${device_options[@]}" "${app_contrast[@]}" \
       >"$log" 2>&1 || status=$?
     if [[ -n "${T_STOPPED[$tour]:-}" ]]; then
       local http_port="${SRV_HTTP[$server]##*:}" https_port="${SRV_HTTPS[$server]##*:}"
@@ -421,6 +460,12 @@ walk_pass() {
     while IFS= read -r line; do found+=("    $line"); done < <(tail -n 15 "$log")
   fi
   local took=$((SECONDS - started))
+  local notes
+  notes="$(grep -c "^contrast note $file:" "$log" || true)"
+  if ((notes > 0)); then
+    echo "run: $pass: $notes contrast note(s), reported only (ZV_CONTRAST=report); see $log" >&2
+    grep "^contrast note $file:" "$log" | sed "s|^contrast note |$pass: |" >>"$out/contrast-notes.txt"
+  fi
   if ((${#found[@]})); then
     failed_passes=$((failed_passes + 1))
     echo "run: $pass: FAILED (${took} s)" >&2
@@ -444,28 +489,44 @@ if [[ ! "$lanes" =~ ^[1-9][0-9]*$ ]]; then
   exit 2
 fi
 [[ -z "${ZV_TOUR_LANES:-}" ]] && ((lanes > 4)) && lanes=4
+# A chain is a first tour's passes of one style, each followed by the passes of that style of the
+# tours that come after it: one line "<tour> <pass> [flags]" per pass. Light and dark chains walk
+# apart, in lanes of their own when there are lanes enough.
 chains=()
+declare -A CHAIN_OF ROOT
 for tour in "${order[@]}"; do
-  if [[ -n "${PREDECESSOR[$tour]:-}" ]] && ((${#chains[@]})); then
-    chains[-1]+=" $tour"
-  else
-    chains+=("$tour")
-  fi
+  ROOT[$tour]="$tour"
+  [[ -n "${PREDECESSOR[$tour]:-}" ]] && ROOT[$tour]="${ROOT[${PREDECESSOR[$tour]}]}"
+  while IFS=' ' read -r pass flags; do
+    [[ -n "$pass" ]] || continue
+    style=light
+    [[ "${flags:-}" == *dark* ]] && style=dark
+    key="${ROOT[$tour]} $style"
+    if [[ -z "${CHAIN_OF[$key]:-}" ]]; then
+      if [[ -n "${PREDECESSOR[$tour]:-}" ]]; then
+        echo "run: ${T_FILE[$tour]}: its $style pass \"$pass\" follows no $style pass of \"${T_AFTER[$tour]}\"" >&2
+        exit 2
+      fi
+      chains+=("")
+      CHAIN_OF[$key]=$((${#chains[@]} - 1))
+    fi
+    chains[${CHAIN_OF[$key]}]+="$tour $pass${flags:+ $flags}"$'\n'
+  done <<<"${T_PASSES[$tour]}"
 done
 ((lanes > ${#chains[@]})) && lanes=${#chains[@]}
 
-# walk_chain <chain>: every pass of each tour of the chain, in order.
+# walk_chain <chain>: every pass of the chain, in order.
 walk_chain() {
   local tour pass flags
-  for tour in $1; do
-    while IFS=' ' read -r pass flags; do
-      [[ -n "$pass" ]] || continue
-      walk_pass "$tour" "$pass" "${flags:-}" || {
-        failures+=("$pass: ${T_FILE[$tour]}: its test server did not start")
-        failed_passes=$((failed_passes + 1))
-      }
-    done <<<"${T_PASSES[$tour]}"
-  done
+  chain_home=""
+  chain_server=""
+  while IFS=' ' read -r tour pass flags; do
+    [[ -n "$pass" ]] || continue
+    walk_pass "$tour" "$pass" "${flags:-}" || {
+      failures+=("$pass: ${T_FILE[$tour]}: its test server did not start")
+      failed_passes=$((failed_passes + 1))
+    }
+  done <<<"$1"
 }
 
 # A lane takes the next chain not yet taken (a counter under a lock) until none is left, and leaves
@@ -514,6 +575,10 @@ done
 rm -f "$next_file"
 
 status=0
+if [[ -s "$out/contrast-notes.txt" ]]; then
+  echo "run: $(wc -l <"$out/contrast-notes.txt") text(s) or icon(s) short of their contrast, reported only:" \
+    "$out/contrast-notes.txt" >&2
+fi
 if ((${#failures[@]})); then
   status=1
   echo "run: $failed_passes pass(es) failed, in $((SECONDS - walk_started)) s:" >&2

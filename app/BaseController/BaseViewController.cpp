@@ -5,6 +5,8 @@
 #include "app/Core/Helpers/SessionHelpers.h"
 #include "app/MainController/Login/Controller/ZV_LoginViewVC.h"
 #include "app/MainController/Root/ZVRootViewController.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/SFSafariViewController.h"
 #include "platform/ui/UIAlertController.h"
 #include "platform/ui/UIImageView.h"
@@ -31,9 +33,9 @@ void BaseViewController::viewDidLoad()
         empty->setTextLabelText(nothingHereText);
         empty->setLoadingViewHidden(true);
         empty->setUserInteractionEnabled(false);
-        empty->setImage(UIImage::named("empty"));
+        empty->setImage(zvadaptive::iconImage(UIImage::named("empty")));
         empty->setImageViewInsets({ 0, 0, 8, 0 });
-        empty->setTextLabelTextColor(colorWithHex("1D1942", 0.3));
+        empty->setTextLabelTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.3)));
         empty->setTextLabelFont(UIFont::systemFont(14));
     }
     view()->setBackgroundColor(UIColor::systemBackground());
@@ -83,26 +85,26 @@ void BaseViewController::showEmptyView(
     if (type == emptyKindNothing) {
         dropRetry();
         empty->setTextLabelText(nothingHereText);
-        empty->setImage(UIImage::named("empty"));
+        empty->setImage(zvadaptive::iconImage(UIImage::named("empty")));
         return;
     }
     if (type == emptyKindLogin) {
         dropRetry();
         if (isLoggedIn()) {
             empty->setTextLabelText(nothingHereText);
-            empty->setImage(UIImage::named("empty"));
+            empty->setImage(zvadaptive::iconImage(UIImage::named("empty")));
             if (m_loginBtn)
                 m_loginBtn->removeFromSuperview();
             return;
         }
         empty->setTextLabelText(text);
-        empty->setImage(UIImage::named("empty_login"));
+        empty->setImage(zvadaptive::iconImage(UIImage::named("empty_login")));
         view()->addSubview(loginBtn());
         placeLoginButton();
         return;
     }
     empty->setTextLabelText(loadFailedText);
-    empty->setImage(UIImage::named("empty_wifi"));
+    empty->setImage(zvadaptive::iconImage(UIImage::named("empty_wifi")));
     attachRetry(std::move(retry));
 }
 

@@ -1,5 +1,7 @@
 #include "app/Theme/ZVAdaptiveIconButton.h"
 
+#include "app/Theme/ZVAdaptiveColor.h"
+
 void ZVAdaptiveIconButton::setAdaptiveImage(std::optional<UIImage> light)
 {
     m_lightImage = std::move(light);
@@ -15,7 +17,7 @@ void ZVAdaptiveIconButton::traitCollectionDidChange(const UITraitCollection& pre
 void ZVAdaptiveIconButton::applyImage()
 {
     if (m_lightImage && traitCollection().userInterfaceStyle == UIUserInterfaceStyle::dark) {
-        setImage(m_lightImage->withTintColor(UIColor::white(1, 0.85)), UIControlStateNormal);
+        setImage(zvadaptive::darkStyleIcon(*m_lightImage), UIControlStateNormal);
         return;
     }
     setImage(m_lightImage, UIControlStateNormal);

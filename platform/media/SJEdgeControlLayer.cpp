@@ -14,25 +14,39 @@ namespace {
 
 constexpr double appearDuration = 0.3;
 
-// A dark gradient behind a row; touches on it outside the row's items go through.
+// A dark shade behind a row, even over the row and fading out beyond its inner edge; touches on it
+// outside the row's items go through.
 class RowBackground : public UIView {
 public:
     explicit RowBackground(bool darkAtTop)
         : UIView(CAGradientLayer::make(), CGRect())
+        , m_darkAtTop(darkAtTop)
     {
         auto gradient = layerAs<CAGradientLayer>();
-        UIColor dark(0, 0, 0, 0.55);
+        UIColor dark(0, 0, 0, SJEdgeControlLayer::rowShadeAlpha);
         UIColor clear(0, 0, 0, 0);
-        gradient->setColors(darkAtTop ? std::vector<UIColor> { dark, clear } : std::vector<UIColor> { clear, dark });
+        gradient->setColors(darkAtTop ? std::vector<UIColor> { dark, dark, clear }
+                                      : std::vector<UIColor> { clear, dark, dark });
         gradient->setStartPoint({ 0.5, 0 });
         gradient->setEndPoint({ 0.5, 1 });
     }
     std::string className() const override { return "SJEdgeControlLayerRow"; }
+    void layoutSubviews() override
+    {
+        UIView::layoutSubviews();
+        CGFloat height = bounds().size.height;
+        CGFloat fade = height > 0 ? std::min<CGFloat>(1, SJEdgeControlLayer::rowShadeFade / height) : 1;
+        layerAs<CAGradientLayer>()->setLocations(
+            m_darkAtTop ? std::vector<CGFloat> { 0, 1 - fade, 1 } : std::vector<CGFloat> { 0, fade, 1 });
+    }
     std::shared_ptr<UIView> hitTest(CGPoint point, const UIEvent* event) override
     {
         std::shared_ptr<UIView> hit = UIView::hitTest(point, event);
         return hit.get() == this ? nullptr : hit;
     }
+
+private:
+    bool m_darkAtTop;
 };
 
 std::shared_ptr<UILabel> timeLabel(const std::string& text)
@@ -74,9 +88,12 @@ std::string SJEdgeControlLayerTimeText(double seconds)
 SJEdgeControlLayer::SJEdgeControlLayer()
     : m_topContainer(std::make_shared<RowBackground>(true))
     , m_bottomContainer(std::make_shared<RowBackground>(false))
-    , m_topAdapter(std::make_shared<SJEdgeControlButtonItemAdapter>(CGRect(), SJAdapterLayoutType::horizontal))
-    , m_bottomAdapter(std::make_shared<SJEdgeControlButtonItemAdapter>(CGRect(), SJAdapterLayoutType::horizontal))
-    , m_centerAdapter(std::make_shared<SJEdgeControlButtonItemAdapter>(CGRect(), SJAdapterLayoutType::horizontal))
+    , m_topAdapter(
+          std::make_shared<SJEdgeControlButtonItemAdapter>(CGRect(), SJAdapterLayoutType::horizontal))
+    , m_bottomAdapter(
+          std::make_shared<SJEdgeControlButtonItemAdapter>(CGRect(), SJAdapterLayoutType::horizontal))
+    , m_centerAdapter(
+          std::make_shared<SJEdgeControlButtonItemAdapter>(CGRect(), SJAdapterLayoutType::horizontal))
     , m_loadingView(std::make_shared<UIActivityIndicatorView>(UIActivityIndicatorViewStyle::large))
     , m_bottomIndicator(std::make_shared<UIView>())
     , m_bottomIndicatorTrace(std::make_shared<UIView>())
@@ -124,8 +141,8 @@ void SJEdgeControlLayer::makeItems()
         };
     };
 
-    m_topAdapter->addItem(
-        SJEdgeControlButtonItem::initWithImage(resources.back(), call(&SJEdgeControlLayer::onBack), SJEdgeControlLayerTopItem_Back));
+    m_topAdapter->addItem(SJEdgeControlButtonItem::initWithImage(
+        resources.back(), call(&SJEdgeControlLayer::onBack), SJEdgeControlLayerTopItem_Back));
     m_titleLabel = std::make_shared<UILabel>();
     m_titleLabel->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
     m_titleLabel->setTextColor(UIColor::white());
@@ -145,17 +162,21 @@ void SJEdgeControlLayer::makeItems()
         if (auto handler = onSeek)
             handler(m_progress->value());
     });
-    auto progress = SJEdgeControlButtonItem::initWithCustomView(m_progress, SJEdgeControlLayerBottomItem_Progress);
+    auto progress
+        = SJEdgeControlButtonItem::initWithCustomView(m_progress, SJEdgeControlLayerBottomItem_Progress);
     progress->setFill(true);
     progress->setInsets({ 8, 8 });
     m_bottomAdapter->addItemsFromArray({
-        SJEdgeControlButtonItem::initWithImage(resources.pause(), call(&SJEdgeControlLayer::onPlay), SJEdgeControlLayerBottomItem_Play),
-        SJEdgeControlButtonItem::initWithCustomView(m_currentTimeLabel, SJEdgeControlLayerBottomItem_CurrentTime),
-        SJEdgeControlButtonItem::initWithCustomView(m_separatorLabel, SJEdgeControlLayerBottomItem_Separator),
-        SJEdgeControlButtonItem::initWithCustomView(m_durationLabel, SJEdgeControlLayerBottomItem_DurationTime),
-        progress,
         SJEdgeControlButtonItem::initWithImage(
-            resources.fullscreen(), call(&SJEdgeControlLayer::onFullscreen), SJEdgeControlLayerBottomItem_Full),
+            resources.pause(), call(&SJEdgeControlLayer::onPlay), SJEdgeControlLayerBottomItem_Play),
+        SJEdgeControlButtonItem::initWithCustomView(
+            m_currentTimeLabel, SJEdgeControlLayerBottomItem_CurrentTime),
+        SJEdgeControlButtonItem::initWithCustomView(m_separatorLabel, SJEdgeControlLayerBottomItem_Separator),
+        SJEdgeControlButtonItem::initWithCustomView(
+            m_durationLabel, SJEdgeControlLayerBottomItem_DurationTime),
+        progress,
+        SJEdgeControlButtonItem::initWithImage(resources.fullscreen(),
+            call(&SJEdgeControlLayer::onFullscreen), SJEdgeControlLayerBottomItem_Full),
     });
 
     auto replay = SJEdgeControlButtonItem::initWithImage(
@@ -194,7 +215,8 @@ void SJEdgeControlLayer::setAppeared(bool appeared)
             row->setHidden(false);
         std::weak_ptr<UIView> weak = row;
         UIView::animate(
-            appearDuration, [weak, appeared] {
+            appearDuration,
+            [weak, appeared] {
                 if (auto view = weak.lock())
                     view->setAlpha(appeared ? 1 : 0);
             },
@@ -239,7 +261,8 @@ void SJEdgeControlLayer::updateImages()
             item->setImage(image);
     };
     show(m_topAdapter->itemForTag(SJEdgeControlLayerTopItem_Back), resources.back());
-    show(m_bottomAdapter->itemForTag(SJEdgeControlLayerBottomItem_Play), m_state.paused ? resources.play() : resources.pause());
+    show(m_bottomAdapter->itemForTag(SJEdgeControlLayerBottomItem_Play),
+        m_state.paused ? resources.play() : resources.pause());
     show(m_bottomAdapter->itemForTag(SJEdgeControlLayerBottomItem_Full),
         m_state.fullscreen ? resources.smallScreen() : resources.fullscreen());
     show(m_centerAdapter->itemForTag(SJEdgeControlLayerCenterItem_Replay), resources.replay());
@@ -288,14 +311,18 @@ void SJEdgeControlLayer::layoutSubviews()
     if (!m_state.fullscreen)
         safe = {};
     CGFloat width = bounds.size.width;
-    CGFloat topHeight = defaultRowHeight + safe.top;
+    // Each row's shade reaches rowShadeFade beyond the row, towards the middle of the picture.
+    CGFloat topHeight = defaultRowHeight + safe.top + rowShadeFade;
     m_topContainer->setFrame({ { 0, 0 }, { width, topHeight } });
     m_topAdapter->setFrame({ { safe.left, safe.top }, { width - safe.left - safe.right, defaultRowHeight } });
-    CGFloat bottomHeight = m_bottomHeight + safe.bottom;
+    CGFloat bottomHeight = m_bottomHeight + safe.bottom + rowShadeFade;
     m_bottomContainer->setFrame({ { 0, bounds.size.height - bottomHeight }, { width, bottomHeight } });
-    m_bottomAdapter->setFrame({ { safe.left, 0 }, { width - safe.left - safe.right, m_bottomHeight } });
-    CGFloat centerWidth = SJEdgeControlButtonItemAdapter::itemExtent * static_cast<CGFloat>(std::max<std::size_t>(1, m_centerAdapter->numberOfItems()));
-    m_centerAdapter->setFrame({ { (width - centerWidth) / 2, (bounds.size.height - SJEdgeControlButtonItemAdapter::itemExtent) / 2 },
+    m_bottomAdapter->setFrame(
+        { { safe.left, rowShadeFade }, { width - safe.left - safe.right, m_bottomHeight } });
+    CGFloat centerWidth = SJEdgeControlButtonItemAdapter::itemExtent
+        * static_cast<CGFloat>(std::max<std::size_t>(1, m_centerAdapter->numberOfItems()));
+    m_centerAdapter->setFrame({ { (width - centerWidth) / 2,
+                                    (bounds.size.height - SJEdgeControlButtonItemAdapter::itemExtent) / 2 },
         { centerWidth, SJEdgeControlButtonItemAdapter::itemExtent } });
     m_loadingView->setFrame({ { (width - 44) / 2, (bounds.size.height - 44) / 2 }, { 44, 44 } });
     CGFloat indicatorHeight = SJVideoPlayerConfigurations::shared().resources.bottomIndicatorHeight;

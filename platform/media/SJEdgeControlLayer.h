@@ -43,6 +43,11 @@ struct SJEdgeControlLayerState {
 class SJEdgeControlLayer : public UIView {
 public:
     static constexpr CGFloat defaultRowHeight = 49;
+    // The shade behind a row: dark enough over the whole row that its white texts and icons read
+    // on any picture (white text needs 4.5:1 even over a white frame), fading out over this many
+    // points beyond the row's inner edge.
+    static constexpr CGFloat rowShadeAlpha = 0.6;
+    static constexpr CGFloat rowShadeFade = 24;
 
     SJEdgeControlLayer();
 
@@ -52,8 +57,14 @@ public:
     const std::shared_ptr<UIView>& topContainerView() { return attached(m_topContainer); }
     const std::shared_ptr<UIView>& bottomContainerView() { return attached(m_bottomContainer); }
     const std::shared_ptr<SJEdgeControlButtonItemAdapter>& topAdapter() { return attached(m_topAdapter); }
-    const std::shared_ptr<SJEdgeControlButtonItemAdapter>& bottomAdapter() { return attached(m_bottomAdapter); }
-    const std::shared_ptr<SJEdgeControlButtonItemAdapter>& centerAdapter() { return attached(m_centerAdapter); }
+    const std::shared_ptr<SJEdgeControlButtonItemAdapter>& bottomAdapter()
+    {
+        return attached(m_bottomAdapter);
+    }
+    const std::shared_ptr<SJEdgeControlButtonItemAdapter>& centerAdapter()
+    {
+        return attached(m_centerAdapter);
+    }
     const std::shared_ptr<UIActivityIndicatorView>& loadingView() { return attached(m_loadingView); }
     const std::shared_ptr<UIView>& bottomProgressIndicator() { return attached(m_bottomIndicator); }
 

@@ -19,7 +19,8 @@ SJPopupTextView::SJPopupTextView(const NSAttributedString& text, UIEdgeInsets in
     : m_label(std::make_shared<UILabel>())
     , m_insets(insets)
 {
-    setBackgroundColor(UIColor(0, 0, 0, 0.7));
+    // Dark enough over any picture (a white frame included) for white and bright texts to read.
+    setBackgroundColor(UIColor(0, 0, 0, 0.75));
     layer()->setCornerRadius(5);
     setClipsToBounds(true);
     m_label->setNumberOfLines(0);

@@ -638,10 +638,12 @@ void CALayer::renderBody(CGContext& context) const
         context.addPath(shape);
         context.clip();
     }
-    if (m_contents && m_contents->hasBitmap())
+    bool drawsContent = context.drawsContentOf(this);
+    if (drawsContent && m_contents && m_contents->hasBitmap())
         context.draw(*m_contents, CALayerContentsRect(m_contentsGravity, m_contents->size(), m_bounds));
-    drawInContext(context);
-    if (m_delegate) {
+    if (drawsContent)
+        drawInContext(context);
+    if (m_delegate && drawsContent) {
         context.saveGState();
         context.clip(m_bounds);
         m_delegate->drawLayer(const_cast<CALayer&>(*this), context);

@@ -7,6 +7,7 @@
 
 #include <cairo.h>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class CALayer;
@@ -81,6 +82,17 @@ public:
     // Fills these rectangles of device coordinates with the fill colour.
     void fillDeviceRects(const std::vector<CGRect>& rects);
 
+    // What lies behind texts and icons, for the contrast check: with a set given, no text is drawn,
+    // nor the contents image and own drawing of the layers in the set (their backgrounds, borders
+    // and sublayers still are). Borrowed; none by default: everything is drawn.
+    using LayerSet = std::unordered_set<const CALayer*>;
+    void setForegroundLeftOut(const LayerSet* layers) { m_foregroundLeftOut = layers; }
+    bool drawsText() const { return m_foregroundLeftOut == nullptr; }
+    bool drawsContentOf(const CALayer* layer) const
+    {
+        return !m_foregroundLeftOut || !m_foregroundLeftOut->contains(layer);
+    }
+
 private:
     void setSource(const UIColor& color);
     // Draws the image from a copy scaled once to the size shown; false when it cannot.
@@ -97,6 +109,7 @@ private:
     State m_state;
     std::vector<State> m_saved;
     const BackgroundParts* m_backgroundParts = nullptr;
+    const LayerSet* m_foregroundLeftOut = nullptr;
 };
 
 // Applies the transform that maps stored bitmap pixels to upright pixels for an orientation,

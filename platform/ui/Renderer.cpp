@@ -115,6 +115,16 @@ UIImage Renderer::render(UIView& view, CGFloat scale)
 
 UIImage Renderer::renderScreen(CGFloat scale)
 {
+    return renderWindows(scale, nullptr);
+}
+
+UIImage Renderer::renderScreenBehind(const CGContext::LayerSet& leftOut, CGFloat scale)
+{
+    return renderWindows(scale, &leftOut);
+}
+
+UIImage Renderer::renderWindows(CGFloat scale, const CGContext::LayerSet* leftOut)
+{
     auto windows = UIApplication::shared().windows();
     std::stable_sort(windows.begin(), windows.end(),
         [](const auto& a, const auto& b) { return a->windowLevel() < b->windowLevel(); });
@@ -140,12 +150,16 @@ UIImage Renderer::renderScreen(CGFloat scale)
         cairo_get_matrix(cr, &base);
         detail::LayerOcclusion occlusion(static_cast<int>(w), static_cast<int>(h));
         std::size_t black = occlusion.addFill(screen, base);
+        // Drawn the same way with the foreground left out, so that every other pixel stays as it
+        // was; only the pictures left out no longer cover what lies under them.
+        occlusion.setContentsLeftOut(leftOut);
         for (auto& window : windows) {
             cairo_matrix_t ctm;
             detail::concatenatedTransform(base, window->layer()->transformToSuperlayer(), ctm);
             occlusion.addTree(*window->layer(), ctm, window->traitCollection().userInterfaceStyle);
         }
         leaveOutCoveredFills(occlusion, context);
+        context.setForegroundLeftOut(leftOut);
 
         UIGraphicsPushContext(&context);
         // A frame drawn into a kept bitmap starts from the last one's pixels: whatever the

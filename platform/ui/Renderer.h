@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/CGContext.h"
 #include "platform/ui/UIImage.h"
 
 #include <filesystem>
@@ -15,6 +16,9 @@ public:
     static UIImage render(UIView& view, CGFloat scale = 0);
     // Every visible window of the application, lowest level first, over black, at screen size.
     static UIImage renderScreen(CGFloat scale = 0);
+    // The same screen with every text and the contents of the given layers left out: what lies
+    // behind them (CGContext::setForegroundLeftOut).
+    static UIImage renderScreenBehind(const CGContext::LayerSet& leftOut, CGFloat scale = 0);
 
     // PNG files compressed for speed (screenshots are for looking at).
     static bool writePNG(const UIImage& image, const std::filesystem::path& path);
@@ -23,4 +27,7 @@ public:
     // One line per view, indented two spaces per level: class, frame, "hidden", alpha when not 1,
     // accessibility identifier, then the view's own attributes (a label's text, ...).
     static std::string dumpViewTree(const UIView& root);
+
+private:
+    static UIImage renderWindows(CGFloat scale, const CGContext::LayerSet* leftOut);
 };

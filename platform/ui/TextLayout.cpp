@@ -427,6 +427,8 @@ bool TextLayout::isTruncated() const
 
 void TextLayout::draw(CGContext& context, CGPoint origin) const
 {
+    if (!context.drawsText())
+        return;
     auto kept = build(&context);
     const Built& b = *kept;
     if (b.shownLines == 0)

@@ -15,10 +15,6 @@ constexpr CGFloat sheetButtonHeight = 57;
 constexpr CGFloat sheetMargin = 8;
 constexpr CGFloat textFieldHeight = 28;
 
-UIColor destructiveRed()
-{
-    return { 1, 59 / 255.0, 48 / 255.0, 1 };
-}
 UIColor separatorColor()
 {
     return { 60 / 255.0, 60 / 255.0, 67 / 255.0, 0.29 };
@@ -37,7 +33,7 @@ public:
         m_label->setTextAlignment(NSTextAlignment::center);
         m_label->setUserInteractionEnabled(false);
         if (m_action->style() == UIAlertActionStyle::destructive)
-            m_label->setTextColor(destructiveRed());
+            m_label->setTextColor(UIColor::systemRed());
         else if (!m_action->isEnabled())
             m_label->setTextColor(UIColor::gray());
         else
@@ -241,11 +237,11 @@ void UIAlertController::rebuild()
     m_titleLabel = UIView::create<UILabel>();
     m_titleLabel->setText(title());
     m_titleLabel->setFont(UIFont::systemFont(sheet ? 13 : 17, UIFont::Weight::semibold));
-    m_titleLabel->setTextColor(sheet ? UIColor::gray() : UIColor::label());
+    m_titleLabel->setTextColor(sheet ? UIColor::secondaryLabel() : UIColor::label());
     m_messageLabel = UIView::create<UILabel>();
     m_messageLabel->setText(m_message);
     m_messageLabel->setFont(UIFont::systemFont(13));
-    m_messageLabel->setTextColor(sheet ? UIColor::gray() : UIColor::label());
+    m_messageLabel->setTextColor(sheet ? UIColor::secondaryLabel() : UIColor::label());
     for (auto& label : { m_titleLabel, m_messageLabel }) {
         label->setNumberOfLines(0);
         label->setTextAlignment(NSTextAlignment::center);

@@ -58,6 +58,27 @@ UIColor UIColor::systemTeal()
     return color;
 }
 
+UIColor UIColor::systemBlue()
+{
+    static const UIColor color
+        = dynamic({ 0, 98 / 255.0, 204 / 255.0, 1 }, { 64 / 255.0, 156 / 255.0, 1, 1 });
+    return color;
+}
+
+UIColor UIColor::systemRed()
+{
+    static const UIColor color
+        = dynamic({ 215 / 255.0, 0, 21 / 255.0, 1 }, { 1, 105 / 255.0, 97 / 255.0, 1 });
+    return color;
+}
+
+UIColor UIColor::secondaryLabel()
+{
+    static const UIColor color
+        = dynamic({ 108 / 255.0, 108 / 255.0, 112 / 255.0, 1 }, { 174 / 255.0, 174 / 255.0, 178 / 255.0, 1 });
+    return color;
+}
+
 UIColor UIColor::resolved(UIUserInterfaceStyle style) const
 {
     if (m_provider)

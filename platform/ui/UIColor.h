@@ -44,6 +44,14 @@ public:
     static UIColor label();
     // The system's teal: #30B0C7 in the light style, #40C8E0 in the dark style.
     static UIColor systemTeal();
+    // The system's blue (the default tint: buttons of alerts, sheets and bars), in the shades that
+    // read as text on the system's own surfaces: #0062CC in the light style, #409CFF in the dark.
+    static UIColor systemBlue();
+    // The system's red of destructive actions, likewise: #D70015 light, #FF6961 dark.
+    static UIColor systemRed();
+    // Grey secondary text on the system's surfaces (an action sheet's title): #6C6C70 light,
+    // #AEAEB2 dark.
+    static UIColor secondaryLabel();
 
     bool isDynamic() const { return m_dark != nullptr; }
     bool isProvided() const { return m_provider != nullptr; }

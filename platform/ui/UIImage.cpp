@@ -177,7 +177,15 @@ UIImage UIImage::plainTint(const UIColor& color) const
     UIImage tinted = fromSurface(surface, m_scale, m_orientation);
     cairo_surface_destroy(surface);
     tinted.m_renderingMode = UIImageRenderingMode::alwaysOriginal;
+    tinted.m_bundleImage = m_bundleImage;
     return tinted;
+}
+
+UIImage UIImage::markedAsBundleImage() const
+{
+    UIImage copy = *this;
+    copy.m_bundleImage = true;
+    return copy;
 }
 
 std::optional<Data> UIImage::pngData() const

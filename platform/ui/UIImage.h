@@ -73,6 +73,11 @@ public:
     int pixelWidth() const;
     int pixelHeight() const;
 
+    // Drawn for the program and shipped in its bundle (an icon, a placeholder), not a picture that
+    // came from outside; kept by the copies below.
+    bool isBundleImage() const { return m_bundleImage; }
+    UIImage markedAsBundleImage() const;
+
     const std::vector<UIImage>& images() const { return m_frames; }
     double duration() const { return m_duration; }
 
@@ -110,5 +115,6 @@ private:
     UIImageRenderingMode m_renderingMode = UIImageRenderingMode::automatic;
     std::vector<UIImage> m_frames;
     double m_duration = 0;
+    bool m_bundleImage = false;
     std::shared_ptr<const UIImage> m_dark;
 };

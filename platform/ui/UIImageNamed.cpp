@@ -17,8 +17,11 @@ std::optional<UIImage> UIImage::named(const std::string& name)
             return it->second;
     }
     std::optional<UIImage> image;
-    if (auto path = Bundle::main().imagePath(name))
+    if (auto path = Bundle::main().imagePath(name)) {
         image = fromFile(*path);
+        if (image)
+            image = image->markedAsBundleImage();
+    }
     std::lock_guard lock(mutex);
     // Only hits are kept, so an asset added later is still found.
     if (image)

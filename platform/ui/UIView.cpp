@@ -214,7 +214,7 @@ UIColor UIView::tintColor() const
         if (v->m_tintColor)
             return *v->m_tintColor;
     }
-    return { 0, 122.0 / 255, 1, 1 };
+    return UIColor::systemBlue();
 }
 
 void UIView::setTintColor(std::optional<UIColor> color)

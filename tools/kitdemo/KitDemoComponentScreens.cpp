@@ -275,7 +275,7 @@ protected:
             slider->setValue(value);
             addRow(value < 0.6f ? "声音 50" : "亮度 80", slider);
         }
-        addRow("跳过片头时间", makeLabel("01:30", 14, UIColor(1, 1, 1, 0.7)));
+        addRow("跳过片头时间", makeLabel("01:30", 14, UIColor::white()));
         view()->addSubview(m_panel);
     }
 
@@ -328,7 +328,7 @@ protected:
             { "公告：本聊天室禁止发布广告和外部链接，违者封禁；请文明发言，友善讨论剧情，谢谢合作！",
                 UIColor(0xDA / 255.0, 0xFD / 255.0, 1, 1), UIColor(0, 0x11 / 255.0, 0x6A / 255.0, 1) },
             { "回复：这一集的结尾太意外了，有没有人知道下一集什么时候更新？", UIColor(1, 1, 1, 0.9),
-                UIColor(0x1D / 255.0, 0x19 / 255.0, 0x42 / 255.0, 0.5) },
+                UIColor(0x1D / 255.0, 0x19 / 255.0, 0x42 / 255.0, 0.75) },
             { "短公告不滚动", UIColor(0xDA / 255.0, 0xFD / 255.0, 1, 1),
                 UIColor(0, 0x11 / 255.0, 0x6A / 255.0, 1) },
         };

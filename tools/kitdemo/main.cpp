@@ -98,7 +98,8 @@ int main(int argc, char** argv)
     if (serverOptions.keysDir.empty()) {
         std::cerr << "usage: zentavo-kitdemo --keys <dir> [--data <dir>] [--media <dir>] [--script <file>] "
                      "[--out <folder>] [--real-time <seconds>] "
-                     "[--dark] [--landscape] [--stop-on-error]\n"
+                     "[--dark] [--landscape] [--stop-on-error] [--contrast off|report|enforce] "
+                     "[--contrast-allowed <file>]\n"
                      "  (the keys folder may also come from ZV_KEYS_DIR)\n";
         return 2;
     }

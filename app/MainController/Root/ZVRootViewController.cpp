@@ -13,6 +13,7 @@
 #include "app/MainController/Other/View/JXSegmentedTitleImageAndDotDataSource.h"
 #include "app/MainController/Ranking/Controller/ZV_RankingMainVC.h"
 #include "app/MainController/Short/Controller/ZV_ShortPageVC.h"
+#include "app/Theme/ZVBackdropImageView.h"
 #include "platform/foundation/AppContainer.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -110,7 +111,7 @@ const std::shared_ptr<ZV_ChatMainVC>& ZVRootViewController::chatVC()
 const std::shared_ptr<UIImageView>& ZVRootViewController::imageBgView()
 {
     if (!m_imageBgView) {
-        m_imageBgView = UIView::create<UIImageView>(UIImage::named("explore_bg"));
+        m_imageBgView = UIView::create<ZVBackdropImageView>(UIImage::named("explore_bg"));
         m_imageBgView->setHidden(true);
     }
     return m_imageBgView;

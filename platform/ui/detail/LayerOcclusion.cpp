@@ -182,8 +182,9 @@ void LayerOcclusion::walk(const CALayer& layer, Walk state)
     // A picture without alpha, drawn whole into its rectangle, covers like an opaque fill (it is
     // never left out itself). Under its own rounded clip, the cross between the corners is
     // still covered whole.
-    if (const auto& contents = layer.contents(); contents && contents->hasBitmap() && !state.unanalysable
-        && !state.irregularClip && (!inside.irregularClip || roundedClip)
+    bool contentsDrawn = !m_contentsLeftOut || !m_contentsLeftOut->contains(&layer);
+    if (const auto& contents = layer.contents(); contents && contents->hasBitmap() && contentsDrawn
+        && !state.unanalysable && !state.irregularClip && (!inside.irregularClip || roundedClip)
         && cairo_image_surface_get_format(contents->cairoSurface()) == CAIRO_FORMAT_RGB24) {
         CGRect rect = CALayerContentsRect(layer.contentsGravity(), contents->size(), layer.bounds());
         std::vector<CGRect> parts;

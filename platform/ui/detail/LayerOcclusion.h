@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class CALayer;
@@ -41,6 +42,9 @@ public:
     // The fills of a layer tree drawn with render(): its transform and interface style are those
     // of the context when it starts.
     void addTree(const CALayer& root, const cairo_matrix_t& ctm, UIUserInterfaceStyle style);
+    // Layers whose contents will not be drawn (CGContext::setForegroundLeftOut): their pictures
+    // cover nothing. Borrowed; set before the trees are added.
+    void setContentsLeftOut(const std::unordered_set<const CALayer*>* layers) { m_contentsLeftOut = layers; }
 
     // Decides, once everything is added; the questions below are answered after it.
     void resolve();
@@ -105,6 +109,7 @@ private:
     std::vector<Fill> m_fills;
     std::vector<std::optional<Parts>> m_visible;
     std::unordered_map<const CALayer*, Parts> m_backgroundParts;
+    const std::unordered_set<const CALayer*>* m_contentsLeftOut = nullptr;
 };
 
 // The transform after CGContext::concatenate(transform) from `ctm`; false when Cairo would refuse

@@ -20,6 +20,17 @@ std::optional<double> realTime(const std::string& text)
 
 }
 
+std::optional<DeviceContrastCheck> contrastCheck(const std::string& text)
+{
+    if (text == "off")
+        return DeviceContrastCheck::off;
+    if (text == "report")
+        return DeviceContrastCheck::report;
+    if (text == "enforce")
+        return DeviceContrastCheck::enforce;
+    return std::nullopt;
+}
+
 std::optional<DeviceArguments> parseDeviceArguments(int argc, char** argv)
 {
     DeviceArguments parsed;
@@ -37,9 +48,20 @@ std::optional<DeviceArguments> parseDeviceArguments(int argc, char** argv)
             parsed.options.stopOnError = true;
         else if (arg == "--real-time" && i + 1 < argc && realTime(argv[i + 1]))
             parsed.options.realTimePerSecond = *realTime(argv[++i]);
-        else {
-            std::cerr << "usage: [--script <file>] [--out <folder>] [--dark] [--landscape] [--stop-on-error]"
-                         " [--real-time <seconds>]\n";
+        else if (arg == "--contrast" && i + 1 < argc && contrastCheck(argv[i + 1]))
+            parsed.options.contrast = *contrastCheck(argv[++i]);
+        else if (arg == "--contrast-allowed" && i + 1 < argc) {
+            auto loaded = ContrastAllowances::load(argv[++i]);
+            if (auto* fault = std::get_if<std::string>(&loaded)) {
+                std::cerr << *fault << "\n";
+                return std::nullopt;
+            }
+            parsed.options.contrastAllowances
+                = std::make_shared<const ContrastAllowances>(std::get<ContrastAllowances>(std::move(loaded)));
+        } else {
+            std::cerr
+                << "usage: [--script <file>] [--out <folder>] [--dark] [--landscape] [--stop-on-error]"
+                   " [--real-time <seconds>] [--contrast off|report|enforce] [--contrast-allowed <file>]\n";
             return std::nullopt;
         }
     }

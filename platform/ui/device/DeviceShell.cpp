@@ -5,6 +5,7 @@
 #include "platform/foundation/ProcessExit.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/UIWindow.h"
+#include "platform/ui/device/ContrastAudit.h"
 #include "platform/ui/device/DeviceShellPageCommands.h"
 #include "platform/ui/web/WKWebView.h"
 
@@ -18,6 +19,7 @@
 #include <map>
 #include <ostream>
 #include <sstream>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -268,6 +270,12 @@ void DeviceShell::waitForWebPages()
 
 std::optional<std::filesystem::path> DeviceShell::screenshot(const std::string& name)
 {
+    UIImage shown;
+    return screenshot(name, shown);
+}
+
+std::optional<std::filesystem::path> DeviceShell::screenshot(const std::string& name, UIImage& shown)
+{
     if (!isSafeName(name))
         return std::nullopt;
     std::error_code error;
@@ -275,9 +283,45 @@ std::optional<std::filesystem::path> DeviceShell::screenshot(const std::string& 
     wait(0);
     waitForWebPages();
     auto path = outputPath(name, ".png");
-    if (!Renderer::writePNG(Renderer::renderScreen(), path))
+    // A layout pass can ask for another (lists sizing their cells): the picture shows the tree
+    // once it has settled, as the contrast check then finds it.
+    for (int pass = 0; pass < 3; ++pass)
+        for (const auto& window : UIApplication::shared().windows())
+            window->layoutIfNeeded();
+    shown = Renderer::renderScreen();
+    if (!Renderer::writePNG(shown, path))
         return std::nullopt;
     return path;
+}
+
+std::optional<std::string> DeviceShell::screenshotStep(const std::string& name)
+{
+    UIImage shown;
+    if (!screenshot(name, shown))
+        return "cannot write into " + m_options.outputFolder.string();
+    if (m_options.contrast == DeviceContrastCheck::off)
+        return std::nullopt;
+    std::string faults;
+    for (const ContrastFinding& finding : ContrastAudit::measureScreen(shown)) {
+        if (finding.passes())
+            continue;
+        if (m_options.contrastAllowances && m_options.contrastAllowances->allowing(finding))
+            continue;
+        std::string line = "contrast on " + name + ": " + finding.description();
+        if (m_options.contrast == DeviceContrastCheck::report) {
+            m_notes.push_back(std::move(line));
+            continue;
+        }
+        faults += (faults.empty() ? "" : "\n") + line;
+    }
+    if (faults.empty())
+        return std::nullopt;
+    return faults;
+}
+
+std::vector<std::string> DeviceShell::takeNotes()
+{
+    return std::exchange(m_notes, {});
 }
 
 std::optional<std::filesystem::path> DeviceShell::dump(const std::string& name)
@@ -477,9 +521,11 @@ std::optional<std::string> DeviceShell::execute(const std::string& rawLine)
         std::string name = textArgument(rest);
         if (!isSafeName(name))
             return usage + command + " <name> (a plain file name)";
-        auto written = command == "screenshot" ? screenshot(name) : dump(name);
-        return written ? std::nullopt
-                       : std::optional<std::string>("cannot write into " + m_options.outputFolder.string());
+        if (command == "screenshot")
+            return screenshotStep(name);
+        return dump(name)
+            ? std::nullopt
+            : std::optional<std::string>("cannot write into " + m_options.outputFolder.string());
     }
     if (command == "alert") {
         std::string title = textArgument(rest);
@@ -500,12 +546,18 @@ int DeviceShell::run(std::istream& script, const std::string& sourceName, std::o
     int failures = 0;
     int number = 0;
     auto report = [&](int line, const std::string& message) {
-        ++failures;
-        errors << sourceName << ":" << line << ": " << message << "\n";
+        std::istringstream faults(message);
+        for (std::string fault; std::getline(faults, fault);) {
+            ++failures;
+            errors << sourceName << ":" << line << ": " << fault << "\n";
+        }
     };
     for (std::string line; !stopRequested() && std::getline(script, line);) {
         ++number;
-        if (auto error = execute(line)) {
+        auto error = execute(line);
+        for (const std::string& note : takeNotes())
+            errors << "contrast note " << sourceName << ":" << number << ": " << note << "\n";
+        if (error) {
             report(number, *error);
             if (m_options.stopOnError)
                 break;

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/ui/UIApplication.h"
+#include "platform/ui/UIImage.h"
 #include "platform/ui/UIScreen.h"
+#include "platform/ui/device/ContrastAllowances.h"
 #include "platform/ui/gestures/TouchDriver.h"
 
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // A command that the program adds to the shell's own, for steps that no control reaches: it gets
 // the rest of the line and gives an error text, or nothing when it succeeded.
@@ -18,12 +21,19 @@ using DeviceShellCommand = std::function<std::optional<std::string>(const std::s
 // before the script runs.
 void registerDeviceShellCommand(std::string name, DeviceShellCommand command);
 
+// Whether screenshots have the contrast of their texts and icons checked (ContrastAudit.h): not at
+// all, with each text or icon short of its ratio reported as a note, or as a failure of the step.
+enum class DeviceContrastCheck { off, report, enforce };
+
 struct DeviceShellOptions {
     UIDeviceProfile profile;
     bool dark = false;
     bool landscape = false;
     // Stop at the first failing script line instead of reporting it and going on.
     bool stopOnError = false;
+    DeviceContrastCheck contrast = DeviceContrastCheck::off;
+    // Light-style colours of the program's design accepted below their ratio (none: no colour).
+    std::shared_ptr<const ContrastAllowances> contrastAllowances;
     // Where screenshots and dumps go (created when needed).
     std::filesystem::path outputFolder = "out";
     // Real seconds that each virtual second of waiting spends waiting for work that other threads
@@ -72,10 +82,11 @@ public:
     // only terminates an application still running.
     void end();
 
-    // Runs one line; the error text when it fails.
+    // Runs one line; the error text when it fails (one line per fault).
     std::optional<std::string> execute(const std::string& line);
-    // Runs every line; errors go to `errors` as "<source>:<line>: <message>". Returns the number
-    // of failed lines.
+    // Runs every line; errors go to `errors` as "<source>:<line>: <message>", one such line per
+    // fault, and contrast notes (DeviceContrastCheck::report) as "contrast note <source>:<line>:
+    // <message>". Returns the number of faults.
     int run(std::istream& script, const std::string& sourceName, std::ostream& errors);
 
     // Moves the virtual clock, letting posted work from other threads in as it goes; by at most
@@ -93,8 +104,16 @@ public:
     std::optional<std::filesystem::path> screenshot(const std::string& name);
     std::optional<std::filesystem::path> dump(const std::string& name);
 
+    // The notes that the lines run so far left (contrast short of its ratio, when only reported),
+    // taken away.
+    std::vector<std::string> takeNotes();
+
 private:
     std::optional<std::string> tapAlertAction(const std::string& title);
+    // The screenshot command: writes the picture, then checks its contrast as the options say.
+    std::optional<std::string> screenshotStep(const std::string& name);
+    // Writes the screen and gives the picture written.
+    std::optional<std::filesystem::path> screenshot(const std::string& name, UIImage& shown);
     void applyStyle();
     bool stopRequested() const;
     // Gives the web views on screen the time to draw their pages at their present size.
@@ -107,4 +126,5 @@ private:
     TouchDriver m_driver;
     bool m_launched = false;
     std::optional<int> m_exitStatus;
+    std::vector<std::string> m_notes;
 };

@@ -43,7 +43,7 @@ std::shared_ptr<UIButton> makeButton(std::string title, UIFont font, std::string
     auto button = std::make_shared<UIButton>();
     button->setTitle(std::move(title));
     button->setFont(font);
-    button->setTitleColor(UIColor(0, 0.48, 1, 1));
+    button->setTitleColor(UIColor::systemBlue());
     button->setBackgroundColor(UIColor::dynamic(UIColor::white(1), UIColor::white(0.17)));
     button->layer()->setCornerRadius(13);
     button->setAccessibilityIdentifier(std::move(identifier));

@@ -272,3 +272,131 @@ TEST_F(DeviceShellRun, DurationsDistancesAndPointsAreBoundedWithAClearReason)
     EXPECT_NEAR(Clock::now() - start, 600, 1e-6);
 }
 }
+
+namespace {
+
+// A white bar whose title is white too: nothing of it can be read.
+class UnreadableDelegate : public UIApplicationDelegate {
+public:
+    bool didFinishLaunching(UIApplication&, const UIApplicationLaunchOptions&) override
+    {
+        m_window = std::make_shared<UIWindow>();
+        m_window->setBackgroundColor(UIColor::white());
+        auto tip = std::make_shared<UILabel>(CGRect { 24, 100, 342, 42 });
+        tip->setText("剧情 / 2024");
+        tip->setTextColor(UIColor::white());
+        m_window->addSubview(tip);
+        m_window->makeKeyAndVisible();
+        return true;
+    }
+    std::shared_ptr<UIWindow> window() const override { return m_window; }
+
+private:
+    std::shared_ptr<UIWindow> m_window;
+};
+
+}
+
+TEST_F(DeviceShellRun, ScreenshotsHaveTheirContrastCheckedFailedReportedOrNotAsTheOptionsSay)
+{
+    struct Case {
+        const char* name;
+        DeviceContrastCheck check;
+        const char* allowed; // rules of the light style, or none
+        int failures;
+        const char* fault; // in the errors, or none
+        const char* note;
+    };
+    const std::string fault
+        = "s.txt:2: contrast on tip: \"剧情 / 2024\" (UILabel in UIWindow, 17 pt at 24,111, "
+          "light): #FFFFFF on #FFFFFF (nothing of it shows) is 1.00:1, needs 4.5:1";
+    const Case cases[] = {
+        { "enforced", DeviceContrastCheck::enforce, nullptr, 1, fault.c_str(), nullptr },
+        { "reported", DeviceContrastCheck::report, nullptr, 0, nullptr,
+            "contrast note s.txt:2: contrast on tip: " },
+        { "off", DeviceContrastCheck::off, nullptr, 0, nullptr, nullptr },
+        { "allowed in the light style", DeviceContrastCheck::enforce,
+            "UIWindow #FFFFFF 1 white on white by design", 0, nullptr, nullptr },
+        { "allowed for another colour", DeviceContrastCheck::enforce, "UIWindow #FFFFFD 1 almost white", 1,
+            fault.c_str(), nullptr },
+        { "allowed above the ratio it reaches", DeviceContrastCheck::enforce,
+            "UIWindow #FFFFFF 1.5 white on white by design", 1, fault.c_str(), nullptr },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeviceShellOptions o = options();
+        o.contrast = c.check;
+        if (c.allowed)
+            o.contrastAllowances = std::make_shared<const ContrastAllowances>(
+                std::get<ContrastAllowances>(ContrastAllowances::parse(c.allowed, "allowed.txt")));
+        DeviceShell shell(o);
+        shell.launch(std::make_shared<UnreadableDelegate>());
+        std::istringstream script("wait 0.1\nscreenshot tip\n");
+        std::ostringstream errors;
+        EXPECT_EQ(shell.run(script, "s.txt", errors), c.failures) << errors.str();
+        if (c.fault)
+            EXPECT_NE(errors.str().find(std::string(c.fault) + "\n"), std::string::npos) << errors.str();
+        if (c.note)
+            EXPECT_NE(errors.str().find(c.note), std::string::npos) << errors.str();
+        if (!c.fault && !c.note)
+            EXPECT_EQ(errors.str(), "");
+        EXPECT_TRUE(std::filesystem::exists(o.outputFolder / "tip.png"));
+        shell.end();
+    }
+}
+
+TEST_F(DeviceShellRun, TheDarkStyleHasOnlyTheAllowancesForBothStyles)
+{
+    for (const char* rule :
+        { "UIWindow #FFFFFF 1 white on white by design", "both UIWindow #FFFFFF 1 over a picture" }) {
+        SCOPED_TRACE(rule);
+        bool both = std::string(rule).starts_with("both");
+        DeviceShellOptions o = options();
+        o.dark = true;
+        o.contrast = DeviceContrastCheck::enforce;
+        o.contrastAllowances = std::make_shared<const ContrastAllowances>(
+            std::get<ContrastAllowances>(ContrastAllowances::parse(rule, "allowed.txt")));
+        DeviceShell shell(o);
+        shell.launch(std::make_shared<UnreadableDelegate>());
+        std::istringstream script("screenshot tip\n");
+        std::ostringstream errors;
+        EXPECT_EQ(shell.run(script, "s.txt", errors), both ? 0 : 1);
+        EXPECT_EQ(errors.str().find("dark): #FFFFFF on #FFFFFF") != std::string::npos, !both) << errors.str();
+        shell.end();
+    }
+}
+
+TEST(ContrastAllowancesFile, EveryBadLineIsNamedWithItsNumber)
+{
+    struct Case {
+        const char* text;
+        const char* fault; // none: read
+    };
+    const Case cases[] = {
+        { "# only a comment\n\nZV_HomeVideoReusableView #1D19424D 1.9 the faded link of a section\n",
+            nullptr },
+        { "JXSegmentedTitleCell icon 2.5 the tab bar's icons\n", nullptr },
+        { "both ZV_MovieView #FFFFFF 2.2 white captions over the cover\n", nullptr },
+        { "ZV_Cell #1D1942\n", "a.txt:1: usage: [both] <class> <#RRGGBB[AA] | icon> <least ratio> <why>" },
+        { "\nZV_Cell navy 2 why\n",
+            "a.txt:2: \"navy\" is no colour (#RRGGBB or #RRGGBBAA) and not \"icon\"" },
+        { "ZV_Cell #12345 2 why\n",
+            "a.txt:1: \"#12345\" is no colour (#RRGGBB or #RRGGBBAA) and not \"icon\"" },
+        { "ZV_Cell #123456 0.5 why\n", "a.txt:1: the least ratio is a number from 1 to 21, not \"0.5\"" },
+        { "ZV_Cell #123456 2x why\n", "a.txt:1: the least ratio is a number from 1 to 21, not \"2x\"" },
+        { "ZV_Cell #123456 2\n", "a.txt:1: usage: [both] <class> <#RRGGBB[AA] | icon> <least ratio> <why>" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        auto parsed = ContrastAllowances::parse(c.text, "a.txt");
+        if (!c.fault) {
+            EXPECT_TRUE(std::holds_alternative<ContrastAllowances>(parsed));
+            continue;
+        }
+        ASSERT_TRUE(std::holds_alternative<std::string>(parsed));
+        EXPECT_EQ(std::get<std::string>(parsed), c.fault);
+    }
+    auto big = ContrastAllowances::parse(std::string(ContrastAllowances::maximumBytes + 1, '#'), "big.txt");
+    ASSERT_TRUE(std::holds_alternative<std::string>(big));
+    EXPECT_EQ(std::get<std::string>(big), "big.txt: larger than 262144 bytes");
+}

@@ -21,6 +21,7 @@
 #include "app/MainController/Other/Tool/KeyboardNotificationTool.h"
 #include "app/MainController/Other/Tool/NotificationTool.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/MarqueeLabel.h"
@@ -125,8 +126,8 @@ const std::shared_ptr<UILabel>& ZV_ChatMainVC::zv_mushinTipLb()
         m_mushinTipLb->setHidden(true);
         m_mushinTipLb->setTextAlignment(NSTextAlignment::center);
         m_mushinTipLb->setFont(UIFont::systemFont(14));
-        m_mushinTipLb->setBackgroundColor(colorWithHex("E8ECF1"));
-        m_mushinTipLb->setTextColor(colorWithHex("1D1942", 0.4));
+        m_mushinTipLb->setBackgroundColor(zvadaptive::raisedColor(colorWithHex("E8ECF1")));
+        m_mushinTipLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.4)));
     }
     return m_mushinTipLb;
 }

@@ -267,8 +267,13 @@ UIColor ZV_ChatVC::backgroundColor(
 {
     const Message* message = messageAt(indexPath.section);
     if (message && message->sender().sender_id() == viewerNumber())
-        return colorWithHex("5F8BFF", 1.0);
+        return ownBubbleColor();
     return UIColor::white();
+}
+
+UIColor ZV_ChatVC::ownBubbleColor()
+{
+    return zvadaptive::whiteTextFill(colorWithHex("5F8BFF", 1.0));
 }
 
 void ZV_ChatVC::configureAvatarView(MessageKit::AvatarView& avatar, const MessageKit::MessageType&,

@@ -79,6 +79,9 @@ public:
     std::shared_ptr<MessageKit::MediaMessageCell> photoCell(const MessageKit::MessageType& message,
         const IndexPath& indexPath, MessageKit::MessagesCollectionView& view) override;
 
+    // The viewer's own bubbles: the design's blue, deeper in the dark style under their white text.
+    static UIColor ownBubbleColor();
+
     // MessagesDisplayDelegate
     UIColor backgroundColor(const MessageKit::MessageType&, const IndexPath& indexPath,
         MessageKit::MessagesCollectionView&) override;

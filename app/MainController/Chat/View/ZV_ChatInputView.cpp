@@ -5,6 +5,7 @@
 #include "app/Extensions/ViewConstraints.h"
 #include "app/Extensions/ViewCorners.h"
 #include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptiveIconButton.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/qmui/QMUIButton.h"
 #include "platform/ui/qmui/QMUITextView.h"
@@ -36,8 +37,16 @@ std::shared_ptr<QMUIButton> panelButton(const std::string& title, const std::str
     button->setSpacingBetweenImageAndTitle(6);
     button->setImage(UIImage::named(image));
     button->setTitle(title);
-    button->setTitleColor(colorWithHex("1D1942", 0.6));
+    button->setTitleColor(ZV_ChatInputView::panelTitleColor());
     button->setFont(UIFont::systemFont(12));
+    return button;
+}
+
+// The icon drawn navy for the white bar turns light on the dark style's bar.
+std::shared_ptr<UIButton> adaptiveIconButton(const std::string& image)
+{
+    auto button = std::make_shared<ZVAdaptiveIconButton>();
+    button->setAdaptiveImage(UIImage::named(image));
     return button;
 }
 
@@ -71,7 +80,7 @@ ZV_ChatInputView::ZV_ChatInputView()
     , m_joinBtn(std::make_shared<UIButton>())
     , m_textBgView(std::make_shared<UIView>())
     , m_textView(std::make_shared<QMUITextView>())
-    , m_moreBtn(std::make_shared<UIButton>())
+    , m_moreBtn(adaptiveIconButton("chat_more"))
     , m_moreView(std::make_shared<CollapsingPanel>())
     , m_photoBtn(panelButton("相册", "chat_photo"))
     , m_cameraBtn(panelButton("拍摄", "chat_camera"))
@@ -84,10 +93,12 @@ ZV_ChatInputView::ZV_ChatInputView()
     m_joinBtn->setFont(UIFont::systemFont(15, UIFont::Weight::medium));
     m_joinBtn->setBackgroundColor(colorWithHex("03FFE1"));
     m_textView->setFont(UIFont::systemFont(14));
-    m_textView->setTextColor(colorWithHex("1D1942"));
-    m_textView->setBackgroundColor(colorWithHex("F3F5F9"));
+    m_textView->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
+    m_textView->setBackgroundColor(zvadaptive::raisedColor(colorWithHex("F3F5F9")));
+    // The light style keeps the theme's placeholder grey.
+    m_textView->setPlaceholderColor(
+        UIColor::dynamic(m_textView->placeholderColor(), UIColor::white(1, 0.55)));
     m_textView->setTextContainerInset({ 9, 6, 9, 6 });
-    m_moreBtn->setImage(UIImage::named("chat_more"));
     m_sendBtn->setTitle("发送");
     m_sendBtn->setTitleColor(colorWithHex("1D1942"));
     m_sendBtn->setFont(UIFont::systemFont(14, UIFont::Weight::medium));
@@ -165,6 +176,12 @@ void ZV_ChatInputView::awakeFromNib()
 }
 
 ZV_ChatInputView::~ZV_ChatInputView() = default;
+
+UIColor ZV_ChatInputView::panelTitleColor()
+{
+    // A shade darker than the name lines' faded navy: small titles on the white panel.
+    return zvadaptive::textColor(colorWithHex("1D1942", 0.7));
+}
 
 void ZV_ChatInputView::sendText()
 {

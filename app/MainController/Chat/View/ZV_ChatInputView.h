@@ -38,6 +38,8 @@ public:
     const std::shared_ptr<UIView>& textBgView() const { return m_textBgView; }
     const std::shared_ptr<QMUITextView>& textView() const { return m_textView; }
     const std::shared_ptr<UIButton>& moreBtn() const { return m_moreBtn; }
+    // The titles of the extra panel's buttons.
+    static UIColor panelTitleColor();
     const std::shared_ptr<UIView>& moreView() const { return m_moreView; }
     const std::shared_ptr<QMUIButton>& photoBtn() const { return m_photoBtn; }
     const std::shared_ptr<QMUIButton>& cameraBtn() const { return m_cameraBtn; }

@@ -8,6 +8,8 @@
 #include "app/Extensions/ViewCorners.h"
 #include "app/MainController/Other/View/ZV_ShowBottomView.h"
 #include "app/MainController/Search/View/ZV_SearchFeedbackCell.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/UIBezierPath.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
@@ -28,8 +30,12 @@ public:
     {
         auto cell = dequeueCell<ZV_SearchFeedbackCell>(view, indexPath);
         cell->titleLb()->setText(m_picker.list()[static_cast<std::size_t>(indexPath.item)]);
+        bool chosen = indexPath.item == m_picker.index();
+        // The chosen teal stays bright in the dark style: its navy title stays with it.
         cell->contentView()->setBackgroundColor(
-            colorWithHex(indexPath.item == m_picker.index() ? "03FFE1" : "F3F5F9"));
+            chosen ? colorWithHex("03FFE1") : zvadaptive::raisedColor(colorWithHex("F3F5F9")));
+        cell->titleLb()->setTextColor(
+            chosen ? colorWithHex("1D1942") : zvadaptive::textColor(colorWithHex("1D1942")));
         return cell;
     }
 
@@ -89,11 +95,11 @@ std::shared_ptr<ZV_ChatMushinAlertView> ZV_ChatMushinAlertView::create(const CGR
 
 void ZV_ChatMushinAlertView::setupViews()
 {
-    m_contentView->setBackgroundColor(UIColor::white());
+    m_contentView->setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
     addSubview(m_contentView);
     snp(*m_contentView).makeConstraints([](ConstraintMaker& make) { make.edges().equalToSuperview(); });
 
-    m_closeBtn->setImage(UIImage::named("login_close"));
+    m_closeBtn->setImage(zvadaptive::iconImage(UIImage::named("login_close")));
     m_contentView->addSubview(m_closeBtn);
     snp(*m_closeBtn).makeConstraints([](ConstraintMaker& make) {
         make.top().equalToSuperview().offset(15);
@@ -102,7 +108,7 @@ void ZV_ChatMushinAlertView::setupViews()
     });
 
     m_titleLabel->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
-    m_titleLabel->setTextColor(UIColor::black());
+    m_titleLabel->setTextColor(zvadaptive::textColor(UIColor::black()));
     m_titleLabel->setTextAlignment(NSTextAlignment::center);
     m_titleLabel->setText("选择禁言时间");
     m_contentView->addSubview(m_titleLabel);
@@ -145,7 +151,7 @@ const std::shared_ptr<UICollectionView>& ZV_ChatMushinAlertView::collectionView(
         m_collectionView = std::make_shared<UICollectionView>(
             CGRect {}, std::make_shared<BaseCollectionViewLeftAlignedLayout>());
         m_collectionView->setContentInset({});
-        m_collectionView->setBackgroundColor(UIColor::white());
+        m_collectionView->setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
         m_collectionView->setDelegate(m_grid);
         m_collectionView->setDataSource(m_grid);
         registerCell<ZV_SearchFeedbackCell>(*m_collectionView);

@@ -2,6 +2,7 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/MarqueeLabel.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/controls/UIButton.h"
@@ -21,7 +22,6 @@ ZV_ChatTipView::ZV_ChatTipView()
     m_marqueeLabel->speed = MarqueeLabel::SpeedLimit::rate(30);
     m_marqueeLabel->animationDelay = 0;
     m_marqueeLabel->trailingBuffer = 40;
-    m_closeBtn->setImage(UIImage::named("chat_tip_close"));
     setType(m_type);
     // The button lives inside the bar: the action may refer to the bar without owning it.
     m_closeBtn->addAction(UIControlEventTouchUpInside, [this](UIControl&) {
@@ -64,4 +64,8 @@ void ZV_ChatTipView::setType(ZV_ChatTipViewType type)
     m_bgView->setBackgroundColor(reply ? UIColor::white(1, 0.9) : colorWithHex("#DAFDFF"));
     m_marqueeLabel->setTextColor(reply ? colorWithHex("1D1942", 0.5) : colorWithHex("#00116A"));
     m_imageView->setHidden(reply);
+    // The grey cross is faint on the pale bars: it takes the bar's text colour, solid.
+    if (auto cross = UIImage::named("chat_tip_close"))
+        m_closeBtn->setImage(
+            zvadaptive::iconInColor(*cross, reply ? colorWithHex("1D1942") : colorWithHex("#00116A")));
 }

@@ -10,6 +10,7 @@
 #include "app/MainController/Chat/Model/ZV_MessageCurrentModel.h"
 #include "app/MainController/Chat/View/ChatSenderName.h"
 #include "app/MainController/Other/View/ZV_ShowBottomView.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/UIImageView.h"
@@ -92,27 +93,34 @@ void ZV_ChatUserAlert::awakeFromNib()
     m_bgView->setBackgroundColor(colorWithHex("222222", 0.4));
     // The views live inside the card: their actions may refer to it without owning it.
     addTapAction(*m_bgView, [this](UITapGestureRecognizer&) { dismiss(); });
-    m_infoView->setBackgroundColor(UIColor::white());
+    m_infoView->setBackgroundColor(cardColor());
     setCornerRadius(*m_infoView, 16);
     m_headImgView->setContentMode(UIViewContentMode::scaleAspectFill);
-    m_headImgView->setBackgroundColor(UIColor::white());
+    // The ring around the avatar is of the card's own colour.
+    m_headImgView->setBackgroundColor(cardColor());
     m_headImgView->layer()->setBorderWidth(4);
-    m_headImgView->layer()->setBorderColor(UIColor::white());
-    m_titleLb->setTextColor(colorWithHex("1D1942", 0.6));
+    m_headImgView->layer()->setBorderColor(cardColor());
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.6)));
     m_desLb->setFont(UIFont::systemFont(13));
-    m_desLb->setTextColor(colorWithHex("1D1942", 0.4));
+    m_desLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.4)));
     setCornerRadius(*m_bannedBtn, 8);
-    m_bannedBtn->setBackgroundColor(colorWithHex("F16060"));
+    m_bannedBtn->setBackgroundColor(zvadaptive::whiteTextFill(colorWithHex("F16060")));
     m_bannedBtn->setTitleColor(UIColor::white());
     m_bannedBtn->setTitle("封禁");
     m_bannedBtn->addAction(UIControlEventTouchUpInside, [this](UIControl&) { clickBanned(); });
     setCornerRadius(*m_mushinBtn, 8);
-    m_mushinBtn->setBackgroundColor(UIColor::white());
-    m_mushinBtn->setTitleColor(colorWithHex("222222"));
+    m_mushinBtn->setBackgroundColor(cardColor());
+    m_mushinBtn->setTitleColor(zvadaptive::textColor(colorWithHex("222222")));
     m_mushinBtn->layer()->setBorderWidth(1);
-    m_mushinBtn->layer()->setBorderColor(colorWithHex("222222", 0.1));
+    m_mushinBtn->layer()->setBorderColor(
+        UIColor::dynamic(colorWithHex("222222", 0.1), UIColor::white(1, 0.2)));
     m_mushinBtn->setTitle("禁言");
     m_mushinBtn->addAction(UIControlEventTouchUpInside, [this](UIControl&) { clickMushin(); });
+}
+
+UIColor ZV_ChatUserAlert::cardColor()
+{
+    return zvadaptive::surfaceColor(UIColor::white());
 }
 
 void ZV_ChatUserAlert::layoutSubviews()

@@ -61,6 +61,9 @@ public:
 
     void layoutSubviews() override;
 
+    // The card: white as designed; in the dark style a dark surface under light texts.
+    static UIColor cardColor();
+
 private:
     void dismiss();
     bool isBanned() const;

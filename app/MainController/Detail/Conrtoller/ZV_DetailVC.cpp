@@ -12,6 +12,7 @@
 #include "app/MainController/Detail/Cell/ZV_PlayerInfoCell.h"
 #include "app/MainController/Detail/Cell/ZV_PlayerRelevantCell.h"
 #include "app/MainController/Detail/Cell/ZV_PlayerSelectCell.h"
+#include "app/MainController/Detail/View/ZV_LoadingView.h"
 #include "app/MainController/Detail/View/ZV_Player.h"
 #include "app/MainController/Detail/View/ZV_PlayerErrorView.h"
 #include "app/MainController/Other/View/ZV_AdvertView.h"
@@ -23,6 +24,7 @@
 #include "platform/media/SJVideoPlayer.h"
 #include "platform/ui/TextLayout.h"
 #include "platform/ui/UIApplication.h"
+#include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/controls/UIStackView.h"
@@ -166,10 +168,11 @@ void ZV_DetailVC::setupUI()
 
     std::weak_ptr<ZV_DetailVC> weak = weakSelf();
     auto run = [weak](void (ZV_DetailVC::*action)()) {
-        return SJEdgeControlButtonItemAction::actionWithHandler([weak, action](SJEdgeControlButtonItemAction&) {
-            if (auto self = weak.lock())
-                ((*self).*action)();
-        });
+        return SJEdgeControlButtonItemAction::actionWithHandler(
+            [weak, action](SJEdgeControlButtonItemAction&) {
+                if (auto self = weak.lock())
+                    ((*self).*action)();
+            });
     };
     zv_playerView()->zv_sourceItem()->addAction(run(&ZV_DetailVC::showSourcePicker));
     zv_playerView()->zv_selectItem()->addAction(run(&ZV_DetailVC::showEpisodePicker));
@@ -187,6 +190,7 @@ void ZV_DetailVC::loadDetail()
     if (m_detailLoading)
         return;
     m_detailLoading = true;
+    showPlayerWaiting(true);
     std::weak_ptr<ZV_DetailVC> weak = weakSelf();
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/movie/detail",
         JSON::object({ { "id", vod_id } }), [weak](std::optional<JSON> json, std::optional<NSError> error) {
@@ -208,11 +212,20 @@ void ZV_DetailVC::showLoadFailure(const std::optional<NSError>& error)
     std::string reason = error ? logText(error->domain) + " (" + std::to_string(error->code) + ")"
                                : std::string("the reply is no title");
     Log::write("ZV_DetailVC: title " + logText(vod_id) + " not loaded: " + reason);
+    // The player's cover keeps its back button but no longer says that playback is about to start.
+    showPlayerWaiting(false);
     std::weak_ptr<ZV_DetailVC> weak = weakSelf();
     showEmptyView(true, emptyKindLoadFailed, {}, [weak] {
         if (auto self = weak.lock())
             self->loadDetail();
     });
+}
+
+void ZV_DetailVC::showPlayerWaiting(bool waiting)
+{
+    const std::shared_ptr<ZV_LoadingView>& cover = zv_playerView()->zv_loadingView();
+    cover->loadingView()->setHidden(!waiting);
+    cover->loadingName()->setHidden(!waiting);
 }
 
 bool ZV_DetailVC::layoutEmptyView()
@@ -420,8 +433,8 @@ void ZV_DetailVC::toggleFavourite(const IndexPath& indexPath)
         parameters.set("movie_id", *model->id);
     std::weak_ptr<ZV_DetailVC> weak = weakSelf();
     // The flip waits for the server: a refused request leaves the button as it is.
-    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::movieCollectAction, parameters,
-        true, [weak, indexPath](std::optional<JSON> json, std::optional<NSError>) {
+    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::movieCollectAction,
+        parameters, true, [weak, indexPath](std::optional<JSON> json, std::optional<NSError>) {
             auto self = weak.lock();
             if (!self || !json || !self->model)
                 return;
@@ -608,8 +621,8 @@ std::optional<CGFloat> ZV_DetailVC::heightForRow(UITableView&, const IndexPath& 
     case relatedAdvertRow:
         return advertRowHeight(adverts, &ZV_AdvertConfigModel::player_recommend_up, screenWidth());
     case relatedRow:
-        return relatedRowHeight(model->recommendList ? model->recommendList->size() : 0, screenWidth(),
-            QMUIHelper::isIPad());
+        return relatedRowHeight(
+            model->recommendList ? model->recommendList->size() : 0, screenWidth(), QMUIHelper::isIPad());
     default:
         return 0;
     }

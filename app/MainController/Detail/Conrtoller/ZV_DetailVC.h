@@ -32,7 +32,14 @@ public:
     using Episodes = std::vector<std::shared_ptr<ZV_DetailDataListPlayFromListModel>>;
 
     // Rows of the table.
-    enum Row : int { infoRow = 0, featuresRow = 1, episodeAdvertRow = 2, selectRow = 3, relatedAdvertRow = 4, relatedRow = 5 };
+    enum Row : int {
+        infoRow = 0,
+        featuresRow = 1,
+        episodeAdvertRow = 2,
+        selectRow = 3,
+        relatedAdvertRow = 4,
+        relatedRow = 5
+    };
     static constexpr int rowCount = 6;
     static constexpr CGFloat featuresRowHeight = 80;
     static constexpr CGFloat selectRowHeight = 183;
@@ -104,8 +111,8 @@ public:
     // becomes current when the new list is long enough, and the last playback takes the episode
     // and `position` (whole seconds) so that playback continues there. Returns the episode now
     // current.
-    static std::optional<std::string> switchSource(ZV_DetailModel& model, const std::string& code, Episodes list,
-        const std::optional<std::string>& currentEpisode, double position);
+    static std::optional<std::string> switchSource(ZV_DetailModel& model, const std::string& code,
+        Episodes list, const std::optional<std::string>& currentEpisode, double position);
     // Whether a play report goes out, in the order tested.
     struct ReportState {
         bool signedIn = false;
@@ -119,8 +126,8 @@ public:
     // Height of the information row for a title's name: the wrapped name + 56.
     static CGFloat infoCellHeight(const std::string& name, CGFloat screenWidth);
     // Height of an advert row: 0 without a configuration or a link.
-    static CGFloat advertRowHeight(
-        const ZV_AdvertConfigModel* config, ZV_AdvertModel ZV_AdvertConfigModel::*placement, CGFloat screenWidth);
+    static CGFloat advertRowHeight(const ZV_AdvertConfigModel* config,
+        ZV_AdvertModel ZV_AdvertConfigModel::*placement, CGFloat screenWidth);
     // Height of the related titles: whole rows of the grid for `count` titles, + 92.
     static CGFloat relatedRowHeight(std::size_t count, CGFloat screenWidth, bool isPad);
 
@@ -141,6 +148,8 @@ private:
     void showNoSources();
     void reloadSelectRow();
     void showLoadFailure(const std::optional<NSError>& error);
+    // The player cover's animation and its caption, shown while the title is asked for.
+    void showPlayerWaiting(bool waiting);
 
     std::shared_ptr<UIView> m_topView;
     std::shared_ptr<ZV_Player> m_playerView;

@@ -52,13 +52,14 @@ NSAttributes promptAttributes(std::optional<UIColor> color = std::nullopt)
     return attributes;
 }
 
-// A prompt in parts, each plain or in the system's teal.
+// A prompt in parts, each plain or in the system's teal. Prompts show on their dark bubble over the
+// picture in either style: the teal is the shade the system gives dark surfaces.
 NSAttributedString promptText(const std::vector<std::pair<std::string, bool>>& parts)
 {
+    UIColor teal = UIColor::systemTeal().resolved(UIUserInterfaceStyle::dark);
     NSMutableAttributedString text;
-    for (const auto& [part, teal] : parts)
-        text.append(NSAttributedString(
-            part, promptAttributes(teal ? std::optional(UIColor::systemTeal()) : std::nullopt)));
+    for (const auto& [part, highlighted] : parts)
+        text.append(NSAttributedString(part, promptAttributes(highlighted ? std::optional(teal) : std::nullopt)));
     return text;
 }
 

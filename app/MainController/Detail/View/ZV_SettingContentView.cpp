@@ -6,6 +6,7 @@
 #include "app/Extensions/ViewCorners.h"
 #include "app/MainController/Detail/Model/ZV_PlayerTimeModel.h"
 #include "app/MainController/Other/Tool/ZV_Tools.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/media/SJVideoPlayer.h"
 #include "platform/ui/UILabel.h"
@@ -32,9 +33,10 @@ public:
     }
 };
 
+// The panel's navy texts; light on the dark style's panel.
 UIColor ink(CGFloat alpha = 1)
 {
-    return colorWithHex("1D1942", alpha);
+    return zvadaptive::textColor(colorWithHex("1D1942", alpha));
 }
 
 std::shared_ptr<UILabel> makeSettingLabel(const std::string& text)
@@ -51,7 +53,7 @@ std::shared_ptr<UIView> makeRow(CGFloat height, bool separator)
     auto row = std::make_shared<UIView>();
     snp(row).makeConstraints([height](ConstraintMaker& make) { make.height().equalTo(height); });
     if (separator)
-        addBottomBorder(*row, ink(0.1));
+        addBottomBorder(*row, UIColor::dynamic(colorWithHex("1D1942", 0.1), UIColor::white(1, 0.12)));
     return row;
 }
 
@@ -178,7 +180,7 @@ bool ZV_SettingContentView::storePickedTime(
 
 void ZV_SettingContentView::setupUI()
 {
-    setBackgroundColor(UIColor::white());
+    setBackgroundColor(panelColor());
     makeCornerByRoundingCorners(*this, 1 | 2, 24);
 
     m_title = makeSettingLabel("播放设置");
@@ -219,8 +221,10 @@ void ZV_SettingContentView::setupUI()
         std::vector<std::string> { "0.5X", "0.75X", "1.0X", "1.25X", "1.5X", "2.0X" });
     m_multipleSegmented->selectedSegmentTintColor = colorWithHex("03FFE1");
     m_multipleSegmented->setTintColor(ink());
-    for (unsigned state : { UIControlStateNormal, UIControlStateSelected })
-        m_multipleSegmented->setTitleTextAttributes({ UIFont::systemFont(14), ink() }, state);
+    // The chosen segment's navy stays on its teal in both styles.
+    m_multipleSegmented->setTitleTextAttributes({ UIFont::systemFont(14), ink() }, UIControlStateNormal);
+    m_multipleSegmented->setTitleTextAttributes(
+        { UIFont::systemFont(14), colorWithHex("1D1942") }, UIControlStateSelected);
     m_multipleSegmented->addAction(
         UIControlEventValueChanged, on(&ZV_SettingContentView::zv_changeSegmented));
     m_multipleView->addSubview(m_multipleTitle);
@@ -272,6 +276,29 @@ void ZV_SettingContentView::setupUI()
         make.top().equalTo(snp(m_title).bottom()).offset(32);
         make.left().right().equalToSuperview().inset(24);
     });
+}
+
+void ZV_SettingContentView::traitCollectionDidChange(const UITraitCollection& previous)
+{
+    UIView::traitCollectionDidChange(previous);
+    // The close cross and the time buttons' arrows are drawn navy: light shapes on the dark panel.
+    bool dark = traitCollection().userInterfaceStyle == UIUserInterfaceStyle::dark;
+    auto icon = [dark](const char* name) -> std::optional<UIImage> {
+        std::optional<UIImage> drawn = UIImage::named(name);
+        if (drawn && dark)
+            return zvadaptive::darkStyleIcon(*drawn);
+        return drawn;
+    };
+    if (m_closeBtn)
+        m_closeBtn->setImage(icon("Close"));
+    for (const auto& button : { m_jumpHeaderTimeBtn, m_jumpTailTimeBtn })
+        if (button)
+            button->setImage(icon("arrow_Right"));
+}
+
+UIColor ZV_SettingContentView::panelColor()
+{
+    return zvadaptive::surfaceColor(UIColor::white());
 }
 
 void ZV_SettingContentView::loadPlayerValues()

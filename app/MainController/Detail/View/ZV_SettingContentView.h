@@ -33,9 +33,13 @@ public:
 
     // Made and set up (subviews need an owner to hang from).
     static std::shared_ptr<ZV_SettingContentView> make(const CGRect& frame);
+
+    // The panel: white as designed, a dark surface in the dark style.
+    static UIColor panelColor();
     explicit ZV_SettingContentView(const CGRect& frame);
 
     std::string className() const override { return "ZV_SettingContentView"; }
+    void traitCollectionDidChange(const UITraitCollection& previous) override;
 
     std::shared_ptr<SJVideoPlayer> player;
     std::function<void()> clickClose;

@@ -10,6 +10,7 @@
 #include "app/MainController/Other/Tool/ZV_Tools.h"
 #include "app/MainController/Other/View/ZV_AdvertCollCell.h"
 #include "app/MainController/Other/View/ZV_HomeVideoCollCell.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/qmui/QMUIHelper.h"
 #include "platform/ui/refresh/MJRefreshAttachment.h"
@@ -76,7 +77,7 @@ const std::shared_ptr<QMUILabel>& ZV_HomeScreemVC::tipLb()
     if (m_tipLb)
         return m_tipLb;
     m_tipLb = UIView::create<QMUILabel>();
-    m_tipLb->setBackgroundColor(UIColor::white());
+    m_tipLb->setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
     m_tipLb->setFont(UIFont::systemFont(14));
     m_tipLb->setContentEdgeInsets({ 0, 24, 0, 24 });
     m_tipLb->setHidden(true);

@@ -39,11 +39,14 @@ ZV_HomeBannerCollCell::ZV_HomeBannerCollCell(const CGRect& frame)
     }
 
     m_sliderContentView->setClipsToBounds(true);
-    m_bgSliderView->setBackgroundColor(UIColor(13 / 255.0, 7 / 255.0, 71 / 255.0, 0.1));
+    // Navy on the light page; on the dark one a faint white track under a white block.
+    m_bgSliderView->setBackgroundColor(
+        UIColor::dynamic(UIColor(13 / 255.0, 7 / 255.0, 71 / 255.0, 0.1), UIColor::white(1, 0.15)));
     setCornerRadius(*m_bgSliderView, 2);
-    m_blockSliderView->setBackgroundColor(UIColor(29 / 255.0, 25 / 255.0, 66 / 255.0, 1));
+    UIColor block = UIColor::dynamic(UIColor(29 / 255.0, 25 / 255.0, 66 / 255.0, 1), UIColor::white(1, 0.85));
+    m_blockSliderView->setBackgroundColor(block);
     setCornerRadius(*m_blockSliderView, 2);
-    m_blockSliderPlaceholderView->setBackgroundColor(UIColor(29 / 255.0, 25 / 255.0, 66 / 255.0, 1));
+    m_blockSliderPlaceholderView->setBackgroundColor(block);
     setCornerRadius(*m_blockSliderPlaceholderView, 2);
     m_blockSliderPlaceholderView->setHidden(true);
 

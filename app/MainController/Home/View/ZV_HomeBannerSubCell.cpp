@@ -4,6 +4,7 @@
 #include "app/Extensions/GradientView.h"
 #include "app/Extensions/ParsableURL.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/imageloading/UIImageViewWebCache.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
@@ -35,7 +36,7 @@ ZV_HomeBannerSubCell::ZV_HomeBannerSubCell(const CGRect& frame)
     makeCorner(*m_tagView, 4);
     az_setGradientBackgroundWithColors(
         *m_tagView, { colorWithHex("FF6332"), colorWithHex("FFA132") }, { 0, 0 }, { 0, 1 });
-    m_tagLb->setTextColor(UIColor::white());
+    m_tagLb->setTextColor(zvadaptive::tagTextColor(UIColor::white()));
     m_tagLb->setFont(UIFont::systemFont(10));
 
     m_title->setTextColor(UIColor::white());

@@ -2,6 +2,7 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
 ZV_HomeFilterSubCell::ZV_HomeFilterSubCell()
@@ -14,11 +15,11 @@ ZV_HomeFilterSubCell::ZV_HomeFilterSubCell(const CGRect& frame)
 {
     const std::shared_ptr<UIView>& content = contentView();
     setCornerRadius(*content, 4);
-    content->setBackgroundColor(UIColor::white());
+    content->setBackgroundColor(backgroundColor(false));
 
     m_titleLb->setTextAlignment(NSTextAlignment::center);
     m_titleLb->setFont(UIFont::systemFont(14));
-    m_titleLb->setTextColor(colorWithHex("1D1942"));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_titleLb->setBackgroundColor(UIColor::clear());
     content->addSubview(m_titleLb);
     // The chip's size comes from its title through these insets.
@@ -30,10 +31,16 @@ ZV_HomeFilterSubCell::ZV_HomeFilterSubCell(const CGRect& frame)
     });
 }
 
+UIColor ZV_HomeFilterSubCell::backgroundColor(bool chosen)
+{
+    // On the dark page the chosen teal shows dark under white text, the others as grey chips.
+    return chosen ? colorWithHex("03FFE1", 0.4) : zvadaptive::raisedColor(UIColor::white());
+}
+
 void ZV_HomeFilterSubCell::setSel(bool sel)
 {
     m_isSel = sel;
-    contentView()->setBackgroundColor(sel ? colorWithHex("03FFE1", 0.4) : UIColor::white());
+    contentView()->setBackgroundColor(backgroundColor(sel));
 }
 
 void ZV_HomeFilterSubCell::setChipHidden(bool hidden)

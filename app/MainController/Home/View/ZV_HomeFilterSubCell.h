@@ -17,6 +17,8 @@ public:
     bool isSel() const { return m_isSel; }
     // Chosen chips take the accent background, the others white.
     void setSel(bool sel);
+    // The chip's fill, chosen or not, in both styles.
+    static UIColor backgroundColor(bool chosen);
 
     // A hidden chip keeps its place in the strip and stays hidden through the strip's layout
     // passes (which set every cell's visibility from the layout).

@@ -12,10 +12,11 @@ ZV_HomeVideoReusableView::ZV_HomeVideoReusableView()
 
 ZV_HomeVideoReusableView::ZV_HomeVideoReusableView(const CGRect& frame)
     : BaseCollectionReusableView(frame)
-    , m_iconView(std::make_shared<UIImageView>(UIImage::named("home_head_arrow")))
+    , m_iconView(std::make_shared<ZVAdaptiveImageView>())
     , m_title(std::make_shared<UILabel>())
     , m_des(std::make_shared<UILabel>())
 {
+    m_iconView->setAdaptiveImage(UIImage::named("home_head_arrow"));
     m_des->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.3)));
     m_des->setFont(UIFont::systemFont(14));
     m_des->setText("更多");
@@ -24,17 +25,6 @@ ZV_HomeVideoReusableView::ZV_HomeVideoReusableView(const CGRect& frame)
     m_title->setTextColor(zvadaptive::textColor(colorWithHex("222222")));
     m_title->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
     m_title->setNumberOfLines(0);
-}
-
-void ZV_HomeVideoReusableView::traitCollectionDidChange(const UITraitCollection& previous)
-{
-    BaseCollectionReusableView::traitCollectionDidChange(previous);
-    // The arrow is drawn faded dark for the light style; the dark style shows its shape in white, as
-    // faded as drawn.
-    std::optional<UIImage> arrow = UIImage::named("home_head_arrow");
-    if (arrow && traitCollection().userInterfaceStyle == UIUserInterfaceStyle::dark)
-        arrow = arrow->withTintColor(UIColor::white());
-    m_iconView->setImage(arrow);
 }
 
 void ZV_HomeVideoReusableView::didMoveToSuperview()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/BaseController/BaseCollectionReusableView.h"
+#include "app/Theme/ZVAdaptiveImageView.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
 
@@ -21,12 +22,11 @@ public:
     const std::shared_ptr<const ZV_HomeRecommendModelData>& model() const { return m_model; }
     void setModel(std::shared_ptr<const ZV_HomeRecommendModelData> model);
 
-    const std::shared_ptr<UIImageView>& zv_iconView() const { return m_iconView; }
+    const std::shared_ptr<ZVAdaptiveImageView>& zv_iconView() const { return m_iconView; }
     const std::shared_ptr<UILabel>& zv_title() const { return m_title; }
     const std::shared_ptr<UILabel>& zv_des() const { return m_des; }
 
     void didMoveToSuperview() override;
-    void traitCollectionDidChange(const UITraitCollection& previous) override;
 
 private:
     // The parts go in once the header is owned (a view takes subviews only then).
@@ -34,7 +34,7 @@ private:
 
     bool m_built = false;
     std::shared_ptr<const ZV_HomeRecommendModelData> m_model;
-    std::shared_ptr<UIImageView> m_iconView;
+    std::shared_ptr<ZVAdaptiveImageView> m_iconView;
     std::shared_ptr<UILabel> m_title;
     std::shared_ptr<UILabel> m_des;
 };

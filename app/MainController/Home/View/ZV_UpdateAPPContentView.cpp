@@ -2,6 +2,7 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/TextLayout.h"
 #include "platform/ui/layout/ConstraintMaker.h"
@@ -35,7 +36,7 @@ CGFloat ZV_UpdateAPPContentView::notesHeight(const JSON& model)
 
 void ZV_UpdateAPPContentView::setupUI()
 {
-    m_cardView->setBackgroundColor(UIColor::white());
+    m_cardView->setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
     // Only the bottom corners are round: the picture stands on the top edge.
     m_cardView->layer()->setMaskedCorners(kCALayerMinXMaxYCorner | kCALayerMaxXMaxYCorner);
     setCornerRadius(*m_cardView, 8);
@@ -48,9 +49,9 @@ void ZV_UpdateAPPContentView::setupUI()
     setCornerRadius(*m_updateBtn, 8);
     m_updateBtn->setAccessibilityIdentifier("update.open");
     m_title->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
-    m_title->setTextColor(colorWithHex("1D1942"));
+    m_title->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_subTitle->setFont(UIFont::systemFont(12));
-    m_subTitle->setTextColor(colorWithHex("1D1942", 0.4));
+    m_subTitle->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.4)));
     m_subTitle->setNumberOfLines(0);
 
     addSubview(m_cardView);

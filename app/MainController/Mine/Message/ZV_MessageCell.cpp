@@ -3,7 +3,6 @@
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ViewCorners.h"
 #include "app/Theme/ZVAdaptiveColor.h"
-#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/foundation/DateFormatter.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/layout/ConstraintMaker.h"
@@ -19,7 +18,7 @@ ZV_MessageCell::ZV_MessageCell(UITableViewCellStyle style, std::string reuseIden
     m_timeLabel->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.3)));
     m_timeLabel->setFont(UIFont::systemFont(14, UIFont::Weight::regular));
     makeCorner(*m_cardView, 16);
-    m_cardView->setBackgroundColor(zvadaptive::fillColor(colorWithHex("#F8F8F8")));
+    m_cardView->setBackgroundColor(zvadaptive::raisedColor(colorWithHex("#F8F8F8")));
     m_titleLabel->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_titleLabel->setCanPerformCopyAction(true);
     m_titleLabel->setFont(UIFont::systemFont(16, UIFont::Weight::medium));

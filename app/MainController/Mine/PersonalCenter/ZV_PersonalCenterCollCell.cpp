@@ -4,6 +4,8 @@
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Helpers/NoticeHelpers.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptiveImageView.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
@@ -13,26 +15,45 @@
 
 #include <optional>
 
+namespace {
+
+// The row's image views are made adaptive in the constructor.
+ZVAdaptiveImageView& adaptive(UIImageView& view)
+{
+    return static_cast<ZVAdaptiveImageView&>(view);
+}
+
+}
+
+UIColor ZV_PersonalCenterCollCell::cardColor()
+{
+    return zvadaptive::raisedColor(colorWithHex("F5F5F5"));
+}
+
 ZV_PersonalCenterCollCell::ZV_PersonalCenterCollCell()
     : ZV_PersonalCenterCollCell(CGRect {})
 { }
 
 ZV_PersonalCenterCollCell::ZV_PersonalCenterCollCell(const CGRect& frame)
     : BaseCollectionViewCell(frame)
-    , m_imageView(UIView::create<UIImageView>())
-    , m_iconView(UIView::create<UIImageView>(UIImage::named("mine_arrow")))
+    , m_imageView(UIView::create<ZVAdaptiveImageView>())
+    , m_iconView(UIView::create<ZVAdaptiveImageView>())
     , m_titleLb(UIView::create<UILabel>())
     , m_numLb(UIView::create<QMUILabel>())
 {
     makeCorner(*this, 16);
-    setBackgroundColor(colorWithHex("F5F5F5"));
+    setBackgroundColor(cardColor());
+    // The arrow is drawn a pale grey that fades on the grey card: it takes the faded navy of the
+    // page's secondary marks.
+    if (auto arrow = UIImage::named("mine_arrow"))
+        adaptive(*m_iconView).setAdaptiveImage(zvadaptive::iconInColor(*arrow, colorWithHex("1D1942", 0.55)));
     m_titleLb->setTextAlignment(NSTextAlignment::left);
     m_titleLb->setFont(UIFont::systemFont(14));
-    m_titleLb->setTextColor(colorWithHex("1D1942"));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_numLb->setTextAlignment(NSTextAlignment::center);
     m_numLb->setFont(UIFont::systemFont(12, UIFont::Weight::medium));
     m_numLb->setTextColor(UIColor::white());
-    m_numLb->setBackgroundColor(colorWithHex("#EF5252"));
+    m_numLb->setBackgroundColor(zvadaptive::whiteTextFill(colorWithHex("#EF5252")));
     makeCorner(*m_numLb, 11.5);
     m_numLb->setContentEdgeInsets({ 0, 4, 0, 4 });
     m_numLb->setHidden(true);
@@ -111,7 +132,7 @@ void ZV_PersonalCenterCollCell::setRowType(PersonalCenterRowType rowType)
     }
     if (!look)
         return;
-    m_imageView->setImage(UIImage::named(look->icon));
+    adaptive(*m_imageView).setAdaptiveImage(UIImage::named(look->icon));
     m_titleLb->setText(look->title);
     setAccessibilityIdentifier(look->identifier);
 }

@@ -28,6 +28,9 @@ public:
     const std::shared_ptr<UILabel>& titleLb() const { return m_titleLb; }
     const std::shared_ptr<QMUILabel>& numLb() const { return m_numLb; }
 
+    // The row's card: the design's grey, a raised dark grey in the dark style.
+    static UIColor cardColor();
+
 private:
     PersonalCenterRowType m_rowType = PersonalCenterRowType::collect;
     std::shared_ptr<UIImageView> m_imageView;

@@ -11,7 +11,6 @@
 #include "app/Extensions/ViewTapAction.h"
 #include "app/MainController/Other/View/ZV_AdvertView.h"
 #include "app/Theme/ZVAdaptiveColor.h"
-#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIViewController.h"
 #include "platform/ui/controls/UIButton.h"
@@ -60,7 +59,7 @@ std::shared_ptr<UIButton> makeSelectAllButton()
 std::shared_ptr<UIButton> makeDeleteButton()
 {
     auto button = UIView::create<UIButton>();
-    button->setBackgroundColor(colorWithHex("#EF5252"));
+    button->setBackgroundColor(zvadaptive::whiteTextFill(colorWithHex("#EF5252")));
     button->setFont(UIFont::systemFont(14));
     button->setTitleColor(UIColor::white(), UIControlStateNormal);
     button->setTitle(std::string("删除"), UIControlStateNormal);

@@ -8,7 +8,6 @@
 #include "app/Extensions/ViewCorners.h"
 #include "app/Extensions/ViewGradient.h"
 #include "app/Theme/ZVAdaptiveColor.h"
-#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
@@ -55,9 +54,12 @@ void ZV_PlaybackCell::buildLayout()
     m_imageTitleLb->setTextAlignment(NSTextAlignment::right);
     m_titleLb->setFont(UIFont::systemFont(15, UIFont::Weight::medium));
     m_tagLb->setFont(UIFont::systemFont(10));
-    m_tagLb->setTextColor(UIColor::white());
+    m_tagLb->setTextColor(zvadaptive::tagTextColor(UIColor::white()));
     m_desLb->setFont(UIFont::systemFont(12));
-    m_selBtn->setImage(UIImage::named("main_nor"), UIControlStateNormal);
+    // The mark is drawn for covers (a shaded disc in a white ring): on the row's plain page its
+    // ring takes a grey navy that reads on white and on black.
+    if (auto mark = UIImage::named("main_nor"))
+        m_selBtn->setImage(zvadaptive::iconInColor(*mark, unselectedMarkColor()), UIControlStateNormal);
     m_selBtn->setImage(UIImage::named("main_sel"), UIControlStateSelected);
     // The list decides what a tap selects.
     m_selBtn->setUserInteractionEnabled(false);
@@ -106,7 +108,7 @@ void ZV_PlaybackCell::buildLayout()
 
 void ZV_PlaybackCell::awakeFromNib()
 {
-    m_lineView->setBackgroundColor(zvadaptive::lineColor(colorWithHex("1D1942", 0.08)));
+    m_lineView->setBackgroundColor(UIColor::dynamic(colorWithHex("1D1942", 0.08), UIColor::white(1, 0.12)));
     m_imageTitleLb->setTextColor(UIColor::white());
     m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_desLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.4)));
@@ -116,6 +118,11 @@ void ZV_PlaybackCell::awakeFromNib()
     az_setGradientBackgroundWithColors(
         *m_tagLb, { colorWithHex("FF6332", 1), colorWithHex("FFA132", 1) }, { 0, 0 }, { 0, 1 });
     makeCorner(*m_imageBgView, 8);
+}
+
+UIColor ZV_PlaybackCell::unselectedMarkColor()
+{
+    return colorWithHex("7E7C93");
 }
 
 void ZV_PlaybackCell::layoutSubviews()

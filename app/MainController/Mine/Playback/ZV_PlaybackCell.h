@@ -31,6 +31,8 @@ public:
     // `dynamic`, a space, then "观看不足 1%" below one percent or "已观看 " and the whole percent
     // (cut, not rounded) otherwise; `dynamic` alone without a positive duration.
     static std::string progressText(const ZV_HomeRecommendModelDataList& entry);
+    // The ring of the selection mark while an entry is not chosen.
+    static UIColor unselectedMarkColor();
 
     void awakeFromNib();
     // Fits the strip's shade to its current size.

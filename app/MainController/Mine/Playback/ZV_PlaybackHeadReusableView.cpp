@@ -2,7 +2,6 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Theme/ZVAdaptiveColor.h"
-#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/layout/ConstraintMaker.h"

@@ -6,6 +6,8 @@
 #include "app/Extensions/ViewCorners.h"
 #include "app/Extensions/ViewNib.h"
 #include "app/MainController/Mine/Setting/ZV_SettingVC.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UILabel.h"
@@ -33,9 +35,9 @@ void ZV_PureAlertView::buildLayout()
     for (const std::shared_ptr<UIView>& part :
         std::initializer_list<std::shared_ptr<UIView>> { m_titleLb, m_contentLb, m_pureBtn, m_knowBtn })
         m_contentView->addSubview(part);
-    m_contentView->setBackgroundColor(UIColor::white());
+    m_contentView->setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
     m_titleLb->setFont(UIFont::systemFont(18, UIFont::Weight::medium));
-    m_titleLb->setTextColor(colorWithHex("1D1942"));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_titleLb->setTextAlignment(NSTextAlignment::center);
     m_contentLb->setFont(UIFont::systemFont(14));
     m_contentLb->setNumberOfLines(0);
@@ -90,12 +92,12 @@ void ZV_PureAlertView::awakeFromNib()
     m_titleLb->setText("青少年守护");
     m_contentLb->setText("Vexo电影非常重视对未成年人的保护，请确认您的年龄，便于平台基于个人信息保护政策为您"
                          "提供更加有效的保护措施。");
-    m_contentLb->setTextColor(colorWithHex("1D1942", 0.4));
+    m_contentLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.4)));
     makeCorner(*m_contentView, 8);
     makeCorner(*m_pureBtn, 8);
     m_pureBtn->layer()->setBorderWidth(1);
-    m_pureBtn->layer()->setBorderColor(UIColor(0.051, 0.027, 0.278, 0.2));
-    m_pureBtn->setTitleColor(colorWithHex("1D1942"), UIControlStateNormal);
+    m_pureBtn->layer()->setBorderColor(zvadaptive::lineColor(UIColor(0.051, 0.027, 0.278, 0.2)));
+    m_pureBtn->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942")), UIControlStateNormal);
     makeCorner(*m_knowBtn, 8);
     m_knowBtn->setBackgroundColor(colorWithHex("1D1942"));
     m_knowBtn->setTitleColor(UIColor::white(), UIControlStateNormal);
@@ -116,6 +118,14 @@ void ZV_PureAlertView::awakeFromNib()
     });
     wire(*m_knowBtn, [](ZV_PureAlertView& alert) { alert.finish(true); });
     wire(*m_closeBtn, [](ZV_PureAlertView& alert) { alert.finish(false); });
+}
+
+bool ZV_PureAlertView::accessibilityPerformEscape()
+{
+    if (!superview())
+        return false;
+    finish(false);
+    return true;
 }
 
 void ZV_PureAlertView::finish(bool answered)

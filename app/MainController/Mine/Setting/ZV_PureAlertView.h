@@ -19,6 +19,8 @@ public:
     ZV_PureAlertView();
 
     std::string className() const override { return "ZV_PureAlertView"; }
+    // Esc closes the prompt as its close button does, leaving it unanswered.
+    bool accessibilityPerformEscape() override;
 
     // Lays out the parts as the interface file would, styles them and wires the buttons. Once,
     // on the owned view.

@@ -1,6 +1,7 @@
 #include "app/MainController/Other/View/ZV_HomeVideoCollCell.h"
 
 #include "app/Core/Models/ZV_HomeRecommendModelDataList.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
 ZV_HomeVideoCollCell::ZV_HomeVideoCollCell()
@@ -15,7 +16,7 @@ ZV_HomeVideoCollCell::ZV_HomeVideoCollCell(const CGRect& frame)
 {
     m_titleLb->setTextAlignment(NSTextAlignment::left);
     m_titleLb->setFont(UIFont::systemFont(14));
-    m_titleLb->setTextColor(UIColor::black());
+    m_titleLb->setTextColor(zvadaptive::textColor(UIColor::black()));
     m_titleLb->setNumberOfLines(1);
 
     m_selBtn->setImage(UIImage::named("main_nor"), UIControlStateNormal);

@@ -9,6 +9,7 @@
 #include "app/Extensions/ViewCorners.h"
 #include "app/Extensions/ViewGradient.h"
 #include "app/MainController/Search/Model/ZV_SearchMovieModel.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/imageloading/UIImageViewWebCache.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/layout/UIViewLayout.h"
@@ -50,7 +51,7 @@ void ZV_MovieView::build()
     m_des->setTextAlignment(NSTextAlignment::right);
     setContentCompressionResistancePriority(*m_title, 750, UILayoutConstraintAxis::horizontal);
 
-    m_tagLb->setTextColor(UIColor::white());
+    m_tagLb->setTextColor(zvadaptive::tagTextColor(UIColor::white()));
     m_tagLb->setTextAlignment(NSTextAlignment::center);
     m_tagLb->setFont(UIFont::systemFont(10));
     m_tagLb->setContentEdgeInsets({ 2, 6, 2, 6 });

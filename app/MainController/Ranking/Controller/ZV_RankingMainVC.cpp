@@ -4,6 +4,7 @@
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Network/ZV_Network.h"
 #include "app/MainController/Ranking/Controller/ZV_RankingChildrenVC.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
@@ -21,9 +22,9 @@ const std::shared_ptr<JXSegmentedTitleDataSource>& ZV_RankingMainVC::zv_dataSour
         m_dataSource->isItemSpacingAverageEnabled = false;
         m_dataSource->isTitleZoomEnabled = false;
         m_dataSource->isTitleColorGradientEnabled = true;
-        m_dataSource->titleNormalColor = colorWithHex("1D1942", 0.5);
+        m_dataSource->titleNormalColor = zvadaptive::textColor(colorWithHex("1D1942", 0.5));
         m_dataSource->titleNormalFont = UIFont::systemFont(16);
-        m_dataSource->titleSelectedColor = colorWithHex("1D1942");
+        m_dataSource->titleSelectedColor = zvadaptive::textColor(colorWithHex("1D1942"));
         m_dataSource->titleSelectedFont = UIFont::systemFont(24, UIFont::Weight::medium);
     }
     return m_dataSource;

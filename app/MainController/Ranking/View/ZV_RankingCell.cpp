@@ -4,6 +4,7 @@
 #include "app/Extensions/GradientView.h"
 #include "app/Extensions/ViewConstraints.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/layout/UIViewLayout.h"
 #include "platform/ui/qmui/QMUILabel.h"
@@ -39,13 +40,13 @@ ZV_RankingCell::ZV_RankingCell(const CGRect& frame)
     : UICollectionViewCell(frame)
     , m_bgView(std::make_shared<UIView>())
     , m_movieView(ZV_MovieView::make())
-    , m_numLb(makeLabel(12, UIColor::white(), UIFont::Weight::bold))
-    , m_titleLb(makeLabel(16, colorWithHex("1D1942"), UIFont::Weight::medium))
-    , m_hotLb(makeLabel(12, colorWithHex("FF5C00")))
+    , m_numLb(makeLabel(14, UIColor::white(), UIFont::Weight::bold))
+    , m_titleLb(makeLabel(16, zvadaptive::textColor(colorWithHex("1D1942")), UIFont::Weight::medium))
+    , m_hotLb(makeLabel(12, hotColor()))
     , m_tagStackView(std::make_shared<UIStackView>())
-    , m_contentLb(makeLabel(12, colorWithHex("1D1942", 0.5)))
+    , m_contentLb(makeLabel(12, zvadaptive::textColor(colorWithHex("1D1942", 0.5))))
 {
-    m_bgView->setBackgroundColor(UIColor::white(1, 0.7));
+    m_bgView->setBackgroundColor(cardColor());
     makeCorner(*m_bgView, 12);
     m_numLb->setTextAlignment(NSTextAlignment::center);
     m_hotLb->setTextAlignment(NSTextAlignment::right);
@@ -99,6 +100,25 @@ ZV_RankingCell::ZV_RankingCell(const CGRect& frame)
     setModel(nullptr);
 }
 
+UIColor ZV_RankingCell::cardColor()
+{
+    // A pale card over the page's picture; on the dark page a faint lift from black.
+    return UIColor::dynamic(UIColor::white(1, 0.7), UIColor::white(1, 0.08));
+}
+
+UIColor ZV_RankingCell::hotColor()
+{
+    // A deep orange that reads on the pale card, a light one on the dark card.
+    return UIColor::dynamic(colorWithHex("B83E00"), colorWithHex("FF8A3D"));
+}
+
+UIColor ZV_RankingCell::badgeTextColor(int row)
+{
+    // The first three places are bright reds and oranges: navy reads on every one of them. The
+    // others only darken the cover a little, where white reads best.
+    return row >= 0 && row <= 2 ? colorWithHex("1D1942") : UIColor::white();
+}
+
 std::vector<UIColor> ZV_RankingCell::badgeColors(int row)
 {
     switch (row) {
@@ -117,6 +137,7 @@ void ZV_RankingCell::setRow(int row)
 {
     m_row = row;
     m_numLb->setText(std::to_string(static_cast<long long>(row) + 1));
+    m_numLb->setTextColor(badgeTextColor(row));
     az_setGradientBackgroundWithColors(*m_numLb, badgeColors(row), { 0, 0 }, { 0, 1 });
 }
 
@@ -137,8 +158,8 @@ void ZV_RankingCell::setModel(std::shared_ptr<ZV_DetailModel> model)
     if (tags) {
         for (const auto& tag : *tags) {
             auto label = std::make_shared<QMUILabel>();
-            label->setBackgroundColor(colorWithHex("F3F5F9"));
-            label->setTextColor(colorWithHex("1D1942", 0.5));
+            label->setBackgroundColor(zvadaptive::raisedColor(colorWithHex("F3F5F9")));
+            label->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.5)));
             label->setFont(UIFont::systemFont(12));
             label->setContentEdgeInsets({ 2, 8, 2, 8 });
             label->setText(tag ? tag->name : std::string {});

@@ -21,6 +21,9 @@ public:
 
     // The badge's two gradient stops, top to bottom, for a zero-based place.
     static std::vector<UIColor> badgeColors(int row);
+    static UIColor badgeTextColor(int row);
+    static UIColor cardColor();
+    static UIColor hotColor();
 
     int row() const { return m_row; }
     // Writes the place (row + 1) and the badge's gradient.

@@ -23,6 +23,7 @@
 #include "app/MainController/Search/View/ZV_SearchNavView.h"
 #include "app/MainController/Search/View/ZV_SearchRankingCell.h"
 #include "app/MainController/Search/View/ZV_SearchTagCell.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/QMUITips.h"
@@ -146,7 +147,7 @@ const std::shared_ptr<UIButton>& ZV_SearchVC::zv_cancelBtn()
         m_cancelBtn = std::make_shared<UIButton>();
         m_cancelBtn->setTitle("取消", UIControlStateNormal);
         m_cancelBtn->setFont(UIFont::systemFont(14));
-        m_cancelBtn->setTitleColor(colorWithHex("1D1942"), UIControlStateNormal);
+        m_cancelBtn->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942")), UIControlStateNormal);
         std::weak_ptr<ZV_SearchVC> weak = weakSelf();
         m_cancelBtn->addAction(UIControlEventTouchUpInside, [weak](UIControl&) {
             if (auto self = weak.lock())
@@ -203,7 +204,7 @@ void ZV_SearchVC::viewDidLoad()
 {
     BaseViewController::viewDidLoad();
     const std::shared_ptr<UIView>& root = view();
-    root->setBackgroundColor(UIColor::white());
+    root->setBackgroundColor(zvadaptive::pageColor(UIColor::white()));
     root->addSubview(zv_searchView());
     root->addSubview(zv_cancelBtn());
     root->addSubview(zv_collectionView());
@@ -499,15 +500,17 @@ std::shared_ptr<UICollectionViewCell> ZV_SearchVC::cellForItem(
         auto cell = dequeueCell<ZV_SearchCell>(collectionView, indexPath);
         std::vector<std::string> entries = history();
         cell->titleLb()->setText(item < entries.size() ? entries[item] : std::string {});
-        cell->titleLb()->setTextColor(colorWithHex("1D1942"));
-        cell->contentView()->setBackgroundColor(colorWithHex("F4F6FA"));
+        ZV_SearchCell::ChipColors colors = ZV_SearchCell::historyColors();
+        cell->titleLb()->setTextColor(colors.text);
+        cell->contentView()->setBackgroundColor(colors.background);
         return cell;
     }
     case ZV_SearchSectionType::screenList: {
         auto cell = dequeueCell<ZV_SearchCell>(collectionView, indexPath);
         cell->titleLb()->setText(item < zv_wordsList.size() ? zv_wordsList[item].word : std::string {});
-        cell->titleLb()->setTextColor(colorWithHex("#471E07"));
-        cell->contentView()->setBackgroundColor(colorWithHex(item < 3 ? "#FFEDAC" : "F4F6FA"));
+        ZV_SearchCell::ChipColors colors = ZV_SearchCell::hotWordColors(item);
+        cell->titleLb()->setTextColor(colors.text);
+        cell->contentView()->setBackgroundColor(colors.background);
         return cell;
     }
     case ZV_SearchSectionType::ranking: {

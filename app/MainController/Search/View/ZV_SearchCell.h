@@ -16,6 +16,14 @@ public:
 
     const std::shared_ptr<UILabel>& titleLb() const { return m_titleLb; }
 
+    // A chip's title and fill, in both styles: a word of the history, a hot word by its row.
+    struct ChipColors {
+        UIColor text;
+        UIColor background;
+    };
+    static ChipColors historyColors();
+    static ChipColors hotWordColors(std::size_t row);
+
     void layoutSubviews() override;
     UICollectionViewLayoutAttributesPtr preferredLayoutAttributesFitting(
         const UICollectionViewLayoutAttributes& attributes) override;

@@ -3,6 +3,7 @@
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/LayoutConstants.h"
 #include "app/MainController/Search/View/HighlightKeyword.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
 ZV_SearchCompleteCell::ZV_SearchCompleteCell()
@@ -16,8 +17,8 @@ ZV_SearchCompleteCell::ZV_SearchCompleteCell(const CGRect& frame)
 {
     m_titleLb->setTextAlignment(NSTextAlignment::left);
     m_titleLb->setFont(UIFont::systemFont(16));
-    m_titleLb->setTextColor(colorWithHex("1D1942"));
-    m_lineView->setBackgroundColor(colorWithHex("222222", 0.06));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
+    m_lineView->setBackgroundColor(UIColor::dynamic(colorWithHex("222222", 0.06), UIColor::white(1, 0.12)));
 
     const std::shared_ptr<UIView>& content = contentView();
     content->addSubview(m_titleLb);

@@ -2,6 +2,7 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
 std::shared_ptr<ZV_SearchEmptyView> ZV_SearchEmptyView::create(const CGRect& frame)
@@ -21,11 +22,11 @@ ZV_SearchEmptyView::ZV_SearchEmptyView(const CGRect& frame)
 
 void ZV_SearchEmptyView::setupUI()
 {
-    setBackgroundColor(UIColor::white());
+    setBackgroundColor(zvadaptive::pageColor(UIColor::white()));
 
     m_titleLb->setTextAlignment(NSTextAlignment::center);
     m_titleLb->setFont(UIFont::systemFont(16));
-    m_titleLb->setTextColor(colorWithHex("1D1942", 0.4));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.4)));
     m_titleLb->setText("没有结果，换个关键词试试");
 
     m_enterBtn->setBackgroundColor(colorWithHex("03FFE1"));

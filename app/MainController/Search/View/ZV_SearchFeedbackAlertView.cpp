@@ -13,6 +13,8 @@
 #include "app/MainController/Search/View/ZV_SearchFeedbackCell.h"
 #include "app/MainController/Search/View/ZV_SearchFeedbackExtraCell.h"
 #include "app/MainController/Search/View/ZV_SearchHeaderReusableView.h"
+#include "app/Theme/ZVAdaptiveColor.h"
+#include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/lists/UICollectionViewLayoutAttributes.h"
@@ -49,18 +51,18 @@ ZV_SearchFeedbackAlertView::ZV_SearchFeedbackAlertView(const CGRect& frame)
     , m_titleLabel(std::make_shared<QMUILabel>())
     , m_sendBtn(std::make_shared<QMUIButton>())
 {
-    m_contentView->setBackgroundColor(UIColor::white());
+    m_contentView->setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
 
-    m_closeBtn->setImage(UIImage::named("login_close"), UIControlStateNormal);
+    m_closeBtn->setImage(zvadaptive::iconImage(UIImage::named("login_close")), UIControlStateNormal);
 
     m_titleLabel->setFont(UIFont::systemFont(16, UIFont::Weight::medium));
-    m_titleLabel->setTextColor(UIColor::black());
+    m_titleLabel->setTextColor(zvadaptive::textColor(UIColor::black()));
     m_titleLabel->setTextAlignment(NSTextAlignment::center);
     m_titleLabel->setText("反馈/求片");
 
     auto layout = std::make_shared<BaseCollectionViewLeftAlignedLayout>();
     m_collectionView = std::make_shared<UICollectionView>(CGRect {}, layout);
-    m_collectionView->setBackgroundColor(UIColor::white());
+    m_collectionView->setBackgroundColor(zvadaptive::surfaceColor(UIColor::white()));
     m_collectionView->setContentInset({});
     registerCell<ZV_SearchFeedbackCell>(*m_collectionView);
     m_collectionView->registerClass(
@@ -173,7 +175,11 @@ std::shared_ptr<UICollectionViewCell> ZV_SearchFeedbackAlertView::cellForItem(
             cell->model = types[indexPath.item];
         cell->titleLb()->setText(cell->model ? cell->model->name : std::string {});
         bool chosen = cell->model && type_id && cell->model->value == *type_id;
-        cell->contentView()->setBackgroundColor(colorWithHex(chosen ? "03FFE1" : "F3F5F9"));
+        // The chosen teal stays bright in the dark style: its navy title stays with it.
+        cell->contentView()->setBackgroundColor(
+            chosen ? colorWithHex("03FFE1") : zvadaptive::raisedColor(colorWithHex("F3F5F9")));
+        cell->titleLb()->setTextColor(
+            chosen ? colorWithHex("1D1942") : zvadaptive::textColor(colorWithHex("1D1942")));
         return cell;
     }
     auto cell = dequeueCell<ZV_SearchFeedbackExtraCell>(collectionView, indexPath);
@@ -196,7 +202,7 @@ std::shared_ptr<UICollectionReusableView> ZV_SearchFeedbackAlertView::viewForSup
         return dequeueSupplementaryView<BaseCollectionReusableView>(collectionView, kind, indexPath);
     auto header = dequeueSupplementaryView<ZV_SearchHeaderReusableView>(collectionView, kind, indexPath);
     header->zv_iconView()->setHidden(true);
-    header->zv_title()->setTextColor(colorWithHex("1D1942"));
+    header->zv_title()->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     header->zv_title()->setText(
         indexPath.section == kTypesSection ? "选择遇到的问题" : "详细描述问题（必填）");
     return header;

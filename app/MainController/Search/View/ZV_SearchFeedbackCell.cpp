@@ -2,6 +2,7 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
 ZV_SearchFeedbackCell::ZV_SearchFeedbackCell()
@@ -14,7 +15,7 @@ ZV_SearchFeedbackCell::ZV_SearchFeedbackCell(const CGRect& frame)
 {
     m_titleLb->setTextAlignment(NSTextAlignment::center);
     m_titleLb->setFont(UIFont::systemFont(14));
-    m_titleLb->setTextColor(colorWithHex("1D1942"));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
     m_titleLb->setBackgroundColor(UIColor::clear());
     contentView()->addSubview(m_titleLb);
     snp(m_titleLb).makeConstraints([](ConstraintMaker& make) {

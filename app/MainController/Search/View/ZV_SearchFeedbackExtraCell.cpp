@@ -2,6 +2,7 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
 std::shared_ptr<ZV_SearchFeedbackExtraCell> ZV_SearchFeedbackExtraCell::create()
@@ -16,10 +17,10 @@ ZV_SearchFeedbackExtraCell::ZV_SearchFeedbackExtraCell()
 {
     makeCorner(*m_contentView, 8);
     m_contentView->setMaximumTextLength(maximumTextLength);
-    m_contentView->setBackgroundColor(colorWithHex("F3F5F9"));
+    m_contentView->setBackgroundColor(zvadaptive::raisedColor(colorWithHex("F3F5F9")));
     m_contentView->setPlaceholder("请输入文字");
-    m_contentView->setPlaceholderColor(colorWithHex("1D1942", 0.2));
-    m_contentView->setTextColor(colorWithHex("28272C"));
+    m_contentView->setPlaceholderColor(zvadaptive::textColor(colorWithHex("1D1942", 0.2)));
+    m_contentView->setTextColor(zvadaptive::textColor(colorWithHex("28272C")));
     m_contentView->setFont(UIFont::systemFont(14));
     m_contentView->setTextContainerInset({ 16, 24, 16, 24 });
     contentView()->addSubview(m_contentView);

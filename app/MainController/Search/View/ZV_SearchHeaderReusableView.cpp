@@ -1,6 +1,7 @@
 #include "app/MainController/Search/View/ZV_SearchHeaderReusableView.h"
 
 #include "app/Core/Helpers/ColorHex.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
 std::shared_ptr<ZV_SearchHeaderReusableView> ZV_SearchHeaderReusableView::create()
@@ -14,9 +15,9 @@ std::shared_ptr<ZV_SearchHeaderReusableView> ZV_SearchHeaderReusableView::create
 
 ZV_SearchHeaderReusableView::ZV_SearchHeaderReusableView()
     : m_title(std::make_shared<UILabel>())
-    , m_iconView(std::make_shared<UIImageView>())
+    , m_iconView(std::make_shared<ZVAdaptiveImageView>())
 {
-    m_title->setTextColor(colorWithHex("1D1942", 0.4));
+    m_title->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", 0.4)));
     m_title->setFont(UIFont::systemFont(14));
 }
 
@@ -40,11 +41,11 @@ void ZV_SearchHeaderReusableView::setSectionType(ZV_SearchSectionType type)
     switch (type) {
     case ZV_SearchSectionType::history:
         m_title->setText("搜索历史");
-        m_iconView->setImage(UIImage::named("search_delete"));
+        m_iconView->setAdaptiveImage(UIImage::named("search_delete"));
         break;
     case ZV_SearchSectionType::screenList:
         m_title->setText("大家都在搜");
-        m_iconView->setImage(UIImage::named("search_refresh"));
+        m_iconView->setAdaptiveImage(UIImage::named("search_refresh"));
         break;
     default:
         break;

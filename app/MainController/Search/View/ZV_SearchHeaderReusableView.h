@@ -2,6 +2,7 @@
 
 #include "app/BaseController/BaseCollectionReusableView.h"
 #include "app/MainController/Search/Controller/ZV_SearchSectionType.h"
+#include "app/Theme/ZVAdaptiveImageView.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UILabel.h"
 
@@ -23,12 +24,12 @@ public:
     void setSectionType(ZV_SearchSectionType type);
 
     const std::shared_ptr<UILabel>& zv_title() const { return m_title; }
-    const std::shared_ptr<UIImageView>& zv_iconView() const { return m_iconView; }
+    const std::shared_ptr<ZVAdaptiveImageView>& zv_iconView() const { return m_iconView; }
 
 private:
     void layOutParts();
 
     ZV_SearchSectionType m_sectionType = ZV_SearchSectionType::history;
     std::shared_ptr<UILabel> m_title;
-    std::shared_ptr<UIImageView> m_iconView;
+    std::shared_ptr<ZVAdaptiveImageView> m_iconView;
 };

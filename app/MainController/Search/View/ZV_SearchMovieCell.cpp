@@ -4,6 +4,7 @@
 #include "app/Extensions/LayoutConstants.h"
 #include "app/Extensions/ViewCorners.h"
 #include "app/MainController/Search/View/HighlightKeyword.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
@@ -17,7 +18,7 @@ std::shared_ptr<UILabel> makeCellLabel(CGFloat size, CGFloat alpha, CGFloat weig
 {
     auto label = std::make_shared<UILabel>();
     label->setFont(UIFont::systemFont(size, weight));
-    label->setTextColor(colorWithHex("1D1942", alpha));
+    label->setTextColor(zvadaptive::textColor(colorWithHex("1D1942", alpha)));
     label->setNumberOfLines(1);
     return label;
 }
@@ -48,10 +49,11 @@ ZV_SearchMovieCell::ZV_SearchMovieCell(const CGRect& frame)
 
     m_collectBtn->setTitle("收藏", UIControlStateNormal);
     m_collectBtn->setTitle("已收藏", UIControlStateSelected);
-    m_collectBtn->setTitleColor(colorWithHex("#222222"), UIControlStateNormal);
+    m_collectBtn->setTitleColor(zvadaptive::textColor(colorWithHex("#222222")), UIControlStateNormal);
     m_collectBtn->setFont(UIFont::systemFont(13));
     m_collectBtn->layer()->setBorderWidth(1);
-    m_collectBtn->layer()->setBorderColor(colorWithHex("#000000", 0.08));
+    m_collectBtn->layer()->setBorderColor(
+        UIColor::dynamic(colorWithHex("#000000", 0.08), UIColor::white(1, 0.2)));
 
     const std::shared_ptr<UIView>& content = contentView();
     content->addSubview(m_bgView);

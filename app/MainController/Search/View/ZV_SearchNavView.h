@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Theme/ZVAdaptiveImageView.h"
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/UIView.h"
 #include "platform/ui/controls/UITextField.h"
@@ -16,7 +17,10 @@ public:
 
     std::string className() const override { return "ZV_SearchNavView"; }
 
-    const std::shared_ptr<UIImageView>& zv_imageView() const { return m_imageView; }
+    // The placeholder's colour in both styles.
+    static UIColor placeholderColor();
+
+    const std::shared_ptr<ZVAdaptiveImageView>& zv_imageView() const { return m_imageView; }
     const std::shared_ptr<UITextField>& zv_searchField() const { return m_searchField; }
 
     // A capsule at every size.
@@ -25,6 +29,6 @@ public:
 private:
     void build();
 
-    std::shared_ptr<UIImageView> m_imageView;
+    std::shared_ptr<ZVAdaptiveImageView> m_imageView;
     std::shared_ptr<UITextField> m_searchField;
 };

@@ -5,6 +5,7 @@
 #include "app/Extensions/ViewCorners.h"
 #include "app/Extensions/ViewGradient.h"
 #include "app/MainController/Search/View/ZV_SearchRankingTextCell.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
@@ -36,7 +37,7 @@ ZV_SearchRankingSubCell::ZV_SearchRankingSubCell()
     const std::shared_ptr<UIView>& content = contentView();
     makeCorner(*content, 8);
     content->layer()->setBorderWidth(1);
-    content->layer()->setBorderColor(colorWithHex("000000", 0.08));
+    content->layer()->setBorderColor(UIColor::dynamic(colorWithHex("000000", 0.08), UIColor::white(1, 0.1)));
     content->addSubview(m_titleLb);
     content->addSubview(m_collectionView);
     snp(m_titleLb).makeConstraints([](ConstraintMaker& make) {
@@ -64,7 +65,7 @@ void ZV_SearchRankingSubCell::setRankingModel(std::shared_ptr<ZV_RankingModel> m
 void ZV_SearchRankingSubCell::layoutSubviews()
 {
     BaseCollectionViewCell::layoutSubviews();
-    addVerticalGradient(*contentView(), { colorWithHex("FFECE3"), colorWithHex("FFFFFF") });
+    addVerticalGradient(*contentView(), gradientColors());
 }
 
 int ZV_SearchRankingSubCell::numberOfItems(UICollectionView&, int)
@@ -110,4 +111,11 @@ std::optional<CGFloat> ZV_SearchRankingSubCell::minimumInteritemSpacingForSectio
     UICollectionView&, UICollectionViewLayout&, int)
 {
     return 10;
+}
+
+std::vector<UIColor> ZV_SearchRankingSubCell::gradientColors()
+{
+    // Peach to white; on the dark page a warm dark to the dark surface.
+    return { UIColor::dynamic(colorWithHex("FFECE3"), colorWithHex("2A1C17")),
+        zvadaptive::surfaceColor(colorWithHex("FFFFFF")) };
 }

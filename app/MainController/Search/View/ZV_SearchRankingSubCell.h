@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // One card of the search page's rankings: the ranking's name over its numbered words, on a
 // rounded card fading from peach to white. A tapped word goes to keywordBlock.
@@ -18,6 +19,8 @@ class ZV_SearchRankingSubCell : public BaseCollectionViewCell,
 public:
     // A card whose word list reports to it (it must be owned to be the list's data source).
     static std::shared_ptr<ZV_SearchRankingSubCell> create();
+    // The card's fill from its top to its bottom, in both styles.
+    static std::vector<UIColor> gradientColors();
     ZV_SearchRankingSubCell();
 
     std::string className() const override { return "ZV_SearchRankingSubCell"; }

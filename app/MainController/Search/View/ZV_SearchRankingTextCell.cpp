@@ -1,6 +1,7 @@
 #include "app/MainController/Search/View/ZV_SearchRankingTextCell.h"
 
 #include "app/Core/Helpers/ColorHex.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 #include "platform/ui/layout/UIViewLayout.h"
 
@@ -20,7 +21,7 @@ ZV_SearchRankingTextCell::ZV_SearchRankingTextCell(const CGRect& frame)
     setContentHuggingPriority(*m_numLb, 750, UILayoutConstraintAxis::horizontal);
     m_titleLb->setTextAlignment(NSTextAlignment::left);
     m_titleLb->setFont(UIFont::systemFont(14));
-    m_titleLb->setTextColor(colorWithHex("1D1942"));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
 
     const std::shared_ptr<UIView>& content = contentView();
     content->addSubview(m_numLb);
@@ -39,13 +40,14 @@ UIColor ZV_SearchRankingTextCell::numberColor(int row)
 {
     switch (row) {
     case 0:
-        return colorWithHex("#FF0F00");
+        // A lighter red on the dark card, where the pure one is too dark.
+        return UIColor::dynamic(colorWithHex("#FF0F00"), colorWithHex("FF4D40"));
     case 1:
         return colorWithHex("#FF8E75");
     case 2:
         return colorWithHex("#FF9900");
     default:
-        return colorWithHex("1D1942", 0.3);
+        return zvadaptive::textColor(colorWithHex("1D1942", 0.3));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "app/MainController/Search/View/ZV_SearchTagCell.h"
 
 #include "app/Core/Helpers/ColorHex.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
 std::shared_ptr<ZV_SearchTagCell> ZV_SearchTagCell::create()
@@ -17,8 +18,8 @@ ZV_SearchTagCell::ZV_SearchTagCell()
     , m_titleLb(std::make_shared<UILabel>())
 {
     m_dataSource->titles = { "影片名", "演员名" };
-    m_dataSource->titleNormalColor = colorWithHex("1D1942");
-    m_dataSource->titleSelectedColor = colorWithHex("1D1942");
+    m_dataSource->titleNormalColor = zvadaptive::textColor(colorWithHex("1D1942"));
+    m_dataSource->titleSelectedColor = zvadaptive::textColor(colorWithHex("1D1942"));
     m_dataSource->isItemSpacingAverageEnabled = false;
 
     m_indicator->indicatorHeight = 4;
@@ -30,7 +31,7 @@ ZV_SearchTagCell::ZV_SearchTagCell()
 
     m_titleLb->setTextAlignment(NSTextAlignment::left);
     m_titleLb->setFont(UIFont::systemFont(14));
-    m_titleLb->setTextColor(colorWithHex("1D1942"));
+    m_titleLb->setTextColor(zvadaptive::textColor(colorWithHex("1D1942")));
 
     const std::shared_ptr<UIView>& content = contentView();
     content->addSubview(m_segmentedView);

@@ -8,6 +8,7 @@
 #include "app/MainController/Short/Controller/ZV_ShortVideoViewController.h"
 #include "app/MainController/Short/Model/ZV_ShortModel.h"
 #include "app/MainController/Short/View/ZV_ShortListViewCell.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/UINavigationController.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/imageloading/UIImageViewWebCache.h"
@@ -38,7 +39,9 @@ const std::shared_ptr<QMUIButton>& ZV_ShortListViewController::zv_backBtn()
 {
     if (!m_backBtn) {
         m_backBtn = std::make_shared<QMUIButton>();
-        m_backBtn->setImage(UIImage::named("back"));
+        // The arrow is drawn dark, for light bars: its shape in white on this near-black one.
+        if (std::optional<UIImage> back = UIImage::named("back"))
+            m_backBtn->setImage(zvadaptive::darkStyleIcon(*back));
         std::weak_ptr<UIViewController> weak = weakFromThis();
         m_backBtn->addAction(UIControlEventTouchUpInside, [weak](UIControl&) {
             auto self = weak.lock();
@@ -54,7 +57,8 @@ const std::shared_ptr<QMUILabel>& ZV_ShortListViewController::titleLabel()
     if (!m_titleLabel) {
         m_titleLabel = std::make_shared<QMUILabel>();
         m_titleLabel->setText("短视频");
-        m_titleLabel->setTextColor(colorWithHex("1D1942", 1.0));
+        // Navy on the near-black bar cannot be read, in either style: white.
+        m_titleLabel->setTextColor(titleColor());
         m_titleLabel->setFont(UIFont::systemFont(18));
     }
     return m_titleLabel;
@@ -167,4 +171,9 @@ void ZV_ShortListViewController::didSelectItem(UICollectionView&, const IndexPat
     feed->isShowFull = true;
     feed->list = list;
     show(feed);
+}
+
+UIColor ZV_ShortListViewController::titleColor()
+{
+    return UIColor::white();
 }

@@ -27,6 +27,8 @@ public:
     const std::shared_ptr<UIView>& zv_navView();
     const std::shared_ptr<QMUIButton>& zv_backBtn();
     const std::shared_ptr<QMUILabel>& titleLabel();
+    // The bar's title and the clips' names, white on the page's near-black.
+    static UIColor titleColor();
     const std::shared_ptr<UICollectionView>& collectionView();
 
     std::vector<std::shared_ptr<const ZV_ShortModel>> list;

@@ -6,6 +6,7 @@
 #include "app/Extensions/ParsableURL.h"
 #include "app/Extensions/ViewCorners.h"
 #include "app/MainController/Short/Model/ZV_ShortModel.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/ui/CALayer.h"
 #include "platform/ui/QMUITips.h"
@@ -33,7 +34,8 @@ const std::shared_ptr<QMUIButton>& ZV_ShortShareViewController::saveButton()
         m_saveButton->setTitle("保存到相册");
         m_saveButton->setImagePosition(QMUIButtonImagePosition::top);
         m_saveButton->setSpacingBetweenImageAndTitle(6);
-        m_saveButton->setTitleColor(colorWithHex("1D1942", 1.0));
+        // Under the card, on the page: white on the dark page that the short-video pages keep.
+        m_saveButton->setTitleColor(zvadaptive::textColor(colorWithHex("1D1942", 1.0)));
         m_saveButton->setFont(UIFont::systemFont(15));
     }
     return m_saveButton;
@@ -111,7 +113,9 @@ const std::shared_ptr<UILabel>& ZV_ShortShareViewController::infoLabel()
         m_infoLabel = std::make_shared<UILabel>();
         m_infoLabel->setNumberOfLines(2);
         m_infoLabel->setTextAlignment(NSTextAlignment::right);
-        m_infoLabel->setTextColor(colorWithHex("1D1942", 0.3));
+        // On the card's band, white in the dark style: the faded navy darkens until it reads there.
+        m_infoLabel->setTextColor(
+            UIColor::dynamic(colorWithHex("1D1942", 0.3), colorWithHex("1D1942", 0.75)));
         m_infoLabel->setFont(UIFont::systemFont(12));
         m_infoLabel->setText("长按识别二维码\n海量视频等你来看");
     }

@@ -3,6 +3,8 @@
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Extensions/LayoutConstants.h"
 #include "app/Extensions/ViewCorners.h"
+#include "app/MainController/Short/Controller/ZV_ShortListViewController.h"
+#include "app/Theme/ZVAdaptiveColor.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
 ZV_ShortListViewCell::ZV_ShortListViewCell()
@@ -31,7 +33,8 @@ const std::shared_ptr<QMUILabel>& ZV_ShortListViewCell::name()
         m_name = std::make_shared<QMUILabel>();
         m_name->setText("名字");
         m_name->setNumberOfLines(2);
-        m_name->setTextColor(colorWithHex("1D1942", 1.0));
+        // Navy on the near-black cell cannot be read, in either style: the page's white.
+        m_name->setTextColor(ZV_ShortListViewController::titleColor());
         m_name->setTextAlignment(NSTextAlignment::center);
         m_name->setFont(UIFont::systemFont(14, UIFont::Weight::semibold));
     }

@@ -117,11 +117,16 @@ TEST_F(DetailLoadFailureTest, EachFailedReplyShowsTheRetryUnderThePlayerAndLogsO
         EXPECT_DOUBLE_EQ(empty.maxY(), page->view()->bounds().maxY());
         ASSERT_EQ(lines().size(), logged + 1);
         EXPECT_NE(lines().back().find(c.id), std::string::npos) << lines().back();
+        // The player's cover no longer says "精彩即将开始" over a page that failed.
+        const auto& cover = page->zv_playerView()->zv_loadingView();
+        EXPECT_TRUE(cover->loadingName()->isHidden());
+        EXPECT_TRUE(cover->loadingView()->isHidden());
 
         api().clearScripts();
         ASSERT_TRUE(retry(*page));
         if (c.knownLater) {
             EXPECT_FALSE(page->isEmptyViewShowing());
+            EXPECT_FALSE(cover->loadingName()->isHidden());
             ASSERT_TRUE(page->model);
             EXPECT_EQ(page->model->id, c.id);
             EXPECT_EQ(page->numberOfRows(*page->zv_tableView(), 0), 6);

@@ -65,13 +65,18 @@ TEST_F(ChatListTest, TimeLabelsNameLinesAndOwnBubbles)
     EXPECT_EQ(chat.cellTopLabelHeight(chat.messages[1], { 0, 1 }, view), 0);
     EXPECT_EQ(chat.cellTopLabelHeight(chat.messages[2], { 0, 2 }, view), 18);
 
-    EXPECT_EQ(chat.backgroundColor(chat.messages[0], { 0, 0 }, view), colorWithHex("5F8BFF"));
-    EXPECT_EQ(chat.backgroundColor(chat.messages[1], { 0, 1 }, view), UIColor::white());
-    EXPECT_EQ(chat.backgroundColor(chat.messages[2], { 0, 2 }, view), UIColor::white());
+    // The bubbles as the light style draws them.
+    auto bubble = [&](int section) {
+        return chat.backgroundColor(chat.messages[static_cast<std::size_t>(section)], { 0, section }, view)
+            .resolved(UIUserInterfaceStyle::light);
+    };
+    EXPECT_EQ(bubble(0), colorWithHex("5F8BFF"));
+    EXPECT_EQ(bubble(1), UIColor::white());
+    EXPECT_EQ(bubble(2), UIColor::white());
     // Without a profile the viewer's id reads as 0, as a message without a sender has.
     ConfigSingleton::shared().zv_userInfoModel.reset();
-    EXPECT_EQ(chat.backgroundColor(chat.messages[1], { 0, 1 }, view), colorWithHex("5F8BFF"));
-    EXPECT_EQ(chat.backgroundColor(chat.messages[0], { 0, 0 }, view), UIColor::white());
+    EXPECT_EQ(bubble(1), colorWithHex("5F8BFF"));
+    EXPECT_EQ(bubble(0), UIColor::white());
 
     // Ids beyond 32 bits: the viewer's own by the whole id, never by a narrowed one.
     struct Case {
@@ -85,8 +90,7 @@ TEST_F(ChatListTest, TimeLabelsNameLinesAndOwnBubbles)
         ConfigSingleton::shared().zv_userInfoModel = std::make_shared<const ZV_UserInfoModel>(
             JSON::parse(std::string(R"({"id":)") + c.viewer + "}"));
         chat.messageList[0].mutable_sender()->set_sender_id(c.sender);
-        EXPECT_EQ(chat.backgroundColor(chat.messages[0], { 0, 0 }, view) == colorWithHex("5F8BFF"), c.own)
-            << c.viewer << " " << c.sender;
+        EXPECT_EQ(bubble(0) == colorWithHex("5F8BFF"), c.own) << c.viewer << " " << c.sender;
     }
     signInProfile();
 }
@@ -113,7 +117,8 @@ TEST_F(ChatListTest, PagingGoesOverTheSocketOnlyOnceJoined)
     ASSERT_TRUE(waitFor([&] { return syncsSent() == 2; }));
     // The last sync sent; heartbeats and acknowledgements may have gone out after it.
     std::vector<Input> sent = inputs();
-    auto older = std::find_if(sent.rbegin(), sent.rend(), [](const Input& input) { return input.type() == PT_SYNC; });
+    auto older = std::find_if(
+        sent.rbegin(), sent.rend(), [](const Input& input) { return input.type() == PT_SYNC; });
     ASSERT_NE(older, sent.rend());
     SyncInput sync;
     ASSERT_TRUE(sync.ParseFromString(older->data()));

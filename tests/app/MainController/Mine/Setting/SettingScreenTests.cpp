@@ -201,8 +201,8 @@ TEST_F(SettingTest, PromptStoresTheAnswerOnlyForTheTwoCardButtons)
         bool stored;
         bool callBlockRuns;
     };
-    for (const Case& c :
-        { Case { "teen", true, true }, Case { "know", true, false }, Case { "close", false, false } }) {
+    for (const Case& c : { Case { "teen", true, true }, Case { "know", true, false },
+             Case { "close", false, false }, Case { "escape", false, false } }) {
         StoreData::remove(StoreData::pureAlert);
         std::shared_ptr<ZV_PureAlertView> alert = ZV_PureAlertView::showIfNeeded(root);
         ASSERT_TRUE(alert) << c.button;
@@ -212,10 +212,15 @@ TEST_F(SettingTest, PromptStoresTheAnswerOnlyForTheTwoCardButtons)
         int calls = 0;
         alert->callBlock = [&calls] { ++calls; };
         std::string name = c.button;
-        UIButton& button = name == "teen" ? *alert->pureBtn()
-            : name == "know"              ? *alert->knowBtn()
-                                          : *alert->closeBtn();
-        button.sendActions(UIControlEventTouchUpInside);
+        if (name == "escape") {
+            // Esc in the window closes it as its close button does.
+            EXPECT_TRUE(alert->accessibilityPerformEscape());
+        } else {
+            UIButton& button = name == "teen" ? *alert->pureBtn()
+                : name == "know"              ? *alert->knowBtn()
+                                              : *alert->closeBtn();
+            button.sendActions(UIControlEventTouchUpInside);
+        }
         EXPECT_FALSE(alert->superview()) << c.button;
         EXPECT_EQ(StoreData::boolValue(StoreData::pureAlert), c.stored) << c.button;
         EXPECT_EQ(calls, c.callBlockRuns ? 1 : 0) << c.button;

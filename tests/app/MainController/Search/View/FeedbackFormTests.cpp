@@ -107,7 +107,10 @@ TEST_F(FeedbackFormTest, SendsTypeTextAndAnEmptyExtraThenClosesBeforeThanking)
     ASSERT_EQ(grid.numberOfItems(0), 3);
     auto chipColour = [&](int item) {
         auto chip = std::dynamic_pointer_cast<ZV_SearchFeedbackCell>(grid.cellForItem({ item, 0 }));
-        return chip ? chip->contentView()->backgroundColor() : std::nullopt;
+        // As the light style draws it; the dark style has colours of its own.
+        return chip && chip->contentView()->backgroundColor() ? std::optional<UIColor>(
+                   chip->contentView()->backgroundColor()->resolved(UIUserInterfaceStyle::light))
+                                                              : std::nullopt;
     };
     for (int choice : { 2, 1 }) {
         form->didSelectItem(grid, { choice, 0 });

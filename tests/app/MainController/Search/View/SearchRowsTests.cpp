@@ -122,7 +122,7 @@ TEST(SearchRows, RankedWordsAndHotWordChipsAreColouredByPlace)
     for (const auto& [row, colour] : places) {
         cell.setRow(row);
         EXPECT_EQ(cell.zv_numLb()->text(), std::to_string(row + 1));
-        EXPECT_EQ(cell.zv_numLb()->textColor(), colour) << row;
+        EXPECT_EQ(cell.zv_numLb()->textColor().resolved(UIUserInterfaceStyle::light), colour) << row;
     }
 
     // Hot words: the first three on yellow.
@@ -134,16 +134,18 @@ TEST(SearchRows, RankedWordsAndHotWordChipsAreColouredByPlace)
     }
     page->reloadSections();
     // The hot words' section comes after an advert or a stored history, when there are any.
-    auto at = std::find(page->sectionTypes.begin(), page->sectionTypes.end(), ZV_SearchSectionType::screenList);
+    auto at
+        = std::find(page->sectionTypes.begin(), page->sectionTypes.end(), ZV_SearchSectionType::screenList);
     ASSERT_NE(at, page->sectionTypes.end());
     int section = static_cast<int>(at - page->sectionTypes.begin());
     auto& list = *page->zv_collectionView();
     for (int item = 0; item < 4; ++item) {
         auto chip = std::dynamic_pointer_cast<ZV_SearchCell>(page->cellForItem(list, { item, section }));
         ASSERT_TRUE(chip);
-        EXPECT_EQ(chip->contentView()->backgroundColor(), colorWithHex(item < 3 ? "FFEDAC" : "F4F6FA"))
+        EXPECT_EQ(chip->contentView()->backgroundColor()->resolved(UIUserInterfaceStyle::light),
+            colorWithHex(item < 3 ? "FFEDAC" : "F4F6FA"))
             << item;
-        EXPECT_EQ(chip->titleLb()->textColor(), colorWithHex("471E07"));
+        EXPECT_EQ(chip->titleLb()->textColor().resolved(UIUserInterfaceStyle::light), colorWithHex("471E07"));
     }
 }
 
