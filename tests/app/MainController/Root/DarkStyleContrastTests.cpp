@@ -15,6 +15,7 @@
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/segmented/JXSegmentedTitleDataSource.h"
+#include "tests/app/support/DarkContrastSupport.h"
 #include "tests/platform/ui/ControllerTestSupport.h"
 
 #include <algorithm>
@@ -106,27 +107,6 @@ protected:
     std::shared_ptr<ZV_MainHomeViewController> home;
 };
 
-// The colour of the most opaque pixel of an image (its drawn shape), unpremultiplied.
-UIColor::RGBA inkOf(const UIImage& image)
-{
-    cairo_surface_t* surface = image.cairoSurface();
-    cairo_surface_flush(surface);
-    const unsigned char* data = cairo_image_surface_get_data(surface);
-    int stride = cairo_image_surface_get_stride(surface);
-    std::uint32_t best = 0;
-    for (int y = 0; y < cairo_image_surface_get_height(surface); ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + y * stride);
-        for (int x = 0; x < cairo_image_surface_get_width(surface); ++x)
-            if ((row[x] >> 24) > (best >> 24))
-                best = row[x];
-    }
-    double a = (best >> 24) / 255.0;
-    if (a == 0)
-        return {};
-    return { ((best >> 16) & 0xff) / 255.0 / a, ((best >> 8) & 0xff) / 255.0 / a, (best & 0xff) / 255.0 / a,
-        a };
-}
-
 TEST_F(DarkStyleContrastTest, TextsStandOutFromTheirBackgroundInTheDarkStyleAndKeepTheirLightColours)
 {
     for (UIUserInterfaceStyle style : { UIUserInterfaceStyle::light, UIUserInterfaceStyle::dark }) {
@@ -194,7 +174,7 @@ TEST_F(DarkStyleContrastTest, IconsDrawnForTheLightStyleTurnLightInTheDarkStyleA
         SCOPED_TRACE(icon.name);
         std::optional<UIImage> light = icon.image();
         ASSERT_TRUE(light && light->hasBitmap());
-        UIColor::RGBA drawn = inkOf(*light);
+        UIColor::RGBA drawn = darkcheck::inkOf(*light).rgba();
         UIColor::RGBA lightBack = backgroundBehind(icon.view);
         // Faded icons need only be as plain as the light style draws them.
         double needed = std::min(minimumContrast,
@@ -205,7 +185,7 @@ TEST_F(DarkStyleContrastTest, IconsDrawnForTheLightStyleTurnLightInTheDarkStyleA
             window->setOverrideUserInterfaceStyle(style);
             std::optional<UIImage> shown = icon.image();
             ASSERT_TRUE(shown && shown->hasBitmap());
-            UIColor::RGBA ink = inkOf(*shown);
+            UIColor::RGBA ink = darkcheck::inkOf(*shown).rgba();
             if (style == UIUserInterfaceStyle::light) {
                 EXPECT_NEAR(ink.red, drawn.red, 0.02); // the icon as drawn comes back
                 continue;
