@@ -19,7 +19,6 @@
 #include "tests/platform/ui/ControllerTestSupport.h"
 
 #include <algorithm>
-#include <cairo.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
