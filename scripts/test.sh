@@ -28,7 +28,8 @@ fuzz_one() {
   mkdir -p "$build/fuzz-work/$name"
   local args=("$build/fuzz-work/$name")
   [[ -d "$corpus" ]] && args+=("$corpus")
-  if ! "$fuzzer" -max_total_time=10 -print_final_stats=0 "${args[@]}" >"$build/fuzz-work/$name.log" 2>&1; then
+  # Each target gets ZV_FUZZ_SECONDS (default 10) from its corpus on.
+  if ! "$fuzzer" -max_total_time="${ZV_FUZZ_SECONDS:-10}" -print_final_stats=0 "${args[@]}" >"$build/fuzz-work/$name.log" 2>&1; then
     echo "fuzz: $name failed" >&2
     tail -40 "$build/fuzz-work/$name.log" >&2
     return 1
