@@ -80,17 +80,17 @@ bool ZV_Network::isLoggedIn()
 }
 
 void ZV_Network::request(HTTPMethod method, const std::string& baseURL, std::string_view path,
-    const JSON& parameters, Completion completion, SignInReplies signInReplies)
+    const JSON& parameters, Completion completion, SignInReplies signInReplies, EmptyData emptyData)
 {
     HTTPRequest request
         = ZV_NetworkEnvelope::makeRequest(method, baseURL, path, parameters, m_requestTimeout);
     request.maxBodySize = maxReplyBytes();
     std::weak_ptr<ZV_Network> weak = weak_from_this();
     m_client.send(std::move(request),
-        [weak, completion = std::move(completion), path = std::string(path), parameters, signInReplies](
-            HTTPResponse response) {
+        [weak, completion = std::move(completion), path = std::string(path), parameters, signInReplies,
+            emptyData](HTTPResponse response) {
             if (std::shared_ptr<ZV_Network> self = weak.lock())
-                self->decodeResponse(response, completion, path, parameters, signInReplies);
+                self->decodeResponse(response, completion, path, parameters, signInReplies, emptyData);
         });
 }
 
@@ -103,7 +103,7 @@ void ZV_Network::request(HTTPMethod method, const std::string& baseURL, ZV_API a
 }
 
 void ZV_Network::decodeResponse(const HTTPResponse& response, const Completion& completion,
-    const std::string& path, const JSON& parameters, SignInReplies signInReplies)
+    const std::string& path, const JSON& parameters, SignInReplies signInReplies, EmptyData emptyData)
 {
     m_ui->hideAllTips();
     // Whatever the refresh came to, a later 2001 may start a new one.
@@ -113,13 +113,15 @@ void ZV_Network::decodeResponse(const HTTPResponse& response, const Completion& 
         transportFailureHandler(completion);
         return;
     }
-    handleResponse(ZV_NetworkReply::decodeBody(response), completion, path, parameters, signInReplies);
+    handleResponse(
+        ZV_NetworkReply::decodeBody(response), completion, path, parameters, signInReplies, emptyData);
 }
 
 void ZV_Network::handleResponse(const std::optional<JSON>& envelope, const Completion& completion,
-    const std::string& path, const JSON& parameters, SignInReplies signInReplies)
+    const std::string& path, const JSON& parameters, SignInReplies signInReplies, EmptyData emptyData)
 {
-    ZV_NetworkReply::Outcome outcome = ZV_NetworkReply::dispatch(envelope, path);
+    ZV_NetworkReply::Outcome outcome
+        = ZV_NetworkReply::dispatch(envelope, path, emptyData == EmptyData::AsIs);
     switch (outcome.kind) {
     case ZV_NetworkReply::Outcome::Kind::Deliver:
         call(completion, std::move(outcome.value), std::nullopt);

@@ -44,6 +44,13 @@ public:
         // code: for a screen that must go on whatever the reply.
         Complete,
     };
+    // What a success whose `data` is an empty array or object hands the completion.
+    enum class EmptyData {
+        // The reply's `msg`, as for every other empty `data`.
+        Message,
+        // The empty value itself: for a screen to which an empty list is an answer of its own.
+        AsIs,
+    };
 
     static constexpr double defaultRequestTimeout = 15.0;
     static constexpr std::size_t defaultMaxReplyBytes = 4 * 1024 * 1024;
@@ -60,7 +67,8 @@ public:
     // are texts, integers, Booleans or arrays of these; `timestamp` is added (and replaces one
     // given). GET carries the envelope in the query, POST in a form body.
     void request(HTTPMethod method, const std::string& baseURL, std::string_view path, const JSON& parameters,
-        Completion completion, SignInReplies signInReplies = SignInReplies::Silent);
+        Completion completion, SignInReplies signInReplies = SignInReplies::Silent,
+        EmptyData emptyData = EmptyData::Message);
     // The same by endpoint, with a loading tip while it runs when showLoading is set.
     void request(HTTPMethod method, const std::string& baseURL, ZV_API api, const JSON& parameters,
         bool showLoading, Completion completion);
@@ -72,9 +80,11 @@ public:
     // decodeResponse hides the tips, turns a transfer failure into "网络错误" and otherwise hands
     // the decoded body to handleResponse, which dispatches on `errorCode`.
     void decodeResponse(const HTTPResponse& response, const Completion& completion, const std::string& path,
-        const JSON& parameters, SignInReplies signInReplies = SignInReplies::Silent);
+        const JSON& parameters, SignInReplies signInReplies = SignInReplies::Silent,
+        EmptyData emptyData = EmptyData::Message);
     void handleResponse(const std::optional<JSON>& envelope, const Completion& completion,
-        const std::string& path, const JSON& parameters, SignInReplies signInReplies = SignInReplies::Silent);
+        const std::string& path, const JSON& parameters, SignInReplies signInReplies = SignInReplies::Silent,
+        EmptyData emptyData = EmptyData::Message);
     static void transportFailureHandler(const Completion& completion);
     // Stores the refreshed token (`refresh_token` of the delivered data); a delivered value
     // without a text token removes the stored one; no value changes nothing.

@@ -39,7 +39,7 @@ ZV_NetworkReply::Outcome outcome(ZV_NetworkReply::Outcome::Kind kind)
     return { kind, JSON(), {} };
 }
 
-ZV_NetworkReply::Outcome successOutcome(const JSON& envelope)
+ZV_NetworkReply::Outcome successOutcome(const JSON& envelope, bool keepEmptyData)
 {
     JSON data = envelope["data"];
     switch (data.type()) {
@@ -55,6 +55,9 @@ ZV_NetworkReply::Outcome successOutcome(const JSON& envelope)
     case JSON::Type::Number:
     case JSON::Type::Bool:
         return deliver(data);
+    case JSON::Type::Array:
+    case JSON::Type::Object:
+        return deliver(keepEmptyData ? data : ZV_NetworkReply::dataOrMessage(envelope));
     default:
         return deliver(ZV_NetworkReply::dataOrMessage(envelope));
     }
@@ -118,7 +121,8 @@ JSON ZV_NetworkReply::dataOrMessage(const JSON& envelope)
     return message.exists() ? message : JSON(nullptr);
 }
 
-ZV_NetworkReply::Outcome ZV_NetworkReply::dispatch(const std::optional<JSON>& envelope, std::string_view path)
+ZV_NetworkReply::Outcome ZV_NetworkReply::dispatch(
+    const std::optional<JSON>& envelope, std::string_view path, bool keepEmptyData)
 {
     // Only an object is an envelope; anything else would reach the caller as a null success.
     if (!envelope || envelope->type() != JSON::Type::Object)
@@ -127,7 +131,7 @@ ZV_NetworkReply::Outcome ZV_NetworkReply::dispatch(const std::optional<JSON>& en
     std::int64_t code = (*envelope)["errorCode"].intValue();
     switch (code) {
     case 0:
-        return successOutcome(*envelope);
+        return successOutcome(*envelope, keepEmptyData);
     case 2000:
     case 2002:
         if (isSignInExempt(path))

@@ -48,12 +48,13 @@ struct ZV_NetworkReply {
     // The error dispatch of one reply to `path`:
     //  - no JSON, or JSON that is not an object: "网络异常";
     //  - errorCode 0 (also when missing; numeric text counts): a text `data` is decrypted (one
-    //    that does not decrypt is "网络异常"); numbers and Booleans are delivered as they are;
-    //    otherwise dataOrMessage();
+    //    that does not decrypt is "网络异常"); numbers and Booleans are delivered as they are, and
+    //    with keepEmptyData an empty array or object too; otherwise dataOrMessage();
     //  - 2000 and 2002: dataOrMessage() on the exempt paths, else EndSignIn;
     //  - 2001: RefreshToken, except for the refresh itself, where it is EndSignIn;
     //  - any other code: an error with the text of `msg` as domain and the code.
-    static Outcome dispatch(const std::optional<JSON>& envelope, std::string_view path);
+    static Outcome dispatch(
+        const std::optional<JSON>& envelope, std::string_view path, bool keepEmptyData = false);
 
     // The multipart upload has no dispatch: it gets the whole envelope (an encrypted `data`
     // decrypted), or "网络异常" when the reply has no body, yields no JSON or its `data` does not

@@ -34,6 +34,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -254,17 +255,34 @@ bool ZV_DetailVC::applyDetail(const JSON& json)
     zv_playerView()->episodeId = episode_id;
     zv_playerView()->model = model;
     zv_playerView()->playEpisode();
-    if (hasNoPlaySources(*model))
+    // Sources whose lists are all empty leave as little to play as no sources at all: without
+    // this the cover would wait for an episode that never starts.
+    if (!sourceInUse(*model))
         showNoSources();
     return true;
 }
 
 void ZV_DetailVC::showNoSources()
 {
+    Log::write("ZV_DetailVC: title " + logText(vod_id) + " has no source with episodes");
     const std::shared_ptr<ZV_PlayerErrorView>& error = zv_playerView()->zv_errorView();
+    if (!m_errorTextBeforeNoSources)
+        m_errorTextBeforeNoSources = error->title()->text();
     error->stackView()->setHidden(true);
     error->title()->setText(noSourcesText);
     zv_playerView()->player()->switchControlLayerForIdentifier(SJControlLayer_LoadFailed);
+}
+
+void ZV_DetailVC::leaveNoSources()
+{
+    // A source picked from the row below brought episodes: a later failed episode must offer
+    // its refresh and change of source again.
+    std::optional<std::string> text = std::exchange(m_errorTextBeforeNoSources, std::nullopt);
+    if (!text)
+        return;
+    const std::shared_ptr<ZV_PlayerErrorView>& error = zv_playerView()->zv_errorView();
+    error->stackView()->setHidden(false);
+    error->title()->setText(*text);
 }
 
 void ZV_DetailVC::chooseStartEpisode()
@@ -315,6 +333,7 @@ bool ZV_DetailVC::applyPlayAddresses(const JSON& json, const std::string& code)
         return false;
     double position = zv_playerView()->player()->currentTime();
     episode_id = switchSource(*model, code, std::move(list), episode_id, position);
+    leaveNoSources();
     playCurrentEpisode();
     zv_tableView()->reloadData();
     return true;

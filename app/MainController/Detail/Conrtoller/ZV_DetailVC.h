@@ -100,7 +100,8 @@ public:
     // ---- Rules ----
     // The source in use: the first with episodes (after a switch, the only one).
     static std::shared_ptr<ZV_DetailDataListPlayFromModel> sourceInUse(const ZV_DetailModel& model);
-    // A title lacks sources only when its list of sources is present and empty.
+    // A title lacks sources (its action and selector rows go) only when its list of sources is
+    // present and empty. Sources without episodes keep the rows: a switch may bring episodes.
     static bool hasNoPlaySources(const ZV_DetailModel& model);
     // The last-played episode when the source in use holds it; none otherwise.
     static std::optional<std::string> lastPlayedEpisode(const ZV_DetailModel& model);
@@ -145,7 +146,10 @@ public:
 private:
     std::weak_ptr<ZV_DetailVC> weakSelf();
     void playCurrentEpisode();
+    // The error layer without buttons saying that nothing can be played, logged; and back to
+    // its own message and buttons once a source switch brought episodes.
     void showNoSources();
+    void leaveNoSources();
     void reloadSelectRow();
     void showLoadFailure(const std::optional<NSError>& error);
     // The player cover's animation and its caption, shown while the title is asked for.
@@ -155,4 +159,5 @@ private:
     std::shared_ptr<ZV_Player> m_playerView;
     std::shared_ptr<QMUITableView> m_tableView;
     bool m_detailLoading = false; // a detail request is out
+    std::optional<std::string> m_errorTextBeforeNoSources; // while the error layer says so
 };

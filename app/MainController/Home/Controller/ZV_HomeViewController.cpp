@@ -110,18 +110,36 @@ void ZV_HomeViewController::viewWillAppear(bool animated)
 void ZV_HomeViewController::loadRecommend()
 {
     std::weak_ptr<ZV_HomeViewController> weak = weakSelf();
-    ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/movie/index_recommend",
-        JSON::object(), [weak](std::optional<JSON> json, std::optional<NSError> error) {
+    // An empty list of sections must reach the page as one: the client would hand the reply's
+    // message instead, which says nothing about the feed.
+    ZV_Network::shared().request(
+        HTTPMethod::GET, BaseURLs::main_url(), "v1/movie/index_recommend", JSON::object(),
+        [weak](std::optional<JSON> json, std::optional<NSError> error) {
             if (auto page = weak.lock())
                 page->handleRecommend(json, error);
-        });
+        },
+        ZV_Network::SignInReplies::Silent, ZV_Network::EmptyData::AsIs);
 }
 
 void ZV_HomeViewController::handleRecommend(
     const std::optional<JSON>& json, const std::optional<NSError>& error)
 {
     endRefreshing(*collectionView());
+    // The server has nothing to recommend: an empty page, no failure and no picture.
+    if (json && isEmptyFeed(*json)) {
+        modelList.clear();
+        collectionView()->reloadData();
+        showEmptyView(false, emptyKindNothing);
+        return;
+    }
     if (json && isFeed(*json)) {
+        std::vector<JSON> elements = json->arrayValue();
+        auto strays = std::count_if(elements.begin(), elements.end(),
+            [](const JSON& element) { return element.type() != JSON::Type::Object; });
+        if (strays > 0) {
+            Log::write("ZV_HomeViewController: " + std::to_string(strays)
+                + " elements of the recommend feed are no sections and are left out");
+        }
         modelList = sectionsFrom(*json, isAdFree());
         collectionView()->reloadData();
         showEmptyView(false, emptyKindNothing);
@@ -142,6 +160,11 @@ void ZV_HomeViewController::handleRecommend(
         if (auto page = weak.lock())
             page->loadRecommend();
     });
+}
+
+bool ZV_HomeViewController::isEmptyFeed(const JSON& reply)
+{
+    return reply.type() == JSON::Type::Array && reply.arrayValue().empty();
 }
 
 bool ZV_HomeViewController::isFeed(const JSON& reply)
@@ -186,6 +209,9 @@ std::vector<std::shared_ptr<ZV_HomeRecommendModelData>> ZV_HomeViewController::s
 {
     std::vector<std::shared_ptr<ZV_HomeRecommendModelData>> sections;
     for (const JSON& element : reply.arrayValue()) {
+        // A number or a text among the sections would only leave an empty header behind.
+        if (element.type() != JSON::Type::Object)
+            continue;
         auto section = std::make_shared<ZV_HomeRecommendModelData>(element);
         if (adFree && section->layout == ZV_HomeRecommendModelData::advertLayout)
             continue;

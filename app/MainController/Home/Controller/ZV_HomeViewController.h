@@ -46,13 +46,16 @@ public:
     // browser; anything else, or a link that does not open, does nothing.
     void openCarouselItem(const std::shared_ptr<ZV_HomeRecommendModelDataList>& item);
 
-    // The sections of a reply (an array; anything else gives none), in server order; ad-free
-    // drops the advert sections.
+    // The sections of a reply (the objects of an array; anything else gives none), in server
+    // order; ad-free drops the advert sections.
     static std::vector<std::shared_ptr<ZV_HomeRecommendModelData>> sectionsFrom(
         const JSON& reply, bool adFree);
+    // An empty array: the server recommends nothing, and the page shows nothing, without failing.
+    static bool isEmptyFeed(const JSON& reply);
     // Whether a reply is a feed: an array with at least one section that has something to show
-    // (a header title, an item that is a filled object, or an advert section's filled advert). Any other
-    // reply is a failed load.
+    // (a header title, an item that is a filled object, or an advert section's filled advert);
+    // its elements that are no objects are left out. Any other reply, an empty feed aside, is a
+    // failed load.
     static bool isFeed(const JSON& reply);
     // Ad-free: a carousel keeps only its titles (type 1), for good.
     static void keepTitlesOnly(ZV_HomeRecommendModelData& carousel);

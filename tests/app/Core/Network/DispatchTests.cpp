@@ -115,6 +115,43 @@ TEST_F(DispatchTest, SuccessDeliversDataOrMessageOnBothRoutes)
     EXPECT_EQ(ui->logins, 0);
 }
 
+// A caller that asks for empty data as it is gets an empty array or object itself; every other
+// reply reads as for any caller.
+TEST_F(DispatchTest, EmptyDataAsItIsKeepsOnlyTheEmptyArrayAndObject)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> script;
+        JSON expected;
+    };
+    auto list = nlohmann::json::parse(R"([{"id":"40217"}])");
+    std::vector<Case> cases = {
+        { "empty array", viaApi(ApiReply::success(nlohmann::json::array(), "ok")), JSON::array({}) },
+        { "empty array, encrypted body",
+            viaApi(encrypted(ApiReply::success(nlohmann::json::array(), "ok"), ApiReply::Encryption::Body)),
+            JSON::array({}) },
+        { "empty object", viaApi(ApiReply::success(nlohmann::json::object(), "ok")), JSON::object() },
+        { "an array", viaApi(ApiReply::success(list)), JSON::parse(list.dump()) },
+        { "empty text gives msg", viaApi(ApiReply::success("", "done")), JSON("done") },
+        { "null gives msg", viaApi(ApiReply::success(nullptr, "done")), JSON("done") },
+        { "no data, no msg", raw(rawJSON(R"({"errorCode":0})")), JSON(nullptr) },
+    };
+    for (const Case& c : cases) {
+        api().clearScripts();
+        server().clearScripts();
+        c.script();
+        auto got = std::make_shared<std::optional<Reply>>();
+        network->request(
+            HTTPMethod::GET, BaseURLs::main_url(), kPath, JSON::object(),
+            [got](std::optional<JSON> json, std::optional<NSError> error) { *got = Reply { json, error }; },
+            ZV_Network::SignInReplies::Silent, ZV_Network::EmptyData::AsIs);
+        ASSERT_TRUE(runUntil([&] { return got->has_value(); })) << c.name;
+        EXPECT_FALSE((*got)->error) << c.name;
+        ASSERT_TRUE((*got)->json) << c.name;
+        EXPECT_EQ(*(*got)->json, c.expected) << c.name << ": " << (*got)->json->rawString().value_or("?");
+    }
+}
+
 TEST_F(DispatchTest, UnusableRepliesAreNetworkAnomaliesAndServerErrorsCarryTheirMessage)
 {
     struct Case {

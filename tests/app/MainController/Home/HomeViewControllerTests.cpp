@@ -231,7 +231,6 @@ TEST_F(HomeFeedTest, AReplyWithoutAFeedIsALoadFailureShownAndLoggedOnce)
     const Case cases[] = {
         { "no envelope", R"({"foo":1})", {}, false },
         { "data a number", R"({"errorCode":0,"msg":"success","data":5})", {}, false },
-        { "data an empty array", R"({"errorCode":0,"msg":"success","data":[]})", {}, false },
         { "data an array of scalars", R"({"errorCode":0,"msg":"success","data":[1,"x",null,true]})", {},
             false },
         { "data an empty object", R"({"errorCode":0,"msg":"success","data":{}})", {}, false },
@@ -291,6 +290,92 @@ TEST_F(HomeFeedTest, AReplyWithoutAFeedIsALoadFailureShownAndLoggedOnce)
     ASSERT_TRUE(waitForReplies(before));
     EXPECT_FALSE(feed->isEmptyViewShowing());
     EXPECT_EQ(feed->modelList.size(), sections);
+}
+
+// An empty array is the server recommending nothing: the sections go and the page stays empty,
+// without the failure state or its picture and without a log line, however `data` travelled.
+// Elements that are no objects are left out of a feed (one log line); a reply with nothing but
+// them, or that is no array, fails and keeps the sections.
+TEST_F(HomeFeedTest, AnEmptyArrayEmptiesThePageAndElementsThatAreNoObjectsAreLeftOut)
+{
+    start();
+    std::size_t sampleSections = feed->modelList.size();
+    std::vector<std::string> logged;
+    Log::setSink([&](std::string_view line) {
+        if (line.starts_with("ZV_HomeViewController:"))
+            logged.emplace_back(line);
+    });
+    auto encrypted = [](ApiReply reply, ApiReply::Encryption encryption) {
+        reply.encryption = encryption;
+        return reply;
+    };
+    const nlohmann::json grid = { { "layout", "index_recommend_grid" }, { "title", "热门" },
+        { "list", nlohmann::json::array({ { { "id", "40311" } } }) } };
+    const nlohmann::json advert
+        = { { "layout", "advert_self" }, { "data", { { "data", { { "url", "https://example.org/promo" } } } } } };
+    enum class Outcome { empty, feed, failed };
+    struct Case {
+        const char* what;
+        ApiReply reply;
+        Outcome outcome;
+        std::vector<std::string> layouts; // of a feed
+    };
+    const Case cases[] = {
+        { "an empty array", ApiReply::success(nlohmann::json::array()), Outcome::empty, {} },
+        { "an empty array as encrypted data",
+            encrypted(ApiReply::success(nlohmann::json::array()), ApiReply::Encryption::Data), Outcome::empty, {} },
+        { "an empty array in an encrypted body",
+            encrypted(ApiReply::success(nlohmann::json::array()), ApiReply::Encryption::Body), Outcome::empty, {} },
+        { "sections among numbers, texts and nulls",
+            ApiReply::success(nlohmann::json::array({ 5, grid, "40311", nullptr, advert, true })), Outcome::feed,
+            { "index_recommend_grid", "advert_self" } },
+        { "only texts", ApiReply::success(nlohmann::json::array({ "40311", "40522" })), Outcome::failed, {} },
+        { "an empty object", ApiReply::success(nlohmann::json::object()), Outcome::failed, {} },
+        { "one section, not in an array", ApiReply::success(grid), Outcome::failed, {} },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // The sample feed on screen under a failure state of the last attempt.
+        api().clearScripts();
+        int before = ui->hides;
+        feed->loadRecommend();
+        ASSERT_TRUE(waitForReplies(before));
+        ASSERT_EQ(feed->modelList.size(), sampleSections);
+        api().setFault("v1/movie/index_recommend", testserver::ApiFault::NotJSON);
+        before = ui->hides;
+        feed->loadRecommend();
+        ASSERT_TRUE(waitForReplies(before));
+        ASSERT_TRUE(feed->isEmptyViewShowing());
+
+        api().clearScripts();
+        api().script("v1/movie/index_recommend", c.reply);
+        std::size_t lines = logged.size();
+        before = ui->hides;
+        feed->loadRecommend();
+        ASSERT_TRUE(waitForReplies(before));
+        switch (c.outcome) {
+        case Outcome::empty:
+            EXPECT_FALSE(feed->isEmptyViewShowing());
+            EXPECT_TRUE(feed->modelList.empty());
+            EXPECT_EQ(feed->collectionView()->numberOfSections(), 0);
+            EXPECT_EQ(logged.size(), lines);
+            break;
+        case Outcome::feed:
+            EXPECT_FALSE(feed->isEmptyViewShowing());
+            EXPECT_EQ(layouts(), c.layouts);
+            EXPECT_EQ(feed->collectionView()->numberOfSections(), static_cast<int>(c.layouts.size()));
+            EXPECT_EQ(logged.size(), lines + 1);
+            break;
+        case Outcome::failed:
+            EXPECT_TRUE(feed->isEmptyViewShowing());
+            EXPECT_EQ(feed->emptyView()->textLabel()->text(), "加载失败，点击重试");
+            EXPECT_EQ(feed->modelList.size(), sampleSections);
+            EXPECT_EQ(logged.size(), lines + 1);
+            break;
+        }
+    }
+    Log::setSink({});
+    api().clearScripts();
 }
 
 TEST_F(HomeFeedTest, ComingBackAsksOnceHalfASecondLater)
