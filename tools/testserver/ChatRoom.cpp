@@ -1,6 +1,7 @@
 #include "tools/testserver/ChatRoom.h"
 
 #include "tools/testserver/ChatRoomState.h"
+#include "tools/testserver/SampleAccounts.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <algorithm>
@@ -153,11 +154,33 @@ bool ChatRoom::State::load(std::string* error)
     return true;
 }
 
-std::optional<std::int64_t> ChatRoom::State::userForToken(const std::optional<std::string>& token) const
+std::optional<std::int64_t> ChatRoom::State::userForToken(const std::optional<std::string>& token)
 {
-    if (!token || !tokens.contains(*token))
+    if (!token)
         return std::nullopt;
-    return accountUserID;
+    // The sample account keeps its file's tokens and its entry of the room's data, whatever its
+    // sign-ins have become since.
+    if (tokens.contains(*token))
+        return accountUserID;
+    std::shared_ptr<SampleAccounts> accounts = api ? SampleAccounts::of(*api) : nullptr;
+    std::optional<nlohmann::json> profile = accounts ? accounts->profileForToken(*token) : std::nullopt;
+    if (!profile || !profile->is_object())
+        return std::nullopt;
+    auto field = [&](const char* key) {
+        auto it = profile->find(key);
+        return it == profile->end() ? nlohmann::json() : *it;
+    };
+    nlohmann::json id = field("id");
+    if (!id.is_number_integer() || id.get<std::int64_t>() <= 0)
+        return std::nullopt;
+    // Asked each time, so a changed nickname or picture shows from the account's next call on.
+    ChatMember& member = members[id.get<std::int64_t>()];
+    member.userID = id.get<std::int64_t>();
+    if (nlohmann::json nickname = field("nickname"); nickname.is_string())
+        member.nickname = nickname.get<std::string>();
+    if (nlohmann::json avatar = field("avatar"); avatar.is_string())
+        member.avatarURL = avatar.get<std::string>();
+    return member.userID;
 }
 
 std::int64_t ChatRoom::State::onlineCount(const ChatRoomData& room) const
@@ -438,6 +461,7 @@ std::unique_ptr<ChatRoom> ChatRoom::install(
             state->tokens.insert(token);
     }
     state->accountUserID = account->value("user", nlohmann::json::object()).value("id", std::int64_t(0));
+    state->api = &api;
     {
         std::lock_guard lock(state->mutex);
         if (!state->load(error))

@@ -47,8 +47,14 @@ struct ChatScriptStep {
 // room endpoints of the API ("v1/room/..."), all over one shared state read from
 // data/api/chat_room.json and the sample account (data/api/account.json).
 //
+// Who calls: the sample account's tokens of its file sign in as that account, with its entry in
+// the room's data; any other token that the API's accounts hold (a registration's, a login's, a
+// refresh's) signs in as its account, under its nickname and picture, a plain member unless the
+// room's data gives that id more. Every other token is refused (2000 from the API, code 0 on the
+// socket).
+//
 // Socket: one Input per binary frame from the client, one Output per frame to it. Sign-in takes
-// "Bearer " and a token of the account; subscription needs a sign-in; sync and heartbeat need a
+// "Bearer " and a token (above); subscription needs a sign-in; sync and heartbeat need a
 // subscription; acknowledgements get no reply. Replies echo the request's type and id; pushes
 // (new messages, revokes, blocks) carry request id 0. Each room numbers its messages itself.
 //

@@ -49,8 +49,10 @@ struct ChatRoom::State {
     std::uint16_t httpPort = 0;
     std::uint16_t httpsPort = 0;
     std::string path = "/ws";
-    std::set<std::string> tokens; // "Bearer " is not part of them
+    std::set<std::string> tokens; // the sample account's; "Bearer " is not part of them
     std::int64_t accountUserID = 0;
+    // Whose accounts (registered, signed in by login) sign in to the rooms too; it owns this state.
+    const ApiServer* api = nullptr;
 
     mutable std::mutex mutex;
     std::map<std::int64_t, ChatRoomData> rooms;
@@ -65,7 +67,10 @@ struct ChatRoom::State {
 
     // Everything below expects the mutex to be held.
     bool load(std::string* error);
-    std::optional<std::int64_t> userForToken(const std::optional<std::string>& token) const;
+    // The member a token signs in: the sample account for its file's tokens, else the account
+    // of the server that holds the token, entered in the members under its own name and picture
+    // (a plain member unless the room's data says more of it). None for a token nobody holds.
+    std::optional<std::int64_t> userForToken(const std::optional<std::string>& token);
     std::int64_t onlineCount(const ChatRoomData& room) const;
     // The remaining seconds of a member's restriction: -1 for a ban, 0 when free.
     std::pair<std::int64_t, std::int64_t> blockState(std::int64_t userID);

@@ -18,26 +18,10 @@
 #include "platform/ui/qmui/QMUIConsole.h"
 #include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 #include "tests/app/support/ApiTestSupport.h"
+#include "tests/app/support/CountingScreenUI.h"
 #include "tools/testserver/ApiServer.h"
 
 namespace zvtest {
-
-// The app's screen side, counting replies (each hides the tips once) and login screens.
-class CountingScreenUI : public ZV_NetworkScreenUI {
-public:
-    void hideAllTips() override
-    {
-        ++hides;
-        ZV_NetworkScreenUI::hideAllTips();
-    }
-    void presentLogin() override
-    {
-        ++logins;
-        ZV_NetworkScreenUI::presentLogin();
-    }
-    int hides = 0;
-    int logins = 0;
-};
 
 class StartTest : public ApiServerTest {
 protected:

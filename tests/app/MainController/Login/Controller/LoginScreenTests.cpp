@@ -1,5 +1,6 @@
 // The login screen against the sample API: how it comes up, its button, the captcha it passes
-// and the order of what a sign-in does, and what refusals and failures show.
+// and the order of what a sign-in does, and what refusals and failures show; a new account signing
+// in while the chat tab listens.
 
 #include "app/BaseController/ZVNavigationController.h"
 #include "app/Core/Network/BaseURLs.h"
@@ -12,6 +13,7 @@
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/qmui/QMUITextField.h"
 #include "platform/ui/web/DWKWebView.h"
+#include "tests/app/MainController/Chat/LoadedChatPage.h"
 #include "tests/app/support/AccountTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -207,5 +209,34 @@ TEST_F(LoginScreenTest, TheCloseButtonTakesTheWholeStackAway)
 
     login->zv_closeBtn()->sendActions(UIControlEventTouchUpInside);
     settle();
+    EXPECT_FALSE(navigation->presentedViewController());
+}
+
+// An account registered earlier signs in after the chat tab has loaded: the room answers the
+// member's state as that account (its restriction replaces the input bar) and nothing ends the
+// sign-in.
+TEST_F(LoginScreenTest, ANewlyRegisteredAccountSignsInUnderALoadedChatPageAsItself)
+{
+    std::string phone = freshPhone();
+    std::optional<std::string> registered = registerByPhone(phone, "second pass");
+    ASSERT_TRUE(registered);
+    std::int64_t id = accounts().profileForToken(*registered)->value("id", std::int64_t(0));
+    chatRoom().block(id, 1, 3600);
+    LoadedChatPage chat(api());
+    ASSERT_TRUE(waitFor([&] { return chat.loaded(); }));
+    ASSERT_TRUE(api().recordsTo("v1/room/user").empty());
+
+    std::shared_ptr<ZV_LoginViewVC> login = presentLogin();
+    signIn(*login, phone, "second pass");
+    ASSERT_TRUE(storedToken());
+    std::string token = *storedToken();
+    EXPECT_NE(token, *registered);
+    ASSERT_TRUE(waitFor([&] { return chat.answered("v1/room/user", 1); }));
+    EXPECT_EQ(chat.page->zv_currentModel()->is_block, 1);
+    EXPECT_TRUE(chat.page->zv_inputView()->isHidden());
+    EXPECT_EQ(storedToken(), token);
+    EXPECT_EQ(chat.ui->logins, 0);
+    settle();
+    EXPECT_FALSE(root->presentedViewController());
     EXPECT_FALSE(navigation->presentedViewController());
 }

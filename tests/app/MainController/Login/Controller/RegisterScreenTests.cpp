@@ -1,7 +1,9 @@
 // Registration against the sample API: the steps, the next button's checks, the code countdown
-// on the virtual clock, a refused code, and a new account that signs out and in again.
+// on the virtual clock, a refused code, and a new account that signs out and in again, and that
+// stays signed in while the chat tab asks the room about it.
 
 #include "app/BaseController/ZVNavigationController.h"
+#include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Storage/StoreData.h"
 #include "app/MainController/Login/Controller/ZV_LoginViewVC.h"
@@ -14,6 +16,7 @@
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/qmui/QMUITextField.h"
+#include "tests/app/MainController/Chat/LoadedChatPage.h"
 #include "tests/app/support/AccountTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -288,6 +291,57 @@ TEST_F(RegisterScreenTest, ANewAccountSignsInSignsOutAndSignsInAgain)
         EXPECT_FALSE(root->presentedViewController());
         logins = 0;
         StoreData::remove(StoreData::access_token);
+        QMUITips::hideAllTips();
+    }
+}
+
+// The chat tab, loaded before, asks the room for the member's state as soon as the registration
+// signs the new account in: the room knows its token, nothing ends the sign-in, and the account
+// joins the room as itself.
+TEST_F(RegisterScreenTest, ANewAccountStaysSignedInUnderALoadedChatPageAndJoinsItsRoom)
+{
+    LoadedChatPage chat(api());
+    ASSERT_TRUE(waitFor([&] { return chat.loaded(); }));
+    ASSERT_TRUE(api().recordsTo("v1/room/user").empty());
+    std::size_t asked = 0;
+    for (RegisterType way : { RegisterType::phone, RegisterType::mail }) {
+        SCOPED_TRACE(way == RegisterType::phone ? "phone" : "e-mail");
+        std::shared_ptr<ZV_RegisterViewVC> page = openRegistration();
+        std::string account = way == RegisterType::phone ? freshPhone() : freshEmail();
+        fillAccount(*page, way, account, "first pass");
+        requestCode(*page);
+        settle();
+        std::optional<std::string> code = accounts().lastCode(account);
+        ASSERT_TRUE(code);
+        type(*page->zv_codeField(), *code);
+        ASSERT_TRUE(tap(*page->zv_nextBtn()));
+        ASSERT_TRUE(waitFor([] { return storedToken().has_value(); }));
+        std::string token = *storedToken();
+
+        ++asked;
+        ASSERT_TRUE(waitFor([&] { return chat.answered("v1/room/user", asked); }));
+        // No profile yet: the room knows the member by the token alone.
+        EXPECT_FALSE(api().recordsTo("v1/room/user").back().parameters->contains("user_id"));
+        EXPECT_EQ(storedToken(), token);
+        EXPECT_EQ(chat.ui->logins, 0);
+        settle();
+        EXPECT_FALSE(root->presentedViewController());
+        EXPECT_FALSE(navigation->presentedViewController());
+
+        // With its profile, as the personal centre loads it, joining signs in on the socket.
+        std::optional<nlohmann::json> profile = accounts().profileForToken(token);
+        ASSERT_TRUE(profile);
+        ConfigSingleton::shared().zv_userInfoModel
+            = std::make_shared<const ZV_UserInfoModel>(JSON::parse(profile->dump()));
+        chat.tapJoin();
+        ASSERT_TRUE(waitFor([&] { return chat.joined(); }));
+        EXPECT_TRUE(chat.tool->isSignIn());
+        EXPECT_EQ(storedToken(), token);
+
+        // Signed out again for the other way.
+        StoreData::remove(StoreData::access_token);
+        ConfigSingleton::shared().zv_userInfoModel.reset();
+        NotificationCenter::defaultCenter().post("logoutSuccess");
         QMUITips::hideAllTips();
     }
 }
