@@ -139,7 +139,8 @@ std::string AccountScreenTest::spentCaptchaResult()
     std::string result = captchaResult();
     auto answered = std::make_shared<bool>(false);
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::getCode,
-        JSON::object({ { "to", JSON(freshPhone()) }, { "send_type", JSON("phone") }, { "captcha", JSON(result) } }),
+        JSON::object(
+            { { "to", JSON(freshPhone()) }, { "send_type", JSON("phone") }, { "captcha", JSON(result) } }),
         false, [answered](std::optional<JSON>, std::optional<NSError>) { *answered = true; });
     runUntil([&] { return *answered; });
     return result;

@@ -18,8 +18,8 @@ class UIStackView;
 class UIView;
 
 // What the account pages share: the look of their fields and of the round enter button, the
-// captcha result as a request parameter, the tip of a refusal, the fade between the steps of a card and the clear
-// image that makes a navigation bar transparent. Main thread only.
+// captcha result as a request parameter, the tip of a refusal, the fade between the steps of a
+// card and the clear image that makes a navigation bar transparent. Main thread only.
 namespace accountform {
 
 inline constexpr double stepFadeDuration = 0.4;

@@ -96,7 +96,8 @@ TEST_F(CaptchaViewTest, EscapeEndsTheAttemptAsTheBackgroundDoes)
     ASSERT_TRUE(overlay);
     EXPECT_TRUE(overlay->accessibilityPerformEscape());
     EXPECT_FALSE(overlay->accessibilityPerformEscape()) << "it is leaving already";
-    EXPECT_EQ(overlay->zv_webView()->callFromPage("jsIOS", R"({"ticket":"late"})"), "[Swift sync call:jsIOS]");
+    EXPECT_EQ(
+        overlay->zv_webView()->callFromPage("jsIOS", R"({"ticket":"late"})"), "[Swift sync call:jsIOS]");
     EXPECT_TRUE(overlay->superview());
     advance(0.31);
     EXPECT_FALSE(overlay->superview());
