@@ -82,14 +82,38 @@ DispatchQueue& mainQueue()
     return value;
 }
 
+namespace {
+
+// Windows live on the main thread only, so the key window needs no once-guard; tests may clear it.
+struct KeyWindowCache {
+    bool looked = false;
+    std::shared_ptr<UIWindow> window;
+};
+
+KeyWindowCache& keyWindowCache()
+{
+    static KeyWindowCache cache;
+    return cache;
+}
+
+}
+
 const std::shared_ptr<UIWindow>& cachedKeyWindow()
 {
-    static const std::shared_ptr<UIWindow> value = [] {
+    KeyWindowCache& cache = keyWindowCache();
+    if (!cache.looked) {
+        cache.looked = true;
         for (auto& window : UIApplication::shared().windows()) {
-            if (window->isKeyWindow())
-                return window;
+            if (window->isKeyWindow()) {
+                cache.window = window;
+                break;
+            }
         }
-        return std::shared_ptr<UIWindow> {};
-    }();
-    return value;
+    }
+    return cache.window;
+}
+
+void resetCachedKeyWindowForTesting()
+{
+    keyWindowCache() = {};
 }

@@ -33,3 +33,6 @@ UserDefaults& standardDefaults();
 DispatchQueue& mainQueue();
 // The first key window in the application's window list at the first use; none when none.
 const std::shared_ptr<UIWindow>& cachedKeyWindow();
+// Tests that start the app again in one process (a window of its own each time): the next use
+// looks for the key window again.
+void resetCachedKeyWindowForTesting();

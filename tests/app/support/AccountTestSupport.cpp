@@ -111,11 +111,44 @@ std::shared_ptr<ZV_CaptchaView> AccountScreenTest::captcha() const
 
 bool AccountScreenTest::passCaptcha()
 {
+    std::string result = captchaResult();
+    return !result.empty() && answerCaptcha(result);
+}
+
+bool AccountScreenTest::answerCaptcha(const std::string& result)
+{
     std::shared_ptr<ZV_CaptchaView> overlay = captcha();
     if (!overlay || !waitFor([&] { return overlay->zv_webView()->hasPage(); }))
         return false;
+    return overlay->zv_webView()->callFromPage("jsIOS", result).has_value();
+}
+
+std::optional<std::string> AccountScreenTest::awaitErrorTip()
+{
+    auto lastError = [] {
+        std::vector<QMUITips::Info> tips = QMUITips::visibleTips();
+        return !tips.empty() && tips.back().kind == QMUITips::Kind::error;
+    };
+    if (!waitFor(lastError))
+        return std::nullopt;
+    return QMUITips::visibleTips().back().text;
+}
+
+std::string AccountScreenTest::spentCaptchaResult()
+{
     std::string result = captchaResult();
-    return !result.empty() && overlay->zv_webView()->callFromPage("jsIOS", result).has_value();
+    auto answered = std::make_shared<bool>(false);
+    ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::getCode,
+        JSON::object(
+            { { "to", JSON(freshPhone()) }, { "send_type", JSON("phone") }, { "captcha", JSON(result) } }),
+        false, [answered](std::optional<JSON>, std::optional<NSError>) { *answered = true; });
+    runUntil([&] { return *answered; });
+    return result;
+}
+
+std::string AccountScreenTest::forgedCaptchaResult()
+{
+    return R"({"ticket":"t-forged-by-hand","randstr":"@forged"})";
 }
 
 testserver::SampleAccounts& AccountScreenTest::accounts()
@@ -139,6 +172,18 @@ std::string AccountScreenTest::freshEmail()
 std::optional<std::string> AccountScreenTest::registerByPhone(
     const std::string& phone, const std::string& password)
 {
+    return registerBy(true, phone, password);
+}
+
+std::optional<std::string> AccountScreenTest::registerByEmail(
+    const std::string& email, const std::string& password)
+{
+    return registerBy(false, email, password);
+}
+
+std::optional<std::string> AccountScreenTest::registerBy(
+    bool phone, const std::string& to, const std::string& password)
+{
     auto ask = [](HTTPMethod method, std::variant<ZV_API, std::string> endpoint, JSON parameters) {
         auto got = std::make_shared<std::optional<Reply>>();
         auto completion = [got](std::optional<JSON> json, std::optional<NSError> error) {
@@ -153,14 +198,15 @@ std::optional<std::string> AccountScreenTest::registerByPhone(
         return *got;
     };
     ask(HTTPMethod::GET, ZV_API::getCode,
-        JSON::object(
-            { { "to", JSON(phone) }, { "send_type", JSON("phone") }, { "captcha", JSON(captchaResult()) } }));
-    std::optional<std::string> code = accounts().lastCode(phone);
+        JSON::object({ { "to", JSON(to) }, { "send_type", JSON(phone ? "phone" : "email") },
+            { "captcha", JSON(captchaResult()) } }));
+    std::optional<std::string> code = accounts().lastCode(to);
     if (!code)
         return std::nullopt;
-    std::optional<Reply> reply = ask(HTTPMethod::POST, std::string("v1/user/register/phone"),
-        JSON::object(
-            { { "phone", JSON(phone) }, { "password", JSON(password) }, { "sms_code", JSON(*code) } }));
+    std::optional<Reply> reply
+        = ask(HTTPMethod::POST, std::string(phone ? "v1/user/register/phone" : "v1/user/register/email"),
+            JSON::object({ { phone ? "phone" : "email", JSON(to) }, { "password", JSON(password) },
+                { phone ? "sms_code" : "email_code", JSON(*code) } }));
     if (!reply || !reply->json)
         return std::nullopt;
     std::string token = std::as_const(*reply->json)["access_token"].stringValue();

@@ -43,8 +43,15 @@ protected:
     // its result through the bridge. False when there was no overlay, its page did not load or
     // the server gave no ticket.
     bool passCaptcha();
+    // The same with what the page hands the app given here (a forged or spent ticket).
+    bool answerCaptcha(const std::string& result);
     // Waits in real time until the condition holds (replies come from the server's thread).
     bool waitFor(const std::function<bool()>& condition) { return runUntil(condition); }
+    // Waits for an error tip in front and gives its text; none when none came.
+    std::optional<std::string> awaitErrorTip();
+    // A captcha result of the server's that was used up already, and one it never gave out.
+    std::string spentCaptchaResult();
+    static std::string forgedCaptchaResult();
 
     static testserver::SampleAccounts& accounts();
     // A phone number or e-mail address nobody has used on this server.
@@ -53,6 +60,8 @@ protected:
     // Registers an account by phone through the API (code request and registration) and
     // returns its token; none when the server refused.
     std::optional<std::string> registerByPhone(const std::string& phone, const std::string& password);
+    // The same by e-mail: an account with no phone.
+    std::optional<std::string> registerByEmail(const std::string& email, const std::string& password);
 
     std::shared_ptr<UIWindow> window;
     std::shared_ptr<UIViewController> root;
@@ -64,6 +73,8 @@ protected:
 private:
     NotificationCenter::Token m_loginToken;
     NotificationCenter::Token m_logoutToken;
+
+    std::optional<std::string> registerBy(bool phone, const std::string& to, const std::string& password);
 };
 
 }

@@ -393,10 +393,14 @@ void ZV_ForgotViewVC::requestSessionToken(const JSON& captcha)
         parameters.set("captcha", JSON(*text));
     std::weak_ptr<ZV_ForgotViewVC> weakSelf = accountform::shared(*this);
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::forgetGetToken, parameters,
-        true, [weakSelf](std::optional<JSON> json, std::optional<NSError>) {
+        true, [weakSelf](std::optional<JSON> json, std::optional<NSError> error) {
             auto self = weakSelf.lock();
-            if (!self || !json)
+            if (!self)
                 return;
+            if (!json) {
+                accountform::showRefusal(error);
+                return;
+            }
             self->m_sessionToken = std::as_const(*json)["session_token"].stringValue();
             self->sendCode();
         });
@@ -410,8 +414,12 @@ void ZV_ForgotViewVC::sendCode()
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::forgetSendCode, parameters,
         true, [weakSelf](std::optional<JSON>, std::optional<NSError> error) {
             auto self = weakSelf.lock();
-            if (!self || error)
+            if (!self)
                 return;
+            if (error) {
+                accountform::showRefusal(error);
+                return;
+            }
             QMUITips::showSucceed("验证码获取成功");
             if (self->m_page != 2)
                 self->turnPage(false);
@@ -435,8 +443,12 @@ void ZV_ForgotViewVC::setNewPassword()
     ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), ZV_API::forgetSetPassword,
         parameters, true, [weakSelf](std::optional<JSON>, std::optional<NSError> error) {
             auto self = weakSelf.lock();
-            if (!self || error)
+            if (!self)
                 return;
+            if (error) {
+                accountform::showRefusal(error);
+                return;
+            }
             QMUITips::showSucceed("设置成功");
             if (auto navigation = self->navigationController())
                 navigation->popViewController(true);

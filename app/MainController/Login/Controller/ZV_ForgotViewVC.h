@@ -28,9 +28,10 @@ std::optional<ForgotType> forgotTypeFromRawValue(std::string_view rawValue);
 // an e-mail address), 1 the way the code goes, 2 the code and the new password twice. Choosing a
 // way passes a captcha, which buys a recovery session token ("v1/user/forget/get_token"); the
 // token sends the code ("v1/user/forget/send_code"); token, code and password set the password
-// ("v1/user/forget/set_pass"), after which the page says "设置成功" and leaves. Refusals show
-// nothing beyond the end of the loading tip. A resend passes a new captcha and fetches a new
-// token; the resend label counts down from 60 meanwhile.
+// ("v1/user/forget/set_pass"), after which the page says "设置成功" and leaves. A refusal of any
+// of the three shows the server's message as an error tip and leaves the step and the fields as
+// they were. A resend passes a new captcha and fetches a new token; the resend label counts down
+// from 60 meanwhile.
 class ZV_ForgotViewVC : public BaseViewController {
 public:
     ZV_ForgotViewVC() = default;

@@ -1,10 +1,12 @@
 #include "app/MainController/Login/View/ZV_AccountForm.h"
 
 #include "app/Core/Helpers/ColorHex.h"
+#include "app/Core/Network/ZV_NetworkReply.h"
 #include "app/Theme/ZVAdaptiveColor.h"
 #include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/json/JSONSerialization.h"
 #include "platform/ui/CALayer.h"
+#include "platform/ui/QMUITips.h"
 #include "platform/ui/UIFont.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/controls/UIButton.h"
@@ -101,6 +103,12 @@ std::string dataText(const std::optional<JSON>& data)
     default:
         return {};
     }
+}
+
+void showRefusal(const std::optional<NSError>& error)
+{
+    // The client hands every failure on with an error; none would still be no success.
+    QMUITips::showError(error ? error->domain : ZV_NetworkReply::unusableReplyError().domain);
 }
 
 void setIfPresent(JSON& parameters, std::string_view key, const std::string& text)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/NSError.h"
 #include "platform/json/JSON.h"
 #include "platform/ui/UIColor.h"
 #include "platform/ui/UIImage.h"
@@ -17,8 +18,8 @@ class UIStackView;
 class UIView;
 
 // What the account pages share: the look of their fields and of the round enter button, the
-// captcha result as a request parameter, the fade between the steps of a card and the clear
-// image that makes a navigation bar transparent. Main thread only.
+// captcha result as a request parameter, the tip of a refusal, the fade between the steps of a
+// card and the clear image that makes a navigation bar transparent. Main thread only.
 namespace accountform {
 
 inline constexpr double stepFadeDuration = 0.4;
@@ -45,6 +46,10 @@ std::optional<std::string> captchaText(const JSON& result);
 // A success's data as a toast text: a text as it is, a number or Boolean written out, anything
 // else (none, null, an object, an array) empty.
 std::string dataText(const std::optional<JSON>& data);
+// A request the server refused or that failed: its text as an error tip, as the login page shows
+// its refusals (the server's `msg`, or the client's words for a failed transfer). The page stays
+// as it was; a refusal shown as nothing would leave the viewer waiting on a passed captcha.
+void showRefusal(const std::optional<NSError>& error);
 // Puts the text under the key unless it is empty: a field without text leaves its key out.
 void setIfPresent(JSON& parameters, std::string_view key, const std::string& text);
 

@@ -84,6 +84,7 @@ void ZV_CaptchaView::setupUI()
 
 void ZV_CaptchaView::dismiss()
 {
+    m_ended = true;
     setAlpha(1.0);
     std::weak_ptr<ZV_CaptchaView> weakSelf = std::static_pointer_cast<ZV_CaptchaView>(sharedFromThis());
     UIView::animate(
@@ -100,12 +101,20 @@ void ZV_CaptchaView::dismiss()
 
 void ZV_CaptchaView::handleResult(const std::string& text)
 {
-    if (m_answered)
+    if (m_ended)
         return;
-    m_answered = true;
+    m_ended = true;
     // Keeps the overlay through the caller's work, which may drop the last reference.
     auto keep = sharedFromThis();
     if (getResult)
         getResult(JSON::parse(text));
     dismiss();
+}
+
+bool ZV_CaptchaView::accessibilityPerformEscape()
+{
+    if (m_ended || !superview())
+        return false;
+    dismiss();
+    return true;
 }

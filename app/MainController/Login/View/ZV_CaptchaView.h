@@ -14,8 +14,8 @@ class ZV_jsApi;
 // the page reports its result through the bridge method `jsIOS`, the text is parsed as JSON
 // (text that is not JSON gives null), handed to getResult and the overlay fades out over 0.3 s
 // and leaves. Only the first result counts: one overlay is one attempt, so a second report during
-// the fade sends nothing. A tap on the dimmed background or the page's close request ends the
-// attempt without a result.
+// the fade sends nothing. A tap on the dimmed background, the page's close request or the escape
+// gesture ends the attempt without a result, and a result reported after that is dropped.
 class ZV_CaptchaView : public UIView {
 public:
     static constexpr CGFloat webViewSide = 326;
@@ -43,11 +43,16 @@ public:
     // Fades out from full opacity, then removes itself.
     virtual void dismiss();
 
+    // Escape ends the attempt as a tap on the dimmed background does; the page beneath is left
+    // alone, with its fields and its step.
+    bool accessibilityPerformEscape() override;
+
 private:
     void handleResult(const std::string& text);
 
     std::shared_ptr<UIView> m_backgroundView;
     std::shared_ptr<DWKWebView> m_webView;
     std::shared_ptr<ZV_jsApi> m_api;
-    bool m_answered = false;
+    // Set by the first result or the first way out: one overlay is one attempt.
+    bool m_ended = false;
 };

@@ -254,8 +254,12 @@ void ZV_BindPhoneVC::requestCode(const JSON& captcha)
     ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), ZV_API::getCode, parameters, true,
         [weakSelf](std::optional<JSON>, std::optional<NSError> error) {
             auto self = weakSelf.lock();
-            if (!self || error)
+            if (!self)
                 return;
+            if (error) {
+                accountform::showRefusal(error);
+                return;
+            }
             QMUITips::showSucceed("验证码获取成功");
             if (self->m_page != 1)
                 self->turnPage(false);

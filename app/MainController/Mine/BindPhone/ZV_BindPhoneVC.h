@@ -19,7 +19,8 @@ class UIStackView;
 // Binds a new phone number (registerType phone) or e-mail address (mail) to the signed-in
 // account, in two steps on one card: 0 the new value, 1 the code sent to it behind a captcha.
 // The page opens with a fade of step 0. Step 0 accepts a phone number or an e-mail address
-// whatever the type: the server judges the value. A change the server accepts is written into
+// whatever the type: the server judges the value, and a refusal of the code or of the change
+// shows its message as an error tip on the same step. A change the server accepts is written into
 // the shared profile (`model`) before the page pops, so the opener shows it on return.
 class ZV_BindPhoneVC : public BaseViewController {
 public:

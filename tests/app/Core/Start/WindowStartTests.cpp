@@ -5,9 +5,14 @@
 #include "app/BaseController/ZVNavigationController.h"
 #include "app/Core/Start/AppDelegate.h"
 #include "app/Core/Storage/StoreData.h"
+#include "app/Extensions/LayoutConstants.h"
 #include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 #include "app/MainController/Detail/View/ZV_Player.h"
 #include "app/MainController/Launch/ZV_LaunchVC.h"
+#include "app/MainController/Login/Controller/ZV_LoginViewVC.h"
+#include "app/MainController/Login/Controller/ZV_RegisterViewVC.h"
+#include "app/MainController/Login/View/ZV_CaptchaView.h"
+#include "app/MainController/Login/View/ZV_RegisterTypeView.h"
 #include "app/MainController/Root/ZVRootViewController.h"
 #include "app/MainController/Search/Controller/ZV_SearchVC.h"
 #include "app/MainController/Search/View/ZV_SearchNavView.h"
@@ -27,7 +32,9 @@
 #include "platform/ui/lists/UICollectionView.h"
 #include "platform/ui/qmui/QMUIConsole.h"
 #include "platform/ui/qmui/QMUIModalPresentationViewController.h"
+#include "platform/ui/qmui/QMUITextField.h"
 #include "platform/ui/segmented/JXSegmentedView.h"
+#include "platform/ui/web/DWKWebView.h"
 #include "platform/window/WindowShell.h"
 #include "tests/app/support/ApiTestSupport.h"
 #include "tests/display/XvfbDisplay.h"
@@ -56,6 +63,8 @@ protected:
         UIEventDispatcher::shared().resetForTesting();
         IQKeyboardManager::shared().resetForTesting();
         QMUIConsole::resetForTesting();
+        // The captcha finds the key window once; each test's app has a window of its own.
+        resetCachedKeyWindowForTesting();
 
         // The desktop's opener: a script that writes down the address it was given.
         std::filesystem::path opener = home / "opener.sh";
@@ -79,6 +88,8 @@ protected:
 
     void TearDown() override
     {
+        // It would keep this app's window, and all it shows, alive.
+        resetCachedKeyWindowForTesting();
         shell.reset();
         delegate.reset();
         if (auto responder = UIResponder::currentFirstResponder())
@@ -151,6 +162,40 @@ protected:
             if (HasFatalFailure())
                 return;
         }
+    }
+
+    // Clicked into and typed as a person does (keys of the keyboard's own layout).
+    void typeInto(UITextField& field, const std::string& text)
+    {
+        ASSERT_TRUE(click(field));
+        ASSERT_TRUE(waitFor([&] { return field.isFirstResponder(); }));
+        ASSERT_TRUE(display->type(xid, text));
+        ASSERT_TRUE(waitFor([&] { return field.text() == text; })) << field.text();
+    }
+
+    // The front-most captcha overlay on the app's window, if any.
+    std::shared_ptr<ZV_CaptchaView> captcha() const
+    {
+        const auto& subviews = delegate->window()->subviews();
+        for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
+            if (auto overlay = std::dynamic_pointer_cast<ZV_CaptchaView>(*it))
+                return overlay;
+        }
+        return nullptr;
+    }
+
+    // The captcha that a click on the button brings up, its page shown, then Esc: the overlay
+    // goes as a tap beside its page would take it.
+    void escapeTheCaptchaOf(const UIView& button)
+    {
+        ASSERT_TRUE(click(button));
+        std::shared_ptr<ZV_CaptchaView> overlay;
+        ASSERT_TRUE(waitFor([&] { return (overlay = captcha()) != nullptr; })) << "no captcha";
+        ASSERT_TRUE(waitFor([&] { return overlay->zv_webView()->hasPage(); }, 20)) << "its page";
+        settle(0.3);
+        ASSERT_TRUE(display->key(xid, "Escape"));
+        ASSERT_TRUE(waitFor([&] { return !overlay->superview(); })) << "the captcha stays";
+        settle(0.5);
     }
 
     zvtest::XvfbDisplay* display = nullptr;
@@ -357,6 +402,73 @@ TEST_F(AppInWindow, TheWheelTurnsShortVideosAndCtrlRTurnsOnlyAPlayerThatEscTurns
     }
     ASSERT_TRUE(display->key(xid, "Escape"));
     EXPECT_TRUE(waitFor([&] { return root->navigationController()->topViewController() == root; }));
+}
+
+TEST_F(AppInWindow, EscOnTheCaptchaEndsTheAttemptAndLeavesThePageBeneathAsItWas)
+{
+    reachTheRoot();
+    auto root = rootScreen();
+    ASSERT_TRUE(root);
+    // 我的, then its sign-in header.
+    ASSERT_TRUE(display->click(xid, 334, 783));
+    std::shared_ptr<UIView> signIn;
+    ASSERT_TRUE(waitFor([&] { return (signIn = TouchDriver::findText("点击登录")) != nullptr; }));
+    settle(0.5);
+    ASSERT_TRUE(click(*signIn));
+    auto stack = [&] {
+        return std::dynamic_pointer_cast<UINavigationController>(
+            root->navigationController()->presentedViewController());
+    };
+    std::shared_ptr<ZV_LoginViewVC> login;
+    ASSERT_TRUE(waitFor([&] {
+        login = stack() ? std::dynamic_pointer_cast<ZV_LoginViewVC>(stack()->topViewController()) : nullptr;
+        return login != nullptr;
+    })) << "the login page";
+    settle(0.5);
+
+    // Both fields filled, the button: the captcha. Esc ends the attempt and nothing else.
+    typeInto(*login->zv_accountField(), "xiaoyu2023");
+    typeInto(*login->zv_passwdField(), "rain-over-2023");
+    escapeTheCaptchaOf(*login->zv_loginBtn());
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(stack() ? stack()->topViewController() : nullptr, login) << "the login stack went";
+    EXPECT_EQ(login->zv_accountField()->text(), "xiaoyu2023");
+    EXPECT_EQ(login->zv_passwdField()->text(), "rain-over-2023");
+    EXPECT_TRUE(login->zv_loginBtn()->isEnabled());
+    EXPECT_TRUE(api().recordsTo("v1/user/login").empty()) << "a result was sent";
+    EXPECT_FALSE(storedToken());
+
+    // Registration by phone, on its account step: the captcha before the code; Esc leaves the
+    // page on that step with what was typed.
+    ASSERT_TRUE(click(*login->zv_registerBtn()));
+    std::shared_ptr<ZV_RegisterViewVC> registration;
+    ASSERT_TRUE(waitFor([&] {
+        registration = stack() ? std::dynamic_pointer_cast<ZV_RegisterViewVC>(stack()->topViewController())
+                               : nullptr;
+        return registration != nullptr;
+    })) << "the registration page";
+    settle(0.5);
+    ASSERT_TRUE(click(*registration->zv_phoneTypeView()));
+    ASSERT_TRUE(waitFor([&] { return registration->page() == 1; }));
+    settle(0.5);
+    typeInto(*registration->zv_accountField(), "13912345678");
+    typeInto(*registration->zv_passwdField(), "pw");
+    escapeTheCaptchaOf(*registration->zv_nextBtn());
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(stack() ? stack()->topViewController() : nullptr, registration) << "the page was popped";
+    EXPECT_EQ(registration->page(), 1);
+    EXPECT_EQ(registration->zv_accountField()->text(), "13912345678");
+    EXPECT_EQ(registration->zv_passwdField()->text(), "pw");
+    EXPECT_TRUE(api().recordsTo("v1/user/get_code").empty()) << "a result was sent";
+
+    // With no captcha up, Esc goes back as ever: the registration page, then the login stack.
+    ASSERT_TRUE(display->key(xid, "Escape"));
+    EXPECT_TRUE(waitFor([&] { return stack() && stack()->topViewController() == login; }));
+    settle(0.5);
+    ASSERT_TRUE(display->key(xid, "Escape"));
+    EXPECT_TRUE(waitFor([&] { return !stack(); })) << "the login stack stays";
 }
 
 }

@@ -1,6 +1,8 @@
 // Password recovery against the sample API: the steps and their checks, the token chain from the
-// account to the new password, a refused account, and the one countdown of the code step.
+// account to the new password, a refused account, what each refusal says and keeps, and the one
+// countdown of the code step.
 
+#include "app/Core/Network/BaseURLs.h"
 #include "app/MainController/Login/Controller/ZV_ForgotViewVC.h"
 #include "app/MainController/Login/View/ZV_CaptchaView.h"
 #include "app/MainController/Login/View/ZV_RegisterTypeView.h"
@@ -11,6 +13,7 @@
 #include "platform/ui/qmui/QMUITextField.h"
 #include "tests/app/support/AccountTestSupport.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace zvtest;
@@ -210,4 +213,107 @@ TEST_F(ForgotScreenTest, AResendWaitsForTheCountdownAndBuysANewToken)
     EXPECT_EQ(sent.value("session_token", ""), page->session_token());
     settle();
     EXPECT_EQ(page->page(), 2);
+}
+
+// A refused token or code request says what the server said, in an error tip, and leaves the
+// page on the choice of way with the account as typed: no code step, no countdown.
+TEST_F(ForgotScreenTest, ARefusalOnTheChoiceOfWaySaysWhyAndStaysThere)
+{
+    std::string phoneOnly = freshPhone();
+    ASSERT_TRUE(registerByPhone(phoneOnly, "pw"));
+    std::string emailOnly = freshEmail();
+    ASSERT_TRUE(registerByEmail(emailOnly, "pw"));
+    std::string spent = spentCaptchaResult();
+
+    struct Case {
+        const char* what;
+        std::string account;
+        ForgotType way;
+        std::string captcha;
+        const char* tip;
+        bool tokenBought;
+    };
+    const Case cases[] = {
+        { "an account with no phone, by phone", emailOnly, ForgotType::phone, "", "该账号未绑定手机号", true },
+        { "an account with no e-mail, by e-mail", phoneOnly, ForgotType::mail, "", "该账号未绑定邮箱", true },
+        { "an account nobody has", freshPhone(), ForgotType::phone, "", "账号不存在", false },
+        { "a forged ticket", phoneOnly, ForgotType::phone, forgedCaptchaResult(), "验证失败，请重试", false },
+        { "a ticket used already", phoneOnly, ForgotType::phone, spent, "验证失败，请重试", false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QMUITips::hideAllTips();
+        std::size_t sends = api().recordsTo("v1/user/forget/send_code").size();
+        std::shared_ptr<ZV_ForgotViewVC> page = openRecovery(c.account);
+        ASSERT_TRUE(tap(*page->zv_nextBtn()));
+        settle();
+        ASSERT_TRUE(tap(c.way == ForgotType::phone ? *page->zv_phoneTypeView() : *page->zv_mailTypeView()));
+        ASSERT_TRUE(c.captcha.empty() ? passCaptcha() : answerCaptcha(c.captcha));
+        EXPECT_EQ(awaitErrorTip().value_or("(no error tip)"), c.tip);
+        settle();
+        EXPECT_EQ(page->page(), 1);
+        EXPECT_EQ(page->zv_titleLb()->text(), c.account);
+        EXPECT_EQ(page->zv_accountField()->text(), c.account);
+        EXPECT_FALSE(page->countdown().isRunning());
+        EXPECT_EQ(page->zv_codeLb()->text(), "重新发送验证码");
+        EXPECT_EQ(api().recordsTo("v1/user/forget/send_code").size(), sends + (c.tokenBought ? 1 : 0));
+        navigation->popViewController(false);
+        settle();
+    }
+}
+
+// On the code step a wrong code, a refused resend and a failed transfer each say so and keep
+// the step, the code, both passwords and the session.
+TEST_F(ForgotScreenTest, ARefusalOnTheCodeStepSaysWhyAndKeepsWhatWasTyped)
+{
+    std::string phone = freshPhone();
+    ASSERT_TRUE(registerByPhone(phone, "old pass"));
+    std::shared_ptr<ZV_ForgotViewVC> page = openRecovery(phone);
+    ASSERT_TRUE(tap(*page->zv_nextBtn()));
+    settle();
+    chooseWay(*page, ForgotType::phone, 1);
+    ASSERT_EQ(page->page(), 2);
+    std::string session = page->session_token();
+    std::string code = accounts().lastCode(phone).value_or("");
+    std::string wrong = code == "000000" ? "111111" : "000000";
+    type(*page->zv_codeField(), wrong);
+    type(*page->zv_passwdField(), "new pass");
+    type(*page->zv_passwdAgainField(), "new pass");
+    settle(60); // the countdown ends, so that the label may send again
+
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        const char* tip;
+    };
+    const Case cases[] = {
+        { "a wrong code", [&] { ASSERT_TRUE(tap(*page->zv_nextBtn())); }, "验证码错误" },
+        { "a resend with a forged ticket",
+            [&] {
+                ASSERT_TRUE(tap(*page->zv_codeLb()));
+                ASSERT_TRUE(answerCaptcha(forgedCaptchaResult()));
+            },
+            "验证失败，请重试" },
+        { "no transfer",
+            [&] {
+                BaseURLs::main_url() = deadURL() + "/api/";
+                ASSERT_TRUE(tap(*page->zv_nextBtn()));
+            },
+            "网络错误" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QMUITips::hideAllTips();
+        c.act();
+        EXPECT_EQ(awaitErrorTip().value_or("(no error tip)"), c.tip);
+        settle();
+        EXPECT_EQ(navigation->topViewController(), page);
+        EXPECT_EQ(page->page(), 2);
+        EXPECT_EQ(page->zv_codeField()->text(), wrong);
+        EXPECT_EQ(page->zv_passwdField()->text(), "new pass");
+        EXPECT_EQ(page->zv_passwdAgainField()->text(), "new pass");
+        EXPECT_EQ(page->session_token(), session);
+        EXPECT_FALSE(page->countdown().isRunning());
+        EXPECT_TRUE(page->zv_nextBtn()->isEnabled());
+    }
 }

@@ -1,5 +1,5 @@
 // The captcha overlay and its bridge: the page's result reaches the opener once, the overlay
-// fades away, and every other way out sends nothing.
+// fades away, and every other way out (the escape gesture too) sends nothing.
 
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Extensions/LayoutConstants.h"
@@ -85,5 +85,28 @@ TEST_F(CaptchaViewTest, BackgroundTapsCloseRequestsAndBadAddressesSendNothing)
     ASSERT_TRUE(overlay);
     EXPECT_TRUE(overlay->zv_webView()->url().empty());
     EXPECT_FALSE(overlay->zv_webView()->callFromPage("jsIOS", "{}"));
+    EXPECT_TRUE(results.empty());
+}
+
+// Escape is a way out like the background: the overlay fades and leaves, and a result that the
+// page still reports meanwhile sends nothing.
+TEST_F(CaptchaViewTest, EscapeEndsTheAttemptAsTheBackgroundDoes)
+{
+    std::shared_ptr<ZV_CaptchaView> overlay = openLoaded();
+    ASSERT_TRUE(overlay);
+    EXPECT_TRUE(overlay->accessibilityPerformEscape());
+    EXPECT_FALSE(overlay->accessibilityPerformEscape()) << "it is leaving already";
+    EXPECT_EQ(
+        overlay->zv_webView()->callFromPage("jsIOS", R"({"ticket":"late"})"), "[Swift sync call:jsIOS]");
+    EXPECT_TRUE(overlay->superview());
+    advance(0.31);
+    EXPECT_FALSE(overlay->superview());
+    EXPECT_TRUE(results.empty());
+
+    overlay = openLoaded();
+    ASSERT_TRUE(driver.tap({ 5, 5 }));
+    overlay->zv_webView()->callFromPage("jsIOS", R"({"ticket":"late"})");
+    advance(1);
+    EXPECT_FALSE(overlay->superview());
     EXPECT_TRUE(results.empty());
 }
