@@ -143,13 +143,15 @@ nlohmann::json relatedItem(const nlohmann::json& title)
 long long episodeCount(const std::string& dynamic)
 {
     static const std::string mark = "集";
-    for (std::size_t at = dynamic.find(mark); at != std::string::npos; at = dynamic.find(mark, at + mark.size())) {
+    for (std::size_t at = dynamic.find(mark); at != std::string::npos;
+         at = dynamic.find(mark, at + mark.size())) {
         std::size_t begin = at;
         while (begin > 0 && dynamic[begin - 1] >= '0' && dynamic[begin - 1] <= '9')
             --begin;
         if (begin == at)
             continue;
-        std::optional<long long> count = boundedNumber(dynamic.substr(begin, at - begin), kMaxGeneratedEpisodes);
+        std::optional<long long> count
+            = boundedNumber(dynamic.substr(begin, at - begin), kMaxGeneratedEpisodes);
         if (count && *count > 0)
             return *count;
         break;

@@ -37,8 +37,9 @@ std::optional<long long> clockSeconds(const std::string& text)
     std::size_t end = text.find_last_of("0123456789");
     if (end == std::string::npos)
         return std::nullopt;
-    std::size_t begin = text.find_last_not_of("0123456789:", end);
-    std::string clock = text.substr(begin == std::string::npos ? 0 : begin + 1, end - begin);
+    std::size_t before = text.find_last_not_of("0123456789:", end);
+    std::size_t begin = before == std::string::npos ? 0 : before + 1;
+    std::string clock = text.substr(begin, end + 1 - begin);
     if (clock.find(':') == std::string::npos || clock.size() > 9)
         return std::nullopt;
     long long seconds = 0;
@@ -53,11 +54,10 @@ std::optional<long long> seconds(const json& value)
 {
     if (value.is_number_integer())
         return value.get<long long>();
-    if (value.is_string() && !value.get<std::string>().empty()
-        && value.get<std::string>().find_first_not_of("0123456789") == std::string::npos
-        && value.get<std::string>().size() < 10)
-        return std::stoll(value.get<std::string>());
-    return std::nullopt;
+    std::string text = value.is_string() ? value.get<std::string>() : std::string();
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoll(text);
 }
 
 // A title as a list shows it: where, the id it opens, the name and the status line it shows
@@ -94,14 +94,15 @@ protected:
             for (const json& item : listIn(section, "list")) {
                 if (layout == "index_recommend_carousel") {
                     if (item.value("type", 0) == 1)
-                        show(where, item["click"], item.value("title", json()), json());
+                        show(where, item.value("click", json()), item.value("title", json()), json());
                 } else if (layout == "index_recommend_playback") {
-                    show(where, item["movie_id"], item.value("movie_name", json()), json());
+                    show(where, item.value("movie_id", json()), item.value("movie_name", json()), json());
                     if (item.contains("name"))
-                        show(where, item["movie_id"], item["name"], json());
+                        show(where, item.value("movie_id", json()), item["name"], json());
                     watched.push_back({ where, idText(item.value("movie_id", json())), item });
                 } else if (layout != "advert_self") {
-                    show(where, item["id"], item.value("name", json()), item.value("dynamic", json()));
+                    show(where, item.value("id", json()), item.value("name", json()),
+                        item.value("dynamic", json()));
                 }
             }
         }
@@ -113,7 +114,8 @@ protected:
             std::string where = "ranking " + ranking.value("title", "");
             linksIn(titles, where);
             for (const json& title : titles)
-                show(where, title["id"], title.value("name", json()), title.value("dynamic", json()));
+                show(where, title.value("id", json()), title.value("name", json()),
+                    title.value("dynamic", json()));
         }
 
         // Searches for the hot words, the words of the search rankings and the full title of each
@@ -136,7 +138,8 @@ protected:
             linksIn(found, "search " + keyword);
             bool named = false;
             for (const json& title : found) {
-                show("search " + keyword, title["id"], title.value("name", json()), title.value("dynamic", json()));
+                show("search " + keyword, title.value("id", json()), title.value("name", json()),
+                    title.value("dynamic", json()));
                 named = named || title.value("name", "") == keyword;
             }
             if (clipTitles.contains(keyword))
@@ -146,17 +149,19 @@ protected:
         json explore = listIn(data("v1/movie/explore/list"), "list");
         linksIn(explore, "explore");
         for (const json& title : explore)
-            show("explore", title["id"], title.value("name", json()), title.value("dynamic", json()));
+            show("explore", title.value("id", json()), title.value("name", json()),
+                title.value("dynamic", json()));
 
         for (int typeId : { 1, 2, 3 }) {
             for (int page = 1; page <= 20; ++page) {
-                json list = listIn(
-                    data("v1/movie/screen/list", { { "type_id", typeId }, { "page", page }, { "pageSize", 50 } }),
+                json list = listIn(data("v1/movie/screen/list",
+                                       { { "type_id", typeId }, { "page", page }, { "pageSize", 50 } }),
                     "list");
                 std::string where = "filter catalogue " + std::to_string(typeId);
                 linksIn(list, where);
                 for (const json& title : list)
-                    show(where, title["id"], title.value("name", json()), title.value("dynamic", json()));
+                    show(where, title.value("id", json()), title.value("name", json()),
+                        title.value("dynamic", json()));
                 if (list.size() < 50)
                     break;
             }
@@ -166,16 +171,19 @@ protected:
         linksIn(history, "the history");
         for (const json& section : history) {
             for (const json& item : listIn(section, "list")) {
-                std::string where = "history " + section.value("title", "") + " " + idText(item.value("id", json()));
-                show(where, item["movie_id"], item.value("movie_name", json()), item.value("dynamic", json()));
+                std::string where
+                    = "history " + section.value("title", "") + " " + idText(item.value("id", json()));
+                show(where, item.value("movie_id", json()), item.value("movie_name", json()),
+                    item.value("dynamic", json()));
                 watched.push_back({ where, idText(item.value("movie_id", json())), item });
             }
         }
-        json favourites = listIn(data("v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 100 } }), "list");
+        json favourites
+            = listIn(data("v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 100 } }), "list");
         linksIn(favourites, "the favourites");
         for (const json& item : favourites)
-            show("favourite " + idText(item.value("id", json())), item["movie_id"], item.value("movie_name", json()),
-                item.value("movie_dynamic", json()));
+            show("favourite " + idText(item.value("id", json())), item.value("movie_id", json()),
+                item.value("movie_name", json()), item.value("movie_dynamic", json()));
         json notices = listIn(data("v1/notice/list", { { "page", 1 }, { "pageSize", 100 } }), "list");
         linksIn(notices, "the notices");
         for (const json& notice : notices) {
@@ -188,7 +196,7 @@ protected:
             json name = open != std::string::npos && close != std::string::npos
                 ? json(title.substr(open + 3, close - open - 3))
                 : json();
-            show("notice " + title, notice["content"], name, json());
+            show("notice " + title, notice.value("content", json()), name, json());
         }
 
         linksIn(data("v1/app/config"), "the configuration");
@@ -213,7 +221,7 @@ protected:
             pages[id] = page;
             linksIn(page, "the title page of " + id);
             for (const json& related : listIn(page, "recommendList")) {
-                show("related titles of " + id, related["id"], related.value("name", json()),
+                show("related titles of " + id, related.value("id", json()), related.value("name", json()),
                     related.value("dynamic", json()));
                 queue.push_back(idText(related.value("id", json())));
             }
@@ -292,7 +300,8 @@ TEST_F(SampleAgreementTest, EveryListNamesAndCountsATitleAsItsPageDoes)
         std::string pageName = page.value("name", "");
         std::string pageStatus = page.value("dynamic", "");
         if (each.name)
-            EXPECT_EQ(*each.name, pageName) << each.list << " names " << each.id << " otherwise than its page";
+            EXPECT_EQ(*each.name, pageName)
+                << each.list << " names " << each.id << " otherwise than its page";
         if (each.status && !each.status->empty())
             EXPECT_EQ(numberBeforeEpisodeMark(*each.status), numberBeforeEpisodeMark(pageStatus))
                 << each.list << " says \"" << *each.status << "\" of " << each.id << " " << pageName
@@ -334,8 +343,8 @@ TEST_F(SampleAgreementTest, TheLastPlaybackIsWhereTheStripAndTheHistorySayTheVie
     std::map<std::string, std::string> inHistory; // title -> its newest entry
     std::size_t strips = 0;
     // The history first: the strip's titles are looked up in it.
-    std::stable_partition(watched.begin(), watched.end(),
-        [](const Watched& each) { return each.list.starts_with("history"); });
+    std::stable_partition(
+        watched.begin(), watched.end(), [](const Watched& each) { return each.list.starts_with("history"); });
     for (const Watched& each : watched) {
         SCOPED_TRACE(each.list + ", title " + each.id);
         checkTimes(each.list, each.item);
@@ -353,7 +362,8 @@ TEST_F(SampleAgreementTest, TheLastPlaybackIsWhereTheStripAndTheHistorySayTheVie
         }
         std::string episode = idText(last.value("episode_id", json()));
         EXPECT_EQ(idText(each.item.value("episode_id", json())), episode);
-        EXPECT_EQ(seconds(each.item.value("current_time", json())), seconds(last.value("current_time", json())));
+        EXPECT_EQ(
+            seconds(each.item.value("current_time", json())), seconds(last.value("current_time", json())));
         EXPECT_EQ(seconds(each.item.value("duration", json())), seconds(last.value("duration", json())));
 
         // The page plays the episode from its first source with episodes, the source it names.
