@@ -138,19 +138,25 @@ nlohmann::json relatedItem(const nlohmann::json& title)
     return item;
 }
 
-// How many episodes a status line such as "全24集" or "更新至8集" counts; one for a film or a
-// line without a count ("HD").
-long long episodeCount(const std::string& dynamic, const std::string& typeName)
+// How many episodes a status line such as "全24集", "更新至8集" or "S1 全8集" counts: the number
+// right before "集" (not the first number of the line); one for a line without a count ("HD").
+long long episodeCount(const std::string& dynamic)
 {
-    std::size_t digits = dynamic.find_first_of("0123456789");
-    if (dynamic.find("集") != std::string::npos && digits != std::string::npos) {
-        std::size_t end = dynamic.find_first_not_of("0123456789", digits);
+    static const std::string mark = "集";
+    for (std::size_t at = dynamic.find(mark); at != std::string::npos;
+         at = dynamic.find(mark, at + mark.size())) {
+        std::size_t begin = at;
+        while (begin > 0 && dynamic[begin - 1] >= '0' && dynamic[begin - 1] <= '9')
+            --begin;
+        if (begin == at)
+            continue;
         std::optional<long long> count
-            = boundedNumber(dynamic.substr(digits, end - digits), kMaxGeneratedEpisodes);
+            = boundedNumber(dynamic.substr(begin, at - begin), kMaxGeneratedEpisodes);
         if (count && *count > 0)
             return *count;
+        break;
     }
-    return dynamic.empty() && typeName != "电影" ? 12 : 1;
+    return 1;
 }
 
 // The title page of a title that only the lists show: what they tell of it, and one source of
@@ -161,7 +167,7 @@ nlohmann::json generatedTitle(const nlohmann::json& summary, long long base, nlo
     auto text = [&summary](const char* key) { return textOf(summary.value(key, nlohmann::json())); };
     std::string id = text("id");
     std::string typeName = text("type_name").empty() ? "剧集" : text("type_name");
-    long long count = episodeCount(text("dynamic"), typeName);
+    long long count = episodeCount(text("dynamic"));
     std::string dynamic = text("dynamic");
     if (dynamic.empty())
         dynamic = count == 1 ? "HD" : "全" + std::to_string(count) + "集";

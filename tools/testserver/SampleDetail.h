@@ -11,7 +11,7 @@ namespace testserver {
 // The title pages' side of the sample API: the titles of data/api/detail.json and
 // catalogue.json as written, and a page of one template for every other title that a list shows
 // (SampleTitles): what the lists tell of it, one source "线路一" of ready episodes (as many as its
-// status line counts, one for a film) on this server's plain video, and the next three titles of
+// status line counts, one when it counts none) on this server's plain video, and the next three titles of
 // the lists as related titles. Episode n of a generated title has the id title id × 1000 + n.
 //
 //   "v1/movie/detail"        one of these titles (is_collect following the favourite action, and

@@ -118,7 +118,8 @@ nlohmann::json pageOf(const nlohmann::json& list, long long page, long long page
     return slice;
 }
 
-// A new entry of the favourites list, named after the title when the samples know it.
+// A new entry of the favourites list, named and with the status line of the title when the
+// samples know it.
 nlohmann::json favouriteEntry(Lists& l, const std::string& movieID)
 {
     nlohmann::json entry = { { "id", std::to_string(l.nextFavouriteID++) }, { "movie_id", movieID } };
@@ -127,7 +128,7 @@ nlohmann::json favouriteEntry(Lists& l, const std::string& movieID)
         const nlohmann::json& title = known->second;
         entry["movie_name"] = title.value("name", "");
         entry["cover"] = title.value("cover", "");
-        entry["movie_dynamic"] = title.value("year", "");
+        entry["movie_dynamic"] = title.value("dynamic", "");
         entry["type_name"] = title.value("type_name", "");
     }
     return entry;

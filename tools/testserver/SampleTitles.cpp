@@ -72,13 +72,15 @@ public:
     // A title's own list item: the keys the detail reply uses.
     void addTitle(const json& item) { add(item.value("id", json()), item); }
 
-    // An item of a viewer's list, which names its title by "movie_id" and "movie_name"; its
-    // status line tells the viewer's progress, not the title's.
-    void addMovieItem(const json& item)
+    // An item of a viewer's list, which names its title by "movie_id" and "movie_name"; the
+    // title's status line is under `statusKey` ("dynamic" in the history, "movie_dynamic" in the
+    // favourites), and none in the feed's strip, whose "dynamic" tells the viewer's progress.
+    void addMovieItem(const json& item, const char* statusKey = nullptr)
     {
         add(item.value("movie_id", json()),
             { { "name", item.value("movie_name", json()) }, { "cover", item.value("cover", json()) },
-                { "type_name", item.value("type_name", json()) }, { "label", item.value("label", json()) } });
+                { "type_name", item.value("type_name", json()) }, { "label", item.value("label", json()) },
+                { "dynamic", statusKey ? item.value(statusKey, json()) : json() } });
     }
 
     bool hasName(const std::string& name) const
@@ -90,7 +92,16 @@ public:
         return false;
     }
 
-    json take() { return std::move(m_titles); }
+    // The titles; one that no list gives a status line gets the one its page shows, so that a
+    // favourite added later shows it too.
+    json take()
+    {
+        for (json& title : m_titles) {
+            if (!title.contains("dynamic"))
+                title["dynamic"] = textOf(title.value("type_name", json())) == "电影" ? "HD" : "全12集";
+        }
+        return std::move(m_titles);
+    }
 
 private:
     json m_titles = json::array();
@@ -155,12 +166,12 @@ std::optional<json> SampleTitles::load(const std::filesystem::path& dataDir, std
     for (const json& section : arrayAt(mine, "playback")) {
         for (const json& item : arrayAt(section, "list")) {
             if (item.is_object())
-                titles.addMovieItem(item);
+                titles.addMovieItem(item, "dynamic");
         }
     }
     for (const json& item : arrayAt(mine, "favourites")) {
         if (item.is_object())
-            titles.addMovieItem(item);
+            titles.addMovieItem(item, "movie_dynamic");
     }
     for (const json& notice : arrayAt(mine.is_object() ? mine.value("notices", json()) : json(), "list")) {
         if (notice.is_object() && notice.value("type", json()) == 2)

@@ -22,7 +22,8 @@ namespace testserver {
 // A summary is an object with "id" (text) and what the lists tell of the title: "name", "cover",
 // "dynamic", "label", "type_name", "year", "blurb", "hot", "content", "tags", "members"; the
 // first list that gives a member with a value gives it, so a title's own page outranks every
-// list. Addresses keep their placeholder host ("https://127.0.0.1:0/").
+// list. A title that no list gives a status line ("dynamic") gets "HD" when it is a film
+// ("type_name" "电影"), else "全12集". Addresses keep their placeholder host ("https://127.0.0.1:0/").
 struct SampleTitles {
     static constexpr long long clipTitleIdBase = 45000;
 

@@ -1,118 +1,26 @@
 // No dead end in the sample data: every title that a list of the sample API shows opens a title
 // page with sources and an episode that plays from this server's own video.
 
-#include "tests/tools/testserver/TestKeys.h"
-#include "tests/tools/testserver/TestMedia.h"
-#include "tools/testserver/ApiEndpoints.h"
-#include "tools/testserver/ApiServer.h"
-#include "tools/testserver/SampleApi.h"
+#include "tests/tools/testserver/SampleServerFixture.h"
 #include "tools/testserver/StaticFiles.h"
-#include "tools/testserver/TestServer.h"
-#include "tools/testserver/VideoRoutes.h"
 
-#include <boost/asio.hpp>
 #include <deque>
 #include <fstream>
-#include <gtest/gtest.h>
+#include <functional>
 #include <map>
-#include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 
 using namespace testserver;
-namespace asio = boost::asio;
 
 namespace {
 
 using json = nlohmann::json;
 
-constexpr const char* kSampleToken = "tk-301877-first";
 // The hand-written sample of a title without sources.
 constexpr const char* kSampleWithoutSources = "40733";
 
-std::string idText(const json& value)
-{
-    if (value.is_string())
-        return value.get<std::string>();
-    if (value.is_number_integer())
-        return std::to_string(value.get<long long>());
-    return {};
-}
-
-json listIn(const json& value, const char* key)
-{
-    json list = value.is_object() ? value.value(key, json()) : json();
-    return list.is_array() ? list : json::array();
-}
-
-class SampleListsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::string error;
-        server = TestServer::start({ zvtest::testKeysDir(), dataDir() }, &error);
-        ASSERT_TRUE(server) << error;
-        api = ApiServer::attach(*server, zvtest::testKeysDir(), &error);
-        ASSERT_TRUE(api) << error;
-        ASSERT_TRUE(SampleApi::install(*api, dataDir(), server->httpPort(), server->httpsPort(), &error))
-            << error;
-        ASSERT_TRUE(VideoRoutes::install(*server, zvtest::testMediaDir(), &error)) << error;
-    }
-
-    static std::filesystem::path dataDir() { return zvtest::sourceDir() / "tools/testserver/data"; }
-
-    // What the endpoint's handler delivers to a signed-in viewer: `data`, or null on an error.
-    json data(const std::string& path, json parameters = json::object())
-    {
-        ApiHandler handler = api->handler(path);
-        EXPECT_TRUE(handler) << path;
-        if (!handler)
-            return nullptr;
-        ApiCall call;
-        call.method = std::string(endpointMethod(path).value_or("GET"));
-        call.path = path;
-        call.parameters = std::move(parameters);
-        call.token = kSampleToken;
-        ApiReply reply = handler(call);
-        EXPECT_EQ(reply.errorCode, 0) << path << " " << call.parameters.dump() << ": " << reply.msg;
-        return reply.errorCode == 0 ? reply.data.value_or(json()) : json();
-    }
-
-    // Status and body of a GET of an address of this server.
-    std::pair<int, std::string> fetch(const std::string& address)
-    {
-        std::string target;
-        for (const std::string& base : { server->httpURL(), server->httpsURL() }) {
-            if (address.starts_with(base + "/"))
-                target = address.substr(base.size());
-        }
-        if (target.empty())
-            return { 0, "" };
-        asio::io_context io;
-        asio::ip::tcp::socket socket(io);
-        socket.connect({ asio::ip::address_v4::loopback(), server->httpPort() });
-        asio::write(socket,
-            asio::buffer("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n"));
-        std::string reply;
-        boost::system::error_code ec;
-        asio::read(socket, asio::dynamic_buffer(reply), ec);
-        std::size_t end = reply.find("\r\n\r\n");
-        int status = reply.starts_with("HTTP/1.1 ") ? std::atoi(reply.c_str() + 9) : 0;
-        return { status, end == std::string::npos ? "" : reply.substr(end + 4) };
-    }
-
-    // The ids a search finds.
-    std::vector<std::string> search(const std::string& keyword)
-    {
-        std::vector<std::string> ids;
-        for (const json& title : listIn(data("v1/movie/search", { { "keyword", keyword } }), "list"))
-            ids.push_back(idText(title.value("id", json())));
-        return ids;
-    }
-
-    std::unique_ptr<TestServer> server;
-    std::unique_ptr<ApiServer> api;
-};
+class SampleListsTest : public zvtest::SampleServerTest { };
 
 }
 

@@ -321,7 +321,7 @@ TEST_F(AppInWindow, UpdateGoesToTheDesktopsOpenerAndEscClosesThePromptsWithAClos
     })) << "the opener was not started";
     // One argument: the update's download address.
     EXPECT_TRUE(opened.starts_with("1\nhttps://127.0.0.1:")) << opened;
-    EXPECT_TRUE(opened.ends_with("/d/app\n")) << opened;
+    EXPECT_TRUE(opened.ends_with("/download.html\n")) << opened;
     EXPECT_TRUE(TouchDriver::findIdentifier("update.close")) << "the prompt stays up";
 
     // Esc closes the update prompt, then the pop-up advert under it, then the teen-mode question

@@ -1,0 +1,412 @@
+// The sample data agree with themselves, as a viewer walking the app meets them: what a list says
+// of a title (its name, how many episodes it has, where the viewer stopped) is what the title's
+// own page says, times lie within durations, and every address a reply holds is answered.
+
+#include "tests/tools/testserver/SampleServerFixture.h"
+
+#include <algorithm>
+#include <cctype>
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
+
+namespace {
+
+using json = nlohmann::json;
+
+// The number right before "集": the count of a status line ("全24集", "更新至8集", "S1 全8集") or
+// the number of an episode ("第03集", "看到第3集 00:08"); none in "HD" or "正片".
+std::optional<long long> numberBeforeEpisodeMark(const std::string& text)
+{
+    static const std::string mark = "集";
+    for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + mark.size())) {
+        std::size_t begin = at;
+        while (begin > 0 && std::isdigit(static_cast<unsigned char>(text[begin - 1])))
+            --begin;
+        if (begin < at && at - begin <= 6)
+            return std::stoll(text.substr(begin, at - begin));
+    }
+    return std::nullopt;
+}
+
+// The seconds of the last clock in a text ("看到第3集 25:20", "看到 01:02:45"); none without one.
+std::optional<long long> clockSeconds(const std::string& text)
+{
+    std::size_t end = text.find_last_of("0123456789");
+    if (end == std::string::npos)
+        return std::nullopt;
+    std::size_t before = text.find_last_not_of("0123456789:", end);
+    std::size_t begin = before == std::string::npos ? 0 : before + 1;
+    std::string clock = text.substr(begin, end + 1 - begin);
+    if (clock.find(':') == std::string::npos || clock.size() > 9)
+        return std::nullopt;
+    long long seconds = 0;
+    std::stringstream parts(clock);
+    for (std::string part; std::getline(parts, part, ':');)
+        seconds = seconds * 60 + (part.empty() ? 0 : std::stoll(part));
+    return seconds;
+}
+
+// The number of a time field: an integer or decimal text; none otherwise.
+std::optional<long long> seconds(const json& value)
+{
+    if (value.is_number_integer())
+        return value.get<long long>();
+    std::string text = value.is_string() ? value.get<std::string>() : std::string();
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoll(text);
+}
+
+// A title as a list shows it: where, the id it opens, the name and the status line it shows
+// (none when the list shows no such text).
+struct Shown {
+    std::string list;
+    std::string id;
+    std::optional<std::string> name;
+    std::optional<std::string> status;
+};
+
+// An item that tells where the viewer stopped: a history entry or an item of the feed's strip.
+struct Watched {
+    std::string list;
+    std::string id;
+    json item;
+};
+
+class SampleAgreementTest : public zvtest::SampleServerTest {
+protected:
+    std::vector<Shown> shown;
+    std::vector<Watched> watched;
+    std::map<std::string, std::string> links; // address -> the reply that holds it first
+    std::map<std::string, json> pages; // the title pages of every id shown, for the viewer
+
+    // Every list the server serves, and the page of every title they show (related titles too).
+    void walk()
+    {
+        json feed = data("v1/movie/index_recommend");
+        linksIn(feed, "the home feed");
+        for (const json& section : feed) {
+            std::string layout = section.value("layout", "");
+            std::string where = "feed " + layout + " " + section.value("title", "");
+            for (const json& item : listIn(section, "list")) {
+                if (layout == "index_recommend_carousel") {
+                    if (item.value("type", 0) == 1)
+                        show(where, item.value("click", json()), item.value("title", json()), json());
+                } else if (layout == "index_recommend_playback") {
+                    show(where, item.value("movie_id", json()), item.value("movie_name", json()), json());
+                    if (item.contains("name"))
+                        show(where, item.value("movie_id", json()), item["name"], json());
+                    watched.push_back({ where, idText(item.value("movie_id", json())), item });
+                } else if (layout != "advert_self") {
+                    show(where, item.value("id", json()), item.value("name", json()),
+                        item.value("dynamic", json()));
+                }
+            }
+        }
+
+        for (const json& ranking : data("v1/movie/ranking/list")) {
+            json titles = listIn(ranking, "movie_data");
+            if (titles.empty())
+                titles = data("v1/movie/ranking/data", { { "id", ranking.value("id", "") } });
+            std::string where = "ranking " + ranking.value("title", "");
+            linksIn(titles, where);
+            for (const json& title : titles)
+                show(where, title.value("id", json()), title.value("name", json()),
+                    title.value("dynamic", json()));
+        }
+
+        // Searches for the hot words, the words of the search rankings and the full title of each
+        // short video, whose "播放正片" opens the title of that name.
+        std::set<std::string> keywords;
+        for (const json& word : data("v1/movie/search_lately_words"))
+            keywords.insert(word.value("word", ""));
+        for (const json& ranking : data("v1/movie/search_ranking")) {
+            for (const json& word : listIn(ranking, "list"))
+                keywords.insert(word.value("word", ""));
+        }
+        json clips = listIn(data("v1/video/display", { { "pageSize", 50 } }), "list");
+        linksIn(clips, "the short videos");
+        std::set<std::string> clipTitles;
+        for (const json& clip : clips)
+            clipTitles.insert(clip.value("title", ""));
+        keywords.insert(clipTitles.begin(), clipTitles.end());
+        for (const std::string& keyword : keywords) {
+            json found = listIn(data("v1/movie/search", { { "keyword", keyword } }), "list");
+            linksIn(found, "search " + keyword);
+            bool named = false;
+            for (const json& title : found) {
+                show("search " + keyword, title.value("id", json()), title.value("name", json()),
+                    title.value("dynamic", json()));
+                named = named || title.value("name", "") == keyword;
+            }
+            if (clipTitles.contains(keyword))
+                EXPECT_TRUE(named) << "no title is named as the short video " << keyword;
+        }
+
+        json explore = listIn(data("v1/movie/explore/list"), "list");
+        linksIn(explore, "explore");
+        for (const json& title : explore)
+            show("explore", title.value("id", json()), title.value("name", json()),
+                title.value("dynamic", json()));
+
+        for (int typeId : { 1, 2, 3 }) {
+            for (int page = 1; page <= 20; ++page) {
+                json list = listIn(data("v1/movie/screen/list",
+                                       { { "type_id", typeId }, { "page", page }, { "pageSize", 50 } }),
+                    "list");
+                std::string where = "filter catalogue " + std::to_string(typeId);
+                linksIn(list, where);
+                for (const json& title : list)
+                    show(where, title.value("id", json()), title.value("name", json()),
+                        title.value("dynamic", json()));
+                if (list.size() < 50)
+                    break;
+            }
+        }
+
+        json history = data("v1/user/playback/list");
+        linksIn(history, "the history");
+        for (const json& section : history) {
+            for (const json& item : listIn(section, "list")) {
+                std::string where
+                    = "history " + section.value("title", "") + " " + idText(item.value("id", json()));
+                show(where, item.value("movie_id", json()), item.value("movie_name", json()),
+                    item.value("dynamic", json()));
+                watched.push_back({ where, idText(item.value("movie_id", json())), item });
+            }
+        }
+        json favourites
+            = listIn(data("v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 100 } }), "list");
+        linksIn(favourites, "the favourites");
+        for (const json& item : favourites)
+            show("favourite " + idText(item.value("id", json())), item.value("movie_id", json()),
+                item.value("movie_name", json()), item.value("movie_dynamic", json()));
+        json notices = listIn(data("v1/notice/list", { { "page", 1 }, { "pageSize", 100 } }), "list");
+        linksIn(notices, "the notices");
+        for (const json& notice : notices) {
+            if (notice.value("type", 0) != 2)
+                continue;
+            // "《name》更新啦" names the title the notice opens.
+            std::string title = notice.value("title", "");
+            std::size_t open = title.find("《");
+            std::size_t close = title.find("》", open);
+            json name = open != std::string::npos && close != std::string::npos
+                ? json(title.substr(open + 3, close - open - 3))
+                : json();
+            show("notice " + title, notice.value("content", json()), name, json());
+        }
+
+        linksIn(data("v1/app/config"), "the configuration");
+        linksIn(data("v1/advert/config"), "the adverts");
+        linksIn(data("v1/app/check_update"), "the update offer");
+        auto [status, domainFile] = fetch(server->httpURL() + "/domain_v2.json");
+        EXPECT_EQ(status, 200);
+        json domains = json::parse(domainFile, nullptr, false);
+        for (const char* page : { "help_url", "captcha_url" })
+            linksIn(domains.is_object() ? domains.value(page, json()) : json(), "the server-address file");
+
+        // Each title's page; its related titles join the walk.
+        std::deque<std::string> queue;
+        for (const Shown& each : shown)
+            queue.push_back(each.id);
+        while (!queue.empty()) {
+            std::string id = queue.front();
+            queue.pop_front();
+            if (id.empty() || pages.contains(id))
+                continue;
+            json page = data("v1/movie/detail", { { "id", id } });
+            pages[id] = page;
+            linksIn(page, "the title page of " + id);
+            for (const json& related : listIn(page, "recommendList")) {
+                show("related titles of " + id, related.value("id", json()), related.value("name", json()),
+                    related.value("dynamic", json()));
+                queue.push_back(idText(related.value("id", json())));
+            }
+        }
+    }
+
+    void show(const std::string& list, const json& id, const json& name, const json& status)
+    {
+        std::string text = idText(id);
+        EXPECT_FALSE(text.empty()) << "an item of " << list << " opens no title";
+        auto optionalText = [](const json& value) {
+            return value.is_string() ? std::optional(value.get<std::string>()) : std::nullopt;
+        };
+        shown.push_back({ list, text, optionalText(name), optionalText(status) });
+    }
+
+    // Every web address of a reply, but for the header fields that go with a video's requests.
+    void linksIn(const json& value, const std::string& where)
+    {
+        if (value.is_string()) {
+            const std::string& text = value.get_ref<const std::string&>();
+            if (text.starts_with("http://") || text.starts_with("https://"))
+                links.emplace(text, where);
+        } else if (value.is_object()) {
+            for (const auto& [key, member] : value.items()) {
+                if (key != "headers")
+                    linksIn(member, where);
+            }
+        } else if (value.is_array()) {
+            for (const json& element : value)
+                linksIn(element, where);
+        }
+    }
+
+    // The episodes a title plays first: those of its first source with episodes.
+    static std::pair<std::string, json> firstEpisodes(const json& page)
+    {
+        for (const json& source : listIn(page, "play_from")) {
+            json episodes = listIn(source, "list");
+            if (!episodes.empty())
+                return { idText(source.value("code", json())), episodes };
+        }
+        return { "", json::array() };
+    }
+
+    // The length in seconds of the video every episode plays (the sum of its playlist's segments).
+    long long videoSeconds()
+    {
+        auto [status, playlist] = fetch(server->httpURL() + "/video/low/index.m3u8");
+        EXPECT_EQ(status, 200);
+        double total = 0;
+        std::stringstream lines(playlist);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.starts_with("#EXTINF:"))
+                total += std::atof(line.c_str() + 8);
+        }
+        return static_cast<long long>(total + 0.5);
+    }
+};
+
+}
+
+// Names and counts of episodes: every list names a title as its page does and counts as many
+// episodes as its page; the page counts the episodes it lists, each source its own. Favourites
+// added from other lists (a short video's title, an explore card, a series of the filter pages)
+// join the walk.
+TEST_F(SampleAgreementTest, EveryListNamesAndCountsATitleAsItsPageDoes)
+{
+    for (const char* id : { "45001", "44004", "42001" })
+        data("v1/movie/collect/action", { { "movie_id", id }, { "state", 1 } });
+    walk();
+    ASSERT_GE(pages.size(), 150u);
+    for (const Shown& each : shown) {
+        const json& page = pages[each.id];
+        ASSERT_TRUE(page.is_object()) << each.list << ": no page for " << each.id;
+        std::string pageName = page.value("name", "");
+        std::string pageStatus = page.value("dynamic", "");
+        if (each.name)
+            EXPECT_EQ(*each.name, pageName)
+                << each.list << " names " << each.id << " otherwise than its page";
+        if (each.status && !each.status->empty())
+            EXPECT_EQ(numberBeforeEpisodeMark(*each.status), numberBeforeEpisodeMark(pageStatus))
+                << each.list << " says \"" << *each.status << "\" of " << each.id << " " << pageName
+                << ", its page \"" << pageStatus << "\"";
+    }
+    for (const auto& [id, page] : pages) {
+        std::string status = page.value("dynamic", "");
+        if (std::optional<long long> count = numberBeforeEpisodeMark(status))
+            EXPECT_EQ(static_cast<long long>(firstEpisodes(page).second.size()), *count)
+                << id << " " << page.value("name", "") << " says \"" << status << "\"";
+        for (const json& source : listIn(page, "play_from")) {
+            std::string total = source.value("total", "");
+            if (std::optional<long long> count = numberBeforeEpisodeMark(total))
+                EXPECT_EQ(static_cast<long long>(listIn(source, "list").size()), *count)
+                    << id << " source " << source.value("code", "") << " says \"" << total << "\"";
+        }
+    }
+}
+
+// Where the viewer stopped: the history (its newest entry of a title) and the feed's strip of
+// titles being watched tell the episode and the time that the title's page resumes at, and the
+// pages resume only titles of the history; every time lies within its duration, and no duration
+// outlasts the video that plays.
+TEST_F(SampleAgreementTest, TheLastPlaybackIsWhereTheStripAndTheHistorySayTheViewerStopped)
+{
+    walk();
+    const long long video = videoSeconds();
+    ASSERT_GT(video, 0);
+    auto checkTimes = [video](const std::string& where, const json& record) {
+        std::optional<long long> time = seconds(record.value("current_time", json()));
+        std::optional<long long> duration = seconds(record.value("duration", json()));
+        ASSERT_TRUE(time && duration) << where << ": " << record.dump();
+        EXPECT_GT(*duration, 0) << where;
+        EXPECT_LE(*time, *duration) << where << ": the time lies beyond the duration";
+        EXPECT_GE(*time, 0) << where;
+        EXPECT_LE(*duration, video) << where << ": longer than the video that plays";
+    };
+
+    std::map<std::string, std::string> inHistory; // title -> its newest entry
+    std::size_t strips = 0;
+    // The history first: the strip's titles are looked up in it.
+    std::stable_partition(
+        watched.begin(), watched.end(), [](const Watched& each) { return each.list.starts_with("history"); });
+    for (const Watched& each : watched) {
+        SCOPED_TRACE(each.list + ", title " + each.id);
+        checkTimes(each.list, each.item);
+        bool fromHistory = each.list.starts_with("history");
+        strips += !fromHistory;
+        if (fromHistory && !inHistory.emplace(each.id, each.list).second)
+            continue; // an older entry of a title: its page resumes the newest
+        if (!fromHistory)
+            EXPECT_TRUE(inHistory.contains(each.id)) << "a title being watched that the history lacks";
+        const json& page = pages[each.id];
+        json last = page.value("last_playback", json());
+        if (!last.is_object() || last.empty()) {
+            ADD_FAILURE() << "its page resumes nowhere";
+            continue;
+        }
+        std::string episode = idText(last.value("episode_id", json()));
+        EXPECT_EQ(idText(each.item.value("episode_id", json())), episode);
+        EXPECT_EQ(
+            seconds(each.item.value("current_time", json())), seconds(last.value("current_time", json())));
+        EXPECT_EQ(seconds(each.item.value("duration", json())), seconds(last.value("duration", json())));
+
+        // The page plays the episode from its first source with episodes, the source it names.
+        auto [code, episodes] = firstEpisodes(page);
+        EXPECT_EQ(last.value("movie_from", ""), code);
+        std::string episodeName;
+        for (const json& candidate : episodes) {
+            if (idText(candidate.value("episode_id", json())) == episode)
+                episodeName = candidate.value("episode_name", "");
+        }
+        if (episodeName.empty()) {
+            ADD_FAILURE() << "its page has no episode " << episode << " to resume";
+            continue;
+        }
+        if (fromHistory) {
+            EXPECT_EQ(each.item.value("episode_name", ""), episodeName);
+        } else {
+            // "看到第3集 25:20": the episode's number and the time.
+            std::string progress = each.item.value("dynamic", "");
+            EXPECT_EQ(numberBeforeEpisodeMark(progress), numberBeforeEpisodeMark(episodeName)) << progress;
+            EXPECT_EQ(clockSeconds(progress), seconds(last.value("current_time", json()))) << progress;
+        }
+    }
+    EXPECT_GE(inHistory.size(), 3u);
+    EXPECT_GE(strips, 3u);
+    for (const auto& [id, page] : pages) {
+        json last = page.value("last_playback", json());
+        if (!last.is_object() || last.empty())
+            continue;
+        EXPECT_TRUE(inHistory.contains(id)) << "the page of " << id << " resumes a title the history lacks";
+        checkTimes("the last playback of " + id, last);
+    }
+}
+
+// Links: every web address that a reply holds (pages, pictures, videos, the configuration's links)
+// is answered by the server.
+TEST_F(SampleAgreementTest, EveryAddressTheRepliesHoldIsAnswered)
+{
+    walk();
+    ASSERT_GE(links.size(), 100u);
+    for (const auto& [address, where] : links) {
+        auto [status, body] = fetch(address);
+        EXPECT_EQ(status, 200) << address << " of " << where;
+        EXPECT_FALSE(body.empty()) << address << " of " << where;
+    }
+}
