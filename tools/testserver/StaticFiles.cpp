@@ -43,6 +43,8 @@ std::string contentTypeFor(const std::filesystem::path& path)
         return "image/gif";
     if (ext == ".html")
         return "text/html; charset=utf-8";
+    if (ext == ".css")
+        return "text/css; charset=utf-8";
     if (ext == ".txt")
         return "text/plain; charset=utf-8";
     if (ext == ".m3u8")

@@ -126,7 +126,8 @@ TEST_F(TestServerTest, FilesAreServedAndNothingOutsideTheDataFolder)
 TEST_F(TestServerTest, PagesAndAdvertLinksLoadOnlyFromTheServerItself)
 {
     // Every address a page names is on its own server, and is there.
-    for (const char* page : { "/captcha.html", "/help.html", "/landing.html" }) {
+    for (const char* page : { "/captcha.html", "/help.html", "/about.html", "/download.html", "/landing.html",
+             "/event-summer.html", "/event-autumn.html" }) {
         std::string reply = get(page);
         ASSERT_TRUE(reply.starts_with("HTTP/1.1 200 ")) << page;
         EXPECT_NE(reply.find("Content-Type: text/html; charset=utf-8"), std::string::npos) << page;
@@ -137,6 +138,14 @@ TEST_F(TestServerTest, PagesAndAdvertLinksLoadOnlyFromTheServerItself)
              at = html.find("src=\"", at + 1)) {
             std::string source = html.substr(at + 5, html.find('"', at + 5) - at - 5);
             EXPECT_TRUE(get("/" + source).starts_with("HTTP/1.1 200 ")) << page << ": " << source;
+        }
+        // A page's stylesheet is served as one, or the page would show unstyled.
+        const std::string link = "rel=\"stylesheet\" href=\"";
+        for (std::size_t at = html.find(link); at != std::string::npos; at = html.find(link, at + 1)) {
+            std::size_t start = at + link.size();
+            std::string sheet = get("/" + html.substr(start, html.find('"', start) - start));
+            EXPECT_TRUE(sheet.starts_with("HTTP/1.1 200 ")) << page;
+            EXPECT_NE(sheet.find("Content-Type: text/css; charset=utf-8"), std::string::npos) << page;
         }
     }
 
