@@ -1,5 +1,6 @@
 // The API side of the test server: what it refuses, independent of the app's client.
 
+#include "tests/tools/testserver/SignedForm.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/SampleApi.h"
@@ -14,22 +15,6 @@ using namespace testserver;
 namespace asio = boost::asio;
 
 namespace {
-
-std::string percentEncode(const std::string& text)
-{
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
-}
 
 class ApiServerTest : public ::testing::Test {
 protected:
@@ -57,8 +42,7 @@ protected:
     }
     std::string form(const std::string& pack, const std::string& extra = "")
     {
-        return "pack=" + percentEncode(pack) + "&signature=" + apicrypto::hmacMD5Hex(apicrypto::hmacKey, pack)
-            + extra;
+        return zvtest::signedForm(pack) + extra;
     }
 
     // The reply envelope of a raw request.
@@ -98,8 +82,8 @@ TEST_F(ApiServerTest, EnvelopesAreCheckedBeforeAnyHandler)
 
     // Signature of another pack, a third field, fields in the wrong place, no fields at all.
     std::string other = pack({ { "id", 1 }, { "timestamp", now() } });
-    std::string forged
-        = "pack=" + percentEncode(good) + "&signature=" + apicrypto::hmacMD5Hex(apicrypto::hmacKey, other);
+    std::string forged = "pack=" + zvtest::percentEncode(good)
+        + "&signature=" + apicrypto::hmacMD5Hex(apicrypto::hmacKey, other);
     EXPECT_EQ(call("GET", "/api/v1/movie/detail?" + forged)["errorCode"], ApiServer::badSignature);
     EXPECT_EQ(call("GET", "/api/v1/movie/detail?" + form(good, "&id=1"))["errorCode"], ApiServer::badFields);
     EXPECT_EQ(call("POST", "/api/v1/user/login?" + form(login), "x=1")["errorCode"], ApiServer::badFields);

@@ -1,6 +1,7 @@
 // The captcha's one-time tickets: what the page gets from the server, and what the account
 // endpoints that the captcha guards accept of it.
 
+#include "tests/tools/testserver/SignedForm.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/CaptchaTickets.h"
@@ -30,22 +31,6 @@ protected:
         api = ApiServer::attach(*server, zvtest::testKeysDir(), &error);
         ASSERT_TRUE(api) << error;
         ASSERT_TRUE(SampleApi::install(*api, data, server->httpPort(), server->httpsPort(), &error)) << error;
-    }
-
-    static std::string percentEncode(const std::string& text)
-    {
-        static const char* hex = "0123456789ABCDEF";
-        std::string out;
-        for (unsigned char c : text) {
-            if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
-                out += static_cast<char>(c);
-            } else {
-                out += '%';
-                out += hex[c >> 4];
-                out += hex[c & 15];
-            }
-        }
-        return out;
     }
 
     // The whole reply to a request over plain HTTP.
@@ -92,8 +77,7 @@ protected:
             std::chrono::system_clock::now().time_since_epoch())
                                                      .count());
         std::string pack = apicrypto::base64Encode(*api->key().encrypt(parameters.dump()));
-        std::string fields
-            = "pack=" + percentEncode(pack) + "&signature=" + apicrypto::hmacMD5Hex(apicrypto::hmacKey, pack);
+        std::string fields = zvtest::signedForm(pack);
         std::string reply = method == "GET" ? request("GET", "/api/" + path + "?" + fields)
                                             : request("POST", "/api/" + path, fields);
         nlohmann::json envelope = nlohmann::json::parse(bodyOf(reply), nullptr, false);

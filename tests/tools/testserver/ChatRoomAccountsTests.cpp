@@ -2,6 +2,7 @@
 // signed in by login, refreshed), answered as itself on the room's API and its socket, besides the
 // sample account with its place in the room's data; a token nobody holds is refused.
 
+#include "tests/tools/testserver/SignedForm.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/ChatRoom.h"
@@ -28,22 +29,6 @@ protected:
     static constexpr const char* kSampleRefreshedToken = "tk-301877-second";
     static constexpr std::int64_t kSampleID = 301877;
     static constexpr const char* kPassword = "pass-1";
-
-    static std::string formEncode(const std::string& text)
-    {
-        static const char* hex = "0123456789ABCDEF";
-        std::string out;
-        for (unsigned char c : text) {
-            if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
-                out += static_cast<char>(c);
-            } else {
-                out += '%';
-                out += hex[c >> 4];
-                out += hex[c & 15];
-            }
-        }
-        return out;
-    }
 
     void SetUp() override
     {
@@ -72,7 +57,8 @@ protected:
         return end == std::string::npos ? "" : reply.substr(end + 4);
     }
 
-    static std::string requestHead(const std::string& method, const std::string& target, const std::string& token)
+    static std::string requestHead(
+        const std::string& method, const std::string& target, const std::string& token)
     {
         std::string head = method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
         if (!token.empty())
@@ -81,15 +67,14 @@ protected:
     }
 
     // The reply envelope of an API call made as the app makes it, signed in by the token if any.
-    nlohmann::json call(
-        const std::string& method, const std::string& path, nlohmann::json parameters, const std::string& token)
+    nlohmann::json call(const std::string& method, const std::string& path, nlohmann::json parameters,
+        const std::string& token)
     {
         parameters["timestamp"] = std::to_string(std::chrono::duration_cast<std::chrono::seconds>(
             std::chrono::system_clock::now().time_since_epoch())
                                                      .count());
         std::string pack = apicrypto::base64Encode(*api->key().encrypt(parameters.dump()));
-        std::string fields
-            = "pack=" + formEncode(pack) + "&signature=" + apicrypto::hmacMD5Hex(apicrypto::hmacKey, pack);
+        std::string fields = zvtest::signedForm(pack);
         std::string reply;
         if (method == "GET") {
             reply = exchange(requestHead("GET", "/api/" + path + "?" + fields, token));
@@ -127,7 +112,10 @@ protected:
         return reply["data"].value("access_token", "");
     }
 
-    nlohmann::json profile(const std::string& token) { return call("GET", "v1/user/info", {}, token)["data"]; }
+    nlohmann::json profile(const std::string& token)
+    {
+        return call("GET", "v1/user/info", {}, token)["data"];
+    }
 
     nlohmann::json roomUser(const std::string& token)
     {
@@ -145,7 +133,9 @@ protected:
     nlohmann::json mute(const std::string& token, std::int64_t who)
     {
         return call("POST", "v1/room/blockuser",
-            { { "room_id", 1 }, { "user_ids", nlohmann::json::array({ who }) }, { "type", 1 }, { "time", 60 } }, token);
+            { { "room_id", 1 }, { "user_ids", nlohmann::json::array({ who }) }, { "type", 1 },
+                { "time", 60 } },
+            token);
     }
 
     // A connection to the room's socket over plain ws.
@@ -217,7 +207,8 @@ TEST_F(ChatRoomAccountsTest, EveryAccountsTokenIsAnsweredAsThatAccount)
     const std::string byMail = registerAccount("viewer@mail.example", false);
     const std::string byLogin = login(phone, kPassword);
     const std::string refreshed
-        = call("GET", "v1/user/refresh_token", nlohmann::json::object(), byMail)["data"].value("refresh_token", "");
+        = call("GET", "v1/user/refresh_token", nlohmann::json::object(), byMail)["data"].value(
+            "refresh_token", "");
     struct Case {
         const char* how;
         std::string token;
@@ -278,15 +269,17 @@ TEST_F(ChatRoomAccountsTest, ANewNicknameOrPictureShowsFromTheAccountsNextCall)
 {
     const std::string token = registerAccount("13912340002", true);
     ASSERT_FALSE(token.empty());
-    ASSERT_EQ(call("POST", "v1/user/change/nickname", { { "new_nickname", "夜航船二号" } }, token)["errorCode"], 0);
-    std::string body = "--B\r\nContent-Disposition: form-data; name=\"avatar_file\"; filename=\"image.png\"\r\n"
-                       "Content-Type: image/png\r\n\r\n\x89PNG\r\n\x1A\n-picture-\r\n--B--\r\n";
-    nlohmann::json uploaded = nlohmann::json::parse(
-        exchange(requestHead("POST", "/api/v1/user/change/avatar", token)
-                + "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: "
-                + std::to_string(body.size()) + "\r\n",
-            body),
-        nullptr, false);
+    ASSERT_EQ(
+        call("POST", "v1/user/change/nickname", { { "new_nickname", "夜航船二号" } }, token)["errorCode"], 0);
+    std::string body
+        = "--B\r\nContent-Disposition: form-data; name=\"avatar_file\"; filename=\"image.png\"\r\n"
+          "Content-Type: image/png\r\n\r\n\x89PNG\r\n\x1A\n-picture-\r\n--B--\r\n";
+    nlohmann::json uploaded
+        = nlohmann::json::parse(exchange(requestHead("POST", "/api/v1/user/change/avatar", token)
+                                        + "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: "
+                                        + std::to_string(body.size()) + "\r\n",
+                                    body),
+            nullptr, false);
     ASSERT_EQ(uploaded["errorCode"], 0) << uploaded.dump();
 
     ASSERT_EQ(send(token, "new look")["errorCode"], 0);
@@ -302,8 +295,8 @@ TEST_F(ChatRoomAccountsTest, ATokenNobodyHoldsIsRefusedEverywhere)
     // A new password ends every sign-in of the account.
     const std::string ended = registerAccount("13912340004", true);
     std::int64_t endedID = profile(ended).value("id", std::int64_t(0));
-    ASSERT_EQ(call("POST", "v1/user/change/password", { { "password", "pass-2" }, { "repassword", "pass-2" } },
-                  ended)["errorCode"],
+    ASSERT_EQ(call("POST", "v1/user/change/password",
+                  { { "password", "pass-2" }, { "repassword", "pass-2" } }, ended)["errorCode"],
         0);
     struct Case {
         const char* what;
@@ -321,7 +314,9 @@ TEST_F(ChatRoomAccountsTest, ATokenNobodyHoldsIsRefusedEverywhere)
         SCOPED_TRACE(c.what);
         EXPECT_EQ(roomUser(c.token)["errorCode"], 2000);
         EXPECT_EQ(send(c.token, "anyone there?")["errorCode"], 2000);
-        EXPECT_EQ(call("POST", "v1/room/revokemsg", { { "room_id", 1 }, { "seqs", nlohmann::json::array({ 4387 }) } }, c.token)["errorCode"],
+        EXPECT_EQ(
+            call("POST", "v1/room/revokemsg",
+                { { "room_id", 1 }, { "seqs", nlohmann::json::array({ 4387 }) } }, c.token)["errorCode"],
             2000);
         EXPECT_EQ(mute(c.token, 100388)["errorCode"], 2000);
         Socket socket(server->httpPort(), chat->path());
@@ -339,7 +334,9 @@ TEST_F(ChatRoomAccountsTest, ATokenNobodyHoldsIsRefusedEverywhere)
 TEST_F(ChatRoomAccountsTest, TheSampleAccountKeepsItsPlaceInTheRoomsData)
 {
     // Its name changed through the API, the room still knows it by its entry there.
-    ASSERT_EQ(call("POST", "v1/user/change/nickname", { { "new_nickname", "别的名字" } }, kSampleToken)["errorCode"], 0);
+    ASSERT_EQ(call("POST", "v1/user/change/nickname", { { "new_nickname", "别的名字" } },
+                  kSampleToken)["errorCode"],
+        0);
     for (const std::string& token : { std::string(kSampleToken), std::string(kSampleRefreshedToken),
              login("xiaoyu2023", "rain-over-2023") }) {
         SCOPED_TRACE(token);

@@ -1,5 +1,6 @@
 // The sample history, favourites and notices of the test server: what they refuse.
 
+#include "tests/tools/testserver/SignedForm.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/SampleApi.h"
@@ -37,8 +38,7 @@ protected:
             std::chrono::system_clock::now().time_since_epoch())
                                                      .count());
         std::string pack = apicrypto::base64Encode(*api->key().encrypt(parameters.dump()));
-        std::string query
-            = "pack=" + encode(pack) + "&signature=" + apicrypto::hmacMD5Hex(apicrypto::hmacKey, pack);
+        std::string query = zvtest::signedForm(pack);
         asio::io_context io;
         asio::ip::tcp::socket socket(io);
         socket.connect({ asio::ip::address_v4::loopback(), server->httpPort() });
@@ -52,22 +52,6 @@ protected:
         asio::read(socket, asio::dynamic_buffer(reply), ec);
         std::size_t end = reply.find("\r\n\r\n");
         return nlohmann::json::parse(end == std::string::npos ? "" : reply.substr(end + 4), nullptr, false);
-    }
-
-    static std::string encode(const std::string& text)
-    {
-        static const char* hex = "0123456789ABCDEF";
-        std::string out;
-        for (unsigned char c : text) {
-            if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
-                out += static_cast<char>(c);
-            } else {
-                out += '%';
-                out += hex[c >> 4];
-                out += hex[c & 15];
-            }
-        }
-        return out;
     }
 
     std::unique_ptr<TestServer> server;
