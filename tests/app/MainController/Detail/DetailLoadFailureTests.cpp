@@ -20,31 +20,8 @@ namespace {
 
 using testserver::ApiFault;
 
-class DetailLoadFailureTest : public zvtest::DetailTest {
+class DetailLoadFailureTest : public zvtest::DetailLogTest {
 protected:
-    void SetUp() override
-    {
-        DetailTest::SetUp();
-        Log::setSink([this](std::string_view line) {
-            if (line.starts_with("ZV_DetailVC:")) {
-                std::lock_guard lock(m_mutex);
-                m_lines.emplace_back(line);
-            }
-        });
-    }
-
-    void TearDown() override
-    {
-        Log::setSink({});
-        DetailTest::TearDown();
-    }
-
-    std::vector<std::string> lines()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-
     // The page pushed over a first screen, its first reply handled.
     std::shared_ptr<ZV_DetailVC> push(const std::string& id)
     {
@@ -76,10 +53,6 @@ protected:
             return false;
         return runUntil([&] { return callsTo("v1/movie/detail").size() > before; }) && allRepliesIn();
     }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::string> m_lines;
 };
 
 }

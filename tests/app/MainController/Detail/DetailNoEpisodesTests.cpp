@@ -21,31 +21,8 @@ namespace {
 using nlohmann::json;
 using testserver::ApiReply;
 
-class DetailNoEpisodesTest : public zvtest::DetailTest {
+class DetailNoEpisodesTest : public zvtest::DetailLogTest {
 protected:
-    void SetUp() override
-    {
-        DetailTest::SetUp();
-        Log::setSink([this](std::string_view line) {
-            if (line.starts_with("ZV_DetailVC:")) {
-                std::lock_guard lock(m_mutex);
-                m_lines.emplace_back(line);
-            }
-        });
-    }
-
-    void TearDown() override
-    {
-        Log::setSink({});
-        DetailTest::TearDown();
-    }
-
-    std::vector<std::string> lines()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-
     // The single-source title of the catalogue, answered with these sources (none: no
     // "play_from" at all) and, when given, a last playback of that episode.
     static json title(std::optional<json> playFrom, std::optional<std::string> lastPlayed = std::nullopt)
@@ -80,10 +57,6 @@ protected:
         return error->title()->text() == "该影片暂无播放资源" && error->stackView()->isHidden()
             && player->player()->currentControlLayerIdentifier() == SJControlLayer_LoadFailed;
     }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::string> m_lines;
 };
 
 CGFloat sourceRowHeight(ZV_DetailVC& page, int row)

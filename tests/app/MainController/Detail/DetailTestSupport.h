@@ -10,6 +10,7 @@
 #include "app/MainController/Detail/Conrtoller/ZV_DetailVC.h"
 #include "app/MainController/Detail/View/ZV_Player.h"
 #include "platform/foundation/AppContainer.h"
+#include "platform/foundation/Log.h"
 #include "platform/media/SJDeviceVolumeAndBrightnessController.h"
 #include "platform/media/SJRotationManager.h"
 #include "platform/media/SJScriptedPlaybackController.h"
@@ -23,7 +24,10 @@
 #include "tools/testserver/SamplePlayer.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zvtest {
 
@@ -100,6 +104,38 @@ protected:
         const auto& list = (*page.model->playFrom)[source]->list;
         return list ? list->size() : 0;
     }
+};
+
+// A title page test that keeps the page's own log lines ("ZV_DetailVC: ..."), to count what a
+// failure logs.
+class DetailLogTest : public DetailTest {
+protected:
+    void SetUp() override
+    {
+        DetailTest::SetUp();
+        Log::setSink([this](std::string_view line) {
+            if (line.starts_with("ZV_DetailVC:")) {
+                std::lock_guard lock(m_mutex);
+                m_lines.emplace_back(line);
+            }
+        });
+    }
+
+    void TearDown() override
+    {
+        Log::setSink({});
+        DetailTest::TearDown();
+    }
+
+    std::vector<std::string> lines()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_lines;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_lines;
 };
 
 }
