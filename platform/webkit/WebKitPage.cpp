@@ -2,6 +2,7 @@
 
 #include "platform/webkit/CertificateCheck.h"
 #include "platform/webkit/PageScripts.h"
+#include "platform/webkit/ServerCertificate.h"
 #include "platform/webkit/WebKitEngine.h"
 
 #include <algorithm>
@@ -19,9 +20,8 @@ using webengine::FailureKind;
 // The largest page surface: views are at most a screen, and a screen at most this at its scale.
 constexpr int maxPixelsPerSide = 8192;
 // How often one load is started again before its failure is told: the engine may refuse a
-// certificate just allowed while the allowance is still on its way to its network process, and
-// now and then ends a load to a host whose certificate it refuses as cancelled, though nobody
-// stopped it (more often on a busy machine).
+// certificate just allowed while the allowance is still on its way to its network process, or
+// drop a load nobody stopped.
 constexpr int maxRetries = 4;
 // The page's text as the view keeps it for finding words on screen.
 constexpr unsigned maxTextCharacters = 20000;
@@ -320,7 +320,13 @@ gboolean WebKitPage::loadFailed(
             page->m_engine.log(
                 "web page " + std::string(uri) + ": the engine dropped its load; loading it again");
             page->m_awaitingStart = true;
-            page->m_retryURL = uri;
+            // The engine connects to the host of a load it is asked for ahead of the load, and a
+            // load that waited for that connection is dropped when the engine refuses its
+            // certificate, with no word of the certificate: it is judged here.
+            if (g_str_has_prefix(uri, "https:"))
+                page->judgeCertificateOf(uri);
+            else
+                page->m_retryURL = uri;
             return TRUE;
         }
     }
@@ -343,8 +349,7 @@ gboolean WebKitPage::loadFailedWithTLSErrors(WebKitWebView*, const char* uri, GT
         && page->mayStartAgain()) {
         // Trusted by the configured authorities: this certificate is accepted for this host from
         // now on (the engine keeps no other list), and the page loads again.
-        webkit_web_context_allow_tls_certificate_for_host(
-            page->m_engine.context(), certificate, host.c_str());
+        page->m_engine.allowCertificate(certificate, host);
         // The refused load still finishes; the view hears of the next one only.
         page->m_awaitingStart = true;
         page->m_retryURL = address;
@@ -362,6 +367,28 @@ bool WebKitPage::mayStartAgain()
         return false;
     ++m_retries;
     return true;
+}
+
+void WebKitPage::judgeCertificateOf(std::string url)
+{
+    std::weak_ptr<bool> alive = m_alive;
+    unsigned long load = m_load;
+    fetchServerCertificate(url, m_cancellable, [alive, this, load, url](GTlsCertificate* certificate) {
+        auto live = alive.lock();
+        if (!live || !*live || m_load != load || !m_loading)
+            return;
+        std::string host = hostOf(url);
+        std::string why;
+        if (certificate && !m_engine.acceptsCertificate(certificate, host)) {
+            // What the engine's refusal would have said.
+            if (!certificateIsTrusted(certificate, host, m_trustedCAFile, why))
+                return fail({ FailureKind::untrustedCertificate, "refused: " + why });
+            m_engine.allowCertificate(certificate, host);
+        }
+        // No certificate is the matter (or no longer): the same address again, whose failure, if
+        // it fails, the engine tells.
+        webkit_web_view_load_uri(m_view, url.c_str());
+    });
 }
 
 void WebKitPage::startAgain(std::string url)

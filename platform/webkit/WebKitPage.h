@@ -59,6 +59,9 @@ private:
     // configured authorities trust); counts the attempt.
     bool mayStartAgain();
     void startAgain(std::string url);
+    // Fetches the certificate of the host of a dropped https load and judges it as the engine
+    // would: refused, or loaded again (allowed first when the configured authorities trust it).
+    void judgeCertificateOf(std::string url);
     // Asks the page for its shown text; `settle`: once it has drawn its next frames, then paints
     // once more and tells the client the page is drawn.
     void refreshText(bool settle);

@@ -508,6 +508,16 @@ addEventListener("beforeunload", () => { if (left-- > 0) setTimeout(() => window
     EXPECT_FALSE(web->hasPage());
     EXPECT_EQ(web->title(), "");
     EXPECT_TRUE(TouchDriver::findText("无法打开网页"));
+
+    // A secure load dropped so is judged by its server's certificate, which no authority trusts
+    // here: refused, as the engine refuses it.
+    zvtest::TempDir otherKeys;
+    zvtest::makeTestKeys(otherKeys / "keys");
+    std::unique_ptr<testserver::TestServer> other = testserver::TestServer::start({ otherKeys / "keys", {} });
+    ASSERT_TRUE(other);
+    load(other->httpsURL() + "/secure.html");
+    ASSERT_EQ(recorder->failures.size(), 2u);
+    EXPECT_EQ(recorder->failures.back().code, WKWebView::serverCertificateUntrusted);
 }
 
 TEST_F(WebView, APageWhoseProcessDiesOrStopsAnsweringSaysSo)
