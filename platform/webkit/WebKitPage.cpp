@@ -340,15 +340,16 @@ gboolean WebKitPage::loadFailed(
 gboolean WebKitPage::loadFailedWithTLSErrors(WebKitWebView*, const char* uri, GTlsCertificate* certificate,
     GTlsCertificateFlags errors, WebKitPage* page)
 {
+    // Of a load that ours replaced, or that the view stopped.
+    if (!page->m_loading || page->m_awaitingStart)
+        return TRUE;
     std::string address = uri ? uri : page->m_url;
     std::string host = hostOf(address);
     std::string why;
-    if (!page->m_loading || page->m_awaitingStart)
-        return TRUE;
     if (!host.empty() && certificateIsTrusted(certificate, host, page->m_trustedCAFile, why)
         && page->mayStartAgain()) {
         // Trusted by the configured authorities: this certificate is accepted for this host from
-        // now on (the engine keeps no other list), and the page loads again.
+        // now on, and the page loads again.
         page->m_engine.allowCertificate(certificate, host);
         // The refused load still finishes; the view hears of the next one only.
         page->m_awaitingStart = true;
