@@ -61,4 +61,18 @@ bool certificateIsTrusted(
     return true;
 }
 
+bool certificateIsTrustedBySystem(GTlsCertificate* certificate, const std::string& host)
+{
+    GTlsDatabase* database = g_tls_backend_get_default_database(g_tls_backend_get_default());
+    if (!database)
+        return false;
+    GSocketConnectable* identity = g_network_address_new(host.c_str(), 0);
+    GTlsCertificateFlags flags
+        = g_tls_database_verify_chain(database, certificate, G_TLS_DATABASE_PURPOSE_AUTHENTICATE_SERVER,
+            identity, nullptr, G_TLS_DATABASE_VERIFY_NONE, nullptr, nullptr);
+    g_object_unref(identity);
+    g_object_unref(database);
+    return flags == 0;
+}
+
 }

@@ -11,6 +11,9 @@ namespace webkitengine {
 bool certificateIsTrusted(
     GTlsCertificate* certificate, const std::string& host, const std::string& caFile, std::string& why);
 
+// Whether the system's store of authorities finds a server's certificate valid for the host.
+bool certificateIsTrustedBySystem(GTlsCertificate* certificate, const std::string& host);
+
 // What is wrong with a certificate, in words ("unknown authority, expired").
 std::string describeCertificateFlags(GTlsCertificateFlags flags);
 

@@ -1,5 +1,6 @@
 #include "platform/webkit/WebKitEngine.h"
 
+#include "platform/webkit/CertificateCheck.h"
 #include "platform/webkit/WebKitPage.h"
 
 #include <gtk/gtk.h>
@@ -106,6 +107,23 @@ std::unique_ptr<webengine::Page> WebKitEngine::makePage(
 void WebKitEngine::pump()
 {
     m_pump->pump();
+}
+
+void WebKitEngine::allowCertificate(GTlsCertificate* certificate, const std::string& host)
+{
+    webkit_web_context_allow_tls_certificate_for_host(m_context, certificate, host.c_str());
+    if (!acceptsCertificate(certificate, host))
+        m_allowedCertificates.emplace_back(
+            host, std::unique_ptr<GTlsCertificate, Unref>(G_TLS_CERTIFICATE(g_object_ref(certificate))));
+}
+
+bool WebKitEngine::acceptsCertificate(GTlsCertificate* certificate, const std::string& host) const
+{
+    for (const auto& [allowedHost, allowed] : m_allowedCertificates) {
+        if (allowedHost == host && g_tls_certificate_is_same(allowed.get(), certificate))
+            return true;
+    }
+    return certificateIsTrustedBySystem(certificate, host);
 }
 
 void WebKitEngine::log(const std::string& line) const

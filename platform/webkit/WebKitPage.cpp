@@ -2,6 +2,7 @@
 
 #include "platform/webkit/CertificateCheck.h"
 #include "platform/webkit/PageScripts.h"
+#include "platform/webkit/ServerCertificate.h"
 #include "platform/webkit/WebKitEngine.h"
 
 #include <algorithm>
@@ -18,6 +19,10 @@ using webengine::FailureKind;
 
 // The largest page surface: views are at most a screen, and a screen at most this at its scale.
 constexpr int maxPixelsPerSide = 8192;
+// How often one load is started again before its failure is told: the engine may refuse a
+// certificate just allowed while the allowance is still on its way to its network process, or
+// drop a load nobody stopped.
+constexpr int maxRetries = 4;
 // The page's text as the view keeps it for finding words on screen.
 constexpr unsigned maxTextCharacters = 20000;
 // The device pixels that the engine scrolls a view of that extent by for one wheel step (its
@@ -223,7 +228,9 @@ void WebKitPage::load(const std::string& url, const std::string& trustedCAFile)
     m_awaitingStart = true;
     m_refusedContent.clear();
     m_failed = false;
-    m_certificateRetried = false;
+    m_committed = false;
+    m_navigationURL = url;
+    m_retries = 0;
     m_endingUnresponsive = false;
     m_retryURL.clear();
     // The new page's text is told even when it is the same as the last one's; what is still
@@ -255,15 +262,16 @@ void WebKitPage::fail(const Failure& failure)
 
 void WebKitPage::loadChanged(WebKitWebView*, WebKitLoadEvent event, WebKitPage* page)
 {
-    // The load refused for its certificate has ended: now the same address again.
+    // The load refused or dropped has ended: now the same address again.
     if (!page->m_retryURL.empty()) {
         if (event == WEBKIT_LOAD_FINISHED)
-            page->retryWithTrustedCertificate(std::exchange(page->m_retryURL, {}));
+            page->startAgain(std::exchange(page->m_retryURL, {}));
         return;
     }
     if (event == WEBKIT_LOAD_STARTED) {
         // Ours, or one the page starts itself (a link, a script), which the view follows too.
         page->m_awaitingStart = false;
+        page->m_committed = false;
         if (!page->m_loading) {
             page->m_loading = true;
             page->m_failed = false;
@@ -275,11 +283,14 @@ void WebKitPage::loadChanged(WebKitWebView*, WebKitLoadEvent event, WebKitPage* 
         return;
     switch (event) {
     case WEBKIT_LOAD_COMMITTED:
+        page->m_committed = true;
         page->m_client.pageCommitted();
         break;
     case WEBKIT_LOAD_FINISHED:
-        // A failed load finishes too, after its failure was told.
-        if (page->m_failed)
+        // A failed load finishes too, after its failure was told; one that never committed
+        // (replaced by the page's own navigation) leaves the page shown before, which is not its
+        // page: what follows, or the view's time-out, ends it.
+        if (page->m_failed || !page->m_committed)
             return;
         page->m_loading = false;
         // Told again: a title the same as the last page's never notifies.
@@ -296,9 +307,29 @@ gboolean WebKitPage::loadFailed(
     WebKitWebView*, WebKitLoadEvent, const char* uri, GError* error, WebKitPage* page)
 {
     Failure failure = failureOf(error);
-    // Cancelled: replaced by a newer load (ours or the page's), or stopped by the view.
-    if (failure.kind == FailureKind::cancelled || page->m_awaitingStart)
+    // What still comes of a load that ours replaced, or of one the view stopped.
+    if (page->m_awaitingStart || !page->m_loading)
         return TRUE;
+    if (failure.kind == FailureKind::cancelled) {
+        // Stopped by its own page once shown, or replaced by the page's own navigation, which
+        // the view follows.
+        if (page->m_committed || !uri || page->m_navigationURL != uri)
+            return TRUE;
+        // Dropped by the engine though nobody stopped or replaced it: loaded again.
+        if (page->mayStartAgain()) {
+            page->m_engine.log(
+                "web page " + std::string(uri) + ": the engine dropped its load; loading it again");
+            page->m_awaitingStart = true;
+            // The engine connects to the host of a load it is asked for ahead of the load, and a
+            // load that waited for that connection is dropped when the engine refuses its
+            // certificate, with no word of the certificate: it is judged here.
+            if (g_str_has_prefix(uri, "https:"))
+                page->judgeCertificateOf(uri);
+            else
+                page->m_retryURL = uri;
+            return TRUE;
+        }
+    }
     if (failure.kind == FailureKind::unsupportedContent && !page->m_refusedContent.empty())
         failure.description = page->m_refusedContent;
     page->fail(failure);
@@ -309,16 +340,17 @@ gboolean WebKitPage::loadFailed(
 gboolean WebKitPage::loadFailedWithTLSErrors(WebKitWebView*, const char* uri, GTlsCertificate* certificate,
     GTlsCertificateFlags errors, WebKitPage* page)
 {
+    // Of a load that ours replaced, or that the view stopped.
+    if (!page->m_loading || page->m_awaitingStart)
+        return TRUE;
     std::string address = uri ? uri : page->m_url;
     std::string host = hostOf(address);
     std::string why;
-    if (!page->m_certificateRetried && !host.empty()
-        && certificateIsTrusted(certificate, host, page->m_trustedCAFile, why)) {
+    if (!host.empty() && certificateIsTrusted(certificate, host, page->m_trustedCAFile, why)
+        && page->mayStartAgain()) {
         // Trusted by the configured authorities: this certificate is accepted for this host from
-        // now on (the engine keeps no other list), and the page loads again.
-        webkit_web_context_allow_tls_certificate_for_host(
-            page->m_engine.context(), certificate, host.c_str());
-        page->m_certificateRetried = true;
+        // now on, and the page loads again.
+        page->m_engine.allowCertificate(certificate, host);
         // The refused load still finishes; the view hears of the next one only.
         page->m_awaitingStart = true;
         page->m_retryURL = address;
@@ -330,7 +362,37 @@ gboolean WebKitPage::loadFailedWithTLSErrors(WebKitWebView*, const char* uri, GT
     return TRUE;
 }
 
-void WebKitPage::retryWithTrustedCertificate(std::string url)
+bool WebKitPage::mayStartAgain()
+{
+    if (m_retries >= maxRetries)
+        return false;
+    ++m_retries;
+    return true;
+}
+
+void WebKitPage::judgeCertificateOf(std::string url)
+{
+    std::weak_ptr<bool> alive = m_alive;
+    unsigned long load = m_load;
+    fetchServerCertificate(url, m_cancellable, [alive, this, load, url](GTlsCertificate* certificate) {
+        auto live = alive.lock();
+        if (!live || !*live || m_load != load || !m_loading)
+            return;
+        std::string host = hostOf(url);
+        std::string why;
+        if (certificate && !m_engine.acceptsCertificate(certificate, host)) {
+            // What the engine's refusal would have said.
+            if (!certificateIsTrusted(certificate, host, m_trustedCAFile, why))
+                return fail({ FailureKind::untrustedCertificate, "refused: " + why });
+            m_engine.allowCertificate(certificate, host);
+        }
+        // No certificate is the matter (or no longer): the same address again, whose failure, if
+        // it fails, the engine tells.
+        webkit_web_view_load_uri(m_view, url.c_str());
+    });
+}
+
+void WebKitPage::startAgain(std::string url)
 {
     // At the next turn of the loop, out of the finished load's signal.
     struct Retry {
@@ -365,6 +427,7 @@ gboolean WebKitPage::decidePolicy(
             webkit_policy_decision_ignore(decision);
             return TRUE;
         }
+        page->m_navigationURL = uri;
         return FALSE;
     }
     case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION:

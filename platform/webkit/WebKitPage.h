@@ -55,7 +55,13 @@ private:
     static gboolean paintFrame(gpointer page);
 
     void fail(const webengine::Failure& failure);
-    void retryWithTrustedCertificate(std::string url);
+    // Whether the load may be started again (the engine dropped it, or refused a certificate the
+    // configured authorities trust); counts the attempt.
+    bool mayStartAgain();
+    void startAgain(std::string url);
+    // Fetches the certificate of the host of a dropped https load and judges it as the engine
+    // would: refused, or loaded again (allowed first when the configured authorities trust it).
+    void judgeCertificateOf(std::string url);
     // Asks the page for its shown text; `settle`: once it has drawn its next frames, then paints
     // once more and tells the client the page is drawn.
     void refreshText(bool settle);
@@ -89,8 +95,13 @@ private:
     // A load was asked for and the engine has not started it yet.
     bool m_awaitingStart = false;
     bool m_failed = false;
-    bool m_certificateRetried = false;
-    // The address to load again once the load refused for its certificate has finished.
+    // The load's main resource answered: only then is its end a page.
+    bool m_committed = false;
+    // The address of the navigation the engine was last asked to make (ours or the page's own).
+    std::string m_navigationURL;
+    // How often the load was started again.
+    int m_retries = 0;
+    // The address to load again once the refused or dropped load has finished.
     std::string m_retryURL;
     bool m_endingUnresponsive = false;
     // Why the engine was told not to show the reply, if it was.

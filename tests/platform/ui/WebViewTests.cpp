@@ -446,8 +446,8 @@ TEST_F(WebView, CertificatesAreCheckedAgainstTheTrustedAuthorities)
     ASSERT_TRUE(other);
     other->script("/secure.html", page("<title>别处</title>"));
     load(other->httpsURL() + "/secure.html");
-    // A late call of the page before may end load()'s wait: the refusal is waited for itself.
-    ASSERT_TRUE(runUntil([&] { return !recorder->failures.empty(); }, 30));
+    // The refusal ends the load: the page shown before is not its page.
+    ASSERT_EQ(recorder->failures.size(), 1u) << web->title();
     EXPECT_EQ(recorder->failures.back().code, WKWebView::serverCertificateUntrusted);
     EXPECT_FALSE(web->hasPage());
     EXPECT_TRUE(other->requestsTo("/secure.html").empty());
@@ -457,9 +457,67 @@ TEST_F(WebView, CertificatesAreCheckedAgainstTheTrustedAuthorities)
     ASSERT_TRUE(relative.is_relative()) << relative;
     HTTPClient::shared().setTrustedCAFile(relative.string());
     load(other->httpsURL() + "/secure.html");
-    EXPECT_TRUE(runUntil([&] { return web->hasPage(); }, 30))
-        << web->lastError().value_or(NSError {}).localizedDescription();
+    EXPECT_TRUE(web->hasPage()) << web->lastError().value_or(NSError {}).localizedDescription();
+    EXPECT_TRUE(runUntil([&] { return web->title() == "别处"; }, 30)) << web->title();
     EXPECT_EQ(other->requestsTo("/secure.html").size(), 1u);
+}
+
+TEST_F(WebView, ALoadDroppedBeforeItsPageCameIsMadeAgainAndNeverShowsThePageBefore)
+{
+    // The pages shown first stop the frame's next load (the first, or every one) as soon as it
+    // leaves them, as the engine itself now and then drops a load nobody stopped.
+    const char* stopper = R"(<title>旧页</title><p>旧页</p><script>
+let left = STOPS;
+addEventListener("beforeunload", () => { if (left-- > 0) setTimeout(() => window.stop(), 0); });
+</script>)";
+    auto stopping = [&](const std::string& stops) {
+        std::string html = stopper;
+        html.replace(html.find("STOPS"), 5, stops);
+        return html;
+    };
+    auto late = [](int milliseconds) {
+        Reply reply = page("<title>新页</title><p>新页</p>");
+        reply.delay = std::chrono::milliseconds(milliseconds);
+        return reply;
+    };
+    server->script("/new.html", late(300));
+    // Never before the page's stop, however slow the machine.
+    server->script("/later.html", late(20000));
+
+    show("/stops-once.html", stopping("1"));
+    load(http("/new.html"));
+    EXPECT_TRUE(recorder->failures.empty());
+    ASSERT_TRUE(runUntil([&] { return web->pageText().find("新页") != std::string::npos; }, 30))
+        << web->pageText();
+    EXPECT_EQ(web->title(), "新页");
+
+    // A page that stops its own loading once it is shown is that page, loaded once.
+    Reply picture = Reply::text(200, "", "image/png");
+    picture.delay = std::chrono::milliseconds(20000);
+    server->script("/slow.png", picture);
+    show("/stops-itself.html", R"(<title>自停</title><p>自停</p><img src="/slow.png">
+<script>setTimeout(() => window.stop(), 0);</script>)");
+    EXPECT_EQ(web->title(), "自停");
+    EXPECT_EQ(server->requestsTo("/stops-itself.html").size(), 1u);
+
+    // A load dropped every time it is made ends as cancelled, not as the page before.
+    show("/stops-always.html", stopping("Infinity"));
+    load(http("/later.html"));
+    ASSERT_EQ(recorder->failures.size(), 1u) << web->title();
+    EXPECT_EQ(recorder->failures[0].code, WKWebView::cancelled);
+    EXPECT_FALSE(web->hasPage());
+    EXPECT_EQ(web->title(), "");
+    EXPECT_TRUE(TouchDriver::findText("无法打开网页"));
+
+    // A secure load dropped so is judged by its server's certificate, which no authority trusts
+    // here: refused, as the engine refuses it.
+    zvtest::TempDir otherKeys;
+    zvtest::makeTestKeys(otherKeys / "keys");
+    std::unique_ptr<testserver::TestServer> other = testserver::TestServer::start({ otherKeys / "keys", {} });
+    ASSERT_TRUE(other);
+    load(other->httpsURL() + "/secure.html");
+    ASSERT_EQ(recorder->failures.size(), 2u);
+    EXPECT_EQ(recorder->failures.back().code, WKWebView::serverCertificateUntrusted);
 }
 
 TEST_F(WebView, APageWhoseProcessDiesOrStopsAnsweringSaysSo)

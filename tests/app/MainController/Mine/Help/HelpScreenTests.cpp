@@ -7,6 +7,7 @@
 #include "platform/ui/web/WKWebView.h"
 #include "tests/app/MainController/Mine/MineTestSupport.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -67,6 +68,27 @@ TEST_F(MineScreenTest, HelpLoadsTheCurrentHelpAddressOnly)
         }
         navigation->popToViewController(root, false);
     }
+}
+
+TEST_F(MineScreenTest, AHelpPageThatNeverComesFailsAfterSixtySeconds)
+{
+    testserver::Reply never = testserver::Reply::text(200, "<p>late</p>", "text/html");
+    never.delay = std::chrono::milliseconds(60000);
+    server().script("/never.html", never);
+    BaseURLs::help_url() = serverURL() + "/never.html";
+    auto page = std::make_shared<ZV_HelpVC>();
+    double opened = now();
+    push(page);
+    ASSERT_TRUE(waitFor([&] { return !server().requestsTo("/never.html").empty(); }));
+    // The main loop's clock goes on meanwhile.
+    WKWebView& web = *page->webView();
+    advance(opened + 59 - now());
+    EXPECT_TRUE(web.isLoading());
+    EXPECT_FALSE(web.lastError());
+    advance(1);
+    EXPECT_FALSE(web.isLoading());
+    ASSERT_TRUE(web.lastError());
+    EXPECT_EQ(web.lastError()->code, WKWebView::timedOut);
 }
 
 TEST_F(MineScreenTest, HelpShowsThePageLaidOutWithItsPictures)
