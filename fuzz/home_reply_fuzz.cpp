@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -28,7 +29,11 @@ void check(bool condition)
 void feed(const JSON& reply)
 {
     auto sections = ZV_HomeViewController::sectionsFrom(reply, false);
-    check(sections.size() == (reply.array() ? reply.count() : 0));
+    // One section for each element that is an object; anything else in the list is left out.
+    std::vector<JSON> elements = reply.arrayValue();
+    auto objects = std::count_if(elements.begin(), elements.end(),
+        [](const JSON& element) { return element.type() == JSON::Type::Object; });
+    check(sections.size() == static_cast<std::size_t>(objects));
     auto adFree = ZV_HomeViewController::sectionsFrom(reply, true);
     check(adFree.size() <= sections.size());
     for (const auto& section : adFree) {
