@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <sstream>
 #include <utility>
 
@@ -108,13 +109,58 @@ private:
     std::map<std::string, std::size_t> m_places;
 };
 
+constexpr const char* listFiles[]
+    = { "detail", "catalogue", "search", "index_recommend", "home", "explore", "mine", "short_video" };
+
+// What the summaries of a data folder were made from: the folder and each list file's size and
+// time of writing. Empty when a file cannot be looked at (its error is then reported afresh).
+std::string sourcesKey(const std::filesystem::path& dataDir)
+{
+    std::string key = dataDir.string();
+    for (const char* name : listFiles) {
+        std::error_code ec;
+        std::filesystem::path file = dataDir / "api" / (std::string(name) + ".json");
+        auto size = std::filesystem::file_size(file, ec);
+        if (ec)
+            return {};
+        auto written = std::filesystem::last_write_time(file, ec);
+        if (ec)
+            return {};
+        key += '\n' + std::to_string(size) + ':' + std::to_string(written.time_since_epoch().count());
+    }
+    return key;
+}
+
+std::optional<json> summariesOf(const std::filesystem::path& dataDir, std::string* error);
+
 }
 
 std::optional<json> SampleTitles::load(const std::filesystem::path& dataDir, std::string* error)
 {
+    // Several routes of one server, and every server a test program starts, read the same lists:
+    // made once per unchanged folder, since reading them is most of a server's start.
+    static std::mutex mutex;
+    static std::map<std::string, json> made;
+    std::string key = sourcesKey(dataDir);
+    if (!key.empty()) {
+        std::lock_guard lock(mutex);
+        if (auto found = made.find(key); found != made.end())
+            return found->second;
+    }
+    std::optional<json> summaries = summariesOf(dataDir, error);
+    if (summaries && !key.empty()) {
+        std::lock_guard lock(mutex);
+        made.insert_or_assign(key, *summaries);
+    }
+    return summaries;
+}
+
+namespace {
+
+std::optional<json> summariesOf(const std::filesystem::path& dataDir, std::string* error)
+{
     std::map<std::string, json> files;
-    for (const char* name :
-        { "detail", "catalogue", "search", "index_recommend", "home", "explore", "mine", "short_video" }) {
+    for (const char* name : listFiles) {
         std::optional<json> file = readFile(dataDir / "api" / (std::string(name) + ".json"), error);
         if (!file)
             return std::nullopt;
@@ -184,12 +230,14 @@ std::optional<json> SampleTitles::load(const std::filesystem::path& dataDir, std
         std::string name = clip.is_object() ? textOf(clip.value("title", json())) : std::string();
         if (name.empty() || titles.hasName(name))
             continue;
-        titles.add(clipTitleIdBase + place,
+        titles.add(SampleTitles::clipTitleIdBase + place,
             { { "name", name }, { "cover", clip.value("cover", json()) },
                 { "blurb", clip.value("desc", json()) }, { "content", clip.value("desc", json()) },
                 { "type_name", "短剧" } });
     }
     return titles.take();
+}
+
 }
 
 }
