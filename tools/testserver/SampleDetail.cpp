@@ -250,12 +250,13 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
     }
 
     // The catalogue's own title pages (catalogue.json) are served as they are written.
+    // What a related title shows of each title, by id (not the whole page with its episodes).
     std::map<std::string, nlohmann::json> known;
     if (std::optional<nlohmann::json> titles = readFile(dataDir / "api" / "catalogue.json")) {
         pointAtServer(*titles, httpPort, httpsPort);
         for (const auto& title : titles->value("titles", nlohmann::json::array())) {
             std::string id = textOf(title.value("id", nlohmann::json()));
-            known[id] = title;
+            known[id] = relatedItem(title);
             if (!id.empty() && title.is_object())
                 catalogue->titles.try_emplace(id, title);
         }
@@ -288,7 +289,7 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
 
     // Related titles by id, from this file or from the catalogue.
     for (const auto& [id, title] : catalogue->titles)
-        known[id] = title;
+        known[id] = relatedItem(title);
     for (auto& [id, title] : catalogue->titles) {
         if (!title.contains("recommend_ids"))
             continue;
@@ -297,7 +298,7 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
             auto found = known.find(textOf(other));
             if (found == known.end())
                 return fail(error, "related title " + textOf(other) + " of " + id + " is unknown");
-            related.push_back(relatedItem(found->second));
+            related.push_back(found->second);
         }
         title.erase("recommend_ids");
         title["recommendList"] = std::move(related);
