@@ -2,11 +2,11 @@
 
 #include "tools/testserver/SampleAccounts.h"
 #include "tools/testserver/SampleDetail.h"
+#include "tools/testserver/SampleHome.h"
+#include "tools/testserver/SampleMine.h"
+#include "tools/testserver/SamplePlayer.h"
 #include "tools/testserver/SampleSearch.h"
 #include "tools/testserver/SampleShortVideo.h"
-#include "tools/testserver/SamplePlayer.h"
-#include "tools/testserver/SampleMine.h"
-#include "tools/testserver/SampleHome.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <fstream>
@@ -89,7 +89,7 @@ std::string textOf(const nlohmann::json& value)
 }
 
 bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
-    std::uint16_t httpsPort, std::string* error)
+    std::uint16_t httpsPort, std::string* error, SamplePreparation preparation)
 {
     std::filesystem::path dir = dataDir / "api";
     std::map<std::string, nlohmann::json> files;
@@ -169,7 +169,7 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
         return ApiReply::success(
             { { "url", imageBase + "cover.png" }, { "size", call.upload ? call.upload->data.size() : 0 } });
     });
-    if (!SampleSearch::install(api, dataDir, httpPort, httpsPort, error))
+    if (!SampleSearch::install(api, dataDir, httpPort, httpsPort, error, preparation))
         return false;
     // The accounts with their state take over the account endpoints above.
     if (!SampleAccounts::install(api, files["account"], httpPort, httpsPort, error))
@@ -181,8 +181,8 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
     // whose sign-ins they check.
     return SamplePlayer::install(api, dataDir, httpPort, httpsPort, error)
         && SampleShortVideo::install(api, dataDir, httpPort, httpsPort, error)
-        && SampleMine::install(api, dataDir, httpPort, httpsPort, error)
-        && SampleDetail::install(api, dataDir, httpPort, httpsPort, error);
+        && SampleMine::install(api, dataDir, httpPort, httpsPort, error, preparation)
+        && SampleDetail::install(api, dataDir, httpPort, httpsPort, error, preparation);
 }
 
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/testserver/ApiServer.h"
+#include "tools/testserver/Deferred.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -16,9 +17,11 @@ namespace testserver {
 // The account's token (access_token of account.json) is signed in from the start, the refreshed
 // one once a refresh gave it out; calls that need a sign-in answer 2000 to any other token.
 struct SampleApi {
-    // False with a message when a file is missing or not the JSON it should be.
+    // False with a message when a file is missing or not the JSON it should be. Prepared at its
+    // first use, the title pages and the search sample answer a damaged file with an error reply.
     static bool install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
-        std::uint16_t httpsPort, std::string* error = nullptr);
+        std::uint16_t httpsPort, std::string* error = nullptr,
+        SamplePreparation preparation = SamplePreparation::AtStart);
 };
 
 }

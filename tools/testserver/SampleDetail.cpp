@@ -1,11 +1,13 @@
 #include "tools/testserver/SampleDetail.h"
 
+#include "tools/testserver/Deferred.h"
 #include "tools/testserver/SampleAccounts.h"
 #include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -87,9 +89,11 @@ struct Builder {
     std::uint16_t httpsPort = 0;
     Catalogue& catalogue;
 
-    std::string videoAddress(const std::string& video, const std::string& title, const std::string& code, long long n)
+    std::string videoAddress(
+        const std::string& video, const std::string& title, const std::string& code, long long n)
     {
-        std::string path = video == "clip" ? "clip.mp4" : (video == "high" ? "high/index.m3u8" : "low/index.m3u8");
+        std::string path
+            = video == "clip" ? "clip.mp4" : (video == "high" ? "high/index.m3u8" : "low/index.m3u8");
         return pointAtLoopback("https://127.0.0.1:0/video/" + path + "?title=" + title + "&from=" + code
                 + "&ep=" + std::to_string(n),
             httpPort, httpsPort);
@@ -219,14 +223,18 @@ void pointAtServer(nlohmann::json& value, std::uint16_t httpPort, std::uint16_t 
     }
 }
 
-}
-
-bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
-    std::uint16_t httpsPort, std::string* error)
+// Every title page of the sample, with its episodes and related titles; null with the reason
+// when the data cannot make them.
+std::shared_ptr<Catalogue> buildCatalogue(
+    const std::filesystem::path& dataDir, std::uint16_t httpPort, std::uint16_t httpsPort, std::string* error)
 {
+    auto failed = [error](std::string message) -> std::shared_ptr<Catalogue> {
+        fail(error, std::move(message));
+        return nullptr;
+    };
     std::optional<nlohmann::json> file = readFile(dataDir / "api" / "detail.json");
     if (!file || !file->is_object() || !file->value("titles", nlohmann::json()).is_array())
-        return fail(error, "missing, or not an object with a list of titles");
+        return failed("missing, or not an object with a list of titles");
     pointAtServer(*file, httpPort, httpsPort);
 
     auto catalogue = std::make_shared<Catalogue>();
@@ -234,15 +242,15 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
     for (nlohmann::json title : (*file)["titles"]) {
         std::string id = title.is_object() ? textOf(title.value("id", nlohmann::json())) : std::string();
         if (id.empty())
-            return fail(error, "a title without an id");
+            return failed("a title without an id");
         nlohmann::json& sources = title["play_from"];
         if (!sources.is_array())
             sources = nlohmann::json::array();
         for (nlohmann::json& source : sources) {
             if (!source.is_object())
-                return fail(error, "a source of " + id + " is not an object");
+                return failed("a source of " + id + " is not an object");
             if (source.contains("episodes") && !builder.expand(source, id, error))
-                return false;
+                return nullptr;
             if (!source.value("list", nlohmann::json()).is_array())
                 source["list"] = nlohmann::json::array();
         }
@@ -266,7 +274,7 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
     // next ones of the lists.
     std::optional<nlohmann::json> summaries = SampleTitles::load(dataDir, error);
     if (!summaries)
-        return false;
+        return nullptr;
     pointAtServer(*summaries, httpPort, httpsPort);
     std::vector<std::string> order;
     for (const auto& summary : *summaries)
@@ -277,13 +285,13 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
             continue;
         std::optional<long long> number = boundedNumber(id, 999'999);
         if (!number)
-            return fail(error, "a title of the lists has an id that is no number of up to six digits: " + id);
+            return failed("a title of the lists has an id that is no number of up to six digits: " + id);
         nlohmann::json related = nlohmann::json::array();
         for (std::size_t next = 1; next <= kGeneratedRelated && next < order.size(); ++next)
             related.push_back(order[(place + next) % order.size()]);
         nlohmann::json title = generatedTitle((*summaries)[place], *number * 1000, std::move(related));
         if (!builder.expand(title["play_from"][0], id, error))
-            return false;
+            return nullptr;
         catalogue->titles[id] = std::move(title);
     }
 
@@ -297,7 +305,7 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
         for (const auto& other : title.value("recommend_ids", nlohmann::json::array())) {
             auto found = known.find(textOf(other));
             if (found == known.end())
-                return fail(error, "related title " + textOf(other) + " of " + id + " is unknown");
+                return failed("related title " + textOf(other) + " of " + id + " is unknown");
             related.push_back(found->second);
         }
         title.erase("recommend_ids");
@@ -306,6 +314,32 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
     const nlohmann::json viewer = file->value("viewer_last_playback", nlohmann::json::object());
     for (const auto& [id, playback] : viewer.items())
         catalogue->lastPlayback[id] = playback;
+    return catalogue;
+}
+
+// A route over the catalogue, which is built at the first request that needs it.
+ApiHandler overCatalogue(
+    std::shared_ptr<Deferred<Catalogue>> deferred, std::function<ApiReply(Catalogue&, const ApiCall&)> route)
+{
+    return [deferred = std::move(deferred), route = std::move(route)](const ApiCall& call) {
+        std::string error;
+        std::shared_ptr<Catalogue> catalogue = deferred->get(&error);
+        if (!catalogue)
+            return unbuiltSample(error);
+        return route(*catalogue, call);
+    };
+}
+
+}
+
+bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
+    std::uint16_t httpsPort, std::string* error, SamplePreparation preparation)
+{
+    auto deferred = std::make_shared<Deferred<Catalogue>>([dataDir, httpPort, httpsPort](std::string* error) {
+        return buildCatalogue(dataDir, httpPort, httpsPort, error);
+    });
+    if (preparation == SamplePreparation::AtStart && !deferred->get(error))
+        return false;
 
     ApiServer* server = &api;
     auto signedIn = [server](const ApiCall& call) {
@@ -314,84 +348,89 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
     };
 
     ApiHandler catalogueDetail = api.handler("v1/movie/detail");
-    api.handle("v1/movie/detail", [catalogue, catalogueDetail, signedIn](const ApiCall& call) {
-        std::string id = textOf(param(call, "id"));
-        {
-            std::lock_guard lock(catalogue->mutex);
-            auto found = catalogue->titles.find(id);
-            if (found != catalogue->titles.end()) {
-                nlohmann::json title = found->second;
-                if (auto favourite = catalogue->favourites.find(id); favourite != catalogue->favourites.end())
-                    title["is_collect"] = favourite->second;
-                auto playback = catalogue->lastPlayback.find(id);
-                if (signedIn(call) && playback != catalogue->lastPlayback.end())
-                    title["last_playback"] = playback->second;
-                return ApiReply::success(std::move(title));
+    api.handle("v1/movie/detail",
+        overCatalogue(deferred, [catalogueDetail, signedIn](Catalogue& catalogue, const ApiCall& call) {
+            std::string id = textOf(param(call, "id"));
+            {
+                std::lock_guard lock(catalogue.mutex);
+                auto found = catalogue.titles.find(id);
+                if (found != catalogue.titles.end()) {
+                    nlohmann::json title = found->second;
+                    if (auto favourite = catalogue.favourites.find(id);
+                        favourite != catalogue.favourites.end())
+                        title["is_collect"] = favourite->second;
+                    auto playback = catalogue.lastPlayback.find(id);
+                    if (signedIn(call) && playback != catalogue.lastPlayback.end())
+                        title["last_playback"] = playback->second;
+                    return ApiReply::success(std::move(title));
+                }
             }
-        }
-        return catalogueDetail ? catalogueDetail(call) : ApiReply::error(1001, "影片不存在");
-    });
+            return catalogueDetail ? catalogueDetail(call) : ApiReply::error(1001, "影片不存在");
+        }));
 
-    api.handle("v1/movie_addr/list", [catalogue](const ApiCall& call) {
+    api.handle("v1/movie_addr/list", overCatalogue(deferred, [](Catalogue& catalogue, const ApiCall& call) {
         std::string id = textOf(param(call, "movie_id"));
         std::string code = textOf(param(call, "from_code"));
-        std::lock_guard lock(catalogue->mutex);
-        auto found = catalogue->titles.find(id);
-        if (found == catalogue->titles.end())
+        std::lock_guard lock(catalogue.mutex);
+        auto found = catalogue.titles.find(id);
+        if (found == catalogue.titles.end())
             return ApiReply::error(1001, "影片不存在");
         for (const auto& source : found->second.value("play_from", nlohmann::json::array())) {
             if (source.is_object() && !code.empty() && textOf(source.value("code", nlohmann::json())) == code)
                 return ApiReply::success(source.value("list", nlohmann::json::array()));
         }
         return ApiReply::error(1002, "暂无该线路");
-    });
+    }));
 
     ApiHandler playerParse = api.handler("v1/movie_addr/parse");
-    api.handle("v1/movie_addr/parse", [catalogue, playerParse](const ApiCall& call) {
-        std::string playURL = textOf(param(call, "play_url"));
-        {
-            std::lock_guard lock(catalogue->mutex);
-            auto found = catalogue->addresses.find(playURL);
-            if (found != catalogue->addresses.end()) {
-                if (!found->second)
-                    return ApiReply::error(1101, "解析失败");
-                return ApiReply::success({ { "url", *found->second } });
+    api.handle("v1/movie_addr/parse",
+        overCatalogue(deferred, [playerParse](Catalogue& catalogue, const ApiCall& call) {
+            std::string playURL = textOf(param(call, "play_url"));
+            {
+                std::lock_guard lock(catalogue.mutex);
+                auto found = catalogue.addresses.find(playURL);
+                if (found != catalogue.addresses.end()) {
+                    if (!found->second)
+                        return ApiReply::error(1101, "解析失败");
+                    return ApiReply::success({ { "url", *found->second } });
+                }
             }
-        }
-        return playerParse ? playerParse(call) : ApiReply::error(1101, "解析失败");
-    });
+            return playerParse ? playerParse(call) : ApiReply::error(1101, "解析失败");
+        }));
 
     ApiHandler playerReport = api.handler("v1/movie_play/report");
-    api.handle("v1/movie_play/report", [catalogue, playerReport, signedIn](const ApiCall& call) {
-        ApiReply reply = playerReport ? playerReport(call) : ApiReply::success(nlohmann::json::object());
-        std::string id = textOf(param(call, "movie_id"));
-        std::string episode = textOf(param(call, "episode_id"));
-        std::string from = textOf(param(call, "movie_from"));
-        std::optional<long long> position = boundedNumber(param(call, "current_time"), kMaxSeconds);
-        std::optional<long long> duration = boundedNumber(param(call, "duration"), kMaxSeconds);
-        if (reply.errorCode != 0 || !signedIn(call) || !position || !duration || episode.empty()
-            || episode.size() > kMaxTextBytes || from.size() > kMaxTextBytes)
+    api.handle("v1/movie_play/report",
+        overCatalogue(deferred, [playerReport, signedIn](Catalogue& catalogue, const ApiCall& call) {
+            ApiReply reply = playerReport ? playerReport(call) : ApiReply::success(nlohmann::json::object());
+            std::string id = textOf(param(call, "movie_id"));
+            std::string episode = textOf(param(call, "episode_id"));
+            std::string from = textOf(param(call, "movie_from"));
+            std::optional<long long> position = boundedNumber(param(call, "current_time"), kMaxSeconds);
+            std::optional<long long> duration = boundedNumber(param(call, "duration"), kMaxSeconds);
+            if (reply.errorCode != 0 || !signedIn(call) || !position || !duration || episode.empty()
+                || episode.size() > kMaxTextBytes || from.size() > kMaxTextBytes)
+                return reply;
+            std::lock_guard lock(catalogue.mutex);
+            if (catalogue.titles.contains(id))
+                catalogue.lastPlayback[id] = { { "movie_from", from }, { "episode_id", episode },
+                    { "duration", *duration }, { "current_time", *position } };
             return reply;
-        std::lock_guard lock(catalogue->mutex);
-        if (catalogue->titles.contains(id))
-            catalogue->lastPlayback[id] = { { "movie_from", from }, { "episode_id", episode },
-                { "duration", *duration }, { "current_time", *position } };
-        return reply;
-    });
+        }));
 
     ApiHandler favourites = api.handler("v1/movie/collect/action");
-    api.handle("v1/movie/collect/action", [catalogue, favourites](const ApiCall& call) {
-        if (!favourites)
-            return ApiReply::error(1001, "影片不存在");
-        ApiReply reply = favourites(call);
-        if (reply.errorCode != 0)
+    api.handle("v1/movie/collect/action",
+        overCatalogue(deferred, [favourites](Catalogue& catalogue, const ApiCall& call) {
+            if (!favourites)
+                return ApiReply::error(1001, "影片不存在");
+            ApiReply reply = favourites(call);
+            if (reply.errorCode != 0)
+                return reply;
+            const nlohmann::json state = param(call, "state");
+            bool add = state.is_boolean() ? state.get<bool>() : textOf(state) == "1";
+            std::lock_guard lock(catalogue.mutex);
+            catalogue.favourites[textOf(param(call, "movie_id"))] = add;
             return reply;
-        const nlohmann::json state = param(call, "state");
-        bool add = state.is_boolean() ? state.get<bool>() : textOf(state) == "1";
-        std::lock_guard lock(catalogue->mutex);
-        catalogue->favourites[textOf(param(call, "movie_id"))] = add;
-        return reply;
-    });
+        }));
     return true;
 }
 

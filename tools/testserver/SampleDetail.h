@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/testserver/ApiServer.h"
+#include "tools/testserver/Deferred.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -33,9 +34,11 @@ struct SampleDetail {
     static constexpr const char* unresolvedScheme = "zv-detail://";
 
     // After the catalogue, the player's sample and the favourites, whose handlers it extends.
-    // False with a message when the file is missing or not what it should be.
+    // False with a message when the file is missing or not what it should be; prepared at the
+    // first use, the routes answer that with an error reply instead.
     static bool install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
-        std::uint16_t httpsPort, std::string* error = nullptr);
+        std::uint16_t httpsPort, std::string* error = nullptr,
+        SamplePreparation preparation = SamplePreparation::AtStart);
 };
 
 }

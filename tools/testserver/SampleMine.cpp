@@ -1,14 +1,15 @@
 #include "tools/testserver/SampleMine.h"
 
+#include "tools/testserver/Deferred.h"
 #include "tools/testserver/SampleAccounts.h"
 #include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <algorithm>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <mutex>
-#include <map>
 #include <set>
 #include <sstream>
 
@@ -27,9 +28,10 @@ struct Lists {
     nlohmann::json favourites = nlohmann::json::array();
     nlohmann::json notices = nlohmann::json::array();
     long long noticeTotal = 0;
-    std::map<std::string, nlohmann::json> titles; // every title the lists show, by id
     long long nextFavouriteID = 90000;
 };
+
+using TitlesByID = std::map<std::string, nlohmann::json>; // every title the lists show
 
 bool isDigits(const std::string& text)
 {
@@ -120,11 +122,11 @@ nlohmann::json pageOf(const nlohmann::json& list, long long page, long long page
 
 // A new entry of the favourites list, named and with the status line of the title when the
 // samples know it.
-nlohmann::json favouriteEntry(Lists& l, const std::string& movieID)
+nlohmann::json favouriteEntry(Lists& l, const TitlesByID& titles, const std::string& movieID)
 {
     nlohmann::json entry = { { "id", std::to_string(l.nextFavouriteID++) }, { "movie_id", movieID } };
-    auto known = l.titles.find(movieID);
-    if (known != l.titles.end()) {
+    auto known = titles.find(movieID);
+    if (known != titles.end()) {
         const nlohmann::json& title = known->second;
         entry["movie_name"] = title.value("name", "");
         entry["cover"] = title.value("cover", "");
@@ -151,7 +153,7 @@ std::optional<nlohmann::json> readFile(const std::filesystem::path& file, std::s
 }
 
 bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
-    std::uint16_t httpsPort, std::string* error)
+    std::uint16_t httpsPort, std::string* error, SamplePreparation preparation)
 {
     std::optional<nlohmann::json> file = readFile(dataDir / "api" / "mine.json", error);
     if (!file)
@@ -184,16 +186,23 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
     point(point, lists->favourites);
     point(point, lists->notices);
     // Every title that a list shows, so that a favourite added from any of them has its name.
-    std::optional<nlohmann::json> titles = SampleTitles::load(dataDir, error);
-    if (!titles)
+    auto titles = std::make_shared<Deferred<const TitlesByID>>(
+        [dataDir, point](std::string* error) -> std::shared_ptr<const TitlesByID> {
+            std::optional<nlohmann::json> summaries = SampleTitles::load(dataDir, error);
+            if (!summaries)
+                return nullptr;
+            auto byID = std::make_shared<TitlesByID>();
+            for (nlohmann::json title : *summaries) {
+                std::string id = textOf(title.value("id", nlohmann::json()));
+                if (id.empty())
+                    continue;
+                point(point, title);
+                (*byID)[id] = std::move(title);
+            }
+            return byID;
+        });
+    if (preparation == SamplePreparation::AtStart && !titles->get(error))
         return false;
-    for (nlohmann::json title : *titles) {
-        std::string id = textOf(title.value("id", nlohmann::json()));
-        if (id.empty())
-            continue;
-        point(point, title);
-        lists->titles[id] = std::move(title);
-    }
 
     ApiServer* server = &api;
     auto signedIn = [server](const ApiCall& call) {
@@ -245,12 +254,16 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
     });
     // Any title id is taken; `state` 1 or true adds the title at the front of the favourites, 0 or
     // false removes it. No `data`: the client hands the caller the message.
-    api.handle("v1/movie/collect/action", [lists](const ApiCall& call) {
+    api.handle("v1/movie/collect/action", [lists, titles](const ApiCall& call) {
         std::string movieID = textOf(param(call, "movie_id"));
         if (movieID.empty() || movieID.size() > kMaxIdDigits)
             return ApiReply::error(1001, "影片不存在");
         const nlohmann::json state = param(call, "state");
         bool add = state.is_boolean() ? state.get<bool>() : textOf(state) == "1";
+        std::string unbuilt;
+        std::shared_ptr<const TitlesByID> named = add ? titles->get(&unbuilt) : nullptr;
+        if (add && !named)
+            return unbuiltSample(unbuilt);
         std::lock_guard lock(lists->mutex);
         nlohmann::json kept = nlohmann::json::array();
         for (nlohmann::json& item : lists->favourites) {
@@ -258,7 +271,7 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
                 kept.push_back(std::move(item));
         }
         if (add)
-            kept.insert(kept.begin(), favouriteEntry(*lists, movieID));
+            kept.insert(kept.begin(), favouriteEntry(*lists, *named, movieID));
         lists->favourites = std::move(kept);
         ApiReply reply;
         reply.msg = add ? "收藏成功" : "已取消收藏";

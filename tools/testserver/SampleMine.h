@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/testserver/ApiServer.h"
+#include "tools/testserver/Deferred.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -27,7 +28,8 @@ struct SampleMine {
     // Installs the endpoints, replacing earlier handlers of the same paths (and so starting
     // again from the file). False with a message when the file is missing or malformed.
     static bool install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
-        std::uint16_t httpsPort, std::string* error = nullptr);
+        std::uint16_t httpsPort, std::string* error = nullptr,
+        SamplePreparation preparation = SamplePreparation::AtStart);
 };
 
 }

@@ -1,11 +1,13 @@
 #include "tools/testserver/SampleSearch.h"
 
+#include "tools/testserver/Deferred.h"
 #include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -103,10 +105,9 @@ struct Catalogue {
     }
 };
 
-}
-
-bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
-    std::uint16_t httpsPort, std::string* error)
+// The titles and rankings of the sample; null with the reason when the data cannot make them.
+std::shared_ptr<const Catalogue> buildCatalogue(
+    const std::filesystem::path& dataDir, std::uint16_t httpPort, std::uint16_t httpsPort, std::string* error)
 {
     std::filesystem::path file = dataDir / "api" / "search.json";
     std::ifstream stream(file, std::ios::binary);
@@ -116,7 +117,7 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
     if (!stream || !data.is_object() || !data.value("titles", json()).is_array()) {
         if (error)
             *error = "not the search sample: " + file.string();
-        return false;
+        return nullptr;
     }
     pointAtServer(data, httpPort, httpsPort);
 
@@ -126,7 +127,7 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
     // found by its name.
     std::optional<json> others = SampleTitles::load(dataDir, error);
     if (!others)
-        return false;
+        return nullptr;
     pointAtServer(*others, httpPort, httpsPort);
     std::set<std::string> own;
     for (const json& title : catalogue->titles)
@@ -149,39 +150,70 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
         ranking["movie_data"] = catalogue->titlesByIds(ranking.value("movie_data", json::array()));
         catalogue->rankingList.push_back(std::move(ranking));
     }
-    std::shared_ptr<const Catalogue> shared = catalogue;
+    return catalogue;
+}
 
-    api.handle("v1/movie/search", [shared](const ApiCall& call) {
+// A route over the sample, which is built at the first request that needs it.
+ApiHandler overCatalogue(std::shared_ptr<Deferred<const Catalogue>> deferred,
+    std::function<ApiReply(const Catalogue&, const ApiCall&)> route)
+{
+    return [deferred = std::move(deferred), route = std::move(route)](const ApiCall& call) {
+        std::string error;
+        std::shared_ptr<const Catalogue> catalogue = deferred->get(&error);
+        if (!catalogue)
+            return unbuiltSample(error);
+        return route(*catalogue, call);
+    };
+}
+
+}
+
+bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
+    std::uint16_t httpsPort, std::string* error, SamplePreparation preparation)
+{
+    auto deferred
+        = std::make_shared<Deferred<const Catalogue>>([dataDir, httpPort, httpsPort](std::string* error) {
+              return buildCatalogue(dataDir, httpPort, httpsPort, error);
+          });
+    if (preparation == SamplePreparation::AtStart && !deferred->get(error))
+        return false;
+
+    api.handle("v1/movie/search", overCatalogue(deferred, [](const Catalogue& sample, const ApiCall& call) {
         std::string keyword = textOf(call.parameters.value("keyword", json()));
         bool byMember = textOf(call.parameters.value("res_type", json())) == "by_member_name";
         json list = json::array();
-        for (const json& title : shared->titles) {
-            if (shared->matches(title, keyword, byMember))
+        for (const json& title : sample.titles) {
+            if (sample.matches(title, keyword, byMember))
                 list.push_back(title);
         }
         std::size_t total = list.size();
         return ApiReply::success({ { "list", std::move(list) }, { "total", total }, { "page", 1 } });
-    });
-    api.handle("v1/movie/search_complete", [shared](const ApiCall& call) {
-        std::string keyword = textOf(call.parameters.value("keyword", json()));
-        json suggestions = json::array();
-        for (const json& title : shared->titles) {
-            if (suggestions.size() < kMaximumSuggestions && shared->matches(title, keyword, false))
-                suggestions.push_back({ { "name", title.value("name", "") },
-                    { "dynamic", title.value("dynamic", "") }, { "highlight", keyword } });
-        }
-        return ApiReply::success(std::move(suggestions));
-    });
-    api.handle("v1/movie/search_lately_words",
-        [shared](const ApiCall&) { return ApiReply::success(shared->latelyWords); });
-    api.handle("v1/movie/search_ranking",
-        [shared](const ApiCall&) { return ApiReply::success(shared->searchRanking); });
+    }));
     api.handle(
-        "v1/movie/ranking/list", [shared](const ApiCall&) { return ApiReply::success(shared->rankingList); });
-    api.handle("v1/movie/ranking/data", [shared](const ApiCall& call) {
-        std::string id = textOf(call.parameters.value("id", json()));
-        return ApiReply::success(shared->titlesByIds(shared->rankingData.value(id, json::array())));
-    });
+        "v1/movie/search_complete", overCatalogue(deferred, [](const Catalogue& sample, const ApiCall& call) {
+            std::string keyword = textOf(call.parameters.value("keyword", json()));
+            json suggestions = json::array();
+            for (const json& title : sample.titles) {
+                if (suggestions.size() < kMaximumSuggestions && sample.matches(title, keyword, false))
+                    suggestions.push_back({ { "name", title.value("name", "") },
+                        { "dynamic", title.value("dynamic", "") }, { "highlight", keyword } });
+            }
+            return ApiReply::success(std::move(suggestions));
+        }));
+    api.handle("v1/movie/search_lately_words",
+        overCatalogue(deferred,
+            [](const Catalogue& sample, const ApiCall&) { return ApiReply::success(sample.latelyWords); }));
+    api.handle("v1/movie/search_ranking",
+        overCatalogue(deferred,
+            [](const Catalogue& sample, const ApiCall&) { return ApiReply::success(sample.searchRanking); }));
+    api.handle("v1/movie/ranking/list", overCatalogue(deferred, [](const Catalogue& sample, const ApiCall&) {
+        return ApiReply::success(sample.rankingList);
+    }));
+    api.handle(
+        "v1/movie/ranking/data", overCatalogue(deferred, [](const Catalogue& sample, const ApiCall& call) {
+            std::string id = textOf(call.parameters.value("id", json()));
+            return ApiReply::success(sample.titlesByIds(sample.rankingData.value(id, json::array())));
+        }));
     api.handle("v1/user/feedback/submit", [](const ApiCall& call) {
         const json& type = call.parameters.value("type_id", json());
         std::string content = textOf(call.parameters.value("content", json()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/testserver/ApiServer.h"
+#include "tools/testserver/Deferred.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -14,9 +15,11 @@ namespace testserver {
 // hot words, the search page's ranking cards, the ranking tab's rankings (one without titles,
 // which "v1/movie/ranking/data" gives by id), the favourite toggle and the request form.
 struct SampleSearch {
-    // False with a message when the file is missing or not the JSON it should be.
+    // False with a message when the file is missing or not the JSON it should be; prepared at the
+    // first use, the routes answer that with an error reply instead.
     static bool install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
-        std::uint16_t httpsPort, std::string* error = nullptr);
+        std::uint16_t httpsPort, std::string* error = nullptr,
+        SamplePreparation preparation = SamplePreparation::AtStart);
 };
 
 }
