@@ -1,7 +1,7 @@
 // The API side of the test server: what it refuses, independent of the app's client.
 
+#include "tests/tools/testserver/SampleServer.h"
 #include "tests/tools/testserver/SignedForm.h"
-#include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/SampleApi.h"
 #include "tools/testserver/TestServer.h"
@@ -20,13 +20,10 @@ class ApiServerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string error;
-        std::filesystem::path data = zvtest::sourceDir() / "tools/testserver/data";
-        server = TestServer::start({ zvtest::testKeysDir(), data }, &error);
-        ASSERT_TRUE(server) << error;
-        api = ApiServer::attach(*server, zvtest::testKeysDir(), &error);
-        ASSERT_TRUE(api) << error;
-        ASSERT_TRUE(SampleApi::install(*api, data, server->httpPort(), server->httpsPort(), &error)) << error;
+        zvtest::SampleServer started = zvtest::SampleServer::start();
+        ASSERT_TRUE(started.api) << started.error;
+        server = std::move(started.server);
+        api = std::move(started.api);
     }
 
     // A pack of these parameters as the app makes it.

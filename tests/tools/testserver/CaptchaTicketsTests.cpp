@@ -1,8 +1,8 @@
 // The captcha's one-time tickets: what the page gets from the server, and what the account
 // endpoints that the captcha guards accept of it.
 
+#include "tests/tools/testserver/SampleServer.h"
 #include "tests/tools/testserver/SignedForm.h"
-#include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/CaptchaTickets.h"
 #include "tools/testserver/SampleApi.h"
@@ -24,13 +24,10 @@ class CaptchaServerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string error;
-        std::filesystem::path data = zvtest::sourceDir() / "tools/testserver/data";
-        server = TestServer::start({ zvtest::testKeysDir(), data }, &error);
-        ASSERT_TRUE(server) << error;
-        api = ApiServer::attach(*server, zvtest::testKeysDir(), &error);
-        ASSERT_TRUE(api) << error;
-        ASSERT_TRUE(SampleApi::install(*api, data, server->httpPort(), server->httpsPort(), &error)) << error;
+        zvtest::SampleServer started = zvtest::SampleServer::start();
+        ASSERT_TRUE(started.api) << started.error;
+        server = std::move(started.server);
+        api = std::move(started.api);
     }
 
     // The whole reply to a request over plain HTTP.

@@ -2,8 +2,8 @@
 // signed in by login, refreshed), answered as itself on the room's API and its socket, besides the
 // sample account with its place in the room's data; a token nobody holds is refused.
 
+#include "tests/tools/testserver/SampleServer.h"
 #include "tests/tools/testserver/SignedForm.h"
-#include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/ChatRoom.h"
 #include "tools/testserver/SampleAccounts.h"
@@ -32,14 +32,12 @@ protected:
 
     void SetUp() override
     {
+        zvtest::SampleServer started = zvtest::SampleServer::start();
+        ASSERT_TRUE(started.api) << started.error;
+        server = std::move(started.server);
+        api = std::move(started.api);
         std::string error;
-        std::filesystem::path data = zvtest::sourceDir() / "tools/testserver/data";
-        server = TestServer::start({ zvtest::testKeysDir(), data }, &error);
-        ASSERT_TRUE(server) << error;
-        api = ApiServer::attach(*server, zvtest::testKeysDir(), &error);
-        ASSERT_TRUE(api) << error;
-        ASSERT_TRUE(SampleApi::install(*api, data, server->httpPort(), server->httpsPort(), &error)) << error;
-        chat = ChatRoom::install(*server, *api, data, &error);
+        chat = ChatRoom::install(*server, *api, zvtest::SampleServer::dataDir(), &error);
         ASSERT_TRUE(chat) << error;
     }
 

@@ -1,7 +1,7 @@
 // The sample history, favourites and notices of the test server: what they refuse.
 
+#include "tests/tools/testserver/SampleServer.h"
 #include "tests/tools/testserver/SignedForm.h"
-#include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/SampleApi.h"
 #include "tools/testserver/TestServer.h"
@@ -22,13 +22,10 @@ class SampleMineTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string error;
-        std::filesystem::path data = zvtest::sourceDir() / "tools/testserver/data";
-        server = TestServer::start({ zvtest::testKeysDir(), data }, &error);
-        ASSERT_TRUE(server) << error;
-        api = ApiServer::attach(*server, zvtest::testKeysDir(), &error);
-        ASSERT_TRUE(api) << error;
-        ASSERT_TRUE(SampleApi::install(*api, data, server->httpPort(), server->httpsPort(), &error)) << error;
+        zvtest::SampleServer started = zvtest::SampleServer::start();
+        ASSERT_TRUE(started.api) << started.error;
+        server = std::move(started.server);
+        api = std::move(started.api);
     }
 
     // The reply envelope of a GET with these parameters, as the app sends it.

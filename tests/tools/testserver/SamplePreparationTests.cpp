@@ -2,7 +2,7 @@
 // that needs them: the same replies either way, and a damaged file is never served as a success.
 
 #include "tests/support/TempDir.h"
-#include "tests/tools/testserver/TestKeys.h"
+#include "tests/tools/testserver/SampleServer.h"
 #include "tools/testserver/ApiEndpoints.h"
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/SampleApi.h"
@@ -20,38 +20,15 @@ namespace {
 
 using json = nlohmann::json;
 
-struct PreparedServer {
-    std::unique_ptr<TestServer> server;
-    std::unique_ptr<ApiServer> api;
-    bool installed = false;
-    std::string error;
-
-    PreparedServer(const std::filesystem::path& data, SamplePreparation preparation)
-    {
-        server = TestServer::start({ zvtest::testKeysDir(), data }, &error);
-        if (!server)
-            return;
-        api = ApiServer::attach(*server, zvtest::testKeysDir(), &error);
-        if (!api)
-            return;
-        installed
-            = SampleApi::install(*api, data, server->httpPort(), server->httpsPort(), &error, preparation);
-    }
-
-    ApiReply call(const std::string& path, json parameters) const
-    {
-        ApiCall call;
-        call.method = std::string(endpointMethod(path).value_or("GET"));
-        call.path = path;
-        call.parameters = std::move(parameters);
-        call.token = "tk-301877-first";
-        return api->handler(path)(call);
-    }
-};
-
-std::filesystem::path sampleData()
+// The reply of the sample account to a call of the server's API.
+ApiReply callAs(const zvtest::SampleServer& sample, const std::string& path, json parameters)
 {
-    return zvtest::sourceDir() / "tools/testserver/data";
+    ApiCall call;
+    call.method = std::string(endpointMethod(path).value_or("GET"));
+    call.path = path;
+    call.parameters = std::move(parameters);
+    call.token = "tk-301877-first";
+    return sample.api->handler(path)(call);
 }
 
 // The sample data with one file of its API replaced.
@@ -59,7 +36,7 @@ std::filesystem::path damagedCopy(
     const zvtest::TempDir& dir, const std::string& file, const std::string& content)
 {
     std::filesystem::path data = dir / "data";
-    std::filesystem::copy(sampleData(), data, std::filesystem::copy_options::recursive);
+    std::filesystem::copy(zvtest::SampleServer::dataDir(), data, std::filesystem::copy_options::recursive);
     std::ofstream(data / "api" / file, std::ios::trunc) << content;
     return data;
 }
@@ -80,12 +57,13 @@ const std::vector<std::pair<std::string, json>> kRoutes = {
 
 TEST(SamplePreparationTest, BuiltAtFirstUseTheRoutesAnswerAsWhenBuiltAtTheStart)
 {
-    PreparedServer atStart(sampleData(), SamplePreparation::AtStart);
-    PreparedServer atFirstUse(sampleData(), SamplePreparation::AtFirstUse);
-    ASSERT_TRUE(atStart.installed) << atStart.error;
-    ASSERT_TRUE(atFirstUse.installed) << atFirstUse.error;
+    auto atStart = zvtest::SampleServer::start(zvtest::SampleServer::dataDir(), SamplePreparation::AtStart);
+    auto atFirstUse
+        = zvtest::SampleServer::start(zvtest::SampleServer::dataDir(), SamplePreparation::AtFirstUse);
+    ASSERT_TRUE(atStart.api) << atStart.error;
+    ASSERT_TRUE(atFirstUse.api) << atFirstUse.error;
     for (const auto& [path, parameters] : kRoutes) {
-        ApiReply expected = atStart.call(path, parameters);
+        ApiReply expected = callAs(atStart, path, parameters);
         ASSERT_EQ(expected.errorCode, 0) << path << " " << parameters.dump() << ": " << expected.msg;
         // Each server points the sample's addresses at its own ports.
         std::string wanted = expected.data.value_or(json()).dump();
@@ -97,7 +75,7 @@ TEST(SamplePreparationTest, BuiltAtFirstUseTheRoutesAnswerAsWhenBuiltAtTheStart)
                  at = wanted.find(fromText, at + toText.size()))
                 wanted.replace(at, fromText.size(), toText);
         }
-        ApiReply reply = atFirstUse.call(path, parameters);
+        ApiReply reply = callAs(atFirstUse, path, parameters);
         EXPECT_EQ(reply.errorCode, 0) << path << ": " << reply.msg;
         EXPECT_EQ(reply.data.value_or(json()).dump(), wanted) << path << " " << parameters.dump();
     }
@@ -105,13 +83,13 @@ TEST(SamplePreparationTest, BuiltAtFirstUseTheRoutesAnswerAsWhenBuiltAtTheStart)
 
 TEST(SamplePreparationTest, RequestsThatMeetAtTheFirstUseShareOneBuild)
 {
-    PreparedServer server(sampleData(), SamplePreparation::AtFirstUse);
-    ASSERT_TRUE(server.installed) << server.error;
+    auto server = zvtest::SampleServer::start(zvtest::SampleServer::dataDir(), SamplePreparation::AtFirstUse);
+    ASSERT_TRUE(server.api) << server.error;
     std::vector<std::string> pages(8);
     std::vector<std::thread> threads;
     for (std::string& page : pages) {
         threads.emplace_back([&server, &page] {
-            ApiReply reply = server.call("v1/movie/detail", { { "id", "41001" } });
+            ApiReply reply = callAs(server, "v1/movie/detail", { { "id", "41001" } });
             page = reply.errorCode == 0 ? reply.data.value_or(json()).dump() : reply.msg;
         });
     }
@@ -142,15 +120,15 @@ TEST(SamplePreparationTest, ADamagedFileStopsTheStartOrIsAnErrorReplyAtItsFirstU
         zvtest::TempDir dir;
         std::filesystem::path data = damagedCopy(dir, test.file, test.content);
 
-        PreparedServer atStart(data, SamplePreparation::AtStart);
-        EXPECT_FALSE(atStart.installed);
+        auto atStart = zvtest::SampleServer::start(data, SamplePreparation::AtStart);
+        EXPECT_FALSE(atStart.api);
         EXPECT_NE(atStart.error.find(test.startError), std::string::npos) << atStart.error;
 
-        PreparedServer atFirstUse(data, SamplePreparation::AtFirstUse);
-        ASSERT_TRUE(atFirstUse.installed) << atFirstUse.error;
+        auto atFirstUse = zvtest::SampleServer::start(data, SamplePreparation::AtFirstUse);
+        ASSERT_TRUE(atFirstUse.api) << atFirstUse.error;
         // Not once a success, and not tried again as if the next call might do better.
         for (int attempt = 0; attempt < 2; ++attempt) {
-            ApiReply reply = atFirstUse.call(test.route, test.parameters);
+            ApiReply reply = callAs(atFirstUse, test.route, test.parameters);
             EXPECT_EQ(reply.errorCode, 1500);
             EXPECT_EQ(reply.msg, "示例数据有误");
             EXPECT_FALSE(reply.data);

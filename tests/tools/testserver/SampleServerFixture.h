@@ -3,7 +3,7 @@
 // The local test server with its whole sample API and video, as the app meets it, for tests that
 // walk the sample data through the server's own replies.
 
-#include "tests/tools/testserver/TestKeys.h"
+#include "tests/tools/testserver/SampleServer.h"
 #include "tests/tools/testserver/TestMedia.h"
 #include "tools/testserver/ApiEndpoints.h"
 #include "tools/testserver/ApiServer.h"
@@ -30,18 +30,15 @@ protected:
 
     void SetUp() override
     {
+        SampleServer started = SampleServer::start();
+        ASSERT_TRUE(started.api) << started.error;
+        server = std::move(started.server);
+        api = std::move(started.api);
         std::string error;
-        server = testserver::TestServer::start({ testKeysDir(), dataDir() }, &error);
-        ASSERT_TRUE(server) << error;
-        api = testserver::ApiServer::attach(*server, testKeysDir(), &error);
-        ASSERT_TRUE(api) << error;
-        ASSERT_TRUE(
-            testserver::SampleApi::install(*api, dataDir(), server->httpPort(), server->httpsPort(), &error))
-            << error;
         ASSERT_TRUE(testserver::VideoRoutes::install(*server, testMediaDir(), &error)) << error;
     }
 
-    static std::filesystem::path dataDir() { return sourceDir() / "tools/testserver/data"; }
+    static std::filesystem::path dataDir() { return SampleServer::dataDir(); }
 
     static std::string idText(const json& value)
     {
