@@ -2,6 +2,7 @@
 
 #include "tools/testserver/Deferred.h"
 #include "tools/testserver/SampleAccounts.h"
+#include "tools/testserver/SampleMine.h"
 #include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StaticFiles.h"
 
@@ -349,24 +350,30 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
 
     ApiHandler catalogueDetail = api.handler("v1/movie/detail");
     api.handle("v1/movie/detail",
-        overCatalogue(deferred, [catalogueDetail, signedIn](Catalogue& catalogue, const ApiCall& call) {
-            std::string id = textOf(param(call, "id"));
-            {
-                std::lock_guard lock(catalogue.mutex);
-                auto found = catalogue.titles.find(id);
-                if (found != catalogue.titles.end()) {
-                    nlohmann::json title = found->second;
-                    if (auto favourite = catalogue.favourites.find(id);
-                        favourite != catalogue.favourites.end())
-                        title["is_collect"] = favourite->second;
-                    auto playback = catalogue.lastPlayback.find(id);
-                    if (signedIn(call) && playback != catalogue.lastPlayback.end())
-                        title["last_playback"] = playback->second;
-                    return ApiReply::success(std::move(title));
+        overCatalogue(
+            deferred, [catalogueDetail, signedIn, server](Catalogue& catalogue, const ApiCall& call) {
+                std::string id = textOf(param(call, "id"));
+                // The viewer's favourites say whether the title is one; without them, the file as the
+                // favourite action changed it.
+                std::optional<bool> listed = SampleMine::isFavourite(*server, id);
+                {
+                    std::lock_guard lock(catalogue.mutex);
+                    auto found = catalogue.titles.find(id);
+                    if (found != catalogue.titles.end()) {
+                        nlohmann::json title = found->second;
+                        if (listed)
+                            title["is_collect"] = *listed;
+                        else if (auto favourite = catalogue.favourites.find(id);
+                                 favourite != catalogue.favourites.end())
+                            title["is_collect"] = favourite->second;
+                        auto playback = catalogue.lastPlayback.find(id);
+                        if (signedIn(call) && playback != catalogue.lastPlayback.end())
+                            title["last_playback"] = playback->second;
+                        return ApiReply::success(std::move(title));
+                    }
                 }
-            }
-            return catalogueDetail ? catalogueDetail(call) : ApiReply::error(1001, "影片不存在");
-        }));
+                return catalogueDetail ? catalogueDetail(call) : ApiReply::error(1001, "影片不存在");
+            }));
 
     api.handle("v1/movie_addr/list", overCatalogue(deferred, [](Catalogue& catalogue, const ApiCall& call) {
         std::string id = textOf(param(call, "movie_id"));

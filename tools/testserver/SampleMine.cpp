@@ -150,6 +150,15 @@ std::optional<nlohmann::json> readFile(const std::filesystem::path& file, std::s
     return json;
 }
 
+// The lists installed on each API, for the other samples' questions; an API's entry goes with
+// its lists.
+std::mutex g_listsMutex;
+std::map<const ApiServer*, std::weak_ptr<Lists>>& installedLists()
+{
+    static std::map<const ApiServer*, std::weak_ptr<Lists>> lists;
+    return lists;
+}
+
 }
 
 bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
@@ -285,7 +294,28 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
         return ApiReply::success(
             { { "list", pageOf(l.notices, page, pageSize) }, { "total", l.noticeTotal } });
     });
+    std::lock_guard registryLock(g_listsMutex);
+    std::erase_if(installedLists(), [](const auto& entry) { return entry.second.expired(); });
+    installedLists()[&api] = lists;
     return true;
+}
+
+std::optional<bool> SampleMine::isFavourite(const ApiServer& api, const std::string& movieID)
+{
+    std::shared_ptr<Lists> lists;
+    {
+        std::lock_guard registryLock(g_listsMutex);
+        auto found = installedLists().find(&api);
+        if (found != installedLists().end())
+            lists = found->second.lock();
+    }
+    if (!lists)
+        return std::nullopt;
+    std::lock_guard lock(lists->mutex);
+    return std::any_of(
+        lists->favourites.begin(), lists->favourites.end(), [&movieID](const nlohmann::json& item) {
+            return item.is_object() && textOf(item.value("movie_id", nlohmann::json())) == movieID;
+        });
 }
 
 }

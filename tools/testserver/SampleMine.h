@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace testserver {
@@ -30,6 +31,10 @@ struct SampleMine {
     static bool install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
         std::uint16_t httpsPort, std::string* error = nullptr,
         SamplePreparation preparation = SamplePreparation::AtStart);
+
+    // Whether the title is among the favourites of the lists installed on this API (the title
+    // pages and the search say so of each title); none when none are installed.
+    static std::optional<bool> isFavourite(const ApiServer& api, const std::string& movieID);
 };
 
 }

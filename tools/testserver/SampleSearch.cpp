@@ -1,6 +1,7 @@
 #include "tools/testserver/SampleSearch.h"
 
 #include "tools/testserver/Deferred.h"
+#include "tools/testserver/SampleMine.h"
 #include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StaticFiles.h"
 
@@ -178,17 +179,24 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
     if (preparation == SamplePreparation::AtStart && !deferred->get(error))
         return false;
 
-    api.handle("v1/movie/search", overCatalogue(deferred, [](const Catalogue& sample, const ApiCall& call) {
-        std::string keyword = textOf(call.parameters.value("keyword", json()));
-        bool byMember = textOf(call.parameters.value("res_type", json())) == "by_member_name";
-        json list = json::array();
-        for (const json& title : sample.titles) {
-            if (sample.matches(title, keyword, byMember))
+    // Each result says whether it is among the viewer's favourites (the file's flag without them).
+    ApiServer* server = &api;
+    api.handle(
+        "v1/movie/search", overCatalogue(deferred, [server](const Catalogue& sample, const ApiCall& call) {
+            std::string keyword = textOf(call.parameters.value("keyword", json()));
+            bool byMember = textOf(call.parameters.value("res_type", json())) == "by_member_name";
+            json list = json::array();
+            for (const json& title : sample.titles) {
+                if (!sample.matches(title, keyword, byMember))
+                    continue;
                 list.push_back(title);
-        }
-        std::size_t total = list.size();
-        return ApiReply::success({ { "list", std::move(list) }, { "total", total }, { "page", 1 } });
-    }));
+                if (std::optional<bool> listed
+                    = SampleMine::isFavourite(*server, textOf(title.value("id", json()))))
+                    list.back()["is_collect"] = *listed;
+            }
+            std::size_t total = list.size();
+            return ApiReply::success({ { "list", std::move(list) }, { "total", total }, { "page", 1 } });
+        }));
     api.handle(
         "v1/movie/search_complete", overCatalogue(deferred, [](const Catalogue& sample, const ApiCall& call) {
             std::string keyword = textOf(call.parameters.value("keyword", json()));

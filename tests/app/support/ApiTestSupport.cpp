@@ -10,6 +10,7 @@
 #include "platform/net/HTTPClient.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/SampleApi.h"
+#include "tools/testserver/SampleMine.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -126,6 +127,12 @@ void ApiServerTest::SetUp()
     server().clearScripts();
     server().clearRequests();
     chatRoom().reset();
+    // The viewer's lists as the sample has them, whatever an earlier test added or deleted: title
+    // pages and search results say what its favourites hold.
+    std::string error;
+    ASSERT_TRUE(testserver::SampleMine::install(api(), sourceDir() / "tools/testserver/data",
+        server().httpPort(), server().httpsPort(), &error, testserver::SamplePreparation::AtFirstUse))
+        << error;
 }
 
 void ApiServerTest::TearDown()

@@ -410,3 +410,52 @@ TEST_F(SampleAgreementTest, EveryAddressTheRepliesHoldIsAnswered)
         EXPECT_FALSE(body.empty()) << address << " of " << where;
     }
 }
+
+// Favourites: the page of each title of the favourites, and the search result of it, say it is
+// one, and those of another title say it is not; adding and removing a favourite changes all
+// three alike.
+TEST_F(SampleAgreementTest, TitlePagesAndSearchResultsSayWhatTheFavouritesHold)
+{
+    auto favourites = [&] {
+        std::map<std::string, std::string> names;
+        json page = data("v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 100 } });
+        for (const json& item : listIn(page, "list"))
+            names[idText(item.value("movie_id", json()))] = item.value("movie_name", "");
+        return names;
+    };
+    auto pageSays = [&](const std::string& id) {
+        return data("v1/movie/detail", { { "id", id } }).value("is_collect", false);
+    };
+    // What the search for the name says of the title; none when it does not find it.
+    auto searchSays = [&](const std::string& name, const std::string& id) -> std::optional<bool> {
+        for (const json& title : listIn(data("v1/movie/search", { { "keyword", name } }), "list")) {
+            if (idText(title.value("id", json())) == id)
+                return title.value("is_collect", false);
+        }
+        return std::nullopt;
+    };
+
+    std::map<std::string, std::string> held = favourites();
+    ASSERT_EQ(held.size(), 23u);
+    for (const auto& [id, name] : held) {
+        EXPECT_TRUE(pageSays(id)) << id << " " << name;
+        EXPECT_EQ(searchSays(name, id), std::optional(true)) << id << " " << name;
+    }
+    const std::string other = "40311";
+    const std::string otherName = "北方的灯塔";
+    ASSERT_FALSE(held.contains(other));
+    EXPECT_FALSE(pageSays(other));
+    EXPECT_EQ(searchSays(otherName, other), std::optional(false));
+
+    data("v1/movie/collect/action", { { "movie_id", other }, { "state", 1 } });
+    const std::string dropped = held.begin()->first;
+    const std::string droppedName = held.begin()->second;
+    data("v1/movie/collect/action", { { "movie_id", dropped }, { "state", 0 } });
+    held = favourites();
+    EXPECT_TRUE(held.contains(other));
+    EXPECT_TRUE(pageSays(other));
+    EXPECT_EQ(searchSays(otherName, other), std::optional(true));
+    EXPECT_FALSE(held.contains(dropped));
+    EXPECT_FALSE(pageSays(dropped));
+    EXPECT_EQ(searchSays(droppedName, dropped), std::optional(false));
+}
