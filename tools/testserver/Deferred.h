@@ -56,4 +56,19 @@ inline ApiReply unbuiltSample(const std::string& error)
     return ApiReply::error(1500, "示例数据有误");
 }
 
+// A route over a sample built at the first request that needs it; a sample that could not be
+// built answers with unbuiltSample().
+template<typename T>
+ApiHandler overSample(
+    std::shared_ptr<Deferred<T>> deferred, std::function<ApiReply(T&, const ApiCall&)> route)
+{
+    return [deferred = std::move(deferred), route = std::move(route)](const ApiCall& call) {
+        std::string error;
+        std::shared_ptr<T> sample = deferred->get(&error);
+        if (!sample)
+            return unbuiltSample(error);
+        return route(*sample, call);
+    };
+}
+
 }

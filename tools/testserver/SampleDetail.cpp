@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -81,7 +80,6 @@ struct Catalogue {
     std::mutex mutex;
     std::map<std::string, nlohmann::json> titles; // by id, as "v1/movie/detail" gives them
     std::map<std::string, std::optional<std::string>> addresses; // play_url -> video, none: fails
-    std::map<std::string, bool> favourites; // titles whose favourite state the action changed
     std::map<std::string, nlohmann::json> lastPlayback; // the signed-in viewer's, by title id
 };
 
@@ -318,19 +316,6 @@ std::shared_ptr<Catalogue> buildCatalogue(
     return catalogue;
 }
 
-// A route over the catalogue, which is built at the first request that needs it.
-ApiHandler overCatalogue(
-    std::shared_ptr<Deferred<Catalogue>> deferred, std::function<ApiReply(Catalogue&, const ApiCall&)> route)
-{
-    return [deferred = std::move(deferred), route = std::move(route)](const ApiCall& call) {
-        std::string error;
-        std::shared_ptr<Catalogue> catalogue = deferred->get(&error);
-        if (!catalogue)
-            return unbuiltSample(error);
-        return route(*catalogue, call);
-    };
-}
-
 }
 
 bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
@@ -350,11 +335,10 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
 
     ApiHandler catalogueDetail = api.handler("v1/movie/detail");
     api.handle("v1/movie/detail",
-        overCatalogue(
+        overSample<Catalogue>(
             deferred, [catalogueDetail, signedIn, server](Catalogue& catalogue, const ApiCall& call) {
                 std::string id = textOf(param(call, "id"));
-                // The viewer's favourites say whether the title is one; without them, the file as the
-                // favourite action changed it.
+                // The viewer's favourites say whether the title is one; without them, the file.
                 std::optional<bool> listed = SampleMine::isFavourite(*server, id);
                 {
                     std::lock_guard lock(catalogue.mutex);
@@ -363,9 +347,6 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
                         nlohmann::json title = found->second;
                         if (listed)
                             title["is_collect"] = *listed;
-                        else if (auto favourite = catalogue.favourites.find(id);
-                                 favourite != catalogue.favourites.end())
-                            title["is_collect"] = favourite->second;
                         auto playback = catalogue.lastPlayback.find(id);
                         if (signedIn(call) && playback != catalogue.lastPlayback.end())
                             title["last_playback"] = playback->second;
@@ -375,23 +356,25 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
                 return catalogueDetail ? catalogueDetail(call) : ApiReply::error(1001, "影片不存在");
             }));
 
-    api.handle("v1/movie_addr/list", overCatalogue(deferred, [](Catalogue& catalogue, const ApiCall& call) {
-        std::string id = textOf(param(call, "movie_id"));
-        std::string code = textOf(param(call, "from_code"));
-        std::lock_guard lock(catalogue.mutex);
-        auto found = catalogue.titles.find(id);
-        if (found == catalogue.titles.end())
-            return ApiReply::error(1001, "影片不存在");
-        for (const auto& source : found->second.value("play_from", nlohmann::json::array())) {
-            if (source.is_object() && !code.empty() && textOf(source.value("code", nlohmann::json())) == code)
-                return ApiReply::success(source.value("list", nlohmann::json::array()));
-        }
-        return ApiReply::error(1002, "暂无该线路");
-    }));
+    api.handle(
+        "v1/movie_addr/list", overSample<Catalogue>(deferred, [](Catalogue& catalogue, const ApiCall& call) {
+            std::string id = textOf(param(call, "movie_id"));
+            std::string code = textOf(param(call, "from_code"));
+            std::lock_guard lock(catalogue.mutex);
+            auto found = catalogue.titles.find(id);
+            if (found == catalogue.titles.end())
+                return ApiReply::error(1001, "影片不存在");
+            for (const auto& source : found->second.value("play_from", nlohmann::json::array())) {
+                if (source.is_object() && !code.empty()
+                    && textOf(source.value("code", nlohmann::json())) == code)
+                    return ApiReply::success(source.value("list", nlohmann::json::array()));
+            }
+            return ApiReply::error(1002, "暂无该线路");
+        }));
 
     ApiHandler playerParse = api.handler("v1/movie_addr/parse");
     api.handle("v1/movie_addr/parse",
-        overCatalogue(deferred, [playerParse](Catalogue& catalogue, const ApiCall& call) {
+        overSample<Catalogue>(deferred, [playerParse](Catalogue& catalogue, const ApiCall& call) {
             std::string playURL = textOf(param(call, "play_url"));
             {
                 std::lock_guard lock(catalogue.mutex);
@@ -407,7 +390,7 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
 
     ApiHandler playerReport = api.handler("v1/movie_play/report");
     api.handle("v1/movie_play/report",
-        overCatalogue(deferred, [playerReport, signedIn](Catalogue& catalogue, const ApiCall& call) {
+        overSample<Catalogue>(deferred, [playerReport, signedIn](Catalogue& catalogue, const ApiCall& call) {
             ApiReply reply = playerReport ? playerReport(call) : ApiReply::success(nlohmann::json::object());
             std::string id = textOf(param(call, "movie_id"));
             std::string episode = textOf(param(call, "episode_id"));
@@ -424,20 +407,6 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
             return reply;
         }));
 
-    ApiHandler favourites = api.handler("v1/movie/collect/action");
-    api.handle("v1/movie/collect/action",
-        overCatalogue(deferred, [favourites](Catalogue& catalogue, const ApiCall& call) {
-            if (!favourites)
-                return ApiReply::error(1001, "影片不存在");
-            ApiReply reply = favourites(call);
-            if (reply.errorCode != 0)
-                return reply;
-            const nlohmann::json state = param(call, "state");
-            bool add = state.is_boolean() ? state.get<bool>() : textOf(state) == "1";
-            std::lock_guard lock(catalogue.mutex);
-            catalogue.favourites[textOf(param(call, "movie_id"))] = add;
-            return reply;
-        }));
     return true;
 }
 

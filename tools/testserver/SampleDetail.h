@@ -16,16 +16,14 @@ namespace testserver {
 // the lists as related titles. Episode n of a generated title has the id title id × 1000 + n.
 //
 //   "v1/movie/detail"        one of these titles (is_collect: whether the viewer's favourites
-//                            (SampleMine) hold it, else following the favourite action; for the
-//                            signed-in viewer the last playback that reports left);
+//                            (SampleMine) hold it, else as the file says; for the signed-in
+//                            viewer the last playback that reports left);
 //                            other ids go on to the earlier handler (the catalogue)
 //   "v1/movie_addr/list"     the episodes of one source of a title (an array, maybe empty)
 //   "v1/movie_addr/parse"    the file's "zv-detail://" addresses resolved to /video/ (some fail
 //                            on purpose); others go on to the earlier handler (the player's)
 //   "v1/movie_play/report"   answered by the earlier handler; a signed-in viewer's report of a
 //                            title of the file becomes its last playback
-//   "v1/movie/collect/action" answered by the earlier handler; a success sets is_collect when
-//                            no favourites are installed
 //
 // A source may list its episodes or describe them with "episodes": {"count", "id_base",
 // "ready": [numbers] or "all", "unresolved": [numbers], "video": "low" | "high" | "clip"};
@@ -35,7 +33,7 @@ namespace testserver {
 struct SampleDetail {
     static constexpr const char* unresolvedScheme = "zv-detail://";
 
-    // After the catalogue, the player's sample and the favourites, whose handlers it extends.
+    // After the catalogue and the player's sample, whose handlers it extends.
     // False with a message when the file is missing or not what it should be; prepared at the
     // first use, the routes answer that with an error reply instead.
     static bool install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -154,19 +153,6 @@ std::shared_ptr<const Catalogue> buildCatalogue(
     return catalogue;
 }
 
-// A route over the sample, which is built at the first request that needs it.
-ApiHandler overCatalogue(std::shared_ptr<Deferred<const Catalogue>> deferred,
-    std::function<ApiReply(const Catalogue&, const ApiCall&)> route)
-{
-    return [deferred = std::move(deferred), route = std::move(route)](const ApiCall& call) {
-        std::string error;
-        std::shared_ptr<const Catalogue> catalogue = deferred->get(&error);
-        if (!catalogue)
-            return unbuiltSample(error);
-        return route(*catalogue, call);
-    };
-}
-
 }
 
 bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir, std::uint16_t httpPort,
@@ -181,8 +167,8 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
 
     // Each result says whether it is among the viewer's favourites (the file's flag without them).
     ApiServer* server = &api;
-    api.handle(
-        "v1/movie/search", overCatalogue(deferred, [server](const Catalogue& sample, const ApiCall& call) {
+    api.handle("v1/movie/search",
+        overSample<const Catalogue>(deferred, [server](const Catalogue& sample, const ApiCall& call) {
             std::string keyword = textOf(call.parameters.value("keyword", json()));
             bool byMember = textOf(call.parameters.value("res_type", json())) == "by_member_name";
             json list = json::array();
@@ -197,8 +183,8 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
             std::size_t total = list.size();
             return ApiReply::success({ { "list", std::move(list) }, { "total", total }, { "page", 1 } });
         }));
-    api.handle(
-        "v1/movie/search_complete", overCatalogue(deferred, [](const Catalogue& sample, const ApiCall& call) {
+    api.handle("v1/movie/search_complete",
+        overSample<const Catalogue>(deferred, [](const Catalogue& sample, const ApiCall& call) {
             std::string keyword = textOf(call.parameters.value("keyword", json()));
             json suggestions = json::array();
             for (const json& title : sample.titles) {
@@ -209,16 +195,16 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
             return ApiReply::success(std::move(suggestions));
         }));
     api.handle("v1/movie/search_lately_words",
-        overCatalogue(deferred,
+        overSample<const Catalogue>(deferred,
             [](const Catalogue& sample, const ApiCall&) { return ApiReply::success(sample.latelyWords); }));
     api.handle("v1/movie/search_ranking",
-        overCatalogue(deferred,
+        overSample<const Catalogue>(deferred,
             [](const Catalogue& sample, const ApiCall&) { return ApiReply::success(sample.searchRanking); }));
-    api.handle("v1/movie/ranking/list", overCatalogue(deferred, [](const Catalogue& sample, const ApiCall&) {
-        return ApiReply::success(sample.rankingList);
-    }));
-    api.handle(
-        "v1/movie/ranking/data", overCatalogue(deferred, [](const Catalogue& sample, const ApiCall& call) {
+    api.handle("v1/movie/ranking/list",
+        overSample<const Catalogue>(deferred,
+            [](const Catalogue& sample, const ApiCall&) { return ApiReply::success(sample.rankingList); }));
+    api.handle("v1/movie/ranking/data",
+        overSample<const Catalogue>(deferred, [](const Catalogue& sample, const ApiCall& call) {
             std::string id = textOf(call.parameters.value("id", json()));
             return ApiReply::success(sample.titlesByIds(sample.rankingData.value(id, json::array())));
         }));

@@ -131,32 +131,6 @@ std::string sourcesKey(const std::filesystem::path& dataDir)
     return key;
 }
 
-std::optional<json> summariesOf(const std::filesystem::path& dataDir, std::string* error);
-
-}
-
-std::optional<json> SampleTitles::load(const std::filesystem::path& dataDir, std::string* error)
-{
-    // Several routes of one server, and every server a test program starts, read the same lists:
-    // made once per unchanged folder, since reading them is most of a server's start.
-    static std::mutex mutex;
-    static std::map<std::string, json> made;
-    std::string key = sourcesKey(dataDir);
-    if (!key.empty()) {
-        std::lock_guard lock(mutex);
-        if (auto found = made.find(key); found != made.end())
-            return found->second;
-    }
-    std::optional<json> summaries = summariesOf(dataDir, error);
-    if (summaries && !key.empty()) {
-        std::lock_guard lock(mutex);
-        made.insert_or_assign(key, *summaries);
-    }
-    return summaries;
-}
-
-namespace {
-
 std::optional<json> summariesOf(const std::filesystem::path& dataDir, std::string* error)
 {
     std::map<std::string, json> files;
@@ -238,6 +212,26 @@ std::optional<json> summariesOf(const std::filesystem::path& dataDir, std::strin
     return titles.take();
 }
 
+}
+
+std::optional<json> SampleTitles::load(const std::filesystem::path& dataDir, std::string* error)
+{
+    // Several routes of one server, and every server a test program starts, read the same lists:
+    // made once per unchanged folder, since reading them is most of a server's start.
+    static std::mutex mutex;
+    static std::map<std::string, json> made;
+    std::string key = sourcesKey(dataDir);
+    if (!key.empty()) {
+        std::lock_guard lock(mutex);
+        if (auto found = made.find(key); found != made.end())
+            return found->second;
+    }
+    std::optional<json> summaries = summariesOf(dataDir, error);
+    if (summaries && !key.empty()) {
+        std::lock_guard lock(mutex);
+        made.insert_or_assign(key, *summaries);
+    }
+    return summaries;
 }
 
 }
