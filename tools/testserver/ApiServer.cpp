@@ -90,6 +90,7 @@ struct ApiServer::State {
     std::map<std::string, ApiFault> routeFault;
     RequestLog<ApiRecord> records;
     std::chrono::seconds window { 300 };
+    std::shared_ptr<const StateFolder> stateFolder;
 
     explicit State(apicrypto::PrivateKey key)
         : key(std::move(key))
@@ -407,6 +408,18 @@ const apicrypto::PrivateKey& ApiServer::key() const
 TestServer& ApiServer::server() const
 {
     return *m_state->server;
+}
+
+void ApiServer::setStateFolder(std::shared_ptr<const StateFolder> folder)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->stateFolder = std::move(folder);
+}
+
+std::shared_ptr<const StateFolder> ApiServer::stateFolder() const
+{
+    std::lock_guard lock(m_state->mutex);
+    return m_state->stateFolder;
 }
 
 }

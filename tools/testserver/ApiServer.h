@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/testserver/ApiCrypto.h"
+#include "tools/testserver/StateFolder.h"
 #include "tools/testserver/TestServer.h"
 
 #include <chrono>
@@ -126,6 +127,12 @@ public:
     const apicrypto::PrivateKey& key() const;
     // The server the API is installed on, for routes beside the API (such as uploaded files).
     TestServer& server() const;
+
+    // Where the samples installed after this call keep what their clients change, and read it
+    // back from at their install (see StateFolder); none (the default): they start from the
+    // sample data and forget it all when the server stops.
+    void setStateFolder(std::shared_ptr<const StateFolder> folder);
+    std::shared_ptr<const StateFolder> stateFolder() const;
 
     struct State;
 

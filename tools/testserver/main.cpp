@@ -27,7 +27,7 @@ namespace {
 constexpr long long maxDelayMs = 60'000;
 
 constexpr const char* usage
-    = "usage: zentavo-testserver --keys <dir> [--data <dir>] [--media <dir>]\n"
+    = "usage: zentavo-testserver --keys <dir> [--data <dir> [--state <dir>]] [--media <dir>]\n"
       "         [--http-port N] [--https-port N]\n"
       "         [--encrypt body|data] [--encrypt-route <path>=body|data]... [--delay-route <path>=<ms>]...\n"
       "         [--fault-route <path>=500|cut|not-json|bad-utf8|too-large]...\n"
@@ -35,6 +35,9 @@ constexpr const char* usage
       "  --keys <dir>          the test certificates and the API key pair (build/keys)\n"
       "  --data <dir>          answer the sample API under /api/ and run the chat rooms\n"
       "                        (tools/testserver/data)\n"
+      "  --state <dir>         keep what clients change (accounts, their lists, the chat rooms) in this\n"
+      "                        folder and start from it again next time; without it every start begins\n"
+      "                        from the sample data\n"
       "  --media <dir>         serve video under /video/ (build/media, made by scripts/make-test-media.sh)\n"
       "  --http-port N         listen on this port for http (default: any free port)\n"
       "  --https-port N        the same for https\n"
@@ -143,6 +146,7 @@ int main(int argc, char** argv)
 {
     testserver::ServerOptions options;
     std::filesystem::path mediaDir;
+    std::filesystem::path stateDir;
     ReplyStyle style;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -164,6 +168,8 @@ int main(int argc, char** argv)
             options.keysDir = value;
         else if (arg == "--data")
             options.dataDir = value;
+        else if (arg == "--state")
+            stateDir = value;
         else if (arg == "--media")
             mediaDir = value;
         else if (arg == "--http-port")
@@ -184,6 +190,10 @@ int main(int argc, char** argv)
     }
     if (options.keysDir.empty()) {
         printUsage("--keys is required");
+        return 2;
+    }
+    if (options.dataDir.empty() && !stateDir.empty()) {
+        printUsage("--state needs --data");
         return 2;
     }
     if (options.dataDir.empty() && !style.empty()) {
@@ -209,6 +219,15 @@ int main(int argc, char** argv)
     std::unique_ptr<testserver::ChatRoom> chat;
     if (!options.dataDir.empty()) {
         api = testserver::ApiServer::attach(*server, options.keysDir, &error);
+        std::shared_ptr<testserver::StateFolder> state;
+        if (api && !stateDir.empty()) {
+            state = testserver::StateFolder::open(stateDir, &error);
+            if (!state) {
+                std::cerr << "zentavo-testserver: " << error << "\n";
+                return 1;
+            }
+            api->setStateFolder(state);
+        }
         if (!api
             || !testserver::SampleApi::install(
                 *api, options.dataDir, server->httpPort(), server->httpsPort(), &error)

@@ -20,15 +20,19 @@ struct SampleServer {
 
     static std::filesystem::path dataDir() { return sourceDir() / "tools/testserver/data"; }
 
-    // Started over the data folder; check `api` (set last) and `error`.
+    // Started over the data folder, keeping its clients' changes in `state` when one is given;
+    // check `api` (set last) and `error`.
     static SampleServer start(const std::filesystem::path& data = dataDir(),
-        testserver::SamplePreparation preparation = testserver::SamplePreparation::AtStart)
+        testserver::SamplePreparation preparation = testserver::SamplePreparation::AtStart,
+        std::shared_ptr<const testserver::StateFolder> state = nullptr)
     {
         SampleServer started;
         started.server = testserver::TestServer::start({ testKeysDir(), data }, &started.error);
         if (!started.server)
             return started;
         auto api = testserver::ApiServer::attach(*started.server, testKeysDir(), &started.error);
+        if (api && state)
+            api->setStateFolder(std::move(state));
         if (api
             && testserver::SampleApi::install(*api, data, started.server->httpPort(),
                 started.server->httpsPort(), &started.error, preparation))

@@ -1,0 +1,250 @@
+#include "tools/testserver/StateFolder.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace testserver {
+
+namespace {
+
+constexpr std::string_view kTemporaryMark = ".writing-";
+
+std::string systemError(const std::string& what, const std::filesystem::path& file)
+{
+    return what + " " + file.string() + ": " + std::strerror(errno);
+}
+
+// Writes all of the bytes to the descriptor, through interrupted and partial writes.
+bool writeAll(int fd, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Flushes a folder's entries, so that a rename in it survives a crash of the machine.
+void syncFolder(const std::filesystem::path& dir)
+{
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Files that a write left behind when the server was killed halfway: never the state itself.
+void removeUnfinishedWrites(const std::filesystem::path& dir)
+{
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_regular_file(ec) && it->path().filename().string().find(kTemporaryMark) != std::string::npos)
+            std::filesystem::remove(it->path(), ec);
+    }
+}
+
+}
+
+StateFolder::StateFolder(std::filesystem::path dir)
+    : m_dir(std::move(dir))
+{ }
+
+std::shared_ptr<StateFolder> StateFolder::open(const std::filesystem::path& dir, std::string* error)
+{
+    auto fail = [error](std::string message) -> std::shared_ptr<StateFolder> {
+        if (error)
+            *error = std::move(message);
+        return nullptr;
+    };
+    if (dir.empty())
+        return fail("the state folder has no name");
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec)
+        return fail("cannot make the state folder " + dir.string() + ": " + ec.message());
+    if (!std::filesystem::is_directory(dir, ec))
+        return fail("the state folder " + dir.string() + " is not a folder");
+    if (::access(dir.c_str(), R_OK | W_OK | X_OK) != 0)
+        return fail(systemError("cannot use the state folder", dir));
+    removeUnfinishedWrites(dir);
+    return std::make_shared<StateFolder>(std::filesystem::absolute(dir, ec));
+}
+
+std::optional<std::filesystem::path> StateFolder::resolve(const std::string& name) const
+{
+    std::filesystem::path relative(name);
+    if (name.empty() || relative.is_absolute() || name.find('\0') != std::string::npos)
+        return std::nullopt;
+    for (const auto& part : relative) {
+        if (part == ".." || part == ".")
+            return std::nullopt;
+    }
+    return m_dir / relative;
+}
+
+StateFolder::Bytes StateFolder::readBytes(const std::string& name, std::size_t maxBytes) const
+{
+    Bytes result;
+    std::optional<std::filesystem::path> file = resolve(name);
+    if (!file) {
+        result.ok = false;
+        result.error = "not a name within the state folder: " + name;
+        return result;
+    }
+    int fd = ::open(file->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return result;
+        result.ok = false;
+        result.error = systemError("cannot read the state file", *file);
+        return result;
+    }
+    struct stat info { };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        result.ok = false;
+        result.error = "the state file " + file->string() + " is not a file";
+        return result;
+    }
+    if (static_cast<std::uint64_t>(info.st_size) > maxBytes) {
+        ::close(fd);
+        result.ok = false;
+        result.error = "the state file " + file->string() + " is larger than " + std::to_string(maxBytes)
+            + " bytes";
+        return result;
+    }
+    std::string bytes;
+    char buffer[65536];
+    while (true) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            result.ok = false;
+            result.error = systemError("cannot read the state file", *file);
+            ::close(fd);
+            return result;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+        if (bytes.size() > maxBytes) {
+            ::close(fd);
+            result.ok = false;
+            result.error = "the state file " + file->string() + " is larger than " + std::to_string(maxBytes)
+                + " bytes";
+            return result;
+        }
+    }
+    ::close(fd);
+    result.value = std::move(bytes);
+    return result;
+}
+
+StateFolder::Read StateFolder::readJSON(const std::string& name, bool expectObject) const
+{
+    Read result;
+    Bytes bytes = readBytes(name, maxJSONBytes);
+    if (!bytes.ok) {
+        result.ok = false;
+        result.error = std::move(bytes.error);
+        return result;
+    }
+    if (!bytes.value)
+        return result;
+    std::filesystem::path file = m_dir / name;
+    nlohmann::json value = nlohmann::json::parse(*bytes.value, nullptr, false);
+    if (value.is_discarded()) {
+        result.ok = false;
+        result.error = "the state file " + file.string() + " is not JSON";
+        return result;
+    }
+    if (expectObject && !value.is_object()) {
+        result.ok = false;
+        result.error = "the state file " + file.string() + " is not a JSON object";
+        return result;
+    }
+    result.value = std::move(value);
+    return result;
+}
+
+bool StateFolder::writeBytes(const std::string& name, const std::string& bytes, std::string* error) const
+{
+    auto fail = [error](std::string message) {
+        std::fprintf(stderr, "testserver: state: %s\n", message.c_str());
+        if (error)
+            *error = std::move(message);
+        return false;
+    };
+    std::optional<std::filesystem::path> file = resolve(name);
+    if (!file)
+        return fail("not a name within the state folder: " + name);
+    std::error_code ec;
+    std::filesystem::create_directories(file->parent_path(), ec);
+    if (ec)
+        return fail("cannot make the folder of " + file->string() + ": " + ec.message());
+
+    static std::atomic<std::uint64_t> serial { 0 };
+    std::filesystem::path temporary = file->string() + std::string(kTemporaryMark) + std::to_string(::getpid())
+        + "-" + std::to_string(++serial);
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return fail(systemError("cannot write", temporary));
+    bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    std::string why = written ? std::string() : systemError("cannot write", temporary);
+    if (::close(fd) != 0 && written) {
+        written = false;
+        why = systemError("cannot write", temporary);
+    }
+    if (!written) {
+        std::filesystem::remove(temporary, ec);
+        return fail(why);
+    }
+    if (::rename(temporary.c_str(), file->c_str()) != 0) {
+        std::string message = systemError("cannot replace", *file);
+        std::filesystem::remove(temporary, ec);
+        return fail(message);
+    }
+    syncFolder(file->parent_path());
+    return true;
+}
+
+bool StateFolder::writeJSON(const std::string& name, const nlohmann::json& value, std::string* error) const
+{
+    // Replaced bytes that are not UTF-8 rather than an exception: the state is always written.
+    return writeBytes(name, value.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n", error);
+}
+
+bool StateFolder::remove(const std::string& name, std::string* error) const
+{
+    std::optional<std::filesystem::path> file = resolve(name);
+    if (!file) {
+        if (error)
+            *error = "not a name within the state folder: " + name;
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::remove(*file, ec);
+    if (ec) {
+        if (error)
+            *error = "cannot remove " + file->string() + ": " + ec.message();
+        return false;
+    }
+    syncFolder(file->parent_path());
+    return true;
+}
+
+}
