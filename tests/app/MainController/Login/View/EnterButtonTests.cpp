@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace zvtest;
 
@@ -25,20 +26,41 @@ double distance(const Rgba& a, const Rgba& b)
     return std::hypot(a.red - b.red, a.green - b.green, a.blue - b.blue);
 }
 
-UIColor opaque(const Rgba& c)
+double contrast(const Rgba& a, const Rgba& b)
 {
-    return { c.red, c.green, c.blue, 1 };
+    return zvadaptive::contrastRatio({ a.red, a.green, a.blue, 1 }, { b.red, b.green, b.blue, 1 });
 }
 
-// The button as the screen shows it: the mean colour of the ring between the arrow and the rim,
-// the same ring with the button taken away (the page under it), and the arrow's pixel that
-// stands out most from the disc.
-struct Face {
-    Rgba disc;
-    Rgba page;
-    Rgba arrow;
+// The pixels of a screen between two distances from a point.
+std::vector<Rgba> ring(const UIImage& screen, CGPoint centre, CGFloat inner, CGFloat outer)
+{
+    std::vector<Rgba> pixels;
+    for (int y = int(centre.y - outer); y <= int(centre.y + outer); ++y) {
+        for (int x = int(centre.x - outer); x <= int(centre.x + outer); ++x) {
+            double r = std::hypot(x + 0.5 - centre.x, y + 0.5 - centre.y);
+            if (r >= inner && r <= outer)
+                pixels.push_back(screen.pixel(x, y));
+        }
+    }
+    return pixels;
+}
 
-    double arrowContrast() const { return zvadaptive::contrastRatio(opaque(arrow), opaque(disc)); }
+Rgba mean(const std::vector<Rgba>& pixels)
+{
+    Rgba sum { 0, 0, 0, 1 };
+    for (const Rgba& p : pixels) {
+        sum.red += p.red / pixels.size();
+        sum.green += p.green / pixels.size();
+        sum.blue += p.blue / pixels.size();
+    }
+    return sum;
+}
+
+// The button as the screen shows it: the mean of the ring between the arrow and the rim (the
+// disc), the same ring with the button taken away (the page under it), and the pixel within the
+// arrow's reach that stands out most from the disc.
+struct Face {
+    Rgba disc, page, arrow;
 };
 
 class EnterButtonTest : public AccountScreenTest {
@@ -55,52 +77,22 @@ protected:
     {
         window->layoutIfNeeded();
         CGRect frame = button.convert(button.bounds(), nullptr);
+        CGPoint centre = frame.center();
+        CGFloat radius = frame.width() / 2;
         UIImage screen = Renderer::renderScreen(1);
         UIImage page;
         {
             darkcheck::InkHidden hidden(button);
             page = Renderer::renderScreen(1);
         }
-        CGPoint centre = frame.center();
-        CGFloat radius = frame.width() / 2;
-        Face face { ringMean(screen, centre, 0.55 * radius, 0.85 * radius),
-            ringMean(page, centre, 0.55 * radius, 0.85 * radius), {} };
-        double farthest = -1;
-        forRing(screen, centre, 0, 0.45 * radius, [&](const Rgba& pixel) {
-            if (double d = distance(pixel, face.disc); d > farthest) {
-                farthest = d;
+        Face face { mean(ring(screen, centre, 0.55 * radius, 0.85 * radius)),
+            mean(ring(page, centre, 0.55 * radius, 0.85 * radius)), {} };
+        face.arrow = face.disc;
+        for (const Rgba& pixel : ring(screen, centre, 0, 0.45 * radius)) {
+            if (distance(pixel, face.disc) > distance(face.arrow, face.disc))
                 face.arrow = pixel;
-            }
-        });
-        return face;
-    }
-
-private:
-    template<typename Visit>
-    static void forRing(const UIImage& screen, CGPoint centre, CGFloat inner, CGFloat outer, Visit visit)
-    {
-        for (int y = int(centre.y - outer); y <= int(centre.y + outer); ++y) {
-            for (int x = int(centre.x - outer); x <= int(centre.x + outer); ++x) {
-                double r = std::hypot(x + 0.5 - centre.x, y + 0.5 - centre.y);
-                if (r >= inner && r <= outer)
-                    visit(screen.pixel(x, y));
-            }
         }
-    }
-
-    static Rgba ringMean(const UIImage& screen, CGPoint centre, CGFloat inner, CGFloat outer)
-    {
-        Rgba sum { 0, 0, 0, 1 };
-        int count = 0;
-        forRing(screen, centre, inner, outer, [&](const Rgba& pixel) {
-            sum.red += pixel.red;
-            sum.green += pixel.green;
-            sum.blue += pixel.blue;
-            ++count;
-        });
-        if (count == 0)
-            return sum;
-        return { sum.red / count, sum.green / count, sum.blue / count, 1 };
+        return face;
     }
 };
 
@@ -127,10 +119,10 @@ TEST_F(EnterButtonTest, TheWaitingFaceLooksApartFromTheEnabledOneAndShowsItsDisc
         if (dark) {
             // A disc of its own on the dimmed picture, not an arrow floating on the page.
             EXPECT_GT(distance(waiting.disc, waiting.page), 0.12);
-            EXPECT_GT(zvadaptive::contrastRatio(opaque(waiting.disc), opaque(waiting.page)), 1.3);
+            EXPECT_GT(contrast(waiting.disc, waiting.page), 1.3);
             // The arrow is seen, and fainter than the one that asks for the tap.
-            EXPECT_GE(waiting.arrowContrast(), 3.0);
-            EXPECT_LT(waiting.arrowContrast(), ready.arrowContrast());
+            EXPECT_GE(contrast(waiting.arrow, waiting.disc), 3.0);
+            EXPECT_LT(contrast(waiting.arrow, waiting.disc), contrast(ready.arrow, ready.disc));
         }
         navigation->popViewController(false);
         drain();
