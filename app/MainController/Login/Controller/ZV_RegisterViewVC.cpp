@@ -411,11 +411,15 @@ void ZV_RegisterViewVC::registrationFinished(
 {
     std::string token = json && !error ? (*json)["access_token"].stringValue() : std::string();
     if (token.empty()) {
-        // No text: the emptied, red-outlined code field says what to do.
+        // The emptied, red-outlined code field asks for the code again; the tip says why, since a
+        // number already registered or a failed transfer is no wrong code and another code would
+        // not help. The server's words come as the error; a delivered reply without a token has
+        // none and reads as unusable.
         zv_codeField()->setText("");
         zv_codeField()->layer()->setBorderColor(colorWithHex("EF5252"));
         updateNextButton();
         QMUITips::hideAllTips();
+        accountform::showRefusal(error);
         return;
     }
     StoreData::set(PropertyList(token), StoreData::access_token);

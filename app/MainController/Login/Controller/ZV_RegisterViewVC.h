@@ -22,7 +22,9 @@ std::string_view rawValue(RegisterType type);
 
 // Registration in three steps on one card, faded between: 0 the way (phone or e-mail), 1 the
 // account and a password, 2 the code that the server sends once the captcha is passed. A
-// successful registration signs the viewer in as a login does and takes the login stack away.
+// successful registration signs the viewer in as a login does and takes the login stack away; a
+// refused or failed one empties the code field, outlines it in red and shows the reason as an
+// error tip (the server's text, or the client's for a failed transfer), on the same step.
 // The next button is the only check of the input: it stays disabled for a malformed number or
 // address, an empty password or an empty code. The resend label counts down from 60 after each
 // code sent; the back button stops the countdown.

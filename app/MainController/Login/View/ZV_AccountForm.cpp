@@ -2,6 +2,7 @@
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Network/ZV_NetworkReply.h"
+#include "app/MainController/Login/View/ZV_EnterButtonImage.h"
 #include "app/Theme/ZVAdaptiveColor.h"
 #include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/json/JSONSerialization.h"
@@ -61,7 +62,7 @@ std::shared_ptr<UIStackView> makeStack(CGFloat spacing, bool hidden)
 std::shared_ptr<UIButton> makeEnterButton()
 {
     auto button = UIView::create<UIButton>(UIButtonType::custom);
-    button->setImage(UIImage::named("login_enter_nor"), UIControlStateNormal);
+    button->setImage(waitingEnterImage(UIImage::named("login_enter_nor")), UIControlStateNormal);
     button->setImage(UIImage::named("login_enter_sel"), UIControlStateSelected);
     button->setEnabled(false);
     return button;

@@ -33,7 +33,8 @@ std::shared_ptr<QMUITextField> makeField(
 std::shared_ptr<QMUITextField> makeCodeField(const UIColor& textColor, std::function<void()> changed);
 // A vertical stack with the spacing.
 std::shared_ptr<UIStackView> makeStack(CGFloat spacing, bool hidden);
-// The round image button ("login_enter_nor", selected "login_enter_sel"), disabled.
+// The round image button ("login_enter_nor", in the dark style a dimmed disc of its own, see
+// waitingEnterImage; selected "login_enter_sel"), disabled.
 std::shared_ptr<UIButton> makeEnterButton();
 // Enabled and selected always change together.
 void setEnterEnabled(UIButton& button, bool enabled);

@@ -224,8 +224,9 @@ void ZV_SearchVC::viewDidLoad()
         make.top().equalTo(snp(m_searchView).bottom());
         make.left().right().bottom().equalToSuperview();
     });
+    // The top follows the result-type strip as laid out (placeSearchEmptyView).
     snp(searchEmptyView()).makeConstraints([this](ConstraintMaker& make) {
-        make.top().equalTo(snp(m_searchView).bottom()).offset(58);
+        m_searchEmptyViewTop = make.top().equalTo(snp(m_collectionView).top()).constraint();
         make.left().right().bottom().equalToSuperview();
     });
 
@@ -247,6 +248,41 @@ void ZV_SearchVC::viewDidLoad()
             return;
         self->loadComplete(self->field().text());
     });
+}
+
+void ZV_SearchVC::viewDidLayoutSubviews()
+{
+    BaseViewController::viewDidLayoutSubviews();
+    placeSearchEmptyView();
+}
+
+void ZV_SearchVC::scrollViewDidScroll(UIScrollView&)
+{
+    // Placed at the next layout: the collection view may be in the middle of its own.
+    if (!searchEmptyView()->isHidden() && isViewLoaded())
+        view()->setNeedsLayout();
+}
+
+void ZV_SearchVC::placeSearchEmptyView()
+{
+    if (!m_searchEmptyViewTop || searchEmptyView()->isHidden())
+        return;
+    // Below the strip, and the advert above it, as the collection view lays them out and shows
+    // them: a person can still switch to the cast, and the advert stays whole. Without a strip
+    // it covers the whole list.
+    CGFloat top = 0;
+    auto strip = std::find(sectionTypes.begin(), sectionTypes.end(), ZV_SearchSectionType::tag);
+    if (strip != sectionTypes.end()) {
+        const std::shared_ptr<UICollectionView>& list = zv_collectionView();
+        int section = static_cast<int>(strip - sectionTypes.begin());
+        if (auto attributes = list->layoutAttributesForItem(IndexPath::forItem(0, section)))
+            top = std::max<CGFloat>(0, attributes->frame.maxY() - list->contentOffset().y);
+    }
+    if (top == m_searchEmptyViewTop->layoutConstraints().front()->constant())
+        return;
+    m_searchEmptyViewTop->updateOffset(top);
+    // Once more with the new top; the next pass finds it in place and stops.
+    view()->layoutIfNeeded();
 }
 
 // ---- Typing and keys ----
@@ -324,6 +360,10 @@ void ZV_SearchVC::search(const std::optional<std::string>& keyword)
                 results.push_back(std::make_shared<ZV_SearchMovieModel>(element));
             self->zv_searchMovieList = std::move(results);
             self->searchEmptyView()->setHidden(!self->zv_searchMovieList.empty());
+            // The strip heads the list (under an advert): a list scrolled down would hide it.
+            const std::shared_ptr<UICollectionView>& list = self->zv_collectionView();
+            if (self->zv_searchMovieList.empty())
+                list->setContentOffset(list->minimumContentOffset());
             self->reloadSections();
         });
 }
@@ -452,6 +492,9 @@ void ZV_SearchVC::reloadSections()
         sectionTypes.push_back(ZV_SearchSectionType::movie);
     }
     zv_collectionView()->reloadData();
+    // The empty-result view follows the strip, which the new sections may have moved.
+    if (isViewLoaded())
+        view()->setNeedsLayout();
 }
 
 std::optional<ZV_SearchSectionType> ZV_SearchVC::sectionType(int section) const

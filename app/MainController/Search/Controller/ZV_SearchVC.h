@@ -19,6 +19,7 @@
 #include <vector>
 
 struct Notification;
+class Constraint;
 class UITextField;
 class ZV_SearchEmptyView;
 class ZV_SearchNavView;
@@ -26,9 +27,10 @@ class ZV_SearchNavView;
 // The search screen. Before anything is typed it shows the history, the hot words and the
 // search rankings; while the viewer types, suggestions for the typed text (asked at most once per
 // 0.7 s); once a keyword is submitted, the results with a strip that switches between matching by
-// title and by cast, or, when nothing matched, a view leading to the request form. One collection
-// view holds everything; its sections are rebuilt from the lists (reloadSections) whenever a list
-// changes. An advert may stand at the top of every state.
+// title and by cast, or, when nothing matched, a view leading to the request form, which covers
+// the list from the strip's bottom down (the strip and any advert above it stay whole and in
+// reach). One collection view holds everything; its sections are rebuilt from the lists
+// (reloadSections) whenever a list changes. An advert may stand at the top of every state.
 //
 // Suggestions never replace results: submitting or cancelling drops pending suggestion checks,
 // and a suggestion reply is used only when it was asked after the last submission for the text
@@ -87,6 +89,7 @@ public:
 
     // ---- Operations ----
     void viewDidLoad() override;
+    void viewDidLayoutSubviews() override;
     std::optional<bool> preferredNavigationBarHidden() const override { return true; }
     // Writes the keyword into the field and asks for the results ("v1/movie/search").
     void search(const std::optional<std::string>& keyword);
@@ -122,6 +125,8 @@ public:
         UICollectionView&, UICollectionViewLayout&, int) override;
     std::optional<CGSize> referenceSizeForHeader(UICollectionView&, UICollectionViewLayout&, int) override;
 
+    void scrollViewDidScroll(UIScrollView&) override;
+
     // ---- Return key ----
     bool textFieldShouldReturn(UITextField& field) override;
 
@@ -133,12 +138,15 @@ private:
     std::optional<ZV_AdvertModel> currentAdvert() const;
     void chooseWord(const std::optional<std::string>& word);
     void dropPendingSuggestions();
+    // Puts the empty-result view's top at the strip's bottom as shown.
+    void placeSearchEmptyView();
 
     std::optional<std::string> m_keyword;
     std::shared_ptr<ZV_SearchNavView> m_searchView;
     std::shared_ptr<UIButton> m_cancelBtn;
     std::shared_ptr<UICollectionView> m_collectionView;
     std::shared_ptr<ZV_SearchEmptyView> m_searchEmptyView;
+    std::shared_ptr<Constraint> m_searchEmptyViewTop;
     // Set by a submission or cancel, cleared by the next keystroke: checks scheduled before it
     // ask for nothing.
     bool m_suggestionsDropped = false;

@@ -1,6 +1,6 @@
 // Registration against the sample API: the steps, the next button's checks, the code countdown
-// on the virtual clock, a refused code, and a new account that signs out and in again, and that
-// stays signed in while the chat tab asks the room about it.
+// on the virtual clock, refusals and their reasons, and a new account that signs out and in
+// again, and that stays signed in while the chat tab asks the room about it.
 
 #include "app/BaseController/ZVNavigationController.h"
 #include "app/Core/Config/ConfigSingleton.h"
@@ -218,7 +218,7 @@ TEST_F(RegisterScreenTest, RefusedRequestsShowWhatWentWrong)
     EXPECT_EQ(
         page->zv_codeField()->layer()->borderColor(), UIColor(0xEF / 255.0, 0x52 / 255.0, 0x52 / 255.0, 1));
     EXPECT_FALSE(page->zv_nextBtn()->isEnabled());
-    EXPECT_TRUE(QMUITips::visibleTips().empty());
+    EXPECT_EQ(awaitErrorTip(), "验证码错误");
     EXPECT_FALSE(storedToken());
     type(*page->zv_codeField(), "1");
     EXPECT_EQ(page->zv_codeField()->layer()->borderColor(), UIColor::clear());
@@ -228,9 +228,11 @@ TEST_F(RegisterScreenTest, RefusedRequestsShowWhatWentWrong)
     api().script("v1/user/register/phone", testserver::ApiReply::success({ { "access_token", "" } }));
     ASSERT_TRUE(tap(*page->zv_nextBtn()));
     ASSERT_TRUE(waitFor([&] { return page->zv_codeField()->text().empty(); }));
+    EXPECT_EQ(awaitErrorTip(), "网络异常");
     EXPECT_FALSE(storedToken());
     EXPECT_EQ(logins, 0);
     api().clearScripts();
+    QMUITips::hideAllTips();
 
     // A refused code request shows the server's text; a failed transfer the client's.
     ASSERT_TRUE(tap(*page->backBtn()));
@@ -249,6 +251,70 @@ TEST_F(RegisterScreenTest, RefusedRequestsShowWhatWentWrong)
     settle();
     EXPECT_EQ(page->page(), 1);
     EXPECT_FALSE(page->countdown().isRunning());
+}
+
+// A refused registration keeps the step and what was typed, empties the code field and outlines
+// it in red, and says why: an account that exists already is no wrong code, and neither is a
+// transfer that failed.
+TEST_F(RegisterScreenTest, ARefusedRegistrationSaysWhyAndAsksForTheCodeAgain)
+{
+    enum class Before { nothing, registered, transferCut };
+    struct Case {
+        const char* name;
+        RegisterType way;
+        Before before;
+        bool rightCode;
+        const char* tip;
+    };
+    const Case cases[] = {
+        { "phone registered already", RegisterType::phone, Before::registered, true, "该手机号已注册" },
+        { "e-mail registered already", RegisterType::mail, Before::registered, true, "该邮箱已注册" },
+        { "wrong code", RegisterType::phone, Before::nothing, false, "验证码错误" },
+        { "no transfer", RegisterType::mail, Before::transferCut, true, "网络错误" },
+    };
+    std::shared_ptr<ZV_RegisterViewVC> page = openRegistration();
+    const std::string serverURL = BaseURLs::main_url();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool byPhone = c.way == RegisterType::phone;
+        std::string account = byPhone ? freshPhone() : freshEmail();
+        if (c.before == Before::registered)
+            ASSERT_TRUE(byPhone ? registerByPhone(account, "taken") : registerByEmail(account, "taken"));
+        fillAccount(*page, c.way, account, "pw 1");
+        requestCode(*page);
+        settle();
+        ASSERT_EQ(page->page(), 2);
+        std::string code = accounts().lastCode(account).value_or("");
+        ASSERT_FALSE(code.empty());
+        type(*page->zv_codeField(), c.rightCode ? code : (code == "000000" ? "111111" : "000000"));
+        QMUITips::hideAllTips();
+        if (c.before == Before::transferCut)
+            BaseURLs::main_url() = deadURL() + "/api/";
+
+        ASSERT_TRUE(tap(*page->zv_nextBtn()));
+        EXPECT_EQ(awaitErrorTip(), c.tip);
+        BaseURLs::main_url() = serverURL;
+        EXPECT_EQ(page->zv_codeField()->text(), "");
+        EXPECT_EQ(page->zv_codeField()->layer()->borderColor(),
+            UIColor(0xEF / 255.0, 0x52 / 255.0, 0x52 / 255.0, 1));
+        EXPECT_FALSE(page->zv_nextBtn()->isEnabled());
+        settle();
+        EXPECT_EQ(page->page(), 2);
+        EXPECT_EQ(page->registerType(), c.way);
+        EXPECT_EQ(page->zv_desLb()->text(), account);
+        EXPECT_EQ(page->zv_accountField()->text(), account);
+        EXPECT_EQ(page->zv_passwdField()->text(), "pw 1");
+        EXPECT_FALSE(storedToken());
+        EXPECT_EQ(logins, 0);
+
+        // Back to the choice of the way for the next case.
+        QMUITips::hideAllTips();
+        for (int step = 2; step > 0; --step) {
+            ASSERT_TRUE(tap(*page->backBtn()));
+            settle();
+        }
+        ASSERT_EQ(page->page(), 0);
+    }
 }
 
 TEST_F(RegisterScreenTest, ANewAccountSignsInSignsOutAndSignsInAgain)

@@ -297,6 +297,56 @@ TEST_F(SearchPageTest, ResultTypeStripSearchesAgainByCast)
     EXPECT_EQ(ZV_SearchVC::history(), (std::vector<std::string> { "林一舟" }));
 }
 
+// A search without results keeps the strip, and the advert above it, whole and in reach: the
+// empty-result view covers the list only from the strip's bottom down, and a tap on the strip's
+// cast tab searches the same word by cast.
+TEST_F(SearchPageTest, AnEmptyResultLeavesTheStripAndTheAdvertWholeAndInReach)
+{
+    auto adverts = std::make_shared<ZV_AdvertConfigModel>();
+    adverts->search_input_under.data.image = serverURL() + "/images/advert-banner.jpg";
+    for (bool withAdvert : { false, true }) {
+        SCOPED_TRACE(withAdvert ? "with an advert" : "without an advert");
+        ConfigSingleton::shared().advertConfigModel = withAdvert ? adverts : nullptr;
+        open();
+        searchFor("rain洛阳");
+        ASSERT_TRUE(page->zv_searchMovieList.empty());
+        ASSERT_FALSE(page->searchEmptyView()->isHidden());
+        window->layoutIfNeeded();
+        Sections top = withAdvert ? Sections { Section::advert, Section::tag } : Sections { Section::tag };
+        ASSERT_GT(page->sectionTypes.size(), top.size());
+        ASSERT_EQ(Sections(page->sectionTypes.begin(), page->sectionTypes.begin() + top.size()), top);
+
+        const std::shared_ptr<UICollectionView>& list = page->zv_collectionView();
+        CGRect shown = list->convert(list->bounds(), nullptr);
+        CGRect empty = page->searchEmptyView()->convert(page->searchEmptyView()->bounds(), nullptr);
+        CGRect strip;
+        for (int section = 0; section < int(top.size()); ++section) {
+            auto cell = list->cellForItem(IndexPath::forItem(0, section));
+            ASSERT_TRUE(cell) << "section " << section;
+            CGRect frame = cell->convert(cell->bounds(), nullptr);
+            EXPECT_TRUE(shown.contains(frame)) << "section " << section;
+            EXPECT_FALSE(frame.intersects(empty)) << "section " << section;
+            // A finger on it reaches the cell, not the view above the list.
+            auto hit = window->hitTest(frame.center());
+            EXPECT_TRUE(hit && hit->isDescendant(cell.get())) << "section " << section;
+            strip = frame;
+        }
+        // Everything below the strip stays covered.
+        EXPECT_NEAR(empty.minY(), strip.maxY(), 0.5);
+        EXPECT_EQ(empty.maxY(), window->bounds().maxY());
+
+        std::size_t searches = callsTo("v1/movie/search").size();
+        int before = ui->hides;
+        TouchDriver driver;
+        ASSERT_TRUE(driver.tapText("演员名"));
+        ASSERT_TRUE(waitForReplies(before));
+        auto calls = callsTo("v1/movie/search");
+        ASSERT_EQ(calls.size(), searches + 1);
+        EXPECT_EQ(calls.back()["keyword"], "rain洛阳");
+        EXPECT_EQ(calls.back()["res_type"], "by_member_name");
+    }
+}
+
 // Submitting or cancelling drops a pending suggestion check; a suggestion reply asked before a
 // submission, or for a text the field no longer holds, is dropped: results stay.
 TEST_F(SearchPageTest, StaleSuggestionsNeverReplaceResults)
