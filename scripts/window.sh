@@ -4,7 +4,10 @@
 # (Ctrl+drag pinches), the wheel scrolls, the keyboard types; Esc goes back, Ctrl+R turns the
 # phone, Ctrl+D swaps light and dark. Closing the window ends the app as the phone's app switcher
 # does. The app folder out/window/home stays from one start to the next, so that what the app
-# stored, and downloads it had under way, are there again; --fresh starts from an empty one.
+# stored, and downloads it had under way, are there again. So does the test server's state folder
+# out/window/server beside it, where the server keeps what its clients changed (accounts and their
+# sign-ins, the chat rooms' messages and seqs among it): the sign-in and the room's messages that
+# the app stored still agree with the server. --fresh starts both from empty.
 # Other options go to the app (--dark, --scale <pixels per point>, --script <file> ...).
 #   usage: scripts/window.sh [--fresh] [app options...]
 set -euo pipefail
@@ -27,8 +30,9 @@ scripts/setup.sh build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_FLAGS
 keys="$root/build/keys"
 out="$root/out/window"
 home="$out/home"
-((fresh)) && rm -rf "$home"
-mkdir -p "$home/Library/Preferences"
+state="$out/server"
+((fresh)) && rm -rf "$home" "$state"
+mkdir -p "$home/Library/Preferences" "$state"
 
 # The server keeps its ports from one start to the next (out/window/ports), so that the addresses
 # the app stored (downloads under way among them) still lead to it.
@@ -37,8 +41,8 @@ ports_file="$out/ports"
 server=""
 trap '[[ -n "$server" ]] && { kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; }' EXIT
 start_server() {
-  build/release/tools/testserver/zentavo-testserver --keys "$keys" --data tools/testserver/data --media build/media \
-    --encrypt data --encrypt-route v1/advert/config=body "$@" >"$server_log" 2>&1 &
+  build/release/tools/testserver/zentavo-testserver --keys "$keys" --data tools/testserver/data --state "$state" \
+    --media build/media --encrypt data --encrypt-route v1/advert/config=body "$@" >"$server_log" 2>&1 &
   server=$!
   https=""
   for _ in $(seq 100); do
@@ -71,5 +75,5 @@ export ZV_INFO_MainURL="$https/api/"
 export ZV_INFO_TrustedCAFile="$keys/ca.pem"
 ZV_INFO_APIPublicKey="$(cat "$keys/api_public.b64")"
 export ZV_INFO_APIPublicKey
-echo "window: app folder $home, server log $server_log"
+echo "window: app folder $home, server state $state, server log $server_log"
 ZV_HOME="$home" build/release/app/zentavo --window --out "$out/screenshots" ${args[@]+"${args[@]}"}

@@ -158,7 +158,7 @@ std::optional<std::int64_t> ChatRoom::State::userForToken(const std::optional<st
 {
     if (!token)
         return std::nullopt;
-    // The sample account keeps its file's tokens and its entry of the room's data, whatever its
+    // The sample account keeps its file's tokens and its place in the room's data, whatever its
     // sign-ins have become since.
     if (tokens.contains(*token))
         return accountUserID;
@@ -173,13 +173,9 @@ std::optional<std::int64_t> ChatRoom::State::userForToken(const std::optional<st
     nlohmann::json id = field("id");
     if (!id.is_number_integer() || id.get<std::int64_t>() <= 0)
         return std::nullopt;
-    // Asked each time, so a changed nickname or picture shows from the account's next call on.
+    // Its name and picture are the account's (accountLook), asked whenever a message is made.
     ChatMember& member = members[id.get<std::int64_t>()];
     member.userID = id.get<std::int64_t>();
-    if (nlohmann::json nickname = field("nickname"); nickname.is_string())
-        member.nickname = nickname.get<std::string>();
-    if (nlohmann::json avatar = field("avatar"); avatar.is_string())
-        member.avatarURL = avatar.get<std::string>();
     return member.userID;
 }
 
@@ -225,6 +221,12 @@ Message ChatRoom::State::makeMessage(std::int64_t roomID, std::int64_t senderID,
         sender->set_rank_name(it->second.rankName);
         sender->set_rank_color(it->second.rankColor);
     }
+    // An account of the server speaks under its name of now, the sample account too; its place
+    // (role, rank) stays the data's.
+    if (std::optional<ChatLook> look = accountLook(senderID)) {
+        sender->set_nickname(std::move(look->nickname));
+        sender->set_avatar_url(std::move(look->avatarURL));
+    }
     message.set_receiver_type(RT_ROOM);
     message.set_receiver_id(roomID);
     message.set_message_type(MT_TEXT);
@@ -241,6 +243,7 @@ std::int64_t ChatRoom::State::append(ChatRoomData& room, Message message)
     push.set_room_id(room.roomID);
     *push.mutable_message() = message;
     room.messages.push_back(std::move(message));
+    changed = true;
     toRoom(room.roomID, makeOutput(PT_MESSAGE, 0, push));
     return room.maxSeq;
 }
@@ -257,6 +260,7 @@ std::vector<std::int64_t> ChatRoom::State::revoke(ChatRoomData& room, const std:
         found.push_back(seq);
     }
     if (!found.empty()) {
+        changed = true;
         RevokeMessageOutput push;
         push.set_code(1);
         for (std::int64_t seq : found)
@@ -274,6 +278,7 @@ void ChatRoom::State::applyBlock(std::int64_t userID, bool blocked, std::int64_t
     member.blockEnds.reset();
     if (blocked && remainTime >= 0)
         member.blockEnds = std::chrono::system_clock::now() + std::chrono::seconds(remainTime);
+    changed = true;
     BlockUserOutput push;
     push.set_is_block(blocked ? 1 : 0);
     push.set_block_remain_time(blocked ? remainTime : 0);
@@ -344,6 +349,8 @@ void ChatRoom::State::countEvent(const std::string& event, const std::function<v
         }
     };
     play(true);
+    // What the steps ahead of the reply changed is kept before the reply goes.
+    keep();
     if (reply)
         reply();
     play(false);
@@ -356,6 +363,7 @@ void handleFrame(
     ChatRoom::State& state, const std::shared_ptr<WebSocketPeer>& peer, std::string bytes, bool binary)
 {
     std::lock_guard lock(state.mutex);
+    KeepOnExit keep { state };
     ChatFrame frame { peer->id(), bytes, std::nullopt };
     Input input;
     if (binary && input.ParseFromString(bytes))
@@ -414,7 +422,7 @@ void handleFrame(
             // Newer: the ones right after seq; older: the ones right before it.
             std::size_t first = sync->flag() == 1 ? 0 : range.size() - take;
             for (std::size_t i = first; i < first + take; ++i)
-                *answer.add_messages() = *range[i];
+                *answer.add_messages() = state.withCurrentNames(room->second, *range[i]);
             answer.set_has_more(range.size() > take);
             answer.set_more_msg_count(static_cast<std::int64_t>(range.size() - take));
         }
@@ -462,9 +470,10 @@ std::unique_ptr<ChatRoom> ChatRoom::install(
     }
     state->accountUserID = account->value("user", nlohmann::json::object()).value("id", std::int64_t(0));
     state->api = &api;
+    state->folder = api.stateFolder();
     {
         std::lock_guard lock(state->mutex);
-        if (!state->load(error))
+        if (!state->load(error) || !state->restore(error))
             return nullptr;
     }
 
@@ -523,6 +532,9 @@ void ChatRoom::reset()
     m_state->script.clear();
     m_state->accepting = true;
     m_state->received.clear();
+    // A state folder starts again from the data file too.
+    m_state->changed = true;
+    m_state->keep();
 }
 
 void ChatRoom::setScript(std::vector<ChatScriptStep> steps)
@@ -543,6 +555,7 @@ std::int64_t ChatRoom::push(std::int64_t roomID, std::optional<std::string> text
         text = sample;
         senderID = sender;
     }
+    KeepOnExit keep { *m_state };
     return m_state->append(room->second, m_state->makeMessage(roomID, senderID, std::move(*text)));
 }
 
@@ -556,6 +569,7 @@ std::int64_t ChatRoom::push(std::int64_t roomID, Message message)
         room->second.maxSeq = message.seq() - 1;
     message.set_receiver_type(RT_ROOM);
     message.set_receiver_id(roomID);
+    KeepOnExit keep { *m_state };
     return m_state->append(room->second, std::move(message));
 }
 
@@ -564,12 +578,14 @@ void ChatRoom::revoke(std::int64_t roomID, const std::vector<std::int64_t>& seqs
     std::lock_guard lock(m_state->mutex);
     if (auto room = m_state->rooms.find(roomID); room != m_state->rooms.end())
         m_state->revoke(room->second, seqs);
+    m_state->keep();
 }
 
 void ChatRoom::block(std::int64_t userID, std::int64_t isBlock, std::int64_t remainTime)
 {
     std::lock_guard lock(m_state->mutex);
     m_state->applyBlock(userID, isBlock == 1, remainTime);
+    m_state->keep();
 }
 
 void ChatRoom::dropConnections()
@@ -620,7 +636,13 @@ std::vector<Message> ChatRoom::history(std::int64_t roomID) const
 {
     std::lock_guard lock(m_state->mutex);
     auto room = m_state->rooms.find(roomID);
-    return room == m_state->rooms.end() ? std::vector<Message>() : room->second.messages;
+    if (room == m_state->rooms.end())
+        return {};
+    std::vector<Message> answered;
+    answered.reserve(room->second.messages.size());
+    for (const Message& message : room->second.messages)
+        answered.push_back(m_state->withCurrentNames(room->second, message));
+    return answered;
 }
 
 }

@@ -47,11 +47,18 @@ struct ChatScriptStep {
 // room endpoints of the API ("v1/room/..."), all over one shared state read from
 // data/api/chat_room.json and the sample account (data/api/account.json).
 //
-// Who calls: the sample account's tokens of its file sign in as that account, with its entry in
-// the room's data; any other token that the API's accounts hold (a registration's, a login's, a
-// refresh's) signs in as its account, under its nickname and picture, a plain member unless the
-// room's data gives that id more. Every other token is refused (2000 from the API, code 0 on the
-// socket).
+// Who calls: the sample account's tokens of its file sign in as that account, with its place in
+// the room's data (role, rank); any other token that the API's accounts hold (a registration's, a
+// login's, a refresh's) signs in as its account, a plain member unless the room's data gives that
+// id more. Every other token is refused (2000 from the API, code 0 on the socket). Every account of
+// the server, the sample account included, is named by its nickname and picture of now: in the
+// messages it sends, and in the history, syncs and quotes that the room answers.
+//
+// With a state folder on the API (ApiServer::setStateFolder) each room's newest messages, its
+// newest seq (never handed out twice, recalls included) and the members' mutes and bans outlive
+// the server: read back at install over the data file's rooms, written after every change (a
+// message sent, pushed or recalled, a restriction) and before the reply to it. A damaged file stops
+// the install, and is left as it is. The script plays again at each start, numbering on.
 //
 // Socket: one Input per binary frame from the client, one Output per frame to it. Sign-in takes
 // "Bearer " and a token (above); subscription needs a sign-in; sync and heartbeat need a
@@ -61,8 +68,12 @@ struct ChatScriptStep {
 // All calls are thread-safe; clients are served on the server's thread.
 class ChatRoom {
 public:
+    // The newest messages of a room that a state folder keeps; the newest seq is kept regardless.
+    static constexpr std::size_t maxKeptMessages = 1000;
+
     // The one registration: routes the endpoint and the API; nullptr (and *error) when the data
-    // cannot be read. Call after the sample API, whose room sequence endpoint it replaces.
+    // or the state folder's file cannot be read. Call after the sample API, whose room sequence
+    // endpoint it replaces, and whose state folder it keeps its rooms in.
     static std::unique_ptr<ChatRoom> install(TestServer& server, ApiServer& api,
         const std::filesystem::path& dataDir, std::string* error = nullptr);
     ~ChatRoom();
@@ -73,7 +84,8 @@ public:
     const std::string& path() const;
 
     // Back to the data file's rooms and members, without a script; every connection is cut,
-    // connections are accepted again and the record of frames is emptied.
+    // connections are accepted again and the record of frames is emptied. A state folder is
+    // written anew with that.
     void reset();
     void setScript(std::vector<ChatScriptStep> steps);
 
@@ -99,6 +111,7 @@ public:
     std::size_t connectionCount() const;
     std::size_t subscriberCount(std::int64_t roomID) const;
     std::int64_t maxSeq(std::int64_t roomID) const;
+    // The room's messages as it answers them (senders under their current names).
     std::vector<Message> history(std::int64_t roomID) const;
 
     struct State;

@@ -89,6 +89,7 @@ nlohmann::json restJSON(const Message& message)
 
 void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
 {
+    // Every endpoint works under the rooms' lock, and what it changed is kept before its reply.
     using State = ChatRoom::State;
     auto room = [](State& state, const ApiCall& call) -> ChatRoomData* {
         auto it = state.rooms.find(parameter(call, "room_id").value_or(0));
@@ -97,6 +98,7 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
 
     api.handle("v1/room/maxseq", [state](const ApiCall&) {
         std::lock_guard lock(state->mutex);
+        KeepOnExit keep { *state };
         nlohmann::json list = nlohmann::json::array();
         for (const auto& [id, room] : state->rooms)
             list.push_back({ { "room_id", id }, { "max_seq", room.maxSeq } });
@@ -105,6 +107,7 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
 
     api.handle("v1/room/current", [state, room](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
+        KeepOnExit keep { *state };
         ChatRoomData* found = room(*state, call);
         if (!found)
             return badParameter("room_id");
@@ -115,6 +118,7 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
 
     api.handle("v1/room/user", [state, room](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
+        KeepOnExit keep { *state };
         ChatRoomData* found = room(*state, call);
         if (!found)
             return badParameter("room_id");
@@ -133,6 +137,7 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
     // The newest messages after `seq` (all of the room without it), a page at most.
     api.handle("v1/room/lastmsg", [state, room](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
+        KeepOnExit keep { *state };
         ChatRoomData* found = room(*state, call);
         if (!found)
             return badParameter("room_id");
@@ -145,13 +150,14 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
         std::size_t take = std::min(range.size(), State::pageSize);
         nlohmann::json messages = nlohmann::json::array();
         for (std::size_t i = range.size() - take; i < range.size(); ++i)
-            messages.push_back(restJSON(*range[i]));
+            messages.push_back(restJSON(state->withCurrentNames(*found, *range[i])));
         return ApiReply::success({ { "messages", messages }, { "has_more", range.size() > take },
             { "more_msg_count", range.size() - take } });
     });
 
     api.handle("v1/room/sendmsg", [state](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
+        KeepOnExit keep { *state };
         std::optional<std::int64_t> user = state->userForToken(call.token);
         if (!user)
             return signInRequired();
@@ -185,7 +191,7 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
                 LinkMessage* link = message.mutable_link_message();
                 link->set_message_content(quoted.message_content());
                 link->set_message_type(quoted.message_type());
-                link->set_sender_name(quoted.sender().nickname());
+                link->set_sender_name(state->withCurrentNames(found->second, quoted).sender().nickname());
                 link->set_send_time(quoted.send_time());
             }
         }
@@ -195,6 +201,7 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
 
     api.handle("v1/room/revokemsg", [state, room](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
+        KeepOnExit keep { *state };
         std::optional<std::int64_t> user = state->userForToken(call.token);
         if (!user)
             return signInRequired();
@@ -218,6 +225,7 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
     // type 1 restricts (time -1: a ban, else a mute of that many seconds), type 2 lifts.
     api.handle("v1/room/blockuser", [state, room](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
+        KeepOnExit keep { *state };
         std::optional<std::int64_t> user = state->userForToken(call.token);
         if (!user)
             return signInRequired();

@@ -3,6 +3,7 @@
 // The shared state of ChatRoom, for its socket side (ChatRoom.cpp) and its API (ChatRoomApi.cpp).
 
 #include "tools/testserver/ChatRoom.h"
+#include "tools/testserver/StateFolder.h"
 #include "tools/testserver/WebSocketServer.h"
 
 #include <chrono>
@@ -16,6 +17,7 @@ namespace testserver {
 
 struct ChatMember {
     std::int64_t userID = 0;
+    // As the room's data names the member; an account of the server is named by its profile.
     std::string nickname;
     std::string avatarURL;
     std::int64_t memberType = 0;
@@ -40,9 +42,16 @@ struct ChatConnection {
     std::optional<std::int64_t> roomID; // after a subscription
 };
 
+// How the room shows a member: the nickname and picture of its messages.
+struct ChatLook {
+    std::string nickname;
+    std::string avatarURL;
+};
+
 struct ChatRoom::State {
     static constexpr std::size_t pageSize = 20;
     static constexpr std::size_t maxRecordedFrames = 10000;
+    static constexpr const char* stateFile = "chat_rooms.json";
 
     // Fixed once installed.
     std::filesystem::path dataFile;
@@ -53,6 +62,8 @@ struct ChatRoom::State {
     std::int64_t accountUserID = 0;
     // Whose accounts (registered, signed in by login) sign in to the rooms too; it owns this state.
     const ApiServer* api = nullptr;
+    // Where the rooms' messages, newest seqs and restrictions outlive the server, when anywhere.
+    std::shared_ptr<const StateFolder> folder;
 
     mutable std::mutex mutex;
     std::map<std::int64_t, ChatRoomData> rooms;
@@ -64,9 +75,22 @@ struct ChatRoom::State {
     std::map<std::string, int> eventCounts;
     bool accepting = true;
     std::vector<ChatFrame> received;
+    bool changed = false; // since the state file was last written
 
     // Everything below expects the mutex to be held.
     bool load(std::string* error);
+    // The state file of the folder over the rooms that load() read: each room's messages and
+    // newest seq, the members' restrictions. True when there is none; false with the file's name
+    // and what is wrong when it is damaged (then nothing is taken).
+    bool restore(std::string* error);
+    // Writes the state file when something changed since (a message, a recall, a restriction).
+    void keep();
+    // The nickname and picture of an account of the server by its id, as it is now; none for a
+    // member that only the room's data knows.
+    std::optional<ChatLook> accountLook(std::int64_t userID) const;
+    // A message as the room answers it: its sender, and the sender of the message it quotes, under
+    // their current names when they are accounts of the server.
+    Message withCurrentNames(const ChatRoomData& room, Message message) const;
     // The member a token signs in: the sample account for its file's tokens, else the account
     // of the server that holds the token, entered in the members under its own name and picture
     // (a plain member unless the room's data says more of it). None for a token nobody holds.
@@ -85,6 +109,13 @@ struct ChatRoom::State {
     // Counts the event and plays the script's steps for it around the reply (none for an event
     // without one).
     void countEvent(const std::string& event, const std::function<void()>& reply = {});
+};
+
+// Writes the state file, when the work under the lock changed it, as its scope ends: declared
+// after the lock, so before the lock is let go.
+struct KeepOnExit {
+    ChatRoom::State& state;
+    ~KeepOnExit() { state.keep(); }
 };
 
 // An Output envelope around a payload.

@@ -1,5 +1,6 @@
 #include "tools/testserver/SampleAccounts.h"
 
+#include "tools/testserver/AccountBook.h"
 #include "tools/testserver/CaptchaTickets.h"
 #include "tools/testserver/StaticFiles.h"
 
@@ -11,6 +12,7 @@
 #include <map>
 #include <mutex>
 #include <random>
+#include <vector>
 
 namespace testserver {
 
@@ -23,23 +25,9 @@ constexpr std::size_t kMaxAvatarBytes = 5 * 1024 * 1024;
 constexpr std::size_t kMaxUploads = 64;
 constexpr std::size_t kMaxSessions = 256;
 
-struct Account {
-    std::int64_t id = 0;
-    std::string username;
-    std::string password;
-    std::string phone;
-    std::string email;
-    nlohmann::json profile;
-};
-
 struct RecoverySession {
     std::int64_t account = 0;
     std::string sentTo; // where the last code of the session went
-};
-
-struct StoredUpload {
-    std::string contentType;
-    std::string bytes;
 };
 
 std::string textOf(const nlohmann::json& value)
@@ -105,24 +93,26 @@ bool sniffs(const std::string& bytes, std::string_view signature)
 
 }
 
-struct SampleAccounts::State {
+// The book (accounts, tokens, uploads) is what a state folder keeps; the rest starts again.
+struct SampleAccounts::State : AccountBook {
     mutable std::mutex mutex;
-    std::map<std::int64_t, Account> accounts;
     std::int64_t sampleId = 0;
     std::string sampleToken;
     std::string sampleRefreshedToken;
-    std::int64_t nextId = 0;
-    std::map<std::string, std::int64_t> tokens; // signed-in token -> account
     std::map<std::string, std::string> codes; // phone number or e-mail address -> code
     CaptchaTickets tickets;
     std::map<std::string, RecoverySession> sessions;
     std::deque<std::string> sessionOrder;
-    std::map<std::string, StoredUpload> uploads;
-    std::deque<std::string> uploadOrder;
     std::string uploadsBase;
     std::string fixedCode;
-    std::uint64_t serial = 0;
     std::mt19937_64 random { std::random_device {}() };
+
+    // Where the book is kept, when anywhere; what was last written there.
+    std::shared_ptr<const StateFolder> folder;
+    std::uint16_t httpPort = 0;
+    std::uint16_t httpsPort = 0;
+    std::string written;
+    std::vector<std::string> droppedUploads; // their files go once the book no longer lists them
 
     std::string randomHex()
     {
@@ -240,14 +230,42 @@ struct SampleAccounts::State {
         }
     }
 
-    void keepUpload(const std::string& name, StoredUpload upload)
+    // False when a state folder refused the bytes: an upload the next start would not find is
+    // not taken.
+    bool keepUpload(const std::string& name, StoredUpload upload)
     {
+        // The bytes go to the folder ahead of the book that names them: a server stopped in between
+        // leaves a stray file, never a book without its picture.
+        if (folder && !folder->writeBytes(uploadFile(name), upload.bytes))
+            return false;
         uploads[name] = std::move(upload);
         uploadOrder.push_back(name);
         while (uploadOrder.size() > kMaxUploads) {
             uploads.erase(uploadOrder.front());
+            droppedUploads.push_back(uploadOrder.front());
             uploadOrder.pop_front();
         }
+        return true;
+    }
+
+    // Writes the book when a call changed it, before the call's reply goes out. Compared whole
+    // rather than flagged by each endpoint, so that no change can be missed.
+    void keepBook()
+    {
+        if (!folder)
+            return;
+        std::string text = accountBookJSON(*this, httpPort, httpsPort)
+                               .dump(1, ' ', false, nlohmann::json::error_handler_t::replace)
+            + "\n";
+        if (text != written) {
+            // Refused by the disk: the old book stays whole, and still names the dropped uploads.
+            if (!folder->writeBytes(accountBookFile, text))
+                return;
+            written = std::move(text);
+        }
+        for (const std::string& name : droppedUploads)
+            folder->remove(uploadFile(name));
+        droppedUploads.clear();
     }
 };
 
@@ -446,7 +464,8 @@ ApiReply changeAvatar(State& s, const ApiCall& call)
         return ApiReply::error(1016, "图片过大");
     std::string name
         = "avatar-" + std::to_string(account->id) + "-" + std::to_string(++s.serial) + "." + extension;
-    s.keepUpload(name, { part.contentType, part.data });
+    if (!s.keepUpload(name, { part.contentType, part.data }))
+        return ApiReply::error(1017, "头像保存失败，请稍后重试");
     std::string url = s.uploadsBase + name;
     account->profile["avatar"] = url;
     return ApiReply::success({ { "url", url } }, "头像修改成功");
@@ -459,7 +478,9 @@ void add(ApiServer& api, const std::shared_ptr<State>& state, std::string path, 
         if (call.method != method)
             return ApiReply::error(405, "请求方式错误");
         std::lock_guard lock(state->mutex);
-        return endpoint(*state, call);
+        ApiReply reply = endpoint(*state, call);
+        state->keepBook();
+        return reply;
     });
 }
 
@@ -488,10 +509,27 @@ std::shared_ptr<SampleAccounts> SampleAccounts::install(ApiServer& api, const nl
         return nullptr;
     }
     state->sampleId = sample.id;
-    state->nextId = sample.id + 1;
-    // The sample's token counts as issued by an earlier login.
-    state->tokens[state->sampleToken] = sample.id;
-    state->accounts[sample.id] = std::move(sample);
+    state->folder = api.stateFolder();
+    state->httpPort = httpPort;
+    state->httpsPort = httpsPort;
+    if (state->folder) {
+        AccountBookRead kept = readAccountBook(*state->folder, httpPort, httpsPort, kMaxAvatarBytes);
+        if (!kept.ok) {
+            if (error)
+                *error = std::move(kept.error);
+            return nullptr;
+        }
+        if (kept.book)
+            static_cast<AccountBook&>(*state) = std::move(*kept.book);
+    }
+    // The sample account as its file has it the first time; a kept one as it has become since.
+    if (!state->accounts.contains(sample.id)) {
+        // The sample's token counts as issued by an earlier login.
+        state->tokens[state->sampleToken] = sample.id;
+        state->accounts[sample.id] = std::move(sample);
+    }
+    state->nextId = std::max(state->nextId, state->sampleId + 1);
+    state->keepBook();
     state->uploadsBase = pointAtLoopback("https://127.0.0.1:0/uploads/", httpPort, httpsPort);
     if (const char* code = std::getenv("ZV_TESTSERVER_CODE")) {
         std::string text = code;
@@ -521,7 +559,9 @@ std::shared_ptr<SampleAccounts> SampleAccounts::install(ApiServer& api, const nl
     add(api, state, "v1/user/change/password", "POST", changePassword);
     api.handleUpload("v1/user/change/avatar", "avatar_file", [state](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
-        return changeAvatar(*state, call);
+        ApiReply reply = changeAvatar(*state, call);
+        state->keepBook();
+        return reply;
     });
 
     // The captcha page asks here, on its own origin, once its challenge is passed.
@@ -580,6 +620,15 @@ std::optional<nlohmann::json> SampleAccounts::profileForToken(const std::string&
     if (it == m_state->tokens.end())
         return std::nullopt;
     return m_state->accounts.at(it->second).profile;
+}
+
+std::optional<nlohmann::json> SampleAccounts::profileOf(std::int64_t id) const
+{
+    std::lock_guard lock(m_state->mutex);
+    auto it = m_state->accounts.find(id);
+    if (it == m_state->accounts.end())
+        return std::nullopt;
+    return it->second.profile;
 }
 
 std::optional<std::string> SampleAccounts::upload(const std::string& name) const

@@ -15,6 +15,11 @@ namespace testserver {
 // verification codes "sent" by text message or e-mail, the captcha tickets, the password-recovery
 // sessions and the uploaded avatars, which the server serves under /uploads/.
 //
+// With a state folder on the API (ApiServer::setStateFolder) the accounts, their tokens, the next
+// id and the uploads outlive the server (AccountBook): read back at install, the sample account
+// from account.json only while the folder has none, and written after every call that changed
+// them, before its reply. A damaged book stops the install, and is left as it is.
+//
 // Rules the endpoints keep, as a real server would:
 //  - a captcha result is the captcha page's JSON text of an object with the `ticket` and
 //    `randstr` that the page got from POST /captcha/ticket (a route of this server, beside the
@@ -30,7 +35,8 @@ public:
     // Installs the account endpoints on the API, replacing earlier handlers of the same paths,
     // and the /captcha/ticket and /uploads/ routes on its server. `accountFile` is the sample
     // account (username, password, phone, access_token, refreshed_token, user). None, with a
-    // message, when the file lacks the user name or the token.
+    // message, when the file lacks the user name or the token, or the state folder's book is
+    // damaged (the message names its file).
     static std::shared_ptr<SampleAccounts> install(ApiServer& api, const nlohmann::json& accountFile,
         std::uint16_t httpPort, std::uint16_t httpsPort, std::string* error = nullptr);
     // The accounts installed on that API (tests); none before install().
@@ -40,6 +46,9 @@ public:
     std::optional<std::string> lastCode(const std::string& to) const;
     // The profile of the account that the token signs in, as "v1/user/info" gives it.
     std::optional<nlohmann::json> profileForToken(const std::string& token) const;
+    // The profile of the account with this id, whether signed in or not (the chat room names its
+    // members by it).
+    std::optional<nlohmann::json> profileOf(std::int64_t id) const;
     // An uploaded file by its name under /uploads/.
     std::optional<std::string> upload(const std::string& name) const;
 

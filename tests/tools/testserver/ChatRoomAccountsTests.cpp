@@ -2,34 +2,20 @@
 // signed in by login, refreshed), answered as itself on the room's API and its socket, besides the
 // sample account with its place in the room's data; a token nobody holds is refused.
 
+#include "tests/tools/testserver/RoomClient.h"
 #include "tests/tools/testserver/SampleServer.h"
-#include "tests/tools/testserver/SignedForm.h"
-#include "tools/testserver/ApiServer.h"
 #include "tools/testserver/ChatRoom.h"
-#include "tools/testserver/SampleAccounts.h"
-#include "tools/testserver/SampleApi.h"
-#include "tools/testserver/TestServer.h"
 
-#include <boost/asio.hpp>
-#include <boost/beast/core.hpp>
-#include <boost/beast/websocket.hpp>
-#include <chrono>
 #include <gtest/gtest.h>
+#include <map>
 #include <nlohmann/json.hpp>
 
 using namespace testserver;
-namespace asio = boost::asio;
-namespace websocket = boost::beast::websocket;
 
 namespace {
 
-class ChatRoomAccountsTest : public ::testing::Test {
+class ChatRoomAccountsTest : public ::testing::Test, protected zvtest::RoomClient {
 protected:
-    static constexpr const char* kSampleToken = "tk-301877-first";
-    static constexpr const char* kSampleRefreshedToken = "tk-301877-second";
-    static constexpr std::int64_t kSampleID = 301877;
-    static constexpr const char* kPassword = "pass-1";
-
     void SetUp() override
     {
         zvtest::SampleServer started = zvtest::SampleServer::start();
@@ -40,160 +26,6 @@ protected:
         chat = ChatRoom::install(*server, *api, zvtest::SampleServer::dataDir(), &error);
         ASSERT_TRUE(chat) << error;
     }
-
-    // One raw HTTP exchange; the body of the reply.
-    std::string exchange(const std::string& head, const std::string& body = "")
-    {
-        asio::io_context io;
-        asio::ip::tcp::socket socket(io);
-        socket.connect({ asio::ip::address_v4::loopback(), server->httpPort() });
-        asio::write(socket, asio::buffer(head + "\r\n" + body));
-        std::string reply;
-        boost::system::error_code ec;
-        asio::read(socket, asio::dynamic_buffer(reply), ec);
-        std::size_t end = reply.find("\r\n\r\n");
-        return end == std::string::npos ? "" : reply.substr(end + 4);
-    }
-
-    static std::string requestHead(
-        const std::string& method, const std::string& target, const std::string& token)
-    {
-        std::string head = method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
-        if (!token.empty())
-            head += "Authorization: Bearer " + token + "\r\n";
-        return head;
-    }
-
-    // The reply envelope of an API call made as the app makes it, signed in by the token if any.
-    nlohmann::json call(const std::string& method, const std::string& path, nlohmann::json parameters,
-        const std::string& token)
-    {
-        parameters["timestamp"] = std::to_string(std::chrono::duration_cast<std::chrono::seconds>(
-            std::chrono::system_clock::now().time_since_epoch())
-                                                     .count());
-        std::string pack = apicrypto::base64Encode(*api->key().encrypt(parameters.dump()));
-        std::string fields = zvtest::signedForm(pack);
-        std::string reply;
-        if (method == "GET") {
-            reply = exchange(requestHead("GET", "/api/" + path + "?" + fields, token));
-        } else {
-            reply = exchange(requestHead("POST", "/api/" + path, token)
-                    + "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: "
-                    + std::to_string(fields.size()) + "\r\n",
-                fields);
-        }
-        return nlohmann::json::parse(reply, nullptr, false);
-    }
-
-    std::string captcha()
-    {
-        return exchange(requestHead("POST", "/captcha/ticket", "") + "Content-Length: 0\r\n");
-    }
-
-    // Registers by phone number or e-mail address with the code the server sent; the token.
-    std::string registerAccount(const std::string& to, bool byPhone)
-    {
-        call("GET", "v1/user/get_code",
-            { { "to", to }, { "send_type", byPhone ? "phone" : "email" }, { "captcha", captcha() } }, "");
-        std::string code = SampleAccounts::of(*api)->lastCode(to).value_or("");
-        nlohmann::json reply = call("POST", byPhone ? "v1/user/register/phone" : "v1/user/register/email",
-            { { byPhone ? "phone" : "email", to }, { "password", kPassword },
-                { byPhone ? "sms_code" : "email_code", code } },
-            "");
-        return reply["data"].value("access_token", "");
-    }
-
-    std::string login(const std::string& name, const std::string& password)
-    {
-        nlohmann::json reply = call("POST", "v1/user/login",
-            { { "username", name }, { "password", password }, { "captcha", captcha() } }, "");
-        return reply["data"].value("access_token", "");
-    }
-
-    nlohmann::json profile(const std::string& token)
-    {
-        return call("GET", "v1/user/info", {}, token)["data"];
-    }
-
-    nlohmann::json roomUser(const std::string& token)
-    {
-        return call("GET", "v1/room/user", { { "room_id", 1 } }, token);
-    }
-
-    nlohmann::json send(const std::string& token, const std::string& text)
-    {
-        return call("POST", "v1/room/sendmsg",
-            { { "sender_type", 2 }, { "receiver_type", 2 }, { "receiver_id", 1 }, { "type", 1 },
-                { "content", text } },
-            token);
-    }
-
-    nlohmann::json mute(const std::string& token, std::int64_t who)
-    {
-        return call("POST", "v1/room/blockuser",
-            { { "room_id", 1 }, { "user_ids", nlohmann::json::array({ who }) }, { "type", 1 },
-                { "time", 60 } },
-            token);
-    }
-
-    // A connection to the room's socket over plain ws.
-    struct Socket {
-        asio::io_context io;
-        websocket::stream<asio::ip::tcp::socket> stream { io };
-
-        explicit Socket(std::uint16_t port, const std::string& path)
-        {
-            stream.next_layer().connect({ asio::ip::address_v4::loopback(), port });
-            stream.handshake("127.0.0.1", path);
-            stream.binary(true);
-        }
-
-        // The next frame; none when the connection ends or, as a bound on a broken server,
-        // nothing comes within 10 s.
-        std::optional<Output> read()
-        {
-            boost::beast::flat_buffer buffer;
-            std::optional<boost::system::error_code> result;
-            stream.async_read(buffer, [&](boost::system::error_code ec, std::size_t) { result = ec; });
-            io.restart();
-            io.run_for(std::chrono::seconds(10));
-            if (!result) {
-                stream.next_layer().cancel();
-                io.restart();
-                io.run();
-                return std::nullopt;
-            }
-            Output output;
-            if (*result || !output.ParseFromString(boost::beast::buffers_to_string(buffer.data())))
-                return std::nullopt;
-            return output;
-        }
-    };
-
-    // Signs in on a new connection with "Bearer " and the token; the code of the answer (1 is
-    // success), -1 when none came.
-    std::int64_t signIn(Socket& socket, const std::string& token, std::int64_t userID)
-    {
-        SignInInput payload;
-        payload.set_device_id("device-1");
-        payload.set_user_id(userID);
-        payload.set_token("Bearer " + token);
-        Input input;
-        input.set_type(PT_SIGN_IN);
-        input.set_request_id(7);
-        input.set_data(payload.SerializeAsString());
-        socket.stream.write(asio::buffer(input.SerializeAsString()));
-        std::optional<Output> answer = socket.read();
-        SignInOutput signedIn;
-        if (!answer || answer->type() != PT_SIGN_IN || !signedIn.ParseFromString(answer->data()))
-            return -1;
-        EXPECT_EQ(answer->code(), signedIn.code());
-        return signedIn.code();
-    }
-
-    std::unique_ptr<TestServer> server;
-    std::unique_ptr<ApiServer> api;
-    std::unique_ptr<ChatRoom> chat;
 };
 
 }
@@ -269,15 +101,7 @@ TEST_F(ChatRoomAccountsTest, ANewNicknameOrPictureShowsFromTheAccountsNextCall)
     ASSERT_FALSE(token.empty());
     ASSERT_EQ(
         call("POST", "v1/user/change/nickname", { { "new_nickname", "夜航船二号" } }, token)["errorCode"], 0);
-    std::string body
-        = "--B\r\nContent-Disposition: form-data; name=\"avatar_file\"; filename=\"image.png\"\r\n"
-          "Content-Type: image/png\r\n\r\n\x89PNG\r\n\x1A\n-picture-\r\n--B--\r\n";
-    nlohmann::json uploaded
-        = nlohmann::json::parse(exchange(requestHead("POST", "/api/v1/user/change/avatar", token)
-                                        + "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: "
-                                        + std::to_string(body.size()) + "\r\n",
-                                    body),
-            nullptr, false);
+    nlohmann::json uploaded = uploadAvatar(token);
     ASSERT_EQ(uploaded["errorCode"], 0) << uploaded.dump();
 
     ASSERT_EQ(send(token, "new look")["errorCode"], 0);
@@ -329,24 +153,92 @@ TEST_F(ChatRoomAccountsTest, ATokenNobodyHoldsIsRefusedEverywhere)
     EXPECT_EQ(signIn(own, held, heldID), 1);
 }
 
-TEST_F(ChatRoomAccountsTest, TheSampleAccountKeepsItsPlaceInTheRoomsData)
+TEST_F(ChatRoomAccountsTest, TheSampleAccountKeepsItsPlaceInTheRoomsDataUnderItsNameOfNow)
 {
-    // Its name changed through the API, the room still knows it by its entry there.
+    // Its name changed through the API, the room names it so and keeps its role and rank: in what
+    // reaches the room's subscribers as it is sent, and in the room's history.
     ASSERT_EQ(call("POST", "v1/user/change/nickname", { { "new_nickname", "别的名字" } },
                   kSampleToken)["errorCode"],
         0);
+    chat->setScript({});
+    Socket listener(server->httpPort(), chat->path());
+    ASSERT_EQ(signIn(listener, kSampleToken, kSampleID), 1);
+    ASSERT_EQ(subscribe(listener), 1);
     for (const std::string& token : { std::string(kSampleToken), std::string(kSampleRefreshedToken),
              login("xiaoyu2023", "rain-over-2023") }) {
         SCOPED_TRACE(token);
         EXPECT_EQ(roomUser(token)["data"]["member_type"], 1);
         ASSERT_EQ(send(token, "各位好")["errorCode"], 0);
+        std::optional<Output> pushed = listener.read();
+        MessageOutput live;
+        ASSERT_TRUE(pushed && pushed->type() == PT_MESSAGE && live.ParseFromString(pushed->data()));
+        EXPECT_EQ(live.message().sender().nickname(), "别的名字");
+        EXPECT_EQ(live.message().sender().member_type(), 1);
         Sender sender = chat->history(1).back().sender();
         EXPECT_EQ(sender.sender_id(), kSampleID);
-        EXPECT_EQ(sender.nickname(), "听雨的小鱼");
+        EXPECT_EQ(sender.nickname(), "别的名字");
         EXPECT_EQ(sender.rank_name(), "影迷");
         EXPECT_EQ(sender.member_type(), 1);
         EXPECT_EQ(mute(token, 100388)["errorCode"], 0);
         Socket socket(server->httpPort(), chat->path());
         EXPECT_EQ(signIn(socket, token, kSampleID), 1);
+    }
+}
+
+TEST_F(ChatRoomAccountsTest, TheHistoryNamesAccountsAsTheyAreNamedNow)
+{
+    const std::string token = registerAccount("13912340005", true);
+    ASSERT_FALSE(token.empty());
+    const std::int64_t id = profile(token).value("id", std::int64_t(0));
+    nlohmann::json first = send(token, "先到一步");
+    ASSERT_EQ(first["errorCode"], 0) << first.dump();
+    // A reply of the sample account quoting it, and one quoting the sample's message of the data.
+    std::int64_t sampleMessage = 0;
+    for (const Message& message : chat->history(1)) {
+        if (message.sender().sender_id() == kSampleID)
+            sampleMessage = message.seq();
+    }
+    ASSERT_NE(sampleMessage, 0);
+    auto reply = [&](const std::string& from, std::int64_t quoted) {
+        return call("POST", "v1/room/sendmsg",
+            { { "sender_type", 2 }, { "receiver_type", 2 }, { "receiver_id", 1 }, { "type", 1 },
+                { "content", "回复" }, { "link_seq", quoted } },
+            from)["data"]
+            .value("seq", std::int64_t(0));
+    };
+    const std::int64_t quotingAccount = reply(kSampleToken, first["data"]["seq"]);
+    const std::int64_t quotingSample = reply(token, sampleMessage);
+    ASSERT_GT(quotingAccount, 0);
+    ASSERT_GT(quotingSample, 0);
+
+    ASSERT_EQ(
+        call("POST", "v1/user/change/nickname", { { "new_nickname", "改名的船" } }, token)["errorCode"], 0);
+    ASSERT_EQ(call("POST", "v1/user/change/nickname", { { "new_nickname", "改名的鱼" } },
+                  kSampleToken)["errorCode"],
+        0);
+    nlohmann::json picture = uploadAvatar(token);
+    ASSERT_EQ(picture["errorCode"], 0) << picture.dump();
+
+    // Asked again, the old messages and their quotes name both accounts anew; a member that only
+    // the room's data knows keeps its data's name.
+    nlohmann::json last = call("GET", "v1/room/lastmsg", { { "room_id", 1 } }, token);
+    ASSERT_EQ(last["errorCode"], 0) << last.dump();
+    std::map<std::int64_t, nlohmann::json> bySeq;
+    for (const nlohmann::json& message : last["data"]["messages"])
+        bySeq[message["seq"].get<std::int64_t>()] = message;
+    ASSERT_TRUE(bySeq.contains(first["data"]["seq"]));
+    EXPECT_EQ(bySeq[first["data"]["seq"]]["sender"]["nickname"], "改名的船");
+    EXPECT_EQ(bySeq[first["data"]["seq"]]["sender"]["avatar_url"], picture["data"]["url"]);
+    EXPECT_EQ(bySeq[quotingAccount]["sender"]["nickname"], "改名的鱼");
+    EXPECT_EQ(bySeq[quotingAccount]["sender"]["member_type"], 1);
+    EXPECT_EQ(bySeq[quotingAccount]["link_message"]["sender_name"], "改名的船");
+    EXPECT_EQ(bySeq[quotingSample]["link_message"]["sender_name"], "改名的鱼");
+    const std::map<std::int64_t, std::string> names
+        = { { kSampleID, "改名的鱼" }, { id, "改名的船" }, { 100388, "追剧的猫" } };
+    for (const Message& message : chat->history(1)) {
+        auto name = names.find(message.sender().sender_id());
+        if (name != names.end()) {
+            EXPECT_EQ(message.sender().nickname(), name->second) << message.seq();
+        }
     }
 }

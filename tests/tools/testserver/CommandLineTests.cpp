@@ -1,7 +1,12 @@
-// The program's command line: a person who asks for help, or mistypes, is told what to give.
+// The program's command line: a person who asks for help, or mistypes, is told what to give, and
+// a state folder with a damaged file stops the program with the file's name.
+
+#include "tests/support/TempDir.h"
+#include "tests/tools/testserver/TestKeys.h"
 
 #include <array>
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
@@ -40,8 +45,8 @@ TEST(TestServerCommandLine, HelpAndMistakesPrintTheUsage)
         ServerRun run = runServer(help);
         EXPECT_EQ(run.exitCode, 0) << help;
         EXPECT_TRUE(run.errors.empty()) << run.errors;
-        for (const char* option : { "--keys", "--data", "--media", "--http-port", "--https-port", "--encrypt",
-                 "--encrypt-route", "--delay-route", "--fault-route" })
+        for (const char* option : { "--keys", "--data", "--state", "--media", "--http-port", "--https-port",
+                 "--encrypt", "--encrypt-route", "--delay-route", "--fault-route" })
             EXPECT_NE(run.output.find(option), std::string::npos) << help << " " << option;
     }
 
@@ -56,6 +61,7 @@ TEST(TestServerCommandLine, HelpAndMistakesPrintTheUsage)
         { "build/keys", "not an option: build/keys" },
         { "", "--keys is required" },
         { "--keys build/keys --encrypt body", "need --data" },
+        { "--keys build/keys --state out/server", "--state needs --data" },
         { "--keys build/keys --fault-route v1/movie/detail=cut", "need --data" },
         { "--keys build/keys --data tools/testserver/data --fault-route v1/movie/detail=slow",
             "bad value for --fault-route" },
@@ -67,6 +73,32 @@ TEST(TestServerCommandLine, HelpAndMistakesPrintTheUsage)
         EXPECT_TRUE(run.output.empty()) << run.output;
         EXPECT_NE(run.errors.find(c.problem), std::string::npos) << run.errors;
         EXPECT_NE(run.errors.find("usage: zentavo-testserver"), std::string::npos) << run.errors;
+    }
+}
+
+TEST(TestServerCommandLine, ADamagedStateFileStopsTheServerNamingTheFile)
+{
+    struct Case {
+        const char* file;
+        const char* bytes;
+    };
+    const Case cases[] = {
+        { "accounts.json", "{\"next_id\": " },
+        { "chat_rooms.json", "{\"rooms\": 1, \"restrictions\": []}" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        zvtest::TempDir state;
+        std::ofstream(state / c.file) << c.bytes;
+        ServerRun run = runServer("--keys '" + zvtest::testKeysDir().string() + "' --data '"
+            + (zvtest::sourceDir() / "tools/testserver/data").string() + "' --state '" + state.path().string()
+            + "'");
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.output.find("https"), std::string::npos) << run.output;
+        EXPECT_NE(run.errors.find("zentavo-testserver: "), std::string::npos) << run.errors;
+        EXPECT_NE(run.errors.find((state / c.file).string()), std::string::npos) << run.errors;
+        std::ifstream kept(state / c.file, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), c.bytes);
     }
 }
 

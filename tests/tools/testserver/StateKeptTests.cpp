@@ -1,0 +1,330 @@
+// A test server started again on the state folder of the one before: the accounts, their sign-ins
+// and pictures, and the chat rooms' messages, seqs and restrictions are as that one left them, on
+// whatever ports the new one has; a damaged file of the folder stops the start and stays as it is.
+
+#include "tests/support/TempDir.h"
+#include "tests/tools/testserver/RoomClient.h"
+#include "tests/tools/testserver/SampleServer.h"
+#include "tools/testserver/ChatRoom.h"
+#include "tools/testserver/StateFolder.h"
+
+#include <boost/asio.hpp>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+using namespace testserver;
+
+namespace {
+
+class StateKeptTest : public ::testing::Test, protected zvtest::RoomClient {
+protected:
+    void TearDown() override { stop(); }
+
+    // A server with the sample API and the rooms over the data folder, keeping its state in the
+    // test's folder; empty, or why it did not start.
+    std::string start(const std::filesystem::path& data = zvtest::SampleServer::dataDir())
+    {
+        stop();
+        std::string error;
+        std::shared_ptr<StateFolder> folder = StateFolder::open(state.path(), &error);
+        if (!folder)
+            return error;
+        zvtest::SampleServer started
+            = zvtest::SampleServer::start(data, SamplePreparation::AtFirstUse, folder);
+        if (!started.api)
+            return started.error;
+        server = std::move(started.server);
+        api = std::move(started.api);
+        chat = ChatRoom::install(*server, *api, data, &error);
+        return chat ? std::string() : error;
+    }
+
+    void stop()
+    {
+        chat.reset();
+        api.reset();
+        if (server)
+            server->stop();
+        server.reset();
+    }
+
+    void put(const std::string& name, const std::string& bytes)
+    {
+        std::filesystem::create_directories((state / name).parent_path());
+        std::ofstream(state / name, std::ios::binary) << bytes;
+    }
+
+    std::string contents(const std::string& name)
+    {
+        std::ifstream stream(state / name, std::ios::binary);
+        return { std::istreambuf_iterator<char>(stream), {} };
+    }
+
+    std::optional<Message> inHistory(std::int64_t seq)
+    {
+        for (const Message& message : chat->history(1)) {
+            if (message.seq() == seq)
+                return message;
+        }
+        return std::nullopt;
+    }
+
+    zvtest::TempDir state;
+};
+
+}
+
+TEST_F(StateKeptTest, AnAccountAndItsMessageOutliveTheServer)
+{
+    ASSERT_EQ(start(), "");
+    const std::string phone = "13912340101";
+    const std::string token = registerAccount(phone, true);
+    ASSERT_FALSE(token.empty());
+    const std::int64_t id = profile(token).value("id", std::int64_t(0));
+    nlohmann::json sent = send(token, "重启之前");
+    ASSERT_EQ(sent["errorCode"], 0) << sent.dump();
+    const std::int64_t seq = sent["data"]["seq"];
+
+    ASSERT_EQ(start(), "");
+    // The token still signs in, to the API and to the room's socket.
+    nlohmann::json again = profile(token);
+    EXPECT_EQ(again.value("id", std::int64_t(0)), id);
+    EXPECT_EQ(again.value("phone", ""), phone);
+    Socket socket(server->httpPort(), chat->path());
+    EXPECT_EQ(signIn(socket, token, id), 1);
+    // The message is in the room's history, and the next one numbers on from it.
+    std::optional<Message> kept = inHistory(seq);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->message_content(), "重启之前");
+    EXPECT_EQ(kept->sender().sender_id(), id);
+    EXPECT_EQ(chat->maxSeq(1), seq);
+    nlohmann::json next = send(token, "重启之后");
+    ASSERT_EQ(next["errorCode"], 0) << next.dump();
+    EXPECT_EQ(next["data"]["seq"], seq + 1);
+    // Its password signs in, its number stays taken, and the next account takes the next id.
+    EXPECT_FALSE(login(phone, kPassword).empty());
+    EXPECT_EQ(
+        call("POST", "v1/user/register/phone",
+            { { "phone", phone }, { "password", kPassword }, { "sms_code", "000000" } }, "")["errorCode"],
+        1007);
+    EXPECT_EQ(profile(registerAccount("13912340102", true)).value("id", std::int64_t(0)), id + 1);
+}
+
+TEST_F(StateKeptTest, TokensAreKeptAsTheyWereLeft)
+{
+    ASSERT_EQ(start(), "");
+    const std::string kept = registerAccount("13912340111", true);
+    const std::string ended = registerAccount("13912340112", true);
+    ASSERT_EQ(call("GET", "v1/user/refresh_token", nlohmann::json::object(), kSampleToken)["data"].value(
+                  "refresh_token", ""),
+        kSampleRefreshedToken);
+    ASSERT_EQ(call("POST", "v1/user/change/password",
+                  { { "password", "pass-2" }, { "repassword", "pass-2" } }, ended)["errorCode"],
+        0);
+
+    ASSERT_EQ(start(), "");
+    struct Case {
+        const char* what;
+        std::string token;
+        int errorCode;
+    };
+    const Case cases[] = {
+        { "the sample's first", kSampleToken, 0 },
+        { "the sample's refreshed one, once handed out", kSampleRefreshedToken, 0 },
+        { "a registration's", kept, 0 },
+        { "one a new password ended", ended, 2000 },
+        { "one never handed out", "tk-301878-0000000000000000", 2000 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(call("GET", "v1/user/info", nlohmann::json::object(), c.token)["errorCode"], c.errorCode);
+        EXPECT_EQ(roomUser(c.token)["errorCode"], c.errorCode);
+    }
+}
+
+TEST_F(StateKeptTest, ARecalledSeqIsNeverHandedOutAgain)
+{
+    ASSERT_EQ(start(), "");
+    nlohmann::json first = send(kSampleToken, "第一条");
+    nlohmann::json second = send(kSampleToken, "第二条");
+    const std::int64_t recalled = second["data"]["seq"];
+    ASSERT_EQ(
+        call("POST", "v1/room/revokemsg",
+            { { "room_id", 1 }, { "seqs", nlohmann::json::array({ recalled }) } }, kSampleToken)["errorCode"],
+        0);
+
+    ASSERT_EQ(start(), "");
+    EXPECT_TRUE(inHistory(first["data"]["seq"]));
+    EXPECT_FALSE(inHistory(recalled));
+    EXPECT_EQ(chat->maxSeq(1), recalled);
+    EXPECT_EQ(send(kSampleToken, "第三条")["data"]["seq"], recalled + 1);
+    // The room's own pushes number on as well.
+    EXPECT_EQ(chat->push(1), recalled + 2);
+}
+
+TEST_F(StateKeptTest, MutesAndBansAreKeptWithTheirEnds)
+{
+    ASSERT_EQ(start(), "");
+    const std::string muted = registerAccount("13912340121", true);
+    const std::string banned = registerAccount("13912340122", true);
+    const std::string lifted = registerAccount("13912340123", true);
+    auto idOf = [&](const std::string& token) { return profile(token).value("id", std::int64_t(0)); };
+    ASSERT_EQ(blockUser(kSampleToken, idOf(muted), 1, 600)["errorCode"], 0);
+    ASSERT_EQ(blockUser(kSampleToken, idOf(banned), 1, -1)["errorCode"], 0);
+    ASSERT_EQ(blockUser(kSampleToken, idOf(lifted), 1, 600)["errorCode"], 0);
+    ASSERT_EQ(blockUser(kSampleToken, idOf(lifted), 2, 0)["errorCode"], 0);
+
+    ASSERT_EQ(start(), "");
+    nlohmann::json mute = roomUser(muted)["data"];
+    EXPECT_EQ(mute["is_block"], 1);
+    EXPECT_LE(mute["block_remain_time"].get<std::int64_t>(), 600);
+    EXPECT_GT(mute["block_remain_time"].get<std::int64_t>(), 590);
+    EXPECT_EQ(send(muted, "还能说话吗")["errorCode"], 3001);
+    nlohmann::json ban = roomUser(banned)["data"];
+    EXPECT_EQ(ban["is_block"], 1);
+    EXPECT_EQ(ban["block_remain_time"], -1);
+    EXPECT_EQ(roomUser(lifted)["data"]["is_block"], 0);
+    EXPECT_EQ(send(lifted, "我可以")["errorCode"], 0);
+    // The sample account keeps its place of the room's data: it may still restrict.
+    EXPECT_EQ(roomUser(kSampleToken)["data"]["member_type"], 1);
+}
+
+TEST_F(StateKeptTest, NamesAndPicturesAreKeptAndTheRoomUsesThemOnNewPorts)
+{
+    ASSERT_EQ(start(), "");
+    const std::string token = registerAccount("13912340131", true);
+    nlohmann::json sent = send(token, "换个名字");
+    ASSERT_EQ(sent["errorCode"], 0);
+    ASSERT_EQ(
+        call("POST", "v1/user/change/nickname", { { "new_nickname", "新名字" } }, token)["errorCode"], 0);
+    ASSERT_EQ(call("POST", "v1/user/change/nickname", { { "new_nickname", "小鱼改名" } },
+                  kSampleToken)["errorCode"],
+        0);
+    nlohmann::json picture = uploadAvatar(token, "-kept-picture-");
+    ASSERT_EQ(picture["errorCode"], 0) << picture.dump();
+    const std::string name = picture["data"]["url"].get<std::string>().substr(
+        picture["data"]["url"].get<std::string>().rfind('/') + 1);
+
+    // The next server cannot have the ports of this one: they are held meanwhile.
+    const std::uint16_t ports[] = { server->httpPort(), server->httpsPort() };
+    stop();
+    boost::asio::io_context io;
+    std::vector<boost::asio::ip::tcp::acceptor> held;
+    for (std::uint16_t port : ports)
+        held.emplace_back(io, boost::asio::ip::tcp::endpoint(boost::asio::ip::address_v4::loopback(), port));
+    ASSERT_EQ(start(), "");
+    // The picture's address leads to this server, which still has its bytes.
+    const std::string origin = "https://127.0.0.1:" + std::to_string(server->httpsPort()) + "/";
+    nlohmann::json account = profile(token);
+    EXPECT_EQ(account.value("nickname", ""), "新名字");
+    EXPECT_EQ(account.value("avatar", ""), origin + "uploads/" + name);
+    EXPECT_EQ(exchange(requestHead("GET", "/uploads/" + name, "")), "\x89PNG\r\n\x1A\n-kept-picture-");
+    // The sample account's picture of the data leads here too.
+    EXPECT_EQ(profile(kSampleToken).value("avatar", ""), origin + "images/avatar-301877.png");
+    EXPECT_EQ(profile(kSampleToken).value("nickname", ""), "小鱼改名");
+
+    // The room names both by what they are now, in the kept message and in a new one.
+    std::optional<Message> kept = inHistory(sent["data"]["seq"]);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->sender().nickname(), "新名字");
+    EXPECT_EQ(kept->sender().avatar_url(), origin + "uploads/" + name);
+    ASSERT_EQ(send(kSampleToken, "我改名了")["errorCode"], 0);
+    Sender sample = chat->history(1).back().sender();
+    EXPECT_EQ(sample.nickname(), "小鱼改名");
+    EXPECT_EQ(sample.avatar_url(), origin + "images/avatar-301877.png");
+    EXPECT_EQ(sample.member_type(), 1);
+    EXPECT_EQ(sample.rank_name(), "影迷");
+}
+
+TEST_F(StateKeptTest, AResetOfTheRoomsGoesBackToTheDataForTheNextStartToo)
+{
+    ASSERT_EQ(start(), "");
+    const std::int64_t sampleNewest = chat->maxSeq(1);
+    ASSERT_EQ(send(kSampleToken, "很快就没了")["errorCode"], 0);
+    chat->reset();
+
+    ASSERT_EQ(start(), "");
+    EXPECT_EQ(chat->maxSeq(1), sampleNewest);
+    EXPECT_NE(chat->history(1).back().message_content(), "很快就没了");
+}
+
+TEST_F(StateKeptTest, TheFileKeepsTheNewestMessagesOfARoomAndItsNewestSeq)
+{
+    // A copy of the sample data whose room 1 has more messages than a file keeps.
+    zvtest::TempDir copy;
+    std::filesystem::copy(
+        zvtest::SampleServer::dataDir(), copy.path(), std::filesystem::copy_options::recursive);
+    std::filesystem::path roomsFile = copy / "api/chat_room.json";
+    nlohmann::json rooms = nlohmann::json::parse(std::ifstream(roomsFile));
+    nlohmann::json& messages = rooms["rooms"][0]["messages"];
+    const nlohmann::json model = messages[0];
+    const std::size_t many = ChatRoom::maxKeptMessages + 50;
+    messages = nlohmann::json::array();
+    for (std::size_t i = 1; i <= many; ++i) {
+        nlohmann::json message = model;
+        message["seq"] = i;
+        message["message_content"] = "第" + std::to_string(i) + "条";
+        messages.push_back(std::move(message));
+    }
+    std::ofstream(roomsFile) << rooms.dump();
+
+    ASSERT_EQ(start(copy.path()), "");
+    const std::int64_t newest = chat->push(1, std::string("最新"), 100388);
+    ASSERT_EQ(newest, std::int64_t(many + 1));
+
+    ASSERT_EQ(start(copy.path()), "");
+    std::vector<Message> kept = chat->history(1);
+    ASSERT_EQ(kept.size(), ChatRoom::maxKeptMessages);
+    EXPECT_EQ(kept.front().seq(), newest - std::int64_t(ChatRoom::maxKeptMessages) + 1);
+    EXPECT_EQ(kept.back().message_content(), "最新");
+    EXPECT_EQ(chat->maxSeq(1), newest);
+}
+
+TEST_F(StateKeptTest, ADamagedFileStopsTheStartByNameAndIsLeftAsItWas)
+{
+    const std::string validBook = R"({"next_id": 301878, "upload_serial": 1, "accounts": [], "tokens": {},)";
+    struct Case {
+        const char* what;
+        std::string file;
+        std::string bytes;
+        std::string named; // the file the error names
+        std::string problem;
+    };
+    const Case cases[] = {
+        { "accounts cut short", "accounts.json", R"({"next_id": 30)", "accounts.json", "not JSON" },
+        { "accounts not an object", "accounts.json", "[]", "accounts.json", "not a JSON object" },
+        { "an account without a password", "accounts.json",
+            R"({"next_id": 9, "upload_serial": 0, "tokens": {}, "uploads": [],
+                "accounts": [{"id": 3, "username": "a", "phone": "", "email": "", "profile": {}}]})",
+            "accounts.json", "account 3" },
+        { "a token of nobody", "accounts.json", validBook + R"("uploads": [], "tokens": {"tk": 5}})",
+            "accounts.json", "damaged" },
+        { "an upload that is not there", "accounts.json",
+            validBook + R"("uploads": [{"name": "avatar-3-1.png", "content_type": "image/png"}]})",
+            "uploads/avatar-3-1.png", "missing" },
+        { "an upload outside its folder", "accounts.json",
+            validBook + R"("uploads": [{"name": "../accounts.json", "content_type": "image/png"}]})",
+            "accounts.json", "damaged" },
+        { "rooms cut short", "chat_rooms.json", R"({"rooms": [)", "chat_rooms.json", "not JSON" },
+        { "seqs out of order", "chat_rooms.json",
+            R"({"restrictions": [], "rooms": [{"room_id": 1, "max_seq": 9, "messages": [{"seq": "5"}, {"seq": "4"}]}]})",
+            "chat_rooms.json", "room 1" },
+        { "a message above the newest seq", "chat_rooms.json",
+            R"({"restrictions": [], "rooms": [{"room_id": 1, "max_seq": 3, "messages": [{"seq": "5"}]}]})",
+            "chat_rooms.json", "room 1" },
+        { "a restriction without an end", "chat_rooms.json",
+            R"({"rooms": [], "restrictions": [{"user_id": 5}]})", "chat_rooms.json", "restriction" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(state.path());
+        put(c.file, c.bytes);
+        std::string error = start();
+        EXPECT_NE(error.find((state / c.named).string()), std::string::npos) << error;
+        EXPECT_NE(error.find(c.problem), std::string::npos) << error;
+        EXPECT_FALSE(chat);
+        EXPECT_EQ(contents(c.file), c.bytes);
+        stop();
+    }
+}
