@@ -61,10 +61,15 @@ std::shared_ptr<HTTPTask> HTTPClient::send(HTTPRequest request, Completion compl
     detail::TransferSettings settings;
     settings.trustedCAFile = trustedCAFile();
     checkReadable(settings.trustedCAFile);
+    SendObserver observer;
     {
         std::lock_guard lock(m_mutex);
         settings.dohURL = m_dohURL;
+        observer = m_sendObserver;
     }
+    // Outside the lock: the observer may well ask the client something.
+    if (observer)
+        observer(request);
     std::uint64_t id = m_worker->submit(std::move(request), std::move(settings), std::move(completion));
     return std::make_shared<HTTPTask>(m_worker, id);
 }
@@ -90,6 +95,12 @@ void HTTPClient::setTrustedCAFile(std::string path)
 {
     std::lock_guard lock(m_mutex);
     m_trustedCAFile = std::move(path);
+}
+
+void HTTPClient::setSendObserver(SendObserver observer)
+{
+    std::lock_guard lock(m_mutex);
+    m_sendObserver = std::move(observer);
 }
 
 void HTTPClient::setDoHURL(std::string url)

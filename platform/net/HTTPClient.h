@@ -44,6 +44,8 @@ private:
 class HTTPClient {
 public:
     using Completion = std::function<void(HTTPResponse)>;
+    // Sees each request as it is handed to the transfers, on the sending thread.
+    using SendObserver = std::function<void(const HTTPRequest&)>;
 
     static HTTPClient& shared();
 
@@ -72,9 +74,16 @@ public:
     // before the next test, so that no request of one reaches the server during another).
     std::size_t requestsUnderWay() const;
 
+    // For tests: requests sent without waiting for each other reach a server on connections of
+    // their own, in whatever order the machine's load gives them; the order in which they were
+    // sent is the caller's own. The observer sees every later request before any of it goes
+    // out; an empty function removes it.
+    void setSendObserver(SendObserver observer);
+
 private:
     mutable std::mutex m_mutex;
     std::string m_trustedCAFile;
     std::string m_dohURL;
+    SendObserver m_sendObserver;
     std::shared_ptr<detail::TransferWorker> m_worker;
 };

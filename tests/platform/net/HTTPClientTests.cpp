@@ -498,3 +498,29 @@ TEST_F(NetTest, RepliesPastTheSizeLimitAreFailures)
         EXPECT_EQ(perform(request).body.value_or(Data {}).size(), 5000u) << path;
     }
 }
+
+// Tests read the order in which requests were sent from the observer: it sees each one as it is
+// sent, before it goes out, whatever becomes of it; once removed, nothing.
+TEST_F(NetTest, TheSendObserverSeesEachRequestAsItIsSent)
+{
+    std::vector<std::string> seen;
+    client->setSendObserver([&seen](const HTTPRequest& request) {
+        seen.push_back(std::string(methodName(request.method)) + " " + request.url + " "
+            + std::string(request.body.begin(), request.body.end()));
+    });
+    int replies = 0;
+    HTTPRequest posted = request(http("/posted"));
+    posted.method = HTTPMethod::POST;
+    posted.body = dataFromString("a=1");
+    client->send(posted, [&](HTTPResponse) { ++replies; });
+    client->send(request("http://127.0.0.1:1/refused"), [&](HTTPResponse) { ++replies; });
+    client->send(request(https("/domain_v2.json")), [&](HTTPResponse) { ++replies; });
+    EXPECT_EQ(seen,
+        (std::vector<std::string> { "POST " + http("/posted") + " a=1", "GET http://127.0.0.1:1/refused ",
+            "GET " + https("/domain_v2.json") + " " }));
+    ASSERT_TRUE(runUntil([&] { return replies == 3; }, 20));
+
+    client->setSendObserver({});
+    ASSERT_TRUE(get(http("/domain_v2.json")).succeeded());
+    EXPECT_EQ(seen.size(), 3u);
+}

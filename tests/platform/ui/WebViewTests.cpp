@@ -3,6 +3,7 @@
 // in the view, typing and scrolling, and every way a load or a page can fail.
 
 #include "platform/dispatch/DispatchQueue.h"
+#include "platform/foundation/Log.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIWindow.h"
@@ -23,6 +24,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <mutex>
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -36,11 +38,17 @@ namespace {
 
 class NavigationRecorder : public WKNavigationDelegate {
 public:
-    void didFinishNavigation(WKWebView&) override { ++finished; }
+    void didFinishNavigation(WKWebView& view) override
+    {
+        ++finished;
+        finishedTitles.push_back(view.title());
+    }
     void didFailNavigation(WKWebView&, const NSError& error) override { failures.push_back(error); }
     void webContentProcessDidTerminate(WKWebView&) override { ++terminated; }
 
     int finished = 0;
+    // The view's title as each load was told finished: the page it took for that load's.
+    std::vector<std::string> finishedTitles;
     int terminated = 0;
     std::vector<NSError> failures;
     int calls() const { return finished + static_cast<int>(failures.size()); }
@@ -64,6 +72,57 @@ public:
 Reply page(const std::string& html)
 {
     return Reply::text(200, "<!doctype html><meta charset=\"utf-8\">" + html, "text/html; charset=utf-8");
+}
+
+// The log's lines while it lives (any thread may write one).
+class LogCapture {
+public:
+    LogCapture()
+    {
+        Log::setSink([this](std::string_view line) {
+            std::lock_guard lock(m_mutex);
+            m_lines.emplace_back(line);
+        });
+    }
+    ~LogCapture() { Log::setSink({}); }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    // Lines that hold the words.
+    std::size_t count(std::string_view words)
+    {
+        std::lock_guard lock(m_mutex);
+        return std::count_if(m_lines.begin(), m_lines.end(),
+            [&](const std::string& line) { return line.find(words) != std::string::npos; });
+    }
+    void clear()
+    {
+        std::lock_guard lock(m_mutex);
+        m_lines.clear();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_lines;
+};
+
+// The page that a load of its own brings, held back by the server.
+Reply latePage(int milliseconds)
+{
+    Reply reply = page("<title>新页</title><p>新页</p>");
+    reply.delay = std::chrono::milliseconds(milliseconds);
+    return reply;
+}
+
+// A page that stops the frame's next loads (as many as `stops` says, a number or Infinity) as
+// soon as they leave it, as the engine itself now and then drops a load nobody stopped.
+std::string stoppingPage(const std::string& stops)
+{
+    return R"(<title>旧页</title><p>旧页</p><script>
+let left = )"
+        + stops + R"(;
+addEventListener("beforeunload", () => { if (left-- > 0) setTimeout(() => window.stop(), 0); });
+</script>)";
 }
 
 // A slider as a challenge page lays one out for a 326 x 326 view: the knob's centre starts at
@@ -464,27 +523,12 @@ TEST_F(WebView, CertificatesAreCheckedAgainstTheTrustedAuthorities)
 
 TEST_F(WebView, ALoadDroppedBeforeItsPageCameIsMadeAgainAndNeverShowsThePageBefore)
 {
-    // The pages shown first stop the frame's next load (the first, or every one) as soon as it
-    // leaves them, as the engine itself now and then drops a load nobody stopped.
-    const char* stopper = R"(<title>旧页</title><p>旧页</p><script>
-let left = STOPS;
-addEventListener("beforeunload", () => { if (left-- > 0) setTimeout(() => window.stop(), 0); });
-</script>)";
-    auto stopping = [&](const std::string& stops) {
-        std::string html = stopper;
-        html.replace(html.find("STOPS"), 5, stops);
-        return html;
-    };
-    auto late = [](int milliseconds) {
-        Reply reply = page("<title>新页</title><p>新页</p>");
-        reply.delay = std::chrono::milliseconds(milliseconds);
-        return reply;
-    };
-    server->script("/new.html", late(300));
+    // The pages shown first stop the frame's next load (the first, or every one).
+    server->script("/new.html", latePage(300));
     // Never before the page's stop, however slow the machine.
-    server->script("/later.html", late(20000));
+    server->script("/later.html", latePage(20000));
 
-    show("/stops-once.html", stopping("1"));
+    show("/stops-once.html", stoppingPage("1"));
     load(http("/new.html"));
     EXPECT_TRUE(recorder->failures.empty());
     ASSERT_TRUE(runUntil([&] { return web->pageText().find("新页") != std::string::npos; }, 30))
@@ -501,7 +545,7 @@ addEventListener("beforeunload", () => { if (left-- > 0) setTimeout(() => window
     EXPECT_EQ(server->requestsTo("/stops-itself.html").size(), 1u);
 
     // A load dropped every time it is made ends as cancelled, not as the page before.
-    show("/stops-always.html", stopping("Infinity"));
+    show("/stops-always.html", stoppingPage("Infinity"));
     load(http("/later.html"));
     ASSERT_EQ(recorder->failures.size(), 1u) << web->title();
     EXPECT_EQ(recorder->failures[0].code, WKWebView::cancelled);
@@ -518,6 +562,67 @@ addEventListener("beforeunload", () => { if (left-- > 0) setTimeout(() => window
     load(other->httpsURL() + "/secure.html");
     ASSERT_EQ(recorder->failures.size(), 2u);
     EXPECT_EQ(recorder->failures.back().code, WKWebView::serverCertificateUntrusted);
+}
+
+// A dropped load is made again four times at most: dropped four times, it shows its page at the
+// fifth; dropped a fifth time, it fails as cancelled.
+TEST_F(WebView, ADroppedLoadIsMadeAgainFourTimesAtMost)
+{
+    // Held back long enough that every stop comes first, however slow the machine; only the load
+    // that is left alone waits for it.
+    server->script("/kept.html", latePage(2000));
+    LogCapture log;
+    struct Case {
+        int drops;
+        bool shown;
+    };
+    for (const Case& c : { Case { 4, true }, Case { 5, false } }) {
+        SCOPED_TRACE(c.drops);
+        show("/drops-" + std::to_string(c.drops) + ".html", stoppingPage(std::to_string(c.drops)));
+        log.clear();
+        std::size_t failures = recorder->failures.size();
+        load(http("/kept.html"));
+        EXPECT_EQ(log.count("the engine dropped its load; loading it again"), 4u);
+        if (c.shown) {
+            EXPECT_EQ(recorder->failures.size(), failures);
+            EXPECT_TRUE(web->hasPage());
+            EXPECT_TRUE(runUntil([&] { return web->pageText().find("新页") != std::string::npos; }, 30))
+                << web->pageText();
+        } else {
+            ASSERT_EQ(recorder->failures.size(), failures + 1);
+            EXPECT_EQ(recorder->failures.back().code, WKWebView::cancelled);
+            EXPECT_FALSE(web->hasPage());
+        }
+    }
+}
+
+// A load that the page shown replaces by a navigation of its own (here within itself) before the
+// load's reply came never committed: its end is no page, and the page before is not taken for it.
+// Nothing more comes of it, and the view's time-out ends it.
+TEST_F(WebView, ALoadReplacedBeforeItsReplyIsNotTakenAsThePage)
+{
+    server->script("/never.html", latePage(20000));
+    show("/leaves.html", R"(<title>旧页</title><p>旧页</p><script>
+addEventListener("beforeunload", () => setTimeout(() => { location.hash = "away"; }, 0), { once: true });
+addEventListener("hashchange", () => appBridge.call("jsIOS", location.hash));
+</script>)");
+    int finished = recorder->finished;
+    web->load({ http("/never.html"), URLRequestCachePolicy::useProtocolCachePolicy, 10 });
+    // The page tells of its navigation once it is over, after the engine has said what it had to
+    // of the load it replaced.
+    ASSERT_TRUE(runUntil([&] { return !bridge->received.empty(); }, 30));
+    EXPECT_EQ(bridge->received, std::vector<std::string> { "#away" });
+    runUntil([] { return false; }, 0.5);
+    EXPECT_EQ(recorder->finished, finished) << recorder->finishedTitles.back();
+    EXPECT_TRUE(recorder->failures.empty());
+    EXPECT_FALSE(web->hasPage());
+
+    advance(10);
+    drain();
+    ASSERT_EQ(recorder->failures.size(), 1u);
+    EXPECT_EQ(recorder->failures[0].code, WKWebView::timedOut);
+    EXPECT_EQ(recorder->finished, finished);
+    EXPECT_FALSE(web->hasPage());
 }
 
 TEST_F(WebView, APageWhoseProcessDiesOrStopsAnsweringSaysSo)

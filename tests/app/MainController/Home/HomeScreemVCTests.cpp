@@ -44,9 +44,10 @@ protected:
         ASSERT_TRUE(waitForReplies(before));
     }
 
-    static JSON lastListParameters()
+    // Of the list request sent last.
+    JSON lastListParameters() const
     {
-        auto records = api().recordsTo("v1/movie/screen/list");
+        auto records = sent.recordsTo(api(), "v1/movie/screen/list");
         return records.empty() || !records.back().parameters ? JSON()
                                                              : JSON::parse(records.back().parameters->dump());
     }

@@ -9,6 +9,7 @@
 #include "platform/ui/gestures/UIEventDispatcher.h"
 #include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 #include "tests/app/support/ApiTestSupport.h"
+#include "tests/app/support/SentOrder.h"
 
 #include <chrono>
 #include <memory>
@@ -87,15 +88,16 @@ protected:
         return arrived;
     }
 
-    // Paths of the API calls the server saw, in order.
-    static std::vector<std::string> calledPaths()
+    // Paths of the API calls the server saw, in the order the app sent them.
+    std::vector<std::string> calledPaths() const
     {
         std::vector<std::string> paths;
-        for (const auto& record : api().records())
+        for (const auto& record : sent.records(api()))
             paths.push_back(record.path);
         return paths;
     }
 
+    SentOrder sent;
     std::shared_ptr<FakeNetworkUI> ui = std::make_shared<FakeNetworkUI>();
     std::shared_ptr<UIWindow> window;
     std::shared_ptr<ZVNavigationController> navigation;
