@@ -9,8 +9,10 @@
 #include "tools/testserver/StateFolder.h"
 
 #include <fstream>
+#include <map>
 #include <optional>
-#include <sstream>
+#include <string>
+#include <vector>
 
 using namespace testserver;
 
