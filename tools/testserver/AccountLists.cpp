@@ -16,7 +16,8 @@ constexpr long long kMaxSeconds = 24 * 3600;
 
 bool isDigits(const std::string& text)
 {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty()
+        && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool fail(std::string* error, std::string message)
@@ -150,7 +151,8 @@ std::size_t AccountLists::removeRecords(const std::set<std::string>& ids)
 
 std::size_t AccountLists::removeFavourites(const std::set<std::string>& ids)
 {
-    return std::erase_if(m_favourites, [&ids](const Favourite& favourite) { return ids.contains(favourite.id); });
+    return std::erase_if(
+        m_favourites, [&ids](const Favourite& favourite) { return ids.contains(favourite.id); });
 }
 
 bool AccountLists::addFavourite(Favourite favourite)
@@ -172,7 +174,8 @@ bool AccountLists::addFavourite(Favourite favourite)
 
 bool AccountLists::removeFavourite(const std::string& movieID)
 {
-    return std::erase_if(m_favourites, [&movieID](const Favourite& each) { return each.movieID == movieID; }) > 0;
+    return std::erase_if(m_favourites, [&movieID](const Favourite& each) { return each.movieID == movieID; })
+        > 0;
 }
 
 json AccountLists::historyEntry(const PlaybackRecord& record)
@@ -187,18 +190,20 @@ json AccountLists::historyEntry(const PlaybackRecord& record)
 
 json AccountLists::lastPlayback(const PlaybackRecord& record)
 {
-    return { { "movie_from", record.from }, { "episode_id", record.episodeID }, { "duration", record.duration },
-        { "current_time", record.currentTime } };
+    return { { "movie_from", record.from }, { "episode_id", record.episodeID },
+        { "duration", record.duration }, { "current_time", record.currentTime } };
 }
 
 json AccountLists::favouriteEntry(const Favourite& favourite)
 {
-    return { { "id", favourite.id }, { "movie_id", favourite.movieID }, { "movie_name", favourite.title.name },
-        { "cover", favourite.title.cover }, { "movie_dynamic", favourite.title.status },
-        { "type_name", favourite.title.typeName }, { "label", favourite.title.label } };
+    return { { "id", favourite.id }, { "movie_id", favourite.movieID },
+        { "movie_name", favourite.title.name }, { "cover", favourite.title.cover },
+        { "movie_dynamic", favourite.title.status }, { "type_name", favourite.title.typeName },
+        { "label", favourite.title.label } };
 }
 
-std::optional<PlaybackRecord> AccountLists::recordFrom(const json& entry, std::int64_t watchedAt, std::string* error)
+std::optional<PlaybackRecord> AccountLists::recordFrom(
+    const json& entry, std::int64_t watchedAt, std::string* error)
 {
     if (!entry.is_object()) {
         fail(error, "a record that is not an object");

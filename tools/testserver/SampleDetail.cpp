@@ -327,7 +327,8 @@ std::optional<std::pair<std::string, std::string>> reportedEpisode(
         for (const auto& each : source.value("list", nlohmann::json::array())) {
             if (!each.is_object() || textOf(each.value("episode_id", nlohmann::json())) != episode)
                 continue;
-            std::pair<std::string, std::string> found { code, textOf(each.value("episode_name", nlohmann::json())) };
+            std::pair<std::string, std::string> found { code,
+                textOf(each.value("episode_name", nlohmann::json())) };
             if (code == from)
                 return found;
             if (!elsewhere)
@@ -419,8 +420,7 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
             std::shared_ptr<ViewerLists> lists = ViewerLists::of(*server);
             std::optional<std::int64_t> account = ViewerLists::accountOf(*server, call.token);
             if (reply.errorCode != 0 || !lists || !account || !position || !duration || *duration == 0
-                || episode.empty()
-                || episode.size() > kMaxTextBytes || from.size() > kMaxTextBytes)
+                || episode.empty() || episode.size() > kMaxTextBytes || from.size() > kMaxTextBytes)
                 return reply;
             std::optional<std::pair<std::string, std::string>> found;
             {

@@ -40,7 +40,8 @@ std::string clock(long long seconds)
 {
     char text[32];
     if (seconds >= 3600)
-        std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+        std::snprintf(
+            text, sizeof text, "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
     else
         std::snprintf(text, sizeof text, "%02lld:%02lld", seconds / 60, seconds % 60);
     return text;
@@ -90,7 +91,8 @@ public:
             if (!isSeries(favourite.title))
                 continue;
             const PlaybackRecord* record = lists.recordOf(favourite.movieID);
-            strip.push_back(record ? watched(*record, favourite.title) : item(favourite.movieID, favourite.title));
+            strip.push_back(
+                record ? watched(*record, favourite.title) : item(favourite.movieID, favourite.title));
         }
         return strip;
     }
@@ -125,7 +127,8 @@ void SampleFeed::install(ApiServer& api, json sections, std::uint16_t httpPort, 
     StripMaker maker(httpPort, httpsPort);
     api.handle("v1/movie/index_recommend", [file, server, maker](const ApiCall& call) {
         std::shared_ptr<ViewerLists> lists = ViewerLists::of(*server);
-        std::optional<std::int64_t> account = lists ? ViewerLists::accountOf(*server, call.token) : std::nullopt;
+        std::optional<std::int64_t> account
+            = lists ? ViewerLists::accountOf(*server, call.token) : std::nullopt;
         json feed = json::array();
         auto addStrips = [&](const AccountLists& own) {
             for (const json& section : *file) {

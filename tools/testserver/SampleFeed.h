@@ -27,7 +27,8 @@ struct SampleFeed {
     static constexpr const char* following = "我的追剧";
 
     // `sections` are the file's, their addresses pointed at this server.
-    static void install(ApiServer& api, nlohmann::json sections, std::uint16_t httpPort, std::uint16_t httpsPort);
+    static void install(
+        ApiServer& api, nlohmann::json sections, std::uint16_t httpPort, std::uint16_t httpsPort);
 
     // What a strip says of where a record stopped.
     static std::string progressLine(const PlaybackRecord& record);

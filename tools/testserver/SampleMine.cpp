@@ -1,7 +1,6 @@
 #include "tools/testserver/SampleMine.h"
 
 #include "tools/testserver/Deferred.h"
-#include "tools/testserver/SampleAccounts.h"
 #include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StaticFiles.h"
 #include "tools/testserver/ViewerLists.h"
@@ -12,9 +11,9 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <sstream>
+#include <vector>
 
 namespace testserver {
 
@@ -129,7 +128,8 @@ std::optional<nlohmann::json> readFile(const std::filesystem::path& file, std::s
 
 std::int64_t nowSeconds()
 {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
@@ -159,7 +159,8 @@ std::optional<AccountLists> sampleLists(
             *error = "mine.json: " + std::move(message);
         return std::nullopt;
     };
-    nlohmann::json lastPlaybacks = detail.is_object() ? detail.value("viewer_last_playback", nlohmann::json()) : nullptr;
+    nlohmann::json lastPlaybacks
+        = detail.is_object() ? detail.value("viewer_last_playback", nlohmann::json()) : nullptr;
     if (!lastPlaybacks.is_object())
         lastPlaybacks = nlohmann::json::object();
     const std::int64_t today = startOfDay(now);
@@ -174,8 +175,8 @@ std::optional<AccountLists> sampleLists(
             // A second apart, in the order of the file.
             auto place = static_cast<std::int64_t>(records.size()) + 1;
             std::int64_t at = title == kToday ? std::max(today, now - place)
-                : title == kThisWeek         ? now - 3 * kDay - place
-                                             : now - 30 * kDay - place;
+                : title == kThisWeek          ? now - 3 * kDay - place
+                                              : now - 30 * kDay - place;
             std::optional<PlaybackRecord> record = AccountLists::recordFrom(entry, at, &problem);
             if (!record)
                 return failed("a history entry: " + problem);
@@ -210,8 +211,8 @@ nlohmann::json historySections(const AccountLists& lists, std::int64_t now)
     const std::int64_t startOfToday = startOfDay(now);
     for (const PlaybackRecord& record : lists.records()) {
         nlohmann::json& section = record.watchedAt >= startOfToday ? today
-            : record.watchedAt >= now - 7 * kDay                    ? thisWeek
-                                                                    : earlier;
+            : record.watchedAt >= now - 7 * kDay                   ? thisWeek
+                                                                   : earlier;
         section.push_back(AccountLists::historyEntry(record));
     }
     return nlohmann::json::array({ { { "title", kToday }, { "list", std::move(today) } },
@@ -221,8 +222,9 @@ nlohmann::json historySections(const AccountLists& lists, std::int64_t now)
 
 TitleNames namesOf(const nlohmann::json& summary)
 {
-    return { textOf(summary.value("name", nlohmann::json())), textOf(summary.value("cover", nlohmann::json())),
-        textOf(summary.value("dynamic", nlohmann::json())), textOf(summary.value("type_name", nlohmann::json())),
+    return { textOf(summary.value("name", nlohmann::json())),
+        textOf(summary.value("cover", nlohmann::json())), textOf(summary.value("dynamic", nlohmann::json())),
+        textOf(summary.value("type_name", nlohmann::json())),
         textOf(summary.value("label", nlohmann::json())) };
 }
 
@@ -317,7 +319,8 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
 
     own("v1/user/playback/list", [pointed](ViewerLists& l, std::int64_t account, const ApiCall&) {
         nlohmann::json sections;
-        l.read(account, [&sections](const AccountLists& lists) { sections = historySections(lists, nowSeconds()); });
+        l.read(account,
+            [&sections](const AccountLists& lists) { sections = historySections(lists, nowSeconds()); });
         return ApiReply::success(pointed(std::move(sections)));
     });
     own("v1/user/playback/delete", [](ViewerLists& l, std::int64_t account, const ApiCall& call) {
@@ -339,7 +342,8 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
                 entries.push_back(AccountLists::favouriteEntry(favourite));
         });
         auto total = static_cast<long long>(entries.size());
-        return ApiReply::success({ { "list", pointed(pageOf(entries, page, pageSize)) }, { "total", total } });
+        return ApiReply::success(
+            { { "list", pointed(pageOf(entries, page, pageSize)) }, { "total", total } });
     });
     own("v1/user/movie_collect/delete", [](ViewerLists& l, std::int64_t account, const ApiCall& call) {
         std::optional<std::set<std::string>> ids = parseIds(param(call, "ids"));
@@ -370,7 +374,8 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
         if (!titles->get(&unbuilt))
             return unbuiltSample(unbuilt);
         Favourite favourite { "", movieID, namer(movieID).value_or(TitleNames {}) };
-        if (!lists->change(*account, [&favourite](AccountLists& l) { return l.addFavourite(std::move(favourite)); }))
+        if (!lists->change(
+                *account, [&favourite](AccountLists& l) { return l.addFavourite(std::move(favourite)); }))
             return ApiReply::error(1103, "收藏已达上限");
         return reply;
     });
@@ -381,7 +386,8 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
         long long pageSize = 0;
         if (auto refusal = refusePaging(call, page, pageSize))
             return *refusal;
-        return ApiReply::success({ { "list", pageOf(notices->list, page, pageSize) }, { "total", notices->total } });
+        return ApiReply::success(
+            { { "list", pageOf(notices->list, page, pageSize) }, { "total", notices->total } });
     });
     ViewerLists::attach(api, lists);
     return true;

@@ -60,7 +60,8 @@ bool readBack(const StateFolder& folder, std::map<std::int64_t, AccountLists>& a
         std::string problem;
         std::optional<AccountLists> lists = AccountLists::fromJSON(*read.value, &problem);
         if (!lists)
-            return fail(error, "the state file " + (folder.path() / name).string() + " is damaged: " + problem);
+            return fail(
+                error, "the state file " + (folder.path() / name).string() + " is damaged: " + problem);
         accounts[*account] = std::move(*lists);
     }
     if (ec)
@@ -100,7 +101,8 @@ std::shared_ptr<ViewerLists> ViewerLists::of(const ApiServer& api)
     return found == registry().end() ? nullptr : found->second.lock();
 }
 
-std::optional<std::int64_t> ViewerLists::accountOf(const ApiServer& api, const std::optional<std::string>& token)
+std::optional<std::int64_t> ViewerLists::accountOf(
+    const ApiServer& api, const std::optional<std::string>& token)
 {
     std::shared_ptr<SampleAccounts> accounts = token ? SampleAccounts::of(api) : nullptr;
     std::optional<nlohmann::json> profile = accounts ? accounts->profileForToken(*token) : std::nullopt;

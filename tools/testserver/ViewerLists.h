@@ -37,7 +37,8 @@ public:
     static std::shared_ptr<ViewerLists> of(const ApiServer& api);
 
     // The account that the token signs in to the API (SampleAccounts); none for another token.
-    static std::optional<std::int64_t> accountOf(const ApiServer& api, const std::optional<std::string>& token);
+    static std::optional<std::int64_t> accountOf(
+        const ApiServer& api, const std::optional<std::string>& token);
 
     // Reads an account's lists (empty ones for an account without any) under their lock.
     void read(std::int64_t account, const std::function<void(const AccountLists&)>& reader) const;

@@ -424,7 +424,8 @@ TEST_F(SampleAgreementTest, TheStripsAreTheHistoryAndTheFollowedSeries)
             history.push_back(each.id);
     }
     std::vector<std::string> series;
-    json favourites = listIn(data("v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 100 } }), "list");
+    json favourites
+        = listIn(data("v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 100 } }), "list");
     for (const json& item : favourites) {
         std::string id = idText(item.value("movie_id", json()));
         if (numberBeforeEpisodeMark(pages[id].value("dynamic", "")).value_or(1) > 1)

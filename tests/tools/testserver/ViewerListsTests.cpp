@@ -115,8 +115,9 @@ protected:
         asio::ip::tcp::socket socket(io);
         socket.connect({ asio::ip::address_v4::loopback(), server->httpPort() });
         asio::write(socket,
-            asio::buffer(std::string("POST /captcha/ticket HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
-                                     "Content-Length: 0\r\n\r\n")));
+            asio::buffer(
+                std::string("POST /captcha/ticket HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
+                            "Content-Length: 0\r\n\r\n")));
         std::string reply;
         boost::system::error_code ec;
         asio::read(socket, asio::dynamic_buffer(reply), ec);
@@ -229,8 +230,8 @@ TEST_F(ViewerListsTest, TwoAccountsKeepTheirListsApart)
 
     replyData(*api, fresh, "v1/movie/collect/action", { { "movie_id", "40311" }, { "state", 1 } });
     replyData(*api, fresh, "v1/movie_play/report",
-        { { "movie_id", "40217" }, { "episode_id", "2170009" }, { "movie_from", "lzm3u8" }, { "current_time", 2 },
-            { "duration", 12 } });
+        { { "movie_id", "40217" }, { "episode_id", "2170009" }, { "movie_from", "lzm3u8" },
+            { "current_time", 2 }, { "duration", 12 } });
     EXPECT_EQ(favouriteIds(*api, fresh), std::vector<std::string> { "40311" });
     EXPECT_TRUE(detail(fresh, "40311").value("is_collect", false));
     Seen own = Seen::by(*api, fresh);
@@ -256,10 +257,11 @@ TEST_F(ViewerListsTest, ASignedOutCallerHasNoListsAndMayNotFavourite)
         EXPECT_EQ(refused.errorCode, 2000);
         EXPECT_EQ(refused.msg, "请先登录");
     }
-    ApiReply stranger = viewerCall(
-        *api, std::string("tk-nobody"), "v1/movie/collect/action", { { "movie_id", "40311" }, { "state", 1 } });
+    ApiReply stranger = viewerCall(*api, std::string("tk-nobody"), "v1/movie/collect/action",
+        { { "movie_id", "40311" }, { "state", 1 } });
     EXPECT_EQ(stranger.errorCode, 2000);
-    EXPECT_FALSE(detail(sample, "40311").value("is_collect", true)) << "nobody's refused favourite reached it";
+    EXPECT_FALSE(detail(sample, "40311").value("is_collect", true))
+        << "nobody's refused favourite reached it";
 
     json page = detail(std::nullopt, "40217");
     EXPECT_FALSE(page.value("is_collect", true));
@@ -282,7 +284,8 @@ protected:
         std::string error;
         std::shared_ptr<StateFolder> folder = StateFolder::open(dir.path(), &error);
         EXPECT_TRUE(folder) << error;
-        return zvtest::SampleServer::start(zvtest::SampleServer::dataDir(), SamplePreparation::AtStart, folder);
+        return zvtest::SampleServer::start(
+            zvtest::SampleServer::dataDir(), SamplePreparation::AtStart, folder);
     }
 
     std::string contents(const std::string& name)
@@ -321,7 +324,8 @@ TEST_F(ViewerListsStateTest, ListsWrittenToTheStateFolderAreReadBackByTheNextSer
     Seen seen = Seen::by(*again.api, token);
     // The same entries, their pictures on the server that answers now.
     for (json& entry : seen.history) {
-        EXPECT_TRUE(entry.value("cover", "").starts_with(again.server->httpsURL() + "/images/")) << entry.dump();
+        EXPECT_TRUE(entry.value("cover", "").starts_with(again.server->httpsURL() + "/images/"))
+            << entry.dump();
         entry.erase("cover");
     }
     for (json& entry : history)
@@ -331,10 +335,12 @@ TEST_F(ViewerListsStateTest, ListsWrittenToTheStateFolderAreReadBackByTheNextSer
     EXPECT_EQ(idOf(seen.history[0]["episode_id"]), "2170004");
     EXPECT_EQ(favouriteIds(*again.api, token), favourites);
     EXPECT_EQ(favourites.front(), "40311");
-    json last = replyData(*again.api, token, "v1/movie/detail", { { "id", "40217" } }).value("last_playback", json());
+    json last = replyData(*again.api, token, "v1/movie/detail", { { "id", "40217" } })
+                    .value("last_playback", json());
     EXPECT_EQ(idOf(last["episode_id"]), "2170004");
     EXPECT_EQ(last["current_time"], 3);
-    EXPECT_FALSE(replyData(*again.api, token, "v1/movie/detail", { { "id", "40311" } }).contains("last_playback"))
+    EXPECT_FALSE(
+        replyData(*again.api, token, "v1/movie/detail", { { "id", "40311" } }).contains("last_playback"))
         << "its deleted record stays deleted";
 }
 
@@ -347,8 +353,10 @@ TEST_F(ViewerListsStateTest, ADamagedListsFileStopsTheStartNamingIt)
         "[]",
         "{\"records\": 3, \"favourites\": []}",
         "{\"records\": [], \"favourites\": [{\"id\": \"7001\"}]}",
-        "{\"records\": [{\"id\": \"x1\", \"movie_id\": \"40217\", \"episode_id\": \"2170003\"}], \"favourites\": []}",
-        "{\"records\": [{\"id\": \"1\", \"movie_id\": \"40217\", \"episode_id\": \"2170003\", \"current_time\": -4}],"
+        "{\"records\": [{\"id\": \"x1\", \"movie_id\": \"40217\", \"episode_id\": \"2170003\"}], "
+        "\"favourites\": []}",
+        "{\"records\": [{\"id\": \"1\", \"movie_id\": \"40217\", \"episode_id\": \"2170003\", "
+        "\"current_time\": -4}],"
         " \"favourites\": []}",
     };
     for (const char* content : damaged) {
