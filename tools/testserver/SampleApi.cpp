@@ -2,6 +2,7 @@
 
 #include "tools/testserver/SampleAccounts.h"
 #include "tools/testserver/SampleDetail.h"
+#include "tools/testserver/SampleFeed.h"
 #include "tools/testserver/SampleHome.h"
 #include "tools/testserver/SampleMine.h"
 #include "tools/testserver/SamplePlayer.h"
@@ -145,7 +146,6 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
     };
     fixed("v1/advert/config", files["advert_config"]);
     fixed("v1/app/config", files["app_config"]);
-    fixed("v1/movie/index_recommend", files["index_recommend"]);
     fixed("v1/room/maxseq", files["room_maxseq"]);
 
     auto titles
@@ -177,6 +177,8 @@ bool SampleApi::install(ApiServer& api, const std::filesystem::path& dataDir, st
     // The home tab's update offer and the filter pages' catalogue.
     if (!SampleHome::install(api, dataDir, httpPort, httpsPort, error))
         return false;
+    // The feed, whose strips of titles being watched are the caller's lists.
+    SampleFeed::install(api, files["index_recommend"], httpPort, httpsPort);
     // The viewer's lists (history, favourites and their action, notices) after the accounts,
     // whose sign-ins they check.
     return SamplePlayer::install(api, dataDir, httpPort, httpsPort, error)

@@ -10,9 +10,10 @@
 namespace testserver {
 
 // The sample API over the files of data/api: one account (login, profile, token refresh), a small
-// catalogue (title details with sources and episodes, the home feed), the advert and app
-// configuration, the chat rooms' highest sequence numbers and the two image uploads. Addresses in
-// the files ("https://127.0.0.1:0/...") are pointed at this server.
+// catalogue (title details with sources and episodes, the home feed with the caller's own strips of
+// titles being watched), each account's own lists, the advert and app configuration, the chat
+// rooms' highest sequence numbers and the two image uploads. Addresses in the files
+// ("https://127.0.0.1:0/...") are pointed at this server.
 //
 // The account's token (access_token of account.json) is signed in from the start, the refreshed
 // one once a refresh gave it out; calls that need a sign-in answer 2000 to any other token.

@@ -1,11 +1,13 @@
 #include "tools/testserver/SampleDetail.h"
 
 #include "tools/testserver/Deferred.h"
-#include "tools/testserver/SampleAccounts.h"
 #include "tools/testserver/SampleMine.h"
 #include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StaticFiles.h"
+#include "tools/testserver/ViewerLists.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -80,7 +82,6 @@ struct Catalogue {
     std::mutex mutex;
     std::map<std::string, nlohmann::json> titles; // by id, as "v1/movie/detail" gives them
     std::map<std::string, std::optional<std::string>> addresses; // play_url -> video, none: fails
-    std::map<std::string, nlohmann::json> lastPlayback; // the signed-in viewer's, by title id
 };
 
 struct Builder {
@@ -310,10 +311,31 @@ std::shared_ptr<Catalogue> buildCatalogue(
         title.erase("recommend_ids");
         title["recommendList"] = std::move(related);
     }
-    const nlohmann::json viewer = file->value("viewer_last_playback", nlohmann::json::object());
-    for (const auto& [id, playback] : viewer.items())
-        catalogue->lastPlayback[id] = playback;
     return catalogue;
+}
+
+// The episode a report names, with the source it is in: the named source first, else any that
+// lists it; none when the title has no such episode.
+std::optional<std::pair<std::string, std::string>> reportedEpisode(
+    const nlohmann::json& title, const std::string& episode, const std::string& from)
+{
+    std::optional<std::pair<std::string, std::string>> elsewhere;
+    for (const auto& source : title.value("play_from", nlohmann::json::array())) {
+        if (!source.is_object())
+            continue;
+        std::string code = textOf(source.value("code", nlohmann::json()));
+        for (const auto& each : source.value("list", nlohmann::json::array())) {
+            if (!each.is_object() || textOf(each.value("episode_id", nlohmann::json())) != episode)
+                continue;
+            std::pair<std::string, std::string> found { code,
+                textOf(each.value("episode_name", nlohmann::json())) };
+            if (code == from)
+                return found;
+            if (!elsewhere)
+                elsewhere = std::move(found);
+        }
+    }
+    return elsewhere;
 }
 
 }
@@ -328,33 +350,31 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
         return false;
 
     ApiServer* server = &api;
-    auto signedIn = [server](const ApiCall& call) {
-        std::shared_ptr<SampleAccounts> accounts = SampleAccounts::of(*server);
-        return accounts && call.token && accounts->profileForToken(*call.token);
-    };
-
     ApiHandler catalogueDetail = api.handler("v1/movie/detail");
     api.handle("v1/movie/detail",
-        overSample<Catalogue>(
-            deferred, [catalogueDetail, signedIn, server](Catalogue& catalogue, const ApiCall& call) {
-                std::string id = textOf(param(call, "id"));
-                // The viewer's favourites say whether the title is one; without them, the file.
-                std::optional<bool> listed = SampleMine::isFavourite(*server, id);
-                {
-                    std::lock_guard lock(catalogue.mutex);
-                    auto found = catalogue.titles.find(id);
-                    if (found != catalogue.titles.end()) {
-                        nlohmann::json title = found->second;
-                        if (listed)
-                            title["is_collect"] = *listed;
-                        auto playback = catalogue.lastPlayback.find(id);
-                        if (signedIn(call) && playback != catalogue.lastPlayback.end())
-                            title["last_playback"] = playback->second;
-                        return ApiReply::success(std::move(title));
-                    }
-                }
-                return catalogueDetail ? catalogueDetail(call) : ApiReply::error(1001, "影片不存在");
-            }));
+        overSample<Catalogue>(deferred, [catalogueDetail, server](Catalogue& catalogue, const ApiCall& call) {
+            std::string id = textOf(param(call, "id"));
+            nlohmann::json title;
+            {
+                std::lock_guard lock(catalogue.mutex);
+                auto found = catalogue.titles.find(id);
+                if (found == catalogue.titles.end())
+                    return catalogueDetail ? catalogueDetail(call) : ApiReply::error(1001, "影片不存在");
+                title = found->second;
+            }
+            // The caller's favourites say whether the title is one; without them, the file.
+            if (std::optional<bool> listed = SampleMine::isFavourite(*server, call.token, id))
+                title["is_collect"] = *listed;
+            std::shared_ptr<ViewerLists> lists = ViewerLists::of(*server);
+            std::optional<std::int64_t> account = ViewerLists::accountOf(*server, call.token);
+            if (lists && account) {
+                lists->read(*account, [&title, &id](const AccountLists& own) {
+                    if (const PlaybackRecord* record = own.recordOf(id))
+                        title["last_playback"] = AccountLists::lastPlayback(*record);
+                });
+            }
+            return ApiReply::success(std::move(title));
+        }));
 
     api.handle(
         "v1/movie_addr/list", overSample<Catalogue>(deferred, [](Catalogue& catalogue, const ApiCall& call) {
@@ -390,20 +410,44 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
 
     ApiHandler playerReport = api.handler("v1/movie_play/report");
     api.handle("v1/movie_play/report",
-        overSample<Catalogue>(deferred, [playerReport, signedIn](Catalogue& catalogue, const ApiCall& call) {
+        overSample<Catalogue>(deferred, [playerReport, server](Catalogue& catalogue, const ApiCall& call) {
             ApiReply reply = playerReport ? playerReport(call) : ApiReply::success(nlohmann::json::object());
             std::string id = textOf(param(call, "movie_id"));
             std::string episode = textOf(param(call, "episode_id"));
             std::string from = textOf(param(call, "movie_from"));
             std::optional<long long> position = boundedNumber(param(call, "current_time"), kMaxSeconds);
             std::optional<long long> duration = boundedNumber(param(call, "duration"), kMaxSeconds);
-            if (reply.errorCode != 0 || !signedIn(call) || !position || !duration || episode.empty()
-                || episode.size() > kMaxTextBytes || from.size() > kMaxTextBytes)
+            std::shared_ptr<ViewerLists> lists = ViewerLists::of(*server);
+            std::optional<std::int64_t> account = ViewerLists::accountOf(*server, call.token);
+            if (reply.errorCode != 0 || !lists || !account || !position || !duration || *duration == 0
+                || episode.empty() || episode.size() > kMaxTextBytes || from.size() > kMaxTextBytes)
                 return reply;
-            std::lock_guard lock(catalogue.mutex);
-            if (catalogue.titles.contains(id))
-                catalogue.lastPlayback[id] = { { "movie_from", from }, { "episode_id", episode },
-                    { "duration", *duration }, { "current_time", *position } };
+            std::optional<std::pair<std::string, std::string>> found;
+            {
+                std::lock_guard lock(catalogue.mutex);
+                auto title = catalogue.titles.find(id);
+                if (title != catalogue.titles.end())
+                    found = reportedEpisode(title->second, episode, from);
+            }
+            // Only an episode of a title of the samples has a place in the lists.
+            if (!found)
+                return reply;
+            PlaybackRecord record;
+            record.movieID = id;
+            record.episodeID = episode;
+            record.from = found->first;
+            record.episodeName = found->second;
+            record.duration = *duration;
+            // A position past the end (a report at the last frame) is the end.
+            record.currentTime = std::min(*position, *duration);
+            record.watchedAt = std::chrono::duration_cast<std::chrono::seconds>(
+                std::chrono::system_clock::now().time_since_epoch())
+                                   .count();
+            record.title = lists->names(id).value_or(TitleNames {});
+            lists->change(*account, [&record](AccountLists& own) {
+                own.report(std::move(record));
+                return true;
+            });
             return reply;
         }));
 

@@ -15,15 +15,17 @@ namespace testserver {
 // status line counts, one when it counts none) on this server's plain video, and the next three titles of
 // the lists as related titles. Episode n of a generated title has the id title id × 1000 + n.
 //
-//   "v1/movie/detail"        one of these titles (is_collect: whether the viewer's favourites
-//                            (SampleMine) hold it, else as the file says; for the signed-in
-//                            viewer the last playback that reports left);
+//   "v1/movie/detail"        one of these titles (is_collect: whether the caller's favourites
+//                            (SampleMine) hold it, else as the file says; last_playback: where
+//                            the caller's playback record (ViewerLists) stopped, if it has one);
 //                            other ids go on to the earlier handler (the catalogue)
 //   "v1/movie_addr/list"     the episodes of one source of a title (an array, maybe empty)
 //   "v1/movie_addr/parse"    the file's "zv-detail://" addresses resolved to /video/ (some fail
 //                            on purpose); others go on to the earlier handler (the player's)
-//   "v1/movie_play/report"   answered by the earlier handler; a signed-in viewer's report of a
-//                            title of the file becomes its last playback
+//   "v1/movie_play/report"   answered by the earlier handler; a signed-in caller's report of an
+//                            episode of one of these titles becomes the account's record of the
+//                            title (its history, the feed's strips and this page's last_playback
+//                            all follow it), named by the episode's source and name
 //
 // A source may list its episodes or describe them with "episodes": {"count", "id_base",
 // "ready": [numbers] or "all", "unresolved": [numbers], "video": "low" | "high" | "clip"};

@@ -11,8 +11,8 @@
 namespace testserver {
 
 // The home tab's sample replies from data/api/home.json: the update offer ("v1/app/check_update")
-// and the catalogue that the filter pages page through ("v1/movie/screen/list"). The feed and the
-// configuration come with the other fixed replies of SampleApi.
+// and the catalogue that the filter pages page through ("v1/movie/screen/list"). The feed is
+// SampleFeed's; the configuration comes with the other fixed replies of SampleApi.
 struct SampleHome {
     // What a filter page asks for. A text of "全部" (or none, or empty) puts no condition on its
     // field; an unknown sort keeps the catalogue's order.

@@ -165,7 +165,7 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
     if (preparation == SamplePreparation::AtStart && !deferred->get(error))
         return false;
 
-    // Each result says whether it is among the viewer's favourites (the file's flag without them).
+    // Each result says whether it is among the caller's favourites (the file's flag without them).
     ApiServer* server = &api;
     api.handle("v1/movie/search",
         overSample<const Catalogue>(deferred, [server](const Catalogue& sample, const ApiCall& call) {
@@ -177,7 +177,7 @@ bool SampleSearch::install(ApiServer& api, const std::filesystem::path& dataDir,
                     continue;
                 list.push_back(title);
                 if (std::optional<bool> listed
-                    = SampleMine::isFavourite(*server, textOf(title.value("id", json()))))
+                    = SampleMine::isFavourite(*server, call.token, textOf(title.value("id", json()))))
                     list.back()["is_collect"] = *listed;
             }
             std::size_t total = list.size();

@@ -14,7 +14,7 @@ namespace testserver {
 // every other title that a list shows (SampleTitles), such as the downloads' sample, suggestions,
 // hot words, the search page's ranking cards, the ranking tab's rankings (one without titles,
 // which "v1/movie/ranking/data" gives by id), the favourite toggle and the request form. A result
-// is a favourite (is_collect) when the viewer's favourites (SampleMine) hold it.
+// is a favourite (is_collect) when the caller's favourites (SampleMine) hold it.
 struct SampleSearch {
     // False with a message when the file is missing or not the JSON it should be; prepared at the
     // first use, the routes answer that with an error reply instead.

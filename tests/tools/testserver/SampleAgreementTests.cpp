@@ -96,10 +96,15 @@ protected:
                     if (item.value("type", 0) == 1)
                         show(where, item.value("click", json()), item.value("title", json()), json());
                 } else if (layout == "index_recommend_playback") {
-                    show(where, item.value("movie_id", json()), item.value("movie_name", json()), json());
+                    // An item with an episode tells where the viewer stopped; a followed series
+                    // not started yet shows its status line instead.
+                    bool started = item.contains("episode_id");
+                    json status = started ? json() : item.value("dynamic", json());
+                    show(where, item.value("movie_id", json()), item.value("movie_name", json()), status);
                     if (item.contains("name"))
                         show(where, item.value("movie_id", json()), item["name"], json());
-                    watched.push_back({ where, idText(item.value("movie_id", json())), item });
+                    if (started)
+                        watched.push_back({ where, idText(item.value("movie_id", json())), item });
                 } else if (layout != "advert_self") {
                     show(where, item.value("id", json()), item.value("name", json()),
                         item.value("dynamic", json()));
@@ -396,6 +401,42 @@ TEST_F(SampleAgreementTest, TheLastPlaybackIsWhereTheStripAndTheHistorySayTheVie
         EXPECT_TRUE(inHistory.contains(id)) << "the page of " << id << " resumes a title the history lacks";
         checkTimes("the last playback of " + id, last);
     }
+}
+
+// The strips are the lists: "继续观看" the history's titles newest first, "我的追剧" the
+// favourites whose pages count more than one episode, newest first; ten at most each.
+TEST_F(SampleAgreementTest, TheStripsAreTheHistoryAndTheFollowedSeries)
+{
+    // Enough series among the favourites for the strip to be cut.
+    for (const char* id : { "40311", "46001", "46002" })
+        data("v1/movie/collect/action", { { "movie_id", id }, { "state", 1 } });
+    walk();
+    std::map<std::string, std::vector<std::string>> strips;
+    for (const json& section : data("v1/movie/index_recommend")) {
+        if (section.value("layout", "") != "index_recommend_playback")
+            continue;
+        for (const json& item : listIn(section, "list"))
+            strips[section.value("title", "")].push_back(idText(item.value("movie_id", json())));
+    }
+    std::vector<std::string> history;
+    for (const Watched& each : watched) {
+        if (each.list.starts_with("history"))
+            history.push_back(each.id);
+    }
+    std::vector<std::string> series;
+    json favourites
+        = listIn(data("v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 100 } }), "list");
+    for (const json& item : favourites) {
+        std::string id = idText(item.value("movie_id", json()));
+        if (numberBeforeEpisodeMark(pages[id].value("dynamic", "")).value_or(1) > 1)
+            series.push_back(id);
+    }
+    ASSERT_GE(history.size(), 3u);
+    ASSERT_GT(series.size(), 10u);
+    history.resize(std::min<std::size_t>(history.size(), 10));
+    series.resize(10);
+    EXPECT_EQ(strips["继续观看"], history);
+    EXPECT_EQ(strips["我的追剧"], series);
 }
 
 // Links: every web address that a reply holds (pages, pictures, videos, the configuration's links)

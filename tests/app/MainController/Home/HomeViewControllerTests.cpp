@@ -13,7 +13,9 @@
 #include "platform/ui/qmui/QMUIEmptyView.h"
 #include "tests/app/MainController/Home/HomeTestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 
 using testserver::ApiReply;
 
@@ -376,6 +378,47 @@ TEST_F(HomeFeedTest, AnEmptyArrayEmptiesThePageAndElementsThatAreNoObjectsAreLef
     }
     Log::setSink({});
     api().clearScripts();
+}
+
+// The strips of titles being watched are the viewer's own: signed out the sample feed comes
+// without them and with every other kind of section; signed in, "继续观看" leads with where the
+// newest play report left a title, as the history and the title page do.
+TEST_F(HomeFeedTest, TheStripsOfTitlesBeingWatchedAreTheSignedInViewersAndFollowItsReports)
+{
+    auto strips = [&] {
+        std::map<std::string, std::vector<std::string>> shown; // title -> "movie_id dynamic"
+        for (const auto& section : feed->modelList) {
+            if (section->layout != "index_recommend_playback")
+                continue;
+            for (const auto& item : section->list)
+                shown[section->title].push_back(item->movie_id + " " + item->dynamic);
+        }
+        return shown;
+    };
+    start();
+    EXPECT_TRUE(strips().empty());
+    std::vector<std::string> kinds = layouts();
+    for (const char* kind : { "index_recommend_carousel", "index_recommend_grid", "advert_self" })
+        EXPECT_NE(std::find(kinds.begin(), kinds.end(), kind), kinds.end()) << kind;
+
+    const std::string token = "tk-301877-first";
+    setToken(token);
+    testserver::ApiCall report;
+    report.method = "POST";
+    report.path = "v1/movie_play/report";
+    report.token = token;
+    report.parameters = { { "movie_id", "40217" }, { "episode_id", "2170004" }, { "movie_from", "lzm3u8" },
+        { "current_time", 3 }, { "duration", 12 } };
+    ASSERT_EQ(api().handler(report.path)(report).errorCode, 0);
+    int before = ui->hides;
+    feed->loadRecommend();
+    ASSERT_TRUE(waitForReplies(before));
+    std::map<std::string, std::vector<std::string>> shown = strips();
+    ASSERT_FALSE(shown["继续观看"].empty());
+    EXPECT_EQ(shown["继续观看"].front(), "40217 看到第4集 00:03");
+    ASSERT_FALSE(shown["我的追剧"].empty());
+    EXPECT_EQ(shown["我的追剧"].front(), "40217 看到第4集 00:03");
+    EXPECT_EQ(feed->modelList.size(), kinds.size() + 2);
 }
 
 TEST_F(HomeFeedTest, ComingBackAsksOnceHalfASecondLater)

@@ -35,6 +35,9 @@ protected:
         window->layoutIfNeeded();
     }
 
+    // As the sample account, whose favourites the results tell of and the toggle changes.
+    static void signIn() { setToken("tk-301877-first"); }
+
     UITextField& field() { return *page->zv_searchView()->zv_searchField(); }
 
     // One keystroke at the end of the field, as typing does.
@@ -237,6 +240,7 @@ TEST_F(SearchPageTest, TheStripCountsTheResultsAndAnEmptyResultAsksForAnotherWor
 // posts after a successful request, and only for a text id of a shown result.
 TEST_F(SearchPageTest, FavouriteFlipsThroughTheCollectNotice)
 {
+    signIn();
     open();
     searchFor("Rain");
     auto first = page->zv_searchMovieList.at(0);
@@ -391,6 +395,7 @@ TEST_F(SearchPageTest, StaleSuggestionsNeverReplaceResults)
 // the server's "is_collect" and its favourite button sends the opposite.
 TEST_F(SearchPageTest, AResultOpensItsTitleByIdAndShowsAndTogglesItsOwnFavouriteFlag)
 {
+    signIn();
     open();
     searchFor("Rain");
     ASSERT_EQ(page->sectionTypes, (Sections { Section::tag, Section::movie }));

@@ -1,0 +1,148 @@
+#include "tools/testserver/ViewerLists.h"
+
+#include "tools/testserver/SampleAccounts.h"
+
+#include <algorithm>
+
+namespace testserver {
+
+namespace {
+
+constexpr const char* kFolder = "lists";
+// The accounts read back at most: more files than any run of the server makes.
+constexpr std::size_t kMaxAccountFiles = 100000;
+
+// The lists of each API, for the samples that answer there; an API's entry goes with its lists.
+std::mutex g_registryMutex;
+std::map<const ApiServer*, std::weak_ptr<ViewerLists>>& registry()
+{
+    static std::map<const ApiServer*, std::weak_ptr<ViewerLists>> lists;
+    return lists;
+}
+
+bool fail(std::string* error, std::string message)
+{
+    if (error)
+        *error = std::move(message);
+    return false;
+}
+
+// "301877.json" -> 301877; none for any other name (files of the folder that are not lists).
+std::optional<std::int64_t> accountOfFile(const std::string& name)
+{
+    static const std::string suffix = ".json";
+    if (name.size() <= suffix.size() || name.size() > 18 + suffix.size() || !name.ends_with(suffix))
+        return std::nullopt;
+    std::string digits = name.substr(0, name.size() - suffix.size());
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    return std::stoll(digits);
+}
+
+// Every account's lists that the folder holds.
+bool readBack(const StateFolder& folder, std::map<std::int64_t, AccountLists>& accounts, std::string* error)
+{
+    std::filesystem::path dir = folder.path() / kFolder;
+    std::error_code ec;
+    if (!std::filesystem::exists(dir, ec))
+        return true;
+    std::filesystem::directory_iterator it(dir, ec);
+    for (std::size_t count = 0; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        std::optional<std::int64_t> account = accountOfFile(it->path().filename().string());
+        if (!account)
+            continue;
+        if (++count > kMaxAccountFiles)
+            return fail(error, "more lists than the server reads back in " + dir.string());
+        std::string name = std::string(kFolder) + "/" + it->path().filename().string();
+        StateFolder::Read read = folder.readJSON(name);
+        if (!read.ok)
+            return fail(error, read.error);
+        std::string problem;
+        std::optional<AccountLists> lists = AccountLists::fromJSON(*read.value, &problem);
+        if (!lists)
+            return fail(
+                error, "the state file " + (folder.path() / name).string() + " is damaged: " + problem);
+        accounts[*account] = std::move(*lists);
+    }
+    if (ec)
+        return fail(error, "cannot read the state folder " + dir.string() + ": " + ec.message());
+    return true;
+}
+
+}
+
+ViewerLists::ViewerLists(std::shared_ptr<const StateFolder> folder, Namer namer)
+    : m_folder(std::move(folder))
+    , m_namer(std::move(namer))
+{ }
+
+std::shared_ptr<ViewerLists> ViewerLists::open(std::shared_ptr<const StateFolder> folder,
+    std::int64_t sampleAccount, AccountLists sampleLists, Namer namer, std::string* error)
+{
+    auto lists = std::make_shared<ViewerLists>(folder, std::move(namer));
+    if (folder && !readBack(*folder, lists->m_accounts, error))
+        return nullptr;
+    // The sample account starts from the sample only the first time.
+    lists->m_accounts.try_emplace(sampleAccount, std::move(sampleLists));
+    return lists;
+}
+
+void ViewerLists::attach(const ApiServer& api, const std::shared_ptr<ViewerLists>& lists)
+{
+    std::lock_guard lock(g_registryMutex);
+    std::erase_if(registry(), [](const auto& entry) { return entry.second.expired(); });
+    registry()[&api] = lists;
+}
+
+std::shared_ptr<ViewerLists> ViewerLists::of(const ApiServer& api)
+{
+    std::lock_guard lock(g_registryMutex);
+    auto found = registry().find(&api);
+    return found == registry().end() ? nullptr : found->second.lock();
+}
+
+std::optional<std::int64_t> ViewerLists::accountOf(
+    const ApiServer& api, const std::optional<std::string>& token)
+{
+    std::shared_ptr<SampleAccounts> accounts = token ? SampleAccounts::of(api) : nullptr;
+    std::optional<nlohmann::json> profile = accounts ? accounts->profileForToken(*token) : std::nullopt;
+    if (!profile || !profile->is_object())
+        return std::nullopt;
+    nlohmann::json id = profile->value("id", nlohmann::json());
+    if (!id.is_number_integer())
+        return std::nullopt;
+    return id.get<std::int64_t>();
+}
+
+void ViewerLists::read(std::int64_t account, const std::function<void(const AccountLists&)>& reader) const
+{
+    static const AccountLists none;
+    std::lock_guard lock(m_mutex);
+    auto found = m_accounts.find(account);
+    reader(found == m_accounts.end() ? none : found->second);
+}
+
+bool ViewerLists::change(std::int64_t account, const std::function<bool(AccountLists&)>& change)
+{
+    std::lock_guard lock(m_mutex);
+    AccountLists& lists = m_accounts[account];
+    if (!change(lists))
+        return false;
+    // A disk that refuses the write is logged by the folder; the lists go on in memory, and the
+    // file keeps its last whole version.
+    if (m_folder)
+        m_folder->writeJSON(fileName(account), lists.toJSON());
+    return true;
+}
+
+std::optional<TitleNames> ViewerLists::names(const std::string& movieID) const
+{
+    return m_namer ? m_namer(movieID) : std::nullopt;
+}
+
+std::string ViewerLists::fileName(std::int64_t account)
+{
+    return std::string(kFolder) + "/" + std::to_string(account) + ".json";
+}
+
+}
