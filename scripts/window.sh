@@ -6,7 +6,7 @@
 # does. The app folder out/window/home stays from one start to the next, so that what the app
 # stored, and downloads it had under way, are there again. So does the test server's state folder
 # out/window/server beside it, where the server keeps what its clients changed (accounts and their
-# sign-ins, the chat rooms' messages and seqs among it): the sign-in and the room's messages that
+# sign-ins, each account's lists, the chat rooms' messages and seqs among it): the sign-in and the room's messages that
 # the app stored still agree with the server. --fresh starts both from empty.
 # Other options go to the app (--dark, --scale <pixels per point>, --script <file> ...).
 #   usage: scripts/window.sh [--fresh] [app options...]
