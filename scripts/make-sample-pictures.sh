@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Draws the sample pictures of the local test server that bear a name (the short videos' covers,
-# the explore cards, the feed's named banners) and the home pop-up advert, with Debian's ffmpeg and
-# the CJK font of fonts-wqy-microhei, into tools/testserver/data/images. It also writes
-# images/drawn-names.json: each picture that bears a name and that name, which every list showing
-# the picture must give its item (the sample agreement tests hold the data to it). A picture the
-# table leaves out bears no name; one whose name is a title's number stands for that title.
+# the explore cards), the feed's carousel banners, three covers and the home pop-up advert, with
+# Debian's ffmpeg and the CJK font of fonts-wqy-microhei, into tools/testserver/data/images. It
+# also writes images/drawn-names.json: each picture that bears a name and that name, which every
+# list showing the picture must give its item (the sample agreement tests hold the data to it). A
+# picture the table leaves out bears no name.
 #   usage: scripts/make-sample-pictures.sh
 set -euo pipefail
 export LC_ALL=C.UTF-8 # ${#name} counts characters, not bytes
@@ -17,8 +17,8 @@ font="$(fc-match -f '%{file}' 'WenQuanYi Micro Hei' 2>/dev/null || true)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 quiet=(-hide_banner -loglevel error -nostdin -y)
-# JPEGs of a few kilobytes: the app scales them to a phone's width at most.
-jpeg=(-frames:v 1 -q:v 6)
+# One picture; a JPEG of a few kilobytes, since the app scales it to a phone's width at most.
+still=(-frames:v 1 -q:v 6)
 
 # One colour channel of the backdrop: a gradient from `top` down to `bottom`, a sun of colour `sun`
 # upper right, a pale disc on the left and darker hills; every size in parts of the picture's.
@@ -28,7 +28,9 @@ channel() {
   local base="($top*(1-$t)+$bottom*$t)"
   local lit="if(lt(hypot(X-0.73*W,Y-0.26*H),0.22*W),0.55*$base+0.45*$sun,$base)"
   local disc="if(lt(hypot(X-0.21*W,Y-0.48*H),0.34*W),0.86*($lit)+0.14*255,$lit)"
-  local ridge="if(lt(X,0.35*W),0.62*H-0.12*H*X/(0.35*W),if(lt(X,0.69*W),0.50*H+0.10*H*(X-0.35*W)/(0.34*W),0.60*H-0.14*H*(X-0.69*W)/(0.31*W)))"
+  # Three straight slopes: up to a peak, down to a saddle, up to the right edge.
+  local ridge="if(lt(X,0.35*W),0.62*H-0.12*H*X/(0.35*W),"
+  ridge+="if(lt(X,0.69*W),0.50*H+0.10*H*(X-0.35*W)/(0.34*W),0.60*H-0.14*H*(X-0.69*W)/(0.31*W)))"
   echo "if(gt(Y,$ridge),0.72*($disc),$disc)"
 }
 
@@ -76,28 +78,29 @@ poster() {
     filters+=",$(text "$line" 20 30 206 white@0.85)"
     named "$file" "$name"
   fi
-  ffmpeg "${quiet[@]}" -f lavfi -i "color=black:s=$size,format=rgb24" -vf "$filters" "${jpeg[@]}" "$images/$file"
+  ffmpeg "${quiet[@]}" -f lavfi -i "color=black:s=$size,format=rgb24" -vf "$filters" "${still[@]}" \
+    "$images/$file"
 }
 
-# One colour channel of a wide banner: a gradient from `top` down to `bottom`, a pale sun upper
-# right and a darker wave along the bottom.
-bannerChannel() {
-  local top=$1 bottom=$2
+# One colour channel of a picture without hills: a gradient from `top` down to `bottom`, a pale sun
+# upper right of the radius given in parts of the width, and a darker wave along the bottom.
+plainChannel() {
+  local top=$1 bottom=$2 radius=$3
   local base="($top*(1-Y/H)+$bottom*Y/H)"
-  local lit="if(lt(hypot(X-0.7*W,Y-0.3*H),0.11*W),0.65*$base+0.35*255,$base)"
+  local lit="if(lt(hypot(X-0.7*W,Y-0.3*H),$radius*W),0.65*$base+0.35*255,$base)"
   echo "if(gt(Y,0.72*H+0.08*H*sin(X/W*6.28)),0.75*($lit),$lit)"
 }
 
-# A wide banner of the feed: the name at the lower left.
-banner() {
-  local file=$1 colours=$2 name=$3
+# A picture of that kind, `size` pixels, over a palette's top and bottom colours.
+plain() {
+  local file=$1 size=$2 colours=$3 radius=$4
   IFS='|' read -r top bottom _ <<<"$colours"
   read -r tr tg tb <<<"$top"
   read -r br bg bb <<<"$bottom"
-  ffmpeg "${quiet[@]}" -f lavfi -i "color=black:s=300x130,format=rgb24" \
-    -vf "geq=r='$(bannerChannel "$tr" "$br")':g='$(bannerChannel "$tg" "$bg")':b='$(bannerChannel "$tb" "$bb")',$(text "$name" 16 10 100 white)" \
-    "${jpeg[@]}" "$images/$file"
-  named "$file" "$name"
+  local geq
+  geq="geq=r='$(plainChannel "$tr" "$br" "$radius")':g='$(plainChannel "$tg" "$bg" "$radius")'"
+  geq+=":b='$(plainChannel "$tb" "$bb" "$radius")'"
+  ffmpeg "${quiet[@]}" -f lavfi -i "color=black:s=$size,format=rgb24" -vf "$geq" "${still[@]}" "$images/$file"
 }
 
 coral="255 120 90|45 25 80|240 170 100"
@@ -164,10 +167,18 @@ for card in "${explore[@]}"; do
   poster "explore-$number.jpg" 354x500 "$top|20 20 40|200 190 140" "$name" "$line"
 done
 
-# The feed's banners that bear the name of the title or event they open (api/index_recommend.json).
-banner banner-5.jpg "$coral" "青石巷的雨季"
-banner banner-6.jpg "$amber" "夏日放映季"
-banner banner-7.jpg "$crimson" "秋日观影团"
+# The feed's carousel banners (api/index_recommend.json) for a title and two events, in place of
+# the kit's banners, which bear a name of their own. The carousel writes its item's title and line
+# over the picture, so the banner itself bears none.
+plain banner-5.jpg 300x130 "$coral" 0.11
+plain banner-6.jpg 300x130 "$amber" 0.11
+plain banner-7.jpg 300x130 "$crimson" 0.11
+
+# The covers of the three first sample titles, on which the lists write the status line at the
+# lower left: they bear nothing there.
+plain cover-40217.png 90x135 "80 135 215|25 40 75|" 0.25
+plain cover-40311.png 90x135 "220 115 80|70 35 25|" 0.25
+plain cover-40522.png 90x135 "95 185 115|25 60 35|" 0.25
 
 # The home pop-up advert, in the proportions of its 280 x 340 box (at twice its size), drawn as
 # the launch advert is: a headline, a film strip and a button, for the offer of landing.html.
@@ -183,20 +194,22 @@ popupChannel() {
   local frame="if(lt(X,154),$3,if(lt(X,290),$4,if(lt(X,426),$5,$6)))"
   echo "if($pill,255,if($strip,if($holes,235,if($frames,$frame,$7)),$base))"
 }
-ffmpeg "${quiet[@]}" -f lavfi -i "color=black:s=560x680,format=rgb24" \
-  -vf "geq=r='$(popupChannel 90 245 50 100 150 205 75)':g='$(popupChannel 40 120 190 165 140 110 35)':b='$(popupChannel 140 90 220 175 140 95 50)',$(text 会员限时特惠 60 '(w-text_w)/2' 110 white bold),$(text '首月 9.9 元 · 免广告观看' 28 '(w-text_w)/2' 200 white@0.9),$(text 立即开通 32 '(w-text_w)/2' 496 0xd9434b bold),$(text 示例广告 20 '(w-text_w)/2' 620 white@0.85)" \
-  "${jpeg[@]}" "$images/advert-popup.jpg"
+popup="geq=r='$(popupChannel 90 245 50 100 150 205 75)':g='$(popupChannel 40 120 190 165 140 110 35)'"
+popup+=":b='$(popupChannel 140 90 220 175 140 95 50)'"
+popup+=",$(text 会员限时特惠 60 '(w-text_w)/2' 110 white bold)"
+popup+=",$(text '首月 9.9 元 · 免广告观看' 28 '(w-text_w)/2' 200 white@0.9)"
+popup+=",$(text 立即开通 32 '(w-text_w)/2' 496 0xd9434b bold)"
+popup+=",$(text 示例广告 20 '(w-text_w)/2' 620 white@0.85)"
+ffmpeg "${quiet[@]}" -f lavfi -i "color=black:s=560x680,format=rgb24" -vf "$popup" "${still[@]}" \
+  "$images/advert-popup.jpg"
 
-# Pictures made before this script that bear a name: the kit's banners, and the covers of the
-# three first sample titles, which bear the title's number.
+# The kit's banners, made before this script, bear a name.
 named banner-1.jpg "Rain season"
 named banner-2.jpg "Summer"
-named cover-40217.png 40217
-named cover-40311.png 40311
-named cover-40522.png 40522
 
 {
-  printf '{\n  "comment": "Made by scripts/make-sample-pictures.sh: each sample picture that bears a name, and the name. A picture left out bears none.",\n  "names": {\n'
+  printf '{\n  "comment": "%s",\n  "names": {\n' \
+    "Made by scripts/make-sample-pictures.sh: each sample picture that bears a name, and the name. A picture left out bears none."
   for ((at = 0; at < ${#names[@]}; at += 2)); do
     separator=","
     ((at + 2 == ${#names[@]})) && separator=""
