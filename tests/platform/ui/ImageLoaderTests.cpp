@@ -206,7 +206,7 @@ TEST_F(ImageLoaderTest, PicturesPastTheConfiguredSizeFail)
     Bundle::resetForTesting();
 
     auto view = UIView::create<UIImageView>();
-    ImageLoadResult large = setAndWait(*view, http("/images/cover-40217.png"));
+    ImageLoadResult large = setAndWait(*view, http("/images/banner-3.png"));
     ASSERT_TRUE(large.error);
     EXPECT_EQ(large.error->code, ImageLoadError::Code::Network) << large.error->message;
     EXPECT_TRUE(setAndWait(*view, http("/images/avatar-301877.png")).succeeded());

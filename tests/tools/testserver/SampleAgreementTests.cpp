@@ -1,12 +1,19 @@
 // The sample data agree with themselves, as a viewer walking the app meets them: what a list says
 // of a title (its name, how many episodes it has, where the viewer stopped) is what the title's
-// own page says, times lie within durations, and every address a reply holds is answered.
+// own page says, times lie within durations, and every address a reply holds is answered. A name
+// belongs to one title only, a source counts the episodes it lists, rankings go by their heat,
+// a picture that bears a name is shown only under that name, and the pop-up advert's picture has
+// the proportions of its box.
 
+#include "tests/tools/testserver/PictureSize.h"
 #include "tests/tools/testserver/SampleServerFixture.h"
 
 #include <algorithm>
 #include <cctype>
 #include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -60,6 +67,38 @@ std::optional<long long> seconds(const json& value)
     return std::stoll(text);
 }
 
+// A heat as rankings give it: a whole number, or a text of one with "万" (ten thousand) or "亿"
+// (a hundred million) after it ("9.1万", "1.2亿", "850"); none for anything else.
+std::optional<double> heat(const json& value)
+{
+    if (value.is_number())
+        return value.get<double>();
+    std::string text = value.is_string() ? value.get<std::string>() : std::string();
+    double unit = 1;
+    for (auto [mark, worth] : { std::pair { "万", 1e4 }, std::pair { "亿", 1e8 } }) {
+        if (text.ends_with(mark)) {
+            text.resize(text.size() - std::string_view(mark).size());
+            unit = worth;
+        }
+    }
+    std::size_t point = text.find('.');
+    bool digits = !text.empty() && text.size() <= 12 && text.front() != '.' && text.back() != '.'
+        && text.find_first_not_of("0123456789.") == std::string::npos
+        && (point == std::string::npos || text.find('.', point + 1) == std::string::npos);
+    if (!digits)
+        return std::nullopt;
+    return std::stod(text) * unit;
+}
+
+// The whole number a text is ("8", "120"); none for any other text ("全8集", "HD", "", "08x").
+std::optional<long long> wholeNumber(const json& value)
+{
+    std::string text = value.is_string() ? value.get<std::string>() : std::string();
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoll(text);
+}
+
 // A title as a list shows it: where, the id it opens, the name and the status line it shows
 // (none when the list shows no such text).
 struct Shown {
@@ -82,6 +121,7 @@ protected:
     std::vector<Watched> watched;
     std::map<std::string, std::string> links; // address -> the reply that holds it first
     std::map<std::string, json> pages; // the title pages of every id shown, for the viewer
+    std::vector<std::pair<std::string, json>> replies; // where, and what it delivered
 
     // Every list the server serves, and the page of every title they show (related titles too).
     void walk()
@@ -243,8 +283,15 @@ protected:
         shown.push_back({ list, text, optionalText(name), optionalText(status) });
     }
 
-    // Every web address of a reply, but for the header fields that go with a video's requests.
-    void linksIn(const json& value, const std::string& where)
+    // Keeps the reply, and every web address in it.
+    void linksIn(const json& reply, const std::string& where)
+    {
+        replies.emplace_back(where, reply);
+        addressesIn(reply, where);
+    }
+
+    // Every web address of a value, but for the header fields that go with a video's requests.
+    void addressesIn(const json& value, const std::string& where)
     {
         if (value.is_string()) {
             const std::string& text = value.get_ref<const std::string&>();
@@ -253,11 +300,11 @@ protected:
         } else if (value.is_object()) {
             for (const auto& [key, member] : value.items()) {
                 if (key != "headers")
-                    linksIn(member, where);
+                    addressesIn(member, where);
             }
         } else if (value.is_array()) {
             for (const json& element : value)
-                linksIn(element, where);
+                addressesIn(element, where);
         }
     }
 
@@ -290,7 +337,7 @@ protected:
 }
 
 // Names and counts of episodes: every list names a title as its page does and counts as many
-// episodes as its page; the page counts the episodes it lists, each source its own. Favourites
+// episodes as its page; the page counts the episodes it plays first. Favourites
 // added from other lists (a short video's title, an explore card, a series of the filter pages)
 // join the walk.
 TEST_F(SampleAgreementTest, EveryListNamesAndCountsATitleAsItsPageDoes)
@@ -317,12 +364,6 @@ TEST_F(SampleAgreementTest, EveryListNamesAndCountsATitleAsItsPageDoes)
         if (std::optional<long long> count = numberBeforeEpisodeMark(status))
             EXPECT_EQ(static_cast<long long>(firstEpisodes(page).second.size()), *count)
                 << id << " " << page.value("name", "") << " says \"" << status << "\"";
-        for (const json& source : listIn(page, "play_from")) {
-            std::string total = source.value("total", "");
-            if (std::optional<long long> count = numberBeforeEpisodeMark(total))
-                EXPECT_EQ(static_cast<long long>(listIn(source, "list").size()), *count)
-                    << id << " source " << source.value("code", "") << " says \"" << total << "\"";
-        }
     }
 }
 
@@ -499,4 +540,202 @@ TEST_F(SampleAgreementTest, TitlePagesAndSearchResultsSayWhatTheFavouritesHold)
     EXPECT_FALSE(held.contains(dropped));
     EXPECT_FALSE(pageSays(dropped));
     EXPECT_EQ(searchSays(droppedName, dropped), std::optional(false));
+}
+
+// One name, one title: no two titles (different ids) share a name anywhere a list shows them, and
+// no title goes by two names, so that a search, a like or a ranking of one never meets the other.
+TEST_F(SampleAgreementTest, EveryNameBelongsToOneTitleAndEveryTitleHasOneName)
+{
+    walk();
+    std::map<std::string, std::set<std::string>> idsOfName;
+    std::map<std::string, std::set<std::string>> namesOfId;
+    std::map<std::string, std::string> whereNamed; // name -> the first list that shows it
+    for (const Shown& each : shown) {
+        if (!each.name || each.id.empty())
+            continue;
+        idsOfName[*each.name].insert(each.id);
+        namesOfId[each.id].insert(*each.name);
+        whereNamed.emplace(*each.name, each.list);
+    }
+    ASSERT_GE(idsOfName.size(), 100u);
+    for (const auto& [name, ids] : idsOfName) {
+        std::ostringstream listed;
+        for (const std::string& id : ids)
+            listed << " " << id;
+        EXPECT_EQ(ids.size(), 1u) << name << " names the titles" << listed.str() << " (first in "
+                                  << whereNamed[name] << ")";
+    }
+    for (const auto& [id, names] : namesOfId) {
+        std::ostringstream listed;
+        for (const std::string& name : names)
+            listed << " " << name;
+        EXPECT_EQ(names.size(), 1u) << id << " goes by" << listed.str();
+    }
+}
+
+// Sources: every source of every title page (those of the catalogue and the generated ones alike)
+// gives as its total the number of its episodes as a bare count ("8", shown as "8个视频"), and the
+// server's list of that source's addresses holds as many.
+TEST_F(SampleAgreementTest, EverySourceCountsItsEpisodes)
+{
+    walk();
+    std::size_t sources = 0;
+    for (const auto& [id, page] : pages) {
+        for (const json& source : listIn(page, "play_from")) {
+            ++sources;
+            std::string code = idText(source.value("code", json()));
+            SCOPED_TRACE(id + " " + page.value("name", "") + " source " + code);
+            json total = source.value("total", json());
+            std::optional<long long> count = wholeNumber(total);
+            EXPECT_TRUE(count) << "its total is no count of episodes: " << total.dump();
+            std::size_t listed = listIn(source, "list").size();
+            if (count)
+                EXPECT_EQ(*count, static_cast<long long>(listed));
+            json addresses = data("v1/movie_addr/list", { { "movie_id", id }, { "from_code", code } });
+            ASSERT_TRUE(addresses.is_array()) << addresses.dump();
+            EXPECT_EQ(addresses.size(), listed);
+        }
+    }
+    EXPECT_GE(sources, pages.size());
+}
+
+// Rankings: the titles of every ranking (those that came with it and those loaded by its id) and
+// the words of every search ranking go from the hottest down.
+TEST_F(SampleAgreementTest, EveryRankingGoesFromTheHottestDown)
+{
+    std::vector<std::pair<std::string, json>> rankings; // name, its entries
+    for (const json& ranking : data("v1/movie/ranking/list")) {
+        json titles = listIn(ranking, "movie_data");
+        if (titles.empty())
+            titles = data("v1/movie/ranking/data", { { "id", ranking.value("id", "") } });
+        rankings.emplace_back("ranking " + ranking.value("title", ""), titles);
+    }
+    for (const json& ranking : data("v1/movie/search_ranking"))
+        rankings.emplace_back("search ranking " + ranking.value("title", ""), listIn(ranking, "list"));
+    ASSERT_GE(rankings.size(), 7u);
+
+    for (const auto& [name, entries] : rankings) {
+        SCOPED_TRACE(name);
+        EXPECT_GE(entries.size(), 2u);
+        std::optional<double> previous;
+        std::string previousText;
+        for (const json& entry : entries) {
+            json given = entry.value("hot", json());
+            std::optional<double> hot = heat(given);
+            std::string label = entry.value("name", entry.value("word", std::string())) + " " + given.dump();
+            if (!hot) {
+                ADD_FAILURE() << label << ": no heat";
+                continue;
+            }
+            if (previous)
+                EXPECT_LE(*hot, *previous) << label << " after " << previousText;
+            previous = hot;
+            previousText = label;
+        }
+    }
+}
+
+// Pictures that bear a name (images/drawn-names.json, written with them): every item of a reply
+// that shows one gives that name, so that no cover reads another title's name; every picture the
+// table names is in the folder.
+TEST_F(SampleAgreementTest, APictureThatBearsANameIsShownOnlyUnderThatName)
+{
+    std::ifstream file(dataDir() / "images" / "drawn-names.json", std::ios::binary);
+    json table = json::parse(file, nullptr, false);
+    ASSERT_TRUE(table.is_object() && table.value("names", json()).is_object());
+    std::map<std::string, std::string> drawn;
+    for (const auto& [picture, name] : table["names"].items()) {
+        EXPECT_TRUE(std::filesystem::is_regular_file(dataDir() / "images" / picture)) << picture;
+        ASSERT_TRUE(name.is_string() && !name.get<std::string>().empty()) << picture;
+        drawn[picture] = name.get<std::string>();
+    }
+
+    walk();
+    std::size_t checked = 0;
+    // The picture a text addresses on this server, by its file's name; empty for any other text.
+    auto pictureOf = [](const json& value) -> std::string {
+        std::string text = value.is_string() ? value.get<std::string>() : std::string();
+        std::size_t at = text.find("/images/");
+        if (!text.starts_with("http") || at == std::string::npos)
+            return {};
+        std::string picture = text.substr(at + 8);
+        return picture.substr(0, picture.find_first_of("?#"));
+    };
+    auto check = [&](auto& self, const json& value, const std::string& where) -> void {
+        if (value.is_array()) {
+            for (const json& element : value)
+                self(self, element, where);
+            return;
+        }
+        if (!value.is_object())
+            return;
+        for (const auto& [key, member] : value.items()) {
+            self(self, member, where);
+            auto found = drawn.find(pictureOf(member));
+            if (found == drawn.end())
+                continue;
+            ++checked;
+            std::set<std::string> given;
+            for (const char* said : { "name", "title", "movie_name" })
+                given.insert(idText(value.value(said, json())));
+            EXPECT_TRUE(given.contains(found->second))
+                << where << ": " << key << " " << found->first << " bears \"" << found->second << "\" under "
+                << value.value("name", value.value("title", value.value("movie_name", json()))).dump();
+        }
+    };
+    for (const auto& [where, reply] : replies)
+        check(check, reply, where);
+    EXPECT_GE(checked, 50u);
+}
+
+// The home pop-up advert's picture has the proportions of the 280 x 340 box that shows it, within
+// a few hundredths, rather than a wide banner stretched into it.
+TEST_F(SampleAgreementTest, ThePopUpAdvertsPictureHasItsBoxsProportions)
+{
+    json popup = data("v1/advert/config").value("index_popup", json());
+    std::string address = popup.is_object() ? popup.value("data", json()).value("image", "") : "";
+    ASSERT_FALSE(address.empty()) << popup.dump();
+    auto [status, bytes] = fetch(address);
+    ASSERT_EQ(status, 200) << address;
+    std::optional<zvtest::PictureSize> size = zvtest::pictureSize(bytes);
+    ASSERT_TRUE(size) << address << " is no PNG or JPEG";
+    double proportion = static_cast<double>(size->width) / size->height;
+    EXPECT_NEAR(proportion / (280.0 / 340.0), 1.0, 0.03)
+        << address << " is " << size->width << " x " << size->height;
+}
+
+// The measures these checks read: heats as rankings write them, and the size in a picture's header.
+TEST(SampleMeasures, HeatsAndPictureSizesReadAsWritten)
+{
+    struct HeatCase {
+        json given;
+        std::optional<double> read;
+    };
+    for (const HeatCase& each :
+        std::vector<HeatCase> { { "9.1万", 91000 }, { "12.8万", 128000 }, { "1.2亿", 1.2e8 }, { "850", 850 },
+            { 963, 963 }, { "万", std::nullopt }, { "9.1.2万", std::nullopt }, { "热", std::nullopt },
+            { ".5万", std::nullopt }, { json(), std::nullopt } })
+        EXPECT_EQ(heat(each.given), each.read) << each.given.dump();
+
+    auto bytesOf = [](const char* picture) {
+        std::ifstream file(zvtest::SampleServer::dataDir() / "images" / picture, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    struct SizeCase {
+        std::string what;
+        std::string bytes;
+        std::optional<std::pair<std::uint32_t, std::uint32_t>> size;
+    };
+    std::string png = bytesOf("cover.png");
+    std::string jpeg = bytesOf("advert-start.jpg");
+    for (const SizeCase& each : std::vector<SizeCase> { { "a PNG", png, std::pair { 60u, 90u } },
+             { "a JPEG", jpeg, std::pair { 390u, 844u } },
+             { "a PNG cut short", png.substr(0, 20), std::nullopt },
+             { "a JPEG cut before its frame", jpeg.substr(0, 40), std::nullopt },
+             { "neither", "GIF89a.........................", std::nullopt },
+             { "nothing", "", std::nullopt } }) {
+        std::optional<zvtest::PictureSize> read = zvtest::pictureSize(each.bytes);
+        EXPECT_EQ(read ? std::optional(std::pair { read->width, read->height }) : std::nullopt, each.size)
+            << each.what;
+    }
 }

@@ -76,7 +76,7 @@ TEST_F(DetailTest, ASignedInViewerStartsAtTheLastPlaybackUnderSixRows)
         = std::dynamic_pointer_cast<ZV_PlayerSelectCell>(page->zv_tableView()->cellForRow(IndexPath(3, 0)));
     ASSERT_TRUE(select);
     EXPECT_EQ(select->zv_sourceName()->text(), "线路一");
-    EXPECT_EQ(select->zv_sourceCount()->text(), "全120集个视频");
+    EXPECT_EQ(select->zv_sourceCount()->text(), "120个视频");
     EXPECT_EQ(select->zv_moreBtn()->title(UIControlStateNormal), "展开全部");
     EXPECT_EQ(select->modelList.size(), 120u);
     drain();
@@ -250,7 +250,7 @@ TEST_F(DetailTest, TheSourcePickersMarkTheSourceInUseAndHandOverTheCode)
     EXPECT_EQ(panel->rows()[0]->name()->textColor(), UIColor::white());
     EXPECT_EQ(panel->rows()[1]->name()->textColor(), colorWithHex("03FFE1"));
     // The count takes the second label; the note does not show.
-    EXPECT_EQ(panel->rows()[1]->tips()->text(), "更新至56集个视频");
+    EXPECT_EQ(panel->rows()[1]->tips()->text(), "56个视频");
 }
 
 TEST_F(DetailTest, LeavingThePageReportsANewPositionForASignedInViewer)

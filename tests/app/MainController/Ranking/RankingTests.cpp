@@ -155,8 +155,8 @@ TEST_F(RankingTest, ARowOpensItsTitleById)
     };
     auto first = pageAt(*ranking, 0);
     ASSERT_TRUE(first);
-    EXPECT_EQ(opened(*first, 1), "40522");
-    EXPECT_EQ(opened(*first, 0), "50105");
+    EXPECT_EQ(opened(*first, 1), "50105");
+    EXPECT_EQ(opened(*first, 0), "40311");
 
     ASSERT_TRUE(tap(ranking->zv_segmentedView()->cellForItem(2)));
     ASSERT_TRUE(allRepliesIn());
