@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
 namespace {
 
@@ -321,6 +322,17 @@ void ZV_ChatMainVC::joinChat()
         present(login, true);
         return;
     }
+    if (!ConfigSingleton::shared().zv_userInfoModel) {
+        // Without it the socket would open and never sign in.
+        m_joinOnProfile = true;
+        requestProfile();
+        return;
+    }
+    connectSocket();
+}
+
+void ZV_ChatMainVC::connectSocket()
+{
     std::weak_ptr<ZV_ChatMainVC> weak = weakSelf();
     m_socketTool->connect([weak] {
         if (auto self = weak.lock())
@@ -333,6 +345,41 @@ void ZV_ChatMainVC::joinChat()
         self->zv_inputView()->joinView()->setHidden(true);
         self->zv_inputView()->textBgView()->setHidden(false);
     };
+}
+
+void ZV_ChatMainVC::requestProfile()
+{
+    if (m_profileRequestEpoch == m_signInEpoch)
+        return;
+    m_profileRequestEpoch = m_signInEpoch;
+    std::weak_ptr<ZV_ChatMainVC> weak = weakSelf();
+    ZV_Network::shared().request(HTTPMethod::GET, BaseURLs::main_url(), "v1/user/info", JSON::object(),
+        [weak, epoch = m_signInEpoch](std::optional<JSON> json, std::optional<NSError>) {
+            if (auto self = weak.lock())
+                self->profileReceived(json, epoch);
+        });
+}
+
+void ZV_ChatMainVC::profileReceived(const std::optional<JSON>& json, std::uint64_t signInEpoch)
+{
+    if (signInEpoch != m_signInEpoch)
+        return; // for an account that has gone since
+    m_profileRequestEpoch.reset();
+    bool join = std::exchange(m_joinOnProfile, false);
+    if (!isLoggedIn())
+        return;
+    auto& profile = ConfigSingleton::shared().zv_userInfoModel;
+    // A failed request leaves alone whatever another screen has fetched meanwhile.
+    if (json && json->type() == JSON::Type::Object && !json->isEmpty())
+        profile = std::make_shared<const ZV_UserInfoModel>(*json);
+    if (!profile) {
+        logLine("no profile for the signed-in viewer: the room is not joined");
+        return;
+    }
+    // The viewer's own messages are told apart by the profile.
+    rebuildList();
+    if (join)
+        connectSocket();
 }
 
 void ZV_ChatMainVC::syncNewMessages()
@@ -538,11 +585,18 @@ void ZV_ChatMainVC::handleLastMessages(const JSON& json)
 
 void ZV_ChatMainVC::loginSuccess()
 {
+    ++m_signInEpoch;
+    m_joinOnProfile = false;
     requestRoomUser();
+    // Fetched here, the tap on join finds it and joins at once.
+    if (!ConfigSingleton::shared().zv_userInfoModel)
+        requestProfile();
 }
 
 void ZV_ChatMainVC::logoutReset()
 {
+    ++m_signInEpoch;
+    m_joinOnProfile = false;
     zv_inputView()->joinView()->setHidden(false);
     zv_inputView()->textBgView()->setHidden(true);
     m_currentModel->is_block = 0;

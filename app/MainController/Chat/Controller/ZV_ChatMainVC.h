@@ -27,7 +27,10 @@ class ZV_SocketTool;
 // in its place. Loading it tells the root to recount the chat badge ("chatNum"), loads the room
 // state, the member's state (signed in) and the newest messages into the local store and the
 // list. The socket connects only when a signed-in viewer taps join (signed out, join opens the
-// login); once subscribed, each connection syncs what is newer than the newest message known
+// login) and the viewer's profile is known, since the socket signs in as the profile's account.
+// A viewer who signs in from here may never have opened the personal centre that fetches it: the
+// page asks for it itself at the sign-in and, still missing, at the tap, which then joins when it
+// comes. Once subscribed, each connection syncs what is newer than the newest message known
 // before it opened (ChatResync), whatever it pushed meanwhile.
 //
 // Messages enter the store and the list only from the server: pushes, sync replies and the
@@ -109,6 +112,10 @@ public:
 
 private:
     std::weak_ptr<ZV_ChatMainVC> weakSelf();
+    void connectSocket();
+    // Asks for the signed-in viewer's profile, once while a request of this sign-in is under way.
+    void requestProfile();
+    void profileReceived(const std::optional<JSON>& json, std::uint64_t signInEpoch);
     void syncNewer(std::int64_t from);
     // The newest seq of the store and the list; none when both are empty.
     std::optional<std::int64_t> newestKnownSeq();
@@ -127,4 +134,10 @@ private:
     std::shared_ptr<ZV_ChatTipView> m_replyView;
     std::shared_ptr<UILabel> m_mushinTipLb;
     std::unique_ptr<KeyboardNotificationTool> m_keyboardTool;
+    // Bumped at every sign-in and sign-out: a profile asked for before belongs to another account.
+    std::uint64_t m_signInEpoch = 0;
+    // The epoch whose profile request is under way.
+    std::optional<std::uint64_t> m_profileRequestEpoch;
+    // Join was tapped before the profile came: it joins when it comes.
+    bool m_joinOnProfile = false;
 };

@@ -187,8 +187,13 @@ void ZV_SocketTool::signIn()
 {
     std::optional<PropertyList> token = StoreData::value(StoreData::access_token);
     const std::shared_ptr<const ZV_UserInfoModel>& profile = ConfigSingleton::shared().zv_userInfoModel;
-    if (!token || !token->asString() || !profile)
+    if (!token || !token->asString())
         return;
+    if (!profile) {
+        // Signed in without a profile the connection stays open but never joins: say so.
+        logSocketLine("no sign-in: the viewer's profile is not known yet");
+        return;
+    }
     if (!m_isConnected)
         return ensureConnection(); // the connection signs in when it opens
     SignInInput input;
