@@ -116,14 +116,6 @@ protected:
             token);
     }
 
-    nlohmann::json mute(const std::string& token, std::int64_t who)
-    {
-        return call("POST", "v1/room/blockuser",
-            { { "room_id", 1 }, { "user_ids", nlohmann::json::array({ who }) }, { "type", 1 },
-                { "time", 60 } },
-            token);
-    }
-
     // A restriction by type (1 restricts for `time` seconds, -1 a ban; 2 lifts) of one member.
     nlohmann::json blockUser(const std::string& token, std::int64_t who, int type, std::int64_t time)
     {
@@ -132,6 +124,8 @@ protected:
                 { "time", time } },
             token);
     }
+
+    nlohmann::json mute(const std::string& token, std::int64_t who) { return blockUser(token, who, 1, 60); }
 
     // A PNG of a few bytes as the account's new picture; the reply envelope.
     nlohmann::json uploadAvatar(const std::string& token, const std::string& tail = "-picture-")
@@ -158,6 +152,17 @@ protected:
             stream.next_layer().connect({ boost::asio::ip::address_v4::loopback(), port });
             stream.handshake("127.0.0.1", path);
             stream.binary(true);
+        }
+
+        // Writes a request of the type with its payload; the next frame.
+        std::optional<Output> ask(PackageType type, std::int64_t requestID, const std::string& payload)
+        {
+            Input input;
+            input.set_type(type);
+            input.set_request_id(requestID);
+            input.set_data(payload);
+            stream.write(boost::asio::buffer(input.SerializeAsString()));
+            return read();
         }
 
         // The next frame; none when the connection ends or, as a bound on a broken server,
@@ -190,12 +195,7 @@ protected:
         payload.set_device_id("device-1");
         payload.set_user_id(userID);
         payload.set_token("Bearer " + token);
-        Input input;
-        input.set_type(PT_SIGN_IN);
-        input.set_request_id(7);
-        input.set_data(payload.SerializeAsString());
-        socket.stream.write(boost::asio::buffer(input.SerializeAsString()));
-        std::optional<Output> answer = socket.read();
+        std::optional<Output> answer = socket.ask(PT_SIGN_IN, 7, payload.SerializeAsString());
         SignInOutput signedIn;
         if (!answer || answer->type() != PT_SIGN_IN || !signedIn.ParseFromString(answer->data()))
             return -1;
@@ -209,12 +209,7 @@ protected:
         SubscribeRoomInput payload;
         payload.set_device_id("device-1");
         payload.set_room_id(1);
-        Input input;
-        input.set_type(PT_SUBSCRIBE_ROOM);
-        input.set_request_id(8);
-        input.set_data(payload.SerializeAsString());
-        socket.stream.write(boost::asio::buffer(input.SerializeAsString()));
-        std::optional<Output> answer = socket.read();
+        std::optional<Output> answer = socket.ask(PT_SUBSCRIBE_ROOM, 8, payload.SerializeAsString());
         return answer && answer->type() == PT_SUBSCRIBE_ROOM ? answer->code() : -1;
     }
 
