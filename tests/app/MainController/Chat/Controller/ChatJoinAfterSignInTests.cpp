@@ -1,6 +1,6 @@
 // A signed-out viewer on the chat tab: 加入聊天 brings the login stack, the viewer signs in or
-// registers there, the stack goes, and the next tap on 加入聊天 joins the room at once, with no
-// other tab ever loaded to fetch the profile that the socket signs in with.
+// registers there, the stack goes, and the next tap on 加入聊天 joins the room, with no other tab
+// ever loaded to fetch the profile that the socket signs in with.
 
 #include "app/Core/Config/ConfigSingleton.h"
 #include "app/Core/Storage/StoreData.h"
@@ -21,8 +21,6 @@ namespace {
 
 class ChatJoinAfterSignInTest : public AccountScreenTest {
 protected:
-    enum class Way { login, registration };
-
     // The chat page on screen, signed out, its history in.
     void openSignedOut(LoadedChatPage& chat)
     {
@@ -32,29 +30,34 @@ protected:
         ASSERT_TRUE(waitFor([&] { return chat.loaded(); }));
     }
 
-    // 加入聊天 tapped signed out: the login page over the chat page, nothing connected.
-    std::shared_ptr<ZV_LoginViewVC> tapJoinSignedOut(LoadedChatPage& chat)
+    // 加入聊天 tapped signed out brings the login page over the chat page, nothing connected; an
+    // account signs in there by login, or by a registration by phone, and the stack goes.
+    void signInFromJoin(LoadedChatPage& chat, bool registering)
     {
-        EXPECT_TRUE(tap(*chat.page->zv_inputView()->joinBtn()));
+        ASSERT_TRUE(tap(*chat.page->zv_inputView()->joinBtn()));
         settle();
         EXPECT_FALSE(chat.tool->socket());
         auto stack = std::dynamic_pointer_cast<UINavigationController>(chat.page->presentedViewController());
-        return stack ? std::dynamic_pointer_cast<ZV_LoginViewVC>(stack->topViewController()) : nullptr;
-    }
-
-    // Signs in on the login page with an account registered before, through its captcha.
-    void logIn(ZV_LoginViewVC& login)
-    {
+        auto login = stack ? std::dynamic_pointer_cast<ZV_LoginViewVC>(stack->topViewController()) : nullptr;
+        ASSERT_TRUE(login);
         std::string phone = freshPhone();
-        ASSERT_TRUE(registerByPhone(phone, "chat pass"));
-        type(*login.zv_accountField(), phone);
-        type(*login.zv_passwdField(), "chat pass");
-        ASSERT_TRUE(tap(*login.zv_loginBtn()));
-        ASSERT_TRUE(passCaptcha());
+        if (registering) {
+            registerFrom(*login, phone);
+        } else {
+            ASSERT_TRUE(registerByPhone(phone, "chat pass"));
+            type(*login->zv_accountField(), phone);
+            type(*login->zv_passwdField(), "chat pass");
+            ASSERT_TRUE(tap(*login->zv_loginBtn()));
+            ASSERT_TRUE(passCaptcha());
+        }
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(waitFor([] { return storedToken().has_value(); }));
+        settle();
+        ASSERT_FALSE(chat.page->presentedViewController());
     }
 
-    // Registers a new account by phone from the login page, as far as the signed-in account.
-    void registerFrom(ZV_LoginViewVC& login)
+    void registerFrom(ZV_LoginViewVC& login, const std::string& phone)
     {
         ASSERT_TRUE(tap(*login.zv_registerBtn()));
         settle();
@@ -63,7 +66,6 @@ protected:
         ASSERT_TRUE(page);
         ASSERT_TRUE(tap(*page->zv_phoneTypeView()));
         settle();
-        std::string phone = freshPhone();
         type(*page->zv_accountField(), phone);
         type(*page->zv_passwdField(), "chat pass");
         ASSERT_TRUE(tap(*page->zv_nextBtn()));
@@ -79,23 +81,7 @@ protected:
         ASSERT_TRUE(tap(*page->zv_nextBtn()));
     }
 
-    // Signed in one way or the other from the login page, and the stack gone.
-    void signIn(LoadedChatPage& chat, Way way)
-    {
-        std::shared_ptr<ZV_LoginViewVC> login = tapJoinSignedOut(chat);
-        ASSERT_TRUE(login);
-        if (way == Way::login)
-            logIn(*login);
-        else
-            registerFrom(*login);
-        if (HasFatalFailure())
-            return;
-        ASSERT_TRUE(waitFor([] { return storedToken().has_value(); }));
-        settle();
-        ASSERT_FALSE(chat.page->presentedViewController());
-    }
-
-    // The account of the token, as the room knows it.
+    // The account of the stored token, as the room knows it.
     static std::int64_t signedInID()
     {
         std::optional<nlohmann::json> profile = accounts().profileForToken(storedToken().value_or(""));
@@ -118,23 +104,35 @@ protected:
 
 }
 
-TEST_F(ChatJoinAfterSignInTest, JoinAfterSigningInFromTheChatTabJoinsAtOnce)
+// The tap may come before the profile that the sign-in asked for: it waits for it, and asks for
+// it no second time.
+TEST_F(ChatJoinAfterSignInTest, JoinAfterSigningInFromTheChatTabJoinsOnceTheProfileIsIn)
 {
     LoadedChatPage chat(api());
     openSignedOut(chat);
-    for (Way way : { Way::login, Way::registration }) {
-        SCOPED_TRACE(way == Way::login ? "login" : "registration");
-        signIn(chat, way);
-        if (HasFatalFailure())
-            return;
+    struct Case {
+        const char* what;
+        bool registering;
+        std::chrono::milliseconds profileDelay;
+    };
+    for (const Case& c : { Case { "login", false, {} }, Case { "registration", true, {} },
+             Case { "a slow profile", false, std::chrono::milliseconds(3000) } }) {
+        SCOPED_TRACE(c.what);
+        api().setDelay("v1/user/info", c.profileDelay);
+        std::size_t profileCalls = api().recordsTo("v1/user/info").size();
+        signInFromJoin(chat, c.registering);
+        ASSERT_FALSE(HasFatalFailure());
+        if (c.profileDelay.count()) {
+            ASSERT_FALSE(ConfigSingleton::shared().zv_userInfoModel);
+        }
 
         ASSERT_TRUE(tap(*chat.page->zv_inputView()->joinBtn()));
         ASSERT_TRUE(waitFor([&] { return chat.joined(); }));
-        EXPECT_TRUE(chat.tool->isSignIn());
         EXPECT_TRUE(chat.page->zv_inputView()->joinView()->isHidden());
         EXPECT_EQ(signInIDs(), std::vector<std::int64_t> { signedInID() });
+        EXPECT_EQ(api().recordsTo("v1/user/info").size(), profileCalls + 1);
 
-        // Signed out on another screen, back at the join button for the other way.
+        // Signed out on another screen, back at the join button for the next case.
         StoreData::remove(StoreData::access_token);
         ConfigSingleton::shared().zv_userInfoModel.reset();
         NotificationCenter::defaultCenter().post("logoutSuccess");
@@ -142,22 +140,6 @@ TEST_F(ChatJoinAfterSignInTest, JoinAfterSigningInFromTheChatTabJoinsAtOnce)
         chatRoom().clearReceived();
         ASSERT_FALSE(chat.page->zv_inputView()->joinView()->isHidden());
     }
-}
-
-// The tap may come before the profile that the sign-in asked for: it waits for it, once.
-TEST_F(ChatJoinAfterSignInTest, AJoinBeforeTheProfileComesJoinsWhenItComes)
-{
-    LoadedChatPage chat(api());
-    openSignedOut(chat);
-    api().setDelay("v1/user/info", std::chrono::milliseconds(3000));
-    signIn(chat, Way::login);
-    ASSERT_FALSE(HasFatalFailure());
-    ASSERT_FALSE(ConfigSingleton::shared().zv_userInfoModel);
-
-    ASSERT_TRUE(tap(*chat.page->zv_inputView()->joinBtn()));
-    ASSERT_TRUE(waitFor([&] { return chat.joined(); }));
-    EXPECT_EQ(signInIDs(), std::vector<std::int64_t> { signedInID() });
-    EXPECT_EQ(api().recordsTo("v1/user/info").size(), 1u);
 }
 
 // A profile asked for at one sign-in and answered after a sign-out and a sign-in as another
