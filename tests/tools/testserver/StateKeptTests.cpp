@@ -297,11 +297,23 @@ TEST_F(StateKeptTest, ADamagedFileStopsTheStartByNameAndIsLeftAsItWas)
             "chat_rooms.json", "room 1" },
         { "a restriction without an end", "chat_rooms.json",
             R"({"rooms": [], "restrictions": [{"user_id": 5}]})", "chat_rooms.json", "restriction" },
+        { "lists cut short", "lists/301877.json", R"({"records": [)", "lists/301877.json", "not JSON" },
+        { "lists not an object", "lists/301877.json", "[]", "lists/301877.json", "not a JSON object" },
+        { "records not a list", "lists/301877.json", R"({"records": 3, "favourites": []})",
+            "lists/301877.json", "records and favourites" },
+        { "a favourite without a title", "lists/301877.json",
+            R"({"records": [], "favourites": [{"id": "7001"}]})", "lists/301877.json", "no movie_id" },
+        { "a record whose id is no number", "lists/301877.json",
+            R"({"records": [{"id": "x1", "movie_id": "40217", "episode_id": "2170003"}], "favourites": []})",
+            "lists/301877.json", "not decimal" },
+        { "a record before its start", "lists/301877.json",
+            R"({"records": [{"id": "1", "movie_id": "40217", "episode_id": "2170003", "current_time": -4}], "favourites": []})",
+            "lists/301877.json", "current_time" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove_all(state.path());
-        std::filesystem::create_directories(state.path());
+        std::filesystem::create_directories((state / c.file).parent_path());
         std::ofstream(state / c.file, std::ios::binary) << c.bytes;
         std::string error = start();
         EXPECT_NE(error.find((state / c.named).string()), std::string::npos) << error;

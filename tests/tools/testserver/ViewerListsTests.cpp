@@ -279,29 +279,6 @@ TEST_F(ViewerListsTest, ListsWrittenToTheStateFolderAreReadBackByTheNextServer)
     EXPECT_FALSE(detail(sample, "40311").contains("last_playback")) << "its deleted record stays deleted";
 }
 
-// A damaged file is left as it was for a person to look at.
-TEST_F(ViewerListsTest, ADamagedListsFileStopsTheStartNamingIt)
-{
-    const char* damaged[] = {
-        R"({"records": [)",
-        "[]",
-        R"({"records": 3, "favourites": []})",
-        R"({"records": [], "favourites": [{"id": "7001"}]})",
-        R"({"records": [{"id": "x1", "movie_id": "40217", "episode_id": "2170003"}], "favourites": []})",
-        R"({"records": [{"id": "1", "movie_id": "40217", "episode_id": "2170003", "current_time": -4}],
-            "favourites": []})",
-    };
-    std::filesystem::create_directories(state / "lists");
-    for (const char* content : damaged) {
-        SCOPED_TRACE(content);
-        std::ofstream(state / kSampleListsFile, std::ios::trunc) << content;
-        std::string error = start();
-        EXPECT_FALSE(api);
-        EXPECT_NE(error.find((state / kSampleListsFile).string()), std::string::npos) << error;
-        EXPECT_EQ(contents(kSampleListsFile), content);
-    }
-}
-
 // Past its bound a report drops the oldest record, while a favourite is refused; a title already
 // held takes no new place.
 TEST(AccountListsTest, AnAccountHoldsABoundedNumberOfRecordsAndFavourites)
