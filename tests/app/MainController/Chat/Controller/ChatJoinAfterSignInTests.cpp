@@ -122,8 +122,11 @@ TEST_F(ChatJoinAfterSignInTest, JoinAfterSigningInFromTheChatTabJoinsOnceTheProf
         std::size_t profileCalls = api().recordsTo("v1/user/info").size();
         signInFromJoin(chat, c.registering);
         ASSERT_FALSE(HasFatalFailure());
+        // Fetched at the sign-in, unless it is slow: then the tap comes before it.
         if (c.profileDelay.count()) {
             ASSERT_FALSE(ConfigSingleton::shared().zv_userInfoModel);
+        } else {
+            ASSERT_TRUE(waitFor([] { return ConfigSingleton::shared().zv_userInfoModel != nullptr; }));
         }
 
         ASSERT_TRUE(tap(*chat.page->zv_inputView()->joinBtn()));
