@@ -117,9 +117,10 @@ TEST_F(EnterButtonTest, TheWaitingFaceLooksApartFromTheEnabledOneAndShowsItsDisc
         if (dark) {
             // A disc of its own on the dimmed picture, not an arrow floating on the page.
             EXPECT_GT(contrast(waiting.disc, waiting.page), 1.3);
-            // The arrow is seen, and fainter than the one that asks for the tap.
+            // The arrow is seen, and plainly fainter than the one that asks for the tap: a
+            // bright arrow on the grey disc reads as a button to press.
             EXPECT_GE(contrast(waiting.arrow, waiting.disc), 3.0);
-            EXPECT_LT(contrast(waiting.arrow, waiting.disc), contrast(ready.arrow, ready.disc));
+            EXPECT_LT(contrast(waiting.arrow, waiting.disc), 0.6 * contrast(ready.arrow, ready.disc));
         }
         navigation->popViewController(false);
         drain();
