@@ -146,21 +146,8 @@ nlohmann::json relatedItem(const nlohmann::json& title)
 // right before "集" (not the first number of the line); one for a line without a count ("HD").
 long long episodeCount(const std::string& dynamic)
 {
-    static const std::string mark = "集";
-    for (std::size_t at = dynamic.find(mark); at != std::string::npos;
-         at = dynamic.find(mark, at + mark.size())) {
-        std::size_t begin = at;
-        while (begin > 0 && dynamic[begin - 1] >= '0' && dynamic[begin - 1] <= '9')
-            --begin;
-        if (begin == at)
-            continue;
-        std::optional<long long> count
-            = boundedNumber(dynamic.substr(begin, at - begin), kMaxGeneratedEpisodes);
-        if (count && *count > 0)
-            return *count;
-        break;
-    }
-    return 1;
+    std::optional<long long> count = SampleTitles::numberBeforeEpisodeMark(dynamic);
+    return count && *count > 0 && *count <= kMaxGeneratedEpisodes ? *count : 1;
 }
 
 // The title page of a title that only the lists show: what they tell of it, and one source of

@@ -1,6 +1,7 @@
 #include "tools/testserver/SampleFeed.h"
 
-#include "tools/testserver/StaticFiles.h"
+#include "tools/testserver/SampleTitles.h"
+#include "tools/testserver/StoredAddresses.h"
 #include "tools/testserver/ViewerLists.h"
 
 #include <cstdio>
@@ -15,25 +16,10 @@ using nlohmann::json;
 
 constexpr const char* kStripLayout = "index_recommend_playback";
 
-// The number right before "集": the count of a status line ("全24集", "更新至8集", "S1 全8集")
-// or the number of an episode ("第03集"); none in "HD" or "正片".
-std::optional<long long> numberBeforeEpisodeMark(const std::string& text)
-{
-    static const std::string mark = "集";
-    for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + mark.size())) {
-        std::size_t begin = at;
-        while (begin > 0 && text[begin - 1] >= '0' && text[begin - 1] <= '9')
-            --begin;
-        if (begin < at && at - begin <= 6)
-            return std::stoll(text.substr(begin, at - begin));
-    }
-    return std::nullopt;
-}
-
 // A status line that counts more than one episode.
 bool isSeries(const TitleNames& title)
 {
-    return numberBeforeEpisodeMark(title.status).value_or(1) > 1;
+    return SampleTitles::numberBeforeEpisodeMark(title.status).value_or(1) > 1;
 }
 
 std::string clock(long long seconds)
@@ -56,8 +42,11 @@ public:
 
     json item(const std::string& movieID, const TitleNames& title) const
     {
+        json cover = title.cover;
+        // The lists keep the sample's placeholder host; the reply leads to this server.
+        restoreAddresses(cover, m_httpPort, m_httpsPort);
         return { { "id", "" }, { "movie_id", movieID }, { "movie_name", title.name }, { "name", title.name },
-            { "cover", pointed(title.cover) }, { "dynamic", title.status } };
+            { "cover", std::move(cover) }, { "dynamic", title.status } };
     }
 
     // The item of a title with where its record stopped.
@@ -98,14 +87,6 @@ public:
     }
 
 private:
-    // The lists keep the sample's placeholder host; the reply leads to this server.
-    std::string pointed(const std::string& address) const
-    {
-        if (address.find("://127.0.0.1:0/") == std::string::npos)
-            return address;
-        return pointAtLoopback(address, m_httpPort, m_httpsPort);
-    }
-
     std::uint16_t m_httpPort;
     std::uint16_t m_httpsPort;
 };
@@ -114,7 +95,7 @@ private:
 
 std::string SampleFeed::progressLine(const PlaybackRecord& record)
 {
-    std::optional<long long> episode = numberBeforeEpisodeMark(record.episodeName);
+    std::optional<long long> episode = SampleTitles::numberBeforeEpisodeMark(record.episodeName);
     if (!episode || !isSeries(record.title))
         return "看到 " + clock(record.currentTime);
     return "看到第" + std::to_string(*episode) + "集 " + clock(record.currentTime);

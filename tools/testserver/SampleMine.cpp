@@ -2,7 +2,7 @@
 
 #include "tools/testserver/Deferred.h"
 #include "tools/testserver/SampleTitles.h"
-#include "tools/testserver/StaticFiles.h"
+#include "tools/testserver/StoredAddresses.h"
 #include "tools/testserver/ViewerLists.h"
 
 #include <algorithm>
@@ -250,23 +250,11 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
     }
     notices->total = noticeFile.value("total", static_cast<long long>(notices->list.size()));
     // Addresses in the replies lead back to this server; the lists keep the file's own.
-    auto point = [httpPort, httpsPort](auto& self, nlohmann::json& value) -> void {
-        if (value.is_string()) {
-            const std::string& text = value.get_ref<const std::string&>();
-            if (text.find("://127.0.0.1:0/") != std::string::npos)
-                value = pointAtLoopback(text, httpPort, httpsPort);
-            return;
-        }
-        if (value.is_structured()) {
-            for (auto& element : value)
-                self(self, element);
-        }
-    };
-    auto pointed = [point](nlohmann::json value) {
-        point(point, value);
+    auto pointed = [httpPort, httpsPort](nlohmann::json value) {
+        restoreAddresses(value, httpPort, httpsPort);
         return value;
     };
-    point(point, notices->list);
+    restoreAddresses(notices->list, httpPort, httpsPort);
 
     std::optional<nlohmann::json> detail = readFile(dataDir / "api" / "detail.json", nullptr);
     std::optional<AccountLists> sample = sampleLists(*file, detail.value_or(nullptr), nowSeconds(), error);

@@ -214,6 +214,22 @@ std::optional<json> summariesOf(const std::filesystem::path& dataDir, std::strin
 
 }
 
+std::optional<long long> SampleTitles::numberBeforeEpisodeMark(const std::string& text)
+{
+    static const std::string mark = "集";
+    for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + mark.size())) {
+        std::size_t begin = at;
+        while (begin > 0 && text[begin - 1] >= '0' && text[begin - 1] <= '9')
+            --begin;
+        if (begin == at)
+            continue;
+        if (at - begin > 9)
+            return std::nullopt;
+        return std::stoll(text.substr(begin, at - begin));
+    }
+    return std::nullopt;
+}
+
 std::optional<json> SampleTitles::load(const std::filesystem::path& dataDir, std::string* error)
 {
     // Several routes of one server, and every server a test program starts, read the same lists:

@@ -31,6 +31,11 @@ struct SampleTitles {
     // JSON it should be.
     static std::optional<nlohmann::json> load(
         const std::filesystem::path& dataDir, std::string* error = nullptr);
+
+    // The number right before the first "集" that follows digits: the count of a status line
+    // ("全24集", "更新至8集", "S1 全8集": not the line's first number) or the number of an
+    // episode's name ("第03集"); none in "HD" or "正片", or past nine digits.
+    static std::optional<long long> numberBeforeEpisodeMark(const std::string& text);
 };
 
 }
