@@ -19,12 +19,14 @@ struct ServerRun {
     std::string errors; // standard error
 };
 
-// Runs the program with the arguments (plain words, no quoting needed) and no standard input.
+// Runs the program with the arguments (plain words, no quoting needed) and no standard input. A
+// program that starts serving instead of ending is stopped after a while (exit code 124), so that
+// a test expecting a refusal fails rather than waits for ever.
 ServerRun runServer(const std::string& arguments)
 {
     ServerRun run;
     for (bool errors : { false, true }) {
-        std::string command = std::string("'") + ZV_TESTSERVER_PROGRAM + "' " + arguments + " </dev/null "
+        std::string command = std::string("timeout 20 '") + ZV_TESTSERVER_PROGRAM + "' " + arguments + " </dev/null "
             + (errors ? "2>&1 >/dev/null" : "2>/dev/null");
         FILE* pipe = ::popen(command.c_str(), "r");
         if (!pipe)

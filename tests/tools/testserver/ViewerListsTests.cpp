@@ -271,6 +271,16 @@ TEST_F(ViewerListsTest, ListsWrittenToTheStateFolderAreReadBackByTheNextServer)
     for (json& entry : history)
         entry.erase("cover");
     EXPECT_EQ(again.history, history);
+    // Each entry keeps its time: the report of a moment ago is still today's, the sample's oldest
+    // still earlier.
+    json sections = data(sample, "v1/user/playback/list");
+    ASSERT_EQ(sections.size(), 3u);
+    EXPECT_EQ(sections[0]["title"], "今天");
+    ASSERT_FALSE(sections[0]["list"].empty());
+    EXPECT_EQ(idOf(sections[0]["list"][0]["movie_id"]), "40217");
+    EXPECT_EQ(sections[2]["title"], "更早");
+    ASSERT_FALSE(sections[2]["list"].empty());
+    EXPECT_EQ(idOf(sections[2]["list"].back()["movie_id"]), idOf(history.back()["movie_id"]));
     EXPECT_EQ(favourites(sample), favourited);
     EXPECT_EQ(favourited.front(), "40311");
     json last = detail(sample, "40217").value("last_playback", json());
