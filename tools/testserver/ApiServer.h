@@ -43,6 +43,9 @@ struct ApiReply {
 
     static ApiReply success(nlohmann::json data, std::string msg = "success");
     static ApiReply error(int errorCode, std::string msg);
+    // A change that the server could not keep (its state folder refused the write): nothing of it
+    // was taken, and the same call may be tried again.
+    static ApiReply notKept() { return error(5001, "保存失败，请稍后重试"); }
 
     std::string envelopeText() const;
     Reply toReply() const;
