@@ -425,6 +425,10 @@ void ZV_DetailVC::reportPlayback()
     state.signedIn = ZV_Network::isLoggedIn();
     state.hasEpisodeList = playerView->episodeList.has_value() && model != nullptr;
     state.hasEpisode = playerView->episodeModel != nullptr;
+    if (state.hasEpisode) {
+        state.episodeId = playerView->episodeModel->episodeId.value_or("");
+        state.source = playerView->episodeModel->fromCode.value_or("");
+    }
     state.lastPlayback = model ? model->lastPlayback.get() : nullptr;
     state.position = player->currentTime();
     state.duration = player->duration();
@@ -586,7 +590,11 @@ bool ZV_DetailVC::shouldReport(const ReportState& state)
         return false;
     if (!std::isfinite(state.position) || !std::isfinite(state.duration))
         return false;
-    if (state.lastPlayback && wholeSeconds(state.position) == state.lastPlayback->current_time)
+    // The server has this position already only when it is the same second of the same episode
+    // of the same source: the same second of the next episode is a new place to resume from.
+    const ZV_DetailDataListLastPlaybackModel* last = state.lastPlayback;
+    if (last && wholeSeconds(state.position) == last->current_time && state.episodeId == last->episode_id
+        && state.source == last->movie_from)
         return false;
     return state.position >= 1.0;
 }

@@ -75,6 +75,9 @@ public:
     virtual void loadDetail();
     virtual void chooseStartEpisode();
     virtual void updatePlayerInfoCellHeight();
+    // Sends the position when shouldReport says so. The title's last playback stays what the
+    // server sent or a source switch made it (a report's reply may be lost), so every leave away
+    // from it reports again.
     virtual void reportPlayback();
     virtual void loadPlayAddresses(const std::string& code);
     virtual void showSourcePicker();
@@ -119,6 +122,8 @@ public:
         bool signedIn = false;
         bool hasEpisodeList = false;
         bool hasEpisode = false; // the played episode is known
+        std::string episodeId; // the played episode and its source, as the report names them
+        std::string source;
         const ZV_DetailDataListLastPlaybackModel* lastPlayback = nullptr;
         double position = 0; // seconds
         double duration = 0;

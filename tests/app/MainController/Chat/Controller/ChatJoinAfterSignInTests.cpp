@@ -12,8 +12,10 @@
 #include "platform/ui/qmui/QMUITextField.h"
 #include "tests/app/MainController/Chat/LoadedChatPage.h"
 #include "tests/app/support/AccountTestSupport.h"
+#include "tests/app/support/ReplyGate.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace zvtest;
 
@@ -113,23 +115,28 @@ TEST_F(ChatJoinAfterSignInTest, JoinAfterSigningInFromTheChatTabJoinsOnceTheProf
     struct Case {
         const char* what;
         bool registering;
-        std::chrono::milliseconds profileDelay;
+        bool slowProfile; // its reply held until after the tap
     };
-    for (const Case& c : { Case { "login", false, {} }, Case { "registration", true, {} },
-             Case { "a slow profile", false, std::chrono::milliseconds(3000) } }) {
+    for (const Case& c : { Case { "login", false, false }, Case { "registration", true, false },
+             Case { "a slow profile", false, true } }) {
         SCOPED_TRACE(c.what);
-        api().setDelay("v1/user/info", c.profileDelay);
+        std::optional<ReplyGate> profileReply;
+        if (c.slowProfile)
+            profileReply.emplace(api(), "v1/user/info");
         std::size_t profileCalls = api().recordsTo("v1/user/info").size();
         signInFromJoin(chat, c.registering);
         ASSERT_FALSE(HasFatalFailure());
-        // Fetched at the sign-in, unless it is slow: then the tap comes before it.
-        if (c.profileDelay.count()) {
+        // Fetched at the sign-in; when it is slow the tap comes before it.
+        if (c.slowProfile) {
+            ASSERT_TRUE(waitFor([&] { return profileReply->reached(); }));
             ASSERT_FALSE(ConfigSingleton::shared().zv_userInfoModel);
         } else {
             ASSERT_TRUE(waitFor([] { return ConfigSingleton::shared().zv_userInfoModel != nullptr; }));
         }
 
         ASSERT_TRUE(tap(*chat.page->zv_inputView()->joinBtn()));
+        if (profileReply)
+            profileReply->open();
         ASSERT_TRUE(waitFor([&] { return chat.joined(); }));
         EXPECT_TRUE(chat.page->zv_inputView()->joinView()->isHidden());
         EXPECT_EQ(signInIDs(), std::vector<std::int64_t> { signedInID() });

@@ -16,6 +16,7 @@
 #include "platform/ui/gestures/TouchDriver.h"
 #include "tests/app/support/ScreenTestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -348,6 +349,63 @@ TEST_F(SearchPageTest, AnEmptyResultLeavesTheStripAndTheAdvertWholeAndInReach)
         ASSERT_EQ(calls.size(), searches + 1);
         EXPECT_EQ(calls.back()["keyword"], "rain洛阳");
         EXPECT_EQ(calls.back()["res_type"], "by_member_name");
+    }
+}
+
+// The empty-result view stays under the strip when the sections above it change after the
+// result came: an advert configured since (or no longer) stands above the strip once a reply
+// rebuilds the list, the hot words' reply or that of another search without results.
+TEST_F(SearchPageTest, TheEmptyResultViewMovesWithTheStripWhenTheSectionsAboveItChange)
+{
+    auto adverts = std::make_shared<ZV_AdvertConfigModel>();
+    adverts->search_input_under.data.image = serverURL() + "/images/advert-banner.jpg";
+    struct Case {
+        const char* what;
+        bool advertBefore;
+        bool advertAfter;
+        const char* searchAgain; // none: the hot words come again
+    };
+    const Case cases[] = {
+        { "an advert, with the hot words", false, true, nullptr },
+        { "an advert, with another empty result", false, true, "洛阳rain" },
+        { "the advert gone, with the hot words", true, false, nullptr },
+    };
+    // Where the strip shows on the window, and the top of the empty-result view.
+    auto placed = [&](CGRect& strip, CGFloat& emptyTop) {
+        window->layoutIfNeeded();
+        auto section = std::find(page->sectionTypes.begin(), page->sectionTypes.end(), Section::tag);
+        ASSERT_NE(section, page->sectionTypes.end());
+        auto cell = page->zv_collectionView()->cellForItem(
+            IndexPath::forItem(0, int(section - page->sectionTypes.begin())));
+        ASSERT_TRUE(cell);
+        strip = cell->convert(cell->bounds(), nullptr);
+        emptyTop = page->searchEmptyView()->convert(page->searchEmptyView()->bounds(), nullptr).minY();
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ConfigSingleton::shared().advertConfigModel = c.advertBefore ? adverts : nullptr;
+        open();
+        searchFor("rain洛阳");
+        ASSERT_FALSE(page->searchEmptyView()->isHidden());
+        CGRect stripBefore;
+        CGFloat emptyTop = 0;
+        placed(stripBefore, emptyTop);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_NEAR(emptyTop, stripBefore.maxY(), 0.5);
+
+        ConfigSingleton::shared().advertConfigModel = c.advertAfter ? adverts : nullptr;
+        if (c.searchAgain) {
+            searchFor(c.searchAgain);
+        } else {
+            page->requestHotWords();
+            ASSERT_TRUE(allRepliesIn());
+        }
+        ASSERT_FALSE(page->searchEmptyView()->isHidden());
+        CGRect strip;
+        placed(strip, emptyTop);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_NE(strip.minY(), stripBefore.minY()) << "the strip did not move";
+        EXPECT_NEAR(emptyTop, strip.maxY(), 0.5);
     }
 }
 
