@@ -62,6 +62,12 @@ public:
     // The status bar's frame; empty in landscape, where the phone hides it.
     CGRect statusBarFrame() const;
 
+    // The backlight, 0 (its dimmest, still lit) to 1 (full); full when the device starts. What is
+    // drawn (screenshots) stays as it is: a screen shown live darkens what it presents by it.
+    // Out-of-range values are held to the range, one that is no number is 0.
+    CGFloat brightness() const { return m_brightness; }
+    void setBrightness(CGFloat brightness);
+
     // Tests and the device shell: a different device, portrait.
     void setProfile(UIDeviceProfile profile);
     void resetForTesting();
@@ -71,4 +77,5 @@ private:
 
     UIDeviceProfile m_profile;
     UIInterfaceOrientation m_orientation = UIInterfaceOrientation::portrait;
+    CGFloat m_brightness = 1;
 };

@@ -5,6 +5,7 @@
 #include "platform/dispatch/RunLoop.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ProcessExit.h"
+#include "platform/media/SJDeviceVolumeAndBrightnessController.h"
 #include "platform/ui/DisplayUpdates.h"
 #include "platform/ui/MarqueeLabel.h"
 #include "platform/ui/Renderer.h"
@@ -17,6 +18,7 @@
 #include "platform/ui/gestures/UIPinchGestureRecognizer.h"
 #include "platform/ui/lists/UIScrollView.h"
 #include "platform/ui/web/WKWebView.h"
+#include "platform/window/Backlight.h"
 #include "platform/window/WindowShell.h"
 #include "tests/display/XvfbDisplay.h"
 #include "tests/support/TempDir.h"
@@ -187,6 +189,43 @@ TEST_F(WindowOnDisplay, ShowsTheScreenAtItsSizeTimesTheScaleAsTheHeadlessRendere
     // A picture of something else does not pass for it.
     delegate->window()->setBackgroundColor(UIColor::black());
     EXPECT_FALSE(zvtest::picturesMatch(*shown, Renderer::renderScreen(3)));
+}
+
+TEST_F(WindowOnDisplay, TheBrightnessDimsWhatTheWindowShowsToADimScreenWhileScreenshotsStayAsDrawn)
+{
+    UIImage drawn = Renderer::renderScreen(1);
+    // The white page, the button's teal beside its title, a blue row of the list, the pale surface
+    // to pinch.
+    auto [buttonX, buttonY] = pixelOf(*delegate->button);
+    const std::vector<std::pair<int, int>> places { { 380, 160 }, { buttonX - 80, buttonY }, { 20, 270 },
+        { 20, 440 } };
+    auto& levels = SJDeviceVolumeAndBrightnessController::shared();
+    for (float brightness : { 0.5f, 0.2f, 0.0f, 1.0f }) {
+        levels.setBrightness(brightness);
+        EXPECT_TRUE(shell->window().drawIfNeeded()) << brightness << ": a moved backlight shows at once";
+        auto shown = display->capture(xid);
+        ASSERT_TRUE(shown) << brightness;
+        double share = Backlight::lightShare(brightness);
+        for (auto [x, y] : places) {
+            UIColor::RGBA expected = drawn.pixel(x, y);
+            UIColor::RGBA seen = shown->pixel(x, y);
+            for (auto [channel, want] : { std::pair { seen.red, expected.red }, { seen.green, expected.green },
+                     { seen.blue, expected.blue } })
+                EXPECT_NEAR(channel * 255, want * share * 255, 2) << brightness << " at " << x << "," << y;
+        }
+        if (brightness == 0) {
+            Renderer::writePNG(*shown, zvtest::screenshotPath("window-lowest-brightness.png"));
+            // Dim, not dark: the white page still gives a quarter of its light.
+            EXPECT_GT(shown->pixel(380, 160).red, 0.24);
+        }
+    }
+    // What the device writes is the screen as drawn, whatever the backlight.
+    auto written = shell->shell().screenshot("dim");
+    ASSERT_TRUE(written);
+    auto headless = UIImage::fromFile(*written);
+    ASSERT_TRUE(headless);
+    EXPECT_TRUE(zvtest::picturesMatch(drawn, *headless));
+    EXPECT_EQ(headless->pixel(3 * 380, 3 * 160).red, 1.0) << "white stays white";
 }
 
 TEST_F(WindowOnDisplay, ClicksTapTypingFillsTheFocusedFieldAndKeysAct)
