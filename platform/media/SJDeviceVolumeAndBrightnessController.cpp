@@ -42,6 +42,6 @@ void SJDeviceVolumeAndBrightnessController::setBrightness(float brightness)
 
 void SJDeviceVolumeAndBrightnessController::resetForTesting()
 {
-    setVolume(1);
-    setBrightness(1);
+    setVolume(startingVolume);
+    setBrightness(static_cast<float>(UIScreen::startingBrightness));
 }

@@ -12,6 +12,9 @@ inline constexpr const char* SJDeviceVolumeDidChangeNotification = "SJDeviceVolu
 // that is no number is 0. Main thread.
 class SJDeviceVolumeAndBrightnessController {
 public:
+    // Where the device starts (see above).
+    static constexpr float startingVolume = 1;
+
     static SJDeviceVolumeAndBrightnessController& shared();
 
     float volume() const { return m_volume; }
@@ -19,11 +22,11 @@ public:
     float brightness() const;
     void setBrightness(float brightness);
 
-    // Full volume and brightness again, the engines told.
+    // The starting volume and the screen's starting brightness again, the engines told.
     void resetForTesting();
 
 private:
     SJDeviceVolumeAndBrightnessController() = default;
 
-    float m_volume = 1;
+    float m_volume = startingVolume;
 };

@@ -99,5 +99,5 @@ void UIScreen::resetForTesting()
 {
     m_profile = UIDeviceProfile {};
     m_orientation = UIInterfaceOrientation::portrait;
-    setBrightness(1);
+    setBrightness(startingBrightness);
 }

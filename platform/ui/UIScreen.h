@@ -43,6 +43,9 @@ struct UIDeviceProfile {
 // The main screen of the simulated device.
 class UIScreen {
 public:
+    // A first start's backlight: full, frames shown as drawn.
+    static constexpr CGFloat startingBrightness = 1;
+
     static UIScreen& main();
 
     CGRect bounds() const;
@@ -77,5 +80,5 @@ private:
 
     UIDeviceProfile m_profile;
     UIInterfaceOrientation m_orientation = UIInterfaceOrientation::portrait;
-    CGFloat m_brightness = 1;
+    CGFloat m_brightness = startingBrightness;
 };
