@@ -1,12 +1,13 @@
 // One title from the local test server played through libmpv in real time: the opening is
 // skipped, the ending skip moves to the next episode, whose address the server resolves; the
-// settings sheet's volume is what every engine plays at.
+// settings sheet's volume is what every engine plays at, its brightness the screen's backlight.
 
 #include "app/Core/Network/BaseURLs.h"
 #include "app/MainController/Detail/View/ZV_LoadingView.h"
 #include "app/MainController/Detail/View/ZV_SettingContentView.h"
 #include "platform/dispatch/Clock.h"
 #include "platform/media/SJMPVPlaybackController.h"
+#include "platform/ui/UIScreen.h"
 #include "platform/ui/controls/UISlider.h"
 #include "tests/app/MainController/Detail/PlayerTestSupport.h"
 #include "tests/tools/testserver/TestKeys.h"
@@ -37,13 +38,6 @@ protected:
         SJBaseVideoPlayer::setPlaybackControllerFactory(nullptr);
         Clock::useReal();
         freshView();
-    }
-
-    // What libmpv under the player plays at; none without a libmpv engine.
-    static std::optional<double> volumeOf(const SJBaseVideoPlayer& player)
-    {
-        auto engine = std::dynamic_pointer_cast<SJMPVPlaybackController>(player.playbackController());
-        return engine ? engine->engineVolume() : std::nullopt;
     }
 };
 
@@ -89,43 +83,35 @@ TEST_F(PlayerEndToEndTest, AnEpisodeFromTheServerSkipsItsOpeningAndItsEndingLead
     EXPECT_EQ(player().URLAsset()->title(), "雾港来信 第02集");
 }
 
-TEST_F(PlayerEndToEndTest, TheSheetsVolumeIsWhatThePlayerPlayingAndOneMadeAfterPlayAt)
+TEST_F(PlayerEndToEndTest, TheSheetsLevelsAreWhatEveryPlayerPlaysAtAndTheBacklight)
 {
-    play(zvtest::titleWith({ { "e1", serverURL() + "/video/clip.mp4" } }), "e1");
-    ASSERT_TRUE(runUntil(
-        [&] { return player().timeControlStatus() == SJPlaybackTimeControlStatus::playing; }, generousWait));
-    // A first start plays at the engine's own full volume.
-    EXPECT_EQ(volumeOf(player()), 100.0);
-
+    auto volumeOf = [](const SJBaseVideoPlayer& player) {
+        auto engine = std::dynamic_pointer_cast<SJMPVPlaybackController>(player.playbackController());
+        return engine ? engine->engineVolume().value_or(-1) : -1;
+    };
+    auto clip = [&] {
+        return SJVideoPlayerURLAsset::initWithAVAsset(
+            AVURLAsset::URLAssetWithURL(serverURL() + "/video/clip.mp4"));
+    };
+    play(zvtest::titleWith({ { "e1", serverURL() + "/video/clip.mp4", true, {} } }), "e1");
+    ASSERT_TRUE(runUntil([&] { return !player().isPaused(); }, generousWait));
+    EXPECT_EQ(volumeOf(player()), 100) << "a first start plays at the engine's own full volume";
     view->showSettings();
-    auto sheet = QMUIModalPresentationViewController::visibleModalPresentationViewControllers().back();
-    auto panel = std::dynamic_pointer_cast<ZV_SettingContentView>(sheet->contentView());
+    auto panel = std::dynamic_pointer_cast<ZV_SettingContentView>(
+        QMUIModalPresentationViewController::visibleModalPresentationViewControllers().back()->contentView());
     ASSERT_TRUE(panel);
-    EXPECT_EQ(panel->sourdTitle()->text(), "声音 100");
-    auto& levels = SJDeviceVolumeAndBrightnessController::shared();
 
-    // Moved to about a third: the playing engine at once, at the level the label shows.
-    ASSERT_TRUE(zvtest::slide(*panel->sourdSlider(), 0.3f));
-    float third = levels.volume();
-    EXPECT_NEAR(third, 0.3, 0.05);
-    EXPECT_EQ(panel->sourdTitle()->text(), ZV_SettingContentView::levelText("声音 ", third));
-    ASSERT_TRUE(volumeOf(player()));
-    EXPECT_NEAR(*volumeOf(player()), SJMPVPlaybackController::volumeForLevel(third), 1e-3);
-
-    // A player made now (the short videos' feed, the offline player) starts at it.
-    auto later = SJBaseVideoPlayer::player();
-    later->setURLAsset(SJVideoPlayerURLAsset::initWithAVAsset(AVURLAsset::URLAssetWithURL(serverURL() + "/video/clip.mp4")));
-    ASSERT_TRUE(volumeOf(*later));
-    EXPECT_NEAR(*volumeOf(*later), SJMPVPlaybackController::volumeForLevel(third), 1e-3);
-
-    // Down to the end is silence for both, up to the other end full volume for both.
-    ASSERT_TRUE(zvtest::slide(*panel->sourdSlider(), 0));
-    EXPECT_EQ(panel->sourdTitle()->text(), "声音 0");
-    EXPECT_EQ(volumeOf(player()), 0.0);
-    EXPECT_EQ(volumeOf(*later), 0.0);
-    ASSERT_TRUE(zvtest::slide(*panel->sourdSlider(), 1));
-    EXPECT_EQ(panel->sourdTitle()->text(), "声音 100");
-    EXPECT_EQ(volumeOf(player()), 100.0);
-    EXPECT_EQ(volumeOf(*later), 100.0);
-    EXPECT_EQ(player().timeControlStatus(), SJPlaybackTimeControlStatus::playing);
+    // About a third, then each end: the engine playing at once, and one made after from its start.
+    for (float level : { 0.3f, 0.0f, 1.0f }) {
+        ASSERT_TRUE(zvtest::slide(*panel->sourdSlider(), level));
+        float set = SJDeviceVolumeAndBrightnessController::shared().volume();
+        EXPECT_NEAR(set, level, 0.05);
+        EXPECT_EQ(panel->sourdTitle()->text(), ZV_SettingContentView::levelText("声音 ", set));
+        EXPECT_NEAR(volumeOf(player()), 100 * set, 1e-3) << level;
+        auto later = SJBaseVideoPlayer::player();
+        later->setURLAsset(clip());
+        EXPECT_NEAR(volumeOf(*later), 100 * set, 1e-3) << level;
+    }
+    ASSERT_TRUE(zvtest::slide(*panel->lightSlider(), 0));
+    EXPECT_EQ(UIScreen::main().brightness(), 0.0);
 }

@@ -1,7 +1,6 @@
 // The player's panels: skip times stored from the settings panels, the levels and rates they
-// show, the device's levels that their sliders move, the speed rows, the ranges of the
-// full-screen episode picker and the loading frames, which ask for no drawing while nobody sees
-// them.
+// show, the speed rows, the ranges of the full-screen episode picker and the loading frames, which
+// ask for no drawing while nobody sees them.
 
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/MainController/Detail/View/ZV_LoadingView.h"
@@ -17,7 +16,6 @@
 #include "platform/ui/UIImageView.h"
 #include "platform/ui/controls/UIDatePicker.h"
 #include "platform/ui/controls/UISegmentedControl.h"
-#include "platform/ui/controls/UISlider.h"
 #include "platform/ui/controls/UITextField.h"
 #include "platform/ui/qmui/QMUIButton.h"
 #include "platform/ui/qmui/QMUILabel.h"
@@ -132,43 +130,6 @@ TEST_F(PlayerPanelsTest, ThePanelsReadAndSetLevelsAndRates)
     EXPECT_EQ(shown, (std::vector<std::string> { "2.0x", "1.75x", "1.5x", "1.25x", "1.25x" }));
     full->zv_changeLongPressWithBtn(*full->longPressAddBtn());
     EXPECT_EQ(player().rateWhenLongPressGestureTriggered(), 1.5);
-}
-
-TEST_F(PlayerPanelsTest, BothPanelsSlidersMoveTheDevicesVolumeAndBacklightAndShowTheLevel)
-{
-    view->model = zvtest::titleWith({ { "e1", "https://media.test/ep1.m3u8" } });
-    auto& levels = SJDeviceVolumeAndBrightnessController::shared();
-    // A panel's 声音 row, then its 亮度 row, moved by a finger from the device's first levels.
-    auto slideBoth = [&](const auto& panel, const char* name) {
-        ASSERT_TRUE(panel) << name;
-        EXPECT_EQ(panel->sourdTitle()->text(), "声音 100") << name;
-        EXPECT_EQ(panel->lightTitle()->text(), "亮度 100") << name;
-        ASSERT_TRUE(zvtest::slide(*panel->sourdSlider(), 0.25f)) << name;
-        float volume = panel->sourdSlider()->value();
-        EXPECT_NEAR(volume, 0.25, 0.05) << name;
-        EXPECT_EQ(levels.volume(), volume) << name;
-        EXPECT_EQ(panel->sourdTitle()->text(), ZV_SettingContentView::levelText("声音 ", volume)) << name;
-        EXPECT_EQ(UIScreen::main().brightness(), 1.0) << name << ": the backlight stays";
-
-        ASSERT_TRUE(zvtest::slide(*panel->lightSlider(), 0)) << name;
-        EXPECT_EQ(UIScreen::main().brightness(), 0.0) << name;
-        EXPECT_EQ(panel->lightTitle()->text(), "亮度 0") << name;
-        EXPECT_EQ(levels.volume(), volume) << name << ": the volume stays";
-    };
-
-    auto sheet = std::make_shared<ZV_ShowBottomView>();
-    sheet->show(2, view->model, view->player());
-    slideBoth(panelOf<ZV_SettingContentView>(sheet), "portrait sheet");
-    QMUIModalPresentationViewController::hideAllVisibleModalPresentationViewControllerIfCan();
-    advance(1);
-
-    // The full-screen panel lies at the right of the landscape screen, fading in.
-    levels.resetForTesting();
-    UIScreen::main().setInterfaceOrientation(UIInterfaceOrientation::landscapeRight);
-    auto right = std::make_shared<ZV_ShowRightFullView>();
-    right->show(2, view->model, view->player());
-    advance(1);
-    slideBoth(panelOf<ZV_SettingContentFullView>(right), "full-screen panel");
 }
 
 TEST_F(PlayerPanelsTest, TheSpeedRowsMarkTheRateAndTheLastPlaysAtDoubleSpeed)

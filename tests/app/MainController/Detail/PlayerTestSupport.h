@@ -76,7 +76,8 @@ inline bool slide(const UISlider& slider, float value)
     CGRect track = slider.trackRectForBounds(bounds);
     CGPoint from = slider.convert(slider.thumbRectForBounds(bounds, track, slider.value()), nullptr).center();
     CGPoint to
-        = slider.convert(slider.thumbRectForBounds(bounds, track, std::clamp(value, 0.0f, 1.0f)), nullptr).center();
+        = slider.convert(slider.thumbRectForBounds(bounds, track, std::clamp(value, 0.0f, 1.0f)), nullptr)
+              .center();
     if (value <= 0 || value >= 1)
         to.x += value <= 0 ? -40 : 40;
     return TouchDriver().drag(from, to, 0.2);
