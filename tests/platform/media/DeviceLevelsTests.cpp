@@ -28,6 +28,7 @@ TEST(DeviceLevels, EachLevelIsTheVolumeOfEveryEngineAliveAndOfOneMadeLaterAndAGo
     for (Case c : { Case { 0, 0 }, { 0.1f, 10 }, { 0.73f, 73 }, { 1, 100 }, { -0.5f, 0 }, { 1.8f, 100 },
              { std::numeric_limits<float>::quiet_NaN(), 0 } }) {
         levels.setVolume(c.level);
+        EXPECT_NEAR(levels.volume() * 100, c.volume, 1e-3) << c.level;
         auto later = SJMPVPlaybackController::make();
         ASSERT_TRUE(later);
         EXPECT_NEAR(playing->engineVolume().value_or(-1), c.volume, 1e-3) << c.level;
