@@ -1,29 +1,32 @@
 #pragma once
 
-#include <algorithm>
-#include <cmath>
+// Posted when the device's volume moved (no object): every playback engine plays at the new level.
+inline constexpr const char* SJDeviceVolumeDidChangeNotification = "SJDeviceVolumeDidChangeNotification";
 
-// The device's volume and screen brightness as the players show and set them, 0 to 1. The
-// simulated device has neither loudspeaker nor backlight, so the values are only kept.
-// Main thread.
+// The device's volume and screen brightness as the players show and set them, 0 to 1; a change
+// takes effect at once. The volume is the loudness of every playback engine alive (each follows
+// SJDeviceVolumeDidChangeNotification, and one made later starts at it); the brightness is the
+// screen's backlight (UIScreen), which a window shows by darkening what it presents. The device
+// starts at full volume and full brightness: engines play at their own full volume and the window
+// shows frames as drawn until someone moves them. Out-of-range values are held to the range, one
+// that is no number is 0. Main thread.
 class SJDeviceVolumeAndBrightnessController {
 public:
-    static SJDeviceVolumeAndBrightnessController& shared()
-    {
-        static SJDeviceVolumeAndBrightnessController controller;
-        return controller;
-    }
+    // Where the device starts (see above).
+    static constexpr float startingVolume = 1;
+
+    static SJDeviceVolumeAndBrightnessController& shared();
 
     float volume() const { return m_volume; }
-    void setVolume(float volume) { m_volume = clamp(volume); }
-    float brightness() const { return m_brightness; }
-    void setBrightness(float brightness) { m_brightness = clamp(brightness); }
+    void setVolume(float volume);
+    float brightness() const;
+    void setBrightness(float brightness);
 
-    void resetForTesting() { *this = SJDeviceVolumeAndBrightnessController(); }
+    // The starting volume and the screen's starting brightness again, the engines told.
+    void resetForTesting();
 
 private:
-    static float clamp(float value) { return std::isfinite(value) ? std::clamp(value, 0.0f, 1.0f) : 0.0f; }
+    SJDeviceVolumeAndBrightnessController() = default;
 
-    float m_volume = 0.5f;
-    float m_brightness = 0.5f;
+    float m_volume = startingVolume;
 };

@@ -3,7 +3,9 @@
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/media/MPVLibrary.h"
+#include "platform/media/SJDeviceVolumeAndBrightnessController.h"
 #include "platform/net/HTTPClient.h"
 
 #include <algorithm>
@@ -30,6 +32,8 @@ constexpr const char* demuxerMaxBytes = "32MiB";
 constexpr const char* demuxerMaxBackBytes = "8MiB";
 constexpr int64_t maxFrameWidth = 1280;
 constexpr int64_t maxFrameHeight = 720;
+// libmpv's volume that neither reduces nor amplifies.
+constexpr double fullVolume = 100;
 
 enum Property : std::uint64_t {
     pauseProperty = 1,
@@ -179,6 +183,13 @@ bool SJMPVPlaybackController::isSoundUnavailable()
     return g_soundUnavailable;
 }
 
+double SJMPVPlaybackController::volumeForLevel(double level)
+{
+    if (!std::isfinite(level))
+        return 0;
+    return std::clamp(level, 0.0, 1.0) * fullVolume;
+}
+
 void SJMPVPlaybackController::setTrustedCAFile(std::string path)
 {
     std::lock_guard lock(caFileMutex());
@@ -202,6 +213,7 @@ SJMPVPlaybackController::SJMPVPlaybackController(Passkey)
 
 SJMPVPlaybackController::~SJMPVPlaybackController()
 {
+    NotificationCenter::defaultCenter().removeObservers(this);
     if (m_redirectCheck)
         m_redirectCheck->cancel();
     // The renderer goes before the core, as libmpv requires; both calls wait for libmpv's threads,
@@ -290,7 +302,33 @@ bool SJMPVPlaybackController::start()
     }
     api().render_context_set_update_callback(m_render, &Callbacks::frameReady, m_callbacks.get());
     api().set_wakeup_callback(m_mpv, &Callbacks::wakeup, m_callbacks.get());
+    followDeviceVolume();
     return true;
+}
+
+void SJMPVPlaybackController::followDeviceVolume()
+{
+    auto apply = [](SJMPVPlaybackController& self) {
+        double volume = volumeForLevel(SJDeviceVolumeAndBrightnessController::shared().volume());
+        if (int error = api().set_property(self.m_mpv, "volume", MPV_FORMAT_DOUBLE, &volume); error < 0)
+            Log::write(std::string("player: libmpv refuses the volume: ") + api().error_string(error));
+    };
+    apply(*this);
+    NotificationCenter::defaultCenter().addObserver(
+        SJDeviceVolumeDidChangeNotification,
+        [owner = m_callbacks->owner, apply](const Notification&) {
+            if (auto self = owner.lock())
+                apply(*self);
+        },
+        this);
+}
+
+std::optional<double> SJMPVPlaybackController::engineVolume() const
+{
+    double volume = 0;
+    if (api().get_property(m_mpv, "volume", MPV_FORMAT_DOUBLE, &volume) < 0 || !std::isfinite(volume))
+        return std::nullopt;
+    return volume;
 }
 
 void SJMPVPlaybackController::load(const SJMediaPlaybackRequest& request, bool paused)

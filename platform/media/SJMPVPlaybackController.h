@@ -26,6 +26,9 @@ struct mpv_event;
 // address are followed by the HTTP client before the engine opens it, so that one to plain http
 // fails the asset (SJAssetFailure::insecureRedirect) instead of being followed.
 //
+// It plays at the device's volume (SJDeviceVolumeAndBrightnessController) from its start, and
+// follows each move of it while it lives.
+//
 // Main thread only (libmpv's threads post to the main queue).
 class SJMPVPlaybackController final : public SJMediaPlaybackController {
     struct Passkey {
@@ -45,6 +48,10 @@ public:
     static void setSoundEnabled(bool enabled);
     // Whether an output failed to open since sound was enabled.
     static bool isSoundUnavailable();
+    // libmpv's volume for a level of the device's volume (0 to 1): 0 is silence, 1 is 100, the
+    // engine's own full volume, neither reduced nor amplified. Linear, since libmpv's mixer turns
+    // its volume into gain along a cube, so that equal steps of the level sound like equal steps.
+    static double volumeForLevel(double level);
 
     explicit SJMPVPlaybackController(Passkey);
     ~SJMPVPlaybackController() override;
@@ -62,6 +69,9 @@ public:
     bool isFinished() const override { return m_status == SJAssetStatus::readyToPlay && m_eof; }
     std::string errorDescription() const override { return m_error; }
     SJAssetFailure failure() const override { return m_failure; }
+
+    // The volume libmpv plays at now (its "volume" property); none when it does not say.
+    std::optional<double> engineVolume() const;
 
 private:
     struct Callbacks;
@@ -82,6 +92,7 @@ private:
     // Takes libmpv's lines about its audio output; true when the line is one of them.
     bool audioOutputMessage(std::string_view prefix, const std::string& text);
     void silence();
+    void followDeviceVolume();
 
     mpv_handle* m_mpv = nullptr;
     mpv_render_context* m_render = nullptr;

@@ -3,6 +3,9 @@
 #include "platform/ui/DisplayUpdates.h"
 #include "platform/ui/UIApplication.h"
 
+#include <algorithm>
+#include <cmath>
+
 bool UIInterfaceOrientationIsLandscape(UIInterfaceOrientation o)
 {
     return o == UIInterfaceOrientation::landscapeLeft || o == UIInterfaceOrientation::landscapeRight;
@@ -71,6 +74,16 @@ CGRect UIScreen::statusBarFrame() const
     return { 0, 0, bounds().size.width, m_profile.statusBarHeight };
 }
 
+void UIScreen::setBrightness(CGFloat brightness)
+{
+    brightness = std::isfinite(brightness) ? std::clamp(brightness, CGFloat(0), CGFloat(1)) : 0;
+    if (brightness == m_brightness)
+        return;
+    m_brightness = brightness;
+    // A live screen presents its frame anew at the new level.
+    DisplayUpdates::setNeedsDisplay();
+}
+
 void UIScreen::setProfile(UIDeviceProfile profile)
 {
     CGRect old = bounds();
@@ -86,4 +99,5 @@ void UIScreen::resetForTesting()
 {
     m_profile = UIDeviceProfile {};
     m_orientation = UIInterfaceOrientation::portrait;
+    setBrightness(startingBrightness);
 }

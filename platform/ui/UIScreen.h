@@ -43,6 +43,9 @@ struct UIDeviceProfile {
 // The main screen of the simulated device.
 class UIScreen {
 public:
+    // A first start's backlight: full, frames shown as drawn.
+    static constexpr CGFloat startingBrightness = 1;
+
     static UIScreen& main();
 
     CGRect bounds() const;
@@ -62,6 +65,12 @@ public:
     // The status bar's frame; empty in landscape, where the phone hides it.
     CGRect statusBarFrame() const;
 
+    // The backlight, 0 (its dimmest, still lit) to 1 (full); full when the device starts. What is
+    // drawn (screenshots) stays as it is: a screen shown live darkens what it presents by it.
+    // Out-of-range values are held to the range, one that is no number is 0.
+    CGFloat brightness() const { return m_brightness; }
+    void setBrightness(CGFloat brightness);
+
     // Tests and the device shell: a different device, portrait.
     void setProfile(UIDeviceProfile profile);
     void resetForTesting();
@@ -71,4 +80,5 @@ private:
 
     UIDeviceProfile m_profile;
     UIInterfaceOrientation m_orientation = UIInterfaceOrientation::portrait;
+    CGFloat m_brightness = startingBrightness;
 };

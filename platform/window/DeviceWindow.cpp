@@ -6,6 +6,7 @@
 #include "platform/ui/UIScreen.h"
 #include "platform/ui/UIView.h"
 #include "platform/ui/controls/UIKeyInput.h"
+#include "platform/window/Backlight.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
@@ -303,6 +304,9 @@ void DeviceWindow::drawFrame()
         cairo_image_surface_get_stride(pixels), SDL_PIXELFORMAT_RGB888);
     if (!source)
         return;
+    // The backlight dims what the window presents; the frame itself stays as drawn.
+    std::uint8_t light = Backlight::channelModulation(UIScreen::main().brightness());
+    SDL_SetSurfaceColorMod(source, light, light, light);
     // Whatever the frame leaves of a larger window (the desktop may size it) is black.
     if (target->w > source->w || target->h > source->h)
         SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));

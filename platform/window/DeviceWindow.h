@@ -33,7 +33,8 @@ struct DeviceWindowOptions {
 //   typing, input methods text into the first responder (compositions shown as marked text)
 //   Return, Backspace     the keyboard's return and delete keys
 //   Escape                back          Ctrl+R  turn the phone     Ctrl+D  light / dark
-// The window follows the screen's orientation. Closing it (or SIGINT/SIGTERM) calls the close
+// The window follows the screen's orientation, and presents each frame darkened by the screen's
+// brightness (Backlight); screenshots stay as drawn. Closing it (or SIGINT/SIGTERM) calls the close
 // handler once; the window hides at once. Real clock, main thread; one window at a time.
 class DeviceWindow final : public RunLoopWaiter {
 public:

@@ -5,6 +5,7 @@
 #include "platform/dispatch/RunLoop.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/ProcessExit.h"
+#include "platform/media/SJDeviceVolumeAndBrightnessController.h"
 #include "platform/ui/DisplayUpdates.h"
 #include "platform/ui/MarqueeLabel.h"
 #include "platform/ui/Renderer.h"
@@ -187,6 +188,32 @@ TEST_F(WindowOnDisplay, ShowsTheScreenAtItsSizeTimesTheScaleAsTheHeadlessRendere
     // A picture of something else does not pass for it.
     delegate->window()->setBackgroundColor(UIColor::black());
     EXPECT_FALSE(zvtest::picturesMatch(*shown, Renderer::renderScreen(3)));
+}
+
+TEST_F(WindowOnDisplay, TheBrightnessDimsWhatTheWindowShowsToADimScreenWhileScreenshotsStayAsDrawn)
+{
+    UIImage drawn = Renderer::renderScreen(1);
+    // The white page, the button's teal beside its title, a blue row of the list.
+    const std::pair<int, int> places[] { { 380, 160 }, { 115, 142 }, { 20, 270 } };
+    // The lowest still gives a quarter of the light: dim, not dark.
+    for (auto [brightness, share] : { std::pair { 0.5f, 0.625 }, { 0.0f, 0.25 }, { 1.0f, 1.0 } }) {
+        SJDeviceVolumeAndBrightnessController::shared().setBrightness(brightness);
+        EXPECT_TRUE(shell->window().drawIfNeeded()) << brightness << ": shown at once";
+        auto shown = display->capture(xid);
+        ASSERT_TRUE(shown) << brightness;
+        for (auto [x, y] : places) {
+            UIColor::RGBA want = drawn.pixel(x, y);
+            UIColor::RGBA seen = shown->pixel(x, y);
+            for (auto [got, full] :
+                { std::pair { seen.red, want.red }, { seen.green, want.green }, { seen.blue, want.blue } })
+                EXPECT_NEAR(got * 255, full * share * 255, 2) << brightness << " at " << x << "," << y;
+        }
+    }
+    // What the device writes is the screen as drawn, the backlight at its lowest.
+    SJDeviceVolumeAndBrightnessController::shared().setBrightness(0);
+    auto written = UIImage::fromFile(shell->shell().screenshot("dim").value_or(""));
+    ASSERT_TRUE(written);
+    EXPECT_TRUE(zvtest::picturesMatch(drawn, *written));
 }
 
 TEST_F(WindowOnDisplay, ClicksTapTypingFillsTheFocusedFieldAndKeysAct)

@@ -1,10 +1,14 @@
 // One title from the local test server played through libmpv in real time: the opening is
-// skipped, the ending skip moves to the next episode, whose address the server resolves.
+// skipped, the ending skip moves to the next episode, whose address the server resolves; the
+// settings sheet's volume is what every engine plays at, its brightness the screen's backlight.
 
 #include "app/Core/Network/BaseURLs.h"
 #include "app/MainController/Detail/View/ZV_LoadingView.h"
+#include "app/MainController/Detail/View/ZV_SettingContentView.h"
 #include "platform/dispatch/Clock.h"
 #include "platform/media/SJMPVPlaybackController.h"
+#include "platform/ui/UIScreen.h"
+#include "platform/ui/controls/UISlider.h"
 #include "tests/app/MainController/Detail/PlayerTestSupport.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tests/tools/testserver/TestMedia.h"
@@ -77,4 +81,37 @@ TEST_F(PlayerEndToEndTest, AnEpisodeFromTheServerSkipsItsOpeningAndItsEndingLead
         [&] { return player().timeControlStatus() == SJPlaybackTimeControlStatus::playing; }, generousWait));
     EXPECT_EQ(view->episodeModel->episodeId, "2180002");
     EXPECT_EQ(player().URLAsset()->title(), "雾港来信 第02集");
+}
+
+TEST_F(PlayerEndToEndTest, TheSheetsLevelsAreWhatEveryPlayerPlaysAtAndTheBacklight)
+{
+    auto volumeOf = [](const SJBaseVideoPlayer& player) {
+        auto engine = std::dynamic_pointer_cast<SJMPVPlaybackController>(player.playbackController());
+        return engine ? engine->engineVolume().value_or(-1) : -1;
+    };
+    auto clip = [&] {
+        return SJVideoPlayerURLAsset::initWithAVAsset(
+            AVURLAsset::URLAssetWithURL(serverURL() + "/video/clip.mp4"));
+    };
+    play(zvtest::titleWith({ { "e1", serverURL() + "/video/clip.mp4", true, {} } }), "e1");
+    ASSERT_TRUE(runUntil([&] { return !player().isPaused(); }, generousWait));
+    EXPECT_EQ(volumeOf(player()), 100) << "a first start plays at the engine's own full volume";
+    view->showSettings();
+    auto panel = std::dynamic_pointer_cast<ZV_SettingContentView>(
+        QMUIModalPresentationViewController::visibleModalPresentationViewControllers().back()->contentView());
+    ASSERT_TRUE(panel);
+
+    // About a third, then each end: the engine playing at once, and one made after from its start.
+    for (float level : { 0.3f, 0.0f, 1.0f }) {
+        ASSERT_TRUE(zvtest::slide(*panel->sourdSlider(), level));
+        float set = SJDeviceVolumeAndBrightnessController::shared().volume();
+        EXPECT_NEAR(set, level, 0.05);
+        EXPECT_EQ(panel->sourdTitle()->text(), ZV_SettingContentView::levelText("声音 ", set));
+        EXPECT_NEAR(volumeOf(player()), 100 * set, 1e-3) << level;
+        auto later = SJBaseVideoPlayer::player();
+        later->setURLAsset(clip());
+        EXPECT_NEAR(volumeOf(*later), 100 * set, 1e-3) << level;
+    }
+    ASSERT_TRUE(zvtest::slide(*panel->lightSlider(), 0));
+    EXPECT_EQ(UIScreen::main().brightness(), 0.0);
 }

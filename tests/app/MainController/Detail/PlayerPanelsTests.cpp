@@ -111,7 +111,7 @@ TEST_F(PlayerPanelsTest, ThePanelsReadAndSetLevelsAndRates)
     auto portrait = ZV_SettingContentView::make({ 0, 0, 390, 435 });
     portrait->player = view->player();
     portrait->loadPlayerValues();
-    EXPECT_EQ(portrait->sourdTitle()->text(), "声音 50");
+    EXPECT_EQ(portrait->sourdTitle()->text(), "声音 100");
     EXPECT_EQ(portrait->lightTitle()->text(), "亮度 33");
     EXPECT_EQ(portrait->multipleSegmented()->selectedSegmentIndex(), 5);
     portrait->multipleSegmented()->setSelectedSegmentIndex(1);

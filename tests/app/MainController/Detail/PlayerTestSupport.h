@@ -16,9 +16,12 @@
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UILabel.h"
 #include "platform/ui/UIWindow.h"
+#include "platform/ui/controls/UISlider.h"
+#include "platform/ui/gestures/TouchDriver.h"
 #include "platform/ui/qmui/QMUIModalPresentationViewController.h"
 #include "tests/app/support/ApiTestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -64,6 +67,20 @@ inline std::shared_ptr<ZV_DetailModel> titleWith(const std::vector<EpisodeSpec>&
         source->list->push_back(episode(spec));
     model->playFrom->push_back(source);
     return model;
+}
+
+// A finger takes the slider's thumb and moves it to `value` of its track (past an end when 0 or 1).
+inline bool slide(const UISlider& slider, float value)
+{
+    CGRect bounds = slider.bounds();
+    CGRect track = slider.trackRectForBounds(bounds);
+    CGPoint from = slider.convert(slider.thumbRectForBounds(bounds, track, slider.value()), nullptr).center();
+    CGPoint to
+        = slider.convert(slider.thumbRectForBounds(bounds, track, std::clamp(value, 0.0f, 1.0f)), nullptr)
+              .center();
+    if (value <= 0 || value >= 1)
+        to.x += value <= 0 ? -40 : 40;
+    return TouchDriver().drag(from, to, 0.2);
 }
 
 class PlayerTest : public ApiServerTest {
