@@ -2,6 +2,7 @@
 // and the title page's resume point together; accounts keep their lists apart; a signed-out
 // caller has none and may not favourite; a state folder keeps them for the next server.
 
+#include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/testserver/RoomClient.h"
 #include "tests/tools/testserver/SampleServer.h"
@@ -119,6 +120,34 @@ protected:
         for (const json& item : page.value("list", json::array()))
             ids.push_back(idOf(item.value("movie_id", json())));
         return ids;
+    }
+
+    // Everything the caller's lists show (the history, the favourites, the feed with its strips and
+    // the title's page), its addresses without this server's own, which a restart changes.
+    json shown(const std::string& token, const std::string& title)
+    {
+        json view = { { "history", data(token, "v1/user/playback/list") },
+            { "favourites",
+                data(token, "v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 100 } }) },
+            { "feed", data(token, "v1/movie/index_recommend") }, { "page", detail(token, title) } };
+        withoutServer(view);
+        return view;
+    }
+
+    void withoutServer(json& value)
+    {
+        if (value.is_structured()) {
+            for (json& element : value)
+                withoutServer(element);
+            return;
+        }
+        if (!value.is_string())
+            return;
+        std::string text = value.get<std::string>();
+        for (const std::string& base : { server->httpsURL(), server->httpURL() }) {
+            if (text.starts_with(base + "/"))
+                value = text.substr(base.size());
+        }
     }
 
     std::string contents(const std::string& name)
@@ -287,6 +316,61 @@ TEST_F(ViewerListsTest, ListsWrittenToTheStateFolderAreReadBackByTheNextServer)
     EXPECT_EQ(idOf(last["episode_id"]), "2170004");
     EXPECT_EQ(last["current_time"], 3);
     EXPECT_FALSE(detail(sample, "40311").contains("last_playback")) << "its deleted record stays deleted";
+}
+
+// Every change is written, whole, before its reply: one that the disk refuses is answered 5001
+// with the lists as they were, the same call is taken once the disk has room again, and the next
+// server reads back exactly what was acknowledged.
+TEST_F(ViewerListsTest, AChangeTheDiskRefusesIsNotTakenAndTheNextServerReadsBackWhatWasAcknowledged)
+{
+    struct Case {
+        const char* what;
+        const char* path;
+        json parameters;
+        const char* title; // whose page shows the change
+    };
+    const std::vector<Case> cases {
+        { "a report of a title new to the history", "v1/movie_play/report",
+            { { "movie_id", "46002" }, { "episode_id", "46002002" }, { "movie_from", "lzm3u8" },
+                { "current_time", 5 }, { "duration", 12 } },
+            "46002" },
+        { "a report of a title the history holds", "v1/movie_play/report",
+            { { "movie_id", "40217" }, { "episode_id", "2170005" }, { "movie_from", "lzm3u8" },
+                { "current_time", 9 }, { "duration", 12 } },
+            "40217" },
+        { "a favourite added", "v1/movie/collect/action", { { "movie_id", "40311" }, { "state", 1 } },
+            "40311" },
+        { "a favourite removed", "v1/movie/collect/action", { { "movie_id", "50103" }, { "state", 0 } },
+            "50103" },
+        { "history entries deleted", "v1/user/playback/delete", { { "ids", "9004,9005" } }, "40603" },
+        { "favourites deleted", "v1/user/movie_collect/delete", { { "ids", "7003,7004" } }, "40522" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const json before = shown(sample, c.title);
+        const std::string file = contents(kSampleListsFile);
+        json refused;
+        {
+            zvtest::FullDisk full;
+            ASSERT_TRUE(full.active());
+            refused = call(std::string(endpointMethod(c.path).value_or("GET")), c.path, c.parameters, sample);
+        }
+        EXPECT_EQ(refused.value("errorCode", -1), 5001) << refused.dump();
+        EXPECT_EQ(refused.value("msg", ""), "保存失败，请稍后重试");
+        EXPECT_EQ(shown(sample, c.title), before) << "the lists took a change the disk refused";
+        EXPECT_EQ(contents(kSampleListsFile), file);
+
+        data(sample, c.path, c.parameters);
+        EXPECT_NE(shown(sample, c.title), before) << "the same call, once the disk has room";
+        EXPECT_NE(contents(kSampleListsFile), file);
+    }
+
+    std::map<std::string, json> acknowledged;
+    for (const Case& c : cases)
+        acknowledged[c.title] = shown(sample, c.title);
+    ASSERT_EQ(start(), "");
+    for (const auto& [title, view] : acknowledged)
+        EXPECT_EQ(shown(sample, title), view) << title;
 }
 
 // Past its bound a report drops the oldest record, while a favourite is refused; a title already
