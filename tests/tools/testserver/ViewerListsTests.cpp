@@ -280,6 +280,44 @@ TEST_F(ViewerListsTest, ASignedOutCallerHasNoListsAndMayNotFavourite)
     EXPECT_EQ(out.sections + 2, seen(sample).sections);
 }
 
+// The sample files mark titles as favourites, as the sample account sees them; a caller signed
+// out, or with a token the server does not know, sees none of them as one, on their pages and
+// in the search alike.
+TEST_F(ViewerListsTest, ACallerSignedOutSeesNoFavouriteWhereTheSampleFilesMarkOne)
+{
+    // id -> name of each title a file marks: the title pages' and the search results'.
+    auto marked = [](const char* file) {
+        std::ifstream stream(zvtest::SampleServer::dataDir() / "api" / file, std::ios::binary);
+        json sample = json::parse(stream, nullptr, false);
+        std::map<std::string, std::string> titles;
+        for (const json& title : sample.is_object() ? sample.value("titles", json::array()) : json::array()) {
+            if (title.value("is_collect", false))
+                titles[idOf(title["id"])] = title.value("name", "");
+        }
+        return titles;
+    };
+    const std::map<std::string, std::string> pages = marked("detail.json");
+    const std::map<std::string, std::string> results = marked("search.json");
+    ASSERT_FALSE(pages.empty());
+    ASSERT_FALSE(results.empty());
+    auto searchSays = [&](const std::string& token, const std::string& name, const std::string& id) {
+        for (const json& title :
+            data(token, "v1/movie/search", { { "keyword", name } }).value("list", json())) {
+            if (idOf(title["id"]) == id)
+                return title.value("is_collect", json());
+        }
+        return json();
+    };
+
+    for (auto [token, favourite] :
+        { std::pair { "", false }, { "tk-nobody", false }, { kSampleToken, true } }) {
+        for (const auto& [id, name] : pages)
+            EXPECT_EQ(detail(token, id).value("is_collect", json()), favourite) << token << " page " << id;
+        for (const auto& [id, name] : results)
+            EXPECT_EQ(searchSays(token, name, id), favourite) << token << " search " << name;
+    }
+}
+
 TEST_F(ViewerListsTest, ListsWrittenToTheStateFolderAreReadBackByTheNextServer)
 {
     EXPECT_EQ(contents(kSampleListsFile), "") << "nothing changed, nothing written";
@@ -373,22 +411,49 @@ TEST_F(ViewerListsTest, AChangeTheDiskRefusesIsNotTakenAndTheNextServerReadsBack
         EXPECT_EQ(shown(sample, title), view) << title;
 }
 
-// Past its bound a report drops the oldest record, while a favourite is refused; a title already
-// held takes no new place.
+// The bounds the README gives, 500 records and 500 favourites: past them a report drops the
+// oldest record, while a favourite is refused; a title already held takes no new place, and a
+// state file holding more than either is refused.
 TEST(AccountListsTest, AnAccountHoldsABoundedNumberOfRecordsAndFavourites)
 {
+    constexpr std::size_t records = 500;
+    constexpr std::size_t favourites = 500;
     AccountLists lists;
-    for (std::size_t n = 0; n <= AccountLists::maxRecords; ++n)
+    for (std::size_t n = 0; n <= records; ++n)
         lists.report({ .movieID = std::to_string(50000 + n), .episodeID = "1", .duration = 12 });
-    EXPECT_EQ(lists.records().size(), AccountLists::maxRecords);
-    EXPECT_EQ(lists.records().front().movieID, std::to_string(50000 + AccountLists::maxRecords));
+    EXPECT_EQ(lists.records().size(), records);
+    EXPECT_EQ(lists.records().front().movieID, std::to_string(50000 + records));
     EXPECT_FALSE(lists.recordOf("50000")) << "the oldest went";
+    EXPECT_TRUE(lists.recordOf("50001"));
 
-    for (std::size_t n = 0; n < AccountLists::maxFavourites; ++n)
-        EXPECT_TRUE(lists.addFavourite({ .movieID = std::to_string(60000 + n) }));
+    std::size_t taken = 0;
+    for (std::size_t n = 0; n < favourites; ++n)
+        taken += lists.addFavourite({ .movieID = std::to_string(60000 + n) }) ? 1 : 0;
+    EXPECT_EQ(taken, favourites);
     EXPECT_FALSE(lists.addFavourite({ .movieID = "70000" }));
     EXPECT_FALSE(lists.isFavourite("70000"));
     EXPECT_TRUE(lists.addFavourite({ .movieID = "60000" })) << "again, to the front";
-    EXPECT_EQ(lists.favourites().size(), AccountLists::maxFavourites);
+    EXPECT_EQ(lists.favourites().size(), favourites);
     EXPECT_EQ(lists.favourites().front().movieID, "60000");
+
+    struct FileCase {
+        std::size_t records, favourites;
+        bool read;
+    };
+    for (const FileCase& c : std::vector<FileCase> {
+             { records, favourites, true }, { records + 1, 0, false }, { 0, favourites + 1, false } }) {
+        json file = { { "records", json::array() }, { "favourites", json::array() } };
+        for (std::size_t n = 0; n < c.records; ++n)
+            file["records"].push_back({ { "id", std::to_string(n + 1) },
+                { "movie_id", std::to_string(50000 + n) }, { "episode_id", "1" } });
+        for (std::size_t n = 0; n < c.favourites; ++n)
+            file["favourites"].push_back(
+                { { "id", std::to_string(n + 1) }, { "movie_id", std::to_string(60000 + n) } });
+        std::optional<AccountLists> back = AccountLists::fromJSON(file);
+        EXPECT_EQ(back.has_value(), c.read) << c.records << " records, " << c.favourites << " favourites";
+        if (back) {
+            EXPECT_EQ(back->records().size(), c.records);
+            EXPECT_EQ(back->favourites().size(), c.favourites);
+        }
+    }
 }
