@@ -123,31 +123,20 @@ protected:
     }
 
     // Everything the caller's lists show (the history, the favourites, the feed with its strips and
-    // the title's page), its addresses without this server's own, which a restart changes.
-    json shown(const std::string& token, const std::string& title)
+    // the title's page), without this server's addresses, which a restart changes.
+    std::string shown(const std::string& token, const std::string& title)
     {
-        json view = { { "history", data(token, "v1/user/playback/list") },
+        std::string view = json {
+            { "history", data(token, "v1/user/playback/list") },
             { "favourites",
                 data(token, "v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 100 } }) },
-            { "feed", data(token, "v1/movie/index_recommend") }, { "page", detail(token, title) } };
-        withoutServer(view);
-        return view;
-    }
-
-    void withoutServer(json& value)
-    {
-        if (value.is_structured()) {
-            for (json& element : value)
-                withoutServer(element);
-            return;
-        }
-        if (!value.is_string())
-            return;
-        std::string text = value.get<std::string>();
+            { "feed", data(token, "v1/movie/index_recommend") }, { "page", detail(token, title) }
+        }.dump();
         for (const std::string& base : { server->httpsURL(), server->httpURL() }) {
-            if (text.starts_with(base + "/"))
-                value = text.substr(base.size());
+            for (std::size_t at = view.find(base); at != std::string::npos; at = view.find(base, at))
+                view.erase(at, base.size());
         }
+        return view;
     }
 
     std::string contents(const std::string& name)
@@ -385,7 +374,7 @@ TEST_F(ViewerListsTest, AChangeTheDiskRefusesIsNotTakenAndTheNextServerReadsBack
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const json before = shown(sample, c.title);
+        const std::string before = shown(sample, c.title);
         const std::string file = contents(kSampleListsFile);
         json refused;
         {
@@ -403,7 +392,7 @@ TEST_F(ViewerListsTest, AChangeTheDiskRefusesIsNotTakenAndTheNextServerReadsBack
         EXPECT_NE(contents(kSampleListsFile), file);
     }
 
-    std::map<std::string, json> acknowledged;
+    std::map<std::string, std::string> acknowledged;
     for (const Case& c : cases)
         acknowledged[c.title] = shown(sample, c.title);
     ASSERT_EQ(start(), "");
