@@ -407,9 +407,21 @@ TEST(AccountListsTest, AnAccountHoldsABoundedNumberOfRecordsAndFavourites)
 {
     constexpr std::size_t records = 500;
     constexpr std::size_t favourites = 500;
+    auto record = [](std::size_t n) {
+        PlaybackRecord made;
+        made.movieID = std::to_string(50000 + n);
+        made.episodeID = "1";
+        made.duration = 12;
+        return made;
+    };
+    auto favourite = [](std::string movieID) {
+        Favourite made;
+        made.movieID = std::move(movieID);
+        return made;
+    };
     AccountLists lists;
     for (std::size_t n = 0; n <= records; ++n)
-        lists.report({ .movieID = std::to_string(50000 + n), .episodeID = "1", .duration = 12 });
+        lists.report(record(n));
     EXPECT_EQ(lists.records().size(), records);
     EXPECT_EQ(lists.records().front().movieID, std::to_string(50000 + records));
     EXPECT_FALSE(lists.recordOf("50000")) << "the oldest went";
@@ -417,11 +429,11 @@ TEST(AccountListsTest, AnAccountHoldsABoundedNumberOfRecordsAndFavourites)
 
     std::size_t taken = 0;
     for (std::size_t n = 0; n < favourites; ++n)
-        taken += lists.addFavourite({ .movieID = std::to_string(60000 + n) }) ? 1 : 0;
+        taken += lists.addFavourite(favourite(std::to_string(60000 + n))) ? 1 : 0;
     EXPECT_EQ(taken, favourites);
-    EXPECT_FALSE(lists.addFavourite({ .movieID = "70000" }));
+    EXPECT_FALSE(lists.addFavourite(favourite("70000")));
     EXPECT_FALSE(lists.isFavourite("70000"));
-    EXPECT_TRUE(lists.addFavourite({ .movieID = "60000" })) << "again, to the front";
+    EXPECT_TRUE(lists.addFavourite(favourite("60000"))) << "again, to the front";
     EXPECT_EQ(lists.favourites().size(), favourites);
     EXPECT_EQ(lists.favourites().front().movieID, "60000");
 
