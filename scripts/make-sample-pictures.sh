@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Draws the sample pictures of the local test server that bear a name (the short videos' covers,
-# the explore cards), the feed's carousel banners, three covers and the home pop-up advert, with
-# Debian's ffmpeg and the CJK font of fonts-wqy-microhei, into tools/testserver/data/images. It
-# also writes images/drawn-names.json: each picture that bears a name and that name, which every
-# list showing the picture must give its item (the sample agreement tests hold the data to it). A
-# picture the table leaves out bears no name.
+# the explore cards), the feed's carousel banners, the covers that bear nothing and the home
+# pop-up advert, with Debian's ffmpeg and the CJK font of fonts-wqy-microhei, into
+# tools/testserver/data/images. It also writes images/drawn-names.json: each picture that bears a
+# name and that name, which every list showing the picture must give its item (the sample
+# agreement tests hold the data to it), and for each of them the plain cover of the title it
+# shows, which the test server gives the title wherever the app writes its own label over a
+# cover (title pages, the viewer's lists, the feed's strips). A picture the table leaves out
+# bears no name.
 #   usage: scripts/make-sample-pictures.sh
 set -euo pipefail
 export LC_ALL=C.UTF-8 # ${#name} counts characters, not bytes
@@ -65,6 +68,9 @@ fitting() {
 
 names=()
 named() { names+=("$1" "$2"); }
+# A picture that bears a name, and the plain cover of its title.
+covers=()
+covered() { covers+=("$1" "$2"); }
 
 # A portrait poster: the name large at the upper left, a line under it.
 poster() {
@@ -114,7 +120,8 @@ indigo="90 90 220|25 20 60|160 160 240"
 palettes=("$coral" "$teal" "$purple" "$blue" "$green" "$crimson" "$amber" "$indigo")
 
 # The short videos (api/short_video.json): a cover of its own for each, named by its vid, with
-# its title and its episode's first words; their second covers bear no name.
+# its title and its episode's first words, and a plain cover in its colours for the title of its
+# name; their second covers bear no name.
 clips=(
   "sv1001|雨夜追击|第1集 · 谁在巷口等他"
   "sv1002|逆光而行|第2集 · 从替补到冠军"
@@ -145,6 +152,8 @@ place=0
 for clip in "${clips[@]}"; do
   IFS='|' read -r vid name line <<<"$clip"
   poster "short-$vid.jpg" 360x640 "${palettes[place % ${#palettes[@]}]}" "$name" "$line"
+  plain "cover-$vid.png" 90x135 "${palettes[place % ${#palettes[@]}]}" 0.25
+  covered "short-$vid.jpg" "cover-$vid.png"
   place=$((place + 1))
 done
 place=0
@@ -153,7 +162,8 @@ for colours in "$coral" "$teal" "$purple" "$blue"; do
   poster "short-$place.jpg" 360x640 "$colours" "" ""
 done
 
-# The explore cards (api/explore.json): name, year and kinds.
+# The explore cards (api/explore.json): name, year and kinds; a plain cover in the card's colours
+# for the title.
 explore=(
   "1|40 160 140|山海之间|2024 · 冒险 / 奇幻"
   "2|235 110 90|尘封档案|2023 · 悬疑 / 犯罪"
@@ -165,6 +175,8 @@ explore=(
 for card in "${explore[@]}"; do
   IFS='|' read -r number top name line <<<"$card"
   poster "explore-$number.jpg" 354x500 "$top|20 20 40|200 190 140" "$name" "$line"
+  plain "cover-explore-$number.png" 90x135 "$top|20 20 40|" 0.25
+  covered "explore-$number.jpg" "cover-explore-$number.png"
 done
 
 # The feed's carousel banners (api/index_recommend.json) for a title and two events, in place of
@@ -207,13 +219,21 @@ ffmpeg "${quiet[@]}" -f lavfi -i "color=black:s=560x680,format=rgb24" -vf "$popu
 named banner-1.jpg "Rain season"
 named banner-2.jpg "Summer"
 
+# The members of a JSON object, one pair of the array named a line.
+members() {
+  local -n pairs=$1
+  for ((at = 0; at < ${#pairs[@]}; at += 2)); do
+    separator=","
+    ((at + 2 == ${#pairs[@]})) && separator=""
+    printf '    "%s": "%s"%s\n' "${pairs[at]}" "${pairs[at + 1]}" "$separator"
+  done
+}
+
 {
   printf '{\n  "comment": "%s",\n  "names": {\n' \
-    "Made by scripts/make-sample-pictures.sh: each sample picture that bears a name, and the name. A picture left out bears none."
-  for ((at = 0; at < ${#names[@]}; at += 2)); do
-    separator=","
-    ((at + 2 == ${#names[@]})) && separator=""
-    printf '    "%s": "%s"%s\n' "${names[at]}" "${names[at + 1]}" "$separator"
-  done
+    "Made by scripts/make-sample-pictures.sh: each sample picture that bears a name, and the name (a picture left out bears none); covers: for such a picture, the plain cover of the title it shows, for where the app writes its own label over a title's cover."
+  members names
+  printf '  },\n  "covers": {\n'
+  members covers
   printf '  }\n}\n'
 } >"$images/drawn-names.json"

@@ -432,10 +432,13 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
                 std::chrono::system_clock::now().time_since_epoch())
                                    .count();
             record.title = lists->names(id).value_or(TitleNames {});
-            lists->change(*account, [&record](AccountLists& own) {
-                own.report(std::move(record));
-                return true;
-            });
+            if (lists->change(*account,
+                    [&record](AccountLists& own) {
+                        own.report(std::move(record));
+                        return true;
+                    })
+                == ViewerLists::Change::notKept)
+                return ApiReply::notKept();
             return reply;
         }));
 

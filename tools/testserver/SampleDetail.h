@@ -25,7 +25,8 @@ namespace testserver {
 //   "v1/movie_play/report"   answered by the earlier handler; a signed-in caller's report of an
 //                            episode of one of these titles becomes the account's record of the
 //                            title (its history, the feed's strips and this page's last_playback
-//                            all follow it), named by the episode's source and name
+//                            all follow it), named by the episode's source and name; a report
+//                            whose record the state folder refuses gets 5001 and is not taken
 //
 // A source may list its episodes or describe them with "episodes": {"count", "id_base",
 // "ready": [numbers] or "all", "unresolved": [numbers], "video": "low" | "high" | "clip"};

@@ -220,6 +220,20 @@ nlohmann::json historySections(const AccountLists& lists, std::int64_t now)
         { { "title", kEarlier }, { "list", std::move(earlier) } } });
 }
 
+// The reply to a deletion from the history or the favourites.
+ApiReply deletion(ViewerLists::Change change)
+{
+    switch (change) {
+    case ViewerLists::Change::unchanged:
+        return ApiReply::error(1102, "记录不存在");
+    case ViewerLists::Change::notKept:
+        return ApiReply::notKept();
+    case ViewerLists::Change::kept:
+        break;
+    }
+    return ApiReply::success(nlohmann::json::object(), "删除成功");
+}
+
 TitleNames namesOf(const nlohmann::json& summary)
 {
     return { textOf(summary.value("name", nlohmann::json())),
@@ -315,9 +329,8 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
         std::optional<std::set<std::string>> ids = parseIds(param(call, "ids"));
         if (!ids)
             return ApiReply::error(1101, "参数错误");
-        if (!l.change(account, [&ids](AccountLists& lists) { return lists.removeRecords(*ids) > 0; }))
-            return ApiReply::error(1102, "记录不存在");
-        return ApiReply::success(nlohmann::json::object(), "删除成功");
+        return deletion(
+            l.change(account, [&ids](AccountLists& lists) { return lists.removeRecords(*ids) > 0; }));
     });
     own("v1/user/movie_collect/list", [pointed](ViewerLists& l, std::int64_t account, const ApiCall& call) {
         long long page = 0;
@@ -337,9 +350,8 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
         std::optional<std::set<std::string>> ids = parseIds(param(call, "ids"));
         if (!ids)
             return ApiReply::error(1101, "参数错误");
-        if (!l.change(account, [&ids](AccountLists& lists) { return lists.removeFavourites(*ids) > 0; }))
-            return ApiReply::error(1102, "记录不存在");
-        return ApiReply::success(nlohmann::json::object(), "删除成功");
+        return deletion(
+            l.change(account, [&ids](AccountLists& lists) { return lists.removeFavourites(*ids) > 0; }));
     });
     // Any title id is taken; `state` 1 or true adds the title at the front of the caller's
     // favourites, 0 or false removes it. No `data`: the client hands the caller the message.
@@ -355,16 +367,25 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
         ApiReply reply;
         reply.msg = add ? "收藏成功" : "已取消收藏";
         if (!add) {
-            lists->change(*account, [&movieID](AccountLists& l) { return l.removeFavourite(movieID); });
+            // Removing a title that is no favourite is no error: the viewer sees it removed.
+            if (lists->change(*account, [&movieID](AccountLists& l) { return l.removeFavourite(movieID); })
+                == ViewerLists::Change::notKept)
+                return ApiReply::notKept();
             return reply;
         }
         std::string unbuilt;
         if (!titles->get(&unbuilt))
             return unbuiltSample(unbuilt);
         Favourite favourite { "", movieID, namer(movieID).value_or(TitleNames {}) };
-        if (!lists->change(
-                *account, [&favourite](AccountLists& l) { return l.addFavourite(std::move(favourite)); }))
+        switch (lists->change(
+            *account, [&favourite](AccountLists& l) { return l.addFavourite(std::move(favourite)); })) {
+        case ViewerLists::Change::unchanged:
             return ApiReply::error(1103, "收藏已达上限");
+        case ViewerLists::Change::notKept:
+            return ApiReply::notKept();
+        case ViewerLists::Change::kept:
+            break;
+        }
         return reply;
     });
     api.handle("v1/notice/list", [notices](const ApiCall& call) {

@@ -28,7 +28,9 @@ namespace testserver {
 //
 // A sign-in is any token the accounts (SampleAccounts) know; others get 2000. Bad pages and
 // page sizes, and ids that are not a comma-separated list of numbers, get an error envelope.
-// With the API's state folder the lists are kept there (see ViewerLists).
+// With the API's state folder the lists are kept there (see ViewerLists): a change (a deletion,
+// a favourite added or removed) whose write the folder refuses gets 5001 "保存失败，请稍后重试"
+// and leaves the lists as they were.
 struct SampleMine {
     // Installs the endpoints, replacing earlier handlers of the same paths (and so starting
     // again from the file, or from the API's state folder). False with a message when the file is

@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 #include <sstream>
+#include <string_view>
 #include <utility>
 
 namespace testserver {
@@ -51,8 +52,42 @@ json arrayAt(const json& value, const char* key)
     return found.is_array() ? found : json::array();
 }
 
+// A picture that bears a name (a short video's poster, an explore card) -> the plain cover of the
+// title it shows, by their files' names in images/.
+using PlainCovers = std::map<std::string, std::string>;
+
+constexpr const char* kImagesPrefix = "/images/";
+
+// The table of images/drawn-names.json; none for a folder without it, an error for a damaged one.
+std::optional<PlainCovers> plainCovers(const std::filesystem::path& dataDir, std::string* error)
+{
+    std::filesystem::path file = dataDir / "images" / "drawn-names.json";
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec))
+        return PlainCovers();
+    std::optional<json> table = readFile(file, error);
+    if (!table)
+        return std::nullopt;
+    json covers = table->is_object() ? table->value("covers", json::object()) : json();
+    if (!covers.is_object()) {
+        if (error)
+            *error = "not a table of pictures: " + file.string();
+        return std::nullopt;
+    }
+    PlainCovers plain;
+    for (const auto& [picture, cover] : covers.items()) {
+        if (cover.is_string() && !cover.get<std::string>().empty())
+            plain[picture] = cover.get<std::string>();
+    }
+    return plain;
+}
+
 class Collector {
 public:
+    explicit Collector(PlainCovers plainCovers)
+        : m_plainCovers(std::move(plainCovers))
+    { }
+
     // Adds the title, or fills the members it still lacks; an item without an id adds nothing.
     void add(const json& id, const json& fields)
     {
@@ -66,7 +101,8 @@ public:
         for (const char* member : summaryKeys) {
             json value = fields.value(member, json());
             if (!title.contains(member) && hasValue(value))
-                title[member] = std::move(value);
+                title[member]
+                    = std::string_view(member) == "cover" ? plainCover(std::move(value)) : std::move(value);
         }
     }
 
@@ -105,6 +141,22 @@ public:
     }
 
 private:
+    // The title's cover in place of a picture that bears a name: where the app writes the title's
+    // name, status or progress over a cover, a drawn name would lie under its own.
+    json plainCover(json cover) const
+    {
+        std::string address = cover.is_string() ? cover.get<std::string>() : std::string();
+        std::size_t at = address.find(kImagesPrefix);
+        if (at == std::string::npos)
+            return cover;
+        std::size_t begin = at + std::string_view(kImagesPrefix).size();
+        auto plain = m_plainCovers.find(address.substr(begin));
+        if (plain == m_plainCovers.end())
+            return cover;
+        return address.substr(0, begin) + plain->second;
+    }
+
+    PlainCovers m_plainCovers;
     json m_titles = json::array();
     std::map<std::string, std::size_t> m_places;
 };
@@ -113,21 +165,28 @@ constexpr const char* listFiles[]
     = { "detail", "catalogue", "search", "index_recommend", "home", "explore", "mine", "short_video" };
 
 // What the summaries of a data folder were made from: the folder and each list file's size and
-// time of writing. Empty when a file cannot be looked at (its error is then reported afresh).
+// time of writing, and the pictures' table's (or that there is none). Empty when a list file
+// cannot be looked at (its error is then reported afresh).
 std::string sourcesKey(const std::filesystem::path& dataDir)
 {
     std::string key = dataDir.string();
-    for (const char* name : listFiles) {
+    auto stamp = [](const std::filesystem::path& file) -> std::optional<std::string> {
         std::error_code ec;
-        std::filesystem::path file = dataDir / "api" / (std::string(name) + ".json");
         auto size = std::filesystem::file_size(file, ec);
         if (ec)
-            return {};
+            return std::nullopt;
         auto written = std::filesystem::last_write_time(file, ec);
         if (ec)
+            return std::nullopt;
+        return std::to_string(size) + ':' + std::to_string(written.time_since_epoch().count());
+    };
+    for (const char* name : listFiles) {
+        std::optional<std::string> file = stamp(dataDir / "api" / (std::string(name) + ".json"));
+        if (!file)
             return {};
-        key += '\n' + std::to_string(size) + ':' + std::to_string(written.time_since_epoch().count());
+        key += '\n' + *file;
     }
+    key += '\n' + stamp(dataDir / "images" / "drawn-names.json").value_or("none");
     return key;
 }
 
@@ -141,7 +200,10 @@ std::optional<json> summariesOf(const std::filesystem::path& dataDir, std::strin
         files[name] = std::move(*file);
     }
 
-    Collector titles;
+    std::optional<PlainCovers> covers = plainCovers(dataDir, error);
+    if (!covers)
+        return std::nullopt;
+    Collector titles(std::move(*covers));
     for (const char* name : { "detail", "catalogue", "search" }) {
         for (const json& title : arrayAt(files[name], "titles")) {
             if (title.is_object())

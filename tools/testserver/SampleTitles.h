@@ -24,6 +24,12 @@ namespace testserver {
 // first list that gives a member with a value gives it, so a title's own page outranks every
 // list. A title that no list gives a status line ("dynamic") gets "HD" when it is a film
 // ("type_name" "电影"), else "全12集". Addresses keep their placeholder host ("https://127.0.0.1:0/").
+//
+// A title's cover bears no name: the title pages, the viewer's lists and the feed's strips write
+// the title's name, status or progress over it. A picture that a list shows bearing a name (a
+// short video's poster, an explore card) gives the title, in its place, the plain cover that
+// images/drawn-names.json ("covers", written with the pictures) names for it; the list itself
+// keeps its picture.
 struct SampleTitles {
     static constexpr long long clipTitleIdBase = 45000;
 

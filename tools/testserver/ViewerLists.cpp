@@ -122,17 +122,19 @@ void ViewerLists::read(std::int64_t account, const std::function<void(const Acco
     reader(found == m_accounts.end() ? none : found->second);
 }
 
-bool ViewerLists::change(std::int64_t account, const std::function<bool(AccountLists&)>& change)
+ViewerLists::Change ViewerLists::change(
+    std::int64_t account, const std::function<bool(AccountLists&)>& change)
 {
     std::lock_guard lock(m_mutex);
-    AccountLists& lists = m_accounts[account];
-    if (!change(lists))
-        return false;
-    // A disk that refuses the write is logged by the folder; the lists go on in memory, and the
-    // file keeps its last whole version.
-    if (m_folder)
-        m_folder->writeJSON(fileName(account), lists.toJSON());
-    return true;
+    auto found = m_accounts.find(account);
+    AccountLists changed = found == m_accounts.end() ? AccountLists() : found->second;
+    if (!change(changed))
+        return Change::unchanged;
+    // The folder logs a refused write; the file keeps its last whole version, and so do the lists.
+    if (m_folder && !m_folder->writeJSON(fileName(account), changed.toJSON()))
+        return Change::notKept;
+    m_accounts.insert_or_assign(account, std::move(changed));
+    return Change::kept;
 }
 
 std::optional<TitleNames> ViewerLists::names(const std::string& movieID) const

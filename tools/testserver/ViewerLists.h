@@ -20,9 +20,10 @@ namespace testserver {
 // each ask the lists of the API they answer for (of()) about their caller (accountOf()).
 //
 // With a state folder, each account's lists are read back from "lists/<account id>.json" when
-// they are opened, and the account's file is written after every change before the change
-// returns (so before the reply that tells of it). A file that cannot be read or is not such lists
-// stops the opening with an error that names it, and is never written over.
+// they are opened, and every change is written to the account's file, whole, before it is taken
+// (so before the reply that tells of it): a change that the disk refuses is not taken at all, so
+// that no client is told of a change a restart would lose. A file that cannot be read or is not
+// such lists stops the opening with an error that names it, and is never written over.
 class ViewerLists {
 public:
     // What the lists show of a title, for entries they make; none when the samples do not know it.
@@ -42,9 +43,16 @@ public:
 
     // Reads an account's lists (empty ones for an account without any) under their lock.
     void read(std::int64_t account, const std::function<void(const AccountLists&)>& reader) const;
-    // Changes an account's lists under their lock; when `change` says it changed them, the
-    // account's file is written. What `change` returned.
-    bool change(std::int64_t account, const std::function<bool(AccountLists&)>& change);
+
+    enum class Change {
+        unchanged, // `change` said it changed nothing
+        kept, // changed, and written when there is a state folder
+        notKept, // the state folder refused the write: the lists are as they were before the call
+    };
+    // Changes an account's lists under their lock: `change` works on a copy, which says whether
+    // it changed it; a changed copy is written to the account's file and only then becomes the
+    // account's lists. The next change starts again from the lists as they are.
+    Change change(std::int64_t account, const std::function<bool(AccountLists&)>& change);
 
     std::optional<TitleNames> names(const std::string& movieID) const;
 

@@ -319,6 +319,33 @@ protected:
         return { "", json::array() };
     }
 
+    // The pictures that bear a name (images/drawn-names.json, written with them): picture -> name.
+    static std::map<std::string, std::string> drawnNames()
+    {
+        std::ifstream file(dataDir() / "images" / "drawn-names.json", std::ios::binary);
+        json table = json::parse(file, nullptr, false);
+        EXPECT_TRUE(table.is_object() && table.value("names", json()).is_object());
+        std::map<std::string, std::string> drawn;
+        json names = table.is_object() ? table.value("names", json::object()) : json::object();
+        for (const auto& [picture, name] : names.items()) {
+            EXPECT_TRUE(std::filesystem::is_regular_file(dataDir() / "images" / picture)) << picture;
+            EXPECT_TRUE(name.is_string() && !name.get<std::string>().empty()) << picture;
+            drawn[picture] = name.is_string() ? name.get<std::string>() : std::string();
+        }
+        return drawn;
+    }
+
+    // The picture a text addresses on this server, by its file's name; empty for any other text.
+    static std::string pictureOf(const json& value)
+    {
+        std::string text = value.is_string() ? value.get<std::string>() : std::string();
+        std::size_t at = text.find("/images/");
+        if (!text.starts_with("http") || at == std::string::npos)
+            return {};
+        std::string picture = text.substr(at + 8);
+        return picture.substr(0, picture.find_first_of("?#"));
+    }
+
     // The length in seconds of the video every episode plays (the sum of its playlist's segments).
     long long videoSeconds()
     {
@@ -640,27 +667,11 @@ TEST_F(SampleAgreementTest, EveryRankingGoesFromTheHottestDown)
 // table names is in the folder.
 TEST_F(SampleAgreementTest, APictureThatBearsANameIsShownOnlyUnderThatName)
 {
-    std::ifstream file(dataDir() / "images" / "drawn-names.json", std::ios::binary);
-    json table = json::parse(file, nullptr, false);
-    ASSERT_TRUE(table.is_object() && table.value("names", json()).is_object());
-    std::map<std::string, std::string> drawn;
-    for (const auto& [picture, name] : table["names"].items()) {
-        EXPECT_TRUE(std::filesystem::is_regular_file(dataDir() / "images" / picture)) << picture;
-        ASSERT_TRUE(name.is_string() && !name.get<std::string>().empty()) << picture;
-        drawn[picture] = name.get<std::string>();
-    }
+    const std::map<std::string, std::string> drawn = drawnNames();
+    ASSERT_FALSE(drawn.empty());
 
     walk();
     std::size_t checked = 0;
-    // The picture a text addresses on this server, by its file's name; empty for any other text.
-    auto pictureOf = [](const json& value) -> std::string {
-        std::string text = value.is_string() ? value.get<std::string>() : std::string();
-        std::size_t at = text.find("/images/");
-        if (!text.starts_with("http") || at == std::string::npos)
-            return {};
-        std::string picture = text.substr(at + 8);
-        return picture.substr(0, picture.find_first_of("?#"));
-    };
     auto check = [&](auto& self, const json& value, const std::string& where) -> void {
         if (value.is_array()) {
             for (const json& element : value)
@@ -686,6 +697,75 @@ TEST_F(SampleAgreementTest, APictureThatBearsANameIsShownOnlyUnderThatName)
     for (const auto& [where, reply] : replies)
         check(check, reply, where);
     EXPECT_GE(checked, 50u);
+}
+
+// Covers under the app's own labels: the feed's strips "继续观看" and "我的追剧", the history, the
+// favourites and the title pages (their related titles too) write a title's name, status or
+// progress over its cover, so none of these covers bears a drawn name, after a play report and
+// a favourite of every title the lists show (the full titles of the short videos among them).
+TEST_F(SampleAgreementTest, NoCoverUnderTheAppsOwnLabelBearsADrawnName)
+{
+    const std::map<std::string, std::string> drawn = drawnNames();
+    ASSERT_FALSE(drawn.empty());
+    std::size_t checked = 0;
+    auto checkCover = [&](const json& item, const std::string& where) {
+        std::string picture = pictureOf(item.value("cover", json()));
+        EXPECT_FALSE(picture.empty()) << where << ": no cover on this server " << item.dump();
+        if (auto found = drawn.find(picture); found != drawn.end())
+            ADD_FAILURE() << where << ": the cover " << picture << " of "
+                          << item.value("movie_name", item.value("name", json())).dump() << " bears \""
+                          << found->second << "\"";
+        ++checked;
+    };
+    auto checkStrips = [&](const std::string& after) {
+        for (const json& section : data("v1/movie/index_recommend")) {
+            if (section.value("layout", "") != "index_recommend_playback")
+                continue;
+            for (const json& item : listIn(section, "list"))
+                checkCover(item, section.value("title", "") + " after " + after);
+        }
+    };
+    auto checkLists = [&](const std::string& when) {
+        checkStrips(when);
+        for (const json& section : data("v1/user/playback/list")) {
+            for (const json& item : listIn(section, "list"))
+                checkCover(item, "the history " + section.value("title", "") + " at " + when);
+        }
+        for (int page = 1; page <= 10; ++page) {
+            json list = listIn(
+                data("v1/user/movie_collect/list", { { "page", page }, { "pageSize", 100 } }), "list");
+            for (const json& item : list)
+                checkCover(item, "the favourites at " + when);
+            if (list.size() < 100)
+                break;
+        }
+    };
+
+    walk();
+    std::set<std::string> clipTitles;
+    for (const json& clip : listIn(data("v1/video/display", { { "pageSize", 50 } }), "list"))
+        clipTitles.insert(clip.value("title", ""));
+    std::size_t clipsPlayed = 0;
+    checkLists("the start");
+    for (const auto& [id, page] : pages) {
+        auto [code, episodes] = firstEpisodes(page);
+        if (episodes.empty())
+            continue;
+        data("v1/movie_play/report",
+            { { "movie_id", id }, { "episode_id", idText(episodes[0].value("episode_id", json())) },
+                { "movie_from", code }, { "current_time", 5 }, { "duration", 12 } });
+        data("v1/movie/collect/action", { { "movie_id", id }, { "state", 1 } });
+        std::string name = page.value("name", "");
+        clipsPlayed += clipTitles.contains(name) ? 1 : 0;
+        checkStrips("a play report of " + id + " " + name);
+        checkCover(page, "the title page of " + id);
+        for (const json& related : listIn(page, "recommendList"))
+            checkCover(related, "a related title on the page of " + id);
+    }
+    EXPECT_EQ(clipsPlayed, clipTitles.size()) << "a short video's full title was not played";
+
+    checkLists("every title played and favourited");
+    EXPECT_GE(checked, 1000u);
 }
 
 // The home pop-up advert's picture has the proportions of the 280 x 340 box that shows it, within

@@ -31,7 +31,7 @@ ApiReply callAs(const zvtest::SampleServer& sample, const std::string& path, jso
     return sample.api->handler(path)(call);
 }
 
-// The sample data with one file of its API replaced.
+// The sample data with one file of its API (or, by a name that leads out of "api", another) replaced.
 std::filesystem::path damagedCopy(
     const zvtest::TempDir& dir, const std::string& file, const std::string& content)
 {
@@ -114,6 +114,11 @@ TEST(SamplePreparationTest, ADamagedFileStopsTheStartOrIsAnErrorReplyAtItsFirstU
         { "detail.json", "{\"titles\": [{\"name\": \"无编号\"}]}", "v1/movie_addr/list",
             { { "movie_id", "41001" }, { "from_code", "lzm3u8" } }, "a title without an id" },
         { "search.json", "[1, 2", "v1/movie/search", { { "keyword", "雨" } }, "search" },
+        // The pictures' table, which gives the titles their covers.
+        { "../images/drawn-names.json", "{\"names\": {}, \"covers\": [1]}", "v1/movie/detail",
+            { { "id", "41001" } }, "drawn-names.json" },
+        { "../images/drawn-names.json", "{\"names\": ", "v1/movie/search", { { "keyword", "雨" } },
+            "drawn-names.json" },
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(std::string(test.file) + " " + test.content);

@@ -2,6 +2,7 @@
 // and the title page's resume point together; accounts keep their lists apart; a signed-out
 // caller has none and may not favourite; a state folder keeps them for the next server.
 
+#include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/testserver/RoomClient.h"
 #include "tests/tools/testserver/SampleServer.h"
@@ -119,6 +120,23 @@ protected:
         for (const json& item : page.value("list", json::array()))
             ids.push_back(idOf(item.value("movie_id", json())));
         return ids;
+    }
+
+    // Everything the caller's lists show (the history, the favourites, the feed with its strips and
+    // the title's page), without this server's addresses, which a restart changes.
+    std::string shown(const std::string& token, const std::string& title)
+    {
+        std::string view = json {
+            { "history", data(token, "v1/user/playback/list") },
+            { "favourites",
+                data(token, "v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 100 } }) },
+            { "feed", data(token, "v1/movie/index_recommend") }, { "page", detail(token, title) }
+        }.dump();
+        for (const std::string& base : { server->httpsURL(), server->httpURL() }) {
+            for (std::size_t at = view.find(base); at != std::string::npos; at = view.find(base, at))
+                view.erase(at, base.size());
+        }
+        return view;
     }
 
     std::string contents(const std::string& name)
@@ -251,6 +269,44 @@ TEST_F(ViewerListsTest, ASignedOutCallerHasNoListsAndMayNotFavourite)
     EXPECT_EQ(out.sections + 2, seen(sample).sections);
 }
 
+// The sample files mark titles as favourites, as the sample account sees them; a caller signed
+// out, or with a token the server does not know, sees none of them as one, on their pages and
+// in the search alike.
+TEST_F(ViewerListsTest, ACallerSignedOutSeesNoFavouriteWhereTheSampleFilesMarkOne)
+{
+    // id -> name of each title a file marks: the title pages' and the search results'.
+    auto marked = [](const char* file) {
+        std::ifstream stream(zvtest::SampleServer::dataDir() / "api" / file, std::ios::binary);
+        json sample = json::parse(stream, nullptr, false);
+        std::map<std::string, std::string> titles;
+        for (const json& title : sample.is_object() ? sample.value("titles", json::array()) : json::array()) {
+            if (title.value("is_collect", false))
+                titles[idOf(title["id"])] = title.value("name", "");
+        }
+        return titles;
+    };
+    const std::map<std::string, std::string> pages = marked("detail.json");
+    const std::map<std::string, std::string> results = marked("search.json");
+    ASSERT_FALSE(pages.empty());
+    ASSERT_FALSE(results.empty());
+    auto searchSays = [&](const std::string& token, const std::string& name, const std::string& id) {
+        for (const json& title :
+            data(token, "v1/movie/search", { { "keyword", name } }).value("list", json())) {
+            if (idOf(title["id"]) == id)
+                return title.value("is_collect", json());
+        }
+        return json();
+    };
+
+    for (auto [token, favourite] :
+        { std::pair { "", false }, { "tk-nobody", false }, { kSampleToken, true } }) {
+        for (const auto& [id, name] : pages)
+            EXPECT_EQ(detail(token, id).value("is_collect", json()), favourite) << token << " page " << id;
+        for (const auto& [id, name] : results)
+            EXPECT_EQ(searchSays(token, name, id), favourite) << token << " search " << name;
+    }
+}
+
 TEST_F(ViewerListsTest, ListsWrittenToTheStateFolderAreReadBackByTheNextServer)
 {
     EXPECT_EQ(contents(kSampleListsFile), "") << "nothing changed, nothing written";
@@ -289,22 +345,116 @@ TEST_F(ViewerListsTest, ListsWrittenToTheStateFolderAreReadBackByTheNextServer)
     EXPECT_FALSE(detail(sample, "40311").contains("last_playback")) << "its deleted record stays deleted";
 }
 
-// Past its bound a report drops the oldest record, while a favourite is refused; a title already
-// held takes no new place.
+// Every change is written, whole, before its reply: one that the disk refuses is answered 5001
+// with the lists as they were, the same call is taken once the disk has room again, and the next
+// server reads back exactly what was acknowledged.
+TEST_F(ViewerListsTest, AChangeTheDiskRefusesIsNotTakenAndTheNextServerReadsBackWhatWasAcknowledged)
+{
+    struct Case {
+        const char* what;
+        const char* path;
+        json parameters;
+        const char* title; // whose page shows the change
+    };
+    const std::vector<Case> cases {
+        { "a report of a title new to the history", "v1/movie_play/report",
+            { { "movie_id", "46002" }, { "episode_id", "46002002" }, { "movie_from", "lzm3u8" },
+                { "current_time", 5 }, { "duration", 12 } },
+            "46002" },
+        { "a report of a title the history holds", "v1/movie_play/report",
+            { { "movie_id", "40217" }, { "episode_id", "2170005" }, { "movie_from", "lzm3u8" },
+                { "current_time", 9 }, { "duration", 12 } },
+            "40217" },
+        { "a favourite added", "v1/movie/collect/action", { { "movie_id", "40311" }, { "state", 1 } },
+            "40311" },
+        { "a favourite removed", "v1/movie/collect/action", { { "movie_id", "50103" }, { "state", 0 } },
+            "50103" },
+        { "history entries deleted", "v1/user/playback/delete", { { "ids", "9004,9005" } }, "40603" },
+        { "favourites deleted", "v1/user/movie_collect/delete", { { "ids", "7003,7004" } }, "40522" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string before = shown(sample, c.title);
+        const std::string file = contents(kSampleListsFile);
+        json refused;
+        {
+            zvtest::FullDisk full;
+            ASSERT_TRUE(full.active());
+            refused = call(std::string(endpointMethod(c.path).value_or("GET")), c.path, c.parameters, sample);
+        }
+        EXPECT_EQ(refused.value("errorCode", -1), 5001) << refused.dump();
+        EXPECT_EQ(refused.value("msg", ""), "保存失败，请稍后重试");
+        EXPECT_EQ(shown(sample, c.title), before) << "the lists took a change the disk refused";
+        EXPECT_EQ(contents(kSampleListsFile), file);
+
+        data(sample, c.path, c.parameters);
+        EXPECT_NE(shown(sample, c.title), before) << "the same call, once the disk has room";
+        EXPECT_NE(contents(kSampleListsFile), file);
+    }
+
+    std::map<std::string, std::string> acknowledged;
+    for (const Case& c : cases)
+        acknowledged[c.title] = shown(sample, c.title);
+    ASSERT_EQ(start(), "");
+    for (const auto& [title, view] : acknowledged)
+        EXPECT_EQ(shown(sample, title), view) << title;
+}
+
+// The bounds the README gives, 500 records and 500 favourites: past them a report drops the
+// oldest record, while a favourite is refused; a title already held takes no new place, and a
+// state file holding more than either is refused.
 TEST(AccountListsTest, AnAccountHoldsABoundedNumberOfRecordsAndFavourites)
 {
+    constexpr std::size_t records = 500;
+    constexpr std::size_t favourites = 500;
+    auto record = [](std::size_t n) {
+        PlaybackRecord made;
+        made.movieID = std::to_string(50000 + n);
+        made.episodeID = "1";
+        made.duration = 12;
+        return made;
+    };
+    auto favourite = [](std::string movieID) {
+        Favourite made;
+        made.movieID = std::move(movieID);
+        return made;
+    };
     AccountLists lists;
-    for (std::size_t n = 0; n <= AccountLists::maxRecords; ++n)
-        lists.report({ .movieID = std::to_string(50000 + n), .episodeID = "1", .duration = 12 });
-    EXPECT_EQ(lists.records().size(), AccountLists::maxRecords);
-    EXPECT_EQ(lists.records().front().movieID, std::to_string(50000 + AccountLists::maxRecords));
+    for (std::size_t n = 0; n <= records; ++n)
+        lists.report(record(n));
+    EXPECT_EQ(lists.records().size(), records);
+    EXPECT_EQ(lists.records().front().movieID, std::to_string(50000 + records));
     EXPECT_FALSE(lists.recordOf("50000")) << "the oldest went";
+    EXPECT_TRUE(lists.recordOf("50001"));
 
-    for (std::size_t n = 0; n < AccountLists::maxFavourites; ++n)
-        EXPECT_TRUE(lists.addFavourite({ .movieID = std::to_string(60000 + n) }));
-    EXPECT_FALSE(lists.addFavourite({ .movieID = "70000" }));
+    std::size_t taken = 0;
+    for (std::size_t n = 0; n < favourites; ++n)
+        taken += lists.addFavourite(favourite(std::to_string(60000 + n))) ? 1 : 0;
+    EXPECT_EQ(taken, favourites);
+    EXPECT_FALSE(lists.addFavourite(favourite("70000")));
     EXPECT_FALSE(lists.isFavourite("70000"));
-    EXPECT_TRUE(lists.addFavourite({ .movieID = "60000" })) << "again, to the front";
-    EXPECT_EQ(lists.favourites().size(), AccountLists::maxFavourites);
+    EXPECT_TRUE(lists.addFavourite(favourite("60000"))) << "again, to the front";
+    EXPECT_EQ(lists.favourites().size(), favourites);
     EXPECT_EQ(lists.favourites().front().movieID, "60000");
+
+    struct FileCase {
+        std::size_t records, favourites;
+        bool read;
+    };
+    for (const FileCase& c : std::vector<FileCase> {
+             { records, favourites, true }, { records + 1, 0, false }, { 0, favourites + 1, false } }) {
+        json file = { { "records", json::array() }, { "favourites", json::array() } };
+        for (std::size_t n = 0; n < c.records; ++n)
+            file["records"].push_back({ { "id", std::to_string(n + 1) },
+                { "movie_id", std::to_string(50000 + n) }, { "episode_id", "1" } });
+        for (std::size_t n = 0; n < c.favourites; ++n)
+            file["favourites"].push_back(
+                { { "id", std::to_string(n + 1) }, { "movie_id", std::to_string(60000 + n) } });
+        std::optional<AccountLists> back = AccountLists::fromJSON(file);
+        EXPECT_EQ(back.has_value(), c.read) << c.records << " records, " << c.favourites << " favourites";
+        if (back) {
+            EXPECT_EQ(back->records().size(), c.records);
+            EXPECT_EQ(back->favourites().size(), c.favourites);
+        }
+    }
 }
