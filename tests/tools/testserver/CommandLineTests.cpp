@@ -100,6 +100,9 @@ TEST(TestServerCommandLine, ADamagedStateFileStopsTheServerNamingTheFile)
     const Case cases[] = {
         { "accounts.json", "{\"next_id\": " },
         { "chat_rooms.json", "{\"rooms\": 1, \"restrictions\": []}" },
+        { "uploads/avatar-3-1.png", "",
+            R"({"next_id": 301878, "upload_serial": 1, "accounts": [],
+                "uploads": [{"name": "avatar-3-1.png", "content_type": "image/png"}]})" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
