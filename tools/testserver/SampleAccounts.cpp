@@ -85,37 +85,26 @@ std::map<const ApiServer*, std::weak_ptr<State>>& registry()
 }
 
 // A password is checked against its slow hash outside the state's lock, so that one login does
-// not hold up every other call; the sign-in is then made only if the account's hash is still the
-// one checked (a password changed meanwhile is checked again).
+// not hold up every other call. It is judged by the password of the time it came: one changed
+// meanwhile no longer signs in, whatever was typed.
 ApiReply login(State& s, const ApiCall& call)
 {
     if (param(call, "captcha").empty())
         return ApiReply::error(1003, "请完成验证");
     const std::string name = param(call, "username");
-    const std::string password = param(call, "password");
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        std::optional<PasswordHash> checked = s.locked([&]() -> std::optional<PasswordHash> {
-            Account* account = s.findByName(name);
-            return account ? std::optional(account->password) : std::nullopt;
-        });
-        const bool right = checked && checked->matches(password);
-        bool changedMeanwhile = false;
-        ApiReply reply = s.change([&] {
-            Account* account = s.findByName(name);
-            if ((account ? std::optional(account->password) : std::nullopt) != checked) {
-                changedMeanwhile = true;
-                return wrongPassword();
-            }
-            if (auto refusal = s.refuseCaptcha(call))
-                return *refusal;
-            if (!right)
-                return wrongPassword();
-            return ApiReply::success({ { "access_token", s.signIn(*account, s.newToken(*account)) } }, "登录成功");
-        });
-        if (!changedMeanwhile)
-            return reply;
-    }
-    return wrongPassword();
+    std::optional<PasswordHash> checked = s.locked([&]() -> std::optional<PasswordHash> {
+        Account* account = s.findByName(name);
+        return account ? std::optional(account->password) : std::nullopt;
+    });
+    const bool right = checked && checked->matches(param(call, "password"));
+    return s.change([&] {
+        if (auto refusal = s.refuseCaptcha(call))
+            return *refusal;
+        Account* account = s.findByName(name);
+        if (!right || !account || account->password != *checked)
+            return wrongPassword();
+        return ApiReply::success({ { "access_token", s.signIn(*account, s.newToken(*account)) } }, "登录成功");
+    });
 }
 
 ApiReply refreshToken(State& s, const ApiCall& call)
