@@ -22,15 +22,25 @@ args=()
 for arg in "$@"; do
   if [[ "$arg" == --fresh ]]; then fresh=1; else args+=("$arg"); fi
 done
+out="$root/out/window"
+home="$out/home"
+state="$out/server"
+# The server of an open window holds a lock on its state folder for its life: a second window
+# would share the app folder and the server's state with it, so none is built or opened (nor is
+# either emptied by --fresh).
+window_open() {
+  echo "window: the window is already open (its test server holds $state)" >&2
+  exit 1
+}
+if [[ -f "$state/lock" ]] && ! flock -n "$state/lock" true; then
+  window_open
+fi
 # The release tree as scripts/run.sh sets it up (same options, so neither rebuilds the other's),
 # only the two programs run here.
 scripts/setup.sh build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -- zentavo zentavo-testserver
 
 keys="$root/build/keys"
-out="$root/out/window"
-home="$out/home"
-state="$out/server"
 ((fresh)) && rm -rf "$home" "$state"
 mkdir -p "$home/Library/Preferences" "$state"
 
@@ -40,6 +50,8 @@ server_log="$out/testserver.log"
 ports_file="$out/ports"
 server=""
 trap '[[ -n "$server" ]] && { kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; }' EXIT
+# Starts the server; its exit status when it stopped before it served (3: a port given is in use,
+# 4: the state folder is, 1: anything else, such as a damaged state file).
 start_server() {
   build/release/tools/testserver/zentavo-testserver --keys "$keys" --data tools/testserver/data --state "$state" \
     --media build/media --encrypt data --encrypt-route v1/advert/config=body "$@" >"$server_log" 2>&1 &
@@ -48,9 +60,17 @@ start_server() {
   for _ in $(seq 100); do
     https="$(awk '$1 == "https" { print $2 }' "$server_log")"
     [[ -n "$https" ]] && return 0
-    kill -0 "$server" 2>/dev/null || return 1
+    if ! kill -0 "$server" 2>/dev/null; then
+      local status=0
+      wait "$server" || status=$?
+      server=""
+      return $((status == 0 ? 1 : status))
+    fi
     sleep 0.1
   done
+  kill "$server" 2>/dev/null || true
+  wait "$server" 2>/dev/null || true
+  server=""
   return 1
 }
 kept=()
@@ -58,14 +78,19 @@ if [[ -f "$ports_file" ]]; then
   read -r http_port https_port <"$ports_file" || true
   [[ -n "${http_port:-}" && -n "${https_port:-}" ]] && kept=(--http-port "$http_port" --https-port "$https_port")
 fi
-if ! start_server ${kept[@]+"${kept[@]}"}; then
-  kill "$server" 2>/dev/null || true
-  # The kept ports were taken meanwhile by something else: new ones.
-  if ((${#kept[@]} == 0)) || ! start_server; then
-    cat "$server_log" >&2
-    echo "window: the test server did not start" >&2
-    exit 1
-  fi
+status=0
+start_server ${kept[@]+"${kept[@]}"} || status=$?
+# Only kept ports taken meanwhile by something else call for new ones.
+if ((status == 3 && ${#kept[@]} > 0)); then
+  status=0
+  start_server || status=$?
+fi
+if ((status == 4)); then
+  window_open
+elif ((status != 0)); then
+  cat "$server_log" >&2
+  echo "window: the test server did not start" >&2
+  exit 1
 fi
 http="$(awk '$1 == "http" { print $2 }' "$server_log")"
 echo "${http##*:} ${https##*:}" >"$ports_file"

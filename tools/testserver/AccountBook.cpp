@@ -3,6 +3,7 @@
 #include "tools/testserver/StoredAddresses.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace testserver {
 
@@ -11,7 +12,7 @@ namespace {
 // Only names this server makes ("avatar-7-1.png"): a file of its own in uploads/, nothing else.
 bool isUploadName(const std::string& name)
 {
-    return !name.empty() && name.size() <= 128 && name[0] != '.'
+    return !name.empty() && name.size() <= maxAccountTextBytes && name[0] != '.'
         && name.find_first_of("/\\") == std::string::npos && name.find('\0') == std::string::npos;
 }
 
@@ -20,76 +21,161 @@ bool isPictureType(const std::string& type)
     return type == "image/jpeg" || type == "image/png";
 }
 
-// Reads the book out of its file's JSON; the first thing wrong is a message, nothing else.
-std::optional<std::string> parseBook(const nlohmann::json& file, AccountBook& book)
+bool sniffs(const std::string& bytes, std::string_view signature)
 {
-    auto integer = [](const nlohmann::json& object, const char* key) -> std::optional<std::int64_t> {
-        auto it = object.find(key);
-        if (it == object.end() || !it->is_number_integer())
-            return std::nullopt;
-        return it->get<std::int64_t>();
-    };
-    auto text = [](const nlohmann::json& object, const char* key) -> std::optional<std::string> {
-        auto it = object.find(key);
-        if (it == object.end() || !it->is_string())
-            return std::nullopt;
-        return it->get<std::string>();
-    };
+    return bytes.size() >= signature.size() && std::string_view(bytes).substr(0, signature.size()) == signature;
+}
 
+std::optional<std::int64_t> integer(const nlohmann::json& object, const char* key)
+{
+    auto it = object.find(key);
+    if (it == object.end() || !it->is_number_integer())
+        return std::nullopt;
+    // A number past the signed range is no count of ours, not a negative one.
+    if (it->is_number_unsigned() && it->get<std::uint64_t>() > std::uint64_t(StateFolder::maxExactInteger))
+        return StateFolder::maxExactInteger + 1;
+    return it->get<std::int64_t>();
+}
+
+std::optional<std::string> text(const nlohmann::json& object, const char* key)
+{
+    auto it = object.find(key);
+    if (it == object.end() || !it->is_string())
+        return std::nullopt;
+    return it->get<std::string>();
+}
+
+bool within(std::optional<std::int64_t> value, std::int64_t low)
+{
+    return value && *value >= low && *value <= StateFolder::maxExactInteger;
+}
+
+std::string range(std::int64_t low)
+{
+    return "a whole number from " + std::to_string(low) + " to " + std::to_string(StateFolder::maxExactInteger);
+}
+
+// Points the addresses that the file keeps on port 0 at this server's ports.
+void restoreAccountAddresses(Account& account, std::uint16_t httpPort, std::uint16_t httpsPort)
+{
+    nlohmann::json texts = { account.username, account.phone, account.email, std::move(account.profile) };
+    restoreAddresses(texts, httpPort, httpsPort);
+    account.username = texts[0].get<std::string>();
+    account.phone = texts[1].get<std::string>();
+    account.email = texts[2].get<std::string>();
+    account.profile = std::move(texts[3]);
+}
+
+std::optional<std::string> parseAccount(const nlohmann::json& entry, std::int64_t nextId, Account& account)
+{
+    if (!entry.is_object())
+        return "an account is not an object";
+    std::optional<std::int64_t> id = integer(entry, "id");
+    if (!within(id, 1))
+        return "an account's id is not " + range(1);
+    std::string which = "account " + std::to_string(*id);
+    if (*id >= nextId)
+        return which + " is not below next_id";
+    account.id = *id;
+    std::optional<std::string> username = text(entry, "username");
+    std::optional<std::string> phone = text(entry, "phone");
+    std::optional<std::string> email = text(entry, "email");
+    if (!username || !phone || !email)
+        return which + " lacks its user name, phone or e-mail text";
+    account.username = std::move(*username);
+    account.phone = std::move(*phone);
+    account.email = std::move(*email);
+
+    if (auto hash = entry.find("password_hash"); hash != entry.end()) {
+        std::string problem;
+        std::optional<PasswordHash> read = PasswordHash::fromJSON(*hash, &problem);
+        if (!read)
+            return which + "'s password hash " + problem;
+        account.password = std::move(*read);
+    } else if (std::optional<std::string> typed = text(entry, "password")) {
+        // The earlier form kept the password as typed: hashed now, written in the new form next.
+        std::optional<PasswordHash> hashed = PasswordHash::make(*typed);
+        if (!hashed)
+            return "cannot hash the password of " + which;
+        account.password = std::move(*hashed);
+    } else {
+        return which + " has no password";
+    }
+
+    auto profile = entry.find("profile");
+    if (profile == entry.end() || !profile->is_object())
+        return which + " has no profile object";
+    account.profile = *profile;
+
+    if (auto tokens = entry.find("tokens"); tokens != entry.end()) {
+        if (!tokens->is_array())
+            return which + "'s tokens are not a list";
+        for (const nlohmann::json& token : *tokens) {
+            if (!token.is_string())
+                return which + " has a token that is not a text";
+            account.signIns.push_back(token.get<std::string>());
+        }
+    }
+    return std::nullopt;
+}
+
+// Reads the book out of its file's JSON; the first thing wrong is a message, nothing else.
+std::optional<std::string> parseBook(
+    const nlohmann::json& file, AccountBook& book, std::uint16_t httpPort, std::uint16_t httpsPort)
+{
     std::optional<std::int64_t> nextId = integer(file, "next_id");
-    if (!nextId || *nextId <= 0)
-        return "next_id is not a positive whole number";
+    if (!within(nextId, 1))
+        return "next_id is not " + range(1);
     std::optional<std::int64_t> serial = integer(file, "upload_serial");
-    if (!serial || *serial < 0)
-        return "upload_serial is not a whole number of at least 0";
+    if (!within(serial, 0))
+        return "upload_serial is not " + range(0);
     book.nextId = *nextId;
     book.serial = static_cast<std::uint64_t>(*serial);
 
     auto accounts = file.find("accounts");
     if (accounts == file.end() || !accounts->is_array())
         return "accounts is not a list";
+    if (accounts->size() > maxAccounts)
+        return "it holds more than " + std::to_string(maxAccounts) + " accounts";
     for (const nlohmann::json& entry : *accounts) {
-        if (!entry.is_object())
-            return "an account is not an object";
         Account account;
-        std::optional<std::int64_t> id = integer(entry, "id");
-        if (!id || *id <= 0)
-            return "an account has no positive id";
-        std::string which = "account " + std::to_string(*id);
-        account.id = *id;
-        std::optional<std::string> username = text(entry, "username");
-        std::optional<std::string> password = text(entry, "password");
-        std::optional<std::string> phone = text(entry, "phone");
-        std::optional<std::string> email = text(entry, "email");
-        if (!username || username->empty() || !password || !phone || !email)
-            return which + " lacks its user name, password, phone or e-mail text";
-        auto profile = entry.find("profile");
-        if (profile == entry.end() || !profile->is_object())
-            return which + " has no profile object";
-        if (book.accounts.contains(*id))
-            return which + " is there twice";
-        if (*id >= book.nextId)
-            return which + " is not below next_id";
-        account.username = std::move(*username);
-        account.password = std::move(*password);
-        account.phone = std::move(*phone);
-        account.email = std::move(*email);
-        account.profile = *profile;
-        book.accounts[*id] = std::move(account);
+        if (std::optional<std::string> wrong = parseAccount(entry, book.nextId, account))
+            return wrong;
+        if (book.accounts.contains(account.id))
+            return "account " + std::to_string(account.id) + " is there twice";
+        book.accounts[account.id] = std::move(account);
     }
 
-    auto tokens = file.find("tokens");
-    if (tokens == file.end() || !tokens->is_object())
-        return "tokens is not an object";
-    for (const auto& [token, id] : tokens->items()) {
-        if (token.empty() || !id.is_number_integer() || !book.accounts.contains(id.get<std::int64_t>()))
-            return "a token names no account of the file";
-        book.tokens[token] = id.get<std::int64_t>();
+    // The earlier form kept every sign-in in one object of token -> account.
+    if (auto tokens = file.find("tokens"); tokens != file.end()) {
+        if (!tokens->is_object())
+            return "tokens is not an object";
+        for (const auto& [token, id] : tokens->items()) {
+            auto owner = id.is_number_integer() ? book.accounts.find(id.get<std::int64_t>()) : book.accounts.end();
+            if (owner == book.accounts.end())
+                return "a token names no account of the file";
+            owner->second.signIns.push_back(token);
+        }
+    }
+    for (auto& [id, account] : book.accounts) {
+        // More sign-ins than kept are no damage: the oldest of them end here, as a new one would end them.
+        while (account.signIns.size() > maxSignIns)
+            account.signIns.pop_front();
+        for (const std::string& token : account.signIns) {
+            if (!book.tokens.emplace(token, id).second)
+                return "the token " + token + " is there twice";
+        }
+        // Checked as the file keeps it, on port 0: the form whose bounds the server writes within.
+        if (std::optional<std::string> wrong = accountProblem(account))
+            return "account " + std::to_string(id) + " " + *wrong;
+        restoreAccountAddresses(account, httpPort, httpsPort);
     }
 
     auto uploads = file.find("uploads");
     if (uploads == file.end() || !uploads->is_array())
         return "uploads is not a list";
+    if (uploads->size() > maxUploads)
+        return "it lists more than " + std::to_string(maxUploads) + " uploads";
     for (const nlohmann::json& entry : *uploads) {
         std::optional<std::string> name = entry.is_object() ? text(entry, "name") : std::nullopt;
         std::optional<std::string> type = entry.is_object() ? text(entry, "content_type") : std::nullopt;
@@ -103,70 +189,124 @@ std::optional<std::string> parseBook(const nlohmann::json& file, AccountBook& bo
     return std::nullopt;
 }
 
-}
-
-std::string uploadFile(const std::string& name)
-{
-    return "uploads/" + name;
-}
-
-nlohmann::json accountBookJSON(const AccountBook& book, std::uint16_t httpPort, std::uint16_t httpsPort)
+nlohmann::json accountBookJSON(const AccountBook& book)
 {
     nlohmann::json accounts = nlohmann::json::array();
     for (const auto& [id, account] : book.accounts) {
-        accounts.push_back({ { "id", id }, { "username", account.username }, { "password", account.password },
-            { "phone", account.phone }, { "email", account.email },
-            { "profile", account.profile.is_object() ? account.profile : nlohmann::json::object() } });
+        accounts.push_back({ { "id", id }, { "username", account.username },
+            { "password_hash", account.password.toJSON() }, { "phone", account.phone }, { "email", account.email },
+            { "profile", account.profile.is_object() ? account.profile : nlohmann::json::object() },
+            { "tokens", account.signIns } });
     }
-    nlohmann::json tokens = nlohmann::json::object();
-    for (const auto& [token, id] : book.tokens)
-        tokens[token] = id;
     nlohmann::json uploads = nlohmann::json::array();
     for (const std::string& name : book.uploadOrder) {
         auto it = book.uploads.find(name);
         if (it != book.uploads.end())
             uploads.push_back({ { "name", name }, { "content_type", it->second.contentType } });
     }
-    nlohmann::json file
-        = { { "next_id", book.nextId }, { "upload_serial", book.serial }, { "accounts", std::move(accounts) },
-              { "tokens", std::move(tokens) }, { "uploads", std::move(uploads) } };
-    keepAddresses(file, httpPort, httpsPort);
-    return file;
+    return { { "next_id", book.nextId }, { "upload_serial", book.serial }, { "accounts", std::move(accounts) },
+        { "uploads", std::move(uploads) } };
 }
 
-AccountBookRead readAccountBook(
-    const StateFolder& folder, std::uint16_t httpPort, std::uint16_t httpsPort, std::size_t maxUploadBytes)
+}
+
+std::string uploadFile(const std::string& name)
+{
+    return std::string(uploadsFolder) + "/" + name;
+}
+
+std::optional<std::string> accountProblem(const Account& account)
+{
+    if (account.id < 1 || account.id > StateFolder::maxExactInteger)
+        return "has an id that is not " + range(1);
+    auto tooLong = [](const std::string& value) { return value.size() > maxAccountTextBytes; };
+    if (account.username.empty() || tooLong(account.username) || tooLong(account.phone) || tooLong(account.email))
+        return "has a user name, phone or e-mail that is empty or longer than "
+            + std::to_string(maxAccountTextBytes) + " bytes";
+    if (account.password.rounds == 0 || account.password.rounds > PasswordHash::maxRounds
+        || account.password.salt.size() != PasswordHash::saltBytes
+        || account.password.hash.size() != PasswordHash::hashBytes)
+        return "has no password hash";
+    if (account.signIns.size() > maxSignIns
+        || std::any_of(account.signIns.begin(), account.signIns.end(),
+            [&](const std::string& token) { return token.empty() || tooLong(token); }))
+        return "has more than " + std::to_string(maxSignIns) + " tokens, or one empty or longer than "
+            + std::to_string(maxAccountTextBytes) + " bytes";
+    if (!account.profile.is_object() || account.profile.size() > maxProfileMembers)
+        return "has no profile object of at most " + std::to_string(maxProfileMembers) + " members";
+    for (const auto& [key, value] : account.profile.items()) {
+        if (key.size() > maxProfileKeyBytes || value.is_structured() || value.is_binary()
+            || (value.is_string() && tooLong(value.get<std::string>())))
+            return "has a profile member that is not a name of at most " + std::to_string(maxProfileKeyBytes)
+                + " bytes with a number, a flag or a text of at most " + std::to_string(maxAccountTextBytes)
+                + " bytes";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> pictureExtension(const std::string& contentType, const std::string& bytes)
+{
+    if (contentType == "image/jpeg" && sniffs(bytes, "\xFF\xD8\xFF"))
+        return "jpg";
+    if (contentType == "image/png" && sniffs(bytes, "\x89PNG\r\n\x1A\n"))
+        return "png";
+    return std::nullopt;
+}
+
+std::string accountBookText(const AccountBook& book, std::uint16_t httpPort, std::uint16_t httpsPort)
+{
+    nlohmann::json file = accountBookJSON(book);
+    keepAddresses(file, httpPort, httpsPort);
+    return file.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+AccountBookRead readAccountBook(const StateFolder& folder, std::uint16_t httpPort, std::uint16_t httpsPort)
 {
     AccountBookRead result;
-    StateFolder::Read read = folder.readJSON(accountBookFile);
-    if (!read.ok) {
+    auto fail = [&result](std::string message) {
         result.ok = false;
-        result.error = std::move(read.error);
+        result.error = std::move(message);
         return result;
-    }
+    };
+    StateFolder::Read read = folder.readJSON(accountBookFile);
+    if (!read.ok)
+        return fail(std::move(read.error));
     if (!read.value)
         return result;
     std::string file = (folder.path() / accountBookFile).string();
-    restoreAddresses(*read.value, httpPort, httpsPort);
     AccountBook book;
-    if (std::optional<std::string> wrong = parseBook(*read.value, book)) {
-        result.ok = false;
-        result.error = "the state file " + file + " is damaged: " + *wrong;
-        return result;
-    }
+    if (std::optional<std::string> wrong = parseBook(*read.value, book, httpPort, httpsPort))
+        return fail("the state file " + file + " is damaged: " + *wrong);
     for (auto& [name, upload] : book.uploads) {
+        std::string uploaded = (folder.path() / uploadFile(name)).string();
         StateFolder::Bytes bytes = folder.readBytes(uploadFile(name), maxUploadBytes);
-        if (!bytes.ok || !bytes.value) {
-            result.ok = false;
-            result.error = bytes.ok ? "the state file " + (folder.path() / uploadFile(name)).string()
-                    + " is missing, and " + file + " lists it"
-                                    : std::move(bytes.error);
-            return result;
-        }
-        upload.bytes = std::move(*bytes.value);
+        if (!bytes.ok)
+            return fail(std::move(bytes.error));
+        if (!bytes.value)
+            return fail("the state file " + uploaded + " is missing, and " + file + " lists it");
+        if (!pictureExtension(upload.contentType, *bytes.value))
+            return fail("the state file " + uploaded + " is damaged: it is not a picture of the type "
+                + upload.contentType + " that " + file + " lists it with");
+        upload.bytes = std::make_shared<const std::string>(std::move(*bytes.value));
     }
     result.book = std::move(book);
     return result;
+}
+
+void removeStrayUploads(const StateFolder& folder, const AccountBook& book)
+{
+    const std::string prefix = uploadFile("");
+    for (const std::string& name : folder.filesIn(uploadsFolder)) {
+        if (book.uploads.contains(name.substr(prefix.size())))
+            continue;
+        std::string error;
+        if (folder.remove(name, &error))
+            std::fprintf(stderr,
+                "testserver: state: removed %s, which no account lists (its change was not kept)\n",
+                (folder.path() / name).c_str());
+        else
+            std::fprintf(stderr, "testserver: state: %s\n", error.c_str());
+    }
 }
 
 }

@@ -1,28 +1,45 @@
 #pragma once
 
+#include "tools/testserver/PasswordHash.h"
 #include "tools/testserver/StateFolder.h"
 
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace testserver {
+
+// What an account may hold, so that a book of maxAccounts accounts stays below what the next
+// start reads back (StateFolder::maxJSONBytes). The endpoints refuse longer input; a kept file
+// past a bound is damaged.
+inline constexpr std::size_t maxAccounts = 2000;
+inline constexpr std::size_t maxAccountTextBytes = 128; // a user name, phone, e-mail, token, profile text
+inline constexpr std::size_t maxProfileMembers = 16;
+inline constexpr std::size_t maxProfileKeyBytes = 32;
+// The newest sign-ins an account keeps: a ninth ends the oldest.
+inline constexpr std::size_t maxSignIns = 8;
+// The uploaded pictures kept (the oldest go first), and the size of one.
+inline constexpr std::size_t maxUploads = 64;
+inline constexpr std::size_t maxUploadBytes = 5 * 1024 * 1024;
 
 struct Account {
     std::int64_t id = 0;
     std::string username;
-    std::string password;
+    PasswordHash password;
     std::string phone;
     std::string email;
     nlohmann::json profile; // as "v1/user/info" answers it
+    std::deque<std::string> signIns; // its tokens, oldest first
 };
 
 struct StoredUpload {
     std::string contentType;
-    std::string bytes;
+    std::shared_ptr<const std::string> bytes; // shared: a saved copy of the book costs no bytes
 };
 
 // What of the sample accounts outlives the server in a state folder: the accounts, the tokens
@@ -31,7 +48,7 @@ struct StoredUpload {
 struct AccountBook {
     std::map<std::int64_t, Account> accounts;
     std::int64_t nextId = 0;
-    std::map<std::string, std::int64_t> tokens; // signed-in token -> account
+    std::map<std::string, std::int64_t> tokens; // every account's signIns -> the account
     std::map<std::string, StoredUpload> uploads; // by name under /uploads/
     std::deque<std::string> uploadOrder; // oldest first
     std::uint64_t serial = 0; // numbers the uploads' names
@@ -39,19 +56,33 @@ struct AccountBook {
 
 // The book's file in the folder; each upload's bytes are a file of their own (uploadFile).
 inline constexpr const char* accountBookFile = "accounts.json";
+inline constexpr const char* uploadsFolder = "uploads";
 std::string uploadFile(const std::string& name);
 
-// The book as its file keeps it, with this server's addresses on port 0 (StoredAddresses).
-nlohmann::json accountBookJSON(const AccountBook& book, std::uint16_t httpPort, std::uint16_t httpsPort);
+// What is wrong with an account that the book could not keep within its bounds; none when
+// nothing is.
+std::optional<std::string> accountProblem(const Account& account);
+
+// The file name extension of a picture whose declared type agrees with its bytes' signature
+// ("png", "jpg"); none for anything else. Its size is checked apart.
+std::optional<std::string> pictureExtension(const std::string& contentType, const std::string& bytes);
+
+// The book's file as written, with this server's addresses on port 0 (StoredAddresses).
+std::string accountBookText(const AccountBook& book, std::uint16_t httpPort, std::uint16_t httpsPort);
 
 struct AccountBookRead {
     bool ok = true; // false: a file is damaged or missing (error names it); nothing is changed
     std::optional<AccountBook> book; // none when the folder has no book yet
     std::string error;
 };
-// The book of the folder, its addresses pointed at these ports, with the bytes of its uploads
-// (each at most `maxUploadBytes`).
-AccountBookRead readAccountBook(
-    const StateFolder& folder, std::uint16_t httpPort, std::uint16_t httpsPort, std::size_t maxUploadBytes);
+// The book of the folder, its addresses pointed at these ports, with the bytes of its uploads,
+// each checked as the upload route checks one arriving. A book of the earlier form (passwords as
+// typed, the tokens in one object) is read too: its passwords are hashed here, so that the next
+// write keeps the new form.
+AccountBookRead readAccountBook(const StateFolder& folder, std::uint16_t httpPort, std::uint16_t httpsPort);
+
+// Removes the files of uploads/ that the book does not list: the bytes of a picture whose book was
+// never written (the server was stopped in between). Each one removed is a line on the log.
+void removeStrayUploads(const StateFolder& folder, const AccountBook& book);
 
 }

@@ -51,6 +51,19 @@ std::size_t CaptchaTickets::kept() const
     return count;
 }
 
+CaptchaTickets::Saved CaptchaTickets::save() const
+{
+    std::lock_guard lock(m_mutex);
+    return { m_issued, m_order };
+}
+
+void CaptchaTickets::restore(Saved saved)
+{
+    std::lock_guard lock(m_mutex);
+    m_issued = std::move(saved.issued);
+    m_order = std::move(saved.order);
+}
+
 std::string CaptchaTickets::randomText(std::size_t length)
 {
     static constexpr char alphabet[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";

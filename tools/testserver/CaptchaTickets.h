@@ -44,6 +44,18 @@ private:
         std::chrono::steady_clock::time_point expires;
     };
 
+public:
+    // The tickets as they are, to be put back when what took one of them is undone (a change
+    // the server could not keep gives back the ticket it used).
+    struct Saved {
+        std::map<std::string, Issued> issued;
+        std::deque<std::string> order;
+    };
+    Saved save() const;
+    void restore(Saved saved);
+
+private:
+
     std::string randomText(std::size_t length); // with the lock held
     void dropStale(std::chrono::steady_clock::time_point now); // with the lock held
 

@@ -18,7 +18,9 @@ namespace testserver {
 // With a state folder on the API (ApiServer::setStateFolder) the accounts, their tokens, the next
 // id and the uploads outlive the server (AccountBook): read back at install, the sample account
 // from account.json only while the folder has none, and written after every call that changed
-// them, before its reply. A damaged book stops the install, and is left as it is.
+// them, before its reply. A call whose write the disk refuses is answered ApiReply::notKept()
+// and leaves nothing behind: the accounts, codes, tickets and sessions are as before it, and the
+// same call may be made again. A damaged book or upload stops the install, and is left as it is.
 //
 // Rules the endpoints keep, as a real server would:
 //  - a captcha result is the captcha page's JSON text of an object with the `ticket` and
@@ -27,7 +29,11 @@ namespace testserver {
 //  - a code is six random digits (or the digits of ZV_TESTSERVER_CODE, for scripted runs), good
 //    for the number or address it went to until it is used or replaced; every code sent is also
 //    written to standard output ("testserver: code ...");
-//  - a changed or recovered password ends every sign-in of the account;
+//  - a changed or recovered password ends every sign-in of the account, and an account keeps
+//    its newest maxSignIns sign-ins (a ninth ends the oldest);
+//  - passwords are kept as salted slow hashes (PasswordHash), the sample account's too;
+//  - at most maxAccounts accounts, with ids that stay within StateFolder::maxExactInteger: a
+//    registration beyond either is refused with a message that says so;
 //  - a sign-in is any of the account's user name, phone number or e-mail address.
 // Wrong methods, missing sign-ins and bad input get an error envelope, never a crash.
 class SampleAccounts {

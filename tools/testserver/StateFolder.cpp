@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +14,8 @@ namespace testserver {
 namespace {
 
 constexpr std::string_view kTemporaryMark = ".writing-";
+constexpr mode_t kFolderMode = 0700;
+constexpr mode_t kFileMode = 0600;
 
 std::string systemError(const std::string& what, const std::filesystem::path& file)
 {
@@ -45,30 +48,54 @@ void syncFolder(const std::filesystem::path& dir)
     ::close(fd);
 }
 
-// Files that a write left behind when the server was killed halfway: never the state itself.
-void removeUnfinishedWrites(const std::filesystem::path& dir)
+// Files that a write left behind when the server was killed halfway (never the state itself)
+// go; what stays is made its owner's alone. Links are left as they are: a mode set through one
+// would land on whatever it points at. The first file that cannot be made private is the error.
+std::optional<std::string> tidy(const std::filesystem::path& dir)
 {
     std::error_code ec;
     for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_regular_file(ec) && it->path().filename().string().find(kTemporaryMark) != std::string::npos)
+        std::filesystem::file_status status = it->symlink_status(ec);
+        if (ec)
+            break;
+        bool folder = std::filesystem::is_directory(status);
+        if (!folder && !std::filesystem::is_regular_file(status))
+            continue;
+        if (!folder && it->path().filename().string().find(kTemporaryMark) != std::string::npos) {
             std::filesystem::remove(it->path(), ec);
+            continue;
+        }
+        if (::chmod(it->path().c_str(), folder ? kFolderMode : kFileMode) != 0)
+            return systemError("cannot make private", it->path());
     }
+    if (ec)
+        return "cannot go through the state folder " + dir.string() + ": " + ec.message();
+    return std::nullopt;
 }
 
 }
 
-StateFolder::StateFolder(std::filesystem::path dir)
+StateFolder::StateFolder(std::filesystem::path dir, int lockDescriptor)
     : m_dir(std::move(dir))
+    , m_lock(lockDescriptor)
 { }
 
-std::shared_ptr<StateFolder> StateFolder::open(const std::filesystem::path& dir, std::string* error)
+StateFolder::~StateFolder()
+{
+    if (m_lock >= 0)
+        ::close(m_lock);
+}
+
+std::shared_ptr<StateFolder> StateFolder::open(const std::filesystem::path& dir, std::string* error, bool* inUse)
 {
     auto fail = [error](std::string message) -> std::shared_ptr<StateFolder> {
         if (error)
             *error = std::move(message);
         return nullptr;
     };
+    if (inUse)
+        *inUse = false;
     if (dir.empty())
         return fail("the state folder has no name");
     std::error_code ec;
@@ -79,8 +106,31 @@ std::shared_ptr<StateFolder> StateFolder::open(const std::filesystem::path& dir,
         return fail("the state folder " + dir.string() + " is not a folder");
     if (::access(dir.c_str(), R_OK | W_OK | X_OK) != 0)
         return fail(systemError("cannot use the state folder", dir));
-    removeUnfinishedWrites(dir);
-    return std::make_shared<StateFolder>(std::filesystem::absolute(dir, ec));
+    if (::chmod(dir.c_str(), kFolderMode) != 0)
+        return fail(systemError("cannot make private the state folder", dir));
+
+    // Locked before anything in it is touched: the files being written by a server that runs on
+    // it are not pieces left by a killed one.
+    std::filesystem::path lock = dir / lockFile;
+    int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, kFileMode);
+    if (fd < 0)
+        return fail(systemError("cannot open the lock file", lock));
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int why = errno;
+        ::close(fd);
+        if (why != EWOULDBLOCK) {
+            errno = why;
+            return fail(systemError("cannot lock", lock));
+        }
+        if (inUse)
+            *inUse = true;
+        return fail("the state folder " + dir.string() + " is in use by another server (it holds "
+            + lock.string() + ")");
+    }
+    auto folder = std::make_shared<StateFolder>(std::filesystem::absolute(dir, ec), fd);
+    if (std::optional<std::string> problem = tidy(dir))
+        return fail(*problem);
+    return folder;
 }
 
 std::optional<std::filesystem::path> StateFolder::resolve(const std::string& name) const
@@ -196,11 +246,16 @@ bool StateFolder::writeBytes(const std::string& name, const std::string& bytes, 
     std::filesystem::create_directories(file->parent_path(), ec);
     if (ec)
         return fail("cannot make the folder of " + file->string() + ": " + ec.message());
+    for (std::filesystem::path dir = file->parent_path(); dir != m_dir && dir.has_relative_path();
+         dir = dir.parent_path()) {
+        if (::chmod(dir.c_str(), kFolderMode) != 0)
+            return fail(systemError("cannot make private", dir));
+    }
 
     static std::atomic<std::uint64_t> serial { 0 };
     std::filesystem::path temporary = file->string() + std::string(kTemporaryMark) + std::to_string(::getpid())
         + "-" + std::to_string(++serial);
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kFileMode);
     if (fd < 0)
         return fail(systemError("cannot write", temporary));
     bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
@@ -245,6 +300,24 @@ bool StateFolder::remove(const std::string& name, std::string* error) const
     }
     syncFolder(file->parent_path());
     return true;
+}
+
+std::vector<std::string> StateFolder::filesIn(const std::string& subfolder) const
+{
+    std::vector<std::string> names;
+    std::optional<std::filesystem::path> dir = resolve(subfolder);
+    if (!dir)
+        return names;
+    std::error_code ec;
+    for (auto it = std::filesystem::directory_iterator(*dir, ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        std::error_code statusError;
+        std::filesystem::file_type type = it->symlink_status(statusError).type();
+        if (!statusError
+            && (type == std::filesystem::file_type::regular || type == std::filesystem::file_type::symlink))
+            names.push_back(subfolder + "/" + it->path().filename().string());
+    }
+    return names;
 }
 
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace testserver {
 
@@ -17,13 +19,23 @@ namespace testserver {
 // or after it. A file that cannot be read or is not what it should be is an error that names it;
 // the server then does not start, and the file is never overwritten.
 //
+// The folder is its owner's alone: the folder and its subfolders 0700, its files 0600 (those a
+// server before this one left too), since it holds sign-ins and password hashes. One server at a
+// time uses it: the folder object holds a lock on its file `lock` for its life, and a second open
+// while it lives is refused as "in use".
+//
 // Names are relative paths below the folder ("accounts.json", "uploads/avatar-7-1.png"); a name
 // that would leave the folder is refused. Calls are thread-safe as far as the files are
 // concerned; callers keep their own state consistent.
 class StateFolder {
 public:
-    // The folder, made when missing; none with a message when it cannot be made or used.
-    static std::shared_ptr<StateFolder> open(const std::filesystem::path& dir, std::string* error = nullptr);
+    // The folder, made when missing, locked for the object's life; none with a message when it
+    // cannot be made or used, and `inUse` set when another server holds it.
+    static std::shared_ptr<StateFolder> open(
+        const std::filesystem::path& dir, std::string* error = nullptr, bool* inUse = nullptr);
+    ~StateFolder();
+    StateFolder(const StateFolder&) = delete;
+    StateFolder& operator=(const StateFolder&) = delete;
 
     const std::filesystem::path& path() const { return m_dir; }
 
@@ -50,18 +62,28 @@ public:
     bool writeBytes(const std::string& name, const std::string& bytes, std::string* error = nullptr) const;
     // Removes a file; a missing one is no error.
     bool remove(const std::string& name, std::string* error = nullptr) const;
+    // The names of the plain files directly in a subfolder ("uploads" -> "uploads/avatar-7-1.png"),
+    // none when it is missing.
+    std::vector<std::string> filesIn(const std::string& subfolder) const;
 
     // The largest file read back (a state file is written by this server, not by its clients,
     // but a damaged disk could hand back anything).
     static constexpr std::size_t maxJSONBytes = 64 * 1024 * 1024;
+    // The largest whole number that a state file holds (ids, seqs, serials): 2^53 - 1, the largest
+    // that every JSON reader keeps exact, JavaScript's among them. A count that would pass it is
+    // refused rather than written, so that the next start reads back whatever was handed out.
+    static constexpr std::int64_t maxExactInteger = (std::int64_t(1) << 53) - 1;
+    // The lock file's name in the folder.
+    static constexpr const char* lockFile = "lock";
 
-    explicit StateFolder(std::filesystem::path dir);
+    StateFolder(std::filesystem::path dir, int lockDescriptor);
 
 private:
     // The full path of a name, or none when the name would leave the folder.
     std::optional<std::filesystem::path> resolve(const std::string& name) const;
 
     std::filesystem::path m_dir;
+    int m_lock = -1; // the open lock file, whose lock ends when it is closed
 };
 
 }

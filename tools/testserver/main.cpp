@@ -9,6 +9,8 @@
 #include "tools/testserver/TestServer.h"
 #include "tools/testserver/VideoRoutes.h"
 
+#include <arpa/inet.h>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <csignal>
@@ -16,9 +18,12 @@
 #include <cstring>
 #include <iostream>
 #include <optional>
+#include <netinet/in.h>
 #include <pthread.h>
 #include <string>
 #include <string_view>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -49,7 +54,15 @@ constexpr const char* usage
       "  --fault-route <path>=500|cut|not-json|bad-utf8|too-large\n"
       "                        break every reply of one path: HTTP 500, cut short, an HTML page, bytes\n"
       "                        that are not UTF-8, or larger than the app takes (5 MiB); repeatable\n"
-      "  --help, -h            this text\n";
+      "  --help, -h            this text\n"
+      "\n"
+      "exit status: 0 stopped by a signal, 1 it could not start (a damaged state file, missing keys...),\n"
+      "  2 a wrong command line, 3 a port given with --http-port or --https-port is in use,\n"
+      "  4 the state folder is in use by another server\n";
+
+// The exit statuses besides 0, 1 and 2: what a script that starts the server may act on.
+constexpr int kPortInUse = 3;
+constexpr int kStateInUse = 4;
 
 // The text on standard output when asked for; on standard error, after what went wrong, otherwise.
 void printUsage(const std::string& problem = {})
@@ -59,6 +72,26 @@ void printUsage(const std::string& problem = {})
         return;
     }
     std::cerr << "zentavo-testserver: " << problem << "\n" << usage << std::flush;
+}
+
+// Whether something else listens on the loopback port now (asked after a start that failed).
+bool portInUse(std::uint16_t port)
+{
+    if (port == 0)
+        return false;
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    // As the server binds: a port left in TIME_WAIT is free to it.
+    int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool taken = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 && errno == EADDRINUSE;
+    ::close(fd);
+    return taken;
 }
 
 bool parsePort(const char* text, std::uint16_t& port)
@@ -209,25 +242,29 @@ int main(int argc, char** argv)
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     std::string error;
+    // The state folder first: a second server on it stops before it takes any port, so that what
+    // started it learns that the folder is in use, not that ports are.
+    std::shared_ptr<testserver::StateFolder> state;
+    if (!stateDir.empty()) {
+        bool inUse = false;
+        state = testserver::StateFolder::open(stateDir, &error, &inUse);
+        if (!state) {
+            std::cerr << "zentavo-testserver: " << error << "\n";
+            return inUse ? kStateInUse : 1;
+        }
+    }
     std::unique_ptr<testserver::TestServer> server = testserver::TestServer::start(options, &error);
     if (!server) {
         std::cerr << "zentavo-testserver: " << error << "\n";
-        return 1;
+        return portInUse(options.httpPort) || portInUse(options.httpsPort) ? kPortInUse : 1;
     }
     // The sample API under /api/ when there is sample data to serve.
     std::unique_ptr<testserver::ApiServer> api;
     std::unique_ptr<testserver::ChatRoom> chat;
     if (!options.dataDir.empty()) {
         api = testserver::ApiServer::attach(*server, options.keysDir, &error);
-        std::shared_ptr<testserver::StateFolder> state;
-        if (api && !stateDir.empty()) {
-            state = testserver::StateFolder::open(stateDir, &error);
-            if (!state) {
-                std::cerr << "zentavo-testserver: " << error << "\n";
-                return 1;
-            }
+        if (api && state)
             api->setStateFolder(state);
-        }
         if (!api
             || !testserver::SampleApi::install(
                 *api, options.dataDir, server->httpPort(), server->httpsPort(), &error)

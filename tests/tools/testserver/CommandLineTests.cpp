@@ -3,8 +3,10 @@
 
 #include "tests/support/TempDir.h"
 #include "tests/tools/testserver/TestKeys.h"
+#include "tools/testserver/StateFolder.h"
 
 #include <array>
+#include <boost/asio.hpp>
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -41,6 +43,13 @@ ServerRun runServer(const std::string& arguments)
     return run;
 }
 
+// The program over the sample data, keeping its state in the folder.
+std::string serverWithState(const std::filesystem::path& state, const std::string& more = "")
+{
+    return "--keys '" + zvtest::testKeysDir().string() + "' --data '"
+        + (zvtest::sourceDir() / "tools/testserver/data").string() + "' --state '" + state.string() + "' " + more;
+}
+
 TEST(TestServerCommandLine, HelpAndMistakesPrintTheUsage)
 {
     for (const char* help : { "--help", "-h" }) {
@@ -50,6 +59,9 @@ TEST(TestServerCommandLine, HelpAndMistakesPrintTheUsage)
         for (const char* option : { "--keys", "--data", "--state", "--media", "--http-port", "--https-port",
                  "--encrypt", "--encrypt-route", "--delay-route", "--fault-route" })
             EXPECT_NE(run.output.find(option), std::string::npos) << help << " " << option;
+        for (const char* status : { "1 it could not start", "2 a wrong command line", "3 a port given",
+                 "4 the state folder is in use" })
+            EXPECT_NE(run.output.find(status), std::string::npos) << help << " " << status;
     }
 
     struct Case {
@@ -83,24 +95,56 @@ TEST(TestServerCommandLine, ADamagedStateFileStopsTheServerNamingTheFile)
     struct Case {
         const char* file;
         const char* bytes;
+        const char* book = nullptr; // an accounts.json beside it
     };
     const Case cases[] = {
         { "accounts.json", "{\"next_id\": " },
         { "chat_rooms.json", "{\"rooms\": 1, \"restrictions\": []}" },
+        { "uploads/avatar-3-1.png", "",
+            R"({"next_id": 301878, "upload_serial": 1, "accounts": [],
+                "uploads": [{"name": "avatar-3-1.png", "content_type": "image/png"}]})" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         zvtest::TempDir state;
+        std::filesystem::create_directories((state / c.file).parent_path());
         std::ofstream(state / c.file) << c.bytes;
-        ServerRun run = runServer("--keys '" + zvtest::testKeysDir().string() + "' --data '"
-            + (zvtest::sourceDir() / "tools/testserver/data").string() + "' --state '" + state.path().string()
-            + "'");
+        if (c.book)
+            std::ofstream(state / "accounts.json") << c.book;
+        ServerRun run = runServer(serverWithState(state.path()));
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.output.find("https"), std::string::npos) << run.output;
         EXPECT_NE(run.errors.find("zentavo-testserver: "), std::string::npos) << run.errors;
         EXPECT_NE(run.errors.find((state / c.file).string()), std::string::npos) << run.errors;
         std::ifstream kept(state / c.file, std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), c.bytes);
+    }
+}
+
+// What starts the server can tell a folder in use (another server runs on it: do not start a
+// second) from ports in use (start again on others) and from a damaged file (show it).
+TEST(TestServerCommandLine, AFolderOrAPortInUseIsToldApart)
+{
+    zvtest::TempDir state;
+    {
+        std::shared_ptr<testserver::StateFolder> held = testserver::StateFolder::open(state.path());
+        ASSERT_TRUE(held);
+        ServerRun run = runServer(serverWithState(state.path()));
+        EXPECT_EQ(run.exitCode, 4);
+        EXPECT_NE(run.errors.find(state.path().string() + " is in use by another server"), std::string::npos)
+            << run.errors;
+        EXPECT_EQ(run.output.find("https"), std::string::npos) << run.output;
+    }
+
+    boost::asio::io_context io;
+    boost::asio::ip::tcp::acceptor taken(io, { boost::asio::ip::address_v4::loopback(), 0 });
+    const std::string port = std::to_string(taken.local_endpoint().port());
+    for (const char* option : { "--http-port", "--https-port" }) {
+        SCOPED_TRACE(option);
+        ServerRun run = runServer(serverWithState(state.path(), std::string(option) + " " + port));
+        EXPECT_EQ(run.exitCode, 3);
+        EXPECT_NE(run.errors.find("127.0.0.1:" + port), std::string::npos) << run.errors;
+        EXPECT_EQ(run.output.find("https"), std::string::npos) << run.output;
     }
 }
 

@@ -1,11 +1,14 @@
 // The state folder's files: what a server started again reads back, and what it refuses.
 
+#include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
 #include "tools/testserver/StateFolder.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using testserver::StateFolder;
@@ -73,6 +76,14 @@ TEST_F(StateFolderTest, DamagedFilesAreErrorsThatNameThemAndAreKept)
     std::filesystem::create_directories(dir / "rooms.json");
     EXPECT_FALSE(folder->readJSON("rooms.json").ok) << "a folder where the file should be";
 
+    // A link that leads back to itself cannot be read past, even by root.
+    std::filesystem::create_symlink("loop.json", dir / "loop.json");
+    StateFolder::Read loop = folder->readJSON("loop.json");
+    EXPECT_FALSE(loop.ok);
+    EXPECT_NE(loop.error.find((dir / "loop.json").string()), std::string::npos) << loop.error;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "loop.json"));
+    EXPECT_EQ(std::filesystem::read_symlink(dir / "loop.json"), "loop.json") << "nothing was written over it";
+
     if (::geteuid() != 0) {
         put("locked.json", "{}");
         std::filesystem::permissions(dir / "locked.json", std::filesystem::perms::none);
@@ -96,8 +107,10 @@ TEST_F(StateFolderTest, NamesStayWithinTheFolder)
 
 TEST_F(StateFolderTest, AWriteCutShortLeavesTheLastWholeFileAndIsClearedAtTheNextStart)
 {
-    auto folder = StateFolder::open(dir.path());
-    ASSERT_TRUE(folder && folder->writeJSON("rooms.json", { { "max_seq", 41 } }));
+    {
+        auto folder = StateFolder::open(dir.path());
+        ASSERT_TRUE(folder && folder->writeJSON("rooms.json", { { "max_seq", 41 } }));
+    }
     // What a server killed in the middle of its next write leaves beside the file.
     put("rooms.json.writing-999-1", "{\"max_se");
     auto again = StateFolder::open(dir.path());
@@ -105,7 +118,10 @@ TEST_F(StateFolderTest, AWriteCutShortLeavesTheLastWholeFileAndIsClearedAtTheNex
     StateFolder::Read read = again->readJSON("rooms.json");
     ASSERT_TRUE(read.ok && read.value);
     EXPECT_EQ((*read.value)["max_seq"], 41);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "the piece is gone";
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string> { "rooms.json", StateFolder::lockFile })) << "the piece is gone";
 }
 
 TEST_F(StateFolderTest, AFolderThatCannotBeUsedIsRefused)
@@ -116,6 +132,67 @@ TEST_F(StateFolderTest, AFolderThatCannotBeUsedIsRefused)
     EXPECT_NE(error.find("file"), std::string::npos);
     EXPECT_FALSE(StateFolder::open(dir / "file" / "below", &error));
     EXPECT_FALSE(error.empty());
+}
+
+TEST_F(StateFolderTest, ARefusedWriteLeavesTheLastWholeFileAndNoPiece)
+{
+    auto folder = StateFolder::open(dir.path());
+    ASSERT_TRUE(folder && folder->writeJSON("accounts.json", { { "next_id", 7 } }));
+    {
+        zvtest::FullDisk full;
+        ASSERT_TRUE(full.active());
+        std::string error;
+        EXPECT_FALSE(folder->writeJSON("accounts.json", { { "next_id", 8 }, { "name", "用户8" } }, &error));
+        EXPECT_NE(error.find("accounts.json"), std::string::npos) << error;
+        EXPECT_FALSE(folder->writeBytes("uploads/avatar-8-1.png", "\x89PNG\r\n\x1A\n"));
+    }
+    StateFolder::Read read = folder->readJSON("accounts.json");
+    ASSERT_TRUE(read.ok && read.value) << read.error;
+    EXPECT_EQ(*read.value, nlohmann::json({ { "next_id", 7 } }));
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".writing-"), std::string::npos) << entry.path();
+    EXPECT_FALSE(std::filesystem::exists(dir / "uploads/avatar-8-1.png"));
+}
+
+// It holds sign-ins and password hashes: no one else on the machine reads them, whatever a server
+// before this one left or the process's umask would allow.
+TEST_F(StateFolderTest, TheFolderAndItsFilesAreTheOwnersAlone)
+{
+    put("accounts.json", "{}");
+    put("uploads/avatar-3-1.png", "x");
+    for (const char* name : { ".", "uploads", "accounts.json" })
+        ::chmod((dir / name).c_str(), 0755);
+    const mode_t umask = ::umask(0);
+    auto folder = StateFolder::open(dir.path());
+    const bool written = folder && folder->writeJSON("lists/301877.json", nlohmann::json::object())
+        && folder->writeBytes("uploads/avatar-3-2.png", "y");
+    ::umask(umask);
+    ASSERT_TRUE(written);
+    for (const char* name : { ".", "uploads", "lists", "accounts.json", "uploads/avatar-3-1.png",
+             "uploads/avatar-3-2.png", "lists/301877.json", StateFolder::lockFile }) {
+        struct stat info { };
+        ASSERT_EQ(::stat((dir / name).c_str(), &info), 0) << name;
+        EXPECT_EQ(info.st_mode & 07777, S_ISDIR(info.st_mode) ? 0700u : 0600u) << name;
+    }
+}
+
+TEST_F(StateFolderTest, OneServerAtATimeUsesTheFolder)
+{
+    auto first = StateFolder::open(dir.path());
+    ASSERT_TRUE(first);
+    // A write of the first server under way: the second must not take it for a killed one's piece.
+    put("chat_rooms.json.writing-1-1", "{\"rooms");
+    std::string error;
+    bool inUse = false;
+    EXPECT_FALSE(StateFolder::open(dir.path(), &error, &inUse));
+    EXPECT_TRUE(inUse);
+    EXPECT_NE(error.find(dir.path().string() + " is in use"), std::string::npos) << error;
+    EXPECT_TRUE(std::filesystem::exists(dir / "chat_rooms.json.writing-1-1"));
+
+    first.reset();
+    EXPECT_TRUE(StateFolder::open(dir.path(), &error, &inUse)) << error;
+    EXPECT_FALSE(inUse);
+    EXPECT_FALSE(std::filesystem::exists(dir / "chat_rooms.json.writing-1-1"));
 }
 
 }

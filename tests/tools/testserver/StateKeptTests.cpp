@@ -5,11 +5,13 @@
 #include "tests/support/TempDir.h"
 #include "tests/tools/testserver/RoomClient.h"
 #include "tests/tools/testserver/SampleServer.h"
+#include "tools/testserver/AccountBook.h"
 #include "tools/testserver/ChatRoom.h"
 #include "tools/testserver/StateFolder.h"
 
 #include <boost/asio.hpp>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -267,6 +269,17 @@ TEST_F(StateKeptTest, TheFileKeepsTheNewestMessagesOfARoomAndItsNewestSeq)
 TEST_F(StateKeptTest, ADamagedFileStopsTheStartByNameAndIsLeftAsItWas)
 {
     const std::string validBook = R"({"next_id": 301878, "upload_serial": 1, "accounts": [], "tokens": {},)";
+    // A book of one account (id 3) as the server writes it, changed by `edit`.
+    auto bookOf = [](const std::function<void(nlohmann::json& book, nlohmann::json& account)>& edit) {
+        nlohmann::json account = { { "id", 3 }, { "username", "zv3" },
+            { "password_hash", PasswordHash::make("pass-1", 1)->toJSON() }, { "phone", "" }, { "email", "" },
+            { "profile", { { "id", 3 } } }, { "tokens", { "tk-3-a" } } };
+        nlohmann::json book = { { "next_id", 9 }, { "upload_serial", 0 }, { "uploads", nlohmann::json::array() } };
+        edit(book, account);
+        book["accounts"].push_back(std::move(account));
+        return book.dump();
+    };
+    const std::int64_t pastExact = StateFolder::maxExactInteger + 1;
     struct Case {
         const char* what;
         std::string file, bytes, named, problem; // `named`: the file the error names
@@ -286,6 +299,39 @@ TEST_F(StateKeptTest, ADamagedFileStopsTheStartByNameAndIsLeftAsItWas)
         { "an upload outside its folder", "accounts.json",
             validBook + R"("uploads": [{"name": "../accounts.json", "content_type": "image/png"}]})",
             "accounts.json", "damaged" },
+        { "next_id past what every reader keeps exact", "accounts.json",
+            bookOf([&](nlohmann::json& book, nlohmann::json&) { book["next_id"] = pastExact; }), "accounts.json",
+            "next_id is not a whole number from 1 to 9007199254740991" },
+        { "an id past it", "accounts.json",
+            bookOf([&](nlohmann::json&, nlohmann::json& account) { account["id"] = pastExact; }), "accounts.json",
+            "id is not a whole number from 1" },
+        { "next_id not above every id", "accounts.json",
+            bookOf([](nlohmann::json& book, nlohmann::json&) { book["next_id"] = 3; }), "accounts.json",
+            "account 3 is not below next_id" },
+        { "more accounts than a book keeps", "accounts.json",
+            bookOf([](nlohmann::json& book, nlohmann::json& account) {
+                book["next_id"] = maxAccounts + 10;
+                for (std::size_t id = 10; id < maxAccounts + 10; ++id) {
+                    nlohmann::json another = account;
+                    another["id"] = id;
+                    book["accounts"].push_back(std::move(another));
+                }
+            }),
+            "accounts.json", "more than 2000 accounts" },
+        { "a token of two accounts", "accounts.json",
+            bookOf([](nlohmann::json& book, nlohmann::json& account) {
+                nlohmann::json another = account;
+                another["id"] = 4;
+                book["accounts"].push_back(std::move(another));
+            }),
+            "accounts.json", "tk-3-a is there twice" },
+        { "more uploads than are kept", "accounts.json",
+            bookOf([](nlohmann::json& book, nlohmann::json&) {
+                for (std::size_t i = 0; i <= maxUploads; ++i)
+                    book["uploads"].push_back(
+                        { { "name", "avatar-3-" + std::to_string(i) + ".png" }, { "content_type", "image/png" } });
+            }),
+            "accounts.json", "more than 64 uploads" },
         { "rooms cut short", "chat_rooms.json", R"({"rooms": [)", "chat_rooms.json", "not JSON" },
         { "seqs out of order", "chat_rooms.json",
             R"({"restrictions": [], "rooms": [{"room_id": 1, "max_seq": 9, "messages": [{"seq": "5"}, {"seq": "4"}]}]})",
