@@ -202,14 +202,15 @@ std::pair<std::int64_t, std::int64_t> ChatRoom::State::blockState(std::int64_t u
     ChatMember& member = it->second;
     if (!member.blockEnds)
         return { 1, -1 };
-    auto left = std::chrono::duration_cast<std::chrono::seconds>(
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         *member.blockEnds - std::chrono::system_clock::now());
     if (left.count() <= 0) {
         member.blocked = false;
         member.blockEnds.reset();
         return { 0, 0 };
     }
-    return { 1, left.count() };
+    // A second begun counts whole: a mute of one second just applied is still one second long.
+    return { 1, (left.count() + 999) / 1000 };
 }
 
 Message ChatRoom::State::makeMessage(std::int64_t roomID, std::int64_t senderID, std::string text) const

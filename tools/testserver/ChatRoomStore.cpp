@@ -113,11 +113,8 @@ std::optional<std::string> parseState(const nlohmann::json& file, KeptState& kep
             return "a restriction lacks its user_id or its end (a time, or null for a ban)";
         KeptRestriction restriction { *userID, std::nullopt };
         if (ends->is_number_integer()) {
-            // A text of digits past 2^63 - 1 reads as an unsigned number, which is no end either.
-            std::int64_t milliseconds = ends->is_number_unsigned()
-                    && ends->get<std::uint64_t>() > std::uint64_t(largestEndMilliseconds)
-                ? -1
-                : ends->get<std::int64_t>();
+            // A number past 2^63 - 1 reads as a negative one, and is refused as such.
+            const std::int64_t milliseconds = ends->get<std::int64_t>();
             if (milliseconds < 0 || milliseconds > largestEndMilliseconds)
                 return "the end of the restriction of " + std::to_string(*userID)
                     + " is not a time from 0 to " + std::to_string(largestEndMilliseconds) + " ms";
