@@ -333,6 +333,8 @@ TEST_F(StateKeptTest, ADamagedFileStopsTheStartByNameAndIsLeftAsItWas)
         { "more restrictions than a room holds", "chat_rooms.json", manyRestrictions, "chat_rooms.json",
             "more than 10000 restrictions" },
         { "steps played that are no list", "chat_rooms.json",
+            R"({"rooms": [], "restrictions": [], "script_played": 1})", "chat_rooms.json", "script_played" },
+        { "a step played that is no number", "chat_rooms.json",
             R"({"rooms": [], "restrictions": [], "script_played": [0, "1"]})", "chat_rooms.json",
             "script_played" },
         { "lists cut short", "lists/301877.json", R"({"records": [)", "lists/301877.json", "not JSON" },
