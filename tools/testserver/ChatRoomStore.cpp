@@ -116,7 +116,7 @@ std::optional<std::string> parseState(const nlohmann::json& file, KeptState& kep
             // A number past 2^63 - 1 reads as a negative one, and is refused as such.
             const std::int64_t milliseconds = ends->get<std::int64_t>();
             if (milliseconds < 0 || milliseconds > largestEndMilliseconds)
-                return "the end of the restriction of " + std::to_string(*userID)
+                return "the end of the restriction of " + std::to_string(restriction.userID)
                     + " is not a time from 0 to " + std::to_string(largestEndMilliseconds) + " ms";
             restriction.ends = std::chrono::system_clock::time_point(std::chrono::milliseconds(milliseconds));
         }

@@ -22,6 +22,9 @@ std::string repeated(const std::string& piece, std::size_t count)
     return text;
 }
 
+}
+
+// Outside the anonymous namespace: compiled in a unity batch, its tests would warn of their linkage.
 class ChatRoomBoundsTest : public zvtest::KeptRoomsTest {
 protected:
     void SetUp() override { ASSERT_EQ(start(false), ""); }
@@ -40,8 +43,6 @@ protected:
             { { "room_id", 1 }, { "user_ids", users }, { "type", type }, { "time", time } }, kSampleToken);
     }
 };
-
-}
 
 TEST_F(ChatRoomBoundsTest, AMessagePastItsBoundsIsRefusedReadably)
 {
