@@ -51,13 +51,6 @@ std::string socketPath(const std::filesystem::path& dataDir)
     return url.substr(slash, url.find_first_of("?#", slash) - slash);
 }
 
-std::int64_t nowMilliseconds()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::system_clock::now().time_since_epoch())
-        .count();
-}
-
 template<class Payload> std::optional<Payload> decode(const std::string& bytes)
 {
     Payload payload;
@@ -108,7 +101,15 @@ bool ChatRoom::State::load(std::string* error)
     samples.clear();
     nextSample = 0;
     script.clear();
+    scriptFromData = true;
+    played.clear();
+    dataPlayed.clear();
     eventCounts.clear();
+    auto fail = [&](std::string what) {
+        if (error)
+            *error = dataFile.string() + ": " + what;
+        return false;
+    };
     for (const nlohmann::json& entry : file->value("rooms", nlohmann::json::array())) {
         ChatRoomData room;
         room.roomID = entry.value("room_id", std::int64_t(0));
@@ -125,6 +126,9 @@ bool ChatRoom::State::load(std::string* error)
             room.maxSeq = std::max(room.maxSeq, message.seq());
             room.messages.push_back(std::move(message));
         }
+        if (room.maxSeq > ChatRoom::largestSeq)
+            return fail("room " + std::to_string(room.roomID) + " has a seq past "
+                + std::to_string(ChatRoom::largestSeq));
         std::sort(room.messages.begin(), room.messages.end(),
             [](const Message& a, const Message& b) { return a.seq() < b.seq(); });
         rooms[room.roomID] = std::move(room);
@@ -146,11 +150,12 @@ bool ChatRoom::State::load(std::string* error)
     }
     for (const nlohmann::json& entry : file->value("script", nlohmann::json::array()))
         script.push_back(scriptStep(entry));
-    if (!rooms.contains(1) || samples.empty()) {
-        if (error)
-            *error = dataFile.string() + " needs room 1 and sample pushes";
-        return false;
-    }
+    if (!rooms.contains(1) || samples.empty())
+        return fail("needs room 1 and sample pushes");
+    // The state file keeps each room's newest messages, and stays under what a start reads only
+    // for so many rooms.
+    if (rooms.size() > ChatRoom::maxRooms)
+        return fail("has more than " + std::to_string(ChatRoom::maxRooms) + " rooms");
     return true;
 }
 
@@ -197,14 +202,15 @@ std::pair<std::int64_t, std::int64_t> ChatRoom::State::blockState(std::int64_t u
     ChatMember& member = it->second;
     if (!member.blockEnds)
         return { 1, -1 };
-    auto left = std::chrono::duration_cast<std::chrono::seconds>(
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         *member.blockEnds - std::chrono::system_clock::now());
     if (left.count() <= 0) {
         member.blocked = false;
         member.blockEnds.reset();
         return { 0, 0 };
     }
-    return { 1, left.count() };
+    // A second begun counts whole: a mute of one second just applied is still one second long.
+    return { 1, (left.count() + 999) / 1000 };
 }
 
 Message ChatRoom::State::makeMessage(std::int64_t roomID, std::int64_t senderID, std::string text) const
@@ -233,67 +239,6 @@ Message ChatRoom::State::makeMessage(std::int64_t roomID, std::int64_t senderID,
     message.set_message_content(std::move(text));
     message.set_status(MS_NORMAL);
     return message;
-}
-
-std::int64_t ChatRoom::State::append(ChatRoomData& room, Message message)
-{
-    message.set_seq(++room.maxSeq);
-    message.set_send_time(nowMilliseconds());
-    MessageOutput push;
-    push.set_room_id(room.roomID);
-    *push.mutable_message() = message;
-    room.messages.push_back(std::move(message));
-    changed = true;
-    toRoom(room.roomID, makeOutput(PT_MESSAGE, 0, push));
-    return room.maxSeq;
-}
-
-std::vector<std::int64_t> ChatRoom::State::revoke(ChatRoomData& room, const std::vector<std::int64_t>& seqs)
-{
-    std::vector<std::int64_t> found;
-    for (std::int64_t seq : seqs) {
-        auto it = std::find_if(room.messages.begin(), room.messages.end(),
-            [seq](const Message& message) { return message.seq() == seq; });
-        if (it == room.messages.end())
-            continue;
-        room.messages.erase(it);
-        found.push_back(seq);
-    }
-    if (!found.empty()) {
-        changed = true;
-        RevokeMessageOutput push;
-        push.set_code(1);
-        for (std::int64_t seq : found)
-            push.add_seqs(seq);
-        toRoom(room.roomID, makeOutput(PT_REVOKE, 0, push));
-    }
-    return found;
-}
-
-void ChatRoom::State::applyBlock(std::int64_t userID, bool blocked, std::int64_t remainTime)
-{
-    ChatMember& member = members[userID];
-    member.userID = userID;
-    member.blocked = blocked;
-    member.blockEnds.reset();
-    if (blocked && remainTime >= 0)
-        member.blockEnds = std::chrono::system_clock::now() + std::chrono::seconds(remainTime);
-    changed = true;
-    BlockUserOutput push;
-    push.set_is_block(blocked ? 1 : 0);
-    push.set_block_remain_time(blocked ? remainTime : 0);
-    toUser(userID, makeOutput(PT_BLOCK_USER, 0, push));
-}
-
-void ChatRoom::State::pushSamples(std::int64_t roomID, int count)
-{
-    auto room = rooms.find(roomID);
-    if (room == rooms.end())
-        return;
-    for (int i = 0; i < count; ++i) {
-        const auto& [sender, text] = samples[nextSample++ % samples.size()];
-        append(room->second, makeMessage(roomID, sender, text));
-    }
 }
 
 void ChatRoom::State::dropAll()
@@ -326,55 +271,32 @@ void ChatRoom::State::toUser(std::int64_t userID, const Output& output)
     }
 }
 
-void ChatRoom::State::countEvent(const std::string& event, const std::function<void()>& reply)
-{
-    int count = ++eventCounts[event];
-    auto play = [&](bool beforeReply) {
-        for (const ChatScriptStep& step : script) {
-            if (step.on != event || step.count != count || step.beforeReply != beforeReply)
-                continue;
-            if (step.drop)
-                dropAll();
-            pushSamples(1, step.push);
-            if (step.revoke > 0) {
-                ChatRoomData& room = rooms[1];
-                std::vector<std::int64_t> newest;
-                for (auto it = room.messages.rbegin();
-                     it != room.messages.rend() && int(newest.size()) < step.revoke; ++it)
-                    newest.push_back(it->seq());
-                revoke(room, newest);
-            }
-            if (step.block)
-                applyBlock(step.block->userID, step.block->isBlock == 1, step.block->remainTime);
-        }
-    };
-    play(true);
-    // What the steps ahead of the reply changed is kept before the reply goes.
-    keep();
-    if (reply)
-        reply();
-    play(false);
-}
-
 namespace {
+
+// The answer to a request whose steps of the script ahead of it could not be kept.
+Output notKeptOutput(PackageType type, std::int64_t requestID, const google::protobuf::Message& payload)
+{
+    return makeOutput(type, requestID, payload, 0, notKeptMessage);
+}
 
 // One frame of a client, on the server's thread.
 void handleFrame(
     ChatRoom::State& state, const std::shared_ptr<WebSocketPeer>& peer, std::string bytes, bool binary)
 {
     std::lock_guard lock(state.mutex);
-    KeepOnExit keep { state };
     ChatFrame frame { peer->id(), bytes, std::nullopt };
     Input input;
     if (binary && input.ParseFromString(bytes))
         frame.input = input;
+    const bool parsed = frame.input.has_value();
     if (state.received.size() < ChatRoom::State::maxRecordedFrames)
         state.received.push_back(std::move(frame));
     auto found = state.connections.find(peer->id());
-    if (!binary || !state.received.back().input || found == state.connections.end())
+    if (!binary || !parsed || found == state.connections.end())
         return;
     ChatConnection& connection = found->second;
     auto reply = [&](const Output& output) { peer->send(output.SerializeAsString()); };
+    const std::int64_t requestID = input.request_id();
 
     switch (input.type()) {
     case PT_SIGN_IN: {
@@ -388,9 +310,14 @@ void handleFrame(
         SignInOutput answer;
         answer.set_code(user ? 1 : 0);
         connection.userID = user;
-        state.countEvent("sign_in", [&] {
-            reply(makeOutput(
-                PT_SIGN_IN, input.request_id(), answer, user ? 1 : 0, user ? "success" : "token invalid"));
+        state.countEvent("sign_in", [&](bool kept) {
+            if (!kept) {
+                connection.userID.reset();
+                reply(notKeptOutput(PT_SIGN_IN, requestID, SignInOutput()));
+                return;
+            }
+            reply(
+                makeOutput(PT_SIGN_IN, requestID, answer, user ? 1 : 0, user ? "success" : "token invalid"));
         });
         return;
     }
@@ -398,13 +325,20 @@ void handleFrame(
         std::optional<SubscribeRoomInput> subscribe = decode<SubscribeRoomInput>(input.data());
         SubscribeRoomOutput answer;
         auto room = subscribe ? state.rooms.find(subscribe->room_id()) : state.rooms.end();
+        const std::optional<std::int64_t> before = connection.roomID;
         if (connection.userID && room != state.rooms.end()) {
             connection.roomID = room->first;
             answer.set_code(1);
             answer.set_room_conns(state.onlineCount(room->second));
         }
-        state.countEvent("subscribe",
-            [&] { reply(makeOutput(PT_SUBSCRIBE_ROOM, input.request_id(), answer, answer.code())); });
+        state.countEvent("subscribe", [&](bool kept) {
+            if (!kept) {
+                connection.roomID = before;
+                reply(notKeptOutput(PT_SUBSCRIBE_ROOM, requestID, SubscribeRoomOutput()));
+                return;
+            }
+            reply(makeOutput(PT_SUBSCRIBE_ROOM, requestID, answer, static_cast<std::int32_t>(answer.code())));
+        });
         return;
     }
     case PT_SYNC: {
@@ -426,8 +360,10 @@ void handleFrame(
             answer.set_has_more(range.size() > take);
             answer.set_more_msg_count(static_cast<std::int64_t>(range.size() - take));
         }
-        state.countEvent("sync", [&] {
-            reply(makeOutput(PT_SYNC, input.request_id(), answer, room != state.rooms.end() ? 1 : 0));
+        const bool inRoom = room != state.rooms.end();
+        state.countEvent("sync", [&](bool kept) {
+            reply(kept ? makeOutput(PT_SYNC, requestID, answer, inRoom ? 1 : 0)
+                       : notKeptOutput(PT_SYNC, requestID, SyncOutput()));
         });
         return;
     }
@@ -439,7 +375,10 @@ void handleFrame(
             answer.set_room_conns(state.onlineCount(room->second));
             answer.set_room_notice(room->second.notice);
         }
-        state.countEvent("heartbeat", [&] { reply(makeOutput(PT_HEARTBEAT, input.request_id(), answer)); });
+        state.countEvent("heartbeat", [&](bool kept) {
+            reply(kept ? makeOutput(PT_HEARTBEAT, requestID, answer)
+                       : notKeptOutput(PT_HEARTBEAT, requestID, HeartBeatOutput()));
+        });
         return;
     }
     case PT_MESSAGE:
@@ -530,17 +469,20 @@ void ChatRoom::reset()
     if (!m_state->load(&error))
         throw std::runtime_error(error);
     m_state->script.clear();
+    m_state->scriptFromData = false;
     m_state->accepting = true;
     m_state->received.clear();
-    // A state folder starts again from the data file too.
-    m_state->changed = true;
-    m_state->keep();
+    // A state folder starts again from the data file too, as a new folder would (its script not
+    // played); when the disk refuses that, the next change writes it.
+    m_state->unkept = !m_state->keep();
 }
 
 void ChatRoom::setScript(std::vector<ChatScriptStep> steps)
 {
     std::lock_guard lock(m_state->mutex);
     m_state->script = std::move(steps);
+    m_state->scriptFromData = false;
+    m_state->played.clear();
     m_state->eventCounts.clear();
 }
 
@@ -551,12 +493,14 @@ std::int64_t ChatRoom::push(std::int64_t roomID, std::optional<std::string> text
     if (room == m_state->rooms.end())
         return 0;
     if (!text) {
-        const auto& [sender, sample] = m_state->samples[m_state->nextSample++ % m_state->samples.size()];
-        text = sample;
-        senderID = sender;
+        std::int64_t seq = m_state->appendSample(room->second);
+        return seq != 0 && m_state->settle() ? seq : 0;
     }
-    KeepOnExit keep { *m_state };
-    return m_state->append(room->second, m_state->makeMessage(roomID, senderID, std::move(*text)));
+    Message message = m_state->makeMessage(roomID, senderID, std::move(*text));
+    if (m_state->refusal(room->second, message))
+        return 0;
+    std::int64_t seq = m_state->append(room->second, std::move(message));
+    return m_state->settle() ? seq : 0;
 }
 
 std::int64_t ChatRoom::push(std::int64_t roomID, Message message)
@@ -565,27 +509,29 @@ std::int64_t ChatRoom::push(std::int64_t roomID, Message message)
     auto room = m_state->rooms.find(roomID);
     if (room == m_state->rooms.end())
         return 0;
-    if (message.seq() > room->second.maxSeq)
-        room->second.maxSeq = message.seq() - 1;
     message.set_receiver_type(RT_ROOM);
     message.set_receiver_id(roomID);
-    KeepOnExit keep { *m_state };
-    return m_state->append(room->second, std::move(message));
+    if (m_state->refusal(room->second, message))
+        return 0;
+    std::int64_t seq = m_state->append(room->second, std::move(message));
+    return m_state->settle() ? seq : 0;
 }
 
-void ChatRoom::revoke(std::int64_t roomID, const std::vector<std::int64_t>& seqs)
+bool ChatRoom::revoke(std::int64_t roomID, const std::vector<std::int64_t>& seqs)
 {
     std::lock_guard lock(m_state->mutex);
     if (auto room = m_state->rooms.find(roomID); room != m_state->rooms.end())
         m_state->revoke(room->second, seqs);
-    m_state->keep();
+    return m_state->settle();
 }
 
-void ChatRoom::block(std::int64_t userID, std::int64_t isBlock, std::int64_t remainTime)
+bool ChatRoom::block(std::int64_t userID, std::int64_t isBlock, std::int64_t remainTime)
 {
     std::lock_guard lock(m_state->mutex);
+    if (m_state->blockRefusal({ userID }, isBlock == 1, remainTime))
+        return false;
     m_state->applyBlock(userID, isBlock == 1, remainTime);
-    m_state->keep();
+    return m_state->settle();
 }
 
 void ChatRoom::dropConnections()

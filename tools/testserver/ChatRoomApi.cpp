@@ -89,7 +89,8 @@ nlohmann::json restJSON(const Message& message)
 
 void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
 {
-    // Every endpoint works under the rooms' lock, and what it changed is kept before its reply.
+    // Every endpoint works under the rooms' lock; a change is kept before its reply, and one that
+    // the disk refused is undone and answered as not kept.
     using State = ChatRoom::State;
     auto room = [](State& state, const ApiCall& call) -> ChatRoomData* {
         auto it = state.rooms.find(parameter(call, "room_id").value_or(0));
@@ -98,7 +99,6 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
 
     api.handle("v1/room/maxseq", [state](const ApiCall&) {
         std::lock_guard lock(state->mutex);
-        KeepOnExit keep { *state };
         nlohmann::json list = nlohmann::json::array();
         for (const auto& [id, room] : state->rooms)
             list.push_back({ { "room_id", id }, { "max_seq", room.maxSeq } });
@@ -107,7 +107,6 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
 
     api.handle("v1/room/current", [state, room](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
-        KeepOnExit keep { *state };
         ChatRoomData* found = room(*state, call);
         if (!found)
             return badParameter("room_id");
@@ -118,7 +117,6 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
 
     api.handle("v1/room/user", [state, room](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
-        KeepOnExit keep { *state };
         ChatRoomData* found = room(*state, call);
         if (!found)
             return badParameter("room_id");
@@ -137,7 +135,6 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
     // The newest messages after `seq` (all of the room without it), a page at most.
     api.handle("v1/room/lastmsg", [state, room](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
-        KeepOnExit keep { *state };
         ChatRoomData* found = room(*state, call);
         if (!found)
             return badParameter("room_id");
@@ -157,7 +154,6 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
 
     api.handle("v1/room/sendmsg", [state](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
-        KeepOnExit keep { *state };
         std::optional<std::int64_t> user = state->userForToken(call.token);
         if (!user)
             return signInRequired();
@@ -170,11 +166,22 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
             : "";
         if ((type != MT_TEXT && type != MT_IMAGE) || content.empty())
             return badParameter(content.empty() ? "content" : "type");
+        std::optional<std::size_t> characters = utf8Characters(content);
+        if (!characters)
+            return badParameter("content");
+        if (type == MT_TEXT && *characters > ChatRoom::maxTextCharacters)
+            return ApiReply::error(
+                1001, "消息太长，最多" + std::to_string(ChatRoom::maxTextCharacters) + "个字");
+        if (type == MT_IMAGE && content.size() > ChatRoom::maxImageAddressBytes)
+            return ApiReply::error(1001, "图片地址太长");
         std::optional<std::vector<std::int64_t>> mentions;
         if (call.parameters.contains("to_user_ids")) {
             mentions = listParameter(call, "to_user_ids");
             if (!mentions)
                 return badParameter("to_user_ids");
+            if (mentions->size() > ChatRoom::maxMentions)
+                return ApiReply::error(
+                    1001, "一条消息最多提及" + std::to_string(ChatRoom::maxMentions) + "人");
         }
         if (state->blockState(*user).first == 1)
             return ApiReply::error(3001, "你已被禁言");
@@ -195,13 +202,16 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
                 link->set_send_time(quoted.send_time());
             }
         }
+        if (std::optional<std::string> refused = state->refusal(found->second, message))
+            return ApiReply::error(3003, *refused);
         std::int64_t seq = state->append(found->second, std::move(message));
+        if (!state->settle())
+            return ApiReply::notKept();
         return ApiReply::success({ { "seq", seq } }, "发送成功");
     });
 
     api.handle("v1/room/revokemsg", [state, room](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
-        KeepOnExit keep { *state };
         std::optional<std::int64_t> user = state->userForToken(call.token);
         if (!user)
             return signInRequired();
@@ -219,13 +229,14 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
             }
         }
         state->revoke(*found, *seqs);
+        if (!state->settle())
+            return ApiReply::notKept();
         return ApiReply::success(nlohmann::json::object(), "撤回成功");
     });
 
-    // type 1 restricts (time -1: a ban, else a mute of that many seconds), type 2 lifts.
+    // type 1 restricts (time -1: a ban, else a mute of 1 to maxMuteSeconds seconds), type 2 lifts.
     api.handle("v1/room/blockuser", [state, room](const ApiCall& call) {
         std::lock_guard lock(state->mutex);
-        KeepOnExit keep { *state };
         std::optional<std::int64_t> user = state->userForToken(call.token);
         if (!user)
             return signInRequired();
@@ -240,8 +251,14 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
             return badParameter(type != 1 && type != 2 ? "type" : "time");
         if (state->members[*user].memberType != 1)
             return ApiReply::error(3002, "没有权限");
+        // All of them or none.
+        if (std::optional<std::string> refused
+            = state->blockRefusal(*users, type == 1, type == 1 ? *time : 0))
+            return ApiReply::error(1001, *refused);
         for (std::int64_t target : *users)
             state->applyBlock(target, type == 1, type == 1 ? *time : 0);
+        if (!state->settle())
+            return ApiReply::notKept();
         return ApiReply::success(nlohmann::json::object(), "操作成功");
     });
 }

@@ -24,7 +24,12 @@ std::optional<ChatLook> ChatRoom::State::accountLook(std::int64_t userID) const
         auto it = profile->find(key);
         return it != profile->end() && it->is_string() ? it->get<std::string>() : std::string();
     };
-    return ChatLook { text("nickname"), text("avatar") };
+    // What a message copies of them is bounded: a nickname's first characters, a picture's
+    // address only when it is no longer than an address the room keeps.
+    std::string avatar = text("avatar");
+    if (avatar.size() > ChatRoom::maxPictureAddressBytes)
+        avatar.clear();
+    return ChatLook { firstCharacters(text("nickname"), ChatRoom::maxNameCharacters), std::move(avatar) };
 }
 
 Message ChatRoom::State::withCurrentNames(const ChatRoomData& room, Message message) const

@@ -72,21 +72,32 @@ struct ChatRoom::State {
     std::size_t nextSample = 0;
     std::map<std::uint64_t, ChatConnection> connections;
     std::vector<ChatScriptStep> script;
+    bool scriptFromData = true; // else a script set since (setScript)
+    std::set<std::size_t> played; // the steps of `script` that have played
+    std::set<std::size_t> dataPlayed; // the steps of the data's script that have played, kept
     std::map<std::string, int> eventCounts;
     bool accepting = true;
     std::vector<ChatFrame> received;
-    bool changed = false; // since the state file was last written
+    // The change under way (see settle()): how to undo each of its parts, in the order done, and
+    // what it tells the clients once it is kept.
+    std::vector<std::function<void()>> undoes;
+    std::vector<std::function<void()>> tells;
+    bool unkept = false; // a reset that the disk refused: the file is behind the rooms
 
     // Everything below expects the mutex to be held.
     bool load(std::string* error);
     // The state file of the folder over the rooms that load() read: each room's messages and
-    // newest seq, the members' restrictions. True when there is none; false with the file's name
-    // and what is wrong when it is damaged (then nothing is taken).
+    // newest seq, the members' restrictions, the script's steps played. True when there is none;
+    // false with the file's name and what is wrong when it is damaged (then nothing is taken).
     bool restore(std::string* error);
-    // Writes the state file when something changed since (a message, a recall, a restriction).
-    void keep();
-    // The nickname and picture of an account of the server by its id, as it is now; none for a
-    // member that only the room's data knows.
+    // Writes the state file whole; true when there is no folder. False when the disk refused it:
+    // the file keeps its last whole version.
+    bool keep();
+    // Ends the change under way: keeps it, then tells the clients what it told; when the disk
+    // refuses it, undoes it and tells nobody (false). A change that changed nothing is not written.
+    bool settle();
+    // The nickname and picture of an account of the server by its id, as it is now, as much of
+    // them as a message copies; none for a member that only the room's data knows.
     std::optional<ChatLook> accountLook(std::int64_t userID) const;
     // A message as the room answers it: its sender, and the sender of the message it quotes, under
     // their current names when they are accounts of the server.
@@ -99,24 +110,43 @@ struct ChatRoom::State {
     // The remaining seconds of a member's restriction: -1 for a ban, 0 when free.
     std::pair<std::int64_t, std::int64_t> blockState(std::int64_t userID);
     Message makeMessage(std::int64_t roomID, std::int64_t senderID, std::string text) const;
+
+    // The parts of a change (settle() ends it). Each records its undoing and defers what it tells.
+    // Why the room cannot take the message (no seq left for it, or larger than a kept message
+    // may be), readable; none when it can.
+    std::optional<std::string> refusal(const ChatRoomData& room, const Message& message) const;
+    // Takes a message that refusal() let through: its seq (the given one when it is above the
+    // room's newest, else the next), its time, and a push to the room's subscribers.
     std::int64_t append(ChatRoomData& room, Message message);
+    // The next sample text as a message of its sender; 0 when the room does not take it.
+    std::int64_t appendSample(ChatRoomData& room);
     std::vector<std::int64_t> revoke(ChatRoomData& room, const std::vector<std::int64_t>& seqs);
+    // Why a restriction of these members cannot be applied (a length past what the room counts,
+    // or too many members restricted), readable; none when it can.
+    std::optional<std::string> blockRefusal(
+        const std::vector<std::int64_t>& userIDs, bool blocked, std::int64_t remainTime);
     void applyBlock(std::int64_t userID, bool blocked, std::int64_t remainTime);
-    void pushSamples(std::int64_t roomID, int count);
+    void markPlayed(std::size_t step);
+
     void dropAll();
     void toRoom(std::int64_t roomID, const Output& output);
     void toUser(std::int64_t userID, const Output& output);
-    // Counts the event and plays the script's steps for it around the reply (none for an event
-    // without one).
-    void countEvent(const std::string& event, const std::function<void()>& reply = {});
+    // Counts the event and plays the script's steps for it that have not played once the event
+    // has happened as often as they wait for, each a change of its own, around the reply:
+    // `reply(kept)` learns whether those ahead of it were kept. A step that was not kept plays
+    // again at the next such event.
+    void countEvent(const std::string& event, const std::function<void(bool kept)>& reply = {});
+    bool playStep(std::size_t step);
 };
 
-// Writes the state file, when the work under the lock changed it, as its scope ends: declared
-// after the lock, so before the lock is let go.
-struct KeepOnExit {
-    ChatRoom::State& state;
-    ~KeepOnExit() { state.keep(); }
-};
+// The characters (Unicode code points) of a text; none when it is not UTF-8.
+std::optional<std::size_t> utf8Characters(std::string_view text);
+// The first `count` characters of a UTF-8 text (all of a shorter one).
+std::string firstCharacters(std::string_view text, std::size_t count);
+// The bytes a message takes in the state file, as one of its room's messages.
+std::size_t keptMessageBytes(const Message& message);
+// The message of a change the disk refused.
+inline constexpr const char* notKeptMessage = "保存失败，请稍后重试";
 
 // An Output envelope around a payload.
 Output makeOutput(PackageType type, std::int64_t requestID, const google::protobuf::Message& payload,

@@ -1,13 +1,17 @@
 // The rooms' state file in a state folder: what a room must not forget when its server starts
 // again. Each room's newest messages and its newest seq, so that a client that stored messages
 // above the sample's seqs sees new ones numbered on from them (a client keeps the first message of
-// a seq it has, since a server never reuses one), and the members' mutes and bans with their ends.
-// The sample's rooms, members and script come from the data file at every start.
+// a seq it has, since a server never reuses one), the members' mutes and bans with their ends, and
+// which steps of the data's script have played ("script_played", absent from files of before it:
+// none then), so that the script plays once for the folder. The sample's rooms, members and script
+// come from the data file at every start.
 
 #include "tools/testserver/ChatRoomState.h"
 #include "tools/testserver/StoredAddresses.h"
 
+#include <algorithm>
 #include <google/protobuf/util/json_util.h>
+#include <limits>
 
 namespace testserver {
 
@@ -26,6 +30,24 @@ std::int64_t millisecondsOf(std::chrono::system_clock::time_point time)
     return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
 }
 
+// The latest end of a mute that the clock counts, in milliseconds since 1970.
+constexpr std::int64_t largestEndMilliseconds
+    = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::duration::max())
+          .count();
+
+std::optional<nlohmann::json> keptJSON(const Message& message)
+{
+    google::protobuf::util::JsonPrintOptions options;
+    options.preserve_proto_field_names = true;
+    std::string text;
+    if (!google::protobuf::util::MessageToJsonString(message, &text, options).ok())
+        return std::nullopt;
+    nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
+    if (json.is_discarded())
+        return std::nullopt;
+    return json;
+}
+
 struct KeptRoom {
     std::int64_t maxSeq = 0;
     std::vector<Message> messages;
@@ -39,6 +61,7 @@ struct KeptRestriction {
 struct KeptState {
     std::map<std::int64_t, KeptRoom> rooms;
     std::vector<KeptRestriction> restrictions;
+    std::set<std::size_t> scriptPlayed;
 };
 
 // Reads the file's JSON whole; the first thing wrong is a message.
@@ -55,6 +78,8 @@ std::optional<std::string> parseState(const nlohmann::json& file, KeptState& kep
         if (!roomID || !maxSeq || *maxSeq < 0)
             return "a room lacks its room_id or a max_seq of at least 0";
         std::string which = "room " + std::to_string(*roomID);
+        if (*maxSeq > ChatRoom::largestSeq)
+            return "the max_seq of " + which + " is past " + std::to_string(ChatRoom::largestSeq);
         if (kept.rooms.contains(*roomID))
             return which + " is there twice";
         auto messages = entry.find("messages");
@@ -70,6 +95,9 @@ std::optional<std::string> parseState(const nlohmann::json& file, KeptState& kep
             std::int64_t previous = room.messages.empty() ? 0 : room.messages.back().seq();
             if (message.seq() <= previous || message.seq() > room.maxSeq)
                 return "the messages of " + which + " do not ascend by seq up to its max_seq";
+            if (keptMessageBytes(message) > ChatRoom::maxKeptMessageBytes)
+                return "the message " + std::to_string(message.seq()) + " of " + which + " is larger than "
+                    + std::to_string(ChatRoom::maxKeptMessageBytes) + " bytes";
             room.messages.push_back(std::move(message));
         }
         kept.rooms[*roomID] = std::move(room);
@@ -84,10 +112,27 @@ std::optional<std::string> parseState(const nlohmann::json& file, KeptState& kep
         if (!userID || ends == entry.end() || !(ends->is_null() || ends->is_number_integer()))
             return "a restriction lacks its user_id or its end (a time, or null for a ban)";
         KeptRestriction restriction { *userID, std::nullopt };
-        if (ends->is_number_integer())
-            restriction.ends
-                = std::chrono::system_clock::time_point(std::chrono::milliseconds(ends->get<std::int64_t>()));
+        if (ends->is_number_integer()) {
+            // A number past 2^63 - 1 reads as a negative one, and is refused as such.
+            const std::int64_t milliseconds = ends->get<std::int64_t>();
+            if (milliseconds < 0 || milliseconds > largestEndMilliseconds)
+                return "the end of the restriction of " + std::to_string(restriction.userID)
+                    + " is not a time from 0 to " + std::to_string(largestEndMilliseconds) + " ms";
+            restriction.ends = std::chrono::system_clock::time_point(std::chrono::milliseconds(milliseconds));
+        }
         kept.restrictions.push_back(restriction);
+    }
+    if (kept.restrictions.size() > ChatRoom::maxRestrictions)
+        return "more than " + std::to_string(ChatRoom::maxRestrictions) + " restrictions";
+
+    if (auto played = file.find("script_played"); played != file.end()) {
+        if (!played->is_array())
+            return "script_played is not a list of steps";
+        for (const nlohmann::json& step : *played) {
+            if (!step.is_number_unsigned())
+                return "script_played is not a list of steps";
+            kept.scriptPlayed.insert(step.get<std::size_t>());
+        }
     }
     return std::nullopt;
 }
@@ -128,27 +173,41 @@ bool ChatRoom::State::restore(std::string* error)
         member.blocked = true;
         member.blockEnds = restriction.ends;
     }
+    // Steps the data's script no longer has are forgotten.
+    for (std::size_t step : kept.scriptPlayed) {
+        if (step < script.size())
+            dataPlayed.insert(step);
+    }
+    if (scriptFromData)
+        played = dataPlayed;
     return true;
 }
 
-void ChatRoom::State::keep()
+std::size_t keptMessageBytes(const Message& message)
 {
-    if (!changed || !folder)
-        return;
-    google::protobuf::util::JsonPrintOptions options;
-    options.preserve_proto_field_names = true;
+    std::optional<nlohmann::json> json = keptJSON(message);
+    if (!json)
+        return std::numeric_limits<std::size_t>::max();
+    // As the state folder writes it: one field a line, the message four levels in, and the
+    // separator from the one before it.
+    std::string text = json->dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    return text.size() + 4 * lines + 2;
+}
+
+bool ChatRoom::State::keep()
+{
+    if (!folder)
+        return true;
     nlohmann::json keptRooms = nlohmann::json::array();
     for (const auto& [roomID, room] : rooms) {
         nlohmann::json messages = nlohmann::json::array();
         std::size_t skip
             = room.messages.size() > maxKeptMessages ? room.messages.size() - maxKeptMessages : 0;
         for (std::size_t i = skip; i < room.messages.size(); ++i) {
-            std::string text;
-            if (!google::protobuf::util::MessageToJsonString(room.messages[i], &text, options).ok())
-                continue;
-            nlohmann::json message = nlohmann::json::parse(text, nullptr, false);
-            if (!message.is_discarded())
-                messages.push_back(std::move(message));
+            // Every message the room took was measured through this same form.
+            if (std::optional<nlohmann::json> message = keptJSON(room.messages[i]))
+                messages.push_back(std::move(*message));
         }
         keptRooms.push_back(
             { { "room_id", roomID }, { "max_seq", room.maxSeq }, { "messages", std::move(messages) } });
@@ -161,11 +220,10 @@ void ChatRoom::State::keep()
             = member.blockEnds ? nlohmann::json(millisecondsOf(*member.blockEnds)) : nlohmann::json();
         restrictions.push_back({ { "user_id", userID }, { "ends_ms", std::move(ends) } });
     }
-    nlohmann::json file = { { "rooms", std::move(keptRooms) }, { "restrictions", std::move(restrictions) } };
+    nlohmann::json file = { { "rooms", std::move(keptRooms) }, { "restrictions", std::move(restrictions) },
+        { "script_played", dataPlayed } };
     keepAddresses(file, httpPort, httpsPort);
-    // Refused by the disk: the file keeps its last whole version, and the next change tries again.
-    if (folder->writeJSON(stateFile, file))
-        changed = false;
+    return folder->writeJSON(stateFile, file);
 }
 
 }

@@ -242,3 +242,37 @@ TEST_F(ChatRoomAccountsTest, TheHistoryNamesAccountsAsTheyAreNamedNow)
         }
     }
 }
+
+TEST_F(ChatRoomAccountsTest, TheSocketsSyncAndANewQuoteNameAnAccountAsItIsNamedNow)
+{
+    const std::string token = registerAccount("13912340006", true);
+    const std::int64_t seq = send(token, "改名之前")["data"].value("seq", std::int64_t(0));
+    ASSERT_NE(seq, 0);
+    ASSERT_EQ(
+        call("POST", "v1/user/change/nickname", { { "new_nickname", "改名之后" } }, token)["errorCode"], 0);
+    chat->setScript({});
+    Socket socket(server->httpPort(), chat->path());
+    ASSERT_EQ(signIn(socket, kSampleToken, kSampleID), 1);
+    ASSERT_EQ(subscribe(socket), 1);
+
+    // Synced from right before it, the message comes first, under the name of now.
+    SyncInput sync;
+    sync.set_seq(seq - 1);
+    sync.set_flag(1);
+    std::optional<Output> answer = socket.ask(PT_SYNC, 11, sync.SerializeAsString());
+    SyncOutput synced;
+    ASSERT_TRUE(answer && synced.ParseFromString(answer->data()) && synced.messages_size() > 0);
+    EXPECT_EQ(synced.messages(0).seq(), seq);
+    EXPECT_EQ(synced.messages(0).sender().nickname(), "改名之后");
+
+    // A reply quoting it now names it so, as it is pushed and as the room keeps it.
+    ASSERT_EQ(call("POST", "v1/room/sendmsg",
+                  { { "receiver_id", 1 }, { "type", 1 }, { "content", "引用" }, { "link_seq", seq } },
+                  kSampleToken)["errorCode"],
+        0);
+    std::optional<Output> pushed = socket.read();
+    MessageOutput live;
+    ASSERT_TRUE(pushed && live.ParseFromString(pushed->data()));
+    EXPECT_EQ(live.message().link_message().sender_name(), "改名之后");
+    EXPECT_EQ(chat->history(1).back().link_message().sender_name(), "改名之后");
+}

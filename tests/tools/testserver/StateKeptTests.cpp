@@ -260,10 +260,24 @@ TEST_F(StateKeptTest, TheFileKeepsTheNewestMessagesOfARoomAndItsNewestSeq)
 
     ASSERT_EQ(start(copy.path()), "");
     std::vector<Message> kept = chat->history(1);
-    ASSERT_EQ(kept.size(), ChatRoom::maxKeptMessages);
-    EXPECT_EQ(kept.front().seq(), newest - std::int64_t(ChatRoom::maxKeptMessages) + 1);
+    // As many as the README promises, whatever the constant says.
+    const std::size_t promised = 1000;
+    ASSERT_EQ(kept.size(), promised);
+    EXPECT_EQ(kept.front().seq(), newest - std::int64_t(promised) + 1);
     EXPECT_EQ(kept.back().message_content(), "最新");
     EXPECT_EQ(chat->maxSeq(1), newest);
+}
+
+TEST_F(StateKeptTest, AKeptNewestSeqBelowTheDatasGivesWayToIt)
+{
+    std::filesystem::create_directories(state.path());
+    std::ofstream(state / "chat_rooms.json")
+        << R"({"restrictions": [], "rooms": [{"room_id": 1, "max_seq": 5, "messages": []}]})";
+    ASSERT_EQ(start(), "");
+    // The sample data's newest seq of room 1 was handed out already; the kept messages replace them.
+    EXPECT_EQ(chat->maxSeq(1), 4387);
+    EXPECT_TRUE(chat->history(1).empty());
+    EXPECT_EQ(send(kSampleToken, "接着编号")["data"]["seq"], 4388);
 }
 
 TEST_F(StateKeptTest, ADamagedFileStopsTheStartByNameAndIsLeftAsItWas)
@@ -280,6 +294,11 @@ TEST_F(StateKeptTest, ADamagedFileStopsTheStartByNameAndIsLeftAsItWas)
         return book.dump();
     };
     const std::int64_t pastExact = StateFolder::maxExactInteger + 1;
+    nlohmann::json restrictions = nlohmann::json::array();
+    for (std::int64_t id = 1; id <= 10001; ++id)
+        restrictions.push_back({ { "user_id", id }, { "ends_ms", nullptr } });
+    const std::string manyRestrictions
+        = nlohmann::json { { "rooms", nlohmann::json::array() }, { "restrictions", restrictions } }.dump();
     struct Case {
         const char* what;
         std::string file, bytes, named, problem; // `named`: the file the error names
@@ -341,6 +360,29 @@ TEST_F(StateKeptTest, ADamagedFileStopsTheStartByNameAndIsLeftAsItWas)
             "chat_rooms.json", "room 1" },
         { "a restriction without an end", "chat_rooms.json",
             R"({"rooms": [], "restrictions": [{"user_id": 5}]})", "chat_rooms.json", "restriction" },
+        { "a max_seq past 2^53 - 1", "chat_rooms.json",
+            R"({"restrictions": [], "rooms": [{"room_id": 1, "max_seq": 9007199254740992, "messages": []}]})",
+            "chat_rooms.json", "max_seq of room 1 is past 9007199254740991" },
+        { "a message past what a room keeps", "chat_rooms.json",
+            R"({"restrictions": [], "rooms": [{"room_id": 1, "max_seq": 9, "messages": [{"seq": "9", "message_content": ")"
+                + std::string(30000, 'a') + R"("}]}]})",
+            "chat_rooms.json", "the message 9 of room 1 is larger than 20480 bytes" },
+        { "a mute ending past what the clock counts", "chat_rooms.json",
+            R"({"rooms": [], "restrictions": [{"user_id": 5, "ends_ms": 99999999999999}]})",
+            "chat_rooms.json", "end of the restriction of 5" },
+        { "a mute ending at 2^63 - 1 ms", "chat_rooms.json",
+            R"({"rooms": [], "restrictions": [{"user_id": 5, "ends_ms": 9223372036854775807}]})",
+            "chat_rooms.json", "end of the restriction of 5" },
+        { "a mute ending past 2^64 - 1 ms", "chat_rooms.json",
+            R"({"rooms": [], "restrictions": [{"user_id": 5, "ends_ms": 18446744073709551615}]})",
+            "chat_rooms.json", "end of the restriction of 5" },
+        { "more restrictions than a room holds", "chat_rooms.json", manyRestrictions, "chat_rooms.json",
+            "more than 10000 restrictions" },
+        { "steps played that are no list", "chat_rooms.json",
+            R"({"rooms": [], "restrictions": [], "script_played": 1})", "chat_rooms.json", "script_played" },
+        { "a step played that is no number", "chat_rooms.json",
+            R"({"rooms": [], "restrictions": [], "script_played": [0, "1"]})", "chat_rooms.json",
+            "script_played" },
         { "lists cut short", "lists/301877.json", R"({"records": [)", "lists/301877.json", "not JSON" },
         { "lists not an object", "lists/301877.json", "[]", "lists/301877.json", "not a JSON object" },
         { "records not a list", "lists/301877.json", R"({"records": 3, "favourites": []})",
