@@ -25,7 +25,8 @@ if(ZV_SANITIZE)
   # each program keeps only the functions it reaches, and as a fixed-address program it carries
   # no relocation for every pointer (smaller on disk, quicker to start, as each test is a process).
   target_compile_options(zv_options INTERFACE -ffunction-sections -fdata-sections)
-  target_link_options(zv_options INTERFACE -Wl,--gc-sections -no-pie)
+  # Only programs are linked at a fixed address: the web engine's module is loaded anywhere.
+  target_link_options(zv_options INTERFACE -Wl,--gc-sections $<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:-no-pie>)
 endif()
 
 # Unity builds: each target compiles its sources in batches, one translation unit per batch, so
