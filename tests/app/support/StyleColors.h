@@ -21,7 +21,7 @@ struct Text {
     // The colours the light style keeps, as the design writes them (the background only where it
     // gives one).
     UIColor lightText;
-    std::optional<UIColor> lightBack;
+    std::optional<UIColor> lightBack {};
     // 4.5 for body text, 3 for large text and icons.
     double needed = 4.5;
 };
