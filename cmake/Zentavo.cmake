@@ -9,6 +9,12 @@ target_include_directories(zv_options INTERFACE ${PROJECT_SOURCE_DIR})
 target_compile_features(zv_options INTERFACE cxx_std_20)
 target_compile_options(zv_options INTERFACE -Wall -Wextra -Wno-unused-parameter)
 target_link_libraries(zv_options INTERFACE Threads::Threads)
+# CI builds with ZV_WERROR: a warning fails the build, so none slips in unseen among the build's
+# lines. On links too, where the compiler warns of options it did not use and the linker of its own.
+if(ZV_WERROR)
+  target_compile_options(zv_options INTERFACE -Werror)
+  target_link_options(zv_options INTERFACE -Werror -Wl,--fatal-warnings)
+endif()
 
 # lld links the many test programs several times faster than the default linker.
 include(CheckLinkerFlag)
