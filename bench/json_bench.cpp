@@ -27,8 +27,11 @@ std::string feedReply()
         if (s > 0)
             sections += ',';
         std::string items;
-        for (int i = 0; i < 12; ++i)
-            items += (i ? "," : "") + feedItem(s, i);
+        for (int i = 0; i < 12; ++i) {
+            if (i)
+                items += ',';
+            items += feedItem(s, i);
+        }
         sections += R"({"layout":"index_recommend_grid","title":"热门推荐","list":[)" + items
             + R"(],"right":{"text":"更多","type":"tabs","data":{"page":"","index":2,"param":{"class":"movie"}}},)"
             + R"("data":{"channel":"","data":{"image":"","url":""},"location_id":0,"remarks":"","type":0}})";

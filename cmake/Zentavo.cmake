@@ -9,6 +9,12 @@ target_include_directories(zv_options INTERFACE ${PROJECT_SOURCE_DIR})
 target_compile_features(zv_options INTERFACE cxx_std_20)
 target_compile_options(zv_options INTERFACE -Wall -Wextra -Wno-unused-parameter)
 target_link_libraries(zv_options INTERFACE Threads::Threads)
+# CI builds with ZV_WERROR: a warning fails the build, so none slips in unseen among the build's
+# lines. On links too, where the compiler warns of options it did not use and the linker of its own.
+if(ZV_WERROR)
+  target_compile_options(zv_options INTERFACE -Werror)
+  target_link_options(zv_options INTERFACE -Werror -Wl,--fatal-warnings)
+endif()
 
 # lld links the many test programs several times faster than the default linker.
 include(CheckLinkerFlag)
@@ -25,7 +31,8 @@ if(ZV_SANITIZE)
   # each program keeps only the functions it reaches, and as a fixed-address program it carries
   # no relocation for every pointer (smaller on disk, quicker to start, as each test is a process).
   target_compile_options(zv_options INTERFACE -ffunction-sections -fdata-sections)
-  target_link_options(zv_options INTERFACE -Wl,--gc-sections -no-pie)
+  # Only programs are linked at a fixed address: the web engine's module is loaded anywhere.
+  target_link_options(zv_options INTERFACE -Wl,--gc-sections $<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:-no-pie>)
 endif()
 
 # Unity builds: each target compiles its sources in batches, one translation unit per batch, so

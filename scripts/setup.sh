@@ -51,7 +51,18 @@ fi
 # The small clips that the local test server plays (made with ffmpeg, not kept in git).
 "$root/scripts/make-test-media.sh" "$root/build/media"
 
-if [[ ! -f "$build/build.ninja" ]]; then
+# A tree configured before keeps its cache, and so the choices made there by hand; it is configured
+# again only when one of the tree's own options given here (ZV_...) differs from its cache, so that
+# an option the scripts take up later (ZV_WERROR) reaches the trees made before.
+configure=0
+[[ -f "$build/build.ninja" ]] || configure=1
+for option in "${cmake_options[@]}"; do
+  ((configure)) && break
+  [[ "$option" =~ ^-D(ZV_[A-Za-z0-9_]+)(:[A-Z]+)?=(.*)$ ]] || continue
+  cached="$(sed -n "s/^${BASH_REMATCH[1]}:[A-Z]*=//p" "$build/CMakeCache.txt" 2>/dev/null || true)"
+  [[ "$cached" == "${BASH_REMATCH[3]}" ]] || configure=1
+done
+if ((configure)); then
   cmake -S "$root" -B "$build" -G Ninja "${cmake_options[@]}" >/dev/null
 fi
 # ZV_JOBS caps the parallel jobs on a machine that others share.

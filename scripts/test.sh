@@ -7,11 +7,12 @@ build="$root/build/check"
 # Unoptimised with line tables: sanitizer reports stay readable, and -O1 would cost 1.7 times the
 # compile time (about 8 min on two cores) to win 2 to 3 min of tests and tours. Unity batches of 16
 # sources: this tree is built whole and seldom again, and each batch parses and instantiates the
-# shared headers once (a tenth less compile time than batches of 8).
+# shared headers once (a tenth less compile time than batches of 8). A compiler or linker warning
+# fails the build (ZV_WERROR), so that none creeps in unseen.
 "$root/scripts/setup.sh" "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O0 -g1" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O0 -g1" \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DZV_SANITIZE=ON -DZV_FUZZ=ON -DZV_UNITY_BATCH_SIZE=16
+  -DZV_SANITIZE=ON -DZV_FUZZ=ON -DZV_UNITY_BATCH_SIZE=16 -DZV_WERROR=ON
 
 # intercept_tls_get_addr=0: LeakSanitizer's thread scan crashes on the dynamic thread-local storage
 # of the web engine's libraries, which the engine module loads with dlopen.

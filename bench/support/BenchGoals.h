@@ -17,13 +17,14 @@ namespace zvbench {
 
 using Seconds = std::chrono::duration<double>;
 
+// Goals name only the fields they use (designated initialisers); the others keep their defaults.
 struct Goal {
     std::string name;
     // The subject's time over the baseline's may be at most this.
     double limit = 1;
     // One unit of the measured work each; called many times.
-    std::function<void()> subject;
-    std::function<void()> baseline;
+    std::function<void()> subject {};
+    std::function<void()> baseline {};
     // Used when there is no baseline code: the subject's time is compared with this.
     Seconds fixedBaseline { 0 };
     // Interleaved rounds; each round times enough calls to last at least minRoundTime.
@@ -31,16 +32,16 @@ struct Goal {
     Seconds minRoundTime { 0.02 };
     // Called once before the first round (building fixtures lazily keeps --help and plain
     // benchmark runs from paying for them).
-    std::function<void()> setUp;
+    std::function<void()> setUp {};
     // Used instead of timing `subject` when set: one measurement in seconds of work that is timed
     // by other means (another process, a file appearing, a transfer served by other threads).
-    std::function<double()> sample;
+    std::function<double()> sample {};
     // The baseline's measurement of the same kind, taken in rounds interleaved with `sample`.
-    std::function<double()> baselineSample;
+    std::function<double()> baselineSample {};
     // Called untimed before the subject's and before the baseline's calls of each round, for a
     // goal whose two sides need different state (a small and a large store).
-    std::function<void()> beforeSubject;
-    std::function<void()> beforeBaseline;
+    std::function<void()> beforeSubject {};
+    std::function<void()> beforeBaseline {};
 };
 
 // Keeps a goal for --goals; returns true so that it can initialise a static at namespace scope:

@@ -241,7 +241,9 @@ std::optional<fs::path> moveAside(const fs::path& file)
         if (counter > 1000)
             return std::nullopt;
         target = base;
-        target += "-" + std::to_string(counter);
+        // Appended one after the other: GCC 12 at -O3 takes a literal put before a temporary string for an overlapping copy.
+        target += "-";
+        target += std::to_string(counter);
     }
     if (::rename(file.c_str(), target.c_str()) != 0)
         return std::nullopt;

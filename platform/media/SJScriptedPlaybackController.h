@@ -21,8 +21,8 @@ struct SJScriptedMedia {
     bool failsToOpen = false;
     // Fails to open as an https address redirected to plain http does.
     bool redirectsToHTTP = false;
-    std::optional<double> failsAt; // media time at which a playing asset fails
-    std::vector<Stall> stalls; // each once per load, when playback reaches it
+    std::optional<double> failsAt {}; // media time at which a playing asset fails
+    std::vector<Stall> stalls {}; // each once per load, when playback reaches it
     CGSize videoSize { 640, 360 }; // the plain frame it shows once ready
 };
 

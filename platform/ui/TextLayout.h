@@ -27,9 +27,9 @@ enum class NSLineBreakMode {
 // lays the text out (a label's font and colour, for instance).
 struct TextRun {
     std::string text;
-    std::optional<UIFont> font;
-    std::optional<UIColor> foregroundColor;
-    std::optional<UIColor> backgroundColor;
+    std::optional<UIFont> font {};
+    std::optional<UIColor> foregroundColor {};
+    std::optional<UIColor> backgroundColor {};
     bool underline = false;
     bool strikethrough = false;
     // Extra space after each character, in points.
@@ -38,7 +38,7 @@ struct TextRun {
     CGFloat baselineOffset = 0;
     // An inline picture in place of the text: the run stands for one character drawn as the image
     // at its own size, its bottom on the baseline (raised by baselineOffset).
-    std::optional<UIImage> attachment;
+    std::optional<UIImage> attachment {};
 
     bool operator==(const TextRun&) const = default;
 };
@@ -46,11 +46,11 @@ struct TextRun {
 // Styled text as runs plus paragraph settings: what labels and measuring take. Richer attributed
 // strings turn themselves into this.
 struct StyledText {
-    std::vector<TextRun> runs;
+    std::vector<TextRun> runs {};
     // Extra space between lines, in points.
     CGFloat lineSpacing = 0;
-    std::optional<NSTextAlignment> alignment;
-    std::optional<NSLineBreakMode> lineBreakMode;
+    std::optional<NSTextAlignment> alignment {};
+    std::optional<NSLineBreakMode> lineBreakMode {};
 
     static StyledText plain(std::string text);
     std::string string() const;

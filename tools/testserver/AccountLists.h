@@ -23,21 +23,21 @@ struct TitleNames {
 
 // Where an account stopped in a title, after its newest play report.
 struct PlaybackRecord {
-    std::string id; // decimal: what a deletion from the history names; given by the lists when empty
-    std::string movieID;
-    std::string episodeID;
-    std::string episodeName;
-    std::string from; // the code of the source that played
+    std::string id {}; // decimal: what a deletion from the history names; given by the lists when empty
+    std::string movieID {};
+    std::string episodeID {};
+    std::string episodeName {};
+    std::string from {}; // the code of the source that played
     long long currentTime = 0; // seconds
     long long duration = 0;
     std::int64_t watchedAt = 0; // seconds since the epoch
-    TitleNames title;
+    TitleNames title {};
 };
 
 struct Favourite {
-    std::string id; // decimal, as above
-    std::string movieID;
-    TitleNames title;
+    std::string id {}; // decimal, as above
+    std::string movieID {};
+    TitleNames title {};
 };
 
 // One account's own lists on the sample API: a playback record per title and the favourites,

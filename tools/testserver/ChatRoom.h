@@ -38,7 +38,7 @@ struct ChatScriptStep {
     bool drop = false;
     int push = 0;
     int revoke = 0;
-    std::optional<Block> block;
+    std::optional<Block> block {};
     bool beforeReply = false;
 };
 

@@ -103,7 +103,7 @@ std::string itemName(const LayoutItem& item)
     char address[32];
     std::snprintf(address, sizeof address, "%p", static_cast<const void*>(view.get()));
     std::string name = view->className()
-        + (view->accessibilityIdentifier().empty() ? ":" + std::string(address)
+        + (view->accessibilityIdentifier().empty() ? std::string(":") + address
                                                    : "'" + view->accessibilityIdentifier() + "'");
     return item.isSafeAreaGuide() ? name + ".safeArea" : name;
 }

@@ -146,17 +146,22 @@ public:
     template<typename Cell> void registerClass(const std::string& reuseIdentifier)
     {
         static_assert(std::is_base_of_v<UITableViewCell, Cell>);
-        registerClass(CellFactory([reuseIdentifier,
-                                      tableStyle = m_style]() -> std::shared_ptr<UITableViewCell> {
-            if constexpr (std::is_constructible_v<Cell, UITableViewStyle, UITableViewCellStyle, std::string>)
-                return std::make_shared<Cell>(
-                    tableStyle, UITableViewCellStyle::defaultStyle, reuseIdentifier);
-            else if constexpr (std::is_constructible_v<Cell, UITableViewCellStyle, std::string>)
+        if constexpr (std::is_constructible_v<Cell, UITableViewStyle, UITableViewCellStyle, std::string>)
+            registerClass(
+                CellFactory([reuseIdentifier, tableStyle = m_style]() -> std::shared_ptr<UITableViewCell> {
+                    return std::make_shared<Cell>(
+                        tableStyle, UITableViewCellStyle::defaultStyle, reuseIdentifier);
+                }),
+                reuseIdentifier);
+        else if constexpr (std::is_constructible_v<Cell, UITableViewCellStyle, std::string>)
+            registerClass(CellFactory([reuseIdentifier]() -> std::shared_ptr<UITableViewCell> {
                 return std::make_shared<Cell>(UITableViewCellStyle::defaultStyle, reuseIdentifier);
-            else
-                return std::make_shared<Cell>();
-        }),
-            reuseIdentifier);
+            }),
+                reuseIdentifier);
+        else
+            registerClass(
+                CellFactory([]() -> std::shared_ptr<UITableViewCell> { return std::make_shared<Cell>(); }),
+                reuseIdentifier);
     }
     // An idle cell of the identifier, else a new one of the registered class; null when neither.
     std::shared_ptr<UITableViewCell> dequeueReusableCell(const std::string& reuseIdentifier);

@@ -27,15 +27,15 @@ struct NSTextAttachment {
 // An attribute dictionary: each attribute is either given or not. Adding attributes to text
 // replaces the given ones and keeps the others.
 struct NSAttributes {
-    std::optional<UIFont> font;
-    std::optional<UIColor> foregroundColor;
-    std::optional<UIColor> backgroundColor;
-    std::optional<bool> underline;
-    std::optional<bool> strikethrough;
-    std::optional<CGFloat> kern;
-    std::optional<CGFloat> baselineOffset;
-    std::optional<NSParagraphStyle> paragraphStyle;
-    std::optional<NSTextAttachment> attachment;
+    std::optional<UIFont> font {};
+    std::optional<UIColor> foregroundColor {};
+    std::optional<UIColor> backgroundColor {};
+    std::optional<bool> underline {};
+    std::optional<bool> strikethrough {};
+    std::optional<CGFloat> kern {};
+    std::optional<CGFloat> baselineOffset {};
+    std::optional<NSParagraphStyle> paragraphStyle {};
+    std::optional<NSTextAttachment> attachment {};
 
     // The given attributes of `other` over these.
     void merge(const NSAttributes& other);

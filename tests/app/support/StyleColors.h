@@ -21,7 +21,7 @@ struct Text {
     // The colours the light style keeps, as the design writes them (the background only where it
     // gives one).
     UIColor lightText;
-    std::optional<UIColor> lightBack;
+    std::optional<UIColor> lightBack {};
     // 4.5 for body text, 3 for large text and icons.
     double needed = 4.5;
 };
@@ -47,8 +47,9 @@ inline void expectReadableInTheDarkAndAsDesignedInTheLight(const std::vector<Tex
     for (const Text& t : texts) {
         SCOPED_TRACE(t.name);
         EXPECT_EQ(t.text.resolved(UIUserInterfaceStyle::light), t.lightText);
-        if (t.lightBack)
+        if (t.lightBack) {
             EXPECT_EQ(t.back.resolved(UIUserInterfaceStyle::light), *t.lightBack);
+        }
         double dark = ratioIn(UIUserInterfaceStyle::dark, t.text, t.back);
         EXPECT_GE(dark + 0.005, t.needed)
             << t.text.resolved(UIUserInterfaceStyle::dark).debugDescription() << " on "

@@ -739,8 +739,9 @@ TEST_F(MediaCacheTest, TheCatalogueIsTheOwnersOnly)
         ::chmod((root / name).c_str(), 0644);
     reopen();
     for (const char* name : { "mcs.db", "mcs.db-wal", "mcs.db-shm" }) {
-        if (FileSystem::exists(root / name))
+        if (FileSystem::exists(root / name)) {
             EXPECT_EQ(mode(root / name), 0600u) << name;
+        }
     }
 }
 

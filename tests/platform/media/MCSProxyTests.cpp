@@ -168,7 +168,7 @@ TEST_F(MediaCacheTest, ReadThroughServesByteRangesAndKeepsWholeChunks)
 TEST_F(MediaCacheTest, OriginFailuresReachThePlayerAsErrorsNeverAsWholeFiles)
 {
     server->route("/gone.mp4", [](const Request&) { return Reply::text(404, "gone"); });
-    server->route("/cut.mp4", [this](const Request&) {
+    server->route("/cut.mp4", [](const Request&) {
         Reply reply = Reply::text(200, segmentBytes(5, 200 * 1000));
         reply.action = testserver::ReplyAction::TruncateBody;
         return reply;

@@ -334,12 +334,15 @@ TEST_F(DeviceShellRun, ScreenshotsHaveTheirContrastCheckedFailedReportedOrNotAsT
         std::istringstream script("wait 0.1\nscreenshot tip\n");
         std::ostringstream errors;
         EXPECT_EQ(shell.run(script, "s.txt", errors), c.failures) << errors.str();
-        if (c.fault)
+        if (c.fault) {
             EXPECT_NE(errors.str().find(std::string(c.fault) + "\n"), std::string::npos) << errors.str();
-        if (c.note)
+        }
+        if (c.note) {
             EXPECT_NE(errors.str().find(c.note), std::string::npos) << errors.str();
-        if (!c.fault && !c.note)
+        }
+        if (!c.fault && !c.note) {
             EXPECT_EQ(errors.str(), "");
+        }
         EXPECT_TRUE(std::filesystem::exists(o.outputFolder / "tip.png"));
         shell.end();
     }

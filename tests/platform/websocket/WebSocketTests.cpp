@@ -267,10 +267,11 @@ TEST(WebSocketURL, OnlyWsAndWssAddressesWithAHostAndAValidPortAreTakenApart)
     struct Case {
         const char* url;
         bool valid;
-        bool secure;
-        const char* host;
-        const char* port;
-        const char* target;
+        // Only a valid address is taken apart.
+        bool secure = false;
+        const char* host = "";
+        const char* port = "";
+        const char* target = "";
     };
     const Case cases[] = {
         { "wss://127.0.0.1:9314/ws", true, true, "127.0.0.1", "9314", "/ws" },

@@ -80,10 +80,11 @@ TEST(FramePacer, DrawsOnlyWhatChangedAndAtMostOncePerDisplayFrame)
     for (const auto& step : steps) {
         pacer.update(step.generation, step.requested);
         EXPECT_EQ(pacer.shouldDraw(step.now), step.draws) << step.what;
-        if (step.draws)
+        if (step.draws) {
             pacer.didDraw(step.now, step.generation);
-        else if (!pacer.wantsFrame())
+        } else if (!pacer.wantsFrame()) {
             EXPECT_FALSE(pacer.nextFrameTime()) << step.what << ": the loop may sleep without limit";
+        }
     }
     // While a frame waits, the loop wakes for it exactly one frame after the last.
     pacer.update(3, false);

@@ -187,8 +187,9 @@ protected:
                     title.value("dynamic", json()));
                 named = named || title.value("name", "") == keyword;
             }
-            if (clipTitles.contains(keyword))
+            if (clipTitles.contains(keyword)) {
                 EXPECT_TRUE(named) << "no title is named as the short video " << keyword;
+            }
         }
 
         json explore = listIn(data("v1/movie/explore/list"), "list");
@@ -378,19 +379,22 @@ TEST_F(SampleAgreementTest, EveryListNamesAndCountsATitleAsItsPageDoes)
         ASSERT_TRUE(page.is_object()) << each.list << ": no page for " << each.id;
         std::string pageName = page.value("name", "");
         std::string pageStatus = page.value("dynamic", "");
-        if (each.name)
+        if (each.name) {
             EXPECT_EQ(*each.name, pageName)
                 << each.list << " names " << each.id << " otherwise than its page";
-        if (each.status && !each.status->empty())
+        }
+        if (each.status && !each.status->empty()) {
             EXPECT_EQ(numberBeforeEpisodeMark(*each.status), numberBeforeEpisodeMark(pageStatus))
                 << each.list << " says \"" << *each.status << "\" of " << each.id << " " << pageName
                 << ", its page \"" << pageStatus << "\"";
+        }
     }
     for (const auto& [id, page] : pages) {
         std::string status = page.value("dynamic", "");
-        if (std::optional<long long> count = numberBeforeEpisodeMark(status))
+        if (std::optional<long long> count = numberBeforeEpisodeMark(status)) {
             EXPECT_EQ(static_cast<long long>(firstEpisodes(page).second.size()), *count)
                 << id << " " << page.value("name", "") << " says \"" << status << "\"";
+        }
     }
 }
 
@@ -425,8 +429,9 @@ TEST_F(SampleAgreementTest, TheLastPlaybackIsWhereTheStripAndTheHistorySayTheVie
         strips += !fromHistory;
         if (fromHistory && !inHistory.emplace(each.id, each.list).second)
             continue; // an older entry of a title: its page resumes the newest
-        if (!fromHistory)
+        if (!fromHistory) {
             EXPECT_TRUE(inHistory.contains(each.id)) << "a title being watched that the history lacks";
+        }
         const json& page = pages[each.id];
         json last = page.value("last_playback", json());
         if (!last.is_object() || last.empty()) {
@@ -616,8 +621,9 @@ TEST_F(SampleAgreementTest, EverySourceCountsItsEpisodes)
             std::optional<long long> count = wholeNumber(total);
             EXPECT_TRUE(count) << "its total is no count of episodes: " << total.dump();
             std::size_t listed = listIn(source, "list").size();
-            if (count)
+            if (count) {
                 EXPECT_EQ(*count, static_cast<long long>(listed));
+            }
             json addresses = data("v1/movie_addr/list", { { "movie_id", id }, { "from_code", code } });
             ASSERT_TRUE(addresses.is_array()) << addresses.dump();
             EXPECT_EQ(addresses.size(), listed);
@@ -654,8 +660,9 @@ TEST_F(SampleAgreementTest, EveryRankingGoesFromTheHottestDown)
                 ADD_FAILURE() << label << ": no heat";
                 continue;
             }
-            if (previous)
+            if (previous) {
                 EXPECT_LE(*hot, *previous) << label << " after " << previousText;
+            }
             previous = hot;
             previousText = label;
         }

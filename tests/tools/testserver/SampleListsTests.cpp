@@ -141,8 +141,9 @@ TEST_F(SampleListsTest, EveryTitleOfEveryListOpensWithSourcesAndAnEpisodeThatPla
         auto [status, body] = fetch(address);
         EXPECT_EQ(status, 200) << address;
         EXPECT_FALSE(body.empty()) << address;
-        if (address.find(".m3u8") != std::string::npos)
+        if (address.find(".m3u8") != std::string::npos) {
             EXPECT_TRUE(body.starts_with("#EXTM3U")) << address;
+        }
         generated += idText(first.value("episode_id", json())) == id + "001";
     }
     EXPECT_GE(fromLists, 120u);
@@ -177,8 +178,9 @@ TEST_F(SampleListsTest, HandWrittenTitlesStayAsWrittenAndOthersAreFoundAndKeptBy
     point(catalogue);
     for (json& title : catalogue["titles"]) {
         std::string id = idText(title["id"]);
-        if (id == "40618" || id == "40805")
+        if (id == "40618" || id == "40805") {
             EXPECT_EQ(data("v1/movie/detail", { { "id", id } }), title) << id;
+        }
     }
     json longTitle = data("v1/movie/detail", { { "id", "40311" } });
     EXPECT_EQ(longTitle["play_from"][0]["list"].size(), 120u);

@@ -88,8 +88,9 @@ TEST(VideoRanges, RangeFieldsGiveTheBytesOrNoneOrTheWhole)
         SCOPED_TRACE(c.field);
         ByteRange range;
         EXPECT_EQ(parseRange(c.field, 1000, range), c.answer);
-        if (c.answer == RangeAnswer::partial)
+        if (c.answer == RangeAnswer::partial) {
             EXPECT_EQ(range, c.range);
+        }
     }
 }
 

@@ -100,7 +100,7 @@ void ZV_ChatVC::setupUI()
     }
 
     view()->addSubview(bottomBtn());
-    snp(*bottomBtn()).makeConstraints([this](ConstraintMaker& make) {
+    snp(*bottomBtn()).makeConstraints([](ConstraintMaker& make) {
         make.bottom().equalToSuperview().offset(-24);
         make.right().equalToSuperview().offset(-10);
         make.size().equalTo(CGSize { 46, 46 });

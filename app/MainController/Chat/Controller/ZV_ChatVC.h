@@ -67,6 +67,8 @@ public:
 
     // MessagesDataSource
     std::shared_ptr<const MessageKit::SenderType> currentSender() const override;
+    // The list's own count (of the collection view's data source) stays beside the messages' one.
+    using MessageKit::MessagesViewController::numberOfSections;
     int numberOfSections(MessageKit::MessagesCollectionView&) override;
     const MessageKit::MessageType& messageForItem(
         const IndexPath& indexPath, MessageKit::MessagesCollectionView&) override;

@@ -22,6 +22,8 @@ public:
     // Builds the card for the update object and shows it, animated. While visible the prompt is
     // kept by its window: the caller need not keep it.
     void show(const JSON& model);
+    // As every controller, it also shows another one the way the context suggests.
+    using QMUIModalPresentationViewController::show;
     // Hands the object's "url" to the system when it makes a URL; anything else does nothing.
     static void openUpdateURL(const JSON& model);
     // Escape closes the prompt as its close button does.

@@ -60,7 +60,10 @@ int leadingInteger(std::string_view text)
 
 std::string twoDigits(std::int64_t value, bool pad)
 {
-    return (pad ? "0" : "") + std::to_string(value);
+    // Appended to the padding: GCC 12 at -O3 takes a literal put before a temporary string for an overlapping copy.
+    std::string text = pad ? "0" : "";
+    text += std::to_string(value);
+    return text;
 }
 
 }

@@ -34,7 +34,7 @@ struct EpisodeSpec {
     std::optional<std::string> id;
     std::string playUrl;
     bool ready = true;
-    std::string userAgent;
+    std::string userAgent {};
 };
 
 inline std::shared_ptr<ZV_DetailDataListPlayFromListModel> episode(const EpisodeSpec& spec)

@@ -103,7 +103,7 @@ TEST_F(MainHomeTest, OnlyADeliveredConfigurationIsKeptAndAFailureFallsBackToTheK
     std::vector<Case> cases {
         { "an error reply", [] { api().script("v1/app/config", ApiReply::error(500, "服务繁忙")); } },
         { "a reply without data", [] { api().script("v1/app/config", ApiReply::success(nullptr, "ok")); } },
-        { "no reply", [this] { BaseURLs::main_url() = deadURL() + "/api/"; } },
+        { "no reply", [] { BaseURLs::main_url() = deadURL() + "/api/"; } },
     };
     for (const Case& c : cases) {
         c.arrange();

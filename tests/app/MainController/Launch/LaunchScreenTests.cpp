@@ -134,8 +134,9 @@ TEST_F(LaunchScreenTest, EveryAdvertReplyEndsTheLaunch)
         ASSERT_TRUE(waitForCountdown(screen));
         EXPECT_EQ(skipTitle(screen), "跳过广告 3");
         // The refused refresh comes after the countdown has started.
-        if (endsSignIn)
+        if (endsSignIn) {
             ASSERT_TRUE(runUntil([&] { return ui->logins > loginsBefore; }));
+        }
         ASSERT_TRUE(allRepliesIn());
         drain();
         EXPECT_EQ(ui->logins - loginsBefore, endsSignIn ? 1 : 0);

@@ -64,6 +64,7 @@ public:
     {
         return std::make_shared<Sender>("me");
     }
+    using MessagesViewController::numberOfSections;
     int numberOfSections(MessagesCollectionView&) override { return static_cast<int>(messages.size()); }
     const MessageType& messageForItem(const IndexPath& indexPath, MessagesCollectionView&) override
     {

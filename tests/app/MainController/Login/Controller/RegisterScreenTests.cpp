@@ -278,8 +278,9 @@ TEST_F(RegisterScreenTest, ARefusedRegistrationSaysWhyAndAsksForTheCodeAgain)
         SCOPED_TRACE(c.name);
         bool byPhone = c.way == RegisterType::phone;
         std::string account = byPhone ? freshPhone() : freshEmail();
-        if (c.before == Before::registered)
+        if (c.before == Before::registered) {
             ASSERT_TRUE(byPhone ? registerByPhone(account, "taken") : registerByEmail(account, "taken"));
+        }
         fillAccount(*page, c.way, account, "pw 1");
         requestCode(*page);
         settle();

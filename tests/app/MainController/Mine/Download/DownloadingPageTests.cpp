@@ -250,8 +250,9 @@ TEST_F(DownloadingTest, EveryRecordOfAnAddressFollowsItsOneExport)
         EXPECT_DOUBLE_EQ(byId(each)->progress, 0.5) << each.vod_id;
     }
     for (const auto& listed : page()->zv_list()) {
-        if (listed->url == shared)
+        if (listed->url == shared) {
             EXPECT_EQ(listed->state, "downing") << listed->vod_id;
+        }
     }
     EXPECT_EQ(byId(other)->state, "waiting");
 

@@ -193,8 +193,9 @@ TEST_F(OfflineTest, TheAdvertRowShowsOnlyWhatItHasAndOpensOnlyWebLinks)
         auto height
             = page->heightForRow(*page->zv_tableView(), IndexPath::forRow(ZV_OfflinePlayerVC::advertRow, 0));
         EXPECT_EQ(height.value_or(-1) > 0, c.tall) << c.image << " " << c.url;
-        if (c.tall)
+        if (c.tall) {
             EXPECT_DOUBLE_EQ(*height, (screenWidth() - 48) * 122 / 342 + 20);
+        }
         auto row = std::dynamic_pointer_cast<ZV_PlayerAdsCell>(rowOf(*page, ZV_OfflinePlayerVC::advertRow));
         ASSERT_TRUE(row);
         EXPECT_EQ(!row->contentView()->isHidden(), c.shown) << c.url;

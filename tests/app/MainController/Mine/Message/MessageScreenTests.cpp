@@ -183,8 +183,9 @@ TEST_F(MessageTest, ATapOpensTheLinkOrTheTitle)
         auto detail = std::dynamic_pointer_cast<ZV_DetailVC>(top());
         EXPECT_EQ(safari, std::string(c.opens) == "safari") << c.row;
         EXPECT_EQ(detail != nullptr, std::string(c.opens) == "detail") << c.row;
-        if (detail)
+        if (detail) {
             EXPECT_EQ(detail->vod_id, "123");
+        }
         if (safari)
             page->dismiss(false);
         navigation->popToViewController(page, false);
