@@ -1,5 +1,7 @@
 #include "tools/testserver/AccountsState.h"
 
+#include "tools/testserver/JsonText.h"
+
 #include <algorithm>
 #include <chrono>
 #include <iostream>
@@ -10,15 +12,6 @@ namespace {
 
 // Recovery sessions kept; the oldest go first.
 constexpr std::size_t kMaxSessions = 256;
-
-std::string textOf(const nlohmann::json& value)
-{
-    if (value.is_string())
-        return value.get<std::string>();
-    if (value.is_number_integer())
-        return std::to_string(value.get<long long>());
-    return {};
-}
 
 }
 
@@ -78,7 +71,8 @@ void SampleAccounts::State::endSignIns(Account& account)
 
 std::optional<ApiReply> SampleAccounts::State::refuseCaptcha(const ApiCall& call)
 {
-    std::string text = call.parameters.is_object() ? textOf(call.parameters.value("captcha", nlohmann::json())) : "";
+    std::string text
+        = call.parameters.is_object() ? textOf(call.parameters.value("captcha", nlohmann::json())) : "";
     if (text.empty())
         return ApiReply::error(1003, "请完成验证");
     nlohmann::json result = nlohmann::json::parse(text, nullptr, false);
@@ -119,7 +113,8 @@ std::optional<ApiReply> SampleAccounts::State::refuseNewAccount() const
     return std::nullopt;
 }
 
-Account& SampleAccounts::State::addAccount(const std::string& phone, const std::string& email, PasswordHash password)
+Account& SampleAccounts::State::addAccount(
+    const std::string& phone, const std::string& email, PasswordHash password)
 {
     Account account;
     account.id = nextId++;
@@ -127,9 +122,9 @@ Account& SampleAccounts::State::addAccount(const std::string& phone, const std::
     account.password = std::move(password);
     account.phone = phone;
     account.email = email;
-    auto now
-        = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
-              .count();
+    auto now = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::system_clock::now().time_since_epoch())
+                   .count();
     account.profile = {
         { "avatar", "" },
         { "create_time", now },
@@ -195,7 +190,8 @@ bool SampleAccounts::State::keepBook()
 
 SampleAccounts::State::Saved SampleAccounts::State::save() const
 {
-    return { static_cast<const AccountBook&>(*this), codes, sessions, sessionOrder, tickets.save(), droppedUploads };
+    return { static_cast<const AccountBook&>(*this), codes, sessions, sessionOrder, tickets.save(),
+        droppedUploads };
 }
 
 void SampleAccounts::State::restore(Saved saved)

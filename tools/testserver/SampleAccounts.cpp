@@ -1,6 +1,7 @@
 #include "tools/testserver/SampleAccounts.h"
 
 #include "tools/testserver/AccountsState.h"
+#include "tools/testserver/JsonText.h"
 #include "tools/testserver/StaticFiles.h"
 #include "tools/testserver/StoredAddresses.h"
 
@@ -15,15 +16,6 @@ namespace testserver {
 namespace {
 
 using State = SampleAccounts::State;
-
-std::string textOf(const nlohmann::json& value)
-{
-    if (value.is_string())
-        return value.get<std::string>();
-    if (value.is_number_integer())
-        return std::to_string(value.get<long long>());
-    return {};
-}
 
 std::string param(const ApiCall& call, const char* key)
 {
@@ -103,7 +95,8 @@ ApiReply login(State& s, const ApiCall& call)
         Account* account = s.findByName(name);
         if (!right || !account || account->password != *checked)
             return wrongPassword();
-        return ApiReply::success({ { "access_token", s.signIn(*account, s.newToken(*account)) } }, "登录成功");
+        return ApiReply::success(
+            { { "access_token", s.signIn(*account, s.newToken(*account)) } }, "登录成功");
     });
 }
 
@@ -344,9 +337,8 @@ void add(ApiServer& api, const std::shared_ptr<State>& state, std::string path, 
 
 // The sample account of account.json, its password hashed; none, with the reason, when the file
 // lacks what it needs or holds more than the book keeps.
-std::optional<Account> sampleAccount(
-    const nlohmann::json& accountFile, const State& state, std::uint16_t httpPort, std::uint16_t httpsPort,
-    std::string* error)
+std::optional<Account> sampleAccount(const nlohmann::json& accountFile, const State& state,
+    std::uint16_t httpPort, std::uint16_t httpsPort, std::string* error)
 {
     auto fail = [error](std::string message) -> std::optional<Account> {
         if (error)
@@ -478,7 +470,8 @@ std::shared_ptr<SampleAccounts> SampleAccounts::install(ApiServer& api, const nl
         });
         if (!upload)
             return Reply::text(404, "not found\n");
-        return Reply::text(200, request.method == "HEAD" ? std::string() : *upload->bytes, upload->contentType);
+        return Reply::text(
+            200, request.method == "HEAD" ? std::string() : *upload->bytes, upload->contentType);
     });
 
     std::lock_guard lock(g_registryMutex);

@@ -1,5 +1,6 @@
 #include "tools/testserver/SampleApi.h"
 
+#include "tools/testserver/JsonText.h"
 #include "tools/testserver/SampleAccounts.h"
 #include "tools/testserver/SampleDetail.h"
 #include "tools/testserver/SampleFeed.h"
@@ -76,15 +77,6 @@ struct Account {
 ApiReply signInRequired()
 {
     return ApiReply::error(2000, "请先登录");
-}
-
-std::string textOf(const nlohmann::json& value)
-{
-    if (value.is_string())
-        return value.get<std::string>();
-    if (value.is_number_integer())
-        return std::to_string(value.get<long long>());
-    return {};
 }
 
 }

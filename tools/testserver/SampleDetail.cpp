@@ -1,6 +1,7 @@
 #include "tools/testserver/SampleDetail.h"
 
 #include "tools/testserver/Deferred.h"
+#include "tools/testserver/JsonText.h"
 #include "tools/testserver/SampleMine.h"
 #include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StaticFiles.h"
@@ -34,15 +35,6 @@ bool fail(std::string* error, std::string message)
     if (error)
         *error = "detail.json: " + std::move(message);
     return false;
-}
-
-std::string textOf(const nlohmann::json& value)
-{
-    if (value.is_string())
-        return value.get<std::string>();
-    if (value.is_number_integer())
-        return std::to_string(value.get<long long>());
-    return {};
 }
 
 nlohmann::json param(const ApiCall& call, const char* key)

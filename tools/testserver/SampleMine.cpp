@@ -1,6 +1,7 @@
 #include "tools/testserver/SampleMine.h"
 
 #include "tools/testserver/Deferred.h"
+#include "tools/testserver/JsonText.h"
 #include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StoredAddresses.h"
 #include "tools/testserver/ViewerLists.h"
@@ -41,15 +42,6 @@ using TitlesByID = std::map<std::string, nlohmann::json>; // every title the lis
 bool isDigits(const std::string& text)
 {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::string textOf(const nlohmann::json& value)
-{
-    if (value.is_string())
-        return value.get<std::string>();
-    if (value.is_number_integer())
-        return std::to_string(value.get<long long>());
-    return {};
 }
 
 nlohmann::json param(const ApiCall& call, const char* key)

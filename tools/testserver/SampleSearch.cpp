@@ -1,6 +1,7 @@
 #include "tools/testserver/SampleSearch.h"
 
 #include "tools/testserver/Deferred.h"
+#include "tools/testserver/JsonText.h"
 #include "tools/testserver/SampleMine.h"
 #include "tools/testserver/SampleTitles.h"
 #include "tools/testserver/StaticFiles.h"
@@ -33,15 +34,6 @@ void pointAtServer(json& value, std::uint16_t httpPort, std::uint16_t httpsPort)
         for (auto& element : value)
             pointAtServer(element, httpPort, httpsPort);
     }
-}
-
-std::string textOf(const json& value)
-{
-    if (value.is_string())
-        return value.get<std::string>();
-    if (value.is_number_integer())
-        return std::to_string(value.get<long long>());
-    return {};
 }
 
 std::string lowered(std::string text)

@@ -1,5 +1,7 @@
 #include "tools/testserver/SampleTitles.h"
 
+#include "tools/testserver/JsonText.h"
+
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -15,15 +17,6 @@ using nlohmann::json;
 
 constexpr const char* summaryKeys[] = { "name", "cover", "dynamic", "label", "type_name", "year", "blurb",
     "hot", "content", "tags", "members" };
-
-std::string textOf(const json& value)
-{
-    if (value.is_string())
-        return value.get<std::string>();
-    if (value.is_number_integer())
-        return std::to_string(value.get<long long>());
-    return {};
-}
 
 bool hasValue(const json& value)
 {

@@ -3,7 +3,7 @@
 // whatever ports the new one has; a damaged file of the folder stops the start and stays as it is.
 
 #include "tests/support/TempDir.h"
-#include "tests/tools/testserver/RoomClient.h"
+#include "tests/tools/testserver/KeptRooms.h"
 #include "tests/tools/testserver/SampleServer.h"
 #include "tools/testserver/AccountBook.h"
 #include "tools/testserver/ChatRoom.h"
@@ -19,36 +19,12 @@ using namespace testserver;
 
 namespace {
 
-class StateKeptTest : public ::testing::Test, protected zvtest::RoomClient {
+class StateKeptTest : public zvtest::KeptRoomsTest {
 protected:
-    void TearDown() override { stop(); }
-
-    // A server with the sample API and the rooms over the data folder, keeping its state in the
-    // test's folder; empty, or why it did not start.
+    // Always on the test's folder, over the sample data or a copy of it.
     std::string start(const std::filesystem::path& data = zvtest::SampleServer::dataDir())
     {
-        stop();
-        std::string error;
-        std::shared_ptr<StateFolder> folder = StateFolder::open(state.path(), &error);
-        if (!folder)
-            return error;
-        zvtest::SampleServer started
-            = zvtest::SampleServer::start(data, SamplePreparation::AtFirstUse, folder);
-        if (!started.api)
-            return started.error;
-        server = std::move(started.server);
-        api = std::move(started.api);
-        chat = ChatRoom::install(*server, *api, data, &error);
-        return chat ? std::string() : error;
-    }
-
-    void stop()
-    {
-        chat.reset();
-        api.reset();
-        if (server)
-            server->stop();
-        server.reset();
+        return KeptRoomsTest::start(true, data);
     }
 
     std::optional<Message> inHistory(std::int64_t seq)
@@ -59,8 +35,6 @@ protected:
         }
         return std::nullopt;
     }
-
-    zvtest::TempDir state;
 };
 
 }
