@@ -36,11 +36,8 @@ cd "$root"
 
 if [[ -z "${ZV_BUILD:-}" ]]; then
   build=build/release
-  # Only the three programs run below (the tests build in the tree of scripts/test.sh), with line
-  # tables for backtraces rather than full debug information, which made the tree gigabytes large.
-  # GCC builds only this tree: a warning of its own fails it (ZV_WERROR), as one of clang's fails CI.
-  scripts/setup.sh "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
-    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DZV_WERROR=ON -- zentavo zentavo-kitdemo zentavo-testserver
+  # Only the three programs run below (the tests build in the tree of scripts/test.sh).
+  scripts/build-release.sh zentavo zentavo-kitdemo zentavo-testserver
 else
   build="$ZV_BUILD"
   cmake --build "$build" -j "${ZV_JOBS:-$(nproc)}" --target zentavo zentavo-kitdemo zentavo-testserver

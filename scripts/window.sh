@@ -35,10 +35,8 @@ window_open() {
 if [[ -f "$state/lock" ]] && ! flock -n "$state/lock" true; then
   window_open
 fi
-# The release tree as scripts/run.sh sets it up (same options, so neither rebuilds the other's),
-# only the two programs run here.
-scripts/setup.sh build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
-  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DZV_WERROR=ON -- zentavo zentavo-testserver
+# The release tree as scripts/run.sh sets it up, only the two programs run here.
+scripts/build-release.sh zentavo zentavo-testserver
 
 keys="$root/build/keys"
 ((fresh)) && rm -rf "$home" "$state"
