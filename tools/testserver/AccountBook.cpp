@@ -1,9 +1,11 @@
 #include "tools/testserver/AccountBook.h"
 
+#include "tools/testserver/JsonText.h"
 #include "tools/testserver/StoredAddresses.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace testserver {
 
@@ -26,15 +28,15 @@ bool sniffs(const std::string& bytes, std::string_view signature)
     return bytes.size() >= signature.size() && std::string_view(bytes).substr(0, signature.size()) == signature;
 }
 
+// A number of the book as it writes them (a JSON number); one past what a state file holds is
+// none, however far past, never a wrapped one.
 std::optional<std::int64_t> integer(const nlohmann::json& object, const char* key)
 {
     auto it = object.find(key);
-    if (it == object.end() || !it->is_number_integer())
-        return std::nullopt;
-    // A number past the signed range is no count of ours, not a negative one.
-    if (it->is_number_unsigned() && it->get<std::uint64_t>() > std::uint64_t(StateFolder::maxExactInteger))
-        return StateFolder::maxExactInteger + 1;
-    return it->get<std::int64_t>();
+    IntegerRead read = it == object.end()
+        ? IntegerRead()
+        : readInteger(*it, { std::numeric_limits<std::int64_t>::min(), StateFolder::maxExactInteger });
+    return read ? std::optional(*read) : std::nullopt;
 }
 
 std::optional<std::string> text(const nlohmann::json& object, const char* key)

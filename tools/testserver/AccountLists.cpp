@@ -1,5 +1,7 @@
 #include "tools/testserver/AccountLists.h"
 
+#include "tools/testserver/JsonText.h"
+
 #include <algorithm>
 
 namespace testserver {
@@ -9,7 +11,9 @@ namespace {
 using nlohmann::json;
 
 // Bounds of what one entry may hold, however it was written.
-constexpr std::size_t kMaxIdDigits = 18;
+constexpr IntegerField kIDs { 0, AccountLists::lastID, true };
+// An episode's id goes out as a number when every reader keeps it exact, else as its text.
+constexpr IntegerField kExactIDs { 0, StateFolder::maxExactInteger, true };
 constexpr std::size_t kMaxKeyBytes = 64;
 constexpr std::size_t kMaxTextBytes = 1024;
 constexpr long long kMaxSeconds = 24 * 3600;
@@ -42,7 +46,7 @@ public:
         if (value.is_string())
             text = value.get<std::string>();
         else if (value.is_number_integer())
-            text = std::to_string(value.get<long long>());
+            text = textOf(value);
         else if (!value.is_null())
             wrong(std::string(key) + " is neither text nor a whole number");
         if (text.size() > maxBytes)
@@ -60,22 +64,23 @@ public:
 
     std::string id()
     {
-        std::string value = required("id", kMaxIdDigits);
+        std::string value = required("id");
         if (!value.empty() && !isDigits(value))
             wrong("the id " + value + " is not decimal");
+        else if (!value.empty() && !readInteger(value, kIDs))
+            wrong("the id " + value + " is not " + wholeNumberFrom(kIDs));
         return value;
     }
 
     long long number(const char* key, long long limit)
     {
-        std::string value = text(key, 20);
-        if (value.empty())
+        json value = m_entry.value(key, json());
+        if (value.is_null() || value == "")
             return 0;
-        if (!isDigits(value) || value.size() > 12 || std::stoll(value) > limit) {
+        IntegerRead read = readInteger(value, { 0, limit, true });
+        if (!read)
             wrong(std::string(key) + " is no number within 0..." + std::to_string(limit));
-            return 0;
-        }
-        return std::stoll(value);
+        return read.valueOr(0);
     }
 
     TitleNames title(const char* statusKey)
@@ -98,14 +103,8 @@ private:
 
 json episodeIdValue(const std::string& id)
 {
-    if (isDigits(id) && id.size() <= kMaxIdDigits)
-        return std::stoll(id);
-    return id;
-}
-
-long long idNumber(const std::string& id)
-{
-    return isDigits(id) && id.size() <= kMaxIdDigits ? std::stoll(id) : 0;
+    IntegerRead number = isDigits(id) ? readInteger(id, kExactIDs) : IntegerRead();
+    return number ? json(*number) : json(id);
 }
 
 }
@@ -123,25 +122,40 @@ bool AccountLists::isFavourite(const std::string& movieID) const
         [&movieID](const Favourite& favourite) { return favourite.movieID == movieID; });
 }
 
-std::string AccountLists::newID()
+std::optional<std::string> AccountLists::newID()
 {
+    if (m_nextID > lastID)
+        return std::nullopt;
     return std::to_string(m_nextID++);
 }
 
-void AccountLists::report(PlaybackRecord record)
+void AccountLists::numberedUpTo(const std::string& id)
+{
+    // Ids of the lists' own files are read within lastID; any other id the lists were handed
+    // leaves the next one as it is.
+    if (IntegerRead number = isDigits(id) ? readInteger(id, kIDs) : IntegerRead())
+        m_nextID = std::max(m_nextID, *number + 1);
+}
+
+bool AccountLists::report(PlaybackRecord record)
 {
     auto earlier = std::find_if(m_records.begin(), m_records.end(),
         [&record](const PlaybackRecord& each) { return each.movieID == record.movieID; });
-    if (earlier != m_records.end()) {
+    if (earlier != m_records.end())
         record.id = earlier->id;
-        m_records.erase(earlier);
+    if (record.id.empty()) {
+        std::optional<std::string> id = newID();
+        if (!id)
+            return false;
+        record.id = std::move(*id);
     }
-    if (record.id.empty())
-        record.id = newID();
-    m_nextID = std::max(m_nextID, idNumber(record.id) + 1);
+    if (earlier != m_records.end())
+        m_records.erase(earlier);
+    numberedUpTo(record.id);
     m_records.insert(m_records.begin(), std::move(record));
     if (m_records.size() > maxRecords)
         m_records.resize(maxRecords);
+    return true;
 }
 
 std::size_t AccountLists::removeRecords(const std::set<std::string>& ids)
@@ -155,19 +169,26 @@ std::size_t AccountLists::removeFavourites(const std::set<std::string>& ids)
         m_favourites, [&ids](const Favourite& favourite) { return ids.contains(favourite.id); });
 }
 
-bool AccountLists::addFavourite(Favourite favourite)
+bool AccountLists::addFavourite(Favourite favourite, bool* noIDLeft)
 {
     auto earlier = std::find_if(m_favourites.begin(), m_favourites.end(),
         [&favourite](const Favourite& each) { return each.movieID == favourite.movieID; });
-    if (earlier != m_favourites.end()) {
+    if (earlier != m_favourites.end())
         favourite.id = earlier->id;
-        m_favourites.erase(earlier);
-    } else if (m_favourites.size() >= maxFavourites) {
+    else if (m_favourites.size() >= maxFavourites)
         return false;
+    if (favourite.id.empty()) {
+        std::optional<std::string> id = newID();
+        if (!id) {
+            if (noIDLeft)
+                *noIDLeft = true;
+            return false;
+        }
+        favourite.id = std::move(*id);
     }
-    if (favourite.id.empty())
-        favourite.id = newID();
-    m_nextID = std::max(m_nextID, idNumber(favourite.id) + 1);
+    if (earlier != m_favourites.end())
+        m_favourites.erase(earlier);
+    numberedUpTo(favourite.id);
     m_favourites.insert(m_favourites.begin(), std::move(favourite));
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/testserver/StateFolder.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -52,20 +54,26 @@ class AccountLists {
 public:
     static constexpr std::size_t maxRecords = 500;
     static constexpr std::size_t maxFavourites = 500;
+    // The last id the lists give: the next start reads every id back and goes on from the
+    // largest, so the id after the last must still be one that every JSON reader keeps exact. A
+    // file with an id past it is no such lists.
+    static constexpr std::int64_t lastID = StateFolder::maxExactInteger - 1;
 
     const std::vector<PlaybackRecord>& records() const { return m_records; }
     const std::vector<Favourite>& favourites() const { return m_favourites; }
     const PlaybackRecord* recordOf(const std::string& movieID) const;
     bool isFavourite(const std::string& movieID) const;
 
-    // The record goes to the front in place of the title's earlier one, whose id it keeps.
-    void report(PlaybackRecord record);
+    // The record goes to the front in place of the title's earlier one, whose id it keeps; false,
+    // and nothing changed, when the title is new to the history and the lists have no id left.
+    bool report(PlaybackRecord record);
     // Removes the records or favourites whose ids are listed; the number removed.
     std::size_t removeRecords(const std::set<std::string>& ids);
     std::size_t removeFavourites(const std::set<std::string>& ids);
     // The favourite goes to the front in place of the title's earlier one; false when the
-    // favourites are full and it would be one more.
-    bool addFavourite(Favourite favourite);
+    // favourites are full and it would be one more, or when the lists have no id left for it
+    // (then *noIDLeft is set).
+    bool addFavourite(Favourite favourite, bool* noIDLeft = nullptr);
     // Whether there was one to remove.
     bool removeFavourite(const std::string& movieID);
 
@@ -84,13 +92,15 @@ public:
     static std::optional<Favourite> favouriteFrom(const nlohmann::json& entry, std::string* error = nullptr);
 
 private:
-    std::string newID();
+    // The id of an entry new to the lists; none once the last was given.
+    std::optional<std::string> newID();
+    void numberedUpTo(const std::string& id);
 
     std::vector<PlaybackRecord> m_records;
     std::vector<Favourite> m_favourites;
-    long long m_nextID = firstNewID;
+    std::int64_t m_nextID = firstNewID;
     // The ids the lists give start above those of the sample data.
-    static constexpr long long firstNewID = 90000;
+    static constexpr std::int64_t firstNewID = 90000;
 };
 
 }

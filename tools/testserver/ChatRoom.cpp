@@ -1,12 +1,14 @@
 #include "tools/testserver/ChatRoom.h"
 
 #include "tools/testserver/ChatRoomState.h"
+#include "tools/testserver/JsonText.h"
 #include "tools/testserver/SampleAccounts.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <algorithm>
 #include <fstream>
 #include <google/protobuf/util/json_util.h>
+#include <limits>
 #include <sstream>
 
 namespace testserver {
@@ -59,19 +61,49 @@ template<class Payload> std::optional<Payload> decode(const std::string& bytes)
     return payload;
 }
 
-ChatScriptStep scriptStep(const nlohmann::json& json)
+constexpr IntegerField anyNumber { std::numeric_limits<std::int64_t>::min(),
+    std::numeric_limits<std::int64_t>::max() };
+constexpr IntegerField counts { 0, std::numeric_limits<int>::max() };
+constexpr IntegerField ids { 1, StateFolder::maxExactInteger };
+
+// A whole number of the data file: `fallback` when it is missing; none, with what is wrong in
+// `problem`, when it is no number of its field.
+std::optional<std::int64_t> number(const nlohmann::json& entry, const char* key, std::int64_t fallback,
+    const IntegerField& field, std::string& problem)
+{
+    auto it = entry.find(key);
+    if (it == entry.end())
+        return fallback;
+    IntegerRead read = readInteger(*it, field);
+    if (!read) {
+        problem = std::string(key) + " is not " + wholeNumberFrom(field);
+        return std::nullopt;
+    }
+    return *read;
+}
+
+std::optional<ChatScriptStep> scriptStep(const nlohmann::json& json, std::string& problem)
 {
     ChatScriptStep step;
     step.on = json.value("on", "");
-    step.count = json.value("count", 1);
+    std::optional<std::int64_t> count = number(json, "count", 1, { 1, counts.high }, problem);
+    std::optional<std::int64_t> push = number(json, "push", 0, counts, problem);
+    std::optional<std::int64_t> revoke = number(json, "revoke", 0, counts, problem);
+    if (!count || !push || !revoke)
+        return std::nullopt;
+    step.count = static_cast<int>(*count);
+    step.push = static_cast<int>(*push);
+    step.revoke = static_cast<int>(*revoke);
     step.drop = json.value("drop", false);
-    step.push = json.value("push", 0);
-    step.revoke = json.value("revoke", 0);
     step.beforeReply = json.value("before_reply", false);
     if (json.contains("block") && json["block"].is_object()) {
         const nlohmann::json& block = json["block"];
-        step.block = ChatScriptStep::Block { block.value("user_id", std::int64_t(0)),
-            block.value("is_block", std::int64_t(1)), block.value("remain_time", std::int64_t(-1)) };
+        std::optional<std::int64_t> userID = number(block, "user_id", 0, anyNumber, problem);
+        std::optional<std::int64_t> isBlock = number(block, "is_block", 1, anyNumber, problem);
+        std::optional<std::int64_t> remainTime = number(block, "remain_time", -1, anyNumber, problem);
+        if (!userID || !isBlock || !remainTime)
+            return std::nullopt;
+        step.block = ChatScriptStep::Block { *userID, *isBlock, *remainTime };
     }
     return step;
 }
@@ -110,12 +142,24 @@ bool ChatRoom::State::load(std::string* error)
             *error = dataFile.string() + ": " + what;
         return false;
     };
+    std::string problem;
     for (const nlohmann::json& entry : file->value("rooms", nlohmann::json::array())) {
         ChatRoomData room;
-        room.roomID = entry.value("room_id", std::int64_t(0));
+        std::optional<std::int64_t> roomID = number(entry, "room_id", 0, ids, problem);
+        if (!roomID)
+            return fail("a room's " + problem);
+        room.roomID = *roomID;
         room.notice = entry.value("notice", "");
-        room.baseOnline = entry.value("base_online", std::int64_t(0));
-        room.maxSeq = entry.value("max_seq", std::int64_t(0));
+        // What a heartbeat counts on top of it stays an int64.
+        std::optional<std::int64_t> baseOnline = number(entry, "base_online", 0, { 0, ids.high }, problem);
+        if (!baseOnline)
+            return fail("room " + std::to_string(room.roomID) + "'s " + problem);
+        room.baseOnline = *baseOnline;
+        // However far past the largest seq, it is past it (below).
+        IntegerRead maxSeq = readInteger(entry.value("max_seq", nlohmann::json(0)), { 0, anyNumber.high });
+        if (!maxSeq && maxSeq.fault != IntegerFault::aboveHigh)
+            return fail("room " + std::to_string(room.roomID) + "'s max_seq is not a whole number from 0");
+        room.maxSeq = maxSeq ? *maxSeq : anyNumber.high;
         for (const nlohmann::json& stored : entry.value("messages", nlohmann::json::array())) {
             Message message;
             if (!google::protobuf::util::JsonStringToMessage(stored.dump(), &message).ok()) {
@@ -135,21 +179,33 @@ bool ChatRoom::State::load(std::string* error)
     }
     for (const nlohmann::json& entry : file->value("members", nlohmann::json::array())) {
         ChatMember member;
-        member.userID = entry.value("user_id", std::int64_t(0));
+        std::optional<std::int64_t> userID = number(entry, "user_id", 0, ids, problem);
+        std::optional<std::int64_t> memberType = number(entry, "member_type", 0, anyNumber, problem);
+        std::optional<std::int64_t> rankLevel = number(entry, "rank_level", 0, anyNumber, problem);
+        if (!userID || !memberType || !rankLevel)
+            return fail("a member's " + problem);
+        member.userID = *userID;
         member.nickname = entry.value("nickname", "");
         member.avatarURL = entry.value("avatar_url", "");
-        member.memberType = entry.value("member_type", std::int64_t(0));
-        member.rankLevel = entry.value("rank_level", std::int64_t(0));
+        member.memberType = *memberType;
+        member.rankLevel = *rankLevel;
         member.rankName = entry.value("rank_name", "");
         member.rankColor = entry.value("rank_color", "");
         members[member.userID] = std::move(member);
     }
     for (const nlohmann::json& entry : file->value("pushes", nlohmann::json::array())) {
-        if (entry.is_array() && entry.size() == 2 && entry[0].is_number_integer() && entry[1].is_string())
-            samples.emplace_back(entry[0].get<std::int64_t>(), entry[1].get<std::string>());
+        // [sender, text]; the sender 0 is the room itself.
+        IntegerRead sender
+            = entry.is_array() && entry.size() == 2 ? readInteger(entry[0], { 0, ids.high }) : IntegerRead();
+        if (sender && entry[1].is_string())
+            samples.emplace_back(*sender, entry[1].get<std::string>());
     }
-    for (const nlohmann::json& entry : file->value("script", nlohmann::json::array()))
-        script.push_back(scriptStep(entry));
+    for (const nlohmann::json& entry : file->value("script", nlohmann::json::array())) {
+        std::optional<ChatScriptStep> step = scriptStep(entry, problem);
+        if (!step)
+            return fail("a step of the script: " + problem);
+        script.push_back(std::move(*step));
+    }
     if (!rooms.contains(1) || samples.empty())
         return fail("needs room 1 and sample pushes");
     // The state file keeps each room's newest messages, and stays under what a start reads only
@@ -175,12 +231,12 @@ std::optional<std::int64_t> ChatRoom::State::userForToken(const std::optional<st
         auto it = profile->find(key);
         return it == profile->end() ? nlohmann::json() : *it;
     };
-    nlohmann::json id = field("id");
-    if (!id.is_number_integer() || id.get<std::int64_t>() <= 0)
+    IntegerRead id = readInteger(field("id"), { 1, ChatRoom::largestUserID });
+    if (!id)
         return std::nullopt;
     // Its name and picture are the account's (accountLook), asked whenever a message is made.
-    ChatMember& member = members[id.get<std::int64_t>()];
-    member.userID = id.get<std::int64_t>();
+    ChatMember& member = members[*id];
+    member.userID = *id;
     return member.userID;
 }
 
@@ -407,7 +463,11 @@ std::unique_ptr<ChatRoom> ChatRoom::install(
         if (std::string token = account->value(key, ""); !token.empty())
             state->tokens.insert(token);
     }
-    state->accountUserID = account->value("user", nlohmann::json::object()).value("id", std::int64_t(0));
+    // The sample accounts' own start refuses an id out of bounds; none signs in as it meanwhile.
+    state->accountUserID
+        = readInteger(account->value("user", nlohmann::json::object()).value("id", nlohmann::json()),
+            { 1, ChatRoom::largestUserID })
+              .valueOr(0);
     state->api = &api;
     state->folder = api.stateFolder();
     {
@@ -496,8 +556,9 @@ std::int64_t ChatRoom::push(std::int64_t roomID, std::optional<std::string> text
         std::int64_t seq = m_state->appendSample(room->second);
         return seq != 0 && m_state->settle() ? seq : 0;
     }
-    Message message = m_state->makeMessage(roomID, senderID, std::move(*text));
-    if (m_state->refusal(room->second, message))
+    Message message
+        = m_state->stamped(room->second, m_state->makeMessage(roomID, senderID, std::move(*text)));
+    if (m_state->refusal(message))
         return 0;
     std::int64_t seq = m_state->append(room->second, std::move(message));
     return m_state->settle() ? seq : 0;
@@ -511,7 +572,8 @@ std::int64_t ChatRoom::push(std::int64_t roomID, Message message)
         return 0;
     message.set_receiver_type(RT_ROOM);
     message.set_receiver_id(roomID);
-    if (m_state->refusal(room->second, message))
+    message = m_state->stamped(room->second, std::move(message));
+    if (m_state->refusal(message))
         return 0;
     std::int64_t seq = m_state->append(room->second, std::move(message));
     return m_state->settle() ? seq : 0;

@@ -2,6 +2,7 @@
 
 #include "app/MainController/Chat/Schema/ChatSchema.h"
 #include "tools/testserver/ApiServer.h"
+#include "tools/testserver/StateFolder.h"
 #include "tools/testserver/TestServer.h"
 
 #include <cstdint>
@@ -95,6 +96,9 @@ public:
     static constexpr std::size_t maxRestrictions = 10000;
     // The largest seq: 2^53 - 1, the largest integer that every JSON reader keeps exact.
     static constexpr std::int64_t largestSeq = (std::int64_t(1) << 53) - 1;
+    // The largest id of a member that a room restricts or a message mentions: the largest that the
+    // server's accounts may have.
+    static constexpr std::int64_t largestUserID = StateFolder::maxExactInteger;
     // The longest mute, in seconds (30 days; a ban has no end instead).
     static constexpr std::int64_t maxMuteSeconds = 30 * 24 * 3600;
 

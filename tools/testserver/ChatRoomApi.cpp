@@ -1,53 +1,58 @@
 // The room endpoints of the API, over the chat rooms' state.
 
 #include "tools/testserver/ChatRoomState.h"
+#include "tools/testserver/JsonText.h"
 
-#include <charconv>
+#include <limits>
 
 namespace testserver {
 
 namespace {
 
-std::optional<std::int64_t> integer(const nlohmann::json& value)
-{
-    if (value.is_number_integer())
-        return value.get<std::int64_t>();
-    if (value.is_string()) {
-        const std::string& text = value.get_ref<const std::string&>();
-        std::int64_t number = 0;
-        auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
-        if (ec == std::errc() && end == text.data() + text.size() && !text.empty())
-            return number;
-    }
-    return std::nullopt;
-}
+// The numbers the room endpoints take, as the app writes them: a number or its decimal text.
+constexpr IntegerField anyNumber { std::numeric_limits<std::int64_t>::min(),
+    std::numeric_limits<std::int64_t>::max(), true };
+constexpr IntegerField userID { 1, ChatRoom::largestUserID, true };
+// Whose restriction v1/room/user tells: 0, no member, is answered as free.
+constexpr IntegerField askedUserID { 0, ChatRoom::largestUserID, true };
+constexpr IntegerField seqNumber { 0, ChatRoom::largestSeq, true };
+// Of a restriction (type 1): -1 for a ban, else seconds, whose own bounds blockRefusal() tells.
+constexpr IntegerField muteTime { -1, ChatRoom::maxMuteSeconds, true };
 
-std::optional<std::int64_t> parameter(const ApiCall& call, const char* key)
+IntegerRead parameter(const ApiCall& call, const char* key, const IntegerField& field = anyNumber)
 {
     auto it = call.parameters.find(key);
-    return it == call.parameters.end() ? std::nullopt : integer(*it);
+    return it == call.parameters.end() ? IntegerRead() : readInteger(*it, field);
 }
 
-// An array parameter: a JSON array of integers (or their decimal texts). Anything else, a list
-// written as one text included, is no list.
-std::optional<std::vector<std::int64_t>> listParameter(const ApiCall& call, const char* key)
+// An array parameter: a JSON array of numbers of the field (or their decimal texts) in `values`.
+// Anything else, a list written as one text included, is no list: IntegerFault::notInteger, as
+// for an element that is no number; an element outside the field is its fault.
+IntegerFault listParameter(
+    const ApiCall& call, const char* key, const IntegerField& field, std::vector<std::int64_t>& values)
 {
     auto it = call.parameters.find(key);
     if (it == call.parameters.end() || !it->is_array())
-        return std::nullopt;
-    std::vector<std::int64_t> values;
+        return IntegerFault::notInteger;
     for (const nlohmann::json& element : *it) {
-        std::optional<std::int64_t> value = integer(element);
+        IntegerRead value = readInteger(element, field);
         if (!value)
-            return std::nullopt;
+            return value.fault;
         values.push_back(*value);
     }
-    return values;
+    return IntegerFault::none;
 }
 
 ApiReply badParameter(const std::string& key)
 {
     return ApiReply::error(1001, "参数错误: " + key);
+}
+
+// A number past its field, however far: refused whole, never cut or wrapped into it.
+ApiReply outsideField(const char* what, const IntegerField& field)
+{
+    return ApiReply::error(1001,
+        std::string(what) + "须在" + std::to_string(field.low) + "到" + std::to_string(field.high) + "之间");
 }
 
 ApiReply signInRequired()
@@ -93,7 +98,7 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
     // the disk refused is undone and answered as not kept.
     using State = ChatRoom::State;
     auto room = [](State& state, const ApiCall& call) -> ChatRoomData* {
-        auto it = state.rooms.find(parameter(call, "room_id").value_or(0));
+        auto it = state.rooms.find(parameter(call, "room_id").valueOr(0));
         return it == state.rooms.end() ? nullptr : &it->second;
     };
 
@@ -120,9 +125,11 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
         ChatRoomData* found = room(*state, call);
         if (!found)
             return badParameter("room_id");
-        std::optional<std::int64_t> user = parameter(call, "user_id");
-        if (!user)
-            user = state->userForToken(call.token);
+        // A user_id that is no number asks for the caller, as one that is missing does.
+        IntegerRead asked = parameter(call, "user_id", askedUserID);
+        if (isOutside(asked.fault))
+            return outsideField("用户编号", askedUserID);
+        std::optional<std::int64_t> user = asked ? std::optional(*asked) : state->userForToken(call.token);
         if (!user)
             return signInRequired();
         auto [isBlock, remain] = state->blockState(*user);
@@ -138,7 +145,10 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
         ChatRoomData* found = room(*state, call);
         if (!found)
             return badParameter("room_id");
-        std::int64_t after = parameter(call, "seq").value_or(0);
+        IntegerRead seq = parameter(call, "seq", seqNumber);
+        if (isOutside(seq.fault))
+            return outsideField("消息编号", seqNumber);
+        const std::int64_t after = seq.valueOr(0);
         std::vector<const Message*> range;
         for (const Message& message : found->messages) {
             if (message.seq() > after)
@@ -157,10 +167,10 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
         std::optional<std::int64_t> user = state->userForToken(call.token);
         if (!user)
             return signInRequired();
-        auto found = state->rooms.find(parameter(call, "receiver_id").value_or(0));
+        auto found = state->rooms.find(parameter(call, "receiver_id").valueOr(0));
         if (found == state->rooms.end())
             return badParameter("receiver_id");
-        std::int64_t type = parameter(call, "type").value_or(0);
+        std::int64_t type = parameter(call, "type").valueOr(0);
         std::string content = call.parameters.value("content", nlohmann::json()).is_string()
             ? call.parameters["content"].get<std::string>()
             : "";
@@ -174,12 +184,14 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
                 1001, "消息太长，最多" + std::to_string(ChatRoom::maxTextCharacters) + "个字");
         if (type == MT_IMAGE && content.size() > ChatRoom::maxImageAddressBytes)
             return ApiReply::error(1001, "图片地址太长");
-        std::optional<std::vector<std::int64_t>> mentions;
+        std::vector<std::int64_t> mentions;
         if (call.parameters.contains("to_user_ids")) {
-            mentions = listParameter(call, "to_user_ids");
-            if (!mentions)
+            IntegerFault fault = listParameter(call, "to_user_ids", userID, mentions);
+            if (isOutside(fault))
+                return outsideField("提及的用户编号", userID);
+            if (fault != IntegerFault::none)
                 return badParameter("to_user_ids");
-            if (mentions->size() > ChatRoom::maxMentions)
+            if (mentions.size() > ChatRoom::maxMentions)
                 return ApiReply::error(
                     1001, "一条消息最多提及" + std::to_string(ChatRoom::maxMentions) + "人");
         }
@@ -188,9 +200,13 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
 
         Message message = state->makeMessage(found->first, *user, content);
         message.set_message_type(static_cast<ChatMessageType>(type));
-        for (std::int64_t id : mentions.value_or(std::vector<std::int64_t>()))
+        for (std::int64_t id : mentions)
             message.add_to_user_ids(id);
-        if (std::optional<std::int64_t> linkSeq = parameter(call, "link_seq")) {
+        // A quote of a message the room does not have is left out, as is one that is no number.
+        IntegerRead linkSeq = parameter(call, "link_seq", seqNumber);
+        if (isOutside(linkSeq.fault))
+            return outsideField("引用的消息编号", seqNumber);
+        if (linkSeq) {
             for (const Message& quoted : found->second.messages) {
                 if (quoted.seq() != *linkSeq)
                     continue;
@@ -202,7 +218,8 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
                 link->set_send_time(quoted.send_time());
             }
         }
-        if (std::optional<std::string> refused = state->refusal(found->second, message))
+        message = state->stamped(found->second, std::move(message));
+        if (std::optional<std::string> refused = state->refusal(message))
             return ApiReply::error(3003, *refused);
         std::int64_t seq = state->append(found->second, std::move(message));
         if (!state->settle())
@@ -218,17 +235,20 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
         ChatRoomData* found = room(*state, call);
         if (!found)
             return badParameter("room_id");
-        std::optional<std::vector<std::int64_t>> seqs = listParameter(call, "seqs");
-        if (!seqs || seqs->empty())
+        std::vector<std::int64_t> seqs;
+        IntegerFault fault = listParameter(call, "seqs", seqNumber, seqs);
+        if (isOutside(fault))
+            return outsideField("消息编号", seqNumber);
+        if (fault != IntegerFault::none || seqs.empty())
             return badParameter("seqs");
         bool admin = state->members[*user].memberType == 1;
-        for (std::int64_t seq : *seqs) {
+        for (std::int64_t seq : seqs) {
             for (const Message& message : found->messages) {
                 if (message.seq() == seq && !admin && message.sender().sender_id() != *user)
                     return ApiReply::error(3002, "没有权限");
             }
         }
-        state->revoke(*found, *seqs);
+        state->revoke(*found, seqs);
         if (!state->settle())
             return ApiReply::notKept();
         return ApiReply::success(nlohmann::json::object(), "撤回成功");
@@ -242,20 +262,27 @@ void installChatApi(ApiServer& api, std::shared_ptr<ChatRoom::State> state)
             return signInRequired();
         if (!room(*state, call))
             return badParameter("room_id");
-        std::optional<std::vector<std::int64_t>> users = listParameter(call, "user_ids");
-        std::int64_t type = parameter(call, "type").value_or(0);
-        std::optional<std::int64_t> time = parameter(call, "time");
-        if (!users || users->empty())
+        std::vector<std::int64_t> users;
+        IntegerFault fault = listParameter(call, "user_ids", userID, users);
+        const std::int64_t type = parameter(call, "type").valueOr(0);
+        // A lift takes any time, and keeps none.
+        IntegerRead time = parameter(call, "time", type == 1 ? muteTime : anyNumber);
+        if (isOutside(fault))
+            return outsideField("用户编号", userID);
+        if (fault != IntegerFault::none || users.empty())
             return badParameter("user_ids");
-        if ((type != 1 && type != 2) || !time || (type == 1 && *time < -1))
-            return badParameter(type != 1 && type != 2 ? "type" : "time");
+        if (type != 1 && type != 2)
+            return badParameter("type");
+        if (time.fault == IntegerFault::aboveHigh && type == 1)
+            return ApiReply::error(1001, muteLengthRefusal());
+        if (!time)
+            return badParameter("time");
         if (state->members[*user].memberType != 1)
             return ApiReply::error(3002, "没有权限");
         // All of them or none.
-        if (std::optional<std::string> refused
-            = state->blockRefusal(*users, type == 1, type == 1 ? *time : 0))
+        if (std::optional<std::string> refused = state->blockRefusal(users, type == 1, type == 1 ? *time : 0))
             return ApiReply::error(1001, *refused);
-        for (std::int64_t target : *users)
+        for (std::int64_t target : users)
             state->applyBlock(target, type == 1, type == 1 ? *time : 0);
         if (!state->settle())
             return ApiReply::notKept();

@@ -38,12 +38,22 @@ std::string firstCharacters(std::string_view text, std::size_t count)
     return std::string(text.substr(0, end));
 }
 
-std::optional<std::string> ChatRoom::State::refusal(const ChatRoomData& room, const Message& message) const
+std::string muteLengthRefusal()
+{
+    return "禁言时长须在1秒到" + std::to_string(ChatRoom::maxMuteSeconds / 86400) + "天之间";
+}
+
+std::string userIDRefusal()
+{
+    return "用户编号须在1到" + std::to_string(ChatRoom::largestUserID) + "之间";
+}
+
+std::optional<std::string> ChatRoom::State::refusal(const Message& stamped) const
 {
     // Past the largest seq the room would hand out a number that readers round or wrap.
-    if (room.maxSeq >= ChatRoom::largestSeq || message.seq() > ChatRoom::largestSeq)
+    if (stamped.seq() > ChatRoom::largestSeq)
         return "聊天室的消息编号已用完，无法再发送";
-    if (keptMessageBytes(message) > ChatRoom::maxKeptMessageBytes)
+    if (keptMessageBytes(stamped) > ChatRoom::maxKeptMessageBytes)
         return "消息太长，无法发送";
     return std::nullopt;
 }
@@ -56,7 +66,12 @@ std::optional<std::string> ChatRoom::State::blockRefusal(
     // A mute of no time would be answered as applied and be over at once; one past the bound
     // would end past what the clock counts.
     if (remainTime != -1 && (remainTime < 1 || remainTime > ChatRoom::maxMuteSeconds))
-        return "禁言时长须在1秒到" + std::to_string(ChatRoom::maxMuteSeconds / 86400) + "天之间";
+        return muteLengthRefusal();
+    // The state file keeps the restricted ids for the next start, which reads no other.
+    for (std::int64_t id : userIDs) {
+        if (id < 1 || id > ChatRoom::largestUserID)
+            return userIDRefusal();
+    }
     std::size_t restricted = 0;
     for (auto& [id, member] : members) {
         // Mutes that have ended free their place.

@@ -38,12 +38,18 @@ bool ChatRoom::State::settle()
     return true;
 }
 
+Message ChatRoom::State::stamped(const ChatRoomData& room, Message message) const
+{
+    // The newest seq stays within the largest (refusal()), so the next one is still an int64.
+    message.set_seq(std::max(message.seq(), room.maxSeq + 1));
+    message.set_send_time(nowMilliseconds());
+    return message;
+}
+
 std::int64_t ChatRoom::State::append(ChatRoomData& room, Message message)
 {
     const std::int64_t before = room.maxSeq;
-    room.maxSeq = std::max(message.seq(), room.maxSeq + 1);
-    message.set_seq(room.maxSeq);
-    message.set_send_time(nowMilliseconds());
+    room.maxSeq = message.seq();
     MessageOutput push;
     push.set_room_id(room.roomID);
     *push.mutable_message() = message;
@@ -62,8 +68,8 @@ std::int64_t ChatRoom::State::appendSample(ChatRoomData& room)
 {
     const std::size_t index = nextSample % samples.size();
     const auto& [sender, text] = samples[index];
-    Message message = makeMessage(room.roomID, sender, text);
-    if (refusal(room, message))
+    Message message = stamped(room, makeMessage(room.roomID, sender, text));
+    if (refusal(message))
         return 0;
     undoes.push_back([this, before = nextSample] { nextSample = before; });
     ++nextSample;

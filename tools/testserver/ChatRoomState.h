@@ -112,12 +112,14 @@ struct ChatRoom::State {
     Message makeMessage(std::int64_t roomID, std::int64_t senderID, std::string text) const;
 
     // The parts of a change (settle() ends it). Each records its undoing and defers what it tells.
-    // Why the room cannot take the message (no seq left for it, or larger than a kept message
-    // may be), readable; none when it can.
-    std::optional<std::string> refusal(const ChatRoomData& room, const Message& message) const;
-    // Takes a message that refusal() let through: its seq (the given one when it is above the
-    // room's newest, else the next), its time, and a push to the room's subscribers.
-    std::int64_t append(ChatRoomData& room, Message message);
+    // The message as the room would keep it: its seq (the given one when it is above the room's
+    // newest, else the next) and its time set, so that what is measured is what is written.
+    Message stamped(const ChatRoomData& room, Message message) const;
+    // Why the room cannot take a stamped message (no seq left for it, or larger than a kept
+    // message may be), readable; none when it can.
+    std::optional<std::string> refusal(const Message& stamped) const;
+    // Takes a stamped message that refusal() let through, with a push to the room's subscribers.
+    std::int64_t append(ChatRoomData& room, Message stamped);
     // The next sample text as a message of its sender; 0 when the room does not take it.
     std::int64_t appendSample(ChatRoomData& room);
     std::vector<std::int64_t> revoke(ChatRoomData& room, const std::vector<std::int64_t>& seqs);
@@ -145,6 +147,10 @@ std::optional<std::size_t> utf8Characters(std::string_view text);
 std::string firstCharacters(std::string_view text, std::size_t count);
 // The bytes a message takes in the state file, as one of its room's messages.
 std::size_t keptMessageBytes(const Message& message);
+// Why a mute is not taken: its length is past what the room counts.
+std::string muteLengthRefusal();
+// Why a member is not restricted: its id is past what any account has.
+std::string userIDRefusal();
 // The message of a change the disk refused.
 inline constexpr const char* notKeptMessage = "保存失败，请稍后重试";
 

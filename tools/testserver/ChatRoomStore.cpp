@@ -7,6 +7,7 @@
 // come from the data file at every start.
 
 #include "tools/testserver/ChatRoomState.h"
+#include "tools/testserver/JsonText.h"
 #include "tools/testserver/StoredAddresses.h"
 
 #include <algorithm>
@@ -17,12 +18,16 @@ namespace testserver {
 
 namespace {
 
-std::optional<std::int64_t> integer(const nlohmann::json& object, const char* key)
+// The whole numbers of the file, as this server writes them: JSON numbers, never their texts.
+constexpr IntegerField roomIDs { std::numeric_limits<std::int64_t>::min(),
+    std::numeric_limits<std::int64_t>::max() };
+constexpr IntegerField seqs { 0, ChatRoom::largestSeq };
+constexpr IntegerField userIDs { 1, ChatRoom::largestUserID };
+
+IntegerRead integer(const nlohmann::json& object, const char* key, const IntegerField& field)
 {
     auto it = object.find(key);
-    if (it == object.end() || !it->is_number_integer())
-        return std::nullopt;
-    return it->get<std::int64_t>();
+    return it == object.end() ? IntegerRead() : readInteger(*it, field);
 }
 
 std::int64_t millisecondsOf(std::chrono::system_clock::time_point time)
@@ -73,12 +78,12 @@ std::optional<std::string> parseState(const nlohmann::json& file, KeptState& kep
     for (const nlohmann::json& entry : *rooms) {
         if (!entry.is_object())
             return "a room is not an object";
-        std::optional<std::int64_t> roomID = integer(entry, "room_id");
-        std::optional<std::int64_t> maxSeq = integer(entry, "max_seq");
-        if (!roomID || !maxSeq || *maxSeq < 0)
+        IntegerRead roomID = integer(entry, "room_id", roomIDs);
+        IntegerRead maxSeq = integer(entry, "max_seq", seqs);
+        if (!roomID || !(maxSeq || maxSeq.fault == IntegerFault::aboveHigh))
             return "a room lacks its room_id or a max_seq of at least 0";
         std::string which = "room " + std::to_string(*roomID);
-        if (*maxSeq > ChatRoom::largestSeq)
+        if (!maxSeq)
             return "the max_seq of " + which + " is past " + std::to_string(ChatRoom::largestSeq);
         if (kept.rooms.contains(*roomID))
             return which + " is there twice";
@@ -107,18 +112,20 @@ std::optional<std::string> parseState(const nlohmann::json& file, KeptState& kep
     if (restrictions == file.end() || !restrictions->is_array())
         return "restrictions is not a list";
     for (const nlohmann::json& entry : *restrictions) {
-        std::optional<std::int64_t> userID = entry.is_object() ? integer(entry, "user_id") : std::nullopt;
+        IntegerRead userID = entry.is_object() ? integer(entry, "user_id", userIDs) : IntegerRead();
         auto ends = entry.is_object() ? entry.find("ends_ms") : entry.end();
+        if (isOutside(userID.fault))
+            return "the user_id of a restriction is not " + wholeNumberFrom(userIDs);
         if (!userID || ends == entry.end() || !(ends->is_null() || ends->is_number_integer()))
             return "a restriction lacks its user_id or its end (a time, or null for a ban)";
         KeptRestriction restriction { *userID, std::nullopt };
-        if (ends->is_number_integer()) {
-            // A number past 2^63 - 1 reads as a negative one, and is refused as such.
-            const std::int64_t milliseconds = ends->get<std::int64_t>();
-            if (milliseconds < 0 || milliseconds > largestEndMilliseconds)
+        if (!ends->is_null()) {
+            IntegerRead milliseconds = readInteger(*ends, { 0, largestEndMilliseconds });
+            if (!milliseconds)
                 return "the end of the restriction of " + std::to_string(restriction.userID)
                     + " is not a time from 0 to " + std::to_string(largestEndMilliseconds) + " ms";
-            restriction.ends = std::chrono::system_clock::time_point(std::chrono::milliseconds(milliseconds));
+            restriction.ends
+                = std::chrono::system_clock::time_point(std::chrono::milliseconds(*milliseconds));
         }
         kept.restrictions.push_back(restriction);
     }

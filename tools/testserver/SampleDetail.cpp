@@ -424,13 +424,15 @@ bool SampleDetail::install(ApiServer& api, const std::filesystem::path& dataDir,
                 std::chrono::system_clock::now().time_since_epoch())
                                    .count();
             record.title = lists->names(id).value_or(TitleNames {});
-            if (lists->change(*account,
-                    [&record](AccountLists& own) {
-                        own.report(std::move(record));
-                        return true;
-                    })
-                == ViewerLists::Change::notKept)
+            switch (lists->change(
+                *account, [&record](AccountLists& own) { return own.report(std::move(record)); })) {
+            case ViewerLists::Change::unchanged:
+                return ViewerLists::noIDLeft();
+            case ViewerLists::Change::notKept:
                 return ApiReply::notKept();
+            case ViewerLists::Change::kept:
+                break;
+            }
             return reply;
         }));
 

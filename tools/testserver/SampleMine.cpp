@@ -369,10 +369,12 @@ bool SampleMine::install(ApiServer& api, const std::filesystem::path& dataDir, s
         if (!titles->get(&unbuilt))
             return unbuiltSample(unbuilt);
         Favourite favourite { "", movieID, namer(movieID).value_or(TitleNames {}) };
-        switch (lists->change(
-            *account, [&favourite](AccountLists& l) { return l.addFavourite(std::move(favourite)); })) {
+        bool noIDLeft = false;
+        switch (lists->change(*account, [&favourite, &noIDLeft](AccountLists& l) {
+            return l.addFavourite(std::move(favourite), &noIDLeft);
+        })) {
         case ViewerLists::Change::unchanged:
-            return ApiReply::error(1103, "收藏已达上限");
+            return noIDLeft ? ViewerLists::noIDLeft() : ApiReply::error(1103, "收藏已达上限");
         case ViewerLists::Change::notKept:
             return ApiReply::notKept();
         case ViewerLists::Change::kept:

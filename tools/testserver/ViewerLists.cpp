@@ -1,5 +1,6 @@
 #include "tools/testserver/ViewerLists.h"
 
+#include "tools/testserver/JsonText.h"
 #include "tools/testserver/SampleAccounts.h"
 
 #include <algorithm>
@@ -27,16 +28,18 @@ bool fail(std::string* error, std::string message)
     return false;
 }
 
-// "301877.json" -> 301877; none for any other name (files of the folder that are not lists).
+// The accounts that have lists: those of the server.
+constexpr IntegerField kAccountIDs { 1, StateFolder::maxExactInteger, true };
+
+// "301877.json" -> 301877; none for any other name (files of the folder that are not lists, nor
+// of an account the server could have).
 std::optional<std::int64_t> accountOfFile(const std::string& name)
 {
     static const std::string suffix = ".json";
-    if (name.size() <= suffix.size() || name.size() > 18 + suffix.size() || !name.ends_with(suffix))
+    if (name.size() <= suffix.size() || !name.ends_with(suffix))
         return std::nullopt;
-    std::string digits = name.substr(0, name.size() - suffix.size());
-    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    return std::stoll(digits);
+    IntegerRead account = readInteger(name.substr(0, name.size() - suffix.size()), kAccountIDs);
+    return account ? std::optional(*account) : std::nullopt;
 }
 
 // Every account's lists that the folder holds.
@@ -108,10 +111,9 @@ std::optional<std::int64_t> ViewerLists::accountOf(
     std::optional<nlohmann::json> profile = accounts ? accounts->profileForToken(*token) : std::nullopt;
     if (!profile || !profile->is_object())
         return std::nullopt;
-    nlohmann::json id = profile->value("id", nlohmann::json());
-    if (!id.is_number_integer())
-        return std::nullopt;
-    return id.get<std::int64_t>();
+    IntegerRead id
+        = readInteger(profile->value("id", nlohmann::json()), { kAccountIDs.low, kAccountIDs.high });
+    return id ? std::optional(*id) : std::nullopt;
 }
 
 void ViewerLists::read(std::int64_t account, const std::function<void(const AccountLists&)>& reader) const
@@ -140,6 +142,11 @@ ViewerLists::Change ViewerLists::change(
 std::optional<TitleNames> ViewerLists::names(const std::string& movieID) const
 {
     return m_namer ? m_namer(movieID) : std::nullopt;
+}
+
+ApiReply ViewerLists::noIDLeft()
+{
+    return ApiReply::error(1104, "编号已用完，无法再添加记录或收藏");
 }
 
 std::string ViewerLists::fileName(std::int64_t account)

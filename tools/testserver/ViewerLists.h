@@ -56,6 +56,10 @@ public:
 
     std::optional<TitleNames> names(const std::string& movieID) const;
 
+    // The answer to a call that needs an id for a new entry once the account's lists have given
+    // their last (AccountLists::lastID).
+    static ApiReply noIDLeft();
+
     static std::string fileName(std::int64_t account);
 
     ViewerLists(std::shared_ptr<const StateFolder> folder, Namer namer);

@@ -179,3 +179,32 @@ TEST_F(ChatRoomKeptTest, AMessageTakesInTheFileWhatItsBoundCounts)
     EXPECT_EQ(std::filesystem::file_size(state / "chat_rooms.json") - before,
         keptMessageBytes(chat->history(1).back()));
 }
+
+TEST_F(ChatRoomKeptTest, AMessageAsLargeAsAKeptOneMayBeIsTakenAndReadBackAndNoneLarger)
+{
+    ASSERT_EQ(start(), "");
+    // Measured as it is written: with the seq and the time (of as many digits as now's) it gets.
+    const std::int64_t seq = chat->maxSeq(1) + 1;
+    auto sized = [&](std::size_t characters) {
+        Message message;
+        message.set_receiver_type(RT_ROOM);
+        message.set_receiver_id(1);
+        message.set_message_content(std::string(characters, 'a'));
+        return message;
+    };
+    auto written = [&](std::size_t characters) {
+        Message message = sized(characters);
+        message.set_seq(seq);
+        message.set_send_time(std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::system_clock::now().time_since_epoch())
+                                  .count());
+        return keptMessageBytes(message);
+    };
+    const std::size_t largest = ChatRoom::maxKeptMessageBytes - written(1) + 1;
+    ASSERT_EQ(written(largest), ChatRoom::maxKeptMessageBytes);
+    EXPECT_EQ(chat->push(1, sized(largest + 1)), 0);
+    EXPECT_EQ(chat->push(1, sized(largest)), seq);
+
+    ASSERT_EQ(start(), "");
+    EXPECT_EQ(chat->history(1).back().message_content().size(), largest);
+}

@@ -400,6 +400,50 @@ TEST_F(ViewerListsTest, AChangeTheDiskRefusesIsNotTakenAndTheNextServerReadsBack
         EXPECT_EQ(shown(sample, title), view) << title;
 }
 
+// The next start goes on from the largest id that a file holds, so the id after the last must still
+// be exact: the last is handed out once, then an entry that needs a new one is refused readably,
+// and the lists read back as they were.
+TEST_F(ViewerListsTest, TheLastIdOfTheListsIsHandedOutOnceAndNoneAfterIt)
+{
+    stop();
+    std::filesystem::create_directories(state / "lists");
+    std::ofstream(state / kSampleListsFile)
+        << R"({"records": [{"id": "7", "movie_id": "40217", "episode_id": "2170003"}],
+              "favourites": [{"id": "9007199254740989", "movie_id": "40311"}]})";
+    ASSERT_EQ(start(), "");
+    data(sample, "v1/movie/collect/action", { { "movie_id", "40522" }, { "state", 1 } });
+    auto favouriteIds = [&] {
+        std::vector<std::string> ids;
+        json page = data(sample, "v1/user/movie_collect/list", { { "page", 1 }, { "pageSize", 100 } });
+        for (const json& item : page.value("list", json::array()))
+            ids.push_back(idOf(item.value("id", json())));
+        return ids;
+    };
+    const std::vector<std::string> handedOut { "9007199254740990", "9007199254740989" };
+    EXPECT_EQ(favouriteIds(), handedOut);
+
+    const std::string shownBefore = shown(sample, "46002");
+    const std::pair<const char*, json> refused[] = {
+        { "v1/movie/collect/action", { { "movie_id", "50103" }, { "state", 1 } } },
+        { "v1/movie_play/report",
+            { { "movie_id", "46002" }, { "episode_id", "46002002" }, { "movie_from", "lzm3u8" },
+                { "current_time", 5 }, { "duration", 12 } } },
+    };
+    for (const auto& [path, parameters] : refused) {
+        SCOPED_TRACE(path);
+        json reply = call(std::string(endpointMethod(path).value_or("GET")), path, parameters, sample);
+        EXPECT_EQ(reply.value("errorCode", -1), 1104) << reply.dump();
+        EXPECT_EQ(reply.value("msg", ""), "编号已用完，无法再添加记录或收藏");
+    }
+    EXPECT_EQ(shown(sample, "46002"), shownBefore);
+    // A title the lists hold keeps its id.
+    report(sample, "40217", "2170004");
+    EXPECT_EQ(idOf(seen(sample).history.front()["id"]), "7");
+
+    ASSERT_EQ(start(), "");
+    EXPECT_EQ(favouriteIds(), handedOut);
+}
+
 // The bounds the README gives, 500 records and 500 favourites: past them a report drops the
 // oldest record, while a favourite is refused; a title already held takes no new place, and a
 // state file holding more than either is refused.
