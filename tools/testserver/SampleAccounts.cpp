@@ -2,6 +2,7 @@
 
 #include "tools/testserver/AccountsState.h"
 #include "tools/testserver/JsonText.h"
+#include "tools/testserver/PictureCheck.h"
 #include "tools/testserver/StaticFiles.h"
 #include "tools/testserver/StoredAddresses.h"
 
@@ -300,23 +301,44 @@ ApiReply changePassword(State& s, const ApiCall& call)
     });
 }
 
+// The file name extension of a picture that may be kept, or its refusal: the declared type must be
+// a picture type that agrees with the bytes, and they must decode whole within the bounds.
+std::variant<std::string, ApiReply> pictureOf(const FilePart& part)
+{
+    std::optional<std::string> extension = pictureExtension(part.contentType, part.data);
+    if (!extension)
+        return ApiReply::error(1015, "请上传 JPEG 或 PNG 图片");
+    if (part.data.size() > maxUploadBytes)
+        return ApiReply::error(1016, "图片过大");
+    std::optional<PictureFault> fault = checkPicture(part.contentType, part.data);
+    if (!fault)
+        return std::move(*extension);
+    if (fault->kind == PictureFault::Kind::tooLarge)
+        return ApiReply::error(1016,
+            "图片尺寸过大，每边不能超过" + std::to_string(maxPictureSide) + "像素，共不能超过"
+                + std::to_string(maxPicturePixels / 10000) + "万像素");
+    return ApiReply::error(1015, "图片已损坏，请重新选择");
+}
+
+// The picture is decoded outside the state's lock, so that a large one does not hold up every
+// other call.
 ApiReply changeAvatar(State& s, const ApiCall& call)
 {
+    if (!s.locked([&] { return s.signedIn(call) != nullptr; }))
+        return signInRequired();
+    auto picture = pictureOf(*call.upload);
+    if (auto* refusal = std::get_if<ApiReply>(&picture))
+        return *refusal;
+    const std::string& extension = std::get<std::string>(picture);
     return s.change([&] {
         Account* account = s.signedIn(call);
         if (!account)
             return signInRequired();
         const FilePart& part = *call.upload;
-        // The declared type must be a picture type and agree with the bytes.
-        std::optional<std::string> extension = pictureExtension(part.contentType, part.data);
-        if (!extension)
-            return ApiReply::error(1015, "请上传 JPEG 或 PNG 图片");
-        if (part.data.size() > maxUploadBytes)
-            return ApiReply::error(1016, "图片过大");
         if (s.serial >= std::uint64_t(StateFolder::maxExactInteger))
             return ApiReply::error(1020, "头像数量已达上限");
         std::string name
-            = "avatar-" + std::to_string(account->id) + "-" + std::to_string(++s.serial) + "." + *extension;
+            = "avatar-" + std::to_string(account->id) + "-" + std::to_string(++s.serial) + "." + extension;
         if (!s.keepUpload(name, { part.contentType, std::make_shared<const std::string>(part.data) }))
             return ApiReply::notKept();
         std::string url = s.uploadsBase + name;

@@ -224,12 +224,22 @@ TEST_F(AccountsKeptTest, APictureWhoseBookIsNotWrittenLeavesNoFile)
 TEST_F(AccountsKeptTest, KeptPicturesAreCheckedAtTheStartAndThoseNoAccountListsRemoved)
 {
     ASSERT_EQ(start(), "");
-    const std::string name = uploadFile(pictureName(uploadAvatar(registerAccount(newPhone(), true))));
+    const std::string token = registerAccount(newPhone(), true);
+    const std::string name = uploadFile(pictureName(uploadAvatar(token)));
+    const std::string jpegName
+        = uploadFile(pictureName(uploadPicture(token, "image/jpeg", samplePicture("advert-banner.jpg"))));
     const std::string picture = bytesOf(name);
+    const std::string jpeg = bytesOf(jpegName);
     const std::string png = "image/png";
+    auto notWhole = [this](const std::string& type, const std::string& problem) {
+        return "it is not a whole picture of the type " + type + " that " + (state / accountBookFile).string()
+            + " lists it with: " + problem;
+    };
+    const std::string cut = "its data ends before the picture does";
     struct Case {
         const char* what;
         std::string bytes, problem;
+        bool jpeg = false;
     };
     const Case cases[] = {
         { "cut to nothing", "", "not a picture of the type " + png },
@@ -237,26 +247,78 @@ TEST_F(AccountsKeptTest, KeptPicturesAreCheckedAtTheStartAndThoseNoAccountListsR
         { "replaced by text", "a note, not a picture\n", "not a picture of the type " + png },
         { "a JPEG where a PNG is listed", "\xFF\xD8\xFF\xE0-jpeg-", "not a picture of the type " + png },
         { "larger than an upload may be", picture + std::string(maxUploadBytes, '\0'), "larger than" },
+        // Pictures whose first bytes are right, and nothing after them.
+        { "cut in half", picture.substr(0, picture.size() / 2), notWhole(png, cut) },
+        { "the PNG signature followed by text", "\x89PNG\r\n\x1A\na note, not a picture\n",
+            notWhole(png, "it has no PNG header") },
+        { "a JPEG cut in half", jpeg.substr(0, jpeg.size() / 2), notWhole("image/jpeg", cut), true },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        put(name, c.bytes);
+        const std::string& file = c.jpeg ? jpegName : name;
+        put(file, c.bytes);
         std::string error = start();
-        EXPECT_NE(error.find((state / name).string() + " "), std::string::npos) << error;
+        EXPECT_NE(error.find((state / file).string() + " "), std::string::npos) << error;
         EXPECT_NE(error.find(c.problem), std::string::npos) << error;
-        EXPECT_EQ(bytesOf(name), c.bytes);
+        EXPECT_EQ(bytesOf(file), c.bytes);
+        put(name, picture);
+        put(jpegName, jpeg);
     }
 
     // What a server killed between a picture's bytes and its book leaves goes, the rest stays.
-    put(name, picture);
     const std::string stray = uploadFile("avatar-301878-9.png");
     put(stray, "\x89PNG\r\n\x1A\n-never-answered-");
     ::testing::internal::CaptureStderr();
     std::string error = start();
     std::string log = ::testing::internal::GetCapturedStderr();
     ASSERT_EQ(error, "");
-    EXPECT_EQ(uploadFiles(), std::set<std::string> { name.substr(name.rfind('/') + 1) });
+    EXPECT_EQ(uploadFiles(),
+        (std::set<std::string> {
+            name.substr(name.rfind('/') + 1), jpegName.substr(jpegName.rfind('/') + 1) }));
     EXPECT_NE(log.find((state / stray).string() + ", which no account lists"), std::string::npos) << log;
+}
+
+TEST_F(AccountsKeptTest, APictureThatDoesNotDecodeWholeIsRefusedAsItArrivesAndNothingIsKept)
+{
+    ASSERT_EQ(start(), "");
+    const std::string token = registerAccount(newPhone(), true);
+    const std::string png = samplePicture("cover.png"), jpeg = samplePicture("advert-banner.jpg");
+    // The samples with another size in their headers: within the bounds they are decoded, and found
+    // damaged (their data no longer agrees, nor the PNG header's checksum).
+    auto set = [](std::string bytes, std::size_t at, std::uint32_t value, int count) {
+        for (int i = 0; i < count; ++i)
+            bytes[at + i] = static_cast<char>(value >> (8 * (count - 1 - i)));
+        return bytes;
+    };
+    auto pngOf = [&](std::uint32_t width, std::uint32_t height) {
+        return set(set(png, 16, width, 4), 20, height, 4);
+    };
+    auto jpegOf = [&](std::uint32_t width) { return set(jpeg, jpeg.find("\xFF\xC0") + 7, width, 2); };
+    const std::string damaged = "图片已损坏，请重新选择";
+    const std::string tooLarge = "图片尺寸过大，每边不能超过16384像素，共不能超过4000万像素";
+    const std::tuple<const char*, std::string, std::string> cases[] = {
+        { "image/png", png.substr(0, png.size() / 2), damaged },
+        { "image/png", "\x89PNG\r\n\x1A\na note, not a picture\n", damaged },
+        { "image/jpeg", jpeg.substr(0, jpeg.size() / 2), damaged },
+        { "image/png", pngOf(16384, 1), damaged },
+        { "image/png", pngOf(16385, 1), tooLarge },
+        { "image/png", pngOf(1, 16385), tooLarge },
+        { "image/png", pngOf(8000, 5000), damaged },
+        { "image/png", pngOf(8000, 5001), tooLarge },
+        { "image/jpeg", jpegOf(16384), damaged },
+        { "image/jpeg", jpegOf(16385), tooLarge },
+    };
+    const std::string book = bytesOf(accountBookFile);
+    for (const auto& [type, bytes, msg] : cases) {
+        SCOPED_TRACE(&msg - &std::get<2>(cases[0]));
+        EXPECT_EQ(uploadPicture(token, type, bytes),
+            json({ { "errorCode", msg == damaged ? 1015 : 1016 }, { "msg", msg } }));
+        EXPECT_EQ(
+            std::tuple(uploadFiles(), bytesOf(accountBookFile)), std::tuple(std::set<std::string> {}, book));
+    }
+    for (const auto& [type, bytes] : { std::pair("image/png", png), std::pair("image/jpeg", jpeg) })
+        EXPECT_EQ(SampleAccounts::of(*api)->upload(pictureName(uploadPicture(token, type, bytes))), bytes)
+            << type;
 }
 
 // Folders kept by an earlier server hold the passwords as typed and the sign-ins in one object.
