@@ -56,6 +56,23 @@ ApiReply badFormat(bool phone)
     return ApiReply::error(1006, phone ? "手机号格式不正确" : "邮箱格式不正确");
 }
 
+// A text longer than the book keeps, refused with the bound as it is counted: in bytes.
+ApiReply tooLong(int errorCode, const std::string& what)
+{
+    return ApiReply::error(
+        errorCode, what + "过长，不能超过" + std::to_string(maxAccountTextBytes) + "个字节");
+}
+
+// Both an empty password and one the book cannot keep.
+std::optional<ApiReply> refusePassword(const std::string& password)
+{
+    if (password.empty())
+        return ApiReply::error(1008, "请设置密码");
+    if (password.size() > maxAccountTextBytes)
+        return tooLong(1008, "密码");
+    return std::nullopt;
+}
+
 ApiReply wrongPassword()
 {
     return ApiReply::error(1002, "用户名或密码错误");
@@ -153,8 +170,8 @@ ApiReply registerAccount(State& s, const ApiCall& call, bool byPhone)
     std::string password = param(call, "password");
     if (byPhone ? !isPhone(to) : !isEmail(to))
         return badFormat(byPhone);
-    if (password.empty() || password.size() > maxAccountTextBytes)
-        return ApiReply::error(1008, "请设置密码");
+    if (auto refusal = refusePassword(password))
+        return *refusal;
     auto hashed = hashOf(password);
     if (auto* refusal = std::get_if<ApiReply>(&hashed))
         return *refusal;
@@ -208,8 +225,8 @@ ApiReply forgetSendCode(State& s, const ApiCall& call)
 std::optional<ApiReply> refusePasswords(const ApiCall& call)
 {
     std::string password = param(call, "password");
-    if (password.empty() || password.size() > maxAccountTextBytes)
-        return ApiReply::error(1008, "请设置密码");
+    if (auto refusal = refusePassword(password))
+        return *refusal;
     if (param(call, "repassword") != password)
         return ApiReply::error(1012, "两次输入的密码不一致");
     return std::nullopt;
@@ -267,8 +284,11 @@ ApiReply changeName(State& s, const ApiCall& call, bool nickname)
         if (!account)
             return signInRequired();
         std::string name = param(call, nickname ? "new_nickname" : "new_username");
-        if (name.empty() || name.size() > maxAccountTextBytes)
-            return ApiReply::error(1014, nickname ? "昵称不能为空" : "用户名不能为空");
+        const std::string what = nickname ? "昵称" : "用户名";
+        if (name.empty())
+            return ApiReply::error(1014, what + "不能为空");
+        if (name.size() > maxAccountTextBytes)
+            return tooLong(1014, what);
         if (nickname) {
             account->profile["nickname"] = name;
             return textReply("昵称修改成功");

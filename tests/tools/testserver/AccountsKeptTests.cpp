@@ -378,6 +378,34 @@ TEST_F(AccountsKeptTest, AnAccountKeepsItsNewestEightSignIns)
     }
 }
 
+// Counted in bytes, as the book keeps them: 43 characters of three bytes are too many.
+TEST_F(AccountsKeptTest, ANameOrPasswordLongerThanTheBookKeepsIsRefusedSayingSo)
+{
+    ASSERT_EQ(start(), "");
+    const std::string token = registerAccount(newPhone(), true);
+    std::string longest = "ab", over;
+    for (int i = 0; i < 43; ++i)
+        over += "名";
+    longest += over.substr(3);
+    const std::string phone = newPhone();
+    const std::tuple<const char*, json, int, const char*> cases[] = {
+        { "v1/user/change/nickname", { { "new_nickname", over } }, 1014, "昵称过长，不能超过128个字节" },
+        { "v1/user/change/nickname", { { "new_nickname", "" } }, 1014, "昵称不能为空" },
+        { "v1/user/change/username", { { "new_username", over } }, 1014, "用户名过长，不能超过128个字节" },
+        { "v1/user/change/password", { { "password", over }, { "repassword", over } }, 1008,
+            "密码过长，不能超过128个字节" },
+        { "v1/user/register/phone",
+            { { "phone", phone }, { "password", over }, { "sms_code", codeFor(phone, "phone") } }, 1008,
+            "密码过长，不能超过128个字节" },
+    };
+    for (const auto& [path, parameters, errorCode, msg] : cases)
+        EXPECT_EQ(
+            call("POST", path, parameters, token), json({ { "errorCode", errorCode }, { "msg", msg } }));
+    ASSERT_EQ(errorOf("POST", "v1/user/change/nickname", { { "new_nickname", longest } }, token), 0);
+    ASSERT_EQ(start(), "");
+    EXPECT_EQ(profile(token).value("nickname", ""), longest);
+}
+
 TEST_F(AccountsKeptTest, ARegistrationPastWhatTheNextStartReadsIsRefused)
 {
     const json hash = PasswordHash::make(kPassword, 1)->toJSON();
