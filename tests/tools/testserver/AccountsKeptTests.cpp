@@ -8,6 +8,7 @@
 #include "tests/tools/testserver/SampleServer.h"
 #include "tools/testserver/AccountBook.h"
 
+#include <deque>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -106,6 +107,9 @@ TEST_F(AccountsKeptTest, AChangeTheDiskRefusesIsUndoneAndTheSameCallSucceedsAfte
         std::function<Call(const std::string& token, const std::string& phone)> ready;
     };
     const Case cases[] = {
+        // A picture first: each change refused after it must leave its file where it is.
+        { "an avatar",
+            [&](auto& token, auto&) -> Call { return [=, this] { return uploadAvatar(token, "-full-disk-"); }; } },
         { "a registration by phone",
             [&](auto&, auto&) {
                 std::string to = newPhone();
@@ -144,8 +148,6 @@ TEST_F(AccountsKeptTest, AChangeTheDiskRefusesIsUndoneAndTheSameCallSucceedsAfte
                     { { "session_token", session }, { "password", "pass-3" }, { "repassword", "pass-3" },
                         { "forget_code", SampleAccounts::of(*api)->lastCode(phone).value_or("") } });
             } },
-        { "an avatar",
-            [&](auto& token, auto&) -> Call { return [=, this] { return uploadAvatar(token, "-full-disk-"); }; } },
     };
 
     // Every token handed out, and what the server last answered for it, its own addresses
@@ -321,6 +323,53 @@ TEST_F(AccountsKeptTest, APictureThatDoesNotDecodeWholeIsRefusedAsItArrivesAndNo
             << type;
 }
 
+TEST_F(AccountsKeptTest, TheNewestSixtyFourPicturesAreKeptAndOneRefusedDropsNone)
+{
+    ASSERT_EQ(start(), "");
+    const std::string token = registerAccount(newPhone(), true);
+    std::deque<std::string> kept;
+    for (int i = 0; i < 64; ++i)
+        kept.push_back(pictureName(uploadAvatar(token)));
+    auto served = [&](const std::string& name) { return SampleAccounts::of(*api)->upload(name).has_value(); };
+    // A 65th refused as its bytes are written or as the book is drops nothing, then or at the
+    // next change that is kept.
+    const std::pair<const char*, std::function<json()>> refusals[] = {
+        { "its bytes",
+            [&] {
+                zvtest::FullDisk full;
+                return uploadAvatar(token, "-65th-");
+            } },
+        { "the book",
+            [&] {
+                std::filesystem::rename(state / accountBookFile, state / "book.aside");
+                std::filesystem::create_directory(state / accountBookFile);
+                json refused = uploadAvatar(token, "-65th-");
+                std::filesystem::remove(state / accountBookFile);
+                std::filesystem::rename(state / "book.aside", state / accountBookFile);
+                return refused;
+            } },
+    };
+    for (const auto& [what, refuse] : refusals) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(refuse()["errorCode"], 5001);
+        ASSERT_EQ(errorOf("POST", "v1/user/change/nickname", { { "new_nickname", what } }, token), 0);
+        EXPECT_EQ(uploadFiles(), std::set<std::string>(kept.begin(), kept.end()));
+        EXPECT_TRUE(served(kept.front()));
+    }
+    // Kept, it drops the oldest, its file and its address, now and after the next start.
+    kept.push_back(pictureName(uploadAvatar(token, "-65th-")));
+    const std::string oldest = kept.front();
+    kept.pop_front();
+    for (bool restarted : { false, true }) {
+        if (restarted) {
+            ASSERT_EQ(start(), "");
+        }
+        EXPECT_EQ(uploadFiles(), std::set<std::string>(kept.begin(), kept.end())) << restarted;
+        EXPECT_FALSE(served(oldest)) << restarted;
+        EXPECT_TRUE(served(kept.front()) && served(kept.back())) << restarted;
+    }
+}
+
 // Folders kept by an earlier server hold the passwords as typed and the sign-ins in one object.
 TEST_F(AccountsKeptTest, PasswordsAreKeptAsSlowHashesThoseOfAnEarlierBookToo)
 {
@@ -376,6 +425,19 @@ TEST_F(AccountsKeptTest, AnAccountKeepsItsNewestEightSignIns)
         for (std::size_t i = 0; i < tokens.size(); ++i)
             EXPECT_EQ(errorOf("GET", "v1/user/info", {}, tokens[i]), i < 2 ? 2000 : 0) << i << " " << restarted;
     }
+}
+
+// Its tokens are fixed ones: signed in again, each is listed once, or the next start refuses the book.
+TEST_F(AccountsKeptTest, TheSampleAccountSignedInAgainIsReadBack)
+{
+    ASSERT_EQ(start(), "");
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(login("xiaoyu2023", "rain-over-2023"), kSampleToken);
+        EXPECT_EQ(call("GET", "v1/user/refresh_token", {}, kSampleToken)["data"]["refresh_token"],
+            kSampleRefreshedToken);
+    }
+    ASSERT_EQ(start(), "");
+    EXPECT_EQ(std::pair(idOf(kSampleToken), idOf(kSampleRefreshedToken)), std::pair(kSampleID, kSampleID));
 }
 
 // Counted in bytes, as the book keeps them: 43 characters of three bytes are too many.
