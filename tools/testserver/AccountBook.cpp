@@ -1,6 +1,7 @@
 #include "tools/testserver/AccountBook.h"
 
 #include "tools/testserver/JsonText.h"
+#include "tools/testserver/PictureCheck.h"
 #include "tools/testserver/StoredAddresses.h"
 
 #include <algorithm>
@@ -289,6 +290,9 @@ AccountBookRead readAccountBook(const StateFolder& folder, std::uint16_t httpPor
         if (!pictureExtension(upload.contentType, *bytes.value))
             return fail("the state file " + uploaded + " is damaged: it is not a picture of the type "
                 + upload.contentType + " that " + file + " lists it with");
+        if (std::optional<PictureFault> fault = checkPicture(upload.contentType, *bytes.value))
+            return fail("the state file " + uploaded + " is damaged: it is not a whole picture of the type "
+                + upload.contentType + " that " + file + " lists it with: " + fault->reason);
         upload.bytes = std::make_shared<const std::string>(std::move(*bytes.value));
     }
     result.book = std::move(book);

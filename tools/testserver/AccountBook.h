@@ -76,7 +76,7 @@ struct AccountBookRead {
     std::string error;
 };
 // The book of the folder, its addresses pointed at these ports, with the bytes of its uploads,
-// each checked as the upload route checks one arriving. A book of the earlier form (passwords as
+// each checked as the upload route checks one arriving (its type, its size, decoded whole). A book of the earlier form (passwords as
 // typed, the tokens in one object) is read too: its passwords are hashed here, so that the next
 // write keeps the new form.
 AccountBookRead readAccountBook(const StateFolder& folder, std::uint16_t httpPort, std::uint16_t httpsPort);

@@ -2,6 +2,7 @@
 
 #include "tools/testserver/AccountsState.h"
 #include "tools/testserver/JsonText.h"
+#include "tools/testserver/PictureCheck.h"
 #include "tools/testserver/StaticFiles.h"
 #include "tools/testserver/StoredAddresses.h"
 
@@ -53,6 +54,23 @@ ApiReply signInRequired()
 ApiReply badFormat(bool phone)
 {
     return ApiReply::error(1006, phone ? "手机号格式不正确" : "邮箱格式不正确");
+}
+
+// A text longer than the book keeps, refused with the bound as it is counted: in bytes.
+ApiReply tooLong(int errorCode, const std::string& what)
+{
+    return ApiReply::error(
+        errorCode, what + "过长，不能超过" + std::to_string(maxAccountTextBytes) + "个字节");
+}
+
+// Both an empty password and one the book cannot keep.
+std::optional<ApiReply> refusePassword(const std::string& password)
+{
+    if (password.empty())
+        return ApiReply::error(1008, "请设置密码");
+    if (password.size() > maxAccountTextBytes)
+        return tooLong(1008, "密码");
+    return std::nullopt;
 }
 
 ApiReply wrongPassword()
@@ -152,8 +170,8 @@ ApiReply registerAccount(State& s, const ApiCall& call, bool byPhone)
     std::string password = param(call, "password");
     if (byPhone ? !isPhone(to) : !isEmail(to))
         return badFormat(byPhone);
-    if (password.empty() || password.size() > maxAccountTextBytes)
-        return ApiReply::error(1008, "请设置密码");
+    if (auto refusal = refusePassword(password))
+        return *refusal;
     auto hashed = hashOf(password);
     if (auto* refusal = std::get_if<ApiReply>(&hashed))
         return *refusal;
@@ -207,8 +225,8 @@ ApiReply forgetSendCode(State& s, const ApiCall& call)
 std::optional<ApiReply> refusePasswords(const ApiCall& call)
 {
     std::string password = param(call, "password");
-    if (password.empty() || password.size() > maxAccountTextBytes)
-        return ApiReply::error(1008, "请设置密码");
+    if (auto refusal = refusePassword(password))
+        return *refusal;
     if (param(call, "repassword") != password)
         return ApiReply::error(1012, "两次输入的密码不一致");
     return std::nullopt;
@@ -266,8 +284,11 @@ ApiReply changeName(State& s, const ApiCall& call, bool nickname)
         if (!account)
             return signInRequired();
         std::string name = param(call, nickname ? "new_nickname" : "new_username");
-        if (name.empty() || name.size() > maxAccountTextBytes)
-            return ApiReply::error(1014, nickname ? "昵称不能为空" : "用户名不能为空");
+        const std::string what = nickname ? "昵称" : "用户名";
+        if (name.empty())
+            return ApiReply::error(1014, what + "不能为空");
+        if (name.size() > maxAccountTextBytes)
+            return tooLong(1014, what);
         if (nickname) {
             account->profile["nickname"] = name;
             return textReply("昵称修改成功");
@@ -300,23 +321,44 @@ ApiReply changePassword(State& s, const ApiCall& call)
     });
 }
 
+// The file name extension of a picture that may be kept, or its refusal: the declared type must be
+// a picture type that agrees with the bytes, and they must decode whole within the bounds.
+std::variant<std::string, ApiReply> pictureOf(const FilePart& part)
+{
+    std::optional<std::string> extension = pictureExtension(part.contentType, part.data);
+    if (!extension)
+        return ApiReply::error(1015, "请上传 JPEG 或 PNG 图片");
+    if (part.data.size() > maxUploadBytes)
+        return ApiReply::error(1016, "图片过大");
+    std::optional<PictureFault> fault = checkPicture(part.contentType, part.data);
+    if (!fault)
+        return std::move(*extension);
+    if (fault->kind == PictureFault::Kind::tooLarge)
+        return ApiReply::error(1016,
+            "图片尺寸过大，每边不能超过" + std::to_string(maxPictureSide) + "像素，共不能超过"
+                + std::to_string(maxPicturePixels / 10000) + "万像素");
+    return ApiReply::error(1015, "图片已损坏，请重新选择");
+}
+
+// The picture is decoded outside the state's lock, so that a large one does not hold up every
+// other call.
 ApiReply changeAvatar(State& s, const ApiCall& call)
 {
+    if (!s.locked([&] { return s.signedIn(call) != nullptr; }))
+        return signInRequired();
+    auto picture = pictureOf(*call.upload);
+    if (auto* refusal = std::get_if<ApiReply>(&picture))
+        return *refusal;
+    const std::string& extension = std::get<std::string>(picture);
     return s.change([&] {
         Account* account = s.signedIn(call);
         if (!account)
             return signInRequired();
         const FilePart& part = *call.upload;
-        // The declared type must be a picture type and agree with the bytes.
-        std::optional<std::string> extension = pictureExtension(part.contentType, part.data);
-        if (!extension)
-            return ApiReply::error(1015, "请上传 JPEG 或 PNG 图片");
-        if (part.data.size() > maxUploadBytes)
-            return ApiReply::error(1016, "图片过大");
         if (s.serial >= std::uint64_t(StateFolder::maxExactInteger))
             return ApiReply::error(1020, "头像数量已达上限");
         std::string name
-            = "avatar-" + std::to_string(account->id) + "-" + std::to_string(++s.serial) + "." + *extension;
+            = "avatar-" + std::to_string(account->id) + "-" + std::to_string(++s.serial) + "." + extension;
         if (!s.keepUpload(name, { part.contentType, std::make_shared<const std::string>(part.data) }))
             return ApiReply::notKept();
         std::string url = s.uploadsBase + name;

@@ -34,7 +34,10 @@ namespace testserver {
 //  - passwords are kept as salted slow hashes (PasswordHash), the sample account's too;
 //  - at most maxAccounts accounts, with ids that stay within StateFolder::maxExactInteger: a
 //    registration beyond either is refused with a message that says so;
-//  - a sign-in is any of the account's user name, phone number or e-mail address.
+//  - a sign-in is any of the account's user name, phone number or e-mail address;
+//  - an avatar is taken only when it decodes whole as the JPEG or PNG it is declared as, within
+//    the bounds of PictureCheck.h;
+//  - a refusal says its reason: a name or password too long gives the bound, in bytes.
 // Wrong methods, missing sign-ins and bad input get an error envelope, never a crash.
 class SampleAccounts {
 public:

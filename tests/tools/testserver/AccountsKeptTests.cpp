@@ -8,6 +8,7 @@
 #include "tests/tools/testserver/SampleServer.h"
 #include "tools/testserver/AccountBook.h"
 
+#include <deque>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
@@ -106,6 +107,9 @@ TEST_F(AccountsKeptTest, AChangeTheDiskRefusesIsUndoneAndTheSameCallSucceedsAfte
         std::function<Call(const std::string& token, const std::string& phone)> ready;
     };
     const Case cases[] = {
+        // A picture first: each change refused after it must leave its file where it is.
+        { "an avatar",
+            [&](auto& token, auto&) -> Call { return [=, this] { return uploadAvatar(token, "-full-disk-"); }; } },
         { "a registration by phone",
             [&](auto&, auto&) {
                 std::string to = newPhone();
@@ -144,8 +148,6 @@ TEST_F(AccountsKeptTest, AChangeTheDiskRefusesIsUndoneAndTheSameCallSucceedsAfte
                     { { "session_token", session }, { "password", "pass-3" }, { "repassword", "pass-3" },
                         { "forget_code", SampleAccounts::of(*api)->lastCode(phone).value_or("") } });
             } },
-        { "an avatar",
-            [&](auto& token, auto&) -> Call { return [=, this] { return uploadAvatar(token, "-full-disk-"); }; } },
     };
 
     // Every token handed out, and what the server last answered for it, its own addresses
@@ -224,12 +226,22 @@ TEST_F(AccountsKeptTest, APictureWhoseBookIsNotWrittenLeavesNoFile)
 TEST_F(AccountsKeptTest, KeptPicturesAreCheckedAtTheStartAndThoseNoAccountListsRemoved)
 {
     ASSERT_EQ(start(), "");
-    const std::string name = uploadFile(pictureName(uploadAvatar(registerAccount(newPhone(), true))));
+    const std::string token = registerAccount(newPhone(), true);
+    const std::string name = uploadFile(pictureName(uploadAvatar(token)));
+    const std::string jpegName
+        = uploadFile(pictureName(uploadPicture(token, "image/jpeg", samplePicture("advert-banner.jpg"))));
     const std::string picture = bytesOf(name);
+    const std::string jpeg = bytesOf(jpegName);
     const std::string png = "image/png";
+    auto notWhole = [this](const std::string& type, const std::string& problem) {
+        return "it is not a whole picture of the type " + type + " that " + (state / accountBookFile).string()
+            + " lists it with: " + problem;
+    };
+    const std::string cut = "its data ends before the picture does";
     struct Case {
         const char* what;
         std::string bytes, problem;
+        bool jpeg = false;
     };
     const Case cases[] = {
         { "cut to nothing", "", "not a picture of the type " + png },
@@ -237,26 +249,125 @@ TEST_F(AccountsKeptTest, KeptPicturesAreCheckedAtTheStartAndThoseNoAccountListsR
         { "replaced by text", "a note, not a picture\n", "not a picture of the type " + png },
         { "a JPEG where a PNG is listed", "\xFF\xD8\xFF\xE0-jpeg-", "not a picture of the type " + png },
         { "larger than an upload may be", picture + std::string(maxUploadBytes, '\0'), "larger than" },
+        // Pictures whose first bytes are right, and nothing after them.
+        { "cut in half", picture.substr(0, picture.size() / 2), notWhole(png, cut) },
+        { "the PNG signature followed by text", "\x89PNG\r\n\x1A\na note, not a picture\n",
+            notWhole(png, "it has no PNG header") },
+        { "a JPEG cut in half", jpeg.substr(0, jpeg.size() / 2), notWhole("image/jpeg", cut), true },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        put(name, c.bytes);
+        const std::string& file = c.jpeg ? jpegName : name;
+        put(file, c.bytes);
         std::string error = start();
-        EXPECT_NE(error.find((state / name).string() + " "), std::string::npos) << error;
+        EXPECT_NE(error.find((state / file).string() + " "), std::string::npos) << error;
         EXPECT_NE(error.find(c.problem), std::string::npos) << error;
-        EXPECT_EQ(bytesOf(name), c.bytes);
+        EXPECT_EQ(bytesOf(file), c.bytes);
+        put(name, picture);
+        put(jpegName, jpeg);
     }
 
     // What a server killed between a picture's bytes and its book leaves goes, the rest stays.
-    put(name, picture);
     const std::string stray = uploadFile("avatar-301878-9.png");
     put(stray, "\x89PNG\r\n\x1A\n-never-answered-");
     ::testing::internal::CaptureStderr();
     std::string error = start();
     std::string log = ::testing::internal::GetCapturedStderr();
     ASSERT_EQ(error, "");
-    EXPECT_EQ(uploadFiles(), std::set<std::string> { name.substr(name.rfind('/') + 1) });
+    EXPECT_EQ(uploadFiles(),
+        (std::set<std::string> {
+            name.substr(name.rfind('/') + 1), jpegName.substr(jpegName.rfind('/') + 1) }));
     EXPECT_NE(log.find((state / stray).string() + ", which no account lists"), std::string::npos) << log;
+}
+
+TEST_F(AccountsKeptTest, APictureThatDoesNotDecodeWholeIsRefusedAsItArrivesAndNothingIsKept)
+{
+    ASSERT_EQ(start(), "");
+    const std::string token = registerAccount(newPhone(), true);
+    const std::string png = samplePicture("cover.png"), jpeg = samplePicture("advert-banner.jpg");
+    // The samples with another size in their headers: within the bounds they are decoded, and found
+    // damaged (their data no longer agrees, nor the PNG header's checksum).
+    auto set = [](std::string bytes, std::size_t at, std::uint32_t value, int count) {
+        for (int i = 0; i < count; ++i)
+            bytes[at + i] = static_cast<char>(value >> (8 * (count - 1 - i)));
+        return bytes;
+    };
+    auto pngOf = [&](std::uint32_t width, std::uint32_t height) {
+        return set(set(png, 16, width, 4), 20, height, 4);
+    };
+    auto jpegOf = [&](std::uint32_t width) { return set(jpeg, jpeg.find("\xFF\xC0") + 7, width, 2); };
+    const std::string damaged = "图片已损坏，请重新选择";
+    const std::string tooLarge = "图片尺寸过大，每边不能超过16384像素，共不能超过4000万像素";
+    const std::tuple<const char*, std::string, std::string> cases[] = {
+        { "image/png", png.substr(0, png.size() / 2), damaged },
+        { "image/png", "\x89PNG\r\n\x1A\na note, not a picture\n", damaged },
+        { "image/jpeg", jpeg.substr(0, jpeg.size() / 2), damaged },
+        { "image/png", pngOf(16384, 1), damaged },
+        { "image/png", pngOf(16385, 1), tooLarge },
+        { "image/png", pngOf(1, 16385), tooLarge },
+        { "image/png", pngOf(8000, 5000), damaged },
+        { "image/png", pngOf(8000, 5001), tooLarge },
+        { "image/jpeg", jpegOf(16384), damaged },
+        { "image/jpeg", jpegOf(16385), tooLarge },
+    };
+    const std::string book = bytesOf(accountBookFile);
+    for (const auto& [type, bytes, msg] : cases) {
+        SCOPED_TRACE(&msg - &std::get<2>(cases[0]));
+        EXPECT_EQ(uploadPicture(token, type, bytes),
+            json({ { "errorCode", msg == damaged ? 1015 : 1016 }, { "msg", msg } }));
+        EXPECT_EQ(
+            std::tuple(uploadFiles(), bytesOf(accountBookFile)), std::tuple(std::set<std::string> {}, book));
+    }
+    for (const auto& [type, bytes] : { std::pair("image/png", png), std::pair("image/jpeg", jpeg) })
+        EXPECT_EQ(SampleAccounts::of(*api)->upload(pictureName(uploadPicture(token, type, bytes))), bytes)
+            << type;
+}
+
+TEST_F(AccountsKeptTest, TheNewestSixtyFourPicturesAreKeptAndOneRefusedDropsNone)
+{
+    ASSERT_EQ(start(), "");
+    const std::string token = registerAccount(newPhone(), true);
+    std::deque<std::string> kept;
+    for (int i = 0; i < 64; ++i)
+        kept.push_back(pictureName(uploadAvatar(token)));
+    auto served = [&](const std::string& name) { return SampleAccounts::of(*api)->upload(name).has_value(); };
+    // A 65th refused as its bytes are written or as the book is drops nothing, then or at the
+    // next change that is kept.
+    const std::pair<const char*, std::function<json()>> refusals[] = {
+        { "its bytes",
+            [&] {
+                zvtest::FullDisk full;
+                return uploadAvatar(token, "-65th-");
+            } },
+        { "the book",
+            [&] {
+                std::filesystem::rename(state / accountBookFile, state / "book.aside");
+                std::filesystem::create_directory(state / accountBookFile);
+                json refused = uploadAvatar(token, "-65th-");
+                std::filesystem::remove(state / accountBookFile);
+                std::filesystem::rename(state / "book.aside", state / accountBookFile);
+                return refused;
+            } },
+    };
+    for (const auto& [what, refuse] : refusals) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(refuse()["errorCode"], 5001);
+        ASSERT_EQ(errorOf("POST", "v1/user/change/nickname", { { "new_nickname", what } }, token), 0);
+        EXPECT_EQ(uploadFiles(), std::set<std::string>(kept.begin(), kept.end()));
+        EXPECT_TRUE(served(kept.front()));
+    }
+    // Kept, it drops the oldest, its file and its address, now and after the next start.
+    kept.push_back(pictureName(uploadAvatar(token, "-65th-")));
+    const std::string oldest = kept.front();
+    kept.pop_front();
+    for (bool restarted : { false, true }) {
+        if (restarted) {
+            ASSERT_EQ(start(), "");
+        }
+        EXPECT_EQ(uploadFiles(), std::set<std::string>(kept.begin(), kept.end())) << restarted;
+        EXPECT_FALSE(served(oldest)) << restarted;
+        EXPECT_TRUE(served(kept.front()) && served(kept.back())) << restarted;
+    }
 }
 
 // Folders kept by an earlier server hold the passwords as typed and the sign-ins in one object.
@@ -314,6 +425,47 @@ TEST_F(AccountsKeptTest, AnAccountKeepsItsNewestEightSignIns)
         for (std::size_t i = 0; i < tokens.size(); ++i)
             EXPECT_EQ(errorOf("GET", "v1/user/info", {}, tokens[i]), i < 2 ? 2000 : 0) << i << " " << restarted;
     }
+}
+
+// Its tokens are fixed ones: signed in again, each is listed once, or the next start refuses the book.
+TEST_F(AccountsKeptTest, TheSampleAccountSignedInAgainIsReadBack)
+{
+    ASSERT_EQ(start(), "");
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(login("xiaoyu2023", "rain-over-2023"), kSampleToken);
+        EXPECT_EQ(call("GET", "v1/user/refresh_token", {}, kSampleToken)["data"]["refresh_token"],
+            kSampleRefreshedToken);
+    }
+    ASSERT_EQ(start(), "");
+    EXPECT_EQ(std::pair(idOf(kSampleToken), idOf(kSampleRefreshedToken)), std::pair(kSampleID, kSampleID));
+}
+
+// Counted in bytes, as the book keeps them: 43 characters of three bytes are too many.
+TEST_F(AccountsKeptTest, ANameOrPasswordLongerThanTheBookKeepsIsRefusedSayingSo)
+{
+    ASSERT_EQ(start(), "");
+    const std::string token = registerAccount(newPhone(), true);
+    std::string longest = "ab", over;
+    for (int i = 0; i < 43; ++i)
+        over += "名";
+    longest += over.substr(3);
+    const std::string phone = newPhone();
+    const std::tuple<const char*, json, int, const char*> cases[] = {
+        { "v1/user/change/nickname", { { "new_nickname", over } }, 1014, "昵称过长，不能超过128个字节" },
+        { "v1/user/change/nickname", { { "new_nickname", "" } }, 1014, "昵称不能为空" },
+        { "v1/user/change/username", { { "new_username", over } }, 1014, "用户名过长，不能超过128个字节" },
+        { "v1/user/change/password", { { "password", over }, { "repassword", over } }, 1008,
+            "密码过长，不能超过128个字节" },
+        { "v1/user/register/phone",
+            { { "phone", phone }, { "password", over }, { "sms_code", codeFor(phone, "phone") } }, 1008,
+            "密码过长，不能超过128个字节" },
+    };
+    for (const auto& [path, parameters, errorCode, msg] : cases)
+        EXPECT_EQ(
+            call("POST", path, parameters, token), json({ { "errorCode", errorCode }, { "msg", msg } }));
+    ASSERT_EQ(errorOf("POST", "v1/user/change/nickname", { { "new_nickname", longest } }, token), 0);
+    ASSERT_EQ(start(), "");
+    EXPECT_EQ(profile(token).value("nickname", ""), longest);
 }
 
 TEST_F(AccountsKeptTest, ARegistrationPastWhatTheNextStartReadsIsRefused)

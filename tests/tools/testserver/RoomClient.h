@@ -4,6 +4,7 @@
 // signed API calls, a captcha ticket, registration with the code the server sent, the room's
 // socket. For the suites that check what the accounts and rooms answer.
 
+#include "tests/support/TempDir.h"
 #include "tests/tools/testserver/SignedForm.h"
 #include "tools/testserver/ApiServer.h"
 #include "tools/testserver/ChatRoom.h"
@@ -14,6 +15,7 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/websocket.hpp>
 #include <chrono>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -127,13 +129,26 @@ protected:
 
     nlohmann::json mute(const std::string& token, std::int64_t who) { return blockUser(token, who, 1, 60); }
 
-    // A PNG of a few bytes as the account's new picture; the reply envelope.
+    // A picture of the sample data, whole: the server decodes what it takes.
+    static std::string samplePicture(const std::string& name)
+    {
+        std::ifstream file(sourceDir() / "tools/testserver/data/images" / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    }
+
+    // A PNG as the account's new picture, the tail after its end making it differ from others;
+    // the reply envelope.
     nlohmann::json uploadAvatar(const std::string& token, const std::string& tail = "-picture-")
     {
+        return uploadPicture(token, "image/png", samplePicture("cover.png") + tail);
+    }
+
+    nlohmann::json uploadPicture(const std::string& token, const std::string& type, const std::string& bytes)
+    {
         std::string body
-            = "--B\r\nContent-Disposition: form-data; name=\"avatar_file\"; filename=\"image.png\"\r\n"
-              "Content-Type: image/png\r\n\r\n\x89PNG\r\n\x1A\n"
-            + tail + "\r\n--B--\r\n";
+            = "--B\r\nContent-Disposition: form-data; name=\"avatar_file\"; filename=\"image\"\r\n"
+              "Content-Type: "
+            + type + "\r\n\r\n" + bytes + "\r\n--B--\r\n";
         return nlohmann::json::parse(
             exchange(requestHead("POST", "/api/v1/user/change/avatar", token)
                     + "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: "

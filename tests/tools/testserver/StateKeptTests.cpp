@@ -179,7 +179,7 @@ TEST_F(StateKeptTest, NamesAndPicturesAreKeptAndTheRoomUsesThemOnNewPorts)
     nlohmann::json account = profile(token);
     EXPECT_EQ(account.value("nickname", ""), "新名字");
     EXPECT_EQ(account.value("avatar", ""), origin + upload);
-    EXPECT_EQ(exchange(requestHead("GET", "/" + upload, "")), "\x89PNG\r\n\x1A\n-kept-picture-");
+    EXPECT_EQ(exchange(requestHead("GET", "/" + upload, "")), samplePicture("cover.png") + "-kept-picture-");
     // The sample account's picture of the data leads here too.
     nlohmann::json sampleAccount = profile(kSampleToken);
     EXPECT_EQ(sampleAccount.value("nickname", ""), "小鱼改名");
