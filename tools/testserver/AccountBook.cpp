@@ -154,7 +154,8 @@ std::optional<std::string> parseBook(
         if (!tokens->is_object())
             return "tokens is not an object";
         for (const auto& [token, id] : tokens->items()) {
-            auto owner = id.is_number_integer() ? book.accounts.find(id.get<std::int64_t>()) : book.accounts.end();
+            IntegerRead owned = readInteger(id, { 1, StateFolder::maxExactInteger });
+            auto owner = owned ? book.accounts.find(*owned) : book.accounts.end();
             if (owner == book.accounts.end())
                 return "a token names no account of the file";
             owner->second.signIns.push_back(token);

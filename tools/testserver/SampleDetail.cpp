@@ -47,15 +47,8 @@ nlohmann::json param(const ApiCall& call, const char* key)
 // A whole number within 0...limit, sent as a number or as decimal text.
 std::optional<long long> boundedNumber(const nlohmann::json& value, long long limit)
 {
-    if (value.is_number_integer()) {
-        long long number = value.get<long long>();
-        return number >= 0 && number <= limit ? std::optional(number) : std::nullopt;
-    }
-    std::string text = textOf(value);
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    long long number = std::stoll(text);
-    return number <= limit ? std::optional(number) : std::nullopt;
+    IntegerRead read = readInteger(value, { 0, limit, true });
+    return read ? std::optional<long long>(*read) : std::nullopt;
 }
 
 std::set<long long> numberSet(const nlohmann::json& value)

@@ -1,10 +1,11 @@
 #include "tools/testserver/SampleHome.h"
 
+#include "tools/testserver/JsonText.h"
 #include "tools/testserver/StaticFiles.h"
 
 #include <algorithm>
-#include <charconv>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -31,18 +32,12 @@ void pointAtServer(nlohmann::json& value, std::uint16_t httpPort, std::uint16_t 
     }
 }
 
-std::optional<std::int64_t> number(const nlohmann::json& value)
+// A number of the query within its field, sent as a number or as digits; none for anything else,
+// a number past the field however far past among it.
+std::optional<std::int64_t> number(const nlohmann::json& value, std::int64_t low, std::int64_t high)
 {
-    if (value.is_number_integer())
-        return value.get<std::int64_t>();
-    if (!value.is_string())
-        return std::nullopt;
-    const std::string& text = value.get_ref<const std::string&>();
-    std::int64_t result = 0;
-    auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), result);
-    if (failure != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return result;
+    IntegerRead read = readInteger(value, { low, high, true });
+    return read ? std::optional(*read) : std::nullopt;
 }
 
 std::optional<std::string> condition(const nlohmann::json& parameters, const char* key)
@@ -103,19 +98,20 @@ std::optional<SampleHome::ScreenQuery> SampleHome::parseScreenQuery(const nlohma
     if (!parameters.is_object())
         return std::nullopt;
     ScreenQuery query;
-    auto typeId = number(parameters.value("type_id", nlohmann::json()));
+    auto typeId = number(parameters.value("type_id", nlohmann::json()), std::numeric_limits<std::int64_t>::min(),
+        std::numeric_limits<std::int64_t>::max());
     if (!typeId)
         return std::nullopt;
     query.typeId = *typeId;
     if (parameters.contains("page")) {
-        auto page = number(parameters["page"]);
-        if (!page || *page < 1 || *page > maximumPage)
+        auto page = number(parameters["page"], 1, maximumPage);
+        if (!page)
             return std::nullopt;
         query.page = *page;
     }
     if (parameters.contains("pageSize")) {
-        auto size = number(parameters["pageSize"]);
-        if (!size || *size < 1 || *size > maximumPageSize)
+        auto size = number(parameters["pageSize"], 1, maximumPageSize);
+        if (!size)
             return std::nullopt;
         query.pageSize = *size;
     }

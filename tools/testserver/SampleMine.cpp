@@ -54,13 +54,8 @@ nlohmann::json param(const ApiCall& call, const char* key)
 // A whole number within 1...limit, sent as a number or as decimal text.
 std::optional<long long> boundedNumber(const nlohmann::json& value, long long limit)
 {
-    std::string text = textOf(value);
-    if (text.empty() || text.size() > 9 || !isDigits(text))
-        return std::nullopt;
-    long long number = std::stoll(text);
-    if (number < 1 || number > limit)
-        return std::nullopt;
-    return number;
+    IntegerRead read = readInteger(value, { 1, limit, true });
+    return read ? std::optional<long long>(*read) : std::nullopt;
 }
 
 // "12,7,30": every part a decimal id; none for anything else.

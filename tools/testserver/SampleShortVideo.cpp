@@ -1,5 +1,6 @@
 #include "tools/testserver/SampleShortVideo.h"
 
+#include "tools/testserver/JsonText.h"
 #include "tools/testserver/StaticFiles.h"
 #include "tools/testserver/TestServer.h"
 
@@ -60,13 +61,20 @@ std::optional<nlohmann::json> readList(const std::filesystem::path& file, const 
 
 long long pageSizeOf(const nlohmann::json& parameters)
 {
-    const nlohmann::json& value = parameters.value("pageSize", nlohmann::json());
-    long long size = kDefaultPageSize;
-    if (value.is_number_integer())
-        size = value.get<long long>();
-    else if (value.is_string())
-        size = std::atoll(value.get<std::string>().c_str());
-    return std::clamp(size, 1LL, kMaxPageSize);
+    // A size past either end is taken as that end (a client that asks for everything gets the
+    // most a page holds); anything but a whole number is the default.
+    IntegerRead read = readInteger(parameters.value("pageSize", nlohmann::json()), { 1, kMaxPageSize, true });
+    switch (read.fault) {
+    case IntegerFault::none:
+        return *read;
+    case IntegerFault::belowLow:
+        return 1;
+    case IntegerFault::aboveHigh:
+        return kMaxPageSize;
+    case IntegerFault::notInteger:
+        break;
+    }
+    return kDefaultPageSize;
 }
 
 struct ClipRound {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <map>
 #include <set>
 #include <sstream>
@@ -185,4 +186,42 @@ TEST_F(SampleListsTest, HandWrittenTitlesStayAsWrittenAndOthersAreFoundAndKeptBy
     json longTitle = data("v1/movie/detail", { { "id", "40311" } });
     EXPECT_EQ(longTitle["play_from"][0]["list"].size(), 120u);
     EXPECT_EQ(longTitle["name"], "北方的灯塔");
+}
+
+TEST_F(SampleListsTest, ANumberOfAQueryPastItsFieldIsNeverWrappedIntoIt)
+{
+    constexpr std::uint64_t top = std::numeric_limits<std::uint64_t>::max();
+    auto reply = [&](const std::string& path, json parameters) {
+        testserver::ApiCall call;
+        call.method = std::string(testserver::endpointMethod(path).value_or("GET"));
+        call.path = path;
+        call.parameters = std::move(parameters);
+        call.token = sampleToken;
+        return api->handler(path)(call);
+    };
+    // A query past its field is refused, not answered as the small or negative number it wraps to.
+    struct Refused {
+        const char* what;
+        const char* path;
+        json parameters;
+    };
+    const Refused refused[] = {
+        { "a filter page of the class 2^64 - 1", "v1/movie/screen/list", { { "type_id", top } } },
+        { "a filter page of a class past every number, as text", "v1/movie/screen/list",
+            { { "type_id", "99999999999999999999" } } },
+        { "the filter page 2^64 - 1", "v1/movie/screen/list", { { "type_id", 1 }, { "page", top } } },
+        { "the notices' page 2^64 - 1", "v1/notice/list", { { "page", top }, { "pageSize", 10 } } },
+        { "the notices' page past every number, as text", "v1/notice/list",
+            { { "page", "99999999999999999999" }, { "pageSize", 10 } } },
+    };
+    for (const Refused& c : refused) {
+        SCOPED_TRACE(c.what);
+        EXPECT_NE(reply(c.path, c.parameters).errorCode, 0);
+    }
+    // The short videos take a page size past either end as that end: the most a page holds.
+    for (const json& size : { json(top), json("99999999999999999999"), json(50) }) {
+        SCOPED_TRACE(size.dump());
+        EXPECT_EQ(listIn(data("v1/video/display", { { "pageSize", size } }), "list").size(), 50u);
+    }
+    EXPECT_EQ(listIn(data("v1/video/display", { { "pageSize", -5 } }), "list").size(), 1u);
 }
