@@ -18,8 +18,6 @@ DeviceLevelsFile::Levels currentLevels()
 
 struct KeptDeviceLevels::Keeper {
     std::filesystem::path file;
-    // What the file holds (or a first start's levels, where there is none yet).
-    DeviceLevelsFile::Levels written;
     bool writeDue = false;
     // A failed write is told once, until one succeeds again.
     bool failing = false;
@@ -27,17 +25,13 @@ struct KeptDeviceLevels::Keeper {
     void write()
     {
         writeDue = false;
-        DeviceLevelsFile::Levels levels = currentLevels();
-        if (levels == written)
-            return;
-        if (!DeviceLevelsFile::write(file, levels)) {
+        if (!DeviceLevelsFile::write(file, currentLevels())) {
             if (!failing)
                 Log::write("device levels: cannot write " + file.string() + "; tried again at the next change");
             failing = true;
             return;
         }
         failing = false;
-        written = levels;
     }
 };
 
@@ -54,7 +48,6 @@ KeptDeviceLevels::KeptDeviceLevels(std::filesystem::path file)
 
     m_keeper = std::make_shared<Keeper>();
     m_keeper->file = std::move(file);
-    m_keeper->written = read.levels;
     auto changed = [weak = std::weak_ptr<Keeper>(m_keeper)](const Notification&) {
         auto keeper = weak.lock();
         if (!keeper || keeper->writeDue)

@@ -395,19 +395,6 @@ TEST_F(WindowInputTest, StyleSwapsEveryWindow)
     EXPECT_EQ(overlay->traitCollection().userInterfaceStyle, UIUserInterfaceStyle::light);
 }
 
-TEST_F(WindowInputTest, StyleKeyWithAChooserAsksItForTheOtherStyleAndSetsNoWindowItself)
-{
-    std::vector<UIUserInterfaceStyle> chosen;
-    input.setStyleChooser([&](UIUserInterfaceStyle style) { chosen.push_back(style); });
-    EXPECT_TRUE(input.key(WindowKey::toggleStyle));
-    EXPECT_EQ(window->overrideUserInterfaceStyle(), UIUserInterfaceStyle::unspecified);
-    // The application took the choice: the key swaps from what is shown.
-    window->setOverrideUserInterfaceStyle(UIUserInterfaceStyle::dark);
-    input.key(WindowKey::toggleStyle);
-    EXPECT_EQ(chosen, (std::vector { UIUserInterfaceStyle::dark, UIUserInterfaceStyle::light }));
-    EXPECT_EQ(window->overrideUserInterfaceStyle(), UIUserInterfaceStyle::dark);
-}
-
 }
 
 TEST_F(WindowInputTest, WheelOverAWebPageScrollsThePageItself)
