@@ -44,7 +44,7 @@ scripts/setup.sh build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_FLAGS
 
 keys="$root/build/keys"
 levels="$out/device.json"
-((fresh)) && rm -rf "$home" "$state" "$levels"
+((fresh)) && rm -rf "$home" "$state" "$levels" "$levels".damaged-*
 mkdir -p "$home/Library/Preferences" "$state"
 
 # The server keeps its ports from one start to the next (out/window/ports), so that the addresses
