@@ -4,6 +4,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/json/JSON.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -17,7 +18,8 @@ bool readLevel(const JSON& object, const char* name, float& level)
     std::optional<double> number = member.number();
     if (!number)
         return false;
-    level = static_cast<float>(*number);
+    // Held to the range before it is narrowed: a number beyond a float's range has no float.
+    level = static_cast<float>(std::clamp(*number, 0.0, 1.0));
     return true;
 }
 

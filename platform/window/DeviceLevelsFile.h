@@ -20,9 +20,9 @@ struct Levels {
 // Far more than the file ever holds: a larger one is not ours, and is not read whole.
 inline constexpr std::uint64_t maximumSize = 4096;
 
-// The levels of a file's text, as written (the device holds them to 0...1); a level it does not
-// name starts full, and members it does not know are passed over. None when the text is no such
-// object (not JSON, not an object, a level that is no number).
+// The levels of a file's text, each held to 0...1; a level it does not name starts full, and
+// members it does not know are passed over. None when the text is no such object (not JSON, not
+// an object, a level that is no number).
 std::optional<Levels> parse(std::string_view text);
 std::string serialize(const Levels& levels);
 

@@ -45,7 +45,7 @@ TEST_F(KeptLevelsTest, AStartTakesTheKeptLevelsAndAnyOtherFileStartsFullToldAndL
     const std::tuple<std::optional<std::string>, Outcome, Levels> cases[] {
         { std::nullopt, Outcome::Missing, { 1, 1 } },
         { R"({"volume":0.25,"brightness":0.5})", Outcome::Read, { 0.25f, 0.5f } },
-        { R"({"volume":-2,"brightness":7,"later":true})", Outcome::Read, { 0, 1 } },
+        { R"({"volume":-2,"brightness":1e39,"later":true})", Outcome::Read, { 0, 1 } },
         { R"({"volume":"loud","brightness":0.5})", Outcome::Damaged, { 1, 1 } },
         { std::string(5000, ' ') + "{}", Outcome::Damaged, { 1, 1 } },
         { "/", Outcome::Unreadable, { 1, 1 } }, // a folder in the file's place
