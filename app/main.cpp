@@ -13,5 +13,5 @@ int main(int argc, char** argv)
     registerGradientBackedViews();
     QDUIHelper::registerAppearance();
     registerTourSteps();
-    return runDeviceOrWindow(argc, argv, std::make_shared<AppDelegate>());
+    return runDeviceOrWindow(argc, argv, std::make_shared<AppDelegate>(), &AppDelegate::chooseStyle);
 }

@@ -2,12 +2,14 @@
 # Builds the release tree, starts the local test server with its sample data, video and chat rooms,
 # and opens the app in a window of the desktop pointed at that server: the mouse is a finger
 # (Ctrl+drag pinches), the wheel scrolls, the keyboard types; Esc goes back, Ctrl+R turns the
-# phone, Ctrl+D swaps light and dark. Closing the window ends the app as the phone's app switcher
-# does. The app folder out/window/home stays from one start to the next, so that what the app
-# stored, and downloads it had under way, are there again. So does the test server's state folder
-# out/window/server beside it, where the server keeps what its clients changed (accounts and their
-# sign-ins, each account's lists, the chat rooms' messages and seqs among it): the sign-in and the room's messages that
-# the app stored still agree with the server. --fresh starts both from empty.
+# phone, Ctrl+D swaps light and dark (as the app's own dark-mode choice, kept with its settings).
+# Closing the window ends the app as the phone's app switcher does. The app folder out/window/home
+# stays from one start to the next, so that what the app stored, and downloads it had under way,
+# are there again; the device's volume and brightness stay beside it (out/window/device.json), as
+# a phone keeps them. So does the test server's state folder out/window/server, where the server
+# keeps what its clients changed (accounts and their sign-ins, each account's lists, the chat rooms'
+# messages and seqs among it): the sign-in and the room's messages that the app stored still agree
+# with the server. --fresh starts all three from empty (the levels full).
 # Other options go to the app (--dark, --scale <pixels per point>, --script <file> ...).
 #   usage: scripts/window.sh [--fresh] [app options...]
 set -euo pipefail
@@ -39,7 +41,8 @@ fi
 scripts/build-release.sh zentavo zentavo-testserver
 
 keys="$root/build/keys"
-((fresh)) && rm -rf "$home" "$state"
+levels="$out/device.json"
+((fresh)) && rm -rf "$home" "$state" "$levels" "$levels".damaged-*
 mkdir -p "$home/Library/Preferences" "$state"
 
 # The server keeps its ports from one start to the next (out/window/ports), so that the addresses
@@ -99,4 +102,4 @@ export ZV_INFO_TrustedCAFile="$keys/ca.pem"
 ZV_INFO_APIPublicKey="$(cat "$keys/api_public.b64")"
 export ZV_INFO_APIPublicKey
 echo "window: app folder $home, server state $state, server log $server_log"
-ZV_HOME="$home" build/release/app/zentavo --window --out "$out/screenshots" ${args[@]+"${args[@]}"}
+ZV_HOME="$home" build/release/app/zentavo --window --levels "$levels" --out "$out/screenshots" ${args[@]+"${args[@]}"}

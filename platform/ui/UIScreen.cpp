@@ -1,5 +1,6 @@
 #include "platform/ui/UIScreen.h"
 
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/DisplayUpdates.h"
 #include "platform/ui/UIApplication.h"
 
@@ -82,6 +83,7 @@ void UIScreen::setBrightness(CGFloat brightness)
     m_brightness = brightness;
     // A live screen presents its frame anew at the new level.
     DisplayUpdates::setNeedsDisplay();
+    NotificationCenter::defaultCenter().post(UIScreenBrightnessDidChangeNotification, std::any(this));
 }
 
 void UIScreen::setProfile(UIDeviceProfile profile)

@@ -26,6 +26,9 @@ enum UIInterfaceOrientationMask : unsigned {
 
 bool UIInterfaceOrientationIsLandscape(UIInterfaceOrientation orientation);
 
+// Posted when the screen's brightness moved (the screen as object).
+inline constexpr const char* UIScreenBrightnessDidChangeNotification = "UIScreenBrightnessDidChangeNotification";
+
 // The simulated device: its portrait size in points, its scale, and the heights of the status
 // bar and of the home indicator area in portrait.
 struct UIDeviceProfile {

@@ -341,6 +341,10 @@ void WindowInput::toggleStyle()
     auto window = targetWindow();
     bool dark = window && window->traitCollection().userInterfaceStyle == UIUserInterfaceStyle::dark;
     m_style = dark ? UIUserInterfaceStyle::light : UIUserInterfaceStyle::dark;
+    if (m_styleChooser) {
+        m_styleChooser(m_style);
+        return;
+    }
     for (const auto& shown : UIApplication::shared().windows())
         shown->setOverrideUserInterfaceStyle(m_style);
 }

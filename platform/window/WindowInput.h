@@ -3,6 +3,7 @@
 #include "platform/ui/CGGeometry.h"
 #include "platform/ui/UITraitCollection.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,7 +21,7 @@ enum class WindowKey {
     // The phone is turned, portrait to landscape and back, where the screen turns with it (a
     // player on screen goes full screen and back); elsewhere nothing happens.
     rotate,
-    // The light and dark styles swap.
+    // The light and dark styles swap (through the style chooser, when one is set).
     toggleStyle,
     // The keyboard's return and delete keys, for the first responder.
     returnKey,
@@ -64,6 +65,11 @@ public:
     // The style the window shows: set by the style key; windows that leave it open get it.
     UIUserInterfaceStyle style() const { return m_style; }
     void setStyle(UIUserInterfaceStyle style) { m_style = style; }
+    // What the style key does with the style it swaps to. An application that stores its style
+    // as a choice of its own makes the key that choice, so that nothing of it undoes the key
+    // later; without a chooser the key gives every window the style itself.
+    using StyleChooser = std::function<void(UIUserInterfaceStyle)>;
+    void setStyleChooser(StyleChooser chooser) { m_styleChooser = std::move(chooser); }
     // Gives windows without a style of their own the window's dark style (after windows come).
     void applyStyle() const;
 
@@ -80,4 +86,5 @@ private:
     bool m_pressed = false;
     bool m_pinching = false;
     UIUserInterfaceStyle m_style = UIUserInterfaceStyle::unspecified;
+    StyleChooser m_styleChooser;
 };

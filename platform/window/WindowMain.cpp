@@ -17,8 +17,8 @@ namespace {
 int usage()
 {
     std::cerr
-        << "usage: [--window [--scale <pixels per point, 0.25 to 3>]] [--script <file>] [--out <folder>] "
-           "[--dark] [--landscape] [--stop-on-error]\n";
+        << "usage: [--window [--scale <pixels per point, 0.25 to 3>] [--levels <file>]] [--script <file>] "
+           "[--out <folder>] [--dark] [--landscape] [--stop-on-error]\n";
     return 2;
 }
 
@@ -33,10 +33,12 @@ std::optional<double> scaleArgument(const std::string& text)
 
 }
 
-int runDeviceOrWindow(int argc, char** argv, std::shared_ptr<UIApplicationDelegate> delegate)
+int runDeviceOrWindow(
+    int argc, char** argv, std::shared_ptr<UIApplicationDelegate> delegate, WindowInput::StyleChooser styleChooser)
 {
     bool window = false;
     std::optional<double> scale;
+    std::filesystem::path levelsFile;
     std::vector<char*> rest = { argv[0] };
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -45,6 +47,10 @@ int runDeviceOrWindow(int argc, char** argv, std::shared_ptr<UIApplicationDelega
         } else if (arg == "--scale") {
             if (i + 1 >= argc || !(scale = scaleArgument(argv[++i])))
                 return usage();
+        } else if (arg == "--levels") {
+            if (i + 1 >= argc || !*argv[i + 1])
+                return usage();
+            levelsFile = argv[++i];
         } else {
             rest.push_back(argv[i]);
         }
@@ -70,6 +76,8 @@ int runDeviceOrWindow(int argc, char** argv, std::shared_ptr<UIApplicationDelega
     options.device = parsed->options;
     options.window.title = std::filesystem::path(argv[0]).filename().string();
     options.window.scale = scale;
+    options.styleChooser = std::move(styleChooser);
+    options.levelsFile = std::move(levelsFile);
     std::string error;
     auto shell = WindowShell::open(options, &error);
     if (!shell) {

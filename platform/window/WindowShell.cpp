@@ -22,6 +22,10 @@ std::unique_ptr<WindowShell> WindowShell::open(WindowShellOptions options, std::
     // The window's style key takes over the dark option, so that the two never disagree.
     if (options.device.dark)
         shell->m_window->input().setStyle(UIUserInterfaceStyle::dark);
+    shell->m_window->input().setStyleChooser(std::move(options.styleChooser));
+    // Before the launch, so that what the application makes at once starts at the kept levels.
+    if (!options.levelsFile.empty())
+        shell->m_levels = std::make_unique<KeptDeviceLevels>(std::move(options.levelsFile));
     options.device.dark = false;
     options.device.realTime = true;
     options.device.stopRequested = [self] { return self->isClosed(); };
@@ -73,4 +77,6 @@ void WindowShell::end()
     // Closing by hand or by code looks the same to the person: the window goes first.
     m_window->close();
     m_shell->end();
+    // A level moved just before the end is written now.
+    m_levels.reset();
 }

@@ -3,7 +3,9 @@
 #include "platform/ui/device/DeviceShell.h"
 #include "platform/window/DesktopOpener.h"
 #include "platform/window/DeviceWindow.h"
+#include "platform/window/KeptDeviceLevels.h"
 
+#include <filesystem>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -15,6 +17,11 @@ struct WindowShellOptions {
     DeviceWindowOptions window;
     // The desktop's program that opens the links the application opens outside itself.
     std::string urlOpener = "xdg-open";
+    // What the style key (Ctrl+D) does with the style it swaps to (WindowInput::setStyleChooser).
+    WindowInput::StyleChooser styleChooser;
+    // Where the device's volume and backlight are kept across starts (KeptDeviceLevels); none:
+    // they start full and are not kept.
+    std::filesystem::path levelsFile;
 };
 
 // The device shell shown live: the application runs on the real clock in a DeviceWindow, takes
@@ -22,7 +29,8 @@ struct WindowShellOptions {
 // headless device, their waits lasting as long as they say. Links that the application opens
 // outside itself go to the desktop's opener (DesktopOpener). Closing the window ends the
 // application as the phone's app switcher does: it goes into the background (where it saves what
-// it keeps), then it is terminated. Main thread; one at a time.
+// it keeps), then it is terminated. The device's levels may be kept across starts in a file
+// (levelsFile), read before the application launches. Main thread; one at a time.
 class WindowShell {
 public:
     // nullptr with the reason when no window can open.
@@ -57,5 +65,6 @@ private:
     std::unique_ptr<DeviceWindow> m_window;
     std::unique_ptr<DeviceShell> m_shell;
     std::unique_ptr<DesktopOpener> m_opener;
+    std::unique_ptr<KeptDeviceLevels> m_levels;
     bool m_ended = false;
 };

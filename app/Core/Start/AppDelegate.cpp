@@ -6,6 +6,7 @@
 #include "app/Extensions/appLink.h"
 #include "app/MainController/Chat/View/ZV_ChatMushinAlertView.h"
 #include "app/MainController/Launch/ZV_LaunchVC.h"
+#include "app/MainController/Mine/Setting/ZV_SettingCell.h"
 #include "platform/media/SJRotationManager.h"
 #include "platform/ui/UIColor.h"
 #include "platform/ui/UIWindow.h"
@@ -47,4 +48,9 @@ void AppDelegate::setupWindow()
             ? UIUserInterfaceStyle::dark
             : UIUserInterfaceStyle::light);
     m_window->makeKeyAndVisible();
+}
+
+void AppDelegate::chooseStyle(UIUserInterfaceStyle style)
+{
+    ZV_SettingCell::chooseDarkMode(style == UIUserInterfaceStyle::dark);
 }

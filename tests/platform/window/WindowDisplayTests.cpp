@@ -109,10 +109,16 @@ protected:
         if (!display)
             GTEST_SKIP() << whyNot;
         resetPlatform();
+        openWindow({});
+    }
+
+    void openWindow(const std::filesystem::path& levelsFile)
+    {
         WindowShellOptions options;
         options.window.title = "zentavo-window-test";
         options.window.scale = 1;
         options.device.outputFolder = dir / "out";
+        options.levelsFile = levelsFile;
         std::string error;
         shell = WindowShell::open(options, &error);
         ASSERT_TRUE(shell) << error;
@@ -140,6 +146,7 @@ protected:
         UIScreen::main().resetForTesting();
         UIDevice::current().resetForTesting();
         UIEventDispatcher::shared().resetForTesting();
+        SJDeviceVolumeAndBrightnessController::shared().resetForTesting();
     }
 
     void settle(double seconds)
@@ -214,6 +221,27 @@ TEST_F(WindowOnDisplay, TheBrightnessDimsWhatTheWindowShowsToADimScreenWhileScre
     auto written = UIImage::fromFile(shell->shell().screenshot("dim").value_or(""));
     ASSERT_TRUE(written);
     EXPECT_TRUE(zvtest::picturesMatch(drawn, *written));
+}
+
+TEST_F(WindowOnDisplay, TheLevelsMovedInTheWindowAreThereAtItsNextStart)
+{
+    auto& levels = SJDeviceVolumeAndBrightnessController::shared();
+    std::filesystem::path file = dir / "device.json";
+    shell.reset();
+    resetPlatform();
+    openWindow(file);
+    levels.setVolume(0.3f);
+    levels.setBrightness(0.4f);
+    ASSERT_TRUE(display->requestClose(xid));
+    ASSERT_TRUE(waitFor([&] { return shell->isClosed(); }));
+    shell->run();
+    shell.reset();
+
+    // The next start, before the app comes up.
+    resetPlatform();
+    openWindow(file);
+    EXPECT_EQ(levels.volume(), 0.3f);
+    EXPECT_EQ(levels.brightness(), 0.4f);
 }
 
 TEST_F(WindowOnDisplay, ClicksTapTypingFillsTheFocusedFieldAndKeysAct)

@@ -90,8 +90,12 @@ void ZV_SettingCell::setSwitchHandler(SwitchHandler handler)
 
 void ZV_SettingCell::darkModeChanged(UISwitch& sender)
 {
-    StoreData::set(PropertyList(sender.isOn()), StoreData::isDarkColor);
+    chooseDarkMode(sender.isOn());
+}
+
+void ZV_SettingCell::chooseDarkMode(bool dark)
+{
+    StoreData::set(PropertyList(dark), StoreData::isDarkColor);
     if (std::shared_ptr<UIWindow> window = activeKeyWindow())
-        window->setOverrideUserInterfaceStyle(
-            sender.isOn() ? UIUserInterfaceStyle::dark : UIUserInterfaceStyle::light);
+        window->setOverrideUserInterfaceStyle(dark ? UIUserInterfaceStyle::dark : UIUserInterfaceStyle::light);
 }

@@ -33,6 +33,8 @@ public:
     void setSwitchHandler(SwitchHandler handler);
     // Stores the switch's state as the dark-mode flag and gives the key window that style.
     static void darkModeChanged(UISwitch& sender);
+    // The same choice made without the switch (the desktop window's style key).
+    static void chooseDarkMode(bool dark);
 
 private:
     std::shared_ptr<UIStackView> m_stackView;

@@ -77,6 +77,8 @@ protected:
         options.window.scale = 1;
         options.device.outputFolder = home / "out";
         options.urlOpener = opener.string();
+        // As the program hands it over.
+        options.styleChooser = &AppDelegate::chooseStyle;
         std::string error;
         shell = WindowShell::open(options, &error);
         ASSERT_TRUE(shell) << error;
@@ -402,6 +404,26 @@ TEST_F(AppInWindow, TheWheelTurnsShortVideosAndCtrlRTurnsOnlyAPlayerThatEscTurns
     }
     ASSERT_TRUE(display->key(xid, "Escape"));
     EXPECT_TRUE(waitFor([&] { return root->navigationController()->topViewController() == root; }));
+}
+
+TEST_F(AppInWindow, CtrlDIsTheViewersStoredDarkChoiceThatTheShortVideosGiveBack)
+{
+    reachTheRoot();
+    auto root = rootScreen();
+    ASSERT_TRUE(root);
+    auto window = delegate->window();
+    ASSERT_TRUE(display->key(xid, "ctrl+d"));
+    ASSERT_TRUE(waitFor([&] { return window->overrideUserInterfaceStyle() == UIUserInterfaceStyle::dark; }));
+    // Stored (written through at once), the next start opens dark.
+    EXPECT_TRUE(StoreData::boolValue(StoreData::isDarkColor));
+
+    // The short videos, always dark, then 推荐 again: the page puts the stored style back.
+    for (int tab : { 3, 0 }) {
+        ASSERT_TRUE(display->click(xid, tab == 3 ? 264 : 56, 783));
+        ASSERT_TRUE(waitFor([&] { return root->segmentedView()->selectedIndex() == tab; }));
+        settle(0.5);
+    }
+    EXPECT_EQ(window->overrideUserInterfaceStyle(), UIUserInterfaceStyle::dark);
 }
 
 TEST_F(AppInWindow, EscOnTheCaptchaEndsTheAttemptAndLeavesThePageBeneathAsItWas)
