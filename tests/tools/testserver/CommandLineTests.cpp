@@ -103,6 +103,8 @@ TEST(TestServerCommandLine, ADamagedStateFileStopsTheServerNamingTheFile)
         { "uploads/avatar-3-1.png", "",
             R"({"next_id": 301878, "upload_serial": 1, "accounts": [],
                 "uploads": [{"name": "avatar-3-1.png", "content_type": "image/png"}]})" },
+        // A folder given by mistake, which holds nothing of the server's.
+        { "README", "notes of someone else's\n" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -129,6 +131,8 @@ TEST(TestServerCommandLine, AFolderOrAPortInUseIsToldApart)
     {
         std::shared_ptr<testserver::StateFolder> held = testserver::StateFolder::open(state.path());
         ASSERT_TRUE(held);
+        // No file in the folder keeps a second server out: one could be removed.
+        std::filesystem::remove(state / testserver::StateFolder::lockFile);
         ServerRun run = runServer(serverWithState(state.path()));
         EXPECT_EQ(run.exitCode, 4);
         EXPECT_NE(run.errors.find(state.path().string() + " is in use by another server"), std::string::npos)
