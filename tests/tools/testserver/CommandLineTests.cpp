@@ -7,11 +7,15 @@
 
 #include <array>
 #include <boost/asio.hpp>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -149,6 +153,43 @@ TEST(TestServerCommandLine, AFolderOrAPortInUseIsToldApart)
         EXPECT_EQ(run.exitCode, 3);
         EXPECT_NE(run.errors.find("127.0.0.1:" + port), std::string::npos) << run.errors;
         EXPECT_EQ(run.output.find("https"), std::string::npos) << run.output;
+    }
+}
+
+// A client that connects the moment the port takes connections (an app started beside the server,
+// on the ports it kept) is answered by the route it asked for, never by a server still putting its
+// routes and data in place: the poster code is the last route that the program puts in place.
+TEST(TestServerCommandLine, TheFirstRequestIsAnsweredByItsRoute)
+{
+    namespace asio = boost::asio;
+    for (int start = 0; start < 3; ++start) {
+        zvtest::TempDir state;
+        asio::io_context io;
+        asio::ip::tcp::acceptor probe(io, { asio::ip::address_v4::loopback(), 0 });
+        const asio::ip::tcp::endpoint port = probe.local_endpoint();
+        probe.close();
+        const std::string command = "exec timeout 30 '" + std::string(ZV_TESTSERVER_PROGRAM) + "' "
+            + serverWithState(state.path(), "--http-port " + std::to_string(port.port()))
+            + " >/dev/null 2>&1";
+        const char* argv[] = { "sh", "-c", command.c_str(), nullptr };
+        pid_t pid = -1;
+        ASSERT_EQ(::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+        asio::ip::tcp::socket socket(io);
+        boost::system::error_code ec = asio::error::connection_refused;
+        for (int attempt = 0; ec && attempt < 20000; ++attempt) {
+            socket.close();
+            if (socket.connect(port, ec))
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        std::string reply;
+        asio::write(socket,
+            asio::buffer(std::string("GET /api/down/qrcode.png HTTP/1.1\r\nConnection: close\r\n\r\n")), ec);
+        asio::read(socket, asio::dynamic_buffer(reply), ec);
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+        EXPECT_TRUE(reply.starts_with("HTTP/1.1 200 ")
+            && reply.find("Content-Type: image/png\r\n") != std::string::npos)
+            << start << ": " << reply.substr(0, reply.find("\r\n\r\n"));
     }
 }
 
