@@ -34,7 +34,7 @@ window_open() {
   echo "window: the window is already open (its test server holds $state)" >&2
   exit 1
 }
-if [[ -f "$state/lock" ]] && ! flock -n "$state/lock" true; then
+if [[ -d "$state" ]] && ! flock -n "$state" true; then
   window_open
 fi
 # The release tree as scripts/run.sh sets it up, only the two programs run here.

@@ -1,5 +1,6 @@
 #include "tools/testserver/StateFolder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -13,7 +14,6 @@ namespace testserver {
 
 namespace {
 
-constexpr std::string_view kTemporaryMark = ".writing-";
 constexpr mode_t kFolderMode = 0700;
 constexpr mode_t kFileMode = 0600;
 
@@ -48,29 +48,83 @@ void syncFolder(const std::filesystem::path& dir)
     ::close(fd);
 }
 
-// Files that a write left behind when the server was killed halfway (never the state itself)
-// go; what stays is made its owner's alone. Links are left as they are: a mode set through one
-// would land on whatever it points at. The first file that cannot be made private is the error.
-std::optional<std::string> tidy(const std::filesystem::path& dir)
+// What an entry of the folder is to the server, told by its place, its name and its type as it
+// stands: a link is never its own (it writes none, and a mode set or a folder walked through one
+// would land on whatever it points at).
+enum class Entry { StateFile, WritePiece, Subfolder, EarlierLock, Other };
+
+Entry classify(StatePlace place, const std::string& name, std::filesystem::file_type type)
 {
-    std::error_code ec;
-    for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        std::filesystem::file_status status = it->symlink_status(ec);
-        if (ec)
-            break;
-        bool folder = std::filesystem::is_directory(status);
-        if (!folder && !std::filesystem::is_regular_file(status))
-            continue;
-        if (!folder && it->path().filename().string().find(kTemporaryMark) != std::string::npos) {
-            std::filesystem::remove(it->path(), ec);
-            continue;
-        }
-        if (::chmod(it->path().c_str(), folder ? kFolderMode : kFileMode) != 0)
-            return systemError("cannot make private", it->path());
+    using std::filesystem::file_type;
+    if (type == file_type::regular) {
+        if (isStateFileName(place, name))
+            return Entry::StateFile;
+        if (isWritePieceName(place, name))
+            return Entry::WritePiece;
+        if (place == StatePlace::Top && name == earlierLockFile)
+            return Entry::EarlierLock;
     }
-    if (ec)
-        return "cannot go through the state folder " + dir.string() + ": " + ec.message();
+    if (type == file_type::directory && place == StatePlace::Top && isStateSubfolder(name))
+        return Entry::Subfolder;
+    return Entry::Other;
+}
+
+struct Listed {
+    std::filesystem::path path;
+    Entry entry;
+};
+
+// The entries at the top of the folder and in its own subfolders, nothing below anything else;
+// none with a message when the folder cannot be gone through.
+std::optional<std::vector<Listed>> list(const std::filesystem::path& dir, std::string* error)
+{
+    std::vector<Listed> listed;
+    auto add = [&listed](const std::filesystem::path& folder, StatePlace place) -> std::error_code {
+        std::error_code ec;
+        for (auto it = std::filesystem::directory_iterator(folder, ec);
+             !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+            std::filesystem::file_type type = it->symlink_status(ec).type();
+            if (ec)
+                break;
+            listed.push_back({ it->path(), classify(place, it->path().filename().string(), type) });
+        }
+        return ec;
+    };
+    std::error_code ec = add(dir, StatePlace::Top);
+    for (std::size_t i = 0, top = listed.size(); !ec && i < top; ++i) {
+        StatePlace place = StatePlace::Top;
+        // A copy: adding to the list may move its entries.
+        std::filesystem::path folder = listed[i].path;
+        if (listed[i].entry == Entry::Subfolder && isStateSubfolder(folder.filename().string(), &place))
+            ec = add(folder, place);
+    }
+    if (ec) {
+        *error = "cannot go through the state folder " + dir.string() + ": " + ec.message();
+        return std::nullopt;
+    }
+    return listed;
+}
+
+// Pieces that a write left behind when the server was killed halfway go; what stays of its own
+// is made its owner's alone. The first one that cannot be made private is the error.
+std::optional<std::string> tidy(const std::vector<Listed>& listed)
+{
+    for (const Listed& it : listed) {
+        std::error_code ec;
+        switch (it.entry) {
+        case Entry::WritePiece:
+            std::filesystem::remove(it.path, ec);
+            break;
+        case Entry::StateFile:
+        case Entry::EarlierLock:
+        case Entry::Subfolder:
+            if (::chmod(it.path.c_str(), it.entry == Entry::Subfolder ? kFolderMode : kFileMode) != 0)
+                return systemError("cannot make private", it.path);
+            break;
+        case Entry::Other:
+            break;
+        }
+    }
     return std::nullopt;
 }
 
@@ -106,30 +160,39 @@ std::shared_ptr<StateFolder> StateFolder::open(const std::filesystem::path& dir,
         return fail("the state folder " + dir.string() + " is not a folder");
     if (::access(dir.c_str(), R_OK | W_OK | X_OK) != 0)
         return fail(systemError("cannot use the state folder", dir));
-    if (::chmod(dir.c_str(), kFolderMode) != 0)
-        return fail(systemError("cannot make private the state folder", dir));
 
-    // Locked before anything in it is touched: the files being written by a server that runs on
-    // it are not pieces left by a killed one.
-    std::filesystem::path lock = dir / lockFile;
-    int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, kFileMode);
+    // The folder itself is the lock: a file in it can be removed, or replaced, under a server that
+    // holds it. Locked before anything in it is looked at: the files being written by a server
+    // that runs on it are not pieces left by a killed one.
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return fail(systemError("cannot open the lock file", lock));
+        return fail(systemError("cannot open the state folder", dir));
+    auto folder = std::make_shared<StateFolder>(std::filesystem::absolute(dir, ec), fd);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        int why = errno;
-        ::close(fd);
-        if (why != EWOULDBLOCK) {
-            errno = why;
-            return fail(systemError("cannot lock", lock));
-        }
+        if (errno != EWOULDBLOCK)
+            return fail(systemError("cannot lock the state folder", dir));
         if (inUse)
             *inUse = true;
-        return fail("the state folder " + dir.string() + " is in use by another server (it holds "
-            + lock.string() + ")");
+        return fail("the state folder " + dir.string() + " is in use by another server");
     }
-    auto folder = std::make_shared<StateFolder>(std::filesystem::absolute(dir, ec), fd);
-    if (std::optional<std::string> problem = tidy(dir))
-        return fail(*problem);
+
+    std::string problem;
+    std::optional<std::vector<Listed>> listed = list(dir, &problem);
+    if (!listed)
+        return fail(problem);
+    auto other = std::find_if(
+        listed->begin(), listed->end(), [](const Listed& it) { return it.entry == Entry::Other; });
+    bool ownState = std::any_of(listed->begin(), listed->end(),
+        [](const Listed& it) { return it.entry == Entry::StateFile || it.entry == Entry::WritePiece; });
+    // A folder given by mistake is left as it was: nothing in it is read, removed or made private.
+    if (other != listed->end() && !ownState)
+        return fail("the folder " + dir.string() + " is not a state folder: it holds " + other->path.string()
+            + " and no state of this server, and is left as it is (give a new or empty folder)");
+    if (std::optional<std::string> refused = tidy(*listed))
+        return fail(*refused);
+    // Shared with things of someone else's, the folder keeps the mode they have it in.
+    if (other == listed->end() && ::chmod(dir.c_str(), kFolderMode) != 0)
+        return fail(systemError("cannot make private the state folder", dir));
     return folder;
 }
 
@@ -253,8 +316,7 @@ bool StateFolder::writeBytes(const std::string& name, const std::string& bytes, 
     }
 
     static std::atomic<std::uint64_t> serial { 0 };
-    std::filesystem::path temporary = file->string() + std::string(kTemporaryMark) + std::to_string(::getpid())
-        + "-" + std::to_string(++serial);
+    std::filesystem::path temporary = writePieceName(file->string(), ::getpid(), ++serial);
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kFileMode);
     if (fd < 0)
         return fail(systemError("cannot write", temporary));
@@ -305,17 +367,19 @@ bool StateFolder::remove(const std::string& name, std::string* error) const
 std::vector<std::string> StateFolder::filesIn(const std::string& subfolder) const
 {
     std::vector<std::string> names;
+    StatePlace place = StatePlace::Top;
     std::optional<std::filesystem::path> dir = resolve(subfolder);
-    if (!dir)
-        return names;
     std::error_code ec;
+    if (!dir || !isStateSubfolder(subfolder, &place)
+        || !std::filesystem::is_directory(std::filesystem::symlink_status(*dir, ec)))
+        return names;
     for (auto it = std::filesystem::directory_iterator(*dir, ec);
          !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        std::string name = it->path().filename().string();
         std::error_code statusError;
         std::filesystem::file_type type = it->symlink_status(statusError).type();
-        if (!statusError
-            && (type == std::filesystem::file_type::regular || type == std::filesystem::file_type::symlink))
-            names.push_back(subfolder + "/" + it->path().filename().string());
+        if (!statusError && classify(place, name, type) == Entry::StateFile)
+            names.push_back(subfolder + "/" + name);
     }
     return names;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/testserver/StateFolderNames.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -19,10 +21,15 @@ namespace testserver {
 // or after it. A file that cannot be read or is not what it should be is an error that names it;
 // the server then does not start, and the file is never overwritten.
 //
-// The folder is its owner's alone: the folder and its subfolders 0700, its files 0600 (those a
-// server before this one left too), since it holds sign-ins and password hashes. One server at a
-// time uses it: the folder object holds a lock on its file `lock` for its life, and a second open
-// while it lives is refused as "in use".
+// The server keeps to its own names there (StateFolderNames.h): a folder given by mistake, one
+// that holds other things and none of the server's state, is refused and left as it was; in one
+// that holds both, the rest is never read, removed or changed. A link in it is never followed.
+//
+// What is the server's is its owner's alone: its subfolders 0700, its files 0600 (those a server
+// before this one left too), and the folder itself 0700 while it holds nothing else, since it
+// holds sign-ins and password hashes. One server at a time uses it: the folder object holds a
+// lock on the folder itself for its life (a file in it could be removed under it), and a second
+// open while it lives is refused as "in use".
 //
 // Names are relative paths below the folder ("accounts.json", "uploads/avatar-7-1.png"); a name
 // that would leave the folder is refused. Calls are thread-safe as far as the files are
@@ -30,7 +37,8 @@ namespace testserver {
 class StateFolder {
 public:
     // The folder, made when missing, locked for the object's life; none with a message when it
-    // cannot be made or used, and `inUse` set when another server holds it.
+    // cannot be made or used or is not a state folder, and `inUse` set when another server holds
+    // it.
     static std::shared_ptr<StateFolder> open(
         const std::filesystem::path& dir, std::string* error = nullptr, bool* inUse = nullptr);
     ~StateFolder();
@@ -62,8 +70,8 @@ public:
     bool writeBytes(const std::string& name, const std::string& bytes, std::string* error = nullptr) const;
     // Removes a file; a missing one is no error.
     bool remove(const std::string& name, std::string* error = nullptr) const;
-    // The names of the plain files directly in a subfolder ("uploads" -> "uploads/avatar-7-1.png"),
-    // none when it is missing.
+    // The names of the state files directly in one of the server's subfolders ("uploads" ->
+    // "uploads/avatar-7-1.png"), none when it is missing; other files there are not the server's.
     std::vector<std::string> filesIn(const std::string& subfolder) const;
 
     // The largest file read back (a state file is written by this server, not by its clients,
@@ -73,8 +81,8 @@ public:
     // that every JSON reader keeps exact, JavaScript's among them. A count that would pass it is
     // refused rather than written, so that the next start reads back whatever was handed out.
     static constexpr std::int64_t maxExactInteger = (std::int64_t(1) << 53) - 1;
-    // The lock file's name in the folder.
-    static constexpr const char* lockFile = "lock";
+    // The file that earlier servers locked instead of the folder, left as it is.
+    static constexpr const char* lockFile = earlierLockFile;
 
     StateFolder(std::filesystem::path dir, int lockDescriptor);
 
@@ -83,7 +91,7 @@ private:
     std::optional<std::filesystem::path> resolve(const std::string& name) const;
 
     std::filesystem::path m_dir;
-    int m_lock = -1; // the open lock file, whose lock ends when it is closed
+    int m_lock = -1; // the open folder, whose lock ends when it is closed
 };
 
 }

@@ -281,6 +281,7 @@ struct TestServer::Impl {
     std::uint16_t httpsPort = 0;
     std::shared_ptr<RequestRouter> router = std::make_shared<RequestRouter>();
     std::thread thread;
+    bool serving = false;
     bool stopped = false;
 
     // Every socket of the server is close-on-exec from the moment it exists, which asio's own open
@@ -397,10 +398,20 @@ std::unique_ptr<TestServer> TestServer::start(const ServerOptions& options, std:
     impl->router->idleTimeout = options.idleTimeout;
     impl->router->record.setLimits(options.recordLimits);
 
-    impl->acceptHTTP();
-    impl->acceptHTTPS();
-    impl->thread = std::thread([io = impl->io.get()] { io->run(); });
-    return std::make_unique<TestServer>(std::move(impl));
+    auto server = std::make_unique<TestServer>(std::move(impl));
+    if (options.serveAtStart)
+        server->serve();
+    return server;
+}
+
+void TestServer::serve()
+{
+    if (m_impl->serving || m_impl->stopped)
+        return;
+    m_impl->serving = true;
+    m_impl->acceptHTTP();
+    m_impl->acceptHTTPS();
+    m_impl->thread = std::thread([io = m_impl->io.get()] { io->run(); });
 }
 
 TestServer::TestServer(std::unique_ptr<Impl> impl)

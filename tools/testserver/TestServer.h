@@ -25,6 +25,10 @@ struct ServerOptions {
     // How long a connection may wait for its next request (or a reply for its client) before the
     // server closes it.
     std::chrono::milliseconds idleTimeout = std::chrono::seconds(30);
+    // False: the ports listen from the start (their numbers are known), but no connection is
+    // served before serve(); those that arrive meanwhile wait for it, so that none is answered
+    // while the routes and their data are still being put in place.
+    bool serveAtStart = true;
 };
 
 // Runs on the server's one thread, so it should answer at once: a slow reply is a Reply with a
@@ -43,6 +47,8 @@ public:
     TestServer(const TestServer&) = delete;
     TestServer& operator=(const TestServer&) = delete;
 
+    // Starts serving a server started without serveAtStart; once, from the owner's thread.
+    void serve();
     // Closes every connection and joins the server thread; pending delayed replies are dropped.
     void stop();
 

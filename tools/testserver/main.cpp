@@ -253,6 +253,10 @@ int main(int argc, char** argv)
             return inUse ? kStateInUse : 1;
         }
     }
+    // Its ports are taken now, since the routes point at them, but a connection is served only
+    // once every route is in place with its data: a client that connects at once waits for its
+    // answer rather than getting one of a server half set up.
+    options.serveAtStart = false;
     std::unique_ptr<testserver::TestServer> server = testserver::TestServer::start(options, &error);
     if (!server) {
         std::cerr << "zentavo-testserver: " << error << "\n";
@@ -279,6 +283,7 @@ int main(int argc, char** argv)
         std::cerr << "zentavo-testserver: " << error << "\n";
         return 1;
     }
+    server->serve();
     std::cout << "http  " << server->httpURL() << "\n"
               << "https " << server->httpsURL() << "\n"
               << std::flush;

@@ -7,11 +7,15 @@
 
 #include <array>
 #include <boost/asio.hpp>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -103,6 +107,8 @@ TEST(TestServerCommandLine, ADamagedStateFileStopsTheServerNamingTheFile)
         { "uploads/avatar-3-1.png", "",
             R"({"next_id": 301878, "upload_serial": 1, "accounts": [],
                 "uploads": [{"name": "avatar-3-1.png", "content_type": "image/png"}]})" },
+        // A folder given by mistake, which holds nothing of the server's.
+        { "README", "notes of someone else's\n" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -129,6 +135,8 @@ TEST(TestServerCommandLine, AFolderOrAPortInUseIsToldApart)
     {
         std::shared_ptr<testserver::StateFolder> held = testserver::StateFolder::open(state.path());
         ASSERT_TRUE(held);
+        // No file in the folder keeps a second server out: one could be removed.
+        std::filesystem::remove(state / testserver::StateFolder::lockFile);
         ServerRun run = runServer(serverWithState(state.path()));
         EXPECT_EQ(run.exitCode, 4);
         EXPECT_NE(run.errors.find(state.path().string() + " is in use by another server"), std::string::npos)
@@ -145,6 +153,43 @@ TEST(TestServerCommandLine, AFolderOrAPortInUseIsToldApart)
         EXPECT_EQ(run.exitCode, 3);
         EXPECT_NE(run.errors.find("127.0.0.1:" + port), std::string::npos) << run.errors;
         EXPECT_EQ(run.output.find("https"), std::string::npos) << run.output;
+    }
+}
+
+// A client that connects the moment the port takes connections (an app started beside the server,
+// on the ports it kept) is answered by the route it asked for, never by a server still putting its
+// routes and data in place: the poster code is the last route that the program puts in place.
+TEST(TestServerCommandLine, TheFirstRequestIsAnsweredByItsRoute)
+{
+    namespace asio = boost::asio;
+    for (int start = 0; start < 3; ++start) {
+        zvtest::TempDir state;
+        asio::io_context io;
+        asio::ip::tcp::acceptor probe(io, { asio::ip::address_v4::loopback(), 0 });
+        const asio::ip::tcp::endpoint port = probe.local_endpoint();
+        probe.close();
+        const std::string command = "exec timeout 30 '" + std::string(ZV_TESTSERVER_PROGRAM) + "' "
+            + serverWithState(state.path(), "--http-port " + std::to_string(port.port()))
+            + " >/dev/null 2>&1";
+        const char* argv[] = { "sh", "-c", command.c_str(), nullptr };
+        pid_t pid = -1;
+        ASSERT_EQ(::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+        asio::ip::tcp::socket socket(io);
+        boost::system::error_code ec = asio::error::connection_refused;
+        for (int attempt = 0; ec && attempt < 20000; ++attempt) {
+            socket.close();
+            if (socket.connect(port, ec))
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        std::string reply;
+        asio::write(socket,
+            asio::buffer(std::string("GET /api/down/qrcode.png HTTP/1.1\r\nConnection: close\r\n\r\n")), ec);
+        asio::read(socket, asio::dynamic_buffer(reply), ec);
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+        EXPECT_TRUE(reply.starts_with("HTTP/1.1 200 ")
+            && reply.find("Content-Type: image/png\r\n") != std::string::npos)
+            << start << ": " << reply.substr(0, reply.find("\r\n\r\n"));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <map>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -109,19 +110,19 @@ TEST_F(StateFolderTest, AWriteCutShortLeavesTheLastWholeFileAndIsClearedAtTheNex
 {
     {
         auto folder = StateFolder::open(dir.path());
-        ASSERT_TRUE(folder && folder->writeJSON("rooms.json", { { "max_seq", 41 } }));
+        ASSERT_TRUE(folder && folder->writeJSON("chat_rooms.json", { { "max_seq", 41 } }));
     }
     // What a server killed in the middle of its next write leaves beside the file.
-    put("rooms.json.writing-999-1", "{\"max_se");
+    put("chat_rooms.json.writing-999-1", "{\"max_se");
     auto again = StateFolder::open(dir.path());
     ASSERT_TRUE(again);
-    StateFolder::Read read = again->readJSON("rooms.json");
+    StateFolder::Read read = again->readJSON("chat_rooms.json");
     ASSERT_TRUE(read.ok && read.value);
     EXPECT_EQ((*read.value)["max_seq"], 41);
     std::set<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         left.insert(entry.path().filename().string());
-    EXPECT_EQ(left, (std::set<std::string> { "rooms.json", StateFolder::lockFile })) << "the piece is gone";
+    EXPECT_EQ(left, (std::set<std::string> { "chat_rooms.json" })) << "the piece is gone";
 }
 
 TEST_F(StateFolderTest, AFolderThatCannotBeUsedIsRefused)
@@ -160,7 +161,8 @@ TEST_F(StateFolderTest, TheFolderAndItsFilesAreTheOwnersAlone)
 {
     put("accounts.json", "{}");
     put("uploads/avatar-3-1.png", "x");
-    for (const char* name : { ".", "uploads", "accounts.json" })
+    put(StateFolder::lockFile, ""); // an earlier server's
+    for (const char* name : { ".", "uploads", "accounts.json", StateFolder::lockFile })
         ::chmod((dir / name).c_str(), 0755);
     const mode_t umask = ::umask(0);
     auto folder = StateFolder::open(dir.path());
@@ -193,6 +195,74 @@ TEST_F(StateFolderTest, OneServerAtATimeUsesTheFolder)
     EXPECT_TRUE(StateFolder::open(dir.path(), &error, &inUse)) << error;
     EXPECT_FALSE(inUse);
     EXPECT_FALSE(std::filesystem::exists(dir / "chat_rooms.json.writing-1-1"));
+}
+
+// Every entry below a folder: its mode, and its bytes or where it links to.
+std::map<std::string, std::string> snapshot(const std::filesystem::path& dir)
+{
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        struct stat info { };
+        ::lstat(entry.path().c_str(), &info);
+        std::string& line = entries[entry.path().lexically_relative(dir).string()]
+            = std::to_string(info.st_mode);
+        if (entry.is_symlink())
+            line += " -> " + std::filesystem::read_symlink(entry.path()).string();
+        else if (entry.is_regular_file())
+            line
+                += " " + std::string(std::istreambuf_iterator<char>(std::ifstream(entry.path()).rdbuf()), {});
+    }
+    return entries;
+}
+
+// A folder given by mistake (".", a home folder) loses nothing: it is refused unless it holds state
+// of the server, and then only the server's own names are tidied. A link is never followed, one
+// with a name of the server's neither.
+TEST_F(StateFolderTest, AFolderOfOtherThingsIsLeftAsItWas)
+{
+    for (const char* name : { "state/docs/chapter.writing-draft.md", "state/bin/run.sh", "state/README",
+             "state/notes.json.writing-1-2", "state/accounts.json.writing-1-x", "state/uploads/notes.txt",
+             "state/uploads/avatar-3-1.gif", "outside.json" }) {
+        put(name, name);
+        ::chmod((dir / name).c_str(), 0755);
+    }
+    std::filesystem::create_symlink("../outside.json", dir / "state/chat_rooms.json");
+    std::filesystem::create_symlink("../../outside.json", dir / "state/uploads/avatar-3-9.png");
+    const std::map<std::string, std::string> before = snapshot(dir.path());
+
+    // A file of the server's that the folder holds besides (none: refused), and whether it is a
+    // piece of a write.
+    const std::pair<const char*, bool> cases[] = { { nullptr, false }, { "accounts.json", false },
+        { "lists/301877.json", false }, { "uploads/avatar-3-1.png", false },
+        { "chat_rooms.json.writing-4-2", true }, { "lists/7.json.writing-1-1", true } };
+    for (auto [own, piece] : cases) {
+        SCOPED_TRACE(own ? own : "nothing of the server's");
+        if (own)
+            put(std::string("state/") + own, "{}");
+        std::string error;
+        std::shared_ptr<StateFolder> folder = StateFolder::open(dir / "state", &error);
+        if (!own) {
+            EXPECT_FALSE(folder);
+            EXPECT_NE(error.find((dir / "state").string() + " is not a state folder"), std::string::npos)
+                << error;
+            EXPECT_EQ(snapshot(dir.path()), before);
+            continue;
+        }
+        ASSERT_TRUE(folder) << error;
+        struct stat info { };
+        EXPECT_EQ(
+            ::stat((dir / "state" / own).c_str(), &info) == 0 && (info.st_mode & 07777) == 0600, !piece);
+        const bool upload = std::string_view(own).starts_with("uploads/");
+        EXPECT_EQ(folder->filesIn("uploads"),
+            upload ? std::vector<std::string> { own } : std::vector<std::string> {});
+        std::filesystem::remove(dir / "state" / own);
+        std::map<std::string, std::string> after = snapshot(dir.path()), expected = before;
+        for (const char* mine : { "state/uploads", "state/lists" }) {
+            expected.erase(mine);
+            after.erase(mine);
+        }
+        EXPECT_EQ(after, expected);
+    }
 }
 
 }
