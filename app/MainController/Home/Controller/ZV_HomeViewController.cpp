@@ -305,6 +305,9 @@ std::shared_ptr<UICollectionViewCell> ZV_HomeViewController::cellForItem(
         auto cell = dequeueCell<ZV_HomeScrollCollCell>(view, indexPath);
         cell->setList(data->list);
         cell->bannerView()->reloadView();
+        ZV_HomeStripPlaces::Strip strip = ZV_HomeStripPlaces::strip(indexPath.section, *data);
+        cell->setStripOffset(m_stripPlaces.offset(strip));
+        m_shownStrips[indexPath.section] = std::move(strip);
         return cell;
     }
     case SectionKind::advert: {
@@ -375,6 +378,17 @@ std::optional<CGSize> ZV_HomeViewController::referenceSizeForHeader(
     if (!data)
         return CGSize {};
     return headerSize(data->layout, screenWidth());
+}
+
+void ZV_HomeViewController::didEndDisplayingCell(
+    UICollectionView&, UICollectionViewCell& cell, const IndexPath& indexPath)
+{
+    auto* strip = dynamic_cast<ZV_HomeScrollCollCell*>(&cell);
+    auto shown = m_shownStrips.find(indexPath.section);
+    if (!strip || shown == m_shownStrips.end())
+        return;
+    m_stripPlaces.remember(shown->second, strip->stripOffset());
+    m_shownStrips.erase(shown);
 }
 
 void ZV_HomeViewController::didSelectItem(UICollectionView&, const IndexPath& indexPath)

@@ -2,11 +2,13 @@
 
 #include "app/BaseController/BaseViewController.h"
 #include "app/Core/Models/ZV_HomeRecommendModelData.h"
+#include "app/MainController/Home/Model/ZV_HomeStripPlaces.h"
 #include "platform/foundation/NSError.h"
 #include "platform/json/JSON.h"
 #include "platform/ui/lists/UICollectionView.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -80,10 +82,17 @@ public:
         UICollectionView&, UICollectionViewLayout&, int) override;
     std::optional<CGSize> referenceSizeForHeader(UICollectionView&, UICollectionViewLayout&, int) override;
     void didSelectItem(UICollectionView&, const IndexPath&) override;
+    // A strip of titles being watched that leaves the screen (or the feed reloads) leaves its
+    // place behind for when its section comes back.
+    void didEndDisplayingCell(UICollectionView&, UICollectionViewCell&, const IndexPath&) override;
 
 private:
     std::shared_ptr<ZV_HomeRecommendModelData> section(int index) const;
     std::weak_ptr<ZV_HomeViewController> weakSelf();
 
     std::shared_ptr<UICollectionView> m_collectionView;
+    ZV_HomeStripPlaces m_stripPlaces;
+    // What each strip cell on screen shows, by section: when a reply replaced the sections, the
+    // cells that leave still show the strips of the one before.
+    std::map<int, ZV_HomeStripPlaces::Strip> m_shownStrips;
 };

@@ -5,6 +5,8 @@
 #include "app/MainController/Other/Tool/ZV_Tools.h"
 #include "platform/ui/layout/ConstraintMaker.h"
 
+#include <algorithm>
+
 ZV_HomeScrollCollCell::ZV_HomeScrollCollCell()
     : ZV_HomeScrollCollCell(CGRect {})
 { }
@@ -32,6 +34,27 @@ void ZV_HomeScrollCollCell::setList(std::vector<std::shared_ptr<ZV_HomeRecommend
 {
     m_list = std::move(list);
     connect();
+}
+
+CGFloat ZV_HomeScrollCollCell::stripOffset() const
+{
+    return m_bannerView->collectionView()->contentOffset().x;
+}
+
+void ZV_HomeScrollCollCell::setStripOffset(CGFloat offset)
+{
+    // A new cell has no size before its first layout, and a strip without one has no end.
+    layoutIfNeeded();
+    const auto& strip = m_bannerView->collectionView();
+    CGFloat x = std::clamp(offset, strip->minimumContentOffset().x, strip->maximumContentOffset().x);
+    strip->setContentOffset({ x, strip->contentOffset().y }, false);
+}
+
+void ZV_HomeScrollCollCell::prepareForReuse()
+{
+    BaseCollectionViewCell::prepareForReuse();
+    const auto& strip = m_bannerView->collectionView();
+    strip->setContentOffset({ strip->minimumContentOffset().x, strip->contentOffset().y }, false);
 }
 
 JXBannerCellRegister ZV_HomeScrollCollCell::registerCell(JXBanner&)

@@ -25,6 +25,15 @@ public:
 
     const std::shared_ptr<JXBanner>& bannerView() const { return m_bannerView; }
 
+    // How far the strip is scrolled sideways, in points from its start.
+    CGFloat stripOffset() const;
+    // Scrolls the strip there at once, within its ends, once the cell has its size: after the feed
+    // reloaded bannerView().
+    void setStripOffset(CGFloat offset);
+
+    // Back at the start: the strip the feed shows next in this cell is not where another was left.
+    void prepareForReuse() override;
+
     // JXBannerDataSource
     JXBannerCellRegister registerCell(JXBanner&) override;
     int numberOfItems(JXBanner&) override;

@@ -136,4 +136,23 @@ TEST_F(HomeStripTest, TheCarouselSlidesEveryThreeSecondsAndTheStripNever)
     carousel->removeFromSuperview();
     strip->removeFromSuperview();
 }
+
+// A cell given back for reuse starts at the start, whatever strip it showed; a place to go back
+// to stays within the strip's ends (five items of 164, 16 apart, in 342: 542), also in a cell not
+// laid out yet.
+TEST(HomeStripPlace, AReusedStripStartsAtItsStartAndAPlaceStaysWithinItsEnds)
+{
+    std::vector<std::shared_ptr<ZV_HomeRecommendModelDataList>> list(
+        5, std::make_shared<ZV_HomeRecommendModelDataList>());
+    for (auto [asked, shown] : { std::pair<CGFloat, CGFloat> { 200, 200 }, { 10000, 542 }, { -50, 0 } }) {
+        auto strip = std::make_shared<ZV_HomeScrollCollCell>(CGRect { 0, 0, 342, 120 });
+        strip->setList(list);
+        strip->bannerView()->reloadView();
+        strip->setStripOffset(asked);
+        EXPECT_EQ(strip->stripOffset(), shown) << asked;
+        strip->prepareForReuse();
+        strip->bannerView()->reloadView();
+        EXPECT_EQ(strip->stripOffset(), 0) << asked;
+    }
+}
 }

@@ -6,6 +6,7 @@
 #include "app/MainController/Home/Controller/ZV_HomeViewController.h"
 #include "app/MainController/Home/View/ZV_HomeBannerCollCell.h"
 #include "app/MainController/Home/View/ZV_HomeBannerSubCell.h"
+#include "app/MainController/Home/View/ZV_HomeScrollCollCell.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/ui/SFSafariViewController.h"
@@ -442,4 +443,46 @@ TEST_F(HomeFeedTest, ComingBackAsksOnceHalfASecondLater)
     EXPECT_FALSE(runUntil([&] { return feedCalls() > 2; }, 0.3));
 }
 
+
+// Signed in, "继续观看" is near the top and "我的追剧" far below: scrolling down hands the first
+// one's cell to the second. Each keeps its own place, also through a reload with the same titles;
+// a reload that brings a new record to the front starts the strip at its start.
+TEST_F(HomeFeedTest, EachStripOfTitlesBeingWatchedKeepsItsOwnPlace)
+{
+    setToken("tk-301877-first");
+    start();
+    const int watchingSection = 1, followingSection = 6; // of the sample feed
+    ASSERT_GT(feed->modelList.size(), 6u);
+    ASSERT_EQ(feed->modelList[watchingSection]->title, "继续观看");
+    ASSERT_EQ(feed->modelList[followingSection]->title, "我的追剧");
+    auto strip = [&](int section) {
+        const auto& view = feed->collectionView();
+        view->scrollRectToVisible(view->layoutAttributesForItem(IndexPath(0, section))->frame, false);
+        layout();
+        return std::dynamic_pointer_cast<ZV_HomeScrollCollCell>(view->cellForItem(IndexPath(0, section)));
+    };
+    auto watching = strip(watchingSection);
+    ASSERT_TRUE(watching);
+    watching->setStripOffset(10000);
+    const CGFloat end = watching->stripOffset();
+    ASSERT_GT(end, 0);
+    auto following = strip(followingSection);
+    ASSERT_EQ(following, watching) << "one cell for both strips";
+    EXPECT_EQ(following->stripOffset(), 0);
+    following->setStripOffset(90);
+    EXPECT_EQ(strip(watchingSection)->stripOffset(), end);
+
+    testserver::ApiCall report;
+    report.method = "POST";
+    report.path = "v1/movie_play/report";
+    report.token = "tk-301877-first";
+    report.parameters = { { "movie_id", "40522" }, { "episode_id", "5220001" }, { "movie_from", "lzm3u8" },
+        { "current_time", 3 }, { "duration", 12 } };
+    ASSERT_EQ(api().handler(report.path)(report).errorCode, 0);
+    int before = ui->hides;
+    feed->loadRecommend();
+    ASSERT_TRUE(waitForReplies(before));
+    EXPECT_EQ(strip(watchingSection)->stripOffset(), 0) << "a new record at the front";
+    EXPECT_EQ(strip(followingSection)->stripOffset(), 90) << "the same titles";
+}
 }
