@@ -38,6 +38,27 @@ std::string firstCharacters(std::string_view text, std::size_t count)
     return std::string(text.substr(0, end));
 }
 
+std::optional<std::string> keptMessageFault(const Message& message)
+{
+    const std::string& content = message.message_content();
+    std::optional<std::size_t> characters = utf8Characters(content);
+    if (!characters)
+        return "its text is not UTF-8";
+    if (message.message_type() == MT_TEXT && *characters > ChatRoom::maxTextCharacters)
+        return "its text is longer than " + std::to_string(ChatRoom::maxTextCharacters) + " characters";
+    if (message.message_type() == MT_IMAGE && content.size() > ChatRoom::maxImageAddressBytes)
+        return "its image address is longer than " + std::to_string(ChatRoom::maxImageAddressBytes) + " bytes";
+    if (static_cast<std::size_t>(message.to_user_ids_size()) > ChatRoom::maxMentions)
+        return "it mentions more than " + std::to_string(ChatRoom::maxMentions) + " members";
+    for (std::int64_t id : message.to_user_ids()) {
+        if (id < 1 || id > ChatRoom::largestUserID)
+            return "it mentions a user id outside 1 to " + std::to_string(ChatRoom::largestUserID);
+    }
+    if (keptMessageBytes(message) > ChatRoom::maxKeptMessageBytes)
+        return "it is larger than " + std::to_string(ChatRoom::maxKeptMessageBytes) + " bytes";
+    return std::nullopt;
+}
+
 std::string muteLengthRefusal()
 {
     return "禁言时长须在1秒到" + std::to_string(ChatRoom::maxMuteSeconds / 86400) + "天之间";

@@ -147,6 +147,10 @@ std::optional<std::size_t> utf8Characters(std::string_view text);
 std::string firstCharacters(std::string_view text, std::size_t count);
 // The bytes a message takes in the state file, as one of its room's messages.
 std::size_t keptMessageBytes(const Message& message);
+// What is wrong with a message read back from the state file that the room would not have taken
+// (a text past the room's characters, an image address past its bytes, too many or unknown
+// mentions, more bytes than a kept message may take); none for a message it would have taken.
+std::optional<std::string> keptMessageFault(const Message& message);
 // Why a mute is not taken: its length is past what the room counts.
 std::string muteLengthRefusal();
 // Why a member is not restricted: its id is past what any account has.

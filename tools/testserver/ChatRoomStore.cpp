@@ -100,9 +100,9 @@ std::optional<std::string> parseState(const nlohmann::json& file, KeptState& kep
             std::int64_t previous = room.messages.empty() ? 0 : room.messages.back().seq();
             if (message.seq() <= previous || message.seq() > room.maxSeq)
                 return "the messages of " + which + " do not ascend by seq up to its max_seq";
-            if (keptMessageBytes(message) > ChatRoom::maxKeptMessageBytes)
-                return "the message " + std::to_string(message.seq()) + " of " + which + " is larger than "
-                    + std::to_string(ChatRoom::maxKeptMessageBytes) + " bytes";
+            if (std::optional<std::string> fault = keptMessageFault(message))
+                return "the message " + std::to_string(message.seq()) + " of " + which + " is not one the room takes: "
+                    + *fault;
             room.messages.push_back(std::move(message));
         }
         kept.rooms[*roomID] = std::move(room);

@@ -349,7 +349,21 @@ TEST_F(StateKeptTest, ADamagedFileStopsTheStartByNameAndIsLeftAsItWas)
         { "a message past what a room keeps", "chat_rooms.json",
             R"({"restrictions": [], "rooms": [{"room_id": 1, "max_seq": 9, "messages": [{"seq": "9", "message_content": ")"
                 + std::string(30000, 'a') + R"("}]}]})",
-            "chat_rooms.json", "the message 9 of room 1 is larger than 20480 bytes" },
+            "chat_rooms.json", "the message 9 of room 1 is not one the room takes: it is larger than 20480 bytes" },
+        { "a text longer than a room takes", "chat_rooms.json",
+            R"({"restrictions": [], "rooms": [{"room_id": 1, "max_seq": 9, "messages": [{"seq": "9", "message_type": "MT_TEXT", "message_content": ")"
+                + std::string(1001, 'a') + R"("}]}]})",
+            "chat_rooms.json", "the message 9 of room 1 is not one the room takes: its text is longer than 1000 characters" },
+        { "an image address longer than a room takes", "chat_rooms.json",
+            R"({"restrictions": [], "rooms": [{"room_id": 1, "max_seq": 9, "messages": [{"seq": "9", "message_type": "MT_IMAGE", "message_content": ")"
+                + std::string(1025, 'a') + R"("}]}]})",
+            "chat_rooms.json", "its image address is longer than 1024 bytes" },
+        { "more mentions than a room takes", "chat_rooms.json",
+            R"({"restrictions": [], "rooms": [{"room_id": 1, "max_seq": 9, "messages": [{"seq": "9", "message_type": "MT_TEXT", "message_content": "@", "to_user_ids": [1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21]}]}]})",
+            "chat_rooms.json", "it mentions more than 20 members" },
+        { "a mention of no account", "chat_rooms.json",
+            R"({"restrictions": [], "rooms": [{"room_id": 1, "max_seq": 9, "messages": [{"seq": "9", "message_type": "MT_TEXT", "message_content": "@", "to_user_ids": ["-1"]}]}]})",
+            "chat_rooms.json", "it mentions a user id outside 1 to 9007199254740991" },
         { "a mute ending past what the clock counts", "chat_rooms.json",
             R"({"rooms": [], "restrictions": [{"user_id": 5, "ends_ms": 99999999999999}]})",
             "chat_rooms.json", "end of the restriction of 5" },
