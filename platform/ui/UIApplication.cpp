@@ -1,5 +1,6 @@
 #include "platform/ui/UIApplication.h"
 
+#include "platform/dispatch/RunLoop.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NoDestructor.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -80,6 +81,28 @@ void UIApplication::terminate()
     post(UIApplicationNotification::WillTerminate);
 }
 
+UIBackgroundTaskIdentifier UIApplication::beginBackgroundTask(std::string name)
+{
+    UIBackgroundTaskIdentifier task = ++m_lastBackgroundTask;
+    m_backgroundTasks.emplace(task, std::move(name));
+    return task;
+}
+
+void UIApplication::endBackgroundTask(UIBackgroundTaskIdentifier task)
+{
+    m_backgroundTasks.erase(task);
+}
+
+bool UIApplication::finishBackgroundTasks(double realSeconds)
+{
+    if (RunLoop::main().runUntil([this] { return m_backgroundTasks.empty(); }, realSeconds))
+        return true;
+    for (const auto& [task, name] : m_backgroundTasks)
+        Log::write("background task given up, its time was over: " + name);
+    m_backgroundTasks.clear();
+    return false;
+}
+
 std::vector<std::shared_ptr<UIWindow>> UIApplication::windows() const
 {
     std::vector<std::shared_ptr<UIWindow>> list;
@@ -137,6 +160,7 @@ void UIApplication::resetForTesting()
     m_idleTimerDisabled = false;
     m_openedURLs.clear();
     m_urlOpener = nullptr;
+    m_backgroundTasks.clear();
 }
 
 bool UIApplication::openURL(const std::string& url)

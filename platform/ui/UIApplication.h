@@ -4,6 +4,7 @@
 #include "platform/ui/UIScreen.h"
 
 #include <any>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -50,6 +51,9 @@ public:
 
 enum class UIApplicationState { active, inactive, background };
 
+// A piece of work that the application asked to finish even if it leaves the front meanwhile.
+using UIBackgroundTaskIdentifier = std::uint64_t;
+
 // The process-wide application object (main thread).
 template<typename T> class NoDestructor;
 
@@ -72,6 +76,18 @@ public:
     // Back to the front: will-enter-foreground, then did-become-active.
     void enterForeground();
     void terminate();
+
+    // Work under way that should not be lost when the application leaves the front and is
+    // ended soon after (a request whose reply has not come). A phone lets such work finish
+    // for a few seconds; whoever ends the application asks finishBackgroundTasks() for that
+    // time. Ending an identifier that is not under way (ended, given up) does nothing.
+    UIBackgroundTaskIdentifier beginBackgroundTask(std::string name);
+    void endBackgroundTask(UIBackgroundTaskIdentifier task);
+    std::size_t backgroundTaskCount() const { return m_backgroundTasks.size(); }
+    // Runs the main run loop until no background task is under way or `realSeconds` have
+    // passed; the tasks still under way then are given up, each named on the log. True when
+    // every task ended in time.
+    bool finishBackgroundTasks(double realSeconds);
 
     // Visible windows in the order they were first shown (held weakly).
     std::vector<std::shared_ptr<UIWindow>> windows() const;
@@ -114,4 +130,6 @@ private:
     bool m_idleTimerDisabled = false;
     std::vector<std::string> m_openedURLs;
     URLOpener m_urlOpener;
+    std::map<UIBackgroundTaskIdentifier, std::string> m_backgroundTasks; // with their names
+    UIBackgroundTaskIdentifier m_lastBackgroundTask = 0;
 };

@@ -152,6 +152,9 @@ void DeviceShell::end()
     if (!m_launched)
         return;
     UIApplication::shared().enterBackground();
+    // What it started on its way out (a report of where the viewer was) would be lost with the
+    // process: it gets the time a phone gives it.
+    UIApplication::shared().finishBackgroundTasks(backgroundTaskSeconds);
     release();
 }
 

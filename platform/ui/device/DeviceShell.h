@@ -78,9 +78,11 @@ public:
     // Prepares clock, screen and application, then launches the delegate. Returns its answer.
     bool launch(std::shared_ptr<UIApplicationDelegate> delegate);
     // Ends the application as the phone's app switcher does: into the background (where it saves
-    // what it keeps), then terminated; its delegate and windows are let go. Once; the destructor
-    // only terminates an application still running.
+    // what it keeps), then, once its background tasks have ended (within
+    // backgroundTaskSeconds of real time, as a phone allows), terminated; its delegate and
+    // windows are let go. Once; the destructor only terminates an application still running.
     void end();
+    static constexpr double backgroundTaskSeconds = 5;
 
     // Runs one line; the error text when it fails (one line per fault).
     std::optional<std::string> execute(const std::string& line);

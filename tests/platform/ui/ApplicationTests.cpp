@@ -123,3 +123,11 @@ TEST_F(Application, ScreenProfileRotationAndStatusBar)
 }
 
 }
+
+// A background task that never ends is given up when its time is over (waited for no more).
+TEST_F(Application, ABackgroundTaskThatNeverEndsIsGivenUpWhenItsTimeIsOver)
+{
+    UIApplication::shared().beginBackgroundTask("never answered");
+    EXPECT_FALSE(UIApplication::shared().finishBackgroundTasks(0.05));
+    EXPECT_EQ(UIApplication::shared().backgroundTaskCount(), 0u);
+}

@@ -354,12 +354,23 @@ TEST_F(WindowOnDisplay, FollowsTheScreenIntoLandscape)
 
 TEST_F(WindowOnDisplay, ClosingEndsTheAppAsTheAppSwitcherDoes)
 {
+    // What the app sends as it leaves the front has its reply, a moment later, before the app ends.
+    auto& app = UIApplication::shared();
+    auto leaving = NotificationCenter::defaultCenter().addObserver(
+        UIApplicationNotification::WillResignActive, [&](const Notification&) {
+            UIBackgroundTaskIdentifier task = app.beginBackgroundTask("report");
+            DispatchQueue::main().asyncAfter(DispatchTime::now() + 0.3, [&, task] {
+                log->push_back("reply");
+                app.endBackgroundTask(task);
+            });
+        });
     ASSERT_TRUE(display->requestClose(xid));
     EXPECT_TRUE(waitFor([&] { return shell->isClosed(); }));
     // The program's loop ends, the app goes into the background and is terminated, in that order.
     shell->run();
+    NotificationCenter::defaultCenter().removeObserver(leaving);
     EXPECT_TRUE(shell->hasEnded());
-    EXPECT_EQ(*log, (Log { "resign active", "background", "terminate" }));
+    EXPECT_EQ(*log, (Log { "resign active", "background", "reply", "terminate" }));
     EXPECT_FALSE(display->capture(xid)) << "the window is gone from the screen";
 }
 

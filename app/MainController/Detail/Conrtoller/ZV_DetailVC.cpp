@@ -443,8 +443,16 @@ void ZV_DetailVC::reportPlayback()
         parameters.set("episode_id", *episode.episodeId);
     if (episode.fromCode)
         parameters.set("movie_from", *episode.fromCode);
-    ZV_Network::shared().request(HTTPMethod::POST, BaseURLs::main_url(), "v1/movie_play/report", parameters,
-        &ZV_Network::playReportCompletion);
+    // The report of a resign-active may be the app's last request before it ends: it asks for
+    // the time to get its reply, whatever the reply says (the sign-in codes included).
+    UIBackgroundTaskIdentifier task = UIApplication::shared().beginBackgroundTask("play report");
+    ZV_Network::shared().request(
+        HTTPMethod::POST, BaseURLs::main_url(), "v1/movie_play/report", parameters,
+        [task](std::optional<JSON> json, std::optional<NSError> error) {
+            ZV_Network::playReportCompletion(std::move(json), std::move(error));
+            UIApplication::shared().endBackgroundTask(task);
+        },
+        ZV_Network::SignInReplies::Complete);
 }
 
 void ZV_DetailVC::toggleFavourite(const IndexPath& indexPath)

@@ -1,13 +1,19 @@
 // Which leaves of the title page report the position: the same second of the same episode and
 // source as the viewer's last playback is known to the server already; the same second of another
-// episode or of another source is not; under a second or signed out nothing is reported.
+// episode or of another source is not; under a second or signed out nothing is reported. The
+// report of an app that leaves the front gets its reply before the app ends.
 
 #include "app/Core/Storage/StoreData.h"
+#include "app/MainController/Detail/View/ZV_SelectEpisodeContentFullView.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UINavigationController.h"
+#include "platform/ui/device/DeviceShell.h"
+#include "platform/ui/lists/UICollectionView.h"
 #include "tests/app/MainController/Detail/DetailTestSupport.h"
+#include "tools/testserver/ViewerLists.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 
 // Named, not file-local: the test classes derived from it are not file-local either.
@@ -125,5 +131,51 @@ TEST_F(DetailPlayReportTest, ALeaveReportsUnlessItIsTheSameSecondOfTheSameEpisod
         window->setRootViewController(nullptr);
         settlePresentations();
         ASSERT_TRUE(gone.expired());
+    }
+}
+
+// The window closed in full screen on an episode picked there ends the app only once the report
+// of that episode and place has its reply, however late or whatever it says: what is still under
+// way when the process ends is lost.
+TEST_F(DetailPlayReportTest, AnAppEndedInFullScreenWaitsForTheReportOfTheEpisodePickedThere)
+{
+    struct Case {
+        std::optional<testserver::ApiReply> reply; // none: the server's own, 0.3 s late
+        std::string kept;
+    };
+    for (const Case& c : { Case { std::nullopt, "第09集 7" },
+             Case { testserver::ApiReply::error(2000, "请先登录"), "第03集 8" } }) {
+        SCOPED_TRACE(c.kept);
+        restartViewerLists();
+        setToken(sampleToken);
+        UIApplication::shared().enterForeground();
+        auto page = open(singleSourceTitle);
+        ASSERT_TRUE(runUntil([&] { return page->zv_playerView()->episodeModel != nullptr; }));
+        page->zv_playerView()->player()->rotationManager().rotate();
+        advance(1);
+        page->showEpisodePicker();
+        auto panel = std::dynamic_pointer_cast<ZV_SelectEpisodeContentFullView>(
+            QMUIModalPresentationViewController::visibleModalPresentationViewControllers().back()->contentView());
+        ASSERT_TRUE(panel);
+        panel->didSelectItem(*panel->collectionView(), IndexPath::forItem(8, 0)); // resolved by the server
+        ASSERT_TRUE(runUntil([&] { return playedEpisode(*page) == "2170009"; }));
+        page->zv_playerView()->player()->seekToTime(6.5, nullptr);
+        advance(1);
+        api().setDelay("v1/movie_play/report", std::chrono::milliseconds(300));
+        if (c.reply)
+            api().script("v1/movie_play/report", *c.reply);
+
+        UIApplication::shared().enterBackground();
+        EXPECT_TRUE(UIApplication::shared().finishBackgroundTasks(DeviceShell::backgroundTaskSeconds));
+        EXPECT_EQ(HTTPClient::shared().requestsUnderWay(), 0u);
+        testserver::ViewerLists::of(api())->read(*testserver::ViewerLists::accountOf(api(), sampleToken),
+            [&](const testserver::AccountLists& lists) {
+                const testserver::PlaybackRecord* record = lists.recordOf(singleSourceTitle);
+                EXPECT_EQ(record->episodeName + " " + std::to_string(record->currentTime), c.kept);
+            });
+        StoreData::remove(StoreData::access_token); // the page's last leave reports nothing
+        window->setRootViewController(nullptr);
+        api().clearScripts();
+        settlePresentations();
     }
 }
