@@ -42,6 +42,10 @@ struct Goal {
     // goal whose two sides need different state (a small and a large store).
     std::function<void()> beforeSubject {};
     std::function<void()> beforeBaseline {};
+    // The ratio of the fastest rounds of the two instead of their medians: for work that a busy
+    // machine only ever slows, and unevenly (a frame that computes, on processors shared with
+    // neighbours), where the fastest round is the one that measured the work alone.
+    bool fastestRounds = false;
 };
 
 // Keeps a goal for --goals; returns true so that it can initialise a static at namespace scope:

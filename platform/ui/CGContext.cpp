@@ -1,6 +1,7 @@
 #include "platform/ui/CGContext.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -19,6 +20,7 @@ constexpr int scaledCopyMaxSide = 4096;
 constexpr double scaledCopyMaxArea = 4.0 * 1024 * 1024;
 constexpr std::size_t scaledCopiesKept = 4;
 std::mutex scaledCopiesLock;
+std::atomic<bool> scaledCopiesUsed { true };
 
 struct ScaledCopy {
     int width = 0;
@@ -376,8 +378,15 @@ void CGContext::draw(const UIImage& given, const CGRect& rect)
     cairo_restore(m_cr);
 }
 
+void CGContext::setScaledCopiesUsed(bool used)
+{
+    scaledCopiesUsed.store(used, std::memory_order_relaxed);
+}
+
 bool CGContext::drawScaledCopy(const UIImage& image, const CGRect& rect)
 {
+    if (!scaledCopiesUsed.load(std::memory_order_relaxed))
+        return false;
     // Upright images on axis-aligned, unflipped drawings only; the copy goes on whole device
     // pixels (at most half a pixel from the exact place).
     if (image.imageOrientation() != UIImageOrientation::up)

@@ -25,6 +25,10 @@ public:
     CGContext(const CGContext&) = delete;
     CGContext& operator=(const CGContext&) = delete;
 
+    // Whether images shown at another size are drawn from copies scaled once (the default) or
+    // filtered again at every drawing; for measuring what the copies save.
+    static void setScaledCopiesUsed(bool used);
+
     cairo_t* cairo() const { return m_cr; }
     CGFloat scale() const { return m_scale; }
     UIUserInterfaceStyle interfaceStyle() const { return m_style; }
