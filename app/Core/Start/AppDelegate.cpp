@@ -53,4 +53,9 @@ void AppDelegate::setupWindow()
 void AppDelegate::chooseStyle(UIUserInterfaceStyle style)
 {
     ZV_SettingCell::chooseDarkMode(style == UIUserInterfaceStyle::dark);
+    // The key window may be another than the app's own (the player's full screen): the choice is
+    // the whole app's, so every window shown takes it, and the app's own window is in it on the
+    // way back.
+    for (const auto& window : UIApplication::shared().windows())
+        window->setOverrideUserInterfaceStyle(style);
 }

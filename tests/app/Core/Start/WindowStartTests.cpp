@@ -412,8 +412,14 @@ TEST_F(AppInWindow, CtrlDIsTheViewersStoredDarkChoiceThatTheShortVideosGiveBack)
     auto root = rootScreen();
     ASSERT_TRUE(root);
     auto window = delegate->window();
+    // Chosen while another window is key (as the player's full screen is), the app's own takes it too.
+    auto fullScreen = std::make_shared<UIWindow>();
+    fullScreen->makeKeyAndVisible();
     ASSERT_TRUE(display->key(xid, "ctrl+d"));
-    ASSERT_TRUE(waitFor([&] { return window->overrideUserInterfaceStyle() == UIUserInterfaceStyle::dark; }));
+    ASSERT_TRUE(waitFor([&] { return fullScreen->overrideUserInterfaceStyle() == UIUserInterfaceStyle::dark; }));
+    EXPECT_EQ(window->overrideUserInterfaceStyle(), UIUserInterfaceStyle::dark);
+    fullScreen->setHidden(true);
+    window->makeKey();
     // Stored (written through at once), the next start opens dark.
     EXPECT_TRUE(StoreData::boolValue(StoreData::isDarkColor));
 
