@@ -30,6 +30,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iostream>
 
 namespace {
@@ -119,8 +120,14 @@ void renderFrame()
     benchmark::DoNotOptimize(frame);
 }
 
-void showFeed() { HomeFeed::shared().showFeed(); }
-void showEmpty() { HomeFeed::shared().showEmpty(); }
+void showFeed()
+{
+    HomeFeed::shared().showFeed();
+}
+void showEmpty()
+{
+    HomeFeed::shared().showEmpty();
+}
 
 void BM_HomeFeedFrame(benchmark::State& state)
 {
@@ -145,39 +152,34 @@ const bool frameGoal = zvbench::addGoal({
     .subject = renderFrame,
     .fixedBaseline = std::chrono::microseconds(8300),
     .setUp = showFeed,
-    .beforeSubject = showFeed,
 });
 
-const bool emptyGoal = zvbench::addGoal({
-    .name = "render.home-feed.frame-vs-empty-screen",
-    .limit = 20,
-    .subject = renderFrame,
-    .baseline = renderFrame,
-    // Longer rounds, and more of them, than the default: a frame takes a few milliseconds, and
-    // rounds of four or five frames let one interruption move a round's time.
-    .rounds = 25,
-    .minRoundTime = std::chrono::milliseconds(60),
-    .setUp = showFeed,
-    .beforeSubject = showFeed,
-    .beforeBaseline = showEmpty,
-    .fastestRounds = true,
-});
+// The feed's frame against the screen's frame once `showBaseline` has changed what it shows.
+// Longer rounds, and more of them, than the default: a frame takes a few milliseconds, and rounds
+// of four or five frames let one interruption move a round's time.
+zvbench::Goal feedFrameAgainst(std::string name, double limit, std::function<void()> showBaseline)
+{
+    return {
+        .name = std::move(name),
+        .limit = limit,
+        .subject = renderFrame,
+        .baseline = renderFrame,
+        .rounds = 25,
+        .minRoundTime = std::chrono::milliseconds(60),
+        .setUp = showFeed,
+        .beforeSubject = showFeed,
+        .beforeBaseline = std::move(showBaseline),
+        .fastestRounds = true,
+    };
+}
 
-const bool scaledCopiesGoal = zvbench::addGoal({
-    .name = "render.home-feed.frame-vs-frame-filtering-every-picture",
-    .limit = 0.85,
-    .subject = renderFrame,
-    .baseline = renderFrame,
-    .rounds = 25,
-    .minRoundTime = std::chrono::milliseconds(60),
-    .setUp = showFeed,
-    .beforeSubject = showFeed,
-    .beforeBaseline =
-        [] {
-            showFeed();
-            CGContext::setScaledCopiesUsed(false);
-        },
-    .fastestRounds = true,
-});
+const bool emptyGoal
+    = zvbench::addGoal(feedFrameAgainst("render.home-feed.frame-vs-empty-screen", 20, showEmpty));
+
+const bool scaledCopiesGoal
+    = zvbench::addGoal(feedFrameAgainst("render.home-feed.frame-vs-frame-filtering-every-picture", 0.85, [] {
+          showFeed();
+          CGContext::setScaledCopiesUsed(false);
+      }));
 
 }

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <limits>
 
 namespace testserver {
 
@@ -36,7 +35,7 @@ std::optional<std::int64_t> integer(const nlohmann::json& object, const char* ke
     auto it = object.find(key);
     IntegerRead read = it == object.end()
         ? IntegerRead()
-        : readInteger(*it, { std::numeric_limits<std::int64_t>::min(), StateFolder::maxExactInteger });
+        : readInteger(*it, { anyInteger.low, StateFolder::maxExactInteger });
     return read ? std::optional(*read) : std::nullopt;
 }
 

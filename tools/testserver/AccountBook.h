@@ -55,8 +55,8 @@ struct AccountBook {
 };
 
 // The book's file in the folder; each upload's bytes are a file of their own (uploadFile).
-inline constexpr const char* accountBookFile = "accounts.json";
-inline constexpr const char* uploadsFolder = "uploads";
+inline constexpr const char* accountBookFile = accountsStateFile;
+inline constexpr const char* uploadsFolder = uploadsStateFolder;
 std::string uploadFile(const std::string& name);
 
 // What is wrong with an account that the book could not keep within its bounds; none when

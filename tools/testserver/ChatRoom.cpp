@@ -61,8 +61,7 @@ template<class Payload> std::optional<Payload> decode(const std::string& bytes)
     return payload;
 }
 
-constexpr IntegerField anyNumber { std::numeric_limits<std::int64_t>::min(),
-    std::numeric_limits<std::int64_t>::max() };
+constexpr IntegerField anyNumber = anyInteger;
 constexpr IntegerField counts { 0, std::numeric_limits<int>::max() };
 constexpr IntegerField ids { 1, StateFolder::maxExactInteger };
 

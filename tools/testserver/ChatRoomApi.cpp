@@ -3,15 +3,12 @@
 #include "tools/testserver/ChatRoomState.h"
 #include "tools/testserver/JsonText.h"
 
-#include <limits>
-
 namespace testserver {
 
 namespace {
 
 // The numbers the room endpoints take, as the app writes them: a number or its decimal text.
-constexpr IntegerField anyNumber { std::numeric_limits<std::int64_t>::min(),
-    std::numeric_limits<std::int64_t>::max(), true };
+constexpr IntegerField anyNumber { anyInteger.low, anyInteger.high, true };
 constexpr IntegerField userID { 1, ChatRoom::largestUserID, true };
 // Whose restriction v1/room/user tells: 0, no member, is answered as free.
 constexpr IntegerField askedUserID { 0, ChatRoom::largestUserID, true };

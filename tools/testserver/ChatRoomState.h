@@ -51,7 +51,7 @@ struct ChatLook {
 struct ChatRoom::State {
     static constexpr std::size_t pageSize = 20;
     static constexpr std::size_t maxRecordedFrames = 10000;
-    static constexpr const char* stateFile = "chat_rooms.json";
+    static constexpr const char* stateFile = chatRoomsStateFile;
 
     // Fixed once installed.
     std::filesystem::path dataFile;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -18,6 +19,10 @@ struct IntegerField {
     std::int64_t high = 0;
     bool textToo = false;
 };
+
+// Every value a signed 64-bit integer holds: a field with no bounds of its own.
+inline constexpr IntegerField anyInteger { std::numeric_limits<std::int64_t>::min(),
+    std::numeric_limits<std::int64_t>::max() };
 
 // Why a value is no number of its field. A number past the bounds is told apart from no number at
 // all, however far past: callers answer each with its own message.

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <limits>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -98,8 +97,7 @@ std::optional<SampleHome::ScreenQuery> SampleHome::parseScreenQuery(const nlohma
     if (!parameters.is_object())
         return std::nullopt;
     ScreenQuery query;
-    auto typeId = number(parameters.value("type_id", nlohmann::json()), std::numeric_limits<std::int64_t>::min(),
-        std::numeric_limits<std::int64_t>::max());
+    auto typeId = number(parameters.value("type_id", nlohmann::json()), anyInteger.low, anyInteger.high);
     if (!typeId)
         return std::nullopt;
     query.typeId = *typeId;

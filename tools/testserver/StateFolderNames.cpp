@@ -40,9 +40,9 @@ bool consumeNumber(std::string_view& text, char separator)
 bool isStateSubfolder(std::string_view name, StatePlace* place)
 {
     std::optional<StatePlace> found;
-    if (name == "uploads")
+    if (name == uploadsStateFolder)
         found = StatePlace::Uploads;
-    else if (name == "lists")
+    else if (name == listsStateFolder)
         found = StatePlace::Lists;
     if (found && place)
         *place = *found;
@@ -53,7 +53,7 @@ bool isStateFileName(StatePlace place, std::string_view name)
 {
     switch (place) {
     case StatePlace::Top:
-        return name == "accounts.json" || name == "chat_rooms.json";
+        return name == accountsStateFile || name == chatRoomsStateFile;
     case StatePlace::Uploads:
         return consume(name, "avatar-") && consumeNumber(name, '-') && consumeNumber(name, '.')
             && (name == "png" || name == "jpg");
@@ -69,9 +69,7 @@ bool isWritePieceName(StatePlace place, std::string_view name)
     if (mark == std::string_view::npos || !isStateFileName(place, name.substr(0, mark)))
         return false;
     std::string_view rest = name.substr(mark + kPieceMark.size());
-    std::size_t dash = rest.find('-');
-    return dash != std::string_view::npos && isNumber(rest.substr(0, dash))
-        && isNumber(rest.substr(dash + 1));
+    return consumeNumber(rest, '-') && isNumber(rest);
 }
 
 std::string writePieceName(const std::string& file, std::int64_t pid, std::uint64_t serial)

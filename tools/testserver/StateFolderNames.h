@@ -25,6 +25,10 @@ bool isWritePieceName(StatePlace place, std::string_view name);
 // The name that a write of `file` goes to before it is renamed over it.
 std::string writePieceName(const std::string& file, std::int64_t pid, std::uint64_t serial);
 
+inline constexpr const char* accountsStateFile = "accounts.json";
+inline constexpr const char* chatRoomsStateFile = "chat_rooms.json";
+inline constexpr const char* uploadsStateFolder = "uploads";
+inline constexpr const char* listsStateFolder = "lists";
 inline constexpr const char* earlierLockFile = "lock";
 
 }

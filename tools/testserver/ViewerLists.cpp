@@ -9,7 +9,7 @@ namespace testserver {
 
 namespace {
 
-constexpr const char* kFolder = "lists";
+constexpr const char* kFolder = listsStateFolder;
 // The accounts read back at most: more files than any run of the server makes.
 constexpr std::size_t kMaxAccountFiles = 100000;
 
