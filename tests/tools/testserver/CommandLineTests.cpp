@@ -2,6 +2,7 @@
 // a state folder with a damaged file stops the program with the file's name.
 
 #include "tests/support/TempDir.h"
+#include "tests/tools/testserver/FolderSnapshot.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/StateFolder.h"
 
@@ -9,10 +10,13 @@
 #include <boost/asio.hpp>
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -153,6 +157,96 @@ TEST(TestServerCommandLine, AFolderOrAPortInUseIsToldApart)
         EXPECT_EQ(run.exitCode, 3);
         EXPECT_NE(run.errors.find("127.0.0.1:" + port), std::string::npos) << run.errors;
         EXPECT_EQ(run.output.find("https"), std::string::npos) << run.output;
+    }
+}
+
+// A start refused leaves the folder, and whatever a link in it points at, exactly as they were:
+// every name, type, mode, byte and link target. A folder reads as the server's own only when it
+// holds nothing else or its account book is there and the server's; a link where the server keeps
+// its own is never followed; a server of an earlier release holding its lock file keeps this one out.
+TEST(TestServerCommandLine, ARefusedStartChangesNothing)
+{
+    namespace fs = std::filesystem;
+    // A book as a server of this one writes it, empty.
+    const std::string book = R"({"next_id": 301878, "upload_serial": 0, "accounts": [], "uploads": []})";
+    auto put = [](const fs::path& file, const std::string& bytes, fs::perms mode = fs::perms(0644)) {
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << bytes;
+        fs::permissions(file, mode);
+    };
+    // Links of each of the server's names, in a folder of the server's that holds its book.
+    auto linked = [&](const char* name, const char* target) {
+        return [=](const fs::path& state, const fs::path& outside) {
+            if (std::string(name) != "accounts.json")
+                put(state / "accounts.json", book, fs::perms(0600));
+            fs::create_directories((state / name).parent_path());
+            fs::create_symlink(outside / target, state / name);
+        };
+    };
+    struct Case {
+        const char* what;
+        std::function<void(const fs::path& state, const fs::path& outside)> setup;
+        int status;
+        std::string says; // besides the folder's name
+    };
+    const Case cases[] = {
+        { "a web site's folder with a picture under a name of the server's",
+            [&](const fs::path& state, const fs::path&) {
+                put(state / "index.html", "<html></html>\n");
+                put(state / "uploads/avatar-1-1.png", "\x89PNG\r\n\x1A\n-the-site's-");
+            },
+            1, "index.html and no account book" },
+        { "another program's accounts.json beside its README",
+            [&](const fs::path& state, const fs::path&) {
+                put(state / "README", "notes\n");
+                put(state / "accounts.json", R"({"users": ["ann", "bob"]})");
+            },
+            1, "README, and the state file" },
+        { "another program's chat_rooms.json beside its notes",
+            [&](const fs::path& state, const fs::path&) {
+                put(state / "notes.txt", "notes\n");
+                put(state / "chat_rooms.json", R"({"rooms": []})");
+            },
+            1, "notes.txt and no account book" },
+        { "a link in place of accounts.json", linked("accounts.json", "accounts.json"), 1, "accounts.json is a link" },
+        { "a link in place of chat_rooms.json", linked("chat_rooms.json", "rooms.json"), 1,
+            "chat_rooms.json is a link" },
+        { "a link in place of uploads", linked("uploads", "pictures"), 1, "uploads is a link" },
+        { "a link in place of lists", linked("lists", "pictures"), 1, "lists is a link" },
+        { "a link in place of lock", linked("lock", "lock"), 1, "lock is a link" },
+        { "a link in place of a picture", linked("uploads/avatar-1-1.png", "pictures/cover.png"), 1,
+            "avatar-1-1.png is a link" },
+        { "a link in place of an account's lists", linked("lists/301877.json", "rooms.json"), 1,
+            "301877.json is a link" },
+        { "an earlier server holding its lock", [&](const fs::path& state, const fs::path&) {
+             put(state / "accounts.json", book, fs::perms(0644));
+             put(state / "lock", "", fs::perms(0644));
+         },
+            4, "is in use by another server" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        zvtest::TempDir root;
+        const fs::path state = root / "state", outside = root / "outside";
+        put(outside / "accounts.json", book);
+        put(outside / "rooms.json", R"({"rooms": [], "restrictions": []})");
+        put(outside / "lock", "");
+        put(outside / "pictures/cover.png", "\x89PNG\r\n\x1A\n-outside-");
+        fs::permissions(outside / "pictures", fs::perms(0755));
+        c.setup(state, outside);
+        // The earlier server, as it locks: its own descriptor of the file.
+        const int earlier = ::open((state / "lock").c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (c.status == 4)
+            ASSERT_EQ(::flock(earlier, LOCK_EX | LOCK_NB), 0);
+        const std::map<std::string, std::string> before = zvtest::snapshot(root.path());
+        ServerRun run = runServer(serverWithState(state));
+        if (earlier >= 0)
+            ::close(earlier);
+        EXPECT_EQ(run.exitCode, c.status) << run.errors;
+        EXPECT_EQ(run.output.find("https"), std::string::npos) << run.output;
+        EXPECT_NE(run.errors.find(state.string()), std::string::npos) << run.errors;
+        EXPECT_NE(run.errors.find(c.says), std::string::npos) << run.errors;
+        EXPECT_EQ(zvtest::snapshot(root.path()), before);
     }
 }
 
