@@ -208,6 +208,19 @@ TEST(TestServerCommandLine, ARefusedStartChangesNothing)
                 put(state / "chat_rooms.json", R"({"rooms": []})");
             },
             1, "notes.txt and no account book" },
+        { "the server's book beside damaged chat rooms",
+            [&](const fs::path& state, const fs::path&) {
+                put(state / "accounts.json", book);
+                put(state / "chat_rooms.json", R"({"rooms": 1, "restrictions": []})");
+            },
+            1, "chat_rooms.json is damaged" },
+        { "the server's book beside an account's damaged lists",
+            [&](const fs::path& state, const fs::path&) {
+                put(state / "accounts.json", book);
+                put(state / "lists/301877.json", R"({"records": 3, "favourites": []})");
+                put(state / "uploads/avatar-301877-9.png", "\x89PNG\r\n\x1A\n-never-listed-");
+            },
+            1, "301877.json is damaged" },
         { "a link in place of accounts.json", linked("accounts.json", "accounts.json"), 1, "accounts.json is a link" },
         { "a link in place of chat_rooms.json", linked("chat_rooms.json", "rooms.json"), 1,
             "chat_rooms.json is a link" },
