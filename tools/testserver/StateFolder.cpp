@@ -89,7 +89,8 @@ std::optional<std::vector<std::string>> partsOf(const std::string& name)
 std::string why(int folder, const std::string& leaf, int failure)
 {
     struct stat info { };
-    if (folder >= 0 && ::fstatat(folder, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode))
+    if (folder >= 0 && ::fstatat(folder, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0
+        && S_ISLNK(info.st_mode))
         return "it is a link, which the server never follows";
     return std::strerror(failure);
 }
@@ -188,6 +189,7 @@ std::optional<std::vector<std::pair<std::string, struct stat>>> entriesOf(int fo
 struct Listed {
     std::string name; // below the folder: "accounts.json", "uploads/avatar-7-1.png"
     Entry entry;
+    mode_t mode; // its type and mode, as it stands
     uid_t owner;
 };
 
@@ -203,7 +205,7 @@ std::optional<std::vector<Listed>> list(int folder, const std::filesystem::path&
     }
     std::vector<Listed> listed;
     for (const auto& [name, info] : *top) {
-        listed.push_back({ name, classify(StatePlace::Top, name, info.st_mode), info.st_uid });
+        listed.push_back({ name, classify(StatePlace::Top, name, info.st_mode), info.st_mode, info.st_uid });
         StatePlace place = StatePlace::Top;
         if (listed.back().entry != Entry::Subfolder || !isStateSubfolder(name, &place))
             continue;
@@ -216,18 +218,18 @@ std::optional<std::vector<Listed>> list(int folder, const std::filesystem::path&
             return std::nullopt;
         }
         for (const auto& [child, childInfo] : *below)
-            listed.push_back({ name + "/" + child, classify(place, child, childInfo.st_mode), childInfo.st_uid });
+            listed.push_back({ name + "/" + child, classify(place, child, childInfo.st_mode),
+                childInfo.st_mode, childInfo.st_uid });
     }
     return listed;
 }
 
-std::string misplaced(const std::filesystem::path& dir, const Listed& it, int folder)
+// Why the folder is refused for a name of the server's that something else takes.
+std::string misplaced(const std::filesystem::path& dir, const Listed& it)
 {
-    struct stat info { };
-    ::fstatat(folder, it.name.c_str(), &info, AT_SYMLINK_NOFOLLOW);
-    std::string what = S_ISLNK(info.st_mode) ? "a link, which the server never follows,"
-        : S_ISDIR(info.st_mode)              ? "a folder"
-                                             : "not a plain file";
+    std::string what = S_ISLNK(it.mode) ? "a link, which the server never follows,"
+        : S_ISDIR(it.mode)              ? "a folder"
+                                        : "not a plain file";
     std::string own = isStateSubfolder(it.name) ? "a folder" : "a file";
     return "the state folder " + dir.string() + " is not taken: " + (dir / it.name).string() + " is " + what
         + " where the server keeps " + own + " of its own; the folder is left as it is";
@@ -259,7 +261,8 @@ StateFolder::~StateFolder()
         ::close(m_folder);
 }
 
-std::shared_ptr<StateFolder> StateFolder::open(const std::filesystem::path& dir, std::string* error, bool* inUse)
+std::shared_ptr<StateFolder> StateFolder::open(
+    const std::filesystem::path& dir, std::string* error, bool* inUse)
 {
     auto fail = [error](std::string message) -> std::shared_ptr<StateFolder> {
         if (error)
@@ -315,17 +318,19 @@ std::shared_ptr<StateFolder> StateFolder::open(const std::filesystem::path& dir,
         return fail(problem);
     for (const Listed& it : *listed) {
         if (it.entry == Entry::Misplaced)
-            return fail(misplaced(dir, it, folder.get()));
+            return fail(misplaced(dir, it));
     }
     found->listed = std::move(*listed);
-    auto opened = std::make_shared<StateFolder>(std::filesystem::absolute(dir, ec), folder.release(), std::move(found));
+    auto opened = std::make_shared<StateFolder>(
+        std::filesystem::absolute(dir, ec), folder.release(), std::move(found));
     // A folder given by mistake is left as it was. One that holds things of someone else's is the
     // server's only with the account book that every start writes first, which the start judges.
     const auto& entries = opened->m_found->listed;
     bool book = std::any_of(entries.begin(), entries.end(),
         [](const Listed& it) { return it.entry == Entry::StateFile && it.name == accountsStateFile; });
     if (opened->m_other && !book)
-        return fail("the folder " + dir.string() + " is not a state folder: it holds " + opened->m_other->string()
+        return fail("the folder " + dir.string() + " is not a state folder: it holds "
+            + opened->m_other->string()
             + " and no account book of this server, and is left as it is (give a new or empty folder)");
     return opened;
 }
@@ -403,8 +408,8 @@ bool StateFolder::take(std::string* error)
             problem = done ? std::string() : why(place->fd, place->leaf, failure);
         }
         if (failure != 0 && failure != ENOENT)
-            return fail(std::string(piece ? "cannot remove " : "cannot make private ") + (m_dir / it.name).string()
-                + ": " + problem);
+            return fail(std::string(piece ? "cannot remove " : "cannot make private ")
+                + (m_dir / it.name).string() + ": " + problem);
     }
     // Shared with things of someone else's, the folder keeps the mode they have it in.
     if (!m_other && ::fchmod(m_folder, kFolderMode) != 0)
@@ -440,12 +445,14 @@ StateFolder::Bytes StateFolder::readBytes(const std::string& name, std::size_t m
     std::string problem;
     std::optional<Place> place = placeOf(m_folder, *parts, false, failure, problem);
     if (!place)
-        return failure == ENOENT ? result : fail("cannot read the state file " + file.string() + ": " + problem);
+        return failure == ENOENT ? result
+                                 : fail("cannot read the state file " + file.string() + ": " + problem);
     Descriptor fd(::openat(place->fd, place->leaf.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (!fd) {
         if (errno == ENOENT)
             return result;
-        return fail("cannot read the state file " + file.string() + ": " + why(place->fd, place->leaf, errno));
+        return fail(
+            "cannot read the state file " + file.string() + ": " + why(place->fd, place->leaf, errno));
     }
     struct stat info { };
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
@@ -528,7 +535,8 @@ bool StateFolder::writeBytes(const std::string& name, const std::string& bytes, 
     static std::atomic<std::uint64_t> serial { 0 };
     const std::string piece = writePieceName(place->leaf, ::getpid(), ++serial);
     const std::filesystem::path temporary = writePieceName(file.string(), ::getpid(), serial);
-    Descriptor fd(::openat(place->fd, piece.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kFileMode));
+    Descriptor fd(
+        ::openat(place->fd, piece.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kFileMode));
     if (!fd)
         return fail(systemError("cannot write", temporary));
     bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
@@ -554,7 +562,8 @@ bool StateFolder::writeBytes(const std::string& name, const std::string& bytes, 
 bool StateFolder::writeJSON(const std::string& name, const nlohmann::json& value, std::string* error) const
 {
     // Replaced bytes that are not UTF-8 rather than an exception: the state is always written.
-    return writeBytes(name, value.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n", error);
+    return writeBytes(
+        name, value.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n", error);
 }
 
 bool StateFolder::remove(const std::string& name, std::string* error) const

@@ -249,8 +249,9 @@ TEST(TestServerCommandLine, ARefusedStartChangesNothing)
         c.setup(state, outside);
         // The earlier server, as it locks: its own descriptor of the file.
         const int earlier = ::open((state / "lock").c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        if (c.status == 4)
+        if (c.status == 4) {
             ASSERT_EQ(::flock(earlier, LOCK_EX | LOCK_NB), 0);
+        }
         const std::map<std::string, std::string> before = zvtest::snapshot(root.path());
         ServerRun run = runServer(serverWithState(state));
         if (earlier >= 0)

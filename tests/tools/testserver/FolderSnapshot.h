@@ -19,11 +19,13 @@ inline std::map<std::string, std::string> snapshot(const std::filesystem::path& 
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
         struct stat info { };
         ::lstat(entry.path().c_str(), &info);
-        std::string& line = entries[entry.path().lexically_relative(dir).string()] = std::to_string(info.st_mode);
+        std::string& line = entries[entry.path().lexically_relative(dir).string()]
+            = std::to_string(info.st_mode);
         if (entry.is_symlink())
             line += " -> " + std::filesystem::read_symlink(entry.path()).string();
         else if (entry.is_regular_file())
-            line += " " + std::string(std::istreambuf_iterator<char>(std::ifstream(entry.path()).rdbuf()), {});
+            line
+                += " " + std::string(std::istreambuf_iterator<char>(std::ifstream(entry.path()).rdbuf()), {});
     }
     return entries;
 }

@@ -173,7 +173,8 @@ TEST_F(StateFolderTest, TheFolderAndItsFilesAreTheOwnersAlone)
     put("uploads/avatar-3-1.png", "x");
     put("uploads/avatar-3-1.jpg", "x");
     put(StateFolder::lockFile, ""); // an earlier server's
-    for (const char* name : { ".", "uploads", "accounts.json", "uploads/avatar-3-1.jpg", StateFolder::lockFile })
+    for (const char* name :
+        { ".", "uploads", "accounts.json", "uploads/avatar-3-1.jpg", StateFolder::lockFile })
         ::chmod((dir / name).c_str(), 0755);
     const mode_t umask = ::umask(0);
     auto folder = taken(dir.path());
@@ -181,8 +182,9 @@ TEST_F(StateFolderTest, TheFolderAndItsFilesAreTheOwnersAlone)
         && folder->writeBytes("uploads/avatar-3-2.png", "y");
     ::umask(umask);
     ASSERT_TRUE(written);
-    for (const char* name : { ".", "uploads", "lists", "accounts.json", "uploads/avatar-3-1.png", "uploads/avatar-3-1.jpg",
-             "uploads/avatar-3-2.png", "lists/301877.json", StateFolder::lockFile }) {
+    for (const char* name :
+        { ".", "uploads", "lists", "accounts.json", "uploads/avatar-3-1.png", "uploads/avatar-3-1.jpg",
+            "uploads/avatar-3-2.png", "lists/301877.json", StateFolder::lockFile }) {
         struct stat info { };
         ASSERT_EQ(::stat((dir / name).c_str(), &info), 0) << name;
         EXPECT_EQ(info.st_mode & 07777, S_ISDIR(info.st_mode) ? 0700u : 0600u) << name;
@@ -262,7 +264,8 @@ TEST_F(StateFolderTest, ALinkThatAppearsLaterIsAnErrorAndNothingLandsOutside)
     std::filesystem::create_symlink("../outside/accounts.json", dir / "state/accounts.json");
 
     ::testing::internal::CaptureStderr();
-    for (const char* name : { "accounts.json", "lists/7.json", "uploads/avatar-7-1.png", "uploads/avatar-7-2.png" }) {
+    for (const char* name :
+        { "accounts.json", "lists/7.json", "uploads/avatar-7-1.png", "uploads/avatar-7-2.png" }) {
         SCOPED_TRACE(name);
         std::string error;
         EXPECT_FALSE(folder->writeBytes(name, "written through a link", &error));
@@ -342,7 +345,8 @@ TEST_F(StateFolderTest, AFolderOfOtherThingsIsLeftAsItWas)
         { "chat_rooms.json.writing-4-2", true, true }, { "lists/7.json.writing-1-1", true, true },
         { "uploads/avatar-3-1.jpg.writing-1-1", true, true } };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.own ? c.own : "nothing of the server's") + (c.book ? " beside a book" : ""));
+        SCOPED_TRACE(
+            std::string(c.own ? c.own : "nothing of the server's") + (c.book ? " beside a book" : ""));
         if (c.book)
             put("state/accounts.json", "{}");
         if (c.own)
