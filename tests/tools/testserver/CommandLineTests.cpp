@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
-#include <functional>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <string>
@@ -20,6 +19,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -167,87 +167,65 @@ TEST(TestServerCommandLine, AFolderOrAPortInUseIsToldApart)
 TEST(TestServerCommandLine, ARefusedStartChangesNothing)
 {
     namespace fs = std::filesystem;
-    // A book as a server of this one writes it, empty.
-    const std::string book = R"({"next_id": 301878, "upload_serial": 0, "accounts": [], "uploads": []})";
-    auto put = [](const fs::path& file, const std::string& bytes, fs::perms mode = fs::perms(0644)) {
+    auto put = [](const fs::path& file, const std::string& bytes) {
         fs::create_directories(file.parent_path());
         std::ofstream(file, std::ios::binary) << bytes;
-        fs::permissions(file, mode);
     };
-    // Links of each of the server's names, in a folder of the server's that holds its book.
-    auto linked = [&](const char* name, const char* target) {
-        return [=](const fs::path& state, const fs::path& outside) {
-            if (std::string(name) != "accounts.json")
-                put(state / "accounts.json", book, fs::perms(0600));
-            fs::create_directories((state / name).parent_path());
-            fs::create_symlink(outside / target, state / name);
-        };
-    };
+    // A book as a server of this one writes it, empty.
+    const std::pair<std::string, std::string> book
+        = { "accounts.json", R"({"next_id": 301878, "upload_serial": 0, "accounts": [], "uploads": []})" };
+    const std::string png = "\x89PNG\r\n\x1A\n";
     struct Case {
         const char* what;
-        std::function<void(const fs::path& state, const fs::path& outside)> setup;
+        std::vector<std::pair<std::string, std::string>> files; // below the folder, with their bytes
+        std::pair<std::string, std::string> link; // a name below the folder, and where it leads outside
         int status;
         std::string says; // besides the folder's name
     };
     const Case cases[] = {
-        { "a web site's folder with a picture under a name of the server's",
-            [&](const fs::path& state, const fs::path&) {
-                put(state / "index.html", "<html></html>\n");
-                put(state / "uploads/avatar-1-1.png", "\x89PNG\r\n\x1A\n-the-site's-");
-            },
-            1, "index.html and no account book" },
+        { "a web site with a picture under a name of the server's",
+            { { "index.html", "<html></html>" }, { "uploads/avatar-1-1.png", png } }, {}, 1,
+            "index.html and no account book" },
         { "another program's accounts.json beside its README",
-            [&](const fs::path& state, const fs::path&) {
-                put(state / "README", "notes\n");
-                put(state / "accounts.json", R"({"users": ["ann", "bob"]})");
-            },
-            1, "README, and the state file" },
+            { { "README", "notes" }, { "accounts.json", R"({"users": ["ann"]})" } }, {}, 1,
+            "README, and the state file" },
         { "another program's chat_rooms.json beside its notes",
-            [&](const fs::path& state, const fs::path&) {
-                put(state / "notes.txt", "notes\n");
-                put(state / "chat_rooms.json", R"({"rooms": []})");
-            },
-            1, "notes.txt and no account book" },
-        { "the server's book beside damaged chat rooms",
-            [&](const fs::path& state, const fs::path&) {
-                put(state / "accounts.json", book);
-                put(state / "chat_rooms.json", R"({"rooms": 1, "restrictions": []})");
-            },
-            1, "chat_rooms.json is damaged" },
-        { "the server's book beside an account's damaged lists",
-            [&](const fs::path& state, const fs::path&) {
-                put(state / "accounts.json", book);
-                put(state / "lists/301877.json", R"({"records": 3, "favourites": []})");
-                put(state / "uploads/avatar-301877-9.png", "\x89PNG\r\n\x1A\n-never-listed-");
-            },
-            1, "301877.json is damaged" },
-        { "a link in place of accounts.json", linked("accounts.json", "accounts.json"), 1, "accounts.json is a link" },
-        { "a link in place of chat_rooms.json", linked("chat_rooms.json", "rooms.json"), 1,
+            { { "notes.txt", "notes" }, { "chat_rooms.json", R"({"rooms": []})" } }, {}, 1,
+            "notes.txt and no account book" },
+        { "the server's book beside damaged chat rooms", { book, { "chat_rooms.json", R"({"rooms": 1})" } },
+            {}, 1, "chat_rooms.json is damaged" },
+        { "the server's book beside damaged lists and a picture it does not list",
+            { book, { "lists/301877.json", R"({"records": 3})" }, { "uploads/avatar-301877-9.png", png } },
+            {}, 1, "301877.json is damaged" },
+        { "a link in place of accounts.json", {}, { "accounts.json", "accounts.json" }, 1,
+            "accounts.json is a link" },
+        { "a link in place of chat_rooms.json", { book }, { "chat_rooms.json", "rooms.json" }, 1,
             "chat_rooms.json is a link" },
-        { "a link in place of uploads", linked("uploads", "pictures"), 1, "uploads is a link" },
-        { "a link in place of lists", linked("lists", "pictures"), 1, "lists is a link" },
-        { "a link in place of lock", linked("lock", "lock"), 1, "lock is a link" },
-        { "a link in place of a picture", linked("uploads/avatar-1-1.png", "pictures/cover.png"), 1,
-            "avatar-1-1.png is a link" },
-        { "a link in place of an account's lists", linked("lists/301877.json", "rooms.json"), 1,
+        { "a link in place of uploads", { book }, { "uploads", "pictures" }, 1, "uploads is a link" },
+        { "a link in place of lists", { book }, { "lists", "pictures" }, 1, "lists is a link" },
+        { "a link in place of lock", { book }, { "lock", "lock" }, 1, "lock is a link" },
+        { "a link in place of a picture", { book, { "uploads/avatar-3-1.jpg", png } },
+            { "uploads/avatar-1-1.png", "pictures/cover.png" }, 1, "avatar-1-1.png is a link" },
+        { "a link in place of an account's lists", { book }, { "lists/301877.json", "rooms.json" }, 1,
             "301877.json is a link" },
-        { "an earlier server holding its lock", [&](const fs::path& state, const fs::path&) {
-             put(state / "accounts.json", book, fs::perms(0644));
-             put(state / "lock", "", fs::perms(0644));
-         },
-            4, "is in use by another server" },
+        { "an earlier server holding its lock", { book, { "lock", "" } }, {}, 4,
+            "is in use by another server" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         zvtest::TempDir root;
         const fs::path state = root / "state", outside = root / "outside";
-        put(outside / "accounts.json", book);
-        put(outside / "rooms.json", R"({"rooms": [], "restrictions": []})");
-        put(outside / "lock", "");
-        put(outside / "pictures/cover.png", "\x89PNG\r\n\x1A\n-outside-");
-        fs::permissions(outside / "pictures", fs::perms(0755));
-        c.setup(state, outside);
-        // The earlier server, as it locks: its own descriptor of the file.
+        for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>> { book,
+                 { "rooms.json", R"({"rooms": [], "restrictions": []})" }, { "lock", "" },
+                 { "pictures/cover.png", png } })
+            put(outside / name, bytes);
+        for (const auto& [name, bytes] : c.files)
+            put(state / name, bytes);
+        if (!c.link.first.empty()) {
+            fs::create_directories((state / c.link.first).parent_path());
+            fs::create_symlink(outside / c.link.second, state / c.link.first);
+        }
+        // The earlier server, as it locks: a descriptor of its own.
         const int earlier = ::open((state / "lock").c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
         if (c.status == 4) {
             ASSERT_EQ(::flock(earlier, LOCK_EX | LOCK_NB), 0);
