@@ -29,12 +29,20 @@ home="$out/home"
 state="$out/server"
 # The server of an open window holds a lock on its state folder for its life: a second window
 # would share the app folder and the server's state with it, so none is built or opened (nor is
-# either emptied by --fresh).
+# either emptied by --fresh). A server of an earlier release locks the file "lock" in it instead,
+# which is checked too while it is there as a plain file: opened for reading, since flock(1) given
+# a name makes a missing file, and never through a link.
 window_open() {
   echo "window: the window is already open (its test server holds $state)" >&2
   exit 1
 }
-if [[ -d "$state" ]] && ! flock -n "$state" true; then
+held_by_earlier_server() {
+  local lock="$state/lock" status=0
+  [[ -f "$lock" && ! -L "$lock" ]] || return 1
+  { flock -n -E 75 9 || status=$?; } 9<"$lock" 2>/dev/null || return 1
+  ((status == 75))
+}
+if [[ -d "$state" ]] && { ! flock -n "$state" true || held_by_earlier_server; }; then
   window_open
 fi
 # The release tree as scripts/run.sh sets it up, only the two programs run here.

@@ -302,7 +302,11 @@ AccountBookRead readAccountBook(const StateFolder& folder, std::uint16_t httpPor
 void removeStrayUploads(const StateFolder& folder, const AccountBook& book)
 {
     const std::string prefix = uploadFile("");
-    for (const std::string& name : folder.filesIn(uploadsFolder)) {
+    std::string problem;
+    const std::vector<std::string> files = folder.filesIn(uploadsFolder, &problem);
+    if (!problem.empty())
+        std::fprintf(stderr, "testserver: state: %s\n", problem.c_str());
+    for (const std::string& name : files) {
         if (book.uploads.contains(name.substr(prefix.size())))
             continue;
         std::string error;

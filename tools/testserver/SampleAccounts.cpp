@@ -437,10 +437,9 @@ std::shared_ptr<SampleAccounts> SampleAccounts::install(ApiServer& api, const nl
     if (state->folder) {
         AccountBookRead kept = readAccountBook(*state->folder, httpPort, httpsPort);
         if (!kept.ok)
-            return fail(std::move(kept.error));
+            return fail(state->folder->refusal(kept.error));
         if (kept.book)
             static_cast<AccountBook&>(*state) = std::move(*kept.book);
-        removeStrayUploads(*state->folder, *state);
     }
     // The sample account as its file has it the first time; a kept one as it has become since.
     if (!state->accounts.contains(state->sampleId)) {
@@ -454,9 +453,24 @@ std::shared_ptr<SampleAccounts> SampleAccounts::install(ApiServer& api, const nl
         state->accounts[state->sampleId] = std::move(*sample);
     }
     state->nextId = std::max(state->nextId, state->sampleId + 1);
-    // A first start writes the book, and one on a book of the earlier form writes it anew.
-    if (!state->keepBook())
-        return fail("cannot write the state file " + (state->folder->path() / accountBookFile).string());
+    // A first start writes the book, and one on a book of the earlier form writes it anew; the
+    // pictures that no account lists go. Both wait until every state file is read and judged, so
+    // that a start refused on the way changes nothing (StateFolder::take).
+    if (state->folder) {
+        std::weak_ptr<State> weak = state;
+        state->folder->atTake([weak](std::string* error) {
+            std::shared_ptr<State> kept = weak.lock();
+            if (!kept)
+                return true;
+            std::lock_guard lock(kept->mutex);
+            if (!kept->keepBook()) {
+                *error = "cannot write the state file " + (kept->folder->path() / accountBookFile).string();
+                return false;
+            }
+            removeStrayUploads(*kept->folder, *kept);
+            return true;
+        });
+    }
     state->uploadsBase = pointAtLoopback("https://127.0.0.1:0/uploads/", httpPort, httpsPort);
     if (const char* code = std::getenv("ZV_TESTSERVER_CODE")) {
         std::string text = code;

@@ -45,7 +45,8 @@ public:
     // and the /captcha/ticket and /uploads/ routes on its server. `accountFile` is the sample
     // account (username, password, phone, access_token, refreshed_token, user). None, with a
     // message, when the file lacks the user name or the token, or the state folder's book is
-    // damaged (the message names its file).
+    // damaged (the message names its file). The book's first write and the removal of pictures
+    // that no account lists wait for the folder to be taken (StateFolder::take).
     static std::shared_ptr<SampleAccounts> install(ApiServer& api, const nlohmann::json& accountFile,
         std::uint16_t httpPort, std::uint16_t httpsPort, std::string* error = nullptr);
     // The accounts installed on that API (tests); none before install().

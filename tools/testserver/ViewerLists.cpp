@@ -4,6 +4,7 @@
 #include "tools/testserver/SampleAccounts.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace testserver {
 
@@ -42,33 +43,32 @@ std::optional<std::int64_t> accountOfFile(const std::string& name)
     return account ? std::optional(*account) : std::nullopt;
 }
 
-// Every account's lists that the folder holds.
+// Every account's lists that the folder holds, read from the folder without following a link.
 bool readBack(const StateFolder& folder, std::map<std::int64_t, AccountLists>& accounts, std::string* error)
 {
-    std::filesystem::path dir = folder.path() / kFolder;
-    std::error_code ec;
-    if (!std::filesystem::exists(dir, ec))
-        return true;
-    std::filesystem::directory_iterator it(dir, ec);
-    for (std::size_t count = 0; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
-        std::optional<std::int64_t> account = accountOfFile(it->path().filename().string());
+    std::string problem;
+    const std::vector<std::string> files = folder.filesIn(kFolder, &problem);
+    if (!problem.empty())
+        return fail(error, problem);
+    const std::size_t prefix = std::string_view(kFolder).size() + 1;
+    std::size_t count = 0;
+    for (const std::string& name : files) {
+        std::optional<std::int64_t> account = accountOfFile(name.substr(prefix));
         if (!account)
             continue;
         if (++count > kMaxAccountFiles)
-            return fail(error, "more lists than the server reads back in " + dir.string());
-        std::string name = std::string(kFolder) + "/" + it->path().filename().string();
+            return fail(error, "more lists than the server reads back in " + (folder.path() / kFolder).string());
         StateFolder::Read read = folder.readJSON(name);
         if (!read.ok)
             return fail(error, read.error);
-        std::string problem;
-        std::optional<AccountLists> lists = AccountLists::fromJSON(*read.value, &problem);
+        std::string wrong;
+        std::optional<AccountLists> lists = read.value ? AccountLists::fromJSON(*read.value, &wrong) : std::nullopt;
         if (!lists)
-            return fail(
-                error, "the state file " + (folder.path() / name).string() + " is damaged: " + problem);
+            return fail(error,
+                "the state file " + (folder.path() / name).string() + " is damaged: "
+                    + (read.value ? wrong : "it is gone"));
         accounts[*account] = std::move(*lists);
     }
-    if (ec)
-        return fail(error, "cannot read the state folder " + dir.string() + ": " + ec.message());
     return true;
 }
 

@@ -283,6 +283,11 @@ int main(int argc, char** argv)
         std::cerr << "zentavo-testserver: " << error << "\n";
         return 1;
     }
+    // Every state file is read and judged by now: only a start that goes on changes the folder.
+    if (state && !state->take(&error)) {
+        std::cerr << "zentavo-testserver: " << error << "\n";
+        return 1;
+    }
     server->serve();
     std::cout << "http  " << server->httpURL() << "\n"
               << "https " << server->httpsURL() << "\n"

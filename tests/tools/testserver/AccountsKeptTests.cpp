@@ -36,6 +36,8 @@ protected:
             = zvtest::SampleServer::start(zvtest::SampleServer::dataDir(), SamplePreparation::AtFirstUse, folder);
         server = std::move(started.server);
         api = std::move(started.api);
+        if (api && !folder->take(&started.error))
+            api.reset();
         return api ? "" : started.error;
     }
 

@@ -2,6 +2,7 @@
 // a state folder with a damaged file stops the program with the file's name.
 
 #include "tests/support/TempDir.h"
+#include "tests/tools/testserver/FolderSnapshot.h"
 #include "tests/tools/testserver/TestKeys.h"
 #include "tools/testserver/StateFolder.h"
 
@@ -9,13 +10,16 @@
 #include <boost/asio.hpp>
 #include <chrono>
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -153,6 +157,88 @@ TEST(TestServerCommandLine, AFolderOrAPortInUseIsToldApart)
         EXPECT_EQ(run.exitCode, 3);
         EXPECT_NE(run.errors.find("127.0.0.1:" + port), std::string::npos) << run.errors;
         EXPECT_EQ(run.output.find("https"), std::string::npos) << run.output;
+    }
+}
+
+// A start refused leaves the folder, and whatever a link in it points at, exactly as they were:
+// every name, type, mode, byte and link target. A folder reads as the server's own only when it
+// holds nothing else or its account book is there and the server's; a link where the server keeps
+// its own is never followed; a server of an earlier release holding its lock file keeps this one out.
+TEST(TestServerCommandLine, ARefusedStartChangesNothing)
+{
+    namespace fs = std::filesystem;
+    auto put = [](const fs::path& file, const std::string& bytes) {
+        fs::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << bytes;
+    };
+    // A book as a server of this one writes it, empty.
+    const std::pair<std::string, std::string> book
+        = { "accounts.json", R"({"next_id": 301878, "upload_serial": 0, "accounts": [], "uploads": []})" };
+    const std::string png = "\x89PNG\r\n\x1A\n";
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> files; // below the folder, with their bytes
+        std::pair<std::string, std::string> link; // a name below the folder, and where it leads outside
+        int status;
+        std::string says; // besides the folder's name
+    };
+    const Case cases[] = {
+        { "a web site with a picture under a name of the server's",
+            { { "index.html", "<html></html>" }, { "uploads/avatar-1-1.png", png } }, {}, 1,
+            "index.html and no account book" },
+        { "another program's accounts.json beside its README",
+            { { "README", "notes" }, { "accounts.json", R"({"users": ["ann"]})" } }, {}, 1,
+            "README, and the state file" },
+        { "another program's chat_rooms.json beside its notes",
+            { { "notes.txt", "notes" }, { "chat_rooms.json", R"({"rooms": []})" } }, {}, 1,
+            "notes.txt and no account book" },
+        { "the server's book beside damaged chat rooms", { book, { "chat_rooms.json", R"({"rooms": 1})" } },
+            {}, 1, "chat_rooms.json is damaged" },
+        { "the server's book beside damaged lists and a picture it does not list",
+            { book, { "lists/301877.json", R"({"records": 3})" }, { "uploads/avatar-301877-9.png", png } },
+            {}, 1, "301877.json is damaged" },
+        { "a link in place of accounts.json", {}, { "accounts.json", "accounts.json" }, 1,
+            "accounts.json is a link" },
+        { "a link in place of chat_rooms.json", { book }, { "chat_rooms.json", "rooms.json" }, 1,
+            "chat_rooms.json is a link" },
+        { "a link in place of uploads", { book }, { "uploads", "pictures" }, 1, "uploads is a link" },
+        { "a link in place of lists", { book }, { "lists", "pictures" }, 1, "lists is a link" },
+        { "a link in place of lock", { book }, { "lock", "lock" }, 1, "lock is a link" },
+        { "a link in place of a picture", { book, { "uploads/avatar-3-1.jpg", png } },
+            { "uploads/avatar-1-1.png", "pictures/cover.png" }, 1, "avatar-1-1.png is a link" },
+        { "a link in place of an account's lists", { book }, { "lists/301877.json", "rooms.json" }, 1,
+            "301877.json is a link" },
+        { "an earlier server holding its lock", { book, { "lock", "" } }, {}, 4,
+            "is in use by another server" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        zvtest::TempDir root;
+        const fs::path state = root / "state", outside = root / "outside";
+        for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>> { book,
+                 { "rooms.json", R"({"rooms": [], "restrictions": []})" }, { "lock", "" },
+                 { "pictures/cover.png", png } })
+            put(outside / name, bytes);
+        for (const auto& [name, bytes] : c.files)
+            put(state / name, bytes);
+        if (!c.link.first.empty()) {
+            fs::create_directories((state / c.link.first).parent_path());
+            fs::create_symlink(outside / c.link.second, state / c.link.first);
+        }
+        // The earlier server, as it locks: a descriptor of its own.
+        const int earlier = ::open((state / "lock").c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (c.status == 4) {
+            ASSERT_EQ(::flock(earlier, LOCK_EX | LOCK_NB), 0);
+        }
+        const std::map<std::string, std::string> before = zvtest::snapshot(root.path());
+        ServerRun run = runServer(serverWithState(state));
+        if (earlier >= 0)
+            ::close(earlier);
+        EXPECT_EQ(run.exitCode, c.status) << run.errors;
+        EXPECT_EQ(run.output.find("https"), std::string::npos) << run.output;
+        EXPECT_NE(run.errors.find(state.string()), std::string::npos) << run.errors;
+        EXPECT_NE(run.errors.find(c.says), std::string::npos) << run.errors;
+        EXPECT_EQ(zvtest::snapshot(root.path()), before);
     }
 }
 

@@ -33,6 +33,9 @@ protected:
         server = std::move(started.server);
         api = std::move(started.api);
         chat = testserver::ChatRoom::install(*server, *api, data, &error);
+        // As the program's start: the folder changes only once every state file is read.
+        if (chat && folder && !folder->take(&error))
+            chat.reset();
         return chat ? std::string() : error;
     }
 

@@ -2,13 +2,16 @@
 
 #include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
+#include "tests/tools/testserver/FolderSnapshot.h"
 #include "tools/testserver/StateFolder.h"
 
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <map>
 #include <set>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +27,13 @@ protected:
         std::ofstream(dir / name, std::ios::binary) << bytes;
     }
 
+    // The folder as a server that goes on takes it, once its start has read it.
+    static std::shared_ptr<StateFolder> taken(const std::filesystem::path& path, std::string* error = nullptr)
+    {
+        std::shared_ptr<StateFolder> folder = StateFolder::open(path, error);
+        return folder && folder->take(error) ? folder : nullptr;
+    }
+
     zvtest::TempDir dir;
 };
 
@@ -31,13 +41,13 @@ TEST_F(StateFolderTest, WhatIsWrittenIsReadBackByTheNextServer)
 {
     const std::string picture("\x89PNG\0x", 6);
     {
-        auto folder = StateFolder::open(dir.path());
+        auto folder = taken(dir.path());
         ASSERT_TRUE(folder);
         EXPECT_TRUE(folder->writeJSON("accounts.json", { { "next_id", 7 } }));
         EXPECT_TRUE(folder->writeJSON("accounts.json", { { "next_id", 8 }, { "name", "用户8" } }));
         EXPECT_TRUE(folder->writeBytes("uploads/avatar-8-1.png", picture));
     }
-    auto again = StateFolder::open(dir.path());
+    auto again = taken(dir.path());
     ASSERT_TRUE(again);
     StateFolder::Read read = again->readJSON("accounts.json");
     ASSERT_TRUE(read.ok && read.value) << read.error;
@@ -96,7 +106,7 @@ TEST_F(StateFolderTest, DamagedFilesAreErrorsThatNameThemAndAreKept)
 
 TEST_F(StateFolderTest, NamesStayWithinTheFolder)
 {
-    auto folder = StateFolder::open(dir / "state");
+    auto folder = taken(dir / "state");
     ASSERT_TRUE(folder);
     for (const char* name :
         { "../outside.json", "uploads/../../outside.json", "/tmp/outside.json", "", "./a.json" }) {
@@ -109,12 +119,12 @@ TEST_F(StateFolderTest, NamesStayWithinTheFolder)
 TEST_F(StateFolderTest, AWriteCutShortLeavesTheLastWholeFileAndIsClearedAtTheNextStart)
 {
     {
-        auto folder = StateFolder::open(dir.path());
+        auto folder = taken(dir.path());
         ASSERT_TRUE(folder && folder->writeJSON("chat_rooms.json", { { "max_seq", 41 } }));
     }
     // What a server killed in the middle of its next write leaves beside the file.
     put("chat_rooms.json.writing-999-1", "{\"max_se");
-    auto again = StateFolder::open(dir.path());
+    auto again = taken(dir.path());
     ASSERT_TRUE(again);
     StateFolder::Read read = again->readJSON("chat_rooms.json");
     ASSERT_TRUE(read.ok && read.value);
@@ -137,7 +147,7 @@ TEST_F(StateFolderTest, AFolderThatCannotBeUsedIsRefused)
 
 TEST_F(StateFolderTest, ARefusedWriteLeavesTheLastWholeFileAndNoPiece)
 {
-    auto folder = StateFolder::open(dir.path());
+    auto folder = taken(dir.path());
     ASSERT_TRUE(folder && folder->writeJSON("accounts.json", { { "next_id", 7 } }));
     {
         zvtest::FullDisk full;
@@ -161,17 +171,20 @@ TEST_F(StateFolderTest, TheFolderAndItsFilesAreTheOwnersAlone)
 {
     put("accounts.json", "{}");
     put("uploads/avatar-3-1.png", "x");
+    put("uploads/avatar-3-1.jpg", "x");
     put(StateFolder::lockFile, ""); // an earlier server's
-    for (const char* name : { ".", "uploads", "accounts.json", StateFolder::lockFile })
+    for (const char* name :
+        { ".", "uploads", "accounts.json", "uploads/avatar-3-1.jpg", StateFolder::lockFile })
         ::chmod((dir / name).c_str(), 0755);
     const mode_t umask = ::umask(0);
-    auto folder = StateFolder::open(dir.path());
+    auto folder = taken(dir.path());
     const bool written = folder && folder->writeJSON("lists/301877.json", nlohmann::json::object())
         && folder->writeBytes("uploads/avatar-3-2.png", "y");
     ::umask(umask);
     ASSERT_TRUE(written);
-    for (const char* name : { ".", "uploads", "lists", "accounts.json", "uploads/avatar-3-1.png",
-             "uploads/avatar-3-2.png", "lists/301877.json", StateFolder::lockFile }) {
+    for (const char* name :
+        { ".", "uploads", "lists", "accounts.json", "uploads/avatar-3-1.png", "uploads/avatar-3-1.jpg",
+            "uploads/avatar-3-2.png", "lists/301877.json", StateFolder::lockFile }) {
         struct stat info { };
         ASSERT_EQ(::stat((dir / name).c_str(), &info), 0) << name;
         EXPECT_EQ(info.st_mode & 07777, S_ISDIR(info.st_mode) ? 0700u : 0600u) << name;
@@ -192,32 +205,98 @@ TEST_F(StateFolderTest, OneServerAtATimeUsesTheFolder)
     EXPECT_TRUE(std::filesystem::exists(dir / "chat_rooms.json.writing-1-1"));
 
     first.reset();
-    EXPECT_TRUE(StateFolder::open(dir.path(), &error, &inUse)) << error;
+    std::shared_ptr<StateFolder> second = StateFolder::open(dir.path(), &error, &inUse);
+    EXPECT_TRUE(second && second->take(&error)) << error;
     EXPECT_FALSE(inUse);
     EXPECT_FALSE(std::filesystem::exists(dir / "chat_rooms.json.writing-1-1"));
 }
 
-// Every entry below a folder: its mode, and its bytes or where it links to.
-std::map<std::string, std::string> snapshot(const std::filesystem::path& dir)
+// A start changes nothing until every state file is read: a piece left by a killed server, a
+// mode and a change the start holds all wait for the folder to be taken.
+TEST_F(StateFolderTest, NothingChangesBeforeTheFolderIsTaken)
 {
-    std::map<std::string, std::string> entries;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
-        struct stat info { };
-        ::lstat(entry.path().c_str(), &info);
-        std::string& line = entries[entry.path().lexically_relative(dir).string()]
-            = std::to_string(info.st_mode);
-        if (entry.is_symlink())
-            line += " -> " + std::filesystem::read_symlink(entry.path()).string();
-        else if (entry.is_regular_file())
-            line
-                += " " + std::string(std::istreambuf_iterator<char>(std::ifstream(entry.path()).rdbuf()), {});
-    }
-    return entries;
+    put("accounts.json", "{}");
+    put("accounts.json.writing-9-1", "{\"next");
+    ::chmod((dir / "accounts.json").c_str(), 0644);
+    const std::map<std::string, std::string> before = zvtest::snapshot(dir.path());
+    auto folder = StateFolder::open(dir.path());
+    ASSERT_TRUE(folder);
+    std::vector<std::string> made;
+    folder->atTake([&](std::string*) {
+        made.push_back("held");
+        return folder->writeJSON("chat_rooms.json", nlohmann::json::object());
+    });
+    std::string error;
+    EXPECT_FALSE(folder->writeJSON("lists/7.json", nlohmann::json::object(), &error));
+    EXPECT_NE(error.find((dir / "lists/7.json").string()), std::string::npos) << error;
+    EXPECT_FALSE(folder->remove("accounts.json"));
+    EXPECT_TRUE(made.empty());
+    EXPECT_EQ(zvtest::snapshot(dir.path()), before);
+
+    ASSERT_TRUE(folder->take(&error)) << error;
+    EXPECT_EQ(made, std::vector<std::string> { "held" });
+    EXPECT_TRUE(std::filesystem::exists(dir / "chat_rooms.json"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "accounts.json.writing-9-1"));
 }
 
-// A folder given by mistake (".", a home folder) loses nothing: it is refused unless it holds state
-// of the server, and then only the server's own names are tidied. A link is never followed, one
-// with a name of the server's neither.
+// A link that appears while the server runs is an error of the call that meets it: nothing is read
+// from the place it points at, and nothing lands there.
+TEST_F(StateFolderTest, ALinkThatAppearsLaterIsAnErrorAndNothingLandsOutside)
+{
+    auto folder = taken(dir / "state");
+    ASSERT_TRUE(folder && folder->writeJSON("accounts.json", nlohmann::json::object())
+        && folder->writeJSON("lists/7.json", nlohmann::json::object())
+        && folder->writeBytes("uploads/avatar-7-1.png", "x"));
+    for (const char* name : { "outside/accounts.json", "outside/7.json", "outside/avatar-7-1.png" })
+        put(name, "{}");
+    const std::map<std::string, std::string> outside = zvtest::snapshot(dir / "outside");
+    std::filesystem::remove_all(dir / "state/uploads");
+    std::filesystem::remove_all(dir / "state/lists");
+    std::filesystem::remove(dir / "state/accounts.json");
+    std::filesystem::create_directory_symlink("../outside", dir / "state/uploads");
+    std::filesystem::create_directory_symlink("../outside", dir / "state/lists");
+    std::filesystem::create_symlink("../outside/accounts.json", dir / "state/accounts.json");
+
+    for (const char* name :
+        { "accounts.json", "lists/7.json", "uploads/avatar-7-1.png", "uploads/avatar-7-2.png" }) {
+        SCOPED_TRACE(name);
+        std::string error;
+        EXPECT_FALSE(folder->writeBytes(name, "written through a link", &error));
+        EXPECT_NE(error.find((dir / "state" / name).string()), std::string::npos) << error;
+        EXPECT_NE(error.find("link"), std::string::npos) << error;
+        StateFolder::Bytes read = folder->readBytes(name, 100);
+        EXPECT_FALSE(read.ok && read.value) << "read through a link";
+        EXPECT_FALSE(folder->remove(name));
+    }
+    EXPECT_TRUE(folder->filesIn("uploads").empty());
+    EXPECT_EQ(zvtest::snapshot(dir / "outside"), outside);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "state/accounts.json"));
+}
+
+// A server of an earlier release locks the file "lock" of the folder instead of the folder: started
+// after this one, it is kept out (the other order is the program's, CommandLineTests), and the
+// file is honoured only while it is there, never made.
+TEST_F(StateFolderTest, AnEarlierServerStartedAfterIsKeptOut)
+{
+    auto folder = taken(dir.path());
+    ASSERT_TRUE(folder);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir / StateFolder::lockFile)));
+    folder.reset();
+    put(StateFolder::lockFile, "");
+    folder = taken(dir.path());
+    ASSERT_TRUE(folder);
+    // The earlier server as it locks: its file, made when missing.
+    const int earlier
+        = ::open((dir / StateFolder::lockFile).c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    EXPECT_NE(::flock(earlier, LOCK_EX | LOCK_NB), 0) << "the earlier server runs beside this one";
+    folder.reset();
+    EXPECT_EQ(::flock(earlier, LOCK_EX | LOCK_NB), 0) << "this server kept its lock past its end";
+    ::close(earlier);
+}
+
+// A folder given by mistake (".", a home folder) loses nothing: it is refused unless its account
+// book, which every start writes first, is there (the start judges it), and then only the server's
+// own names are tidied. A link of someone else's is never followed.
 TEST_F(StateFolderTest, AFolderOfOtherThingsIsLeftAsItWas)
 {
     for (const char* name : { "state/docs/chapter.writing-draft.md", "state/bin/run.sh", "state/README",
@@ -226,40 +305,56 @@ TEST_F(StateFolderTest, AFolderOfOtherThingsIsLeftAsItWas)
         put(name, name);
         ::chmod((dir / name).c_str(), 0755);
     }
-    std::filesystem::create_symlink("../outside.json", dir / "state/chat_rooms.json");
-    std::filesystem::create_symlink("../../outside.json", dir / "state/uploads/avatar-3-9.png");
-    const std::map<std::string, std::string> before = snapshot(dir.path());
+    std::filesystem::create_symlink("../outside.json", dir / "state/rooms.json");
+    std::filesystem::create_symlink("../../outside.json", dir / "state/uploads/avatar-3-9.gif");
 
-    // A file of the server's that the folder holds besides (none: refused), and whether it is a
-    // piece of a write.
-    const std::pair<const char*, bool> cases[] = { { nullptr, false }, { "accounts.json", false },
-        { "lists/301877.json", false }, { "uploads/avatar-3-1.png", false },
-        { "chat_rooms.json.writing-4-2", true }, { "lists/7.json.writing-1-1", true } };
-    for (auto [own, piece] : cases) {
-        SCOPED_TRACE(own ? own : "nothing of the server's");
-        if (own)
-            put(std::string("state/") + own, "{}");
+    // A file of the server's that the folder holds besides (none: refused), whether it is a piece
+    // of a write, and whether the account book is there too.
+    struct Case {
+        const char* own;
+        bool piece, book;
+    };
+    const Case cases[] = { { nullptr, false, false }, { "lists/301877.json", false, false },
+        { "uploads/avatar-3-1.png", false, false }, { "chat_rooms.json", false, false },
+        { "accounts.json", false, true }, { "lists/301877.json", false, true },
+        { "uploads/avatar-3-1.png", false, true }, { "uploads/avatar-3-1.jpg", false, true },
+        { "chat_rooms.json.writing-4-2", true, true }, { "lists/7.json.writing-1-1", true, true },
+        { "uploads/avatar-3-1.jpg.writing-1-1", true, true } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(
+            std::string(c.own ? c.own : "nothing of the server's") + (c.book ? " beside a book" : ""));
+        if (c.book)
+            put("state/accounts.json", "{}");
+        if (c.own)
+            put(std::string("state/") + c.own, "{}");
+        const std::map<std::string, std::string> before = zvtest::snapshot(dir.path());
         std::string error;
-        std::shared_ptr<StateFolder> folder = StateFolder::open(dir / "state", &error);
-        if (!own) {
+        std::shared_ptr<StateFolder> folder = taken(dir / "state", &error);
+        if (!c.book) {
             EXPECT_FALSE(folder);
             EXPECT_NE(error.find((dir / "state").string() + " is not a state folder"), std::string::npos)
                 << error;
-            EXPECT_EQ(snapshot(dir.path()), before);
-            continue;
+            EXPECT_EQ(zvtest::snapshot(dir.path()), before);
+        } else {
+            ASSERT_TRUE(folder) << error;
+            struct stat info { };
+            EXPECT_EQ(::stat((dir / "state" / c.own).c_str(), &info) == 0 && (info.st_mode & 07777) == 0600,
+                !c.piece);
+            const bool upload = !c.piece && std::string_view(c.own).starts_with("uploads/");
+            EXPECT_EQ(folder->filesIn("uploads"),
+                upload ? std::vector<std::string> { c.own } : std::vector<std::string> {});
         }
-        ASSERT_TRUE(folder) << error;
-        struct stat info { };
-        EXPECT_EQ(
-            ::stat((dir / "state" / own).c_str(), &info) == 0 && (info.st_mode & 07777) == 0600, !piece);
-        const bool upload = std::string_view(own).starts_with("uploads/");
-        EXPECT_EQ(folder->filesIn("uploads"),
-            upload ? std::vector<std::string> { own } : std::vector<std::string> {});
-        std::filesystem::remove(dir / "state" / own);
-        std::map<std::string, std::string> after = snapshot(dir.path()), expected = before;
-        for (const char* mine : { "state/uploads", "state/lists" }) {
-            expected.erase(mine);
-            after.erase(mine);
+        folder.reset();
+        // Beside what the case put there, and the server's subfolders made private, all is as it was.
+        std::vector<std::string> mine = { "state/uploads", "state/lists", "state/accounts.json" };
+        if (c.own)
+            mine.push_back(std::string("state/") + c.own);
+        std::map<std::string, std::string> after = zvtest::snapshot(dir.path()), expected = before;
+        for (const std::string& name : mine) {
+            if (std::filesystem::is_regular_file(std::filesystem::symlink_status(dir / name)))
+                std::filesystem::remove(dir / name);
+            expected.erase(name);
+            after.erase(name);
         }
         EXPECT_EQ(after, expected);
     }

@@ -65,6 +65,8 @@ protected:
             zvtest::SampleServer::dataDir(), SamplePreparation::AtStart, folder);
         server = std::move(started.server);
         api = std::move(started.api);
+        if (api && !folder->take(&started.error))
+            api.reset();
         return api ? "" : started.error;
     }
 
