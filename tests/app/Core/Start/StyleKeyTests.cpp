@@ -34,7 +34,6 @@ protected:
     void TearDown() override
     {
         fullScreen.reset();
-        player.reset();
         SJRotationManager::resetForTesting();
         UIScreen::main().resetForTesting();
         StartTest::TearDown();
@@ -45,40 +44,33 @@ protected:
     {
         StoreData::set(PropertyList(darkChosen), StoreData::isDarkColor);
         launch();
-        auto screen = launchScreen();
-        if (!waitForCountdown(screen))
+        if (!waitForCountdown(launchScreen()))
             return nullptr;
         window()->layoutIfNeeded();
         driver.tapIdentifier("launch.skip");
         drain();
         return rootScreen();
     }
-
     static void selectTab(ZVRootViewController& root, int index)
     {
         root.segmentedView()->selectItemAt(index);
         drain();
     }
-
-    // A player's view on the root that goes full screen as the player does: into a window of its
-    // own, key while it covers the app.
-    void enterFullScreen(ZVRootViewController& root)
+    // A view of the root turned into full screen and back as the player's is: into a window of
+    // its own, key while it covers the app.
+    void turn(ZVRootViewController& root)
     {
-        auto holder = std::make_shared<UIView>(CGRect { 0, 100, 390, 220 });
-        player = std::make_shared<UIView>(holder->bounds());
-        holder->addSubview(player);
-        root.view()->addSubview(holder);
-        fullScreen = std::make_unique<SJRotationManager>();
-        fullScreen->setViews(player, holder);
+        if (!fullScreen) {
+            auto holder = std::make_shared<UIView>(CGRect { 0, 100, 390, 220 });
+            auto player = std::make_shared<UIView>(holder->bounds());
+            holder->addSubview(player);
+            root.view()->addSubview(holder);
+            fullScreen = std::make_unique<SJRotationManager>();
+            fullScreen->setViews(player, holder);
+        }
         fullScreen->rotate();
         advance(SJRotationManager::transitionDuration);
     }
-    void leaveFullScreen()
-    {
-        fullScreen->rotate();
-        advance(SJRotationManager::transitionDuration);
-    }
-
     // The short videos' white titles over the page's clear top, against what is drawn there.
     void expectTheTopTitlesReadable()
     {
@@ -93,19 +85,14 @@ protected:
         EXPECT_EQ(titles, 2) << "both titles in sight";
     }
 
-    static UIUserInterfaceStyle shown(const std::shared_ptr<UIWindow>& window)
-    {
-        return window->traitCollection().userInterfaceStyle;
-    }
-    static UIUserInterfaceStyle stored()
-    {
-        return StoreData::boolValue(StoreData::isDarkColor) ? dark : light;
-    }
-
     WindowInput input;
-    std::shared_ptr<UIView> player;
     std::unique_ptr<SJRotationManager> fullScreen;
 };
+
+UIUserInterfaceStyle shown(const std::shared_ptr<UIWindow>& window)
+{
+    return window->traitCollection().userInterfaceStyle;
+}
 
 TEST_F(StyleKeyTest, OnePressSwapsTheStoredChoiceFromEveryScreenAfterALightAndADarkStart)
 {
@@ -128,22 +115,20 @@ TEST_F(StyleKeyTest, OnePressSwapsTheStoredChoiceFromEveryScreenAfterALightAndAD
                 break;
             case Screen::shortVideos:
                 selectTab(*root, 3);
-                ASSERT_EQ(shown(app), dark) << "the page's own look";
                 ASSERT_TRUE(input.key(WindowKey::toggleStyle));
                 EXPECT_EQ(shown(app), dark) << "the page's own look kept";
                 expectTheTopTitlesReadable();
                 selectTab(*root, 0);
                 break;
             case Screen::fullScreen:
-                enterFullScreen(*root);
+                turn(*root);
                 ASSERT_NE(UIApplication::shared().keyWindow(), app);
                 ASSERT_TRUE(input.key(WindowKey::toggleStyle));
                 EXPECT_EQ(shown(UIApplication::shared().keyWindow()), swapped) << "in full screen";
-                leaveFullScreen();
-                EXPECT_EQ(UIApplication::shared().keyWindow(), app);
+                turn(*root);
                 break;
             }
-            EXPECT_EQ(stored(), swapped);
+            EXPECT_EQ(StoreData::boolValue(StoreData::isDarkColor), !startDark);
             EXPECT_EQ(shown(app), swapped) << "once left";
             advance(ZV_ShortPageVC::styleRestoreRepeatDelay);
             EXPECT_EQ(shown(app), swapped) << "once left, a moment later";
