@@ -1,3 +1,4 @@
+#include "app/Core/Helpers/ChosenStyle.h"
 #include "app/Core/Start/AppDelegate.h"
 #include "app/Core/Start/TourSteps.h"
 #include "app/Extensions/GradientView.h"
@@ -13,5 +14,5 @@ int main(int argc, char** argv)
     registerGradientBackedViews();
     QDUIHelper::registerAppearance();
     registerTourSteps();
-    return runDeviceOrWindow(argc, argv, std::make_shared<AppDelegate>(), &AppDelegate::chooseStyle);
+    return runDeviceOrWindow(argc, argv, std::make_shared<AppDelegate>(), &ChosenStyle::swap);
 }

@@ -338,13 +338,11 @@ bool WindowInput::rotate()
 
 void WindowInput::toggleStyle()
 {
-    auto window = targetWindow();
-    bool dark = window && window->traitCollection().userInterfaceStyle == UIUserInterfaceStyle::dark;
-    m_style = dark ? UIUserInterfaceStyle::light : UIUserInterfaceStyle::dark;
     if (m_styleChooser) {
-        m_styleChooser(m_style);
+        m_style = m_styleChooser();
         return;
     }
+    m_style = m_style == UIUserInterfaceStyle::dark ? UIUserInterfaceStyle::light : UIUserInterfaceStyle::dark;
     for (const auto& shown : UIApplication::shared().windows())
         shown->setOverrideUserInterfaceStyle(m_style);
 }

@@ -21,7 +21,7 @@ enum class WindowKey {
     // The phone is turned, portrait to landscape and back, where the screen turns with it (a
     // player on screen goes full screen and back); elsewhere nothing happens.
     rotate,
-    // The light and dark styles swap (through the style chooser, when one is set).
+    // The light and dark styles swap (the application's own choice, when it keeps one).
     toggleStyle,
     // The keyboard's return and delete keys, for the first responder.
     returnKey,
@@ -65,10 +65,12 @@ public:
     // The style the window shows: set by the style key; windows that leave it open get it.
     UIUserInterfaceStyle style() const { return m_style; }
     void setStyle(UIUserInterfaceStyle style) { m_style = style; }
-    // What the style key does with the style it swaps to. An application that stores its style
-    // as a choice of its own makes the key that choice, so that nothing of it undoes the key
-    // later; without a chooser the key gives every window the style itself.
-    using StyleChooser = std::function<void(UIUserInterfaceStyle)>;
+    // What the style key swaps. An application that keeps its style as a choice of its own swaps
+    // that choice and returns the style now chosen: what a screen shows meanwhile may be a look of
+    // that screen's own (a page that is always dark, a full-screen window without a style), so
+    // the key never swaps what it sees, and one press changes the style from every screen.
+    // Without a chooser the key swaps the window's own style and gives it every window.
+    using StyleChooser = std::function<UIUserInterfaceStyle()>;
     void setStyleChooser(StyleChooser chooser) { m_styleChooser = std::move(chooser); }
     // Gives windows without a style of their own the window's dark style (after windows come).
     void applyStyle() const;

@@ -17,7 +17,7 @@ struct WindowShellOptions {
     DeviceWindowOptions window;
     // The desktop's program that opens the links the application opens outside itself.
     std::string urlOpener = "xdg-open";
-    // What the style key (Ctrl+D) does with the style it swaps to (WindowInput::setStyleChooser).
+    // What the style key (Ctrl+D) swaps (WindowInput::setStyleChooser).
     WindowInput::StyleChooser styleChooser;
     // Where the device's volume and backlight are kept across starts (KeptDeviceLevels); none:
     // they start full and are not kept.

@@ -1,12 +1,11 @@
 #include "app/Core/Start/AppDelegate.h"
 
+#include "app/Core/Helpers/ChosenStyle.h"
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Network/ZV_Network.h"
-#include "app/Core/Storage/StoreData.h"
 #include "app/Extensions/appLink.h"
 #include "app/MainController/Chat/View/ZV_ChatMushinAlertView.h"
 #include "app/MainController/Launch/ZV_LaunchVC.h"
-#include "app/MainController/Mine/Setting/ZV_SettingCell.h"
 #include "platform/media/SJRotationManager.h"
 #include "platform/ui/UIColor.h"
 #include "platform/ui/UIWindow.h"
@@ -44,18 +43,6 @@ void AppDelegate::setupWindow()
         return;
     m_window->setRootViewController(std::make_shared<ZV_LaunchVC>());
     m_window->setBackgroundColor(UIColor::systemBackground());
-    m_window->setOverrideUserInterfaceStyle(StoreData::boolValue(StoreData::isDarkColor)
-            ? UIUserInterfaceStyle::dark
-            : UIUserInterfaceStyle::light);
+    m_window->setOverrideUserInterfaceStyle(ChosenStyle::chosen());
     m_window->makeKeyAndVisible();
-}
-
-void AppDelegate::chooseStyle(UIUserInterfaceStyle style)
-{
-    ZV_SettingCell::chooseDarkMode(style == UIUserInterfaceStyle::dark);
-    // The key window may be another than the app's own (the player's full screen): the choice is
-    // the whole app's, so every window shown takes it, and the app's own window is in it on the
-    // way back.
-    for (const auto& window : UIApplication::shared().windows())
-        window->setOverrideUserInterfaceStyle(style);
 }

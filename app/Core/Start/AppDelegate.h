@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/ui/UIApplication.h"
-#include "platform/ui/UITraitCollection.h"
 
 #include <memory>
 
@@ -27,11 +26,6 @@ public:
 
     // Step 6; does nothing without a window.
     void setupWindow();
-
-    // The style that the desktop window's style key asks for, taken as the viewer's own dark-mode
-    // choice: stored as the settings' switch stores it, so that the next start and every page that
-    // puts the stored style back keep it.
-    static void chooseStyle(UIUserInterfaceStyle style);
 
 private:
     std::shared_ptr<UIWindow> m_window;

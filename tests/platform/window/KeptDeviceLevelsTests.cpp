@@ -46,6 +46,9 @@ TEST_F(KeptLevelsTest, AStartTakesTheKeptLevelsAndAnyOtherFileStartsFullToldAndL
         { std::nullopt, Outcome::Missing, { 1, 1 } },
         { R"({"volume":0.25,"brightness":0.5})", Outcome::Read, { 0.25f, 0.5f } },
         { R"({"volume":-2,"brightness":1e39,"later":true})", Outcome::Read, { 0, 1 } },
+        // One level named: that one taken, the other at a first start's.
+        { R"({"volume":0.25})", Outcome::Read, { 0.25f, 1 } },
+        { R"({"brightness":0.5})", Outcome::Read, { 1, 0.5f } },
         { R"({"volume":"loud","brightness":0.5})", Outcome::Damaged, { 1, 1 } },
         { std::string(5000, ' ') + "{}", Outcome::Damaged, { 1, 1 } },
         { "/", Outcome::Unreadable, { 1, 1 } }, // a folder in the file's place
@@ -90,4 +93,28 @@ TEST_F(KeptLevelsTest, ADraggedSliderIsWrittenOnceAnInterval)
     EXPECT_FALSE(written(folder / "device.json"));
     advance(0.01);
     EXPECT_EQ(written(folder / "device.json"), (Levels { 1, 0.25f }));
+}
+
+TEST_F(KeptLevelsTest, ALongDragWritesAFewTimesAndTheCloseKeepsItsLastLevel)
+{
+    zvtest::TempDir folder;
+    std::filesystem::path file = folder / "device.json";
+    auto kept = std::make_unique<KeptDeviceLevels>(file);
+    // 90 moves over 1.5 s, each level another: every write shows as a change of the file.
+    int writes = 0;
+    std::optional<Levels> last;
+    for (int move = 1; move <= 90; ++move) {
+        device.setVolume(move / 128.0f);
+        advance(1.5 / 90);
+        if (auto now = written(file); now != last) {
+            ++writes;
+            last = now;
+        }
+    }
+    EXPECT_GE(writes, 2);
+    EXPECT_LE(writes, 4);
+    // Let go just before the window closes: the close writes it.
+    device.setVolume(0.125f);
+    kept.reset();
+    EXPECT_EQ(written(file), (Levels { 0.125f, 1 }));
 }

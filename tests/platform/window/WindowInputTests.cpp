@@ -395,6 +395,25 @@ TEST_F(WindowInputTest, StyleSwapsEveryWindow)
     EXPECT_EQ(overlay->traitCollection().userInterfaceStyle, UIUserInterfaceStyle::light);
 }
 
+TEST_F(WindowInputTest, StyleKeyWithAChooserSwapsTheChoiceNotWhatTheKeyWindowShows)
+{
+    // The key window in a look of its own (a page that is always dark).
+    window->setOverrideUserInterfaceStyle(UIUserInterfaceStyle::dark);
+    bool dark = false;
+    input.setStyleChooser([&] {
+        dark = !dark;
+        return dark ? UIUserInterfaceStyle::dark : UIUserInterfaceStyle::light;
+    });
+    EXPECT_TRUE(input.key(WindowKey::toggleStyle));
+    EXPECT_TRUE(dark);
+    EXPECT_EQ(window->overrideUserInterfaceStyle(), UIUserInterfaceStyle::dark) << "the chooser's to set";
+    // A window opened later (the player's full screen) takes the choice.
+    auto overlay = std::make_shared<UIWindow>();
+    overlay->setHidden(false);
+    input.applyStyle();
+    EXPECT_EQ(overlay->traitCollection().userInterfaceStyle, UIUserInterfaceStyle::dark);
+}
+
 }
 
 TEST_F(WindowInputTest, WheelOverAWebPageScrollsThePageItself)

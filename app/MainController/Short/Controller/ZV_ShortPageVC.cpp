@@ -1,10 +1,10 @@
 #include "app/MainController/Short/Controller/ZV_ShortPageVC.h"
 
+#include "app/Core/Helpers/ChosenStyle.h"
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Helpers/WindowHelpers.h"
 #include "app/Core/Network/BaseURLs.h"
 #include "app/Core/Network/ZV_Network.h"
-#include "app/Core/Storage/StoreData.h"
 #include "app/Extensions/ViewCorners.h"
 #include "app/MainController/Explore/Controller/ZV_ExploreVC.h"
 #include "app/MainController/Explore/Model/ZV_MovieExploreModel.h"
@@ -15,16 +15,6 @@
 #include "platform/ui/QMUITips.h"
 #include "platform/ui/UIWindow.h"
 #include "platform/ui/layout/ConstraintMaker.h"
-
-namespace {
-
-void setWindowStyle(UIUserInterfaceStyle style)
-{
-    if (auto window = activeKeyWindow())
-        window->setOverrideUserInterfaceStyle(style);
-}
-
-}
 
 ZV_ShortPageVC::ZV_ShortPageVC() = default;
 
@@ -191,18 +181,24 @@ void ZV_ShortPageVC::viewDidLoad()
 void ZV_ShortPageVC::viewWillAppear(bool animated)
 {
     BaseViewController::viewWillAppear(animated);
-    setWindowStyle(UIUserInterfaceStyle::dark);
+    // Held, not only set: the viewer's style key swaps the app's choice while the page shows,
+    // and the page's white titles over a clear top need the dark behind them whatever is chosen.
+    m_darkLook.emplace(activeKeyWindow(), UIUserInterfaceStyle::dark);
     loadLikeCount();
 }
 
 void ZV_ShortPageVC::viewWillDisappear(bool animated)
 {
     BaseViewController::viewWillDisappear(animated);
-    UIUserInterfaceStyle style = StoreData::boolValue(StoreData::isDarkColor) ? UIUserInterfaceStyle::dark
-                                                                              : UIUserInterfaceStyle::light;
-    setWindowStyle(style);
-    DispatchQueue::main().asyncAfter(
-        DispatchTime::now() + styleRestoreRepeatDelay, [style] { setWindowStyle(style); });
+    std::weak_ptr<UIWindow> held = m_darkLook ? m_darkLook->window() : std::weak_ptr<UIWindow>();
+    m_darkLook.reset();
+    auto showChosen = [held] {
+        if (auto window = held.lock())
+            ChosenStyle::show(*window);
+    };
+    showChosen();
+    // What is chosen then, and the page's look again if it is back by then.
+    DispatchQueue::main().asyncAfter(DispatchTime::now() + styleRestoreRepeatDelay, showChosen);
 }
 
 void ZV_ShortPageVC::didSelectedItemAt(JXSegmentedView&, int index)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/BaseController/BaseViewController.h"
+#include "app/Core/Helpers/ChosenStyle.h"
 #include "platform/ui/controls/UIButton.h"
 #include "platform/ui/qmui/QMUILabel.h"
 #include "platform/ui/segmented/JXSegmentedIndicatorLineView.h"
@@ -10,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class ZV_ExploreVC;
@@ -18,7 +20,8 @@ class ZV_ShortVideoViewController;
 // Page 3 of the root tabs: a clear page with two tabs in a 44-point bar, "短视频" (the short-video
 // feed) and "探剧" (the explore cards), and on the explore tab a favourites button with the count
 // of the viewer's favourites. A card swiped right becomes a favourite from here. While the page
-// shows, the window is dark; leaving gives it the stored style back. Main thread only.
+// shows, the window is held dark (ChosenStyle::Hold), whatever style is chosen meanwhile; leaving
+// gives it the chosen style back. Main thread only.
 class ZV_ShortPageVC : public BaseViewController,
                        public JXSegmentedViewDelegate,
                        public JXSegmentedListContainerViewDataSource {
@@ -72,4 +75,6 @@ private:
     std::shared_ptr<JXSegmentedListContainerView> m_listContainerView;
     std::shared_ptr<ZV_ShortVideoViewController> m_shortVideoViewController;
     std::shared_ptr<ZV_ExploreVC> m_exploreVC;
+    // While the page shows.
+    std::optional<ChosenStyle::Hold> m_darkLook;
 };

@@ -3,6 +3,7 @@
 // search and closes the window; what the window shows is what the headless device draws.
 
 #include "app/BaseController/ZVNavigationController.h"
+#include "app/Core/Helpers/ChosenStyle.h"
 #include "app/Core/Start/AppDelegate.h"
 #include "app/Core/Storage/StoreData.h"
 #include "app/Extensions/LayoutConstants.h"
@@ -78,7 +79,7 @@ protected:
         options.device.outputFolder = home / "out";
         options.urlOpener = opener.string();
         // As the program hands it over.
-        options.styleChooser = &AppDelegate::chooseStyle;
+        options.styleChooser = &ChosenStyle::swap;
         std::string error;
         shell = WindowShell::open(options, &error);
         ASSERT_TRUE(shell) << error;
