@@ -97,7 +97,8 @@ protected:
     {
         nlohmann::json reply = call("POST", "v1/user/login",
             { { "username", name }, { "password", password }, { "captcha", captcha() } }, "");
-        return reply["data"].value("access_token", "");
+        // A refusal has no data.
+        return reply["data"].is_object() ? reply["data"].value("access_token", "") : "";
     }
 
     nlohmann::json profile(const std::string& token)
@@ -143,14 +144,17 @@ protected:
         return uploadPicture(token, "image/png", samplePicture("cover.png") + tail);
     }
 
-    nlohmann::json uploadPicture(const std::string& token, const std::string& type, const std::string& bytes)
+    // By default as the account's picture; the chat room's pictures go to "v1/user/upload_image",
+    // field "image".
+    nlohmann::json uploadPicture(const std::string& token, const std::string& type, const std::string& bytes,
+        const std::string& path = "v1/user/change/avatar", const std::string& field = "avatar_file")
     {
-        std::string body
-            = "--B\r\nContent-Disposition: form-data; name=\"avatar_file\"; filename=\"image\"\r\n"
+        std::string body = "--B\r\nContent-Disposition: form-data; name=\"" + field
+            + "\"; filename=\"image\"\r\n"
               "Content-Type: "
             + type + "\r\n\r\n" + bytes + "\r\n--B--\r\n";
         return nlohmann::json::parse(
-            exchange(requestHead("POST", "/api/v1/user/change/avatar", token)
+            exchange(requestHead("POST", "/api/" + path, token)
                     + "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: "
                     + std::to_string(body.size()) + "\r\n",
                 body),
