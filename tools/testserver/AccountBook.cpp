@@ -230,12 +230,13 @@ nlohmann::json accountBookJSON(const AccountBook& book, std::uint16_t httpPort, 
 {
     nlohmann::json accounts = nlohmann::json::array();
     for (const auto& [id, account] : book.accounts) {
-        accounts.push_back({ { "id", id }, { "username", account.username },
-            { "password_hash", account.password.toJSON() }, { "phone", account.phone }, { "email", account.email },
-            { "profile",
-                account.profile.is_object() ? keptProfile(account.profile, httpPort, httpsPort)
-                                            : nlohmann::json::object() },
-            { "tokens", account.signIns } });
+        accounts.push_back(
+            { { "id", id }, { "username", account.username }, { "password_hash", account.password.toJSON() },
+                { "phone", account.phone }, { "email", account.email },
+                { "profile",
+                    account.profile.is_object() ? keptProfile(account.profile, httpPort, httpsPort)
+                                                : nlohmann::json::object() },
+                { "tokens", account.signIns } });
     }
     nlohmann::json uploads = nlohmann::json::array();
     for (const std::string& name : book.uploadOrder) {

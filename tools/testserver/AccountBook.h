@@ -92,10 +92,10 @@ struct AccountBookRead {
 // its passwords are hashed here, so that the next write keeps the new form. So is one of a server
 // that kept every text beginning with its origin on port 0: its pictures follow the ports as they
 // did, and every other text is read as it stands, since nothing tells what was typed so. A user name
-// that an account of a lower id signs in by already (only a fault of an earlier server left such
-// a book) stays that account's, by which alone the sign-in by it has ever reached; the later
-// account is given a name of its own (freeUserName), said on the log, and keeps its phone, e-mail
-// and sign-ins.
+// that an account of a lower id signs in by already (a book that only a fault of an earlier server
+// left) stays that account's, the only one that a sign-in by it ever reached; the later account is
+// given a name of its own (freeUserName), said on the log, and keeps its phone, e-mail and
+// sign-ins.
 AccountBookRead readAccountBook(const StateFolder& folder, std::uint16_t httpPort, std::uint16_t httpsPort);
 
 // Removes the files of uploads/ that the book does not list: the bytes of a picture whose book was

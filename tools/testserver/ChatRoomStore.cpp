@@ -90,7 +90,8 @@ nlohmann::json keptForm(nlohmann::json message, std::uint16_t httpPort, std::uin
     if (auto sender = message.find("sender"); sender != message.end() && sender->is_object()) {
         auto picture = sender->find("avatar_url");
         if (picture != sender->end() && picture->is_string()) {
-            if (std::optional<std::string> kept = keptAddress(picture->get<std::string>(), httpPort, httpsPort))
+            std::optional<std::string> kept = keptAddress(picture->get<std::string>(), httpPort, httpsPort);
+            if (kept)
                 *picture = std::move(*kept);
         }
     }
@@ -154,8 +155,10 @@ void restorePictures(Message& message, KeptPictures pictures, std::uint16_t http
     auto restored = [&](const std::string& kept) { return restoredAddress(kept, httpPort, httpsPort); };
     if (pictures.content)
         message.set_message_content(restored(message.message_content()));
-    if (pictures.quoted)
-        message.mutable_link_message()->set_message_content(restored(message.link_message().message_content()));
+    if (pictures.quoted) {
+        LinkMessage* quote = message.mutable_link_message();
+        quote->set_message_content(restored(quote->message_content()));
+    }
     if (message.has_sender())
         message.mutable_sender()->set_avatar_url(restored(message.sender().avatar_url()));
 }

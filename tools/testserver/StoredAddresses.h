@@ -21,7 +21,8 @@ namespace testserver {
 
 // The address as a state file keeps it: on port 0 when `text` is an address of this server's http
 // or https origin; none for any other text.
-std::optional<std::string> keptAddress(std::string_view text, std::uint16_t httpPort, std::uint16_t httpsPort);
+std::optional<std::string> keptAddress(
+    std::string_view text, std::uint16_t httpPort, std::uint16_t httpsPort);
 // A kept address pointed at these ports; a text that is not on port 0 comes back as it is.
 std::string restoredAddress(std::string text, std::uint16_t httpPort, std::uint16_t httpsPort);
 // Every text of `value` that starts with an origin on port 0, pointed at these ports: only for the

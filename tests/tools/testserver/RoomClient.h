@@ -144,17 +144,14 @@ protected:
         return uploadPicture(token, "image/png", samplePicture("cover.png") + tail);
     }
 
-    // By default as the account's picture; the chat room's pictures go to "v1/user/upload_image",
-    // field "image".
-    nlohmann::json uploadPicture(const std::string& token, const std::string& type, const std::string& bytes,
-        const std::string& path = "v1/user/change/avatar", const std::string& field = "avatar_file")
+    nlohmann::json uploadPicture(const std::string& token, const std::string& type, const std::string& bytes)
     {
-        std::string body = "--B\r\nContent-Disposition: form-data; name=\"" + field
-            + "\"; filename=\"image\"\r\n"
+        std::string body
+            = "--B\r\nContent-Disposition: form-data; name=\"avatar_file\"; filename=\"image\"\r\n"
               "Content-Type: "
             + type + "\r\n\r\n" + bytes + "\r\n--B--\r\n";
         return nlohmann::json::parse(
-            exchange(requestHead("POST", "/api/" + path, token)
+            exchange(requestHead("POST", "/api/v1/user/change/avatar", token)
                     + "Content-Type: multipart/form-data; boundary=B\r\nContent-Length: "
                     + std::to_string(body.size()) + "\r\n",
                 body),
