@@ -57,15 +57,47 @@ std::string range(std::int64_t low)
     return "a whole number from " + std::to_string(low) + " to " + std::to_string(StateFolder::maxExactInteger);
 }
 
-// Points the addresses that the file keeps on port 0 at this server's ports.
-void restoreAccountAddresses(Account& account, std::uint16_t httpPort, std::uint16_t httpsPort)
+// The account's picture: the profile's field that an upload sets, and only an upload (or the
+// sample data); no client writes a text of its own there.
+constexpr const char* pictureKey = "avatar";
+
+// The profile with its picture changed by `change` when it is a text.
+template<typename Change> nlohmann::json withPicture(nlohmann::json profile, Change&& change)
 {
-    nlohmann::json texts = { account.username, account.phone, account.email, std::move(account.profile) };
-    restoreAddresses(texts, httpPort, httpsPort);
-    account.username = texts[0].get<std::string>();
-    account.phone = texts[1].get<std::string>();
-    account.email = texts[2].get<std::string>();
-    account.profile = std::move(texts[3]);
+    if (!profile.is_object())
+        return profile;
+    auto picture = profile.find(pictureKey);
+    if (picture != profile.end() && picture->is_string())
+        *picture = change(picture->get<std::string>());
+    return profile;
+}
+
+nlohmann::json keptProfile(const nlohmann::json& profile, std::uint16_t httpPort, std::uint16_t httpsPort)
+{
+    return withPicture(profile, [&](std::string address) {
+        return keptAddress(address, httpPort, httpsPort).value_or(std::move(address));
+    });
+}
+
+// A later account that signs in by a name an earlier one signs in by gives way (see readAccountBook).
+void renameSharedUserNames(AccountBook& book)
+{
+    for (auto later = book.accounts.begin(); later != book.accounts.end(); ++later) {
+        Account& account = later->second;
+        auto earlier = std::find_if(book.accounts.begin(), later,
+            [&](const auto& entry) { return signsInAs(entry.second, account.username); });
+        if (earlier == later)
+            continue;
+        std::string shared = std::move(account.username);
+        account.username = freeUserName(book, account.id);
+        if (account.profile.is_object())
+            account.profile["username"] = account.username;
+        std::fprintf(stderr,
+            "testserver: state: account %lld shared the user name %s with account %lld, which keeps it; "
+            "it is named %s now\n",
+            static_cast<long long>(account.id), shared.c_str(), static_cast<long long>(earlier->first),
+            account.username.c_str());
+    }
 }
 
 std::optional<std::string> parseAccount(const nlohmann::json& entry, std::int64_t nextId, Account& account)
@@ -171,8 +203,10 @@ std::optional<std::string> parseBook(
         // Checked as the file keeps it, on port 0: the form whose bounds the server writes within.
         if (std::optional<std::string> wrong = accountProblem(account))
             return "account " + std::to_string(id) + " " + *wrong;
-        restoreAccountAddresses(account, httpPort, httpsPort);
+        account.profile = withPicture(std::move(account.profile),
+            [&](std::string kept) { return restoredAddress(std::move(kept), httpPort, httpsPort); });
     }
+    renameSharedUserNames(book);
 
     auto uploads = file.find("uploads");
     if (uploads == file.end() || !uploads->is_array())
@@ -192,14 +226,17 @@ std::optional<std::string> parseBook(
     return std::nullopt;
 }
 
-nlohmann::json accountBookJSON(const AccountBook& book)
+nlohmann::json accountBookJSON(const AccountBook& book, std::uint16_t httpPort, std::uint16_t httpsPort)
 {
     nlohmann::json accounts = nlohmann::json::array();
     for (const auto& [id, account] : book.accounts) {
-        accounts.push_back({ { "id", id }, { "username", account.username },
-            { "password_hash", account.password.toJSON() }, { "phone", account.phone }, { "email", account.email },
-            { "profile", account.profile.is_object() ? account.profile : nlohmann::json::object() },
-            { "tokens", account.signIns } });
+        accounts.push_back(
+            { { "id", id }, { "username", account.username }, { "password_hash", account.password.toJSON() },
+                { "phone", account.phone }, { "email", account.email },
+                { "profile",
+                    account.profile.is_object() ? keptProfile(account.profile, httpPort, httpsPort)
+                                                : nlohmann::json::object() },
+                { "tokens", account.signIns } });
     }
     nlohmann::json uploads = nlohmann::json::array();
     for (const std::string& name : book.uploadOrder) {
@@ -256,10 +293,31 @@ std::optional<std::string> pictureExtension(const std::string& contentType, cons
     return std::nullopt;
 }
 
+bool signsInAs(const Account& account, const std::string& name)
+{
+    return !name.empty() && (account.username == name || account.phone == name || account.email == name);
+}
+
+std::string freeUserName(const AccountBook& book, std::int64_t id)
+{
+    const std::string base = "zv" + std::to_string(id);
+    std::string name = base;
+    for (int n = 2; std::any_of(book.accounts.begin(), book.accounts.end(),
+             [&](const auto& entry) { return signsInAs(entry.second, name); });
+         ++n)
+        name = base + "_" + std::to_string(n);
+    return name;
+}
+
+Account keptAccount(Account account, std::uint16_t httpPort, std::uint16_t httpsPort)
+{
+    account.profile = keptProfile(account.profile, httpPort, httpsPort);
+    return account;
+}
+
 std::string accountBookText(const AccountBook& book, std::uint16_t httpPort, std::uint16_t httpsPort)
 {
-    nlohmann::json file = accountBookJSON(book);
-    keepAddresses(file, httpPort, httpsPort);
+    nlohmann::json file = accountBookJSON(book, httpPort, httpsPort);
     return file.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 

@@ -67,7 +67,18 @@ std::optional<std::string> accountProblem(const Account& account);
 // ("png", "jpg"); none for anything else. Its size is checked apart.
 std::optional<std::string> pictureExtension(const std::string& contentType, const std::string& bytes);
 
-// The book's file as written, with this server's addresses on port 0 (StoredAddresses).
+// Whether the account signs in by this name: its user name, phone number or e-mail address.
+bool signsInAs(const Account& account, const std::string& name);
+// A user name for the account of this id that no account of the book signs in by: "zv<id>", or
+// "zv<id>_2", "zv<id>_3"... when that is taken (an account may have chosen it for itself).
+std::string freeUserName(const AccountBook& book, std::int64_t id);
+
+// The account as the book's file keeps it: its picture, the one field of an account that holds an
+// address of this server (one it stored, or the sample data's), on port 0 (StoredAddresses); every
+// text that a person typed (names, phone, e-mail) as typed.
+Account keptAccount(Account account, std::uint16_t httpPort, std::uint16_t httpsPort);
+
+// The book's file as written, its accounts as keptAccount() keeps them.
 std::string accountBookText(const AccountBook& book, std::uint16_t httpPort, std::uint16_t httpsPort);
 
 struct AccountBookRead {
@@ -75,10 +86,16 @@ struct AccountBookRead {
     std::optional<AccountBook> book; // none when the folder has no book yet
     std::string error;
 };
-// The book of the folder, its addresses pointed at these ports, with the bytes of its uploads,
-// each checked as the upload route checks one arriving (its type, its size, decoded whole). A book of the earlier form (passwords as
-// typed, the tokens in one object) is read too: its passwords are hashed here, so that the next
-// write keeps the new form.
+// The book of the folder, its accounts' pictures pointed at these ports, with the bytes of its
+// uploads, each checked as the upload route checks one arriving (its type, its size, decoded
+// whole). A book of the earlier form (passwords as typed, the tokens in one object) is read too:
+// its passwords are hashed here, so that the next write keeps the new form. So is one of a server
+// that kept every text beginning with its origin on port 0: its pictures follow the ports as they
+// did, and every other text is read as it stands, since nothing tells what was typed so. A user name
+// that an account of a lower id signs in by already (a book that only a fault of an earlier server
+// left) stays that account's, the only one that a sign-in by it ever reached; the later account is
+// given a name of its own (freeUserName), said on the log, and keeps its phone, e-mail and
+// sign-ins.
 AccountBookRead readAccountBook(const StateFolder& folder, std::uint16_t httpPort, std::uint16_t httpsPort);
 
 // Removes the files of uploads/ that the book does not list: the bytes of a picture whose book was

@@ -35,10 +35,10 @@ Account* SampleAccounts::State::signedIn(const ApiCall& call)
 
 Account* SampleAccounts::State::findByName(const std::string& name)
 {
-    if (name.empty())
-        return nullptr;
+    // In the order of the ids: a name that two accounts of an earlier server's book shared was
+    // always the lower one's (readAccountBook renames the other).
     for (auto& [id, account] : accounts) {
-        if (account.username == name || account.phone == name || account.email == name)
+        if (signsInAs(account, name))
             return &account;
     }
     return nullptr;
@@ -118,7 +118,8 @@ Account& SampleAccounts::State::addAccount(
 {
     Account account;
     account.id = nextId++;
-    account.username = "zv" + std::to_string(account.id);
+    // An account may have taken "zv<this id>" for itself already.
+    account.username = freeUserName(*this, account.id);
     account.password = std::move(password);
     account.phone = phone;
     account.email = email;

@@ -4,7 +4,6 @@
 #include "tools/testserver/JsonText.h"
 #include "tools/testserver/PictureCheck.h"
 #include "tools/testserver/StaticFiles.h"
-#include "tools/testserver/StoredAddresses.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -400,9 +399,7 @@ std::optional<Account> sampleAccount(const nlohmann::json& accountFile, const St
     sample.password = std::move(*password);
     // The sample's token counts as issued by an earlier login.
     sample.signIns.push_back(state.sampleToken);
-    Account kept = sample;
-    keepAddresses(kept.profile, httpPort, httpsPort);
-    if (std::optional<std::string> wrong = accountProblem(kept))
+    if (std::optional<std::string> wrong = accountProblem(keptAccount(sample, httpPort, httpsPort)))
         return fail("the sample account " + *wrong);
     return sample;
 }

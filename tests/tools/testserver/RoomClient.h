@@ -97,7 +97,8 @@ protected:
     {
         nlohmann::json reply = call("POST", "v1/user/login",
             { { "username", name }, { "password", password }, { "captcha", captcha() } }, "");
-        return reply["data"].value("access_token", "");
+        // A refusal has no data.
+        return reply["data"].is_object() ? reply["data"].value("access_token", "") : "";
     }
 
     nlohmann::json profile(const std::string& token)
