@@ -89,7 +89,8 @@ int main()
         });
     shell.end();
     NotificationCenter::defaultCenter().removeObserver(reporting);
-    bool waited = check(answered && UIApplication::shared().backgroundTaskCount() == 0, "the reply was waited for");
+    bool waited
+        = check(answered && UIApplication::shared().backgroundTaskCount() == 0, "the reply was waited for");
     bool stored = check(storedPosition() == 5, "the record holds the position of the background");
     // The kept player plays on to the exit.
     RunLoop::main().advance(3);
