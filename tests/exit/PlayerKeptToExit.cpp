@@ -66,7 +66,9 @@ int main()
     SJBaseVideoPlayer::setPlaybackControllerFactory([] { return SJScriptedPlaybackController::make(); });
     SJPlaybackRecordSaveHandler::shared().setEventMask(
         SJPlaybackRecordSaveEventBackground | SJPlaybackRecordSaveEventPlayerRelease);
-    DeviceShell shell({ .realTimePerSecond = 0 });
+    DeviceShellOptions options;
+    options.realTimePerSecond = 0;
+    DeviceShell shell(options);
     auto app = std::make_shared<PlayerDelegate>();
     shell.launch(app);
     // Made after what the player reaches as it goes (the notification centre), as a static would be.
