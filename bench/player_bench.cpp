@@ -11,6 +11,7 @@
 #include "app/MainController/Detail/View/ZV_Player.h"
 #include "bench/support/BenchFixtures.h"
 #include "bench/support/BenchGoals.h"
+#include "bench/support/MainFixture.h"
 #include "platform/dispatch/Clock.h"
 #include "platform/dispatch/RunLoop.h"
 #include "platform/foundation/AppContainer.h"
@@ -79,8 +80,8 @@ public:
 
     static Stage& shared()
     {
-        static Stage stage;
-        return stage;
+        static zvbench::MainFixture<Stage> stage;
+        return stage.get();
     }
 
     // The episode downloaded, once: the export finished and its record stored.

@@ -16,6 +16,7 @@
 #include "app/Theme/QDUIHelper.h"
 #include "bench/support/BenchFixtures.h"
 #include "bench/support/BenchGoals.h"
+#include "bench/support/MainFixture.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/CGContext.h"
 #include "platform/ui/Renderer.h"
@@ -86,8 +87,8 @@ public:
 
     static HomeFeed& shared()
     {
-        static HomeFeed feed;
-        return feed;
+        static zvbench::MainFixture<HomeFeed> feed;
+        return feed.get();
     }
 
     // The screen shows the feed (its pictures drawn from their scaled copies), or the empty window

@@ -5,6 +5,7 @@
 
 #include "bench/support/BenchFixtures.h"
 #include "bench/support/BenchGoals.h"
+#include "bench/support/MainFixture.h"
 #include "platform/foundation/AppContainer.h"
 #include "platform/net/HTTPClient.h"
 #include "platform/ui/Renderer.h"
@@ -86,8 +87,8 @@ public:
 
     static KitDemoGrid& shared()
     {
-        static KitDemoGrid grid;
-        return grid;
+        static zvbench::MainFixture<KitDemoGrid> grid;
+        return grid.get();
     }
 
 private:

@@ -7,6 +7,7 @@
 #include "app/Theme/QDUIHelper.h"
 #include "bench/support/BenchFixtures.h"
 #include "bench/support/BenchGoals.h"
+#include "bench/support/MainFixture.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/device/DeviceShell.h"
@@ -59,8 +60,8 @@ public:
 
     static RootScreen& shared()
     {
-        static RootScreen screen;
-        return screen;
+        static zvbench::MainFixture<RootScreen> screen;
+        return screen.get();
     }
 
 private:

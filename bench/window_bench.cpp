@@ -13,6 +13,7 @@
 #include "bench/support/BenchFixtures.h"
 #include "bench/support/BenchGoals.h"
 #include "bench/support/BenchProcesses.h"
+#include "bench/support/MainFixture.h"
 #include "platform/foundation/Log.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIWindow.h"
@@ -97,8 +98,8 @@ public:
 
     static ScrollingWindow& shared()
     {
-        static ScrollingWindow window;
-        return window;
+        static zvbench::MainFixture<ScrollingWindow> window;
+        return window.get();
     }
 
     // One frame of a scroll at 960 points a second on a 60 Hz display, back and forth.
@@ -245,13 +246,13 @@ public:
 
     static IdleApp& shared()
     {
-        static IdleApp app;
-        return app;
+        static zvbench::MainFixture<IdleApp> app;
+        return app.get();
     }
     static IdleApp& pausedTitle()
     {
-        static IdleApp app(Screen::pausedTitle);
-        return app;
+        static zvbench::MainFixture<IdleApp> app;
+        return app.get(Screen::pausedTitle);
     }
 
     // Processor seconds the app takes in one second of real time.

@@ -1,5 +1,7 @@
 #include "platform/media/SJPlaybackRecord.h"
 
+#include "platform/foundation/NoDestructor.h"
+
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -41,7 +43,8 @@ void SJPlaybackRecord::setExtendedValue(const std::string& key, std::optional<st
 
 const ASTable<SJPlaybackRecord>& SJPlaybackRecord::table()
 {
-    static const ASTable<SJPlaybackRecord> table { "SJPlaybackRecord",
+    // Never destroyed: a player that goes late in a program's exit still saves its record here.
+    static NoDestructor<ASTable<SJPlaybackRecord>> table(ASTable<SJPlaybackRecord> { "SJPlaybackRecord",
         {
             { "titleId", &SJPlaybackRecord::titleId },
             { "episodeId", &SJPlaybackRecord::episodeId },
@@ -49,6 +52,6 @@ const ASTable<SJPlaybackRecord>& SJPlaybackRecord::table()
             { "userId", &SJPlaybackRecord::userId },
             { "position", &SJPlaybackRecord::position },
             { "extended", &SJPlaybackRecord::extended },
-        } };
-    return table;
+        } });
+    return *table;
 }

@@ -95,6 +95,10 @@ void UIApplication::endBackgroundTask(UIBackgroundTaskIdentifier task)
 
 bool UIApplication::finishBackgroundTasks(double realSeconds)
 {
+    // Nothing to wait for: the run loop is not turned. Whoever ends the application may do so as
+    // the program ends, where the timers and posts still due would run into what is already gone.
+    if (m_backgroundTasks.empty())
+        return true;
     if (RunLoop::main().runUntil([this] { return m_backgroundTasks.empty(); }, realSeconds))
         return true;
     for (const auto& [task, name] : m_backgroundTasks)

@@ -86,7 +86,7 @@ public:
     std::size_t backgroundTaskCount() const { return m_backgroundTasks.size(); }
     // Runs the main run loop until no background task is under way or `realSeconds` have
     // passed; the tasks still under way then are given up, each named on the log. True when
-    // every task ended in time.
+    // every task ended in time. With none under way it returns at once and runs nothing.
     bool finishBackgroundTasks(double realSeconds);
 
     // Visible windows in the order they were first shown (held weakly).

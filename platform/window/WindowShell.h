@@ -30,7 +30,9 @@ struct WindowShellOptions {
 // outside itself go to the desktop's opener (DesktopOpener). Closing the window ends the
 // application as the phone's app switcher does: it goes into the background (where it saves what
 // it keeps), then it is terminated. The device's levels may be kept across starts in a file
-// (levelsFile), read before the application launches. Main thread; one at a time.
+// (levelsFile), read before the application launches. Main thread; one at a time. Let it go
+// before main returns: held by a static, it would end the application among the program's statics,
+// after some of what the application reaches is gone.
 class WindowShell {
 public:
     // nullptr with the reason when no window can open.

@@ -67,7 +67,8 @@ struct DeviceShellOptions {
 // When the application ends the process (ProcessExit), the shell takes the ending over: time
 // stops, and a script line left to run, or a status other than 0, is a failure; in real time it
 // also stops the main run loop (a window's run() ends with it).
-// Main thread only; one shell at a time.
+// Main thread only; one shell at a time, let go before main returns (not held by a static, which
+// would end the application after some of what it reaches is gone).
 class DeviceShell {
 public:
     explicit DeviceShell(DeviceShellOptions options = {});

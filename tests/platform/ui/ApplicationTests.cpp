@@ -1,3 +1,5 @@
+#include "platform/dispatch/DispatchQueue.h"
+#include "platform/dispatch/RunLoop.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIDevice.h"
@@ -130,4 +132,15 @@ TEST_F(Application, ABackgroundTaskThatNeverEndsIsGivenUpWhenItsTimeIsOver)
     UIApplication::shared().beginBackgroundTask("never answered");
     EXPECT_FALSE(UIApplication::shared().finishBackgroundTasks(0.05));
     EXPECT_EQ(UIApplication::shared().backgroundTaskCount(), 0u);
+}
+
+// With no task under way the end waits for nothing and turns no run loop: what is due then (a
+// carousel's timer) would run, at a program's exit, into statics already gone.
+TEST_F(Application, WithNoBackgroundTaskTheWaitReturnsAtOnceAndRunsNothingDue)
+{
+    bool ran = false;
+    DispatchQueue::main().async([&] { ran = true; });
+    EXPECT_TRUE(UIApplication::shared().finishBackgroundTasks(5));
+    EXPECT_FALSE(ran);
+    RunLoop::main().reset();
 }
