@@ -1,6 +1,7 @@
 #include "app/Core/Helpers/ChosenStyle.h"
 
 #include "app/Core/Storage/StoreData.h"
+#include "platform/foundation/NoDestructor.h"
 #include "platform/ui/UIApplication.h"
 #include "platform/ui/UIWindow.h"
 
@@ -9,11 +10,12 @@
 
 namespace {
 
-// The holds alive, oldest first; each takes itself out as it goes.
+// The holds alive, oldest first; each takes itself out as it goes. Never destroyed: a page that
+// goes late in a program's exit still finds the list to leave.
 std::vector<const ChosenStyle::Hold*>& liveHolds()
 {
-    static std::vector<const ChosenStyle::Hold*> holds;
-    return holds;
+    static NoDestructor<std::vector<const ChosenStyle::Hold*>> holds;
+    return *holds;
 }
 
 // What the window shows: the newest hold on it wins, as the page shown last is the one in front.
