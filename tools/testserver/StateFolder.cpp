@@ -84,6 +84,14 @@ std::optional<std::vector<std::string>> partsOf(const std::string& name)
     return parts;
 }
 
+constexpr const char* kLinkMet = "it is a link, which the server never follows";
+
+// Why an entry that is there is no file for the server to replace or remove.
+std::string notAFile(mode_t mode)
+{
+    return S_ISLNK(mode) ? kLinkMet : "it is not a file";
+}
+
 // What a call on an entry that went wrong with `failure` met, said plainly where it is a link: the
 // server goes through none.
 std::string why(int folder, const std::string& leaf, int failure)
@@ -91,7 +99,7 @@ std::string why(int folder, const std::string& leaf, int failure)
     struct stat info { };
     if (folder >= 0 && ::fstatat(folder, leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0
         && S_ISLNK(info.st_mode))
-        return "it is a link, which the server never follows";
+        return kLinkMet;
     return std::strerror(failure);
 }
 
@@ -529,8 +537,7 @@ bool StateFolder::writeBytes(const std::string& name, const std::string& bytes, 
     // someone else's doing, and is left as it is.
     struct stat info { };
     if (::fstatat(place->fd, place->leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(info.st_mode))
-        return fail("cannot write " + file.string() + ": "
-            + (S_ISLNK(info.st_mode) ? "it is a link, which the server never follows" : "it is not a file"));
+        return fail("cannot write " + file.string() + ": " + notAFile(info.st_mode));
 
     static std::atomic<std::uint64_t> serial { 0 };
     const std::string piece = writePieceName(place->leaf, ::getpid(), ++serial);
@@ -588,8 +595,7 @@ bool StateFolder::remove(const std::string& name, std::string* error) const
     if (::fstatat(place->fd, place->leaf.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT || fail(systemError("cannot remove", file));
     if (!S_ISREG(info.st_mode))
-        return fail("cannot remove " + file.string() + ": "
-            + (S_ISLNK(info.st_mode) ? "it is a link, which is not the server's" : "it is not a file"));
+        return fail("cannot remove " + file.string() + ": " + notAFile(info.st_mode));
     if (::unlinkat(place->fd, place->leaf.c_str(), 0) != 0 && errno != ENOENT)
         return fail(systemError("cannot remove", file));
     ::fsync(place->fd);

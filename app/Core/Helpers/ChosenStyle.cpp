@@ -36,16 +36,20 @@ UIUserInterfaceStyle ChosenStyle::chosen()
     return StoreData::boolValue(StoreData::isDarkColor) ? UIUserInterfaceStyle::dark : UIUserInterfaceStyle::light;
 }
 
-UIUserInterfaceStyle ChosenStyle::swap()
+void ChosenStyle::choose(bool dark)
 {
-    bool dark = chosen() != UIUserInterfaceStyle::dark;
     StoreData::set(PropertyList(dark), StoreData::isDarkColor);
     UIUserInterfaceStyle style = dark ? UIUserInterfaceStyle::dark : UIUserInterfaceStyle::light;
     // The key window may be another than the app's own (the player's full screen): every window
     // takes the choice, so that the app's own is in it on the way back.
     for (const auto& window : UIApplication::shared().windows())
         window->setOverrideUserInterfaceStyle(styleFor(*window, style));
-    return style;
+}
+
+UIUserInterfaceStyle ChosenStyle::swap()
+{
+    choose(chosen() != UIUserInterfaceStyle::dark);
+    return chosen();
 }
 
 void ChosenStyle::show(UIWindow& window)

@@ -15,9 +15,10 @@ namespace ChosenStyle {
 // The stored choice: light until dark is chosen.
 UIUserInterfaceStyle chosen();
 
-// The desktop window's style key: the choice swapped and stored (so that the next start opens in
-// it), then shown on every window, the player's full screen too, but those that a page holds.
-// The new choice.
+// The viewer's choice stored (so that the next start opens in it), then shown on every window, the
+// player's full screen too, but those that a page holds: the settings' dark switch.
+void choose(bool dark);
+// The desktop window's style key: the choice swapped, as choose() takes one. The new choice.
 UIUserInterfaceStyle swap();
 
 // Gives the window the style that a page holds it in, else the choice.

@@ -1,8 +1,8 @@
 #include "app/MainController/Mine/Setting/ZV_SettingCell.h"
 
+#include "app/Core/Helpers/ChosenStyle.h"
 #include "app/Core/Helpers/ColorHex.h"
 #include "app/Core/Helpers/WindowHelpers.h"
-#include "app/Core/Storage/StoreData.h"
 #include "app/Theme/ZVAdaptiveColor.h"
 #include "app/Theme/ZVAdaptivePalette.h"
 #include "platform/ui/UIFont.h"
@@ -90,12 +90,5 @@ void ZV_SettingCell::setSwitchHandler(SwitchHandler handler)
 
 void ZV_SettingCell::darkModeChanged(UISwitch& sender)
 {
-    chooseDarkMode(sender.isOn());
-}
-
-void ZV_SettingCell::chooseDarkMode(bool dark)
-{
-    StoreData::set(PropertyList(dark), StoreData::isDarkColor);
-    if (std::shared_ptr<UIWindow> window = activeKeyWindow())
-        window->setOverrideUserInterfaceStyle(dark ? UIUserInterfaceStyle::dark : UIUserInterfaceStyle::light);
+    ChosenStyle::choose(sender.isOn());
 }

@@ -31,10 +31,8 @@ public:
 
     // Replaces the switch's change handler.
     void setSwitchHandler(SwitchHandler handler);
-    // Stores the switch's state as the dark-mode flag and gives the key window that style.
+    // Stores the switch's state as the dark-mode flag and shows that style (ChosenStyle::choose).
     static void darkModeChanged(UISwitch& sender);
-    // The same choice made without the switch (the desktop window's style key).
-    static void chooseDarkMode(bool dark);
 
 private:
     std::shared_ptr<UIStackView> m_stackView;
